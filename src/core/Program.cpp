@@ -1,0 +1,157 @@
+#include "core/Program.h"
+
+#include <allegro5/allegro.h>
+#include <allegro5/allegro_font.h>
+#include <allegro5/allegro_image.h>
+#include <allegro5/allegro_opengl.h>
+#include <allegro5/allegro_primitives.h>
+#include <allegro5/allegro_ttf.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "core/CommandLine.h"
+#include "core/DisplayManager.h"
+#include "core/FrameContext.h"
+#include "core/GameStates.h"
+#include "core/GlobalState.h"
+#include "core/MonotonicClock.h"
+#include "core/SoundManager.h"
+
+namespace {
+
+void ClearStartUpState(GlobalState* state) {
+    state->eventHandler = nullptr;
+    state->renderFunction = nullptr;
+    state->display = nullptr;
+    state->displayManager = nullptr;
+    state->eventQueue = nullptr;
+    state->quit = 0;
+    state->paletteIndex = 0;
+    state->stateSwitchRequest = 0;
+    state->transition = nullptr;
+    state->holdDrawing = 0;
+}
+
+}  // namespace
+
+void RegisterEventSources(ALLEGRO_EVENT_QUEUE* queue) {
+    GlobalState* state = GetGlobalState();
+    if (!queue) return;
+    if (state->display) al_register_event_source(queue, al_get_display_event_source(state->display));
+    if (state->timer) al_register_event_source(queue, al_get_timer_event_source(state->timer));
+    al_register_event_source(queue, al_get_keyboard_event_source());
+    al_register_event_source(queue, al_get_mouse_event_source());
+}
+
+int Initialize() {
+    GlobalState* state = GetGlobalState();
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    std::fprintf(stderr, "== Begin Init ==\n");
+    ClearStartUpState(state);
+
+    if (!al_init()) {
+        std::fprintf(stderr, "Allegro failed to initialize\n");
+        return -1;
+    }
+    al_init_font_addon();
+    al_init_image_addon();
+    al_init_ttf_addon();
+    al_init_primitives_addon();
+    if (!al_install_keyboard()) {
+        std::fprintf(stderr, "Allegro could not install the keyboard\n");
+        return -1;
+    }
+    if (!al_install_mouse()) {
+        std::fprintf(stderr, "Allegro could not install the mouse\n");
+        return -1;
+    }
+    state->eventQueue = al_create_event_queue();
+    if (!state->eventQueue) {
+        std::fprintf(stderr, "Allegro could not create an Event Queue\n");
+        return -1;
+    }
+    state->framesPerSecond = 60.0f;
+    state->timer = al_create_timer(1.0 / state->framesPerSecond);
+    if (!state->timer) {
+        std::fprintf(stderr, "Allegro could not create a timer of FPS %i\n", 60);
+        return -1;
+    }
+    double startTime = al_get_time();
+    std::fprintf(stderr, "start time in seconds is: %f\n", startTime);
+
+    // The managers, each once, in their order.
+    state->displayManager = new DisplayManager(state->windowWidth, state->windowHeight);
+
+    RegisterEventSources(state->eventQueue);
+
+    std::fprintf(stderr, "Initialization Sequence completed!  Took %f seconds.\n", al_get_time() - startTime);
+    if (!state->skipTitle) {
+        state->eventHandler = TitleStateHandleEvent;
+        state->renderFunction = TitleStateRender;
+    }
+    return 0;
+}
+
+void RunMainLoop(FrameContext* context) {
+    GlobalState* state = GetGlobalState();
+    while (!state->quit) {
+        context->passStart = MonotonicMilliseconds();
+        al_wait_for_event(state->eventQueue, &state->currentEvent);
+        if (!state->eventHandler) state->eventHandler = GameStateHandleEvent;
+        state->eventHandler(state->currentEvent, context);
+        if (state->currentEvent.type == ALLEGRO_EVENT_TIMER) {
+            context->handlerEnd = MonotonicMilliseconds();
+            context->frameBudget = 0.01666 - (context->handlerEnd - context->passStart) / 1000.0;
+        }
+        if (!state->renderFunction) state->renderFunction = GameStateRender;
+        state->renderFunction(state->eventQueue, context);
+    }
+}
+
+void DestructionSequence() {
+    GlobalState* state = GetGlobalState();
+    std::fprintf(stderr, "Begin destruction sequence\n");
+    if (state->soundManager) state->soundManager->StopAll();
+    std::fprintf(stderr, "Cleaning memory - ");
+    if (state->eventQueue) {
+        al_destroy_event_queue(state->eventQueue);
+        state->eventQueue = nullptr;
+    }
+    if (state->timer) {
+        al_destroy_timer(state->timer);
+        state->timer = nullptr;
+    }
+    if (state->display) {
+        al_destroy_display(state->display);
+        state->display = nullptr;
+    }
+    std::fprintf(stderr, "Done\n");
+    std::remove("ActiveChunks.pcf");
+}
+
+int RunProgram(int argc, char** argv) {
+    GlobalState* state = GetGlobalState();
+    ParseCommandLine(argc, argv, state);
+    state->localPath = LocalPathFromProgram(argc > 0 ? argv[0] : nullptr);
+    std::fprintf(stderr, "Set Local Path to %s\n", state->localPath.c_str());
+
+    FrameContext* context = new FrameContext{};
+    state->quit = 0;
+    if (Initialize() == -1) return 1;
+
+    bool displayOpened = state->display != nullptr;
+    al_get_keyboard_state(&context->keyboard);
+    al_start_timer(state->timer);
+    std::fprintf(stderr, "Begin primary game loop\n");
+    if (state->openGLMode && displayOpened) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, state->windowWidth, 0, state->windowHeight, -1280, 1280);
+    }
+    RunMainLoop(context);
+    DestructionSequence();
+    delete context;
+    return displayOpened ? 0 : 1;
+}

@@ -1,0 +1,71 @@
+#pragma once
+// The conventions every script function follows:
+//
+//   static int DL_AddSection(lua_State* L) {
+//       if (!script::HasArgs(L, 1)) return script::Fail("DL_AddSection:  Failed, invalid argument list\n");
+//       std::string name;
+//       if (!script::GetText(L, 1, name)) return script::Fail("DL_AddSection:  Failed, invalid argument list\n");
+//       DataLibrary* library = GetGlobalState()->dataLibrary;
+//       if (!library) return script::Fail("DL_AddSection:  Failed, DataLibrary does not exist\n");
+//       ...
+//       return 0;                        // setters push nothing
+//   }
+//
+// The argument count is checked first, then the active object and its kind;
+// a failure prints the function's own line and returns no results. Script
+// functions never raise Lua errors. Managers are fetched from the global
+// state at call time, because scripts run before every manager exists.
+#include <lua5.1/lua.hpp>
+
+#include <cstdint>
+#include <string>
+
+namespace script {
+
+// One registered function: its global name and its C entry point.
+struct Function {
+    const char* name;
+    lua_CFunction function;
+};
+
+// Registers each function of a null-terminated table as a global.
+void Register(lua_State* L, const Function* table);
+
+// Prints the line on stderr as it stands and returns 0 (no results).
+int Fail(const char* line);
+int Fail(const std::string& line);
+
+// Number of arguments checks.
+inline bool HasArgs(lua_State* L, int count) { return lua_gettop(L) == count; }
+inline bool HasArgsBetween(lua_State* L, int low, int high) {
+    int n = lua_gettop(L);
+    return n >= low && n <= high;
+}
+
+// A text argument: a string, or a number in its text form. Nil, booleans,
+// tables, functions and missing arguments are refused (returns false).
+bool GetText(lua_State* L, int index, std::string& out);
+// True when the argument is acceptable as text (see GetText).
+bool IsText(lua_State* L, int index);
+
+// A number argument; anything that is not a number reads as 0.
+double GetNumber(lua_State* L, int index);
+// A number truncated toward zero, clamped into the 32-bit range (NaN reads 0).
+int32_t GetInt(lua_State* L, int index);
+// A flag: nil, false and 0 are false; everything else is true.
+bool GetFlag(lua_State* L, int index);
+
+// Results.
+inline int PushNumber(lua_State* L, double value) {
+    lua_pushnumber(L, value);
+    return 1;
+}
+inline int PushText(lua_State* L, const std::string& value) {
+    lua_pushlstring(L, value.data(), value.size());
+    return 1;
+}
+
+// Truncates a double toward zero into the 32-bit range (NaN gives 0).
+int32_t TruncateToInt(double value);
+
+}  // namespace script

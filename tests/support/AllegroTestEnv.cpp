@@ -1,0 +1,31 @@
+#include "support/AllegroTestEnv.h"
+
+#include <allegro5/allegro.h>
+#include <allegro5/allegro_font.h>
+#include <allegro5/allegro_image.h>
+#include <allegro5/allegro_primitives.h>
+#include <allegro5/allegro_ttf.h>
+
+namespace testsupport {
+
+void EnsureAllegro() {
+    if (al_is_system_installed()) return;
+    al_install_system(ALLEGRO_VERSION_INT, nullptr);
+    al_init_font_addon();
+    al_init_image_addon();
+    al_init_ttf_addon();
+    al_init_primitives_addon();
+    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
+}
+
+bool EnsureDisplay() {
+    static ALLEGRO_DISPLAY* display = nullptr;
+    EnsureAllegro();
+    if (!display) {
+        al_set_new_bitmap_flags(ALLEGRO_VIDEO_BITMAP);
+        display = al_create_display(320, 240);
+    }
+    return display != nullptr;
+}
+
+}  // namespace testsupport

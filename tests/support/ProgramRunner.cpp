@@ -1,0 +1,186 @@
+#include "support/ProgramRunner.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+#include "support/TempDir.h"
+
+#ifndef QEL_SOURCE_DIR
+#define QEL_SOURCE_DIR "."
+#endif
+#ifndef QEL_BINARY_DIR
+#define QEL_BINARY_DIR "build"
+#endif
+
+namespace testsupport {
+
+namespace fs = std::filesystem;
+
+namespace {
+
+std::string WindowTitle(Display* display, Window window) {
+    Atom netName = XInternAtom(display, "_NET_WM_NAME", True);
+    Atom utf8 = XInternAtom(display, "UTF8_STRING", True);
+    if (netName != None && utf8 != None) {
+        Atom type;
+        int format;
+        unsigned long count, after;
+        unsigned char* data = nullptr;
+        if (XGetWindowProperty(display, window, netName, 0, 1024, False, utf8, &type, &format, &count, &after, &data) ==
+                Success &&
+            data) {
+            std::string title(reinterpret_cast<char*>(data), count);
+            XFree(data);
+            if (!title.empty()) return title;
+        }
+    }
+    char* name = nullptr;
+    if (XFetchName(display, window, &name) && name) {
+        std::string title(name);
+        XFree(name);
+        return title;
+    }
+    return std::string();
+}
+
+Window FindByTitle(Display* display, Window window, const std::string& title, int depth) {
+    if (WindowTitle(display, window) == title) return window;
+    if (depth > 4) return 0;
+    Window root, parent, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
+    Window found = 0;
+    for (unsigned int i = 0; i < count && !found; ++i) found = FindByTitle(display, children[i], title, depth + 1);
+    if (children) XFree(children);
+    return found;
+}
+
+}  // namespace
+
+size_t FindFrom(const std::string& text, const std::string& needle, size_t from) {
+    if (from == std::string::npos) return std::string::npos;
+    return text.find(needle, from);
+}
+
+ProgramRunner::ProgramRunner() : m_pid(-1), m_xDisplay(nullptr) {
+    char name[] = "/tmp/qel-game-XXXXXX";
+    if (mkdtemp(name)) m_gameDir = name;
+    std::error_code ec;
+    fs::copy(fs::path(QEL_SOURCE_DIR) / "game", m_gameDir, fs::copy_options::recursive, ec);
+    m_stderrPath = m_gameDir + "/.stderr.txt";
+    m_xDisplay = XOpenDisplay(nullptr);
+}
+
+ProgramRunner::~ProgramRunner() {
+    if (m_pid > 0) Wait(0.0);
+    if (m_xDisplay) XCloseDisplay(static_cast<Display*>(m_xDisplay));
+    std::error_code ec;
+    if (!m_gameDir.empty()) fs::remove_all(m_gameDir, ec);
+}
+
+bool ProgramRunner::Start(const std::vector<std::string>& options) {
+    std::string program = std::string(QEL_BINARY_DIR) + "/qel";
+    pid_t pid = fork();
+    if (pid < 0) return false;
+    if (pid == 0) {
+        if (chdir(m_gameDir.c_str()) != 0) _exit(126);
+        int fd = open(m_stderrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (fd >= 0) {
+            dup2(fd, 2);
+            close(fd);
+        }
+        int null = open("/dev/null", O_WRONLY);
+        if (null >= 0) dup2(null, 1);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(program.c_str()));
+        for (const std::string& option : options) argv.push_back(const_cast<char*>(option.c_str()));
+        argv.push_back(nullptr);
+        execv(program.c_str(), argv.data());
+        _exit(127);
+    }
+    m_pid = pid;
+    return true;
+}
+
+unsigned long ProgramRunner::WaitForWindow(const std::string& title, double timeoutSeconds) {
+    Display* display = static_cast<Display*>(m_xDisplay);
+    if (!display) return 0;
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    while (std::chrono::steady_clock::now() < end) {
+        Window found = FindByTitle(display, DefaultRootWindow(display), title, 0);
+        if (found) return found;
+        if (m_pid > 0) {
+            int status = 0;
+            if (waitpid(m_pid, &status, WNOHANG) == m_pid) {
+                m_pid = -status - 1000;  // ended before a window appeared
+                return 0;
+            }
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return 0;
+}
+
+bool ProgramRunner::WindowSize(unsigned long window, int* width, int* height) {
+    Display* display = static_cast<Display*>(m_xDisplay);
+    XWindowAttributes attributes;
+    if (!display || !XGetWindowAttributes(display, window, &attributes)) return false;
+    *width = attributes.width;
+    *height = attributes.height;
+    return true;
+}
+
+bool ProgramRunner::RequestClose(unsigned long window) {
+    Display* display = static_cast<Display*>(m_xDisplay);
+    if (!display || !window) return false;
+    XEvent event;
+    std::memset(&event, 0, sizeof(event));
+    event.xclient.type = ClientMessage;
+    event.xclient.window = window;
+    event.xclient.message_type = XInternAtom(display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    bool sent = XSendEvent(display, window, False, NoEventMask, &event) != 0;
+    XFlush(display);
+    return sent;
+}
+
+int ProgramRunner::Wait(double timeoutSeconds) {
+    if (m_pid <= -1000) {
+        int status = -(m_pid + 1000);
+        m_pid = -1;
+        return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    if (m_pid <= 0) return -1;
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    while (true) {
+        int status = 0;
+        pid_t done = waitpid(m_pid, &status, WNOHANG);
+        if (done == m_pid) {
+            m_pid = -1;
+            return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+        }
+        if (std::chrono::steady_clock::now() >= end) break;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    kill(m_pid, SIGKILL);
+    waitpid(m_pid, nullptr, 0);
+    m_pid = -1;
+    return -1;
+}
+
+std::string ProgramRunner::Stderr() const { return ReadFile(m_stderrPath); }
+
+}  // namespace testsupport

@@ -1,0 +1,44 @@
+#pragma once
+#include <string>
+#include <vector>
+
+namespace testsupport {
+
+// Runs the real program in a copy of the sample game under the current X
+// display (the display tests run under Xvfb) and reads what it prints.
+class ProgramRunner {
+public:
+    ProgramRunner();
+    ~ProgramRunner();
+    ProgramRunner(const ProgramRunner&) = delete;
+    ProgramRunner& operator=(const ProgramRunner&) = delete;
+
+    // Working directory the program runs in (a fresh copy of game/).
+    const std::string& GameDir() const { return m_gameDir; }
+
+    // Starts the program with the options given. False when it cannot start.
+    bool Start(const std::vector<std::string>& options);
+    // Waits up to the timeout for a top-level window with this title;
+    // returns its X window id (0 when none appeared).
+    unsigned long WaitForWindow(const std::string& title, double timeoutSeconds);
+    // Size of a window; false when it cannot be read.
+    bool WindowSize(unsigned long window, int* width, int* height);
+    // Sends the window's close request the way a window manager does.
+    bool RequestClose(unsigned long window);
+    // Waits for the program to end; returns its exit status, or -1 when it
+    // did not end in time (it is then killed).
+    int Wait(double timeoutSeconds);
+    // Everything the program wrote to stderr so far.
+    std::string Stderr() const;
+
+private:
+    std::string m_gameDir;
+    std::string m_stderrPath;
+    int m_pid;
+    void* m_xDisplay;
+};
+
+// Position of `needle` in `text` at or after `from`, or npos.
+size_t FindFrom(const std::string& text, const std::string& needle, size_t from);
+
+}  // namespace testsupport
