@@ -1,0 +1,9 @@
+-- Bramle: the player's avatar, and the look every character made by name
+-- starts from until its own script changes it.
+--
+-- The engine runs this script with the new character as its active entity;
+-- the script code tells who asked for it (-1 the player's avatar at start-up,
+-- 1 a character made by name). The character's appearance, its animation
+-- states, its speed and its shadow are set here through the character
+-- functions; until characters are part of the engine there is nothing for
+-- this script to set up.

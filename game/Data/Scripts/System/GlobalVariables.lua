@@ -1,0 +1,16 @@
+-- Game-wide variables that every script can read and change. Numbers hold
+-- counters and story flags (0 = not yet), texts hold names.
+
+-- Story flags.
+Global_AddScriptVariableI("IntroSeen", 0)
+Global_AddScriptVariableI("MetTheElder", 0)
+Global_AddScriptVariableI("BridgeRepaired", 0)
+
+-- Counters.
+Global_AddScriptVariableI("Gold", 25)
+Global_AddScriptVariableI("MapsVisited", 0)
+Global_AddScriptVariableI("BattlesWon", 0)
+
+-- Names.
+Global_AddScriptVariableA("LastMap", "NONE")
+Global_AddScriptVariableA("Chapter", "Prologue")

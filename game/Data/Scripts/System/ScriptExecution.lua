@@ -1,0 +1,14 @@
+-- Last of the start-up scripts: starts the clocks the game's scripts read and
+-- applies the settings of a new game through the shared helper scripts.
+
+-- Ticks since start-up (60 a second while the game runs, paused on the title
+-- screen and in battles), and the clock of the current chapter.
+TimerManager_AddTimer("PlayTime", 0)
+TimerManager_AddTimer("ChapterTime", 0)
+
+-- A new game starts in the prologue with the intro still to be seen.
+LM_ExecuteScriptWithArguments("Data/Scripts/System/Helpers/SetNumber.lua", "AN", "IntroSeen", 0)
+LM_ExecuteScriptWithArguments("Data/Scripts/System/Helpers/SetText.lua", "AA", "Chapter", "Prologue")
+
+-- The helpers can also be reached through the named script folder.
+LM_ExecuteScript("Scripts", "System/Helpers/CountRun.lua", -1)

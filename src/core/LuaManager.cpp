@@ -1,0 +1,160 @@
+#include "core/LuaManager.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "core/FileNames.h"
+#include "core/ScriptVariableSet.h"
+#include "world/PathManager.h"
+
+LuaManager::LuaManager() {
+    m_state = luaL_newstate();
+    if (!m_state) {
+        std::fputs("LuaManager:  Failed, could not create the Lua state\n", stderr);
+        return;
+    }
+    luaL_openlibs(m_state);
+    // The script host's own families, in their fixed order. Families of
+    // managers that come later (cameras, GUI, chat log) are registered here
+    // in their places as they are written.
+    RegisterLuaManagerFunctions(m_state);
+    PathManager::RegisterLuaFunctions(m_state);
+    ScriptVariableSet::RegisterLuaFunctions(m_state);
+}
+
+LuaManager::~LuaManager() { Close(); }
+
+void LuaManager::Close() {
+    if (m_state) lua_close(m_state);
+    m_state = nullptr;
+    m_loadTop = -1;
+}
+
+bool LuaManager::LoadFile(const std::string& path) {
+    if (!m_state) {
+        std::fputs("Lua Error during Loading: no Lua state\n", stderr);
+        return false;
+    }
+    std::string fullPath = NormalizePath(m_basePath + path);
+    std::string source;
+    int top = lua_gettop(m_state);
+    errno = 0;
+    if (!ReadFileContents(fullPath, source)) {
+        const char* reason = errno ? std::strerror(errno) : "read failed";
+        std::fprintf(stderr, "Lua Error during Loading: cannot open %s: %s\n", fullPath.c_str(), reason);
+        m_lastStatus = 0;
+        return false;
+    }
+    // A first line starting with '#' (a shell line) is skipped, keeping its
+    // line end so that error lines keep their numbers.
+    size_t start = 0;
+    if (!source.empty() && source[0] == '#') {
+        start = source.find('\n');
+        if (start == std::string::npos) start = source.size();
+    }
+    std::string chunkName = "@" + fullPath;
+    m_lastStatus = luaL_loadbuffer(m_state, source.data() + start, source.size() - start, chunkName.c_str());
+    if (m_lastStatus != 0) {
+        const char* message = lua_tostring(m_state, -1);
+        std::fprintf(stderr, "Lua Error during Loading: %s\n", message ? message : "(no message)");
+        lua_settop(m_state, top);
+        m_lastStatus = 0;
+        return false;
+    }
+    m_loadTop = top;
+    return true;
+}
+
+bool LuaManager::Execute() {
+    if (!m_state || m_loadTop < 0 || lua_gettop(m_state) != m_loadTop + 1 || !lua_isfunction(m_state, -1)) {
+        std::fputs("Lua Error during Execution: no script loaded\n", stderr);
+        return false;
+    }
+    int top = m_loadTop;
+    m_loadTop = -1;
+    m_lastStatus = lua_pcall(m_state, 0, LUA_MULTRET, 0);
+    bool ok = m_lastStatus == 0;
+    if (!ok) {
+        const char* message = lua_tostring(m_state, -1);
+        std::fprintf(stderr, "Lua Error during Execution: %s\n", message ? message : "(no message)");
+        m_lastStatus = 0;
+    }
+    // Results (or the message) are dropped so repeated runs never grow the
+    // stack of whoever called us.
+    lua_settop(m_state, top);
+    return ok;
+}
+
+bool LuaManager::RunFile(const std::string& path, int32_t scriptCode) {
+    bool nested = m_runDepth > 0;
+    if (nested) SaveContext();
+    bool ok = false;
+    if (LoadFile(path)) {
+        m_scriptCode = scriptCode;
+        ++m_runDepth;
+        ok = Execute();
+        --m_runDepth;
+    }
+    if (nested) RestoreContext();
+    return ok;
+}
+
+void LuaManager::SetBasePath(const std::string& text) {
+    if (text == "NULL")
+        m_basePath.clear();
+    else
+        m_basePath = text;
+}
+
+void LuaManager::ForgetEntity(RootEntity* entity) {
+    if (!entity) return;
+    if (m_caller == entity) m_caller = nullptr;
+    for (Context& context : m_saved)
+        if (context.caller == entity) context.caller = nullptr;
+}
+
+void LuaManager::ClearArguments() {
+    m_arguments.clear();
+    m_fillIndex = 0;
+}
+
+void LuaManager::AllocateArguments(int32_t count) {
+    m_arguments.assign(count > 0 ? static_cast<size_t>(count) : 0, Argument{});
+    m_fillIndex = 0;
+}
+
+void LuaManager::PushArgumentNumber(float value) {
+    if (m_fillIndex < GetArgumentCapacity()) m_arguments[m_fillIndex++] = value;
+}
+
+void LuaManager::PushArgumentString(const std::string& value) {
+    if (m_fillIndex < GetArgumentCapacity()) m_arguments[m_fillIndex++] = value;
+}
+
+float LuaManager::GetArgumentNumber(int32_t index) const {
+    if (index < 0 || index >= GetArgumentCapacity()) return 0.0f;
+    if (const float* value = std::get_if<float>(&m_arguments[index])) return *value;
+    return 0.0f;
+}
+
+std::optional<std::string> LuaManager::GetArgumentString(int32_t index) const {
+    if (index < 0 || index >= GetArgumentCapacity()) return std::string("ARGUMENT WAS OUT OF RANGE");
+    if (const std::string* value = std::get_if<std::string>(&m_arguments[index])) return *value;
+    return std::nullopt;
+}
+
+void LuaManager::SaveContext() {
+    m_saved.push_back(Context{m_scriptCode, m_scriptString, m_caller, m_arguments, m_fillIndex});
+}
+
+void LuaManager::RestoreContext() {
+    if (m_saved.empty()) return;
+    Context& context = m_saved.back();
+    m_scriptCode = context.scriptCode;
+    m_scriptString = std::move(context.scriptString);
+    m_caller = context.caller;
+    m_arguments = std::move(context.arguments);
+    m_fillIndex = context.fillIndex;
+    m_saved.pop_back();
+}

@@ -1,0 +1,23 @@
+#include "core/RegisterLuaFunctions.h"
+
+#include "core/DataLibrary.h"
+#include "core/LuaManager.h"
+
+// The registrars run in this order. Each family's line goes in its slot as
+// the family is written; the slots not yet filled are listed so the order
+// stays visible:
+//    1 GN_IsPointWithinRect
+//    2 Anim_               3 AITP_              4 IP_ (item prototypes)
+//    5 ICM_                6 NPC_ (characters)  7 NPCSD_
+//    8 world enemies (NPC_ / Player_)           9 OBJ_
+//   10 Hook_              11 OBJSA_            12 static-position objects
+//   13 OBJST_             14 OBJSAS_           15 ISOM_
+//   16 DM_ and the other dialogue functions
+//   17 DataLibrary (DL_)
+//   18 EM_                19 SM_               20 SFM_
+//   21 Player_            22 PInv_             23 TH_DropPlayerAtTarget
+void RegisterLuaFunctions(lua_State* L) {
+    if (!L) return;
+    RegisterGeneralFunctions(L);  // 1
+    DataLibrary::RegisterLuaFunctions(L);  // 17
+}

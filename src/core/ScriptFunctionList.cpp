@@ -1,0 +1,72 @@
+#include "core/ScriptFunctionList.h"
+
+// Each family adds its names in its own block.
+const std::vector<std::string>& AllScriptFunctionNames() {
+    static const std::vector<std::string> names = {
+        // Script host
+        "GetScriptCode",
+        "GetScriptString",
+        "Get_Random_Number",
+        "Activate_Debug_Mode",
+        "Deactivate_Debug_Mode",
+        "LM_ExecuteScript",
+        "LM_SetBasePath",
+        "LM_ExecuteScriptWithArguments",
+        "LM_GetScriptArgumentNumber",
+        "LM_GetScriptArgumentString",
+        "GN_IsPointWithinRect",
+
+        // Named paths
+        "Path_SetRootToLocal",
+        "Path_AddPath",
+        "Path_AddPathFromRoot",
+        "Path_SetPath",
+        "Path_SetPathFromRoot",
+        "Path_GetPath",
+
+        // Script variables
+        "NPC_AddScriptVariableI",
+        "NPC_AddScriptVariableA",
+        "NPC_DeleteScriptVariable",
+        "NPC_GetScriptVariableI",
+        "NPC_GetScriptVariableA",
+        "NPC_SetScriptVariableI",
+        "NPC_SetScriptVariableA",
+        "Env_AddScriptVariableI",
+        "Env_AddScriptVariableA",
+        "Env_DeleteScriptVariable",
+        "Env_GetScriptVariableI",
+        "Env_GetScriptVariableA",
+        "Env_SetScriptVariableI",
+        "Env_SetScriptVariableA",
+        "Global_AddScriptVariableI",
+        "Global_AddScriptVariableA",
+        "Global_DeleteScriptVariable",
+        "Global_GetScriptVariableI",
+        "Global_GetScriptVariableA",
+        "Global_SetScriptVariableI",
+        "Global_SetScriptVariableA",
+
+        // Timers
+        "TimerManager_AddTimer",
+        "TimerManager_GetTimer",
+        "TimerManager_DelTimer",
+
+        // Data library
+        "DL_AddSection",
+        "DL_AddCatalogue",
+        "DL_AddHeading",
+        "DL_SetActiveObject",
+        "DL_PushActiveEntity",
+        "DL_PopActiveEntity",
+        "DL_RegisterFont",
+        "DL_RegisterTextureFile",
+
+        // Keyboard
+        "KeyboardManager_SetPlayerInputState",
+        "KeyboardManager_AttachScript",
+        "KeyboardManager_DetachScript",
+        "CFG_SetKey",
+    };
+    return names;
+}

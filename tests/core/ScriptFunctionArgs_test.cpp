@@ -1,0 +1,141 @@
+// Every script function called with a wrong argument count or a text
+// argument that is nil, a boolean or a table prints its own line and returns
+// nothing. Families add their rows to BadCallTable() below.
+#include <gtest/gtest.h>
+
+#include <initializer_list>
+#include <string>
+#include <vector>
+
+#include "support/LuaTestState.h"
+#include "support/StderrCapture.h"
+
+using testsupport::LuaTestState;
+using testsupport::StderrCapture;
+
+namespace {
+
+struct BadCall {
+    std::string function;
+    std::string arguments;  // Lua source of the argument list
+    std::string line;       // what it must print
+};
+
+// Rows for a function of `count` arguments whose `textPositions` (from 1)
+// must be text: one argument too few and one too many, and nil, a boolean
+// and a table in each text position.
+void AddRows(std::vector<BadCall>& rows, const std::string& function, int count,
+             std::initializer_list<int> textPositions, const std::string& line) {
+    auto list = [](const std::vector<std::string>& values) {
+        std::string text;
+        for (size_t i = 0; i < values.size(); ++i) text += (i ? ", " : "") + values[i];
+        return text;
+    };
+    std::vector<std::string> good;
+    for (int i = 0; i < count; ++i) good.push_back("'v" + std::to_string(i) + "'");
+    if (count > 0) rows.push_back({function, list({good.begin(), good.end() - 1}), line});
+    std::vector<std::string> more = good;
+    more.push_back("1");
+    rows.push_back({function, list(more), line});
+    for (int position : textPositions) {
+        for (const char* bad : {"nil", "true", "{}"}) {
+            std::vector<std::string> values = good;
+            values[position - 1] = bad;
+            rows.push_back({function, list(values), line});
+        }
+    }
+}
+
+// One row as written.
+void AddRow(std::vector<BadCall>& rows, const std::string& function, const std::string& arguments,
+            const std::string& line) {
+    rows.push_back({function, arguments, line});
+}
+
+std::vector<BadCall> BadCallTable() {
+    std::vector<BadCall> rows;
+    const std::string invalid = ":  Failed, invalid argument list\n";
+
+    // Script host
+    AddRow(rows, "LM_ExecuteScript", "", "LM ExecuteScript" + invalid);
+    for (const char* bad : {"nil", "false", "{}", "nil, 3", "{}, 'f', 1", "'P', true, 1"})
+        AddRow(rows, "LM_ExecuteScript", bad, "LM ExecuteScript" + invalid);
+    AddRows(rows, "LM_SetBasePath", 1, {1}, "LM SetBasePath  Failed, invalid argument list\n");
+    AddRow(rows, "LM_ExecuteScriptWithArguments", "", "LM_ExecuteScriptWithArguments" + invalid);
+    AddRow(rows, "LM_ExecuteScriptWithArguments", "'x.lua'", "LM_ExecuteScriptWithArguments" + invalid);
+    for (const char* bad : {"nil, 'N', 1", "'x.lua', {}", "true, 'A', 'a'", "'x.lua', nil, 1"})
+        AddRow(rows, "LM_ExecuteScriptWithArguments", bad, "LM_ExecuteScriptWithArguments" + invalid);
+    AddRows(rows, "LM_GetScriptArgumentNumber", 1, {}, "LM_GetScriptArgumentNumber" + invalid);
+    // The string getter's count failure prints its twin's line.
+    AddRows(rows, "LM_GetScriptArgumentString", 1, {}, "LM_GetScriptArgumentNumber" + invalid);
+    AddRows(rows, "GN_IsPointWithinRect", 6, {}, "GN_IsPointWithinRect" + invalid);
+
+    // Named paths
+    AddRows(rows, "Path_AddPath", 2, {1, 2}, "Path AddPath" + invalid);
+    AddRows(rows, "Path_AddPathFromRoot", 2, {1, 2}, "Path AddPathFromRoot" + invalid);
+    AddRows(rows, "Path_SetPath", 2, {1, 2}, "Path SetPath" + invalid);
+    AddRows(rows, "Path_SetPathFromRoot", 2, {1, 2}, "Path SetPathFromRoot" + invalid);
+    AddRows(rows, "Path_GetPath", 1, {1}, "Path GetPath" + invalid);
+
+    // Script variables: Env_ and Global_ check their arguments first. With no
+    // character, every NPC_ function but AddScriptVariableI reports that
+    // before looking at its arguments.
+    for (const char* scope : {"Env", "Global"}) {
+        std::string s = scope;
+        AddRows(rows, s + "_AddScriptVariableI", 2, {1}, s + " AddScriptVariableI" + invalid);
+        AddRows(rows, s + "_AddScriptVariableA", 2, {1, 2}, s + " AddScriptVariableA" + invalid);
+        AddRows(rows, s + "_DeleteScriptVariable", 1, {1}, s + " DeleteScriptVariable" + invalid);
+        AddRows(rows, s + "_GetScriptVariableI", 1, {1}, s + " GetScriptVariableI" + invalid);
+        AddRows(rows, s + "_GetScriptVariableA", 1, {1}, s + " GetScriptVariableA" + invalid);
+        AddRows(rows, s + "_SetScriptVariableI", 2, {1}, s + " SetScriptVariableI" + invalid);
+        AddRows(rows, s + "_SetScriptVariableA", 2, {1, 2}, s + " SetScriptVariableA" + invalid);
+    }
+    AddRows(rows, "NPC_AddScriptVariableI", 2, {1}, "NPC AddScriptVariableI" + invalid);
+    const std::string noCharacter = "NPC AddScriptVariableI:  Failed, Active NPC not set\n";
+    AddRows(rows, "NPC_AddScriptVariableA", 2, {1, 2}, noCharacter);
+    AddRows(rows, "NPC_DeleteScriptVariable", 1, {1}, noCharacter);
+    AddRows(rows, "NPC_GetScriptVariableI", 1, {1}, noCharacter);
+    AddRows(rows, "NPC_GetScriptVariableA", 1, {1}, noCharacter);
+    AddRows(rows, "NPC_SetScriptVariableI", 2, {1}, noCharacter);
+    AddRows(rows, "NPC_SetScriptVariableA", 2, {1, 2}, noCharacter);
+
+    // Timers
+    AddRows(rows, "TimerManager_AddTimer", 2, {1}, "TimerManager AddTimer" + invalid);
+    AddRows(rows, "TimerManager_GetTimer", 1, {1}, "TimerManager GetTimer" + invalid);
+    AddRows(rows, "TimerManager_DelTimer", 1, {1}, "TimerManager DelTimer" + invalid);
+
+    // Data library
+    AddRows(rows, "DL_AddSection", 1, {1}, "DL_AddSection" + invalid);
+    AddRows(rows, "DL_AddCatalogue", 2, {1, 2}, "DL_AddCatalogue" + invalid);
+    AddRows(rows, "DL_AddHeading", 3, {1, 2, 3}, "DL_AddHeading" + invalid);
+    AddRows(rows, "DL_SetActiveObject", 4, {1, 2, 3, 4}, "DL_SetActiveObject" + invalid);
+    AddRows(rows, "DL_RegisterFont", 5, {1, 2, 3, 4, 5}, "DL_RegisterFont" + invalid);
+    AddRows(rows, "DL_RegisterTextureFile", 5, {1, 2, 3, 4, 5}, "DL_RegisterTextureFile" + invalid);
+
+    // Keyboard
+    AddRows(rows, "KeyboardManager_SetPlayerInputState", 1, {},
+            "KeyboardManager SetPlayerInputState" + invalid);
+    AddRow(rows, "KeyboardManager_SetPlayerInputState", "'on'", "KeyboardManager SetPlayerInputState" + invalid);
+    AddRows(rows, "KeyboardManager_AttachScript", 2, {}, "KeyboardManager AttachScript" + invalid);
+    AddRows(rows, "KeyboardManager_DetachScript", 1, {}, "KeyboardManager DetachScript" + invalid);
+    AddRows(rows, "CFG_SetKey", 3, {1, 2, 3}, "CFG_SetKey" + invalid);
+
+    return rows;
+}
+
+}  // namespace
+
+TEST(ScriptFunctionArgs, BadCallsPrintTheirLineAndReturnNothing) {
+    LuaTestState lua;
+    std::vector<BadCall> rows = BadCallTable();
+    ASSERT_GT(rows.size(), 100u);
+    for (const BadCall& row : rows) {
+        std::string call = row.function + "(" + row.arguments + ")";
+        StderrCapture cap;
+        bool ok = lua.Run("results = select('#', " + call + ")");
+        std::string out = cap.Take();
+        ASSERT_TRUE(ok) << call << ": " << lua.LastError();
+        EXPECT_EQ(out, row.line) << call;
+        EXPECT_EQ(lua.GetNumber("results"), 0) << call;
+    }
+}

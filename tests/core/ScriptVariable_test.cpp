@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "core/GlobalState.h"
+#include "core/ScriptVariableSet.h"
+#include "support/LuaTestState.h"
+#include "support/StderrCapture.h"
+
+using testsupport::LuaTestState;
+using testsupport::StderrCapture;
+
+TEST(ScriptVariableSet, DuplicatesAbsentNamesAndPositions) {
+    ScriptVariableSet set;
+    EXPECT_EQ(set.GetNumber("x"), -100);
+    EXPECT_EQ(set.GetString("x"), nullptr);
+    EXPECT_FALSE(set.SetNumber("x", 1));
+    EXPECT_EQ(set.GetCount(), 0);
+
+    set.AddString("a", "head");
+    set.AddNumber("x", 1);
+    set.AddNumber("x", 2);
+    set.AddNumber("x", 3);
+    EXPECT_TRUE(set.SetNumber("x", 10));
+    EXPECT_EQ(set.GetNumberAt(1), 10);
+    EXPECT_EQ(set.GetNumberAt(2), 2);
+    // Deleting takes the first "x" even when it is neither head nor tail.
+    set.Delete("x");
+    EXPECT_EQ(set.GetNumber("x"), 2);
+    set.Delete("x");
+    EXPECT_EQ(set.GetNumber("x"), 3);
+    set.Delete("missing");
+    EXPECT_EQ(set.GetCount(), 2);
+    ASSERT_NE(set.GetStringAt(0), nullptr);
+    EXPECT_EQ(*set.GetStringAt(0), "head");
+    EXPECT_EQ(set.GetStringAt(1), nullptr);
+    EXPECT_EQ(set.GetStringAt(-1), nullptr);
+    EXPECT_EQ(set.GetNumberAt(5), 0);
+    set.AddNumber("big", 1e20f);  // beyond 32 bits: clamped, not undefined
+    EXPECT_EQ(set.GetNumber("big"), INT32_MAX);
+    set.Clear();
+    EXPECT_EQ(set.GetCount(), 0);
+    EXPECT_EQ(set.GetNumber("a"), -100);
+}
+
+TEST(ScriptVariableSet, GlobalFunctionsFromScripts) {
+    LuaTestState lua;
+    StderrCapture cap;
+    ASSERT_TRUE(lua.Run(
+        "absentI = Global_GetScriptVariableI('never')\n"
+        "absentA = Global_GetScriptVariableA('never')\n"
+        "r1 = Global_AddScriptVariableI('x', 2.7)\n"
+        "r2 = Global_AddScriptVariableI('x', -2.7)\n"
+        "r3 = Global_SetScriptVariableI('x', 5)\n"
+        "first = Global_GetScriptVariableI('x')\n"
+        "r4 = Global_DeleteScriptVariable('x')\n"
+        "second = Global_GetScriptVariableI('x')\n"
+        "r5 = Global_SetScriptVariableI('missing', 1)\n"
+        "r6 = Global_AddScriptVariableA('name', 'Vey')\n"
+        "name = Global_GetScriptVariableA('name')\n"
+        "nameI = Global_GetScriptVariableI('name')\n"
+        "r7 = Global_SetScriptVariableA('x', 'now text')\n"
+        "xI = Global_GetScriptVariableI('x')\n"
+        "xA = Global_GetScriptVariableA('x')\n"
+        "Global_SetScriptVariableI('name', 12)\n"
+        "nameA = Global_GetScriptVariableA('name')\n"
+        "nameN = Global_GetScriptVariableI('name')\n"
+        "numberAsText = Global_AddScriptVariableA(7, 8)\n"
+        "seven = Global_GetScriptVariableA(7)\n"));
+    EXPECT_EQ(cap.Take(), "");
+    EXPECT_EQ(lua.GetNumber("absentI"), -100);
+    EXPECT_TRUE(lua.IsNil("absentA"));
+    for (const char* result : {"r1", "r2", "r3", "r4", "r5", "r6", "r7", "numberAsText"})
+        EXPECT_EQ(lua.GetNumber(result), 1) << result;
+    EXPECT_EQ(lua.GetNumber("first"), 5);
+    EXPECT_EQ(lua.GetNumber("second"), -2);  // -2.7 truncates toward zero
+    EXPECT_EQ(lua.GetString("name"), "Vey");
+    EXPECT_EQ(lua.GetNumber("nameI"), 0);
+    EXPECT_EQ(lua.GetNumber("xI"), 0);
+    EXPECT_EQ(lua.GetString("xA"), "now text");
+    EXPECT_TRUE(lua.IsNil("nameA"));
+    EXPECT_EQ(lua.GetNumber("nameN"), 12);
+    EXPECT_EQ(lua.GetString("seven"), "8");
+    EXPECT_EQ(lua.GlobalVariables().GetCount(), 3);  // x, name, 7: "missing" was not added
+}
+
+TEST(ScriptVariableSet, ScopesWithoutTheirOwnerSayWhy) {
+    LuaTestState lua;
+    StderrCapture cap;
+    // No character exists: every NPC_ function reports it with the same
+    // line. NPC_AddScriptVariableI checks its arguments first; the others
+    // check for the character first, so a bad count still reads "not set".
+    ASSERT_TRUE(lua.Run(
+        "a = NPC_AddScriptVariableI('x', 1)\n"
+        "b = NPC_AddScriptVariableI('x')\n"
+        "c = NPC_GetScriptVariableI()\n"
+        "d = NPC_SetScriptVariableA('x', 'y')\n"
+        "e = NPC_DeleteScriptVariable(nil)\n"
+        "f = Env_AddScriptVariableI('x', 1)\n"
+        "g = Env_GetScriptVariableA('x', 2)\n"));
+    EXPECT_EQ(cap.Take(),
+              "NPC AddScriptVariableI:  Failed, Active NPC not set\n"
+              "NPC AddScriptVariableI:  Failed, invalid argument list\n"
+              "NPC AddScriptVariableI:  Failed, Active NPC not set\n"
+              "NPC AddScriptVariableI:  Failed, Active NPC not set\n"
+              "NPC AddScriptVariableI:  Failed, Active NPC not set\n"
+              "Env AddScriptVariableI:  Failed, MapManager does not exist\n"
+              "Env GetScriptVariableA:  Failed, invalid argument list\n");
+    for (const char* result : {"a", "b", "c", "d", "e", "f", "g"}) EXPECT_TRUE(lua.IsNil(result)) << result;
+
+    // Before the global set exists.
+    GlobalState* state = GetGlobalState();
+    ScriptVariableSet* globals = state->globalVariables;
+    state->globalVariables = nullptr;
+    StderrCapture cap2;
+    bool ok = lua.Run("h = Global_GetScriptVariableI('x') i = Global_AddScriptVariableA('x', 'y')");
+    std::string out = cap2.Take();
+    state->globalVariables = globals;
+    ASSERT_TRUE(ok);
+    EXPECT_EQ(out,
+              "Global GetScriptVariableI:  Failed, ScriptVariableSet does not exist\n"
+              "Global AddScriptVariableA:  Failed, ScriptVariableSet does not exist\n");
+    EXPECT_TRUE(lua.IsNil("h"));
+    EXPECT_TRUE(lua.IsNil("i"));
+    EXPECT_EQ(globals->GetCount(), 0);
+}
