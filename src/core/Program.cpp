@@ -11,13 +11,22 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "core/BitmapWrapper.h"
 #include "core/CommandLine.h"
+#include "core/DataLibrary.h"
 #include "core/DisplayManager.h"
+#include "core/ExternalImageManager.h"
 #include "core/FrameContext.h"
 #include "core/GameStates.h"
 #include "core/GlobalState.h"
+#include "core/KeyboardManager.h"
+#include "core/LuaManager.h"
 #include "core/MonotonicClock.h"
+#include "core/RegisterLuaFunctions.h"
+#include "core/ScriptVariableSet.h"
 #include "core/SoundManager.h"
+#include "core/TimerManager.h"
+#include "world/PathManager.h"
 
 namespace {
 
@@ -81,16 +90,45 @@ int Initialize() {
     double startTime = al_get_time();
     std::fprintf(stderr, "start time in seconds is: %f\n", startTime);
 
-    // The managers, each once, in their order.
+    // The managers, each once, in their order; later subsystems take their
+    // places between these as they are built.
+    state->luaManager = new LuaManager();
+    RegisterLuaFunctions(state->luaManager->GetLuaState());
     state->displayManager = new DisplayManager(state->windowWidth, state->windowHeight);
-
+    state->dataLibrary = new DataLibrary();
+    state->soundManager = new SoundManager();
+    state->pathManager = new PathManager();
+    state->luaManager->RunFile("Paths.lua", -1);
+    state->imageManager = new ExternalImageManager();
+    state->globalVariables = new ScriptVariableSet();
+    state->keyboardManager = new KeyboardManager();
+    state->luaManager->RunFile("Configuration.lua", -1);
+    state->timerManager = new TimerManager();
     RegisterEventSources(state->eventQueue);
+
+    if (state->startTrace) std::fprintf(stderr, "Execute Lua Files - ");
+    state->luaManager->RunFile("Data/Scripts/System/Loading/Routing.lua", -1);
+    state->luaManager->RunFile("Data/Scripts/System/GlobalVariables.lua", -1);
+    state->luaManager->RunFile("Data/Scripts/System/ScriptExecution.lua", -1);
+    if (state->startTrace) std::fprintf(stderr, "Done\n");
+
+    DataLibrary* library = state->dataLibrary;
+    BitmapWrapper* icon = library->Get<BitmapWrapper>("Images", "Misc", "Icons", "IconImg", DataKind::Bitmap);
+    if (state->display && icon && icon->GetBitmap()) al_set_display_icon(state->display, icon->GetBitmap());
+
+    static BitmapWrapper* shadows[4] = {};
+    const char* shadowNames[4] = {"ShadowL", "ShadowM", "ShadowS", "ShadowT"};
+    for (int i = 0; i < 4; ++i) {
+        shadows[i] = library->Get<BitmapWrapper>("Images", "Misc", "Shadows", shadowNames[i], DataKind::Bitmap);
+    }
+    state->shadowImages = shadows;
 
     std::fprintf(stderr, "Initialization Sequence completed!  Took %f seconds.\n", al_get_time() - startTime);
     if (!state->skipTitle) {
         state->eventHandler = TitleStateHandleEvent;
         state->renderFunction = TitleStateRender;
     }
+    state->imageManager->PrintTimes(stderr);
     return 0;
 }
 

@@ -8,7 +8,9 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -107,6 +109,7 @@ bool ProgramRunner::Start(const std::vector<std::string>& options) {
         for (const std::string& option : options) argv.push_back(const_cast<char*>(option.c_str()));
         argv.push_back(nullptr);
         execv(program.c_str(), argv.data());
+        std::fprintf(stderr, "cannot start %s: %s\n", program.c_str(), std::strerror(errno));
         _exit(127);
     }
     m_pid = pid;
