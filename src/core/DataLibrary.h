@@ -1,0 +1,145 @@
+#pragma once
+// The registry through which named resources and script objects are found.
+//
+// Entries live four levels deep: Root -> Section -> Catalogue -> Heading ->
+// entry, and are addressed by four names (written in messages as
+// Root/Section/Catalogue/Heading/Name). Every entry carries its kind, and a
+// lookup that expects another kind finds nothing.
+//
+// The library owns its level lists and its entry records, never what an
+// entry points to.
+#include <lua5.1/lua.hpp>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+class NamedList;
+
+// What a registered pointer points to.
+enum class DataKind : int32_t {
+    Any = 0,  // in a lookup: matches every entry
+    Bitmap,
+    Portrait,
+    Palette,
+    Font,
+    TextureFile,
+    Sound,
+    SoundRecord,
+    Music,
+    ItemPrototype,
+    EnemyPrototype,
+    FieldSpriteAnimation,
+    ConsoleCommand
+};
+
+// What a texture-file entry points to: the file name as the script gave it.
+struct TextureFile {
+    std::string fileName;
+};
+
+class DataLibrary {
+public:
+    // One registered pointer with its kind (the value of a Heading list).
+    struct Entry {
+        void* pointer;
+        DataKind kind;
+    };
+
+    DataLibrary();
+    ~DataLibrary();
+    DataLibrary(const DataLibrary&) = delete;
+    DataLibrary& operator=(const DataLibrary&) = delete;
+
+    // Lookups. Warnings go to stderr while warn-on-miss is set; the first
+    // level that fails ends the lookup, so only its warning is printed.
+    NamedList* GetSection(const char* section);
+    NamedList* GetCatalogueB(NamedList* sectionList, const char* catalogue);
+    NamedList* GetHeadingB(NamedList* catalogueList, const char* heading);
+    NamedList* GetCatalogue(const char* section, const char* catalogue);
+    NamedList* GetHeading(const char* section, const char* catalogue, const char* heading);
+    // In the active Section / Catalogue; with none a line is always printed.
+    NamedList* GetCatalogueA(const char* catalogue);
+    NamedList* GetHeadingA(const char* heading);
+
+    // The first entry of that name and kind (Any matches every entry), or
+    // null with "DataLibrary:  Warning, Root/s/c/h/n does not exist".
+    void* GetPointer(const char* section, const char* catalogue, const char* heading, const char* name,
+                     DataKind kind);
+    template <class T>
+    T* Get(const char* section, const char* catalogue, const char* heading, const char* name, DataKind kind) {
+        return static_cast<T*>(GetPointer(section, catalogue, heading, name, kind));
+    }
+
+    // Silent searches without a path; null when absent.
+    void* FindPointerAnywhere(const char* name, DataKind kind = DataKind::Any);
+    void* FindPointerInSection(NamedList* sectionList, const char* name, DataKind kind = DataKind::Any);
+    void* FindPointerInCatalogue(NamedList* catalogueList, const char* name, DataKind kind = DataKind::Any);
+    void* FindPointerInHeading(NamedList* headingList, const char* name, DataKind kind = DataKind::Any);
+
+    // Building. Adding a level whose name already exists makes the existing
+    // one active (so later registrations are found by their path).
+    NamedList* AddSection(const char* section);
+    NamedList* AddCatalogue(const char* section, const char* catalogue);
+    NamedList* AddHeading(const char* section, const char* catalogue, const char* heading);
+
+    // Appends the pointer under the name (duplicates are kept; lookups take
+    // the first). A null pointer only warns. Returns true when registered.
+    bool Register(const char* section, const char* catalogue, const char* heading, const char* name, void* pointer,
+                  DataKind kind);
+    bool RegisterInActiveHeading(const char* name, void* pointer, DataKind kind);
+
+    // Takes the first entry of that name and kind out and returns its
+    // pointer, which the caller now owns; null with a line when absent.
+    void* RemovePointer(const char* section, const char* catalogue, const char* heading, const char* name,
+                        DataKind kind);
+
+    // The active object: the entry the script families configure.
+    void SetActiveObject(void* object, DataKind kind);
+    // The object registered at the path (null on a miss, with the warnings).
+    void SetActiveObject(const char* section, const char* catalogue, const char* heading, const char* name);
+    // Null when the active object is of another kind (Any: whatever it is).
+    void* GetActiveObject(DataKind expected);
+    DataKind GetActiveKind() const { return activeKind_; }
+    void PushActiveEntity();
+    void* PopActiveEntity();
+    size_t GetStackDepth() const { return stack_.size(); }
+
+    void SetWarnOnMiss(uint8_t value) { warnOnMiss_ = value; }
+    uint8_t GetWarnOnMiss() const { return warnOnMiss_; }
+    void SetVerbose(uint8_t value) { verbose_ = value; }
+    uint8_t GetVerbose() const { return verbose_; }
+
+    NamedList* GetRoot() { return root_; }
+    NamedList* GetActiveSection() { return activeSection_; }
+    NamedList* GetActiveCatalogue() { return activeCatalogue_; }
+    NamedList* GetActiveHeading() { return activeHeading_; }
+    const std::string& GetActiveSectionName() const { return activeSectionName_; }
+    const std::string& GetActiveCatalogueName() const { return activeCatalogueName_; }
+    const std::string& GetActiveHeadingName() const { return activeHeadingName_; }
+
+    // Registers the DL_ script functions of this file family.
+    static void RegisterLuaFunctions(lua_State* L);
+
+private:
+    Entry* FindEntry(NamedList* headingList, const char* name, DataKind kind);
+    NamedList* NewList();
+    void Append(NamedList* headingList, const char* name, void* pointer, DataKind kind);
+
+    uint8_t verbose_ = 0;
+    uint8_t warnOnMiss_ = 1;
+    NamedList* root_ = nullptr;
+    std::vector<std::pair<void*, DataKind>> stack_;
+    void* activeObject_ = nullptr;
+    DataKind activeKind_ = DataKind::Any;
+    NamedList* activeSection_ = nullptr;
+    NamedList* activeCatalogue_ = nullptr;
+    NamedList* activeHeading_ = nullptr;
+    std::string activeSectionName_;
+    std::string activeCatalogueName_;
+    std::string activeHeadingName_;
+    // Everything the library made, freed by the destructor.
+    std::vector<NamedList*> lists_;
+    std::vector<Entry*> entries_;
+};

@@ -1,0 +1,101 @@
+#pragma once
+// Turns the Allegro keyboard state into per-key and per-action flags
+// (pressed this update, auto-repeat fired, released this update, held,
+// ready), keeps the key names scripts bind actions to, and the characters
+// each key types.
+#include <allegro5/allegro.h>
+#include <lua5.1/lua.hpp>
+
+#include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
+
+// The state of one key name or one action binding.
+struct KeyState {
+    int32_t keyCode = -1;        // Allegro key code, -1 for none
+    int32_t secondKeyCode = -1;  // an alternative key, -1 for none
+    uint8_t pressed = 0;         // first update on which the key is down after being up
+    uint8_t repeat = 0;          // auto-repeat fired on this update
+    uint8_t released = 0;        // first update on which the key is up after being held
+    uint8_t held = 0;            // down
+    uint8_t ready = 1;           // up: a new press will count
+    int32_t countdown = 0;       // updates left before auto-repeat
+    int32_t menuIndex = -1;      // 0-5 for the menu bindings
+
+    // The five flags only.
+    static void CopyFlags(const KeyState& from, KeyState& to);
+    // Every field.
+    static void CopyFrom(const KeyState& from, KeyState& to);
+};
+
+// An ordered list of named key states; names are unique within a list.
+using KeyList = std::vector<std::pair<std::string, KeyState>>;
+
+class KeyboardManager {
+public:
+    static constexpr int kCharTableSize = 227;  // one row per Allegro key code
+    static constexpr int32_t kDefaultRepeatDelay = 30;
+
+    // Builds the key table, the bindings and the character table, and
+    // registers the script functions on the LuaManager's state when it exists.
+    KeyboardManager();
+
+    void UpdateKeys(const ALLEGRO_KEYBOARD_STATE* state);
+    void UpdateBindings(const ALLEGRO_KEYBOARD_STATE* state);
+
+    KeyState* FindKey(const std::string& name);
+    KeyState* FindBinding(const std::string& name);
+    // The first key-table entry with that primary code, or null.
+    KeyState* FindKeyByCode(int32_t code);
+    const KeyList& GetKeys() const { return keys_; }
+    const KeyList& GetBindings() const { return bindings_; }
+    // [code][0]: the character typed without shift, [code][1] with it; 0: none.
+    const uint8_t (*GetCharTable() const)[2] { return charTable_; }
+
+    bool AnyKeyPressed() const;
+    bool AnyKeyRepeated() const;
+    // Codes that type no character and therefore never auto-repeat.
+    static bool IsNonTextKey(const KeyState& key);
+
+    void EnablePlayerInput() { playerInput_ = 1; }
+    void DisablePlayerInput() { playerInput_ = 0; }
+    bool IsPlayerInputEnabled() const { return playerInput_ != 0; }
+
+    // Clears every binding's flags (ready too), so a key held across the
+    // reset must be released before it counts again.
+    void ResetBindings();
+    // A copy of every binding under its name.
+    KeyList CloneBindings() const;
+
+    bool IsShiftDown() const { return shift_ != 0; }
+    bool IsCapsLockOn() const { return capsLock_ != 0; }
+    bool IsControlDown() const { return control_ != 0; }
+    int32_t GetRepeatDelay() const { return repeatDelay_; }
+
+    // Binds an action to one or two named keys ("NONE": no key). False,
+    // with nothing changed, when a name is unknown (*missing gets it).
+    bool SetBinding(const std::string& binding, const std::string& key, const std::string& second,
+                    std::string* missing);
+
+    // CFG_SetKey and the KeyboardManager_ functions.
+    static void RegisterLuaFunctions(lua_State* L);
+
+private:
+    void UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* state, bool keyTable);
+    void AddKey(const char* name, int32_t code);
+    void AddBinding(const char* name, int32_t code, int32_t second, int32_t menuIndex);
+    KeyState MakeState(int32_t code, int32_t second, int32_t menuIndex) const;
+    static KeyState* FindIn(KeyList& list, const std::string& name);
+    static bool IsDown(const ALLEGRO_KEYBOARD_STATE* state, int32_t code);
+    void SetLastKey(int32_t code);
+
+    uint8_t playerInput_ = 1;
+    int32_t repeatDelay_ = kDefaultRepeatDelay;
+    KeyList keys_;
+    KeyList bindings_;
+    uint8_t charTable_[kCharTableSize][2] = {};
+    uint8_t shift_ = 0;
+    uint8_t capsLock_ = 0;
+    uint8_t control_ = 0;
+};
