@@ -1,7 +1,10 @@
 #include "core/RegisterLuaFunctions.h"
 
 #include "core/DataLibrary.h"
+#include "core/DataLibraryImageLua.h"
+#include "core/DataLibrarySoundLua.h"
 #include "core/LuaManager.h"
+#include "core/SoundManager.h"
 
 // The registrars run in this order. Each family's line goes in its slot as
 // the family is written; the slots not yet filled are listed so the order
@@ -19,5 +22,8 @@
 void RegisterLuaFunctions(lua_State* L) {
     if (!L) return;
     RegisterGeneralFunctions(L);  // 1
-    DataLibrary::RegisterLuaFunctions(L);  // 17
+    DataLibrary::RegisterLuaFunctions(L);  // 17, with the resource registrars
+    RegisterDataLibraryImageLuaFunctions(L);
+    RegisterDataLibrarySoundLuaFunctions(L);
+    SoundManager::RegisterLuaFunctions(L);  // 19
 }

@@ -61,6 +61,21 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "DL_PopActiveEntity",
         "DL_RegisterFont",
         "DL_RegisterTextureFile",
+        "DL_ExtractBitmap",
+        "DL_ExtractPortrait",
+        "DL_ExtractPalette",
+        "DL_ExtractBitmapWithPalette",
+        "DL_RegisterSound",
+        "DL_RegisterMusic",
+
+        // Image archives
+        "EIM_OpenFile",
+        "EIM_OpenFileUncompressed",
+        "EIM_CloseFile",
+
+        // Sound
+        "SM_SetLoopPositions",
+        "SM_SetAutoSuppress",
 
         // Keyboard
         "KeyboardManager_SetPlayerInputState",

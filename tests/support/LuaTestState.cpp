@@ -1,6 +1,7 @@
 #include "support/LuaTestState.h"
 
 #include "core/DataLibrary.h"
+#include "core/ExternalImageManager.h"
 #include "core/GlobalState.h"
 #include "core/KeyboardManager.h"
 #include "core/LuaManager.h"
@@ -19,6 +20,7 @@ LuaTestState::LuaTestState() {
     m_savedPaths = state->pathManager;
     m_savedGlobals = state->globalVariables;
     m_savedTimers = state->timerManager;
+    m_savedImages = state->imageManager;
 
     // The start-up order: the script host, the registrars, then the managers.
     m_lua = new LuaManager;
@@ -28,6 +30,8 @@ LuaTestState::LuaTestState() {
     state->dataLibrary = m_library;
     m_paths = new PathManager;
     state->pathManager = m_paths;
+    m_images = new ExternalImageManager;
+    state->imageManager = m_images;
     m_globals = new ScriptVariableSet;
     state->globalVariables = m_globals;
     m_keyboard = new KeyboardManager;
@@ -43,8 +47,10 @@ LuaTestState::~LuaTestState() {
     state->globalVariables = m_savedGlobals;
     state->pathManager = m_savedPaths;
     state->dataLibrary = m_savedLibrary;
+    state->imageManager = m_savedImages;
     state->luaManager = m_savedLua;
     delete m_timers;
+    delete m_images;
     delete m_keyboard;
     delete m_globals;
     delete m_paths;

@@ -15,6 +15,7 @@
 #include <string>
 
 class DataLibrary;
+class ExternalImageManager;
 class KeyboardManager;
 class LuaManager;
 class PathManager;
@@ -37,6 +38,7 @@ public:
     KeyboardManager& Keyboard() const { return *m_keyboard; }
     ScriptVariableSet& GlobalVariables() const { return *m_globals; }
     TimerManager& Timers() const { return *m_timers; }
+    ExternalImageManager& Images() const { return *m_images; }
 
     // Runs a chunk; false (message in LastError) when it fails to compile or
     // raises an error. The stack is left as it was.
@@ -57,6 +59,8 @@ private:
     ScriptVariableSet* m_globals;
     KeyboardManager* m_keyboard;
     TimerManager* m_timers;
+    ExternalImageManager* m_images;
+    ExternalImageManager* m_savedImages;
     LuaManager* m_savedLua;
     DataLibrary* m_savedLibrary;
     PathManager* m_savedPaths;

@@ -1,0 +1,79 @@
+-- Builds the data library's sections, catalogues and headings that the
+-- engine and the game's scripts look their resources up in, and registers
+-- the fonts. Runs once at start-up, before the other system scripts.
+
+-- Images ------------------------------------------------------------------
+DL_AddSection("Images")
+
+DL_AddCatalogue("Images", "GUI")
+DL_AddHeading("Images", "GUI", "Windows")   -- window borders: MoonCorner, MoonHorizontal, MoonVertical
+DL_AddHeading("Images", "GUI", "Buttons")   -- button faces
+DL_AddHeading("Images", "GUI", "Misc")      -- check boxes, scroll bars
+DL_AddHeading("Images", "GUI", "Bubbles")   -- speech bubbles: ResponseBubble
+DL_AddHeading("Images", "GUI", "Combat")    -- combat window labels
+
+DL_AddCatalogue("Images", "Misc")
+DL_AddHeading("Images", "Misc", "Icons")    -- the window icon: IconImg
+DL_AddHeading("Images", "Misc", "Shadows")  -- ShadowL, ShadowM, ShadowS, ShadowT
+
+DL_AddCatalogue("Images", "Background")
+DL_AddHeading("Images", "Background", "Scenery")
+
+-- Standard archive ---------------------------------------------------------
+-- Drawn by tools/makeart and packed by tools/sifpack at build time
+-- (game/archives.cmake). The first run inflates it into Data/Decompress/.
+EIM_OpenFile("Data/StandardTextures.sif")
+DL_ExtractBitmap("MoonCorner", "Images", "GUI", "Windows", "MoonCorner")
+DL_ExtractBitmap("MoonHorizontal", "Images", "GUI", "Windows", "MoonHorizontal")
+DL_ExtractBitmap("MoonVertical", "Images", "GUI", "Windows", "MoonVertical")
+DL_ExtractBitmap("CheckBoxChecked", "Images", "GUI", "Misc", "CheckBoxChecked")
+DL_ExtractBitmap("CheckBoxUnchecked", "Images", "GUI", "Misc", "CheckBoxUnchecked")
+DL_ExtractBitmap("ScrollBarBlank", "Images", "GUI", "Misc", "ScrollBarBlank")
+DL_ExtractBitmap("ScrollBarBox", "Images", "GUI", "Misc", "ScrollBarBox")
+DL_ExtractBitmap("ResponseBubble", "Images", "GUI", "Bubbles", "ResponseBubble")
+DL_ExtractBitmap("IconImg", "Images", "Misc", "Icons", "IconImg")
+-- Shadows, largest to smallest; each keeps its place in a common 28 x 12 frame.
+DL_ExtractBitmap("ShadowL", "Images", "Misc", "Shadows", "ShadowL")
+DL_ExtractBitmap("ShadowM", "Images", "Misc", "Shadows", "ShadowM")
+DL_ExtractBitmap("ShadowS", "Images", "Misc", "Shadows", "ShadowS")
+DL_ExtractBitmap("ShadowT", "Images", "Misc", "Shadows", "ShadowT")
+DL_AddHeading("Images", "Misc", "ItemIcons")  -- the inventory grid's cell: ItemBorder
+DL_ExtractBitmap("ItemBorder", "Images", "Misc", "ItemIcons", "ItemBorder")
+EIM_CloseFile()
+
+-- The title screen opens "Data/TitleScreen.sif" itself and files its
+-- "Background" here while it is shown.
+DL_AddCatalogue("Images", "TitleScreen")
+DL_AddHeading("Images", "TitleScreen", "General")
+-- End of the standard archive ---------------------------------------------
+
+-- Fonts -------------------------------------------------------------------
+DL_AddSection("Fonts")
+DL_AddCatalogue("Fonts", "General")
+DL_AddHeading("Fonts", "General", "System")
+DL_AddHeading("Fonts", "General", "Dialogue")
+
+DL_RegisterFont("Data/Graphics/Fonts/Sans.ttf", "Fonts", "General", "System", "SystemFont")
+DL_RegisterFont("Data/Graphics/Fonts/FixedSys.ttf", "Fonts", "General", "Dialogue", "ChatFont")
+
+-- Music and sounds -------------------------------------------------------
+-- Each track and effect is opened once here and played by its name from then
+-- on (title screen, buttons, the dialogue box, maps). The files are made at
+-- build time by tools/makesound.
+DL_AddSection("Audio")
+DL_AddCatalogue("Audio", "Music")
+DL_AddHeading("Audio", "Music", "Themes")
+DL_AddCatalogue("Audio", "Sounds")
+DL_AddHeading("Audio", "Sounds", "GUI")
+DL_AddHeading("Audio", "Sounds", "Dialogue")
+
+-- The title theme: a 4-second intro, then a 16-second body that repeats.
+DL_RegisterMusic("Audio", "Music", "Themes", "TitleTheme", "Data/Music/Title.wav")
+SM_SetLoopPositions(4.0, 20.0)
+
+DL_RegisterSound("Audio", "Sounds", "GUI", "Click", "Data/Sounds/Click.wav")
+SM_SetAutoSuppress(0.05)
+DL_RegisterSound("Audio", "Sounds", "GUI", "Chime", "Data/Sounds/Chime.wav")
+SM_SetAutoSuppress(0.25)
+-- Played by the dialogue box for every typed character.
+DL_RegisterSound("Audio", "Sounds", "Dialogue", "TextTick", "Data/Sounds/TextTick.wav")
