@@ -46,6 +46,13 @@ TEST(Program, StartsLoopsAndShutsDownCleanly) {
     at = FindFrom(out, "Begin destruction sequence\n", at);
     at = FindFrom(out, "Cleaning memory - Done\n", at);
     EXPECT_NE(at, std::string::npos) << out;
+
+    // The sample game's start-up scripts run cleanly: every image, font and
+    // sound they register is there.
+    EXPECT_EQ(out.find("does not exist"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Failed"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Lua Error"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Warning"), std::string::npos) << out;
 }
 
 TEST(Program, WindowSizeAndDebugOptions) {
