@@ -81,3 +81,15 @@ TEST(Program, WindowThatCannotOpenEndsWithFailureStatus) {
     EXPECT_NE(out.find("With no display, the program will now exit\n"), std::string::npos) << out;
     EXPECT_NE(out.find("Begin destruction sequence\n"), std::string::npos) << out;
 }
+
+TEST(Program, OpenGLAndMemoryModesRunAndCloseToo) {
+    ProgramRunner runner;
+    int width = 0, height = 0;
+    int status = RunAndClose(runner, {"-ogl", "-f", "-skiptitle", "-nonetwork"}, &width, &height);
+    EXPECT_EQ(status, 0);
+    EXPECT_EQ(width, 800);
+    std::string out = runner.Stderr();
+    EXPECT_NE(out.find("Forcing OpenGL mode\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Forcing memory mode\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Cleaning memory - Done\n"), std::string::npos) << out;
+}
