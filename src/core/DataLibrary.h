@@ -90,8 +90,10 @@ public:
                   DataKind kind);
     bool RegisterInActiveHeading(const char* name, void* pointer, DataKind kind);
 
-    // Takes the first entry of that name and kind out and returns its
-    // pointer, which the caller now owns; null with a line when absent.
+    // Takes an entry of that name and kind out (with duplicates: the head,
+    // else the tail, else the first inner one, as NamedList::Remove does) and
+    // returns its pointer, which the caller now owns; null with a line when
+    // absent.
     void* RemovePointer(const char* section, const char* catalogue, const char* heading, const char* name,
                         DataKind kind);
 

@@ -20,7 +20,7 @@ struct KeyState {
     uint8_t released = 0;        // first update on which the key is up after being held
     uint8_t held = 0;            // down
     uint8_t ready = 1;           // up: a new press will count
-    int32_t countdown = 0;       // updates left before auto-repeat
+    int32_t countdown = 30;      // updates left before auto-repeat (the repeat delay)
     int32_t menuIndex = -1;      // 0-5 for the menu bindings
 
     // The five flags only.

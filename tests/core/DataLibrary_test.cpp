@@ -152,23 +152,27 @@ TEST_F(Library, SearchesWithoutAPath) {
 }
 
 TEST_F(Library, RemovingHandsThePointerBackAndForgetsIt) {
-    library.Register("Images", "GUI", "Windows", "A", &a, DataKind::ConsoleCommand);
-    library.Register("Images", "GUI", "Windows", "A", &b, DataKind::ConsoleCommand);
-    library.SetActiveObject(&a, DataKind::ConsoleCommand);
+    const DataKind kCommand = DataKind::ConsoleCommand;
+    library.Register("Images", "GUI", "Windows", "X", &c, kCommand);
+    library.Register("Images", "GUI", "Windows", "A", &a, kCommand);
+    library.Register("Images", "GUI", "Windows", "A", &b, kCommand);
+    library.SetActiveObject(&b, kCommand);
     library.PushActiveEntity();
-    library.SetActiveObject(&a, DataKind::ConsoleCommand);
+    library.SetActiveObject(&b, kCommand);
 
-    EXPECT_EQ(library.RemovePointer("Images", "GUI", "Windows", "A", DataKind::ConsoleCommand), &a);
-    EXPECT_EQ(library.GetActiveObject(DataKind::Any), nullptr);
+    // Duplicates go as the list removes them: the tail before an inner one.
+    EXPECT_EQ(library.RemovePointer("Images", "GUI", "Windows", "A", kCommand), &b);
+    EXPECT_EQ(library.GetActiveObject(DataKind::Any), nullptr);  // the caller may delete it now
     EXPECT_EQ(library.PopActiveEntity(), nullptr);
-    EXPECT_EQ(library.GetPointer("Images", "GUI", "Windows", "A", DataKind::Any), &b);
+    library.Register("Images", "GUI", "Windows", "Y", &c, kCommand);
+    EXPECT_EQ(library.GetPointer("Images", "GUI", "Windows", "A", DataKind::Any), &a);
 
     testsupport::StderrCapture cap;
     library.SetWarnOnMiss(0);  // the entry's own miss is reported regardless
     EXPECT_EQ(library.RemovePointer("Images", "GUI", "Windows", "A", DataKind::Bitmap), nullptr);
-    EXPECT_EQ(library.RemovePointer("Images", "GUI", "Windows", "A", DataKind::Any), &b);
+    EXPECT_EQ(library.RemovePointer("Images", "GUI", "Windows", "A", DataKind::Any), &a);  // an inner one
     EXPECT_EQ(cap.Take(), "DataLibrary:  Warning, Root/Images/GUI/Windows/A does not exist\n");
-    EXPECT_EQ(library.GetHeading("Images", "GUI", "Windows")->GetCount(), 0);
+    EXPECT_EQ(library.GetHeading("Images", "GUI", "Windows")->GetCount(), 2);
 }
 
 TEST(DataLibraryStack, PushAndPop) {
