@@ -2,6 +2,7 @@
 
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 #include "core/FileNames.h"
@@ -9,6 +10,14 @@
 bool FileBuffer::Load(const char* path) {
     Free();
     if (!path) return false;
+    // Only regular files are read: a folder has no content to read (and may
+    // report an enormous size), and opening a pipe would wait for a writer.
+    struct stat info;
+    if (stat(NormalizePath(path).c_str(), &info) != 0) return false;
+    if (!S_ISREG(info.st_mode)) {
+        std::fprintf(stderr, "FileBuffer: cannot load %s (not a regular file)\n", path);
+        return false;
+    }
     FILE* file = OpenFile(path, "rb");
     if (!file) return false;
 

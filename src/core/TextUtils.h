@@ -45,11 +45,15 @@ std::string FormatString(const char* format, const Args&... values) {
 // (key, value) pairs; keys include their angle brackets.
 using WildcardPairs = std::vector<std::pair<std::string, std::string>>;
 
+// A key or value for MakeWildcardPairs; a null text counts as empty.
+inline std::string WildcardText(const char* text) { return text ? text : ""; }
+inline std::string WildcardText(std::string_view text) { return std::string(text); }
+
 // MakeWildcardPairs("<Name>", name, "<Place>", place): keys and values in turn.
 template <typename... Texts>
 WildcardPairs MakeWildcardPairs(const Texts&... texts) {
     static_assert(sizeof...(Texts) % 2 == 0, "MakeWildcardPairs takes keys and values in pairs");
-    std::vector<std::string> flat{std::string(texts)...};
+    std::vector<std::string> flat{WildcardText(texts)...};
     WildcardPairs pairs;
     for (size_t i = 0; i + 1 < flat.size(); i += 2) pairs.emplace_back(flat[i], flat[i + 1]);
     return pairs;

