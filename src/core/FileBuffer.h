@@ -10,8 +10,8 @@ public:
 
     // Reads the whole file (opened "rb"; backslashes in the path are taken as
     // slashes). Any earlier content is dropped first. On failure (missing
-    // file, size unknown or above 4 GiB, short read) the buffer stays
-    // unloaded and empty. Returns whether it loaded.
+    // file, not a regular file, size unknown or above 4 GiB, short read) the
+    // buffer stays unloaded and empty. Returns whether it loaded.
     bool Load(const char* path);
     bool Load(const std::string& path) { return Load(path.c_str()); }
 
