@@ -167,7 +167,7 @@ public:
     // A palette: variants[v][c] is colour c of variant v; every variant must
     // have the same number of colours.
     bool AddPalette(const std::string& name, const std::vector<std::vector<Colour>>& variants) {
-        if (!CheckName(name) || variants.empty()) return Refuse(name, "bad palette");
+        if (!CheckName(name) || variants.empty() || variants[0].empty()) return Refuse(name, "bad palette");
         size_t colours = variants[0].size();
         for (const auto& variant : variants)
             if (variant.size() != colours) return Refuse(name, "palette variants differ in size");
@@ -226,7 +226,9 @@ public:
 
     bool WriteFile(const std::string& path, bool compressed) {
         if (BuildLayout(compressed).size() > UINT32_MAX) return Refuse(path, "archive larger than 4 GiB");
-        return WriteWholeFile(path, Build(compressed), error_);
+        std::vector<uint8_t> bytes = Build(compressed);
+        if (bytes.empty()) return Refuse(path, "cannot compress");
+        return WriteWholeFile(path, bytes, error_);
     }
 
 private:

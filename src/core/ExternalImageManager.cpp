@@ -53,6 +53,8 @@ bool ExternalImageManager::OpenFile(const std::string& path) {
     std::string cachePath = CachePath(path);
 
     // An existing cache copy is used as it stands.
+    std::string normalized = NormalizePath(cachePath);
+    std::string temporary;  // a fresh copy, under this name until it proves good
     FILE* cache = ::OpenFile(cachePath, "rb");
     if (cache) {
         std::fclose(cache);
@@ -62,13 +64,13 @@ bool ExternalImageManager::OpenFile(const std::string& path) {
             StopTimer(ProcessTime);
             return false;
         }
-        // Inflate to a temporary name and rename it into place only when the
-        // whole stream came out, so a damaged archive leaves no cache copy.
-        std::string normalized = NormalizePath(cachePath);
+        // Inflate to a temporary name; the copy is renamed into place only
+        // when the whole stream came out and its table reads, so a damaged
+        // archive leaves no cache copy behind.
         std::filesystem::path folder = std::filesystem::path(normalized).parent_path();
         std::error_code ignored;
         if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
-        std::string temporary = normalized + ".part";
+        temporary = normalized + ".part";
         FILE* out = std::fopen(temporary.c_str(), "wb");
         if (!out) {
             std::fclose(archive);
@@ -89,28 +91,34 @@ bool ExternalImageManager::OpenFile(const std::string& path) {
             StopTimer(ProcessTime);
             return false;
         }
-        if (std::rename(temporary.c_str(), normalized.c_str()) != 0) {
-            std::remove(temporary.c_str());
-            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n", cachePath.c_str());
-            StopTimer(ProcessTime);
-            return false;
-        }
     }
     StopTimer(ProcessTime);
 
     StartTimer();
     auto buffer = std::make_unique<FileBuffer>();
-    bool loaded = buffer->Load(cachePath);
+    bool loaded = buffer->Load(temporary.empty() ? normalized : temporary);
     StopTimer(ReadTime);
     if (!loaded) {
+        if (!temporary.empty()) std::remove(temporary.c_str());
         std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot read %s\n", cachePath.c_str());
         return false;
     }
 
     StartTimer();
-    bool taken = TakeArchive(std::move(buffer), kCompressedHeaderSize, path, "OpenFile");
+    std::vector<ArchiveEntry> entries;
+    bool valid = ReadTable(*buffer, kCompressedHeaderSize, path, "OpenFile", entries);
     StopTimer(ProcessTime);
-    return taken;
+    if (valid && !temporary.empty() && std::rename(temporary.c_str(), normalized.c_str()) != 0) {
+        std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n", cachePath.c_str());
+        valid = false;
+    }
+    if (!valid) {
+        if (!temporary.empty()) std::remove(temporary.c_str());
+        return false;
+    }
+    archive_ = std::move(buffer);
+    entries_ = std::move(entries);
+    return true;
 }
 
 bool ExternalImageManager::OpenFileUncompressed(const std::string& path) {
@@ -129,15 +137,19 @@ bool ExternalImageManager::OpenFileUncompressed(const std::string& path) {
     }
 
     StartTimer();
-    bool taken = TakeArchive(std::move(buffer), kUncompressedHeaderSize, path, "OpenFileUncompressed");
+    std::vector<ArchiveEntry> entries;
+    bool valid = ReadTable(*buffer, kUncompressedHeaderSize, path, "OpenFileUncompressed", entries);
     StopTimer(ProcessTime);
-    return taken;
+    if (!valid) return false;
+    archive_ = std::move(buffer);
+    entries_ = std::move(entries);
+    return true;
 }
 
-bool ExternalImageManager::TakeArchive(std::unique_ptr<FileBuffer> buffer, uint32_t headerSize,
-                                       const std::string& path, const char* who) {
-    const uint8_t* data = buffer->GetData();
-    const uint64_t size = buffer->GetSize();
+bool ExternalImageManager::ReadTable(const FileBuffer& buffer, uint32_t headerSize, const std::string& path,
+                                     const char* who, std::vector<ArchiveEntry>& out) {
+    const uint8_t* data = buffer.GetData();
+    const uint64_t size = buffer.GetSize();
     auto refuse = [&](const char* why) {
         std::fprintf(stderr, "ExternalImageManager::%s - Warning, %s is damaged (%s)\n", who, path.c_str(), why);
         return false;
@@ -168,8 +180,7 @@ bool ExternalImageManager::TakeArchive(std::unique_ptr<FileBuffer> buffer, uint3
         entries.push_back(ArchiveEntry{offset, std::string(name, nameLength)});
     }
 
-    archive_ = std::move(buffer);
-    entries_ = std::move(entries);
+    out = std::move(entries);
     return true;
 }
 
@@ -240,6 +251,9 @@ BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
     if (width * height > (size - at) / 4) return refuse("pixels past the end");
     if (width > INT32_MAX || height > INT32_MAX) return refuse("image too large");
 
+    // The caller's drawing target is restored afterwards, so that taking an
+    // image out while a frame is being drawn does not send the rest of the
+    // frame into the new image.
     GlobalState* state = GetGlobalState();
     ALLEGRO_BITMAP* previousTarget = al_get_target_bitmap();
     auto* wrapper = new BitmapWrapper(static_cast<int>(width), static_cast<int>(height), &state->openGLMode);
@@ -292,10 +306,7 @@ BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
 }
 
 BitmapWrapper* ExternalImageManager::GetBitmapFromActiveFileL(uint32_t dataOffset) {
-    if (!IsOpen()) {
-        std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, no file is open\n");
-        return nullptr;
-    }
+    // With no archive open the table is empty, so the offset is not found.
     StartTimer();
     const ArchiveEntry* found = nullptr;
     for (const ArchiveEntry& entry : entries_) {

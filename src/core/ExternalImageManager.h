@@ -44,7 +44,7 @@ public:
     // Opens a compressed archive through its cache copy, inflating it first
     // when there is no cache copy yet. Any open archive is closed first.
     // A missing archive gives false silently; a damaged one false with a
-    // line (and no cache copy is made of a stream that does not inflate).
+    // line (and no cache copy is kept of one that does not inflate and read).
     bool OpenFile(const std::string& path);
     // Opens an uncompressed archive. Any open archive is closed first.
     bool OpenFileUncompressed(const std::string& path);
@@ -80,10 +80,10 @@ public:
     static void RegisterLuaFunctions(lua_State* L);
 
 private:
-    // Validates the whole entry table of a loaded archive before taking it;
-    // false with a line and nothing changed when anything does not fit.
-    bool TakeArchive(std::unique_ptr<FileBuffer> buffer, uint32_t headerSize, const std::string& path,
-                     const char* who);
+    // Reads and checks the whole entry table of a loaded archive; false with
+    // a line (and `out` untouched) when anything does not fit.
+    bool ReadTable(const FileBuffer& buffer, uint32_t headerSize, const std::string& path, const char* who,
+                   std::vector<ArchiveEntry>& out);
     const ArchiveEntry* FindByName(const std::string& name);
     // Copies the pixels of an image record into a new bitmap, or null with
     // a line when the record does not fit the archive.

@@ -45,7 +45,10 @@ void CopyLocking(ALLEGRO_BITMAP* source, ALLEGRO_BITMAP* destination, int sx, in
                         al_lock_bitmap(source, ALLEGRO_PIXEL_FORMAT_ANY, ALLEGRO_LOCK_READONLY) != nullptr;
     std::vector<CopiedPixel> pixels = Gather(source, destination, sx, sy, w, h, dx, dy, mode);
     if (sourceLocked) al_unlock_bitmap(source);
-    if (pixels.empty()) return;
+    if (pixels.empty()) {
+        al_set_target_bitmap(destination);
+        return;
+    }
     // The destination is locked read-write: a write-only lock of a video
     // bitmap would lose the pixels the copy does not write.
     bool destinationLocked = !al_is_bitmap_locked(destination) &&
@@ -67,6 +70,6 @@ void CopyBitmapRegionTo(ALLEGRO_BITMAP* source, ALLEGRO_BITMAP* destination, int
 
 void CopyBitmapRegionLocked(ALLEGRO_BITMAP* source, ALLEGRO_BITMAP* destination, int sx, int sy, int w, int h,
                             int dx, int dy, int mode) {
-    std::vector<CopiedPixel> pixels = Gather(source, destination, sx, sy, w, h, dx, dy, mode);
-    if (!pixels.empty()) Put(destination, pixels);
+    if (!source || !destination || mode < 0 || mode > 3) return;
+    Put(destination, Gather(source, destination, sx, sy, w, h, dx, dy, mode));
 }

@@ -4,31 +4,29 @@
 #include <zlib.h>
 
 #include <cstdio>
-#include <string>
 #include <vector>
 
 #include "ArchiveWriter.h"
 
 namespace {
 
-// A temporary file holding the bytes, rewound for reading.
-FILE* FileOf(const std::vector<uint8_t>& bytes) {
-    FILE* file = std::tmpfile();
-    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), file);
-    std::rewind(file);
-    return file;
+// Inflates the bytes from one temporary file into another; `out` receives
+// whatever was written.
+int Inflate(const std::vector<uint8_t>& bytes, std::vector<uint8_t>& out) {
+    FILE* source = std::tmpfile();
+    FILE* destination = std::tmpfile();
+    if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), source);
+    std::rewind(source);
+    int result = ZLibDecompressor::InflateFile(source, destination);
+    out.clear();
+    std::rewind(destination);
+    for (int c; (c = std::fgetc(destination)) != EOF;) out.push_back(static_cast<uint8_t>(c));
+    std::fclose(source);
+    std::fclose(destination);
+    return result;
 }
 
-std::vector<uint8_t> ContentsOf(FILE* file) {
-    std::vector<uint8_t> out;
-    std::rewind(file);
-    int c;
-    while ((c = std::fgetc(file)) != EOF) out.push_back(static_cast<uint8_t>(c));
-    return out;
-}
-
-// Bytes that do not compress to nothing, larger than two buffers so that the
-// inflate loop runs through several rounds of input and output.
+// Bytes that do not compress to nothing.
 std::vector<uint8_t> SampleBytes(size_t size) {
     std::vector<uint8_t> bytes(size);
     uint32_t seed = 12345;
@@ -40,61 +38,36 @@ std::vector<uint8_t> SampleBytes(size_t size) {
 }
 
 TEST(ZLibDecompressorTest, InflatesWholeStreamsAcrossSeveralBuffers) {
+    std::vector<uint8_t> out;
+    // More output than two buffers.
     std::vector<uint8_t> original = SampleBytes(ZLibDecompressor::kChunkSize * 2 + 777);
-    std::vector<uint8_t> stream = sif::Compress(original);
-    FILE* source = FileOf(stream);
-    FILE* destination = std::tmpfile();
-    EXPECT_EQ(ZLibDecompressor::InflateFile(source, destination), 0);
-    EXPECT_EQ(ContentsOf(destination), original);
-    std::fclose(source);
-    std::fclose(destination);
+    EXPECT_EQ(Inflate(sif::Compress(original), out), 0);
+    EXPECT_EQ(out, original);
 
-    // Incompressible input: the compressed stream itself spans several input reads.
-    std::vector<uint8_t> noise(ZLibDecompressor::kChunkSize + 1000);
-    uint32_t seed = 99;
-    for (auto& b : noise) b = static_cast<uint8_t>((seed = seed * 1664525u + 1013904223u) >> 24);
-    std::vector<uint8_t> noiseStream = sif::Compress(noise, Z_NO_COMPRESSION);
-    ASSERT_GT(noiseStream.size(), ZLibDecompressor::kChunkSize);
-    source = FileOf(noiseStream);
-    destination = std::tmpfile();
-    EXPECT_EQ(ZLibDecompressor::InflateFile(source, destination), 0);
-    EXPECT_EQ(ContentsOf(destination), noise);
-    std::fclose(source);
-    std::fclose(destination);
+    // Stored blocks: the input itself spans several reads.
+    std::vector<uint8_t> stored = sif::Compress(original, Z_NO_COMPRESSION);
+    ASSERT_GT(stored.size(), ZLibDecompressor::kChunkSize);
+    EXPECT_EQ(Inflate(stored, out), 0);
+    EXPECT_EQ(out, original);
 }
 
 TEST(ZLibDecompressorTest, TruncatedEmptyAndDamagedStreamsAreDataErrors) {
     std::vector<uint8_t> original = SampleBytes(200000);
     std::vector<uint8_t> stream = sif::Compress(original);
+    std::vector<uint8_t> out;
 
-    // Cut short: -3, and what was inflated so far stays in the destination.
-    std::vector<uint8_t> cut(stream.begin(), stream.begin() + static_cast<ptrdiff_t>(stream.size() / 2));
-    FILE* source = FileOf(cut);
-    FILE* destination = std::tmpfile();
-    EXPECT_EQ(ZLibDecompressor::InflateFile(source, destination), Z_DATA_ERROR);
-    std::vector<uint8_t> partial = ContentsOf(destination);
-    EXPECT_GT(partial.size(), 0u);
-    EXPECT_LT(partial.size(), original.size());
-    EXPECT_TRUE(std::equal(partial.begin(), partial.end(), original.begin()));
-    std::fclose(source);
-    std::fclose(destination);
+    // Cut short: what was inflated so far stays in the destination.
+    EXPECT_EQ(Inflate(std::vector<uint8_t>(stream.begin(), stream.begin() + stream.size() / 2), out), Z_DATA_ERROR);
+    EXPECT_GT(out.size(), 0u);
+    EXPECT_LT(out.size(), original.size());
+    EXPECT_TRUE(std::equal(out.begin(), out.end(), original.begin()));
 
-    // Empty source.
-    source = FileOf({});
-    destination = std::tmpfile();
-    EXPECT_EQ(ZLibDecompressor::InflateFile(source, destination), Z_DATA_ERROR);
-    EXPECT_TRUE(ContentsOf(destination).empty());
-    std::fclose(source);
-    std::fclose(destination);
+    EXPECT_EQ(Inflate({}, out), Z_DATA_ERROR);
+    EXPECT_TRUE(out.empty());
 
-    // A flipped byte inside the data (the checksum or the codes no longer fit).
     std::vector<uint8_t> damaged = stream;
     damaged[damaged.size() - 2] ^= 0xFF;
-    source = FileOf(damaged);
-    destination = std::tmpfile();
-    EXPECT_EQ(ZLibDecompressor::InflateFile(source, destination), Z_DATA_ERROR);
-    std::fclose(source);
-    std::fclose(destination);
+    EXPECT_EQ(Inflate(damaged, out), Z_DATA_ERROR);
 
     EXPECT_EQ(ZLibDecompressor::InflateFile(nullptr, nullptr), Z_ERRNO);
 }

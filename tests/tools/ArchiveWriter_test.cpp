@@ -11,10 +11,6 @@
 
 namespace {
 
-uint32_t U32At(const std::vector<uint8_t>& bytes, size_t at) {
-    return bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (static_cast<uint32_t>(bytes[at + 3]) << 24);
-}
-
 sif::Picture Blank(uint32_t width, uint32_t height) {
     sif::Picture picture;
     picture.width = width;
@@ -37,30 +33,21 @@ TEST(ArchiveWriterTest, LayoutHasHeaderTableAndRecordsAtTheirOffsets) {
 
     for (bool compressed : {true, false}) {
         std::vector<uint8_t> bytes = writer.BuildLayout(compressed);
-        size_t at = compressed ? 17 : 19;
-        ASSERT_EQ(U32At(bytes, at), 2u);
-        at += 4;
-        ASSERT_EQ(bytes[at], 3);
-        EXPECT_EQ(std::string(bytes.begin() + at + 1, bytes.begin() + at + 4), "Img");
-        uint32_t imageOffset = U32At(bytes, at + 4);
-        at += 8;
-        ASSERT_EQ(bytes[at], 1);
-        EXPECT_EQ(bytes[at + 1], 'P');
-        uint32_t paletteOffset = U32At(bytes, at + 2);
-        at += 6;
-        // Records follow the table directly, in entry order.
-        EXPECT_EQ(imageOffset, at);
-        EXPECT_EQ(U32At(bytes, imageOffset), 2u);
-        EXPECT_EQ(U32At(bytes, imageOffset + 4), 1u);
-        EXPECT_EQ(bytes[imageOffset + 8], 0);
-        EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + imageOffset + 13, bytes.begin() + imageOffset + 17),
-                  (std::vector<uint8_t>{10, 20, 30, 40}));
-        EXPECT_EQ(paletteOffset, imageOffset + 9 + 8);
-        EXPECT_EQ(U32At(bytes, paletteOffset), 1u);
-        EXPECT_EQ(U32At(bytes, paletteOffset + 4), 1u);
-        // Colours are stored A, B, G, R.
-        EXPECT_EQ(std::vector<uint8_t>(bytes.begin() + paletteOffset + 8, bytes.end()),
-                  (std::vector<uint8_t>{0x11, 0x22, 0x33, 0x44}));
+        size_t header = compressed ? 17 : 19;
+        // Count, then "Img" and "P" with their offsets: the records follow the
+        // table directly, in entry order.
+        uint32_t image = static_cast<uint32_t>(header + 4 + 8 + 6), palette = image + 9 + 8;
+        std::vector<uint8_t> expected(bytes.begin(), bytes.begin() + header);
+        sif::AppendU32(expected, 2);
+        expected.insert(expected.end(), {3, 'I', 'm', 'g'});
+        sif::AppendU32(expected, image);
+        expected.insert(expected.end(), {1, 'P'});
+        sif::AppendU32(expected, palette);
+        for (uint32_t v : {2u, 1u}) sif::AppendU32(expected, v);
+        expected.insert(expected.end(), {0, 0, 0, 0, 0, 10, 20, 30, 40});
+        for (uint32_t v : {1u, 1u}) sif::AppendU32(expected, v);
+        expected.insert(expected.end(), {0x11, 0x22, 0x33, 0x44});  // colours stored A, B, G, R
+        EXPECT_EQ(bytes, expected);
     }
     // A compressed archive is the same layout as one zlib stream.
     std::vector<uint8_t> stream = writer.Build(true);
@@ -88,13 +75,13 @@ TEST(ArchiveWriterTest, TrimmingKeepsTheVisibleRectangleAndItsPlace) {
     sif::TrimRect none = sif::FindTrimRect(Blank(5, 5));
     EXPECT_EQ(none.width, 1u);
     EXPECT_EQ(none.height, 1u);
-
 }
 
 TEST(ArchiveWriterTest, RefusesOverlongNamesAndWritesAtomically) {
     sif::ArchiveWriter writer;
     EXPECT_FALSE(writer.AddImage(std::string(256, 'n'), Blank(1, 1)));  // the length byte cannot hold it
     EXPECT_TRUE(writer.AddImage(std::string(255, 'n'), Blank(1, 1)));
+    EXPECT_FALSE(writer.AddPalette("Empty", {{}}));  // the reader refuses palettes without colours
     testsupport::TempDir dir;
     ASSERT_TRUE(writer.WriteFile("Out.sif", true));
     EXPECT_FALSE(std::filesystem::exists("Out.sif.part"));
