@@ -185,7 +185,8 @@ void SoundManager::PlayWithFadeIn(AudioRecord* record, float volume, float rate)
 
 void SoundManager::SetLoopPositions(AudioRecord* record, float start, float end) {
     if (!record) return;
-    record->loopStart = start < 0.0f ? 0.0f : start;
+    // A negative start (or one that is not a number) loops from the beginning.
+    record->loopStart = start >= 0.0f ? start : 0.0f;
     record->loopEnd = end;
     AddOnce(loopPoints_, record);
 }

@@ -1,11 +1,22 @@
 // Script functions that configure the newest registered track or effect: the
 // data library's active object, which must be a sound record.
+#include <cfloat>
+
 #include "core/DataLibrary.h"
 #include "core/GlobalState.h"
 #include "core/ScriptArgs.h"
 #include "core/SoundManager.h"
 
 namespace {
+
+// Seconds from a script number as a float: beyond the float range the value
+// is held at its largest (NaN stays NaN and never takes effect).
+float ScriptSeconds(lua_State* L, int index) {
+    const double value = script::GetNumber(L, index);
+    if (value > FLT_MAX) return FLT_MAX;
+    if (value < -FLT_MAX) return -FLT_MAX;
+    return static_cast<float>(value);
+}
 
 // SM_SetLoopPositions(start seconds, end seconds)
 int SM_SetLoopPositions(lua_State* L) {
@@ -20,8 +31,7 @@ int SM_SetLoopPositions(lua_State* L) {
         if (state->noMusic) return 0;
         return script::Fail("SM_SetLoopPositions:  Failed, no active object\n");
     }
-    state->soundManager->SetLoopPositions(record, static_cast<float>(script::GetNumber(L, 1)),
-                                          static_cast<float>(script::GetNumber(L, 2)));
+    state->soundManager->SetLoopPositions(record, ScriptSeconds(L, 1), ScriptSeconds(L, 2));
     return 0;
 }
 
@@ -32,7 +42,7 @@ int SM_SetAutoSuppress(lua_State* L) {
     if (!state->dataLibrary) return script::Fail("SM_SetAutoSuppress:  Failed, DataLibrary does not exist\n");
     auto* record = static_cast<AudioRecord*>(state->dataLibrary->GetActiveObject(DataKind::SoundRecord));
     if (!record) return script::Fail("SM_SetAutoSuppress:  Failed, no active object\n");
-    record->autoSuppressTime = static_cast<float>(script::GetNumber(L, 1));
+    record->autoSuppressTime = ScriptSeconds(L, 1);
     return 0;
 }
 

@@ -47,7 +47,7 @@ public:
     uint64_t ChannelGetLength(uint32_t) override { return 0; }
     double ChannelBytes2Seconds(uint32_t, uint64_t bytes) override { return bytes / kBytesPerSecond; }
     uint64_t ChannelSeconds2Bytes(uint32_t, double s) override {
-        return s < 0 ? 0 : static_cast<uint64_t>(std::floor(s * kBytesPerSecond / 4)) * 4;
+        return !(s > 0) ? 0 : static_cast<uint64_t>(std::floor(s * kBytesPerSecond / 4)) * 4;
     }
     // Records the volume as given; a negative one is a fault of the caller.
     bool ChannelSetVolume(uint32_t h, float v) override { return channels[h].volume = v, Log("volume", h); }

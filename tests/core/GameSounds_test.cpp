@@ -24,6 +24,9 @@ TEST(GameSounds, RoutingRegistersMusicThatPlaysAndLoops) {
     std::filesystem::current_path(kGame);
     {
         testsupport::LuaTestState lua;
+        // Pictures are not this test's business, and the library would keep
+        // every one the script takes out.
+        GetGlobalState()->imageManager = nullptr;
         SoundManager sound;
         GetGlobalState()->soundManager = &sound;
 
@@ -43,9 +46,8 @@ TEST(GameSounds, RoutingRegistersMusicThatPlaysAndLoops) {
         sound.StopAll();
         EXPECT_FALSE(audio::ChannelIsActive(handle));
         std::string printed = capture.Take();
-        EXPECT_EQ(printed.find("Failed"), std::string::npos) << printed;
-        EXPECT_EQ(printed.find("does not exist"), std::string::npos) << printed;
-        EXPECT_EQ(printed.find("Lua Error"), std::string::npos) << printed;
+        for (const char* word : {"Sound", "Music", "SM_", "Audio", "Lua Error"})
+            EXPECT_EQ(printed.find(word), std::string::npos) << printed;
         GetGlobalState()->soundManager = nullptr;
     }
     std::filesystem::current_path(previous);

@@ -1,6 +1,8 @@
 // SM_SetLoopPositions, SM_SetAutoSuppress, DL_RegisterSound, DL_RegisterMusic.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "core/DataLibrary.h"
 #include "core/DataLibrarySoundLua.h"
 #include "core/FakeAudioBackend.h"
@@ -69,6 +71,12 @@ TEST_F(SoundScriptTest, RegisterAndConfigure) {
     EXPECT_EQ(fake[*click->handle].path, "Data/Click.wav");
     EXPECT_EQ(fake[*click->handle].flags, 0u);
     EXPECT_EQ(fake[*theme->handle].flags, audio::kStreamPrescan);
+
+    // Odd numbers: not a number loops from the start, huge ones stay finite.
+    EXPECT_EQ(Run("SM_SetLoopPositions(0/0, 1e300)\nSM_SetAutoSuppress({})"), "");
+    EXPECT_FLOAT_EQ(theme->loopStart, 0.0f);
+    EXPECT_TRUE(std::isfinite(theme->loopEnd));
+    EXPECT_FLOAT_EQ(theme->autoSuppressTime, 0.0f);
 
     // Without music: no record, no active object, loop points skipped quietly.
     GetGlobalState()->noMusic = 1;

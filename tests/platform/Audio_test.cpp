@@ -52,43 +52,29 @@ std::string MakeMp3(int frameCount, bool stereo) {
     return s;
 }
 
-uint32_t OggCrc(const std::string& page) {
+// One Ogg page of stream 0x1234 with its checksum (CRC-32, polynomial
+// 0x04c11db7, most significant bit first).
+std::string OggPage(uint8_t type, uint64_t granule, uint32_t sequence, const std::string& body) {
+    std::string p = std::string("OggS\0", 5) + char(type);
+    Put32(p, uint32_t(granule));
+    Put32(p, uint32_t(granule >> 32));
+    Put32(p, 0x1234);
+    Put32(p, sequence);
+    Put32(p, 0);
+    p += char(body.size() / 255 + 1);
+    p += std::string(body.size() / 255, char(255)) + char(body.size() % 255);
+    p += body;
     uint32_t crc = 0;
-    for (unsigned char c : page) {
+    for (unsigned char c : p) {
         crc ^= uint32_t(c) << 24;
         for (int k = 0; k < 8; ++k) crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04c11db7u : crc << 1;
     }
-    return crc;
-}
-
-std::string OggPage(uint8_t type, uint64_t granule, uint32_t sequence, const std::string& body) {
-    std::string p = "OggS";
-    p += '\0';
-    p += char(type);
-    Put32(p, uint32_t(granule));
-    Put32(p, uint32_t(granule >> 32));
-    Put32(p, 0x1234);   // serial
-    Put32(p, sequence);
-    Put32(p, 0);        // checksum, filled in below
-    size_t left = body.size();
-    std::string table;
-    do {
-        const size_t lace = left >= 255 ? 255 : left;
-        table += char(lace);
-        left -= lace;
-        if (lace < 255) break;
-    } while (true);
-    p += char(table.size());
-    p += table;
-    p += body;
-    const uint32_t crc = OggCrc(p);
     for (int i = 0; i < 4; ++i) p[22 + i] = char((crc >> (8 * i)) & 0xff);
     return p;
 }
 
-// An Ogg stream with a Vorbis identification header and one audio page
-// ending at the given granule position. Its packets do not decode to sound;
-// it has the structure the headers are read from.
+// A Vorbis identification header and one audio page ending at the granule
+// position: the structure the headers are read from, not decodable sound.
 std::string MakeOggHeaders(uint32_t channels, uint32_t rate, uint64_t granule) {
     std::string id = "\x01vorbis";
     Put32(id, 0);
@@ -97,8 +83,7 @@ std::string MakeOggHeaders(uint32_t channels, uint32_t rate, uint64_t granule) {
     Put32(id, 0);
     Put32(id, 128000);
     Put32(id, 0);
-    id += char(0xB8);
-    id += char(1);
+    id += "\xB8\x01";
     return OggPage(2, 0, 0, id) + OggPage(0, ~uint64_t(0), 1, std::string(40, 'x')) +
            OggPage(4, granule, 2, std::string(100, 'y'));
 }
@@ -135,98 +120,83 @@ protected:
 
 constexpr uint64_t kStereoSecond = 44100 * 4;
 
-TEST_F(AudioTest, StreamsReportLengthsAndConvertBytesAndSecondsInTheirOwnFormat) {
+TEST_F(AudioTest, EveryFormatGivesItsLengthAndConvertsBytesAndSeconds) {
     EXPECT_TRUE(backend.IsSilent());
     const uint32_t stereo = Open("a.wav", MakeWav(2, 44100, 44100 * 2));
     ASSERT_NE(stereo, 0u);
-    EXPECT_EQ(backend.ErrorGetCode(), audio::kOk);
     EXPECT_EQ(backend.ChannelGetLength(stereo), 2 * kStereoSecond);
     EXPECT_DOUBLE_EQ(backend.ChannelBytes2Seconds(stereo, kStereoSecond / 2), 0.5);
     EXPECT_EQ(backend.ChannelSeconds2Bytes(stereo, 1.5), kStereoSecond * 3 / 2);
     EXPECT_EQ(backend.ChannelSeconds2Bytes(stereo, -3.0), 0u);
     EXPECT_EQ(backend.ChannelSeconds2Bytes(stereo, NAN), 0u);
-    // A time between two frames rounds down to a whole frame.
-    EXPECT_EQ(backend.ChannelSeconds2Bytes(stereo, 1.0 / 88200), 0u);
+    EXPECT_EQ(backend.ChannelSeconds2Bytes(stereo, 1.0 / 88200), 0u);   // rounds down to a frame
 
     // 8-bit mono at 22050 Hz still counts 2 bytes per sample.
     const uint32_t mono = Open("b.wav", MakeWav(1, 22050, 11025, 8));
     ASSERT_NE(mono, 0u);
     EXPECT_NE(mono, stereo);
     EXPECT_EQ(backend.ChannelGetLength(mono), 22050u);
-    EXPECT_DOUBLE_EQ(backend.ChannelBytes2Seconds(mono, 44100), 1.0);
     EXPECT_EQ(backend.ChannelSeconds2Bytes(mono, 0.25), 11024u);   // 5512 frames
+
+    // MP3 is measured by decoding and recognised by content whatever its name.
+    const uint32_t mp3 = Open("music.mp3", MakeMp3(20, true), audio::kStreamPrescan);
+    ASSERT_NE(mp3, 0u) << backend.ErrorGetCode();
+    EXPECT_EQ(backend.ChannelGetLength(mp3), 20u * 1152 * 4);
+    const uint32_t mp3Mono = Open("mono.snd", MakeMp3(10, false));
+    ASSERT_NE(mp3Mono, 0u) << backend.ErrorGetCode();
+    EXPECT_EQ(backend.ChannelGetLength(mp3Mono), 10u * 1152 * 2);
+
+    const uint32_t ogg = Open("theme.ogg", MakeOggHeaders(1, 22050, 44100));
+    ASSERT_NE(ogg, 0u);
+    EXPECT_DOUBLE_EQ(backend.ChannelBytes2Seconds(ogg, backend.ChannelGetLength(ogg)), 2.0);
+    const uint32_t flac = Open("theme.flac", MakeFlacHeaders(48000, 2, 96000));
+    ASSERT_NE(flac, 0u);
+    EXPECT_EQ(backend.ChannelGetLength(flac), 96000u * 4);
 
     // Folder separators written with backslashes open too.
     dir.WriteFile("Sounds/c.wav", MakeWav(2, 44100, 100));
     EXPECT_NE(backend.StreamCreateFile("Sounds\\c.wav", 0), 0u);
 }
 
-TEST_F(AudioTest, PlayPauseStopAndRestartFollowTheClock) {
-    const uint32_t h = Open("a.wav", MakeWav(2, 44100, 44100 * 2));
+TEST_F(AudioTest, SilentPlayFollowsTheClockAndStopsAtTheEndUnlessLooping) {
+    const uint32_t h = Open("a.wav", MakeWav(2, 44100, 44100));   // one second
     ASSERT_NE(h, 0u);
-    EXPECT_FALSE(backend.ChannelIsActive(h));
-    EXPECT_EQ(backend.ChannelGetPosition(h), 0u);
-
     ASSERT_TRUE(backend.ChannelPlay(h, false));
-    EXPECT_TRUE(backend.ChannelIsActive(h));
-    now += 0.5;
-    EXPECT_EQ(backend.ChannelGetPosition(h), kStereoSecond / 2);
-
+    now += 0.25;
+    EXPECT_EQ(backend.ChannelGetPosition(h), kStereoSecond / 4);
     ASSERT_TRUE(backend.ChannelPause(h));
-    EXPECT_FALSE(backend.ChannelIsActive(h));
     now += 10;
-    EXPECT_EQ(backend.ChannelGetPosition(h), kStereoSecond / 2);
-
+    EXPECT_FALSE(backend.ChannelIsActive(h));
+    EXPECT_EQ(backend.ChannelGetPosition(h), kStereoSecond / 4);
     // Resuming goes on from the pause; playing while playing changes nothing.
     ASSERT_TRUE(backend.ChannelPlay(h, false));
     now += 0.25;
     ASSERT_TRUE(backend.ChannelPlay(h, false));
     now += 0.25;
-    EXPECT_EQ(backend.ChannelGetPosition(h), kStereoSecond);
-
-    // Stop keeps the position; the caller rewinds.
-    ASSERT_TRUE(backend.ChannelStop(h));
-    now += 1;
-    EXPECT_FALSE(backend.ChannelIsActive(h));
-    EXPECT_EQ(backend.ChannelGetPosition(h), kStereoSecond);
-    ASSERT_TRUE(backend.ChannelSetPosition(h, 0));
-    EXPECT_EQ(backend.ChannelGetPosition(h), 0u);
-
+    EXPECT_EQ(backend.ChannelGetPosition(h), kStereoSecond * 3 / 4);
     // Restart plays from the start wherever the stream was.
-    ASSERT_TRUE(backend.ChannelSetPosition(h, kStereoSecond));
     ASSERT_TRUE(backend.ChannelPlay(h, true));
     now += 0.125;
     EXPECT_EQ(backend.ChannelGetPosition(h), 5512u * 4);
-}
 
-TEST_F(AudioTest, StreamsStopAtTheirEndUnlessLooping) {
-    const uint32_t h = Open("a.wav", MakeWav(2, 44100, 44100));   // one second
-    ASSERT_NE(h, 0u);
-    ASSERT_TRUE(backend.ChannelPlay(h, false));
-    now += 1.75;
+    // Past the end it stops there; played again it starts over.
+    now += 5;
     EXPECT_FALSE(backend.ChannelIsActive(h));
     EXPECT_EQ(backend.ChannelGetPosition(h), kStereoSecond);
-
-    // A finished stream plays again from the start even without restart.
     ASSERT_TRUE(backend.ChannelPlay(h, false));
     now += 0.5;
     EXPECT_EQ(backend.ChannelGetPosition(h), kStereoSecond / 2);
 
-    // Looping wraps and keeps playing.
+    // Looping wraps and keeps playing; switched off, it plays out and stops.
     ASSERT_TRUE(backend.ChannelSetLoop(h, true));
-    EXPECT_TRUE(backend.ChannelGetLoop(h));
     now += 2.25;   // 2.75 s in a 1 s stream
     EXPECT_TRUE(backend.ChannelIsActive(h));
     EXPECT_EQ(backend.ChannelGetPosition(h), kStereoSecond * 3 / 4);
-
-    // Looping off: it plays out from where it is and stops at the end.
     ASSERT_TRUE(backend.ChannelSetLoop(h, false));
-    EXPECT_FALSE(backend.ChannelGetLoop(h));
     now += 0.2;
     EXPECT_EQ(backend.ChannelGetPosition(h), uint64_t(44100 * 0.95) * 4);
     now += 0.1;
     EXPECT_FALSE(backend.ChannelIsActive(h));
-    EXPECT_EQ(backend.ChannelGetPosition(h), kStereoSecond);
 
     // Moving a looping stream to its very end wraps to the start.
     ASSERT_TRUE(backend.ChannelSetLoop(h, true));
@@ -247,9 +217,6 @@ TEST_F(AudioTest, PositionsAndVolumesAreCheckedAndClamped) {
     EXPECT_EQ(backend.ChannelGetPosition(h), 4000u);
     EXPECT_EQ(backend.ErrorGetCode(), audio::kOk);
 
-    EXPECT_FLOAT_EQ(backend.ChannelGetVolume(h), 1.0f);
-    EXPECT_TRUE(backend.ChannelSetVolume(h, 0.25f));
-    EXPECT_FLOAT_EQ(backend.ChannelGetVolume(h), 0.25f);
     EXPECT_TRUE(backend.ChannelSetVolume(h, 1.5f));
     EXPECT_FLOAT_EQ(backend.ChannelGetVolume(h), 1.0f);
     EXPECT_TRUE(backend.ChannelSetVolume(h, -0.2f));
@@ -263,29 +230,28 @@ TEST_F(AudioTest, PositionsAndVolumesAreCheckedAndClamped) {
 TEST_F(AudioTest, BadFilesAndHandlesGiveErrorCodes) {
     EXPECT_EQ(backend.StreamCreateFile("missing.wav", 0), 0u);
     EXPECT_EQ(backend.ErrorGetCode(), audio::kErrorFileOpen);
+    EXPECT_EQ(backend.StreamCreateFile(".", 0), 0u);   // a folder
 
     std::string truncated = MakeWav(2, 44100, 1000);
     truncated.resize(truncated.size() - 10);
     std::string badFormat = MakeWav(2, 44100, 1000);
     badFormat[20] = 7;   // not PCM
-    std::string noData = MakeWav(2, 44100, 0);
     std::string badCrc = MakeOggHeaders(2, 44100, 500);
     badCrc[40] ^= 1;
     std::string opus = MakeOggHeaders(2, 44100, 500);
     opus.replace(28, 7, "OpusHea");
     std::string cutOgg = MakeOggHeaders(2, 44100, 500);
     cutOgg.resize(cutOgg.size() - 1);
-    std::string cutFlac = MakeFlacHeaders(44100, 2, 1000).substr(0, 30);
     const std::pair<const char*, std::string> corrupt[] = {
         {"truncated.wav", truncated},
         {"format.wav", badFormat},
-        {"empty-data.wav", noData},
+        {"empty-data.wav", MakeWav(2, 44100, 0)},
         {"empty.wav", ""},
         {"text.ogg", "this is not a sound file\n"},
         {"crc.ogg", badCrc},
         {"opus.ogg", opus},
         {"cut.ogg", cutOgg},
-        {"cut.flac", cutFlac},
+        {"cut.flac", MakeFlacHeaders(44100, 2, 1000).substr(0, 30)},
         {"unknown-length.flac", MakeFlacHeaders(44100, 2, 0)},
         {"text.mp3", "this is not a sound file either\n"},
         {"cut.mp3", MakeMp3(1, true).substr(0, 100)},
@@ -301,10 +267,7 @@ TEST_F(AudioTest, BadFilesAndHandlesGiveErrorCodes) {
     ASSERT_NE(h, 0u);
     for (uint32_t bad : {0u, h + 1000}) {
         EXPECT_FALSE(backend.ChannelPlay(bad, true));
-        EXPECT_EQ(backend.ErrorGetCode(), audio::kErrorInvalidHandle);
         EXPECT_EQ(backend.ChannelGetPosition(bad), 0u);
-        EXPECT_FALSE(backend.ChannelSetVolume(bad, 0.5f));
-        EXPECT_FALSE(backend.ChannelIsActive(bad));
         EXPECT_EQ(backend.ErrorGetCode(), audio::kErrorInvalidHandle);
     }
 
@@ -317,7 +280,6 @@ TEST_F(AudioTest, BadFilesAndHandlesGiveErrorCodes) {
     EXPECT_FALSE(backend.ChannelPlay(h, false));
     EXPECT_EQ(backend.ErrorGetCode(), audio::kErrorNotInitialised);
     EXPECT_EQ(backend.StreamCreateFile("a.wav", 0), 0u);
-    EXPECT_EQ(backend.ErrorGetCode(), audio::kErrorNotInitialised);
     EXPECT_FALSE(backend.Init(3, 44100));
     EXPECT_FALSE(backend.Init(audio::kSilentDevice, 0));
     EXPECT_EQ(backend.ErrorGetCode(), audio::kErrorInvalidParameter);
@@ -327,79 +289,30 @@ TEST_F(AudioTest, BadFilesAndHandlesGiveErrorCodes) {
     EXPECT_NE(again, h);
 }
 
-TEST_F(AudioTest, Mp3FramesAreDecodedAndMeasured) {
-    const uint32_t stereo = Open("music.mp3", MakeMp3(20, true), audio::kStreamPrescan);
-    ASSERT_NE(stereo, 0u) << backend.ErrorGetCode();
-    EXPECT_EQ(backend.ChannelGetLength(stereo), 20u * 1152 * 4);
-    EXPECT_DOUBLE_EQ(backend.ChannelBytes2Seconds(stereo, 20u * 1152 * 4), 20 * 1152 / 44100.0);
-
-    // Recognised by content whatever the file is called.
-    const uint32_t mono = Open("mono.snd", MakeMp3(10, false));
-    ASSERT_NE(mono, 0u) << backend.ErrorGetCode();
-    EXPECT_EQ(backend.ChannelGetLength(mono), 10u * 1152 * 2);
-
-    ASSERT_TRUE(backend.ChannelPlay(mono, false));
-    now += 0.125;
-    EXPECT_EQ(backend.ChannelGetPosition(mono), 5512u * 2);
-}
-
-TEST_F(AudioTest, OggAndFlacHeadersGiveFormatAndLength) {
-    const uint32_t ogg = Open("theme.ogg", MakeOggHeaders(1, 22050, 44100));
-    ASSERT_NE(ogg, 0u);
-    EXPECT_EQ(backend.ChannelGetLength(ogg), 88200u);
-    EXPECT_DOUBLE_EQ(backend.ChannelBytes2Seconds(ogg, 88200), 2.0);
-
-    const uint32_t flac = Open("theme.flac", MakeFlacHeaders(48000, 2, 96000));
-    ASSERT_NE(flac, 0u);
-    EXPECT_EQ(backend.ChannelGetLength(flac), 96000u * 4);
-    EXPECT_DOUBLE_EQ(backend.ChannelBytes2Seconds(flac, 96000u * 4), 2.0);
-}
-
-TEST(AudioFunctions, ForwardToTheInstalledBackendAndRestoreTheRealOne) {
-    testsupport::TempDir dir;
-    dir.WriteFile("a.wav", MakeWav(2, 44100, 44100));
-    double now = 0;
-    audio::AllegroBackend silent([&] { return now; });
-    audio::SetBackend(&silent);
-    EXPECT_EQ(&audio::CurrentBackend(), &silent);
-    ASSERT_TRUE(audio::Init(audio::kSilentDevice, 44100));
-    const uint32_t h = audio::StreamCreateFile("a.wav", audio::kStreamPrescan);
-    ASSERT_NE(h, 0u);
-    EXPECT_TRUE(audio::ChannelSetLoop(h, true));
-    EXPECT_TRUE(audio::ChannelPlay(h, true));
-    now = 1.5;
-    EXPECT_TRUE(audio::ChannelIsActive(h));
-    EXPECT_DOUBLE_EQ(audio::ChannelBytes2Seconds(h, audio::ChannelGetPosition(h)), 0.5);
-    EXPECT_TRUE(audio::ChannelStop(h));
-    EXPECT_TRUE(audio::ChannelSetPosition(h, audio::ChannelSeconds2Bytes(h, 0.25)));
-    EXPECT_EQ(silent.ChannelGetPosition(h), kStereoSecond / 4);
-    EXPECT_FALSE(audio::ChannelPlay(0, false));
-    EXPECT_EQ(audio::ErrorGetCode(), audio::kErrorInvalidHandle);
-    audio::Free();
-    EXPECT_EQ(silent.StreamCount(), 0u);
-    audio::SetBackend(nullptr);
-    EXPECT_NE(&audio::CurrentBackend(), &silent);
-}
-
 // Asking for the default device on a machine without one (as in CI) falls
 // back to silence; with a device it plays. Either way nothing aborts and
-// streams work.
-TEST(AudioFunctions, DefaultDeviceNeverAborts) {
+// streams work, through the free functions as through the back end.
+TEST(AudioFunctions, DefaultDeviceNeverAbortsAndTheFunctionsForward) {
     testsupport::EnsureAllegro();
     testsupport::TempDir dir;
     dir.WriteFile("a.wav", MakeWav(2, 44100, 4410));
     testsupport::StderrCapture quiet;   // sound drivers may complain
     audio::AllegroBackend real;
-    ASSERT_TRUE(real.Init(audio::kDefaultDevice, 44100));
-    EXPECT_EQ(real.ErrorGetCode(), real.IsSilent() ? audio::kErrorNoDevice : audio::kOk);
-    const uint32_t h = real.StreamCreateFile("a.wav", 0);
+    audio::SetBackend(&real);
+    ASSERT_TRUE(audio::Init(audio::kDefaultDevice, 44100));
+    EXPECT_EQ(audio::ErrorGetCode(), real.IsSilent() ? audio::kErrorNoDevice : audio::kOk);
+    const uint32_t h = audio::StreamCreateFile("a.wav", 0);
     ASSERT_NE(h, 0u);
     EXPECT_EQ(real.ChannelGetLength(h), 4410u * 4);
-    EXPECT_TRUE(real.ChannelSetVolume(h, 0.0f));
-    EXPECT_TRUE(real.ChannelPlay(h, true));
-    EXPECT_TRUE(real.ChannelStop(h));
-    EXPECT_TRUE(real.ChannelSetPosition(h, 0));
-    real.Free();
+    EXPECT_TRUE(audio::ChannelSetVolume(h, 0.0f));
+    EXPECT_TRUE(audio::ChannelPlay(h, true));
+    EXPECT_TRUE(audio::ChannelStop(h));
+    EXPECT_TRUE(audio::ChannelSetPosition(h, audio::ChannelSeconds2Bytes(h, 0.05)));
+    EXPECT_EQ(real.ChannelGetPosition(h), 2205u * 4);
+    audio::Free();
+    EXPECT_EQ(real.StreamCount(), 0u);
+    audio::SetBackend(nullptr);
+    EXPECT_NE(&audio::CurrentBackend(), &real);
     quiet.Take();
 }
 

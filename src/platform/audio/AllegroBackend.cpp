@@ -122,6 +122,9 @@ bool AllegroBackend::OpenDevice(int frequency) {
 }
 
 void AllegroBackend::CloseDevice() {
+    // The voice pulls from the mixer on its own thread: take the mixer off
+    // the voice before destroying it.
+    if (voice_) al_detach_voice(voice_);
     if (mixer_) al_destroy_mixer(mixer_);
     if (voice_) al_destroy_voice(voice_);
     mixer_ = nullptr;
