@@ -9,7 +9,9 @@
 
 namespace {
 
-void RefreshKeyboard(FrameContext* context) { al_get_keyboard_state(&context->keyboard); }
+void RefreshKeyboard(FrameContext* context) {
+    if (al_is_keyboard_installed()) al_get_keyboard_state(&context->keyboard);
+}
 
 void UpdateKeys(FrameContext* context) {
     if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->UpdateKeys(&context->keyboard);

@@ -116,36 +116,37 @@ void LuaManager::ForgetEntity(RootEntity* entity) {
 
 void LuaManager::ClearArguments() {
     m_arguments.clear();
-    m_fillIndex = 0;
+    m_capacity = 0;
 }
 
 void LuaManager::AllocateArguments(int32_t count) {
-    m_arguments.assign(count > 0 ? static_cast<size_t>(count) : 0, Argument{});
-    m_fillIndex = 0;
+    m_arguments.clear();
+    m_capacity = count > 0 ? count : 0;
 }
 
 void LuaManager::PushArgumentNumber(float value) {
-    if (m_fillIndex < GetArgumentCapacity()) m_arguments[m_fillIndex++] = value;
+    if (static_cast<int32_t>(m_arguments.size()) < m_capacity) m_arguments.emplace_back(value);
 }
 
 void LuaManager::PushArgumentString(const std::string& value) {
-    if (m_fillIndex < GetArgumentCapacity()) m_arguments[m_fillIndex++] = value;
+    if (static_cast<int32_t>(m_arguments.size()) < m_capacity) m_arguments.emplace_back(value);
 }
 
 float LuaManager::GetArgumentNumber(int32_t index) const {
-    if (index < 0 || index >= GetArgumentCapacity()) return 0.0f;
+    if (index < 0 || index >= static_cast<int32_t>(m_arguments.size())) return 0.0f;
     if (const float* value = std::get_if<float>(&m_arguments[index])) return *value;
     return 0.0f;
 }
 
 std::optional<std::string> LuaManager::GetArgumentString(int32_t index) const {
-    if (index < 0 || index >= GetArgumentCapacity()) return std::string("ARGUMENT WAS OUT OF RANGE");
+    if (index < 0 || index >= m_capacity) return std::string("ARGUMENT WAS OUT OF RANGE");
+    if (index >= static_cast<int32_t>(m_arguments.size())) return std::nullopt;
     if (const std::string* value = std::get_if<std::string>(&m_arguments[index])) return *value;
     return std::nullopt;
 }
 
 void LuaManager::SaveContext() {
-    m_saved.push_back(Context{m_scriptCode, m_scriptString, m_caller, m_arguments, m_fillIndex});
+    m_saved.push_back(Context{m_scriptCode, m_scriptString, m_caller, m_arguments, m_capacity});
 }
 
 void LuaManager::RestoreContext() {
@@ -155,6 +156,6 @@ void LuaManager::RestoreContext() {
     m_scriptString = std::move(context.scriptString);
     m_caller = context.caller;
     m_arguments = std::move(context.arguments);
-    m_fillIndex = context.fillIndex;
+    m_capacity = context.capacity;
     m_saved.pop_back();
 }

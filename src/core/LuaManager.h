@@ -58,7 +58,7 @@ public:
     void AllocateArguments(int32_t count);
     void PushArgumentNumber(float value);
     void PushArgumentString(const std::string& value);
-    int32_t GetArgumentCapacity() const { return static_cast<int32_t>(m_arguments.size()); }
+    int32_t GetArgumentCapacity() const { return m_capacity; }
     // 0.0 out of range, for an empty slot and for a text slot.
     float GetArgumentNumber(int32_t index) const;
     // The text of slot i; nullopt for an empty or number slot; out of range
@@ -94,15 +94,18 @@ private:
         std::optional<std::string> scriptString;
         RootEntity* caller;
         std::vector<Argument> arguments;
-        int32_t fillIndex;
+        int32_t capacity;
     };
 
     lua_State* m_state = nullptr;
     std::string m_basePath;
     uint8_t m_debugMode = 0;
     int32_t m_lastStatus = 0;
+    // Slots are filled in order, so only the filled ones are stored: a slot
+    // at or past their end and below the capacity is empty. A script asking
+    // for a huge capacity therefore allocates nothing.
     std::vector<Argument> m_arguments;
-    int32_t m_fillIndex = 0;
+    int32_t m_capacity = 0;
     RootEntity* m_caller = nullptr;
     int32_t m_scriptCode = 0;
     std::optional<std::string> m_scriptString;

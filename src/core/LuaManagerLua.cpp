@@ -1,4 +1,5 @@
 // The script host's own functions and GN_IsPointWithinRect.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -97,25 +98,30 @@ int LM_SetBasePath(lua_State* L) {
 }
 
 // LM_ExecuteScriptWithArguments(path, types, values...): 'A' passes a text,
-// 'N' a number; any other letter skips its value. A value that is missing
-// (or an 'A' value that is no text) leaves its slot empty.
+// 'N' a number; any other letter skips its value. Each value stored fills
+// the next slot, so the script reads them from 0 without gaps; the slots
+// left over (skipped letters, letters past the last value) stay empty. An
+// 'A' value that is given but is nil, a boolean or a table is an invalid
+// argument list: nothing is changed and nothing runs.
 int LM_ExecuteScriptWithArguments(lua_State* L) {
     const char* invalid = "LM_ExecuteScriptWithArguments:  Failed, invalid argument list\n";
-    if (lua_gettop(L) < 2) return script::Fail(invalid);
+    int count = lua_gettop(L);
+    if (count < 2) return script::Fail(invalid);
     std::string path, types;
     if (!script::GetText(L, 1, path) || !script::GetText(L, 2, types)) return script::Fail(invalid);
+    for (size_t i = 0; i < types.size() && static_cast<int64_t>(i) + 3 <= count; ++i)
+        if (types[i] == 'A' && !script::IsText(L, static_cast<int>(i) + 3)) return script::Fail(invalid);
     LuaManager* manager = Manager();
     if (!manager) return script::Fail("LM_ExecuteScriptWithArguments:  Failed, LuaManager does not exist\n");
-    int count = lua_gettop(L);
     LuaManager::ContextGuard guard(*manager);
     manager->ClearArguments();
-    manager->AllocateArguments(static_cast<int32_t>(types.size()));
-    for (size_t i = 0; i < types.size(); ++i) {
+    manager->AllocateArguments(static_cast<int32_t>(std::min<size_t>(types.size(), INT32_MAX)));
+    for (size_t i = 0; i < types.size() && static_cast<int64_t>(i) + 3 <= count; ++i) {
         int index = static_cast<int>(i) + 3;
-        if (index > count) continue;
         if (types[i] == 'A') {
             std::string value;
-            if (script::GetText(L, index, value)) manager->PushArgumentString(value);
+            script::GetText(L, index, value);
+            manager->PushArgumentString(value);
         } else if (types[i] == 'N') {
             manager->PushArgumentNumber(static_cast<float>(script::GetNumber(L, index)));
         }

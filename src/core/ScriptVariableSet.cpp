@@ -1,5 +1,7 @@
 #include "core/ScriptVariableSet.h"
 
+#include <cstring>
+
 #include "core/NamedNodeList.h"
 #include "core/ScriptVariable.h"
 
@@ -21,10 +23,11 @@ void ScriptVariableSet::AddString(const std::string& name, const std::string& te
 
 void ScriptVariableSet::Delete(const std::string& name) {
     // Removed by position so that, with repeated names, the first one goes
-    // (the same variable every lookup finds).
+    // (the same variable every lookup finds). Names compare as the list's
+    // lookups compare them, up to a first zero byte.
     int index = 0;
     for (NamedNodeList::Node* node = m_list->GetHead(); node; node = node->next, ++index) {
-        if (node->name != name) continue;
+        if (std::strcmp(node->name.c_str(), name.c_str()) != 0) continue;
         auto* variable = static_cast<ScriptVariable*>(m_list->RemoveAt(index));
         if (variable) variable->Release();
         delete variable;

@@ -63,7 +63,8 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "LM_SetBasePath", 1, {1}, "LM SetBasePath  Failed, invalid argument list\n");
     AddRow(rows, "LM_ExecuteScriptWithArguments", "", "LM_ExecuteScriptWithArguments" + invalid);
     AddRow(rows, "LM_ExecuteScriptWithArguments", "'x.lua'", "LM_ExecuteScriptWithArguments" + invalid);
-    for (const char* bad : {"nil, 'N', 1", "'x.lua', {}", "true, 'A', 'a'", "'x.lua', nil, 1"})
+    for (const char* bad : {"nil, 'N', 1", "'x.lua', {}", "true, 'A', 'a'", "'x.lua', nil, 1", "'x.lua', 'NA', 1, nil",
+                            "'x.lua', 'xA', {}, true"})
         AddRow(rows, "LM_ExecuteScriptWithArguments", bad, "LM_ExecuteScriptWithArguments" + invalid);
     AddRows(rows, "LM_GetScriptArgumentNumber", 1, {}, "LM_GetScriptArgumentNumber" + invalid);
     // The string getter's count failure prints its twin's line.
