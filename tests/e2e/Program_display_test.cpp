@@ -41,6 +41,8 @@ TEST(Program, StartsLoopsAndShutsDownCleanly) {
     size_t at = FindFrom(out, "Set Local Path to ", 0);
     at = FindFrom(out, "== Begin Init ==\n", at);
     at = FindFrom(out, "start time in seconds is: ", at);
+    // The start-up scripts ran, in order, and their helpers with them.
+    at = FindFrom(out, "Game ready: Prologue, 25 gold, started 1 time(s)\n", at);
     at = FindFrom(out, "Initialization Sequence completed!  Took ", at);
     at = FindFrom(out, "Begin primary game loop\n", at);
     at = FindFrom(out, "Begin destruction sequence\n", at);
