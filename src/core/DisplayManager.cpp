@@ -7,6 +7,7 @@
 
 #include "core/BitmapWrapper.h"
 #include "core/GlobalState.h"
+#include "gui/GUIManager.h"
 
 DisplayManager::DisplayManager(int width, int height)
     : m_snapshotRequested(0),
@@ -55,9 +56,12 @@ bool DisplayManager::HasDisplay() const { return GetGlobalState()->display != nu
 
 void DisplayManager::DrawFrameInto(BitmapWrapper* target) {
     if (!target) return;
+    if (GUIManager* gui = GetGlobalState()->guiManager) {
+        gui->Draw(target);
+        return;
+    }
+    // Without a GUI the frame is a cleared screen.
     target->SetAsTarget();
-    // Every visible window is drawn here once the GUI exists; until then
-    // the frame is a cleared screen.
     al_clear_to_color(al_map_rgb(0, 0, 0));
 }
 

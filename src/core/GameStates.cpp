@@ -6,6 +6,9 @@
 #include "core/KeyboardManager.h"
 #include "core/SoundManager.h"
 #include "core/TimerManager.h"
+#include "gui/GUIBaseObject.h"
+#include "gui/GUIManager.h"
+#include "world/EntityManager.h"
 
 namespace {
 
@@ -19,6 +22,18 @@ void UpdateKeys(FrameContext* context) {
 
 void UpdateBindings(FrameContext* context) {
     if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->UpdateBindings(&context->keyboard);
+}
+
+void HandleHotkeys() {
+    if (GUIManager* gui = GetGlobalState()->guiManager) gui->HandleHotkeys();
+}
+
+void GuiPulse() {
+    if (GUIManager* gui = GetGlobalState()->guiManager) gui->HandleMouseEvent(-1);
+}
+
+void SetEntityMouseState(int32_t state) {
+    if (EntityManager* entities = GetGlobalState()->entityManager) entities->SetMouseState(state);
 }
 
 void UpdateSound() {
@@ -41,17 +56,25 @@ bool HandleCommonEvent(const ALLEGRO_EVENT& event, FrameContext* context) {
         case ALLEGRO_EVENT_KEY_UP:
             RefreshKeyboard(context);
             UpdateKeys(context);
-            // The GUI's key receiver gets codes 2 and 3 once the GUI exists.
+            if (state->guiManager) {
+                if (GUIBaseObject* receiver = state->guiManager->GetKeyReceiver())
+                    receiver->HandleEvent(event.type == ALLEGRO_EVENT_KEY_DOWN ? 2 : 3, 0, 0);
+            }
             return true;
         case ALLEGRO_EVENT_MOUSE_AXES:
         case ALLEGRO_EVENT_MOUSE_ENTER_DISPLAY:
-            // The GUI stores the mouse position once it exists.
+            if (state->guiManager)
+                state->guiManager->SetMousePosition(static_cast<float>(event.mouse.x), static_cast<float>(event.mouse.y));
             return true;
         case ALLEGRO_EVENT_MOUSE_BUTTON_DOWN:
-        case ALLEGRO_EVENT_MOUSE_BUTTON_UP:
-            // Presses go to the entities, then the GUI, then the map, as
-            // those exist.
+        case ALLEGRO_EVENT_MOUSE_BUTTON_UP: {
+            // Presses go to the entities, then the GUI; what the GUI does not
+            // take goes on to the map once maps exist.
+            int code = event.type == ALLEGRO_EVENT_MOUSE_BUTTON_DOWN ? 0 : 1;
+            SetEntityMouseState(code);
+            if (state->guiManager) state->guiManager->HandleMouseEvent(code);
             return true;
+        }
         default:
             return false;
     }
@@ -71,7 +94,12 @@ void GameStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
         GlobalState* state = GetGlobalState();
         UpdateKeys(context);
         UpdateBindings(context);
+        HandleHotkeys();
         if (state->timerManager) state->timerManager->Tick();
+        // The backgrounds and the player are updated here once they exist.
+        SetEntityMouseState(-1);
+        if (state->entityManager) state->entityManager->UpdateAll();
+        GuiPulse();
         UpdateSound();
         UpdateFade();
         context->redrawPending = 1;
@@ -87,6 +115,8 @@ void TitleStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
     if (event.type == ALLEGRO_EVENT_TIMER) {
         UpdateKeys(context);
         UpdateBindings(context);
+        HandleHotkeys();
+        GuiPulse();
         UpdateSound();
         UpdateFade();
         context->redrawPending = 1;

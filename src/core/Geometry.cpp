@@ -4,6 +4,7 @@
 #include <cstdlib>
 
 #include "core/NamedList.h"
+#include "world/Camera.h"
 
 namespace {
 
@@ -29,6 +30,17 @@ bool RectsOverlap(int32_t left1, int32_t top1, int32_t right1, int32_t bottom1, 
 bool RectArraysOverlap(const int32_t* rect1, const int32_t* rect2) {
     if (!rect1 || !rect2) return false;
     return RectsOverlap(rect1[0], rect1[1], rect1[2], rect1[3], rect2[0], rect2[1], rect2[2], rect2[3]);
+}
+
+bool RectOverlapsCamera(const int32_t* rect, const Camera* camera) {
+    if (!rect) return false;
+    return RectCoordsOverlapCamera(rect[0], rect[1], rect[2], rect[3], camera);
+}
+
+bool RectCoordsOverlapCamera(int32_t left, int32_t top, int32_t right, int32_t bottom, const Camera* camera) {
+    if (!camera) return false;
+    return RectsOverlap(left, top, right, bottom, camera->GetX(), camera->GetY(), camera->GetRight(),
+                        camera->GetBottom());
 }
 
 float Distance2D(float x1, float y1, float x2, float y2) {

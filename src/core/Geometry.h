@@ -3,12 +3,18 @@
 #include <cstdint>
 #include <string>
 
+class Camera;
+
 bool PointInRect(int32_t x, int32_t y, int32_t left, int32_t top, int32_t right, int32_t bottom);
 // Touching edges count as overlap.
 bool RectsOverlap(int32_t left1, int32_t top1, int32_t right1, int32_t bottom1, int32_t left2, int32_t top2,
                   int32_t right2, int32_t bottom2);
 // Each array holds left, top, right, bottom.
 bool RectArraysOverlap(const int32_t* rect1, const int32_t* rect2);
+// The same test against a camera's view rectangle (x, y, right, bottom); false
+// without a camera. The array holds left, top, right, bottom.
+bool RectOverlapsCamera(const int32_t* rect, const Camera* camera);
+bool RectCoordsOverlapCamera(int32_t left, int32_t top, int32_t right, int32_t bottom, const Camera* camera);
 float Distance2D(float x1, float y1, float x2, float y2);
 // qsort comparator for floats: -1, 0 or 1.
 int CompareFloats(const void* a, const void* b);

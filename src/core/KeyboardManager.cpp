@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "core/LuaManager.h"
+#include "gui/GUIManager.h"
 
 namespace {
 
@@ -180,9 +181,8 @@ bool KeyboardManager::IsDown(const ALLEGRO_KEYBOARD_STATE* state, int32_t code) 
 }
 
 void KeyboardManager::SetLastKey(int32_t code) {
-    // The GUI manager keeps the last key typed for its text boxes; it is not
-    // part of the program yet, so there is no one to tell.
-    (void)code;
+    // The GUI manager keeps the last key typed for its text boxes.
+    if (GUIManager* gui = GetGlobalState()->guiManager) gui->SetLastKey(code);
 }
 
 void KeyboardManager::UpdateKeys(const ALLEGRO_KEYBOARD_STATE* state) { UpdateList(keys_, state, true); }

@@ -6,6 +6,8 @@
 
 #include "core/FileNames.h"
 #include "core/ScriptVariableSet.h"
+#include "gui/GUIManager.h"
+#include "world/CameraManager.h"
 #include "world/PathManager.h"
 
 LuaManager::LuaManager() {
@@ -19,6 +21,8 @@ LuaManager::LuaManager() {
     // managers that come later (cameras, GUI, chat log) are registered here
     // in their places as they are written.
     RegisterLuaManagerFunctions(m_state);
+    CameraManager::RegisterLuaFunctions(m_state);
+    GUIManager::RegisterLuaFunctions(m_state);
     PathManager::RegisterLuaFunctions(m_state);
     ScriptVariableSet::RegisterLuaFunctions(m_state);
 }

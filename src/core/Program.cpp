@@ -26,7 +26,11 @@
 #include "core/ScriptVariableSet.h"
 #include "core/SoundManager.h"
 #include "core/TimerManager.h"
+#include "gui/GUIManager.h"
+#include "world/CameraManager.h"
+#include "world/EntityManager.h"
 #include "world/PathManager.h"
+#include "world/PropertyRouter.h"
 
 namespace {
 
@@ -96,14 +100,18 @@ int Initialize() {
     RegisterLuaFunctions(state->luaManager->GetLuaState());
     state->displayManager = new DisplayManager(state->windowWidth, state->windowHeight);
     state->dataLibrary = new DataLibrary();
+    state->entityManager = new EntityManager();
     state->soundManager = new SoundManager();
     state->pathManager = new PathManager();
     state->luaManager->RunFile("Paths.lua", -1);
     state->imageManager = new ExternalImageManager();
+    state->propertyRouter = new PropertyRouter();
     state->globalVariables = new ScriptVariableSet();
+    state->cameraManager = new CameraManager("Default", 0, 0, state->windowWidth, state->windowHeight);
     state->keyboardManager = new KeyboardManager();
     state->luaManager->RunFile("Configuration.lua", -1);
     state->timerManager = new TimerManager();
+    state->guiManager = new GUIManager();
     RegisterEventSources(state->eventQueue);
 
     if (state->startTrace) std::fprintf(stderr, "Execute Lua Files - ");
@@ -111,6 +119,10 @@ int Initialize() {
     state->luaManager->RunFile("Data/Scripts/System/GlobalVariables.lua", -1);
     state->luaManager->RunFile("Data/Scripts/System/ScriptExecution.lua", -1);
     if (state->startTrace) std::fprintf(stderr, "Done\n");
+
+    // The default window borders; the dialogue box and the standard windows
+    // are built here once they exist.
+    state->guiManager->LoadDefaultBorderImages();
 
     DataLibrary* library = state->dataLibrary;
     BitmapWrapper* icon = library->Get<BitmapWrapper>("Images", "Misc", "Icons", "IconImg", DataKind::Bitmap);

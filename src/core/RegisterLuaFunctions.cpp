@@ -5,6 +5,7 @@
 #include "core/DataLibrarySoundLua.h"
 #include "core/LuaManager.h"
 #include "core/SoundManager.h"
+#include "world/EntityManager.h"
 
 // The registrars run in this order. Each family's line goes in its slot as
 // the family is written; the slots not yet filled are listed so the order
@@ -25,5 +26,6 @@ void RegisterLuaFunctions(lua_State* L) {
     DataLibrary::RegisterLuaFunctions(L);  // 17, with the resource registrars
     RegisterDataLibraryImageLuaFunctions(L);
     RegisterDataLibrarySoundLuaFunctions(L);
+    EntityManager::RegisterLuaFunctions(L);  // 18
     SoundManager::RegisterLuaFunctions(L);  // 19
 }

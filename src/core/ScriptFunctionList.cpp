@@ -16,6 +16,52 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "LM_GetScriptArgumentString",
         "GN_IsPointWithinRect",
 
+        // Cameras
+        "CM_AddCamera",
+        "CM_RemoveCamera",
+        "CM_SetActiveCamera",
+        "Cam_SetBoundaries",
+
+        // Entity manager, with the older names
+        "EM_NPC_CreateNPC",
+        "EM_NPC_RemoveNPC",
+        "EM_NPC_SetActiveNPC",
+        "EM_OBJ_CreateObject",
+        "EM_OBJ_RemoveObject",
+        "EM_OBJ_SetActiveObject",
+        "NPCM_AddNPC",
+        "SetActiveNPCI",
+        "SetActiveNPCA",
+        "OBJM_CreateObject",
+        "OBJM_SetActiveObject",
+        "OBJM_SetActiveObjectByID",
+
+        // GUI
+        "GUI_HideAllObjects",
+        "GUI_SetActiveObject",
+        "GUI_SetActiveObjectList",
+        "GUIOL_AddObject",
+        "GUI_SetActiveObjectAndListFromBase",
+        "GUI_SetStdCursor",
+        "GUIG_Show",
+        "GUIG_Hide",
+        "GUIG_Flip",
+        "GUIG_SetLock",
+        "GUIG_SetDimensions",
+        "GUIG_SetBorderImages",
+        "GUIG_AddToStandardUI",
+
+        // Windows
+        "GUIRSW_SetBackgroundPic",
+        "GUIRSW_SetWindowDimensions",
+        "GUIRSW_SetPictureDimensions",
+        "GUIRSW_SetWindowBorderWidth",
+        "GUISW_SetBackgroundPic",
+        "GUISW_SetWindowDimensions",
+        "GUISW_SetPictureDimensions",
+        "GUISW_SetWindowBorderWidth",
+        "GUIW_SetBackgroundColor",
+
         // Named paths
         "Path_SetRootToLocal",
         "Path_AddPath",
@@ -23,6 +69,12 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "Path_SetPath",
         "Path_SetPathFromRoot",
         "Path_GetPath",
+
+        // Property routing
+        "PM_GetValue",
+        "PM_SetValue",
+        "PM_GetPropertyPointerInteger",
+        "PM_SetPropertyPointerInteger",
 
         // Script variables
         "NPC_AddScriptVariableI",

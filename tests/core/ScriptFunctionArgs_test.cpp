@@ -78,6 +78,35 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "Path_SetPathFromRoot", 2, {1, 2}, "Path SetPathFromRoot" + invalid);
     AddRows(rows, "Path_GetPath", 1, {1}, "Path GetPath" + invalid);
 
+    // Property routing
+    AddRows(rows, "PM_GetValue", 3, {1, 2, 3}, "PM GetValue" + invalid);
+    AddRows(rows, "PM_SetValue", 4, {2, 3, 4}, "PM SetValue" + invalid);
+    AddRows(rows, "PM_GetPropertyPointerInteger", 3, {1, 2, 3}, "PM GetPropertyPointer (int)" + invalid);
+    AddRows(rows, "PM_SetPropertyPointerInteger", 4, {2, 3, 4}, "PM SetPropertyPointer (int)" + invalid);
+
+    // GUI
+    AddRows(rows, "GUI_SetActiveObject", 1, {1}, "GUI SetActiveObject" + invalid);
+    AddRows(rows, "GUI_SetActiveObjectList", 1, {1}, "GUI SetActiveObjectList" + invalid);
+    AddRows(rows, "GUI_SetActiveObjectAndListFromBase", 1, {1}, "GUI SetActiveObjectAndListFromBase" + invalid);
+    AddRows(rows, "GUI_SetStdCursor", 4, {1, 2, 3, 4}, "GUI_SetStdCursor" + invalid);
+    for (const char* few : {"", "'a'"})
+        AddRow(rows, "GUIOL_AddObject", few, "GUIOL AddObject:  Failed, not enough args to determine type\n");
+    for (const char* bad : {"nil, 'GUIWindow'", "'a', true", "{}, 'GUIWindow', 1", "'a', {}"})
+        AddRow(rows, "GUIOL_AddObject", bad, "GUIOL AddObject" + invalid);
+    AddRows(rows, "GUIG_SetDimensions", 4, {}, "GUIG SetDimensions" + invalid);
+    AddRows(rows, "GUIG_SetBorderImages", 3, {1, 2, 3}, "GUIG SetBorderImages" + invalid);
+
+    // Windows
+    AddRows(rows, "GUIW_SetBackgroundColor", 3, {}, "GUIW SetBackgroundColor" + invalid);
+    AddRows(rows, "GUISW_SetBackgroundPic", 1, {1}, "GUISW SetBackgroundPic" + invalid);
+    AddRows(rows, "GUISW_SetWindowDimensions", 4, {}, "GUISW SetWindowDimentions" + invalid);
+    AddRows(rows, "GUISW_SetPictureDimensions", 4, {}, "GUISW SetPictureDimentions" + invalid);
+    AddRows(rows, "GUISW_SetWindowBorderWidth", 1, {}, "GUISW SetWindowBorderWidth" + invalid);
+    AddRows(rows, "GUIRSW_SetBackgroundPic", 1, {1}, "GUIRSW SetBackgroundPic" + invalid);
+    AddRows(rows, "GUIRSW_SetWindowDimensions", 4, {}, "GUIRSW SetWindowDimensions" + invalid);
+    AddRows(rows, "GUIRSW_SetPictureDimensions", 4, {}, "GUIRSW SetPictureDimensions" + invalid);
+    AddRows(rows, "GUIRSW_SetWindowBorderWidth", 1, {}, "GUIRSW SetWindowBorderWidth" + invalid);
+
     // Script variables: Env_ and Global_ check their arguments first. With no
     // character, every NPC_ function but AddScriptVariableI reports that
     // before looking at its arguments.
@@ -120,6 +149,21 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "KeyboardManager_AttachScript", 2, {}, "KeyboardManager AttachScript" + invalid);
     AddRows(rows, "KeyboardManager_DetachScript", 1, {}, "KeyboardManager DetachScript" + invalid);
     AddRows(rows, "CFG_SetKey", 3, {1, 2, 3}, "CFG_SetKey" + invalid);
+
+    // Cameras
+    AddRows(rows, "CM_AddCamera", 5, {1}, "CM AddCamera" + invalid);
+    AddRows(rows, "CM_RemoveCamera", 1, {1}, "CM RemoveCamera" + invalid);
+    AddRows(rows, "CM_SetActiveCamera", 1, {1}, "CM SetActiveCamera" + invalid);
+    AddRows(rows, "Cam_SetBoundaries", 4, {}, "Cam SetBoundaries" + invalid);
+
+    // Entity manager: the creating and set-active functions take extra
+    // arguments silently; too few or a bad text fails.
+    for (const char* bad : {"", "'n'", "nil, 'EnemyNPC'", "'n', true", "{}, 'EnemyNPC'", "'n', 'EnemyNPC', {}"})
+        AddRow(rows, "EM_NPC_CreateNPC", bad, "EM_NPC_CreateNPC" + invalid);
+    for (const char* function : {"EM_NPC_RemoveNPC", "EM_NPC_SetActiveNPC", "EM_OBJ_SetActiveObject"})
+        for (const char* bad : {"", "nil", "false", "{}"}) AddRow(rows, function, bad, function + invalid);
+    AddRows(rows, "EM_OBJ_CreateObject", 2, {1, 2}, "EM_OBJ_CreateObject" + invalid);
+    AddRows(rows, "EM_OBJ_RemoveObject", 1, {1}, "EM_OBJ_RemoveObject" + invalid);
 
     return rows;
 }

@@ -8,7 +8,11 @@
 #include "core/RegisterLuaFunctions.h"
 #include "core/ScriptVariableSet.h"
 #include "core/TimerManager.h"
+#include "gui/GUIManager.h"
+#include "world/CameraManager.h"
+#include "world/EntityManager.h"
 #include "world/PathManager.h"
+#include "world/PropertyRouter.h"
 
 namespace testsupport {
 
@@ -21,6 +25,9 @@ LuaTestState::LuaTestState() {
     m_savedGlobals = state->globalVariables;
     m_savedTimers = state->timerManager;
     m_savedImages = state->imageManager;
+    m_savedEntities = state->entityManager;
+    m_savedCameras = state->cameraManager;
+    m_savedRouter = state->propertyRouter;
 
     // The start-up order: the script host, the registrars, then the managers.
     m_lua = new LuaManager;
@@ -28,32 +35,54 @@ LuaTestState::LuaTestState() {
     RegisterLuaFunctions(m_lua->GetLuaState());
     m_library = new DataLibrary;
     state->dataLibrary = m_library;
+    m_entities = new EntityManager;
+    state->entityManager = m_entities;
     m_paths = new PathManager;
     state->pathManager = m_paths;
     m_images = new ExternalImageManager;
     state->imageManager = m_images;
+    m_router = new PropertyRouter;
+    state->propertyRouter = m_router;
     m_globals = new ScriptVariableSet;
     state->globalVariables = m_globals;
+    // The "Default" camera gets the window size when Allegro runs, else no
+    // image (a bitmap cannot be made before Allegro starts).
+    bool allegro = al_is_system_installed();
+    m_cameras = new CameraManager("Default", 0, 0, allegro ? state->windowWidth : 0, allegro ? state->windowHeight : 0);
+    state->cameraManager = m_cameras;
     m_keyboard = new KeyboardManager;
     state->keyboardManager = m_keyboard;
     m_timers = new TimerManager;
     state->timerManager = m_timers;
+    m_savedGui = state->guiManager;
+    m_gui = new GUIManager;
+    state->guiManager = m_gui;
 }
 
 LuaTestState::~LuaTestState() {
     GlobalState* state = GetGlobalState();
+    // The GUI goes first, while its slot still names it, so its objects
+    // report their end to it.
+    delete m_gui;
+    state->guiManager = m_savedGui;
     state->timerManager = m_savedTimers;
     state->keyboardManager = m_savedKeyboard;
     state->globalVariables = m_savedGlobals;
     state->pathManager = m_savedPaths;
     state->dataLibrary = m_savedLibrary;
     state->imageManager = m_savedImages;
+    state->entityManager = m_savedEntities;
+    state->cameraManager = m_savedCameras;
+    state->propertyRouter = m_savedRouter;
     state->luaManager = m_savedLua;
     delete m_timers;
     delete m_images;
+    delete m_router;
+    delete m_cameras;
     delete m_keyboard;
     delete m_globals;
     delete m_paths;
+    delete m_entities;
     delete m_library;
     delete m_lua;
 }

@@ -14,11 +14,15 @@
 
 #include <string>
 
+class CameraManager;
 class DataLibrary;
+class EntityManager;
 class ExternalImageManager;
+class GUIManager;
 class KeyboardManager;
 class LuaManager;
 class PathManager;
+class PropertyRouter;
 class ScriptVariableSet;
 class TimerManager;
 
@@ -38,7 +42,11 @@ public:
     KeyboardManager& Keyboard() const { return *m_keyboard; }
     ScriptVariableSet& GlobalVariables() const { return *m_globals; }
     TimerManager& Timers() const { return *m_timers; }
+    PropertyRouter& Router() const { return *m_router; }
+    GUIManager& Gui() const { return *m_gui; }
     ExternalImageManager& Images() const { return *m_images; }
+    EntityManager& Entities() const { return *m_entities; }
+    CameraManager& Cameras() const { return *m_cameras; }
 
     // Runs a chunk; false (message in LastError) when it fails to compile or
     // raises an error. The stack is left as it was.
@@ -60,7 +68,15 @@ private:
     KeyboardManager* m_keyboard;
     TimerManager* m_timers;
     ExternalImageManager* m_images;
+    PropertyRouter* m_router;
+    GUIManager* m_gui;
+    GUIManager* m_savedGui;
+    PropertyRouter* m_savedRouter;
     ExternalImageManager* m_savedImages;
+    EntityManager* m_entities;
+    EntityManager* m_savedEntities;
+    CameraManager* m_cameras;
+    CameraManager* m_savedCameras;
     LuaManager* m_savedLua;
     DataLibrary* m_savedLibrary;
     PathManager* m_savedPaths;

@@ -1,0 +1,536 @@
+#include "gui/GUIBaseObject.h"
+
+#include <algorithm>
+#include <string_view>
+
+#include "core/BitmapWrapper.h"
+#include "core/GlobalState.h"
+#include "gui/GUIManager.h"
+#include "world/PropertyRouter.h"
+
+namespace {
+
+constexpr int kDefaultAreaWidth = 800;
+constexpr int kDefaultAreaHeight = 600;
+constexpr int kDefaultCornerSize = 8;
+
+void KeepValue(void*) {}
+
+GUIManager* Manager() { return GetGlobalState()->guiManager; }
+
+}  // namespace
+
+GUIBaseObject::GUIBaseObject() { m_type = kTypeGUIBaseObject; }
+
+GUIBaseObject::~GUIBaseObject() {
+    // Walks that hold this object in a snapshot see it gone from here on.
+    m_life.reset();
+    DeleteChildren();
+    DetachEverywhere();
+    delete m_backing;
+    m_backing = nullptr;
+}
+
+void GUIBaseObject::DetachEverywhere() {
+    GUIManager* manager = Manager();
+    if (m_parent) {
+        while (m_parent->m_children.RemoveValue(this)) {
+        }
+        m_parent = nullptr;
+    }
+    // Lists that show this object as a linked window, and the back-references
+    // of the windows this object links.
+    std::vector<GUIBaseObject*> linkers = m_linkedBy;
+    m_linkedBy.clear();
+    for (GUIBaseObject* linker : linkers) {
+        if (linker == this) continue;
+        while (linker->m_linkedWindows.RemoveValue(this)) {
+        }
+    }
+    for (NamedList::Node* node = m_linkedWindows.GetHead(); node; node = node->next) {
+        auto* window = static_cast<GUIBaseObject*>(node->value);
+        if (!window || window == this) continue;
+        auto& back = window->m_linkedBy;
+        back.erase(std::remove(back.begin(), back.end(), this), back.end());
+    }
+    m_linkedWindows.Clear();
+    if (manager) manager->ForgetObject(this);
+    PropertyRouter::ForgetOwner(this);
+}
+
+std::vector<GUIBaseObject::WalkEntry> GUIBaseObject::Snapshot(const NamedList& list) {
+    std::vector<WalkEntry> entries;
+    entries.reserve(static_cast<size_t>(list.GetCount()));
+    for (NamedList::Node* node = list.GetHead(); node; node = node->next) {
+        auto* object = static_cast<GUIBaseObject*>(node->value);
+        if (object) entries.push_back({object, object->m_life});
+    }
+    return entries;
+}
+
+// ---- Virtual operations ---------------------------------------------------------
+
+void GUIBaseObject::Show(bool childrenOnly) {
+    // Linked windows that link back through a hidden ancestor could show each
+    // other for ever; a Show already running on this object ends here.
+    if (m_inShow) return;
+    m_inShow = true;
+    std::weak_ptr<char> self = m_life;
+    // A hidden object with keyboard navigation resets its cursor here once
+    // navigation is built.
+    m_visible = true;
+    // The input-lock name is taken on the player here once the player exists.
+    if (GUIManager* manager = Manager()) {
+        if (m_joinsActiveWindows) manager->AddActiveWindow(this);
+        if (m_joinsControlStack) manager->GetControlStack().Push(this);
+    }
+    for (const WalkEntry& entry : Snapshot(m_children)) {
+        if (self.expired()) return;
+        if (entry.Alive() && entry.object->m_parent == this) entry.object->Show(childrenOnly);
+    }
+    for (const WalkEntry& entry : Snapshot(m_linkedWindows)) {
+        if (self.expired()) return;
+        if (entry.Alive() && m_linkedWindows.ContainsValue(entry.object) && !entry.object->IsVisible())
+            entry.object->Show(childrenOnly);
+    }
+    if (!self.expired()) m_inShow = false;
+}
+
+void GUIBaseObject::Hide(bool childrenOnly) {
+    std::weak_ptr<char> self = m_life;
+    m_visible = false;
+    // The input-lock name is released on the player here once the player
+    // exists.
+    if (GUIManager* manager = Manager()) {
+        if (m_joinsActiveWindows) manager->RemoveActiveWindow(this);
+        if (m_joinsControlStack) manager->GetControlStack().Remove(this);
+    }
+    for (const WalkEntry& entry : Snapshot(m_children)) {
+        if (self.expired()) return;
+        if (entry.Alive() && entry.object->m_parent == this && entry.object->m_visible)
+            entry.object->Hide(childrenOnly);
+    }
+    if (childrenOnly) return;
+    for (const WalkEntry& entry : Snapshot(m_linkedWindows)) {
+        if (self.expired()) return;
+        if (entry.Alive() && m_linkedWindows.ContainsValue(entry.object) && entry.object->m_visible)
+            entry.object->Hide(false);
+    }
+}
+
+void GUIBaseObject::Flip() {
+    if (m_visible)
+        Close();
+    else
+        Open();
+}
+
+void GUIBaseObject::SetVisible(bool visible) {
+    if (visible)
+        Open();
+    else
+        Close();
+}
+
+bool GUIBaseObject::HandleNavigation() { return false; }
+
+bool GUIBaseObject::OnEvent(int, int, int) { return false; }
+
+void GUIBaseObject::Render() {}
+
+void* GUIBaseObject::GetProperty(const std::string&) { return nullptr; }
+
+void* GUIBaseObject::RouteProperty(const std::string& name) {
+    void* address = GetProperty(name);
+    if (!address) PropertyRouter::Report(PropertyRouter::kNone);
+    return address;
+}
+
+// ---- Visibility, names and tree ---------------------------------------------------
+
+bool GUIBaseObject::IsVisible() const {
+    for (const GUIBaseObject* object = this; object; object = object->m_parent)
+        if (!object->m_visible) return false;
+    return true;
+}
+
+void GUIBaseObject::SetName(const std::string& name) {
+    m_name = name;
+    m_hasName = true;
+}
+
+void GUIBaseObject::SetParent(GUIBaseObject* parent) {
+    m_parent = parent;
+    m_pathName = (parent && parent->m_hasPathName ? parent->m_pathName : std::string("Root")) + "/" + m_name;
+    m_hasPathName = true;
+}
+
+void GUIBaseObject::AddChild(const char* name, GUIBaseObject* child) {
+    if (!name || !child || child == this) return;
+    // An object lives on one list only, or it would be deleted twice.
+    if (child->m_parent) {
+        while (child->m_parent->m_children.RemoveValue(child)) {
+        }
+    } else if (GUIManager* manager = Manager()) {
+        while (manager->GetTopLevelList()->RemoveValue(child)) {
+        }
+    }
+    m_children.Add(name, child);
+    child->SetName(name);
+    child->SetParent(this);
+}
+
+void GUIBaseObject::UnRegisterObject(const char* name) {
+    if (!name) return;
+    int index = m_children.IndexOfName(name);
+    if (index < 0) {
+        std::fprintf(stderr, "GUIBaseObject::UnRegisterObject error, name: %s given does not exist.", name);
+        return;
+    }
+    auto* child = static_cast<GUIBaseObject*>(m_children.RemoveAt(index));
+    // The child no longer hangs here; it must not reach back to this object.
+    if (child && child->m_parent == this && !m_children.ContainsValue(child)) child->m_parent = nullptr;
+}
+
+void GUIBaseObject::DeleteChildren() {
+    while (!m_children.IsEmpty()) {
+        auto* child = static_cast<GUIBaseObject*>(m_children.RemoveFirst());
+        if (!child) continue;
+        child->m_parent = nullptr;
+        // Any further entries of the same object go too, so it is freed once.
+        while (m_children.RemoveValue(child)) {
+        }
+        delete child;
+    }
+}
+
+GUIBaseObject* GUIBaseObject::FindChild(const char* name) const {
+    if (!name) return nullptr;
+    for (NamedList::Node* node = m_children.GetHead(); node; node = node->next) {
+        auto* child = static_cast<GUIBaseObject*>(node->value);
+        if (node->name == name) return child;
+        if (child)
+            if (GUIBaseObject* found = child->FindChild(name)) return found;
+    }
+    return nullptr;
+}
+
+// ---- Geometry ------------------------------------------------------------------------
+
+void GUIBaseObject::ReplaceBacking(int w, int h) {
+    delete m_backing;
+    m_backing = new BitmapWrapper(w, h, &GetGlobalState()->openGLMode);
+}
+
+void GUIBaseObject::SetDimensions(int x, int y, int w, int h) {
+    m_x1 = x;
+    m_y1 = y;
+    m_x2 = x + w;
+    m_y2 = y + h;
+    m_width = w;
+    m_height = h;
+    m_positionX = x;
+    m_positionY = y;
+    ReplaceBacking(w, h);
+    m_visible = m_hasContent = m_dirty = true;
+}
+
+void GUIBaseObject::SetSize(int w, int h) {
+    m_x2 = m_x1 + w;
+    m_y2 = m_y1 + h;
+    m_width = w;
+    m_height = h;
+    ReplaceBacking(w, h);
+    m_visible = m_hasContent = m_dirty = true;
+}
+
+void GUIBaseObject::SetPosition(int x, int y) {
+    int w = m_x2 - m_x1;
+    int h = m_y2 - m_y1;
+    m_x1 = x;
+    m_y1 = y;
+    m_x2 = x + w;
+    m_y2 = y + h;
+    m_positionX = x;
+    m_positionY = y;
+}
+
+void GUIBaseObject::MoveBy(int dx, int dy) {
+    // The area the object may move in, in its own coordinates: the parent's
+    // rectangle seen from inside the parent (children are placed relative to
+    // the parent's position), or the game window for a top-level object.
+    int right;
+    int bottom;
+    if (m_parent) {
+        right = m_parent->m_x2 - m_parent->m_x1;
+        bottom = m_parent->m_y2 - m_parent->m_y1;
+    } else {
+        const GlobalState* state = GetGlobalState();
+        right = state->windowWidth > 0 ? state->windowWidth : kDefaultAreaWidth;
+        bottom = state->windowHeight > 0 ? state->windowHeight : kDefaultAreaHeight;
+    }
+    // Right and bottom first, so the left and top bounds win for an object
+    // larger than its area.
+    if (m_x2 + dx > right) dx = right - m_x2;
+    if (m_y2 + dy > bottom) dy = bottom - m_y2;
+    if (m_x1 + dx < 0) dx = -m_x1;
+    if (m_y1 + dy < 0) dy = -m_y1;
+    m_x1 += dx;
+    m_x2 += dx;
+    m_y1 += dy;
+    m_y2 += dy;
+    m_positionX += dx;
+    m_positionY += dy;
+}
+
+bool GUIBaseObject::ContainsPoint(int x, int y) const {
+    if (m_parent && !m_parent->m_mouseInside) return false;
+    return x >= m_x1 && x <= m_x2 && y >= m_y1 && y <= m_y2;
+}
+
+// ---- Flags and border ------------------------------------------------------------------
+
+void GUIBaseObject::SetInputLockName(const char* name) {
+    if (!name) return;
+    m_inputLockName = name;
+    m_hasInputLockName = true;
+}
+
+void GUIBaseObject::SetBorderImages(BitmapWrapper* corner, BitmapWrapper* horizontal, BitmapWrapper* vertical) {
+    m_cornerImage = corner;
+    m_horizontalImage = horizontal;
+    m_verticalImage = vertical;
+    if (corner || horizontal || vertical) {
+        m_borderOn = true;
+        if (corner) m_grabWidth = corner->GetWidth();
+    }
+}
+
+void GUIBaseObject::UseDefaultBorder() {
+    GUIManager* manager = Manager();
+    if (!manager) return;
+    m_cornerImage = manager->GetDefaultCorner();
+    m_horizontalImage = manager->GetDefaultHorizontal();
+    m_verticalImage = manager->GetDefaultVertical();
+    m_borderOn = true;
+}
+
+void GUIBaseObject::SetDirtyRecursive() {
+    SetParentsDirty();
+    // Descendants, without recursion through the ancestors again.
+    std::vector<GUIBaseObject*> pending{this};
+    while (!pending.empty()) {
+        GUIBaseObject* object = pending.back();
+        pending.pop_back();
+        object->m_dirty = true;
+        for (NamedList::Node* node = object->m_children.GetHead(); node; node = node->next)
+            if (node->value) pending.push_back(static_cast<GUIBaseObject*>(node->value));
+    }
+}
+
+void GUIBaseObject::SetParentsDirty() {
+    for (GUIBaseObject* object = m_parent; object; object = object->m_parent) object->m_dirty = true;
+}
+
+void GUIBaseObject::BringToFront() {
+    if (GUIManager* manager = Manager()) manager->BringToFront(m_parent, this);
+}
+
+// ---- Events ----------------------------------------------------------------------------
+
+bool GUIBaseObject::HandleEvent(int event, int x, int y) {
+    std::weak_ptr<char> self = m_life;
+    m_mouseInside = ContainsPoint(x, y);
+    if (!m_visible) return false;
+
+    if (event == kGUIEventPress) {
+        if (m_borderOn && m_mouseInside) {
+            const int g = m_grabWidth;
+            m_leftHit = x - g <= m_x1;
+            m_topHit = y - g <= m_y1;
+            m_rightHit = x + g >= m_x2;
+            m_bottomHit = y + g >= m_y2;
+            m_edgeGrabbed = m_leftHit || m_topHit || m_rightHit || m_bottomHit;
+            if (m_edgeGrabbed) {
+                if (GUIManager* manager = Manager()) manager->SetDragObject(this);
+                m_dragging = true;
+                m_lastMouseX = x;
+                m_lastMouseY = y;
+            }
+        }
+    } else if (event == kGUIEventRelease) {
+        if (m_dragging) {
+            GUIManager* manager = Manager();
+            if (manager && manager->GetDragObject() == this) manager->SetDragObject(nullptr);
+        }
+        m_dragging = m_edgeGrabbed = false;
+        m_leftHit = m_topHit = m_rightHit = m_bottomHit = false;
+    } else if (event == kGUIEventPulse) {
+        if (m_redrawEveryPulse) SetDirtyRecursive();
+        if (m_pulseCallback) {
+            m_pulseCallback(this);
+            // The callback may have destroyed this object.
+            if (self.expired()) return false;
+        }
+    }
+
+    if (!m_lock && m_dragging && event == kGUIEventDrag) {
+        BringToFront();
+        MoveBy(x - m_lastMouseX, y - m_lastMouseY);
+        m_lastMouseX = x;
+        m_lastMouseY = y;
+        return true;
+    }
+
+    if (m_borderOn && m_edgeGrabbed) return OnEvent(event, x, y);
+
+    const int childX = x - m_positionX;
+    const int childY = y - m_positionY;
+    for (const WalkEntry& entry : Snapshot(m_children)) {
+        if (self.expired()) return event != kGUIEventPulse;
+        if (!entry.Alive() || entry.object->m_parent != this) continue;
+        if (entry.object->HandleEvent(event, childX, childY)) return true;
+    }
+    if (self.expired()) return event != kGUIEventPulse;
+    return OnEvent(event, x, y);
+}
+
+// ---- Drawing ---------------------------------------------------------------------------
+
+void GUIBaseObject::Draw(BitmapWrapper* target) {
+    const GlobalState* state = GetGlobalState();
+    const bool trace = state->guiTrace != 0;
+    if (trace && m_hasPathName) std::fprintf(stderr, "Draw %s - ", m_pathName.c_str());
+    if (m_visible && m_backing) {
+        std::weak_ptr<char> self = m_life;
+        if (state->openGLMode) {
+            m_drawX = m_positionX;
+            m_drawY = m_positionY;
+        } else if (m_dirty && m_hasContent) {
+            m_backing->ClearToTransparent();
+        }
+        if (m_dirty && m_hasContent) {
+            Render();
+            if (self.expired()) return;
+            DrawBorder();
+            // The keyboard navigation highlight is drawn here once built.
+        }
+        BlitToTarget(target);
+        if (trace) std::fputs("Done\n", stderr);
+    } else if (trace) {
+        std::fprintf(stderr, "Block %i %p\n", m_visible ? 1 : 0, static_cast<void*>(m_backing));
+    }
+}
+
+void GUIBaseObject::DrawChildren(BitmapWrapper* target) {
+    std::weak_ptr<char> self = m_life;
+    std::vector<WalkEntry> entries = Snapshot(m_children);
+    for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+        if (self.expired()) return;
+        if (it->Alive() && it->object->m_parent == this) it->object->Draw(target);
+    }
+}
+
+void GUIBaseObject::DrawBorder() {
+    if (!m_borderOn || !m_backing) return;
+    ALLEGRO_BITMAP* target = m_backing->GetBitmap();
+    const int cw = m_cornerImage ? m_cornerImage->GetWidth() : kDefaultCornerSize;
+    const int ch = m_cornerImage ? m_cornerImage->GetHeight() : kDefaultCornerSize;
+    const int w = m_width;
+    const int h = m_height;
+    const int ox = m_drawX;
+    const int oy = m_drawY;
+    // An image without width or height would never advance the tiling.
+    if (m_horizontalImage && m_horizontalImage->GetWidth() > 0) {
+        for (int x = cw; x < w - cw; x += m_horizontalImage->GetWidth()) {
+            m_horizontalImage->DrawTo(target, ox + x, oy, 0);
+            m_horizontalImage->DrawTo(target, ox + x, oy + h - ch, 0);
+        }
+    }
+    if (m_verticalImage && m_verticalImage->GetHeight() > 0) {
+        for (int y = ch; y < h - ch; y += m_verticalImage->GetHeight()) {
+            m_verticalImage->DrawTo(target, ox, oy + y, 0);
+            m_verticalImage->DrawTo(target, ox + w - cw, oy + y, 0);
+        }
+    }
+    if (m_cornerImage) {
+        m_cornerImage->DrawTo(target, ox, oy, 0);
+        m_cornerImage->DrawTo(target, ox + w - cw, oy, 0);
+        m_cornerImage->DrawTo(target, ox, oy + h - ch, 0);
+        m_cornerImage->DrawTo(target, ox + w - cw, oy + h - ch, 0);
+    }
+}
+
+void GUIBaseObject::BlitToTarget(BitmapWrapper* target) {
+    if (!m_backing || !target) return;
+    m_backing->DrawTo(target->GetBitmap(), m_positionX, m_positionY, 0);
+}
+
+// ---- Named pointers ----------------------------------------------------------------------
+
+void GUIBaseObject::StoreNamedPointer(const char* name, void* pointer, ValueDeleter deleter, bool useDeleter) {
+    if (!name || !pointer) return;
+    if (std::string_view(name) != "X") {
+        while (m_namedPointers.FindNode(name)) m_namedPointers.Remove(name);
+    }
+    if (useDeleter)
+        m_namedPointers.AddWithDeleter(name, pointer, deleter);
+    else
+        m_namedPointers.Add(name, pointer);
+}
+
+void GUIBaseObject::SetNamedPointer(const char* name, void* pointer) {
+    StoreNamedPointer(name, pointer, nullptr, false);
+}
+
+void GUIBaseObject::SetOwnedPointer(const char* name, void* pointer) {
+    StoreNamedPointer(name, pointer, &KeepValue, true);
+}
+
+void GUIBaseObject::SetNamedPointerWithDeleter(const char* name, void* pointer, ValueDeleter deleter) {
+    StoreNamedPointer(name, pointer, deleter, true);
+}
+
+void* GUIBaseObject::GetNamedPointer(const char* name) const { return name ? m_namedPointers.Find(name) : nullptr; }
+
+void* GUIBaseObject::GetPointerAt(int index) const {
+    if (index < 0 || index >= m_namedPointers.GetCount()) return nullptr;
+    return m_namedPointers.GetAt(index);
+}
+
+void GUIBaseObject::RemoveLastPointer() { m_namedPointers.RemoveLast(); }
+
+void GUIBaseObject::RemoveNamedPointer(const char* name) {
+    if (name) m_namedPointers.Remove(name);
+}
+
+void GUIBaseObject::ClearNamedPointers() { m_namedPointers.Clear(); }
+
+void GUIBaseObject::DumpNamedPointers(std::FILE* stream) const {
+    if (!stream) return;
+    for (NamedList::Node* node = m_namedPointers.GetHead(); node; node = node->next)
+        std::fputs(node->name.c_str(), stream);
+}
+
+// ---- Linked windows -------------------------------------------------------------------------
+
+void GUIBaseObject::AddLinkedWindow(GUIBaseObject* window) {
+    if (!window) return;
+    m_linkedWindows.Add("X", window);
+    window->m_linkedBy.push_back(this);
+}
+
+void GUIBaseObject::RemoveLinkedWindow(GUIBaseObject* window) {
+    if (!window || !m_linkedWindows.RemoveValue(window)) return;
+    auto& back = window->m_linkedBy;
+    auto it = std::find(back.begin(), back.end(), this);
+    if (it != back.end()) back.erase(it);
+}
+
+void GUIBaseObject::ClearLinkedWindows() {
+    while (!m_linkedWindows.IsEmpty()) {
+        auto* window = static_cast<GUIBaseObject*>(m_linkedWindows.GetHead()->value);
+        RemoveLinkedWindow(window);
+        if (!window) m_linkedWindows.RemoveFirst();
+    }
+}

@@ -1,0 +1,55 @@
+#pragma once
+// The GUI objects that hold keyboard control, newest on top. While the stack
+// holds anything the player gets no key input, and every tick the object on
+// top runs its HandleNavigation until it lets go. Entries only refer to
+// objects; a destroyed object is taken off by the GUI manager.
+#include <cstdint>
+
+#include "core/NamedList.h"
+
+class GUIBaseObject;
+
+class GUIControlStack {
+public:
+    // The input lock the stack holds on the player while it is not empty.
+    static constexpr const char* kInputLockName = "GUIControlStack";
+
+    GUIControlStack() = default;
+    GUIControlStack(const GUIControlStack&) = delete;
+    GUIControlStack& operator=(const GUIControlStack&) = delete;
+
+    // On top under "X" (twice when pushed twice); null ignored.
+    void Push(GUIBaseObject* object);
+    // Takes off the object's first entry; closes it when it closes on
+    // leaving the stack.
+    void Remove(GUIBaseObject* object);
+    // Takes off the top entry, closing it as Remove does.
+    void Pop();
+    // Removes when present, else pushes.
+    void Toggle(GUIBaseObject* object);
+    // Pushes when on and absent, removes when off and present.
+    void Set(bool on, GUIBaseObject* object);
+    // Closes every object that closes on leaving the stack, then empties it.
+    void Clear();
+
+    bool Contains(const GUIBaseObject* object) const;
+    bool IsEmpty() const { return m_list.IsEmpty(); }
+    int GetCount() const { return m_list.GetCount(); }
+    GUIBaseObject* Top() const;
+    // False when empty, else the top object's holds-input flag.
+    bool TopHoldsInput() const;
+
+    // Once per pulse: the top object navigates and leaves when it lets go.
+    void Update();
+
+    // Drops every entry of a destroyed object without touching it.
+    void Forget(const GUIBaseObject* object);
+
+    // The menu index (0 up, 1 down, 2 left, 3 right, 4 accept, 5 cancel) of
+    // the first key binding with one that is pressed or repeating this
+    // tick; -1 when none (or when there is no keyboard manager).
+    static int32_t ReadNavigationAction();
+
+private:
+    NamedList m_list{false};
+};

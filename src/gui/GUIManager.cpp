@@ -1,0 +1,278 @@
+#include "gui/GUIManager.h"
+
+#include <allegro5/allegro.h>
+
+#include <cstdio>
+#include <cstring>
+#include <utility>
+#include <vector>
+
+#include "core/BitmapWrapper.h"
+#include "core/DataLibrary.h"
+#include "core/GlobalState.h"
+#include "core/KeyboardManager.h"
+#include "core/ScriptArgs.h"
+#include "gui/GUIBaseObject.h"
+
+namespace {
+
+// The values of a list with their keys and liveness tokens, head first.
+std::vector<std::pair<std::string, GUIBaseObject::WalkEntry>> KeyedSnapshot(const NamedList& list) {
+    std::vector<std::pair<std::string, GUIBaseObject::WalkEntry>> entries;
+    for (NamedList::Node* node = list.GetHead(); node; node = node->next) {
+        auto* object = static_cast<GUIBaseObject*>(node->value);
+        if (object) entries.push_back({node->name, {object, object->GetLifeToken()}});
+    }
+    return entries;
+}
+
+// True while the snapshot entry's object lives and is still on the list.
+bool StillOn(const NamedList& list, const GUIBaseObject::WalkEntry& entry) {
+    return entry.Alive() && list.ContainsValue(entry.object);
+}
+
+void RemoveAll(NamedList& list, const GUIBaseObject* object) {
+    while (list.RemoveValue(object)) {
+    }
+}
+
+}  // namespace
+
+GUIManager::GUIManager() = default;
+
+GUIManager::~GUIManager() {
+    m_destroying = true;
+    while (!m_topLevel.IsEmpty()) {
+        auto* object = static_cast<GUIBaseObject*>(m_topLevel.RemoveFirst());
+        if (!object) continue;
+        RemoveAll(m_topLevel, object);
+        delete object;
+    }
+}
+
+// ---- Registry ----------------------------------------------------------------------------
+
+void GUIManager::ResetActiveObjectList() {
+    m_listOwner = nullptr;
+    m_activeObjectList = &m_topLevel;
+}
+
+void GUIManager::AddObject(const char* name, GUIBaseObject* object) {
+    if (!name || !object || !m_activeObjectList) return;
+    // An object hangs in one place only: it leaves the list it was on.
+    if (GUIBaseObject* parent = object->GetParent())
+        RemoveAll(*parent->GetChildList(), object);
+    else
+        RemoveAll(m_topLevel, object);
+    object->SetName(name);
+    object->SetParent(m_listOwner);
+    m_activeObjectList->Add(name, object);
+}
+
+void GUIManager::AddActiveObject(const char* name, GUIBaseObject* object) {
+    if (!name || !object || !m_activeObjectList) return;
+    AddObject(name, object);
+    m_activeObject = object;
+}
+
+NamedList* GUIManager::SelectListOwner(const char* name) {
+    if (!name) return nullptr;
+    if (std::strcmp(name, "Base") == 0) {
+        m_listOwner = nullptr;
+        return &m_topLevel;
+    }
+    GUIBaseObject* owner = FindObject(name);
+    if (!owner) return nullptr;
+    m_listOwner = owner;
+    return owner->GetChildList();
+}
+
+GUIBaseObject* GUIManager::FindObject(const char* name) const {
+    if (!name) return nullptr;
+    for (NamedList::Node* node = m_topLevel.GetHead(); node; node = node->next) {
+        auto* object = static_cast<GUIBaseObject*>(node->value);
+        if (node->name == name) return object;
+        if (object)
+            if (GUIBaseObject* found = object->FindChild(name)) return found;
+    }
+    return nullptr;
+}
+
+void GUIManager::BringToFront(GUIBaseObject* parent, GUIBaseObject* object) {
+    if (!object) return;
+    NamedList* list = parent ? parent->GetChildList() : &m_topLevel;
+    NamedList::Node* node = list->GetHead();
+    while (node && node->value != object) node = node->next;
+    if (!node || node == list->GetHead()) return;
+    std::string key = node->name;
+    list->RemoveValue(object);
+    list->AddToFront(key, object);
+}
+
+void GUIManager::AddToStandardUI(GUIBaseObject* object) {
+    if (object) m_standardUI.Add("X", object);
+}
+
+void GUIManager::AddToStandardUIByName(const char* name) { AddToStandardUI(FindObject(name)); }
+
+void GUIManager::ShowStandardUI() {
+    HideAllObjects();
+    for (const GUIBaseObject::WalkEntry& entry : GUIBaseObject::Snapshot(m_standardUI)) {
+        if (StillOn(m_standardUI, entry)) entry.object->Show(false);
+    }
+}
+
+void GUIManager::HideAllObjects() {
+    for (const auto& [key, entry] : KeyedSnapshot(m_topLevel)) {
+        if (key != "EnvironmentWindow" && StillOn(m_topLevel, entry)) entry.object->Hide(true);
+    }
+}
+
+// ---- Mouse, keys and images -----------------------------------------------------------------
+
+void GUIManager::SetMousePosition(float x, float y) {
+    m_mouseX = x;
+    m_mouseY = y;
+}
+
+void GUIManager::SetDefaultBorderImages(BitmapWrapper* corner, BitmapWrapper* horizontal, BitmapWrapper* vertical) {
+    m_defaultCorner = corner;
+    m_defaultHorizontal = horizontal;
+    m_defaultVertical = vertical;
+}
+
+void GUIManager::LoadDefaultBorderImages() {
+    DataLibrary* library = GetGlobalState()->dataLibrary;
+    if (!library) {
+        SetDefaultBorderImages(nullptr, nullptr, nullptr);
+        return;
+    }
+    auto image = [library](const char* name) {
+        return library->Get<BitmapWrapper>("Images", "GUI", "Windows", name, DataKind::Bitmap);
+    };
+    BitmapWrapper* corner = image("MoonCorner");
+    BitmapWrapper* horizontal = image("MoonHorizontal");
+    BitmapWrapper* vertical = image("MoonVertical");
+    SetDefaultBorderImages(corner, horizontal, vertical);
+}
+
+// ---- Per event and per frame ---------------------------------------------------------------
+
+bool GUIManager::HandleMouseEvent(int event) {
+    if (event == kGUIEventPulse) {
+        m_controlStack.Update();
+        if (m_dragObject) {
+            // The mouse in the drag object's parent's coordinates.
+            int x = script::TruncateToInt(m_mouseX);
+            int y = script::TruncateToInt(m_mouseY);
+            for (GUIBaseObject* p = m_dragObject->GetParent(); p; p = p->GetParent()) {
+                x -= p->GetPositionX();
+                y -= p->GetPositionY();
+            }
+            m_dragObject->HandleEvent(kGUIEventDrag, x, y);
+        }
+    } else if (event == kGUIEventPress) {
+        m_mouseDown = true;
+    } else if (event == kGUIEventRelease) {
+        m_mouseDown = false;
+    } else if (event == kGUIEventKeyDown) {
+        m_controlStack.Update();
+    }
+
+    const int x = script::TruncateToInt(m_mouseX);
+    const int y = script::TruncateToInt(m_mouseY);
+    for (const GUIBaseObject::WalkEntry& entry : GUIBaseObject::Snapshot(m_topLevel)) {
+        if (!StillOn(m_topLevel, entry)) continue;
+        if (entry.object->HandleEvent(event, x, y)) return true;
+    }
+    return false;
+}
+
+void GUIManager::HandleHotkeys() {
+    if (m_controlStack.TopHoldsInput()) return;
+    KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
+    if (!keyboard) return;
+    auto struck = [keyboard](const char* name) {
+        const KeyState* binding = keyboard->FindBinding(name);
+        return binding && binding->pressed && binding->held;
+    };
+
+    // "Chat": a visible "DefaultChatWindowInputBox" takes the keyboard focus
+    // here (GUIInputTextBox::SetFocus) once text input boxes exist.
+
+    if (struck("Menu")) {
+        PruneActiveWindows();
+        if (NamedList::Node* head = m_activeWindows.GetHead()) {
+            if (head->value) static_cast<GUIBaseObject*>(head->value)->Close();
+        } else if (GUIBaseObject* pause = FindObject("PauseMenu")) {
+            if (!pause->IsVisible()) pause->Open();
+        }
+    }
+
+    if (struck("Inventory")) {
+        GUIBaseObject* inventory = FindObject("InventoryWindow");
+        if (inventory && FindObject("InventoryWindowSubmenu")) {
+            std::weak_ptr<char> life = inventory->GetLifeToken();
+            inventory->Flip();
+            if (!life.expired() && inventory->IsVisible()) AddActiveWindowNamed("InventoryWindow", inventory);
+        }
+    }
+}
+
+void GUIManager::DrawPulse(BitmapWrapper* target) {
+    if (target) {
+        target->SetAsTarget();
+        if (m_clearBeforeDraw) al_clear_to_color(al_map_rgb(0, 0, 0));
+        std::vector<GUIBaseObject::WalkEntry> entries = GUIBaseObject::Snapshot(m_topLevel);
+        for (auto it = entries.rbegin(); it != entries.rend(); ++it) {
+            if (StillOn(m_topLevel, *it)) it->object->Draw(target);
+        }
+    }
+    if (GetGlobalState()->guiTrace) std::fputs("GUIDraw Pulse completed\n\n", stderr);
+}
+
+// ---- Active windows ---------------------------------------------------------------------------
+
+void GUIManager::AddActiveWindow(GUIBaseObject* window) {
+    if (!window) return;
+    NamedList::Node* head = m_activeWindows.GetHead();
+    if (head && head->value == window) return;
+    m_activeWindows.RemoveValue(window);
+    m_activeWindows.AddToFront("X", window);
+}
+
+void GUIManager::AddActiveWindowNamed(const char* name, GUIBaseObject* window) {
+    if (name && window) m_activeWindows.AddToFront(name, window);
+}
+
+void GUIManager::RemoveActiveWindow(GUIBaseObject* window) {
+    if (window) RemoveAll(m_activeWindows, window);
+}
+
+void GUIManager::PruneActiveWindows() {
+    NamedList::Node* node = m_activeWindows.GetHead();
+    while (node) {
+        NamedList::Node* next = node->next;
+        auto* window = static_cast<GUIBaseObject*>(node->value);
+        if (!window || !window->IsVisible()) m_activeWindows.RemoveValue(window);
+        node = next;
+    }
+}
+
+// ---- Lifetime ----------------------------------------------------------------------------------
+
+void GUIManager::ForgetObject(GUIBaseObject* object) {
+    if (!object) return;
+    if (m_listOwner == object) m_listOwner = nullptr;
+    if (m_activeObjectList == object->GetChildList()) m_activeObjectList = nullptr;
+    if (m_activeObject == object) m_activeObject = nullptr;
+    if (m_chatWindow == object) m_chatWindow = nullptr;
+    if (m_dragObject == object) m_dragObject = nullptr;
+    if (m_scrollBarInUse == object) m_scrollBarInUse = nullptr;
+    if (m_clickedButton == object) m_clickedButton = nullptr;
+    if (m_keyReceiver == object) m_keyReceiver = nullptr;
+    m_controlStack.Forget(object);
+    RemoveAll(m_activeWindows, object);
+    RemoveAll(m_standardUI, object);
+    if (!m_destroying) RemoveAll(m_topLevel, object);
+}

@@ -1,0 +1,150 @@
+#pragma once
+// The one registry of the GUI: owns the top-level windows (the head of the
+// list is the front: hit first, drawn last), delivers mouse and key input,
+// runs the per-tick pulse and the hot keys, finds objects by name, and keeps
+// the "active object" state through which the GUI script families build
+// windows. Lives in the GlobalState's guiManager slot.
+#include <lua5.1/lua.hpp>
+
+#include <cstdint>
+#include <string>
+
+#include "core/NamedList.h"
+#include "gui/GUIControlStack.h"
+
+class BitmapWrapper;
+class GUIBaseObject;
+
+class GUIManager {
+public:
+    GUIManager();
+    // Destroys every top-level object with its children.
+    ~GUIManager();
+    GUIManager(const GUIManager&) = delete;
+    GUIManager& operator=(const GUIManager&) = delete;
+
+    // ---- Registry --------------------------------------------------------------
+    // List owner null, active object list = the top-level list.
+    void ResetActiveObjectList();
+    // Names the object, makes the list owner its parent and appends it to the
+    // active object list; nothing when either is null or no list is selected.
+    void AddObject(const char* name, GUIBaseObject* object);
+    // As AddObject; the object becomes the active object.
+    void AddActiveObject(const char* name, GUIBaseObject* object);
+    // "Base": the top-level list (owner null). Otherwise the found object
+    // becomes the owner and its child list is returned; null (owner kept)
+    // when not found.
+    NamedList* SelectListOwner(const char* name);
+    // Top-level keys from the front, each followed by its subtree.
+    GUIBaseObject* FindObject(const char* name) const;
+    GUIBaseObject* FindObject(const std::string& name) const { return FindObject(name.c_str()); }
+    // Moves the object to the head of its parent's child list (the
+    // top-level list for a null parent); nothing when it is not there.
+    void BringToFront(GUIBaseObject* parent, GUIBaseObject* object);
+    void AddToStandardUI(GUIBaseObject* object);
+    void AddToStandardUIByName(const char* name);
+    // HideAllObjects, then opens every standard-UI window in list order.
+    void ShowStandardUI();
+    // Hide (children only) on every top-level object but "EnvironmentWindow".
+    void HideAllObjects();
+
+    NamedList* GetTopLevelList() { return &m_topLevel; }
+    NamedList* GetActiveObjectList() const { return m_activeObjectList; }
+    void SetActiveObjectList(NamedList* list) { m_activeObjectList = list; }
+    GUIBaseObject* GetListOwner() const { return m_listOwner; }
+    void SetListOwner(GUIBaseObject* owner) { m_listOwner = owner; }
+    GUIBaseObject* GetActiveObject() const { return m_activeObject; }
+    void SetActiveObject(GUIBaseObject* object) { m_activeObject = object; }
+    NamedList* GetStandardUIList() { return &m_standardUI; }
+
+    // ---- Mouse and keys ------------------------------------------------------------
+    void SetMousePosition(float x, float y);
+    float GetMouseX() const { return m_mouseX; }
+    float GetMouseY() const { return m_mouseY; }
+    bool IsMouseDown() const { return m_mouseDown; }
+    void SetLastKey(int32_t code) { m_lastKey = code; }
+    int32_t GetLastKey() const { return m_lastKey; }
+
+    // ---- Kept objects (cleared when the object is destroyed) ----------------------
+    void SetDragObject(GUIBaseObject* object) { m_dragObject = object; }
+    GUIBaseObject* GetDragObject() const { return m_dragObject; }
+    void SetKeyReceiver(GUIBaseObject* object) { m_keyReceiver = object; }
+    GUIBaseObject* GetKeyReceiver() const { return m_keyReceiver; }
+    void SetScrollBarInUse(GUIBaseObject* object) { m_scrollBarInUse = object; }
+    GUIBaseObject* GetScrollBarInUse() const { return m_scrollBarInUse; }
+    void SetClickedButton(GUIBaseObject* object) { m_clickedButton = object; }
+    GUIBaseObject* GetClickedButton() const { return m_clickedButton; }
+    void SetChatWindow(GUIBaseObject* object) { m_chatWindow = object; }
+    GUIBaseObject* GetChatWindow() const { return m_chatWindow; }
+
+    // ---- Images --------------------------------------------------------------------
+    void SetClearBeforeDraw(bool on) { m_clearBeforeDraw = on; }
+    bool GetClearBeforeDraw() const { return m_clearBeforeDraw; }
+    void SetStdCursor(BitmapWrapper* cursor) { m_stdCursor = cursor; }
+    BitmapWrapper* GetStdCursor() const { return m_stdCursor; }
+    void SetDefaultBorderImages(BitmapWrapper* corner, BitmapWrapper* horizontal, BitmapWrapper* vertical);
+    // Images/GUI/Windows/"MoonCorner", "MoonHorizontal", "MoonVertical" from
+    // the data library; a missing entry (or library) leaves a null image.
+    void LoadDefaultBorderImages();
+    BitmapWrapper* GetDefaultCorner() const { return m_defaultCorner; }
+    BitmapWrapper* GetDefaultHorizontal() const { return m_defaultHorizontal; }
+    BitmapWrapper* GetDefaultVertical() const { return m_defaultVertical; }
+
+    // ---- Per event and per frame ------------------------------------------------------
+    // Event -1 is the per-tick pulse, 0/1 mouse press/release, 2/3 key
+    // down/up; true when a top-level object took it.
+    bool HandleMouseEvent(int event);
+    // "Chat", "Menu" and "Inventory", once per tick, unless the control
+    // stack's top holds input.
+    void HandleHotkeys();
+    void Draw(BitmapWrapper* target) { DrawPulse(target); }
+    // Clears the target to black (when asked) and draws the top-level
+    // objects back to front.
+    void DrawPulse(BitmapWrapper* target);
+
+    // ---- Control stack and active windows ----------------------------------------------
+    GUIControlStack& GetControlStack() { return m_controlStack; }
+    // To the head under "X"; nothing when null or already at the head.
+    void AddActiveWindow(GUIBaseObject* window);
+    // Puts the window at the head under the given key (the hot keys and
+    // the button callbacks name the entry).
+    void AddActiveWindowNamed(const char* name, GUIBaseObject* window);
+    // Every entry of the window.
+    void RemoveActiveWindow(GUIBaseObject* window);
+    // Drops every entry whose window is not visible with its ancestors.
+    void PruneActiveWindows();
+    bool IsActiveWindowListEmpty() const { return m_activeWindows.IsEmpty(); }
+    NamedList* GetActiveWindowList() { return &m_activeWindows; }
+
+    // Called by the GUIBaseObject destructor: every pointer and list entry
+    // the manager keeps to the object goes.
+    void ForgetObject(GUIBaseObject* object);
+
+    // The GUI subsystem's registrar: GUI_, GUIOL_ and GUIG_ functions, then
+    // the widget families in their places.
+    static void RegisterLuaFunctions(lua_State* L);
+
+private:
+    NamedList m_topLevel{false};  // deleted by the manager, not by the list
+    bool m_mouseDown = false;
+    float m_mouseX = 320.0f;
+    float m_mouseY = 240.0f;
+    int32_t m_lastKey = -1;
+    bool m_clearBeforeDraw = true;
+    GUIControlStack m_controlStack;
+    GUIBaseObject* m_listOwner = nullptr;
+    GUIBaseObject* m_activeObject = nullptr;
+    NamedList* m_activeObjectList = nullptr;
+    GUIBaseObject* m_chatWindow = nullptr;
+    GUIBaseObject* m_dragObject = nullptr;
+    GUIBaseObject* m_scrollBarInUse = nullptr;
+    GUIBaseObject* m_clickedButton = nullptr;
+    GUIBaseObject* m_keyReceiver = nullptr;
+    NamedList m_activeWindows{false};
+    NamedList m_standardUI{false};
+    BitmapWrapper* m_stdCursor = nullptr;
+    BitmapWrapper* m_defaultCorner = nullptr;
+    BitmapWrapper* m_defaultHorizontal = nullptr;
+    BitmapWrapper* m_defaultVertical = nullptr;
+    bool m_destroying = false;
+};

@@ -1,0 +1,157 @@
+// The GUI_ and GUIOL_ script functions, and the GUI subsystem's registrar.
+#include <cstdio>
+#include <string>
+
+#include "core/BitmapWrapper.h"
+#include "core/DataLibrary.h"
+#include "core/GlobalState.h"
+#include "core/ScriptArgs.h"
+#include "gui/GUIBaseObject.h"
+#include "gui/GUIEnvironmentWindow.h"
+#include "gui/GUIManager.h"
+#include "gui/GUIResizeWindow.h"
+#include "gui/GUIScrollableWindow.h"
+#include "gui/GUIWindow.h"
+
+namespace {
+
+// The widget types scripts create by name, compared exactly in this order.
+// A row is one line: {"TypeName", &CreateGUIObject<ClassName>}.
+struct GUIObjectType {
+    const char* name;
+    GUIBaseObject* (*create)();
+};
+
+template <class T>
+GUIBaseObject* CreateGUIObject() {
+    return new T;
+}
+
+const GUIObjectType kCreatableTypes[] = {
+    // "GUISmartText" (GUISmartTextLine), "GUITextLine", "GUIButton",
+    // "GUISmartImage", "GUIScrollBar", "GUICheckBox", "GUIImage",
+    // "GUIColorBox", "GUIInputBox" (GUIInputTextBox) come before the windows
+    // as their classes are written.
+    {"GUIWindow", &CreateGUIObject<GUIWindow>},
+    {"GUIScrollableWindow", &CreateGUIObject<GUIScrollableWindow>},
+    {"GUIResizeWindow", &CreateGUIObject<GUIResizeWindow>},
+    {"GUIEnvironmentWindow", &CreateGUIObject<GUIEnvironmentWindow>},
+    // "GUIList", "GUIDropMenu" come after the windows.
+    {nullptr, nullptr},
+};
+
+GUIBaseObject* CreateByTypeName(const std::string& typeName) {
+    for (const GUIObjectType* type = kCreatableTypes; type->name; ++type)
+        if (typeName == type->name) return type->create();
+    return nullptr;
+}
+
+int GUI_HideAllObjects(lua_State*) {
+    GUIManager* manager = GetGlobalState()->guiManager;
+    if (!manager) return script::Fail("GUI HideAllObjects:  Failed, GUIManager does not exist\n");
+    manager->HideAllObjects();
+    return 0;
+}
+
+int GUI_SetActiveObject(lua_State* L) {
+    const char* invalid = "GUI SetActiveObject:  Failed, invalid argument list\n";
+    std::string name;
+    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, name)) return script::Fail(invalid);
+    GUIManager* manager = GetGlobalState()->guiManager;
+    if (!manager) return script::Fail("GUI SetActiveObject:  Failed, GUIManager does not exist\n");
+    NamedList* list = manager->GetActiveObjectList();
+    if (!list) return script::Fail("GUI SetActiveObject:  Failed, Active Object List was not set\n");
+    auto* object = static_cast<GUIBaseObject*>(list->Find(name));
+    manager->SetActiveObject(object);
+    if (!object) std::fprintf(stderr, "GUI SetActiveObject:  Warning, Object %s not found\n", name.c_str());
+    return 0;
+}
+
+int GUI_SetActiveObjectList(lua_State* L) {
+    const char* invalid = "GUI SetActiveObjectList:  Failed, invalid argument list\n";
+    std::string name;
+    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, name)) return script::Fail(invalid);
+    GUIManager* manager = GetGlobalState()->guiManager;
+    if (!manager) return script::Fail("GUI SetActiveObjectList:  Failed, GUIManager does not exist\n");
+    NamedList* list = manager->SelectListOwner(name.c_str());
+    manager->SetActiveObjectList(list);
+    if (!list) std::fprintf(stderr, "GUI SetActiveObjectList:  Warning, list owner %s not found\n", name.c_str());
+    return 0;
+}
+
+int GUIOL_AddObject(lua_State* L) {
+    if (lua_gettop(L) < 2) return script::Fail("GUIOL AddObject:  Failed, not enough args to determine type\n");
+    std::string name;
+    std::string typeName;
+    if (!script::GetText(L, 1, name) || !script::GetText(L, 2, typeName))
+        return script::Fail("GUIOL AddObject:  Failed, invalid argument list\n");
+    GUIManager* manager = GetGlobalState()->guiManager;
+    if (!manager) return script::Fail("GUIOL AddObject:  Failed, GUIManager does not exist\n");
+    if (!manager->GetActiveObjectList()) return script::Fail("GUIOL AddObject: Failed, Active Object List not set\n");
+    GUIBaseObject* object = CreateByTypeName(typeName);
+    if (!object) {
+        std::fprintf(stderr, "GUIOL AddObject:  Failed, could not discern type %s\n", typeName.c_str());
+        return 0;
+    }
+    manager->AddActiveObject(name.c_str(), object);
+    return 0;
+}
+
+int GUI_SetActiveObjectAndListFromBase(lua_State* L) {
+    const char* invalid = "GUI SetActiveObjectAndListFromBase:  Failed, invalid argument list\n";
+    std::string name;
+    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, name)) return script::Fail(invalid);
+    GUIManager* manager = GetGlobalState()->guiManager;
+    if (!manager) return script::Fail("GUI SetActiveObjectAndListFromBase:  Failed, GUIManager does not exist\n");
+    manager->ResetActiveObjectList();
+    GUIBaseObject* object = manager->FindObject(name);
+    manager->SetActiveObject(object);
+    if (!object) {
+        std::fprintf(stderr, "GUI SetActiveObjectAndListFromBase:  Warning, object %s not found\n", name.c_str());
+        return 0;
+    }
+    manager->SetListOwner(object);
+    manager->SetActiveObjectList(object->GetChildList());
+    return 0;
+}
+
+int GUI_SetStdCursor(lua_State* L) {
+    const char* invalid = "GUI_SetStdCursor:  Failed, invalid argument list\n";
+    std::string part[4];
+    if (!script::HasArgs(L, 4)) return script::Fail(invalid);
+    for (int i = 0; i < 4; ++i)
+        if (!script::GetText(L, i + 1, part[i])) return script::Fail(invalid);
+    GUIManager* manager = GetGlobalState()->guiManager;
+    if (!manager) return script::Fail("GUI_SetStdCursor:  Failed, GUIManager does not exist\n");
+    DataLibrary* library = GetGlobalState()->dataLibrary;
+    if (!library) return script::Fail("GUI_SetStdCursor:  Failed, DataLibrary does not exist\n");
+    manager->SetStdCursor(library->Get<BitmapWrapper>(part[0].c_str(), part[1].c_str(), part[2].c_str(),
+                                                      part[3].c_str(), DataKind::Bitmap));
+    return 0;
+}
+
+const script::Function kManagerFunctions[] = {
+    {"GUI_HideAllObjects", GUI_HideAllObjects},
+    {"GUI_SetActiveObject", GUI_SetActiveObject},
+    {"GUI_SetActiveObjectList", GUI_SetActiveObjectList},
+    {"GUIOL_AddObject", GUIOL_AddObject},
+    {"GUI_SetActiveObjectAndListFromBase", GUI_SetActiveObjectAndListFromBase},
+    {"GUI_SetStdCursor", GUI_SetStdCursor},
+    {nullptr, nullptr},
+};
+
+}  // namespace
+
+void GUIManager::RegisterLuaFunctions(lua_State* L) {
+    if (!L) return;
+    script::Register(L, kManagerFunctions);
+    GUIBaseObject::RegisterLuaFunctions(L);  // GUIG_
+    // The widget families follow in this order as they are written:
+    //   GUIB_ (buttons), GUICB_SetFiringData, the combat character
+    //   display's GUICCD_ registrar, GUIDM_AddField, GUIDM_AddEntry,
+    //   GUIDM_ModifyEntry, GUIColB_SetColorData, GUII_SetImage,
+    //   GUISI_SetImage, GUIL_SetListSize, GUIL_SetListEntry,
+    //   GUISB_SetScrollData, GUIITB_SetSystemData, GUIT_SetString,
+    //   GUISTL_WatchProperty, then the windows: GUIRSW_, GUISW_, GUIW_.
+    GUIWindow::RegisterLuaFunctions(L);  // GUIRSW_, GUISW_, GUIW_
+}

@@ -1,0 +1,104 @@
+#include "gui/GUIResizeWindow.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/BitmapWrapper.h"
+#include "core/DataLibrary.h"
+#include "core/GlobalState.h"
+#include "gui/GUIManager.h"
+#include "gui/GUIScrollableWindow.h"
+
+namespace {
+
+// a + d in 64 bits, brought back into the 32-bit range.
+int32_t AddClamped(int32_t a, int64_t d) {
+    int64_t sum = static_cast<int64_t>(a) + d;
+    return static_cast<int32_t>(std::clamp<int64_t>(sum, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+GUIResizeWindow::GUIResizeWindow() { m_type = kTypeGUIResizeWindow; }
+
+GUIResizeWindow::~GUIResizeWindow() = default;
+
+void GUIResizeWindow::SetDisplay(const char* name) {
+    DataLibrary* library = GetGlobalState()->dataLibrary;
+    BitmapWrapper* picture =
+        library && name ? static_cast<BitmapWrapper*>(library->FindPointerAnywhere(name, DataKind::Bitmap)) : nullptr;
+    if (!picture) {
+        std::fprintf(stderr, "GUIRSW SetDisplay: rBgPic file %s not found\n", name ? name : "");
+        return;
+    }
+    m_backgroundPic = picture;
+}
+
+void GUIResizeWindow::SetPictureDimensions(int x1, int y1, int x2, int y2) {
+    m_viewX1 = x1;
+    m_viewY1 = y1;
+    m_viewX2 = x2;
+    m_viewY2 = y2;
+}
+
+void GUIResizeWindow::ResizeBy(int dx, int dy) {
+    int32_t width = m_width;
+    int32_t height = m_height;
+    if (m_bottomHit) {
+        height = AddClamped(height, dy);
+        if (m_rightHit) width = AddClamped(width, dx);
+    } else if (m_rightHit) {
+        width = AddClamped(width, dx);
+    } else {
+        m_viewX1 = AddClamped(m_viewX1, -static_cast<int64_t>(dx));
+        m_viewX2 = AddClamped(m_viewX2, -static_cast<int64_t>(dx));
+        m_viewY1 = AddClamped(m_viewY1, -static_cast<int64_t>(dy));
+        m_viewY2 = AddClamped(m_viewY2, -static_cast<int64_t>(dy));
+        return;
+    }
+    // A window dragged to nothing would have no bitmap to draw into.
+    width = std::max(width, 1);
+    height = std::max(height, 1);
+    if (width != m_width || height != m_height) SetDimensions(m_x1, m_y1, width, height);
+}
+
+bool GUIResizeWindow::OnEvent(int event, int x, int y) {
+    if (m_lock) return false;
+    switch (event) {
+        case kGUIEventPress: {
+            if (!m_mouseInside) return false;
+            m_windowDragging = true;
+            m_windowLastMouseX = x;
+            m_windowLastMouseY = y;
+            // A press on the right or bottom edge resizes: the border drag of
+            // the base object would move the window at the same time, so it
+            // is called off here.
+            if (m_edgeGrabbed && (m_rightHit || m_bottomHit) && m_dragging) {
+                m_dragging = false;
+                GUIManager* manager = GetGlobalState()->guiManager;
+                if (manager && manager->GetDragObject() == this) manager->SetDragObject(nullptr);
+            }
+            return true;
+        }
+        case kGUIEventRelease:
+            m_windowDragging = false;
+            return false;
+        case kGUIEventPulse:
+            if (m_windowDragging) {
+                ResizeBy(x - m_windowLastMouseX, y - m_windowLastMouseY);
+                m_windowLastMouseX = x;
+                m_windowLastMouseY = y;
+            }
+            return false;
+        default:
+            return false;
+    }
+}
+
+void GUIResizeWindow::Render() {
+    if (m_backgroundPic) {
+        TargetBacking();
+        DrawPictureView(m_backgroundPic, m_viewX1, m_viewY1, m_width, m_height, m_drawX, m_drawY);
+    }
+    FinishRender();
+}

@@ -1,0 +1,44 @@
+#include "gui/GUIWindow.h"
+
+#include "core/BitmapWrapper.h"
+#include "core/GlobalState.h"
+
+GUIWindow::GUIWindow() {
+    m_type = kTypeGUIWindow;
+    m_backgroundColor = al_map_rgb(0, 0, 0);
+}
+
+GUIWindow::~GUIWindow() = default;
+
+void GUIWindow::SetBackgroundColor(int red, int green, int blue) {
+    // The cast to 8 bits is the modulo 256 of the value, negatives included.
+    m_backgroundColor =
+        al_map_rgb(static_cast<uint8_t>(red), static_cast<uint8_t>(green), static_cast<uint8_t>(blue));
+    m_noFill = false;
+}
+
+bool GUIWindow::OnEvent(int, int, int) { return false; }
+
+void* GUIWindow::GetProperty(const std::string&) { return nullptr; }
+
+void GUIWindow::TargetBacking() {
+    if (m_backing && m_backing->GetBitmap() && !GetGlobalState()->openGLMode)
+        al_set_target_bitmap(m_backing->GetBitmap());
+}
+
+void GUIWindow::FinishRender() {
+    // Dirty again at once: a window is rendered on every frame.
+    m_dirty = true;
+    SetParentsDirty();
+    DrawChildren(m_backing);
+}
+
+void GUIWindow::Render() {
+    if (m_backing) {
+        if (m_noFill)
+            m_backing->ClearToTransparent();
+        else
+            m_backing->ClearToColor(m_backgroundColor);
+    }
+    FinishRender();
+}

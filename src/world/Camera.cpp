@@ -1,0 +1,113 @@
+#include "world/Camera.h"
+
+#include <algorithm>
+
+#include "core/BitmapWrapper.h"
+#include "core/DisplayManager.h"
+#include "core/GlobalState.h"
+#include "core/ScriptArgs.h"
+
+namespace {
+
+// Positions are kept in 32 bits; sums of extreme script values saturate
+// instead of wrapping.
+int32_t Saturate(int64_t value) {
+    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+}
+
+}  // namespace
+
+int32_t Camera::DisplayWidth() {
+    GlobalState* state = GetGlobalState();
+    return state->displayManager ? state->displayManager->GetWidth() : state->windowWidth;
+}
+
+int32_t Camera::DisplayHeight() {
+    GlobalState* state = GetGlobalState();
+    return state->displayManager ? state->displayManager->GetHeight() : state->windowHeight;
+}
+
+Camera::Camera(int32_t x, int32_t y, int32_t width, int32_t height)
+    : m_bitmap(std::make_unique<BitmapWrapper>(width, height, &GetGlobalState()->openGLMode)),
+      m_width(width),
+      m_height(height),
+      m_x(x),
+      m_y(y),
+      m_right(Saturate(int64_t{x} + width)),
+      m_bottom(Saturate(int64_t{y} + height)),
+      m_maxX(DisplayWidth()),
+      m_maxY(DisplayHeight()) {}
+
+Camera::~Camera() = default;
+
+void Camera::SetIsometric(bool isometric) {
+    m_isometric = isometric ? 1 : 0;
+    // The player's movement mode follows here (PlayerVorn::SetGameMode with
+    // 1 isometric, 0 flat) once the player exists.
+}
+
+void Camera::SetDimensions(int32_t width, int32_t height) {
+    m_width = std::clamp(width, 0, std::max(DisplayWidth(), 0));
+    m_height = std::clamp(height, 0, std::max(DisplayHeight(), 0));
+    m_bitmap->Resize(m_width, m_height);
+}
+
+void Camera::SetBoundaries(int32_t minX, int32_t minY, int32_t maxX, int32_t maxY) {
+    m_minX = minX;
+    m_minY = minY;
+    m_maxX = maxX;
+    m_maxY = maxY;
+}
+
+void Camera::ClampToBoundaries() {
+    if (m_x < m_minX) {
+        m_x = m_minX;
+        m_right = Saturate(int64_t{m_x} + m_width);
+    }
+    if (m_right > m_maxX) {
+        m_right = m_maxX;
+        m_x = Saturate(int64_t{m_right} - m_width);
+    }
+    if (m_y < m_minY) {
+        m_y = m_minY;
+        m_bottom = Saturate(int64_t{m_y} + m_height);
+    }
+    if (m_bottom > m_maxY) {
+        m_bottom = m_maxY;
+        m_y = Saturate(int64_t{m_bottom} - m_height);
+    }
+}
+
+void Camera::MoveBy(int32_t dx, int32_t dy) {
+    // One unit per pass toward each offset, at most 100 passes.
+    const int32_t stepX = std::clamp(dx, -100, 100);
+    const int32_t stepY = std::clamp(dy, -100, 100);
+    m_x = Saturate(int64_t{m_x} + stepX);
+    m_right = Saturate(int64_t{m_right} + stepX);
+    m_y = Saturate(int64_t{m_y} + stepY);
+    m_bottom = Saturate(int64_t{m_bottom} + stepY);
+    if (!m_isometric) ClampToBoundaries();
+}
+
+void Camera::Update() {
+    // Follows the player once it exists: FollowPoint with the X and Y of the
+    // player's Dimensions. With no player the camera stays where it is.
+}
+
+void Camera::FollowPoint(double pointX, double pointY) {
+    // The point goes to the view's horizontal centre and 60 pixels above its
+    // vertical centre: the lowest 120 pixels are left out of the centring.
+    const double centreX = double(m_x) + m_width / 2;
+    const double centreY = double(m_y) + (int64_t{m_height} - 120) / 2;
+    double dx = 0;
+    double dy = 0;
+    if (m_isometric) {
+        dx = pointX - pointY + 300 - centreX;
+        dy = (pointX + pointY) / 2 + 200 - centreY;
+    } else {
+        if (int64_t{m_maxX} - m_minX <= m_width && int64_t{m_maxY} - m_minY <= m_height) return;
+        dx = pointX - 3 - centreX;
+        dy = pointY - 3 - centreY;
+    }
+    MoveBy(script::TruncateToInt(dx), script::TruncateToInt(dy));
+}
