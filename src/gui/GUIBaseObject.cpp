@@ -225,8 +225,8 @@ void GUIBaseObject::ReplaceBacking(int w, int h) {
 void GUIBaseObject::SetDimensions(int x, int y, int w, int h) {
     m_x1 = x;
     m_y1 = y;
-    m_x2 = x + w;
-    m_y2 = y + h;
+    m_x2 = SaturateToInt32(int64_t{x} + w);
+    m_y2 = SaturateToInt32(int64_t{y} + h);
     m_width = w;
     m_height = h;
     m_positionX = x;
@@ -236,8 +236,8 @@ void GUIBaseObject::SetDimensions(int x, int y, int w, int h) {
 }
 
 void GUIBaseObject::SetSize(int w, int h) {
-    m_x2 = m_x1 + w;
-    m_y2 = m_y1 + h;
+    m_x2 = SaturateToInt32(int64_t{m_x1} + w);
+    m_y2 = SaturateToInt32(int64_t{m_y1} + h);
     m_width = w;
     m_height = h;
     ReplaceBacking(w, h);
@@ -245,12 +245,12 @@ void GUIBaseObject::SetSize(int w, int h) {
 }
 
 void GUIBaseObject::SetPosition(int x, int y) {
-    int w = m_x2 - m_x1;
-    int h = m_y2 - m_y1;
+    const int64_t w = int64_t{m_x2} - m_x1;
+    const int64_t h = int64_t{m_y2} - m_y1;
     m_x1 = x;
     m_y1 = y;
-    m_x2 = x + w;
-    m_y2 = y + h;
+    m_x2 = SaturateToInt32(x + w);
+    m_y2 = SaturateToInt32(y + h);
     m_positionX = x;
     m_positionY = y;
 }
@@ -259,28 +259,30 @@ void GUIBaseObject::MoveBy(int dx, int dy) {
     // The area the object may move in, in its own coordinates: the parent's
     // rectangle seen from inside the parent (children are placed relative to
     // the parent's position), or the game window for a top-level object.
-    int right;
-    int bottom;
+    int64_t right;
+    int64_t bottom;
     if (m_parent) {
-        right = m_parent->m_x2 - m_parent->m_x1;
-        bottom = m_parent->m_y2 - m_parent->m_y1;
+        right = int64_t{m_parent->m_x2} - m_parent->m_x1;
+        bottom = int64_t{m_parent->m_y2} - m_parent->m_y1;
     } else {
         const GlobalState* state = GetGlobalState();
         right = state->windowWidth > 0 ? state->windowWidth : kDefaultAreaWidth;
         bottom = state->windowHeight > 0 ? state->windowHeight : kDefaultAreaHeight;
     }
     // Right and bottom first, so the left and top bounds win for an object
-    // larger than its area.
-    if (m_x2 + dx > right) dx = right - m_x2;
-    if (m_y2 + dy > bottom) dy = bottom - m_y2;
-    if (m_x1 + dx < 0) dx = -m_x1;
-    if (m_y1 + dy < 0) dy = -m_y1;
-    m_x1 += dx;
-    m_x2 += dx;
-    m_y1 += dy;
-    m_y2 += dy;
-    m_positionX += dx;
-    m_positionY += dy;
+    // larger than its area. 64-bit, so no coordinate a script set overflows.
+    int64_t mx = dx;
+    int64_t my = dy;
+    if (m_x2 + mx > right) mx = right - m_x2;
+    if (m_y2 + my > bottom) my = bottom - m_y2;
+    if (m_x1 + mx < 0) mx = -int64_t{m_x1};
+    if (m_y1 + my < 0) my = -int64_t{m_y1};
+    m_x1 = SaturateToInt32(m_x1 + mx);
+    m_x2 = SaturateToInt32(m_x2 + mx);
+    m_y1 = SaturateToInt32(m_y1 + my);
+    m_y2 = SaturateToInt32(m_y2 + my);
+    m_positionX = SaturateToInt32(m_positionX + mx);
+    m_positionY = SaturateToInt32(m_positionY + my);
 }
 
 bool GUIBaseObject::ContainsPoint(int x, int y) const {
@@ -345,7 +347,7 @@ bool GUIBaseObject::HandleEvent(int event, int x, int y) {
 
     if (event == kGUIEventPress) {
         if (m_borderOn && m_mouseInside) {
-            const int g = m_grabWidth;
+            const int64_t g = m_grabWidth;
             m_leftHit = x - g <= m_x1;
             m_topHit = y - g <= m_y1;
             m_rightHit = x + g >= m_x2;
@@ -376,7 +378,7 @@ bool GUIBaseObject::HandleEvent(int event, int x, int y) {
 
     if (!m_lock && m_dragging && event == kGUIEventDrag) {
         BringToFront();
-        MoveBy(x - m_lastMouseX, y - m_lastMouseY);
+        MoveBy(SaturateToInt32(int64_t{x} - m_lastMouseX), SaturateToInt32(int64_t{y} - m_lastMouseY));
         m_lastMouseX = x;
         m_lastMouseY = y;
         return true;
@@ -384,8 +386,8 @@ bool GUIBaseObject::HandleEvent(int event, int x, int y) {
 
     if (m_borderOn && m_edgeGrabbed) return OnEvent(event, x, y);
 
-    const int childX = x - m_positionX;
-    const int childY = y - m_positionY;
+    const int childX = SaturateToInt32(int64_t{x} - m_positionX);
+    const int childY = SaturateToInt32(int64_t{y} - m_positionY);
     for (const WalkEntry& entry : Snapshot(m_children)) {
         if (self.expired()) return event != kGUIEventPulse;
         if (!entry.Alive() || entry.object->m_parent != this) continue;
@@ -401,7 +403,9 @@ void GUIBaseObject::Draw(BitmapWrapper* target) {
     const GlobalState* state = GetGlobalState();
     const bool trace = state->guiTrace != 0;
     if (trace && m_hasPathName) std::fprintf(stderr, "Draw %s - ", m_pathName.c_str());
-    if (m_visible && m_backing) {
+    // A wrapper without a bitmap (no area, or a size Allegro refused) is no
+    // backing bitmap: there is nothing to render into.
+    if (m_visible && m_backing && m_backing->GetBitmap()) {
         std::weak_ptr<char> self = m_life;
         if (state->openGLMode) {
             m_drawX = m_positionX;
@@ -432,7 +436,7 @@ void GUIBaseObject::DrawChildren(BitmapWrapper* target) {
 }
 
 void GUIBaseObject::DrawBorder() {
-    if (!m_borderOn || !m_backing) return;
+    if (!m_borderOn || !m_backing || !m_backing->GetBitmap()) return;
     ALLEGRO_BITMAP* target = m_backing->GetBitmap();
     const int cw = m_cornerImage ? m_cornerImage->GetWidth() : kDefaultCornerSize;
     const int ch = m_cornerImage ? m_cornerImage->GetHeight() : kDefaultCornerSize;
@@ -471,6 +475,10 @@ void GUIBaseObject::BlitToTarget(BitmapWrapper* target) {
 void GUIBaseObject::StoreNamedPointer(const char* name, void* pointer, ValueDeleter deleter, bool useDeleter) {
     if (!name || !pointer) return;
     if (std::string_view(name) != "X") {
+        // Setting a key to the pointer it already holds must not free that
+        // pointer while replacing the entry: it is let go of, not freed.
+        for (NamedList::Node* node = m_namedPointers.GetHead(); node; node = node->next)
+            if (node->value == pointer && node->name == name) node->value = nullptr;
         while (m_namedPointers.FindNode(name)) m_namedPointers.Remove(name);
     }
     if (useDeleter)

@@ -163,13 +163,13 @@ bool GUIManager::HandleMouseEvent(int event) {
         m_controlStack.Update();
         if (m_dragObject) {
             // The mouse in the drag object's parent's coordinates.
-            int x = script::TruncateToInt(m_mouseX);
-            int y = script::TruncateToInt(m_mouseY);
+            int64_t x = script::TruncateToInt(m_mouseX);
+            int64_t y = script::TruncateToInt(m_mouseY);
             for (GUIBaseObject* p = m_dragObject->GetParent(); p; p = p->GetParent()) {
                 x -= p->GetPositionX();
                 y -= p->GetPositionY();
             }
-            m_dragObject->HandleEvent(kGUIEventDrag, x, y);
+            m_dragObject->HandleEvent(kGUIEventDrag, SaturateToInt32(x), SaturateToInt32(y));
         }
     } else if (event == kGUIEventPress) {
         m_mouseDown = true;

@@ -85,7 +85,8 @@ bool GUIResizeWindow::OnEvent(int event, int x, int y) {
             return false;
         case kGUIEventPulse:
             if (m_windowDragging) {
-                ResizeBy(x - m_windowLastMouseX, y - m_windowLastMouseY);
+                ResizeBy(SaturateToInt32(int64_t{x} - m_windowLastMouseX),
+                         SaturateToInt32(int64_t{y} - m_windowLastMouseY));
                 m_windowLastMouseX = x;
                 m_windowLastMouseY = y;
             }

@@ -70,7 +70,7 @@ bool GUIScrollableWindow::OnEvent(int event, int x, int y) {
             if (manager) manager->SetDragObject(this);
             m_windowLastMouseX = x;
             m_windowLastMouseY = y;
-            int b = m_borderWidth;
+            const int64_t b = m_borderWidth;  // any width a script set; no overflow
             m_pressedOnBorder = x - b <= m_x1 || x + b >= m_x2 || y - b <= m_y1 || y + b >= m_y2;
             return true;
         }
@@ -83,7 +83,8 @@ bool GUIScrollableWindow::OnEvent(int event, int x, int y) {
             if (!m_mouseInside && !m_windowDragging) return false;
             bool ours = manager && manager->GetDragObject() == this;
             if (m_windowDragging && ours && !m_pressedOnBorder)
-                ScrollBy(x - m_windowLastMouseX, y - m_windowLastMouseY);
+                ScrollBy(SaturateToInt32(int64_t{x} - m_windowLastMouseX),
+                         SaturateToInt32(int64_t{y} - m_windowLastMouseY));
             m_windowLastMouseX = x;
             m_windowLastMouseY = y;
             return true;

@@ -194,8 +194,12 @@ TEST_F(GUIBaseObjectTest, NamedPointersReplaceRepeatAndFree) {
     int kept = 7;
     g_deleted = 0;
     object.SetNamedPointerWithDeleter("Data", std::malloc(4), CountingDeleter);
-    object.SetNamedPointerWithDeleter("Data", std::malloc(4), CountingDeleter);
+    void* data = std::malloc(4);
+    object.SetNamedPointerWithDeleter("Data", data, CountingDeleter);
     EXPECT_EQ(g_deleted, 1);  // the first was replaced and freed
+    object.SetNamedPointerWithDeleter("Data", data, CountingDeleter);  // set again: kept, not freed
+    EXPECT_EQ(g_deleted, 1);
+    EXPECT_EQ(object.GetNamedPointer("Data"), data);
     object.AddPointerWithDeleter(std::malloc(4), CountingDeleter);
     object.AddPointerWithDeleter(std::malloc(4), CountingDeleter);
     object.SetOwnedPointer("Kept", &kept);  // never freed by the list
@@ -247,15 +251,50 @@ TEST_F(GUIBaseObjectTest, BorderTilesDrawIntoTheBackingBitmap) {
     EXPECT_EQ(object.GetGrabWidth(), 4);
     object.Draw(&target);
     const uint32_t red = 0xFF0000FF, green = 0x00FF00FF, blue = 0x0000FFFF, black = 0x000000FF;
-    EXPECT_EQ(guitest::Pixel(&target, 5, 5), red);
-    EXPECT_EQ(guitest::Pixel(&target, 5 + 19, 5 + 15), red);   // bottom-right corner
-    EXPECT_EQ(guitest::Pixel(&target, 5 + 4, 5), green);       // first top tile
-    EXPECT_EQ(guitest::Pixel(&target, 5 + 15, 5 + 12), green); // last bottom tile reaches x 15
-    EXPECT_EQ(guitest::Pixel(&target, 5 + 17, 5 + 1), red);    // top-right corner over the tiles
-    EXPECT_EQ(guitest::Pixel(&target, 5, 5 + 6), blue);        // left edge
-    EXPECT_EQ(guitest::Pixel(&target, 5 + 16, 5 + 11), blue);  // right edge, last tile
-    EXPECT_EQ(guitest::Pixel(&target, 5 + 8, 5 + 8), black);   // the inside stays transparent
-    EXPECT_EQ(guitest::Pixel(&target, 4, 4), black);           // nothing outside the object
+    EXPECT_EQ(Px(&target, 5, 5), red);
+    EXPECT_EQ(Px(&target, 5 + 19, 5 + 15), red);   // bottom-right corner
+    EXPECT_EQ(Px(&target, 5 + 4, 5), green);       // first top tile
+    EXPECT_EQ(Px(&target, 5 + 15, 5 + 12), green); // last bottom tile reaches x 15
+    EXPECT_EQ(Px(&target, 5 + 17, 5 + 1), red);    // top-right corner over the tiles
+    EXPECT_EQ(Px(&target, 5, 5 + 6), blue);        // left edge
+    EXPECT_EQ(Px(&target, 5 + 16, 5 + 11), blue);  // right edge, last tile
+    EXPECT_EQ(Px(&target, 5 + 8, 5 + 8), black);   // the inside stays transparent
+    EXPECT_EQ(Px(&target, 4, 4), black);           // nothing outside the object
+
+    // A size Allegro refuses leaves no bitmap: nothing is tiled or drawn
+    // (the tiling would otherwise walk two billion steps into nothing).
+    GUIBaseObject huge;
+    huge.SetDimensions(0, 0, INT32_MAX, 8);
+    huge.SetBorderImages(&corner, &horizontal, &vertical);
+    huge.Draw(&target);
+    EXPECT_EQ(Px(&target, 0, 0), black);
+}
+
+TEST_F(GUIBaseObjectTest, CoordinatesAtTheEndsOfTheRangeSaturate) {
+    // Scripts may place objects anywhere an int reaches; sums stay in range.
+    Widget* window = TopLevel("Far", INT32_MAX - 5, INT32_MIN, 100, 100);
+    EXPECT_EQ(window->GetX2(), INT32_MAX);
+    EXPECT_EQ(window->GetY2(), INT32_MIN + 100);
+    window->SetPosition(INT32_MIN, 0);
+    EXPECT_EQ(window->GetX2(), INT32_MIN + 5);
+    window->SetBorderOn(true);
+    window->SetLock(0);
+    auto* child = new Widget;
+    window->AddChild("Child", child);
+    child->SetDimensions(INT32_MAX, INT32_MIN, 10, 10);
+    manager->SetMousePosition(100, 100);
+    manager->HandleMouseEvent(kGUIEventPress);
+    manager->SetDragObject(window);
+    manager->HandleMouseEvent(kGUIEventPulse);
+    manager->SetDragObject(child);
+    manager->HandleMouseEvent(kGUIEventPulse);
+    // Pulled back into the window area from the far left.
+    window->MoveBy(0, 0);
+    EXPECT_EQ(window->GetX1(), 0);
+    EXPECT_EQ(window->GetX2(), 5);
+    child->MoveBy(INT32_MIN, INT32_MAX);
+    EXPECT_EQ(child->GetX1(), 0);
+    EXPECT_EQ(child->GetY1(), 0);
 }
 
 TEST_F(GUIBaseObjectTest, ObjectsDeletedDuringAPulseWalkAreSkippedAndForgotten) {

@@ -12,6 +12,7 @@
 #include "core/GlobalState.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
+#include "gui/PixelProbe.h"
 #include "support/AllegroTestEnv.h"
 
 namespace guitest {
@@ -71,12 +72,5 @@ private:
     bool m_fill = false;
     ALLEGRO_COLOR m_colour{};
 };
-
-// The pixel of a bitmap as 0xRRGGBBAA.
-inline uint32_t Pixel(BitmapWrapper* bitmap, int x, int y) {
-    unsigned char r, g, b, a;
-    al_unmap_rgba(al_get_pixel(bitmap->GetBitmap(), x, y), &r, &g, &b, &a);
-    return (uint32_t(r) << 24) | (uint32_t(g) << 16) | (uint32_t(b) << 8) | a;
-}
 
 }  // namespace guitest

@@ -47,9 +47,9 @@ TEST_F(GUIManagerTest, OverlappingWindowsHitAndDrawFrontFirst) {
 
     BitmapWrapper target(120, 120, &GetGlobalState()->openGLMode);
     manager->Draw(&target);
-    EXPECT_EQ(guitest::Pixel(&target, 50, 50), 0x0000FFFFu);
-    EXPECT_EQ(guitest::Pixel(&target, 10, 10), 0xFF0000FFu);
-    EXPECT_EQ(guitest::Pixel(&target, 110, 110), 0x000000FFu);  // cleared to black
+    EXPECT_EQ(Px(&target, 50, 50), 0x0000FFFFu);
+    EXPECT_EQ(Px(&target, 10, 10), 0xFF0000FFu);
+    EXPECT_EQ(Px(&target, 110, 110), 0x000000FFu);  // cleared to black
 
     // The other window to the front: it gets the press and is drawn on top.
     manager->BringToFront(nullptr, back);
@@ -59,7 +59,7 @@ TEST_F(GUIManagerTest, OverlappingWindowsHitAndDrawFrontFirst) {
     EXPECT_EQ(log, std::vector<std::string>{"Back:1@50,50"});
     back->SetDirty(true);
     manager->Draw(&target);
-    EXPECT_EQ(guitest::Pixel(&target, 50, 50), 0xFF0000FFu);
+    EXPECT_EQ(Px(&target, 50, 50), 0xFF0000FFu);
 
     // Nothing under the mouse: not taken.
     manager->SetMousePosition(500, 500);

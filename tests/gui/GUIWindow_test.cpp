@@ -94,6 +94,11 @@ TEST_F(WindowTest, ScrollableWindowFollowsTheDragWhileUnlocked) {
     EXPECT_TRUE(window.HandleEvent(-1, 70, 40));
     EXPECT_EQ(window.GetViewX1(), -105);
     EXPECT_FALSE(window.HandleEvent(0, 150, 50));
+    // Any width a script sets: all of the window is border.
+    window.SetBorderWidth(INT32_MAX);
+    EXPECT_TRUE(window.HandleEvent(0, 50, 50));
+    EXPECT_TRUE(window.HandleEvent(-1, 60, 50));
+    EXPECT_EQ(window.GetViewX1(), -105);
 }
 
 TEST_F(WindowTest, PictureWindowsShowTheViewedPartOfALibraryPictureOnly) {
