@@ -8,6 +8,10 @@
 #include "core/TimerManager.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
+#include "maps/MapManager.h"
+#include "world/AIManager.h"
+#include "world/BackgroundManager.h"
+#include "world/ChatManager.h"
 #include "world/EntityManager.h"
 
 namespace {
@@ -72,7 +76,12 @@ bool HandleCommonEvent(const ALLEGRO_EVENT& event, FrameContext* context) {
             // take goes on to the map once maps exist.
             int code = event.type == ALLEGRO_EVENT_MOUSE_BUTTON_DOWN ? 0 : 1;
             SetEntityMouseState(code);
-            if (state->guiManager) state->guiManager->HandleMouseEvent(code);
+            GUIManager* gui = state->guiManager;
+            if (gui && gui->HandleMouseEvent(code)) return true;
+            if (state->mapManager && gui) {
+                state->mapManager->ProcessEvent(code, static_cast<int32_t>(gui->GetMouseX()),
+                                                static_cast<int32_t>(gui->GetMouseY()));
+            }
             return true;
         }
         default:
@@ -96,10 +105,15 @@ void GameStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
         UpdateBindings(context);
         HandleHotkeys();
         if (state->timerManager) state->timerManager->Tick();
-        // The backgrounds and the player are updated here once they exist.
+        if (state->backgroundManager) state->backgroundManager->Update();
+        // The player is updated here once it exists.
         SetEntityMouseState(-1);
         if (state->entityManager) state->entityManager->UpdateAll();
+        if (state->aiManager) state->aiManager->UpdateFloatingAI();
         GuiPulse();
+        if (state->chatManager) state->chatManager->Update();
+        // Chunk streaming around the player.
+        if (state->mapManager) state->mapManager->ProcessEvent(-1, -1, -1);
         UpdateSound();
         UpdateFade();
         context->redrawPending = 1;

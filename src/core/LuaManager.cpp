@@ -8,6 +8,7 @@
 #include "core/ScriptVariableSet.h"
 #include "gui/GUIManager.h"
 #include "world/CameraManager.h"
+#include "world/ChatManager.h"
 #include "world/PathManager.h"
 
 LuaManager::LuaManager() {
@@ -23,6 +24,7 @@ LuaManager::LuaManager() {
     RegisterLuaManagerFunctions(m_state);
     CameraManager::RegisterLuaFunctions(m_state);
     GUIManager::RegisterLuaFunctions(m_state);
+    ChatManager::RegisterLuaFunctions(m_state);
     PathManager::RegisterLuaFunctions(m_state);
     ScriptVariableSet::RegisterLuaFunctions(m_state);
 }

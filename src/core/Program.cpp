@@ -27,7 +27,11 @@
 #include "core/SoundManager.h"
 #include "core/TimerManager.h"
 #include "gui/GUIManager.h"
+#include "maps/MapManager.h"
+#include "world/AIManager.h"
+#include "world/BackgroundManager.h"
 #include "world/CameraManager.h"
+#include "world/ChatManager.h"
 #include "world/EntityManager.h"
 #include "world/PathManager.h"
 #include "world/PropertyRouter.h"
@@ -108,10 +112,14 @@ int Initialize() {
     state->propertyRouter = new PropertyRouter();
     state->globalVariables = new ScriptVariableSet();
     state->cameraManager = new CameraManager("Default", 0, 0, state->windowWidth, state->windowHeight);
+    state->aiManager = new AIManager();
     state->keyboardManager = new KeyboardManager();
     state->luaManager->RunFile("Configuration.lua", -1);
+    state->chatManager = new ChatManager();
+    state->backgroundManager = new BackgroundManager();
     state->timerManager = new TimerManager();
     state->guiManager = new GUIManager();
+    state->mapManager = new MapManager();
     RegisterEventSources(state->eventQueue);
 
     if (state->startTrace) std::fprintf(stderr, "Execute Lua Files - ");
@@ -136,7 +144,10 @@ int Initialize() {
     state->shadowImages = shadows;
 
     std::fprintf(stderr, "Initialization Sequence completed!  Took %f seconds.\n", al_get_time() - startTime);
-    if (!state->skipTitle) {
+    if (state->skipTitle) {
+        // The game-state slots stay null, so the main game runs.
+        state->mapManager->LoadMapFile();
+    } else {
         state->eventHandler = TitleStateHandleEvent;
         state->renderFunction = TitleStateRender;
     }
@@ -165,6 +176,9 @@ void DestructionSequence() {
     std::fprintf(stderr, "Begin destruction sequence\n");
     if (state->soundManager) state->soundManager->StopAll();
     std::fprintf(stderr, "Cleaning memory - ");
+    // The map manager closes and removes its working level file.
+    delete state->mapManager;
+    state->mapManager = nullptr;
     if (state->eventQueue) {
         al_destroy_event_queue(state->eventQueue);
         state->eventQueue = nullptr;

@@ -5,6 +5,7 @@
 #include "core/DataLibrarySoundLua.h"
 #include "core/LuaManager.h"
 #include "core/SoundManager.h"
+#include "world/Animation.h"
 #include "world/EntityManager.h"
 
 // The registrars run in this order. Each family's line goes in its slot as
@@ -23,6 +24,7 @@
 void RegisterLuaFunctions(lua_State* L) {
     if (!L) return;
     RegisterGeneralFunctions(L);  // 1
+    RegisterAnimationLuaFunctions(L);  // 2
     DataLibrary::RegisterLuaFunctions(L);  // 17, with the resource registrars
     RegisterDataLibraryImageLuaFunctions(L);
     RegisterDataLibrarySoundLuaFunctions(L);

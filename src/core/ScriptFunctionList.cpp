@@ -16,6 +16,13 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "LM_GetScriptArgumentString",
         "GN_IsPointWithinRect",
 
+        // Backgrounds
+        "BackgroundManager_SpawnObject",
+        "BackgroundManager_SetFillColor",
+        "BackgroundManager_DisableFill",
+        "BackgroundObject_SetSpeed",
+        "BackgroundObject_SetModuloMode",
+
         // Cameras
         "CM_AddCamera",
         "CM_RemoveCamera",
@@ -134,6 +141,44 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "KeyboardManager_AttachScript",
         "KeyboardManager_DetachScript",
         "CFG_SetKey",
+
+        // AI manager, drawing lists and animation
+        "Anim_DeclareSizes",
+        "Anim_SetActiveHeading",
+        "Anim_SetFrame",
+        "Anim_SetDuration",
+        "AIM_SetActiveAIObject",
+        "AIM_CreateObject",
+        "AIM_DeleteObject",
+        "AI_GetType",
+        "AI_Activate",
+        "AI_Deactivate",
+        "AIDP_AllocateSpace",
+        "AIDP_SetAnimation",
+        "AIDL_AddAI",
+        "AIDL_SwitchAI",
+        "AIDL_SetAIPalette",
+        "AIDL_EnableAI",
+        "AIDL_DisableAI",
+        "AIDL_RemoveAI",
+        "AIDL_ClearAIList",
+        "AIDL_SetBaseStateToActive",
+        "AIDL_SetActiveStateList",
+        "AIS_AddState",
+
+        // Chat log
+        "ChatManager_WatchProperty",
+
+        // Map manager
+        "MapM_SetBackgroundDisplayState",
+        "MapM_SetMapDisplayState",
+        "MapM_TransitionMap",
+        "MapM_SetMapLoadTarget",
+        "MapM_SetDefaultPosition",
+        "MapM_SetTextureFileHeading",
+        "MapM_BuildLookupList",
+        "MapM_ChangeFloor",
+        "MapM_SetAmbientMusic",
     };
     return names;
 }

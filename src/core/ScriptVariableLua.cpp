@@ -9,6 +9,7 @@
 #include "core/GlobalState.h"
 #include "core/ScriptArgs.h"
 #include "core/ScriptVariableSet.h"
+#include "maps/MapManager.h"
 
 namespace {
 
@@ -59,10 +60,12 @@ ScriptVariableSet* FindSet(Scope scope, Op op) {
             return set;
         }
         case Scope::Env:
-            // The environment set belongs to the map manager, which is not
-            // part of the engine yet.
-            FailLine(scope, op, "MapManager does not exist");
-            return nullptr;
+            // The environment set belongs to the map manager.
+            if (!state->mapManager) {
+                FailLine(scope, op, "MapManager does not exist");
+                return nullptr;
+            }
+            return state->mapManager->GetEnvironmentVariables();
         default:
             if (!state->globalVariables) FailLine(scope, op, "ScriptVariableSet does not exist");
             return state->globalVariables;

@@ -5,6 +5,7 @@
 
 #include "core/BitmapWrapper.h"
 #include "core/GlobalState.h"
+#include "maps/MapManager.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"
 #include "world/EntityManager.h"
@@ -40,14 +41,17 @@ void GUIEnvironmentWindow::Render() {
     m_cameraBitmap = view;
 
     view->ClearToBlack();  // also makes the view the drawing target
-    // The map's first pass (ground and lower layers) goes here once the map
-    // manager exists: MapManager::Draw (view, pass 0).
+    // The map's first pass: ground and lower layers (and the backgrounds).
+    if (state->mapManager) state->mapManager->Draw(view, camera, false);
     if (state->entityManager) state->entityManager->DrawAll(view, camera);
     std::weak_ptr<char> self = GetLifeToken();
     DrawChildren(view);
     if (self.expired()) return;  // a child's drawing took this window away
-    // The map's second pass (what stands in front of the entities) goes here
-    // once the map manager exists: MapManager::Draw (view, pass 1).
+    // The map's second pass: what stands in front of the entities.
+    if (state->mapManager) {
+        state->mapManager->Draw(view, camera, true);
+        if (self.expired()) return;
+    }
 
     if (m_backing && m_backing->GetBitmap()) {
         m_backing->SetAsTarget();

@@ -12,6 +12,10 @@
 #include "core/RootEntity.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
+#include "world/AIDrawingList.h"
+#include "world/AIManager.h"
+#include "world/BackgroundManager.h"
+#include "world/ChatManager.h"
 #include "world/EntityManager.h"
 
 namespace {
@@ -118,10 +122,20 @@ void* PropertyRouter::Route(const std::string& kind, const std::string& owner, c
             hasLife = true;
         }
     } else if (kind == "AIManager") {
-        // The AI manager's property lookup answers here once it exists.
+        // AI objects are found by name; the address is the object itself.
+        if (AIManager* ai = GetGlobalState()->aiManager) {
+            address = ai->GetPropertyAddress(owner, property);
+            source = address;
+        }
     } else if (kind == "ActiveAIDrawingList") {
-        // The AI manager's active drawing list answers here once it exists.
-        std::fputs("Routing Function:  Failed, no Active Drawing List set\n", stderr);
+        AIManager* ai = GetGlobalState()->aiManager;
+        AIDrawingList* list = ai ? ai->GetActiveDrawingList() : nullptr;
+        if (!list) {
+            std::fputs("Routing Function:  Failed, no Active Drawing List set\n", stderr);
+        } else {
+            address = list->GetPropertyAddress(property);
+            source = list;
+        }
     } else if (kind == "NPC") {
         EntityManager* entities = GetGlobalState()->entityManager;
         RootEntity* character = entities ? entities->GetActiveNPC() : nullptr;
@@ -135,9 +149,15 @@ void* PropertyRouter::Route(const std::string& kind, const std::string& owner, c
         // Otherwise the world object's property lookup ("XPos", "YPos", "ZPos",
         // "PhysicsPtr", "Dimensions") answers here once world objects exist.
     } else if (kind == "ChatLog") {
-        // The chat manager's "Log|NN" lines answer here once it exists.
+        if (ChatManager* chat = GetGlobalState()->chatManager) {
+            address = chat->RoutePointer(owner, property);
+            source = chat;
+        }
     } else if (kind == "BackgroundManager") {
-        // The background manager's fixed offsets answer here once it exists.
+        if (BackgroundManager* backgrounds = GetGlobalState()->backgroundManager) {
+            address = backgrounds->RoutePointer(owner, property);
+            source = backgrounds;
+        }
     }
 
     if (!address) {

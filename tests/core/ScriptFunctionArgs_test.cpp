@@ -150,6 +150,11 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "KeyboardManager_DetachScript", 1, {}, "KeyboardManager DetachScript" + invalid);
     AddRows(rows, "CFG_SetKey", 3, {1, 2, 3}, "CFG_SetKey" + invalid);
 
+    // Backgrounds
+    AddRows(rows, "BackgroundManager_SpawnObject", 7, {1, 2}, "BackgroundManager SpawnObject" + invalid);
+    AddRows(rows, "BackgroundManager_SetFillColor", 3, {}, "BackgroundManager SetFillColor" + invalid);
+    AddRows(rows, "BackgroundObject_SetSpeed", 2, {}, "BackgroundObject SetSpeed" + invalid);
+
     // Cameras
     AddRows(rows, "CM_AddCamera", 5, {1}, "CM AddCamera" + invalid);
     AddRows(rows, "CM_RemoveCamera", 1, {1}, "CM RemoveCamera" + invalid);
@@ -164,6 +169,40 @@ std::vector<BadCall> BadCallTable() {
         for (const char* bad : {"", "nil", "false", "{}"}) AddRow(rows, function, bad, function + invalid);
     AddRows(rows, "EM_OBJ_CreateObject", 2, {1, 2}, "EM_OBJ_CreateObject" + invalid);
     AddRows(rows, "EM_OBJ_RemoveObject", 1, {1}, "EM_OBJ_RemoveObject" + invalid);
+
+    // Chat log
+    AddRows(rows, "ChatManager_WatchProperty", 1, {1}, "ChatManager WatchProperty" + invalid);
+
+    // Map manager
+    AddRows(rows, "MapM_SetBackgroundDisplayState", 1, {}, "MapM SetBackgroundDisplayState" + invalid);
+    AddRows(rows, "MapM_SetMapDisplayState", 1, {}, "MapM SetMapDisplayState" + invalid);
+    AddRows(rows, "MapM_TransitionMap", 1, {1}, "MapM TransitionMap" + invalid);
+    AddRows(rows, "MapM_SetMapLoadTarget", 1, {1}, "MapM SetMapLoadTarget" + invalid);
+    AddRows(rows, "MapM_SetDefaultPosition", 2, {}, "MapM SetDefaultPosition" + invalid);
+    AddRows(rows, "MapM_SetTextureFileHeading", 3, {1, 2, 3}, "MapM_SetTextureFileHeading" + invalid);
+    AddRows(rows, "MapM_ChangeFloor", 2, {}, "MapM_ChangeFloor" + invalid);
+    AddRows(rows, "MapM_SetAmbientMusic", 1, {1}, "MapM_SetAmbientMusic" + invalid);
+
+    // AI manager, drawing lists and animation
+    AddRows(rows, "Anim_DeclareSizes", 2, {}, "Anim DeclareSizes" + invalid);
+    AddRows(rows, "Anim_SetActiveHeading", 3, {1, 2, 3}, "Anim_SetActiveHeading" + invalid);
+    AddRows(rows, "Anim_SetFrame", 3, {3}, "Anim SetFrame" + invalid);
+    AddRows(rows, "Anim_SetDuration", 1, {}, "Anim SetDuration" + invalid);
+    AddRows(rows, "AIM_SetActiveAIObject", 4, {1, 2, 3, 4}, "AIM SetActiveAIObject" + invalid);
+    for (const char* bad : {"", "'n'", "nil, 'AnimationsList', 'Animation'", "'n', true, 'Animation'",
+                            "'n', 'AnimationsList', {}"})
+        AddRow(rows, "AIM_CreateObject", bad, "AIM CreateObject" + invalid);
+    AddRows(rows, "AIM_DeleteObject", 2, {1, 2}, "AIM DeleteObject" + invalid);
+    AddRows(rows, "AIDP_AllocateSpace", 1, {}, "AIDP AllocateSpace" + invalid);
+    AddRows(rows, "AIDP_SetAnimation", 2, {2}, "AIDP SetAnimation" + invalid);
+    AddRows(rows, "AIDL_AddAI", 2, {1, 2}, "AIDL AddAI" + invalid);
+    AddRows(rows, "AIDL_SwitchAI", 2, {1, 2}, "AIDL SwitchAI" + invalid);
+    AddRows(rows, "AIDL_SetAIPalette", 2, {1}, "AIDL SetAIPalette" + invalid);
+    AddRows(rows, "AIDL_EnableAI", 1, {1}, "AIDL EnableAI" + invalid);
+    AddRows(rows, "AIDL_DisableAI", 1, {1}, "AIDL DisableAI" + invalid);
+    AddRows(rows, "AIDL_RemoveAI", 1, {1}, "AIDL RemoveAI" + invalid);
+    AddRows(rows, "AIDL_SetActiveStateList", 1, {1}, "AIDL SetActiveStateList" + invalid);
+    AddRows(rows, "AIS_AddState", 6, {1, 3, 4, 5}, "AIS AddState" + invalid);
 
     return rows;
 }

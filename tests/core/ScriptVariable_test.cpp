@@ -2,6 +2,7 @@
 
 #include "core/GlobalState.h"
 #include "core/ScriptVariableSet.h"
+#include "maps/MapManager.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 
@@ -86,18 +87,30 @@ TEST(ScriptVariableSet, GlobalFunctionsFromScripts) {
 TEST(ScriptVariableSet, ScopesWithoutTheirOwnerSayWhy) {
     LuaTestState lua;
     StderrCapture cap;
-    // No character and no map yet (the bad-argument cases are in the
-    // table of bad calls).
-    ASSERT_TRUE(lua.Run("a = NPC_AddScriptVariableI('x', 1) b = NPC_GetScriptVariableA('x') "
-                        "c = Env_AddScriptVariableI('x', 1)"));
+    // No character yet (the bad-argument cases are in the table of bad
+    // calls).
+    ASSERT_TRUE(lua.Run("a = NPC_AddScriptVariableI('x', 1) b = NPC_GetScriptVariableA('x')"));
     EXPECT_EQ(cap.Take(),
               "NPC AddScriptVariableI:  Failed, Active NPC not set\n"
-              "NPC AddScriptVariableI:  Failed, Active NPC not set\n"
-              "Env AddScriptVariableI:  Failed, MapManager does not exist\n");
-    for (const char* result : {"a", "b", "c"}) EXPECT_TRUE(lua.IsNil(result)) << result;
+              "NPC AddScriptVariableI:  Failed, Active NPC not set\n");
+    for (const char* result : {"a", "b"}) EXPECT_TRUE(lua.IsNil(result)) << result;
+
+    // Before the map manager exists.
+    GlobalState* state = GetGlobalState();
+    MapManager* maps = state->mapManager;
+    state->mapManager = nullptr;
+    StderrCapture capMap;
+    bool mapOk = lua.Run("c = Env_AddScriptVariableI('x', 1) d = Env_GetScriptVariableA('x')");
+    std::string mapOut = capMap.Take();
+    state->mapManager = maps;
+    ASSERT_TRUE(mapOk);
+    EXPECT_EQ(mapOut,
+              "Env AddScriptVariableI:  Failed, MapManager does not exist\n"
+              "Env GetScriptVariableA:  Failed, MapManager does not exist\n");
+    for (const char* result : {"c", "d"}) EXPECT_TRUE(lua.IsNil(result)) << result;
+    EXPECT_EQ(maps->GetEnvironmentVariables()->GetCount(), 0);
 
     // Before the global set exists.
-    GlobalState* state = GetGlobalState();
     ScriptVariableSet* globals = state->globalVariables;
     state->globalVariables = nullptr;
     StderrCapture cap2;
@@ -111,4 +124,34 @@ TEST(ScriptVariableSet, ScopesWithoutTheirOwnerSayWhy) {
     EXPECT_TRUE(lua.IsNil("h"));
     EXPECT_TRUE(lua.IsNil("i"));
     EXPECT_EQ(globals->GetCount(), 0);
+}
+
+TEST(ScriptVariableSet, EnvironmentFunctionsUseTheMapsSetAcrossMapChanges) {
+    LuaTestState lua;
+    StderrCapture cap;
+    ASSERT_TRUE(lua.Run(
+        "r1 = Env_AddScriptVariableI('x', 1)\n"
+        "r2 = Env_AddScriptVariableI('x', 2)\n"
+        "r3 = Env_SetScriptVariableI('x', 9.9)\n"
+        "r4 = Env_DeleteScriptVariable('x')\n"
+        "x = Env_GetScriptVariableI('x')\n"
+        "r5 = Env_AddScriptVariableI('door', 4)\n"
+        "r6 = Env_SetScriptVariableA('door', 'open')\n"
+        "doorI = Env_GetScriptVariableI('door')\n"
+        "doorA = Env_GetScriptVariableA('door')\n"
+        "r7 = Env_SetScriptVariableA('missing', 'y')\n"
+        "missingA = Env_GetScriptVariableA('missing')\n"
+        "MapM_TransitionMap('MAPNONE')\n"
+        "afterLoad = Env_GetScriptVariableA('door')\n"));
+    EXPECT_EQ(cap.Take(), "");
+    for (const char* result : {"r1", "r2", "r3", "r4", "r5", "r6", "r7"}) EXPECT_EQ(lua.GetNumber(result), 1) << result;
+    EXPECT_EQ(lua.GetNumber("x"), 2);  // the first "x" took 9.9 and was deleted
+    EXPECT_EQ(lua.GetNumber("doorI"), 0);
+    EXPECT_EQ(lua.GetString("doorA"), "open");
+    EXPECT_TRUE(lua.IsNil("missingA"));
+    // A map change keeps the environment's variables.
+    EXPECT_EQ(lua.GetString("afterLoad"), "open");
+    ScriptVariableSet* environment = lua.Maps().GetEnvironmentVariables();
+    EXPECT_EQ(environment->GetCount(), 2);
+    EXPECT_EQ(lua.GlobalVariables().GetCount(), 0);  // the scopes stay apart
 }

@@ -9,7 +9,11 @@
 #include "core/ScriptVariableSet.h"
 #include "core/TimerManager.h"
 #include "gui/GUIManager.h"
+#include "maps/MapManager.h"
+#include "world/AIManager.h"
+#include "world/BackgroundManager.h"
 #include "world/CameraManager.h"
+#include "world/ChatManager.h"
 #include "world/EntityManager.h"
 #include "world/PathManager.h"
 #include "world/PropertyRouter.h"
@@ -28,6 +32,7 @@ LuaTestState::LuaTestState() {
     m_savedEntities = state->entityManager;
     m_savedCameras = state->cameraManager;
     m_savedRouter = state->propertyRouter;
+    m_savedBackgrounds = state->backgroundManager;
 
     // The start-up order: the script host, the registrars, then the managers.
     m_lua = new LuaManager;
@@ -50,13 +55,24 @@ LuaTestState::LuaTestState() {
     bool allegro = al_is_system_installed();
     m_cameras = new CameraManager("Default", 0, 0, allegro ? state->windowWidth : 0, allegro ? state->windowHeight : 0);
     state->cameraManager = m_cameras;
+    m_savedMaps = state->mapManager;
+    m_maps = new MapManager;
+    state->mapManager = m_maps;
+    m_savedAI = state->aiManager;
+    m_ai = new AIManager;
+    state->aiManager = m_ai;
     m_keyboard = new KeyboardManager;
     state->keyboardManager = m_keyboard;
+    m_backgrounds = new BackgroundManager;
+    state->backgroundManager = m_backgrounds;
     m_timers = new TimerManager;
     state->timerManager = m_timers;
     m_savedGui = state->guiManager;
     m_gui = new GUIManager;
     state->guiManager = m_gui;
+    m_savedChat = state->chatManager;
+    m_chat = new ChatManager;
+    state->chatManager = m_chat;
 }
 
 LuaTestState::~LuaTestState() {
@@ -65,7 +81,14 @@ LuaTestState::~LuaTestState() {
     // report their end to it.
     delete m_gui;
     state->guiManager = m_savedGui;
+    state->chatManager = m_savedChat;
+    delete m_chat;
+    state->mapManager = m_savedMaps;
+    delete m_maps;
     state->timerManager = m_savedTimers;
+    state->backgroundManager = m_savedBackgrounds;
+    delete m_ai;
+    state->aiManager = m_savedAI;
     state->keyboardManager = m_savedKeyboard;
     state->globalVariables = m_savedGlobals;
     state->pathManager = m_savedPaths;
@@ -76,6 +99,7 @@ LuaTestState::~LuaTestState() {
     state->propertyRouter = m_savedRouter;
     state->luaManager = m_savedLua;
     delete m_timers;
+    delete m_backgrounds;
     delete m_images;
     delete m_router;
     delete m_cameras;

@@ -14,13 +14,17 @@
 
 #include <string>
 
+class AIManager;
+class BackgroundManager;
 class CameraManager;
+class ChatManager;
 class DataLibrary;
 class EntityManager;
 class ExternalImageManager;
 class GUIManager;
 class KeyboardManager;
 class LuaManager;
+class MapManager;
 class PathManager;
 class PropertyRouter;
 class ScriptVariableSet;
@@ -47,6 +51,10 @@ public:
     ExternalImageManager& Images() const { return *m_images; }
     EntityManager& Entities() const { return *m_entities; }
     CameraManager& Cameras() const { return *m_cameras; }
+    BackgroundManager& Backgrounds() const { return *m_backgrounds; }
+    AIManager& AI() const { return *m_ai; }
+    MapManager& Maps() const { return *m_maps; }
+    ChatManager& Chat() const { return *m_chat; }
 
     // Runs a chunk; false (message in LastError) when it fails to compile or
     // raises an error. The stack is left as it was.
@@ -77,6 +85,14 @@ private:
     EntityManager* m_savedEntities;
     CameraManager* m_cameras;
     CameraManager* m_savedCameras;
+    BackgroundManager* m_backgrounds;
+    BackgroundManager* m_savedBackgrounds;
+    AIManager* m_ai;
+    AIManager* m_savedAI;
+    MapManager* m_maps;
+    MapManager* m_savedMaps;
+    ChatManager* m_chat;
+    ChatManager* m_savedChat;
     LuaManager* m_savedLua;
     DataLibrary* m_savedLibrary;
     PathManager* m_savedPaths;

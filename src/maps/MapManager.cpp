@@ -1,0 +1,358 @@
+#include "maps/MapManager.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <limits>
+
+#include "core/DataLibrary.h"
+#include "core/ExternalImageManager.h"
+#include "core/FileNames.h"
+#include "core/GlobalState.h"
+#include "core/LuaManager.h"
+#include "core/ScriptVariableSet.h"
+#include "core/SoundManager.h"
+#include "gui/GUIManager.h"
+#include "world/AIManager.h"
+#include "world/BackgroundManager.h"
+#include "world/Camera.h"
+#include "world/CameraManager.h"
+#include "world/EntityManager.h"
+#include "world/PathManager.h"
+
+namespace {
+
+// Ambient music fades, in volume units per second.
+constexpr float kFadeRate = 0.3f;
+constexpr float kBattleFadeRate = 0.7f;
+
+// A named path plus a suffix; the suffix alone without a path manager, as
+// for a path name the manager does not know.
+std::string BuildPath(const char* name, const std::string& suffix) {
+    if (PathManager* paths = GetGlobalState()->pathManager) return paths->BuildPath(name, suffix);
+    return suffix;
+}
+
+bool FileOpens(const std::string& path) {
+    FILE* file = OpenFile(path, "rb");
+    if (!file) return false;
+    std::fclose(file);
+    return true;
+}
+
+AudioRecord* FindMusic(const std::string& name) {
+    SoundManager* sound = GetGlobalState()->soundManager;
+    return sound ? sound->FindMusic(name) : nullptr;
+}
+
+}  // namespace
+
+MapManager::MapManager() : m_environment(std::make_unique<ScriptVariableSet>()) {
+    LuaManager* lua = GetGlobalState()->luaManager;
+    if (lua && lua->GetLuaState()) RegisterLuaFunctions(lua->GetLuaState());
+}
+
+MapManager::~MapManager() { FreeActiveMap(); }
+
+// ---- Map loading -----------------------------------------------------------
+
+void MapManager::SetLoadTarget(const std::string& name) {
+    GlobalState* state = GetGlobalState();
+    m_loadTarget = state->forcedMap ? state->forcedMapName : name;
+}
+
+void MapManager::TransitionMap(const std::string& name) {
+    SetLoadTarget(name);
+    LoadMapFile();
+}
+
+void MapManager::Unload() {
+    GlobalState* state = GetGlobalState();
+    if (state->aiManager) state->aiManager->ClearFloatingAI();
+    // The player's avatar is taken off the entity lists around the clear
+    // (PlayerVorn::UnregisterAvatar / RegisterAvatar) once the player exists.
+    if (state->entityManager) state->entityManager->Clear();
+    FreeActiveMap();
+    m_musicSet = 0;
+}
+
+void MapManager::FreeActiveMap() {
+    // Deleting the isometric map, the defined map or the chunk streamer
+    // (which closes the level and removes the working file) goes here once
+    // those map kinds exist; until then none is ever created.
+    m_isometricMode = 0;
+    m_isometricMap = nullptr;
+    m_definedMapMode = 0;
+    m_definedMap = nullptr;
+    m_chunkStreamer = nullptr;
+}
+
+Camera* MapManager::FirstCamera() {
+    CameraManager* cameras = GetGlobalState()->cameraManager;
+    return cameras ? cameras->GetCameraByIndex(0) : nullptr;
+}
+
+void MapManager::PrepareCamera(Camera* camera, bool isometric) {
+    if (!camera) return;
+    GlobalState* state = GetGlobalState();
+    camera->SetIsometric(isometric);
+    camera->SetBoundaries(0, 0, state->windowWidth, state->windowHeight);
+    camera->SetDimensions(state->windowWidth, state->windowHeight);
+}
+
+void MapManager::LoadMapFile() {
+    Unload();
+    m_definedMapMode = 0;
+    if (!m_loadTarget) {
+        m_loadTarget = kFallbackMapName;
+        std::fputs("MapManager::LoadMapFile:  Warning, path not set.  Dropping to DebugRoom.\n", stderr);
+    }
+    // A copy: the map's script may set another target while it runs.
+    const std::string target = *m_loadTarget;
+
+    if (target == kDefinedMapName) {
+        // An empty defined map: no cell is blocked and nothing is drawn, so
+        // the mode alone describes it until the defined-map grid exists
+        // (a new DefinedMap goes here). No script runs, the camera stays.
+        m_definedMapMode = 1;
+        return;
+    }
+    if (target == kRandomMapName) {
+        // A new IsometricMap with IsometricMap::GenerateRandom and the camera
+        // set up for it go here once isometric maps exist.
+        std::fputs("MapManager::LoadMapFile:  Failed, random maps cannot be generated yet\n", stderr);
+        return;
+    }
+    if (LoadIsometricFile(target + ".slf")) return;
+
+    const std::string levelPath = BuildPath("Maps", target) + ".plf";
+    if (!FileOpens(levelPath)) {
+        std::fputs("Failed to find file of either .slf or .plf extension!\n", stderr);
+        return;
+    }
+    Camera* camera = FirstCamera();
+    if (!camera) {
+        std::fputs("Failed to find default camera!\n", stderr);
+        return;
+    }
+    PrepareCamera(camera, false);
+    // A new ChunkStreamer opens the level file here once chunked levels
+    // exist (ChunkStreamer::Open; its result does not stop the load).
+
+    const std::string scriptPath = BuildPath("MapScripts", target) + ".lua";
+    if (FileOpens(scriptPath)) {
+        if (LuaManager* lua = GetGlobalState()->luaManager) lua->RunFile(scriptPath, -2);
+    } else {
+        std::fputs("No matching script file found.\n", stderr);
+    }
+    // The camera's boundaries become the level's size in chunks x 256 here
+    // once chunked levels exist. The camera is looked up again then: the
+    // script may have removed it.
+}
+
+bool MapManager::LoadIsometricFile(const std::string& fileName) {
+    Unload();
+    const std::string path = BuildPath("Maps", fileName);
+    FILE* file = OpenFile(path, "rb");
+    if (!file) return false;
+    std::fclose(file);
+    // A new IsometricMap reads the file here once isometric maps exist; on
+    // success the mode is set, the camera prepared (PrepareCamera with
+    // isometric on) and the map script "<MapScripts path><name>.lua" run
+    // with caller id -1. Until then the file cannot be read, which the
+    // caller treats as a failed read and goes on with the level file.
+    std::fprintf(stderr, "MapManager::LoadIsometricFile:  Failed, cannot read isometric map %s\n", path.c_str());
+    return false;
+}
+
+// ---- Queries ---------------------------------------------------------------
+
+bool MapManager::IsBlocked(int32_t x, int32_t y, int32_t z) const {
+    (void)x;
+    (void)y;
+    (void)z;
+    // IsometricMap::IsBlocked (x, y, z, open above 0), DefinedMap::IsBlocked
+    // (x, y) and ChunkStreamer::IsBlocked (x, y) answer here by the active
+    // map's kind once those maps exist. Without a map every point is free,
+    // as an empty defined map's are.
+    return false;
+}
+
+bool MapManager::IsBlockedOpenAbove(int32_t x, int32_t y, int32_t z) const {
+    // Differs from IsBlocked only on an isometric map (open above 1).
+    return IsBlocked(x, y, z);
+}
+
+// ---- Drawing ---------------------------------------------------------------
+
+void MapManager::Draw(BitmapWrapper* target, Camera* camera, bool overlay) {
+    if (overlay && (m_definedMapMode || m_isometricMode)) return;
+    DrawMap(target, camera, overlay);
+}
+
+void MapManager::DrawMap(BitmapWrapper* target, Camera* camera, bool overlay) {
+    BackgroundManager* backgrounds = GetGlobalState()->backgroundManager;
+    if (!overlay && m_backgroundDisplay && backgrounds) backgrounds->Draw(target, camera);
+    if (m_mapDisplay != 1) return;
+    // The isometric map draws itself here in the first pass; a chunked level
+    // draws its loaded chunks' background layers and then the player
+    // (RootEntity::SafeDraw) in the first pass and the foreground layers in
+    // the second. A defined map draws nothing.
+}
+
+// ---- Input -----------------------------------------------------------------
+
+void MapManager::ProcessEvent(int32_t code, int32_t x, int32_t y) {
+    GlobalState* state = GetGlobalState();
+    if (code == 0 || code == 1) {
+        if (state->guiManager) state->guiManager->SetMousePosition(static_cast<float>(x), static_cast<float>(y));
+        if (state->entityManager) {
+            state->entityManager->SetMouseState(code);
+            state->entityManager->UpdateNPCs();
+        }
+        return;
+    }
+    if (code != -1) return;
+    if (m_isometricMode) {
+        state->holdDrawing = 0;
+        return;
+    }
+    // On a chunked level the streamer is centred here on the chunk holding
+    // the player ("XCenter" / "YCenter" divided by 256) and runs its load
+    // pass, once chunked levels and the player exist.
+    if (state->holdDrawing) {
+        state->holdDrawing = 0;
+        if (state->eventQueue) al_flush_event_queue(state->eventQueue);
+        if (Camera* camera = FirstCamera()) camera->Update();
+    }
+    // PlayerVorn::SetGameMode (0) goes here once the player exists.
+}
+
+// ---- Textures of isometric maps --------------------------------------------
+
+void MapManager::BuildLookupList() {
+    GlobalState* state = GetGlobalState();
+    if (!m_textureFileHeading) {
+        std::fputs("MapManager:  Warning, cannot build lookup list, rTextureFileHeading was invalid.\n", stderr);
+        return;
+    }
+    TextureFile* archive = nullptr;
+    if (state->dataLibrary)
+        archive = static_cast<TextureFile*>(
+            state->dataLibrary->FindPointerInHeading(m_textureFileHeading, kTextureEntryName, DataKind::TextureFile));
+    if (!archive) {
+        std::fputs("MapManager:  Warning, no StandardTextures was found\n", stderr);
+        return;
+    }
+    ExternalImageManager* images = state->imageManager;
+    if (!images) {
+        std::fputs("MapManager:  Warning, cannot build lookup list, ExternalImageManager does not exist\n", stderr);
+        return;
+    }
+    // The archive is opened before anything is added, so one that cannot be
+    // read leaves the lists as they were.
+    if (!images->OpenFile(archive->fileName)) {
+        std::fprintf(stderr, "MapManager:  Warning, cannot build lookup list, could not open %s\n",
+                     archive->fileName.c_str());
+        return;
+    }
+    // Entries carry the archive they were read from, so the textures are
+    // later taken from that same archive.
+    m_textureFiles.emplace_back(archive->fileName, std::vector<TextureLookupEntry*>{});
+    for (const ArchiveEntry& entry : images->GetEntryTable()) {
+        auto lookup = std::make_unique<TextureLookupEntry>();
+        lookup->fileName = archive->fileName;
+        lookup->dataOffset = entry.dataOffset;
+        m_lookup.emplace_back(entry.name, std::move(lookup));
+    }
+    images->CloseFile();
+}
+
+const TextureLookupEntry* MapManager::FindTextureEntry(const std::string& name) const {
+    for (const auto& [entryName, entry] : m_lookup)
+        if (entryName == name) return entry.get();
+    return nullptr;
+}
+
+const std::vector<TextureLookupEntry*>* MapManager::GetTextureFileEntries(const std::string& fileName) const {
+    for (const auto& [name, entries] : m_textureFiles)
+        if (name == fileName) return &entries;
+    return nullptr;
+}
+
+void MapManager::AddTextureIndex(const std::string& name, int32_t index) {
+    TextureLookupEntry* entry = const_cast<TextureLookupEntry*>(FindTextureEntry(name));
+    if (!entry) return;
+    auto* entries = const_cast<std::vector<TextureLookupEntry*>*>(GetTextureFileEntries(entry->fileName));
+    if (!entries) return;
+    entries->push_back(entry);
+    entry->textureIndex = index;
+    ++m_textureCount;
+}
+
+void MapManager::AddNextTextureIndex(const std::string& name, int32_t& counter) {
+    AddTextureIndex(name, counter);
+    ++counter;
+}
+
+void MapManager::FreeTextures() {
+    // Deleting each built texture and the texture array goes here once
+    // isometric texture projections exist; none is built before then.
+    m_textureCount = 0;
+}
+
+void MapManager::ClearTextureLists() {
+    for (auto& [name, entries] : m_textureFiles) entries.clear();
+}
+
+// ---- Ambient music ---------------------------------------------------------
+
+void MapManager::SetAmbientMusic(const std::string& name) {
+    if (m_musicSet) return;
+    m_musicSet = 1;
+    SoundManager* sound = GetGlobalState()->soundManager;
+    if (m_ambientMusic) {
+        if (*m_ambientMusic == name) {
+            std::fputs("Music names are the same, don't change\n", stderr);
+            return;
+        }
+        if (sound) sound->FadeOut(FindMusic(*m_ambientMusic), 1.0f, kFadeRate);
+        m_ambientMusic.reset();
+    }
+    if (name == "NONE") return;
+    m_ambientMusic = name;
+    if (sound) sound->PlayWithFadeIn(FindMusic(name), 0.0f, kFadeRate);
+}
+
+void MapManager::LowerAmbientMusic() {
+    SoundManager* sound = GetGlobalState()->soundManager;
+    if (m_ambientMusic && sound) sound->FadeOutAndPause(FindMusic(*m_ambientMusic), 1.0f, kBattleFadeRate);
+}
+
+void MapManager::ResumeAmbientMusic() {
+    SoundManager* sound = GetGlobalState()->soundManager;
+    if (m_ambientMusic && sound) sound->PlayWithFadeIn(FindMusic(*m_ambientMusic), 0.0f, kFadeRate);
+}
+
+void MapManager::FadeOutAmbientMusic() {
+    SoundManager* sound = GetGlobalState()->soundManager;
+    if (m_ambientMusic && sound) sound->FadeOut(FindMusic(*m_ambientMusic), 1.0f, kFadeRate);
+}
+
+// ---- Dungeon floors --------------------------------------------------------
+
+void MapManager::ChangeFloor(int32_t n, bool absolute) {
+    // 64-bit, then held in range: |INT32_MIN| and sums past the range would
+    // otherwise overflow.
+    int64_t floor = absolute ? std::llabs(static_cast<int64_t>(n)) : static_cast<int64_t>(m_floor) + n;
+    if (floor > std::numeric_limits<int32_t>::max()) floor = std::numeric_limits<int32_t>::max();
+    if (floor < 1) {
+        // RequestMapTransition ("DebugRoom", 350, 200, 0) goes here once
+        // transitions exist.
+        m_floor = 0;
+    } else {
+        // RequestMapTransition ("MAPRANDOM", 350, 200, 0) goes here once
+        // transitions exist.
+        m_floor = static_cast<int32_t>(floor);
+    }
+    std::fprintf(stderr, "Current floor is %i\n", m_floor);
+}

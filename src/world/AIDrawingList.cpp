@@ -1,0 +1,77 @@
+#include "world/AIDrawingList.h"
+
+#include <cstdio>
+
+#include "core/BitmapWrapper.h"
+#include "core/GlobalState.h"
+#include "world/AIDrawingPackage.h"
+#include "world/AIManager.h"
+#include "world/PropertyRouter.h"
+
+AIDrawingList::AIDrawingList(int32_t* timer, int32_t* direction) : m_timer(timer), m_direction(direction) {
+    m_type = kTypeAIDrawingList;
+}
+
+AIDrawingList::~AIDrawingList() {
+    if (AIManager* manager = GetGlobalState()->aiManager) manager->ForgetDrawingList(this);
+    PropertyRouter::ForgetOwner(this);
+}
+
+AIDrawingList::Entry* AIDrawingList::FindEntry(const std::string& name) {
+    for (Entry& entry : m_entries)
+        if (entry.name == name) return &entry;
+    return nullptr;
+}
+
+void AIDrawingList::AddAI(const std::string& name, AIDrawingPackage* package) {
+    if (!package) return;
+    m_entries.push_back({name, package, 0, 1});
+}
+
+void AIDrawingList::SwitchAI(const std::string& name, AIDrawingPackage* package) {
+    if (!package) return;
+    if (Entry* entry = FindEntry(name)) entry->package = package;
+}
+
+void AIDrawingList::SetAIPalette(const std::string& name, int32_t palette) {
+    if (Entry* entry = FindEntry(name)) entry->palette = palette;
+}
+
+void AIDrawingList::EnableAI(const std::string& name) {
+    if (Entry* entry = FindEntry(name)) entry->enabled = 1;
+}
+
+void AIDrawingList::DisableAI(const std::string& name) {
+    if (Entry* entry = FindEntry(name)) entry->enabled = 0;
+}
+
+void AIDrawingList::RemoveAI(const std::string& name) {
+    for (auto it = m_entries.begin(); it != m_entries.end(); ++it) {
+        if (it->name == name) {
+            m_entries.erase(it);
+            return;
+        }
+    }
+}
+
+void AIDrawingList::ClearAIList() { m_entries.clear(); }
+
+int32_t AIDrawingList::ChooseAnimation() const { return m_states.Evaluate(); }
+
+void AIDrawingList::Draw(BitmapWrapper* target, int32_t x, int32_t y, int32_t flags) {
+    if (!target || !m_timer || !m_direction) return;
+    target->SetAsTarget();
+    const int32_t index = ChooseAnimation();
+    for (const Entry& entry : m_entries) {
+        if (!entry.enabled) continue;
+        if (!entry.package) continue;  // never stored, kept for safety
+        if (m_verbose) std::fprintf(stderr, "List wrapper used %s\n", entry.name.c_str());
+        const int32_t palette = m_paletteOverride != -1 ? m_paletteOverride : entry.palette;
+        entry.package->DrawToImage(target, index, palette, *m_timer, *m_direction, x, y, flags);
+    }
+}
+
+void* AIDrawingList::GetPropertyAddress(const std::string&) {
+    PropertyRouter::Report(PropertyRouter::kNone);
+    return nullptr;
+}

@@ -1,0 +1,93 @@
+#include "world/BackgroundObject.h"
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+#include "core/BitmapWrapper.h"
+#include "core/GlobalState.h"
+#include "world/Camera.h"
+#include "world/CameraManager.h"
+
+namespace {
+
+int32_t SaturatingAdd(int32_t a, int32_t b) {
+    int64_t sum = int64_t{a} + b;
+    sum = std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
+    return static_cast<int32_t>(sum);
+}
+
+}  // namespace
+
+BackgroundObject::BackgroundObject() = default;
+
+void BackgroundObject::SetImage(BitmapWrapper* image) {
+    m_image = image;
+    m_width = image ? image->GetWidth() : 0;
+    m_height = image ? image->GetHeight() : 0;
+}
+
+void BackgroundObject::SetPosition(int32_t x, int32_t y) {
+    m_x = x;
+    m_y = y;
+}
+
+void BackgroundObject::SetFlags(int32_t flags) { m_flags = flags; }
+
+void BackgroundObject::SetFactors(float factorX, float factorY) {
+    m_factorX = factorX;
+    m_factorY = factorY;
+}
+
+void BackgroundObject::SetSpeed(int32_t speedX, int32_t speedY) {
+    m_speedX = speedX;
+    m_speedY = speedY;
+}
+
+void BackgroundObject::SetModuloMode(bool on) { m_modulo = on ? 1 : 0; }
+
+void BackgroundObject::Update() {
+    m_x = SaturatingAdd(m_x, m_speedX);
+    m_y = SaturatingAdd(m_y, m_speedY);
+    CameraManager* cameras = GetGlobalState()->cameraManager;
+    Camera* camera = cameras ? cameras->GetActiveCamera() : nullptr;
+    if (!camera) return;
+    if (int64_t{m_x} + m_width < camera->GetX() || m_x >= camera->GetRight()) m_done = 1;
+}
+
+int32_t BackgroundObject::WrapColumn(int32_t offsetX) const {
+    if (m_width <= 0) return 0;
+    double product = static_cast<double>(offsetX) * static_cast<double>(m_factorX);
+    // Truncated toward zero as an integer; out-of-range products and NaN are
+    // brought into range first so the conversion stays defined.
+    if (!(product == product)) product = 0.0;
+    product = std::clamp(product, -9.0e18, 9.0e18);
+    int64_t column = static_cast<int64_t>(product) % m_width;
+    // A negative product scrolls the other way: the same wrap, counted from
+    // the right edge.
+    if (column < 0) column += m_width;
+    return static_cast<int32_t>(column);
+}
+
+void BackgroundObject::Draw(BitmapWrapper* target, int32_t offsetX) {
+    if (!m_image) return;
+    if (target && target->GetBitmap() && !GetGlobalState()->openGLMode) target->SetAsTarget();
+    if (!m_modulo) {
+        m_image->Draw(m_x, m_y, m_flags);
+        return;
+    }
+    int32_t s = WrapColumn(offsetX);
+    // Columns 0..s-1 go to the right end, columns s..width-1 to the left.
+    if (s > 0) m_image->DrawRegionToCurrent(0, 0, s, m_height, SaturatingAdd(m_x, m_width - s), m_y, m_flags);
+    m_image->DrawRegionToCurrent(s, 0, m_width - s, m_height, m_x, m_y, m_flags);
+}
+
+bool BackgroundObject::IsOnScreen() const {
+    int64_t right = int64_t{m_x} + m_width;
+    int64_t bottom = int64_t{m_y} + m_height;
+    return right >= 0 && m_x <= Camera::DisplayWidth() && bottom >= 0 && m_y <= Camera::DisplayHeight();
+}
+
+void BackgroundObject::DrawAt(int32_t x, int32_t y) {
+    if (m_image) m_image->Draw(x, y, m_flags);
+}

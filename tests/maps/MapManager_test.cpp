@@ -1,0 +1,352 @@
+#include "maps/MapManager.h"
+
+#include <gtest/gtest.h>
+
+#include <climits>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "ArchiveWriter.h"
+#include "core/DataLibrary.h"
+#include "core/FakeAudioBackend.h"
+#include "core/GlobalState.h"
+#include "core/ScriptVariableSet.h"
+#include "core/SoundManager.h"
+#include "gui/GUIManager.h"
+#include "support/AllegroTestEnv.h"
+#include "support/LuaTestState.h"
+#include "support/StderrCapture.h"
+#include "support/TempDir.h"
+#include "world/Camera.h"
+#include "world/CameraManager.h"
+#include "world/EntityManager.h"
+#include "world/PathManager.h"
+
+using testsupport::StderrCapture;
+
+namespace {
+
+// A character that logs its updates and its deletion.
+class LoggingEntity : public RootEntity {
+public:
+    LoggingEntity(std::string tag, std::string& log) : m_tag(std::move(tag)), m_log(log) {
+        m_type = kTypeNonPlayingCharacter;
+    }
+    ~LoggingEntity() override { m_log += "gone:" + m_tag + " "; }
+    void Update() override {
+        m_log += "u:" + m_tag + " ";
+        if (onUpdate) onUpdate();
+    }
+    std::function<void()> onUpdate;
+
+private:
+    std::string m_tag;
+    std::string& m_log;
+};
+
+// What f writes on stderr.
+template <class F>
+std::string Stderr(F&& f) {
+    StderrCapture cap;
+    f();
+    return cap.Take();
+}
+
+// The window size the camera is prepared with, set before the test state
+// makes its "Default" camera.
+struct WindowSize {
+    WindowSize() {
+        testsupport::EnsureAllegro();
+        GlobalState* state = GetGlobalState();
+        savedWidth = state->windowWidth, savedHeight = state->windowHeight;
+        state->windowWidth = 320, state->windowHeight = 240;
+    }
+    ~WindowSize() {
+        GetGlobalState()->windowWidth = savedWidth;
+        GetGlobalState()->windowHeight = savedHeight;
+    }
+    int32_t savedWidth, savedHeight;
+};
+
+class MapManagerTest : public ::testing::Test {
+protected:
+    MapManagerTest() : maps(lua.Maps()) {
+        lua.Paths().AddPath("Maps", "Maps/");
+        lua.Paths().AddPath("MapScripts", "Scripts/Maps/");
+        lua.Paths().AddPath("Decompress", "Cache/");
+    }
+    // What loading the named map prints.
+    std::string Load(const std::string& name) {
+        StderrCapture cap;
+        maps.TransitionMap(name);
+        return cap.Take();
+    }
+    Camera* FirstCamera() { return lua.Cameras().GetCameraByIndex(0); }
+
+    WindowSize window;
+    testsupport::TempDir dir;
+    testsupport::LuaTestState lua;
+    MapManager& maps;
+};
+
+TEST_F(MapManagerTest, LevelLoadsPrepareTheCameraAndRunTheMapScript) {
+    dir.WriteFile("Maps/Town.plf", "level");
+    dir.WriteFile("Scripts/Maps/Town.lua", "runs = (runs or 0) + 1 code = GetScriptCode()");
+    Camera* camera = FirstCamera();
+    ASSERT_NE(camera, nullptr);
+    camera->SetIsometric(true);
+    camera->SetBoundaries(5, 5, 9000, 9000);
+
+    EXPECT_EQ(Load("Town"), "");
+    EXPECT_EQ(lua.GetNumber("runs"), 1);
+    EXPECT_EQ(lua.GetNumber("code"), -2);
+    EXPECT_FALSE(camera->IsIsometric());
+    EXPECT_EQ(camera->GetMinX(), 0);
+    EXPECT_EQ(camera->GetMaxX(), 320);
+    EXPECT_EQ(camera->GetMaxY(), 240);
+    EXPECT_EQ(*maps.GetMapName(), "Town");
+    EXPECT_FALSE(maps.IsIsometric());
+    EXPECT_FALSE(maps.IsDefinedMapMode());
+
+    // A level without a script still loads.
+    dir.WriteFile("Maps/Field.plf", "level");
+    EXPECT_EQ(Load("Field"), "No matching script file found.\n");
+
+    // An isometric map file is tried first; one that cannot be read is
+    // reported and the level file of the same name is loaded instead.
+    dir.WriteFile("Maps/Town.slf", "blocks");
+    EXPECT_EQ(Load("Town"), "MapManager::LoadIsometricFile:  Failed, cannot read isometric map Maps/Town.slf\n");
+    EXPECT_EQ(lua.GetNumber("runs"), 2);
+
+    // Without a camera the level is not loaded and its script does not run.
+    lua.Cameras().ClearCameras();
+    EXPECT_EQ(Load("Town"), "MapManager::LoadIsometricFile:  Failed, cannot read isometric map Maps/Town.slf\n"
+                            "Failed to find default camera!\n");
+    EXPECT_EQ(lua.GetNumber("runs"), 2);
+}
+
+TEST_F(MapManagerTest, MissingFilesReservedNamesAndForcedMaps) {
+    // A script for a map with no map file never runs.
+    dir.WriteFile("Scripts/Maps/Nowhere.lua", "ran = 1");
+    EXPECT_EQ(Load("Nowhere"), "Failed to find file of either .slf or .plf extension!\n");
+    EXPECT_TRUE(lua.IsNil("ran"));
+    EXPECT_FALSE(maps.IsBlocked(0, 0, 0));
+
+    // No target at all: the fallback room.
+    MapManager fresh;
+    StderrCapture cap;
+    fresh.LoadMapFile();
+    EXPECT_EQ(cap.Take(),
+              "MapManager::LoadMapFile:  Warning, path not set.  Dropping to DebugRoom.\n"
+              "Failed to find file of either .slf or .plf extension!\n");
+    EXPECT_EQ(*fresh.GetMapName(), "DebugRoom");
+
+    // "MAPNONE" is an empty defined map: no script, no camera change.
+    dir.WriteFile("Maps/MAPNONE.plf", "level");
+    dir.WriteFile("Scripts/Maps/MAPNONE.lua", "ran = 1");
+    FirstCamera()->SetIsometric(true);
+    EXPECT_EQ(Load("MAPNONE"), "");
+    EXPECT_TRUE(maps.IsDefinedMapMode());
+    EXPECT_TRUE(lua.IsNil("ran"));
+    EXPECT_TRUE(FirstCamera()->IsIsometric());
+    EXPECT_FALSE(maps.IsBlocked(3, 4, 0));
+    // In lower case it is an ordinary name, and the defined map is gone.
+    EXPECT_EQ(Load("mapnone"), "Failed to find file of either .slf or .plf extension!\n");
+    EXPECT_FALSE(maps.IsDefinedMapMode());
+
+    EXPECT_EQ(Load("MAPRANDOM"), "MapManager::LoadMapFile:  Failed, random maps cannot be generated yet\n");
+    EXPECT_FALSE(maps.IsIsometric());
+
+    // "-map" sends every load to its map.
+    GlobalState* state = GetGlobalState();
+    state->forcedMap = 1;
+    state->forcedMapName = "MAPNONE";
+    maps.SetLoadTarget("Elsewhere");
+    std::string forced = *maps.GetMapName();
+    state->forcedMap = 0;
+    state->forcedMapName.clear();
+    EXPECT_EQ(forced, "MAPNONE");
+}
+
+TEST_F(MapManagerTest, UnloadClearsEntitiesEvenWhenTheirOwnUpdateChangesTheMap) {
+    std::string log;
+    auto* first = new LoggingEntity("a", log);
+    auto* second = new LoggingEntity("b", log);
+    lua.Entities().RegisterPointer("NPC", "a", first);
+    lua.Entities().RegisterPointer("NPC", "b", second);
+    lua.Entities().RegisterPointer("Object", "crate", new LoggingEntity("crate", log));
+    // The first character's update (a click on it) loads another map.
+    first->onUpdate = [this] { maps.TransitionMap("MAPNONE"); };
+    lua.Maps().GetEnvironmentVariables()->AddNumber("kept", 7);
+    maps.ChangeFloor(2, true);
+
+    Stderr([&] { maps.ProcessEvent(0, 12, 34); });
+    // "b" was deleted by the load before its turn, so it was never updated;
+    // every deletion waited for the walk to end.
+    EXPECT_EQ(log, "u:a gone:a gone:b gone:crate ");
+    EXPECT_EQ(lua.Entities().GetEntityCount(), 0);
+    EXPECT_EQ(lua.Entities().GetMouseState(), 0);
+    EXPECT_EQ(lua.Gui().GetMouseX(), 12.0f);
+    EXPECT_EQ(lua.Gui().GetMouseY(), 34.0f);
+    EXPECT_TRUE(maps.IsDefinedMapMode());
+    // The environment and the floor outlive map changes.
+    EXPECT_EQ(maps.GetEnvironmentVariables()->GetNumber("kept"), 7);
+    EXPECT_EQ(maps.GetFloor(), 2);
+}
+
+TEST_F(MapManagerTest, TickEndsAHeldDrawingAndDropsQueuedEvents) {
+    GlobalState* state = GetGlobalState();
+    ALLEGRO_EVENT_QUEUE* queue = al_create_event_queue();
+    ALLEGRO_EVENT_SOURCE source;
+    al_init_user_event_source(&source);
+    al_register_event_source(queue, &source);
+    ALLEGRO_EVENT event{};
+    event.user.type = ALLEGRO_GET_EVENT_TYPE('T', 'E', 'S', 'T');
+    al_emit_user_event(&source, &event, nullptr);
+    ALLEGRO_EVENT_QUEUE* savedQueue = state->eventQueue;
+    state->eventQueue = queue;
+
+    state->holdDrawing = 1;
+    maps.ProcessEvent(7, 0, 0);  // not an event code: ignored
+    bool heldAfterUnknown = state->holdDrawing == 1;
+    bool queuedAfterUnknown = !al_is_event_queue_empty(queue);
+    maps.ProcessEvent(-1, -1, -1);
+    bool heldAfterTick = state->holdDrawing == 1;
+    bool queuedAfterTick = !al_is_event_queue_empty(queue);
+
+    state->eventQueue = savedQueue;
+    al_destroy_event_queue(queue);
+    al_destroy_user_event_source(&source);
+    EXPECT_TRUE(heldAfterUnknown);
+    EXPECT_TRUE(queuedAfterUnknown);
+    EXPECT_FALSE(heldAfterTick);
+    EXPECT_FALSE(queuedAfterTick);
+}
+
+TEST_F(MapManagerTest, FloorsStayInRange) {
+    StderrCapture cap;
+    maps.ChangeFloor(1, false);
+    maps.ChangeFloor(-1, false);  // below 1: back to the fallback room, floor 0
+    maps.ChangeFloor(-5, false);
+    maps.ChangeFloor(-3, true);
+    maps.ChangeFloor(INT32_MIN, true);
+    maps.ChangeFloor(INT32_MAX, false);
+    maps.ChangeFloor(INT32_MIN, false);
+    EXPECT_EQ(cap.Take(),
+              "Current floor is 1\nCurrent floor is 0\nCurrent floor is 0\nCurrent floor is 3\n"
+              "Current floor is 2147483647\nCurrent floor is 2147483647\nCurrent floor is 0\n");
+}
+
+TEST_F(MapManagerTest, AmbientMusicIsChosenOncePerMap) {
+    FakeAudioBackend fake;
+    double now = 10.0;
+    SoundManager sound([&now] { return now; });
+    GlobalState* state = GetGlobalState();
+    state->noMusic = 0;
+    AudioRecord* theme = sound.RegisterMusic("Theme", sound.CreateHandleCell(fake.StreamCreateFile("t.ogg", 0)));
+    AudioRecord* cave = sound.RegisterMusic("Cave", sound.CreateHandleCell(fake.StreamCreateFile("c.ogg", 0)));
+    SoundManager* savedSound = state->soundManager;
+    state->soundManager = &sound;
+
+    EXPECT_EQ(Stderr([&] {
+                  maps.SetAmbientMusic("Theme");
+                  maps.SetAmbientMusic("Cave");  // the map already chose
+              }),
+              "");
+    EXPECT_EQ(sound.CountFadingIn(theme), 1u);
+    EXPECT_EQ(sound.CountFadingIn(cave), 0u);
+    for (int i = 0; i < 10; ++i) now += 1.0, sound.Update();
+    EXPECT_EQ(sound.CountFadingIn(theme), 0u);
+
+    // The next map asks for the same track: it plays on untouched.
+    maps.Unload();
+    EXPECT_EQ(Stderr([&] { maps.SetAmbientMusic("Theme"); }), "Music names are the same, don't change\n");
+    EXPECT_EQ(sound.CountFadingIn(theme) + sound.CountFadingOut(theme), 0u);
+
+    // A different track replaces it.
+    maps.Unload();
+    maps.SetAmbientMusic("Cave");
+    EXPECT_EQ(sound.CountFadingOut(theme), 1u);
+    EXPECT_EQ(sound.CountFadingIn(cave), 1u);
+    EXPECT_EQ(*maps.GetAmbientMusicName(), "Cave");
+
+    // "NONE" fades the track out and starts nothing; a map that chose
+    // nothing keeps silent.
+    maps.Unload();
+    maps.SetAmbientMusic("NONE");
+    EXPECT_EQ(sound.CountFadingOut(cave), 1u);
+    EXPECT_FALSE(maps.GetAmbientMusicName().has_value());
+    maps.Unload();
+    EXPECT_EQ(Stderr([&] {
+                  maps.SetAmbientMusic("NONE");
+                  maps.FadeOutAmbientMusic();
+              }),
+              "");
+    state->soundManager = savedSound;
+}
+
+TEST_F(MapManagerTest, TextureLookupFromTheArchiveOfTheHeading) {
+    sif::ArchiveWriter writer;
+    sif::Picture pixel{1, 1, {1, 2, 3, 255}};
+    ASSERT_TRUE(writer.AddImage("Grass", pixel));
+    ASSERT_TRUE(writer.AddImage("Mud", pixel));
+    std::filesystem::create_directories("Data");
+    ASSERT_TRUE(writer.WriteFile("Data/Tiles.sif", true));
+
+    auto build = [&] { return Stderr([&] { maps.BuildLookupList(); }); };
+    EXPECT_EQ(build(), "MapManager:  Warning, cannot build lookup list, rTextureFileHeading was invalid.\n");
+
+    DataLibrary& library = lua.Library();
+    library.AddSection("Images");
+    library.AddCatalogue("Images", "Maps");
+    maps.SetTextureFileHeading(library.AddHeading("Images", "Maps", "Broken"));
+    EXPECT_EQ(build(), "MapManager:  Warning, no StandardTextures was found\n");
+
+    // An entry of another kind is not a texture file.
+    TextureFile missing{"Data/Missing.sif"}, tiles{"Data/Tiles.sif"};
+    library.Register("Images", "Maps", "Broken", "StandardTextures", &missing, DataKind::Font);
+    EXPECT_EQ(build(), "MapManager:  Warning, no StandardTextures was found\n");
+    // An archive that does not open leaves the lists as they were.
+    library.Register("Images", "Maps", "Broken", "StandardTextures", &missing, DataKind::TextureFile);
+    EXPECT_EQ(build(), "MapManager:  Warning, cannot build lookup list, could not open Data/Missing.sif\n");
+    EXPECT_EQ(maps.GetLookupCount(), 0u);
+    EXPECT_EQ(maps.GetTextureFileEntries("Data/Missing.sif"), nullptr);
+
+    maps.SetTextureFileHeading(library.AddHeading("Images", "Maps", "Textures"));
+    library.Register("Images", "Maps", "Textures", "StandardTextures", &tiles, DataKind::TextureFile);
+    EXPECT_EQ(build(), "");
+    ASSERT_EQ(maps.GetLookupCount(), 2u);
+    const TextureLookupEntry* grass = maps.FindTextureEntry("Grass");
+    const TextureLookupEntry* mud = maps.FindTextureEntry("Mud");
+    ASSERT_TRUE(grass && mud);
+    // Entries name the archive they came from, so textures are taken from it.
+    EXPECT_EQ(grass->fileName, "Data/Tiles.sif");
+    EXPECT_NE(grass->dataOffset, mud->dataOffset);
+
+    int32_t counter = 0;
+    maps.AddNextTextureIndex("Mud", counter);
+    maps.AddNextTextureIndex("Stone", counter);  // unknown: skipped, still counted
+    maps.AddNextTextureIndex("Grass", counter);
+    EXPECT_EQ(counter, 3);
+    EXPECT_EQ(maps.GetTextureCount(), 2);
+    EXPECT_EQ(mud->textureIndex, 0);
+    EXPECT_EQ(grass->textureIndex, 2);
+    const auto* used = maps.GetTextureFileEntries("Data/Tiles.sif");
+    ASSERT_NE(used, nullptr);
+    ASSERT_EQ(used->size(), 2u);
+    EXPECT_EQ((*used)[0], mud);
+
+    // A new map's textures start afresh; the lookup stays.
+    maps.FreeTextures();
+    maps.ClearTextureLists();
+    EXPECT_EQ(maps.GetTextureCount(), 0);
+    EXPECT_TRUE(used->empty());
+    // A second build appends; lookups find the first set.
+    maps.BuildLookupList();
+    EXPECT_EQ(maps.GetLookupCount(), 4u);
+    EXPECT_EQ(maps.FindTextureEntry("Grass"), grass);
+}
+
+}  // namespace

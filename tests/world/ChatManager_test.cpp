@@ -1,0 +1,135 @@
+#include "world/ChatManager.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/GlobalState.h"
+#include "gui/GUIBaseObject.h"
+#include "gui/GUIManager.h"
+#include "support/LuaTestState.h"
+#include "support/StderrCapture.h"
+#include "world/PropertyRouter.h"
+
+namespace {
+
+using testsupport::LuaTestState;
+using testsupport::StderrCapture;
+
+// A GUI object that answers as an input box does.
+class InputBoxDouble : public GUIBaseObject {
+public:
+    InputBoxDouble() { m_type = kTypeGUIInputTextBox; }
+};
+
+TEST(ChatManager, KeepsEveryLineAndTheTenNewest) {
+    ChatManager chat;
+    EXPECT_EQ(chat.GetType(), 0);
+    chat.AddLine("first");
+    chat.AddLine("second");
+    EXPECT_EQ(chat.GetCount(), 2);
+    ASSERT_NE(chat.GetNewestLine(1), nullptr);
+    EXPECT_EQ(*chat.GetNewestLine(0) + "," + *chat.GetNewestLine(1), "second,first");
+    for (int i : {-1, 2, 9, 10}) EXPECT_EQ(chat.GetNewestLine(i), nullptr) << i;
+
+    // Past ten lines the oldest fall out of view; the slots keep their places.
+    const std::string* newest = chat.GetNewestLine(0);
+    for (int i = 0; i < 9; ++i) chat.AddLine("line " + std::to_string(i));
+    EXPECT_EQ(chat.GetCount(), 11);
+    EXPECT_EQ(chat.GetNewestLine(0), newest);
+    EXPECT_EQ(*newest, "line 8");
+    EXPECT_EQ(*chat.GetNewestLine(9), "second");
+    EXPECT_EQ(chat.GetNewestLine(10), nullptr);
+}
+
+TEST(ChatManager, LogLinesThroughTheRouter) {
+    LuaTestState lua;
+    PropertyRouter& router = lua.Router();
+    ChatManager& chat = lua.Chat();
+
+    // Routed before any line: an empty slot that fills as lines come.
+    PropertyRouter::SyncPointer newest, second;
+    ASSERT_TRUE(newest.Bind("ChatLog", "Log", "Log|00"));
+    ASSERT_TRUE(second.Bind("ChatLog", "", "Log|01"));
+    EXPECT_EQ(newest.GetValueType(), PropertyRouter::kString);
+    ASSERT_NE(newest.AsString(), nullptr);
+    EXPECT_EQ(*newest.AsString(), "");
+    chat.AddLine("hi there");
+    chat.AddLine("bye");
+    EXPECT_EQ(*newest.AsString(), "bye");
+    EXPECT_EQ(*second.AsString(), "hi there");
+
+    // Two characters read as a decimal number up to the first non-digit.
+    const std::pair<const char*, int> cases[] = {{"Log|00", 0}, {"Log|09", 9},  {"Log|5x", 5}, {"Log|03+", 3},
+                                                 {"Log|10", -1}, {"Log|-1", -1}, {"Log|7", -1}, {"Log|x1", -1},
+                                                 {"log|01", -1}, {"", -1}};
+    for (const auto& [property, slot] : cases) {
+        void* address = router.Route("ChatLog", "", property);
+        EXPECT_EQ(address, slot < 0 ? nullptr : chat.GetNewestLine(0) + slot) << property;
+        EXPECT_EQ(router.GetValueType(), slot < 0 ? PropertyRouter::kNone : PropertyRouter::kString) << property;
+    }
+
+    // Without a chat manager nothing is found.
+    GetGlobalState()->chatManager = nullptr;
+    EXPECT_EQ(router.Route("ChatLog", "", "Log|00"), nullptr);
+    GetGlobalState()->chatManager = &chat;
+
+    // A chat manager that goes clears what was kept of it.
+    ChatManager* passing = new ChatManager;
+    GetGlobalState()->chatManager = passing;
+    PropertyRouter::SyncPointer kept;
+    ASSERT_TRUE(kept.Bind("ChatLog", "", "Log|02"));
+    GetGlobalState()->chatManager = &chat;
+    delete passing;
+    EXPECT_EQ(kept.Get(), nullptr);
+}
+
+// Runs the chunk and returns what it printed.
+std::string Printed(LuaTestState& lua, const std::string& chunk) {
+    StderrCapture cap;
+    EXPECT_TRUE(lua.Run(chunk)) << lua.LastError();
+    return cap.Take();
+}
+
+TEST(ChatManager, WatchPropertyLinksOnlyInputBoxes) {
+    LuaTestState lua;
+    ChatManager& chat = lua.Chat();
+    GUIManager& gui = lua.Gui();
+    gui.ResetActiveObjectList();
+    InputBoxDouble* box = new InputBoxDouble;
+    gui.AddObject("ChatInput", box);
+    gui.AddObject("Panel", new GUIBaseObject);
+
+    EXPECT_EQ(Printed(lua, "n = select('#', ChatManager_WatchProperty('ChatInput'))"), "InputBox Linked\n");
+    EXPECT_EQ(lua.GetNumber("n"), 0);
+    EXPECT_EQ(chat.GetWatchedBox(), box);
+
+    // Another kind of object is refused and the watch stays.
+    EXPECT_EQ(Printed(lua, "n = select('#', ChatManager_WatchProperty('Panel'))"),
+              "ChatManager WatchProperty:  Failed, Panel is not a GUIInputTextBox\n");
+    EXPECT_EQ(lua.GetNumber("n"), 0);
+    EXPECT_EQ(chat.GetWatchedBox(), box);
+
+    // A name that finds nothing ends the watch without a word.
+    EXPECT_EQ(Printed(lua, "ChatManager_WatchProperty('Nobody')"), "");
+    EXPECT_EQ(chat.GetWatchedBox(), nullptr);
+
+    // A watched box that is destroyed ends the watch; ticks go on.
+    EXPECT_EQ(Printed(lua, "ChatManager_WatchProperty('ChatInput')"), "InputBox Linked\n");
+    delete box;
+    EXPECT_EQ(chat.GetWatchedBox(), nullptr);
+    chat.Update();
+    EXPECT_EQ(chat.GetCount(), 0);
+
+    // Missing managers are named.
+    GetGlobalState()->guiManager = nullptr;
+    EXPECT_EQ(Printed(lua, "ChatManager_WatchProperty('ChatInput')"),
+              "ChatManager WatchProperty:  Failed, GUIManager does not exist\n");
+    GetGlobalState()->guiManager = &gui;
+    GetGlobalState()->chatManager = nullptr;
+    EXPECT_EQ(Printed(lua, "ChatManager_WatchProperty(12)"),
+              "ChatManager WatchProperty:  Failed, ChatManager does not exist\n");
+    GetGlobalState()->chatManager = &chat;
+}
+
+}  // namespace
