@@ -135,7 +135,7 @@ int AIS_AddState(lua_State* L) {
     if (!manager) return script::Fail("AIS AddState:  Failed, AIManager does not exist\n");
     AnimationStateList* current = manager->GetCurrentStateList();
     if (!current) return script::Fail("AID AddState: Failed, no Active State List set\n");
-    const uint8_t compare = script::GetInt(L, 6) != 0 ? 1 : 0;
+    const uint8_t compare = script::GetFlag(L, 6) ? 1 : 0;
     current->Add(name, new AnimationState(script::GetInt(L, 2), ownerKind, owner, property, compare));
     return script::PushNumber(L, 1);
 }

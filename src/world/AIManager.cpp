@@ -71,7 +71,7 @@ AIBasePackage* AIManager::GetFloatingPackage(const std::string& name) const {
 
 bool AIManager::Add(const std::string& list, const std::string& name, Kind kind, void* object) {
     List* target = ListByName(list);
-    if (!target || !object) return false;
+    if (!target || !object || Owns(object)) return false;
     target->push_back({name, kind, object});
     return true;
 }
@@ -195,6 +195,13 @@ bool AIManager::Holds(const void* address, Kind kind, bool floatingOnly) const {
     return false;
 }
 
+bool AIManager::Owns(const void* object) const {
+    for (const List* list : {&m_floating, &m_animations, &m_drawingPackages, &m_retired, &m_pending})
+        for (const Entry& entry : *list)
+            if (entry.object == object) return true;
+    return false;
+}
+
 bool AIManager::HoldsAnimation(const void* address) const { return Holds(address, Kind::Animation, false); }
 
 bool AIManager::HoldsDrawingPackage(const void* address) const {
@@ -209,6 +216,21 @@ void AIManager::ForgetObject(const void* object) {
     if (m_activeDrawingList == object) m_activeDrawingList = nullptr;
     if (m_activeDrawingPackage == object) m_activeDrawingPackage = nullptr;
     if (m_activeAnimation == object) m_activeAnimation = nullptr;
+}
+
+AnimationStateList* AIManager::SearchForAnimationStateList(const std::string& name) {
+    if (!m_activeDrawingList) {
+        std::fputs("AIM SearchForAnimationStateList:  Failed, no Active Drawing List was set\n", stderr);
+        return nullptr;
+    }
+    if (name == "Base") {
+        m_activeState = nullptr;
+        return &m_activeDrawingList->GetStateTrees();
+    }
+    AnimationState* state = m_stateList ? m_stateList->Find(name) : nullptr;
+    if (!state) return nullptr;
+    m_activeState = state;
+    return &state->GetChildren();
 }
 
 void AIManager::ForgetDrawingList(AIDrawingList* list) {

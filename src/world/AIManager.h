@@ -49,7 +49,8 @@ public:
     AIBasePackage* GetFloatingPackage(const std::string& name) const;
 
     // Append under the name; the manager owns the object from then on.
-    // Null objects are ignored. The list is named as in DeleteObject.
+    // Null objects, and objects the manager already holds (which would be
+    // deleted twice), are refused. The list is named as in DeleteObject.
     bool AddAnimation(const std::string& name, Animation* animation, const std::string& list = kAnimationsList);
     bool AddDrawingPackage(const std::string& name, AIDrawingPackage* package,
                            const std::string& list = kDrawingPackageList);
@@ -97,6 +98,13 @@ public:
         m_stateList = list;
     }
 
+    // Picks the state list that state-building acts on: "Base" clears the
+    // active animation state and gives the active drawing list's state
+    // trees; another name is looked up in the current state list, becomes
+    // the active animation state and its children are the result (null when
+    // not found). Without an active drawing list: a line and null.
+    AnimationStateList* SearchForAnimationStateList(const std::string& name);
+
     // Clears every active pointer to an object that is going away. A drawing
     // list also takes the state pointers into its trees with it.
     void ForgetObject(const void* object);
@@ -116,6 +124,9 @@ private:
     bool Add(const std::string& list, const std::string& name, Kind kind, void* object);
     static const Entry* FindEntry(const List& list, const std::string& name);
     bool Holds(const void* address, Kind kind, bool floatingOnly) const;
+    // True when the object is anywhere in the manager's keeping (the lists,
+    // the retired and the pending deletions).
+    bool Owns(const void* object) const;
     // Deletes the object (deferred to after the floating walk when one runs)
     // after clearing every pointer to it.
     void Destroy(Kind kind, void* object);

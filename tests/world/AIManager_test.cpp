@@ -106,9 +106,19 @@ TEST(AIManager, ActivePackageTypeAndEnabledFlag) {
     ASSERT_TRUE(lua.Run("AI_Activate()"));
     EXPECT_EQ(package->IsEnabled(), 1);
 
+    // One object is never listed twice (it would be deleted twice), not
+    // even after it was retired.
+    EXPECT_FALSE(ai.AddFloatingPackage("again", package));
+    auto* animation = new Animation;
+    ASSERT_TRUE(ai.AddAnimation("a", animation));
+    ai.DeleteObject(AIManager::kAnimationsList, "a");
+    EXPECT_FALSE(ai.AddAnimation("a", animation));
+    EXPECT_EQ(ai.GetAnimation("a"), nullptr);
+
     // Deleting it clears the active pointer.
     ai.DeleteObject(AIManager::kFloatingList, "p");
     EXPECT_EQ(ai.GetActiveAIObject(), nullptr);
+    EXPECT_EQ(ai.GetCount(AIManager::kFloatingList), 0);
 }
 
 TEST(AIManager, FloatingPackagesRunEveryTickAndSurviveChangesDuringTheWalk) {
@@ -219,17 +229,19 @@ TEST(AIManager, MoveStateSetsOneFlagThroughTheKeptFields) {
     EXPECT_NE(block.walking.Get(), nullptr);
     EXPECT_EQ(block.dimensions.Get(), nullptr);
 
+    // The set flags as a bit mask: stationary 1, walking 2, trotting 4, running 8.
+    auto flags = [&] { return hero->stationary + hero->walking * 2 + hero->trotting * 4 + hero->running * 8; };
     hero->animTimer = 17;
     AIBasePackage::SetMoveState(&block, "Running");
-    EXPECT_EQ(hero->stationary + hero->walking * 2 + hero->trotting * 4 + hero->running * 8, 8);
+    EXPECT_EQ(flags(), 8);
     EXPECT_EQ(hero->animTimer, 17);
     AIBasePackage::SetMoveState(&block, "Standing");
-    EXPECT_EQ(hero->stationary + hero->walking * 2 + hero->trotting * 4 + hero->running * 8, 1);
+    EXPECT_EQ(flags(), 1);
     EXPECT_EQ(hero->animTimer, 0);
     AIBasePackage::SetMoveState(&block, "Trotting");
-    EXPECT_EQ(hero->stationary + hero->walking * 2 + hero->trotting * 4 + hero->running * 8, 4);
+    EXPECT_EQ(flags(), 4);
     AIBasePackage::SetMoveState(&block, "Flying");
-    EXPECT_EQ(hero->stationary + hero->walking * 2 + hero->trotting * 4 + hero->running * 8, 0);
+    EXPECT_EQ(flags(), 0);
     AIBasePackage::SetMoveState(nullptr, "Walking");
     AIBasePackage::SetMoveState(&block, nullptr);
 

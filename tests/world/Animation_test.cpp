@@ -72,29 +72,26 @@ TEST(Animation, FramesFollowTheTimeInCycles) {
     EXPECT_EQ(walk->GetFrameByTime(1, 7), nullptr);
     EXPECT_EQ(cap.Take(), "Animation::GetFrameByTime: Warning, Direction/Frame 1/1 was NULL\n");
 
-    // Redeclaring to more frames keeps the old cycle until the duration is
-    // set again: frames past the cycle's reach are never shown, and a table
-    // too large for memory is refused without changing anything.
+    // Redeclaring to fewer frames keeps the old cycle until the duration is
+    // set again: times the cycle maps past the new count show nothing, and
+    // a table too large for memory is refused without changing anything.
     ASSERT_TRUE(lua.Run("Anim_DeclareSizes(1, 2) Anim_DeclareSizes(100000, 100000)"));
     EXPECT_EQ(cap.Take(), "Anim DeclareSizes:  Failed, 100000 x 100000 frames is too large\n");
     EXPECT_EQ(walk->GetFrames(), 2);
     EXPECT_EQ(walk->GetFrameByTime(0, 12), nullptr);  // frame 2 of 2
     cap.Take();
-}
 
-TEST(Animation, DurationBeforeSizesLeavesNoCycle) {
-    LuaTestState lua;
-    Capture cap;
+    // A duration set before the sizes leaves no cycle: no frame is found.
     ASSERT_TRUE(lua.Run("AIM_CreateObject('W', 'AnimationsList', 'Animation')\n"
-                        "Anim_SetDuration(5) Anim_DeclareSizes(1, 4)"));
-    Animation* walk = lua.AI().GetAnimation("W");
-    EXPECT_EQ(walk->GetCycle(), 0);
-    EXPECT_EQ(walk->GetFrame(0, 0), nullptr);
-    EXPECT_EQ(walk->GetFrameByTime(0, 0), nullptr);
-    // Sizes without a table (C++ callers) never reach past the table.
-    walk->SetDirections(8);
-    walk->SetDuration(5);
-    EXPECT_EQ(walk->GetFrameByTime(7, 3), nullptr);
+                        "Anim_SetDuration(5) Anim_DeclareSizes(8, 4)"));
+    Animation* early = lua.AI().GetAnimation("W");
+    EXPECT_EQ(early->GetCycle(), 0);
+    EXPECT_EQ(early->GetFrame(0, 0), nullptr);
+    EXPECT_EQ(early->GetFrameByTime(7, 3), nullptr);
+    // Sizes raised without a new table (C++ callers) never reach past it.
+    early->SetDirections(16);
+    early->SetDuration(5);
+    EXPECT_EQ(early->GetFrameByTime(15, 3), nullptr);
     EXPECT_EQ(cap.Take(), "");
 }
 
@@ -132,6 +129,21 @@ TEST(Animation, StateTreesChooseTheDeepestActiveState) {
     ASSERT_TRUE(lua.Run("AIDL_SetActiveStateList('Base') AIS_AddState('Idle', 0, 'GUI', 'Hero', 'St|Stationary', 0)"));
     EXPECT_EQ(list.GetStateTrees().GetCount(), 3);
     EXPECT_EQ(list.ChooseAnimation(), 0);
+    // A compare value of true is 1: this state is active while not walking.
+    ASSERT_TRUE(lua.Run("AIS_AddState('Still', 7, 'GUI', 'Hero', 'St|Walking', true)"));
+    hero->stationary = 0;
+    EXPECT_EQ(list.ChooseAnimation(), 7);
+
+    // The manager's own search walks the same lists.
+    AnimationState* moving = list.GetStateTrees().Find("Moving");
+    EXPECT_EQ(ai.SearchForAnimationStateList("Moving"), &moving->GetChildren());
+    EXPECT_EQ(ai.GetActiveAnimationState(), moving);
+    EXPECT_EQ(ai.SearchForAnimationStateList("Nope"), nullptr);
+    EXPECT_EQ(ai.SearchForAnimationStateList("Base"), &list.GetStateTrees());
+    EXPECT_EQ(ai.GetActiveAnimationState(), nullptr);
+    ai.SetActiveDrawingList(nullptr);
+    EXPECT_EQ(ai.SearchForAnimationStateList("Base"), nullptr);
+    EXPECT_EQ(cap.Take(), "AIM SearchForAnimationStateList:  Failed, no Active Drawing List was set\n");
 
     // The watched character going away leaves states that never choose.
     aitest::DeleteFlagWidget(hero);
