@@ -466,7 +466,12 @@ void GUIBaseObject::DrawBorder() {
 }
 
 void GUIBaseObject::BlitToTarget(BitmapWrapper* target) {
-    if (!m_backing || !target) return;
+    if (!m_backing || !target || !target->GetBitmap()) return;
+    // Rendering may have left another bitmap (often this object's own backing
+    // bitmap) as the drawing target; in OpenGL mode the draw goes to whatever
+    // is current, and a bitmap drawn onto itself aborts, so the target is
+    // selected again first.
+    if (al_get_target_bitmap() != target->GetBitmap()) target->SetAsTarget();
     m_backing->DrawTo(target->GetBitmap(), m_positionX, m_positionY, 0);
 }
 
