@@ -12,8 +12,10 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
+#include <initializer_list>
 #include <string>
 #include <sys/stat.h>
+#include <vector>
 
 #include "ArchiveWriter.h"
 #include "PictureFiles.h"
@@ -193,6 +195,167 @@ sif::Picture TitleBackground() {
         2);
 }
 
+// Scenery behind the world: a starry sky, a long bank of clouds and two
+// ranges of hills. The sky and the hills wrap around horizontally (the
+// background manager draws them as parallax strips), so every shape along x
+// repeats with the picture's width: sines of whole periods, star cells that
+// divide it, trees placed with wrap-around distances.
+constexpr double kPi = 3.14159265358979323846;
+constexpr int kSceneryWidth = 800;
+
+// A ridge line that repeats every kSceneryWidth pixels: sum of sines with
+// whole numbers of periods across the strip.
+struct Wave {
+    int periods;
+    double amplitude, phase;
+};
+
+double Ridge(double x, double base, std::initializer_list<Wave> waves) {
+    double y = base;
+    for (const Wave& w : waves) y += w.amplitude * std::sin(2 * kPi * w.periods * x / kSceneryWidth + w.phase);
+    return y;
+}
+
+// Signed horizontal distance from a to b on the wrapped strip, in
+// -width/2 .. width/2.
+double WrappedDelta(double a, double b) {
+    double d = std::fmod(a - b, kSceneryWidth);
+    if (d < -kSceneryWidth / 2.0) d += kSceneryWidth;
+    if (d > kSceneryWidth / 2.0) d -= kSceneryWidth;
+    return d;
+}
+
+sif::Picture StarrySky() {
+    const RGBA zenith{0.01, 0.02, 0.08, 1}, middle{0.06, 0.07, 0.22, 1}, horizon{0.32, 0.17, 0.33, 1};
+    constexpr int kCell = 4;  // star cells; 800 is a multiple, so the stars tile
+    return Draw(
+        kSceneryWidth, 600,
+        [&](double x, double y) {
+            double t = y / 600.0;
+            RGBA sky = t < 0.6 ? Mix(zenith, middle, t / 0.6) : Mix(middle, horizon, (t - 0.6) / 0.4);
+            // A faint band of distant stars arching across the sky.
+            double bandCentre = Ridge(x, 190, {{1, 70, 0.4}, {3, 18, 1.7}});
+            double across = (y - bandCentre) / 55.0;
+            double glow = std::exp(-across * across) * (0.7 + 0.3 * std::sin(2 * kPi * 2 * x / kSceneryWidth + 0.8));
+            sky = Mix(sky, RGBA{0.42, 0.40, 0.62, 1}, 0.22 * glow);
+            // A thin crescent moon, low in the east.
+            if (InCircle(x, y, 640, 120, 22) && !InCircle(x, y, 650, 113, 20)) return kMoonGold;
+            // Stars, thinning towards the horizon and thicker in the band.
+            uint32_t cx = static_cast<uint32_t>(x / kCell) % (kSceneryWidth / kCell);
+            uint32_t cy = static_cast<uint32_t>(y / kCell);
+            uint32_t cell = cx * 7919u + cy * 104729u + 17u;
+            double threshold = 0.985 + 0.012 * t - 0.02 * glow;
+            if (Hash(cell) > threshold) {
+                double sx = cx * kCell + 1 + 2 * Hash(cell + 3), sy = cy * kCell + 1 + 2 * Hash(cell + 5);
+                double radius = 0.5 + 0.9 * Hash(cell + 7);
+                double d = std::hypot(x - sx, y - sy);
+                if (d <= radius + 0.6) {
+                    double brightness = (0.55 + 0.45 * Hash(cell + 1)) * std::clamp(radius + 0.6 - d, 0.0, 1.0);
+                    RGBA tint = Hash(cell + 9) > 0.7 ? RGBA{0.8, 0.88, 1, 1} : RGBA{1, 0.97, 0.88, 1};
+                    return Mix(sky, tint, brightness);
+                }
+            }
+            return sky;
+        },
+        2);
+}
+
+// Distant hills: hazy violet, lit along the crest.
+sif::Picture FarHills() {
+    const RGBA crest{0.30, 0.26, 0.46, 1}, body{0.15, 0.14, 0.31, 1}, foot{0.09, 0.09, 0.21, 1};
+    return Draw(kSceneryWidth, 220, [&](double x, double y) {
+        double top = Ridge(x, 95, {{2, 34, 0.7}, {5, 17, 2.1}, {13, 6, 0.3}, {29, 2, 1.1}});
+        if (y < top) return kClear;
+        double depth = y - top;
+        if (depth < 2) return crest;
+        return Mix(body, foot, (y - top) / (220 - top));
+    });
+}
+
+// Nearer hills: nearly black, with pines along the ridge.
+sif::Picture NearHills() {
+    const RGBA crest{0.12, 0.12, 0.24, 1}, body{0.05, 0.06, 0.12, 1}, foot{0.02, 0.02, 0.05, 1};
+    constexpr int kSlots = 25;  // tree slots, 32 pixels apart
+    auto ground = [](double x) { return Ridge(x, 85, {{3, 24, 1.9}, {7, 11, 0.4}, {17, 4, 2.6}}); };
+    return Draw(kSceneryWidth, 200, [&](double x, double y) {
+        double top = ground(x);
+        if (y >= top) return y - top < 1.5 ? crest : Mix(body, foot, (y - top) / (200 - top));
+        // Pines: a slim triangle standing on the ridge, in about half of the slots.
+        for (int slot = 0; slot < kSlots; ++slot) {
+            uint32_t seed = 4099u * static_cast<uint32_t>(slot) + 11u;
+            if (Hash(seed) < 0.45) continue;
+            double treeX = slot * (double(kSceneryWidth) / kSlots) + 20 * Hash(seed + 1);
+            double height = 18 + 26 * Hash(seed + 2);
+            double halfWidth = height * 0.22;
+            double dx = WrappedDelta(x, treeX);
+            double baseY = ground(treeX) + 3;
+            double tipY = baseY - height;
+            if (y < tipY || y > baseY) continue;
+            if (std::fabs(dx) <= halfWidth * (y - tipY) / height) return body;
+        }
+        return kClear;
+    });
+}
+
+// A long bank of soft clouds that drifts across the sky; wider than the
+// window so that it takes a while to pass. Each cloud is a row of round
+// puffs over a flat, shaded underside.
+sif::Picture Clouds() {
+    constexpr int kWidth = 2400, kHeight = 160, kCount = 11;
+    struct Puff {
+        double x, y, radius;
+    };
+    struct Cloud {
+        double left, right, base;
+        std::vector<Puff> puffs;
+    };
+    std::vector<Cloud> clouds;
+    for (uint32_t n = 0; n < kCount; ++n) {
+        uint32_t seed = 7877u * n + 3u;
+        double size = 0.6 + 0.6 * Hash(seed + 2);
+        double cx = (n + 0.25 + 0.5 * Hash(seed)) * (double(kWidth) / kCount);
+        Cloud cloud{cx, cx, 60 + 70 * Hash(seed + 1), {}};
+        int count = 4 + static_cast<int>(4 * Hash(seed + 3));
+        for (int p = 0; p < count; ++p) {
+            double radius = (14 + 16 * Hash(seed + 10 + p)) * size;
+            // Bigger puffs in the middle of the row.
+            double middle = 1 - std::fabs(p - (count - 1) / 2.0) / count;
+            radius *= 0.6 + 0.6 * middle;
+            double x = cx + (p - (count - 1) / 2.0) * 17 * size;
+            cloud.puffs.push_back({x, cloud.base - radius * 0.45, radius});
+            cloud.left = std::min(cloud.left, x - radius * 2);
+            cloud.right = std::max(cloud.right, x + radius * 2);
+        }
+        clouds.push_back(cloud);
+    }
+    const RGBA lit{0.66, 0.60, 0.78, 1}, shade{0.27, 0.23, 0.42, 1};
+    return Draw(
+        kWidth, kHeight,
+        [&](double x, double y) {
+            for (const Cloud& cloud : clouds) {
+                if (x < cloud.left || x > cloud.right) continue;
+                double density = 0;
+                double height = 0;  // 0 at the underside, 1 at the top of the highest puff
+                for (const Puff& p : cloud.puffs) {
+                    double d = std::hypot(x - p.x, y - p.y) / p.radius;
+                    double puff = std::clamp(1.25 - d, 0.0, 1.0);
+                    if (puff > density) {
+                        density = puff;
+                        height = std::clamp((cloud.base - y) / (2 * p.radius), 0.0, 1.0);
+                    }
+                }
+                // The underside fades out over a few pixels.
+                density *= std::clamp((cloud.base + 4 - y) / 8, 0.0, 1.0);
+                if (density <= 0) continue;
+                RGBA c = Mix(shade, lit, height * 1.4);
+                c.a = 0.6 * std::clamp(density * 2.5, 0.0, 1.0);
+                return c;
+            }
+            return kClear;
+        },
+        2);
+}
+
 bool Save(const std::string& folder, const std::string& name, const sif::Picture& picture) {
     std::string error;
     if (!sif::SavePicture(folder + "/" + name + ".png", picture, error)) {
@@ -222,6 +385,8 @@ int main(int argc, char** argv) {
               Save(folder, "CheckBoxChecked", CheckBox(true)) && Save(folder, "CheckBoxUnchecked", CheckBox(false)) &&
               Save(folder, "ScrollBarBlank", ScrollBarBlank()) && Save(folder, "ScrollBarBox", ScrollBarBox()) &&
               Save(folder, "ResponseBubble", ResponseBubble()) && Save(folder, "ItemBorder", ItemBorder()) &&
-              Save(folder, "TitleBackground", TitleBackground());
+              Save(folder, "TitleBackground", TitleBackground()) && Save(folder, "StarrySky", StarrySky()) &&
+              Save(folder, "FarHills", FarHills()) && Save(folder, "NearHills", NearHills()) &&
+              Save(folder, "Clouds", Clouds());
     return ok ? 0 : 1;
 }

@@ -16,6 +16,9 @@ LM_ExecuteScript("Scripts", "System/Helpers/CountRun.lua", -1)
 -- The welcome window the player sees on the title screen.
 LM_ExecuteScript("Scripts", "System/Windows/Welcome.lua", -1)
 
+-- The world window behind it, with the scenery.
+LM_ExecuteScript("Scripts", "System/Windows/World.lua", -1)
+
 -- One line in the log, so whoever reads it sees the game's state at start.
 io.stderr:write(string.format("Game ready: %s, %d gold, started %d time(s)\n",
     Global_GetScriptVariableA("Chapter"), Global_GetScriptVariableI("Gold"),

@@ -47,6 +47,17 @@ DL_AddCatalogue("Images", "TitleScreen")
 DL_AddHeading("Images", "TitleScreen", "General")
 -- End of the standard archive ---------------------------------------------
 
+-- Scenery archive -----------------------------------------------------------
+-- What the world window shows behind the map (Data/Scripts/System/Windows/
+-- World.lua spawns it): a starry sky, a bank of clouds and two ranges of
+-- hills, drawn and packed at build time like the standard archive.
+EIM_OpenFile("Data/Backgrounds.sif")
+DL_ExtractBitmap("StarrySky", "Images", "Background", "Scenery", "StarrySky")
+DL_ExtractBitmap("Clouds", "Images", "Background", "Scenery", "Clouds")
+DL_ExtractBitmap("FarHills", "Images", "Background", "Scenery", "FarHills")
+DL_ExtractBitmap("NearHills", "Images", "Background", "Scenery", "NearHills")
+EIM_CloseFile()
+
 -- Fonts -------------------------------------------------------------------
 DL_AddSection("Fonts")
 DL_AddCatalogue("Fonts", "General")
