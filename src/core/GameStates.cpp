@@ -9,10 +9,13 @@
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "maps/MapManager.h"
+#include "maps/Transition.h"
+#include "maps/TransitionState.h"
 #include "world/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
+#include "world/PlayerVorn.h"
 
 namespace {
 
@@ -106,7 +109,7 @@ void GameStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
         HandleHotkeys();
         if (state->timerManager) state->timerManager->Tick();
         if (state->backgroundManager) state->backgroundManager->Update();
-        // The player is updated here once it exists.
+        if (state->player) state->player->SafeUpdate();
         SetEntityMouseState(-1);
         if (state->entityManager) state->entityManager->UpdateAll();
         if (state->aiManager) state->aiManager->UpdateFloatingAI();
@@ -138,19 +141,24 @@ void TitleStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
         return;
     }
     HandleCommonEvent(event, context);
-    // A press on the title screen requests the start of the game once map
-    // transitions exist.
+    // Every press on the title screen, after the GUI and the map had their
+    // chance at it, requests the start of the game.
+    if (event.type == ALLEGRO_EVENT_MOUSE_BUTTON_DOWN) RequestStartTransition();
 }
 
 void TitleStateRender(ALLEGRO_EVENT_QUEUE* queue, FrameContext* context) { RenderIfDue(queue, context); }
 
 void TransitionStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
     if (!context) return;
+    GlobalState* state = GetGlobalState();
+    if (!state->transition) StartTransition();
     switch (event.type) {
         case ALLEGRO_EVENT_TIMER:
             RefreshKeyboard(context);
             UpdateKeys(context);
             UpdateBindings(context);
+            // May end the transition, which then deletes itself.
+            if (state->transition) state->transition->Update();
             UpdateSound();
             context->redrawPending = 1;
             break;
@@ -171,4 +179,5 @@ void TransitionStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
 void TransitionStateRender(ALLEGRO_EVENT_QUEUE* queue, FrameContext* context) {
     if (!context || !context->redrawPending || !queue || !al_is_event_queue_empty(queue)) return;
     context->redrawPending = 0;
+    if (Transition* transition = GetGlobalState()->transition) transition->Draw();
 }

@@ -27,13 +27,17 @@
 #include "core/SoundManager.h"
 #include "core/TimerManager.h"
 #include "gui/GUIManager.h"
+#include "maps/DeferredJobQueue.h"
 #include "maps/MapManager.h"
+#include "maps/Transition.h"
+#include "maps/TransitionState.h"
 #include "world/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
 #include "world/PathManager.h"
+#include "world/PlayerVorn.h"
 #include "world/PropertyRouter.h"
 
 namespace {
@@ -49,6 +53,7 @@ void ClearStartUpState(GlobalState* state) {
     state->stateSwitchRequest = 0;
     state->transition = nullptr;
     state->holdDrawing = 0;
+    ClearTransitionState();
 }
 
 }  // namespace
@@ -114,6 +119,7 @@ int Initialize() {
     state->cameraManager = new CameraManager("Default", 0, 0, state->windowWidth, state->windowHeight);
     state->aiManager = new AIManager();
     state->keyboardManager = new KeyboardManager();
+    state->player = new PlayerVorn();
     state->luaManager->RunFile("Configuration.lua", -1);
     state->chatManager = new ChatManager();
     state->backgroundManager = new BackgroundManager();
@@ -143,11 +149,20 @@ int Initialize() {
     }
     state->shadowImages = shadows;
 
+    // The player's name: the "-n" name, else the network identifier once
+    // the network exists, else "Player1"; then its avatar character.
+    state->player->SetName(state->outgoingName.empty() ? std::string("Player1") : state->outgoingName);
+    state->player->SetAvatarScript("Data/Scripts/NPCs/Bramle/Constructor.lua");
+    state->player->CreateAvatar();
+
+    state->deferredJobs = new DeferredJobQueue();
     std::fprintf(stderr, "Initialization Sequence completed!  Took %f seconds.\n", al_get_time() - startTime);
     if (state->skipTitle) {
         // The game-state slots stay null, so the main game runs.
         state->mapManager->LoadMapFile();
     } else {
+        GetTransitionState().currentMode = kTransitionTitle;
+        GetTransitionState().keepMap = 0;
         state->eventHandler = TitleStateHandleEvent;
         state->renderFunction = TitleStateRender;
     }
@@ -165,9 +180,13 @@ void RunMainLoop(FrameContext* context) {
         if (state->currentEvent.type == ALLEGRO_EVENT_TIMER) {
             context->handlerEnd = MonotonicMilliseconds();
             context->frameBudget = 0.01666 - (context->handlerEnd - context->passStart) / 1000.0;
+            if (state->deferredJobs) state->deferredJobs->Run(context->frameBudget, false);
         }
         if (!state->renderFunction) state->renderFunction = GameStateRender;
         state->renderFunction(state->eventQueue, context);
+        // A requested change of mode starts its transition; one already
+        // running is left to finish first.
+        if (state->stateSwitchRequest) StartTransition();
     }
 }
 

@@ -5,8 +5,11 @@
 #include "core/DataLibrarySoundLua.h"
 #include "core/LuaManager.h"
 #include "core/SoundManager.h"
+#include "maps/Transition.h"
 #include "world/Animation.h"
 #include "world/EntityManager.h"
+#include "world/NonPlayingCharacter.h"
+#include "world/PlayerVorn.h"
 
 // The registrars run in this order. Each family's line goes in its slot as
 // the family is written; the slots not yet filled are listed so the order
@@ -25,9 +28,12 @@ void RegisterLuaFunctions(lua_State* L) {
     if (!L) return;
     RegisterGeneralFunctions(L);  // 1
     RegisterAnimationLuaFunctions(L);  // 2
+    RegisterNPCLuaFunctions(L);  // 6
     DataLibrary::RegisterLuaFunctions(L);  // 17, with the resource registrars
     RegisterDataLibraryImageLuaFunctions(L);
     RegisterDataLibrarySoundLuaFunctions(L);
     EntityManager::RegisterLuaFunctions(L);  // 18
     SoundManager::RegisterLuaFunctions(L);  // 19
+    PlayerVorn::RegisterLuaFunctions(L);  // 21
+    RegisterTransitionLuaFunctions(L);  // 23
 }

@@ -16,6 +16,21 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "LM_GetScriptArgumentString",
         "GN_IsPointWithinRect",
 
+        // Characters
+        "NPC_SetInternalName",
+        "NPC_SetDialoguePath",
+        "NPC_SetDefaultScript",
+        "NPC_SetBoundaryOffsetsData",
+        "NPC_SetCoordinateData",
+        "NPC_SetPositionData",
+        "NPC_SetPositionDataByImage",
+        "NPC_SetDisplayData",
+        "NPC_AllocateStateVariables",
+        "NPC_SetStateVariable",
+        "NPC_SetDisplaySuppression",
+        "NPC_ClearAIQueue",
+        "NPC_PushAI",
+
         // Backgrounds
         "BackgroundManager_SpawnObject",
         "BackgroundManager_SetFillColor",
@@ -57,6 +72,19 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "GUIG_SetDimensions",
         "GUIG_SetBorderImages",
         "GUIG_AddToStandardUI",
+
+        // Buttons, text and image widgets
+        "GUIB_SetImages",
+        "GUIB_SetDisplayData",
+        "GUIB_SetScriptData",
+        "GUIB_SetFunctionData",
+        "GUICB_SetFiringData",
+        "GUIColB_SetColorData",
+        "GUII_SetImage",
+        "GUISI_SetImage",
+        "GUIITB_SetSystemData",
+        "GUIT_SetString",
+        "GUISTL_WatchProperty",
 
         // Windows
         "GUIRSW_SetBackgroundPic",
@@ -179,6 +207,15 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "MapM_BuildLookupList",
         "MapM_ChangeFloor",
         "MapM_SetAmbientMusic",
+
+        // Player
+        "Player_SetPosition",
+        "Player_SetGameMode",
+        "Player_Enable",
+        "Player_Disable",
+
+        // Transitions
+        "TH_DropPlayerAtTarget",
     };
     return names;
 }

@@ -10,6 +10,8 @@
 #include "core/ScriptArgs.h"
 #include "core/ScriptVariableSet.h"
 #include "maps/MapManager.h"
+#include "world/EntityManager.h"
+#include "world/NonPlayingCharacter.h"
 
 namespace {
 
@@ -43,18 +45,24 @@ int FailLine(Scope scope, Op op, const char* reason) {
     return script::Fail(std::string(ScopeName(scope)) + " " + OpName(op) + ":  Failed, " + reason + "\n");
 }
 
-// The active character's variables. Characters are not part of the engine
-// yet, so there is never an active one; once the entity manager exists this
-// asks it for its active non-playing character (never the player) and
-// returns that character's set.
-ScriptVariableSet* ActiveCharacterVariables() { return nullptr; }
+// The entity manager's active character's variables (never the player's),
+// or null; the manager's lookup prints its own line when none is active.
+ScriptVariableSet* ActiveCharacterVariables(EntityManager* entities) {
+    auto* character = dynamic_cast<NonPlayingCharacter*>(entities->GetActiveNPC());
+    if (!character || character->GetType() == kTypePlayer) return nullptr;
+    return character->GetVariableList();
+}
 
 // The set a scope works on, or null after printing the scope's line.
 ScriptVariableSet* FindSet(Scope scope, Op op) {
     GlobalState* state = GetGlobalState();
     switch (scope) {
         case Scope::NPC: {
-            ScriptVariableSet* set = ActiveCharacterVariables();
+            if (!state->entityManager) {
+                FailLine(scope, op, "EntityManager does not exist");
+                return nullptr;
+            }
+            ScriptVariableSet* set = ActiveCharacterVariables(state->entityManager);
             // Every NPC_ function reports a missing character with the same line.
             if (!set) script::Fail("NPC AddScriptVariableI:  Failed, Active NPC not set\n");
             return set;

@@ -6,6 +6,7 @@
 #include "core/BitmapWrapper.h"
 #include "core/GlobalState.h"
 #include "gui/GUIManager.h"
+#include "world/PlayerVorn.h"
 #include "world/PropertyRouter.h"
 
 namespace {
@@ -25,6 +26,10 @@ GUIBaseObject::GUIBaseObject() { m_type = kTypeGUIBaseObject; }
 GUIBaseObject::~GUIBaseObject() {
     // Walks that hold this object in a snapshot see it gone from here on.
     m_life.reset();
+    // A window deleted while shown gives back the lock it took on the player,
+    // or the player would stay frozen.
+    if (m_visible && m_hasInputLockName && GetGlobalState()->player)
+        GetGlobalState()->player->RemoveInputLock(m_inputLockName);
     DeleteChildren();
     DetachEverywhere();
     delete m_backing;
@@ -79,7 +84,7 @@ void GUIBaseObject::Show(bool childrenOnly) {
     // A hidden object with keyboard navigation resets its cursor here once
     // navigation is built.
     m_visible = true;
-    // The input-lock name is taken on the player here once the player exists.
+    if (m_hasInputLockName && GetGlobalState()->player) GetGlobalState()->player->AddInputLock(m_inputLockName);
     if (GUIManager* manager = Manager()) {
         if (m_joinsActiveWindows) manager->AddActiveWindow(this);
         if (m_joinsControlStack) manager->GetControlStack().Push(this);
@@ -99,8 +104,7 @@ void GUIBaseObject::Show(bool childrenOnly) {
 void GUIBaseObject::Hide(bool childrenOnly) {
     std::weak_ptr<char> self = m_life;
     m_visible = false;
-    // The input-lock name is released on the player here once the player
-    // exists.
+    if (m_hasInputLockName && GetGlobalState()->player) GetGlobalState()->player->RemoveInputLock(m_inputLockName);
     if (GUIManager* manager = Manager()) {
         if (m_joinsActiveWindows) manager->RemoveActiveWindow(this);
         if (m_joinsControlStack) manager->GetControlStack().Remove(this);

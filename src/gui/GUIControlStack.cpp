@@ -3,6 +3,7 @@
 #include "core/GlobalState.h"
 #include "core/KeyboardManager.h"
 #include "gui/GUIBaseObject.h"
+#include "world/PlayerVorn.h"
 
 void GUIControlStack::Push(GUIBaseObject* object) {
     if (object) m_list.AddToFront("X", object);
@@ -67,12 +68,10 @@ bool GUIControlStack::TopHoldsInput() const {
 void GUIControlStack::Update() {
     GUIBaseObject* top = Top();
     if (!top) {
-        // The player's "GUIControlStack" input lock is released here once
-        // the player exists.
+        if (PlayerVorn* player = GetGlobalState()->player) player->RemoveInputLock(kInputLockName);
         return;
     }
-    // The player takes the "GUIControlStack" input lock here once the player
-    // exists.
+    if (PlayerVorn* player = GetGlobalState()->player) player->AddInputLock(kInputLockName);
     std::weak_ptr<char> life = top->GetLifeToken();
     bool letGo = top->HandleNavigation();
     // Navigation may have destroyed the object; its destructor has then

@@ -13,6 +13,7 @@
 #include "core/KeyboardManager.h"
 #include "core/ScriptArgs.h"
 #include "gui/GUIBaseObject.h"
+#include "gui/GUIInputTextBox.h"
 
 namespace {
 
@@ -197,8 +198,11 @@ void GUIManager::HandleHotkeys() {
         return binding && binding->pressed && binding->held;
     };
 
-    // "Chat": a visible "DefaultChatWindowInputBox" takes the keyboard focus
-    // here (GUIInputTextBox::SetFocus) once text input boxes exist.
+    if (struck("Chat")) {
+        GUIBaseObject* box = FindObject("DefaultChatWindowInputBox");
+        if (box && box->GetType() == kTypeGUIInputTextBox && box->IsVisible())
+            static_cast<GUIInputTextBox*>(box)->SetFocus(true);
+    }
 
     if (struck("Menu")) {
         PruneActiveWindows();

@@ -7,7 +7,14 @@
 #include "core/GlobalState.h"
 #include "core/ScriptArgs.h"
 #include "gui/GUIBaseObject.h"
+#include "gui/GUIButton.h"
+#include "gui/GUICheckBox.h"
+#include "gui/GUIColorBox.h"
 #include "gui/GUIEnvironmentWindow.h"
+#include "gui/GUIImage.h"
+#include "gui/GUIInputTextBox.h"
+#include "gui/GUISmartImage.h"
+#include "gui/GUISmartTextLine.h"
 #include "gui/GUIManager.h"
 #include "gui/GUIResizeWindow.h"
 #include "gui/GUIScrollableWindow.h"
@@ -28,10 +35,15 @@ GUIBaseObject* CreateGUIObject() {
 }
 
 const GUIObjectType kCreatableTypes[] = {
-    // "GUISmartText" (GUISmartTextLine), "GUITextLine", "GUIButton",
-    // "GUISmartImage", "GUIScrollBar", "GUICheckBox", "GUIImage",
-    // "GUIColorBox", "GUIInputBox" (GUIInputTextBox) come before the windows
-    // as their classes are written.
+    {"GUISmartText", &CreateGUIObject<GUISmartTextLine>},
+    {"GUITextLine", &CreateGUIObject<GUITextLine>},
+    {"GUIButton", &CreateGUIObject<GUIButton>},
+    {"GUISmartImage", &CreateGUIObject<GUISmartImage>},
+    // "GUIScrollBar" goes here with the scroll bar.
+    {"GUICheckBox", &CreateGUIObject<GUICheckBox>},
+    {"GUIImage", &CreateGUIObject<GUIImage>},
+    {"GUIColorBox", &CreateGUIObject<GUIColorBox>},
+    {"GUIInputBox", &CreateGUIObject<GUIInputTextBox>},
     {"GUIWindow", &CreateGUIObject<GUIWindow>},
     {"GUIScrollableWindow", &CreateGUIObject<GUIScrollableWindow>},
     {"GUIResizeWindow", &CreateGUIObject<GUIResizeWindow>},
@@ -146,6 +158,14 @@ void GUIManager::RegisterLuaFunctions(lua_State* L) {
     if (!L) return;
     script::Register(L, kManagerFunctions);
     GUIBaseObject::RegisterLuaFunctions(L);  // GUIG_
+    GUIButton::RegisterLuaFunctions(L);  // GUIB_
+    GUICheckBox::RegisterLuaFunctions(L);  // GUICB_SetFiringData
+    GUIColorBox::RegisterLuaFunctions(L);  // GUIColB_SetColorData
+    GUIImage::RegisterLuaFunctions(L);  // GUII_SetImage
+    GUISmartImage::RegisterLuaFunctions(L);  // GUISI_SetImage
+    GUIInputTextBox::RegisterLuaFunctions(L);  // GUIITB_SetSystemData
+    GUITextLine::RegisterLuaFunctions(L);  // GUIT_SetString
+    GUISmartTextLine::RegisterLuaFunctions(L);  // GUISTL_WatchProperty
     // The widget families follow in this order as they are written:
     //   GUIB_ (buttons), GUICB_SetFiringData, the combat character
     //   display's GUICCD_ registrar, GUIDM_AddField, GUIDM_AddEntry,

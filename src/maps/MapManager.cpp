@@ -1,9 +1,12 @@
 #include "maps/MapManager.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <limits>
 
+#include "core/BitmapWrapper.h"
 #include "core/DataLibrary.h"
 #include "core/ExternalImageManager.h"
 #include "core/FileNames.h"
@@ -11,6 +14,7 @@
 #include "core/LuaManager.h"
 #include "core/ScriptVariableSet.h"
 #include "core/SoundManager.h"
+#include "maps/ChunkStreamer.h"
 #include "gui/GUIManager.h"
 #include "world/AIManager.h"
 #include "world/BackgroundManager.h"
@@ -18,6 +22,7 @@
 #include "world/CameraManager.h"
 #include "world/EntityManager.h"
 #include "world/PathManager.h"
+#include "world/PlayerVorn.h"
 
 namespace {
 
@@ -68,17 +73,19 @@ void MapManager::TransitionMap(const std::string& name) {
 void MapManager::Unload() {
     GlobalState* state = GetGlobalState();
     if (state->aiManager) state->aiManager->ClearFloatingAI();
-    // The player's avatar is taken off the entity lists around the clear
-    // (PlayerVorn::UnregisterAvatar / RegisterAvatar) once the player exists.
+    // The player's avatar survives the clear.
+    if (state->player) state->player->UnregisterAvatar();
     if (state->entityManager) state->entityManager->Clear();
+    if (state->player) state->player->RegisterAvatar();
     FreeActiveMap();
     m_musicSet = 0;
 }
 
 void MapManager::FreeActiveMap() {
-    // Deleting the isometric map, the defined map or the chunk streamer
-    // (which closes the level and removes the working file) goes here once
-    // those map kinds exist; until then none is ever created.
+    // Deleting the isometric map and the defined map goes here once those
+    // map kinds exist; until then neither is ever created. Deleting the
+    // chunk streamer closes the level and removes the working file.
+    delete m_chunkStreamer;
     m_isometricMode = 0;
     m_isometricMap = nullptr;
     m_definedMapMode = 0;
@@ -135,8 +142,10 @@ void MapManager::LoadMapFile() {
         return;
     }
     PrepareCamera(camera, false);
-    // A new ChunkStreamer opens the level file here once chunked levels
-    // exist (ChunkStreamer::Open; its result does not stop the load).
+    // A level that cannot be read leaves the streamer closed: nothing is
+    // drawn and every point is free, and the script still runs.
+    m_chunkStreamer = new ChunkStreamer();
+    m_chunkStreamer->Open(levelPath);
 
     const std::string scriptPath = BuildPath("MapScripts", target) + ".lua";
     if (FileOpens(scriptPath)) {
@@ -144,9 +153,16 @@ void MapManager::LoadMapFile() {
     } else {
         std::fputs("No matching script file found.\n", stderr);
     }
-    // The camera's boundaries become the level's size in chunks x 256 here
-    // once chunked levels exist. The camera is looked up again then: the
-    // script may have removed it.
+    // The camera is looked up again: the script may have removed it, or
+    // loaded another map.
+    camera = FirstCamera();
+    if (camera && m_chunkStreamer) {
+        const int64_t width = int64_t{m_chunkStreamer->GetCountX()} * 256;
+        const int64_t height = int64_t{m_chunkStreamer->GetCountY()} * 256;
+        const int64_t limit = std::numeric_limits<int32_t>::max();
+        camera->SetBoundaries(0, 0, static_cast<int32_t>(std::min(width, limit)),
+                              static_cast<int32_t>(std::min(height, limit)));
+    }
 }
 
 bool MapManager::LoadIsometricFile(const std::string& fileName) {
@@ -167,14 +183,12 @@ bool MapManager::LoadIsometricFile(const std::string& fileName) {
 // ---- Queries ---------------------------------------------------------------
 
 bool MapManager::IsBlocked(int32_t x, int32_t y, int32_t z) const {
-    (void)x;
-    (void)y;
     (void)z;
-    // IsometricMap::IsBlocked (x, y, z, open above 0), DefinedMap::IsBlocked
-    // (x, y) and ChunkStreamer::IsBlocked (x, y) answer here by the active
-    // map's kind once those maps exist. Without a map every point is free,
-    // as an empty defined map's are.
-    return false;
+    // IsometricMap::IsBlocked (x, y, z, open above 0) and DefinedMap::IsBlocked
+    // (x, y) answer here by the active map's kind once those maps exist.
+    // Without a map every point is free, as an empty defined map's are.
+    if (m_isometricMode || m_definedMapMode) return false;
+    return m_chunkStreamer && m_chunkStreamer->IsBlocked(x, y);
 }
 
 bool MapManager::IsBlockedOpenAbove(int32_t x, int32_t y, int32_t z) const {
@@ -193,10 +207,16 @@ void MapManager::DrawMap(BitmapWrapper* target, Camera* camera, bool overlay) {
     BackgroundManager* backgrounds = GetGlobalState()->backgroundManager;
     if (!overlay && m_backgroundDisplay && backgrounds) backgrounds->Draw(target, camera);
     if (m_mapDisplay != 1) return;
-    // The isometric map draws itself here in the first pass; a chunked level
-    // draws its loaded chunks' background layers and then the player
-    // (RootEntity::SafeDraw) in the first pass and the foreground layers in
-    // the second. A defined map draws nothing.
+    // The isometric map draws itself here in the first pass. A defined map
+    // draws nothing.
+    if (m_isometricMode || m_definedMapMode || !m_chunkStreamer) return;
+    if (target) target->SetAsTarget();
+    if (!overlay) {
+        m_chunkStreamer->DrawBackground(camera);
+        if (PlayerVorn* player = GetGlobalState()->player) player->SafeDraw(target, camera);
+    } else {
+        m_chunkStreamer->DrawForeground(camera);
+    }
 }
 
 // ---- Input -----------------------------------------------------------------
@@ -216,15 +236,28 @@ void MapManager::ProcessEvent(int32_t code, int32_t x, int32_t y) {
         state->holdDrawing = 0;
         return;
     }
-    // On a chunked level the streamer is centred here on the chunk holding
-    // the player ("XCenter" / "YCenter" divided by 256) and runs its load
-    // pass, once chunked levels and the player exist.
+    if (m_chunkStreamer && !m_definedMapMode) {
+        // Centred on the chunk holding the player ("XCenter" / "YCenter"
+        // divided by 256, toward zero); without a player, on chunk (0, 0).
+        int32_t cx = 0, cy = 0;
+        if (state->player) {
+            const Dimensions* where = state->player->GetDimensions();
+            auto chunkOf = [](double v) {
+                v = std::trunc(v / 256.0);
+                return std::isfinite(v) ? static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0)) : 0;
+            };
+            cx = chunkOf(where->X);
+            cy = chunkOf(where->Y);
+        }
+        m_chunkStreamer->SetCentre(cx, cy);
+        m_chunkStreamer->LoadPass();
+    }
     if (state->holdDrawing) {
         state->holdDrawing = 0;
         if (state->eventQueue) al_flush_event_queue(state->eventQueue);
         if (Camera* camera = FirstCamera()) camera->Update();
     }
-    // PlayerVorn::SetGameMode (0) goes here once the player exists.
+    if (state->player) state->player->SetGameMode(0);
 }
 
 // ---- Textures of isometric maps --------------------------------------------

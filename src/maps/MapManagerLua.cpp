@@ -7,6 +7,7 @@
 #include "core/GlobalState.h"
 #include "core/ScriptArgs.h"
 #include "maps/MapManager.h"
+#include "world/PlayerVorn.h"
 
 namespace {
 
@@ -57,10 +58,11 @@ int MapM_SetMapLoadTarget(lua_State* L) {
 
 int MapM_SetDefaultPosition(lua_State* L) {
     if (!script::HasArgs(L, 2)) return script::Fail("MapM SetDefaultPosition:  Failed, invalid argument list\n");
-    // The player is moved to (x, y, 0) (PlayerVorn::SetPosition) and the
-    // transition request's drop point becomes (int x, int y, 0) once the
-    // player and transitions exist; until then there is no one to place.
-    if (!GetGlobalState()->player) return script::Fail("MapM SetDefaultPosition:  Failed, PlayerVorn does not exist\n");
+    // The transition request's drop point becomes (int x, int y, 0) here
+    // once transitions exist.
+    PlayerVorn* player = GetGlobalState()->player;
+    if (!player) return script::Fail("MapM SetDefaultPosition:  Failed, PlayerVorn does not exist\n");
+    player->SetPosition(static_cast<float>(script::GetNumber(L, 1)), static_cast<float>(script::GetNumber(L, 2)), 0.0f);
     return 0;
 }
 

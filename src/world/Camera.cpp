@@ -6,6 +6,7 @@
 #include "core/DisplayManager.h"
 #include "core/GlobalState.h"
 #include "core/ScriptArgs.h"
+#include "world/PlayerVorn.h"
 
 namespace {
 
@@ -42,8 +43,7 @@ Camera::~Camera() = default;
 
 void Camera::SetIsometric(bool isometric) {
     m_isometric = isometric ? 1 : 0;
-    // The player's movement mode follows here (PlayerVorn::SetGameMode with
-    // 1 isometric, 0 flat) once the player exists.
+    if (PlayerVorn* player = GetGlobalState()->player) player->SetGameMode(isometric ? 1 : 0);
 }
 
 void Camera::SetDimensions(int32_t width, int32_t height) {
@@ -90,8 +90,11 @@ void Camera::MoveBy(int32_t dx, int32_t dy) {
 }
 
 void Camera::Update() {
-    // Follows the player once it exists: FollowPoint with the X and Y of the
-    // player's Dimensions. With no player the camera stays where it is.
+    // With no player the camera stays where it is.
+    PlayerVorn* player = GetGlobalState()->player;
+    if (!player) return;
+    const Dimensions* position = player->GetDimensions();
+    FollowPoint(position->X, position->Y);
 }
 
 void Camera::FollowPoint(double pointX, double pointY) {

@@ -1,6 +1,7 @@
 #include "world/ChatManager.h"
 
 #include "gui/GUIBaseObject.h"
+#include "gui/GUIInputTextBox.h"
 #include "world/PropertyRouter.h"
 
 ChatManager::ChatManager() = default;
@@ -39,8 +40,9 @@ void ChatManager::Update() {
         m_watchedBox = nullptr;  // a destroyed box ends the watch
         return;
     }
-    // The input box's GUIInputTextBox::TakeEnteredText hands its submitted
-    // line to AddLine here once input boxes are built.
+    std::string line;
+    auto* box = dynamic_cast<GUIInputTextBox*>(m_watchedBox);
+    if (box && box->TakeEnteredText(line)) AddLine(line);
 }
 
 void ChatManager::AddLine(const std::string& line) {

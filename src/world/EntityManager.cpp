@@ -9,6 +9,7 @@
 #include "core/NamedList.h"
 #include "core/RootEntity.h"
 #include "core/ScriptArgs.h"
+#include "world/PlayerVorn.h"
 
 namespace {
 
@@ -58,10 +59,7 @@ EntityManager::~EntityManager() {
 PlayerVorn* EntityManager::GetPlayer() const { return GetGlobalState()->player; }
 
 RootEntity* EntityManager::GetPlayerEntity() const {
-    // The player (a character of type 3999) has no class in the engine yet,
-    // so nothing can fill its slot; once it exists this gives the slot's
-    // player as an entity.
-    return nullptr;
+    return GetGlobalState()->player;
 }
 
 RootEntity* EntityManager::FindIn(NamedList* list, const char* name) const {
@@ -250,7 +248,7 @@ void EntityManager::UpdateNPCs() {
 }
 
 void EntityManager::DrawAll(BitmapWrapper* target, Camera* camera) {
-    // The player's animation state is chosen here (PlayerVorn::UpdateAnimationState) once the player exists.
+    if (PlayerVorn* player = GetPlayer()) player->UpdateAnimationState();
     struct Keyed {
         int key;
         RootEntity* entity;
@@ -272,7 +270,7 @@ void EntityManager::DrawAll(BitmapWrapper* target, Camera* camera) {
 }
 
 void EntityManager::DrawAllUnsorted(BitmapWrapper* target, Camera* camera) {
-    // The player's animation state is chosen here (PlayerVorn::UpdateAnimationState) once the player exists.
+    if (PlayerVorn* player = GetPlayer()) player->UpdateAnimationState();
     std::vector<RootEntity*> entities = Snapshot(m_all.get());
     uint64_t removals = m_removals;
     WalkScope walk(m_walkDepth, m_pendingDeletes);

@@ -17,6 +17,8 @@
 #include "world/BackgroundManager.h"
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
+#include "world/NonPlayingCharacter.h"
+#include "world/PlayerVorn.h"
 
 namespace {
 
@@ -111,8 +113,7 @@ void* PropertyRouter::Route(const std::string& kind, const std::string& owner, c
     bool hasLife = false;
 
     if (kind == "Player") {
-        // The player's property lookup answers here (Speed, Coord, Direction,
-        // DrawPos, Center fields) once the player exists.
+        if (PlayerVorn* player = GetGlobalState()->player) address = player->GetPropertyAddress(property, &source);
     } else if (kind == "GUI") {
         GUIManager* gui = GetGlobalState()->guiManager;
         if (GUIBaseObject* object = gui ? gui->FindObject(owner) : nullptr) {
@@ -140,8 +141,10 @@ void* PropertyRouter::Route(const std::string& kind, const std::string& owner, c
         EntityManager* entities = GetGlobalState()->entityManager;
         RootEntity* character = entities ? entities->GetActiveNPC() : nullptr;
         if (!character) std::fputs("Routing Function:  Failed, no Active NPC set\n", stderr);
-        // Otherwise the character's property lookup ("St|" flags, strings,
-        // doubles, "UniqueID", "Dimensions") answers here once characters exist.
+        if (auto* npc = dynamic_cast<NonPlayingCharacter*>(character)) {
+            address = npc->GetPropertyAddress(property);
+            source = npc;
+        }
     } else if (kind == "Object") {
         EntityManager* entities = GetGlobalState()->entityManager;
         RootEntity* object = entities ? entities->GetActiveObject() : nullptr;

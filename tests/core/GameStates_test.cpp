@@ -33,6 +33,8 @@ protected:
     }
     void TearDown() override {
         al_destroy_event_queue(m_queue);
+        // Handlers may have started a transition of their own.
+        delete GetGlobalState()->transition;
         *GetGlobalState() = m_saved;
     }
     GlobalState m_saved;

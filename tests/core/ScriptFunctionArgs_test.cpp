@@ -106,6 +106,17 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "GUIRSW_SetWindowDimensions", 4, {}, "GUIRSW SetWindowDimensions" + invalid);
     AddRows(rows, "GUIRSW_SetPictureDimensions", 4, {}, "GUIRSW SetPictureDimensions" + invalid);
     AddRows(rows, "GUIRSW_SetWindowBorderWidth", 1, {}, "GUIRSW SetWindowBorderWidth" + invalid);
+    AddRows(rows, "GUIB_SetImages", 3, {1, 2, 3}, "GUIB SetImages" + invalid);
+    AddRows(rows, "GUIB_SetDisplayData", 2, {}, "GUIB SetDisplayData" + invalid);
+    AddRows(rows, "GUIB_SetScriptData", 2, {1}, "GUIB SetScriptData" + invalid);
+    AddRows(rows, "GUIB_SetFunctionData", 1, {1}, "GUIB SetFunctionData" + invalid);
+    AddRows(rows, "GUIT_SetString", 1, {1}, "GUIT SetString" + invalid);
+    AddRows(rows, "GUISTL_WatchProperty", 3, {1, 2, 3}, "GUISTL WatchProperty" + invalid);
+    AddRows(rows, "GUIITB_SetSystemData", 2, {}, "GUIITB SetSystemData:  Failed, Invalid argument list\n");
+    AddRows(rows, "GUII_SetImage", 1, {1}, "GUII SetImage: Failed, invalid argument list\n");
+    AddRows(rows, "GUISI_SetImage", 3, {1, 2, 3}, "GUISI SetImage" + invalid);
+    AddRows(rows, "GUICB_SetFiringData", 4, {1, 3}, "GUICB SetFiringData" + invalid);
+    AddRows(rows, "GUIColB_SetColorData", 4, {}, "GUIColB SetColorData" + invalid);
 
     // Script variables: Env_ and Global_ check their arguments first. With no
     // character, every NPC_ function but AddScriptVariableI reports that
@@ -121,13 +132,40 @@ std::vector<BadCall> BadCallTable() {
         AddRows(rows, s + "_SetScriptVariableA", 2, {1, 2}, s + " SetScriptVariableA" + invalid);
     }
     AddRows(rows, "NPC_AddScriptVariableI", 2, {1}, "NPC AddScriptVariableI" + invalid);
-    const std::string noCharacter = "NPC AddScriptVariableI:  Failed, Active NPC not set\n";
+    const std::string noCharacter =
+        "EM::GetActiveNPC: Failed, rActiveEntity was NULL\n"
+        "NPC AddScriptVariableI:  Failed, Active NPC not set\n";
     AddRows(rows, "NPC_AddScriptVariableA", 2, {1, 2}, noCharacter);
     AddRows(rows, "NPC_DeleteScriptVariable", 1, {1}, noCharacter);
     AddRows(rows, "NPC_GetScriptVariableI", 1, {1}, noCharacter);
     AddRows(rows, "NPC_GetScriptVariableA", 1, {1}, noCharacter);
     AddRows(rows, "NPC_SetScriptVariableI", 2, {1}, noCharacter);
     AddRows(rows, "NPC_SetScriptVariableA", 2, {1, 2}, noCharacter);
+
+    // Characters: the count (and text arguments) are checked before the
+    // active character.
+    const std::string incorrect = ":  Failed, incorrect argument list\n";
+    AddRows(rows, "NPC_SetInternalName", 1, {1}, "NPC_SetInternalName" + incorrect);
+    AddRows(rows, "NPC_SetDialoguePath", 1, {1}, "NPC SetDialoguePath" + incorrect);
+    AddRows(rows, "NPC_SetDefaultScript", 1, {1}, "NPC SetDefaultScript" + incorrect);
+    AddRows(rows, "NPC_SetBoundaryOffsetsData", 6, {}, "NPC_SetBoundaryOffsetsData" + incorrect);
+    AddRows(rows, "NPC_SetCoordinateData", 6, {}, "NPC SetCoordinateData" + incorrect);
+    AddRows(rows, "NPC_SetPositionData", 3, {}, "NPC SetPositionData" + incorrect);
+    AddRows(rows, "NPC_SetPositionDataByImage", 3, {}, "NPC_SetUpperLeftCornerPositionData" + incorrect);
+    AddRows(rows, "NPC_SetDisplayData", 4, {}, "NPC SetDisplayData" + incorrect);
+    AddRows(rows, "NPC_AllocateStateVariables", 1, {}, "NPC AllocateStateVariables" + incorrect);
+    AddRows(rows, "NPC_SetStateVariable", 3, {2}, "NPC SetStateVariable" + incorrect);
+    AddRows(rows, "NPC_SetDisplaySuppression", 1, {}, "NPC_SetDisplaySuppression" + incorrect);
+    for (const char* bad : {"", "'a', 1", "'a', 1, nil", "'a', 1, {}"})
+        AddRow(rows, "NPC_PushAI", bad, "NPC PushAI:  Failed, not enough arguments to determine type\n");
+    AddRow(rows, "NPC_PushAI", "'a', 1, 'Walk'", "NPC PushAI:  Failed, could not find type Walk\n");
+    AddRow(rows, "NPC_PushAI", "'a', 1, 'Basic Pathing', 'WalkSpeed', 1",
+           "NPC PushAI:  -Basic Pathing- Failed, invalid argument list\n");
+    AddRow(rows, "NPC_PushAI", "'a', 1, 'Follow Target', 1", "NPC_PushAI:  -Follow Target- Failed, invalid argument list\n");
+    AddRow(rows, "NPC_PushAI", "'a', 1, 'Force Frame', 1", "NPC PushAI:  -Force Frame- Failed, invalid argument list\n");
+    AddRow(rows, "NPC_PushAI", "'a', 1, 'Fire Script', 's'", "NPC PushAI:  -Fire Script- Failed, invalid argument list\n");
+    AddRow(rows, "NPC_PushAI", "nil, 1, 'Trail Target', 'a', 'b', 'c'",
+           "NPC PushAI:  -Trail Target- Failed, invalid argument list\n");
 
     // Timers
     AddRows(rows, "TimerManager_AddTimer", 2, {1}, "TimerManager AddTimer" + invalid);
@@ -182,6 +220,10 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "MapM_SetTextureFileHeading", 3, {1, 2, 3}, "MapM_SetTextureFileHeading" + invalid);
     AddRows(rows, "MapM_ChangeFloor", 2, {}, "MapM_ChangeFloor" + invalid);
     AddRows(rows, "MapM_SetAmbientMusic", 1, {1}, "MapM_SetAmbientMusic" + invalid);
+
+    // Player (its own spelling of the line)
+    AddRows(rows, "Player_SetPosition", 3, {}, "Player_SetPosition:  Failed, invalid argument lmIst\n");
+    AddRows(rows, "Player_SetGameMode", 1, {}, "Player_SetGameMode:  Failed, invalid argument lmIst\n");
 
     // AI manager, drawing lists and animation
     AddRows(rows, "Anim_DeclareSizes", 2, {}, "Anim DeclareSizes" + invalid);

@@ -3,6 +3,8 @@
 #include "core/GlobalState.h"
 #include "core/ScriptVariableSet.h"
 #include "maps/MapManager.h"
+#include "world/EntityManager.h"
+#include "world/NonPlayingCharacter.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 
@@ -91,7 +93,9 @@ TEST(ScriptVariableSet, ScopesWithoutTheirOwnerSayWhy) {
     // calls).
     ASSERT_TRUE(lua.Run("a = NPC_AddScriptVariableI('x', 1) b = NPC_GetScriptVariableA('x')"));
     EXPECT_EQ(cap.Take(),
+              "EM::GetActiveNPC: Failed, rActiveEntity was NULL\n"
               "NPC AddScriptVariableI:  Failed, Active NPC not set\n"
+              "EM::GetActiveNPC: Failed, rActiveEntity was NULL\n"
               "NPC AddScriptVariableI:  Failed, Active NPC not set\n");
     for (const char* result : {"a", "b"}) EXPECT_TRUE(lua.IsNil(result)) << result;
 
@@ -154,4 +158,46 @@ TEST(ScriptVariableSet, EnvironmentFunctionsUseTheMapsSetAcrossMapChanges) {
     ScriptVariableSet* environment = lua.Maps().GetEnvironmentVariables();
     EXPECT_EQ(environment->GetCount(), 2);
     EXPECT_EQ(lua.GlobalVariables().GetCount(), 0);  // the scopes stay apart
+}
+
+namespace {
+
+// Stands in for the player as the entity manager sees it: type 3999, not a
+// character of its own.
+class PlayerLikeEntity : public RootEntity {
+public:
+    PlayerLikeEntity() { m_type = kTypePlayer; }
+};
+
+}  // namespace
+
+TEST(ScriptVariableSet, CharacterScopeUsesTheActiveCharacterOnly) {
+    LuaTestState lua;
+    auto* first = new NonPlayingCharacter;
+    auto* second = new NonPlayingCharacter;
+    lua.Entities().RegisterPointer(EntityManager::kNPC, "First", first);
+    lua.Entities().RegisterPointer(EntityManager::kNPC, "Second", second);
+
+    lua.Entities().SetActiveEntity(first);
+    ASSERT_TRUE(lua.Run("a = NPC_AddScriptVariableI('hp', 7.9) NPC_AddScriptVariableA('mood', 'calm')"));
+    lua.Entities().SetActiveEntity(second);
+    ASSERT_TRUE(lua.Run("b = NPC_GetScriptVariableI('hp') NPC_AddScriptVariableI('hp', 2)"));
+    lua.Entities().SetActiveEntity(first);
+    ASSERT_TRUE(lua.Run("c = NPC_GetScriptVariableI('hp') d = NPC_GetScriptVariableA('mood')"));
+    EXPECT_EQ(lua.GetNumber("a"), 1);
+    EXPECT_EQ(lua.GetNumber("b"), -100);  // the second character has its own set
+    EXPECT_EQ(lua.GetNumber("c"), 7);
+    EXPECT_EQ(lua.GetString("d"), "calm");
+    EXPECT_EQ(first->GetVariableList()->GetCount(), 2);
+    EXPECT_EQ(second->GetVariableList()->GetCount(), 1);
+
+    // The player passes the entity manager's character test but has no
+    // character variables: nothing is touched.
+    PlayerLikeEntity player;
+    lua.Entities().SetActiveEntity(&player);
+    StderrCapture cap;
+    ASSERT_TRUE(lua.Run("e = NPC_AddScriptVariableI('x', 1)"));
+    EXPECT_EQ(cap.Take(), "NPC AddScriptVariableI:  Failed, Active NPC not set\n");
+    EXPECT_TRUE(lua.IsNil("e"));
+    lua.Entities().ClearActiveEntity();
 }

@@ -19,7 +19,6 @@ TEST(StartupScripts, PathsVariablesTimersAndHelpers) {
     EXPECT_TRUE(manager.RunFile("Paths.lua", -1));
     EXPECT_TRUE(manager.RunFile("Data/Scripts/System/GlobalVariables.lua", -1));
     EXPECT_TRUE(manager.RunFile("Data/Scripts/System/ScriptExecution.lua", -1));
-    EXPECT_TRUE(manager.RunFile("Data/Scripts/NPCs/Bramle/Constructor.lua", -1));
     EXPECT_EQ(cap.Take(), "Game ready: Prologue, 25 gold, started 1 time(s)\n");
 
     PathManager& paths = lua.Paths();

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "LevelFiles.h"
 #include "core/DataLibrary.h"
 #include "core/GlobalState.h"
 #include "maps/MapManager.h"
@@ -55,9 +56,9 @@ TEST(MapManagerLua, MapScriptsChooseMusicAndMayLoadAnotherMap) {
     LuaTestState lua;
     lua.Paths().AddPath("Maps", "Maps/");
     lua.Paths().AddPath("MapScripts", "Scripts/Maps/");
-    dir.WriteFile("Maps/Hall.plf", "level");
+    dir.WriteFile("Maps/Hall.plf", testlevels::TinyLevel());
     dir.WriteFile("Scripts/Maps/Hall.lua", "MapM_SetAmbientMusic('Hall') hall = 1");
-    dir.WriteFile("Maps/Gate.plf", "level");
+    dir.WriteFile("Maps/Gate.plf", testlevels::TinyLevel());
     // A map whose script sends the player straight on to another map.
     dir.WriteFile("Scripts/Maps/Gate.lua", "MapM_TransitionMap('Hall') gate = 1");
 

@@ -9,6 +9,8 @@
 #include <string>
 
 #include "ArchiveWriter.h"
+#include "LevelFiles.h"
+#include "core/BitmapWrapper.h"
 #include "core/DataLibrary.h"
 #include "core/FakeAudioBackend.h"
 #include "core/GlobalState.h"
@@ -92,7 +94,7 @@ protected:
 };
 
 TEST_F(MapManagerTest, LevelLoadsPrepareTheCameraAndRunTheMapScript) {
-    dir.WriteFile("Maps/Town.plf", "level");
+    dir.WriteFile("Maps/Town.plf", testlevels::TinyLevel());
     dir.WriteFile("Scripts/Maps/Town.lua", "runs = (runs or 0) + 1 code = GetScriptCode()");
     Camera* camera = FirstCamera();
     ASSERT_NE(camera, nullptr);
@@ -103,15 +105,17 @@ TEST_F(MapManagerTest, LevelLoadsPrepareTheCameraAndRunTheMapScript) {
     EXPECT_EQ(lua.GetNumber("runs"), 1);
     EXPECT_EQ(lua.GetNumber("code"), -2);
     EXPECT_FALSE(camera->IsIsometric());
+    // The camera's boundaries are the level's: one chunk of 256 x 256.
     EXPECT_EQ(camera->GetMinX(), 0);
-    EXPECT_EQ(camera->GetMaxX(), 320);
-    EXPECT_EQ(camera->GetMaxY(), 240);
+    EXPECT_EQ(camera->GetMaxX(), 256);
+    EXPECT_EQ(camera->GetMaxY(), 256);
+    EXPECT_EQ(camera->GetWidth(), 320);
     EXPECT_EQ(*maps.GetMapName(), "Town");
     EXPECT_FALSE(maps.IsIsometric());
     EXPECT_FALSE(maps.IsDefinedMapMode());
 
     // A level without a script still loads.
-    dir.WriteFile("Maps/Field.plf", "level");
+    dir.WriteFile("Maps/Field.plf", testlevels::TinyLevel());
     EXPECT_EQ(Load("Field"), "No matching script file found.\n");
 
     // An isometric map file is tried first; one that cannot be read is
@@ -144,7 +148,7 @@ TEST_F(MapManagerTest, MissingFilesReservedNamesAndForcedMaps) {
     EXPECT_EQ(*fresh.GetMapName(), "DebugRoom");
 
     // "MAPNONE" is an empty defined map: no script, no camera change.
-    dir.WriteFile("Maps/MAPNONE.plf", "level");
+    dir.WriteFile("Maps/MAPNONE.plf", testlevels::TinyLevel());
     dir.WriteFile("Scripts/Maps/MAPNONE.lua", "ran = 1");
     FirstCamera()->SetIsometric(true);
     EXPECT_EQ(Load("MAPNONE"), "");
@@ -341,3 +345,49 @@ TEST_F(MapManagerTest, TextureLookupFromTheArchiveOfTheHeading) {
 }
 
 }  // namespace
+
+TEST_F(MapManagerTest, ChunkedLevelsStreamBlockAndDrawInTwoPasses) {
+    plf::LevelWriter level(1, 2);
+    level.SetTile(5, 300, plf::Tile{0, 0, 0, 0, 1, 0});         // blocked, in chunk (0, 1)
+    level.SetTile(2, 2, plf::Tile{200, 10, 10, 255, 0, 128});   // drawn over the entities
+    level.SetTile(3, 2, plf::Tile{10, 200, 10, 255, 0, 0});     // drawn under them
+    dir.WriteFile("Maps/Meadow.plf", testlevels::LevelFile(level));
+    EXPECT_EQ(Load("Meadow"), "No matching script file found.\n");
+    ASSERT_NE(maps.GetChunkStreamer(), nullptr);
+    EXPECT_EQ(FirstCamera()->GetMaxY(), 512);
+
+    // Nothing is loaded before the first tick streams the chunks in.
+    EXPECT_FALSE(maps.IsBlocked(5, 300, 0));
+    maps.ProcessEvent(-1, -1, -1);
+    EXPECT_TRUE(maps.IsBlocked(5, 300, 0));
+    EXPECT_FALSE(maps.IsBlocked(5, 301, 0));
+    EXPECT_FALSE(maps.IsBlocked(5, 300 + 512, 0));
+
+    Camera camera(0, 0, 8, 8);
+    BitmapWrapper target(8, 8, nullptr);
+    target.ClearToTransparent();
+    auto pixel = [&](int x, int y) {
+        unsigned char r, g, b, a;
+        al_unmap_rgba(al_get_pixel(target.GetBitmap(), x, y), &r, &g, &b, &a);
+        return std::to_string(r) + "," + std::to_string(g) + "," + std::to_string(b) + "," + std::to_string(a);
+    };
+    maps.Draw(&target, &camera, false);
+    EXPECT_EQ(pixel(3, 2), "10,200,10,255");
+    EXPECT_EQ(pixel(2, 2), "0,0,0,0");
+    maps.Draw(&target, &camera, true);
+    EXPECT_EQ(pixel(2, 2), "200,10,10,255");
+    // Hidden map: neither pass draws.
+    target.ClearToTransparent();
+    maps.SetMapDisplayState(false);
+    maps.Draw(&target, &camera, false);
+    maps.Draw(&target, &camera, true);
+    EXPECT_EQ(pixel(3, 2), "0,0,0,0");
+    maps.SetMapDisplayState(true);
+
+    // Leaving the level closes it and removes the working file.
+    EXPECT_TRUE(std::filesystem::exists("ActiveChunks.pcf"));
+    EXPECT_EQ(Load("MAPNONE"), "");
+    EXPECT_EQ(maps.GetChunkStreamer(), nullptr);
+    EXPECT_FALSE(std::filesystem::exists("ActiveChunks.pcf"));
+    EXPECT_FALSE(maps.IsBlocked(5, 300, 0));
+}

@@ -3,7 +3,21 @@
 --
 -- The engine runs this script with the new character as its active entity;
 -- the script code tells who asked for it (-1 the player's avatar at start-up,
--- 1 a character made by name). The character's appearance, its animation
--- states, its speed and its shadow are set here through the character
--- functions; until characters are part of the engine there is nothing for
--- this script to set up.
+-- 1 a character made by name).
+
+-- The body: ten units across the ground, twenty-eight tall, feet at the
+-- centre's height. The sizes order the character among the others when drawn.
+NPC_SetBoundaryOffsetsData(-5, 5, -5, 5, -28, 0)
+NPC_SetCoordinateData(0, 0, 0, 18, 26, 28)
+
+-- The picture is drawn with its upper-left corner this far from the centre.
+NPC_SetDisplayData(-9, -28, 18, 28)
+
+-- The movement states the player hands its avatar every frame; the drawing
+-- list watches these flags to pick the frames.
+NPC_AllocateStateVariables(5)
+NPC_SetStateVariable(0, "Stationary", 1)
+NPC_SetStateVariable(1, "Walking", 0)
+NPC_SetStateVariable(2, "Trotting", 0)
+NPC_SetStateVariable(3, "Running", 0)
+NPC_SetStateVariable(4, "Jumping", 0)

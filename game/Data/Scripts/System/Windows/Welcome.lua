@@ -1,6 +1,7 @@
 -- The welcome window: a framed panel at the top level that the player can
 -- drag by its moon frame, holding a view of the title picture that the
--- player can drag around inside it.
+-- player can drag around inside it, a greeting under the picture and a
+-- button that closes the window.
 --
 -- The picture comes from the title archive. Run where that archive is not
 -- at hand (a bare run of the start-up scripts outside the game's folder),
@@ -18,7 +19,7 @@ EIM_CloseFile()
 -- The frame: dark blue, with the moon border, movable.
 GUI_SetActiveObjectList("Base")
 GUIOL_AddObject("WelcomeWindow", "GUIWindow")
-GUIG_SetDimensions(40, 40, 320, 220)
+GUIG_SetDimensions(40, 40, 320, 256)
 GUIW_SetBackgroundColor(16, 20, 48)
 GUIG_SetBorderImages("MoonCorner", "MoonHorizontal", "MoonVertical")
 GUIG_SetLock(0)
@@ -32,6 +33,26 @@ GUISW_SetPictureDimensions(446, 76, 734, 264)
 GUISW_SetWindowBorderWidth(10)
 GUISW_SetBackgroundPic("TitleBackground")
 GUIG_SetLock(0)
+
+-- The greeting, in the system font, under the picture.
+GUI_SetActiveObjectList("WelcomeWindow")
+GUIOL_AddObject("WelcomeTitle", "GUITextLine")
+GUIG_SetDimensions(16, 216, 180, 16)
+GUIT_SetString("Welcome, traveller")
+
+-- The close button: a lilac face with its label, closing the window when
+-- it is clicked (pressed and released on it).
+GUIOL_AddObject("WelcomeClose", "GUIButton")
+GUIG_SetDimensions(224, 210, 80, 30)
+GUIB_SetFunctionData("Button_Hide_Parent")
+GUI_SetActiveObjectList("WelcomeClose")
+-- The label comes first in the list, so it is drawn over the face.
+GUIOL_AddObject("WelcomeCloseLabel", "GUITextLine")
+GUIG_SetDimensions(20, 6, 50, 16)
+GUIT_SetString("Close")
+GUIOL_AddObject("WelcomeCloseFace", "GUIColorBox")
+GUIG_SetDimensions(0, 0, 80, 30)
+GUIColB_SetColorData(110, 90, 170, 255)
 
 -- Later scripts start from the top level again.
 GUI_SetActiveObjectList("Base")

@@ -1,0 +1,90 @@
+#include "gui/GUIButtonCallbacks.h"
+
+#include <cstdio>
+
+#include "core/GlobalState.h"
+#include "gui/GUIBaseObject.h"
+#include "gui/GUIManager.h"
+
+namespace {
+
+GUIBaseObject* ClickedButtonParent() {
+    GUIManager* manager = GetGlobalState()->guiManager;
+    if (!manager) return nullptr;
+    GUIBaseObject* button = manager->GetClickedButton();
+    return button ? button->GetParent() : nullptr;
+}
+
+bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+
+struct NamedCallback {
+    const char* name;
+    ButtonCallback callback;
+};
+
+const NamedCallback kCallbacks[] = {
+    {"Button_Hide_Parent", &Button_Hide_Parent},
+    {"Button_Show_Parent", &Button_Show_Parent},
+    // "Button_Scrollbar_Increment" and "Button_Scrollbar_Decrement" step the
+    // manager's scroll bar in use; they go here with the scroll bar.
+    {"Button_Open_Menu", &Button_Open_Menu},
+    {"Button_QuitGame", &Button_QuitGame},
+    {nullptr, nullptr},
+};
+
+}  // namespace
+
+ButtonCallback FindButtonCallback(const std::string& name) {
+    // Names beginning "Combat" are looked up in the combat windows' table and
+    // names beginning "Inv" in the inventory windows' table, once those
+    // windows exist; until then such a button has no action.
+    if (StartsWith(name, "Combat") || StartsWith(name, "Inv")) return nullptr;
+    for (const NamedCallback* entry = kCallbacks; entry->name; ++entry)
+        if (name == entry->name) return entry->callback;
+    return nullptr;
+}
+
+bool Button_Hide_Parent(void*) {
+    GUIBaseObject* parent = ClickedButtonParent();
+    if (!parent) return false;
+    GUIManager* manager = GetGlobalState()->guiManager;
+    parent->Close();
+    NamedList* active = manager->GetActiveWindowList();
+    active->RemoveFirst();
+    if (NamedList::Node* head = active->GetHead())
+        if (head->value) static_cast<GUIBaseObject*>(head->value)->Open();
+    return true;
+}
+
+bool Button_Show_Parent(void*) {
+    GUIBaseObject* parent = ClickedButtonParent();
+    if (!parent) return false;
+    parent->Open();
+    return true;
+}
+
+bool Button_Open_Menu(void* argument) {
+    GUIManager* manager = GetGlobalState()->guiManager;
+    if (!argument || !manager) return false;
+    const char* name = static_cast<const char*>(argument);
+    GUIBaseObject* window = manager->FindObject(name);
+    if (!window) return false;
+    // The name may belong to the object being closed: keep a copy.
+    const std::string key = name;
+    std::weak_ptr<char> life = window->GetLifeToken();
+    if (NamedList::Node* head = manager->GetActiveWindowList()->GetHead())
+        if (head->value) static_cast<GUIBaseObject*>(head->value)->Close();
+    if (life.expired()) return false;
+    window->Open();
+    if (life.expired()) return false;
+    manager->AddActiveWindowNamed(key.c_str(), window);
+    return true;
+}
+
+bool Button_QuitGame(void*) {
+    std::fputs("quit game", stderr);
+    GetGlobalState()->quit = 1;
+    return true;
+}
+
+bool Button_DoNothing(void*) { return true; }

@@ -1,0 +1,26 @@
+#pragma once
+// The C click actions that buttons choose by name. Every callback returns
+// true when it acted; the click code does not use the result.
+#include <string>
+
+// The argument is the object name of the button's target, the button's data
+// buffer, or the button itself (see GUIButton's click action).
+using ButtonCallback = bool (*)(void* argument);
+
+// The callback of that name (compared exactly), or null: the button then
+// does nothing on click.
+ButtonCallback FindButtonCallback(const std::string& name);
+
+// Closes the clicked button's parent, drops the head of the active-window
+// list and opens the window that is then at its head; false without a parent.
+bool Button_Hide_Parent(void* argument);
+// Opens the clicked button's parent; false without one.
+bool Button_Show_Parent(void* argument);
+// The argument is a window name (const char*): closes the newest active
+// window, opens the named one and puts it at the head of the active-window
+// list; false when the name is null or names nothing.
+bool Button_Open_Menu(void* argument);
+// Writes "quit game" and sets the program's quit flag.
+bool Button_QuitGame(void* argument);
+// Does nothing; for buttons whose click only plays their sound.
+bool Button_DoNothing(void* argument);

@@ -1,0 +1,84 @@
+// The GUIB_ script functions: they configure the GUI manager's active
+// object, which must be a button (type id 3010 exactly).
+#include <string>
+
+#include "core/DataLibrary.h"
+#include "core/GlobalState.h"
+#include "core/ScriptArgs.h"
+#include "gui/GUIButton.h"
+#include "gui/GUIManager.h"
+
+namespace {
+
+// The active object when it is a button; otherwise prints the function's
+// line and gives null.
+GUIButton* ActiveButton(const std::string& prefix) {
+    GUIManager* manager = GetGlobalState()->guiManager;
+    if (!manager) {
+        script::Fail(prefix + ":  Failed, GUIManager does not exist\n");
+        return nullptr;
+    }
+    GUIBaseObject* object = manager->GetActiveObject();
+    if (!object) {
+        script::Fail(prefix + ":  Failed, Active Object not set\n");
+        return nullptr;
+    }
+    if (object->GetType() != kTypeGUIButton) {
+        script::Fail(prefix + ":  Failed, Active Object is not a GUIButton\n");
+        return nullptr;
+    }
+    return static_cast<GUIButton*>(object);
+}
+
+int Invalid(const std::string& prefix) { return script::Fail(prefix + ":  Failed, invalid argument list\n"); }
+
+int GUIB_SetImages(lua_State* L) {
+    const std::string prefix = "GUIB SetImages";
+    std::string name[3];
+    if (!script::HasArgs(L, 3)) return Invalid(prefix);
+    for (int i = 0; i < 3; ++i)
+        if (!script::GetText(L, i + 1, name[i])) return Invalid(prefix);
+    GUIButton* button = ActiveButton(prefix);
+    if (!button) return 0;
+    if (!GetGlobalState()->dataLibrary) return script::Fail(prefix + ":  Failed, DataLibrary does not exist\n");
+    button->SetImagesByName(name[0], name[1], name[2]);
+    return 0;
+}
+
+int GUIB_SetDisplayData(lua_State* L) {
+    const std::string prefix = "GUIB SetDisplayData";
+    if (!script::HasArgs(L, 2)) return Invalid(prefix);
+    if (GUIButton* button = ActiveButton(prefix))
+        button->SetDisplayData(static_cast<float>(script::GetNumber(L, 1)), script::GetInt(L, 2));
+    return 0;
+}
+
+int GUIB_SetScriptData(lua_State* L) {
+    const std::string prefix = "GUIB SetScriptData";
+    std::string path;
+    if (!script::HasArgs(L, 2) || !script::GetText(L, 1, path)) return Invalid(prefix);
+    if (GUIButton* button = ActiveButton(prefix)) button->SetScript(path, script::GetInt(L, 2));
+    return 0;
+}
+
+int GUIB_SetFunctionData(lua_State* L) {
+    const std::string prefix = "GUIB SetFunctionData";
+    std::string name;
+    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, name)) return Invalid(prefix);
+    if (GUIButton* button = ActiveButton(prefix)) button->SetFunction(name);
+    return 0;
+}
+
+const script::Function kFunctions[] = {
+    {"GUIB_SetImages", GUIB_SetImages},
+    {"GUIB_SetDisplayData", GUIB_SetDisplayData},
+    {"GUIB_SetScriptData", GUIB_SetScriptData},
+    {"GUIB_SetFunctionData", GUIB_SetFunctionData},
+    {nullptr, nullptr},
+};
+
+}  // namespace
+
+void GUIButton::RegisterLuaFunctions(lua_State* L) {
+    if (L) script::Register(L, kFunctions);
+}

@@ -1,0 +1,43 @@
+#include "gui/GUIColorBox.h"
+
+#include <allegro5/allegro_primitives.h>
+
+#include "core/BitmapWrapper.h"
+#include "core/GlobalState.h"
+#include "world/PropertyRouter.h"
+
+GUIColorBox::GUIColorBox() { m_type = kTypeGUIColorBox; }
+
+GUIColorBox::~GUIColorBox() = default;
+
+void GUIColorBox::SetColor(int red, int green, int blue, int alpha) {
+    m_red = red;
+    m_green = green;
+    m_blue = blue;
+    m_alpha = alpha;
+    m_dirty = true;
+}
+
+bool GUIColorBox::OnEvent(int, int, int) { return false; }
+
+void* GUIColorBox::GetProperty(const std::string& name) {
+    int32_t* field = name == "Red" ? &m_red : name == "Green" ? &m_green : name == "Blue" ? &m_blue
+                   : name == "Alpha" ? &m_alpha : nullptr;
+    if (field) PropertyRouter::Report(PropertyRouter::kInt);
+    return field;
+}
+
+void GUIColorBox::Render() {
+    // Each value is taken as a byte (modulo 256).
+    const ALLEGRO_COLOR colour = al_map_rgba(static_cast<uint8_t>(m_red), static_cast<uint8_t>(m_green),
+                                             static_cast<uint8_t>(m_blue), static_cast<uint8_t>(m_alpha));
+    if (GetGlobalState()->openGLMode) {
+        // The current target is the frame here: fill only the box's area.
+        al_draw_filled_rectangle(m_drawX, m_drawY, m_drawX + m_width, m_drawY + m_height, colour);
+    } else if (m_backing && m_backing->GetBitmap()) {
+        m_backing->SetAsTarget();
+        al_clear_to_color(colour);
+    }
+    m_dirty = false;
+    DrawChildren(m_backing);
+}

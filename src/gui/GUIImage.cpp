@@ -1,0 +1,35 @@
+#include "gui/GUIImage.h"
+
+#include "core/BitmapWrapper.h"
+#include "core/DataLibrary.h"
+#include "core/GlobalState.h"
+
+GUIImage::GUIImage() { m_type = kTypeGUIImage; }
+
+GUIImage::~GUIImage() = default;
+
+void GUIImage::SetImageByName(const std::string& name) {
+    DataLibrary* library = GetGlobalState()->dataLibrary;
+    if (!library) return;
+    SetImage(static_cast<BitmapWrapper*>(library->FindPointerAnywhere(name.c_str(), DataKind::Bitmap)));
+}
+
+void GUIImage::SetImage(BitmapWrapper* image) {
+    if (!image) return;
+    m_image = image;
+    m_width = image->GetWidth();
+    m_height = image->GetHeight();
+    m_hasContent = true;
+    m_dirty = true;
+}
+
+bool GUIImage::OnEvent(int, int, int) { return false; }
+
+void* GUIImage::GetProperty(const std::string&) { return nullptr; }
+
+void GUIImage::Render() {
+    if (m_backing && m_backing->GetBitmap() && !GetGlobalState()->openGLMode) m_backing->SetAsTarget();
+    if (m_image) m_image->Draw(m_drawX + m_imageX, m_drawY + m_imageY, 0);
+    m_dirty = false;
+    DrawChildren(m_backing);
+}

@@ -1,0 +1,201 @@
+#include "gui/GUIInputTextBox.h"
+
+#include <allegro5/allegro_primitives.h>
+
+#include <cstdio>
+
+#include "core/BitmapWrapper.h"
+#include "core/GlobalState.h"
+#include "core/KeyboardManager.h"
+#include "gui/GUIManager.h"
+#include "world/PropertyRouter.h"
+
+namespace {
+
+int TextWidth(ALLEGRO_FONT* font, const std::string& text) {
+    return font ? al_get_text_width(font, text.c_str()) : 0;
+}
+
+// Digits and the punctuation keys (tilde, minus, equals, braces, backslash,
+// semicolon, quote, space, comma, full stop, slash): shift alone picks the
+// second character.
+bool IsShiftOnlyKey(int code) {
+    if (code >= 27 && code <= 36) return true;
+    switch (code) {
+        case 60: case 61: case 62: case 65: case 66: case 70:
+        case 68: case 69: case 75: case 72: case 73: case 74:
+            return true;
+        default:
+            return false;
+    }
+}
+
+}  // namespace
+
+GUIInputTextBox::GUIInputTextBox() {
+    m_type = kTypeGUIInputTextBox;
+    m_colour = al_map_rgb(201, 171, 207);
+    m_autoSize = false;
+    m_holdsInput = true;
+}
+
+GUIInputTextBox::~GUIInputTextBox() = default;
+
+void GUIInputTextBox::Resync() {
+    m_length = static_cast<int32_t>(m_text.size());
+    if (m_cursor < 0 || m_cursor > m_length) m_cursor = m_length;
+}
+
+void GUIInputTextBox::SetFocus(bool on) {
+    GUIManager* manager = GetGlobalState()->guiManager;
+    Resync();
+    if (on) {
+        m_focused = true;
+        if (manager && !manager->GetControlStack().Contains(this)) {
+            manager->GetControlStack().Push(this);
+            m_justFocused = true;
+        }
+        m_dirty = true;
+        m_cursor = m_length;
+    } else {
+        m_focused = false;
+        if (manager) manager->GetControlStack().Remove(this);
+    }
+    std::fprintf(stderr, "Set focus to %p %s\n", static_cast<void*>(this), m_pathName.c_str());
+}
+
+bool GUIInputTextBox::TakeEnteredText(std::string& line) {
+    if (!m_entered) return false;
+    m_entered = false;
+    line = std::move(m_enteredText);
+    m_enteredText.clear();
+    return true;
+}
+
+void GUIInputTextBox::SetSystemData(int maximum, bool systemFlag) {
+    m_maxChars = maximum < 0 ? 0 : maximum;
+    m_systemFlag = systemFlag;
+    m_text.clear();
+    m_hasText = true;
+    m_cursor = 0;
+    m_length = 0;
+}
+
+void GUIInputTextBox::SetInputFont(ALLEGRO_FONT* font) {
+    if (!font) return;
+    m_inputFont = font;
+    m_cursorWidth = al_get_text_width(font, "-");
+}
+
+int GUIInputTextBox::GetLineHeight() const {
+    ALLEGRO_FONT* font = TypingFont();
+    return font ? al_get_font_line_height(font) + 15 : 0;
+}
+
+bool GUIInputTextBox::Insert(char character, int position) {
+    Resync();
+    if (character == 0) return false;
+    if (ALLEGRO_FONT* font = TypingFont())
+        if (int64_t{TextWidth(font, m_text)} >= int64_t{m_width} - TextWidth(font, "M-")) return false;
+    if (position < 0 || position > m_length || m_length >= m_maxChars) return false;
+    m_text.insert(static_cast<size_t>(position), 1, character);
+    m_hasText = true;
+    m_length = static_cast<int32_t>(m_text.size());
+    m_dirty = true;
+    return true;
+}
+
+void GUIInputTextBox::Submit() {
+    // The line leaves the box at once, so typing can go on; it waits for
+    // TakeEnteredText. A line that the console recognises as a command is
+    // run as one here, and any other line is sent through the chat window,
+    // once the console and the chat window exist.
+    m_enteredText = m_text;
+    m_entered = true;
+    m_text.clear();
+    m_cursor = 0;
+    m_length = 0;
+    m_dirty = true;
+}
+
+bool GUIInputTextBox::HandleNavigation() {
+    if (!IsVisible()) return true;
+    int key = -1;
+    if (GUIManager* manager = GetGlobalState()->guiManager) {
+        key = manager->GetLastKey();
+        if (key != -1) manager->SetLastKey(-1);
+    }
+    Resync();
+    KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
+    const bool letter = key >= 1 && key <= 26;
+    if ((letter || IsShiftOnlyKey(key)) && keyboard) {
+        const bool shifted = letter ? keyboard->IsShiftDown() != keyboard->IsCapsLockOn() : keyboard->IsShiftDown();
+        const char character = static_cast<char>(keyboard->GetCharTable()[key][shifted ? 1 : 0]);
+        if (Insert(character, m_cursor)) ++m_cursor;
+    } else if (key == kKeyEnter && !m_justFocused) {
+        if (m_length > 0) Submit();
+        ToggleFocus();
+        return true;
+    } else if (key == kKeyTab && !m_justFocused) {
+        ToggleFocus();
+        return true;
+    } else if (key == kKeyDelete || key == kKeyBackspace) {
+        // The character before the cursor goes; a cursor at the start has
+        // nothing before it and stays.
+        if (m_length >= 1 && m_cursor >= 1 && m_cursor <= m_maxChars) {
+            m_text.erase(static_cast<size_t>(m_cursor - 1), 1);
+            m_length = static_cast<int32_t>(m_text.size());
+            --m_cursor;
+            m_dirty = true;
+        }
+    }
+    m_justFocused = false;
+    return false;
+}
+
+bool GUIInputTextBox::OnEvent(int event, int, int) {
+    if (event == kGUIEventPulse) {
+        m_dirty = true;
+        if (m_focused) {
+            if (++m_blink > 20) m_blink = 0;
+        } else {
+            m_blink = 11;
+        }
+        return false;
+    }
+    if (event == kGUIEventPress && IsMouseInside()) {
+        m_dirty = true;
+        SetFocus(true);
+        m_cursor = m_length;
+        return true;
+    }
+    return false;
+}
+
+void* GUIInputTextBox::GetProperty(const std::string& name) {
+    if (name == "String") {
+        PropertyRouter::Report(PropertyRouter::kString);
+        return &m_text;
+    }
+    int32_t* field = name == "Length" ? &m_length : name == "Cursor" ? &m_cursor : name == "MaxChars" ? &m_maxChars
+                                                                                                      : nullptr;
+    if (field) PropertyRouter::Report(PropertyRouter::kInt);
+    return field;
+}
+
+void GUIInputTextBox::Render() {
+    TargetBacking();
+    const int x = m_drawX;
+    const int y = m_drawY;
+    if (!GetGlobalState()->openGLMode) al_clear_to_color(al_map_rgba(255, 255, 255, 255));
+    else al_draw_filled_rectangle(x, y, x + m_width, y + m_height, al_map_rgba(255, 255, 255, 255));
+    al_draw_rounded_rectangle(x + 1, y + 1, x + m_width - 1, y + m_height - 1, 2, 2, al_map_rgb(255, 0, 0), 3);
+    ALLEGRO_FONT* font = TypingFont();
+    if (font && m_hasText) al_draw_text(font, m_colour, x + 3, y, 0, m_text.c_str());
+    if (m_blink < 10) {
+        const float left = static_cast<float>(x + TextWidth(font, m_text) + 3);
+        al_draw_filled_rectangle(left, y + m_height - 5, left + m_cursorWidth, y + m_height - 1, m_colour);
+    }
+    m_dirty = false;
+    DrawChildren(m_backing);
+}

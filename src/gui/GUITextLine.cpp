@@ -1,0 +1,81 @@
+#include "gui/GUITextLine.h"
+
+#include "core/BitmapWrapper.h"
+#include "core/DataLibrary.h"
+#include "core/GlobalState.h"
+
+namespace {
+
+// The system font, looked up without a warning: widgets are often built
+// before the fonts are registered, and a line without a font shows nothing.
+ALLEGRO_FONT* SystemFont() {
+    DataLibrary* library = GetGlobalState()->dataLibrary;
+    if (!library) return nullptr;
+    const uint8_t warn = library->GetWarnOnMiss();
+    library->SetWarnOnMiss(0);
+    auto* font = library->Get<ALLEGRO_FONT>("Fonts", "General", "System", "SystemFont", DataKind::Font);
+    library->SetWarnOnMiss(warn);
+    return font;
+}
+
+int32_t LengthOf(const std::string& text) {
+    return text.size() > INT32_MAX ? INT32_MAX : static_cast<int32_t>(text.size());
+}
+
+}  // namespace
+
+GUITextLine::GUITextLine() : m_colour(al_map_rgb(255, 255, 255)), m_font(SystemFont()) {
+    m_type = kTypeGUITextLine;
+}
+
+GUITextLine::~GUITextLine() = default;
+
+void GUITextLine::SetString(const char* text) {
+    if (!m_font) return;
+    if (!text) {
+        m_text.clear();
+        m_hasText = false;
+        return;
+    }
+    m_previousLength = m_length;
+    m_text = text;
+    m_hasText = true;
+    m_length = LengthOf(m_text);
+    m_dirty = true;
+    SetParentsDirty();
+    if (m_autoSize && m_length != m_previousLength)
+        SetDimensions(m_x1, m_y1, SaturateToInt32(int64_t{m_length} * 10), 16);
+}
+
+void GUITextLine::Append(const std::string& text) {
+    m_text += text;
+    m_hasText = true;
+    m_length = LengthOf(m_text);
+    m_dirty = true;
+}
+
+void GUITextLine::Clear() {
+    m_text.clear();
+    m_hasText = false;
+    m_length = 0;
+    m_dirty = true;
+}
+
+bool GUITextLine::OnEvent(int, int, int) { return false; }
+
+void* GUITextLine::GetProperty(const std::string&) { return nullptr; }
+
+void GUITextLine::TargetBacking() {
+    if (m_backing && m_backing->GetBitmap() && !GetGlobalState()->openGLMode) m_backing->SetAsTarget();
+}
+
+void GUITextLine::DrawText(int x, int y) {
+    if (m_font && m_hasText) al_draw_text(m_font, m_colour, m_drawX + x, m_drawY + y, 0, m_text.c_str());
+}
+
+void GUITextLine::Render() {
+    TargetBacking();
+    DrawText(0, 0);
+    m_dirty = false;
+    DrawChildren(m_backing);
+}

@@ -1,0 +1,167 @@
+#include "maps/Chunk.h"
+
+#include <sys/types.h>
+
+#include <cstdio>
+
+#include "core/BitmapWrapper.h"
+#include "core/GlobalState.h"
+#include "maps/ChunkStreamer.h"
+#include "maps/DeferredJobQueue.h"
+#include "maps/MapManager.h"
+
+namespace {
+
+// Reads size bytes at the offset; false when the file ends first.
+bool ReadAt(FILE* file, uint64_t offset, void* buffer, size_t size) {
+    if (offset > static_cast<uint64_t>(INT64_MAX)) return false;
+    if (fseeko(file, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+    return std::fread(buffer, 1, size, file) == size;
+}
+
+// Writes every cell of a 256 x 256 bitmap, locked write-only, from a
+// function of the cell; the previous drawing target is kept.
+template <typename CellColour>
+void FillBitmap(BitmapWrapper* bitmap, CellColour colourOf) {
+    if (!bitmap || !bitmap->GetBitmap()) return;
+    ALLEGRO_BITMAP* previous = al_get_target_bitmap();
+    if (!bitmap->Lock(ALLEGRO_PIXEL_FORMAT_ANY, ALLEGRO_LOCK_WRITEONLY)) return;
+    bitmap->SetAsTarget();
+    for (int x = 0; x < Chunk::kSize; ++x)
+        for (int y = 0; y < Chunk::kSize; ++y) al_put_pixel(x, y, colourOf(x, y));
+    bitmap->Unlock();
+    al_set_target_bitmap(previous);
+}
+
+}  // namespace
+
+Chunk::Chunk()
+    : m_colour(kCells, al_map_rgba(0, 0, 0, 0)), m_clip(kCells, 0), m_layer(kCells, 0) {
+    uint8_t* openGL = &GetGlobalState()->openGLMode;
+    m_foreground = std::make_unique<BitmapWrapper>(kSize, kSize, openGL);
+    m_background = std::make_unique<BitmapWrapper>(kSize, kSize, openGL);
+    // A new bitmap's content is undefined; a chunk that never loads, or the
+    // background at foreground cells, shows nothing.
+    m_foreground->ClearToTransparent();
+    m_background->ClearToTransparent();
+}
+
+Chunk::~Chunk() {
+    if (DeferredJobQueue* jobs = GetGlobalState()->deferredJobs)
+        jobs->CancelJobs(&ChunkStreamer::LoadChunkPartJob, reinterpret_cast<uintptr_t>(this));
+}
+
+bool Chunk::IsClipped(int32_t tx, int32_t ty) const {
+    if (tx < 0 || ty < 0 || tx >= kSize || ty >= kSize) {
+        std::fputs("Clip was out of the Chunk's range\n", stderr);
+        return false;
+    }
+    return m_clip[Index(tx, ty)] != 0;
+}
+
+void Chunk::DecodeColour(const uint8_t* bytes, int firstColumn, int columns) {
+    for (int x = firstColumn; x < firstColumn + columns; ++x) {
+        for (int y = 0; y < kSize; ++y, bytes += 4)
+            m_colour[Index(x, y)] = al_map_rgba(bytes[3], bytes[2], bytes[1], bytes[0]);
+    }
+}
+
+void Chunk::DecodeClip(const uint8_t* bytes) {
+    for (int i = 0; i < kCells; ++i) m_clip[i] = static_cast<uint16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+}
+
+void Chunk::DecodeLayer(const uint8_t* bytes, int firstColumn, int columns) {
+    for (int i = 0; i < columns * kSize; ++i) m_layer[firstColumn * kSize + i] = bytes[i];
+}
+
+bool Chunk::LoadWhole(FILE* file, uint64_t offset) {
+    if (!file) return false;
+    // The whole record is read before any layer changes.
+    std::vector<uint8_t> record(kRecordBytes);
+    if (!ReadAt(file, offset, record.data(), record.size())) {
+        std::fputs("LoadChunk:  Failed, the level data ends inside the chunk\n", stderr);
+        return false;
+    }
+    DecodeColour(record.data(), 0, kSize);
+    DecodeClip(record.data() + kColourBytes);
+    DecodeLayer(record.data() + kColourBytes + kClipBytes, 0, kSize);
+    BuildBackground();
+    BuildForeground();
+    return true;
+}
+
+void Chunk::BuildBackground() {
+    const ALLEGRO_COLOR clear = al_map_rgba(0, 0, 0, 0);
+    FillBitmap(m_background.get(), [&](int x, int y) {
+        int i = Index(x, y);
+        return m_layer[i] < kForegroundLayer ? m_colour[i] : clear;
+    });
+}
+
+void Chunk::BuildForeground() {
+    const ALLEGRO_COLOR clear = al_map_rgba(0, 0, 0, 0);
+    const ALLEGRO_COLOR blocked = al_map_rgba(0, 0, 255, 255);
+    FillBitmap(m_foreground.get(), [&](int x, int y) {
+        int i = Index(x, y);
+        if (m_clip[i] != 0) return blocked;
+        return m_layer[i] >= kForegroundLayer ? m_colour[i] : clear;
+    });
+    m_ready = 1;
+}
+
+void Chunk::QueueLoad(uint32_t offset) {
+    m_fileOffset = offset;
+    m_stage = 0;
+    DeferredJobQueue* jobs = GetGlobalState()->deferredJobs;
+    if (!jobs) return;
+    for (int32_t i = 0; i < m_stageCount; ++i)
+        jobs->Push(0.001f, &ChunkStreamer::LoadChunkPartJob, reinterpret_cast<uintptr_t>(this), 0, 0);
+}
+
+void Chunk::LoadStage() {
+    MapManager* maps = GetGlobalState()->mapManager;
+    ChunkStreamer* streamer = maps ? maps->GetChunkStreamer() : nullptr;
+    FILE* file = streamer ? streamer->GetWorkingFile() : nullptr;
+    if (!file) return;
+    LoadStageFrom(file);
+}
+
+void Chunk::LoadStageFrom(FILE* file) {
+    if (!file || m_stage < 0 || m_stage >= m_stageCount) return;
+    const int stage = m_stage;
+    std::vector<uint8_t> bytes;
+    int quarter = 0;
+    if (stage <= 3) {
+        bytes.resize(kColourBytes / 4);
+        quarter = stage;
+    } else if (stage == 4) {
+        bytes.resize(kClipBytes);
+    } else if (stage <= 8) {
+        bytes.resize(kLayerBytes / 4);
+        quarter = stage - 5;
+    }
+    if (!bytes.empty()) {
+        if (!ReadAt(file, m_fileOffset, bytes.data(), bytes.size())) {
+            std::fputs("LoadChunk:  Failed, the level data ends inside the chunk\n", stderr);
+            m_stage = m_stageCount;  // the remaining stages have nothing to build from
+            return;
+        }
+        m_fileOffset += static_cast<uint32_t>(bytes.size());
+        const int columns = kSize / 4;
+        if (stage <= 3)
+            DecodeColour(bytes.data(), quarter * columns, columns);
+        else if (stage == 4)
+            DecodeClip(bytes.data());
+        else
+            DecodeLayer(bytes.data(), quarter * columns, columns);
+    } else if (stage == 9) {
+        BuildBackground();
+    } else {
+        BuildForeground();
+    }
+    ++m_stage;
+}
+
+void Chunk::ProcessBitmaps() { std::fputs("Do not call ProcessBitmaps from this program...\n", stderr); }
+
+void Chunk::WriteChunk() { std::fputs("Do not call WriteChunk from this program...\n", stderr); }

@@ -1,0 +1,225 @@
+#include "maps/ChunkStreamer.h"
+
+#include <sys/types.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/BitmapWrapper.h"
+#include "core/FileNames.h"
+#include "core/ZLibDecompressor.h"
+#include "maps/Chunk.h"
+#include "world/Camera.h"
+
+namespace {
+
+constexpr const char* kWorkingTemp = "ActiveChunks.pcf.tmp";
+
+uint32_t ReadU32(const uint8_t* p) {
+    return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
+           static_cast<uint32_t>(p[3]) << 24;
+}
+
+}  // namespace
+
+ChunkStreamer::ChunkStreamer() = default;
+
+ChunkStreamer::~ChunkStreamer() { Close(); }
+
+int32_t ChunkStreamer::Open(const std::string& levelPath) {
+    if (m_open) return -1;
+    // The level is only read, so a read-only level file opens as well.
+    FILE* level = OpenFile(levelPath, "rb");
+    if (!level) {
+        std::fprintf(stderr, "Warning:  Couldn't open level %s, file not found\n", levelPath.c_str());
+        return -2;
+    }
+    // Inflated under a temporary name and renamed into place, so a failed
+    // inflation never leaves a half-written working file.
+    FILE* temp = std::fopen(kWorkingTemp, "wb");
+    if (!temp) {
+        std::fclose(level);
+        std::fprintf(stderr, "Warning:  Couldn't open level %s, cannot write %s\n", levelPath.c_str(), kWorkingFile);
+        return -2;
+    }
+    int inflated = ZLibDecompressor::InflateFile(level, temp);
+    std::fclose(level);
+    bool written = std::fclose(temp) == 0;
+    if (inflated != 0 || !written) {
+        std::remove(kWorkingTemp);
+        std::fprintf(stderr, "Warning:  Couldn't open level %s, the level data is damaged\n", levelPath.c_str());
+        return -2;
+    }
+    if (std::rename(kWorkingTemp, kWorkingFile) != 0) {
+        std::remove(kWorkingTemp);
+        std::fprintf(stderr, "Warning:  Couldn't open level %s, cannot write %s\n", levelPath.c_str(), kWorkingFile);
+        return -2;
+    }
+    m_workingFile = std::fopen(kWorkingFile, "rb");
+    if (!m_workingFile || !ReadHeader(levelPath)) {
+        DiscardWorkingFile();
+        return -2;
+    }
+    m_levelPath = levelPath;
+    m_dataOffset = kDataOffset;
+    m_grid.clear();
+    m_grid.resize(static_cast<size_t>(m_countX) * static_cast<size_t>(m_countY));
+    m_open = 1;
+    return 0;
+}
+
+bool ChunkStreamer::ReadHeader(const std::string& levelPath) {
+    uint8_t header[kDataOffset];
+    int64_t size = -1;
+    if (fseeko(m_workingFile, 0, SEEK_END) == 0) size = ftello(m_workingFile);
+    std::rewind(m_workingFile);
+    if (size < kDataOffset || std::fread(header, 1, sizeof header, m_workingFile) != sizeof header) {
+        std::fprintf(stderr, "Warning:  Couldn't open level %s, the level header is incomplete\n", levelPath.c_str());
+        return false;
+    }
+    const uint64_t chunkSize = ReadU32(header + 10), countX = ReadU32(header + 14), countY = ReadU32(header + 18);
+    // Every chunk record must lie whole within the file, and records must
+    // not overlap; this also bounds the grid by the size of the file.
+    bool valid = countX <= INT32_MAX && countY <= INT32_MAX;
+    const uint64_t chunks = countX * countY;
+    if (valid && chunks > 0) {
+        const uint64_t room = static_cast<uint64_t>(size) - kDataOffset;
+        valid = chunkSize >= Chunk::kRecordBytes && room >= Chunk::kRecordBytes &&
+                chunks - 1 <= (room - Chunk::kRecordBytes) / chunkSize;
+    }
+    if (!valid) {
+        std::fprintf(stderr,
+                     "Warning:  Couldn't open level %s, its header gives %llu x %llu chunks of %llu bytes, which "
+                     "the level data does not hold\n",
+                     levelPath.c_str(), static_cast<unsigned long long>(countX),
+                     static_cast<unsigned long long>(countY), static_cast<unsigned long long>(chunkSize));
+        return false;
+    }
+    m_chunkSize = static_cast<uint32_t>(chunkSize);
+    m_countX = static_cast<int32_t>(countX);
+    m_countY = static_cast<int32_t>(countY);
+    return true;
+}
+
+void ChunkStreamer::DiscardWorkingFile() {
+    if (m_workingFile) std::fclose(m_workingFile);
+    m_workingFile = nullptr;
+    std::remove(kWorkingFile);
+    m_chunkSize = 0;
+    m_countX = m_countY = 0;
+}
+
+void ChunkStreamer::Close() {
+    FreeAll();
+    if (m_workingFile) DiscardWorkingFile();
+    m_levelPath.clear();
+    m_open = 0;
+}
+
+void ChunkStreamer::FreeAll() { m_grid.clear(); }
+
+ChunkStreamer::Slot* ChunkStreamer::SlotAt(int32_t cx, int32_t cy) {
+    if (cx < 0 || cy < 0 || cx >= m_countX || cy >= m_countY || m_grid.empty()) return nullptr;
+    return &m_grid[static_cast<size_t>(cx) * static_cast<size_t>(m_countY) + static_cast<size_t>(cy)];
+}
+
+const ChunkStreamer::Slot* ChunkStreamer::SlotAt(int32_t cx, int32_t cy) const {
+    return const_cast<ChunkStreamer*>(this)->SlotAt(cx, cy);
+}
+
+Chunk* ChunkStreamer::GetChunkAt(int32_t x, int32_t y) const {
+    const Slot* slot = SlotAt(x >> 8, y >> 8);
+    return slot ? slot->chunk.get() : nullptr;
+}
+
+bool ChunkStreamer::IsBlocked(int32_t x, int32_t y) const {
+    Chunk* chunk = GetChunkAt(x, y);
+    return chunk && chunk->IsClipped(x & 255, y & 255);
+}
+
+void ChunkStreamer::SetCentre(int32_t cx, int32_t cy) {
+    // 64-bit: the clamps and the window edges never overflow.
+    const int64_t x = std::min<int64_t>(std::max<int64_t>(cx, kWindowRadius), int64_t{m_countX} - 1 - kWindowRadius);
+    const int64_t y = std::min<int64_t>(std::max<int64_t>(cy, kWindowRadius), int64_t{m_countY} - 1 - kWindowRadius);
+    const int64_t left = std::max<int64_t>(x - kWindowRadius, 0), right = std::min<int64_t>(x + kWindowRadius, m_countX - 1);
+    const int64_t top = std::max<int64_t>(y - kWindowRadius, 0), bottom = std::min<int64_t>(y + kWindowRadius, m_countY - 1);
+    for (int32_t i = 0; i < m_countX; ++i)
+        for (int32_t j = 0; j < m_countY; ++j)
+            if (Slot* slot = SlotAt(i, j)) slot->active = (i >= left && i <= right && j >= top && j <= bottom) ? 1 : 0;
+}
+
+bool ChunkStreamer::IsActive(int32_t cx, int32_t cy) const {
+    const Slot* slot = SlotAt(cx, cy);
+    return slot && slot->active;
+}
+
+uint64_t ChunkStreamer::RecordOffset(int32_t cx, int32_t cy) const {
+    return static_cast<uint64_t>(m_dataOffset) +
+           uint64_t{m_chunkSize} * (static_cast<uint64_t>(cx) * static_cast<uint64_t>(m_countY) + static_cast<uint64_t>(cy));
+}
+
+void ChunkStreamer::LoadPass() {
+    for (int32_t x = 0; x < m_countX; ++x) {
+        for (int32_t y = 0; y < m_countY; ++y) {
+            Slot* slot = SlotAt(x, y);
+            if (!slot) continue;
+            if (!slot->active && slot->chunk) {
+                slot->chunk.reset();
+            } else if (slot->active && !slot->chunk) {
+                // The whole record is read at once, so the chunk is ready
+                // within this pass; no staged-load jobs are queued for it.
+                slot->chunk = std::make_unique<Chunk>();
+                LoadChunk(slot->chunk.get(), x, y);
+            }
+        }
+    }
+}
+
+int32_t ChunkStreamer::LoadChunk(Chunk* chunk, int32_t cx, int32_t cy) {
+    if (!chunk) {
+        std::fputs("LoadChunk:  Failed, passed invalid Chunk to read into\n", stderr);
+        return -1;
+    }
+    if (!m_open || !m_workingFile) {
+        std::fputs("LoadChunk:  Failed, file is not ready yet\n", stderr);
+        return -1;
+    }
+    if (cx < 0 || cy < 0 || cx >= m_countX || cy >= m_countY) {
+        std::fputs("LoadChunk:  Failed, position out of range\n", stderr);
+        return -1;
+    }
+    return chunk->LoadWhole(m_workingFile, RecordOffset(cx, cy)) ? 0 : -1;
+}
+
+void ChunkStreamer::LoadChunkPart(Chunk* chunk) {
+    if (!chunk) {
+        std::fputs("Load Chunk Part:  Failed, invalid Chunk Address\n", stderr);
+        return;
+    }
+    chunk->LoadStage();
+}
+
+void ChunkStreamer::LoadChunkPartJob(uintptr_t chunk, uintptr_t, uintptr_t) {
+    LoadChunkPart(reinterpret_cast<Chunk*>(chunk));
+}
+
+void ChunkStreamer::Draw(const Camera* camera, bool foreground) const {
+    if (!camera) return;
+    for (int32_t x = 0; x < m_countX; ++x) {
+        for (int32_t y = 0; y < m_countY; ++y) {
+            const Slot* slot = SlotAt(x, y);
+            if (!slot || !slot->chunk || !slot->chunk->IsReady()) continue;
+            BitmapWrapper* bitmap = foreground ? slot->chunk->GetForeground() : slot->chunk->GetBackground();
+            // 64-bit, then held to the int range of the drawing call.
+            int64_t dx = int64_t{x} * Chunk::kSize - camera->GetX();
+            int64_t dy = int64_t{y} * Chunk::kSize - camera->GetY();
+            dx = std::clamp<int64_t>(dx, INT32_MIN, INT32_MAX);
+            dy = std::clamp<int64_t>(dy, INT32_MIN, INT32_MAX);
+            bitmap->DrawDefault(static_cast<int>(dx), static_cast<int>(dy));
+        }
+    }
+}
+
+void ChunkStreamer::DrawBackground(const Camera* camera) const { Draw(camera, false); }
+
+void ChunkStreamer::DrawForeground(const Camera* camera) const { Draw(camera, true); }

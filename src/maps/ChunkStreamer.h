@@ -1,0 +1,104 @@
+#pragma once
+// A chunked level: a grid of 256 x 256 tile chunks of which only a 5 x 5
+// window around the player is held in memory.
+//
+// Opening a level inflates the whole level file (one zlib stream) into the
+// working file "ActiveChunks.pcf", from which single chunks are read by
+// position. The working file starts with a 22-byte header:
+//   0   10 bytes  not interpreted
+//   10  u32 LE    chunk size: bytes per chunk record
+//   14  u32 LE    chunks in X
+//   18  u32 LE    chunks in Y
+// followed by the chunk records, column by column: chunk (cx, cy) starts at
+// 22 + chunk size x (cx x chunks in Y + cy).
+//
+// World (x, y) lies in chunk (x >> 8, y >> 8), tile (x mod 256, y mod 256).
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+class Camera;
+class Chunk;
+
+class ChunkStreamer {
+public:
+    static constexpr const char* kWorkingFile = "ActiveChunks.pcf";
+    static constexpr int32_t kDataOffset = 22;
+    static constexpr int32_t kWindowRadius = 2;  // the window is 5 x 5 chunks
+
+    ChunkStreamer();
+    // Closes the level (removing the working file).
+    ~ChunkStreamer();
+    ChunkStreamer(const ChunkStreamer&) = delete;
+    ChunkStreamer& operator=(const ChunkStreamer&) = delete;
+
+    // Opens a level file: 0 on success; -1 when a level is already open
+    // (nothing changes); -2 when the file is missing ("Couldn't open level")
+    // or its data is damaged, which leaves the streamer closed.
+    int32_t Open(const std::string& levelPath);
+    // Closes the working file and removes it, frees every chunk and the grid.
+    void Close();
+    bool IsOpen() const { return m_open != 0; }
+    const std::string& GetLevelPath() const { return m_levelPath; }
+    FILE* GetWorkingFile() const { return m_workingFile; }
+
+    int32_t GetCountX() const { return m_countX; }
+    int32_t GetCountY() const { return m_countY; }
+    uint32_t GetChunkSize() const { return m_chunkSize; }
+
+    // The loaded chunk holding world (x, y), or null.
+    Chunk* GetChunkAt(int32_t x, int32_t y) const;
+    // Whether world (x, y) is blocked; free where no chunk is loaded.
+    bool IsBlocked(int32_t x, int32_t y) const;
+
+    // Marks the 5 x 5 window of chunks around (cx, cy) active, shifted inward
+    // at the edges, and every other slot inactive.
+    void SetCentre(int32_t cx, int32_t cy);
+    bool IsActive(int32_t cx, int32_t cy) const;
+    // Frees the chunks that left the window and reads those that entered it,
+    // so every active slot holds a chunk when it returns.
+    void LoadPass();
+    // Reads the whole record of chunk (cx, cy) into the chunk: 0 on success,
+    // -1 with a "LoadChunk:" line when the chunk is null, no level is open,
+    // the position is outside the grid or the record cannot be read.
+    int32_t LoadChunk(Chunk* chunk, int32_t cx, int32_t cy);
+    // Where the record of chunk (cx, cy) starts in the working file.
+    uint64_t RecordOffset(int32_t cx, int32_t cy) const;
+    // Deletes every loaded chunk and empties the grid.
+    void FreeAll();
+
+    // One staged-load step of a chunk (Chunk::LoadStage); a null chunk
+    // prints a line.
+    static void LoadChunkPart(Chunk* chunk);
+    // The same as a deferred job: arg0 holds the chunk's address.
+    static void LoadChunkPartJob(uintptr_t chunk, uintptr_t, uintptr_t);
+
+    // Draw every ready chunk's background (under the entities) or foreground
+    // (over them) bitmap on the current drawing target, at its world position
+    // less the camera's. Nothing without a camera.
+    void DrawBackground(const Camera* camera) const;
+    void DrawForeground(const Camera* camera) const;
+
+private:
+    struct Slot {
+        std::unique_ptr<Chunk> chunk;
+        uint8_t active = 0;
+    };
+    Slot* SlotAt(int32_t cx, int32_t cy);
+    const Slot* SlotAt(int32_t cx, int32_t cy) const;
+    void Draw(const Camera* camera, bool foreground) const;
+    // Checks the header against the working file's size; prints why not.
+    bool ReadHeader(const std::string& levelPath);
+    void DiscardWorkingFile();
+
+    uint8_t m_open = 0;
+    std::string m_levelPath;
+    uint32_t m_chunkSize = 0;
+    int32_t m_countX = 0;
+    int32_t m_countY = 0;
+    int32_t m_dataOffset = kDataOffset;
+    std::vector<Slot> m_grid;  // [cx * countY + cy]
+    FILE* m_workingFile = nullptr;
+};

@@ -1,0 +1,218 @@
+// NPC_ functions: configure the entity manager's active character.
+#include <string>
+
+#include "core/GlobalState.h"
+#include "core/ScriptArgs.h"
+#include "world/EntityManager.h"
+#include "world/NonPlayingCharacter.h"
+
+namespace {
+
+// The lines of one function: "<prefix>:  Failed, ...".
+struct Lines {
+    const char* prefix;
+    std::string Invalid() const { return std::string(prefix) + ":  Failed, incorrect argument list\n"; }
+    std::string NoCharacter() const { return std::string(prefix) + ":  Failed, Active NPC not set\n"; }
+    std::string NoManager() const { return std::string(prefix) + ":  Failed, EntityManager does not exist\n"; }
+};
+
+// The active character, or null after the function's line. The entity
+// manager's lookup prints its own line first when nothing suitable is
+// active. The player passes that lookup but is not a character of its own,
+// so it is refused here like a missing one.
+NonPlayingCharacter* ActiveCharacter(const Lines& lines) {
+    EntityManager* entities = GetGlobalState()->entityManager;
+    if (!entities) {
+        script::Fail(lines.NoManager());
+        return nullptr;
+    }
+    auto* character = dynamic_cast<NonPlayingCharacter*>(entities->GetActiveNPC());
+    if (!character) script::Fail(lines.NoCharacter());
+    return character;
+}
+
+// Text setters of one argument.
+template <const std::string& (NonPlayingCharacter::*Setter)(const std::string&)>
+int SetText(lua_State* L, const Lines& lines) {
+    std::string text;
+    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, text)) return script::Fail(lines.Invalid());
+    NonPlayingCharacter* character = ActiveCharacter(lines);
+    if (!character) return 0;
+    (character->*Setter)(text);
+    return 0;
+}
+
+// The active character after an exact count check, or null after a line.
+NonPlayingCharacter* Checked(lua_State* L, int count, const Lines& lines) {
+    if (!script::HasArgs(L, count)) {
+        script::Fail(lines.Invalid());
+        return nullptr;
+    }
+    return ActiveCharacter(lines);
+}
+
+int NPC_SetInternalName(lua_State* L) {
+    return SetText<&NonPlayingCharacter::SetInternalName>(L, {"NPC_SetInternalName"});
+}
+
+int NPC_SetDialoguePath(lua_State* L) {
+    return SetText<&NonPlayingCharacter::SetDialoguePath>(L, {"NPC SetDialoguePath"});
+}
+
+int NPC_SetDefaultScript(lua_State* L) {
+    return SetText<&NonPlayingCharacter::SetDefaultScript>(L, {"NPC SetDefaultScript"});
+}
+
+int NPC_SetBoundaryOffsetsData(lua_State* L) {
+    NonPlayingCharacter* character = Checked(L, 6, {"NPC_SetBoundaryOffsetsData"});
+    if (!character) return 0;
+    character->SetBoundaryOffsets(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3),
+                                  script::GetInt(L, 4), script::GetInt(L, 5), script::GetInt(L, 6));
+    return 0;
+}
+
+int NPC_SetCoordinateData(lua_State* L) {
+    NonPlayingCharacter* character = Checked(L, 6, {"NPC SetCoordinateData"});
+    if (!character) return 0;
+    character->SetCoordinateData(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3),
+                                 script::GetInt(L, 4), script::GetInt(L, 5), script::GetInt(L, 6));
+    return 0;
+}
+
+int NPC_SetPositionData(lua_State* L) {
+    NonPlayingCharacter* character = Checked(L, 3, {"NPC SetPositionData"});
+    if (!character) return 0;
+    character->SetCoordinates(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3));
+    return 0;
+}
+
+int NPC_SetPositionDataByImage(lua_State* L) {
+    NonPlayingCharacter* character = Checked(L, 3, {"NPC_SetUpperLeftCornerPositionData"});
+    if (!character) return 0;
+    character->SetPositionByImage(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3));
+    return 0;
+}
+
+int NPC_SetDisplayData(lua_State* L) {
+    NonPlayingCharacter* character = Checked(L, 4, {"NPC SetDisplayData"});
+    if (!character) return 0;
+    character->SetDisplayData(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3),
+                              script::GetInt(L, 4));
+    return 0;
+}
+
+int NPC_AllocateStateVariables(lua_State* L) {
+    NonPlayingCharacter* character = Checked(L, 1, {"NPC AllocateStateVariables"});
+    if (!character) return 0;
+    character->AllocateStateVariables(script::GetInt(L, 1));
+    return 0;
+}
+
+int NPC_SetStateVariable(lua_State* L) {
+    const Lines lines{"NPC SetStateVariable"};
+    std::string name;
+    if (!script::HasArgs(L, 3) || !script::GetText(L, 2, name)) return script::Fail(lines.Invalid());
+    NonPlayingCharacter* character = ActiveCharacter(lines);
+    if (!character) return 0;
+    character->SetStateVariable(script::GetInt(L, 1), name, script::GetFlag(L, 3) ? 1 : 0);
+    return 0;
+}
+
+int NPC_SetDisplaySuppression(lua_State* L) {
+    NonPlayingCharacter* character = Checked(L, 1, {"NPC_SetDisplaySuppression"});
+    if (!character) return 0;
+    character->SetDisplaySuppression(script::GetFlag(L, 1));
+    return 0;
+}
+
+int NPC_ClearAIQueue(lua_State* L) {
+    (void)L;  // any argument count is taken
+    NonPlayingCharacter* character = ActiveCharacter({"NPC ClearAIQueue"});
+    if (character) character->ClearAIQueue();
+    return 0;
+}
+
+int NPC_PushAI(lua_State* L) {
+    const Lines lines{"NPC PushAI"};
+    std::string name, kind;
+    if (lua_gettop(L) < 3 || !script::GetText(L, 3, kind))
+        return script::Fail("NPC PushAI:  Failed, not enough arguments to determine type\n");
+    const int count = lua_gettop(L);
+
+    // Each kind: its exact argument count, its line for a wrong one, and the
+    // package class that carries it out.
+    struct Kind {
+        const char* name;
+        int count;
+        const char* invalid;
+        const char* tag;
+        const char* packageClass;
+    };
+    static const Kind kKinds[] = {
+        {"Basic Pathing", 6, "NPC PushAI:  -Basic Pathing- Failed, invalid argument list\n", "NPC PushAI:  -Basic Pathing- ",
+         "AIBasePathPackage"},
+        {"Follow Target", 3, "NPC_PushAI:  -Follow Target- Failed, invalid argument list\n", "NPC_PushAI:  -Follow Target- ",
+         "AIFollowingPackage"},
+        {"Force Frame", 5, "NPC PushAI:  -Force Frame- Failed, invalid argument list\n", "NPC PushAI:  -Force Frame- ",
+         "AIFrameSetter"},
+        {"Fire Script", 5, "NPC PushAI:  -Fire Script- Failed, invalid argument list\n", "NPC PushAI:  -Fire Script- ",
+         "AIAutoScriptPackage"},
+        {"Trail Target", 6, "NPC PushAI:  -Trail Target- Failed, invalid argument list\n", "NPC PushAI:  -Trail Target- ",
+         "AITrailingPackage"},
+    };
+    const Kind* found = nullptr;
+    for (const Kind& k : kKinds)
+        if (kind == k.name) found = &k;
+    if (!found) return script::Fail("NPC PushAI:  Failed, could not find type " + kind + "\n");
+    if (count != found->count || !script::GetText(L, 1, name)) return script::Fail(found->invalid);
+
+    NonPlayingCharacter* character = ActiveCharacter(lines);
+    if (!character) return 0;
+
+    if (kind == "Basic Pathing") {
+        std::string speed;
+        if (!script::GetText(L, 4, speed)) return script::Fail(found->invalid);
+        if (!character->GetPropertyAddress(speed))
+            return script::Fail("NPC PushAI:  -Basic Pathing- Failed, can't find speed " + speed + "\n");
+    } else if (kind == "Fire Script") {
+        std::string path;
+        if (!script::GetText(L, 4, path)) return script::Fail(found->invalid);
+    } else if (kind == "Trail Target") {
+        std::string flag;
+        for (int i = 4; i <= 6; ++i)
+            if (!script::GetText(L, i, flag)) return script::Fail(found->invalid);
+        for (int i = 4; i <= 6; ++i) {
+            script::GetText(L, i, flag);
+            if (!character->GetPropertyAddress(flag))
+                return script::Fail("NPC_PushAI: -Trail Target- Failed, error in variable gathering\n");
+        }
+    }
+
+    // The queued package is built here (then pushed with
+    // NonPlayingCharacter::PushAI, held when the time is -1, and made the
+    // AIManager's active AI object) once its class exists.
+    return script::Fail(std::string(found->tag) + "Failed, " + found->packageClass + " does not exist\n");
+}
+
+const script::Function kNPCFunctions[] = {
+    {"NPC_SetInternalName", NPC_SetInternalName},
+    {"NPC_SetDialoguePath", NPC_SetDialoguePath},
+    {"NPC_SetDefaultScript", NPC_SetDefaultScript},
+    {"NPC_SetBoundaryOffsetsData", NPC_SetBoundaryOffsetsData},
+    {"NPC_SetCoordinateData", NPC_SetCoordinateData},
+    {"NPC_SetPositionData", NPC_SetPositionData},
+    {"NPC_SetPositionDataByImage", NPC_SetPositionDataByImage},
+    {"NPC_SetDisplayData", NPC_SetDisplayData},
+    {"NPC_AllocateStateVariables", NPC_AllocateStateVariables},
+    {"NPC_SetStateVariable", NPC_SetStateVariable},
+    {"NPC_SetDisplaySuppression", NPC_SetDisplaySuppression},
+    {"NPC_ClearAIQueue", NPC_ClearAIQueue},
+    {"NPC_PushAI", NPC_PushAI},
+    {nullptr, nullptr},
+};
+
+}  // namespace
+
+void NonPlayingCharacter::RegisterLuaFunctions(lua_State* L) { script::Register(L, kNPCFunctions); }
+
+void RegisterNPCLuaFunctions(lua_State* L) { NonPlayingCharacter::RegisterLuaFunctions(L); }

@@ -1,0 +1,238 @@
+// Buttons: clicks need a press and a release inside; the click runs a file
+// or a named callback; the face shows the pressed, hovered or normal image.
+#include "gui/GUIButton.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "core/BitmapWrapper.h"
+#include "core/DataLibrary.h"
+#include "core/GlobalState.h"
+#include "core/LuaManager.h"
+#include "gui/GUIManager.h"
+#include "gui/PixelProbe.h"
+#include "support/AllegroTestEnv.h"
+#include "support/LuaTestState.h"
+#include "support/StderrCapture.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using testsupport::LuaTestState;
+using testsupport::StderrCapture;
+
+// Mouse at (x, y), then the event.
+void Mouse(GUIManager& gui, int event, float x, float y) {
+    gui.SetMousePosition(x, y);
+    gui.HandleMouseEvent(event);
+}
+
+std::string Printed(LuaTestState& lua, const std::string& chunk) {
+    StderrCapture cap;
+    EXPECT_TRUE(lua.Run(chunk)) << lua.LastError();
+    return cap.Take();
+}
+
+TEST(GUIButton, ClicksNeedPressAndReleaseInside) {
+    testsupport::EnsureAllegro();
+    testsupport::TempDir dir;
+    dir.WriteFile("click.lua", "clicks = (clicks or 0) + 1\n");
+    LuaTestState lua;
+    GUIManager& gui = lua.Gui();
+    ASSERT_EQ(Printed(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Go', 'GUIButton') "
+                           "GUIG_SetDimensions(10, 10, 40, 20) GUIB_SetScriptData('click.lua', 3)"),
+              "");
+    auto* button = static_cast<GUIButton*>(gui.FindObject("Go"));
+    ASSERT_NE(button, nullptr);
+    EXPECT_TRUE(button->IsScriptMode());
+    EXPECT_EQ(button->GetScriptArgument(), 3);
+
+    // Press inside, release outside: nothing; the press is forgotten.
+    Mouse(gui, 0, 20, 15);
+    EXPECT_TRUE(button->IsPressed());
+    Mouse(gui, 1, 200, 200);
+    EXPECT_FALSE(button->IsPressed());
+    EXPECT_TRUE(lua.IsNil("clicks"));
+    // A release inside without a press of its own does nothing either.
+    Mouse(gui, 0, 300, 300);
+    Mouse(gui, 1, 20, 15);
+    EXPECT_TRUE(lua.IsNil("clicks"));
+    // Press and release inside: one click, taken by the GUI.
+    Mouse(gui, 0, 10, 10);
+    gui.SetMousePosition(50, 30);
+    EXPECT_TRUE(gui.HandleMouseEvent(1));
+    EXPECT_EQ(lua.GetNumber("clicks"), 1);
+    EXPECT_EQ(gui.GetClickedButton(), button);
+
+    // A callback replaces the script, a script replaces the callback.
+    EXPECT_EQ(Printed(lua, "GUIB_SetFunctionData('Button_QuitGame')"), "");
+    EXPECT_FALSE(button->IsScriptMode());
+    EXPECT_TRUE(button->GetScriptPath().empty());
+    GetGlobalState()->quit = 0;
+    {
+        StderrCapture cap;
+        Mouse(gui, 0, 20, 15);
+        Mouse(gui, 1, 20, 15);
+        EXPECT_EQ(cap.Take(), "quit game");
+    }
+    EXPECT_EQ(GetGlobalState()->quit, 1);
+    GetGlobalState()->quit = 0;
+    EXPECT_EQ(lua.GetNumber("clicks"), 1);
+    EXPECT_EQ(Printed(lua, "GUIB_SetScriptData('click.lua', -1)"), "");
+    EXPECT_EQ(button->GetCallback(), nullptr);
+    Mouse(gui, 0, 20, 15);
+    Mouse(gui, 1, 20, 15);
+    EXPECT_EQ(lua.GetNumber("clicks"), 2);
+
+    // Unknown names (and tables not built here) give no action, silently.
+    for (const char* name : {"Button_quitgame", "CombatButton_OrderCommand", "Inv_UseItem", "Nothing"}) {
+        EXPECT_EQ(Printed(lua, std::string("GUIB_SetFunctionData('") + name + "')"), "") << name;
+        EXPECT_EQ(button->GetCallback(), nullptr) << name;
+    }
+
+    // Active-object checks.
+    EXPECT_EQ(Printed(lua, "GUIOL_AddObject('Panel', 'GUIWindow') GUIB_SetDisplayData(1.5, 2)"),
+              "GUIB SetDisplayData:  Failed, Active Object is not a GUIButton\n");
+    gui.SetActiveObject(nullptr);
+    EXPECT_EQ(Printed(lua, "GUIB_SetImages('a', 'b', 'c')"), "GUIB SetImages:  Failed, Active Object not set\n");
+    gui.SetActiveObject(button);
+    EXPECT_EQ(Printed(lua, "GUIB_SetDisplayData(2.75, 3.9)"), "");
+    EXPECT_FLOAT_EQ(button->GetDisplayValue(), 2.75f);
+    EXPECT_EQ(button->GetDrawFlags(), 3);
+}
+
+TEST(GUIButton, MenuCallbacksOpenAndCloseWindows) {
+    testsupport::EnsureAllegro();
+    LuaTestState lua;
+    GUIManager& gui = lua.Gui();
+    gui.ResetActiveObjectList();
+    auto* first = new GUIButton;  // stands in for any window
+    auto* second = new GUIButton;
+    gui.AddObject("MenuOne", first);
+    gui.AddObject("MenuTwo", second);
+    first->SetDimensions(0, 0, 100, 100);
+    second->SetDimensions(0, 0, 100, 100);
+    second->Close();
+
+    // Open_Menu with an empty active-window list closes nothing.
+    auto* button = new GUIButton;
+    first->AddChild("Opener", button);
+    button->SetDimensions(10, 10, 20, 20);
+    button->SetFunction("Button_Open_Menu");
+    button->SetTargetName("MenuTwo");
+    Mouse(gui, 0, 15, 15);
+    Mouse(gui, 1, 15, 15);
+    EXPECT_TRUE(first->IsSelfVisible());
+    EXPECT_TRUE(second->IsSelfVisible());
+    ASSERT_NE(gui.GetActiveWindowList()->GetHead(), nullptr);
+    EXPECT_EQ(gui.GetActiveWindowList()->GetHead()->value, second);
+    EXPECT_EQ(gui.GetActiveWindowList()->GetHead()->name, "MenuTwo");
+
+    // A target that names nothing: no call.
+    button->SetTargetName("Nowhere");
+    second->Close();
+    Mouse(gui, 0, 15, 15);
+    Mouse(gui, 1, 15, 15);
+    EXPECT_FALSE(second->IsSelfVisible());
+
+    // Now with MenuTwo at the head: opening MenuOne closes it.
+    button->SetTargetName("MenuOne");
+    second->Open();
+    Mouse(gui, 0, 15, 15);
+    Mouse(gui, 1, 15, 15);
+    EXPECT_FALSE(second->IsSelfVisible());
+    EXPECT_EQ(gui.GetActiveWindowList()->GetHead()->value, first);
+
+    // Hide_Parent closes the button's parent; a button without one does nothing.
+    button->SetFunction("Button_Hide_Parent");
+    Mouse(gui, 0, 15, 15);
+    Mouse(gui, 1, 15, 15);
+    EXPECT_FALSE(first->IsSelfVisible());
+    gui.SetClickedButton(second);
+    EXPECT_FALSE(Button_Hide_Parent(nullptr));
+    EXPECT_FALSE(Button_Show_Parent(nullptr));
+    gui.SetClickedButton(button);
+    EXPECT_TRUE(Button_Show_Parent(nullptr));
+    EXPECT_TRUE(first->IsSelfVisible());
+    EXPECT_FALSE(Button_Open_Menu(nullptr));
+}
+
+TEST(GUIButton, FaceFollowsPressAndHover) {
+    testsupport::EnsureAllegro();
+    LuaTestState lua;
+    GUIManager& gui = lua.Gui();
+    uint8_t* gl = &GetGlobalState()->openGLMode;
+    BitmapWrapper normal(20, 20, gl), hover(20, 20, gl), pressed(20, 20, gl);
+    normal.ClearToRGBA(10, 0, 0, 255);
+    hover.ClearToRGBA(0, 20, 0, 255);
+    pressed.ClearToRGBA(0, 0, 30, 255);
+    DataLibrary& library = lua.Library();
+    library.AddSection("Images");
+    library.AddCatalogue("Images", "GUI");
+    library.AddHeading("Images", "GUI", "Buttons");
+    library.Register("Images", "GUI", "Buttons", "N", &normal, DataKind::Bitmap);
+    library.Register("Images", "GUI", "Buttons", "H", &hover, DataKind::Bitmap);
+    library.Register("Images", "GUI", "Buttons", "P", &pressed, DataKind::Bitmap);
+    ASSERT_EQ(Printed(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('B', 'GUIButton') "
+                           "GUIG_SetDimensions(0, 0, 20, 20) GUIB_SetImages('N', 'H', 'P')"),
+              "");
+    auto* button = static_cast<GUIButton*>(gui.FindObject("B"));
+    BitmapWrapper screen(64, 64, gl);
+    auto face = [&] {
+        gui.Draw(&screen);
+        return Px(&screen, 5, 5);
+    };
+    Mouse(gui, -1, 40, 40);
+    EXPECT_EQ(face(), 0x0a0000ffu);
+    Mouse(gui, -1, 5, 5);
+    EXPECT_EQ(face(), 0x001400ffu);
+    Mouse(gui, 0, 5, 5);
+    EXPECT_EQ(face(), 0x00001effu);
+    Mouse(gui, 1, 50, 50);
+    // Hovered without a hover image: the normal face.
+    button->SetImages(&normal, nullptr, &pressed);
+    Mouse(gui, -1, 5, 5);
+    EXPECT_TRUE(button->IsHovered());
+    EXPECT_EQ(face(), 0x0a0000ffu);
+}
+
+TEST(GUIButton, TextFacesAreFramedAndShaded) {
+    testsupport::EnsureAllegro();
+    LuaTestState lua;
+    ALLEGRO_FONT* font = al_create_builtin_font();
+    ASSERT_NE(font, nullptr);
+    lua.Library().AddSection("Fonts");
+    lua.Library().AddCatalogue("Fonts", "General");
+    lua.Library().AddHeading("Fonts", "General", "System");
+    lua.Library().Register("Fonts", "General", "System", "SystemFont", font, DataKind::Font);
+    GUIButton button;
+    button.SetDimensions(0, 0, 30, 24);
+    const ALLEGRO_COLOR frame = al_map_rgb(200, 100, 0), fill = al_map_rgb(0, 0, 100),
+                        inner = al_map_rgb(250, 250, 250);
+    button.BuildTextImages(frame, fill, inner, nullptr);
+    EXPECT_EQ(button.GetNormalImage(), nullptr);
+    button.BuildTextImages(frame, fill, inner, "Long text");
+    ASSERT_TRUE(button.OwnsImages() && button.GetNormalImage() && button.GetHoverImage() && button.GetPressedImage());
+    EXPECT_EQ(Px(button.GetNormalImage(), 0, 0), 0xc86400ffu);
+    EXPECT_EQ(Px(button.GetNormalImage(), 29, 12), 0xc86400ffu);
+    EXPECT_EQ(Px(button.GetNormalImage(), 10, 2), 0xfafafaffu);  // inner line
+    EXPECT_EQ(Px(button.GetNormalImage(), 3, 20), 0xfafafaffu);
+    EXPECT_EQ(Px(button.GetNormalImage(), 1, 1), 0x000064ffu);  // fill
+    // 10% brighter (clamped at full) and 10% darker.
+    EXPECT_EQ(Px(button.GetHoverImage(), 0, 0), 0xdc6e00ffu);
+    EXPECT_EQ(Px(button.GetHoverImage(), 10, 2), 0xffffffffu);
+    EXPECT_EQ(Px(button.GetPressedImage(), 0, 0), 0xb45a00ffu);
+    // Text wider than the face starts at x = 4; (24 - 21) / 2 = 1 from the top.
+    bool white = false;
+    for (int y = 1; y < 10; ++y) white = white || Px(button.GetNormalImage(), 4, y) == 0xffffffffu;
+    EXPECT_TRUE(white);
+    // Setting images the button does not own frees its own faces (ASan checks).
+    BitmapWrapper other(4, 4, &GetGlobalState()->openGLMode);
+    button.SetImages(&other, &other, &other);
+    EXPECT_FALSE(button.OwnsImages());
+    lua.Library().RemovePointer("Fonts", "General", "System", "SystemFont", DataKind::Font);
+    al_destroy_font(font);
+}
+
+}  // namespace

@@ -1,0 +1,279 @@
+// Text lines, smart text lines and input boxes.
+#include "gui/GUITextLine.h"
+
+#include <gtest/gtest.h>
+
+#include <allegro5/allegro_font.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <string>
+
+#include "core/DataLibrary.h"
+#include "core/GlobalState.h"
+#include "core/KeyboardManager.h"
+#include "gui/GUIColorBox.h"
+#include "gui/GUIInputTextBox.h"
+#include "gui/GUIManager.h"
+#include "gui/GUISmartTextLine.h"
+#include "gui/PixelProbe.h"
+#include "support/AllegroTestEnv.h"
+#include "support/LuaTestState.h"
+#include "support/StderrCapture.h"
+#include "world/ChatManager.h"
+
+namespace {
+
+using testsupport::LuaTestState;
+using testsupport::StderrCapture;
+
+// A Lua state whose data library has the built-in font as the system font.
+class WithFont : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testsupport::EnsureAllegro();
+        lua = std::make_unique<LuaTestState>();
+        font = al_create_builtin_font();
+        DataLibrary& library = lua->Library();
+        library.AddSection("Fonts");
+        library.AddCatalogue("Fonts", "General");
+        library.AddHeading("Fonts", "General", "System");
+        library.Register("Fonts", "General", "System", "SystemFont", font, DataKind::Font);
+        lua->Gui().ResetActiveObjectList();
+    }
+    void TearDown() override {
+        lua.reset();
+        al_destroy_font(font);
+    }
+    std::string Printed(const std::string& chunk) {
+        StderrCapture cap;
+        EXPECT_TRUE(lua->Run(chunk)) << lua->LastError();
+        return cap.Take();
+    }
+    std::unique_ptr<LuaTestState> lua;
+    ALLEGRO_FONT* font = nullptr;
+};
+
+// Allegro's keyboard state with the given keys down.
+struct Keys : ALLEGRO_KEYBOARD_STATE {
+    explicit Keys(std::initializer_list<int> codes) {
+        std::memset(static_cast<ALLEGRO_KEYBOARD_STATE*>(this), 0, sizeof(ALLEGRO_KEYBOARD_STATE));
+        for (int code : codes) __key_down__internal__[code / 32] |= 1u << (code % 32);
+    }
+};
+
+TEST_F(WithFont, TextLineSizesToItsTextAndNeedsAFont) {
+    GUIManager& gui = lua->Gui();
+    ASSERT_EQ(Printed("GUIOL_AddObject('T', 'GUITextLine') GUIG_SetDimensions(5, 6, 100, 40) GUIT_SetString('abc')"),
+              "");
+    auto* line = static_cast<GUITextLine*>(gui.FindObject("T"));
+    EXPECT_EQ(*line->GetText(), "abc");
+    EXPECT_EQ(line->GetWidth(), 30);
+    EXPECT_EQ(line->GetHeight(), 16);
+    EXPECT_EQ(line->GetX1(), 5);
+    BitmapWrapper* backing = line->GetBackingBitmap();
+    line->SetString("xyz");  // same length: no new size, no new bitmap
+    EXPECT_EQ(line->GetBackingBitmap(), backing);
+    line->SetString(nullptr);
+    EXPECT_EQ(line->GetText(), nullptr);
+    EXPECT_EQ(line->GetLength(), 3);
+    line->Append("de");
+    EXPECT_EQ(*line->GetText() + std::to_string(line->GetLength()) + std::to_string(line->GetWidth()), "de230");
+
+    // Drawn white at the top left of its bitmap.
+    line->SetString("W");
+    BitmapWrapper screen(64, 64, &GetGlobalState()->openGLMode);
+    gui.Draw(&screen);
+    bool white = false;
+    for (int x = 5; x < 13; ++x)
+        for (int y = 6; y < 14; ++y) white = white || Px(&screen, x, y) == 0xffffffffu;
+    EXPECT_TRUE(white);
+
+    // Without a font the text is ignored.
+    GUITextLine bare;
+    bare.SetFont(nullptr);
+    bare.SetString("abc");
+    EXPECT_EQ(bare.GetText(), nullptr);
+
+    // GUIT_ accepts the whole text-line family only.
+    EXPECT_EQ(Printed("GUIOL_AddObject('I', 'GUIInputBox') GUIT_SetString(12)"), "");
+    EXPECT_EQ(*static_cast<GUITextLine*>(gui.FindObject("I"))->GetText(), "12");
+    EXPECT_EQ(Printed("GUIOL_AddObject('C', 'GUIColorBox') GUIT_SetString('x')"),
+              "GUIT SetString:  Failed, object is not a Text Line\n");
+}
+
+TEST_F(WithFont, SmartTextLineShowsWatchedValues) {
+    GUIManager& gui = lua->Gui();
+    ASSERT_EQ(Printed("GUIOL_AddObject('Swatch', 'GUIColorBox') GUIColB_SetColorData(7, 0, 0, 0)"
+                      "GUIOL_AddObject('S', 'GUISmartText') GUIG_SetDimensions(0, 0, 10, 10)"
+                      "GUISTL_WatchProperty('GUI', 'Swatch', 'Red')"),
+              "");
+    auto* line = static_cast<GUISmartTextLine*>(gui.FindObject("S"));
+    gui.HandleMouseEvent(-1);
+    ASSERT_NE(line->GetText(), nullptr);
+    EXPECT_EQ(*line->GetText(), "7");
+    static_cast<GUIColorBox*>(gui.FindObject("Swatch"))->SetColor(-12, 0, 0, 0);
+    gui.HandleMouseEvent(-1);
+    EXPECT_EQ(*line->GetText(), "-12");
+
+    // A watched string (the chat log's newest line).
+    lua->Chat().AddLine("hello there");
+    EXPECT_EQ(Printed("GUISTL_WatchProperty('ChatLog', '', 'Log|00')"), "");
+    gui.HandleMouseEvent(-1);
+    EXPECT_EQ(*line->GetText(), "hello there");
+
+    // The owner goes: the text stays as it was, nothing is read.
+    EXPECT_EQ(Printed("GUISTL_WatchProperty('GUI', 'Swatch', 'Green')"), "");
+    gui.HandleMouseEvent(-1);
+    EXPECT_EQ(*line->GetText(), "0");
+    static_cast<GUIColorBox*>(gui.FindObject("Swatch"))->SetColor(0, 9, 0, 0);
+    delete gui.FindObject("Swatch");
+    gui.HandleMouseEvent(-1);
+    EXPECT_EQ(*line->GetText(), "0");
+
+    EXPECT_EQ(Printed("GUIOL_AddObject('P', 'GUITextLine') GUISTL_WatchProperty('GUI', 'S', 'x')"),
+              "GUISTL WatchProperty:  Failed, Active Object is not a GUISmartTextLine\n");
+}
+
+TEST_F(WithFont, InputBoxTypesSubmitsAndGivesUpFocus) {
+    GUIManager& gui = lua->Gui();
+    KeyboardManager& keyboard = lua->Keyboard();
+    ASSERT_EQ(Printed("GUIOL_AddObject('Box', 'GUIInputBox') GUIG_SetDimensions(0, 0, 300, 20)"
+                      "GUIITB_SetSystemData(5, 1) ChatManager_WatchProperty('Box')"),
+              "InputBox Linked\n");
+    auto* box = static_cast<GUIInputTextBox*>(gui.FindObject("Box"));
+    EXPECT_EQ(box->GetMaxChars(), 5);
+    EXPECT_TRUE(box->GetSystemFlag());
+    auto key = [&](int code) {
+        gui.SetLastKey(code);
+        gui.HandleMouseEvent(-1);
+    };
+
+    // A press inside takes the focus; the Enter that gave it is no send.
+    {
+        StderrCapture cap;
+        gui.SetMousePosition(10, 10);
+        EXPECT_TRUE(gui.HandleMouseEvent(0));
+        char expected[128];
+        std::snprintf(expected, sizeof expected, "Set focus to %p Root/Box\n", static_cast<void*>(box));
+        EXPECT_EQ(cap.Take(), expected);
+    }
+    EXPECT_TRUE(box->IsFocused());
+    EXPECT_TRUE(gui.GetControlStack().TopHoldsInput());
+    key(GUIInputTextBox::kKeyEnter);
+    EXPECT_TRUE(box->IsFocused());
+    EXPECT_EQ(gui.GetLastKey(), -1);
+
+    // Letters follow shift xor caps lock; digits follow shift alone.
+    key(1);  // a
+    EXPECT_EQ(*box->GetText(), "a");
+    Keys shift({ALLEGRO_KEY_LSHIFT});
+    keyboard.UpdateKeys(&shift);
+    key(2);   // B
+    key(28);  // shifted 1
+    Keys none({});
+    keyboard.UpdateKeys(&none);
+    key(75);  // space
+    key(3);   // c
+    key(4);   // full: dropped
+    EXPECT_EQ(*box->GetText(), "aB! c");
+    EXPECT_EQ(box->GetCursor(), 5);
+    key(GUIInputTextBox::kKeyBackspace);
+    key(GUIInputTextBox::kKeyBackspace);
+    EXPECT_EQ(*box->GetText(), "aB!");
+    key(GUIInputTextBox::kKeyEnter);
+    EXPECT_FALSE(box->IsFocused());
+    EXPECT_TRUE(gui.GetControlStack().IsEmpty());
+    EXPECT_EQ(*box->GetText(), "");
+    lua->Chat().Update();
+    ASSERT_EQ(lua->Chat().GetCount(), 1);
+    EXPECT_EQ(*lua->Chat().GetNewestLine(0), "aB!");
+    std::string taken;
+    EXPECT_FALSE(box->TakeEnteredText(taken));
+
+    // Enter on an empty box only gives up the focus.
+    box->SetFocus(true);
+    key(-1);
+    key(GUIInputTextBox::kKeyBackspace);  // nothing before the cursor
+    EXPECT_EQ(box->GetCursor(), 0);
+    key(GUIInputTextBox::kKeyEnter);
+    EXPECT_FALSE(box->IsFocused());
+    EXPECT_FALSE(box->HasEnteredText());
+
+    // The "Chat" key gives the chat window's input box the focus, when shown.
+    lua->Gui().AddObject("DefaultChatWindowInputBox", new GUIInputTextBox);
+    auto* chatBox = static_cast<GUIInputTextBox*>(gui.FindObject("DefaultChatWindowInputBox"));
+    Keys enter({GUIInputTextBox::kKeyEnter});
+    keyboard.UpdateBindings(&enter);
+    {
+        StderrCapture cap;
+        gui.HandleHotkeys();
+        EXPECT_FALSE(chatBox->IsFocused());  // hidden
+        chatBox->SetDimensions(0, 40, 100, 20);
+        gui.HandleHotkeys();
+        EXPECT_TRUE(chatBox->IsFocused());
+    }
+    chatBox->SetFocus(false);
+    keyboard.UpdateBindings(&none);
+
+    // A hidden box lets go of the stack.
+    box->SetFocus(true);
+    box->Hide(false);
+    gui.HandleMouseEvent(-1);
+    EXPECT_TRUE(gui.GetControlStack().IsEmpty());
+}
+
+TEST_F(WithFont, InputBoxStopsAtItsWidthAndShowsItsProperties) {
+    GUIInputTextBox box;
+    box.SetDimensions(0, 0, 40, 20);
+    box.SetSystemData(80, false);
+    const int limit = 40 - al_get_text_width(font, "M-");  // 24: three 8-pixel characters
+    int typed = 0;
+    while (box.Insert('x', box.GetLength())) ++typed;
+    EXPECT_EQ(typed * 8, limit);
+    EXPECT_FALSE(box.Insert('y', 0));
+    EXPECT_FALSE(box.Insert(0, 0));
+    box.SetDimensions(0, 0, 400, 20);
+    EXPECT_FALSE(box.Insert('y', -1));
+    EXPECT_FALSE(box.Insert('y', box.GetLength() + 1));
+    EXPECT_TRUE(box.Insert('y', 0));
+    EXPECT_EQ(*box.GetText(), "yxxx");
+
+    PropertyRouter& router = lua->Router();
+    lua->Gui().AddObject("Field", new GUIInputTextBox);
+    auto* field = static_cast<GUIInputTextBox*>(lua->Gui().FindObject("Field"));
+    field->SetString("hey");
+    auto* text = static_cast<std::string*>(router.Route("GUI", "Field", "String"));
+    EXPECT_EQ(router.GetValueType(), PropertyRouter::kString);
+    ASSERT_NE(text, nullptr);
+    EXPECT_EQ(*text, "hey");
+    for (const char* name : {"Length", "Cursor", "MaxChars"}) {
+        EXPECT_NE(router.Route("GUI", "Field", name), nullptr) << name;
+        EXPECT_EQ(router.GetValueType(), PropertyRouter::kInt) << name;
+    }
+    EXPECT_EQ(router.Route("GUI", "Field", "Colour"), nullptr);
+    // A cursor written out of range is brought back before it is used.
+    *static_cast<int32_t*>(router.Route("GUI", "Field", "Cursor")) = 1000;
+    field->SetFocus(false);
+    lua->Gui().GetControlStack().Push(field);
+    lua->Gui().SetLastKey(GUIInputTextBox::kKeyBackspace);
+    field->Show(false);
+    field->SetDimensions(0, 0, 100, 20);
+    EXPECT_FALSE(field->HandleNavigation());
+    EXPECT_EQ(*field->GetText(), "he");
+
+    // Focused, the cursor blinks 10 ticks in 21; unfocused it is off.
+    int shown = 0;
+    box.SetFocus(true);
+    for (int tick = 0; tick < 21; ++tick) {
+        box.OnEvent(-1, 0, 0);
+        shown += box.GetBlinkCounter() < 10;
+    }
+    EXPECT_EQ(shown, 10);
+    box.SetFocus(false);
+    box.OnEvent(-1, 0, 0);
+    EXPECT_EQ(box.GetBlinkCounter(), 11);
+}
+
+}  // namespace

@@ -1,0 +1,398 @@
+#include "world/PlayerVorn.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/GlobalState.h"
+#include "core/KeyboardManager.h"
+#include "core/LuaManager.h"
+#include "core/NamedList.h"
+#include "gui/GUIControlStack.h"
+#include "gui/GUICoreTestObjects.h"
+#include "gui/GUIManager.h"
+#include "maps/MapManager.h"
+#include "support/AllegroTestEnv.h"
+#include "support/LuaTestState.h"
+#include "support/StderrCapture.h"
+#include "support/TempDir.h"
+#include "world/Camera.h"
+#include "world/CameraManager.h"
+#include "world/EntityManager.h"
+#include "world/NonPlayingCharacter.h"
+#include "world/PhysicsMovement.h"
+#include "world/PropertyRouter.h"
+
+using testsupport::LuaTestState;
+using testsupport::StderrCapture;
+
+namespace {
+
+// Key codes of the default bindings.
+constexpr int kUp = 84, kDown = 85, kLeft = 82, kRight = 83, kRunHold = 215, kRunToggle = 226, kTrot = 20,
+              kJump = 75;
+
+struct KeysDown : ALLEGRO_KEYBOARD_STATE {
+    KeysDown(std::initializer_list<int> codes) {
+        std::memset(static_cast<ALLEGRO_KEYBOARD_STATE*>(this), 0, sizeof(ALLEGRO_KEYBOARD_STATE));
+        for (int code : codes) __key_down__internal__[code / 32] |= 1u << (code % 32);
+    }
+};
+
+// Top down: a floor at z = 1 under everything. Side view (the map's rows
+// standing for height): ground from row 1 down, and a wall from column
+// g_wallColumn on.
+bool g_sideView = false;
+int g_wallColumn = 1000000;
+bool FloorGrid(int32_t x, int32_t y, int32_t z) {
+    if (g_sideView) return y >= 1 || x >= g_wallColumn;
+    return z >= 1;
+}
+
+// A keyboard and a player in their slots, the movers over the floor grid.
+class PlayerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        GlobalState* state = GetGlobalState();
+        m_savedKeyboard = state->keyboardManager;
+        m_savedPlayer = state->player;
+        state->keyboardManager = &m_keyboard;
+        state->player = &m_player;
+        g_sideView = false;
+        g_wallColumn = 1000000;
+        SetBlockedQuery(FloorGrid);
+        m_player.SetPosition(100, 100, 0);
+    }
+    void TearDown() override {
+        SetBlockedQuery(nullptr);
+        GetGlobalState()->keyboardManager = m_savedKeyboard;
+        GetGlobalState()->player = m_savedPlayer;
+    }
+    // One tick with exactly these keys down.
+    void Tick(std::initializer_list<int> codes) {
+        KeysDown keys(codes);
+        m_keyboard.UpdateBindings(&keys);
+        m_player.Update();
+    }
+
+    KeyboardManager m_keyboard;
+    PlayerVorn m_player;
+    KeyboardManager* m_savedKeyboard = nullptr;
+    PlayerVorn* m_savedPlayer = nullptr;
+};
+
+TEST_F(PlayerTest, DirectionTablesPerMode) {
+    Tick({kTrot});  // trot off: the walk gait
+    Tick({});
+    EXPECT_FLOAT_EQ(m_player.GetCurrentSpeed(), 1.5f);
+
+    m_player.SetGameMode(1);  // isometric grid: Up runs along both axes
+    Tick({kUp});
+    EXPECT_EQ(m_player.GetDirection(), 0);
+    EXPECT_FLOAT_EQ(m_player.GetXSpeed(), -1.5f * 0.707f);
+    EXPECT_FLOAT_EQ(m_player.GetYSpeed(), -1.5f * 0.707f);
+    EXPECT_TRUE(m_player.IsOnGround());
+
+    m_player.SetGameMode(100);
+    Tick({kUp});
+    EXPECT_FLOAT_EQ(m_player.GetXSpeed(), 0.0f);
+    EXPECT_FLOAT_EQ(m_player.GetYSpeed(), -1.5f);
+    EXPECT_TRUE(m_player.UsesControllerA() && m_player.IsFlatIsometric());
+
+    // Opposite keys cancel.
+    Tick({kUp, kDown, kLeft});
+    EXPECT_EQ(m_player.GetDirection(), 6);
+    Tick({kDown, kRight, kLeft});
+    EXPECT_EQ(m_player.GetDirection(), 4);
+
+    m_player.SetGameMode(7);  // any other mode: screen controls with Z >= 0 as ground
+    EXPECT_FALSE(m_player.UsesControllerA() || m_player.IsSideView());
+    Tick({kUp, kLeft});
+    EXPECT_EQ(m_player.GetDirection(), 7);
+    EXPECT_FLOAT_EQ(m_player.GetXSpeed(), -1.5f * 0.707f);
+
+    // No key: standing, speeds 0, the direction stays.
+    Tick({});
+    EXPECT_TRUE(m_player.IsStanding());
+    EXPECT_EQ(m_player.GetXSpeed(), 0.0f);
+    EXPECT_EQ(m_player.GetDirection(), 7);
+}
+
+TEST_F(PlayerTest, GaitsAndTheMoveItself) {
+    m_player.SetGameMode(0);
+    Tick({kRight});
+    EXPECT_FLOAT_EQ(m_player.GetCurrentSpeed(), 2.2f);  // trots by default
+    EXPECT_EQ(m_player.GetDimensions()->X, 102);         // carry 0.2
+    Tick({kRight, kRunHold});
+    EXPECT_TRUE(m_player.IsRunning());
+    EXPECT_EQ(m_player.GetDimensions()->X, 107);
+
+    Tick({kRunToggle});  // run toggle on
+    Tick({kRunToggle, kRunHold});  // holding RunHold with the toggle on trots
+    EXPECT_FALSE(m_player.IsRunning());
+    EXPECT_FLOAT_EQ(m_player.GetCurrentSpeed(), 2.2f);
+    Tick({});
+    EXPECT_FLOAT_EQ(m_player.GetCurrentSpeed(), 5.0f);
+
+    m_player.UpdateAnimationState();
+    EXPECT_EQ(m_player.GetAnimationStateName(), "Stationary");  // standing long enough
+    Tick({kLeft});
+    m_player.UpdateAnimationState();
+    EXPECT_EQ(m_player.GetAnimationStateName(), "Running");
+    EXPECT_EQ(m_player.GetAnimationDirection(), 6);
+}
+
+TEST_F(PlayerTest, JumpAndLandOnTheFloor) {
+    m_player.SetGameMode(1);
+    Tick({kJump});
+    EXPECT_TRUE(m_player.IsJumping());
+    EXPECT_EQ(m_player.GetDimensions()->Z, -5);
+    m_player.UpdateAnimationState();
+    EXPECT_EQ(m_player.GetAnimationStateName(), "Jumping");
+    EXPECT_EQ(m_player.GetAnimationTimer(), 0);
+    int ticks = 0;
+    while (m_player.IsJumping() && ticks < 100) {
+        Tick({kJump});  // held: no second jump
+        ++ticks;
+    }
+    EXPECT_LT(ticks, 100);
+    EXPECT_EQ(m_player.GetDimensions()->Z, 0);  // stopped by the floor at z = 1
+    EXPECT_EQ(m_player.GetZSpeed(), 0.0f);
+    EXPECT_FALSE(m_player.IsFalling());
+}
+
+TEST_F(PlayerTest, InputLocksBlankTheKeysButNotGravity) {
+    m_player.SetGameMode(0);
+    m_player.AddInputLock("Transition");
+    m_player.AddInputLock("Transition");
+    m_player.AddInputLock(static_cast<const char*>(nullptr));
+    m_player.SetPosition(100, 100, -3);  // in the air
+    Tick({kRight, kJump});
+    EXPECT_TRUE(m_player.WasLocked());
+    EXPECT_EQ(m_player.GetXSpeed(), 0.0f);
+    EXPECT_FALSE(m_player.IsJumping());
+    EXPECT_TRUE(m_player.IsFalling());  // the first tick off an edge adds no gravity
+    for (const auto& entry : m_player.GetKeySnapshot()) {
+        EXPECT_FALSE(entry.second.pressed || entry.second.held) << entry.first;
+        EXPECT_TRUE(entry.second.ready) << entry.first;
+    }
+    for (int i = 0; i < 20 && m_player.IsFalling(); ++i) Tick({kRight});
+    EXPECT_FALSE(m_player.IsFalling());
+    EXPECT_GE(m_player.GetDimensions()->Z, 0);
+    EXPECT_EQ(m_player.GetDimensions()->X, 100);
+
+    m_player.RemoveInputLock("Transition");
+    EXPECT_FALSE(m_player.HasInputLock());
+    Tick({kRight});
+    EXPECT_FALSE(m_player.WasLocked());
+    EXPECT_GT(m_player.GetXSpeed(), 0.0f);
+}
+
+TEST_F(PlayerTest, SideViewDoubleJump) {
+    // The map's rows stand for height: the ground is row 1, the feet at 0.
+    g_sideView = true;
+    m_player.SetGameMode(2);
+    m_player.SetDirection(0);
+    Tick({});
+    EXPECT_EQ(m_player.GetDirection(), 2);
+    EXPECT_TRUE(m_player.IsOnGround());
+    // A jump sets twice the impulse, which the rise limit holds at -7.
+    Tick({kJump});
+    EXPECT_EQ(m_player.GetDimensions()->Z, -7);
+    EXPECT_FLOAT_EQ(m_player.GetZSpeed(), -7.0f);
+    Tick({});
+    EXPECT_FLOAT_EQ(m_player.GetZSpeed(), -6.7f);
+    Tick({kJump});  // a second press in the air jumps again
+    EXPECT_TRUE(m_player.IsSecondJumpUsed());
+    EXPECT_FLOAT_EQ(m_player.GetZSpeed(), -7.0f);
+    Tick({});
+    Tick({kJump});  // a third press does nothing more
+    EXPECT_FLOAT_EQ(m_player.GetZSpeed(), -7.0f + 0.6f);
+
+    // Air control turns and accelerates within the speed at the jump.
+    Tick({kLeft});
+    EXPECT_EQ(m_player.GetDirection(), 6);
+    EXPECT_FLOAT_EQ(m_player.GetXSpeed(), -0.2f);
+    for (int i = 0; i < 200 && !m_player.IsOnGround(); ++i) Tick({kLeft});
+    EXPECT_TRUE(m_player.IsOnGround());
+    EXPECT_FALSE(m_player.IsSecondJumpUsed());
+    EXPECT_EQ(m_player.GetDimensions()->Z, 0);
+    EXPECT_LT(m_player.GetDimensions()->X, 100);
+
+    // A wall on the right: the side view stops before it.
+    g_wallColumn = 108;
+    m_player.SetPosition(100, 100, 0);
+    Tick({kRight});  // 2.2 units a tick: two units
+    EXPECT_EQ(m_player.GetDimensions()->X, 102);
+    Tick({kRight});
+    EXPECT_EQ(m_player.GetDimensions()->X, 102);
+}
+
+TEST_F(PlayerTest, DrawOrderAndProperties) {
+    m_player.SetPosition(10.7f, 20.9f, 0);
+    m_player.SetDirection(0);
+    EXPECT_EQ(m_player.GetDrawOrderKey(), 23);
+    m_player.SetDirection(3);
+    EXPECT_EQ(m_player.GetDrawOrderKey(), 18);
+    float x, y, z;
+    m_player.GetPosition(&x, &y, &z);
+    EXPECT_EQ(x, 10.0f);
+    EXPECT_EQ(y, 20.0f);
+
+    const void* owner = nullptr;
+    auto* centre = static_cast<double*>(m_player.GetPropertyAddress("YCenter", &owner));
+    ASSERT_NE(centre, nullptr);
+    EXPECT_DOUBLE_EQ(*centre, 20.9f);
+    EXPECT_EQ(owner, &m_player);
+    EXPECT_EQ(m_player.GetPropertyAddress("Coord"), m_player.GetDimensions());
+    EXPECT_EQ(m_player.GetPropertyAddress("Nothing", &owner), nullptr);
+    EXPECT_EQ(owner, nullptr);
+}
+
+// ---- With the script host and the managers ---------------------------------
+
+class PlayerWorldTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        testsupport::EnsureAllegro();
+        m_saved = GetGlobalState()->player;
+    }
+    void TearDown() override { GetGlobalState()->player = m_saved; }
+    PlayerVorn* m_saved = nullptr;
+};
+
+TEST_F(PlayerWorldTest, AvatarSharesTheRecordAndSurvivesMapClears) {
+    testsupport::TempDir dir;
+    dir.WriteFile("Avatar.lua",
+                  "NPC_AllocateStateVariables(3)\n"
+                  "NPC_SetStateVariable(0, 'Stationary', 1)\n"
+                  "NPC_SetStateVariable(1, 'Walking', 0)\n"
+                  "NPC_SetStateVariable(2, 'Jumping', 0)\n"
+                  "made = 1\n");
+    LuaTestState lua;
+    PlayerVorn player;
+    GetGlobalState()->player = &player;
+    player.SetName("Hero");
+    player.CreateAvatar();  // no script yet: nothing
+    EXPECT_EQ(player.GetAvatar(), nullptr);
+    player.SetAvatarScript("Avatar.lua");
+    player.SetPosition(40, 50, 0);
+    player.CreateAvatar();
+    ASSERT_EQ(lua.GetNumber("made"), 1);
+    NonPlayingCharacter* avatar = player.GetAvatar();
+    ASSERT_NE(avatar, nullptr);
+    EXPECT_EQ(avatar->GetInternalName(), "Hero");
+    EXPECT_EQ(lua.Entities().GetNPC("Hero"), avatar);
+    EXPECT_EQ(player.GetDimensions(), avatar->GetDimensionsPointer());
+    EXPECT_EQ(lua.Entities().GetEntityByName("Pelloc"), &player);
+
+    player.SetPosition(60, 70, 0);
+    EXPECT_EQ(avatar->GetDimensionsPointer()->X, 60);
+    player.SetDirection(2);
+    player.UpdateAnimationState();
+    EXPECT_EQ(avatar->GetAnimDirection(), 2);
+
+    // A map change keeps the avatar.
+    lua.Maps().Unload();
+    EXPECT_EQ(lua.Entities().GetNPC("Hero"), avatar);
+    EXPECT_EQ(player.GetAvatar(), avatar);
+
+    // Routed record fields belong to the avatar.
+    void* address = lua.Router().Route("Player", "", "XCenter");
+    EXPECT_EQ(address, &avatar->GetDimensionsPointer()->X);
+    EXPECT_EQ(lua.Router().GetValueType(), PropertyRouter::kDouble);
+
+    // Deleted behind the player's back: the player keeps its position in a
+    // record of its own.
+    lua.Entities().DeleteEntity(avatar);
+    EXPECT_EQ(player.GetAvatar(), nullptr);
+    EXPECT_EQ(player.GetDimensions()->X, 60);
+    player.UpdateAnimationState();  // no avatar to hand anything to
+
+    // DestroyAvatar on a fresh one.
+    player.CreateAvatar();
+    ASSERT_NE(player.GetAvatar(), nullptr);
+    player.SetPosition(5, 70, 0);
+    player.DestroyAvatar();
+    EXPECT_EQ(player.GetAvatar(), nullptr);
+    EXPECT_EQ(lua.Entities().GetNPC("Hero"), nullptr);
+    EXPECT_EQ(player.GetDimensions()->Y, 70);
+}
+
+TEST_F(PlayerWorldTest, SampleGameAvatarScript) {
+    LuaTestState lua;
+    lua.Manager().SetBasePath(std::string(QEL_SOURCE_DIR) + "/game/");
+    PlayerVorn player;
+    GetGlobalState()->player = &player;
+    player.SetName("Player1");
+    player.SetAvatarScript("Data/Scripts/NPCs/Bramle/Constructor.lua");
+    StderrCapture cap;
+    player.CreateAvatar();
+    EXPECT_EQ(cap.Take(), "");
+    NonPlayingCharacter* avatar = player.GetAvatar();
+    ASSERT_NE(avatar, nullptr);
+    // The avatar's body matches the player's own, and every state the player
+    // hands over exists.
+    const Dimensions* d = player.GetDimensions();
+    EXPECT_EQ(d->z1, -28);
+    EXPECT_EQ(d->x2, 5);
+    for (const char* state : {"Walking", "Trotting", "Running", "Jumping", "Stationary"}) {
+        avatar->SetActiveStateByName(state);
+        EXPECT_EQ(avatar->GetStateVariables()[avatar->GetActiveState()].name, state);
+    }
+}
+
+TEST_F(PlayerWorldTest, ScriptFunctionsCameraAndLocks) {
+    LuaTestState lua;
+    StderrCapture none;
+    ASSERT_TRUE(lua.Run("Player_SetPosition(1, 2, 3) Player_Enable()"));
+    EXPECT_EQ(none.Take(),
+              "Player_SetPosition:  Failed, PlayerVorn does not exist\n"
+              "Player_Enable:  Failed, PlayerVorn does not exist\n");
+
+    PlayerVorn player;
+    GetGlobalState()->player = &player;
+    ASSERT_TRUE(lua.Run("Player_SetPosition(12.5, 30, -4) Player_SetGameMode(2.9)"));
+    EXPECT_DOUBLE_EQ(player.GetDimensions()->X, 12.5);
+    EXPECT_DOUBLE_EQ(player.GetDimensions()->zmin, -32);
+    EXPECT_TRUE(player.IsSideView());
+    ASSERT_TRUE(lua.Run("Player_Disable()"));
+    EXPECT_FALSE(player.IsActive());
+    ASSERT_TRUE(lua.Run("Player_Enable()"));
+    EXPECT_TRUE(player.IsActive());
+    ASSERT_TRUE(lua.Run("MapM_SetDefaultPosition(300, 400)"));
+    EXPECT_EQ(player.GetDimensions()->Y, 400);
+    EXPECT_EQ(player.GetDimensions()->Z, 0);
+
+    // The camera puts the player into isometric or flat controls.
+    Camera* camera = lua.Cameras().GetCameraByIndex(0);
+    ASSERT_NE(camera, nullptr);
+    camera->SetIsometric(true);
+    EXPECT_TRUE(player.UsesControllerA());
+    EXPECT_FALSE(player.IsFlatIsometric());
+    camera->SetIsometric(false);
+    EXPECT_FALSE(player.UsesControllerA());
+    // The map's tick on a flat map sets game mode 0 again.
+    player.SetGameMode(2);
+    lua.Maps().ProcessEvent(-1, 0, 0);
+    EXPECT_FALSE(player.IsSideView());
+
+    // The GUI control stack holds its lock while it has something on it; a
+    // window with a lock name holds that lock while shown.
+    GUIControlStack& stack = lua.Gui().GetControlStack();
+    guitest::Widget widget;
+    stack.Push(&widget);
+    stack.Update();
+    EXPECT_TRUE(player.HoldsInputLock("GUIControlStack"));
+    stack.Remove(&widget);
+    stack.Update();
+    EXPECT_FALSE(player.HasInputLock());
+    widget.SetInputLockName("Shop");
+    widget.Show(false);
+    EXPECT_TRUE(player.HoldsInputLock("Shop"));
+    widget.Hide(false);
+    EXPECT_FALSE(player.HasInputLock());
+}
+
+}  // namespace
