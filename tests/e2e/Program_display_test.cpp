@@ -4,6 +4,8 @@
 
 #include <unistd.h>
 
+#include <filesystem>
+
 #include "support/ProgramRunner.h"
 
 using testsupport::FindFrom;
@@ -94,4 +96,19 @@ TEST(Program, OpenGLAndMemoryModesRunAndCloseToo) {
     EXPECT_NE(out.find("Forcing OpenGL mode\n"), std::string::npos) << out;
     EXPECT_NE(out.find("Forcing memory mode\n"), std::string::npos) << out;
     EXPECT_NE(out.find("Cleaning memory - Done\n"), std::string::npos) << out;
+}
+
+TEST(Program, SkipsTheTitleIntoTheSampleLevel) {
+    ProgramRunner runner;
+    int width = 0, height = 0;
+    int status = RunAndClose(runner, {"-skiptitle", "-map", "DebugRoom", "-nonetwork"}, &width, &height);
+    EXPECT_EQ(status, 0);
+    std::string out = runner.Stderr();
+    EXPECT_NE(out.find("Forcing default map\n"), std::string::npos) << out;
+    // The level file is found, inflated into the working file and streamed
+    // without complaint; the working file is gone after shut-down.
+    EXPECT_EQ(out.find("Failed"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Warning"), std::string::npos) << out;
+    EXPECT_NE(out.find("Cleaning memory - Done\n"), std::string::npos) << out;
+    EXPECT_FALSE(std::filesystem::exists(runner.GameDir() + "/ActiveChunks.pcf"));
 }
