@@ -1,9 +1,11 @@
 #include "gui/GUIButtonCallbacks.h"
 
 #include <cstdio>
+#include <cstring>
 
 #include "core/GlobalState.h"
 #include "gui/GUIBaseObject.h"
+#include "gui/GUIButton.h"
 #include "gui/GUIManager.h"
 
 namespace {
@@ -66,6 +68,17 @@ bool Button_Show_Parent(void*) {
 bool Button_Open_Menu(void* argument) {
     GUIManager* manager = GetGlobalState()->guiManager;
     if (!argument || !manager) return false;
+    // A button without a target name hands over itself or its data buffer.
+    // The button is no name, and a buffer is read as one only when it ends
+    // within its size; reading on would run past its end.
+    GUIBaseObject* clicked = manager->GetClickedButton();
+    if (clicked && clicked->GetType() == kTypeGUIButton) {
+        auto* button = static_cast<GUIButton*>(clicked);
+        if (argument == button) return false;
+        if (argument == button->GetData() &&
+            !std::memchr(button->GetData(), 0, static_cast<size_t>(button->GetDataSize())))
+            return false;
+    }
     const char* name = static_cast<const char*>(argument);
     GUIBaseObject* window = manager->FindObject(name);
     if (!window) return false;

@@ -1,5 +1,8 @@
 // The GUIB_ script functions: they configure the GUI manager's active
 // object, which must be a button (type id 3010 exactly).
+#include <algorithm>
+#include <cmath>
+#include <limits>
 #include <string>
 
 #include "core/DataLibrary.h"
@@ -48,8 +51,14 @@ int GUIB_SetImages(lua_State* L) {
 int GUIB_SetDisplayData(lua_State* L) {
     const std::string prefix = "GUIB SetDisplayData";
     if (!script::HasArgs(L, 2)) return Invalid(prefix);
-    if (GUIButton* button = ActiveButton(prefix))
-        button->SetDisplayData(static_cast<float>(script::GetNumber(L, 1)), script::GetInt(L, 2));
+    if (GUIButton* button = ActiveButton(prefix)) {
+        // A number beyond the float range becomes the largest float of its
+        // sign (converting it unclamped is undefined).
+        const double value = script::GetNumber(L, 1);
+        const double limit = std::numeric_limits<float>::max();
+        const double kept = std::isnan(value) ? value : std::clamp(value, -limit, limit);
+        button->SetDisplayData(static_cast<float>(kept), script::GetInt(L, 2));
+    }
     return 0;
 }
 

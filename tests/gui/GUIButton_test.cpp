@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <limits>
 #include <string>
 
 #include "core/BitmapWrapper.h"
@@ -37,7 +39,7 @@ std::string Printed(LuaTestState& lua, const std::string& chunk) {
 TEST(GUIButton, ClicksNeedPressAndReleaseInside) {
     testsupport::EnsureAllegro();
     testsupport::TempDir dir;
-    dir.WriteFile("click.lua", "clicks = (clicks or 0) + 1\n");
+    dir.WriteFile("click.lua", "clicks = (clicks or 0) + 1 code = GetScriptCode()\n");
     LuaTestState lua;
     GUIManager& gui = lua.Gui();
     ASSERT_EQ(Printed(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Go', 'GUIButton') "
@@ -45,8 +47,6 @@ TEST(GUIButton, ClicksNeedPressAndReleaseInside) {
               "");
     auto* button = static_cast<GUIButton*>(gui.FindObject("Go"));
     ASSERT_NE(button, nullptr);
-    EXPECT_TRUE(button->IsScriptMode());
-    EXPECT_EQ(button->GetScriptArgument(), 3);
 
     // Press inside, release outside: nothing; the press is forgotten.
     Mouse(gui, 0, 20, 15);
@@ -63,6 +63,7 @@ TEST(GUIButton, ClicksNeedPressAndReleaseInside) {
     gui.SetMousePosition(50, 30);
     EXPECT_TRUE(gui.HandleMouseEvent(1));
     EXPECT_EQ(lua.GetNumber("clicks"), 1);
+    EXPECT_EQ(lua.GetNumber("code"), 3);
     EXPECT_EQ(gui.GetClickedButton(), button);
 
     // A callback replaces the script, a script replaces the callback.
@@ -100,6 +101,8 @@ TEST(GUIButton, ClicksNeedPressAndReleaseInside) {
     EXPECT_EQ(Printed(lua, "GUIB_SetDisplayData(2.75, 3.9)"), "");
     EXPECT_FLOAT_EQ(button->GetDisplayValue(), 2.75f);
     EXPECT_EQ(button->GetDrawFlags(), 3);
+    EXPECT_EQ(Printed(lua, "GUIB_SetDisplayData(-1e300, 0)"), "");
+    EXPECT_EQ(button->GetDisplayValue(), -std::numeric_limits<float>::max());
 }
 
 TEST(GUIButton, MenuCallbacksOpenAndCloseWindows) {
@@ -156,6 +159,23 @@ TEST(GUIButton, MenuCallbacksOpenAndCloseWindows) {
     EXPECT_TRUE(Button_Show_Parent(nullptr));
     EXPECT_TRUE(first->IsSelfVisible());
     EXPECT_FALSE(Button_Open_Menu(nullptr));
+
+    // Without a target name the argument is the button or its data: neither
+    // is read as a name unless the data ends within its size.
+    second->Close();
+    auto* bare = new GUIButton;
+    first->AddChild("Bare", bare);
+    bare->SetFunction("Button_Open_Menu");
+    gui.SetClickedButton(bare);
+    EXPECT_FALSE(Button_Open_Menu(bare));
+    bare->AllocData(7);
+    std::memcpy(bare->GetData(), "MenuTwo", 7);  // no end: ASan would see a read past it
+    EXPECT_FALSE(Button_Open_Menu(bare->GetData()));
+    EXPECT_FALSE(second->IsSelfVisible());
+    bare->AllocData(8);
+    std::memcpy(bare->GetData(), "MenuTwo", 8);
+    EXPECT_TRUE(Button_Open_Menu(bare->GetData()));
+    EXPECT_TRUE(second->IsSelfVisible());
 }
 
 TEST(GUIButton, FaceFollowsPressAndHover) {
