@@ -15,6 +15,7 @@
 #include "core/ScriptVariableSet.h"
 #include "core/SoundManager.h"
 #include "maps/ChunkStreamer.h"
+#include "maps/TransitionState.h"
 #include "gui/GUIManager.h"
 #include "world/AIManager.h"
 #include "world/BackgroundManager.h"
@@ -379,12 +380,10 @@ void MapManager::ChangeFloor(int32_t n, bool absolute) {
     int64_t floor = absolute ? std::llabs(static_cast<int64_t>(n)) : static_cast<int64_t>(m_floor) + n;
     if (floor > std::numeric_limits<int32_t>::max()) floor = std::numeric_limits<int32_t>::max();
     if (floor < 1) {
-        // RequestMapTransition ("DebugRoom", 350, 200, 0) goes here once
-        // transitions exist.
+        RequestMapTransition("DebugRoom", 350, 200, 0);
         m_floor = 0;
     } else {
-        // RequestMapTransition ("MAPRANDOM", 350, 200, 0) goes here once
-        // transitions exist.
+        RequestMapTransition("MAPRANDOM", 350, 200, 0);
         m_floor = static_cast<int32_t>(floor);
     }
     std::fprintf(stderr, "Current floor is %i\n", m_floor);

@@ -7,6 +7,7 @@
 #include "core/GlobalState.h"
 #include "core/ScriptArgs.h"
 #include "maps/MapManager.h"
+#include "maps/TransitionState.h"
 #include "world/PlayerVorn.h"
 
 namespace {
@@ -58,8 +59,10 @@ int MapM_SetMapLoadTarget(lua_State* L) {
 
 int MapM_SetDefaultPosition(lua_State* L) {
     if (!script::HasArgs(L, 2)) return script::Fail("MapM SetDefaultPosition:  Failed, invalid argument list\n");
-    // The transition request's drop point becomes (int x, int y, 0) here
-    // once transitions exist.
+    TransitionState& request = GetTransitionState();
+    request.dropX = script::GetInt(L, 1);
+    request.dropY = script::GetInt(L, 2);
+    request.dropZ = 0;
     PlayerVorn* player = GetGlobalState()->player;
     if (!player) return script::Fail("MapM SetDefaultPosition:  Failed, PlayerVorn does not exist\n");
     player->SetPosition(static_cast<float>(script::GetNumber(L, 1)), static_cast<float>(script::GetNumber(L, 2)), 0.0f);

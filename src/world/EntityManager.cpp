@@ -183,6 +183,10 @@ void EntityManager::DeleteEntity(RootEntity* entity) {
     }
     if (removed) ++m_removals;
     Forget(entity);
+    // The player's avatar may be deleted by a script; the player then goes
+    // back to its own record rather than keep a pointer that a new
+    // character could later reuse.
+    if (PlayerVorn* player = GetGlobalState()->player) player->ForgetAvatar(entity);
     if (m_walkDepth > 0) {
         if (std::find(m_pendingDeletes.begin(), m_pendingDeletes.end(), entity) == m_pendingDeletes.end())
             m_pendingDeletes.push_back(entity);

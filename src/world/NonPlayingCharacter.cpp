@@ -128,11 +128,13 @@ void NonPlayingCharacter::GetClickBox(int32_t* left, int32_t* top, int32_t* righ
 
 // ---------------------------------------------------------------- states
 
-void NonPlayingCharacter::AllocateStateVariables(int32_t count) {
+bool NonPlayingCharacter::AllocateStateVariables(int32_t count) {
+    if (count > kMaxStateVariables) return false;
     // Kept flag addresses point into the old array.
     PropertyRouter::ForgetOwner(this);
     m_states.assign(static_cast<size_t>(std::max(count, 0)), StateVariable{});
     m_statesAllocated = 1;
+    return true;
 }
 
 void NonPlayingCharacter::SetStateVariable(int32_t index, const std::string& name, int32_t flag) {
@@ -236,21 +238,26 @@ int NonPlayingCharacter::GetDrawOrderKey() {
     const Dimensions& d = m_dimensions;
     MapManager* maps = GetGlobalState()->mapManager;
     if (maps && maps->IsIsometric()) return Trunc((d.Y + d.X + d.ZSize + d.YSize) / 2);
-    int key = Trunc(d.Y);
+    // Widened so a character at the edge of the 32-bit range keeps a key.
+    int64_t key = Trunc(d.Y);
     switch (m_animDirection) {
-        case 0: return key + 3;
+        case 0: key += 3; break;
         case 1:
         case 3:
         case 5:
-        case 7: return key - 2;
+        case 7: key -= 2; break;
         case 2:
-        case 6: return key - 1;
-        default: return key;
+        case 6: key -= 1; break;
+        default: break;
     }
+    return static_cast<int>(std::clamp<int64_t>(key, INT32_MIN, INT32_MAX));
 }
 
 void NonPlayingCharacter::UpdateAppearance() {
-    if (m_statesAllocated && m_drawingList && m_appearance) m_drawingList->Draw(m_appearance.get(), 0, 0, 0);
+    // Without a bitmap (one too large to create) the list would paint on
+    // whatever target is current, i.e. the frame.
+    if (m_statesAllocated && m_drawingList && m_appearance && m_appearance->GetBitmap())
+        m_drawingList->Draw(m_appearance.get(), 0, 0, 0);
 }
 
 void NonPlayingCharacter::Draw(BitmapWrapper* target, Camera* camera) {

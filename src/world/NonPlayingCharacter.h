@@ -118,8 +118,11 @@ public:
     void SetEnabled(uint8_t enabled) { m_enabled = enabled; }
     uint8_t GetEnabled() const { return m_enabled; }
 
-    // State flags. A negative count is taken as 0.
-    void AllocateStateVariables(int32_t count);
+    // State flags. A negative count is taken as 0. A count above
+    // kMaxStateVariables (a script's stray number) changes nothing and
+    // answers false.
+    static constexpr int32_t kMaxStateVariables = 65536;
+    bool AllocateStateVariables(int32_t count);
     void SetStateVariable(int32_t index, const std::string& name, int32_t flag);
     void SetActiveStateByName(const char* name);
     void SetActiveStateByIndex(int32_t index);

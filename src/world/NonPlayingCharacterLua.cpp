@@ -104,7 +104,8 @@ int NPC_SetDisplayData(lua_State* L) {
 int NPC_AllocateStateVariables(lua_State* L) {
     NonPlayingCharacter* character = Checked(L, 1, {"NPC AllocateStateVariables"});
     if (!character) return 0;
-    character->AllocateStateVariables(script::GetInt(L, 1));
+    if (!character->AllocateStateVariables(script::GetInt(L, 1)))
+        return script::Fail("NPC AllocateStateVariables:  Failed, too many state variables\n");
     return 0;
 }
 
@@ -165,27 +166,23 @@ int NPC_PushAI(lua_State* L) {
         if (kind == k.name) found = &k;
     if (!found) return script::Fail("NPC PushAI:  Failed, could not find type " + kind + "\n");
     if (count != found->count || !script::GetText(L, 1, name)) return script::Fail(found->invalid);
+    // The text arguments of each kind (a speed property, a script path, three
+    // flag properties) are checked with the count, before the character.
+    const int lastText = kind == "Trail Target" ? 6 : kind == "Basic Pathing" || kind == "Fire Script" ? 4 : 0;
+    std::string texts[3];
+    for (int i = 4; i <= lastText; ++i)
+        if (!script::GetText(L, i, texts[i - 4])) return script::Fail(found->invalid);
 
     NonPlayingCharacter* character = ActiveCharacter(lines);
     if (!character) return 0;
 
     if (kind == "Basic Pathing") {
-        std::string speed;
-        if (!script::GetText(L, 4, speed)) return script::Fail(found->invalid);
-        if (!character->GetPropertyAddress(speed))
-            return script::Fail("NPC PushAI:  -Basic Pathing- Failed, can't find speed " + speed + "\n");
-    } else if (kind == "Fire Script") {
-        std::string path;
-        if (!script::GetText(L, 4, path)) return script::Fail(found->invalid);
+        if (!character->GetPropertyAddress(texts[0]))
+            return script::Fail("NPC PushAI:  -Basic Pathing- Failed, can't find speed " + texts[0] + "\n");
     } else if (kind == "Trail Target") {
-        std::string flag;
-        for (int i = 4; i <= 6; ++i)
-            if (!script::GetText(L, i, flag)) return script::Fail(found->invalid);
-        for (int i = 4; i <= 6; ++i) {
-            script::GetText(L, i, flag);
+        for (const std::string& flag : texts)
             if (!character->GetPropertyAddress(flag))
                 return script::Fail("NPC_PushAI: -Trail Target- Failed, error in variable gathering\n");
-        }
     }
 
     // The queued package is built here (then pushed with

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <limits>
 
 #include "core/GlobalState.h"
 #include "core/LuaManager.h"
@@ -31,6 +32,15 @@ Dimensions MakeOwnRecord() {
 }
 
 float ClampSpeed(float value, float low, float high) { return std::min(std::max(value, low), high); }
+
+// First whole number not below the limit, held to the 32-bit range (NaN ends
+// at once): integer walks "while i < limit" stop within the map's range even
+// when a script put the player at a huge or infinite position.
+int64_t WalkEnd(double limit) {
+    if (std::isnan(limit)) return std::numeric_limits<int32_t>::min();
+    return std::clamp<double>(std::ceil(limit), std::numeric_limits<int32_t>::min(),
+                              std::numeric_limits<int32_t>::max());
+}
 
 }  // namespace
 
@@ -62,13 +72,23 @@ void PlayerVorn::Release() {
 
 // ---- Record and avatar ------------------------------------------------------
 
-void PlayerVorn::CheckAvatar() {
-    if (!m_avatar || !m_avatarRegistered) return;
+bool PlayerVorn::InNPCList(const NonPlayingCharacter* character) {
     EntityManager* entities = GetGlobalState()->entityManager;
     NamedList* npcs = entities ? entities->GetSubList(EntityManager::kNPC) : nullptr;
+    return npcs && npcs->ContainsValue(character);
+}
+
+void PlayerVorn::ForgetAvatar(const RootEntity* entity) {
+    if (!entity || entity != static_cast<const RootEntity*>(m_avatar)) return;
+    RememberPosition();
+    DropAvatar();
+}
+
+void PlayerVorn::CheckAvatar() {
+    if (!m_avatar || !m_avatarRegistered) return;
     // Without an entity manager nobody can have deleted the avatar.
-    if (!entities) return;
-    if (!npcs || !npcs->ContainsValue(m_avatar)) DropAvatar();
+    if (!GetGlobalState()->entityManager) return;
+    if (!InNPCList(m_avatar)) DropAvatar();
 }
 
 void PlayerVorn::DropAvatar() {
@@ -111,8 +131,7 @@ void PlayerVorn::CreateAvatar() {
     entities->SetActiveEntity(character);
     if (state->luaManager) state->luaManager->RunFile(m_avatarScript, -1);
     // The script may have removed (and so deleted) the character.
-    NamedList* npcs = entities->GetSubList(EntityManager::kNPC);
-    if (!npcs || !npcs->ContainsValue(character)) {
+    if (!InNPCList(character)) {
         std::fputs("PlayerVorn::CreateAvatar:  Failed, the avatar was removed by its script\n", stderr);
         return;
     }
@@ -128,9 +147,7 @@ void PlayerVorn::AttachAvatar(NonPlayingCharacter* character) {
     m_avatar = character;
     m_record = character->GetDimensionsPointer();
     // Attached by hand: registered only when the entity manager holds it.
-    EntityManager* entities = GetGlobalState()->entityManager;
-    NamedList* npcs = entities ? entities->GetSubList(EntityManager::kNPC) : nullptr;
-    m_avatarRegistered = npcs && npcs->ContainsValue(character);
+    m_avatarRegistered = InNPCList(character);
 }
 
 void PlayerVorn::UnregisterAvatar() {
@@ -444,7 +461,7 @@ void PlayerVorn::AirHandlerAB() {
 bool PlayerVorn::FloorFree() {
     const Dimensions& d = *m_record;
     const int32_t row = TruncToInt(d.zmax + 1.0);
-    for (int64_t x = TruncToInt(d.xmin); x < d.xmax; ++x)
+    for (int64_t x = TruncToInt(d.xmin), end = WalkEnd(d.xmax); x < end; ++x)
         if (MapCellBlocked(static_cast<int32_t>(x), row, 0)) return false;
     return true;
 }
@@ -452,7 +469,7 @@ bool PlayerVorn::FloorFree() {
 bool PlayerVorn::CeilingFree() {
     const Dimensions& d = *m_record;
     const int32_t row = TruncToInt(d.zmin - 1.0);
-    for (int64_t x = TruncToInt(d.xmin); x < d.xmax; ++x)
+    for (int64_t x = TruncToInt(d.xmin), end = WalkEnd(d.xmax); x < end; ++x)
         if (MapCellBlocked(static_cast<int32_t>(x), row, 0)) return false;
     return true;
 }
@@ -460,7 +477,7 @@ bool PlayerVorn::CeilingFree() {
 bool PlayerVorn::LeftFree() {
     const Dimensions& d = *m_record;
     const int32_t column = TruncToInt(d.xmin - 1.0);
-    for (int64_t z = TruncToInt(d.zmin); z < d.zmax; ++z)
+    for (int64_t z = TruncToInt(d.zmin), end = WalkEnd(d.zmax); z < end; ++z)
         if (MapCellBlocked(column, static_cast<int32_t>(z), 0)) return false;
     return true;
 }
@@ -468,9 +485,17 @@ bool PlayerVorn::LeftFree() {
 bool PlayerVorn::RightFree() {
     const Dimensions& d = *m_record;
     const int32_t column = TruncToInt(d.xmax + 1.0);
-    for (int64_t z = TruncToInt(d.zmin); z < d.zmax; ++z)
+    for (int64_t z = TruncToInt(d.zmin), end = WalkEnd(d.zmax); z < end; ++z)
         if (MapCellBlocked(column, static_cast<int32_t>(z), 0)) return false;
     return true;
+}
+
+bool PlayerVorn::SolidUnderCentre() {
+    const Dimensions& d = *m_record;
+    const int32_t row = TruncToInt(d.Z + 1.0);
+    for (int64_t x = TruncToInt(d.xmin), end = WalkEnd(d.xmax); x < end; ++x)
+        if (MapCellBlocked(static_cast<int32_t>(x), row, 0)) return true;
+    return false;
 }
 
 void PlayerVorn::MoveSideView(double dx, double dz) {

@@ -64,6 +64,9 @@ public:
     bool IsFlatIsometric() const { return m_flatIsometric != 0; }
     // The grid mover on the record, then UpdateBox.
     void MoveWithCollision(double dx, double dy, double dz);
+    // Side view: some cell of the row just under the centre is blocked
+    // across the box's width.
+    bool SolidUnderCentre();
 
     // Chooses the animation state from the movement flags and hands it to
     // the avatar (called before each drawing pass).
@@ -87,6 +90,11 @@ public:
     // Unregisters and deletes the avatar; the player keeps its position in a
     // record of its own.
     void DestroyAvatar();
+    // Called by whoever deletes an entity: when it is the avatar, the player
+    // goes back to a record of its own at the last known position. (Without
+    // the call the player only notices when the avatar leaves the "NPC" list,
+    // which a new character made at the same address would hide.)
+    void ForgetAvatar(const RootEntity* entity);
 
     // ---- Input locks and the key snapshot -------------------------------
     // Adds the name unless it is null or already held.
@@ -144,6 +152,7 @@ private:
     // The record in use, after checking that an attached avatar still lives.
     Dimensions& Record();
     void CheckAvatar();
+    static bool InNPCList(const NonPlayingCharacter* character);
     // Goes back to the player's own record (at the last known position).
     void DropAvatar();
     void RememberPosition();

@@ -166,6 +166,11 @@ std::vector<BadCall> BadCallTable() {
     AddRow(rows, "NPC_PushAI", "'a', 1, 'Fire Script', 's'", "NPC PushAI:  -Fire Script- Failed, invalid argument list\n");
     AddRow(rows, "NPC_PushAI", "nil, 1, 'Trail Target', 'a', 'b', 'c'",
            "NPC PushAI:  -Trail Target- Failed, invalid argument list\n");
+    AddRow(rows, "NPC_PushAI", "'a', 1, 'Trail Target', 'a', true, 'c'",
+           "NPC PushAI:  -Trail Target- Failed, invalid argument list\n");
+    AddRow(rows, "NPC_PushAI", "'a', 1, 'Basic Pathing', nil, 1, 2",
+           "NPC PushAI:  -Basic Pathing- Failed, invalid argument list\n");
+    AddRow(rows, "NPC_PushAI", "'a', 1, 'Fire Script', {}, 1", "NPC PushAI:  -Fire Script- Failed, invalid argument list\n");
 
     // Timers
     AddRows(rows, "TimerManager_AddTimer", 2, {1}, "TimerManager AddTimer" + invalid);

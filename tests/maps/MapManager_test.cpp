@@ -1,4 +1,5 @@
 #include "maps/MapManager.h"
+#include "maps/TransitionState.h"
 
 #include <gtest/gtest.h>
 
@@ -232,13 +233,20 @@ TEST_F(MapManagerTest, TickEndsAHeldDrawingAndDropsQueuedEvents) {
 TEST_F(MapManagerTest, FloorsStayInRange) {
     StderrCapture cap;
     maps.ChangeFloor(1, false);
+    // A floor above 0 asks for a generated level, dropped at (350, 200, 0).
+    EXPECT_EQ(GetTransitionState().mapName.value_or(""), "MAPRANDOM");
+    EXPECT_EQ(GetTransitionState().dropX, 350);
+    EXPECT_EQ(GetGlobalState()->stateSwitchRequest, 1);
     maps.ChangeFloor(-1, false);  // below 1: back to the fallback room, floor 0
+    EXPECT_EQ(GetTransitionState().mapName.value_or(""), "DebugRoom");
     maps.ChangeFloor(INT32_MIN, true);
     maps.ChangeFloor(INT32_MAX, false);
     maps.ChangeFloor(INT32_MIN, false);
     EXPECT_EQ(cap.Take(),
               "Current floor is 1\nCurrent floor is 0\n"
               "Current floor is 2147483647\nCurrent floor is 2147483647\nCurrent floor is 0\n");
+    ClearTransitionState();
+    GetGlobalState()->stateSwitchRequest = 0;
 }
 
 TEST_F(MapManagerTest, AmbientMusicIsChosenOncePerMap) {

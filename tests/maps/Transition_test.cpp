@@ -201,9 +201,6 @@ TEST_F(TransitionTest, FadesOutInSixteenTicksThenLoadsTheMap) {
     al_register_event_source(state->eventQueue, &source);
     lua.Keyboard().FindBinding("Up")->held = 1;
     AddMarker("OldTownsman");
-    auto* environment = new GUIBaseObject;
-    lua.Gui().ResetActiveObjectList();
-    lua.Gui().AddObject("EnvironmentWindow", environment);
 
     RequestMapTransition("MAPNONE", 1, 2, 3);
     StartTransition();
@@ -233,7 +230,6 @@ TEST_F(TransitionTest, FadesOutInSixteenTicksThenLoadsTheMap) {
     EXPECT_EQ(lua.Entities().GetEntityByName("OldTownsman"), nullptr);
     EXPECT_TRUE(lua.Maps().IsDefinedMapMode());
     EXPECT_FALSE(GetTransitionState().mapName);
-    EXPECT_TRUE(environment->IsSelfVisible());
     // A key held through the transition must be let go before it counts.
     EXPECT_EQ(lua.Keyboard().FindBinding("Up")->held, 0);
 
