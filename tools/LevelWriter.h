@@ -245,7 +245,8 @@ inline std::unique_ptr<LevelWriter> ParseDescription(const std::string& text, st
         if (!(words >> word)) continue;
         if (word == "chunks") {
             long long x = -1, y = -1;
-            if (!(words >> x >> y) || x < 1 || y < 1 || x * y > kMaxChunks)
+            // Each size is bounded before the product, which could overflow.
+            if (!(words >> x >> y) || x < 1 || y < 1 || x > kMaxChunks || y > kMaxChunks || x * y > kMaxChunks)
                 return fail("chunks needs two sizes of at least 1, at most " + std::to_string(kMaxChunks) +
                             " chunks in all");
             chunksX = static_cast<uint32_t>(x);

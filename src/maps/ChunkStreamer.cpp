@@ -50,14 +50,16 @@ int32_t ChunkStreamer::Open(const std::string& levelPath) {
         std::fprintf(stderr, "Warning:  Couldn't open level %s, the level data is damaged\n", levelPath.c_str());
         return -2;
     }
-    if (std::rename(kWorkingTemp, kWorkingFile) != 0) {
-        std::remove(kWorkingTemp);
-        std::fprintf(stderr, "Warning:  Couldn't open level %s, cannot write %s\n", levelPath.c_str(), kWorkingFile);
+    // The header is checked before the working file is replaced, so a
+    // damaged level never touches it; the open handle follows the rename.
+    m_workingFile = std::fopen(kWorkingTemp, "rb");
+    if (!m_workingFile || !ReadHeader(levelPath)) {
+        DiscardWorkingFile(kWorkingTemp);
         return -2;
     }
-    m_workingFile = std::fopen(kWorkingFile, "rb");
-    if (!m_workingFile || !ReadHeader(levelPath)) {
-        DiscardWorkingFile();
+    if (std::rename(kWorkingTemp, kWorkingFile) != 0) {
+        DiscardWorkingFile(kWorkingTemp);
+        std::fprintf(stderr, "Warning:  Couldn't open level %s, cannot write %s\n", levelPath.c_str(), kWorkingFile);
         return -2;
     }
     m_levelPath = levelPath;
@@ -101,17 +103,17 @@ bool ChunkStreamer::ReadHeader(const std::string& levelPath) {
     return true;
 }
 
-void ChunkStreamer::DiscardWorkingFile() {
+void ChunkStreamer::DiscardWorkingFile(const char* name) {
     if (m_workingFile) std::fclose(m_workingFile);
     m_workingFile = nullptr;
-    std::remove(kWorkingFile);
+    std::remove(name);
     m_chunkSize = 0;
     m_countX = m_countY = 0;
 }
 
 void ChunkStreamer::Close() {
     FreeAll();
-    if (m_workingFile) DiscardWorkingFile();
+    if (m_workingFile) DiscardWorkingFile(kWorkingFile);
     m_levelPath.clear();
     m_open = 0;
 }
@@ -138,6 +140,9 @@ bool ChunkStreamer::IsBlocked(int32_t x, int32_t y) const {
 }
 
 void ChunkStreamer::SetCentre(int32_t cx, int32_t cy) {
+    // An empty grid has nothing to mark; a header of 0 x N chunks must not
+    // cost N steps every tick.
+    if (m_grid.empty()) return;
     // 64-bit: the clamps and the window edges never overflow.
     const int64_t x = std::min<int64_t>(std::max<int64_t>(cx, kWindowRadius), int64_t{m_countX} - 1 - kWindowRadius);
     const int64_t y = std::min<int64_t>(std::max<int64_t>(cy, kWindowRadius), int64_t{m_countY} - 1 - kWindowRadius);
@@ -159,6 +164,7 @@ uint64_t ChunkStreamer::RecordOffset(int32_t cx, int32_t cy) const {
 }
 
 void ChunkStreamer::LoadPass() {
+    if (m_grid.empty()) return;
     for (int32_t x = 0; x < m_countX; ++x) {
         for (int32_t y = 0; y < m_countY; ++y) {
             Slot* slot = SlotAt(x, y);
@@ -204,7 +210,7 @@ void ChunkStreamer::LoadChunkPartJob(uintptr_t chunk, uintptr_t, uintptr_t) {
 }
 
 void ChunkStreamer::Draw(const Camera* camera, bool foreground) const {
-    if (!camera) return;
+    if (!camera || m_grid.empty()) return;
     for (int32_t x = 0; x < m_countX; ++x) {
         for (int32_t y = 0; y < m_countY; ++y) {
             const Slot* slot = SlotAt(x, y);

@@ -91,7 +91,8 @@ private:
     void Draw(const Camera* camera, bool foreground) const;
     // Checks the header against the working file's size; prints why not.
     bool ReadHeader(const std::string& levelPath);
-    void DiscardWorkingFile();
+    // Closes the working file, removes the named file and forgets the counts.
+    void DiscardWorkingFile(const char* name);
 
     uint8_t m_open = 0;
     std::string m_levelPath;

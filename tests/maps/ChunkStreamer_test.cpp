@@ -164,13 +164,15 @@ TEST_F(ChunkStreamerTest, BadLevelsAreRefusedAndLeaveNothingBehind) {
         EXPECT_EQ(streamer.Open("Missing.plf"), -2);
         EXPECT_EQ(cap.Take(), "Warning:  Couldn't open level Missing.plf, file not found\n");
     }
+    // A refused level leaves the working file that was there untouched.
     auto refused = [&](const std::string& bytes, const std::string& why) {
         ChunkStreamer streamer;
+        dir.WriteFile("ActiveChunks.pcf", "before");
         std::string out = OpenLevel(streamer, bytes, -2);
         EXPECT_EQ(out, "Warning:  Couldn't open level Level.plf, " + why + "\n");
         EXPECT_FALSE(streamer.IsOpen());
         EXPECT_EQ(streamer.GetCountX(), 0);
-        EXPECT_FALSE(std::filesystem::exists("ActiveChunks.pcf"));
+        EXPECT_EQ(testsupport::ReadFile("ActiveChunks.pcf"), "before");
         EXPECT_FALSE(std::filesystem::exists("ActiveChunks.pcf.tmp"));
         streamer.SetCentre(0, 0);
         streamer.LoadPass();
@@ -199,10 +201,21 @@ TEST_F(ChunkStreamerTest, BadLevelsAreRefusedAndLeaveNothingBehind) {
     refused(withHeader(0xFFFFFFFFu, 0xFFFFFFFFu, 1),
             "its header gives 4294967295 x 1 chunks of 4294967295 bytes, which the level data does not hold");
     // The same header with counts the data holds opens.
-    ChunkStreamer streamer;
-    EXPECT_EQ(OpenLevel(streamer, withHeader(Chunk::kRecordBytes, 2, 1)), "");
-    EXPECT_EQ(streamer.GetCountX(), 2);
-    EXPECT_EQ(streamer.RecordOffset(1, 0), 22u + Chunk::kRecordBytes);
+    {
+        ChunkStreamer streamer;
+        EXPECT_EQ(OpenLevel(streamer, withHeader(Chunk::kRecordBytes, 2, 1)), "");
+        EXPECT_EQ(streamer.GetCountX(), 2);
+        EXPECT_EQ(streamer.RecordOffset(1, 0), 22u + Chunk::kRecordBytes);
+    }
+    // No chunks one way and a huge count the other: the level is empty, and
+    // a tick must not walk two billion empty columns.
+    ChunkStreamer empty;
+    EXPECT_EQ(OpenLevel(empty, withHeader(Chunk::kRecordBytes, 0x7FFFFFFF, 0)), "");
+    Camera camera(0, 0, 16, 16);
+    empty.SetCentre(0, 0);
+    empty.LoadPass();
+    empty.DrawBackground(&camera);
+    EXPECT_FALSE(empty.IsBlocked(0, 0));
 }
 
 TEST_F(ChunkStreamerTest, LoadChunkChecksItsInputs) {
