@@ -1,6 +1,6 @@
 # The sample game's chunked levels: tools/plfpack turns each text description
 # in tools/levels/ into game/Data/Maps/<Name>.plf.
-set(QEL_LEVEL_NAMES DebugRoom)
+set(QEL_LEVEL_NAMES DebugRoom Cellar)
 set(QEL_GAME_LEVELS)
 foreach(level ${QEL_LEVEL_NAMES})
   set(description ${CMAKE_SOURCE_DIR}/tools/levels/${level}.txt)

@@ -146,6 +146,16 @@ sif::Picture ResponseBubble() {
     });
 }
 
+// The dialogue box's pane, as wide as the default window and as tall as the
+// box: deep blue glass with a silver rim.
+sif::Picture ChatPane() {
+    return Draw(800, 220, [](double x, double y) {
+        if (x < 2 || y < 2 || x > 798 || y > 218) return kSilver;
+        if (x < 4 || y < 4 || x > 796 || y > 216) return kNavy;
+        return Mix(RGBA{0.06, 0.07, 0.2, 0.92}, RGBA{0.12, 0.1, 0.3, 0.92}, y / 220);
+    });
+}
+
 sif::Picture ItemBorder() {
     return Draw(32, 32, [](double x, double y) {
         if (x < 1 || y < 1 || x > 31 || y > 31) return kSilver;
@@ -385,6 +395,7 @@ int main(int argc, char** argv) {
               Save(folder, "CheckBoxChecked", CheckBox(true)) && Save(folder, "CheckBoxUnchecked", CheckBox(false)) &&
               Save(folder, "ScrollBarBlank", ScrollBarBlank()) && Save(folder, "ScrollBarBox", ScrollBarBox()) &&
               Save(folder, "ResponseBubble", ResponseBubble()) && Save(folder, "ItemBorder", ItemBorder()) &&
+              Save(folder, "ChatPane", ChatPane()) &&
               Save(folder, "TitleBackground", TitleBackground()) && Save(folder, "StarrySky", StarrySky()) &&
               Save(folder, "FarHills", FarHills()) && Save(folder, "NearHills", NearHills()) &&
               Save(folder, "Clouds", Clouds());

@@ -9,6 +9,7 @@
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "maps/MapManager.h"
+#include "network/NetworkManager.h"
 #include "maps/Transition.h"
 #include "maps/TransitionState.h"
 #include "world/AIManager.h"
@@ -120,6 +121,7 @@ void GameStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
         UpdateSound();
         UpdateFade();
         context->redrawPending = 1;
+        if (state->networkManager) state->networkManager->Update();
         return;
     }
     HandleCommonEvent(event, context);

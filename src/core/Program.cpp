@@ -31,6 +31,7 @@
 #include "maps/MapManager.h"
 #include "maps/Transition.h"
 #include "maps/TransitionState.h"
+#include "network/NetworkManager.h"
 #include "world/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/CameraManager.h"
@@ -117,6 +118,7 @@ int Initialize() {
     state->propertyRouter = new PropertyRouter();
     state->globalVariables = new ScriptVariableSet();
     state->cameraManager = new CameraManager("Default", 0, 0, state->windowWidth, state->windowHeight);
+    state->networkManager = new NetworkManager();
     state->aiManager = new AIManager();
     state->keyboardManager = new KeyboardManager();
     state->player = new PlayerVorn();
@@ -134,9 +136,11 @@ int Initialize() {
     state->luaManager->RunFile("Data/Scripts/System/ScriptExecution.lua", -1);
     if (state->startTrace) std::fprintf(stderr, "Done\n");
 
-    // The default window borders; the dialogue box and the standard windows
-    // are built here once they exist.
+    // The default window borders, then the dialogue box; the standard
+    // windows are built here once they exist.
     state->guiManager->LoadDefaultBorderImages();
+    if (state->startTrace) std::fprintf(stderr, "Dialogue Manager\n");
+    state->guiManager->CreateDialogueManager();
 
     DataLibrary* library = state->dataLibrary;
     BitmapWrapper* icon = library->Get<BitmapWrapper>("Images", "Misc", "Icons", "IconImg", DataKind::Bitmap);
@@ -149,11 +153,19 @@ int Initialize() {
     }
     state->shadowImages = shadows;
 
-    // The player's name: the "-n" name, else the network identifier once
-    // the network exists, else "Player1"; then its avatar character.
-    state->player->SetName(state->outgoingName.empty() ? std::string("Player1") : state->outgoingName);
+    // The player's name: the "-n" name, else the network identifier when
+    // connected, else "Player1"; then its avatar character.
+    NetworkManager* network = state->networkManager;
+    bool connected = network && network->IsConnected();
+    if (!state->outgoingName.empty())
+        state->player->SetName(state->outgoingName);
+    else if (connected)
+        state->player->SetName(network->GetMyGuidString());
+    else
+        state->player->SetName("Player1");
     state->player->SetAvatarScript("Data/Scripts/NPCs/Bramle/Constructor.lua");
     state->player->CreateAvatar();
+    if (connected) network->SendPlayerName(state->player->GetName().c_str());
 
     state->deferredJobs = new DeferredJobQueue();
     std::fprintf(stderr, "Initialization Sequence completed!  Took %f seconds.\n", al_get_time() - startTime);
@@ -198,6 +210,9 @@ void DestructionSequence() {
     // The map manager closes and removes its working level file.
     delete state->mapManager;
     state->mapManager = nullptr;
+    // Disconnects from the server.
+    delete state->networkManager;
+    state->networkManager = nullptr;
     if (state->eventQueue) {
         al_destroy_event_queue(state->eventQueue);
         state->eventQueue = nullptr;

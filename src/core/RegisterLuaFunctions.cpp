@@ -5,10 +5,16 @@
 #include "core/DataLibrarySoundLua.h"
 #include "core/LuaManager.h"
 #include "core/SoundManager.h"
+#include "gui/GUIDialogueManager.h"
 #include "maps/Transition.h"
+#include "world/AITrailingPackage.h"
 #include "world/Animation.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
+#include "world/ObjectItem.h"
+#include "world/ObjectStaticAnimation.h"
+#include "world/ObjectStaticAutoScript.h"
+#include "world/ObjectStaticTransition.h"
 #include "world/PlayerVorn.h"
 
 // The registrars run in this order. Each family's line goes in its slot as
@@ -28,7 +34,14 @@ void RegisterLuaFunctions(lua_State* L) {
     if (!L) return;
     RegisterGeneralFunctions(L);  // 1
     RegisterAnimationLuaFunctions(L);  // 2
+    RegisterAITrailingPackageLuaFunctions(L);  // 3
     RegisterNPCLuaFunctions(L);  // 6
+    ObjectBase::RegisterLuaFunctions(L);  // 9
+    ObjectItem::RegisterLuaFunctions(L);  // 10
+    ObjectStaticAnimation::RegisterLuaFunctions(L);  // 11 (12: position markers register nothing)
+    ObjectStaticTransition::RegisterLuaFunctions(L);  // 13
+    ObjectStaticAutoScript::RegisterLuaFunctions(L);  // 14
+    GUIDialogueManager::RegisterLuaFunctions(L);  // 16
     DataLibrary::RegisterLuaFunctions(L);  // 17, with the resource registrars
     RegisterDataLibraryImageLuaFunctions(L);
     RegisterDataLibrarySoundLuaFunctions(L);

@@ -58,6 +58,27 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "OBJM_SetActiveObject",
         "OBJM_SetActiveObjectByID",
 
+        // World objects
+        "OBJ_SetCoordinates",
+        "OBJ_SetDimensions",
+        "OBJ_SetKillScript",
+        "Hook_OBJI_SetImage",
+        "OBJSA_SetAnimationData",
+        "OBJST_AddCircle",
+        "OBJST_AddRectangle",
+        "OBJST_ClearGeometryList",
+        "OBJST_SetLevelDestination",
+        "OBJST_SetEntityDestination",
+        "OBJST_SetCoordinateDestination",
+        "OBJSAS_SetPath",
+        "OBJSAS_SetDelay",
+        "OBJSAS_AddFloat",
+        "OBJSAS_ModFloat",
+        "OBJSAS_GetFloat",
+        "OBJSAS_AddString",
+        "OBJSAS_ModString",
+        "OBJSAS_GetString",
+
         // GUI
         "GUI_HideAllObjects",
         "GUI_SetActiveObject",
@@ -85,6 +106,14 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "GUIITB_SetSystemData",
         "GUIT_SetString",
         "GUISTL_WatchProperty",
+
+        // Lists, drop menus and scroll bars
+        "GUIDM_AddField",
+        "GUIDM_AddEntry",
+        "GUIDM_ModifyEntry",
+        "GUIL_SetListSize",
+        "GUIL_SetListEntry",
+        "GUISB_SetScrollData",
 
         // Windows
         "GUIRSW_SetBackgroundPic",
@@ -194,6 +223,13 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "AIDL_SetActiveStateList",
         "AIS_AddState",
 
+        // AI package family
+        "AIFP_FollowCoordinates",
+        "AIVR_SyncPointer",
+        "AIVSR_SyncPointer",
+        "AIVSR_SetScaler",
+        "AITP_SyncTargetPointers",
+
         // Chat log
         "ChatManager_WatchProperty",
 
@@ -216,6 +252,30 @@ const std::vector<std::string>& AllScriptFunctionNames() {
 
         // Transitions
         "TH_DropPlayerAtTarget",
+
+        // Dialogue box
+        "DM_SetDialogueNPC",
+        "DM_ManualActivate",
+        "DM_SetPortrait",
+        "DM_SetBackground",
+        "DM_QueueSetPortrait",
+        "DM_QueueSetBackground",
+        "DM_AddText",
+        "DM_AddResponse",
+        "DM_AddDelay",
+        "DM_SetCursor",
+        "DM_BreakLine",
+        "DM_ResetCursor",
+        "DM_SetTextSpeed",
+        "DM_SetTextSpeedToDefault",
+        "SetPortrait",
+        "SetPortraitBackground",
+        "SetDialogueLine",
+        "SetDialogueLineIncr",
+        "SetDialogueResponse",
+        "SetDialogueResponseIncr",
+        "GetLastChatResponse",
+        "ClearDialogue",
     };
     return names;
 }

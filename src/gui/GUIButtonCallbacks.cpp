@@ -7,6 +7,7 @@
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIManager.h"
+#include "gui/GUIScrollBar.h"
 
 namespace {
 
@@ -27,8 +28,8 @@ struct NamedCallback {
 const NamedCallback kCallbacks[] = {
     {"Button_Hide_Parent", &Button_Hide_Parent},
     {"Button_Show_Parent", &Button_Show_Parent},
-    // "Button_Scrollbar_Increment" and "Button_Scrollbar_Decrement" step the
-    // manager's scroll bar in use; they go here with the scroll bar.
+    {"Button_Scrollbar_Increment", &Button_Scrollbar_Increment},
+    {"Button_Scrollbar_Decrement", &Button_Scrollbar_Decrement},
     {"Button_Open_Menu", &Button_Open_Menu},
     {"Button_QuitGame", &Button_QuitGame},
     {nullptr, nullptr},

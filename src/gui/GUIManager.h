@@ -48,6 +48,9 @@ public:
     // Hide (children only) on every top-level object but "EnvironmentWindow".
     void HideAllObjects();
 
+    // Builds the one dialogue box ("DialogueManager") along the bottom of the
+    // window, at the front and hidden; a second call returns the first box.
+    GUIBaseObject* CreateDialogueManager();
     NamedList* GetTopLevelList() { return &m_topLevel; }
     NamedList* GetActiveObjectList() const { return m_activeObjectList; }
     void SetActiveObjectList(NamedList* list) { m_activeObjectList = list; }

@@ -9,14 +9,17 @@
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIButton.h"
 #include "gui/GUICheckBox.h"
+#include "gui/GUIDropMenu.h"
 #include "gui/GUIColorBox.h"
 #include "gui/GUIEnvironmentWindow.h"
 #include "gui/GUIImage.h"
 #include "gui/GUIInputTextBox.h"
+#include "gui/GUIList.h"
 #include "gui/GUISmartImage.h"
 #include "gui/GUISmartTextLine.h"
 #include "gui/GUIManager.h"
 #include "gui/GUIResizeWindow.h"
+#include "gui/GUIScrollBar.h"
 #include "gui/GUIScrollableWindow.h"
 #include "gui/GUIWindow.h"
 
@@ -39,7 +42,7 @@ const GUIObjectType kCreatableTypes[] = {
     {"GUITextLine", &CreateGUIObject<GUITextLine>},
     {"GUIButton", &CreateGUIObject<GUIButton>},
     {"GUISmartImage", &CreateGUIObject<GUISmartImage>},
-    // "GUIScrollBar" goes here with the scroll bar.
+    {"GUIScrollBar", &CreateGUIObject<GUIScrollBar>},
     {"GUICheckBox", &CreateGUIObject<GUICheckBox>},
     {"GUIImage", &CreateGUIObject<GUIImage>},
     {"GUIColorBox", &CreateGUIObject<GUIColorBox>},
@@ -48,7 +51,8 @@ const GUIObjectType kCreatableTypes[] = {
     {"GUIScrollableWindow", &CreateGUIObject<GUIScrollableWindow>},
     {"GUIResizeWindow", &CreateGUIObject<GUIResizeWindow>},
     {"GUIEnvironmentWindow", &CreateGUIObject<GUIEnvironmentWindow>},
-    // "GUIList", "GUIDropMenu" come after the windows.
+    {"GUIList", &CreateGUIObject<GUIList>},
+    {"GUIDropMenu", &CreateGUIObject<GUIDropMenu>},
     {nullptr, nullptr},
 };
 
@@ -160,9 +164,12 @@ void GUIManager::RegisterLuaFunctions(lua_State* L) {
     GUIBaseObject::RegisterLuaFunctions(L);  // GUIG_
     GUIButton::RegisterLuaFunctions(L);  // GUIB_
     GUICheckBox::RegisterLuaFunctions(L);  // GUICB_SetFiringData
+    GUIDropMenu::RegisterLuaFunctions(L);  // GUIDM_
     GUIColorBox::RegisterLuaFunctions(L);  // GUIColB_SetColorData
     GUIImage::RegisterLuaFunctions(L);  // GUII_SetImage
     GUISmartImage::RegisterLuaFunctions(L);  // GUISI_SetImage
+    GUIList::RegisterLuaFunctions(L);  // GUIL_
+    GUIScrollBar::RegisterLuaFunctions(L);  // GUISB_SetScrollData
     GUIInputTextBox::RegisterLuaFunctions(L);  // GUIITB_SetSystemData
     GUITextLine::RegisterLuaFunctions(L);  // GUIT_SetString
     GUISmartTextLine::RegisterLuaFunctions(L);  // GUISTL_WatchProperty

@@ -6,9 +6,13 @@
 
 #include "core/GlobalState.h"
 #include "core/ScriptArgs.h"
+#include "world/AIAutoScriptPackage.h"
 #include "world/AIBasePackage.h"
 #include "world/AIDrawingPackage.h"
+#include "world/AIFollowingPackage.h"
 #include "world/AIManager.h"
+#include "world/AIValueRouter.h"
+#include "world/AIValueScaleRouter.h"
 #include "world/Animation.h"
 #include "world/PropertyRouter.h"
 
@@ -64,10 +68,25 @@ int AIM_CreateObject(lua_State* L) {
     if (!AIManager::IsListName(list)) return script::Fail("AIM_CreateObject: Invalid SubList specifier\n");
 
     if (kind == "AIValueRouter" || kind == "AIValueScaleRouter" || kind == "AIAutoScript") {
-        // The value routers and the auto-script package (script path and code
-        // from arguments 4 and 5) are created here, and made the active AI
-        // object, once their classes exist.
-        return script::Fail("AIM CreateObject:  Failed, object specifier " + kind + " is not supported\n");
+        AIBasePackage* package = nullptr;
+        if (kind == "AIValueRouter") {
+            package = new AIValueRouter;
+        } else if (kind == "AIValueScaleRouter") {
+            package = new AIValueScaleRouter;
+        } else {
+            // The script path and code (arguments 4 and 5); no script runs
+            // nothing.
+            auto* autoScript = new AIAutoScriptPackage;
+            std::string path;
+            if (script::GetText(L, 4, path)) autoScript->SetScript(path, script::GetInt(L, 5));
+            package = autoScript;
+        }
+        if (!manager->AddFloatingPackage(name, package, list)) {
+            delete package;
+            return script::Fail("AIM CreateObject:  Failed, could not add " + name + "\n");
+        }
+        manager->SetActiveAIObject(package);
+        return 0;
     }
     if (kind == "AIDrawingPackage") {
         AIDrawingPackage* package = new AIDrawingPackage;
@@ -137,6 +156,7 @@ void RegisterAIManagerLuaFunctions(lua_State* L) {
     script::Register(L, kFunctions);
     RegisterAIDrawingPackageLuaFunctions(L);
     RegisterAIDrawingListLuaFunctions(L);
-    // The AIFP_, AIVR_ and AIVSR_ functions of the AI package family are
-    // registered here once those packages exist.
+    RegisterAIFollowingPackageLuaFunctions(L);
+    RegisterAIValueRouterLuaFunctions(L);
+    RegisterAIValueScaleRouterLuaFunctions(L);
 }

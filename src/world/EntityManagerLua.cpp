@@ -10,6 +10,11 @@
 #include "core/RootEntity.h"
 #include "core/ScriptArgs.h"
 #include "world/EntityManager.h"
+#include "world/ObjectItem.h"
+#include "world/ObjectStaticAnimation.h"
+#include "world/ObjectStaticAutoScript.h"
+#include "world/ObjectStaticPosition.h"
+#include "world/ObjectStaticTransition.h"
 
 namespace {
 
@@ -56,11 +61,21 @@ int CreateObject(lua_State* L) {
     std::string name, type;
     if (!script::GetText(L, 1, name) || !script::GetText(L, 2, type)) return script::Fail(invalid);
     if (!Manager()) return script::Fail("EM_OBJ_CreateObject:  Failed, EntityManager does not exist\n");
-    // "Item", "StaticAnimation", "StaticPosition", "StaticTransition" and
-    // "StaticAutoScript" create their world objects here (registered in
-    // "Object" and made active) once those classes exist; until then no
-    // type is known.
-    return script::Fail("EM_OBJ_CreateObject:  Failed, no type " + type + " found\n");
+    RootEntity* object = nullptr;
+    if (type == "Item")
+        object = new ObjectItem;
+    else if (type == "StaticAnimation")
+        object = new ObjectStaticAnimation;
+    else if (type == "StaticPosition")
+        object = new ObjectStaticPosition;
+    else if (type == "StaticTransition")
+        object = new ObjectStaticTransition;
+    else if (type == "StaticAutoScript")
+        object = new ObjectStaticAutoScript;
+    if (!object) return script::Fail("EM_OBJ_CreateObject:  Failed, no type " + type + " found\n");
+    Manager()->RegisterPointer(EntityManager::kObject, name.c_str(), object);
+    Manager()->SetActiveEntity(object);
+    return 0;
 }
 
 int SetActiveObject(lua_State* L) {

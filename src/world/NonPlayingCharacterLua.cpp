@@ -3,6 +3,12 @@
 
 #include "core/GlobalState.h"
 #include "core/ScriptArgs.h"
+#include "world/AIAutoScriptPackage.h"
+#include "world/AIBasePathPackage.h"
+#include "world/AIFollowingPackage.h"
+#include "world/AIFrameSetter.h"
+#include "world/AIManager.h"
+#include "world/AITrailingPackage.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 
@@ -141,25 +147,19 @@ int NPC_PushAI(lua_State* L) {
     const int count = lua_gettop(L);
 
     // Each kind: its exact argument count, its line for a wrong one, and the
-    // package class that carries it out.
+    // prefix of its other lines.
     struct Kind {
         const char* name;
         int count;
         const char* invalid;
         const char* tag;
-        const char* packageClass;
     };
     static const Kind kKinds[] = {
-        {"Basic Pathing", 6, "NPC PushAI:  -Basic Pathing- Failed, invalid argument list\n", "NPC PushAI:  -Basic Pathing- ",
-         "AIBasePathPackage"},
-        {"Follow Target", 3, "NPC_PushAI:  -Follow Target- Failed, invalid argument list\n", "NPC_PushAI:  -Follow Target- ",
-         "AIFollowingPackage"},
-        {"Force Frame", 5, "NPC PushAI:  -Force Frame- Failed, invalid argument list\n", "NPC PushAI:  -Force Frame- ",
-         "AIFrameSetter"},
-        {"Fire Script", 5, "NPC PushAI:  -Fire Script- Failed, invalid argument list\n", "NPC PushAI:  -Fire Script- ",
-         "AIAutoScriptPackage"},
-        {"Trail Target", 6, "NPC PushAI:  -Trail Target- Failed, invalid argument list\n", "NPC PushAI:  -Trail Target- ",
-         "AITrailingPackage"},
+        {"Basic Pathing", 6, "NPC PushAI:  -Basic Pathing- Failed, invalid argument list\n", "NPC PushAI:  -Basic Pathing- "},
+        {"Follow Target", 3, "NPC_PushAI:  -Follow Target- Failed, invalid argument list\n", "NPC_PushAI:  -Follow Target- "},
+        {"Force Frame", 5, "NPC PushAI:  -Force Frame- Failed, invalid argument list\n", "NPC PushAI:  -Force Frame- "},
+        {"Fire Script", 5, "NPC PushAI:  -Fire Script- Failed, invalid argument list\n", "NPC PushAI:  -Fire Script- "},
+        {"Trail Target", 6, "NPC PushAI:  -Trail Target- Failed, invalid argument list\n", "NPC PushAI:  -Trail Target- "},
     };
     const Kind* found = nullptr;
     for (const Kind& k : kKinds)
@@ -185,10 +185,42 @@ int NPC_PushAI(lua_State* L) {
                 return script::Fail("NPC_PushAI: -Trail Target- Failed, error in variable gathering\n");
     }
 
-    // The queued package is built here (then pushed with
-    // NonPlayingCharacter::PushAI, held when the time is -1, and made the
-    // AIManager's active AI object) once its class exists.
-    return script::Fail(std::string(found->tag) + "Failed, " + found->packageClass + " does not exist\n");
+    // The packages keep the character's fields through the router, which
+    // finds them on the active character.
+    const std::string& self = character->GetInternalName();
+    if (kind != "Fire Script" && !GetGlobalState()->propertyRouter)
+        return script::Fail(std::string(found->tag) + "Failed, PropertyRouter does not exist\n");
+    AIBasePackage* package = nullptr;
+    if (kind == "Basic Pathing") {
+        auto* path = new AIBasePathPackage;
+        path->SyncPointers("NPC", self, texts[0]);
+        path->SetTarget(script::GetInt(L, 5), script::GetInt(L, 6));
+        package = path;
+    } else if (kind == "Follow Target") {
+        auto* follow = new AIFollowingPackage;
+        follow->SyncPointers("NPC", self);
+        package = follow;
+    } else if (kind == "Force Frame") {
+        auto* frame = new AIFrameSetter;
+        frame->SetPointers("NPC", self, "AnimTimer", "AnimDirection");
+        frame->SetValues(script::GetInt(L, 4), script::GetInt(L, 5));
+        package = frame;
+    } else if (kind == "Fire Script") {
+        auto* fire = new AIAutoScriptPackage;
+        fire->SetScript(texts[0], script::GetInt(L, 5));
+        package = fire;
+    } else {
+        auto* trail = new AITrailingPackage;
+        if (!trail->SyncPointers(character, "NPC", self, texts[0], texts[1], texts[2])) {
+            delete trail;
+            return script::Fail("NPC_PushAI: -Trail Target- Failed, error in variable gathering\n");
+        }
+        package = trail;
+    }
+    const int32_t time = script::GetInt(L, 2);
+    character->PushAI(name, time, package, time == -1);
+    if (AIManager* ai = GetGlobalState()->aiManager) ai->SetActiveAIObject(package);
+    return 0;
 }
 
 const script::Function kNPCFunctions[] = {

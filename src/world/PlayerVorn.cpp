@@ -62,6 +62,8 @@ PlayerVorn::PlayerVorn()
 PlayerVorn::~PlayerVorn() {
     PropertyRouter::ForgetOwner(this);
     PlayerVorn::Release();
+    // Nothing may reach a player that is gone through the global slot.
+    if (GetGlobalState()->player == this) GetGlobalState()->player = nullptr;
 }
 
 void PlayerVorn::Release() {

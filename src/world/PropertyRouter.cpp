@@ -18,6 +18,7 @@
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
+#include "world/ObjectBase.h"
 #include "world/PlayerVorn.h"
 
 namespace {
@@ -149,8 +150,10 @@ void* PropertyRouter::Route(const std::string& kind, const std::string& owner, c
         EntityManager* entities = GetGlobalState()->entityManager;
         RootEntity* object = entities ? entities->GetActiveObject() : nullptr;
         if (!object) std::fputs("Routing Function:  Failed, no Active Object set\n", stderr);
-        // Otherwise the world object's property lookup ("XPos", "YPos", "ZPos",
-        // "PhysicsPtr", "Dimensions") answers here once world objects exist.
+        if (auto* worldObject = dynamic_cast<ObjectBase*>(object)) {
+            address = worldObject->GetPropertyAddress(property);
+            source = worldObject;
+        }
     } else if (kind == "ChatLog") {
         if (ChatManager* chat = GetGlobalState()->chatManager) {
             address = chat->RoutePointer(owner, property);

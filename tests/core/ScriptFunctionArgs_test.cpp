@@ -117,6 +117,12 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "GUISI_SetImage", 3, {1, 2, 3}, "GUISI SetImage" + invalid);
     AddRows(rows, "GUICB_SetFiringData", 4, {1, 3}, "GUICB SetFiringData" + invalid);
     AddRows(rows, "GUIColB_SetColorData", 4, {}, "GUIColB SetColorData" + invalid);
+    AddRows(rows, "GUISB_SetScrollData", 5, {}, "GUISB SetScrollData" + invalid);
+    AddRows(rows, "GUIL_SetListSize", 1, {}, "GUIL SetListSize" + invalid);
+    AddRows(rows, "GUIL_SetListEntry", 7, {2, 3, 4, 5, 6, 7}, "GUIL SetListEntry" + invalid);
+    AddRows(rows, "GUIDM_AddField", 1, {1}, "GUIDM AddField" + invalid);
+    AddRows(rows, "GUIDM_AddEntry", 6, {1, 2, 3, 4}, "GUIDM AddEntry" + invalid);
+    AddRows(rows, "GUIDM_ModifyEntry", 6, {1, 2, 3, 4}, "GUIDM ModifyEntry" + invalid);
 
     // Script variables: Env_ and Global_ check their arguments first. With no
     // character, every NPC_ function but AddScriptVariableI reports that
@@ -213,6 +219,26 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "EM_OBJ_CreateObject", 2, {1, 2}, "EM_OBJ_CreateObject" + invalid);
     AddRows(rows, "EM_OBJ_RemoveObject", 1, {1}, "EM_OBJ_RemoveObject" + invalid);
 
+    // World objects
+    AddRows(rows, "OBJ_SetCoordinates", 3, {}, "OBJ_SetCoordinates" + invalid);
+    AddRows(rows, "OBJ_SetDimensions", 3, {}, "OBJ_SetDimensions" + invalid);
+    AddRows(rows, "OBJ_SetKillScript", 2, {1}, "OBJ_SetKillScript" + invalid);
+    AddRows(rows, "Hook_OBJI_SetImage", 4, {1, 2, 3, 4}, "OBJI_SetImage" + invalid);
+    AddRows(rows, "OBJSA_SetAnimationData", 4, {1}, "ObjectStaticAnimation SetAnimationData" + invalid);
+    AddRows(rows, "OBJST_AddCircle", 3, {}, "OBJST_AddCircle" + invalid);
+    AddRows(rows, "OBJST_AddRectangle", 4, {}, "OBJST_AddRectangle" + invalid);
+    AddRows(rows, "OBJST_SetLevelDestination", 1, {1}, "OBJST_SetLevelDestination" + invalid);
+    AddRows(rows, "OBJST_SetEntityDestination", 1, {1}, "OBJST_SetEntityDestination" + invalid);
+    AddRows(rows, "OBJST_SetCoordinateDestination", 3, {}, "OBJST_SetCoordinateDestination" + invalid);
+    AddRows(rows, "OBJSAS_SetPath", 1, {1}, "OBJSAS_SetPath" + invalid);
+    AddRows(rows, "OBJSAS_SetDelay", 1, {}, "OBJSAS_SetDelay" + invalid);
+    AddRows(rows, "OBJSAS_AddFloat", 2, {1}, "OBJSAS_AddFloat" + invalid);
+    AddRows(rows, "OBJSAS_ModFloat", 2, {1}, "OBJSAS_ModFloat" + invalid);
+    AddRows(rows, "OBJSAS_GetFloat", 1, {1}, "OBJSAS_GetFloat" + invalid);
+    AddRows(rows, "OBJSAS_AddString", 2, {1, 2}, "OBJSAS_AddString" + invalid);
+    AddRows(rows, "OBJSAS_ModString", 2, {1, 2}, "OBJSAS_ModString" + invalid);
+    AddRows(rows, "OBJSAS_GetString", 1, {1}, "OBJSAS_GetString" + invalid);
+
     // Chat log
     AddRows(rows, "ChatManager_WatchProperty", 1, {1}, "ChatManager WatchProperty" + invalid);
 
@@ -250,6 +276,26 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "AIDL_RemoveAI", 1, {1}, "AIDL RemoveAI" + invalid);
     AddRows(rows, "AIDL_SetActiveStateList", 1, {1}, "AIDL SetActiveStateList" + invalid);
     AddRows(rows, "AIS_AddState", 6, {1, 3, 4, 5}, "AIS AddState" + invalid);
+    // AI package family (AIFP_FollowCoordinates tests its active object
+    // before its arguments).
+    AddRows(rows, "AIVR_SyncPointer", 6, {1, 2, 3, 4, 5, 6}, "AIVR SyncPointer" + invalid);
+    AddRows(rows, "AIVSR_SyncPointer", 6, {1, 2, 3, 4, 5, 6}, "AIVSR SyncPointer" + invalid);
+    AddRows(rows, "AIVSR_SetScaler", 1, {}, "AIVSR SetScaler" + invalid);
+    AddRows(rows, "AITP_SyncTargetPointers", 7, {1, 2, 3, 4, 5, 6, 7}, "AITP SyncTargetPointers" + invalid);
+
+    // Dialogue box
+    AddRows(rows, "DM_SetDialogueNPC", 1, {1}, "DM_SetDialogueNPC" + invalid);
+    for (const char* fn : {"DM_SetPortrait", "DM_SetBackground", "DM_QueueSetPortrait", "DM_QueueSetBackground"})
+        AddRows(rows, fn, 4, {1, 2, 3, 4}, fn + invalid);
+    AddRows(rows, "DM_AddText", 1, {1}, "DM_AddText" + invalid);
+    AddRows(rows, "DM_AddResponse", 2, {1}, "DM_AddResponse" + invalid);
+    AddRows(rows, "DM_AddDelay", 1, {}, "DM_AddDelay" + invalid);
+    AddRows(rows, "DM_SetCursor", 2, {}, "DM_SetCursor" + invalid);
+    AddRows(rows, "DM_SetTextSpeed", 1, {}, "DM_SetTextSpeed" + invalid);
+    AddRows(rows, "SetDialogueLine", 2, {2}, "SetDialogueLine" + invalid);
+    AddRows(rows, "SetDialogueLineIncr", 2, {2}, "SetDialogueLineIncr" + invalid);
+    AddRows(rows, "SetDialogueResponse", 3, {2}, "SetDialogueResponse" + invalid);
+    AddRows(rows, "SetDialogueResponseIncr", 3, {2}, "SetDialogueResponseIncr" + invalid);
 
     return rows;
 }

@@ -39,11 +39,11 @@ TEST(AIManager, CreateObjectFillsTheNamedListAndMakesTheObjectActive) {
     // Failures create nothing.
     ASSERT_TRUE(lua.Run("AIM_CreateObject('X', 'Elsewhere', 'Animation')\n"
                         "AIM_CreateObject('X', 'AnimationsList', 'Sprite')\n"
-                        "AIM_CreateObject('X', 'FloatingAIPackageList', 'AIValueRouter')"));
+                        "AIM_CreateObject('X', 'Elsewhere', 'AIValueRouter')"));
     EXPECT_EQ(cap.Take(),
               "AIM_CreateObject: Invalid SubList specifier\n"
               "AIM CreateObject:  Failed, invalid object specifier Sprite\n"
-              "AIM CreateObject:  Failed, object specifier AIValueRouter is not supported\n");
+              "AIM_CreateObject: Invalid SubList specifier\n");
     EXPECT_EQ(ai.GetCount(AIManager::kAnimationsList), 1);
     EXPECT_EQ(ai.GetCount(AIManager::kFloatingList), 1);
 

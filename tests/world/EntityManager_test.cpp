@@ -266,8 +266,8 @@ TEST(EntityManagerLua, ScriptFunctionsReportAndSelect) {
     em.RegisterPointer("Object", "Bob", crate);  // same name in another list
     em.RegisterPointer("Object", "crate", crate);
 
-    EXPECT_EQ(RunScript(lua, "EM_NPC_CreateNPC('Ann', 'DialogueNPC', 'x.lua') EM_OBJ_CreateObject('box', 'Item')"),
-              "NPCM AddNPC:  Failed, NPC Type was invalid\nEM_OBJ_CreateObject:  Failed, no type Item found\n");
+    EXPECT_EQ(RunScript(lua, "EM_NPC_CreateNPC('Ann', 'DialogueNPC', 'x.lua') EM_OBJ_CreateObject('box', 'Crate')"),
+              "NPCM AddNPC:  Failed, NPC Type was invalid\nEM_OBJ_CreateObject:  Failed, no type Crate found\n");
     EXPECT_EQ(em.GetEntityCount(), 3);
 
     EXPECT_EQ(RunScript(lua, "EM_NPC_SetActiveNPC('Bob')"), "");

@@ -6,3 +6,14 @@
 MapM_SetBackgroundDisplayState(1)
 MapM_SetMapDisplayState(1)
 MapM_SetAmbientMusic("TitleTheme")
+
+-- The hut on the stone square: walking in under its roof leads down into
+-- the cellar. "HutDoor" marks the spot in front of the hut where the player
+-- comes back up.
+EM_OBJ_CreateObject("HutDoor", "StaticPosition")
+OBJ_SetCoordinates(200, 640, 0)
+
+EM_OBJ_CreateObject("HutStairs", "StaticTransition")
+OBJST_AddRectangle(188, 588, 212, 612)
+OBJST_SetLevelDestination("Cellar")
+OBJST_SetEntityDestination("CellarFoot")

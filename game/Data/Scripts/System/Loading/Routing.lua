@@ -39,6 +39,8 @@ DL_ExtractBitmap("ShadowS", "Images", "Misc", "Shadows", "ShadowS")
 DL_ExtractBitmap("ShadowT", "Images", "Misc", "Shadows", "ShadowT")
 DL_AddHeading("Images", "Misc", "ItemIcons")  -- the inventory grid's cell: ItemBorder
 DL_ExtractBitmap("ItemBorder", "Images", "Misc", "ItemIcons", "ItemBorder")
+DL_AddHeading("Images", "GUI", "Chat")        -- the dialogue box's pane
+DL_ExtractBitmap("ChatPane", "Images", "GUI", "Chat", "ChatPane")
 EIM_CloseFile()
 
 -- The title screen opens "Data/TitleScreen.sif" itself and files its
@@ -66,6 +68,7 @@ DL_AddHeading("Fonts", "General", "Dialogue")
 
 DL_RegisterFont("Data/Graphics/Fonts/Sans.ttf", "Fonts", "General", "System", "SystemFont")
 DL_RegisterFont("Data/Graphics/Fonts/FixedSys.ttf", "Fonts", "General", "Dialogue", "ChatFont")
+DL_RegisterFont("Data/Graphics/Fonts/Sans.ttf", "Fonts", "General", "Dialogue", "DialogueFont")
 
 -- Music and sounds -------------------------------------------------------
 -- Each track and effect is opened once here and played by its name from then

@@ -1,0 +1,86 @@
+#pragma once
+// The client side of the one connection with the game server. Created at
+// start-up, it connects and waits for the server's answer; afterwards the
+// main game ticks it: it reads incoming packets every third tick and sends
+// the player's state every second tick. It sends typed chat lines and the
+// player's name, prints server text, and shows the other players as
+// characters in the entity manager's "NPC" list. With "-nonetwork" it does
+// nothing at all. Deleting it disconnects.
+//
+// Messages: every one the client sends starts with a timestamp header (27,
+// the u64 time in milliseconds, the message id) and goes reliably and in
+// order to the server. See NetworkMessages.h for the ids and layouts.
+#include <cstdint>
+#include <string>
+
+#include "platform/net/NetTypes.h"
+
+class NonPlayingCharacter;
+
+namespace net {
+class BitStream;
+class NetPeer;
+}  // namespace net
+
+class NetworkManager {
+public:
+    // The game server.
+    static constexpr const char* kDefaultServerHost = "localhost";
+    static constexpr uint16_t kDefaultServerPort = 32004;
+
+    struct ServerSettings {
+        std::string host = kDefaultServerHost;
+        uint16_t port = kDefaultServerPort;
+        // The connection attempt gives up after attempts x interval.
+        uint32_t connectAttempts = 12;
+        uint32_t attemptIntervalMs = 500;
+    };
+
+    // Connects to the default server, or to the one given, and waits for its
+    // answer (at most connectAttempts x attemptIntervalMs, 6 s by default).
+    // Nothing happens with "-nonetwork".
+    NetworkManager();
+    explicit NetworkManager(const ServerSettings& settings);
+    // Disconnects (waiting up to 3 s for the server to confirm).
+    virtual ~NetworkManager();
+    NetworkManager(const NetworkManager&) = delete;
+    NetworkManager& operator=(const NetworkManager&) = delete;
+
+    bool IsConnected() const { return m_connected != 0; }
+    // The text of our own network identity; empty without a peer.
+    std::string GetMyGuidString() const;
+    const net::NetGuid& GetServerGuid() const { return m_serverGuid; }
+    const net::NetAddress& GetServerAddress() const { return m_serverAddress; }
+
+    // Each only while connected; a null text sends nothing.
+    void SendChatMessage(const char* text);
+    void SendPlayerName(const char* name);
+    void SendPlayerState(NonPlayingCharacter* avatar);
+
+    // Once per main-game timer tick.
+    void Update();
+    // Reads and handles every waiting packet.
+    void PumpPackets();
+    // Handlers of the server's messages (the packet as received).
+    void ReceiveServerText(const net::NetPacket* packet);
+    void ApplyWorldState(const net::NetPacket* packet);
+
+    int32_t GetSendCounter() const { return m_sendCounter; }
+    int32_t GetReceiveCounter() const { return m_receiveCounter; }
+
+private:
+    void Connect(const ServerSettings& settings);
+    // Header, message id; the caller appends the payload.
+    static void WriteHeader(net::BitStream& stream, uint8_t id);
+    void SendToServer(const net::BitStream& stream, uint8_t channel);
+
+    net::NetPeer* m_peer = nullptr;
+    uint8_t m_connected = 0;
+    uint8_t m_networkOff = 0;  // "-nonetwork" when made
+    net::NetGuid m_serverGuid;
+    net::NetAddress m_serverAddress;
+    int32_t m_sendInterval = 2;
+    int32_t m_sendCounter = 0;
+    int32_t m_receiveInterval = 3;
+    int32_t m_receiveCounter = 0;
+};

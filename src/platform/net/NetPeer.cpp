@@ -1,0 +1,385 @@
+#include "platform/net/NetPeer.h"
+
+#include <enet/enet.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <random>
+
+namespace net {
+
+namespace {
+
+// The channel of the layer's own handshake, after the game's channels.
+constexpr uint8_t kSystemChannel = NetPeer::kChannelCount;
+constexpr uint8_t kIdentityMessage = 1;
+// Reasons carried by a graceful close. A close without one (0) is a loss.
+constexpr uint32_t kReasonGoodbye = 1;
+constexpr uint32_t kReasonFull = 2;
+// An incoming connection that never sends its identity is dropped after this.
+constexpr uint32_t kIncomingHandshakeMs = 10000;
+// Messages held back until the identity arrives, per connection.
+constexpr size_t kMaxPending = 256;
+// Longest single wait inside the network library, so deadlines are checked.
+constexpr uint32_t kWaitSliceMs = 20;
+
+bool StartLibrary() {
+    static const bool started = enet_initialize() == 0;
+    return started;
+}
+
+uint64_t NewGuidValue() {
+    std::random_device device;
+    std::mt19937_64 mix((static_cast<uint64_t>(device()) << 32) ^ device() ^ GetTime());
+    uint64_t value = 0;
+    while (value == 0) value = mix();
+    return value;
+}
+
+NetAddress ToAddress(const ENetAddress& address) { return NetAddress{address.host, address.port}; }
+
+}  // namespace
+
+struct NetPeer::Link {
+    ENetPeer* peer = nullptr;
+    NetAddress address;
+    NetGuid guid;
+    bool outgoing = false;
+    bool transportUp = false;  // the library reported the connection
+    bool up = false;           // identities exchanged: usable by the game
+    bool closing = false;      // closed by this side (or refused): no notices
+    uint64_t deadline = 0;     // until then the connection must come up
+    uint32_t timeoutMs = kDefaultTimeoutMs;
+    std::vector<std::unique_ptr<NetPacket>> pending;
+};
+
+NetPeer* NetPeer::GetInstance() {
+    if (!StartLibrary()) return nullptr;
+    return new NetPeer();
+}
+
+void NetPeer::DestroyInstance(NetPeer* peer) { delete peer; }
+
+NetPeer::NetPeer() : m_guid{NewGuidValue()} { StartLibrary(); }
+
+NetPeer::~NetPeer() { Shutdown(0); }
+
+StartResult NetPeer::Startup(uint32_t maxConnections, const SocketDescriptor& socket) {
+    if (m_host) return StartResult::kAlreadyStarted;
+    if (maxConnections == 0 || maxConnections >= ENET_PROTOCOL_MAXIMUM_PEER_ID)
+        return StartResult::kInvalidArguments;
+    if (!StartLibrary()) return StartResult::kSocketFailed;
+    ENetAddress address{};
+    address.host = ENET_HOST_ANY;
+    address.port = socket.port;
+    if (!socket.hostAddress.empty() && enet_address_set_host_ip(&address, socket.hostAddress.c_str()) != 0)
+        return StartResult::kInvalidArguments;
+    // One slot more than allowed, so a connection over the limit can be
+    // told that this side is full instead of going unanswered.
+    m_host = enet_host_create(&address, maxConnections + 1, kChannelCount + 1, 0, 0);
+    if (!m_host) return StartResult::kSocketFailed;
+    m_maxConnections = maxConnections;
+    return StartResult::kStarted;
+}
+
+uint16_t NetPeer::GetBoundPort() const {
+    if (!m_host) return 0;
+    ENetAddress address{};
+    if (enet_socket_get_address(m_host->socket, &address) != 0) return 0;
+    return address.port;
+}
+
+ConnectResult NetPeer::Connect(const std::string& host, uint16_t port, uint32_t attempts,
+                               uint32_t attemptIntervalMs, uint32_t timeoutMs) {
+    if (!m_host) return ConnectResult::kNotStarted;
+    if (host.empty() || port == 0) return ConnectResult::kInvalidParameter;
+    ENetAddress address{};
+    if (enet_address_set_host(&address, host.c_str()) != 0) return ConnectResult::kCannotResolveHost;
+    address.port = port;
+    if (FindLink(ToAddress(address))) return ConnectResult::kAlreadyConnected;
+    if (m_links.size() >= m_maxConnections) return ConnectResult::kNoFreeSlot;
+    ENetPeer* peer = enet_host_connect(m_host, &address, kChannelCount + 1, 0);
+    if (!peer) return ConnectResult::kNoFreeSlot;
+
+    auto link = std::make_unique<Link>();
+    link->peer = peer;
+    link->address = ToAddress(address);
+    link->outgoing = true;
+    uint64_t budget = static_cast<uint64_t>(std::max<uint32_t>(attempts, 1)) * attemptIntervalMs;
+    link->deadline = GetTime() + budget;
+    link->timeoutMs = timeoutMs ? timeoutMs : kDefaultTimeoutMs;
+    uint32_t librarySpan = static_cast<uint32_t>(std::min<uint64_t>(std::max<uint64_t>(budget, 1), UINT32_MAX));
+    enet_peer_timeout(peer, 0, librarySpan, librarySpan);
+    peer->data = link.get();
+    m_links.push_back(std::move(link));
+    enet_host_flush(m_host);
+    return ConnectResult::kStarted;
+}
+
+NetPacket* NetPeer::Receive(uint32_t waitMs) {
+    if (m_queue.empty()) Service(waitMs);
+    if (m_queue.empty()) return nullptr;
+    m_givenOut.push_back(std::move(m_queue.front()));
+    m_queue.pop_front();
+    return m_givenOut.back().get();
+}
+
+void NetPeer::DeallocatePacket(NetPacket* packet) {
+    if (!packet) return;
+    auto it = std::find_if(m_givenOut.begin(), m_givenOut.end(),
+                           [packet](const std::unique_ptr<NetPacket>& p) { return p.get() == packet; });
+    if (it != m_givenOut.end()) m_givenOut.erase(it);
+}
+
+void NetPeer::Service(uint32_t waitMs) {
+    if (!m_host) return;
+    const uint64_t end = GetTime() + waitMs;
+    for (;;) {
+        CheckConnectDeadlines();
+        if (!m_host) return;
+        uint64_t now = GetTime();
+        uint32_t timeout = 0;
+        if (m_queue.empty() && now < end) timeout = static_cast<uint32_t>(std::min<uint64_t>(end - now, kWaitSliceMs));
+        ENetEvent event;
+        int result = enet_host_service(m_host, &event, timeout);
+        if (result < 0) {
+            std::fputs("NetPeer: the network socket reported an error\n", stderr);
+            return;
+        }
+        if (result == 0) {
+            if (!m_queue.empty() || GetTime() >= end) break;
+            continue;
+        }
+        switch (event.type) {
+        case ENET_EVENT_TYPE_CONNECT:
+            HandleConnect(event.peer);
+            break;
+        case ENET_EVENT_TYPE_RECEIVE:
+            HandleReceive(event.peer, event.channelID, event.packet->data, event.packet->dataLength);
+            enet_packet_destroy(event.packet);
+            break;
+        case ENET_EVENT_TYPE_DISCONNECT:
+            HandleDisconnect(event.peer, event.data);
+            break;
+        default:
+            break;
+        }
+    }
+    CheckConnectDeadlines();
+}
+
+void NetPeer::CheckConnectDeadlines() {
+    uint64_t now = GetTime();
+    std::vector<Link*> expired;
+    for (auto& link : m_links)
+        if (!link->up && !link->closing && link->deadline <= now) expired.push_back(link.get());
+    for (Link* link : expired) {
+        if (link->outgoing) Notify(kConnectionAttemptFailed, *link);
+        enet_peer_reset(link->peer);
+        DropLink(link);
+    }
+}
+
+void NetPeer::HandleConnect(ENetPeer* peer) {
+    auto* link = static_cast<Link*>(peer->data);
+    if (link) {
+        // Our outgoing connection: from now on the established time-out holds.
+        link->transportUp = true;
+        enet_peer_timeout(peer, 0, link->timeoutMs, link->timeoutMs);
+        SendIdentity(*link);
+        return;
+    }
+    size_t incoming = 0;
+    for (auto& other : m_links)
+        if (!other->outgoing && !other->closing) ++incoming;
+    size_t open = static_cast<size_t>(std::count_if(m_links.begin(), m_links.end(),
+                                                    [](const std::unique_ptr<Link>& l) { return !l->closing; }));
+    auto created = std::make_unique<Link>();
+    created->peer = peer;
+    created->address = ToAddress(peer->address);
+    created->transportUp = true;
+    created->deadline = GetTime() + kIncomingHandshakeMs;
+    peer->data = created.get();
+    Link& added = *created;
+    m_links.push_back(std::move(created));
+    if (incoming >= m_maxIncoming || open >= m_maxConnections) {
+        added.closing = true;
+        enet_peer_disconnect(peer, kReasonFull);
+        enet_host_flush(m_host);
+        return;
+    }
+    enet_peer_timeout(peer, 0, kDefaultTimeoutMs, kDefaultTimeoutMs);
+    SendIdentity(added);
+}
+
+void NetPeer::SendIdentity(Link& link) {
+    BitStream identity;
+    identity.WriteU8(kIdentityMessage);
+    identity.WriteU64(m_guid.value);
+    ENetPacket* packet = enet_packet_create(identity.GetData(), identity.GetLength(), ENET_PACKET_FLAG_RELIABLE);
+    if (!packet) return;
+    if (enet_peer_send(link.peer, kSystemChannel, packet) < 0 && packet->referenceCount == 0)
+        enet_packet_destroy(packet);
+    enet_host_flush(m_host);
+}
+
+void NetPeer::HandleReceive(ENetPeer* peer, uint8_t channel, const uint8_t* data, size_t length) {
+    auto* link = static_cast<Link*>(peer->data);
+    if (!link || link->closing) return;
+    if (channel == kSystemChannel) {
+        BitStream stream(data, length);
+        uint8_t kind = 0;
+        uint64_t guid = 0;
+        if (!stream.ReadU8(kind) || kind != kIdentityMessage || !stream.ReadU64(guid)) {
+            std::fputs("NetPeer: ignored a damaged handshake message\n", stderr);
+            return;
+        }
+        if (link->up) return;
+        link->guid.value = guid;
+        link->up = true;
+        Notify(link->outgoing ? kConnectionRequestAccepted : kNewIncomingConnection, *link);
+        for (auto& held : link->pending) {
+            held->guid = link->guid;
+            m_queue.push_back(std::move(held));
+        }
+        link->pending.clear();
+        return;
+    }
+    if (length == 0 || channel >= kChannelCount) return;
+    auto packet = std::make_unique<NetPacket>();
+    packet->data.assign(data, data + length);
+    packet->sender = link->address;
+    packet->guid = link->guid;
+    packet->channel = channel;
+    if (link->up) {
+        m_queue.push_back(std::move(packet));
+    } else if (link->pending.size() < kMaxPending) {
+        link->pending.push_back(std::move(packet));
+    }
+}
+
+void NetPeer::HandleDisconnect(ENetPeer* peer, uint32_t reason) {
+    auto* link = static_cast<Link*>(peer->data);
+    if (!link) return;
+    if (!link->closing) {
+        if (link->up) {
+            Notify(reason == 0 ? kConnectionLost : kDisconnectionNotification, *link);
+        } else if (link->outgoing) {
+            Notify(reason == kReasonFull ? kNoFreeIncomingConnections : kConnectionAttemptFailed, *link);
+        }
+    }
+    DropLink(link);
+}
+
+void NetPeer::Notify(uint8_t id, const Link& link) {
+    auto packet = std::make_unique<NetPacket>();
+    packet->data.push_back(id);
+    packet->sender = link.address;
+    packet->guid = link.guid;
+    m_queue.push_back(std::move(packet));
+}
+
+void NetPeer::DropLink(Link* link) {
+    if (link->peer) link->peer->data = nullptr;
+    auto it = std::find_if(m_links.begin(), m_links.end(),
+                           [link](const std::unique_ptr<Link>& l) { return l.get() == link; });
+    if (it != m_links.end()) m_links.erase(it);
+}
+
+NetPeer::Link* NetPeer::FindLink(const NetAddress& address) const {
+    for (auto& link : m_links)
+        if (link->address == address) return link.get();
+    return nullptr;
+}
+
+bool NetPeer::Send(const BitStream& stream, uint8_t channel, const NetAddress& target) {
+    if (!m_host || stream.GetLength() == 0 || channel >= kChannelCount) return false;
+    Link* link = FindLink(target);
+    if (!link || !link->up || link->closing) return false;
+    ENetPacket* packet = enet_packet_create(stream.GetData(), stream.GetLength(), ENET_PACKET_FLAG_RELIABLE);
+    if (!packet) return false;
+    if (enet_peer_send(link->peer, channel, packet) < 0) {
+        if (packet->referenceCount == 0) enet_packet_destroy(packet);
+        return false;
+    }
+    enet_host_flush(m_host);
+    return true;
+}
+
+void NetPeer::CloseConnection(const NetAddress& target) {
+    if (!m_host) return;
+    Link* link = FindLink(target);
+    if (!link || link->closing) return;
+    if (!link->transportUp) {
+        enet_peer_reset(link->peer);
+        DropLink(link);
+        return;
+    }
+    link->closing = true;
+    enet_peer_disconnect(link->peer, kReasonGoodbye);
+    enet_host_flush(m_host);
+}
+
+size_t NetPeer::GetConnectionCount() const {
+    return static_cast<size_t>(std::count_if(m_links.begin(), m_links.end(), [](const std::unique_ptr<Link>& l) {
+        return l->up && !l->closing;
+    }));
+}
+
+void NetPeer::Shutdown(uint32_t blockMs) {
+    if (!m_host) return;
+    for (auto& link : m_links) {
+        if (!link->transportUp) {
+            enet_peer_reset(link->peer);
+            link->peer->data = nullptr;
+            link->peer = nullptr;
+            continue;
+        }
+        if (blockMs > 0) {
+            if (!link->closing) enet_peer_disconnect(link->peer, kReasonGoodbye);
+        } else {
+            enet_peer_disconnect_now(link->peer, kReasonGoodbye);
+            link->peer->data = nullptr;
+            link->peer = nullptr;
+        }
+        link->closing = true;
+    }
+    if (blockMs > 0) {
+        enet_host_flush(m_host);
+        const uint64_t end = GetTime() + blockMs;
+        auto waiting = [this] {
+            return std::any_of(m_links.begin(), m_links.end(),
+                               [](const std::unique_ptr<Link>& l) { return l->peer != nullptr; });
+        };
+        while (waiting()) {
+            uint64_t now = GetTime();
+            if (now >= end) break;
+            ENetEvent event;
+            int result =
+                enet_host_service(m_host, &event, static_cast<uint32_t>(std::min<uint64_t>(end - now, kWaitSliceMs)));
+            if (result < 0) break;
+            if (result == 0) continue;
+            if (event.type == ENET_EVENT_TYPE_RECEIVE) {
+                enet_packet_destroy(event.packet);
+            } else if (event.type == ENET_EVENT_TYPE_DISCONNECT) {
+                auto* link = static_cast<Link*>(event.peer->data);
+                if (link) {
+                    link->peer = nullptr;
+                    event.peer->data = nullptr;
+                }
+            }
+        }
+        for (auto& link : m_links) {
+            if (!link->peer) continue;
+            enet_peer_reset(link->peer);
+            link->peer->data = nullptr;
+            link->peer = nullptr;
+        }
+    }
+    m_links.clear();
+    enet_host_destroy(m_host);
+    m_host = nullptr;
+    m_queue.clear();
+}
+
+}  // namespace net

@@ -1,0 +1,128 @@
+#pragma once
+// One endpoint of the game's network connections, over ENet (UDP). The
+// client makes one outgoing connection; a server accepts incoming ones.
+//
+// The peer runs no thread: the network is serviced whenever Receive (or
+// Shutdown) is called, so the owner polls it. Everything arrives through
+// Receive, in order: the other side's messages and the layer's own
+// notifications (a packet of one MessageId byte: accepted, attempt failed,
+// new incoming, full, disconnected, lost).
+//
+// Behind the notifications lies a small handshake of the layer's own: once
+// ENet has the connection up, each side sends its identity on a channel the
+// game never sees; the connection counts as up (accepted / new incoming)
+// when the other side's identity has arrived. Messages that overtake the
+// identity are held back until it comes. A side that has no free slot closes
+// the connection with a reason that the other side reports as "full".
+#include <cstdint>
+#include <deque>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/net/BitStream.h"
+#include "platform/net/NetTypes.h"
+
+typedef struct _ENetHost ENetHost;
+typedef struct _ENetPeer ENetPeer;
+
+namespace net {
+
+enum class StartResult { kStarted, kAlreadyStarted, kInvalidArguments, kSocketFailed };
+
+enum class ConnectResult {
+    kStarted = 0,
+    kInvalidParameter,
+    kCannotResolveHost,
+    kAlreadyConnected,
+    kNotStarted,
+    kNoFreeSlot,
+};
+
+// Where the peer's socket listens: port 0 is any free port; an empty host
+// address listens on every interface.
+struct SocketDescriptor {
+    uint16_t port = 0;
+    std::string hostAddress;
+};
+
+class NetPeer {
+public:
+    // Ordering channels open to the game (0 .. kChannelCount - 1).
+    static constexpr uint8_t kChannelCount = 32;
+    // Time-out for an established connection when Connect is given 0.
+    static constexpr uint32_t kDefaultTimeoutMs = 10000;
+
+    // A new peer, or null when the network library cannot start.
+    static NetPeer* GetInstance();
+    static void DestroyInstance(NetPeer* peer);
+
+    NetPeer();
+    // Shuts down at once (no waiting) and frees every packet still out.
+    virtual ~NetPeer();
+    NetPeer(const NetPeer&) = delete;
+    NetPeer& operator=(const NetPeer&) = delete;
+
+    // Opens the socket for at most maxConnections connections (in and out).
+    StartResult Startup(uint32_t maxConnections, const SocketDescriptor& socket);
+    bool IsActive() const { return m_host != nullptr; }
+    // How many incoming connections are accepted (0 at start: none).
+    void SetMaximumIncomingConnections(uint32_t count) { m_maxIncoming = count; }
+    // The port the socket is bound to (0 when not started).
+    uint16_t GetBoundPort() const;
+
+    // Starts connecting to host:port. The answer comes through Receive:
+    // kConnectionRequestAccepted, or kConnectionAttemptFailed once
+    // attempts x attemptIntervalMs have passed without one, or
+    // kNoFreeIncomingConnections. timeoutMs is how long an established
+    // connection may stay silent before it is lost (0: kDefaultTimeoutMs).
+    ConnectResult Connect(const std::string& host, uint16_t port, uint32_t attempts, uint32_t attemptIntervalMs,
+                          uint32_t timeoutMs);
+
+    // Services the network and gives the next packet, or null when none is
+    // waiting. With waitMs, waits up to that long for the first one.
+    NetPacket* Receive(uint32_t waitMs = 0);
+    // Hands a packet from Receive back. Null and unknown packets are ignored.
+    void DeallocatePacket(NetPacket* packet);
+
+    // Sends the stream's bytes reliably and in order on a channel to a
+    // connected peer. False when the stream is empty, the channel is out of
+    // range, or no connection to that address is up.
+    bool Send(const BitStream& stream, uint8_t channel, const NetAddress& target);
+
+    // Closes one connection gracefully; the other side is told
+    // (kDisconnectionNotification). This side gets no notification.
+    void CloseConnection(const NetAddress& target);
+
+    // Closes every connection, waiting up to blockMs for the other sides to
+    // confirm (0: tell them and go at once), and closes the socket.
+    // Packets already given out stay valid until deallocated.
+    void Shutdown(uint32_t blockMs);
+
+    NetGuid GetMyGUID() const { return m_guid; }
+    // Connections that are up (identity exchanged, not closing).
+    size_t GetConnectionCount() const;
+
+private:
+    struct Link;
+
+    void Service(uint32_t waitMs);
+    void CheckConnectDeadlines();
+    void HandleConnect(ENetPeer* peer);
+    void HandleReceive(ENetPeer* peer, uint8_t channel, const uint8_t* data, size_t length);
+    void HandleDisconnect(ENetPeer* peer, uint32_t reason);
+    void SendIdentity(Link& link);
+    void Notify(uint8_t id, const Link& link);
+    void DropLink(Link* link);
+    Link* FindLink(const NetAddress& address) const;
+
+    ENetHost* m_host = nullptr;
+    NetGuid m_guid;
+    uint32_t m_maxConnections = 0;
+    uint32_t m_maxIncoming = 0;
+    std::vector<std::unique_ptr<Link>> m_links;
+    std::deque<std::unique_ptr<NetPacket>> m_queue;     // received, not yet given out
+    std::vector<std::unique_ptr<NetPacket>> m_givenOut;  // given out, not yet handed back
+};
+
+}  // namespace net

@@ -1,0 +1,19 @@
+#include "world/AIAutoScriptPackage.h"
+
+#include "core/GlobalState.h"
+#include "core/LuaManager.h"
+#include "core/RootObject.h"
+#include "world/AIManager.h"
+
+AIAutoScriptPackage::AIAutoScriptPackage() { m_type = kTypeAIAutoScriptPackage; }
+
+void AIAutoScriptPackage::RunAI() {
+    if (m_scriptPath.empty()) return;
+    GlobalState* state = GetGlobalState();
+    if (state->aiManager) state->aiManager->SetActiveAIObject(this);
+    LuaManager* lua = state->luaManager;
+    if (!lua) return;
+    const std::string path = m_scriptPath;
+    const int32_t code = m_scriptCode;
+    lua->RunFile(path, code);
+}

@@ -1,0 +1,28 @@
+#pragma once
+// Runs a script file every step, with a script code, after making itself
+// the AI manager's active AI object (so the script can configure it). It
+// never finishes by itself: queued, it runs until its time runs out.
+#include <cstdint>
+#include <string>
+
+#include "world/AIBasePackage.h"
+
+class AIAutoScriptPackage : public AIBasePackage {
+public:
+    AIAutoScriptPackage();
+
+    void SetScript(const std::string& path, int32_t code) {
+        m_scriptPath = path;
+        m_scriptCode = code;
+    }
+    const std::string& GetScriptPath() const { return m_scriptPath; }
+    int32_t GetScriptCode() const { return m_scriptCode; }
+
+    // Nothing while no script is set. The script may delete this package;
+    // nothing of it is touched once the script has started.
+    void RunAI() override;
+
+private:
+    std::string m_scriptPath;
+    int32_t m_scriptCode = -1;
+};

@@ -1,0 +1,65 @@
+#include "world/ObjectStaticAnimation.h"
+
+#include <cstdio>
+#include <limits>
+
+#include "core/BitmapWrapper.h"
+#include "core/GlobalState.h"
+#include "core/RenderState.h"
+#include "world/AIManager.h"
+#include "world/Animation.h"
+#include "world/Camera.h"
+
+namespace {
+
+int32_t Saturate(int64_t value) {
+    if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
+    if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
+    return static_cast<int32_t>(value);
+}
+
+}  // namespace
+
+ObjectStaticAnimation::ObjectStaticAnimation() { m_type = kTypeObjectStaticAnimation; }
+
+ObjectStaticAnimation::~ObjectStaticAnimation() = default;
+
+void ObjectStaticAnimation::Update() {
+    if (!m_dataSet) return;
+    // Saturating: a finished animation keeps being updated for as long as
+    // the map lives.
+    m_timer = Saturate(int64_t{m_timer} + 1);
+    m_remaining = Saturate(int64_t{m_remaining} - 1);
+    if (m_remaining <= 0) m_removed = 1;
+}
+
+void ObjectStaticAnimation::DrawAtCamera(BitmapWrapper* target, Camera* camera) {
+    if (!camera) return;
+    DrawAt(target, Saturate(int64_t{m_box.X} - m_box.XDim / 2 - camera->GetX()),
+           Saturate(int64_t{m_box.Y} - m_box.YDim / 2 - camera->GetY()));
+}
+
+void ObjectStaticAnimation::DrawAt(BitmapWrapper* target, int32_t x, int32_t y) {
+    if (!target || !m_dataSet || !m_animation) return;
+    // The AI manager owns the animation; draw only while it still holds it.
+    AIManager* ai = GetGlobalState()->aiManager;
+    if (!ai || !ai->HoldsAnimation(m_animation)) return;
+    BitmapWrapper* frame = m_animation->GetFrameByTime(m_direction, m_timer);
+    if (!frame) return;
+    SetPaletteIndex(0);
+    target->SetAsTarget();
+    frame->Draw(x, y, 0);
+}
+
+void ObjectStaticAnimation::SetAnimationData(const std::string& animation, int32_t direction, int32_t timer,
+                                             int32_t count) {
+    AIManager* ai = GetGlobalState()->aiManager;
+    m_animation = ai ? ai->GetAnimation(animation) : nullptr;
+    if (!m_animation)
+        std::fprintf(stderr, "ObjectStaticAnimation SetAnimationData:  Warning, animation %s not found\n",
+                     animation.c_str());
+    m_direction = direction;
+    m_timer = timer;
+    m_remaining = count;
+    m_dataSet = 1;
+}

@@ -1,0 +1,393 @@
+#include "network/NetworkManager.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "core/GlobalState.h"
+#include "network/NetworkMessages.h"
+#include "platform/net/BitStream.h"
+#include "support/LoopbackServer.h"
+#include "support/LuaTestState.h"
+#include "support/StderrCapture.h"
+#include "support/TempDir.h"
+#include "world/EntityManager.h"
+#include "world/NonPlayingCharacter.h"
+#include "world/PlayerVorn.h"
+
+using testsupport::LoopbackServer;
+using testsupport::StderrCapture;
+
+namespace {
+
+constexpr const char* kScript = "Data/Scripts/NPCs/Bramle/Constructor.lua";
+
+// Counts its runs, renames the character (the caller must name it again),
+// gives it three states, and removes a character when asked to.
+constexpr const char* kScriptText =
+    "created = (created or 0) + 1\n"
+    "NPC_SetInternalName(\"Renamed\")\n"
+    "NPC_AllocateStateVariables(3)\n"
+    "if removeName then EM_NPC_RemoveNPC(removeName) end\n";
+
+bool Contains(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// A world-state message under construction.
+struct WorldState {
+    net::BitStream stream = LoopbackServer::MakeMessage(netmsg::kPlayerState);
+    explicit WorldState(uint32_t count) { stream.WriteU32(count); }
+    WorldState& Record(const std::string& name, double x, double y, double z, int32_t dir, int32_t timer,
+                       int32_t state) {
+        stream.WriteText(name);
+        stream.WriteDouble(x);
+        stream.WriteDouble(y);
+        stream.WriteDouble(z);
+        stream.WriteI32(dir);
+        stream.WriteI32(timer);
+        stream.WriteI32(state);
+        return *this;
+    }
+    WorldState& Removal(const std::string& name) {
+        stream.WriteText(name);
+        for (int i = 0; i < 3; ++i) stream.WriteDouble(netmsg::kRemovalCoordinate);
+        return *this;
+    }
+    net::NetPacket Packet(size_t cut = 0) const {
+        net::NetPacket packet;
+        packet.data.assign(stream.GetData(), stream.GetData() + stream.GetLength() - cut);
+        return packet;
+    }
+};
+
+class NetworkManagerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        dir.WriteFile(kScript, kScriptText);
+        state = GetGlobalState();
+        savedPlayer = state->player;
+        savedNoNetwork = state->noNetwork;
+        state->noNetwork = 0;
+        state->player = nullptr;
+        settings.host = "127.0.0.1";
+        settings.port = server.Port();
+        ASSERT_NE(settings.port, 0);
+    }
+    void TearDown() override {
+        player.reset();
+        state->player = savedPlayer;
+        state->noNetwork = savedNoNetwork;
+    }
+
+    std::unique_ptr<NetworkManager> ConnectClient() {
+        StderrCapture quiet;
+        auto client = std::make_unique<NetworkManager>(settings);
+        EXPECT_TRUE(client->IsConnected());
+        EXPECT_TRUE(server.WaitFor([&] { return server.ClientCount() == 1; }));
+        return client;
+    }
+    // The local player "Me" with an avatar made by the script.
+    void MakePlayer() {
+        player = std::make_unique<PlayerVorn>();
+        state->player = player.get();
+        player->SetName("Me");
+        player->SetAvatarScript(kScript);
+        player->CreateAvatar();
+        ASSERT_NE(player->GetAvatar(), nullptr);
+    }
+    NonPlayingCharacter* Npc(const char* name) {
+        return dynamic_cast<NonPlayingCharacter*>(lua.Entities().GetEntity(EntityManager::kNPC, name));
+    }
+    // Reads packets until the condition holds (the server's thread delivers).
+    bool PumpUntil(NetworkManager& client, const std::function<bool()>& done) {
+        uint64_t end = net::GetTime() + 5000;
+        while (!done()) {
+            if (net::GetTime() > end) return false;
+            client.PumpPackets();
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+        }
+        return true;
+    }
+
+    testsupport::TempDir dir;
+    testsupport::LuaTestState lua;
+    LoopbackServer server;
+    NetworkManager::ServerSettings settings;
+    GlobalState* state = nullptr;
+    PlayerVorn* savedPlayer = nullptr;
+    uint8_t savedNoNetwork = 0;
+    std::unique_ptr<PlayerVorn> player;
+};
+
+TEST_F(NetworkManagerTest, NoNetworkDoesNothingAtAll) {
+    state->noNetwork = 1;
+    MakePlayer();
+    StderrCapture cap;
+    {
+        NetworkManager client(settings);
+        EXPECT_FALSE(client.IsConnected());
+        EXPECT_EQ(client.GetMyGuidString(), "");
+        client.SendChatMessage("hello");
+        for (int i = 0; i < 6; ++i) client.Update();
+        EXPECT_EQ(client.GetSendCounter(), 0);
+    }
+    EXPECT_EQ(cap.Take(), "");
+    EXPECT_EQ(server.ClientCount(), 0u);
+}
+
+TEST_F(NetworkManagerTest, ConnectsReportsTheServerAndDisconnectsWhenDeleted) {
+    StderrCapture cap;
+    auto client = std::make_unique<NetworkManager>(settings);
+    std::string out = cap.Take();
+    ASSERT_TRUE(client->IsConnected());
+    EXPECT_EQ(out,
+              "Obtained instance of RakNet, starting it up.\n"
+              "Startup of RakNet successful, attempting to connect to server.\n"
+              "Our connection request has been accepted, connected with the server now.\n"
+              "Client is now online.\n"
+              "server address: 127.0.0.1|" +
+                  std::to_string(server.Port()) + " server GUID: " + server.ServerGuid() + "\n");
+    std::string guid = client->GetMyGuidString();
+    EXPECT_FALSE(guid.empty());
+    EXPECT_EQ(guid.find_first_not_of("0123456789"), std::string::npos);
+    EXPECT_NE(guid, server.ServerGuid());
+    ASSERT_TRUE(server.WaitFor([&] { return server.ClientCount() == 1; }));
+
+    StderrCapture bye;
+    uint64_t start = net::GetTime();
+    client.reset();
+    EXPECT_LT(net::GetTime() - start, 2500u);  // confirmed, not timed out
+    EXPECT_EQ(bye.Take(), "Network Manager getting deleted.\nSending disconnect signal.\nserver GUID is: " +
+                              server.ServerGuid() + "\n");
+    EXPECT_TRUE(server.WaitFor([&] { return server.ClientCount() == 0; }));
+    EXPECT_EQ(server.Notices().back(), net::kDisconnectionNotification);
+}
+
+TEST_F(NetworkManagerTest, RefusedUnansweredAndImpossibleConnectionsLeaveItUnconnected) {
+    {
+        LoopbackServer full(0);
+        settings.port = full.Port();
+        StderrCapture cap;
+        { NetworkManager client(settings); EXPECT_FALSE(client.IsConnected()); }
+        EXPECT_TRUE(Contains(cap.Take(), "Connection attempt failed, server is currently full.\n"
+                                         "Network Manager getting deleted.\n"));
+    }
+    uint16_t deadPort = 0;
+    {
+        LoopbackServer gone;
+        deadPort = gone.Port();
+    }
+    settings.port = deadPort;
+    settings.connectAttempts = 2;
+    settings.attemptIntervalMs = 150;
+    {
+        StderrCapture cap;
+        uint64_t start = net::GetTime();
+        NetworkManager client(settings);
+        uint64_t took = net::GetTime() - start;
+        EXPECT_FALSE(client.IsConnected());
+        EXPECT_GE(took, 280u);
+        EXPECT_LT(took, 2000u);
+        EXPECT_TRUE(Contains(cap.Take(), "attempting to connect to server.\nFailed to connect to the server.\n"));
+    }
+    settings.port = 0;
+    {
+        StderrCapture cap;
+        NetworkManager client(settings);
+        EXPECT_FALSE(client.IsConnected());
+        EXPECT_TRUE(Contains(cap.Take(), "Failed to connect to server. Problem occurred while attempting to run "
+                                         "RakPeerInteface::Connect\n"));
+    }
+}
+
+TEST_F(NetworkManagerTest, ChatNameAndPlayerStateReachTheServer) {
+    auto client = ConnectClient();
+    client->SendChatMessage("hello there");
+    client->SendChatMessage(nullptr);
+    client->SendPlayerName("Me");
+    client->SendPlayerName(nullptr);
+    client->SendPlayerState(nullptr);
+    ASSERT_TRUE(server.WaitFor([&] { return server.MessageCount() >= 2; }));
+    auto messages = server.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    std::string text;
+    EXPECT_TRUE(messages[0].timestamped);
+    EXPECT_EQ(messages[0].id, netmsg::kChatText);
+    EXPECT_EQ(messages[0].channel, 0);
+    ASSERT_TRUE(messages[0].Payload().ReadText(text));
+    EXPECT_EQ(text, "hello there");
+    EXPECT_EQ(messages[1].id, netmsg::kPlayerName);
+    EXPECT_EQ(messages[1].channel, 1);
+    ASSERT_TRUE(messages[1].Payload().ReadText(text));
+    EXPECT_EQ(text, "Me");
+
+    // No player yet: the send counter waits at its interval.
+    for (int i = 0; i < 5; ++i) client->Update();
+    EXPECT_EQ(client->GetSendCounter(), 2);
+    MakePlayer();
+    NonPlayingCharacter* avatar = player->GetAvatar();
+    avatar->SetCoordinates(12, -7, 3);
+    avatar->SetAnimTimerAndDirection(44, 6);
+    avatar->SetActiveStateByIndex(2);
+    // The first tick with an avatar sends; then every second tick.
+    for (int i = 0; i < 5; ++i) client->Update();
+    ASSERT_TRUE(server.WaitFor([&] { return server.MessageCount() >= 5; }));
+    messages = server.Messages();
+    ASSERT_EQ(messages.size(), 5u);
+    for (size_t i = 2; i < 5; ++i) EXPECT_EQ(messages[i].id, netmsg::kPlayerState);
+    net::BitStream payload = messages[4].Payload();
+    double x, y, z;
+    int32_t direction, timer, activeState;
+    ASSERT_TRUE(payload.ReadText(text) && payload.ReadDouble(x) && payload.ReadDouble(y) && payload.ReadDouble(z) &&
+                payload.ReadI32(direction) && payload.ReadI32(timer) && payload.ReadI32(activeState));
+    EXPECT_EQ(text, "Me");
+    EXPECT_TRUE(x == 12.0 && y == -7.0 && z == 3.0);
+    EXPECT_TRUE(direction == 6 && timer == 44 && activeState == 2);
+    EXPECT_EQ(payload.GetRemaining(), 0u);
+}
+
+TEST_F(NetworkManagerTest, ServerTextIsPrintedAndUnknownOrDamagedMessagesAreReported) {
+    auto client = ConnectClient();
+    net::BitStream welcome = LoopbackServer::MakeMessage(netmsg::kServerText);
+    welcome.WriteText("Welcome, traveller");
+    net::BitStream news = LoopbackServer::MakeMessage(netmsg::kServerText4);
+    news.WriteText(std::string("News\0hidden", 11));
+    net::BitStream unknown = LoopbackServer::MakeMessage(140);
+    net::BitStream damaged = LoopbackServer::MakeMessage(netmsg::kChatText);
+    damaged.WriteU32(1000);  // a text count with nothing behind it
+    net::BitStream untimed;
+    untimed.WriteU8(132);
+    for (auto* message : {&welcome, &news, &unknown, &damaged, &untimed}) ASSERT_TRUE(server.SendToClient(*message));
+
+    // Loopback delivers at once; the pause covers a busy machine.
+    std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    testing::internal::CaptureStdout();
+    StderrCapture cap;
+    // Packets are read on every third tick only.
+    client->Update();
+    client->Update();
+    EXPECT_EQ(client->GetReceiveCounter(), 2);
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    testing::internal::CaptureStdout();
+    client->Update();
+    EXPECT_EQ(client->GetReceiveCounter(), 0);
+    EXPECT_EQ(cap.Take(),
+              "we've received a packet from the server with ID: 27\n"
+              "NetworkManager::ReceiveServerText:  Failed, damaged message\n"
+              "we've received a packet from the server with ID: 132\n");
+    std::string out = testing::internal::GetCapturedStdout();
+    EXPECT_EQ(out, "Received message from server: \nWelcome, traveller\nReceived message from server: \nNews\n");
+    EXPECT_TRUE(client->IsConnected());
+}
+
+TEST_F(NetworkManagerTest, WorldStateCreatesMovesAndRemovesOtherPlayers) {
+    MakePlayer();
+    auto client = ConnectClient();
+    lua.Run("created = 0");
+    WorldState world(3);
+    world.Record("Ann", 10.9, -20.7, -0.5, 3, 7, 2).Removal("Bob").Record("Cid", 1, 1, 1, 0, 0, 0);
+    ASSERT_TRUE(server.SendToClient(world.stream));
+    StderrCapture cap;
+    ASSERT_TRUE(PumpUntil(*client, [&] { return Npc("Ann") != nullptr; }));
+    NonPlayingCharacter* ann = Npc("Ann");
+    EXPECT_EQ(ann->GetInternalName(), "Ann");
+    EXPECT_EQ(ann->GetDefaultScript(), kScript);
+    const Dimensions at = ann->GetDimensions();
+    EXPECT_TRUE(at.X == 10.0 && at.Y == -20.0 && at.Z == 0.0);
+    EXPECT_TRUE(ann->GetAnimDirection() == 3 && ann->GetAnimTimer() == 7 && ann->GetActiveState() == 2);
+    // Bob was made (his script ran) and taken away at once; Cid was never read.
+    EXPECT_EQ(lua.GetNumber("created"), 2);
+    EXPECT_EQ(Npc("Bob"), nullptr);
+    EXPECT_EQ(Npc("Cid"), nullptr);
+
+    // A known player moves; an out-of-range state is ignored; coordinates
+    // beyond the integer range are clamped.
+    net::NetPacket move = WorldState(1).Record("Ann", 1e300, -1e300, NAN, 1, 2, 9).Packet();
+    client->ApplyWorldState(&move);
+    EXPECT_EQ(Npc("Ann"), ann);
+    EXPECT_EQ(ann->GetDimensions().X, std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(ann->GetDimensions().Y, std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(ann->GetActiveState(), 2);
+    EXPECT_EQ(lua.GetNumber("created"), 2);
+
+    // Our own name moves nothing and removes nothing.
+    NonPlayingCharacter* avatar = player->GetAvatar();
+    avatar->SetCoordinates(5, 6, 0);
+    net::NetPacket mine = WorldState(2).Record("Me", 100, 100, 0, 1, 1, 1).Removal("Me").Packet();
+    client->ApplyWorldState(&mine);
+    EXPECT_EQ(player->GetAvatar(), avatar);
+    EXPECT_EQ(Npc("Me"), avatar);
+    EXPECT_EQ(avatar->GetDimensions().X, 5.0);
+
+    // The player's reserved name is no character of the list.
+    net::NetPacket reserved = WorldState(1).Record(EntityManager::kPlayerName, 1, 1, 1, 0, 0, 0).Packet();
+    client->ApplyWorldState(&reserved);
+
+    // A script that removes the character it builds.
+    lua.Run("removeName = 'Dee'");
+    net::NetPacket dee = WorldState(1).Record("Dee", 1, 1, 1, 0, 0, 0).Packet();
+    client->ApplyWorldState(&dee);
+    lua.Run("removeName = nil");
+    EXPECT_EQ(Npc("Dee"), nullptr);
+
+    net::NetPacket leave = WorldState(1).Removal("Ann").Packet();
+    client->ApplyWorldState(&leave);
+    EXPECT_EQ(Npc("Ann"), nullptr);
+    EXPECT_EQ(cap.Take(),
+              "NetworkManager::ApplyWorldState:  Warning, Pelloc is not a character\n"
+              "NetworkManager::ApplyWorldState:  Warning, Dee was removed by its script\n");
+}
+
+TEST_F(NetworkManagerTest, DamagedWorldStatesChangeNothing) {
+    auto client = ConnectClient();
+    lua.Run("created = 0");
+    WorldState twoRecords(2);
+    twoRecords.Record("Eve", 1, 2, 3, 0, 0, 0).Record("Fay", 1, 2, 3, 0, 0, 0);
+    net::NetPacket cut = twoRecords.Packet(1);
+    net::NetPacket huge = WorldState(0xFFFFFFFFu).Packet();
+    net::NetPacket shortPacket;
+    shortPacket.data = {27, 0, 0};
+    WorldState longName(1);
+    longName.stream.WriteU32(0x7FFFFFFF);
+    net::NetPacket badName = longName.Packet();
+    StderrCapture cap;
+    for (auto* packet : {&cut, &huge, &shortPacket, &badName}) client->ApplyWorldState(packet);
+    client->ApplyWorldState(nullptr);
+    std::string expected;
+    for (int i = 0; i < 4; ++i) expected += "NetworkManager::ApplyWorldState:  Failed, damaged world state\n";
+    EXPECT_EQ(cap.Take(), expected);
+    EXPECT_EQ(lua.GetNumber("created"), 0);
+    EXPECT_EQ(lua.Entities().GetEntityCount(), 0);
+
+    // Without an entity manager the message is refused with a line.
+    EntityManager* entities = state->entityManager;
+    state->entityManager = nullptr;
+    net::NetPacket good = WorldState(1).Record("Gus", 1, 2, 3, 0, 0, 0).Packet();
+    StderrCapture none;
+    client->ApplyWorldState(&good);
+    state->entityManager = entities;
+    EXPECT_EQ(none.Take(), "NetworkManager::ApplyWorldState:  Failed, EntityManager does not exist\n");
+}
+
+TEST_F(NetworkManagerTest, ServerClosingTheConnectionStopsTheClient) {
+    auto client = ConnectClient();
+    server.DisconnectClient();
+    StderrCapture cap;
+    ASSERT_TRUE(PumpUntil(*client, [&] { return !client->IsConnected(); }));
+    EXPECT_EQ(cap.Take(), "We have been disconneted from the server.\n");
+    client->SendChatMessage("too late");
+    client->Update();
+    EXPECT_EQ(client->GetReceiveCounter(), 0);
+    net::NetPacket world = WorldState(1).Record("Hal", 1, 2, 3, 0, 0, 0).Packet();
+    client->ApplyWorldState(&world);
+    EXPECT_EQ(Npc("Hal"), nullptr);
+    StderrCapture bye;
+    client.reset();
+    EXPECT_EQ(bye.Take(), "Network Manager getting deleted.\n");
+    EXPECT_EQ(server.MessageCount(), 0u);
+}
+
+}  // namespace

@@ -1,0 +1,393 @@
+#include "world/ObjectBase.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "core/DataLibrary.h"
+#include "core/GlobalState.h"
+#include "core/LuaManager.h"
+#include "core/Random.h"
+#include "maps/MapManager.h"
+#include "maps/TransitionState.h"
+#include "support/LuaTestState.h"
+#include "support/StderrCapture.h"
+#include "support/TempDir.h"
+#include "world/AIManager.h"
+#include "world/Animation.h"
+#include "world/BasePhysicsPack.h"
+#include "world/EntityManager.h"
+#include "world/ObjectItem.h"
+#include "world/ObjectStaticAnimation.h"
+#include "world/ObjectStaticAutoScript.h"
+#include "world/ObjectStaticPosition.h"
+#include "world/ObjectStaticTransition.h"
+#include "world/PlayerVorn.h"
+#include "world/PropertyRouter.h"
+
+using testsupport::LuaTestState;
+using testsupport::StderrCapture;
+using testsupport::TempDir;
+
+namespace {
+
+// What f writes on stderr.
+template <class F>
+std::string Stderr(F&& f) {
+    StderrCapture cap;
+    f();
+    return cap.Take();
+}
+
+// A player in its slot and a clean transition record; both put back after.
+class WithPlayer {
+public:
+    WithPlayer() {
+        GlobalState* state = GetGlobalState();
+        m_savedPlayer = state->player;
+        m_savedSwitch = state->stateSwitchRequest;
+        m_savedTransition = state->transition;
+        state->player = &player;
+        state->transition = nullptr;
+        ClearTransitionState();
+    }
+    ~WithPlayer() {
+        ClearTransitionState();
+        GlobalState* state = GetGlobalState();
+        state->player = m_savedPlayer;
+        state->stateSwitchRequest = m_savedSwitch;
+        state->transition = m_savedTransition;
+    }
+    PlayerVorn player;
+
+private:
+    PlayerVorn* m_savedPlayer;
+    uint8_t m_savedSwitch;
+    Transition* m_savedTransition;
+};
+
+}  // namespace
+
+TEST(ObjectBase, PositionDrawOrderAndRoutedProperties) {
+    LuaTestState lua;
+    auto* marker = new ObjectStaticPosition;
+    ObjectItem* item = nullptr;
+    Stderr([&] { item = new ObjectItem; });  // no shadows in the library
+    auto* animation = new ObjectStaticAnimation;
+    lua.Entities().RegisterPointer(EntityManager::kObject, "Marker", marker);
+    lua.Entities().RegisterPointer(EntityManager::kObject, "Item", item);
+    lua.Entities().RegisterPointer(EntityManager::kObject, "Anim", animation);
+
+    animation->SetCoordinates(10, 21, -4);
+    animation->SetDimensions(8, 7, 6);
+    float x = 0, y = 0, z = 0;
+    animation->GetPosition(&x, &y, &z);
+    EXPECT_EQ(x, 10);
+    EXPECT_EQ(y, 21);
+    EXPECT_EQ(z, -4);
+    EXPECT_EQ(animation->GetDrawOrderKey(), 21 + 3);  // flat map: Y + YDim / 2
+    EXPECT_EQ(marker->GetDrawOrderKey(), -1);
+
+    PropertyRouter& router = lua.Router();
+    lua.Entities().SetActiveEntity(animation);
+    void* address = router.Route("Object", "", "YPos");
+    EXPECT_EQ(router.GetValueType(), PropertyRouter::kInt);
+    ASSERT_NE(address, nullptr);
+    *static_cast<int32_t*>(address) = 77;
+    animation->GetPosition(&x, &y, &z);
+    EXPECT_EQ(y, 77);
+    EXPECT_EQ(router.Route("Object", "", "Dimensions"), &animation->GetBox());
+    EXPECT_EQ(router.GetValueType(), PropertyRouter::kObjectBox);
+    // No physics pack, no speeds: nothing found.
+    EXPECT_EQ(router.Route("Object", "", "PhysicsPtr"), nullptr);
+    EXPECT_EQ(router.Route("Object", "", "XSpeed"), nullptr);
+    EXPECT_EQ(router.GetValueType(), PropertyRouter::kNone);
+
+    // An item answers with its physics pack first.
+    lua.Entities().SetActiveEntity(item);
+    EXPECT_EQ(router.Route("Object", "", "PhysicsPtr"), item->GetPhysics());
+    EXPECT_EQ(router.GetValueType(), PropertyRouter::kPhysicsPack);
+    EXPECT_NE(router.Route("Object", "", "ZSpeed"), nullptr);
+    EXPECT_EQ(router.GetValueType(), PropertyRouter::kFloat);
+
+    // A character is not a world object.
+    lua.Entities().ClearActiveEntity();
+    EXPECT_EQ(Stderr([&] { EXPECT_EQ(router.Route("Object", "", "XPos"), nullptr); }),
+              "Routing Function:  Failed, no Active Object set\n");
+
+    // Kept addresses into an object, its physics pack included, are cleared
+    // when it goes.
+    lua.Entities().SetActiveEntity(item);
+    PropertyRouter::SyncPointer position, speed;
+    ASSERT_TRUE(position.Bind("Object", "", "XPos"));
+    ASSERT_TRUE(speed.Bind("Object", "", "XSpeed"));
+    // A new pack drops what was kept of the object.
+    item->SetPhysics(std::make_unique<BasePhysicsPack>());
+    EXPECT_EQ(speed.Get(), nullptr);
+    ASSERT_TRUE(position.Bind("Object", "", "XPos"));
+    ASSERT_TRUE(speed.Bind("Object", "", "XSpeed"));
+    EXPECT_EQ(speed.Get(), item->GetPhysics()->GetPropertyAddress("XSpeed"));
+    Stderr([&] { lua.Run("EM_OBJ_RemoveObject('Item')"); });
+    EXPECT_EQ(position.Get(), nullptr);
+    EXPECT_EQ(speed.Get(), nullptr);
+}
+
+TEST(ObjectBase, KillScriptRunsWithItsCodeUntilTheObjectIsRemoved) {
+    TempDir dir;
+    dir.WriteFile("kill.lua", "killed = (killed or 0) + 1 code = GetScriptCode()\n");
+    LuaTestState lua;
+    ObjectStaticAnimation animation;
+    animation.RunKillScript();  // none set: nothing
+    EXPECT_TRUE(lua.IsNil("killed"));
+    animation.SetKillScript("kill.lua", 42);
+    animation.RunKillScript();
+    EXPECT_EQ(lua.GetNumber("killed"), 1);
+    EXPECT_EQ(lua.GetNumber("code"), 42);
+
+    Stderr([&] { animation.SetAnimationData("missing", 0, 0, 1); });
+    animation.Update();
+    ASSERT_TRUE(animation.IsRemoved());
+    animation.RunKillScript();
+    EXPECT_EQ(lua.GetNumber("killed"), 1);
+}
+
+TEST(ObjectItem, BoundsPhysicsNudgeAndImage) {
+    LuaTestState lua;
+    std::unique_ptr<ObjectItem> item;
+    // Without the shadows in the library each of the four lookups says so.
+    std::string out = Stderr([&] { item = std::make_unique<ObjectItem>(); });
+    size_t lines = 0;
+    for (char c : out) lines += c == '\n';
+    EXPECT_EQ(lines, 4u) << out;
+    EXPECT_EQ(item->GetShadow(3), nullptr);
+
+    const ObjectBox& box = item->GetBox();
+    EXPECT_EQ(box.XDim, 16);
+    EXPECT_EQ(box.x1, -8);
+    EXPECT_EQ(box.z2, 8);
+    item->SetCoordinates(-5, 101, 0);
+    item->SetDimensions(5, 16, 16);
+    item->Update();
+    // Halves truncate toward zero.
+    EXPECT_EQ(box.x1, -7);
+    EXPECT_EQ(box.x2, -3);
+    EXPECT_EQ(box.y1, 93);
+    EXPECT_EQ(box.y2, 109);
+
+    // A push reaches it within 19 units on every axis only.
+    int draws[] = {100, 0};
+    int next = 0;
+    SetRandomSource([&] { return draws[next++ % 2]; });
+    item->Nudge(-5 + 20, 101, 0, 1.0f, 1.0f, 1.0f);
+    EXPECT_EQ(item->GetPhysics()->GetVX(), 0.0f);
+    item->Nudge(-5 - 19, 101 + 19, -19, 1.0f, 1.0f, 1.0f);
+    SetRandomSource({});
+    EXPECT_FLOAT_EQ(item->GetPhysics()->GetVX(), 1.0f);
+    EXPECT_FLOAT_EQ(item->GetPhysics()->GetVY(), 1.0f + 50 / 20.0f);
+    EXPECT_FLOAT_EQ(item->GetPhysics()->GetVZ(), 1.0f - 50 / 10.0f);
+    // The pack's bounds are 0: the ground-plane speeds are held at 0.
+    item->Update();
+    EXPECT_EQ(item->GetPhysics()->GetVX(), 0.0f);
+    EXPECT_EQ(box.X, -5);
+
+    EXPECT_EQ(Stderr([&] { item->SetImage(nullptr); }), "ObjectItem::SetImage:  Warning, image was NULL\n");
+    item->SetPhysics(nullptr);
+    item->SetCoordinates(40, 40, 40);
+    item->Update();  // without physics only the bounds follow
+    EXPECT_EQ(box.x1, 38);
+}
+
+TEST(ObjectStaticAnimation, CountsDownAndMarksItselfRemoved) {
+    LuaTestState lua;
+    auto* frames = new Animation;
+    ASSERT_TRUE(lua.AI().AddAnimation("Sparkle", frames));
+
+    ObjectStaticAnimation once;
+    once.Update();  // no data yet: nothing moves
+    EXPECT_EQ(once.GetTimer(), 0);
+    EXPECT_FALSE(once.IsRemoved());
+    EXPECT_EQ(Stderr([&] { once.SetAnimationData("Sparkle", 2, 5, 1); }), "");
+    EXPECT_EQ(once.GetAnimation(), frames);
+    once.Update();
+    EXPECT_TRUE(once.IsRemoved());
+    EXPECT_EQ(once.GetTimer(), 6);
+
+    ObjectStaticAnimation three;
+    EXPECT_EQ(Stderr([&] { three.SetAnimationData("Nothing", 0, 0, 3); }),
+              "ObjectStaticAnimation SetAnimationData:  Warning, animation Nothing not found\n");
+    three.Update();
+    three.Update();
+    EXPECT_FALSE(three.IsRemoved());
+    three.Update();
+    EXPECT_TRUE(three.IsRemoved());
+    // Updates go on after it finished without running past the range.
+    three.SetAnimationData("Nothing", 0, 2147483647, -2147483647 - 1);
+    Stderr([&] { three.Update(); });
+    EXPECT_EQ(three.GetTimer(), 2147483647);
+    EXPECT_EQ(three.GetRemaining(), -2147483647 - 1);
+}
+
+TEST(ObjectStaticTransition, ZonesHoldThePlayerAndRequestTheTransition) {
+    LuaTestState lua;
+    WithPlayer with;
+    with.player.SetPosition(100.0f, 50.0f, 0.0f);
+    ObjectStaticTransition zone;
+    TransitionState& record = GetTransitionState();
+
+    // Radius equal to the distance: outside. Radius 10.9 is stored as 10.
+    zone.AddCircle(106.0f, 58.0f, 10.9f);
+    EXPECT_EQ(zone.GetGeometry()[0].c, 10.0f);
+    zone.SetLevelDestination("Cellar");
+    zone.SetCoordinateDestination(5, 6, 7);
+    zone.Update();
+    EXPECT_FALSE(record.mapName);
+    // Strictly closer than the radius: inside.
+    with.player.SetPosition(105.0f, 50.0f, 0.0f);
+    zone.Update();
+    EXPECT_EQ(record.mapName, "Cellar");
+    EXPECT_EQ(record.entityMode, 0);
+    EXPECT_EQ(record.dropX, 5);
+    EXPECT_EQ(record.dropZ, 7);
+
+    // Rectangle edges count as inside; the first piece holding the player
+    // decides.
+    ClearTransitionState();
+    zone.ClearGeometry();
+    EXPECT_TRUE(zone.GetGeometry().empty());
+    zone.AddRectangle(0.0f, 0.0f, 104.9f, 49.5f);
+    EXPECT_FALSE(zone.IsPlayerInConstruct(zone.GetGeometry()[0]));
+    zone.AddRectangle(105.0f, 40.0f, 200.0f, 50.0f);
+    zone.SetEntityDestination("Door");
+    EXPECT_EQ(zone.GetDestinationX(), -1);
+    zone.Update();
+    EXPECT_EQ(record.mapName, "Cellar");
+    EXPECT_EQ(record.entityMode, 1);
+    EXPECT_EQ(record.entityName, "Door");
+
+    // Back to a drop point: the entity name goes.
+    zone.SetCoordinateDestination(1, 2, 3);
+    EXPECT_FALSE(zone.GetEntityName());
+    EXPECT_FALSE(zone.IsEntityMode());
+
+    ObjectStaticTransition::Construct odd;
+    odd.kind = 5;
+    EXPECT_EQ(Stderr([&] { EXPECT_FALSE(zone.IsPlayerInConstruct(odd)); }),
+              "ObjectStaticTransition::IsPlayerInConstruct:  Failed, type 5 not recognized\n");
+
+    // Without a level nothing is asked for.
+    ClearTransitionState();
+    ObjectStaticTransition silent;
+    silent.AddCircle(105.0f, 50.0f, 3.0f);
+    silent.Update();
+    EXPECT_FALSE(record.mapName);
+}
+
+TEST(ObjectStaticTransition, RandomLevelMovesOneFloorEveryTickInside) {
+    LuaTestState lua;
+    WithPlayer with;
+    with.player.SetPosition(10.0f, 10.0f, 0.0f);
+    ObjectStaticTransition stairs;
+    stairs.AddCircle(10.0f, 10.0f, 2.0f);
+    stairs.SetLevelDestination("MAPRANDOM");
+    stairs.SetEntityDestination("StairsUp");
+    std::string out = Stderr([&] {
+        stairs.Update();
+        stairs.Update();
+    });
+    EXPECT_EQ(out, "Current floor is 1\nCurrent floor is 2\n");
+    EXPECT_EQ(lua.Maps().GetFloor(), 2);
+    // The object's own request replaces the floor change's.
+    EXPECT_EQ(GetTransitionState().entityMode, 1);
+    EXPECT_EQ(GetTransitionState().entityName, "StairsUp");
+}
+
+TEST(ObjectStaticAutoScript, RunsAtOnceThenEveryDelayTicksWithItsVariables) {
+    TempDir dir;
+    dir.WriteFile("tick.lua",
+                  "runs = (runs or 0) + 1\n"
+                  "codes = (codes or '') .. GetScriptCode() .. ' '\n"
+                  "if GetScriptCode() == -2 then OBJSAS_AddFloat('n', 1.5) OBJSAS_AddString('s', 'a') end\n"
+                  "OBJSAS_ModFloat('n', OBJSAS_GetFloat('n') + 1)\n"
+                  "OBJSAS_ModString('s', OBJSAS_GetString('s') .. 'b')\n"
+                  "missingText = OBJSAS_GetString('none') missingNumber = OBJSAS_GetFloat('none')\n");
+    LuaTestState lua;
+    ObjectStaticAutoScript ticker;
+    ticker.Update();  // no path: nothing
+    EXPECT_TRUE(lua.IsNil("runs"));
+
+    ticker.SetDelay(3);
+    ticker.SetPath("tick.lua");
+    EXPECT_EQ(lua.GetNumber("runs"), 1);
+    EXPECT_EQ(lua.Manager().GetCallerEntity(), nullptr);
+    std::string ran;
+    for (int update = 1; update <= 7; ++update) {
+        double before = lua.GetNumber("runs");
+        ticker.Update();
+        if (lua.GetNumber("runs") > before) ran += std::to_string(update) + " ";
+    }
+    EXPECT_EQ(ran, "1 4 7 ");
+    EXPECT_EQ(lua.GetString("codes"), "-2 -1 -1 -1 ");
+    EXPECT_FLOAT_EQ(ticker.GetFloat("n"), 5.5f);
+    ASSERT_NE(ticker.GetString("s"), nullptr);
+    EXPECT_EQ(*ticker.GetString("s"), "abbbb");
+    EXPECT_TRUE(lua.IsNil("missingText"));
+    EXPECT_EQ(lua.GetType("missingNumber"), LUA_TNUMBER);
+    EXPECT_EQ(lua.GetNumber("missingNumber"), 0);
+
+    // Duplicates: lookups and changes take the first.
+    ticker.AddFloat("n", 9.0f);
+    ticker.ModFloat("n", 2.0f);
+    EXPECT_FLOAT_EQ(ticker.GetFloat("n"), 2.0f);
+    ticker.ModString("absent", "x");
+    EXPECT_EQ(ticker.GetString("absent"), nullptr);
+
+    // No delay: every update.
+    ticker.SetDelay(0);
+    double before = lua.GetNumber("runs");
+    ticker.Update();
+    ticker.Update();
+    EXPECT_EQ(lua.GetNumber("runs"), before + 2);
+    // A countdown left negative by an odd delay does not run past the range.
+    ticker.SetDelay(-2147483647 - 1);
+    ticker.Update();
+    ticker.SetDelay(2);
+    ticker.Update();
+    EXPECT_EQ(ticker.GetCountdown(), 2);
+}
+
+TEST(ObjectStaticAutoScript, ScriptMayRemoveItsOwnObjectAndCallersNest) {
+    TempDir dir;
+    dir.WriteFile("vanish.lua", "EM_OBJ_RemoveObject('Ghost') vanished = true\n");
+    dir.WriteFile("outer.lua",
+                  "if GetScriptCode() == -2 then\n"
+                  "  EM_OBJ_CreateObject('Inner', 'StaticAutoScript') OBJSAS_SetPath('inner.lua')\n"
+                  "  OBJSAS_AddString('who', 'outer') who = OBJSAS_GetString('who')\n"
+                  "end\n");
+    dir.WriteFile("inner.lua", "OBJSAS_AddString('who', 'inner')\n");
+    LuaTestState lua;
+    EntityManager& em = lua.Entities();
+
+    // Removed while its path is set (outside any walk), and while updated.
+    ASSERT_TRUE(lua.Run("EM_OBJ_CreateObject('Ghost', 'StaticAutoScript') OBJSAS_SetPath('vanish.lua')"));
+    EXPECT_EQ(lua.GetType("vanished"), LUA_TBOOLEAN);
+    EXPECT_EQ(em.GetObject("Ghost"), nullptr);
+    auto* ghost = new ObjectStaticAutoScript;
+    em.RegisterPointer(EntityManager::kObject, "Ghost", ghost);
+    Stderr([&] { ghost->SetPath("vanish.lua"); });
+    EXPECT_EQ(em.GetObject("Ghost"), nullptr);
+    EXPECT_EQ(em.GetEntityCount(), 0);
+
+    // A script that sets another object's path finds its own caller again.
+    ASSERT_TRUE(lua.Run("EM_OBJ_CreateObject('Outer', 'StaticAutoScript') OBJSAS_SetPath('outer.lua')"));
+    EXPECT_EQ(lua.GetString("who"), "outer");
+    auto* inner = dynamic_cast<ObjectStaticAutoScript*>(em.GetObject("Inner"));
+    ASSERT_NE(inner, nullptr);
+    EXPECT_EQ(*inner->GetString("who"), "inner");
+
+    // Outside a script of its own there is no caller.
+    StderrCapture cap;
+    ASSERT_TRUE(lua.Run("x = OBJSAS_GetFloat('who')"));
+    EXPECT_EQ(cap.Take(), "OBJSAS_GetFloat:  Failed, script did not have a caller entity\n");
+    EXPECT_TRUE(lua.IsNil("x"));
+}
