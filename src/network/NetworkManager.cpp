@@ -109,7 +109,7 @@ void NetworkManager::Connect(const ServerSettings& settings) {
             break;
         }
         for (net::NetPacket* packet = m_peer->Receive(kAnswerWaitMs); packet; packet = m_peer->Receive()) {
-            switch (packet->data[0]) {
+            switch (PacketId(*packet)) {
             case net::kConnectionRequestAccepted:
                 m_connected = 1;
                 std::fputs("Our connection request has been accepted, connected with the server now.\n", stderr);
