@@ -46,6 +46,7 @@ const std::vector<Where> kFiled = {
     {"Misc", "Icons", {"IconImg"}},
     {"Misc", "Shadows", {"ShadowL", "ShadowM", "ShadowS", "ShadowT"}},
     {"Misc", "ItemIcons", {"ItemBorder"}},
+    {"GUI", "Chat", {"ChatPane"}},
     {"Background", "Scenery", {"StarrySky", "Clouds", "FarHills", "NearHills"}},
 };
 
