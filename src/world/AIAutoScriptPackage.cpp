@@ -8,7 +8,7 @@
 AIAutoScriptPackage::AIAutoScriptPackage() { m_type = kTypeAIAutoScriptPackage; }
 
 void AIAutoScriptPackage::RunAI() {
-    if (m_scriptPath.empty()) return;
+    if (!m_hasScript) return;
     GlobalState* state = GetGlobalState();
     if (state->aiManager) state->aiManager->SetActiveAIObject(this);
     LuaManager* lua = state->luaManager;

@@ -14,6 +14,7 @@ public:
     void SetScript(const std::string& path, int32_t code) {
         m_scriptPath = path;
         m_scriptCode = code;
+        m_hasScript = true;
     }
     const std::string& GetScriptPath() const { return m_scriptPath; }
     int32_t GetScriptCode() const { return m_scriptCode; }
@@ -25,4 +26,7 @@ public:
 private:
     std::string m_scriptPath;
     int32_t m_scriptCode = -1;
+    // Set by SetScript: a script set with an empty path still runs (and the
+    // script host says it cannot open it).
+    bool m_hasScript = false;
 };

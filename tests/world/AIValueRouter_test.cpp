@@ -168,4 +168,11 @@ TEST(AIAutoScriptPackage, RunsItsScriptEachStepAsTheActiveObject) {
     for (int i = 0; i < 4; ++i) npc->Update();
     EXPECT_EQ(lua.GetNumber("fired"), 2);
     EXPECT_EQ(lua.GetNumber("fireCode"), 7);
+
+    // A script set with an empty path is still a script: the host says it
+    // cannot open it.
+    ASSERT_TRUE(lua.Run("NPC_PushAI('empty', 1, 'Fire Script', '', 7)"));
+    Capture cap;
+    npc->Update();
+    EXPECT_EQ(cap.Take().rfind("Lua Error during Loading: cannot open ", 0), 0u);
 }
