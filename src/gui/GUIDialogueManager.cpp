@@ -360,16 +360,17 @@ void GUIDialogueManager::UpdateQueue() {
 // ---- Virtual operations ---------------------------------------------------------------------
 
 void GUIDialogueManager::Show(bool childrenOnly) {
-    const bool wasVisible = m_visible;
     std::weak_ptr<char> self = GetLifeToken();
     // A hidden box with keyboard navigation puts its cursor on the first
     // entry here once navigation is built.
     GUIBaseObject::Show(childrenOnly);
     if (self.expired()) return;
     if (GUIBaseObject* chat = FindChatWindow()) {
-        // Shown again while already up, the chat window is hidden by the box
-        // itself: what it was before the box came up is kept.
-        if (!wasVisible) m_chatWindowWasVisible = chat->IsSelfVisible();
+        // While the box still holds the chat window hidden (shown again while
+        // up, or hidden with children only in between), the chat window's
+        // state is the box's own doing: what it was before is kept.
+        if (!m_holdsChatWindow) m_chatWindowWasVisible = chat->IsSelfVisible();
+        m_holdsChatWindow = true;
         chat->Hide(childrenOnly);
     }
 }
@@ -378,6 +379,11 @@ void GUIDialogueManager::Hide(bool childrenOnly) {
     std::weak_ptr<char> self = GetLifeToken();
     GUIBaseObject::Hide(childrenOnly);
     if (self.expired() || childrenOnly) return;
+    // Only a chat window the box has hidden is given back: closing a box
+    // that never hid it leaves the chat window alone.
+    const bool holds = m_holdsChatWindow;
+    m_holdsChatWindow = false;
+    if (!holds) return;
     if (GUIBaseObject* chat = FindChatWindow()) chat->SetVisible(m_chatWindowWasVisible);
 }
 

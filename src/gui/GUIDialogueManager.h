@@ -136,6 +136,8 @@ private:
     bool HandleRelease(int lx, int ly);
 
     bool m_chatWindowWasVisible = false;
+    // The box has hidden the chat window and not yet given it back.
+    bool m_holdsChatWindow = false;
     BitmapWrapper* m_pane = nullptr;
     Portrait* m_background = nullptr;
     Portrait* m_portrait = nullptr;

@@ -2,7 +2,10 @@
 // and responses or sets pictures and the dialogue character, and the older
 // functions that write lines at once. Each finds the box by its name through
 // the GUI manager at call time.
+#include <algorithm>
 #include <cctype>
+#include <cfloat>
+#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <string>
@@ -14,6 +17,7 @@
 #include "gui/GUIDialogueManager.h"
 #include "gui/GUIManager.h"
 #include "world/EntityManager.h"
+#include "world/NonPlayingCharacter.h"
 
 namespace {
 
@@ -68,7 +72,10 @@ int DM_SetDialogueNPC(lua_State* L) {
 int DM_ManualActivate(lua_State*) {
     GUIDialogueManager* box = FindBox();
     const GlobalState* state = GetGlobalState();
-    if (!box || !state->entityManager || !state->entityManager->GetDialogueCharacter()) return 0;
+    if (!box || !state->entityManager) return 0;
+    // Without a dialogue script to run, the last response stays as it is.
+    auto* npc = dynamic_cast<NonPlayingCharacter*>(state->entityManager->GetDialogueCharacter());
+    if (!npc || npc->GetDialoguePath().empty()) return 0;
     // The script may delete the box; only a box that still stands is reset.
     std::weak_ptr<char> life = box->GetLifeToken();
     box->SetResponseState(GUIDialogueManager::kStartResponse);
@@ -184,7 +191,9 @@ int DM_SetTextSpeed(lua_State* L) {
     if (!script::HasArgs(L, 1)) return script::Fail(Invalid(fn));
     GUIDialogueManager* box = FindBox();
     if (!box) return script::Fail(NoBox(fn));
-    box->SetTextSpeed(static_cast<float>(script::GetNumber(L, 1)));
+    // Narrowed within float's range: a larger double has no float value.
+    const double speed = script::GetNumber(L, 1);
+    box->SetTextSpeed(std::isnan(speed) ? 0.0f : static_cast<float>(std::clamp<double>(speed, -FLT_MAX, FLT_MAX)));
     return 0;
 }
 
