@@ -51,13 +51,6 @@ TEST(ObjectLua, CreateObjectMakesEachKindActive) {
     EXPECT_EQ(em.GetActiveObject(), em.GetObject("S"));
     EXPECT_EQ(RunScript(lua, "EM_OBJ_CreateObject('X', 'Static')"), "EM_OBJ_CreateObject:  Failed, no type Static found\n");
     EXPECT_EQ(em.GetEntityCount(), 5);
-
-    // A position marker is found by name, as entity-mode transitions do.
-    RunScript(lua, "EM_OBJ_SetActiveObject('P') OBJ_SetCoordinates(12.9, -3.7, 0)");
-    float x = 0, y = 0, z = 0;
-    em.GetEntityByName("P")->GetPosition(&x, &y, &z);
-    EXPECT_EQ(x, 12);
-    EXPECT_EQ(y, -3);
 }
 
 TEST(ObjectLua, FunctionsCheckTheActiveObjectAndItsKind) {
@@ -93,21 +86,20 @@ TEST(ObjectLua, TransitionAnimationAndItemSetters) {
     LuaTestState lua;
     EntityManager& em = lua.Entities();
     RunScript(lua, "EM_OBJ_CreateObject('Gate', 'StaticTransition') OBJST_AddCircle(1.5, 2.5, 7.9)"
-                   " OBJST_SetCoordinateDestination(3.9, -4.9, 5)");
+                   " OBJST_SetCoordinateDestination(3.9, -4.9, 5) OBJST_ClearGeometryList('ignored')"
+                   " OBJST_AddRectangle(1, 2, 3, 4)");
     auto* gate = dynamic_cast<ObjectStaticTransition*>(em.GetObject("Gate"));
     ASSERT_NE(gate, nullptr);
-    EXPECT_EQ(gate->GetGeometry().at(0).c, 7.0f);
+    ASSERT_EQ(gate->GetGeometry().size(), 1u);
+    EXPECT_EQ(gate->GetGeometry()[0].kind, ObjectStaticTransition::kRectangle);
     EXPECT_EQ(gate->GetDestinationY(), -4);
-    RunScript(lua, "OBJST_ClearGeometryList('ignored')");
-    EXPECT_TRUE(gate->GetGeometry().empty());
 
-    auto* frames = new Animation;
-    ASSERT_TRUE(lua.AI().AddAnimation("Puff", frames));
+    ASSERT_TRUE(lua.AI().AddAnimation("Puff", new Animation));
     EXPECT_EQ(RunScript(lua, "EM_OBJ_CreateObject('Smoke', 'StaticAnimation') OBJSA_SetAnimationData('Puff', 2.9, 4, 1)"),
               "");
     auto* smoke = dynamic_cast<ObjectStaticAnimation*>(em.GetObject("Smoke"));
     ASSERT_NE(smoke, nullptr);
-    EXPECT_EQ(smoke->GetAnimation(), frames);
+    EXPECT_EQ(smoke->GetDirection(), 2);
     em.UpdateAll();
     EXPECT_TRUE(smoke->IsRemoved());
     EXPECT_EQ(em.GetObject("Smoke"), smoke);  // it stays in the list
