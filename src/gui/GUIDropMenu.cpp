@@ -121,37 +121,43 @@ bool GUIDropMenu::OnEvent(int, int, int) {
     return false;
 }
 
-void GUIDropMenu::DrawEntry(const Entry& entry, int x, int y) const {
+void GUIDropMenu::DrawEntry(const Entry& entry, int64_t x, int64_t y) const {
     if (!entry.font) return;
     if (entry.marked && entry.marker) {
         for (int64_t k = 0; k < *entry.marker; ++k)
-            al_draw_text(entry.font, entry.colour, static_cast<float>(x + kCharWidth * k), y, 0, "-");
+            al_draw_text(entry.font, entry.colour, static_cast<float>(x + kCharWidth * k), static_cast<float>(y), 0,
+                         "-");
         return;
     }
-    al_draw_text(entry.font, entry.colour, x, y, 0, entry.label.c_str());
+    al_draw_text(entry.font, entry.colour, static_cast<float>(x), static_cast<float>(y), 0, entry.label.c_str());
 }
 
 void GUIDropMenu::Render() {
     if (m_backing && m_backing->GetBitmap() && !GetGlobalState()->openGLMode) m_backing->SetAsTarget();
-    const int ox = m_drawX;
-    const int oy = m_drawY;
-    al_draw_filled_rectangle(ox, oy, ox + m_width, oy + kBarHeight, al_map_rgba(214, 221, 239, 255));
+    // Coordinates in 64 bits: the draw position is the menu's own position in
+    // OpenGL mode, which a script may put anywhere.
+    const int64_t ox = m_drawX;
+    const int64_t oy = m_drawY;
+    al_draw_filled_rectangle(static_cast<float>(ox), static_cast<float>(oy), static_cast<float>(ox + m_width),
+                             static_cast<float>(oy + kBarHeight), al_map_rgba(214, 221, 239, 255));
     int64_t x = 0;
     int32_t index = 0;
     for (const Field& field : m_fields) {
         const int64_t fieldWidth = static_cast<int64_t>(field.name.size()) * kCharWidth + 4;
-        const int fx = SaturateToInt32(ox + x);
-        if (m_font) al_draw_text(m_font, m_colour, fx + 2, oy + 2, 0, field.name.c_str());
+        const int64_t fx = ox + x;
+        if (m_font)
+            al_draw_text(m_font, m_colour, static_cast<float>(fx + 2), static_cast<float>(oy + 2), 0,
+                         field.name.c_str());
         // With no way yet to open one field, every field shows its column.
         m_openField = index;
-        int64_t y = kBarHeight;
+        int64_t fy = oy + kBarHeight;
         for (const auto& [name, entry] : field.entries) {
-            const int fy = SaturateToInt32(oy + y);
             // Each backdrop spans its own field's column.
-            al_draw_filled_rectangle(fx, fy, SaturateToInt32(fx + fieldWidth), fy + kEntryHeight,
+            al_draw_filled_rectangle(static_cast<float>(fx), static_cast<float>(fy),
+                                     static_cast<float>(fx + fieldWidth), static_cast<float>(fy + kEntryHeight),
                                      al_map_rgba(196, 196, 196, 255));
             DrawEntry(*entry, fx, fy);
-            y += kEntryStep;
+            fy += kEntryStep;
         }
         x += fieldWidth;
         ++index;

@@ -68,7 +68,7 @@ private:
 
     Field* FindField(const std::string& name);
     const Field* FindField(const std::string& name) const;
-    void DrawEntry(const Entry& entry, int x, int y) const;
+    void DrawEntry(const Entry& entry, int64_t x, int64_t y) const;
 
     std::vector<Field> m_fields;
     int32_t m_markerCount = 0;

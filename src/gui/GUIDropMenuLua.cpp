@@ -38,7 +38,7 @@ int GUIDM_AddEntry(lua_State* L) {
         return script::Fail(prefix + ":  Failed, invalid argument list\n");
     GUIDropMenu* menu = ActiveMenu(prefix);
     if (!menu) return 0;
-    menu->AddEntry(text[0], text[1], text[2], text[3], script::GetInt(L, 5), script::GetNumber(L, 6) != 0);
+    menu->AddEntry(text[0], text[1], text[2], text[3], script::GetInt(L, 5), script::GetFlag(L, 6));
     return 0;
 }
 
@@ -49,7 +49,7 @@ int GUIDM_ModifyEntry(lua_State* L) {
         return script::Fail(prefix + ":  Failed, invalid argument list\n");
     GUIDropMenu* menu = ActiveMenu(prefix);
     if (!menu) return 0;
-    menu->ModifyEntry(text[0], text[1], text[2], text[3], script::GetInt(L, 5), script::GetNumber(L, 6) != 0);
+    menu->ModifyEntry(text[0], text[1], text[2], text[3], script::GetInt(L, 5), script::GetFlag(L, 6));
     return 0;
 }
 

@@ -153,12 +153,15 @@ void GUIList::Render() {
         if (y1 >= bottom) break;
         const int64_t y2 = y1 + m_rowHeight;
         const int32_t index = static_cast<int32_t>(i);
+        // In 64 bits: the draw position is the list's own position in OpenGL
+        // mode, which a script may put anywhere.
+        const float left = static_cast<float>(int64_t{m_drawX} + kMargin);
+        const float top = static_cast<float>(m_drawY + y1);
         if (index == m_selected)
-            al_draw_filled_rectangle(m_drawX + kMargin, m_drawY + y1, m_drawX + m_width - kMargin, m_drawY + y2,
-                                     al_map_rgba(128, 0, 0, 255));
+            al_draw_filled_rectangle(left, top, static_cast<float>(int64_t{m_drawX} + m_width - kMargin),
+                                     static_cast<float>(m_drawY + y2), al_map_rgba(128, 0, 0, 255));
         const std::string* name = GetEntryName(index);
-        if (name && m_font)
-            al_draw_text(m_font, m_textColour, m_drawX + kMargin, SaturateToInt32(m_drawY + y1), 0, name->c_str());
+        if (name && m_font) al_draw_text(m_font, m_textColour, left, top, 0, name->c_str());
     }
     m_dirty = false;
     DrawChildren(m_backing);

@@ -13,7 +13,7 @@ int GUISB_SetScrollData(lua_State* L) {
         prefix, ":  ", &IsScrollBar, prefix + ":  Failed, Active Object was not a GUIScrollbar\n"));
     if (!bar) return 0;
     bar->SetScrollData(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3), script::GetInt(L, 4),
-                       script::GetNumber(L, 5) != 0);
+                       script::GetFlag(L, 5));
     return 0;
 }
 

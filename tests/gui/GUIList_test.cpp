@@ -8,34 +8,21 @@
 
 #include <cstdio>
 #include <memory>
+#include <cstdint>
 #include <string>
 
 #include "core/BitmapWrapper.h"
 #include "core/DataLibrary.h"
 #include "gui/GUIInputTextBox.h"
-#include "gui/GUIManager.h"
 #include "gui/GUIScrollBar.h"
 #include "gui/ListWidgetTestImages.h"
 #include "gui/PixelProbe.h"
 #include "support/AllegroTestEnv.h"
-#include "support/LuaTestState.h"
-#include "support/StderrCapture.h"
 
 namespace {
 
 using testsupport::LuaTestState;
 using testsupport::StderrCapture;
-
-std::string Printed(LuaTestState& lua, const std::string& chunk) {
-    StderrCapture cap;
-    EXPECT_TRUE(lua.Run(chunk)) << lua.LastError();
-    return cap.Take();
-}
-
-void Mouse(GUIManager& gui, int event, float x, float y) {
-    gui.SetMousePosition(x, y);
-    gui.HandleMouseEvent(event);
-}
 
 std::string Pointer(const void* p) {
     char text[64];
@@ -49,32 +36,6 @@ GUIList* MakeList(LuaTestState& lua) {
                            "GUIOL_AddObject('Roster', 'GUIList') GUIG_SetDimensions(0, 0, 100, 10)"),
               "");
     return static_cast<GUIList*>(lua.Gui().FindObject("Roster"));
-}
-
-TEST(GUIList, SizesItselfAndItsBar) {
-    testsupport::EnsureAllegro();
-    LuaTestState lua;
-    ListWidgetTestImages images(lua.Library());
-    GUIList* list = MakeList(lua);
-    ASSERT_NE(list, nullptr);
-    GUIScrollBar* bar = list->GetListBar();
-    ASSERT_NE(bar, nullptr);
-
-    EXPECT_EQ(Printed(lua, "GUIL_SetListSize(25)"), "");
-    EXPECT_EQ(list->GetCount(), 25);
-    EXPECT_EQ(list->GetHeight(), 164);
-    EXPECT_EQ(bar->GetStep(), 9);
-    EXPECT_EQ(bar->GetHighestValue(), 138);
-    EXPECT_EQ(bar->GetX1(), 90);
-
-    EXPECT_EQ(Printed(lua, "GUIL_SetListSize(3)"), "");
-    EXPECT_EQ(list->GetHeight(), 52);
-    EXPECT_EQ(bar->GetStep(), 1);
-    // More entries than the bar has pixels: one entry per pixel.
-    list->SetListSize(500);
-    EXPECT_EQ(bar->GetStep(), 1);
-    EXPECT_EQ(Printed(lua, "GUIL_SetListSize(-1)"), "GUIL SetListSize:  Failed, invalid argument list\n");
-    EXPECT_EQ(list->GetCount(), 500);
 }
 
 TEST(GUIList, EntriesAreRoutedAndForgetTheirOwners) {
@@ -127,15 +88,22 @@ TEST(GUIList, EntriesAreRoutedAndForgetTheirOwners) {
     lua.Gui().Draw(&screen);
 }
 
-TEST(GUIList, PicksTheRowUnderTheMouseAndDrawsIt) {
+TEST(GUIList, SizesItselfPicksTheRowUnderTheMouseAndDrawsIt) {
     testsupport::EnsureAllegro();
     LuaTestState lua;
     ListWidgetTestImages images(lua.Library());
     GUIManager& gui = lua.Gui();
     GUIList* list = MakeList(lua);
+    ASSERT_NE(list, nullptr);
     ASSERT_EQ(Printed(lua, "GUIL_SetListSize(25) GUIOL_AddObject('Name', 'GUIInputBox') "
                            "GUIOL_AddObject('Value', 'GUIScrollBar')"),
               "");
+    GUIScrollBar* bar = list->GetListBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(list->GetHeight(), 164);
+    EXPECT_EQ(bar->GetStep(), 9);
+    EXPECT_EQ(bar->GetHighestValue(), 138);
+    EXPECT_EQ(bar->GetX1(), 90);
     StderrCapture quiet;
     for (int i = 0; i < 25; ++i)
         list->SetListEntry(i, "GUI", "Name", "String", "GUI", "Value", "mBoxCurrentValue");
@@ -158,7 +126,7 @@ TEST(GUIList, PicksTheRowUnderTheMouseAndDrawsIt) {
 
     // Scrolled by the bar: the first row shown is entry 3, and the row under
     // the mouse picks the entry shown there.
-    list->GetListBar()->SetValue(27);
+    bar->SetValue(27);
     Mouse(gui, -1, 20, 150);
     EXPECT_EQ(list->GetFirstShown(), 3);
     Mouse(gui, 0, 20, 2 + 16 * 1 + 5);
@@ -169,13 +137,28 @@ TEST(GUIList, PicksTheRowUnderTheMouseAndDrawsIt) {
     Mouse(gui, -1, 20, 2 + 16 * 6 + 5);
     EXPECT_EQ(list->GetSelectedIndex(), 9);
     Mouse(gui, 1, 20, 2 + 16 * 6 + 5);
-    list->GetListBar()->SetValue(1000);
+    bar->SetValue(1000);
     Mouse(gui, -1, 20, 150);
     EXPECT_EQ(list->GetFirstShown(), 15);
+    // Drawn far out (a list's own position in OpenGL mode): nothing
+    // overflows.
+    list->SelectRow(15);
+    list->SetDrawPosition(INT32_MAX - 10, INT32_MAX - 10);
+    list->Render();
+    list->SetDrawPosition(0, 0);
     // A press outside clears the selection.
     Mouse(gui, 0, 250, 250);
     EXPECT_EQ(list->GetSelectedIndex(), -1);
     EXPECT_EQ(list->GetSelectedObject(), nullptr);
+
+    EXPECT_EQ(Printed(lua, "GUI_SetActiveObject('Roster') GUIL_SetListSize(3)"), "");
+    EXPECT_EQ(list->GetHeight(), 52);
+    EXPECT_EQ(bar->GetStep(), 1);
+    // More entries than the bar has pixels: one entry per pixel.
+    list->SetListSize(500);
+    EXPECT_EQ(bar->GetStep(), 1);
+    EXPECT_EQ(Printed(lua, "GUIL_SetListSize(-1)"), "GUIL SetListSize:  Failed, invalid argument list\n");
+    EXPECT_EQ(list->GetCount(), 500);
 }
 
 }  // namespace

@@ -1,13 +1,32 @@
 #pragma once
 // The images the scroll bar and its arrow buttons look up, filed in a test's
 // data library in plain colours, so building bars prints nothing and their
-// drawing can be read back.
+// drawing can be read back; and the small drivers the list-widget tests share.
+#include <gtest/gtest.h>
+
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "core/BitmapWrapper.h"
 #include "core/DataLibrary.h"
 #include "core/GlobalState.h"
+#include "gui/GUIManager.h"
+#include "support/LuaTestState.h"
+#include "support/StderrCapture.h"
+
+// What a chunk prints on stderr (it must run).
+inline std::string Printed(testsupport::LuaTestState& lua, const std::string& chunk) {
+    testsupport::StderrCapture cap;
+    EXPECT_TRUE(lua.Run(chunk)) << lua.LastError();
+    return cap.Take();
+}
+
+// The mouse at (x, y), then one event.
+inline void Mouse(GUIManager& gui, int event, float x, float y) {
+    gui.SetMousePosition(x, y);
+    gui.HandleMouseEvent(event);
+}
 
 class ListWidgetTestImages {
 public:
