@@ -12,6 +12,7 @@
 #include <ctime>
 
 #include "core/BitmapWrapper.h"
+#include "core/ConsoleManager.h"
 #include "core/CommandLine.h"
 #include "core/DataLibrary.h"
 #include "core/DisplayManager.h"
@@ -27,6 +28,7 @@
 #include "core/SoundManager.h"
 #include "core/TimerManager.h"
 #include "gui/GUIManager.h"
+#include "gui/StandardWindows.h"
 #include "maps/DeferredJobQueue.h"
 #include "maps/MapManager.h"
 #include "maps/Transition.h"
@@ -119,6 +121,8 @@ int Initialize() {
     state->globalVariables = new ScriptVariableSet();
     state->cameraManager = new CameraManager("Default", 0, 0, state->windowWidth, state->windowHeight);
     state->networkManager = new NetworkManager();
+    state->consoleManager = new ConsoleManager();
+    state->consoleManager->RegisterCommands();
     state->aiManager = new AIManager();
     state->keyboardManager = new KeyboardManager();
     state->player = new PlayerVorn();
@@ -141,6 +145,7 @@ int Initialize() {
     state->guiManager->LoadDefaultBorderImages();
     if (state->startTrace) std::fprintf(stderr, "Dialogue Manager\n");
     state->guiManager->CreateDialogueManager();
+    BuildDefaultWindows();
 
     DataLibrary* library = state->dataLibrary;
     BitmapWrapper* icon = library->Get<BitmapWrapper>("Images", "Misc", "Icons", "IconImg", DataKind::Bitmap);
@@ -177,6 +182,7 @@ int Initialize() {
         GetTransitionState().keepMap = 0;
         state->eventHandler = TitleStateHandleEvent;
         state->renderFunction = TitleStateRender;
+        BuildTitleScreen();
     }
     state->imageManager->PrintTimes(stderr);
     return 0;

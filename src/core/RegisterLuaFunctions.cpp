@@ -6,6 +6,7 @@
 #include "core/LuaManager.h"
 #include "core/SoundManager.h"
 #include "gui/GUIDialogueManager.h"
+#include "maps/IsometricMap.h"
 #include "maps/Transition.h"
 #include "world/AITrailingPackage.h"
 #include "world/Animation.h"
@@ -41,6 +42,7 @@ void RegisterLuaFunctions(lua_State* L) {
     ObjectStaticAnimation::RegisterLuaFunctions(L);  // 11 (12: position markers register nothing)
     ObjectStaticTransition::RegisterLuaFunctions(L);  // 13
     ObjectStaticAutoScript::RegisterLuaFunctions(L);  // 14
+    IsometricMap::RegisterLuaFunctions(L);  // 15
     GUIDialogueManager::RegisterLuaFunctions(L);  // 16
     DataLibrary::RegisterLuaFunctions(L);  // 17, with the resource registrars
     RegisterDataLibraryImageLuaFunctions(L);

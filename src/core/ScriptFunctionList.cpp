@@ -244,6 +244,15 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "MapM_ChangeFloor",
         "MapM_SetAmbientMusic",
 
+        // Isometric maps
+        "ISOM_SetSizes",
+        "ISOM_QueueTexture",
+        "ISOM_CreateRoomDef",
+        "ISOM_SetPathDefToActive",
+        "ISOM_AddFloorTexture",
+        "ISOM_AddWallLTexture",
+        "ISOM_AddWallRTexture",
+
         // Player
         "Player_SetPosition",
         "Player_SetGameMode",

@@ -5,8 +5,10 @@
 #include <cstdio>
 
 #include "core/BitmapWrapper.h"
+#include "core/ConsoleManager.h"
 #include "core/GlobalState.h"
 #include "core/KeyboardManager.h"
+#include "gui/GUIChatWindow.h"
 #include "gui/GUIManager.h"
 #include "world/PropertyRouter.h"
 
@@ -108,9 +110,14 @@ bool GUIInputTextBox::Insert(char character, int position) {
 void GUIInputTextBox::Submit() {
     // The line leaves the box at once, so typing can go on; it waits for
     // TakeEnteredText. A line that the console recognises as a command is
-    // run as one here, and any other line is sent through the chat window,
-    // once the console and the chat window exist.
+    // run as one here, and any other line typed into the chat window's box
+    // is sent through the chat window.
     m_enteredText = m_text;
+    ConsoleManager* console = GetGlobalState()->consoleManager;
+    if (console && console->IsCommand(m_enteredText))
+        console->ExecuteCommand(m_enteredText);
+    else if (m_parent && m_parent->GetType() == kTypeGUIChatWindow)
+        static_cast<GUIChatWindow*>(m_parent)->SendChatLine(m_enteredText);
     m_entered = true;
     m_text.clear();
     m_cursor = 0;

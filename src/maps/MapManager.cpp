@@ -11,10 +11,12 @@
 #include "core/ExternalImageManager.h"
 #include "core/FileNames.h"
 #include "core/GlobalState.h"
+#include "core/IsoTexture.h"
 #include "core/LuaManager.h"
 #include "core/ScriptVariableSet.h"
 #include "core/SoundManager.h"
 #include "maps/ChunkStreamer.h"
+#include "maps/IsometricMap.h"
 #include "maps/TransitionState.h"
 #include "gui/GUIManager.h"
 #include "world/AIManager.h"
@@ -57,7 +59,10 @@ MapManager::MapManager() : m_environment(std::make_unique<ScriptVariableSet>()) 
     if (lua && lua->GetLuaState()) RegisterLuaFunctions(lua->GetLuaState());
 }
 
-MapManager::~MapManager() { FreeActiveMap(); }
+MapManager::~MapManager() {
+    FreeActiveMap();
+    FreeTextures();
+}
 
 // ---- Map loading -----------------------------------------------------------
 
@@ -83,9 +88,10 @@ void MapManager::Unload() {
 }
 
 void MapManager::FreeActiveMap() {
-    // Deleting the isometric map and the defined map goes here once those
-    // map kinds exist; until then neither is ever created. Deleting the
-    // chunk streamer closes the level and removes the working file.
+    // Deleting the defined map goes here once that map kind exists; until
+    // then none is ever created. Deleting the chunk streamer closes the
+    // level and removes the working file.
+    delete m_isometricMap;
     delete m_chunkStreamer;
     m_isometricMode = 0;
     m_isometricMap = nullptr;
@@ -171,29 +177,34 @@ bool MapManager::LoadIsometricFile(const std::string& fileName) {
     const std::string path = BuildPath("Maps", fileName);
     FILE* file = OpenFile(path, "rb");
     if (!file) return false;
+    auto map = std::make_unique<IsometricMap>();
+    const bool read = map->ReadFile(file) == 0;
     std::fclose(file);
-    // A new IsometricMap reads the file here once isometric maps exist; on
-    // success the mode is set, the camera prepared (PrepareCamera with
-    // isometric on) and the map script "<MapScripts path><name>.lua" run
-    // with caller id -1. Until then the file cannot be read, which the
-    // caller treats as a failed read and goes on with the level file.
-    std::fprintf(stderr, "MapManager::LoadIsometricFile:  Failed, cannot read isometric map %s\n", path.c_str());
-    return false;
+    if (!read) return false;
+    m_isometricMap = map.release();
+    m_isometricMode = 1;
+    PrepareCamera(FirstCamera(), true);
+    // The script is run without a test that it exists: the script host
+    // reports one it cannot run.
+    std::string script = BuildPath("MapScripts", fileName);
+    if (script.size() >= 3) script.replace(script.size() - 3, 3, "lua");
+    if (LuaManager* lua = GetGlobalState()->luaManager) lua->RunFile(script, -1);
+    return true;
 }
 
 // ---- Queries ---------------------------------------------------------------
 
 bool MapManager::IsBlocked(int32_t x, int32_t y, int32_t z) const {
-    (void)z;
-    // IsometricMap::IsBlocked (x, y, z, open above 0) and DefinedMap::IsBlocked
-    // (x, y) answer here by the active map's kind once those maps exist.
+    if (m_isometricMode) return m_isometricMap && m_isometricMap->IsBlocked(x, y, z, false);
+    // DefinedMap::IsBlocked (x, y) answers here once defined maps exist.
     // Without a map every point is free, as an empty defined map's are.
-    if (m_isometricMode || m_definedMapMode) return false;
+    if (m_definedMapMode) return false;
     return m_chunkStreamer && m_chunkStreamer->IsBlocked(x, y);
 }
 
 bool MapManager::IsBlockedOpenAbove(int32_t x, int32_t y, int32_t z) const {
     // Differs from IsBlocked only on an isometric map (open above 1).
+    if (m_isometricMode) return m_isometricMap && m_isometricMap->IsBlocked(x, y, z, true);
     return IsBlocked(x, y, z);
 }
 
@@ -208,8 +219,12 @@ void MapManager::DrawMap(BitmapWrapper* target, Camera* camera, bool overlay) {
     BackgroundManager* backgrounds = GetGlobalState()->backgroundManager;
     if (!overlay && m_backgroundDisplay && backgrounds) backgrounds->Draw(target, camera);
     if (m_mapDisplay != 1) return;
-    // The isometric map draws itself here in the first pass. A defined map
+    // The isometric map draws itself in the first pass. A defined map
     // draws nothing.
+    if (m_isometricMode) {
+        if (!overlay && m_isometricMap) m_isometricMap->Draw(target, camera);
+        return;
+    }
     if (m_isometricMode || m_definedMapMode || !m_chunkStreamer) return;
     if (target) target->SetAsTarget();
     if (!overlay) {
@@ -329,9 +344,33 @@ void MapManager::AddNextTextureIndex(const std::string& name, int32_t& counter) 
 }
 
 void MapManager::FreeTextures() {
-    // Deleting each built texture and the texture array goes here once
-    // isometric texture projections exist; none is built before then.
+    m_textures.clear();
     m_textureCount = 0;
+}
+
+void MapManager::BuildTextures() {
+    GlobalState* state = GetGlobalState();
+    m_textures.clear();
+    m_textures.resize(static_cast<size_t>(std::max(m_textureCount, 0)));
+    ExternalImageManager* images = state->imageManager;
+    if (!images) return;
+    for (const auto& [fileName, entries] : m_textureFiles) {
+        if (entries.empty() || !images->OpenFile(fileName)) continue;
+        for (const TextureLookupEntry* entry : entries) {
+            if (entry->textureIndex < 0 || entry->textureIndex >= m_textureCount) continue;
+            std::unique_ptr<BitmapWrapper> image(images->GetBitmapFromActiveFileL(entry->dataOffset));
+            if (!image) continue;
+            auto texture = std::make_unique<IsoTexture>(&state->openGLMode);
+            texture->Build(image.get());
+            m_textures[static_cast<size_t>(entry->textureIndex)] = std::move(texture);
+        }
+        images->CloseFile();
+    }
+}
+
+IsoTexture* MapManager::GetTexture(int32_t index) const {
+    if (index < 0 || static_cast<size_t>(index) >= m_textures.size()) return nullptr;
+    return m_textures[static_cast<size_t>(index)].get();
 }
 
 void MapManager::ClearTextureLists() {

@@ -29,6 +29,7 @@ class Camera;
 class ChunkStreamer;
 class DefinedMap;
 class IsometricMap;
+class IsoTexture;
 class NamedList;
 class ScriptVariableSet;
 
@@ -124,9 +125,14 @@ public:
     // whether or not the name was known.
     void AddNextTextureIndex(const std::string& name, int32_t& counter);
     int32_t GetTextureCount() const { return m_textureCount; }
-    // Forgets the textures of the current map (the count becomes 0). The
-    // texture array itself comes with isometric texture projections.
+    // Deletes the textures of the current map (the count becomes 0).
     void FreeTextures();
+    // Builds the texture array (texture count slots) from the archives of
+    // the registered entries; a slot whose image cannot be read stays null.
+    void BuildTextures();
+    // The texture of that index, or null (outside the array or not built).
+    IsoTexture* GetTexture(int32_t index) const;
+    const std::vector<std::unique_ptr<IsoTexture>>& GetTextures() const { return m_textures; }
     // Empties every per-archive list; the lookup entries stay.
     void ClearTextureLists();
     // The first lookup entry of that texture name, or null.
@@ -179,6 +185,7 @@ private:
     // Texture name -> where it comes from, in registration order.
     std::vector<std::pair<std::string, std::unique_ptr<TextureLookupEntry>>> m_lookup;
     int32_t m_textureCount = 0;
+    std::vector<std::unique_ptr<IsoTexture>> m_textures;  // [texture index]
     // Archive name -> the lookup entries the current map uses from it.
     std::vector<std::pair<std::string, std::vector<TextureLookupEntry*>>> m_textureFiles;
     uint8_t m_musicSet = 0;

@@ -12,6 +12,7 @@
 #include "core/RootEntity.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
+#include "gui/StandardWindows.h"
 #include "maps/MapManager.h"
 #include "maps/TransitionPlayer.h"
 #include "maps/TransitionState.h"
@@ -153,7 +154,7 @@ void LeaveMap() {
 }
 
 void LeaveTitle() {
-    // DestroyTitleScreen goes here once the standard windows exist.
+    DestroyTitleScreen();
     if (GUIManager* gui = GetGlobalState()->guiManager) {
         gui->HideAllObjects();
         gui->ShowStandardUI();
@@ -190,7 +191,7 @@ void EnterTitle() {
     GetTransitionState().currentMode = kTransitionTitle;
     state->eventHandler = TitleStateHandleEvent;
     state->renderFunction = TitleStateRender;
-    // BuildTitleScreen goes here once the standard windows exist.
+    BuildTitleScreen();
 }
 
 void TransitionToMap() {

@@ -7,6 +7,8 @@
 #include "core/LuaManager.h"
 #include "core/NamedList.h"
 #include "core/ScriptArgs.h"
+#include "gui/GUIChatWindow.h"
+#include "gui/GUIManager.h"
 #include "network/NetworkMessages.h"
 #include "platform/net/BitStream.h"
 #include "platform/net/NetPeer.h"
@@ -267,7 +269,10 @@ void NetworkManager::ReceiveServerText(const net::NetPacket* packet) {
     text.resize(std::string(text.c_str()).size());
     std::printf("Received message from server: \n%s\n", text.c_str());
     std::fflush(stdout);
-    // The chat window ("DefaultChatWindow") shows the line as kind 8 once it is built.
+    GUIManager* gui = GetGlobalState()->guiManager;
+    GUIBaseObject* window = gui ? gui->FindObject("DefaultChatWindow") : nullptr;
+    if (window && window->GetType() == kTypeGUIChatWindow)
+        static_cast<GUIChatWindow*>(window)->AddLine(text, GUIChatWindow::kDefaultKind);
 }
 
 void NetworkManager::ApplyWorldState(const net::NetPacket* packet) {

@@ -252,6 +252,14 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "MapM_ChangeFloor", 2, {}, "MapM_ChangeFloor" + invalid);
     AddRows(rows, "MapM_SetAmbientMusic", 1, {1}, "MapM_SetAmbientMusic" + invalid);
 
+    // Isometric maps
+    AddRows(rows, "ISOM_SetSizes", 3, {}, "ISOM_SetSizes" + invalid);
+    AddRows(rows, "ISOM_QueueTexture", 1, {1}, "ISOM_QueueTexture" + invalid);
+    AddRows(rows, "ISOM_CreateRoomDef", 1, {1}, "ISOM_CreateRoomDef" + invalid);
+    AddRows(rows, "ISOM_AddFloorTexture", 1, {1}, "ISOM_AddFloorTexture" + invalid);
+    AddRows(rows, "ISOM_AddWallLTexture", 1, {1}, "ISOM_AddWallLTexture" + invalid);
+    AddRows(rows, "ISOM_AddWallRTexture", 1, {1}, "ISOM_AddWalRLTexture" + invalid);
+
     // Player (its own spelling of the line)
     AddRows(rows, "Player_SetPosition", 3, {}, "Player_SetPosition:  Failed, invalid argument lmIst\n");
     AddRows(rows, "Player_SetGameMode", 1, {}, "Player_SetGameMode:  Failed, invalid argument lmIst\n");

@@ -122,12 +122,12 @@ TEST_F(MapManagerTest, LevelLoadsPrepareTheCameraAndRunTheMapScript) {
     // An isometric map file is tried first; one that cannot be read is
     // reported and the level file of the same name is loaded instead.
     dir.WriteFile("Maps/Town.slf", "blocks");
-    EXPECT_EQ(Load("Town"), "MapManager::LoadIsometricFile:  Failed, cannot read isometric map Maps/Town.slf\n");
+    EXPECT_EQ(Load("Town"), "ReadFile:  FAILURE, blocks it the wrong file version\n");
     EXPECT_EQ(lua.GetNumber("runs"), 2);
 
     // Without a camera the level is not loaded and its script does not run.
     lua.Cameras().ClearCameras();
-    EXPECT_EQ(Load("Town"), "MapManager::LoadIsometricFile:  Failed, cannot read isometric map Maps/Town.slf\n"
+    EXPECT_EQ(Load("Town"), "ReadFile:  FAILURE, blocks it the wrong file version\n"
                             "Failed to find default camera!\n");
     EXPECT_EQ(lua.GetNumber("runs"), 2);
 }

@@ -1,0 +1,221 @@
+#include "gui/StandardWindows.h"
+#include "gui/GUIChatWindow.h"
+
+#include <allegro5/allegro.h>
+
+#include <cstdint>
+#include <cstdio>
+
+#include "core/BitmapWrapper.h"
+#include "core/DataLibrary.h"
+#include "core/ExternalImageManager.h"
+#include "core/GlobalState.h"
+#include "gui/GUIButton.h"
+#include "gui/GUIImage.h"
+#include "gui/GUIManager.h"
+#include "gui/GUITextLine.h"
+#include "gui/GUIWindow.h"
+
+namespace {
+
+constexpr const char* kTitleScreen = "TitleScreen";
+constexpr const char* kTitleImage = "Background";
+
+// The faces of the menus' text buttons: frame, fill and inner line.
+const ALLEGRO_COLOR kTextButtonFrame = al_map_rgb(195, 150, 210);
+const ALLEGRO_COLOR kTextButtonFill = al_map_rgb(168, 124, 183);
+const ALLEGRO_COLOR kTextButtonInner = al_map_rgb(154, 113, 169);
+
+// A bitmap registered at Images/<catalogue>/<heading>/<name>, or null. The
+// menus' images are optional decoration: a game without them gets plain
+// windows and buttons, so a missing one is looked up without a warning.
+BitmapWrapper* OptionalImage(const char* catalogue, const char* heading, const char* name) {
+    DataLibrary* library = GetGlobalState()->dataLibrary;
+    if (!library) return nullptr;
+    const uint8_t warn = library->GetWarnOnMiss();
+    library->SetWarnOnMiss(0);
+    auto* image = library->Get<BitmapWrapper>("Images", catalogue, heading, name, DataKind::Bitmap);
+    library->SetWarnOnMiss(warn);
+    return image;
+}
+
+// The game window's size from the global state (800 x 600 when unset).
+int WindowWidth() {
+    const int32_t w = GetGlobalState()->windowWidth;
+    return w > 0 ? w : 800;
+}
+int WindowHeight() {
+    const int32_t h = GetGlobalState()->windowHeight;
+    return h > 0 ? h : 600;
+}
+
+// A black window of that rectangle.
+GUIWindow* NewWindow(int x, int y, int w, int h) {
+    auto* window = new GUIWindow;
+    window->SetDimensions(x, y, w, h);
+    window->SetBackgroundColor(0, 0, 0);
+    return window;
+}
+
+void UseMoonBorder(GUIBaseObject* window) {
+    window->SetBorderImages(OptionalImage("GUI", "Windows", "MoonCorner"),
+                            OptionalImage("GUI", "Windows", "MoonHorizontal"),
+                            OptionalImage("GUI", "Windows", "MoonVertical"));
+}
+
+void AddTextLine(GUIBaseObject* parent, const char* name, int x, int y, const char* text) {
+    auto* line = new GUITextLine;
+    line->SetDimensions(x, y, 1, 16);
+    line->SetString(text);
+    parent->AddChild(name, line);
+}
+
+// A 69 x 29 button showing Images/GUI/Buttons/<stem>0, 1 and 2.
+GUIButton* AddImageButton(GUIBaseObject* parent, const char* name, int x, int y, const char* stem,
+                          const char* callback) {
+    auto* button = new GUIButton;
+    button->SetDimensions(x, y, 69, 29);
+    const std::string base = stem;
+    button->SetImages(OptionalImage("GUI", "Buttons", (base + "0").c_str()),
+                      OptionalImage("GUI", "Buttons", (base + "1").c_str()),
+                      OptionalImage("GUI", "Buttons", (base + "2").c_str()));
+    button->SetFunction(callback);
+    parent->AddChild(name, button);
+    return button;
+}
+
+GUIButton* AddTextButton(GUIBaseObject* parent, const char* name, int x, int y, int w, int h, const char* text,
+                         const char* callback) {
+    auto* button = new GUIButton;
+    button->SetDimensions(x, y, w, h);
+    button->BuildTextImages(kTextButtonFrame, kTextButtonFill, kTextButtonInner, text);
+    button->SetFunction(callback);
+    parent->AddChild(name, button);
+    return button;
+}
+
+// A menu joins the top level as the GUI manager's active object, at the
+// front, and waits closed until a hot key or a button opens it.
+void AddClosedMenu(GUIManager* manager, const char* name, GUIBaseObject* window) {
+    manager->ResetActiveObjectList();
+    manager->AddActiveObject(name, window);
+    manager->BringToFront(nullptr, window);
+    window->Close();
+}
+
+void DeleteBitmap(void* bitmap) { delete static_cast<BitmapWrapper*>(bitmap); }
+
+// The data library's title-screen heading, looked up without a warning.
+NamedList* TitleHeading(DataLibrary* library) {
+    const uint8_t warn = library->GetWarnOnMiss();
+    library->SetWarnOnMiss(0);
+    NamedList* heading = library->GetHeading("Images", "TitleScreen", "General");
+    library->SetWarnOnMiss(warn);
+    return heading;
+}
+
+}  // namespace
+
+GUIBaseObject* BuildPauseMenu() {
+    GUIManager* manager = GetGlobalState()->guiManager;
+    if (!manager) return nullptr;
+    if (GUIBaseObject* existing = manager->FindObject("PauseMenu")) return existing;
+    const int w = 200, h = 300;
+    GUIWindow* menu = NewWindow(WindowWidth() / 2 - 100, WindowHeight() / 2 - 150, w, h);
+    UseMoonBorder(menu);
+    menu->SetJoinsActiveWindows(true);
+    AddTextLine(menu, "GUIPauseMenu_NameLine", 13, 13, "Pause Menu");
+    AddImageButton(menu, "GUIPauseMenu_Button_OpenOptionsMenu", 13, 29, "ButtonOptn", "Button_Open_Menu")
+        ->SetTargetName("OptionsMenu");
+    AddTextButton(menu, "GUIPauseMenu_Button_QuitGame", 13, 58, 90, 29, "Exit Game", "Button_QuitGame");
+    AddImageButton(menu, "GUIPauseMenu_Button_CloseMenu", 13, h - 42, "ButtonExit", "Button_Hide_Parent");
+    AddClosedMenu(manager, "PauseMenu", menu);
+    return menu;
+}
+
+GUIBaseObject* BuildOptionsMenu() {
+    GUIManager* manager = GetGlobalState()->guiManager;
+    if (!manager) return nullptr;
+    if (GUIBaseObject* existing = manager->FindObject("OptionsMenu")) return existing;
+    GUIWindow* menu = NewWindow(WindowWidth() / 2 - 200, WindowHeight() / 2 - 100, 400, 200);
+    UseMoonBorder(menu);
+    menu->SetJoinsActiveWindows(true);
+    AddTextLine(menu, "GUIOptionsMenu NameLine", 13, 13, "OptionsMenu");
+    AddImageButton(menu, "Close_Menu_Button", 13, 158, "ButtonExit", "Button_Hide_Parent");
+    AddClosedMenu(manager, "OptionsMenu", menu);
+    return menu;
+}
+
+void BuildDefaultWindows() {
+    BuildPauseMenu();
+    BuildOptionsMenu();
+    // The inventory window with its submenu, description and target windows
+    // goes here once items and the player's inventory exist.
+    BuildDefaultChatWindow();
+}
+
+GUIBaseObject* BuildTitleScreen() {
+    GlobalState* state = GetGlobalState();
+    GUIManager* manager = state->guiManager;
+    if (!manager) return nullptr;
+    std::fputs("Building TitleScreen - ", stderr);
+    if (GUIBaseObject* existing = manager->FindObject(kTitleScreen)) return existing;
+
+    ExternalImageManager* archives = state->imageManager;
+    BitmapWrapper* background = nullptr;
+    if (archives) {
+        archives->OpenFile("Data/TitleScreen.sif");
+        background = archives->GetBitmapFromActiveFile(kTitleImage);
+    }
+
+    GUIWindow* screen = NewWindow(0, 0, 800, 600);
+    screen->Open();
+    auto* image = new GUIImage;
+    image->SetDimensions(0, 0, 800, 600);
+    if (background) {
+        // The screen owns its image; the data library lists it while the
+        // screen exists. An entry of that name filed by a script keeps its
+        // place (the screen's image would sit behind it, unreachable), so
+        // the screen's own entry is always the first of its name.
+        screen->AddPointerWithDeleter(background, DeleteBitmap);
+        if (DataLibrary* library = state->dataLibrary) {
+            NamedList* heading = TitleHeading(library);
+            if (!heading)
+                std::fputs("BuildTitleScreen:  Warning, Images/TitleScreen/General does not exist\n", stderr);
+            else if (!library->FindPointerInHeading(heading, kTitleImage, DataKind::Bitmap))
+                library->Register("Images", "TitleScreen", "General", kTitleImage, background, DataKind::Bitmap);
+        }
+        image->SetImage(background);
+    }
+    image->Open();
+    screen->AddChild("TS_BGImage", image);
+
+    manager->ResetActiveObjectList();
+    manager->AddObject(kTitleScreen, screen);
+    manager->BringToFront(nullptr, screen);
+    if (archives) archives->CloseFile();
+    std::fputs("Done\n", stderr);
+    return screen;
+}
+
+void DestroyTitleScreen() {
+    GlobalState* state = GetGlobalState();
+    GUIManager* manager = state->guiManager;
+    if (!manager) return;
+    GUIBaseObject* screen = manager->FindObject(kTitleScreen);
+    if (!screen || screen->GetParent()) return;
+    // Only the screen's own image leaves the library (the first entry of
+    // its name while the screen exists): a script's entry is not the
+    // screen's to take.
+    GUIBaseObject* child = screen->FindChild("TS_BGImage");
+    BitmapWrapper* shown =
+        child && child->GetType() == kTypeGUIImage ? static_cast<GUIImage*>(child)->GetImage() : nullptr;
+    if (DataLibrary* library = state->dataLibrary; library && shown) {
+        NamedList* heading = TitleHeading(library);
+        if (heading && library->FindPointerInHeading(heading, kTitleImage, DataKind::Bitmap) == shown)
+            library->RemovePointer("Images", "TitleScreen", "General", kTitleImage, DataKind::Bitmap);
+    }
+    // The destructor takes the screen off the top-level list; its image
+    // goes with its named pointers.
+    delete screen;
+}

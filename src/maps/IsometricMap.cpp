@@ -1,0 +1,395 @@
+#include "maps/IsometricMap.h"
+
+#include <allegro5/allegro.h>
+#include <allegro5/allegro_opengl.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <cstring>
+
+#include "core/BitmapWrapper.h"
+#include "core/GlobalState.h"
+#include "core/IsoTexture.h"
+#include "core/Random.h"
+#include "maps/MapManager.h"
+#include "world/Camera.h"
+#include "world/Dimensions.h"
+#include "world/PlayerVorn.h"
+
+namespace {
+
+// Bounds-checked little-endian reads over the bytes of a file.
+class Reader {
+public:
+    Reader(const uint8_t* data, size_t size) : m_data(data), m_size(size) {}
+    uint64_t Remaining() const { return m_size - m_pos; }
+    bool Bytes(size_t n, const uint8_t*& out) {
+        if (n > Remaining()) return false;
+        out = m_data + m_pos;
+        m_pos += n;
+        return true;
+    }
+    bool U8(uint8_t& out) {
+        const uint8_t* p;
+        if (!Bytes(1, p)) return false;
+        out = *p;
+        return true;
+    }
+    bool U32(uint32_t& out) {
+        const uint8_t* p;
+        if (!Bytes(4, p)) return false;
+        out = uint32_t{p[0]} | uint32_t{p[1]} << 8 | uint32_t{p[2]} << 16 | uint32_t{p[3]} << 24;
+        return true;
+    }
+
+private:
+    const uint8_t* m_data;
+    size_t m_size;
+    size_t m_pos = 0;
+};
+
+// What a file holds, checked in full before anything is applied.
+struct ParsedMap {
+    std::vector<std::string> names;
+    int32_t x = 0, y = 0, z = 0;
+    std::vector<uint8_t> present;                  // per cell, file order
+    std::vector<std::array<int32_t, 3>> textures;  // per present cell
+};
+
+bool Damaged(const char* what) {
+    std::fprintf(stderr, "ReadFile:  FAILURE, damaged isometric map (%s)\n", what);
+    return false;
+}
+
+bool Parse(const uint8_t* data, size_t size, ParsedMap& map) {
+    Reader in(data, size);
+    const uint8_t* magic;
+    if (!in.Bytes(IsometricMap::kMagicLength, magic)) {
+        std::string found(reinterpret_cast<const char*>(data), size);
+        std::fprintf(stderr, "ReadFile:  FAILURE, %s it the wrong file version\n", found.c_str());
+        return false;
+    }
+    if (std::memcmp(magic, IsometricMap::kMagic, IsometricMap::kMagicLength) != 0) {
+        std::string found(reinterpret_cast<const char*>(magic), IsometricMap::kMagicLength);
+        found.resize(std::strlen(found.c_str()));  // printed as text: up to a zero byte
+        std::fprintf(stderr, "ReadFile:  FAILURE, %s it the wrong file version\n", found.c_str());
+        return false;
+    }
+    const uint8_t* skipped;
+    uint8_t skip = 0;
+    if (!in.Bytes(4, skipped) || !in.U8(skip) || !in.Bytes(skip, skipped)) return Damaged("header cut short");
+    uint32_t count = 0;
+    if (!in.U32(count)) return Damaged("texture count missing");
+    // Each name takes at least its length byte.
+    if (count > in.Remaining()) return Damaged("texture count beyond the file");
+    map.names.reserve(count);
+    for (uint32_t i = 0; i < count; ++i) {
+        uint8_t length = 0;
+        const uint8_t* name;
+        if (!in.U8(length) || !in.Bytes(length, name)) return Damaged("texture name cut short");
+        map.names.emplace_back(reinterpret_cast<const char*>(name), length);
+    }
+    uint32_t sx = 0, sy = 0, sz = 0;
+    if (!in.U32(sx) || !in.U32(sy) || !in.U32(sz)) return Damaged("map size missing");
+    const uint64_t limit = 0x7fffffff;
+    if (sx > limit || sy > limit || sz > limit) return Damaged("map size out of range");
+    // Every cell takes at least its present byte: the grid can be no larger
+    // than what remains (checked step by step so the product cannot wrap).
+    const uint64_t remaining = in.Remaining();
+    uint64_t cells = 0;
+    if (sx != 0 && sy != 0 && sz != 0) {
+        if (sx > remaining || sy > remaining || sz > remaining) return Damaged("map larger than the file");
+        cells = uint64_t{sx} * sy;
+        if (cells > remaining) return Damaged("map larger than the file");
+        cells *= sz;
+        if (cells > remaining) return Damaged("map larger than the file");
+    }
+    map.x = static_cast<int32_t>(sx);
+    map.y = static_cast<int32_t>(sy);
+    map.z = static_cast<int32_t>(sz);
+    map.present.resize(cells);
+    for (uint64_t c = 0; c < cells; ++c) {
+        if (!in.U8(map.present[c])) return Damaged("cells cut short");
+        if (!map.present[c]) continue;
+        std::array<int32_t, 3> faces{};
+        for (int32_t& face : faces) {
+            uint32_t raw = 0;
+            if (!in.U32(raw)) return Damaged("cells cut short");
+            face = static_cast<int32_t>(raw);
+        }
+        map.textures.push_back(faces);
+    }
+    return true;
+}
+
+int32_t Pick(const std::vector<int32_t>& list) {
+    if (list.empty()) return IsometricMap::kNoTexture;
+    const int r = RandomNext();
+    const size_t at = static_cast<size_t>(r < 0 ? -static_cast<int64_t>(r) : r) % list.size();
+    return list[at];
+}
+
+// World coordinate to cell, truncating toward zero.
+int32_t ToCell(int32_t v) { return v / IsometricMap::kCellSize; }
+
+}  // namespace
+
+IsometricMap::IsometricMap() : m_initialDefinition(std::make_unique<RoomDefinition>()) {
+    m_activeDefinition = m_initialDefinition.get();
+}
+
+IsometricMap::~IsometricMap() = default;
+
+// ---- Reading ---------------------------------------------------------------
+
+int32_t IsometricMap::ReadFile(FILE* file) {
+    if (!file) return 1;
+    std::vector<uint8_t> data;
+    uint8_t buffer[65536];
+    size_t n;
+    while ((n = std::fread(buffer, 1, sizeof buffer, file)) > 0) data.insert(data.end(), buffer, buffer + n);
+    if (std::ferror(file)) {
+        std::fputs("ReadFile:  FAILURE, the isometric map could not be read\n", stderr);
+        return 1;
+    }
+    return ReadData(data.data(), data.size());
+}
+
+int32_t IsometricMap::ReadData(const uint8_t* data, size_t size) {
+    ParsedMap parsed;
+    if (!data && size) return 1;
+    if (!Parse(data ? data : reinterpret_cast<const uint8_t*>(""), size, parsed)) return 1;
+
+    // The textures of the previous map give way to the names this file lists.
+    GlobalState* state = GetGlobalState();
+    MapManager* maps = state->mapManager;
+    if (maps) {
+        maps->FreeTextures();
+        maps->ClearTextureLists();
+        for (size_t i = 0; i < parsed.names.size(); ++i) maps->AddTextureIndex(parsed.names[i], static_cast<int32_t>(i));
+        maps->BuildTextures();
+    }
+    const int32_t textureCount = maps ? maps->GetTextureCount() : 0;
+
+    SetSize(parsed.x, parsed.y, parsed.z);
+    size_t cell = 0, withTextures = 0;
+    for (int32_t x = 0; x < m_x; ++x) {
+        for (int32_t y = 0; y < m_y; ++y) {
+            for (int32_t z = 0; z < m_z; ++z, ++cell) {
+                if (!parsed.present[cell]) continue;
+                IsoBlock* block = CreateBlock(x, y, z);
+                const auto& faces = parsed.textures[withTextures++];
+                for (int kind = 0; kind < 3; ++kind) {
+                    const int32_t index = faces[kind];
+                    if (index >= 0 && index < textureCount) block->AddTexture(kind, maps->GetTexture(index));
+                }
+            }
+        }
+    }
+    state->holdDrawing = 0;
+    return 0;
+}
+
+// ---- Grid ------------------------------------------------------------------
+
+void IsometricMap::SetSize(int32_t x, int32_t y, int32_t z) {
+    m_blocks.clear();
+    m_x = std::max(x, 0);
+    m_y = std::max(y, 0);
+    m_z = std::max(z, 0);
+    m_blocks.resize(static_cast<size_t>(m_x) * static_cast<size_t>(m_y) * static_cast<size_t>(m_z));
+    m_allocated = 1;
+}
+
+IsoBlock* IsometricMap::GetBlock(int32_t x, int32_t y, int32_t z) const {
+    if (x < 0 || y < 0 || z < 0 || x >= m_x || y >= m_y || z >= m_z) return nullptr;
+    return m_blocks[CellIndex(x, y, z)].get();
+}
+
+IsoBlock* IsometricMap::CreateBlock(int32_t x, int32_t y, int32_t z) {
+    if (x < 0 || y < 0 || z < 0 || x >= m_x || y >= m_y || z >= m_z) return nullptr;
+    auto& slot = m_blocks[CellIndex(x, y, z)];
+    if (!slot) slot = std::make_unique<IsoBlock>();
+    return slot.get();
+}
+
+bool IsometricMap::IsBlocked(int32_t x, int32_t y, int32_t z, bool openAbove) const {
+    if (x < -5 || y < -5 || z >= 1) return true;
+    const int32_t cx = ToCell(x), cy = ToCell(y);
+    // z <= 0 here; -z cannot overflow once z is above INT32_MIN.
+    const int32_t cz = z == INT32_MIN ? INT32_MAX / kCellSize : ToCell(-z);
+    if (cx >= m_x || cy >= m_y) return true;
+    if (cz >= m_z) {
+        if (openAbove) return false;
+    } else if (GetBlock(cx, cy, cz)) {
+        return true;
+    }
+    for (int32_t layer = 0; layer < m_z; ++layer)
+        if (GetBlock(cx, cy, layer)) return false;
+    return true;  // no ground under the column
+}
+
+// ---- Drawing ---------------------------------------------------------------
+
+void IsometricMap::Draw(BitmapWrapper* target, Camera* camera) {
+    if (!m_allocated) return;
+    if (GetGlobalState()->openGLMode)
+        DrawOpenGL();
+    else if (m_drawMode == 0)
+        DrawIsometric(target, camera);
+}
+
+void IsometricMap::DrawIsometric(BitmapWrapper* target, Camera* camera) {
+    if (target) target->SetAsTarget();
+    m_cameraX = camera ? camera->GetX() : 0;
+    m_cameraY = camera ? camera->GetY() : 0;
+    int32_t px = 0, py = 0;
+    if (PlayerVorn* player = GetGlobalState()->player) {
+        if (const Dimensions* where = player->GetDimensions()) {
+            auto column = [](double v) {
+                v = std::trunc(v / kCellSize);
+                return std::isfinite(v) ? static_cast<int32_t>(std::clamp(v, -1e9, 1e9)) : 0;
+            };
+            px = column(where->X);
+            py = column(where->Y);
+        }
+    }
+    const int32_t x0 = std::max(px - 18, 0), x1 = std::min(px + 22, m_x);
+    const int32_t y0 = std::max(py - 18, 0), y1 = std::min(py + 22, m_y);
+    for (int32_t z = 0; z < m_z; ++z) {
+        for (int32_t x = x0; x < x1; ++x) {
+            for (int32_t y = y0; y < y1; ++y) {
+                const IsoBlock* block = m_blocks[CellIndex(x, y, z)].get();
+                if (!block) continue;
+                const int32_t sx = (x - y) * 30 + 300 - m_cameraX;
+                const int32_t sy = (x + y) * 15 - z * 30 + 200 - m_cameraY;
+                for (BitmapWrapper* b : block->GetWallL()) b->Draw(sx - 32, sy - 15, 0);
+                for (BitmapWrapper* b : block->GetWallR()) b->Draw(sx - 1, sy - 15, 0);
+                for (BitmapWrapper* b : block->GetFloor()) b->Draw(sx - 31, sy - 31, 0);
+            }
+        }
+    }
+}
+
+namespace {
+
+// One textured unit quad per face, texture coordinates (0,0) (1,0) (1,1)
+// (0,1) in vertex order.
+void Quad(const float normal[3], const float v[4][3]) {
+    static const float kTex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
+    glBegin(GL_QUADS);
+    glNormal3fv(normal);
+    for (int i = 0; i < 4; ++i) {
+        glTexCoord2fv(kTex[i]);
+        glVertex3fv(v[i]);
+    }
+    glEnd();
+}
+
+void DrawFaces(const std::vector<BitmapWrapper*>& faces, const float normal[3], const float v[4][3]) {
+    for (BitmapWrapper* b : faces) {
+        if (!b->GetBitmap()) continue;
+        glBindTexture(GL_TEXTURE_2D, al_get_opengl_texture(b->GetBitmap()));
+        Quad(normal, v);
+    }
+}
+
+}  // namespace
+
+void IsometricMap::DrawOpenGL() {
+    GlobalState* state = GetGlobalState();
+    // The quads are drawn directly each frame rather than kept in display
+    // lists, so a block needs no OpenGL context to exist.
+    static const float kFloorN[3] = {0, 0, 1}, kLeftN[3] = {1, 0, 0}, kRightN[3] = {0, -1, 0};
+    static const float kFloorV[4][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+    static const float kLeftV[4][3] = {{0, 1, 0}, {0, 1, -1}, {1, 1, -1}, {1, 1, 0}};
+    static const float kRightV[4][3] = {{1, 0, 0}, {1, 0, -1}, {1, 1, -1}, {1, 1, 0}};
+    const int w = state->windowWidth, h = state->windowHeight;
+    glMatrixMode(GL_PROJECTION);
+    glLoadIdentity();
+    glOrtho(0, w, h, 0, -1280, 1280);
+    glMatrixMode(GL_MODELVIEW);
+    glLoadIdentity();
+    glTranslatef(static_cast<float>(w / 3), static_cast<float>(h / 4), 0);
+    glScalef(-1, 1, 1);
+    glScalef(1.3f, 1.3f, 1.3f);
+    glRotatef(-60, 1, 0, 0);
+    glRotatef(180, 0, 1, 0);
+    glRotatef(45, 0, 0, 1);
+    double playerX = 0, playerY = 0;
+    if (state->player)
+        if (const Dimensions* where = state->player->GetDimensions()) {
+            playerX = where->X;
+            playerY = where->Y;
+        }
+    for (int32_t x = 0; x < m_x; ++x) {
+        for (int32_t y = 0; y < m_y; ++y) {
+            for (int32_t z = 0; z < m_z; ++z) {
+                const IsoBlock* block = m_blocks[CellIndex(x, y, z)].get();
+                if (!block) continue;
+                glMatrixMode(GL_TEXTURE);
+                glPushMatrix();
+                glLoadIdentity();
+                glMatrixMode(GL_MODELVIEW);
+                glPushMatrix();
+                glScalef(30, 30, 30);
+                glTranslatef(static_cast<float>(x + 4.7 - playerX / 30), static_cast<float>(y - 0.13333334 - playerY / 30),
+                             static_cast<float>(z));
+                glColor4f(1, 1, 1, 1);
+                glEnable(GL_TEXTURE_2D);
+                DrawFaces(block->GetWallL(), kLeftN, kLeftV);
+                DrawFaces(block->GetWallR(), kRightN, kRightV);
+                DrawFaces(block->GetFloor(), kFloorN, kFloorV);
+                glDisable(GL_TEXTURE_2D);
+                glMatrixMode(GL_TEXTURE);
+                glPopMatrix();
+                glMatrixMode(GL_MODELVIEW);
+                glPopMatrix();
+            }
+        }
+    }
+}
+
+// ---- Random-level configuration --------------------------------------------
+
+void IsometricMap::SetSizes(int32_t minimum, int32_t maximum, int32_t layers) {
+    m_minimumSize = minimum;
+    m_maximumSize = maximum;
+    m_layers = std::clamp(layers, 1, 5);
+}
+
+void IsometricMap::QueueTexture(const std::string& name) { m_textureQueue.push_back(name); }
+
+RoomDefinition* IsometricMap::AddRoomDefinition(const std::string& name, std::unique_ptr<RoomDefinition> definition) {
+    if (!definition) return nullptr;
+    RoomDefinition* raw = definition.get();
+    m_roomDefinitions.emplace_back(name, std::move(definition));
+    return raw;
+}
+
+RoomDefinition* IsometricMap::FindRoomDefinition(const std::string& name) const {
+    for (const auto& [entry, definition] : m_roomDefinitions)
+        if (entry == name) return definition.get();
+    return nullptr;
+}
+
+void IsometricMap::AddChoice(RoomDefinition* definition, int face, const std::string& name) {
+    if (!definition) return;
+    for (size_t i = 0; i < m_textureQueue.size(); ++i) {
+        if (m_textureQueue[i] != name) continue;
+        const int32_t index = static_cast<int32_t>(i);
+        if (face == 0) definition->Floor().push_back(index);
+        if (face == 1) definition->WallL().push_back(index);
+        if (face == 2) definition->WallR().push_back(index);
+        return;
+    }
+}
+
+void IsometricMap::AddFloorTexture(RoomDefinition* definition, const std::string& name) { AddChoice(definition, 0, name); }
+void IsometricMap::AddWallLTexture(RoomDefinition* definition, const std::string& name) { AddChoice(definition, 1, name); }
+void IsometricMap::AddWallRTexture(RoomDefinition* definition, const std::string& name) { AddChoice(definition, 2, name); }
+
+int32_t IsometricMap::PickFloor(const RoomDefinition* definition) { return definition ? Pick(definition->Floor()) : 0; }
+int32_t IsometricMap::PickWallL(const RoomDefinition* definition) { return definition ? Pick(definition->WallL()) : 0; }
+int32_t IsometricMap::PickWallR(const RoomDefinition* definition) { return definition ? Pick(definition->WallR()) : 0; }
