@@ -217,7 +217,7 @@ TEST_F(GameArchivesTest, WorldWindowShowsTheSceneryAndTheCloudsDrift) {
         EXPECT_TRUE(backgrounds.FindObject("NearHills")->IsModulo());
         EXPECT_TRUE(lua.Maps().GetBackgroundDisplayState());
         ASSERT_TRUE(lua.Maps().GetMapName());
-        EXPECT_EQ(*lua.Maps().GetMapName(), "MAPNONE");
+        EXPECT_EQ(*lua.Maps().GetMapName(), "DebugRoom");
 
         // Drawn as the world window draws it, the pictures cover the whole
         // view: nothing is left in the fill colour (made loud for the check).

@@ -40,6 +40,6 @@ BackgroundObject_SetModuloMode()
 
 MapM_SetBackgroundDisplayState(1)
 
--- No map is made yet: the game starts on the empty map, so that going
--- straight into the game (-skiptitle) shows the scenery with nothing on it.
-MapM_SetMapLoadTarget("MAPNONE")
+-- The game starts in the meadow, both from the title screen and when the
+-- title is skipped.
+MapM_SetMapLoadTarget("DebugRoom")
