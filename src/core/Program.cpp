@@ -140,8 +140,8 @@ int Initialize() {
     state->luaManager->RunFile("Data/Scripts/System/ScriptExecution.lua", -1);
     if (state->startTrace) std::fprintf(stderr, "Done\n");
 
-    // The default window borders, then the dialogue box; the standard
-    // windows are built here once they exist.
+    // The default window borders, the dialogue box, then the standard
+    // windows.
     state->guiManager->LoadDefaultBorderImages();
     if (state->startTrace) std::fprintf(stderr, "Dialogue Manager\n");
     state->guiManager->CreateDialogueManager();

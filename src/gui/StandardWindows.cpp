@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <vector>
 
 #include "core/BitmapWrapper.h"
 #include "core/DataLibrary.h"
@@ -103,8 +104,6 @@ void AddClosedMenu(GUIManager* manager, const char* name, GUIBaseObject* window)
     window->Close();
 }
 
-void DeleteBitmap(void* bitmap) { delete static_cast<BitmapWrapper*>(bitmap); }
-
 // The data library's title-screen heading, looked up without a warning.
 NamedList* TitleHeading(DataLibrary* library) {
     const uint8_t warn = library->GetWarnOnMiss();
@@ -112,6 +111,38 @@ NamedList* TitleHeading(DataLibrary* library) {
     NamedList* heading = library->GetHeading("Images", "TitleScreen", "General");
     library->SetWarnOnMiss(warn);
     return heading;
+}
+
+// Takes the library's entry of exactly this image out, leaving every other
+// "Background" where it was. The library removes entries of one name head
+// first, then tail first, so entries of others that come off the tail
+// before this one are put back in their order.
+void UnfileTitleImage(BitmapWrapper* image) {
+    DataLibrary* library = GetGlobalState()->dataLibrary;
+    if (!library || !image) return;
+    NamedList* heading = TitleHeading(library);
+    if (!heading) return;
+    bool filed = false;
+    for (NamedList::Node* node = heading->GetHead(); node && !filed; node = node->next) {
+        const auto* entry = static_cast<const DataLibrary::Entry*>(node->value);
+        filed = node->name == kTitleImage && entry && entry->pointer == image;
+    }
+    if (!filed) return;
+    std::vector<void*> others;
+    while (void* taken = library->RemovePointer("Images", "TitleScreen", "General", kTitleImage, DataKind::Bitmap)) {
+        if (taken == image) break;
+        others.push_back(taken);
+    }
+    for (auto it = others.rbegin(); it != others.rend(); ++it)
+        library->Register("Images", "TitleScreen", "General", kTitleImage, *it, DataKind::Bitmap);
+}
+
+// The title screen owns its image: whatever deletes the screen also takes
+// the image out of the library, so no entry is left pointing at it.
+void DeleteTitleImage(void* bitmap) {
+    auto* image = static_cast<BitmapWrapper*>(bitmap);
+    UnfileTitleImage(image);
+    delete image;
 }
 
 }  // namespace
@@ -172,20 +203,20 @@ GUIBaseObject* BuildTitleScreen() {
     screen->Open();
     auto* image = new GUIImage;
     image->SetDimensions(0, 0, 800, 600);
+    DataLibrary* library = state->dataLibrary;
     if (background) {
         // The screen owns its image; the data library lists it while the
         // screen exists. An entry of that name filed by a script keeps its
         // place (the screen's image would sit behind it, unreachable), so
         // the screen's own entry is always the first of its name.
-        screen->AddPointerWithDeleter(background, DeleteBitmap);
-        if (DataLibrary* library = state->dataLibrary) {
-            NamedList* heading = TitleHeading(library);
-            if (!heading)
-                std::fputs("BuildTitleScreen:  Warning, Images/TitleScreen/General does not exist\n", stderr);
-            else if (!library->FindPointerInHeading(heading, kTitleImage, DataKind::Bitmap))
-                library->Register("Images", "TitleScreen", "General", kTitleImage, background, DataKind::Bitmap);
-        }
+        screen->AddPointerWithDeleter(background, DeleteTitleImage);
+        NamedList* heading = library ? TitleHeading(library) : nullptr;
+        if (library && (!heading || !library->FindPointerInHeading(heading, kTitleImage, DataKind::Bitmap)))
+            library->Register("Images", "TitleScreen", "General", kTitleImage, background, DataKind::Bitmap);
         image->SetImage(background);
+    } else if (library) {
+        // Nothing to file: the library says so, and the screen shows no image.
+        library->Register("Images", "TitleScreen", "General", kTitleImage, nullptr, DataKind::Bitmap);
     }
     image->Open();
     screen->AddChild("TS_BGImage", image);
@@ -204,18 +235,7 @@ void DestroyTitleScreen() {
     if (!manager) return;
     GUIBaseObject* screen = manager->FindObject(kTitleScreen);
     if (!screen || screen->GetParent()) return;
-    // Only the screen's own image leaves the library (the first entry of
-    // its name while the screen exists): a script's entry is not the
-    // screen's to take.
-    GUIBaseObject* child = screen->FindChild("TS_BGImage");
-    BitmapWrapper* shown =
-        child && child->GetType() == kTypeGUIImage ? static_cast<GUIImage*>(child)->GetImage() : nullptr;
-    if (DataLibrary* library = state->dataLibrary; library && shown) {
-        NamedList* heading = TitleHeading(library);
-        if (heading && library->FindPointerInHeading(heading, kTitleImage, DataKind::Bitmap) == shown)
-            library->RemovePointer("Images", "TitleScreen", "General", kTitleImage, DataKind::Bitmap);
-    }
-    // The destructor takes the screen off the top-level list; its image
-    // goes with its named pointers.
+    // The screen's image leaves the library with the screen (its deleter),
+    // and the destructor takes the screen off the top-level list.
     delete screen;
 }

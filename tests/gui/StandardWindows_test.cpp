@@ -177,10 +177,30 @@ TEST_F(StandardWindowsTest, TitleScreenShowsItsArchiveImageUntilDestroyed) {
     EXPECT_EQ(Find("TitleScreen"), nullptr);
     EXPECT_EQ(Filed(), nullptr);
 
-    // A script's own "Background" there keeps its place and outlives the screen.
-    BitmapWrapper mine(2, 2, gl);
+    // However the screen goes, its image leaves the library with it.
+    {
+        StderrCapture quiet;
+        screen = BuildTitleScreen();
+    }
+    delete screen;
+    EXPECT_EQ(Filed(), nullptr);
+
+    // A script's own "Background" there keeps its place and outlives the
+    // screen, whether filed before the screen or after it (behind other
+    // entries, where the library takes entries of one name off the tail).
+    BitmapWrapper mine(2, 2, gl), logo(2, 2, gl);
+    lua->Library().Register("Images", "TitleScreen", "General", "Logo", &logo, DataKind::Bitmap);
+    {
+        StderrCapture quiet;
+        screen = BuildTitleScreen();
+    }
     Put("Images", "TitleScreen", "General", "Background", &mine, DataKind::Bitmap);
-    screen = BuildTitleScreen();
+    EXPECT_EQ(printed([] { DestroyTitleScreen(); }), "");
+    EXPECT_EQ(Filed(), &mine);
+    {
+        StderrCapture quiet;
+        screen = BuildTitleScreen();
+    }
     EXPECT_NE(static_cast<GUIImage*>(screen->FindChild("TS_BGImage"))->GetImage(), &mine);
     DestroyTitleScreen();
     EXPECT_EQ(Filed(), &mine);
@@ -193,6 +213,10 @@ TEST_F(StandardWindowsTest, TitleScreenWithoutItsArchiveIsEmpty) {
     ASSERT_NE(screen, nullptr);
     EXPECT_EQ(out.rfind("Building TitleScreen - ", 0), 0u) << out;
     EXPECT_NE(out.find("Warning, no file is open"), std::string::npos) << out;
+    // The empty image is offered to the library, which refuses it aloud.
+    EXPECT_NE(out.find("DataLibrary - Register:  Warning, Pointer Background did not exist when registered\n"),
+              std::string::npos)
+        << out;
     EXPECT_EQ(static_cast<GUIImage*>(screen->FindChild("TS_BGImage"))->GetImage(), nullptr);
     DestroyTitleScreen();
     EXPECT_EQ(Find("TitleScreen"), nullptr);
