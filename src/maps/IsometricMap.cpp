@@ -174,7 +174,8 @@ int32_t IsometricMap::ReadData(const uint8_t* data, size_t size) {
 
     SetSize(parsed.x, parsed.y, parsed.z);
     size_t cell = 0, withTextures = 0;
-    for (int32_t x = 0; x < m_x; ++x) {
+    // A grid without cells may still claim billions of columns: walk none.
+    for (int32_t x = 0; x < (m_blocks.empty() ? 0 : m_x); ++x) {
         for (int32_t y = 0; y < m_y; ++y) {
             for (int32_t z = 0; z < m_z; ++z, ++cell) {
                 if (!parsed.present[cell]) continue;
@@ -198,6 +199,14 @@ void IsometricMap::SetSize(int32_t x, int32_t y, int32_t z) {
     m_x = std::max(x, 0);
     m_y = std::max(y, 0);
     m_z = std::max(z, 0);
+    // Sizes come from files and from script-configured random levels: a grid
+    // whose cell count would wrap or could never be allocated becomes an
+    // empty one instead of a short grid indexed past its end.
+    const uint64_t columns = uint64_t{static_cast<uint32_t>(m_x)} * static_cast<uint32_t>(m_y);
+    if (m_z != 0 && columns > kMaxCells / static_cast<uint32_t>(m_z)) {
+        std::fprintf(stderr, "IsometricMap::SetSize:  Failed, %d x %d x %d cells is too large\n", m_x, m_y, m_z);
+        m_x = m_y = m_z = 0;
+    }
     m_blocks.resize(static_cast<size_t>(m_x) * static_cast<size_t>(m_y) * static_cast<size_t>(m_z));
     m_allocated = 1;
 }
@@ -323,7 +332,7 @@ void IsometricMap::DrawOpenGL() {
             playerX = where->X;
             playerY = where->Y;
         }
-    for (int32_t x = 0; x < m_x; ++x) {
+    for (int32_t x = 0; x < (m_blocks.empty() ? 0 : m_x); ++x) {
         for (int32_t y = 0; y < m_y; ++y) {
             for (int32_t z = 0; z < m_z; ++z) {
                 const IsoBlock* block = m_blocks[CellIndex(x, y, z)].get();

@@ -58,7 +58,9 @@ public:
     bool IsBlocked(int32_t x, int32_t y, int32_t z, bool openAbove) const;
 
     // Deletes the old grid with every block and allocates an empty one.
-    // Sizes below 0 count as 0.
+    // Sizes below 0 count as 0; more than kMaxCells cells give an empty grid
+    // (with a line on stderr).
+    static constexpr uint64_t kMaxCells = uint64_t{1} << 28;
     void SetSize(int32_t x, int32_t y, int32_t z);
     int32_t GetSizeX() const { return m_x; }
     int32_t GetSizeY() const { return m_y; }
