@@ -10,7 +10,6 @@
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIManager.h"
 #include "network/NetworkManager.h"
-#include "world/PlayerVorn.h"
 
 namespace {
 
@@ -93,8 +92,10 @@ const GUIChatWindow::Line* GUIChatWindow::GetLine(int index) const {
 }
 
 std::string GUIChatWindow::ComposeChatText(const std::string& line) {
-    PlayerVorn* player = GetGlobalState()->player;
-    if (player && !player->GetName().empty()) return player->GetName() + ": " + line;
+    // The name given with "-n", not the player's own name: a player started
+    // without one is called "Player1" in the world but chats unnamed.
+    const std::string& name = GetGlobalState()->outgoingName;
+    if (!name.empty()) return name + ": " + line;
     return line;
 }
 

@@ -49,7 +49,7 @@ public:
     // 0 is the newest; null outside the list.
     const Line* GetLine(int index) const;
 
-    // "<player name>: <line>" (the line alone without a name) to the server
+    // "<outgoing name>: <line>" (the line alone without a name) to the server
     // when connected; otherwise nothing. The line is not shown here.
     void SendChatLine(const std::string& line);
     // The text SendChatLine sends for the line.

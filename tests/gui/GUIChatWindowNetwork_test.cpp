@@ -1,5 +1,5 @@
 // The chat window against a loopback game server: typed lines go out with
-// the player's name, server texts come in as lines.
+// the outgoing name, server texts come in as lines.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -20,7 +20,6 @@
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
-#include "world/PlayerVorn.h"
 
 using testsupport::LoopbackServer;
 using testsupport::StderrCapture;
@@ -34,7 +33,7 @@ TEST(GUIChatWindowNetwork, TypedLinesAreSentAndServerTextIsShown) {
     LoopbackServer server;
     GlobalState* state = GetGlobalState();
     const uint8_t savedNoNetwork = state->noNetwork;
-    PlayerVorn* savedPlayer = state->player;
+    const std::string savedName = state->outgoingName;
     NetworkManager* savedNetwork = state->networkManager;
     state->noNetwork = 0;
 
@@ -52,9 +51,7 @@ TEST(GUIChatWindowNetwork, TypedLinesAreSentAndServerTextIsShown) {
     ASSERT_TRUE(server.WaitFor([&] { return server.ClientCount() == 1; }));
     ASSERT_NE(window, nullptr);
     state->networkManager = client.get();
-    PlayerVorn player;
-    player.SetName("Wren");
-    state->player = &player;
+    state->outgoingName = "Wren";
 
     // Typed into the box and submitted with Enter.
     GUIInputTextBox* box = window->GetInputBox();
@@ -89,7 +86,7 @@ TEST(GUIChatWindowNetwork, TypedLinesAreSentAndServerTextIsShown) {
     EXPECT_EQ(window->GetLine(0)->kind, 8u);
 
     state->networkManager = savedNetwork;
-    state->player = savedPlayer;
+    state->outgoingName = savedName;
     state->noNetwork = savedNoNetwork;
     {
         StderrCapture quiet;

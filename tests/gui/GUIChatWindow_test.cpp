@@ -200,18 +200,21 @@ TEST(GUIChatWindow, NothingIsDrawnBeforeSetupAndFontSizeIsClamped) {
     EXPECT_EQ(window->GetDrawnLines().size(), 1u);
 }
 
-TEST(GUIChatWindow, ChatTextCarriesThePlayerName) {
+TEST(GUIChatWindow, ChatTextCarriesTheOutgoingNameOnly) {
     LuaTestState lua;
     GlobalState* state = GetGlobalState();
-    PlayerVorn* saved = state->player;
-    state->player = nullptr;
-    EXPECT_EQ(GUIChatWindow::ComposeChatText("hi there"), "hi there");
+    PlayerVorn* savedPlayer = state->player;
+    const std::string savedName = state->outgoingName;
+    // The player's world name ("Player1" without "-n") is not a chat name.
     PlayerVorn player;
+    player.SetName("Player1");
     state->player = &player;
+    state->outgoingName.clear();
     EXPECT_EQ(GUIChatWindow::ComposeChatText("hi there"), "hi there");
-    player.SetName("Wren");
+    state->outgoingName = "Wren";
     EXPECT_EQ(GUIChatWindow::ComposeChatText("hi there"), "Wren: hi there");
-    state->player = saved;
+    state->outgoingName = savedName;
+    state->player = savedPlayer;
 }
 
 TEST(GUIChatWindow, TypedCommandLinesRunInTheConsole) {
