@@ -5,6 +5,7 @@
 #include "core/BitmapWrapper.h"
 #include "core/GlobalState.h"
 #include "core/LuaManager.h"
+#include "core/ScriptArgs.h"
 #include "maps/MapManager.h"
 #include "world/BasePhysicsPack.h"
 #include "world/Camera.h"
@@ -105,4 +106,18 @@ void* ObjectBase::GetPropertyAddress(const std::string& name) {
 ObjectBase* ObjectBase::GetActive() {
     EntityManager* entities = GetGlobalState()->entityManager;
     return entities ? dynamic_cast<ObjectBase*>(entities->GetActiveObject()) : nullptr;
+}
+
+ObjectBase* ObjectBase::GetActiveForScript(const std::string& function) {
+    if (!GetGlobalState()->entityManager) {
+        script::Fail(function + ":  Failed, EntityManager does not exist\n");
+        return nullptr;
+    }
+    ObjectBase* object = GetActive();
+    if (!object) script::Fail(function + ":  Failed, Active Object not set\n");
+    return object;
+}
+
+void ObjectBase::FailNotA(const std::string& function, const char* className) {
+    script::Fail(function + ":  Failed, Active Object is not an " + className + "\n");
 }

@@ -76,11 +76,26 @@ public:
     // The entity manager's active entity when it is a world object; null
     // otherwise and without an entity manager.
     static ObjectBase* GetActive();
+    // For the object families' script functions: the active world object, or
+    // null after "<function>:  Failed, EntityManager does not exist" or
+    // "...Active Object not set". With a class name, an object of another
+    // class is refused too ("...Active Object is not an <className>").
+    static ObjectBase* GetActiveForScript(const std::string& function);
+    template <class T>
+    static T* GetActiveForScript(const std::string& function, const char* className) {
+        ObjectBase* object = GetActiveForScript(function);
+        if (!object) return nullptr;
+        auto* typed = dynamic_cast<T*>(object);
+        if (!typed) FailNotA(function, className);
+        return typed;
+    }
 
     // OBJ_ script functions.
     static void RegisterLuaFunctions(lua_State* L);
 
 protected:
+    static void FailNotA(const std::string& function, const char* className);
+
     uint8_t m_removed = 0;
     ObjectBox m_box;
     std::unique_ptr<BasePhysicsPack> m_physics;

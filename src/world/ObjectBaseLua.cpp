@@ -10,20 +10,10 @@ namespace {
 struct Lines {
     const char* prefix;
     std::string Invalid() const { return std::string(prefix) + ":  Failed, invalid argument list\n"; }
-    std::string NotSet() const { return std::string(prefix) + ":  Failed, Active Object not set\n"; }
-    std::string NoManager() const { return std::string(prefix) + ":  Failed, EntityManager does not exist\n"; }
 };
 
 // The active world object, or null after the function's line.
-ObjectBase* Active(const Lines& lines) {
-    if (!GetGlobalState()->entityManager) {
-        script::Fail(lines.NoManager());
-        return nullptr;
-    }
-    ObjectBase* object = ObjectBase::GetActive();
-    if (!object) script::Fail(lines.NotSet());
-    return object;
-}
+ObjectBase* Active(const Lines& lines) { return ObjectBase::GetActiveForScript(lines.prefix); }
 
 int OBJ_SetCoordinates(lua_State* L) {
     const Lines lines{"OBJ_SetCoordinates"};

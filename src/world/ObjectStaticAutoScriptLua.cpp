@@ -18,18 +18,7 @@ struct Lines {
 // the function's line. Other world objects are refused: they have no
 // script to run.
 ObjectStaticAutoScript* Active(const Lines& lines) {
-    if (!GetGlobalState()->entityManager) {
-        script::Fail(lines.Line("EntityManager does not exist"));
-        return nullptr;
-    }
-    ObjectBase* object = ObjectBase::GetActive();
-    if (!object) {
-        script::Fail(lines.Line("Active Object not set"));
-        return nullptr;
-    }
-    auto* autoScript = dynamic_cast<ObjectStaticAutoScript*>(object);
-    if (!autoScript) script::Fail(lines.Line("Active Object is not an ObjectStaticAutoScript"));
-    return autoScript;
+    return ObjectBase::GetActiveForScript<ObjectStaticAutoScript>(lines.prefix, "ObjectStaticAutoScript");
 }
 
 // The auto-script object whose script is running, or null after the line.

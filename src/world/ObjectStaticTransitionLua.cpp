@@ -15,18 +15,7 @@ struct Lines {
 
 // The active transition object, or null after the function's line.
 ObjectStaticTransition* Active(const Lines& lines) {
-    if (!GetGlobalState()->entityManager) {
-        script::Fail(lines.Line("EntityManager does not exist"));
-        return nullptr;
-    }
-    ObjectBase* object = ObjectBase::GetActive();
-    if (!object) {
-        script::Fail(lines.Line("Active Object not set"));
-        return nullptr;
-    }
-    auto* transition = dynamic_cast<ObjectStaticTransition*>(object);
-    if (!transition) script::Fail(lines.Line("Active Object is not an ObjectStaticTransition"));
-    return transition;
+    return ObjectBase::GetActiveForScript<ObjectStaticTransition>(lines.prefix, "ObjectStaticTransition");
 }
 
 float Float(lua_State* L, int index) { return static_cast<float>(script::GetNumber(L, index)); }
