@@ -13,9 +13,9 @@
 #include <vector>
 
 #include "ArchiveWriter.h"
-#include "core/BitmapWrapper.h"
-#include "core/ExternalImageManager.h"
-#include "core/FileNames.h"
+#include "core/base/FileNames.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/ExternalImageManager.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 
 #include <string>
 
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
-#include "core/RegisterLuaFunctions.h"
-#include "core/ScriptVariableSet.h"
+#include "app/RegisterLuaFunctions.h"
+#include "core/base/GlobalState.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/LuaManager.h"
+#include "core/script/ScriptVariableSet.h"
 
 namespace {
 

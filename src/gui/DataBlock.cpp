@@ -4,10 +4,10 @@
 #include <cstring>
 #include <string>
 
-#include "core/ByteBuffer.h"
-#include "core/GenericQueue.h"
-#include "core/GlobalState.h"
-#include "core/SoundManager.h"
+#include "core/base/ByteBuffer.h"
+#include "core/base/GenericQueue.h"
+#include "core/base/GlobalState.h"
+#include "core/media/SoundManager.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <string_view>
 
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
 #include "gui/GUIManager.h"
 #include "world/PlayerVorn.h"
 #include "world/PropertyRouter.h"

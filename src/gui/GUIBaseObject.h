@@ -20,8 +20,8 @@
 #include <string>
 #include <vector>
 
-#include "core/NamedList.h"
-#include "core/RootObject.h"
+#include "core/base/NamedList.h"
+#include "core/base/RootObject.h"
 
 class BitmapWrapper;
 

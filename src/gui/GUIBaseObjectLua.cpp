@@ -1,10 +1,10 @@
 // The GUIG_ script functions: they act on the GUI manager's active object.
 #include <string>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/ScriptArgs.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
-#include "core/SoundManager.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/SoundManager.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/LuaManager.h"
 #include "gui/GUIManager.h"
 
 namespace {

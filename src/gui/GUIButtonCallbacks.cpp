@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIManager.h"

@@ -5,9 +5,9 @@
 #include <limits>
 #include <string>
 
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/ScriptArgs.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIManager.h"
 

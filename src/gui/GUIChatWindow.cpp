@@ -4,9 +4,9 @@
 
 #include <cstdio>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIManager.h"
 #include "network/NetworkManager.h"

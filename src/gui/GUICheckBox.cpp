@@ -1,9 +1,9 @@
 #include "gui/GUICheckBox.h"
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/LuaManager.h"
 
 GUICheckBox::GUICheckBox() {
     m_type = kTypeGUICheckBox;

@@ -2,8 +2,8 @@
 
 #include <allegro5/allegro_primitives.h>
 
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
 #include "world/PropertyRouter.h"
 
 GUIColorBox::GUIColorBox() { m_type = kTypeGUIColorBox; }

@@ -1,7 +1,7 @@
 #include "gui/GUIControlStack.h"
 
-#include "core/GlobalState.h"
-#include "core/KeyboardManager.h"
+#include "core/base/GlobalState.h"
+#include "core/script/KeyboardManager.h"
 #include "gui/GUIBaseObject.h"
 #include "world/PlayerVorn.h"
 

@@ -5,7 +5,7 @@
 // objects; a destroyed object is taken off by the GUI manager.
 #include <cstdint>
 
-#include "core/NamedList.h"
+#include "core/base/NamedList.h"
 
 class GUIBaseObject;
 

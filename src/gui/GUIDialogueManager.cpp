@@ -8,13 +8,13 @@
 #include <string>
 #include <utility>
 
-#include "core/BitmapWrapper.h"
-#include "core/ByteBuffer.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
-#include "core/Portrait.h"
-#include "core/SoundManager.h"
+#include "core/base/ByteBuffer.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/Portrait.h"
+#include "core/media/SoundManager.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/LuaManager.h"
 #include "gui/DataBlock.h"
 #include "gui/GUIManager.h"
 #include "world/ChatBubble.h"

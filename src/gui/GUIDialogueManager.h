@@ -19,8 +19,8 @@
 #include <string>
 #include <vector>
 
-#include "core/GenericQueue.h"
-#include "core/NamedList.h"
+#include "core/base/GenericQueue.h"
+#include "core/base/NamedList.h"
 #include "gui/GUIBaseObject.h"
 
 class BitmapWrapper;

@@ -10,10 +10,10 @@
 #include <memory>
 #include <string>
 
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/Portrait.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/media/Portrait.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/ScriptArgs.h"
 #include "gui/GUIDialogueManager.h"
 #include "gui/GUIManager.h"
 #include "world/EntityManager.h"

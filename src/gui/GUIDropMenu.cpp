@@ -4,10 +4,10 @@
 
 #include <cstdio>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/LuaManager.h"
 
 namespace {
 

@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <memory>
 
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
 #include "maps/MapManager.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"

@@ -1,8 +1,8 @@
 #include "gui/GUIImage.h"
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
 
 GUIImage::GUIImage() { m_type = kTypeGUIImage; }
 

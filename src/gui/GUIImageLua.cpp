@@ -1,5 +1,5 @@
 // GUII_SetImage: the image the active image widget shows, by name.
-#include "core/DataLibrary.h"
+#include "core/script/DataLibrary.h"
 #include "gui/GUIImage.h"
 #include "gui/GUITextLineLua.h"
 

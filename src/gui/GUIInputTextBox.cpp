@@ -4,10 +4,10 @@
 
 #include <cstdio>
 
-#include "core/BitmapWrapper.h"
-#include "core/ConsoleManager.h"
-#include "core/GlobalState.h"
-#include "core/KeyboardManager.h"
+#include "core/base/GlobalState.h"
+#include "core/base/LayerHooks.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/KeyboardManager.h"
 #include "gui/GUIChatWindow.h"
 #include "gui/GUIManager.h"
 #include "world/PropertyRouter.h"
@@ -113,9 +113,9 @@ void GUIInputTextBox::Submit() {
     // run as one here, and any other line typed into the chat window's box
     // is sent through the chat window.
     m_enteredText = m_text;
-    ConsoleManager* console = GetGlobalState()->consoleManager;
-    if (console && console->IsCommand(m_enteredText))
-        console->ExecuteCommand(m_enteredText);
+    const LayerHooks& hooks = GetLayerHooks();
+    if (hooks.isConsoleCommand && hooks.runConsoleCommand && hooks.isConsoleCommand(m_enteredText))
+        hooks.runConsoleCommand(m_enteredText);
     else if (m_parent && m_parent->GetType() == kTypeGUIChatWindow)
         static_cast<GUIChatWindow*>(m_parent)->SendChatLine(m_enteredText);
     m_entered = true;

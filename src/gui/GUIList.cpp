@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
 #include "gui/GUIScrollBar.h"
 
 namespace {

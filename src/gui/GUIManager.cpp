@@ -7,11 +7,11 @@
 #include <utility>
 #include <vector>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/KeyboardManager.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/KeyboardManager.h"
+#include "core/script/ScriptArgs.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIInputTextBox.h"
 

@@ -9,7 +9,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/NamedList.h"
+#include "core/base/NamedList.h"
 #include "gui/GUIControlStack.h"
 
 class BitmapWrapper;

@@ -2,25 +2,25 @@
 #include <cstdio>
 #include <string>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/ScriptArgs.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIButton.h"
 #include "gui/GUICheckBox.h"
-#include "gui/GUIDropMenu.h"
 #include "gui/GUIColorBox.h"
+#include "gui/GUIDropMenu.h"
 #include "gui/GUIEnvironmentWindow.h"
 #include "gui/GUIImage.h"
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIList.h"
-#include "gui/GUISmartImage.h"
-#include "gui/GUISmartTextLine.h"
 #include "gui/GUIManager.h"
 #include "gui/GUIResizeWindow.h"
 #include "gui/GUIScrollBar.h"
 #include "gui/GUIScrollableWindow.h"
+#include "gui/GUISmartImage.h"
+#include "gui/GUISmartTextLine.h"
 #include "gui/GUIWindow.h"
 
 namespace {

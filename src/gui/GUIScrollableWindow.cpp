@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
 #include "gui/GUIManager.h"
 
 void DrawPictureView(BitmapWrapper* picture, int viewX, int viewY, int w, int h, int drawX, int drawY) {

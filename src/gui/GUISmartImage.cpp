@@ -1,7 +1,7 @@
 #include "gui/GUISmartImage.h"
 
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
 
 GUISmartImage::GUISmartImage() {
     m_type = kTypeGUISmartImage;

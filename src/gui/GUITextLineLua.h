@@ -3,8 +3,8 @@
 // image, check-box and colour-box families.
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/ScriptArgs.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 

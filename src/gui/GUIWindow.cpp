@@ -1,7 +1,7 @@
 #include "gui/GUIWindow.h"
 
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
 
 GUIWindow::GUIWindow() {
     m_type = kTypeGUIWindow;

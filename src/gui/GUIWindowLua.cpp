@@ -3,8 +3,8 @@
 // active object, whose type must be exactly the family's class.
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/ScriptArgs.h"
 #include "gui/GUIManager.h"
 #include "gui/GUIResizeWindow.h"
 #include "gui/GUIScrollableWindow.h"

@@ -1,5 +1,4 @@
 #include "gui/StandardWindows.h"
-#include "gui/GUIChatWindow.h"
 
 #include <allegro5/allegro.h>
 
@@ -7,11 +6,12 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/ExternalImageManager.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/ExternalImageManager.h"
+#include "core/script/DataLibrary.h"
 #include "gui/GUIButton.h"
+#include "gui/GUIChatWindow.h"
 #include "gui/GUIImage.h"
 #include "gui/GUIManager.h"
 #include "gui/GUITextLine.h"

@@ -4,8 +4,8 @@
 
 #include <cstdio>
 
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
 #include "maps/ChunkStreamer.h"
 #include "maps/DeferredJobQueue.h"
 #include "maps/MapManager.h"

@@ -5,9 +5,9 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "core/BitmapWrapper.h"
-#include "core/FileNames.h"
-#include "core/ZLibDecompressor.h"
+#include "core/base/FileNames.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/ZLibDecompressor.h"
 #include "maps/Chunk.h"
 #include "world/Camera.h"
 

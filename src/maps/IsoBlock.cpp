@@ -1,6 +1,6 @@
 #include "maps/IsoBlock.h"
 
-#include "core/IsoTexture.h"
+#include "core/media/IsoTexture.h"
 
 void IsoBlock::AddTexture(int kind, IsoTexture* texture) {
     if (!texture) return;

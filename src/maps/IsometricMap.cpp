@@ -8,10 +8,10 @@
 #include <cmath>
 #include <cstring>
 
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
-#include "core/IsoTexture.h"
-#include "core/Random.h"
+#include "core/base/GlobalState.h"
+#include "core/base/Random.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/IsoTexture.h"
 #include "maps/MapManager.h"
 #include "world/Camera.h"
 #include "world/Dimensions.h"

@@ -3,8 +3,8 @@
 #include <memory>
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/ScriptArgs.h"
 #include "maps/IsometricMap.h"
 #include "maps/MapManager.h"
 

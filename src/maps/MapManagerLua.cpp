@@ -3,9 +3,9 @@
 // ambient music. None returns a result.
 #include <string>
 
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/ScriptArgs.h"
 #include "maps/MapManager.h"
 #include "maps/TransitionState.h"
 #include "world/PlayerVorn.h"

@@ -4,12 +4,12 @@
 
 #include <cstdio>
 
-#include "core/BitmapWrapper.h"
-#include "core/DisplayManager.h"
-#include "core/GameStates.h"
-#include "core/GlobalState.h"
-#include "core/KeyboardManager.h"
-#include "core/RootEntity.h"
+#include "core/base/GlobalState.h"
+#include "core/base/LayerHooks.h"
+#include "core/base/RootEntity.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/DisplayManager.h"
+#include "core/script/KeyboardManager.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "gui/StandardWindows.h"
@@ -119,8 +119,7 @@ void StartTransition() {
     Transition* transition = new Transition(&state->openGLMode);
     state->transition = transition;
     transition->SetOwnerSlot(&state->transition);
-    state->eventHandler = TransitionStateHandleEvent;
-    state->renderFunction = TransitionStateRender;
+    EnterGameState(GameStateId::Transition);
     state->stateSwitchRequest = 0;
 }
 
@@ -187,10 +186,8 @@ void EnterCombat() {
 }
 
 void EnterTitle() {
-    GlobalState* state = GetGlobalState();
     GetTransitionState().currentMode = kTransitionTitle;
-    state->eventHandler = TitleStateHandleEvent;
-    state->renderFunction = TitleStateRender;
+    EnterGameState(GameStateId::Title);
     BuildTitleScreen();
 }
 

@@ -2,9 +2,9 @@
 // player by the pending request while the map loads.
 #include <cstdio>
 
-#include "core/GlobalState.h"
-#include "core/RootEntity.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/base/RootEntity.h"
+#include "core/script/ScriptArgs.h"
 #include "maps/Transition.h"
 #include "maps/TransitionPlayer.h"
 #include "maps/TransitionState.h"

@@ -1,6 +1,6 @@
 #include "maps/TransitionPlayer.h"
 
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
 #include "maps/Transition.h"
 #include "world/PlayerVorn.h"
 

@@ -4,8 +4,8 @@
 #include <functional>
 #include <vector>
 
-#include "core/DisplayManager.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/DisplayManager.h"
 #include "maps/MapManager.h"
 
 namespace {

@@ -3,10 +3,10 @@
 #include <cstdio>
 #include <vector>
 
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
-#include "core/NamedList.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/base/NamedList.h"
+#include "core/script/LuaManager.h"
+#include "core/script/ScriptArgs.h"
 #include "gui/GUIChatWindow.h"
 #include "gui/GUIManager.h"
 #include "network/NetworkMessages.h"

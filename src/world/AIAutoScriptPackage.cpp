@@ -1,8 +1,8 @@
 #include "world/AIAutoScriptPackage.h"
 
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
-#include "core/RootObject.h"
+#include "core/base/GlobalState.h"
+#include "core/base/RootObject.h"
+#include "core/script/LuaManager.h"
 #include "world/AIManager.h"
 
 AIAutoScriptPackage::AIAutoScriptPackage() { m_type = kTypeAIAutoScriptPackage; }

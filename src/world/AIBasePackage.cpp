@@ -1,6 +1,6 @@
 #include "world/AIBasePackage.h"
 
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
 #include "world/AIManager.h"
 
 bool AIEntityPointers::Gather(const std::string& ownerKind, const std::string& owner) {

@@ -11,7 +11,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/RootEntity.h"
+#include "core/base/RootEntity.h"
 #include "world/PropertyRouter.h"
 
 // The fields of a character that the moving packages keep, gathered by

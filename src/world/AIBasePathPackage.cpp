@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "core/RootObject.h"
+#include "core/base/RootObject.h"
 #include "world/Dimensions.h"
 #include "world/PhysicsMovement.h"
 

@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
 #include "world/AIDrawingPackage.h"
 #include "world/AIManager.h"
 #include "world/PropertyRouter.h"

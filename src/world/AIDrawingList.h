@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "core/RootObject.h"
+#include "core/base/RootObject.h"
 #include "world/AnimationStateList.h"
 
 class AIDrawingPackage;

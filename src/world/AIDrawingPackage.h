@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/RootObject.h"
+#include "core/base/RootObject.h"
 
 class Animation;
 class BitmapWrapper;

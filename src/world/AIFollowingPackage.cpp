@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/RootObject.h"
+#include "core/base/RootObject.h"
 #include "world/AIBasePathPackage.h"
 #include "world/Dimensions.h"
 #include "world/PhysicsMovement.h"

@@ -4,9 +4,9 @@
 #include <cstdio>
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/RootObject.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/base/RootObject.h"
+#include "core/script/ScriptArgs.h"
 #include "world/AIFollowingPackage.h"
 #include "world/AIManager.h"
 #include "world/PropertyRouter.h"

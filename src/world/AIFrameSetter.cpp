@@ -1,6 +1,6 @@
 #include "world/AIFrameSetter.h"
 
-#include "core/RootObject.h"
+#include "core/base/RootObject.h"
 #include "world/AIBasePathPackage.h"
 
 AIFrameSetter::AIFrameSetter() { m_type = kTypeAIFrameSetter; }

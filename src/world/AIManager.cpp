@@ -3,8 +3,8 @@
 #include <cstdio>
 #include <utility>
 
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
+#include "core/base/GlobalState.h"
+#include "core/script/LuaManager.h"
 #include "world/AIBasePackage.h"
 #include "world/AIDrawingList.h"
 #include "world/AIDrawingPackage.h"

@@ -20,7 +20,7 @@
 #include <string>
 #include <vector>
 
-#include "core/RootObject.h"
+#include "core/base/RootObject.h"
 
 class AIBasePackage;
 class AIDrawingList;

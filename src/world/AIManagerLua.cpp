@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/ScriptArgs.h"
 #include "world/AIAutoScriptPackage.h"
 #include "world/AIBasePackage.h"
 #include "world/AIDrawingPackage.h"

@@ -3,8 +3,8 @@
 
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/ScriptArgs.h"
 #include "world/AIManager.h"
 #include "world/AITrailingPackage.h"
 

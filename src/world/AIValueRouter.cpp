@@ -2,7 +2,7 @@
 
 #include <cstdio>
 
-#include "core/RootObject.h"
+#include "core/base/RootObject.h"
 
 AIValueRouter::AIValueRouter() { m_type = kTypeAIValueRouter; }
 

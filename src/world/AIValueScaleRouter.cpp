@@ -3,8 +3,8 @@
 #include <cfloat>
 #include <cmath>
 
-#include "core/RootObject.h"
-#include "core/ScriptArgs.h"
+#include "core/base/RootObject.h"
+#include "core/script/ScriptArgs.h"
 
 AIValueScaleRouter::AIValueScaleRouter() { m_type = kTypeAIValueScaleRouter; }
 

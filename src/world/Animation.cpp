@@ -2,8 +2,8 @@
 
 #include <cstdio>
 
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/script/DataLibrary.h"
 #include "world/AIManager.h"
 #include "world/PropertyRouter.h"
 

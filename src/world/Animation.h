@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "core/RootObject.h"
+#include "core/base/RootObject.h"
 
 class BitmapWrapper;
 class DataLibrary;

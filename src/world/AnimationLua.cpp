@@ -4,8 +4,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/ScriptArgs.h"
 #include "world/AIManager.h"
 #include "world/Animation.h"
 

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/RootObject.h"
+#include "core/base/RootObject.h"
 #include "world/AnimationStateList.h"
 #include "world/PropertyRouter.h"
 

@@ -2,11 +2,11 @@
 
 #include <cstdio>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
-#include "core/NamedList.h"
+#include "core/base/GlobalState.h"
+#include "core/base/NamedList.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/LuaManager.h"
 #include "world/BackgroundObject.h"
 #include "world/Camera.h"
 #include "world/PropertyRouter.h"

@@ -5,8 +5,8 @@
 #include <cmath>
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/ScriptArgs.h"
 #include "world/BackgroundManager.h"
 #include "world/BackgroundObject.h"
 

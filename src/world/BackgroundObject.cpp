@@ -4,8 +4,8 @@
 #include <cmath>
 #include <limits>
 
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"
 

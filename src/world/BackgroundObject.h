@@ -5,7 +5,7 @@
 // it once it has left the active camera's view.
 #include <cstdint>
 
-#include "core/RootObject.h"
+#include "core/base/RootObject.h"
 
 class BitmapWrapper;
 

@@ -2,10 +2,11 @@
 
 #include <algorithm>
 
-#include "core/BitmapWrapper.h"
-#include "core/DisplayManager.h"
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/Geometry.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/DisplayManager.h"
+#include "core/script/ScriptArgs.h"
 #include "world/PlayerVorn.h"
 
 namespace {
@@ -113,4 +114,15 @@ void Camera::FollowPoint(double pointX, double pointY) {
         dy = pointY - 3 - centreY;
     }
     MoveBy(script::TruncateToInt(dx), script::TruncateToInt(dy));
+}
+
+bool RectOverlapsCamera(const int32_t* rect, const Camera* camera) {
+    if (!rect) return false;
+    return RectCoordsOverlapCamera(rect[0], rect[1], rect[2], rect[3], camera);
+}
+
+bool RectCoordsOverlapCamera(int32_t left, int32_t top, int32_t right, int32_t bottom, const Camera* camera) {
+    if (!camera) return false;
+    return RectsOverlap(left, top, right, bottom, camera->GetX(), camera->GetY(), camera->GetRight(),
+                        camera->GetBottom());
 }

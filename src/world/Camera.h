@@ -5,7 +5,7 @@
 #include <cstdint>
 #include <memory>
 
-#include "core/RootEntity.h"
+#include "core/base/RootEntity.h"
 
 class BitmapWrapper;
 
@@ -67,3 +67,8 @@ private:
     int32_t m_minY = 0;
     int32_t m_maxY;
 };
+
+// The same test against a camera's view rectangle (x, y, right, bottom); false
+// without a camera. The array holds left, top, right, bottom.
+bool RectOverlapsCamera(const int32_t* rect, const Camera* camera);
+bool RectCoordsOverlapCamera(int32_t left, int32_t top, int32_t right, int32_t bottom, const Camera* camera);

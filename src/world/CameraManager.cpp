@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "core/NamedList.h"
+#include "core/base/NamedList.h"
 #include "world/Camera.h"
 
 CameraManager::CameraManager(const std::string& name, int32_t x, int32_t y, int32_t width, int32_t height)

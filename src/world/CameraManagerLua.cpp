@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/ScriptArgs.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"
 

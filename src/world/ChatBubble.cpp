@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <cstring>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
 
 ChatBubble::ChatBubble(const std::string& text) {
     FillBlanks();

@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "core/RootObject.h"
+#include "core/base/RootObject.h"
 
 class GUIBaseObject;
 

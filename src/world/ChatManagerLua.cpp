@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/ScriptArgs.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "world/ChatManager.h"

@@ -4,11 +4,11 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
-#include "core/NamedList.h"
-#include "core/RootEntity.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/base/NamedList.h"
+#include "core/base/RootEntity.h"
+#include "core/script/LuaManager.h"
+#include "core/script/ScriptArgs.h"
 #include "world/PlayerVorn.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <cstdio>
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/NamedList.h"
-#include "core/RootEntity.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/base/NamedList.h"
+#include "core/base/RootEntity.h"
+#include "core/script/ScriptArgs.h"
 #include "world/EntityManager.h"
 #include "world/ObjectItem.h"
 #include "world/ObjectStaticAnimation.h"

@@ -4,12 +4,12 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
-#include "core/ScriptArgs.h"
-#include "core/ScriptVariableSet.h"
-#include "core/TimeQueue.h"
+#include "core/base/GlobalState.h"
+#include "core/base/TimeQueue.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/LuaManager.h"
+#include "core/script/ScriptArgs.h"
+#include "core/script/ScriptVariableSet.h"
 #include "maps/MapManager.h"
 #include "world/AIBasePackage.h"
 #include "world/AIDrawingList.h"

@@ -17,7 +17,7 @@
 #include <string>
 #include <vector>
 
-#include "core/RootEntity.h"
+#include "core/base/RootEntity.h"
 #include "world/Dimensions.h"
 
 class AIBasePackage;

@@ -1,8 +1,8 @@
 // NPC_ functions: configure the entity manager's active character.
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/ScriptArgs.h"
 #include "world/AIAutoScriptPackage.h"
 #include "world/AIBasePathPackage.h"
 #include "world/AIFollowingPackage.h"

@@ -2,10 +2,10 @@
 
 #include <limits>
 
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/LuaManager.h"
+#include "core/script/ScriptArgs.h"
 #include "maps/MapManager.h"
 #include "world/BasePhysicsPack.h"
 #include "world/Camera.h"

@@ -12,7 +12,7 @@
 #include <optional>
 #include <string>
 
-#include "core/RootEntity.h"
+#include "core/base/RootEntity.h"
 #include "world/PhysicsObjectBox.h"
 
 class BasePhysicsPack;

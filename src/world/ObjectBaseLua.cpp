@@ -1,8 +1,8 @@
 // OBJ_ functions: position, size and kill script of the active world object.
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/ScriptArgs.h"
 #include "world/ObjectBase.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <limits>
 #include <memory>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/Random.h"
+#include "core/base/GlobalState.h"
+#include "core/base/Random.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
 #include "world/BasePhysicsPack.h"
 #include "world/Camera.h"
 #include "world/PropertyRouter.h"

@@ -3,9 +3,9 @@
 #include <cstdio>
 #include <limits>
 
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
-#include "core/RenderState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/RenderState.h"
 #include "world/AIManager.h"
 #include "world/Animation.h"
 #include "world/Camera.h"

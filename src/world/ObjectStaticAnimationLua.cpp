@@ -1,8 +1,8 @@
 // OBJSA_SetAnimationData: what the active one-shot animation plays.
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/ScriptArgs.h"
 #include "world/ObjectStaticAnimation.h"
 
 namespace {

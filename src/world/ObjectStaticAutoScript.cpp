@@ -1,7 +1,7 @@
 #include "world/ObjectStaticAutoScript.h"
 
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
+#include "core/base/GlobalState.h"
+#include "core/script/LuaManager.h"
 #include "world/PropertyRouter.h"
 
 ObjectStaticAutoScript::ObjectStaticAutoScript() { m_type = kTypeObjectStaticAutoScript; }

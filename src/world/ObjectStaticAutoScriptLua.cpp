@@ -2,9 +2,9 @@
 // and the variables of the auto-script object whose script is running.
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/LuaManager.h"
+#include "core/script/ScriptArgs.h"
 #include "world/ObjectStaticAutoScript.h"
 
 namespace {

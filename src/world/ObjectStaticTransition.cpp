@@ -3,8 +3,8 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/Geometry.h"
-#include "core/GlobalState.h"
+#include "core/base/Geometry.h"
+#include "core/base/GlobalState.h"
 #include "maps/MapManager.h"
 #include "maps/TransitionState.h"
 #include "world/Dimensions.h"

@@ -2,8 +2,8 @@
 // object.
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/ScriptArgs.h"
 #include "world/ObjectStaticTransition.h"
 
 namespace {

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <limits>
 
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
 #include "maps/MapManager.h"
 #include "world/Dimensions.h"
 

@@ -1,7 +1,8 @@
 #include "world/PhysicsUltraSimple.h"
 
-#include "core/Geometry.h"
-#include "core/GlobalState.h"
+#include "core/base/Geometry.h"
+#include "core/base/GlobalState.h"
+#include "world/Camera.h"
 #include "world/CameraManager.h"
 #include "world/PhysicsMovement.h"
 #include "world/PhysicsObjectBox.h"

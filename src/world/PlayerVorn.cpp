@@ -5,9 +5,9 @@
 #include <cstdio>
 #include <limits>
 
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
-#include "core/NamedList.h"
+#include "core/base/GlobalState.h"
+#include "core/base/NamedList.h"
+#include "core/script/LuaManager.h"
 #include "maps/MapManager.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"

@@ -23,8 +23,8 @@
 #include <string>
 #include <vector>
 
-#include "core/KeyboardManager.h"
-#include "core/RootEntity.h"
+#include "core/base/RootEntity.h"
+#include "core/script/KeyboardManager.h"
 #include "world/Dimensions.h"
 
 class NonPlayingCharacter;

@@ -1,7 +1,7 @@
 // The Player_ script functions: place the player, choose its movement mode,
 // and switch its updates on and off.
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/ScriptArgs.h"
 #include "world/PlayerVorn.h"
 
 namespace {

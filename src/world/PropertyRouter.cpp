@@ -6,10 +6,10 @@
 #include <cstdio>
 #include <utility>
 
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
-#include "core/ScriptArgs.h"
-#include "core/RootEntity.h"
+#include "core/base/GlobalState.h"
+#include "core/base/RootEntity.h"
+#include "core/script/LuaManager.h"
+#include "core/script/ScriptArgs.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "world/AIDrawingList.h"

@@ -3,8 +3,8 @@
 // address kept from an earlier call.
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/ScriptArgs.h"
+#include "core/base/GlobalState.h"
+#include "core/script/ScriptArgs.h"
 #include "world/PropertyRouter.h"
 
 namespace {

@@ -5,10 +5,10 @@
 #include <memory>
 #include <vector>
 
-#include "core/FakeAudioBackend.h"
-#include "core/GenericQueue.h"
-#include "core/GlobalState.h"
-#include "core/SoundManager.h"
+#include "core/base/GenericQueue.h"
+#include "core/base/GlobalState.h"
+#include "core/media/SoundManager.h"
+#include "support/FakeAudioBackend.h"
 #include "support/StderrCapture.h"
 
 namespace {

@@ -8,10 +8,10 @@
 #include <limits>
 #include <string>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/LuaManager.h"
 #include "gui/GUIManager.h"
 #include "gui/PixelProbe.h"
 #include "support/AllegroTestEnv.h"

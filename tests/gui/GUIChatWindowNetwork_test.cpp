@@ -7,7 +7,7 @@
 #include <string>
 #include <thread>
 
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
 #include "gui/GUIChatWindow.h"
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIManager.h"

@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include "core/BitmapWrapper.h"
-#include "core/ConsoleManager.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
+#include "app/ConsoleManager.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIManager.h"
 #include "support/AllegroTestEnv.h"

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "gui/PixelProbe.h"

@@ -11,10 +11,10 @@
 #include <vector>
 
 #include "PixelProbe.h"
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/Portrait.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/Portrait.h"
+#include "core/script/DataLibrary.h"
 #include "gui/DataBlock.h"
 #include "gui/GUIManager.h"
 #include "support/AllegroTestEnv.h"

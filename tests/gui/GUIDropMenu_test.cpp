@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "core/BitmapWrapper.h"
+#include "core/media/BitmapWrapper.h"
 #include "gui/ListWidgetTestImages.h"
 #include "gui/PixelProbe.h"
 #include "support/AllegroTestEnv.h"

@@ -5,8 +5,8 @@
 #include <allegro5/allegro_primitives.h>
 #include <gtest/gtest.h>
 
-#include "core/GlobalState.h"
-#include "core/RootEntity.h"
+#include "core/base/GlobalState.h"
+#include "core/base/RootEntity.h"
 #include "gui/GUIWindow.h"
 #include "gui/PixelProbe.h"
 #include "support/AllegroTestEnv.h"

@@ -5,9 +5,9 @@
 
 #include <string>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
 #include "gui/GUICheckBox.h"
 #include "gui/GUIColorBox.h"
 #include "gui/GUIManager.h"

@@ -11,8 +11,8 @@
 #include <cstdint>
 #include <string>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIScrollBar.h"
 #include "gui/ListWidgetTestImages.h"

@@ -1,9 +1,9 @@
 // The GUI_, GUIOL_ and GUIG_ script functions on the engine's Lua state.
 #include <gtest/gtest.h>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "support/AllegroTestEnv.h"

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "core/KeyboardManager.h"
+#include "core/script/KeyboardManager.h"
 #include "gui/GUICoreTestObjects.h"
 #include "support/StderrCapture.h"
 

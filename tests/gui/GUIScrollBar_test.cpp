@@ -6,7 +6,7 @@
 
 #include <string>
 
-#include "core/BitmapWrapper.h"
+#include "core/media/BitmapWrapper.h"
 #include "gui/GUIButton.h"
 #include "gui/ListWidgetTestImages.h"
 #include "gui/PixelProbe.h"

@@ -10,9 +10,9 @@
 #include <memory>
 #include <string>
 
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/KeyboardManager.h"
+#include "core/base/GlobalState.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/KeyboardManager.h"
 #include "gui/GUIColorBox.h"
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIManager.h"

@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
 #include "gui/GUIManager.h"
 #include "gui/GUIResizeWindow.h"
 #include "gui/GUIScrollableWindow.h"

@@ -4,8 +4,8 @@
 
 #include <gtest/gtest.h>
 
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/script/DataLibrary.h"
 #include "gui/GUIManager.h"
 #include "gui/GUIResizeWindow.h"
 #include "gui/GUIScrollableWindow.h"

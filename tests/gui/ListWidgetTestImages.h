@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
 #include "gui/GUIManager.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"

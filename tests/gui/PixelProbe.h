@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "core/BitmapWrapper.h"
+#include "core/media/BitmapWrapper.h"
 
 inline uint32_t Px(const BitmapWrapper* bitmap, int x, int y) {
     unsigned char r, g, b, a;

@@ -9,10 +9,11 @@
 #include <string>
 
 #include "ArchiveWriter.h"
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/ExternalImageManager.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/ExternalImageManager.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/PathManager.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIImage.h"
 #include "gui/GUIManager.h"
@@ -21,7 +22,6 @@
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
-#include "world/PathManager.h"
 
 using testsupport::StderrCapture;
 

@@ -6,10 +6,10 @@
 #include <filesystem>
 #include <string>
 
-#include "core/DataLibrary.h"
-#include "core/ExternalImageManager.h"
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
+#include "core/base/GlobalState.h"
+#include "core/media/ExternalImageManager.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/LuaManager.h"
 #include "gui/GUIManager.h"
 #include "gui/GUIScrollableWindow.h"
 #include "gui/PixelProbe.h"

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "LevelFiles.h"
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
 #include "maps/Chunk.h"
 #include "maps/DeferredJobQueue.h"
 #include "support/AllegroTestEnv.h"

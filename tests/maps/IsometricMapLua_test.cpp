@@ -7,10 +7,11 @@
 
 #include "ArchiveWriter.h"
 #include "IsoMapWriter.h"
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/IsoTexture.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/IsoTexture.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/PathManager.h"
 #include "maps/IsometricMap.h"
 #include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
@@ -19,7 +20,6 @@
 #include "support/TempDir.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"
-#include "world/PathManager.h"
 
 using testsupport::StderrCapture;
 

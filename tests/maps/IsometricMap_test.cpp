@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "IsoMapWriter.h"
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
-#include "core/IsoTexture.h"
-#include "core/Random.h"
+#include "core/base/GlobalState.h"
+#include "core/base/Random.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/IsoTexture.h"
 #include "support/AllegroTestEnv.h"
 #include "support/StderrCapture.h"
 #include "world/Camera.h"

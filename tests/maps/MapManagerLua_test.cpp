@@ -5,14 +5,14 @@
 #include <string>
 
 #include "LevelFiles.h"
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/PathManager.h"
 #include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
-#include "world/PathManager.h"
 
 using testsupport::LuaTestState;
 using testsupport::StderrCapture;

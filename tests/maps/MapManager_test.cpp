@@ -11,21 +11,21 @@
 
 #include "ArchiveWriter.h"
 #include "LevelFiles.h"
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/FakeAudioBackend.h"
-#include "core/GlobalState.h"
-#include "core/ScriptVariableSet.h"
-#include "core/SoundManager.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/SoundManager.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/PathManager.h"
+#include "core/script/ScriptVariableSet.h"
 #include "gui/GUIManager.h"
 #include "support/AllegroTestEnv.h"
+#include "support/FakeAudioBackend.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"
 #include "world/EntityManager.h"
-#include "world/PathManager.h"
 
 using testsupport::StderrCapture;
 

@@ -9,12 +9,13 @@
 #include <string>
 #include <vector>
 
-#include "core/BitmapWrapper.h"
-#include "core/DisplayManager.h"
-#include "core/FrameContext.h"
-#include "core/GameStates.h"
-#include "core/GlobalState.h"
-#include "core/KeyboardManager.h"
+#include "app/FrameContext.h"
+#include "app/GameStates.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/DisplayManager.h"
+#include "core/script/KeyboardManager.h"
+#include "core/script/PathManager.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "maps/MapManager.h"
@@ -24,7 +25,6 @@
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "world/EntityManager.h"
-#include "world/PathManager.h"
 #include "world/PlayerVorn.h"
 
 using testsupport::StderrCapture;

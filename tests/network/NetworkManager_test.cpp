@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
 #include "network/NetworkMessages.h"
 #include "platform/net/BitStream.h"
 #include "support/LoopbackServer.h"

@@ -1,13 +1,15 @@
 #include "support/LuaTestState.h"
 
-#include "core/DataLibrary.h"
-#include "core/ExternalImageManager.h"
-#include "core/GlobalState.h"
-#include "core/KeyboardManager.h"
-#include "core/LuaManager.h"
-#include "core/RegisterLuaFunctions.h"
-#include "core/ScriptVariableSet.h"
-#include "core/TimerManager.h"
+#include "app/LayerWiring.h"
+#include "app/RegisterLuaFunctions.h"
+#include "core/base/GlobalState.h"
+#include "core/media/ExternalImageManager.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/KeyboardManager.h"
+#include "core/script/LuaManager.h"
+#include "core/script/PathManager.h"
+#include "core/script/ScriptVariableSet.h"
+#include "core/script/TimerManager.h"
 #include "gui/GUIManager.h"
 #include "maps/MapManager.h"
 #include "world/AIManager.h"
@@ -15,7 +17,6 @@
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
-#include "world/PathManager.h"
 #include "world/PropertyRouter.h"
 
 namespace testsupport {
@@ -35,6 +36,7 @@ LuaTestState::LuaTestState() {
     m_savedBackgrounds = state->backgroundManager;
 
     // The start-up order: the script host, the registrars, then the managers.
+    InstallLayerHooks();
     m_lua = new LuaManager;
     state->luaManager = m_lua;
     RegisterLuaFunctions(m_lua->GetLuaState());

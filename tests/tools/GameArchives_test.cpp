@@ -11,22 +11,22 @@
 #include <vector>
 #include <string>
 
-#include "core/BitmapWrapper.h"
-#include "core/DataLibrary.h"
-#include "core/DataLibraryImageLua.h"
-#include "core/ExternalImageManager.h"
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/DataLibraryImageLua.h"
+#include "core/media/ExternalImageManager.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/LuaManager.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "maps/MapManager.h"
-#include "world/BackgroundManager.h"
-#include "world/BackgroundObject.h"
-#include "world/CameraManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
+#include "world/BackgroundManager.h"
+#include "world/BackgroundObject.h"
+#include "world/CameraManager.h"
 
 namespace {
 

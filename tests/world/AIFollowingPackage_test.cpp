@@ -7,10 +7,10 @@
 #include <string>
 
 #include "AITestObjects.h"
-#include "support/LuaTestState.h"
-#include "support/StderrCapture.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
+#include "support/LuaTestState.h"
+#include "support/StderrCapture.h"
 #include "world/AIManager.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"

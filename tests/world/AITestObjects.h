@@ -10,11 +10,11 @@
 #include <string>
 #include <vector>
 
-#include "core/BitmapWrapper.h"
-#include "support/StderrCapture.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
+#include "support/StderrCapture.h"
 #include "world/AIBasePackage.h"
 #include "world/PropertyRouter.h"
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "AITestObjects.h"
-#include "core/DataLibrary.h"
-#include "core/RenderState.h"
+#include "core/media/RenderState.h"
+#include "core/script/DataLibrary.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "world/AIDrawingList.h"

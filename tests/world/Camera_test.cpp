@@ -4,8 +4,8 @@
 
 #include <string>
 
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
@@ -193,4 +193,21 @@ TEST_F(CameraTest, ScriptFunctions) {
     GetGlobalState()->cameraManager = nullptr;
     EXPECT_EQ(RunScript(lua, "Cam_SetBoundaries(0, 0, 1, 1)"), "Cam SetBoundaries:  Failed, CameraManager does not exist\n");
     GetGlobalState()->cameraManager = &cameras;
+}
+
+TEST(CameraOverlap, RectanglesAgainstACameraView) {
+    testsupport::EnsureAllegro();  // the camera makes its image
+    Camera camera(100, 100, 200, 100);  // 100..300 x 100..200
+    const int32_t touching[4] = {300, 200, 400, 400};
+    const int32_t apart[4] = {301, 0, 400, 400};
+    EXPECT_TRUE(RectOverlapsCamera(touching, &camera));
+    EXPECT_FALSE(RectOverlapsCamera(apart, &camera));
+    EXPECT_FALSE(RectOverlapsCamera(touching, nullptr));
+    EXPECT_FALSE(RectOverlapsCamera(nullptr, &camera));
+    EXPECT_TRUE(RectCoordsOverlapCamera(0, 0, 1000, 1000, &camera));  // covers the view
+    EXPECT_FALSE(RectCoordsOverlapCamera(0, 0, 99, 1000, &camera));
+    camera.SetBoundaries(-1000, -1000, 1000, 1000);
+    camera.MoveBy(-50, 0);  // now 50..250
+    EXPECT_TRUE(RectCoordsOverlapCamera(0, 0, 50, 1000, &camera));
+    EXPECT_FALSE(RectCoordsOverlapCamera(251, 0, 300, 1000, &camera));
 }

@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "support/LuaTestState.h"

@@ -6,10 +6,10 @@
 #include <functional>
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
-#include "core/NamedList.h"
-#include "core/RootEntity.h"
+#include "core/base/GlobalState.h"
+#include "core/base/NamedList.h"
+#include "core/base/RootEntity.h"
+#include "core/script/LuaManager.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 

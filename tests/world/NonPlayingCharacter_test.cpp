@@ -6,9 +6,9 @@
 
 #include <vector>
 
-#include "core/BitmapWrapper.h"
-#include "core/GlobalState.h"
-#include "core/ScriptVariableSet.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/ScriptVariableSet.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"

@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
-#include "core/Random.h"
+#include "core/base/GlobalState.h"
+#include "core/base/Random.h"
+#include "core/script/LuaManager.h"
 #include "maps/MapManager.h"
 #include "maps/TransitionState.h"
 #include "support/LuaTestState.h"

@@ -4,9 +4,9 @@
 
 #include <string>
 
-#include "core/DataLibrary.h"
-#include "core/GlobalState.h"
-#include "core/LuaManager.h"
+#include "core/base/GlobalState.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/LuaManager.h"
 #include "maps/TransitionState.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"

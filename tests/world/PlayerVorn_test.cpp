@@ -6,10 +6,10 @@
 #include <limits>
 #include <string>
 
-#include "core/GlobalState.h"
-#include "core/KeyboardManager.h"
-#include "core/LuaManager.h"
-#include "core/NamedList.h"
+#include "core/base/GlobalState.h"
+#include "core/base/NamedList.h"
+#include "core/script/KeyboardManager.h"
+#include "core/script/LuaManager.h"
 #include "gui/GUIControlStack.h"
 #include "gui/GUICoreTestObjects.h"
 #include "gui/GUIManager.h"

@@ -8,7 +8,7 @@
 #include <memory>
 #include <string>
 
-#include "core/GlobalState.h"
+#include "core/base/GlobalState.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "support/LuaTestState.h"

@@ -1,0 +1,185 @@
+#include "app/GameStates.h"
+
+#include "app/FrameContext.h"
+#include "core/base/GlobalState.h"
+#include "core/media/DisplayManager.h"
+#include "core/media/SoundManager.h"
+#include "core/script/KeyboardManager.h"
+#include "core/script/TimerManager.h"
+#include "gui/GUIBaseObject.h"
+#include "gui/GUIManager.h"
+#include "maps/MapManager.h"
+#include "maps/Transition.h"
+#include "maps/TransitionState.h"
+#include "network/NetworkManager.h"
+#include "world/AIManager.h"
+#include "world/BackgroundManager.h"
+#include "world/ChatManager.h"
+#include "world/EntityManager.h"
+#include "world/PlayerVorn.h"
+
+namespace {
+
+void RefreshKeyboard(FrameContext* context) {
+    if (al_is_keyboard_installed()) al_get_keyboard_state(&context->keyboard);
+}
+
+void UpdateKeys(FrameContext* context) {
+    if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->UpdateKeys(&context->keyboard);
+}
+
+void UpdateBindings(FrameContext* context) {
+    if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->UpdateBindings(&context->keyboard);
+}
+
+void HandleHotkeys() {
+    if (GUIManager* gui = GetGlobalState()->guiManager) gui->HandleHotkeys();
+}
+
+void GuiPulse() {
+    if (GUIManager* gui = GetGlobalState()->guiManager) gui->HandleMouseEvent(-1);
+}
+
+void SetEntityMouseState(int32_t state) {
+    if (EntityManager* entities = GetGlobalState()->entityManager) entities->SetMouseState(state);
+}
+
+void UpdateSound() {
+    if (SoundManager* sound = GetGlobalState()->soundManager) sound->Update();
+}
+
+void UpdateFade() {
+    if (DisplayManager* display = GetGlobalState()->displayManager) display->UpdateFade();
+}
+
+// Key, close and mouse events are handled alike by the title and the main
+// game. Returns true when the event was one of them.
+bool HandleCommonEvent(const ALLEGRO_EVENT& event, FrameContext* context) {
+    GlobalState* state = GetGlobalState();
+    switch (event.type) {
+        case ALLEGRO_EVENT_DISPLAY_CLOSE:
+            state->quit = 1;
+            return true;
+        case ALLEGRO_EVENT_KEY_DOWN:
+        case ALLEGRO_EVENT_KEY_UP:
+            RefreshKeyboard(context);
+            UpdateKeys(context);
+            if (state->guiManager) {
+                if (GUIBaseObject* receiver = state->guiManager->GetKeyReceiver())
+                    receiver->HandleEvent(event.type == ALLEGRO_EVENT_KEY_DOWN ? 2 : 3, 0, 0);
+            }
+            return true;
+        case ALLEGRO_EVENT_MOUSE_AXES:
+        case ALLEGRO_EVENT_MOUSE_ENTER_DISPLAY:
+            if (state->guiManager)
+                state->guiManager->SetMousePosition(static_cast<float>(event.mouse.x), static_cast<float>(event.mouse.y));
+            return true;
+        case ALLEGRO_EVENT_MOUSE_BUTTON_DOWN:
+        case ALLEGRO_EVENT_MOUSE_BUTTON_UP: {
+            // Presses go to the entities, then the GUI; what the GUI does not
+            // take goes on to the map once maps exist.
+            int code = event.type == ALLEGRO_EVENT_MOUSE_BUTTON_DOWN ? 0 : 1;
+            SetEntityMouseState(code);
+            GUIManager* gui = state->guiManager;
+            if (gui && gui->HandleMouseEvent(code)) return true;
+            if (state->mapManager && gui) {
+                state->mapManager->ProcessEvent(code, static_cast<int32_t>(gui->GetMouseX()),
+                                                static_cast<int32_t>(gui->GetMouseY()));
+            }
+            return true;
+        }
+        default:
+            return false;
+    }
+}
+
+void RenderIfDue(ALLEGRO_EVENT_QUEUE* queue, FrameContext* context) {
+    if (!context || !context->redrawPending || !queue || !al_is_event_queue_empty(queue)) return;
+    context->redrawPending = 0;
+    if (DisplayManager* display = GetGlobalState()->displayManager) display->Render();
+}
+
+}  // namespace
+
+void GameStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
+    if (!context) return;
+    if (event.type == ALLEGRO_EVENT_TIMER) {
+        GlobalState* state = GetGlobalState();
+        UpdateKeys(context);
+        UpdateBindings(context);
+        HandleHotkeys();
+        if (state->timerManager) state->timerManager->Tick();
+        if (state->backgroundManager) state->backgroundManager->Update();
+        if (state->player) state->player->SafeUpdate();
+        SetEntityMouseState(-1);
+        if (state->entityManager) state->entityManager->UpdateAll();
+        if (state->aiManager) state->aiManager->UpdateFloatingAI();
+        GuiPulse();
+        if (state->chatManager) state->chatManager->Update();
+        // Chunk streaming around the player.
+        if (state->mapManager) state->mapManager->ProcessEvent(-1, -1, -1);
+        UpdateSound();
+        UpdateFade();
+        context->redrawPending = 1;
+        if (state->networkManager) state->networkManager->Update();
+        return;
+    }
+    HandleCommonEvent(event, context);
+}
+
+void GameStateRender(ALLEGRO_EVENT_QUEUE* queue, FrameContext* context) { RenderIfDue(queue, context); }
+
+void TitleStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
+    if (!context) return;
+    if (event.type == ALLEGRO_EVENT_TIMER) {
+        UpdateKeys(context);
+        UpdateBindings(context);
+        HandleHotkeys();
+        GuiPulse();
+        UpdateSound();
+        UpdateFade();
+        context->redrawPending = 1;
+        GetGlobalState()->holdDrawing = 0;
+        return;
+    }
+    HandleCommonEvent(event, context);
+    // Every press on the title screen, after the GUI and the map had their
+    // chance at it, requests the start of the game.
+    if (event.type == ALLEGRO_EVENT_MOUSE_BUTTON_DOWN) RequestStartTransition();
+}
+
+void TitleStateRender(ALLEGRO_EVENT_QUEUE* queue, FrameContext* context) { RenderIfDue(queue, context); }
+
+void TransitionStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
+    if (!context) return;
+    GlobalState* state = GetGlobalState();
+    if (!state->transition) StartTransition();
+    switch (event.type) {
+        case ALLEGRO_EVENT_TIMER:
+            RefreshKeyboard(context);
+            UpdateKeys(context);
+            UpdateBindings(context);
+            // May end the transition, which then deletes itself.
+            if (state->transition) state->transition->Update();
+            UpdateSound();
+            context->redrawPending = 1;
+            break;
+        case ALLEGRO_EVENT_DISPLAY_CLOSE:
+            GetGlobalState()->quit = 1;
+            break;
+        case ALLEGRO_EVENT_KEY_DOWN:
+        case ALLEGRO_EVENT_KEY_UP:
+            RefreshKeyboard(context);
+            UpdateKeys(context);
+            break;
+        default:
+            // Mouse events are ignored during a transition.
+            break;
+    }
+}
+
+void TransitionStateRender(ALLEGRO_EVENT_QUEUE* queue, FrameContext* context) {
+    if (!context || !context->redrawPending || !queue || !al_is_event_queue_empty(queue)) return;
+    context->redrawPending = 0;
+    if (Transition* transition = GetGlobalState()->transition) transition->Draw();
+}

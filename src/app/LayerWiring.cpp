@@ -1,0 +1,55 @@
+#include "app/LayerWiring.h"
+
+#include "app/ConsoleManager.h"
+#include "app/GameStates.h"
+#include "core/base/GlobalState.h"
+#include "core/base/LayerHooks.h"
+#include "gui/GUIManager.h"
+#include "world/CameraManager.h"
+#include "world/ChatManager.h"
+
+namespace {
+
+bool DrawInterface(BitmapWrapper* target) {
+    GUIManager* gui = GetGlobalState()->guiManager;
+    if (!gui) return false;
+    gui->Draw(target);
+    return true;
+}
+
+void KeyTyped(int32_t code) {
+    if (GUIManager* gui = GetGlobalState()->guiManager) gui->SetLastKey(code);
+}
+
+void RegisterHostFamilies(lua_State* state) {
+    CameraManager::RegisterLuaFunctions(state);
+    GUIManager::RegisterLuaFunctions(state);
+    ChatManager::RegisterLuaFunctions(state);
+}
+
+bool IsConsoleCommand(const std::string& line) {
+    ConsoleManager* console = GetGlobalState()->consoleManager;
+    return console && console->IsCommand(line);
+}
+
+void RunConsoleCommand(const std::string& line) {
+    if (ConsoleManager* console = GetGlobalState()->consoleManager) console->ExecuteCommand(line);
+}
+
+void SetState(LayerHooks& hooks, GameStateId id, EventHandlerFn handler, RenderFn render) {
+    hooks.stateHandlers[static_cast<int>(id)] = handler;
+    hooks.stateRenderers[static_cast<int>(id)] = render;
+}
+
+}  // namespace
+
+void InstallLayerHooks() {
+    LayerHooks& hooks = GetLayerHooks();
+    hooks.drawInterface = DrawInterface;
+    hooks.keyTyped = KeyTyped;
+    hooks.registerHostFamilies = RegisterHostFamilies;
+    hooks.isConsoleCommand = IsConsoleCommand;
+    hooks.runConsoleCommand = RunConsoleCommand;
+    SetState(hooks, GameStateId::Title, TitleStateHandleEvent, TitleStateRender);
+    SetState(hooks, GameStateId::Transition, TransitionStateHandleEvent, TransitionStateRender);
+}

@@ -1,0 +1,263 @@
+#include "app/Program.h"
+
+#include <allegro5/allegro.h>
+#include <allegro5/allegro_font.h>
+#include <allegro5/allegro_image.h>
+#include <allegro5/allegro_opengl.h>
+#include <allegro5/allegro_primitives.h>
+#include <allegro5/allegro_ttf.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "app/CommandLine.h"
+#include "app/ConsoleManager.h"
+#include "app/FrameContext.h"
+#include "app/GameStates.h"
+#include "app/LayerWiring.h"
+#include "app/RegisterLuaFunctions.h"
+#include "core/base/GlobalState.h"
+#include "core/base/MonotonicClock.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/DisplayManager.h"
+#include "core/media/ExternalImageManager.h"
+#include "core/media/SoundManager.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/KeyboardManager.h"
+#include "core/script/LuaManager.h"
+#include "core/script/PathManager.h"
+#include "core/script/ScriptVariableSet.h"
+#include "core/script/TimerManager.h"
+#include "gui/GUIManager.h"
+#include "gui/StandardWindows.h"
+#include "maps/DeferredJobQueue.h"
+#include "maps/MapManager.h"
+#include "maps/Transition.h"
+#include "maps/TransitionState.h"
+#include "network/NetworkManager.h"
+#include "world/AIManager.h"
+#include "world/BackgroundManager.h"
+#include "world/CameraManager.h"
+#include "world/ChatManager.h"
+#include "world/EntityManager.h"
+#include "world/PlayerVorn.h"
+#include "world/PropertyRouter.h"
+
+namespace {
+
+void ClearStartUpState(GlobalState* state) {
+    state->eventHandler = nullptr;
+    state->renderFunction = nullptr;
+    state->display = nullptr;
+    state->displayManager = nullptr;
+    state->eventQueue = nullptr;
+    state->quit = 0;
+    state->paletteIndex = 0;
+    state->stateSwitchRequest = 0;
+    state->transition = nullptr;
+    state->holdDrawing = 0;
+    ClearTransitionState();
+}
+
+}  // namespace
+
+void RegisterEventSources(ALLEGRO_EVENT_QUEUE* queue) {
+    GlobalState* state = GetGlobalState();
+    if (!queue) return;
+    if (state->display) al_register_event_source(queue, al_get_display_event_source(state->display));
+    if (state->timer) al_register_event_source(queue, al_get_timer_event_source(state->timer));
+    al_register_event_source(queue, al_get_keyboard_event_source());
+    al_register_event_source(queue, al_get_mouse_event_source());
+}
+
+int Initialize() {
+    InstallLayerHooks();
+    GlobalState* state = GetGlobalState();
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    std::fprintf(stderr, "== Begin Init ==\n");
+    ClearStartUpState(state);
+
+    if (!al_init()) {
+        std::fprintf(stderr, "Allegro failed to initialize\n");
+        return -1;
+    }
+    al_init_font_addon();
+    al_init_image_addon();
+    al_init_ttf_addon();
+    al_init_primitives_addon();
+    if (!al_install_keyboard()) {
+        std::fprintf(stderr, "Allegro could not install the keyboard\n");
+        return -1;
+    }
+    if (!al_install_mouse()) {
+        std::fprintf(stderr, "Allegro could not install the mouse\n");
+        return -1;
+    }
+    state->eventQueue = al_create_event_queue();
+    if (!state->eventQueue) {
+        std::fprintf(stderr, "Allegro could not create an Event Queue\n");
+        return -1;
+    }
+    state->framesPerSecond = 60.0f;
+    state->timer = al_create_timer(1.0 / state->framesPerSecond);
+    if (!state->timer) {
+        std::fprintf(stderr, "Allegro could not create a timer of FPS %i\n", 60);
+        return -1;
+    }
+    double startTime = al_get_time();
+    std::fprintf(stderr, "start time in seconds is: %f\n", startTime);
+
+    // The managers, each once, in their order; later subsystems take their
+    // places between these as they are built.
+    state->luaManager = new LuaManager();
+    RegisterLuaFunctions(state->luaManager->GetLuaState());
+    state->displayManager = new DisplayManager(state->windowWidth, state->windowHeight);
+    state->dataLibrary = new DataLibrary();
+    state->entityManager = new EntityManager();
+    state->soundManager = new SoundManager();
+    state->pathManager = new PathManager();
+    state->luaManager->RunFile("Paths.lua", -1);
+    state->imageManager = new ExternalImageManager();
+    state->propertyRouter = new PropertyRouter();
+    state->globalVariables = new ScriptVariableSet();
+    state->cameraManager = new CameraManager("Default", 0, 0, state->windowWidth, state->windowHeight);
+    state->networkManager = new NetworkManager();
+    state->consoleManager = new ConsoleManager();
+    state->consoleManager->RegisterCommands();
+    state->aiManager = new AIManager();
+    state->keyboardManager = new KeyboardManager();
+    state->player = new PlayerVorn();
+    state->luaManager->RunFile("Configuration.lua", -1);
+    state->chatManager = new ChatManager();
+    state->backgroundManager = new BackgroundManager();
+    state->timerManager = new TimerManager();
+    state->guiManager = new GUIManager();
+    state->mapManager = new MapManager();
+    RegisterEventSources(state->eventQueue);
+
+    if (state->startTrace) std::fprintf(stderr, "Execute Lua Files - ");
+    state->luaManager->RunFile("Data/Scripts/System/Loading/Routing.lua", -1);
+    state->luaManager->RunFile("Data/Scripts/System/GlobalVariables.lua", -1);
+    state->luaManager->RunFile("Data/Scripts/System/ScriptExecution.lua", -1);
+    if (state->startTrace) std::fprintf(stderr, "Done\n");
+
+    // The default window borders, the dialogue box, then the standard
+    // windows.
+    state->guiManager->LoadDefaultBorderImages();
+    if (state->startTrace) std::fprintf(stderr, "Dialogue Manager\n");
+    state->guiManager->CreateDialogueManager();
+    BuildDefaultWindows();
+
+    DataLibrary* library = state->dataLibrary;
+    BitmapWrapper* icon = library->Get<BitmapWrapper>("Images", "Misc", "Icons", "IconImg", DataKind::Bitmap);
+    if (state->display && icon && icon->GetBitmap()) al_set_display_icon(state->display, icon->GetBitmap());
+
+    static BitmapWrapper* shadows[4] = {};
+    const char* shadowNames[4] = {"ShadowL", "ShadowM", "ShadowS", "ShadowT"};
+    for (int i = 0; i < 4; ++i) {
+        shadows[i] = library->Get<BitmapWrapper>("Images", "Misc", "Shadows", shadowNames[i], DataKind::Bitmap);
+    }
+    state->shadowImages = shadows;
+
+    // The player's name: the "-n" name, else the network identifier when
+    // connected, else "Player1"; then its avatar character.
+    NetworkManager* network = state->networkManager;
+    bool connected = network && network->IsConnected();
+    if (!state->outgoingName.empty())
+        state->player->SetName(state->outgoingName);
+    else if (connected)
+        state->player->SetName(network->GetMyGuidString());
+    else
+        state->player->SetName("Player1");
+    state->player->SetAvatarScript("Data/Scripts/NPCs/Bramle/Constructor.lua");
+    state->player->CreateAvatar();
+    if (connected) network->SendPlayerName(state->player->GetName().c_str());
+
+    state->deferredJobs = new DeferredJobQueue();
+    std::fprintf(stderr, "Initialization Sequence completed!  Took %f seconds.\n", al_get_time() - startTime);
+    if (state->skipTitle) {
+        // The game-state slots stay null, so the main game runs.
+        state->mapManager->LoadMapFile();
+    } else {
+        GetTransitionState().currentMode = kTransitionTitle;
+        GetTransitionState().keepMap = 0;
+        state->eventHandler = TitleStateHandleEvent;
+        state->renderFunction = TitleStateRender;
+        BuildTitleScreen();
+    }
+    state->imageManager->PrintTimes(stderr);
+    return 0;
+}
+
+void RunMainLoop(FrameContext* context) {
+    GlobalState* state = GetGlobalState();
+    while (!state->quit) {
+        context->passStart = MonotonicMilliseconds();
+        al_wait_for_event(state->eventQueue, &state->currentEvent);
+        if (!state->eventHandler) state->eventHandler = GameStateHandleEvent;
+        state->eventHandler(state->currentEvent, context);
+        if (state->currentEvent.type == ALLEGRO_EVENT_TIMER) {
+            context->handlerEnd = MonotonicMilliseconds();
+            context->frameBudget = 0.01666 - (context->handlerEnd - context->passStart) / 1000.0;
+            if (state->deferredJobs) state->deferredJobs->Run(context->frameBudget, false);
+        }
+        if (!state->renderFunction) state->renderFunction = GameStateRender;
+        state->renderFunction(state->eventQueue, context);
+        // A requested change of mode starts its transition; one already
+        // running is left to finish first.
+        if (state->stateSwitchRequest) StartTransition();
+    }
+}
+
+void DestructionSequence() {
+    GlobalState* state = GetGlobalState();
+    std::fprintf(stderr, "Begin destruction sequence\n");
+    if (state->soundManager) state->soundManager->StopAll();
+    std::fprintf(stderr, "Cleaning memory - ");
+    // The map manager closes and removes its working level file.
+    delete state->mapManager;
+    state->mapManager = nullptr;
+    // Disconnects from the server.
+    delete state->networkManager;
+    state->networkManager = nullptr;
+    if (state->eventQueue) {
+        al_destroy_event_queue(state->eventQueue);
+        state->eventQueue = nullptr;
+    }
+    if (state->timer) {
+        al_destroy_timer(state->timer);
+        state->timer = nullptr;
+    }
+    if (state->display) {
+        al_destroy_display(state->display);
+        state->display = nullptr;
+    }
+    std::fprintf(stderr, "Done\n");
+    std::remove("ActiveChunks.pcf");
+}
+
+int RunProgram(int argc, char** argv) {
+    GlobalState* state = GetGlobalState();
+    ParseCommandLine(argc, argv, state);
+    state->localPath = LocalPathFromProgram(argc > 0 ? argv[0] : nullptr);
+    std::fprintf(stderr, "Set Local Path to %s\n", state->localPath.c_str());
+
+    FrameContext* context = new FrameContext{};
+    state->quit = 0;
+    if (Initialize() == -1) return 1;
+
+    bool displayOpened = state->display != nullptr;
+    al_get_keyboard_state(&context->keyboard);
+    al_start_timer(state->timer);
+    std::fprintf(stderr, "Begin primary game loop\n");
+    if (state->openGLMode && displayOpened) {
+        glMatrixMode(GL_PROJECTION);
+        glLoadIdentity();
+        glOrtho(0, state->windowWidth, 0, state->windowHeight, -1280, 1280);
+    }
+    RunMainLoop(context);
+    DestructionSequence();
+    delete context;
+    return displayOpened ? 0 : 1;
+}

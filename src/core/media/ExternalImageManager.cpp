@@ -1,0 +1,386 @@
+#include "core/media/ExternalImageManager.h"
+
+#include <allegro5/allegro.h>
+
+#include <bit>
+#include <cstring>
+#include <filesystem>
+#include <system_error>
+
+#include "core/base/FileBuffer.h"
+#include "core/base/FileNames.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/Palette.h"
+#include "core/media/ZLibDecompressor.h"
+#include "core/script/LuaManager.h"
+#include "core/script/PathManager.h"
+
+namespace {
+
+// Little-endian u32 at `at`; the caller has checked that four bytes remain.
+uint32_t ReadU32(const uint8_t* data, uint64_t at) {
+    return static_cast<uint32_t>(data[at]) | (static_cast<uint32_t>(data[at + 1]) << 8) |
+           (static_cast<uint32_t>(data[at + 2]) << 16) | (static_cast<uint32_t>(data[at + 3]) << 24);
+}
+
+// The smallest record at a data offset: a palette's two counts.
+constexpr uint64_t kSmallestRecord = 8;
+
+}  // namespace
+
+ExternalImageManager::ExternalImageManager() {
+    LuaManager* lua = GetGlobalState()->luaManager;
+    if (lua && lua->GetLuaState()) RegisterLuaFunctions(lua->GetLuaState());
+}
+
+ExternalImageManager::~ExternalImageManager() = default;
+
+std::string ExternalImageManager::BaseName(const std::string& path) {
+    size_t separator = path.find_last_of("/\\");
+    return separator == std::string::npos ? path : path.substr(separator + 1);
+}
+
+std::string ExternalImageManager::CachePath(const std::string& archivePath) {
+    std::string base = BaseName(archivePath);
+    PathManager* paths = GetGlobalState()->pathManager;
+    return paths ? paths->BuildPath("Decompress", base) : base;
+}
+
+bool ExternalImageManager::OpenFile(const std::string& path) {
+    CloseFile();
+    StartTimer();
+    std::string cachePath = CachePath(path);
+
+    // An existing cache copy is used as it stands.
+    std::string normalized = NormalizePath(cachePath);
+    std::string temporary;  // a fresh copy, under this name until it proves good
+    FILE* cache = ::OpenFile(cachePath, "rb");
+    if (cache) {
+        std::fclose(cache);
+    } else {
+        FILE* archive = ::OpenFile(path, "rb");
+        if (!archive) {
+            StopTimer(ProcessTime);
+            return false;
+        }
+        // Inflate to a temporary name; the copy is renamed into place only
+        // when the whole stream came out and its table reads, so a damaged
+        // archive leaves no cache copy behind.
+        std::filesystem::path folder = std::filesystem::path(normalized).parent_path();
+        std::error_code ignored;
+        if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+        temporary = normalized + ".part";
+        FILE* out = std::fopen(temporary.c_str(), "wb");
+        if (!out) {
+            std::fclose(archive);
+            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n", cachePath.c_str());
+            StopTimer(ProcessTime);
+            return false;
+        }
+        int result = ZLibDecompressor::InflateFile(archive, out);
+        std::fclose(archive);
+        bool written = std::fclose(out) == 0;
+        if (result != 0 || !written) {
+            std::remove(temporary.c_str());
+            if (result != 0)
+                std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, %s is damaged (inflate error %i)\n",
+                             path.c_str(), result);
+            else
+                std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot write %s\n", cachePath.c_str());
+            StopTimer(ProcessTime);
+            return false;
+        }
+    }
+    StopTimer(ProcessTime);
+
+    StartTimer();
+    auto buffer = std::make_unique<FileBuffer>();
+    bool loaded = buffer->Load(temporary.empty() ? normalized : temporary);
+    StopTimer(ReadTime);
+    if (!loaded) {
+        if (!temporary.empty()) std::remove(temporary.c_str());
+        std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot read %s\n", cachePath.c_str());
+        return false;
+    }
+
+    StartTimer();
+    std::vector<ArchiveEntry> entries;
+    bool valid = ReadTable(*buffer, kCompressedHeaderSize, path, "OpenFile", entries);
+    StopTimer(ProcessTime);
+    if (valid && !temporary.empty() && std::rename(temporary.c_str(), normalized.c_str()) != 0) {
+        std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n", cachePath.c_str());
+        valid = false;
+    }
+    if (!valid) {
+        if (!temporary.empty()) std::remove(temporary.c_str());
+        return false;
+    }
+    archive_ = std::move(buffer);
+    entries_ = std::move(entries);
+    return true;
+}
+
+bool ExternalImageManager::OpenFileUncompressed(const std::string& path) {
+    CloseFile();
+    FILE* probe = ::OpenFile(path, "rb");
+    if (!probe) return false;
+    std::fclose(probe);
+
+    StartTimer();
+    auto buffer = std::make_unique<FileBuffer>();
+    bool loaded = buffer->Load(path);
+    StopTimer(ReadTime);
+    if (!loaded) {
+        std::fprintf(stderr, "ExternalImageManager::OpenFileUncompressed - Warning, cannot read %s\n", path.c_str());
+        return false;
+    }
+
+    StartTimer();
+    std::vector<ArchiveEntry> entries;
+    bool valid = ReadTable(*buffer, kUncompressedHeaderSize, path, "OpenFileUncompressed", entries);
+    StopTimer(ProcessTime);
+    if (!valid) return false;
+    archive_ = std::move(buffer);
+    entries_ = std::move(entries);
+    return true;
+}
+
+bool ExternalImageManager::ReadTable(const FileBuffer& buffer, uint32_t headerSize, const std::string& path,
+                                     const char* who, std::vector<ArchiveEntry>& out) {
+    const uint8_t* data = buffer.GetData();
+    const uint64_t size = buffer.GetSize();
+    auto refuse = [&](const char* why) {
+        std::fprintf(stderr, "ExternalImageManager::%s - Warning, %s is damaged (%s)\n", who, path.c_str(), why);
+        return false;
+    };
+
+    uint64_t at = headerSize;
+    if (!data || size < at + 4) return refuse("shorter than its header");
+    uint64_t count = ReadU32(data, at);
+    at += 4;
+    // Every entry takes at least 5 bytes: refuse impossible counts before
+    // reserving room for them.
+    if (count > (size - at) / 5) return refuse("entry count larger than the file");
+
+    std::vector<ArchiveEntry> entries;
+    entries.reserve(static_cast<size_t>(count));
+    for (uint64_t i = 0; i < count; ++i) {
+        if (at + 1 > size) return refuse("entry table runs past the end");
+        uint64_t length = data[at];
+        at += 1;
+        if (at + length + 4 > size) return refuse("entry table runs past the end");
+        // Names end at their first zero byte, as they are compared as C text.
+        const char* name = reinterpret_cast<const char*>(data + at);
+        size_t nameLength = strnlen(name, static_cast<size_t>(length));
+        at += length;
+        uint32_t offset = ReadU32(data, at);
+        at += 4;
+        if (offset + kSmallestRecord > size) return refuse("data offset past the end");
+        entries.push_back(ArchiveEntry{offset, std::string(name, nameLength)});
+    }
+
+    out = std::move(entries);
+    return true;
+}
+
+void ExternalImageManager::CloseFile() {
+    StartTimer();
+    archive_.reset();
+    entries_.clear();
+    entries_.shrink_to_fit();
+    StopTimer(CleanTime);
+}
+
+const ArchiveEntry* ExternalImageManager::FindByName(const std::string& name) {
+    StartTimer();
+    const ArchiveEntry* found = nullptr;
+    for (const ArchiveEntry& entry : entries_) {
+        if (entry.name == name) {
+            found = &entry;
+            break;
+        }
+    }
+    if (found) archive_->SetPosition(found->dataOffset);
+    StopTimer(SearchTime);
+    return found;
+}
+
+BitmapWrapper* ExternalImageManager::GetBitmapFromActiveFile(const std::string& name) {
+    if (!IsOpen()) {
+        std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, no file is open\n");
+        return nullptr;
+    }
+    const ArchiveEntry* entry = FindByName(name);
+    if (!entry) {
+        std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, %s not found\n", name.c_str());
+        return nullptr;
+    }
+    return ReadImage(*entry);
+}
+
+BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
+    StartTimer();
+    const uint8_t* data = archive_->GetData();
+    const uint64_t size = archive_->GetSize();
+    auto refuse = [&](const char* why) -> BitmapWrapper* {
+        StopTimer(ProcessTime);
+        std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, %s is damaged (%s)\n",
+                     entry.name.c_str(), why);
+        return nullptr;
+    };
+
+    uint64_t at = entry.dataOffset;
+    if (at + 9 > size) return refuse("image record past the end");
+    uint64_t width = ReadU32(data, at);
+    uint64_t height = ReadU32(data, at + 4);
+    uint8_t trimmed = data[at + 8];
+    at += 9;
+    int32_t x = 0, y = 0;
+    if (trimmed == 1) {
+        if (at + 16 > size) return refuse("image record past the end");
+        x = static_cast<int32_t>(ReadU32(data, at));
+        y = static_cast<int32_t>(ReadU32(data, at + 4));
+        width = ReadU32(data, at + 8);
+        height = ReadU32(data, at + 12);
+        at += 16;
+    }
+    if (width == 0 || height == 0) return refuse("empty image");
+    // Both sizes are below 2^32, so width * height fits 64 bits; the bytes
+    // (4 per pixel) are compared by division so that nothing wraps.
+    if (width * height > (size - at) / 4) return refuse("pixels past the end");
+    if (width > INT32_MAX || height > INT32_MAX) return refuse("image too large");
+
+    // The caller's drawing target is restored afterwards, so that taking an
+    // image out while a frame is being drawn does not send the rest of the
+    // frame into the new image.
+    GlobalState* state = GetGlobalState();
+    ALLEGRO_BITMAP* previousTarget = al_get_target_bitmap();
+    auto* wrapper = new BitmapWrapper(static_cast<int>(width), static_cast<int>(height), &state->openGLMode);
+    if (!wrapper->GetBitmap()) {
+        delete wrapper;
+        return refuse("no bitmap of that size can be made");
+    }
+    wrapper->ClearToTransparent();
+    wrapper->SetOffset(x, y);
+
+    // The file holds R, G, B, A per pixel. Where the bitmap keeps that very
+    // byte order the rows are copied as they are; otherwise each pixel goes
+    // through the 32-bit RGBA_8888 value (R highest, A lowest).
+    ALLEGRO_BITMAP* bitmap = wrapper->GetBitmap();
+    int nativeFormat = al_get_bitmap_format(bitmap);
+    bool sameOrder = nativeFormat == ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE ||
+                     (std::endian::native == std::endian::little && nativeFormat == ALLEGRO_PIXEL_FORMAT_ABGR_8888);
+    ALLEGRO_LOCKED_REGION* region =
+        al_lock_bitmap(bitmap, sameOrder ? nativeFormat : ALLEGRO_PIXEL_FORMAT_RGBA_8888, ALLEGRO_LOCK_WRITEONLY);
+    StopTimer(ProcessTime);
+    if (!region) {
+        delete wrapper;
+        al_set_target_bitmap(previousTarget);
+        std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, cannot lock %s\n",
+                     entry.name.c_str());
+        return nullptr;
+    }
+
+    StartTimer();
+    const uint8_t* source = data + at;
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    for (uint64_t row = 0; row < height; ++row) {
+        uint8_t* target = static_cast<uint8_t*>(region->data) + static_cast<ptrdiff_t>(row) * region->pitch;
+        const uint8_t* from = source + row * rowBytes;
+        if (sameOrder) {
+            std::memcpy(target, from, rowBytes);
+        } else {
+            for (uint64_t col = 0; col < width; ++col) {
+                const uint8_t* p = from + col * 4;
+                uint32_t value = (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
+                                 (static_cast<uint32_t>(p[2]) << 8) | p[3];
+                std::memcpy(target + col * 4, &value, 4);
+            }
+        }
+    }
+    al_unlock_bitmap(bitmap);
+    al_set_target_bitmap(previousTarget);
+    StopTimer(WriteTime);
+    return wrapper;
+}
+
+BitmapWrapper* ExternalImageManager::GetBitmapFromActiveFileL(uint32_t dataOffset) {
+    // With no archive open the table is empty, so the offset is not found.
+    StartTimer();
+    const ArchiveEntry* found = nullptr;
+    for (const ArchiveEntry& entry : entries_) {
+        if (entry.dataOffset == dataOffset) {
+            found = &entry;
+            break;
+        }
+    }
+    StopTimer(SearchTime);
+    if (!found) {
+        std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile(L) - Warning, %i not found\n",
+                     static_cast<int>(dataOffset));
+        return nullptr;
+    }
+    // Read by name: of two entries with one name the first one is read.
+    std::string name = found->name;
+    return GetBitmapFromActiveFile(name);
+}
+
+Palette* ExternalImageManager::GetPaletteFromActiveFile(const std::string& name) {
+    if (!IsOpen()) return nullptr;
+    const ArchiveEntry* entry = FindByName(name);
+    if (!entry) {
+        std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, %s not found\n", name.c_str());
+        return nullptr;
+    }
+
+    StartTimer();
+    const uint8_t* data = archive_->GetData();
+    const uint64_t size = archive_->GetSize();
+    uint64_t at = entry->dataOffset;
+    // The table check already made sure the two counts are inside the file.
+    uint64_t variants = ReadU32(data, at);
+    uint64_t colours = ReadU32(data, at + 4);
+    at += 8;
+    const char* damage = nullptr;
+    if (variants == 0 || colours == 0)
+        damage = "empty palette";
+    else if (variants * colours > (size - at) / 4)
+        damage = "colours past the end";
+    if (damage) {
+        StopTimer(ProcessTime);
+        std::fprintf(stderr, "ExternalImageManager::GetPaletteFromActiveFile - Warning, %s is damaged (%s)\n",
+                     name.c_str(), damage);
+        return nullptr;
+    }
+
+    auto* palette = new Palette();
+    palette->variantCount = static_cast<uint32_t>(variants);
+    palette->colourCount = static_cast<uint32_t>(colours);
+    palette->variants.assign(static_cast<size_t>(variants), std::vector<ALLEGRO_COLOR>(static_cast<size_t>(colours)));
+    for (auto& variant : palette->variants) {
+        for (ALLEGRO_COLOR& colour : variant) {
+            // Stored A, B, G, R.
+            colour = al_map_rgba(data[at + 3], data[at + 2], data[at + 1], data[at]);
+            at += 4;
+        }
+    }
+    StopTimer(ProcessTime);
+    return palette;
+}
+
+void ExternalImageManager::StartTimer() { start_ = std::chrono::steady_clock::now(); }
+
+void ExternalImageManager::StopTimer(Timer which) {
+    stop_ = std::chrono::steady_clock::now();
+    if (which >= 0 && which < TimerCount) times_[which] += std::chrono::duration<double>(stop_ - start_).count();
+}
+
+void ExternalImageManager::PrintTimes(FILE* stream) const {
+    if (!stream) return;
+    std::fprintf(stream, "Read   : %f\n", times_[ReadTime]);
+    std::fprintf(stream, "Process: %f\n", times_[ProcessTime]);
+    std::fprintf(stream, "Write  : %f\n", times_[WriteTime]);
+    std::fprintf(stream, "Search : %f\n", times_[SearchTime]);
+    std::fprintf(stream, "Clean  : %f\n", times_[CleanTime]);
+}

@@ -1,0 +1,235 @@
+#include "core/script/KeyboardManager.h"
+
+#include "core/base/GlobalState.h"
+#include "core/base/LayerHooks.h"
+#include "core/script/LuaManager.h"
+
+namespace {
+
+constexpr int32_t kLeftShift = 215;
+constexpr int32_t kRightShift = 216;
+constexpr int32_t kLeftControl = 217;
+constexpr int32_t kRightControl = 218;
+constexpr int32_t kCapsLock = 226;
+
+}  // namespace
+
+void KeyState::CopyFlags(const KeyState& from, KeyState& to) {
+    to.pressed = from.pressed;
+    to.repeat = from.repeat;
+    to.released = from.released;
+    to.held = from.held;
+    to.ready = from.ready;
+}
+
+void KeyState::CopyFrom(const KeyState& from, KeyState& to) { to = from; }
+
+KeyboardManager::KeyboardManager() {
+    // The key table, in this order; lookups by code take the first match.
+    static const struct {
+        const char* name;
+        int32_t code;
+    } kNamedKeys[] = {
+        {"NONE", -1},         {"ARROW_UP", 84},     {"ARROW_RIGHT", 83}, {"ARROW_DOWN", 85},
+        {"ARROW_LEFT", 82},   {"LSHIFT", 215},      {"RSHIFT", 216},     {"TILDE", 60},
+        {"MINUS", 61},        {"EQUALS", 62},       {"BACKSPACE", 63},   {"TAB", 64},
+        {"OPENBRACE", 65},    {"CLOSEBRACE", 66},   {"ENTER", 67},       {"SEMICOLON", 68},
+        {"QUOTE", 69},        {"BACKSLASH", 70},    {"COMMA", 72},       {"FULLSTOP", 73},
+        {"SLASH", 74},        {"SPACE", 75},        {"INSERT", 76},      {"DELETE", 77},
+        {"HOME", 78},         {"PADSLASH", 86},     {"PADASTERISK", 87}, {"PADMINUS", 88},
+        {"PADPLUS", 89},      {"PADDELETE", 90},    {"PADENTER", 91},    {"PRINTSCREEN", 92},
+        {"PAUSE", 93},        {"LCONTROL", 217},    {"RCONTROL", 218},   {"ALT", 219},
+        {"ALTGR", 220},       {"LWINDOWS", 221},    {"RWINDOWS", 222},   {"MENU", 223},
+        {"SCROLLLOCK", 224},  {"NUMLOCK", 225},     {"CAPSLOCK", 226},   {"PADEQUALS", 103},
+        {"BACKQUOTE", 104},   {"ESCAPE", 59},
+    };
+    keys_.reserve(104);
+    for (const auto& key : kNamedKeys) AddKey(key.name, key.code);
+    for (int32_t letter = 0; letter < 26; ++letter) AddKey(std::string(1, char('A' + letter)).c_str(), 1 + letter);
+    for (int32_t digit = 0; digit < 10; ++digit) {
+        std::string name(1, char('0' + digit));
+        AddKey(name.c_str(), 27 + digit);
+        AddKey(("PAD" + name).c_str(), 37 + digit);
+    }
+    for (int32_t f = 1; f <= 12; ++f) AddKey(("F" + std::to_string(f)).c_str(), 46 + f);
+
+    // The actions and their default keys.
+    AddBinding("Up", 84, 23, 0);
+    AddBinding("Down", 85, 19, 1);
+    AddBinding("Left", 82, 1, 2);
+    AddBinding("Right", 83, 4, 3);
+    AddBinding("Accept", 26, -1, 4);
+    AddBinding("Cancel", 24, -1, 5);
+    AddBinding("RunHold", 215, 216, -1);
+    AddBinding("RunToggle", 226, -1, -1);
+    AddBinding("TrotToggle", 20, -1, -1);
+    AddBinding("Jump", 75, -1, -1);
+    AddBinding("Buck", 26, -1, -1);
+    AddBinding("Rise", 26, -1, -1);
+    AddBinding("Drop", 24, -1, -1);
+    for (int32_t weapon = 1; weapon <= 5; ++weapon)
+        AddBinding(("Weapon" + std::to_string(weapon)).c_str(), 27 + weapon, -1, -1);
+    AddBinding("Menu", 59, -1, -1);
+    AddBinding("Inventory", 9, -1, -1);
+    AddBinding("Chat", 67, -1, -1);
+
+    // Characters typed by each key, without and with shift.
+    for (int32_t letter = 0; letter < 26; ++letter) {
+        charTable_[1 + letter][0] = static_cast<uint8_t>('a' + letter);
+        charTable_[1 + letter][1] = static_cast<uint8_t>('A' + letter);
+    }
+    static const char kShiftedDigits[] = ")!@#$%^&*(";
+    for (int32_t digit = 0; digit < 10; ++digit) {
+        charTable_[27 + digit][0] = static_cast<uint8_t>('0' + digit);
+        charTable_[27 + digit][1] = static_cast<uint8_t>(kShiftedDigits[digit]);
+    }
+    static const struct {
+        int32_t code;
+        char plain;
+        char shifted;
+    } kPunctuation[] = {
+        {60, '`', '~'}, {61, '-', '_'},  {62, '=', '+'}, {65, '[', '{'}, {66, ']', '}'}, {68, ';', ':'},
+        {69, '\'', '"'}, {70, '\\', '|'}, {72, ',', '<'}, {73, '.', '>'}, {74, '/', '?'}, {75, ' ', ' '},
+    };
+    for (const auto& p : kPunctuation) {
+        charTable_[p.code][0] = static_cast<uint8_t>(p.plain);
+        charTable_[p.code][1] = static_cast<uint8_t>(p.shifted);
+    }
+
+    if (LuaManager* lua = GetGlobalState()->luaManager) RegisterLuaFunctions(lua->GetLuaState());
+}
+
+KeyState KeyboardManager::MakeState(int32_t code, int32_t second, int32_t menuIndex) const {
+    KeyState state;
+    state.keyCode = code;
+    state.secondKeyCode = second;
+    state.countdown = repeatDelay_;
+    state.menuIndex = menuIndex;
+    return state;
+}
+
+void KeyboardManager::AddKey(const char* name, int32_t code) { keys_.emplace_back(name, MakeState(code, -1, -1)); }
+
+void KeyboardManager::AddBinding(const char* name, int32_t code, int32_t second, int32_t menuIndex) {
+    bindings_.emplace_back(name, MakeState(code, second, menuIndex));
+}
+
+KeyState* KeyboardManager::FindIn(KeyList& list, const std::string& name) {
+    for (auto& entry : list) {
+        if (entry.first == name) return &entry.second;
+    }
+    return nullptr;
+}
+
+KeyState* KeyboardManager::FindKey(const std::string& name) { return FindIn(keys_, name); }
+
+KeyState* KeyboardManager::FindBinding(const std::string& name) { return FindIn(bindings_, name); }
+
+KeyState* KeyboardManager::FindKeyByCode(int32_t code) {
+    for (auto& entry : keys_) {
+        if (entry.second.keyCode == code) return &entry.second;
+    }
+    return nullptr;
+}
+
+bool KeyboardManager::AnyKeyPressed() const {
+    for (const auto& entry : keys_) {
+        if (entry.second.pressed) return true;
+    }
+    return false;
+}
+
+bool KeyboardManager::AnyKeyRepeated() const {
+    for (const auto& entry : keys_) {
+        if (entry.second.repeat) return true;
+    }
+    return false;
+}
+
+bool KeyboardManager::IsNonTextKey(const KeyState& key) {
+    int32_t code = key.keyCode;
+    return code <= 0 || (code >= 47 && code <= 59) || code == 64 || code == 67 || code >= 76;
+}
+
+void KeyboardManager::ResetBindings() {
+    for (auto& entry : bindings_) {
+        KeyState& key = entry.second;
+        key.pressed = key.repeat = key.released = key.held = key.ready = 0;
+        key.countdown = repeatDelay_;
+    }
+}
+
+KeyList KeyboardManager::CloneBindings() const { return bindings_; }
+
+bool KeyboardManager::SetBinding(const std::string& binding, const std::string& key, const std::string& second,
+                                 std::string* missing) {
+    KeyState* target = FindBinding(binding);
+    const KeyState* first = FindKey(key);
+    const KeyState* other = FindKey(second);
+    const std::string* unknown = !target ? &binding : !first ? &key : !other ? &second : nullptr;
+    if (unknown) {
+        if (missing) *missing = *unknown;
+        return false;
+    }
+    target->keyCode = first->keyCode;
+    target->secondKeyCode = other->keyCode;
+    return true;
+}
+
+bool KeyboardManager::IsDown(const ALLEGRO_KEYBOARD_STATE* state, int32_t code) {
+    return code >= 0 && code < ALLEGRO_KEY_MAX && al_key_down(state, code);
+}
+
+void KeyboardManager::SetLastKey(int32_t code) {
+    // The GUI keeps the last key typed for its text boxes.
+    if (auto keyTyped = GetLayerHooks().keyTyped) keyTyped(code);
+}
+
+void KeyboardManager::UpdateKeys(const ALLEGRO_KEYBOARD_STATE* state) { UpdateList(keys_, state, true); }
+
+void KeyboardManager::UpdateBindings(const ALLEGRO_KEYBOARD_STATE* state) { UpdateList(bindings_, state, false); }
+
+void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* state, bool keyTable) {
+    if (!state) return;
+    if (keyTable) {
+        control_ = (IsDown(state, kLeftControl) || IsDown(state, kRightControl)) ? 1 : 0;
+        shift_ = (IsDown(state, kLeftShift) || IsDown(state, kRightShift)) ? 1 : 0;
+    }
+    for (auto& entry : list) {
+        KeyState& key = entry.second;
+        bool down = IsDown(state, key.keyCode) || IsDown(state, key.secondKeyCode);
+        bool text = !IsNonTextKey(key);
+        if (!down) {
+            key.pressed = key.repeat = 0;
+            key.released = key.held;
+            key.held = 0;
+            key.ready = 1;
+            key.countdown = repeatDelay_;
+        } else if (key.ready) {
+            if (keyTable) {
+                SetLastKey(key.keyCode);
+                if (key.keyCode == kCapsLock) capsLock_ = capsLock_ ? 0 : 1;
+            }
+            key.pressed = 1;
+            key.repeat = key.released = key.ready = 0;
+            key.held = 1;
+            if (text && key.countdown > 0) --key.countdown;
+        } else if (!key.held) {
+            // Down, but neither ready nor held: the bindings were reset while
+            // the key was down. It stays silent until it has been released.
+            key.pressed = key.repeat = key.released = 0;
+        } else {
+            key.pressed = key.released = 0;
+            key.held = 1;
+            if (key.repeat) {
+                key.repeat = 0;
+                key.countdown = repeatDelay_ / 2;
+            }
+            if (text && key.countdown > 0) --key.countdown;
+            if (key.countdown == 0) {
+                key.repeat = 1;
+                if (keyTable) SetLastKey(key.keyCode);
+            }
+        }
+    }
+}

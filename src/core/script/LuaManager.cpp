@@ -1,0 +1,162 @@
+#include "core/script/LuaManager.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+
+#include "core/base/FileNames.h"
+#include "core/base/LayerHooks.h"
+#include "core/script/PathManager.h"
+#include "core/script/ScriptVariableSet.h"
+
+LuaManager::LuaManager() {
+    m_state = luaL_newstate();
+    if (!m_state) {
+        std::fputs("LuaManager:  Failed, could not create the Lua state\n", stderr);
+        return;
+    }
+    luaL_openlibs(m_state);
+    // The script host's own families, then those of the subsystems it opens
+    // with (cameras, GUI, chat log), which the top layer hands down.
+    RegisterLuaManagerFunctions(m_state);
+    if (auto registerFamilies = GetLayerHooks().registerHostFamilies) registerFamilies(m_state);
+    PathManager::RegisterLuaFunctions(m_state);
+    ScriptVariableSet::RegisterLuaFunctions(m_state);
+}
+
+LuaManager::~LuaManager() { Close(); }
+
+void LuaManager::Close() {
+    if (m_state) lua_close(m_state);
+    m_state = nullptr;
+    m_loadTop = -1;
+}
+
+bool LuaManager::LoadFile(const std::string& path) {
+    if (!m_state) {
+        std::fputs("Lua Error during Loading: no Lua state\n", stderr);
+        return false;
+    }
+    std::string fullPath = NormalizePath(m_basePath + path);
+    std::string source;
+    int top = lua_gettop(m_state);
+    errno = 0;
+    if (!ReadFileContents(fullPath, source)) {
+        const char* reason = errno ? std::strerror(errno) : "read failed";
+        std::fprintf(stderr, "Lua Error during Loading: cannot open %s: %s\n", fullPath.c_str(), reason);
+        m_lastStatus = 0;
+        return false;
+    }
+    // A first line starting with '#' (a shell line) is skipped, keeping its
+    // line end so that error lines keep their numbers.
+    size_t start = 0;
+    if (!source.empty() && source[0] == '#') {
+        start = source.find('\n');
+        if (start == std::string::npos) start = source.size();
+    }
+    std::string chunkName = "@" + fullPath;
+    m_lastStatus = luaL_loadbuffer(m_state, source.data() + start, source.size() - start, chunkName.c_str());
+    if (m_lastStatus != 0) {
+        const char* message = lua_tostring(m_state, -1);
+        std::fprintf(stderr, "Lua Error during Loading: %s\n", message ? message : "(no message)");
+        lua_settop(m_state, top);
+        m_lastStatus = 0;
+        return false;
+    }
+    m_loadTop = top;
+    return true;
+}
+
+bool LuaManager::Execute() {
+    if (!m_state || m_loadTop < 0 || lua_gettop(m_state) != m_loadTop + 1 || !lua_isfunction(m_state, -1)) {
+        std::fputs("Lua Error during Execution: no script loaded\n", stderr);
+        return false;
+    }
+    int top = m_loadTop;
+    m_loadTop = -1;
+    m_lastStatus = lua_pcall(m_state, 0, LUA_MULTRET, 0);
+    bool ok = m_lastStatus == 0;
+    if (!ok) {
+        const char* message = lua_tostring(m_state, -1);
+        std::fprintf(stderr, "Lua Error during Execution: %s\n", message ? message : "(no message)");
+        m_lastStatus = 0;
+    }
+    // Results (or the message) are dropped so repeated runs never grow the
+    // stack of whoever called us.
+    lua_settop(m_state, top);
+    return ok;
+}
+
+bool LuaManager::RunFile(const std::string& path, int32_t scriptCode) {
+    bool nested = m_runDepth > 0;
+    if (nested) SaveContext();
+    bool ok = false;
+    if (LoadFile(path)) {
+        m_scriptCode = scriptCode;
+        ++m_runDepth;
+        ok = Execute();
+        --m_runDepth;
+    }
+    if (nested) RestoreContext();
+    return ok;
+}
+
+void LuaManager::SetBasePath(const std::string& text) {
+    if (text == "NULL")
+        m_basePath.clear();
+    else
+        m_basePath = text;
+}
+
+void LuaManager::ForgetEntity(RootEntity* entity) {
+    if (!entity) return;
+    if (m_caller == entity) m_caller = nullptr;
+    for (Context& context : m_saved)
+        if (context.caller == entity) context.caller = nullptr;
+}
+
+void LuaManager::ClearArguments() {
+    m_arguments.clear();
+    m_capacity = 0;
+}
+
+void LuaManager::AllocateArguments(int32_t count) {
+    m_arguments.clear();
+    m_capacity = count > 0 ? count : 0;
+}
+
+void LuaManager::PushArgumentNumber(float value) {
+    if (static_cast<int32_t>(m_arguments.size()) < m_capacity) m_arguments.emplace_back(value);
+}
+
+void LuaManager::PushArgumentString(const std::string& value) {
+    if (static_cast<int32_t>(m_arguments.size()) < m_capacity) m_arguments.emplace_back(value);
+}
+
+float LuaManager::GetArgumentNumber(int32_t index) const {
+    if (index < 0 || index >= static_cast<int32_t>(m_arguments.size())) return 0.0f;
+    if (const float* value = std::get_if<float>(&m_arguments[index])) return *value;
+    return 0.0f;
+}
+
+std::optional<std::string> LuaManager::GetArgumentString(int32_t index) const {
+    if (index < 0 || index >= m_capacity) return std::string("ARGUMENT WAS OUT OF RANGE");
+    if (index >= static_cast<int32_t>(m_arguments.size())) return std::nullopt;
+    if (const std::string* value = std::get_if<std::string>(&m_arguments[index])) return *value;
+    return std::nullopt;
+}
+
+void LuaManager::SaveContext() {
+    m_saved.push_back(Context{m_scriptCode, m_scriptString, m_caller, m_arguments, m_capacity});
+}
+
+void LuaManager::RestoreContext() {
+    if (m_saved.empty()) return;
+    Context& context = m_saved.back();
+    m_scriptCode = context.scriptCode;
+    m_scriptString = std::move(context.scriptString);
+    m_caller = context.caller;
+    m_arguments = std::move(context.arguments);
+    m_capacity = context.capacity;
+    m_saved.pop_back();
+}

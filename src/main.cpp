@@ -1,3 +1,0 @@
-#include "core/Program.h"
-
-int main(int argc, char** argv) { return RunProgram(argc, argv); }

@@ -1,0 +1,115 @@
+#include "core/media/IsoTexture.h"
+
+#include <allegro5/allegro.h>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "core/media/BitmapWrapper.h"
+#include "support/AllegroTestEnv.h"
+#include "support/StderrCapture.h"
+
+namespace {
+
+// A source whose every pixel names itself: red x, green y, blue 7.
+std::unique_ptr<BitmapWrapper> CoordinateSource(int width, int height) {
+    auto source = std::make_unique<BitmapWrapper>(width, height, nullptr);
+    source->SetAsTarget();
+    source->Lock(ALLEGRO_PIXEL_FORMAT_ANY, ALLEGRO_LOCK_WRITEONLY);
+    for (int x = 0; x < width; ++x)
+        for (int y = 0; y < height; ++y) al_put_pixel(x, y, al_map_rgba(x, y, 7, 255));
+    source->Unlock();
+    return source;
+}
+
+struct Pixel {
+    int r, g, b, a;
+    bool operator==(const Pixel&) const = default;
+};
+
+Pixel At(BitmapWrapper* bitmap, int x, int y) {
+    unsigned char r, g, b, a;
+    al_unmap_rgba(al_get_pixel(bitmap->GetBitmap(), x, y), &r, &g, &b, &a);
+    return {r, g, b, a};
+}
+
+// The source pixel that landed at a projection pixel.
+Pixel From(int x, int y) { return {x, y, 7, 255}; }
+constexpr Pixel kEmpty{0, 0, 0, 0};
+
+}  // namespace
+
+TEST(IsoTextureTest, ProjectionsPutEachSourcePixelWhereTheFacesNeedIt) {
+    testsupport::EnsureAllegro();
+    auto source = CoordinateSource(40, 40);
+    IsoTexture texture(nullptr);
+    texture.Build(source.get());
+
+    BitmapWrapper* flat = texture.GetFlat();
+    ASSERT_EQ(flat->GetWidth(), 32);
+    EXPECT_EQ(At(flat, 0, 0), From(0, 0));
+    EXPECT_EQ(At(flat, 31, 17), From(31, 17));
+
+    BitmapWrapper* floor = texture.GetFloor();
+    ASSERT_EQ(floor->GetWidth(), 60);
+    ASSERT_EQ(floor->GetHeight(), 31);
+    EXPECT_EQ(At(floor, 29, 1), From(1, 1));
+    EXPECT_EQ(At(floor, 58, 15), From(30, 1));
+    EXPECT_EQ(At(floor, 1, 15), From(1, 31));  // bottom-left edge: source row 31
+    // The edge passes run last and overwrite what the interior and the
+    // earlier edges put on the rim: the left corner ends with the source's
+    // first column, the top corner with its row 0 and column 0.
+    EXPECT_EQ(At(floor, 0, 15), From(0, 30));
+    EXPECT_EQ(At(floor, 29, 0), From(0, 1));
+    EXPECT_EQ(At(floor, 30, 0), From(0, 0));
+    EXPECT_EQ(At(floor, 31, 1), From(2, 0));
+    EXPECT_EQ(At(floor, 30, 30), From(31, 30));
+    EXPECT_EQ(At(floor, 59, 15), From(31, 1));
+    // Outside the diamond stays transparent.
+    EXPECT_EQ(At(floor, 0, 0), kEmpty);
+    EXPECT_EQ(At(floor, 59, 30), kEmpty);
+
+    BitmapWrapper* left = texture.GetWallL();
+    ASSERT_EQ(left->GetHeight(), 46);
+    EXPECT_EQ(At(left, 30, 45), From(30, 30));
+    EXPECT_EQ(At(left, 0, 0), From(0, 0));
+    EXPECT_EQ(At(left, 30, 14), kEmpty);  // column 30 starts 15 down
+
+    BitmapWrapper* right = texture.GetWallR();
+    EXPECT_EQ(At(right, 0, 14), From(0, 0));
+    EXPECT_EQ(At(right, 30, 0), From(30, 1));  // (30, 0) and (30, 1) meet; the later stays
+    EXPECT_EQ(At(right, 30, 29), From(30, 30));
+    EXPECT_EQ(At(right, 0, 13), kEmpty);
+    EXPECT_EQ(texture.GetFace(1), left);
+    EXPECT_EQ(texture.GetFace(3), nullptr);
+}
+
+TEST(IsoTextureTest, SmallOrMissingSourcesAreHandledSafely) {
+    testsupport::EnsureAllegro();
+    IsoTexture texture(nullptr);
+    // A null source changes nothing and says so.
+    auto red = std::make_unique<BitmapWrapper>(32, 32, nullptr);
+    red->ClearToRGBA(255, 0, 0, 255);
+    texture.Build(red.get());
+    testsupport::StderrCapture cap;
+    texture.Build(nullptr);
+    EXPECT_EQ(cap.Take(), "Failed to create texture, bitmap was NULL\n");
+    EXPECT_EQ(At(texture.GetFloor(), 29, 1), (Pixel{255, 0, 0, 255}));
+
+    // A source smaller than 32 x 32: what it lacks reads transparent.
+    auto small = CoordinateSource(8, 8);
+    texture.Build(small.get());
+    EXPECT_EQ(At(texture.GetFlat(), 3, 4), From(3, 4));
+    EXPECT_EQ(At(texture.GetFlat(), 20, 20), kEmpty);
+    EXPECT_EQ(At(texture.GetWallL(), 20, 30), kEmpty);
+}
+
+TEST(IsoTextureTest, OpenGLModeKeepsOnlyTheFlatCopy) {
+    testsupport::EnsureAllegro();
+    uint8_t openGL = 1;
+    IsoTexture texture(&openGL);
+    EXPECT_EQ(texture.GetFloor(), texture.GetFlat());
+    EXPECT_EQ(texture.GetWallL(), texture.GetFlat());
+    EXPECT_EQ(texture.GetWallR(), texture.GetFlat());
+    EXPECT_EQ(texture.GetFloor()->GetWidth(), 32);
+}

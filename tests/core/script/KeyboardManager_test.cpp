@@ -1,0 +1,221 @@
+#include "core/script/KeyboardManager.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+#include "core/base/GlobalState.h"
+#include "support/LuaTestState.h"
+#include "support/StderrCapture.h"
+#include "support/TempDir.h"
+
+namespace {
+
+// A keyboard state with exactly the given keys down.
+struct Keys : ALLEGRO_KEYBOARD_STATE {
+    Keys() { std::memset(static_cast<ALLEGRO_KEYBOARD_STATE*>(this), 0, sizeof(ALLEGRO_KEYBOARD_STATE)); }
+    Keys& Down(int code) {
+        __key_down__internal__[code / 32] |= 1u << (code % 32);
+        return *this;
+    }
+};
+
+const Keys kNothing;
+
+TEST(KeyboardManager, TablesAsBuilt) {
+    KeyboardManager keyboard;
+    EXPECT_EQ(keyboard.GetKeys().size(), 104u);
+    EXPECT_EQ(keyboard.GetBindings().size(), 21u);
+    const char* names[] = {"NONE", "ESCAPE", "A", "Z", "0", "9", "PAD0", "PAD9", "F1", "F12", "CAPSLOCK"};
+    const int codes[] = {-1, 59, 1, 26, 27, 36, 37, 46, 47, 58, 226};
+    for (int i = 0; i < 11; ++i) {
+        ASSERT_NE(keyboard.FindKey(names[i]), nullptr) << names[i];
+        EXPECT_EQ(keyboard.FindKey(names[i])->keyCode, codes[i]) << names[i];
+    }
+    EXPECT_EQ(keyboard.FindKey("END"), nullptr);
+    EXPECT_EQ(keyboard.FindKeyByCode(26), keyboard.FindKey("Z"));
+
+    const KeyState* up = keyboard.FindBinding("Up");
+    EXPECT_EQ(up->secondKeyCode, 23);
+    EXPECT_EQ(up->menuIndex, 0);
+    EXPECT_EQ(keyboard.FindBinding("Cancel")->menuIndex, 5);
+    EXPECT_EQ(keyboard.FindBinding("Weapon5")->keyCode, 32);
+
+    auto chars = keyboard.GetCharTable();
+    EXPECT_EQ(chars[26][1], 'Z');
+    EXPECT_EQ(chars[29][1], '@');
+    EXPECT_EQ(chars[69][1], '"');
+    EXPECT_EQ(chars[70][0], '\\');
+    EXPECT_EQ(chars[84][0], 0);
+}
+
+TEST(KeyboardManager, HeldLetterRepeatsAndArrowDoesNot) {
+    KeyboardManager keyboard;
+    Keys held;
+    held.Down(1).Down(84);  // "A" and the up arrow
+    std::string pressedAt, repeatAt, arrowRepeats;
+    for (int update = 1; update <= 50; ++update) {
+        keyboard.UpdateKeys(&held);
+        const KeyState* a = keyboard.FindKey("A");
+        const KeyState* arrow = keyboard.FindKey("ARROW_UP");
+        if (a->pressed) pressedAt += std::to_string(update) + " ";
+        if (a->repeat) repeatAt += std::to_string(update) + " ";
+        if (arrow->repeat) arrowRepeats += std::to_string(update) + " ";
+        EXPECT_TRUE(a->held);
+        EXPECT_TRUE(arrow->held);
+        EXPECT_EQ(keyboard.AnyKeyPressed(), update == 1);
+        EXPECT_EQ(keyboard.AnyKeyRepeated(), update == 30 || update == 45);
+    }
+    EXPECT_EQ(pressedAt, "1 ");
+    EXPECT_EQ(repeatAt, "30 45 ");
+    EXPECT_EQ(arrowRepeats, "");
+
+    keyboard.UpdateKeys(&kNothing);
+    const KeyState* a = keyboard.FindKey("A");
+    EXPECT_TRUE(a->released);
+    EXPECT_FALSE(a->held);
+    EXPECT_TRUE(a->ready);
+    keyboard.UpdateKeys(&kNothing);
+    EXPECT_FALSE(a->released);  // each flag lives one update
+
+    // Pressing again counts as a new press.
+    Keys again;
+    again.Down(1);
+    keyboard.UpdateKeys(&again);
+    EXPECT_TRUE(a->pressed);
+}
+
+TEST(KeyboardManager, ShiftControlAndCapsLock) {
+    KeyboardManager keyboard;
+    Keys shifted;
+    shifted.Down(216).Down(217);
+    keyboard.UpdateKeys(&shifted);
+    EXPECT_TRUE(keyboard.IsShiftDown());
+    EXPECT_TRUE(keyboard.IsControlDown());
+    keyboard.UpdateBindings(&kNothing);  // bindings leave shift alone
+    EXPECT_TRUE(keyboard.IsShiftDown());
+    keyboard.UpdateKeys(&kNothing);
+    EXPECT_FALSE(keyboard.IsShiftDown());
+    EXPECT_FALSE(keyboard.IsControlDown());
+
+    // Each press toggles caps lock; holding it does not.
+    Keys caps;
+    caps.Down(226);
+    EXPECT_FALSE(keyboard.IsCapsLockOn());
+    for (int i = 0; i < 40; ++i) keyboard.UpdateKeys(&caps);
+    EXPECT_TRUE(keyboard.IsCapsLockOn());
+    keyboard.UpdateKeys(&kNothing);
+    keyboard.UpdateKeys(&caps);
+    EXPECT_FALSE(keyboard.IsCapsLockOn());
+    // A binding on the caps-lock key does not toggle it.
+    keyboard.UpdateKeys(&kNothing);
+    keyboard.UpdateBindings(&caps);
+    EXPECT_FALSE(keyboard.IsCapsLockOn());
+    EXPECT_TRUE(keyboard.FindBinding("RunToggle")->pressed);
+}
+
+TEST(KeyboardManager, BindingsAnswerEitherKeyAndSurviveAReset) {
+    KeyboardManager keyboard;
+    KeyState* up = keyboard.FindBinding("Up");
+    Keys w;
+    w.Down(23);
+    keyboard.UpdateBindings(&w);
+    EXPECT_TRUE(up->pressed);
+    keyboard.UpdateBindings(&kNothing);
+    EXPECT_TRUE(up->released);
+    Keys arrow;
+    arrow.Down(84);
+    keyboard.UpdateBindings(&arrow);
+    EXPECT_TRUE(up->pressed);
+    keyboard.UpdateBindings(&kNothing);
+
+    std::string missing;
+    ASSERT_TRUE(keyboard.SetBinding("Up", "ARROW_UP", "NONE", &missing));
+    EXPECT_EQ(up->secondKeyCode, -1);
+    keyboard.UpdateBindings(&w);
+    EXPECT_FALSE(up->pressed);
+    EXPECT_FALSE(up->held);
+    keyboard.UpdateBindings(&arrow);
+    EXPECT_TRUE(up->pressed);
+
+    // A key held across a reset is silent until released and pressed again.
+    keyboard.ResetBindings();
+    EXPECT_FALSE(up->held);
+    for (int i = 0; i < 40; ++i) {
+        keyboard.UpdateBindings(&arrow);
+        EXPECT_FALSE(up->pressed || up->held || up->repeat || up->released);
+    }
+    keyboard.UpdateBindings(&kNothing);
+    EXPECT_FALSE(up->released);
+    EXPECT_TRUE(up->ready);
+    keyboard.UpdateBindings(&arrow);
+    EXPECT_TRUE(up->pressed);
+    EXPECT_TRUE(up->held);
+
+    // "NONE" answers no key at all.
+    ASSERT_TRUE(keyboard.SetBinding("Jump", "NONE", "NONE", &missing));
+    Keys all;
+    for (int code = 0; code < ALLEGRO_KEY_MAX; ++code) all.Down(code);
+    keyboard.UpdateBindings(&all);
+    EXPECT_FALSE(keyboard.FindBinding("Jump")->pressed);
+    EXPECT_TRUE(keyboard.FindBinding("Menu")->pressed);
+}
+
+// The script functions, registered by the constructor on the script host.
+struct KeyboardScript : ::testing::Test {
+    testsupport::LuaTestState lua;
+    KeyboardManager* keyboard = &lua.Keyboard();
+    std::string Run(const std::string& code) {
+        testsupport::StderrCapture cap;
+        EXPECT_TRUE(lua.Run(code)) << lua.LastError();
+        return cap.Take();
+    }
+};
+
+TEST_F(KeyboardScript, FunctionsAndTheirFailures) {
+    EXPECT_EQ(Run("CFG_SetKey('Up', 'ARROW_UP', 'NONE') CFG_SetKey('Jump', 'J', 'SPACE')"), "");
+    EXPECT_EQ(keyboard->FindBinding("Up")->secondKeyCode, -1);
+    EXPECT_EQ(keyboard->FindBinding("Jump")->keyCode, 10);
+    EXPECT_EQ(keyboard->FindBinding("Jump")->secondKeyCode, 75);
+
+    EXPECT_EQ(Run("CFG_SetKey('Fly', 'Q', 'Nope')"), "CFG_SetKey:  Failed, no key Fly found\n");
+    EXPECT_EQ(Run("CFG_SetKey('Up', 'PAGEUP', 'END')"), "CFG_SetKey:  Failed, no key PAGEUP found\n");
+    EXPECT_EQ(Run("CFG_SetKey('Up', 'W', 'Nope')"), "CFG_SetKey:  Failed, no key Nope found\n");
+    EXPECT_EQ(keyboard->FindBinding("Up")->keyCode, 84);
+
+    EXPECT_EQ(Run("KeyboardManager_SetPlayerInputState(0)"), "");
+    EXPECT_FALSE(keyboard->IsPlayerInputEnabled());
+    EXPECT_EQ(Run("KeyboardManager_SetPlayerInputState(2.5)"), "");
+    EXPECT_TRUE(keyboard->IsPlayerInputEnabled());
+    EXPECT_EQ(Run("KeyboardManager_AttachScript('a', 'b') KeyboardManager_DetachScript('a')"), "");
+
+    EXPECT_EQ(Run("CFG_SetKey('Up', 'W') CFG_SetKey('Up', nil, 'W') KeyboardManager_SetPlayerInputState()"
+                  " KeyboardManager_SetPlayerInputState({}) KeyboardManager_AttachScript('a')"
+                  " KeyboardManager_DetachScript()"),
+              "CFG_SetKey:  Failed, invalid argument list\n"
+              "CFG_SetKey:  Failed, invalid argument list\n"
+              "KeyboardManager SetPlayerInputState:  Failed, invalid argument list\n"
+              "KeyboardManager SetPlayerInputState:  Failed, invalid argument list\n"
+              "KeyboardManager AttachScript:  Failed, invalid argument list\n"
+              "KeyboardManager DetachScript:  Failed, invalid argument list\n");
+    EXPECT_EQ(keyboard->FindBinding("Up")->keyCode, 84);
+    EXPECT_TRUE(keyboard->IsPlayerInputEnabled());
+
+    GetGlobalState()->keyboardManager = nullptr;
+    EXPECT_EQ(Run("CFG_SetKey('Up', 'W', 'NONE')"), "CFG_SetKey:  Failed, KeyboardManager does not exist\n");
+    GetGlobalState()->keyboardManager = keyboard;
+}
+
+// The sample game's key configuration binds every action without a complaint.
+TEST_F(KeyboardScript, SampleGameConfiguration) {
+    std::string file = std::string(QEL_SOURCE_DIR) + "/game/Configuration.lua";
+    EXPECT_EQ(Run("dofile('" + file + "')"), "");
+    std::string text = testsupport::ReadFile(file);
+    for (const auto& binding : keyboard->GetBindings()) {
+        EXPECT_NE(text.find("CFG_SetKey(\"" + binding.first + "\""), std::string::npos) << binding.first;
+        EXPECT_GE(binding.second.keyCode, 0) << binding.first;
+    }
+}
+
+}  // namespace
