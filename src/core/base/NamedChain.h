@@ -17,8 +17,7 @@ public:
     NamedChain() = default;
     NamedChain(const NamedChain&) = delete;
     NamedChain& operator=(const NamedChain&) = delete;
-    // The owner empties the chain (Clear) before it goes.
-    ~NamedChain() = default;
+    ~NamedChain() { Clear(); }
 
     Node* Head() const { return m_head; }
     Node* Tail() const { return m_tail; }
@@ -85,15 +84,22 @@ public:
         return nullptr;
     }
 
-    // The node a removal by name takes: with duplicated names the head wins,
+    // The node a removal takes among those `matches` accepts: the head wins,
     // then the tail, then the first inner match.
-    Node* FindForRemoval(const char* name) const {
-        if (!name || !m_head) return nullptr;
-        if (std::strcmp(m_head->name.c_str(), name) == 0) return m_head;
-        if (std::strcmp(m_tail->name.c_str(), name) == 0) return m_tail;
+    template <class Matches>
+    Node* FindForRemovalIf(Matches matches) const {
+        if (!m_head) return nullptr;
+        if (matches(*m_head)) return m_head;
+        if (matches(*m_tail)) return m_tail;
         for (Node* node = m_head->next; node && node != m_tail; node = node->next)
-            if (std::strcmp(node->name.c_str(), name) == 0) return node;
+            if (matches(*node)) return node;
         return nullptr;
+    }
+
+    // The same among the nodes of that name.
+    Node* FindForRemoval(const char* name) const {
+        if (!name) return nullptr;
+        return FindForRemovalIf([name](const Node& node) { return std::strcmp(node.name.c_str(), name) == 0; });
     }
 
     Node* At(int index) const {

@@ -77,6 +77,12 @@ public:
     void* RemoveAt(int index);
     // Removes the first node holding that value pointer.
     void* RemoveValue(const void* value);
+    // The node Remove would take among those `matches` accepts (a callable
+    // taking a const Node&), for removals by more than the name.
+    template <class Matches>
+    Node* FindForRemovalIf(Matches matches) const {
+        return m_chain.FindForRemovalIf(matches);
+    }
     void Clear();
 
     // Flat walks with the single cursor.
