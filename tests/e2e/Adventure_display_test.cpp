@@ -1,0 +1,195 @@
+// The sample adventure played as a player plays it: real key presses and
+// clicks through the X server, checked by what the window shows, what the
+// program prints and what the game's scripts hold (through the test-only
+// probe the session puts into its copy of the game).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <string>
+
+#include "support/GameSession.h"
+
+using testsupport::GameSession;
+using testsupport::Near;
+using testsupport::Screenshot;
+using testsupport::WaitFor;
+
+namespace {
+
+constexpr double kStepTimeout = 30.0;
+
+struct Position {
+    double x = NAN, y = NAN, z = NAN;
+};
+
+Position PlayerPosition(GameSession& game) {
+    std::vector<std::string> values = game.Probe({"PM_GetValue(\"Player\", \"\", \"XCenter\")",
+                                                 "PM_GetValue(\"Player\", \"\", \"YCenter\")",
+                                                 "PM_GetValue(\"Player\", \"\", \"ZCenter\")"});
+    Position at;
+    if (values.size() == 3) {
+        at.x = std::atof(values[0].c_str());
+        at.y = std::atof(values[1].c_str());
+        at.z = std::atof(values[2].c_str());
+    }
+    return at;
+}
+
+// The value of one of the avatar's movement flags ("Walking", "Running").
+std::string AvatarFlag(GameSession& game, const std::string& flag) {
+    return game.ProbeOne("(function() EM_NPC_SetActiveNPC(\"Player1\") return PM_GetValue(\"NPC\", \"\", \"St|" + flag +
+                         "\") end)()");
+}
+
+// Holds a key until the player's position passes the test.
+bool WalkUntil(GameSession& game, const std::string& key, const std::function<bool(const Position&)>& arrived,
+               double timeout = kStepTimeout) {
+    return game.Driver().Hold(key, [&] { return arrived(PlayerPosition(game)); }, timeout);
+}
+
+std::string Describe(const Position& at) {
+    return "player at " + std::to_string(at.x) + ", " + std::to_string(at.y) + ", " + std::to_string(at.z);
+}
+
+// Walks across, then up or down, until the player is within a few units of
+// the spot.
+bool WalkTo(GameSession& game, double x, double y) {
+    Position at = PlayerPosition(game);
+    if (std::isnan(at.x)) return false;
+    if (at.x < x - 4) WalkUntil(game, "Right", [&](const Position& p) { return p.x >= x - 2; });
+    if (at.x > x + 4) WalkUntil(game, "Left", [&](const Position& p) { return p.x <= x + 2; });
+    at = PlayerPosition(game);
+    if (at.y < y - 4) WalkUntil(game, "Down", [&](const Position& p) { return p.y >= y - 2; });
+    if (at.y > y + 4) WalkUntil(game, "Up", [&](const Position& p) { return p.y <= y + 2; });
+    at = PlayerPosition(game);
+    return std::abs(at.x - x) <= 12 && std::abs(at.y - y) <= 12;
+}
+
+// Share of a region's pixels that pass the test.
+double Share(const Screenshot& shot, const std::function<bool(uint32_t)>& test) {
+    if (shot.Empty()) return 0.0;
+    return static_cast<double>(shot.Count(test)) / static_cast<double>(shot.pixels.size());
+}
+
+bool IsGrass(uint32_t p) { return testsupport::Green(p) > testsupport::Red(p) + 20 && testsupport::Green(p) > testsupport::Blue(p) + 20; }
+bool IsBlack(uint32_t p) { return Near(p, 0, 0, 0, 8); }
+bool IsMoonlight(uint32_t p) { return testsupport::Red(p) > 200 && testsupport::Green(p) > 200 && testsupport::Blue(p) < 190; }
+bool IsBright(uint32_t p) { return testsupport::Red(p) > 180 && testsupport::Green(p) > 180 && testsupport::Blue(p) > 180; }
+
+}  // namespace
+
+// One play-through: the title, the meadow, walking, the hut's cellar and
+// back, the menus, the chat window and a console command.
+TEST(Adventure, PlayedThroughFromTheTitle) {
+    GameSession game;
+    // With the network on, the chat window is part of the screen; with no
+    // server to find, the game goes on alone after a few seconds.
+    ASSERT_TRUE(game.Start({})) << game.Failure();
+    testsupport::WindowDriver& player = game.Driver();
+
+    {
+        SCOPED_TRACE("the title screen shows the moon over the hills");
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(540, 120, 100, 100), IsMoonlight) > 0.5; }, kStepTimeout));
+        game.Picture("title");
+    }
+
+    {
+        SCOPED_TRACE("a click starts the game: the transition ends in the meadow");
+        player.Click(400, 300);
+        // The probe answers only once the world runs.
+        Position start = PlayerPosition(game);
+        ASSERT_FALSE(std::isnan(start.x)) << game.Output();
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(300, 100, 200, 200), IsGrass) > 0.6; }, kStepTimeout));
+        EXPECT_LT(Share(player.Capture(540, 120, 100, 100), IsMoonlight), 0.05);
+        game.Picture("meadow");
+    }
+
+    {
+        SCOPED_TRACE("the arrow keys walk the player, shift runs, space jumps");
+        Position from = PlayerPosition(game);
+        EXPECT_TRUE(WalkUntil(game, "Right", [&](const Position& at) { return at.x > from.x + 60; }));
+        EXPECT_NEAR(PlayerPosition(game).y, from.y, 1.0);
+        from = PlayerPosition(game);
+        EXPECT_TRUE(WalkUntil(game, "Down", [&](const Position& at) { return at.y > from.y + 40; }));
+        EXPECT_NEAR(PlayerPosition(game).x, from.x, 1.0);
+
+        // Running while shift is held.
+        player.KeyDown("Shift_L");
+        EXPECT_TRUE(player.Hold("Right", [&] { return AvatarFlag(game, "Running") == "1"; }, kStepTimeout));
+        player.KeyUp("Shift_L");
+        EXPECT_TRUE(WaitFor([&] { return AvatarFlag(game, "Stationary") == "1"; }, kStepTimeout));
+
+        // A jump lifts the player off the ground (up is negative) and brings
+        // it back down.
+        EXPECT_TRUE(player.Hold("space", [&] { return PlayerPosition(game).z < -1.0; }, kStepTimeout));
+        EXPECT_TRUE(WaitFor([&] { return PlayerPosition(game).z >= 0.0; }, kStepTimeout));
+    }
+
+    {
+        SCOPED_TRACE("under the hut's roof the stairs lead down to the cellar, and back up");
+        // Onto the path above the hut, then down it onto the square: the
+        // stairs take the player to the foot of the cellar's stairs.
+        EXPECT_TRUE(WalkTo(game, 200, 520)) << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WalkUntil(game, "Down", [](const Position& at) { return at.x == 128 && at.y == 64; }))
+            << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 0, 800, 600), IsGrass) < 0.3; }, kStepTimeout));
+        game.Picture("cellar");
+        // Up the cellar's stairs: out in front of the hut's door.
+        EXPECT_TRUE(WalkUntil(game, "Up", [](const Position& at) { return at.x == 200 && at.y == 640; }))
+            << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 0, 800, 600), IsGrass) > 0.3; }, kStepTimeout));
+    }
+
+    {
+        SCOPED_TRACE("escape opens the pause menu, its button the options menu in its place; escape closes");
+        auto pauseShown = [&] { return Share(player.Capture(320, 410, 160, 30), IsBlack) > 0.95; };
+        auto optionsShown = [&] { return Share(player.Capture(220, 240, 360, 140), IsBlack) > 0.95; };
+        player.Tap("Escape");
+        // The pause menu: a black panel in the middle of the screen, under
+        // its name line.
+        EXPECT_TRUE(WaitFor(pauseShown, kStepTimeout));
+        EXPECT_GT(player.Capture(310, 160, 120, 20).Count(IsBright), 20u);
+        game.Picture("pause");
+        // The options button under the name line.
+        player.Click(347, 193);
+        EXPECT_TRUE(WaitFor(optionsShown, kStepTimeout));
+        EXPECT_FALSE(pauseShown());
+        game.Picture("options");
+        player.Tap("Escape");
+        EXPECT_TRUE(WaitFor([&] { return !optionsShown(); }, kStepTimeout));
+        EXPECT_FALSE(pauseShown());
+        // With nothing open, escape brings the pause menu back; again, it
+        // closes it.
+        player.Tap("Escape");
+        EXPECT_TRUE(WaitFor(pauseShown, kStepTimeout));
+        player.Tap("Escape");
+        EXPECT_TRUE(WaitFor([&] { return !pauseShown(); }, kStepTimeout));
+    }
+
+    {
+        SCOPED_TRACE("enter opens the chat line; a console command moves the player, a wrong one is answered");
+        const Screenshot before = player.Capture(0, 560, 600, 20);
+        player.Tap("Return");
+        player.Type("/npc setnpcposition Pelloc 300 260 0");
+        player.Tap("Return");
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                Position at = PlayerPosition(game);
+                return at.x == 300 && at.y == 260;
+            },
+            kStepTimeout));
+        player.Tap("Return");
+        player.Type("/npc unknowncommand");
+        player.Tap("Return");
+        // The answer appears as a line of text in the chat window.
+        EXPECT_TRUE(WaitFor([&] { return player.Capture(0, 560, 600, 20).CountDifferent(before, 40) > 100; },
+                            kStepTimeout));
+        game.Picture("chat");
+    }
+
+    EXPECT_EQ(game.Close(), 0);
+    const std::string out = game.Output();
+    EXPECT_NE(out.find("Cleaning memory - "), std::string::npos) << out;
+    EXPECT_EQ(out.find("Lua Error"), std::string::npos) << out;
+}
