@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <string>
 
 #include "support/GameSession.h"
+#include "support/TempDir.h"
 
 using testsupport::GameSession;
 using testsupport::Near;
@@ -53,17 +55,20 @@ std::string Describe(const Position& at) {
 }
 
 // Walks across, then up or down, until the player is within a few units of
-// the spot.
+// the spot: a long walk to near it, then short steps.
 bool WalkTo(GameSession& game, double x, double y) {
-    Position at = PlayerPosition(game);
-    if (std::isnan(at.x)) return false;
-    if (at.x < x - 4) WalkUntil(game, "Right", [&](const Position& p) { return p.x >= x - 2; });
-    if (at.x > x + 4) WalkUntil(game, "Left", [&](const Position& p) { return p.x <= x + 2; });
-    at = PlayerPosition(game);
-    if (at.y < y - 4) WalkUntil(game, "Down", [&](const Position& p) { return p.y >= y - 2; });
-    if (at.y > y + 4) WalkUntil(game, "Up", [&](const Position& p) { return p.y <= y + 2; });
-    at = PlayerPosition(game);
-    return std::abs(at.x - x) <= 12 && std::abs(at.y - y) <= 12;
+    auto approach = [&](double Position::*axis, double target, const char* less, const char* more) {
+        Position at = PlayerPosition(game);
+        if (at.*axis < target - 30) WalkUntil(game, more, [&](const Position& p) { return p.*axis >= target - 30; });
+        if (at.*axis > target + 30) WalkUntil(game, less, [&](const Position& p) { return p.*axis <= target + 30; });
+        for (int step = 0; step < 40; ++step) {
+            at = PlayerPosition(game);
+            if (std::abs(at.*axis - target) <= 4) return true;
+            game.Driver().Press(at.*axis < target ? more : less, 40);
+        }
+        return false;
+    };
+    return approach(&Position::x, x, "Left", "Right") && approach(&Position::y, y, "Up", "Down");
 }
 
 // Share of a region's pixels that pass the test.
@@ -170,15 +175,23 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
     {
         SCOPED_TRACE("enter opens the chat line; a console command moves the player, a wrong one is answered");
         const Screenshot before = player.Capture(0, 560, 600, 20);
+        // The command the README shows.
+        const std::string readme = testsupport::ReadFile(std::string(QEL_SOURCE_DIR) + "/README.md");
+        const size_t start = readme.find("`/npc setnpcposition Pelloc ");
+        ASSERT_NE(start, std::string::npos);
+        const std::string command = readme.substr(start + 1, readme.find('`', start + 1) - start - 1);
+        double x = 0, y = 0, z = 0;
+        ASSERT_EQ(std::sscanf(command.c_str(), "/npc setnpcposition Pelloc %lf %lf %lf", &x, &y, &z), 3) << command;
         player.Tap("Return");
-        player.Type("/npc setnpcposition Pelloc 300 260 0");
+        player.Type(command);
         player.Tap("Return");
         EXPECT_TRUE(WaitFor(
             [&] {
                 Position at = PlayerPosition(game);
-                return at.x == 300 && at.y == 260;
+                return at.x == x && at.y == y;
             },
-            kStepTimeout));
+            kStepTimeout))
+            << command;
         player.Tap("Return");
         player.Type("/npc unknowncommand");
         player.Tap("Return");

@@ -172,6 +172,13 @@ bool WindowDriver::Hold(const std::string& key, const std::function<bool()>& don
 
 void WindowDriver::Tap(const std::string& key) { Hold(key, nullptr, 0.0); }
 
+void WindowDriver::Press(const std::string& key, int milliseconds) {
+    KeyDown(key);
+    Pause(milliseconds);
+    KeyUp(key);
+    Pause(200);
+}
+
 void WindowDriver::Type(const std::string& text) {
     if (!Ready()) return;
     Display* display = AsDisplay(m_display);

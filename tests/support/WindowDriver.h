@@ -59,6 +59,9 @@ public:
     // held. Without a test, holds the key for a quarter of a second.
     bool Hold(const std::string& key, const std::function<bool()>& done, double timeoutSeconds);
     void Tap(const std::string& key);
+    // Holds a key for about this long: a short press moves a character a
+    // step or two.
+    void Press(const std::string& key, int milliseconds);
     // Types printable ASCII text, with the shift key for capitals and signs.
     void Type(const std::string& text);
 
