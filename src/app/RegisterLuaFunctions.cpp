@@ -1,5 +1,6 @@
 #include "app/RegisterLuaFunctions.h"
 
+#include "combat/CombatRegistry.h"
 #include "core/media/DataLibraryImageLua.h"
 #include "core/media/DataLibrarySoundLua.h"
 #include "core/media/SoundManager.h"
@@ -58,4 +59,6 @@ void RegisterLuaFunctions(lua_State* L) {
     PlayerVorn::RegisterLuaFunctions(L);  // 21
     RegisterTransitionLuaFunctions(L);  // 23
     DefinedMap::RegisterLuaFunctions(L);  // 24, so early calls get their lines
+    // The combat registrar runs right after these, on the same state.
+    RegisterCombatLuaFunctions(L);
 }

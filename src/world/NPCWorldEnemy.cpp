@@ -7,6 +7,8 @@
 #include <cstdlib>
 #include <type_traits>
 
+#include "combat/CombatManager.h"
+#include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
 #include "core/base/Random.h"
 #include "core/media/BitmapWrapper.h"
@@ -115,7 +117,12 @@ std::vector<void*> NPCWorldEnemy::ChooseEncounter() const {
 
 void NPCWorldEnemy::SpawnEncounter() {
     const std::vector<void*> chosen = ChooseEncounter();
-    (void)chosen;
+    CombatManager* combat = GetCombatRegistry().combatManager;
+    if (!combat) return;
+    // The battle is this enemy's alone: what an earlier encounter preloaded
+    // must not join it.
+    combat->ClearPreloadList();
+    for (void* prototype : chosen) combat->AddPreloadEnemy(prototype);
 }
 
 // ---------------------------------------------------------------- distances

@@ -5,7 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "combat/CombatManager.h"
+#include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
+#include "core/base/NamedList.h"
 #include "core/base/Random.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIBaseObject.h"
@@ -221,6 +224,35 @@ TEST_F(WorldEnemyTest, EncounterFallsBackToThePrototypeOfItsName) {
     StderrCapture cap;
     EXPECT_TRUE(Encounter().empty());
     EXPECT_NE(cap.Take().find("Nameless"), std::string::npos);
+}
+
+TEST_F(WorldEnemyTest, TheBattlePreloadsThisEnemysEncounterOnly) {
+    CombatRegistry& registry = GetCombatRegistry();
+    CombatManager* saved = registry.combatManager;
+    CombatManager combat;
+    registry.combatManager = &combat;
+    combat.AddPreloadEnemy(&g_ogre);  // left over from an earlier battle
+
+    enemy->AddMob("Imp", 100);
+    enemy->AddMob("Imp", 100);
+    enemy->SetAggroRange(30);
+    enemy->SetAutoAggroRange(false);
+    PlacePlayer(3, 4);
+    enemy->Update();
+    NamedList* preload = combat.GetPreloadList();
+    ASSERT_NE(preload, nullptr);
+    ASSERT_EQ(preload->GetCount(), 2);
+    EXPECT_EQ(preload->GetAt(0), &g_imp);
+    EXPECT_EQ(preload->GetAt(1), &g_imp);
+
+    // Nothing to bring: the battle chooses its own enemies.
+    auto* empty = new NPCWorldEnemy;
+    empty->SetInternalName("Nobody");
+    lua.Entities().RegisterPointer(EntityManager::kNPC, "Nobody", empty);
+    empty->SetCoordinates(300, 300, 0);
+    empty->SpawnEncounter();
+    EXPECT_EQ(combat.GetPreloadList(), nullptr);
+    registry.combatManager = saved;
 }
 
 TEST_F(WorldEnemyTest, MobListNeverHoldsAMissingPrototype) {
