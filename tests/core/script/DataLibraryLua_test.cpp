@@ -137,7 +137,7 @@ TEST_F(DLScript, SampleGameRouting) {
     // they answer as no-ops here.
     std::string out = Run(
         "setmetatable(_G, {__index = function(_, name)"
-        "  if type(name) == 'string' and name:match('^%u+_') then return function() end end end})"
+        "  if type(name) == 'string' and name:match('^%u%a*_') then return function() end end end})"
         " dofile('Data/Scripts/System/Loading/Routing.lua')");
     ASSERT_EQ(chdir(previous), 0);
     EXPECT_EQ(out, "");
