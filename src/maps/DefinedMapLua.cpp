@@ -7,32 +7,37 @@
 
 namespace {
 
-DefinedMap* ActiveMap() {
+// The defined map, or null after the function's line: outside "MAPNONE"
+// (or before the map manager exists) there is none.
+DefinedMap* ActiveMap(const script::Lines& lines) {
     MapManager* maps = GetGlobalState()->mapManager;
-    return maps ? maps->GetDefinedMap() : nullptr;
+    DefinedMap* map = maps ? maps->GetDefinedMap() : nullptr;
+    if (!map) lines.Fail("map is not created, or in the wrong mode");
+    return map;
 }
 
 int DefinedMap_SetDimensions(lua_State* L) {
-    if (!script::HasArgs(L, 2)) return script::Fail("DefinedMap SetDimensions:  Failed, invalid argument list\n");
-    DefinedMap* map = ActiveMap();
-    if (!map)
-        return script::Fail("DefinedMap SetDimensions:  Failed, map is not created, or in the wrong mode\n");
+    const script::Lines lines{"DefinedMap SetDimensions"};
+    if (!script::HasArgs(L, 2)) return lines.Fail("invalid argument list");
+    DefinedMap* map = ActiveMap(lines);
+    if (!map) return 0;
     map->SetDimensions(script::GetInt(L, 1), script::GetInt(L, 2));
     return 0;
 }
 
 int DefinedMap_ClipArea(lua_State* L) {
-    if (!script::HasArgs(L, 5)) return script::Fail("DefinedMap ClipArea:  Failed, invalid argument list\n");
-    DefinedMap* map = ActiveMap();
-    if (!map) return script::Fail("DefinedMap ClipArea:  Failed, map is not created, or in the wrong mode\n");
+    const script::Lines lines{"DefinedMap ClipArea"};
+    if (!script::HasArgs(L, 5)) return lines.Fail("invalid argument list");
+    DefinedMap* map = ActiveMap(lines);
+    if (!map) return 0;
     map->SetRect(script::GetFlag(L, 1), script::GetInt(L, 2), script::GetInt(L, 3), script::GetInt(L, 4),
                  script::GetInt(L, 5));
     return 0;
 }
 
 int DefinedMap_ClearClipping(lua_State*) {
-    DefinedMap* map = ActiveMap();
-    if (!map) return script::Fail("DefinedMap ClearClipping:  Failed, map is not created, or in the wrong mode\n");
+    DefinedMap* map = ActiveMap({"DefinedMap ClearClipping"});
+    if (!map) return 0;
     map->ClearAll();
     return 0;
 }

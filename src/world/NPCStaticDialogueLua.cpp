@@ -1,6 +1,4 @@
 // NPCSD_ functions: configure the active static-dialogue character.
-#include <string>
-
 #include "core/base/GlobalState.h"
 #include "core/script/ScriptArgs.h"
 #include "world/EntityManager.h"
@@ -9,16 +7,17 @@
 namespace {
 
 int NPCSD_SetDialogueSuppression(lua_State* L) {
-    if (!script::HasArgs(L, 1))
-        return script::Fail("NPCSD_SetDialogueSuppression:  Failed, incorrect argument list\n");
-    EntityManager* entities = GetGlobalState()->entityManager;
-    if (!entities) return script::Fail("NPCSD_SetDialogueSuppression:  Failed, EntityManager does not exist\n");
-    RootEntity* active = entities->GetActiveNPC();
-    if (!active) return script::Fail("NPCSD_SetDialogueSuppression:  Failed, Active NPC not set\n");
-    auto* character = dynamic_cast<NPCStaticDialogue*>(active);
-    if (!character || active->GetType() != kTypeNPCStaticDialogue)
-        return script::Fail("NPCSD_SetDialogueSuppression:  Failed, Active NPC is of the wrong type\n");
-    character->SetDialogueSuppression(script::GetFlag(L, 1));
+    const script::Lines lines{"NPCSD_SetDialogueSuppression"};
+    if (!script::HasArgs(L, 1)) return lines.Fail("incorrect argument list");
+    // The player passes the entity manager's test of a character, and is of
+    // the wrong type here like any character that does not talk.
+    auto* character = script::ActiveObject<NPCStaticDialogue>(
+        lines, GetGlobalState()->entityManager, &EntityManager::GetActiveNPC,
+        [](RootEntity* active) {
+            return active->GetType() == kTypeNPCStaticDialogue ? dynamic_cast<NPCStaticDialogue*>(active) : nullptr;
+        },
+        {"EntityManager does not exist", "Active NPC not set", "Active NPC is of the wrong type"});
+    if (character) character->SetDialogueSuppression(script::GetFlag(L, 1));
     return 0;
 }
 

@@ -11,18 +11,20 @@
 
 namespace {
 
-// The active world enemy, or null. `name` prefixes the line printed for an
-// active character of another class.
+// The active world enemy, or null. Without an active character only the
+// entity manager's lookup speaks; a character of another class gets the
+// function's own line.
 NPCWorldEnemy* ActiveEnemy(const char* name) {
+    const script::Lines lines{name};
     EntityManager* entities = GetGlobalState()->entityManager;
     if (!entities) {
-        script::Fail(std::string(name) + ":  Failed, EntityManager does not exist\n");
+        lines.Fail("EntityManager does not exist");
         return nullptr;
     }
     RootEntity* active = entities->GetActiveNPC();
     if (!active) return nullptr;
     auto* enemy = dynamic_cast<NPCWorldEnemy*>(active);
-    if (!enemy) script::Fail(std::string(name) + ":  Failed, no ActiveEnemy\n");
+    if (!enemy) lines.Fail("no ActiveEnemy");
     return enemy;
 }
 
@@ -73,13 +75,14 @@ int NPC_WorldEnemy_AddMob(lua_State* L) {
 }
 
 int NPC_WorldEnemy_AddBoss(lua_State* L) {
+    const script::Lines lines{"NPC_WorldEnemy_AddBoss"};
     std::string name;
-    if (lua_gettop(L) < 1 || !script::GetText(L, 1, name))
-        return script::Fail("NPC_WorldEnemy_AddBoss:  Failed, invalid argument list\n");
+    if (lua_gettop(L) < 1 || !script::GetText(L, 1, name)) return lines.Fail("invalid argument list");
+    // Unlike the others, it speaks when nothing is active too.
     EntityManager* entities = GetGlobalState()->entityManager;
     RootEntity* active = entities ? entities->GetActiveNPC() : nullptr;
     auto* enemy = dynamic_cast<NPCWorldEnemy*>(active);
-    if (!enemy) return script::Fail("NPC_WorldEnemy_AddBoss:  Failed, no ActiveEnemy\n");
+    if (!enemy) return lines.Fail("no ActiveEnemy");
     enemy->AddBoss(name);
     return 0;
 }
