@@ -172,7 +172,6 @@ TEST_F(WorldEnemyTest, OfflineAnOpenMenuFreezesIt) {
     enemy->SetAutoAggroRange(false);
     PlacePlayer(10, 0);
     auto* menu = new GUIBaseObject;
-    lua.Gui().AddObject("Menu", menu);
     lua.Gui().AddActiveWindow(menu);
     EXPECT_FALSE(enemy->HandleMouseState(-1));
     enemy->Update();
@@ -188,6 +187,7 @@ TEST_F(WorldEnemyTest, OfflineAnOpenMenuFreezesIt) {
     lua.Gui().GetControlStack().Remove(menu);
     enemy->Update();
     EXPECT_FALSE(enemy->IsReady());
+    delete menu;
 }
 
 TEST_F(WorldEnemyTest, EncounterRollsWalkTheChances) {
