@@ -29,14 +29,12 @@ void Put(int x, int y, int width, int height, ALLEGRO_COLOR colour) {
     al_put_pixel(x, y, colour);
 }
 
-// Makes the projection the target, clears it transparent and locks it; false
-// when it cannot be locked. The lock keeps the cleared pixels: a write-only
-// lock of a display bitmap leaves every pixel the projection does not write
-// undefined, and those showed as noise around the faces.
+// Makes the projection the target, clears it transparent and locks it
+// write-only; false when it cannot be locked.
 bool BeginProjection(BitmapWrapper* projection) {
     projection->SetAsTarget();
     projection->ClearToTransparent();
-    return projection->Lock(ALLEGRO_PIXEL_FORMAT_ARGB_8888, ALLEGRO_LOCK_READWRITE) != nullptr;
+    return projection->Lock(ALLEGRO_PIXEL_FORMAT_ARGB_8888, ALLEGRO_LOCK_WRITEONLY) != nullptr;
 }
 
 void BuildFloor(const SourcePixels& src, BitmapWrapper* floor) {
