@@ -43,12 +43,13 @@ TEST(DungeonFloor, StairwellDownAndLadderBackUp) {
     const std::string scripts = runner.GameDir() + "/Data/Scripts/";
     // The player starts on the stairwell instead of walking there.
     Append(scripts + "Maps/DebugRoom.lua", "\nPlayer_SetPosition(312, 664, 0)\n");
-    // On the floor, a second after it is built, the ladder reports where the
-    // player stands and then runs its own climb, as a click on it does.
+    // On the floor, three ticks after it is built (before any slime could
+    // reach the player), the ladder reports where the player stands and
+    // runs its own climb, as a click on it does.
     Append(scripts + "NPCs/UpStair/Constructor.lua", "\nNPC_SetDefaultScript('Data/Scripts/NPCs/UpStair/Probe.lua')\n");
     Append(scripts + "NPCs/UpStair/Probe.lua",
            "probeTicks = (probeTicks or 0) + 1\n"
-           "if probeTicks ~= 60 then return end\n"
+           "if probeTicks ~= 3 then return end\n"
            "io.stderr:write(string.format('Probe: player at %d %d\\n', PM_GetValue('Player', '', 'XCenter'),"
            " PM_GetValue('Player', '', 'YCenter')))\n"
            "DM_SetDialogueNPC('UpStair')\n"
