@@ -242,3 +242,35 @@ TEST_F(RandomFloorTest, AScriptLoadingAnotherMapMidwayIsSurvived) {
     EXPECT_EQ(lua.Entities().GetNPC("UpStair"), nullptr);
     EXPECT_EQ(floor.enemies.size(), 0u);
 }
+
+TEST_F(RandomFloorTest, PlacingThePlayer) {
+    // A player the transition already placed stays where it is.
+    ClearTransitionState();
+    GetTransitionState().placed = 1;
+    GetTransitionState().entityMode = 1;
+    player.SetPosition(5, 6, 0);
+    {
+        ScriptedRandom random({0, 3});
+        StderrCapture cap;
+        lua.Maps().TransitionMap("MAPRANDOM");
+    }
+    EXPECT_EQ(player.GetDimensions()->X, 5);
+    EXPECT_EQ(GetTransitionState().entityMode, 1);
+
+    // On a floor without ground the player is not placed, and says so.
+    ClearTransitionState();
+    IsometricMap empty;
+    empty.SetSize(8, 8, 1);
+    empty.CreateBlock(0, 3, 0);  // the edge is not searched
+    StderrCapture cap;
+    empty.PlacePlayer();
+    EXPECT_EQ(cap.Take(), "IsometricMap::PlacePlayer:  Severe error, player was NOT placed!\n");
+    EXPECT_EQ(GetTransitionState().placed, 0);
+    EXPECT_EQ(player.GetDimensions()->X, 5);
+    empty.CreateBlock(2, 1, 0);
+    empty.CreateBlock(1, 7, 0);
+    empty.PlacePlayer();
+    EXPECT_EQ(player.GetDimensions()->X, 45);  // x first: (1, 7)
+    EXPECT_EQ(player.GetDimensions()->Y, 225);
+    EXPECT_EQ(GetTransitionState().placed, 1);
+}

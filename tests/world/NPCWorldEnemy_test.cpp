@@ -17,6 +17,7 @@
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
+#include "world/AIWEChasePackage.h"
 #include "world/AIWEWanderPackage.h"
 #include "world/EntityManager.h"
 #include "world/PhysicsMovement.h"
@@ -351,4 +352,28 @@ TEST(WorldEnemyWander, GivesUpAPointAfterElevenStepsInPlace) {
     EXPECT_EQ(random.Used(), 4u);
     SetBlockedQuery(nullptr);
     EXPECT_EQ(enemy->GetDimensions().X, 100);
+}
+
+TEST_F(WorldEnemyTest, ChaseStepsSayWhyTheyCannotRun) {
+    AIWEChasePackage chase;
+    StderrCapture unsynched;
+    chase.RunAI();
+    EXPECT_EQ(unsynched.Take(), "AI blocked update, not synched\n");
+
+    lua.Entities().SetActiveEntity(enemy);
+    chase.SyncPointers("NPC", "Brute");
+    StderrCapture noTarget;
+    chase.RunAI();
+    EXPECT_EQ(noTarget.Take(), "AI blocked update, no target\n");
+
+    // With the player as its target it trots straight at it.
+    chase.SetTargetPointers("Player", "Pelloc", "XCenter", "YCenter");
+    PlacePlayer(0, 100);
+    chase.RunAI();
+    EXPECT_EQ(chase.GetCurrentSpeed(), 3.0);
+    EXPECT_EQ(enemy->GetDimensions().X, 300);
+    EXPECT_EQ(enemy->GetDimensions().Y, 303);
+    EXPECT_EQ(enemy->GetAnimDirection(), 0);
+    EXPECT_EQ(enemy->GetAnimTimer(), 1);
+    EXPECT_EQ(enemy->GetStateVariables()[3].flag, 1);  // running
 }
