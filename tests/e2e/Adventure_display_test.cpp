@@ -80,6 +80,9 @@ double Share(const Screenshot& shot, const std::function<bool(uint32_t)>& test) 
 bool IsGrass(uint32_t p) { return testsupport::Green(p) > testsupport::Red(p) + 20 && testsupport::Green(p) > testsupport::Blue(p) + 20; }
 bool IsBlack(uint32_t p) { return Near(p, 0, 0, 0, 8); }
 bool IsMoonlight(uint32_t p) { return testsupport::Red(p) > 200 && testsupport::Green(p) > 200 && testsupport::Blue(p) < 190; }
+bool IsDialogueNavy(uint32_t p) { return testsupport::Blue(p) > testsupport::Red(p) + 15 && testsupport::Blue(p) < 110 && testsupport::Red(p) < 70; }
+bool IsDialogueText(uint32_t p) { return testsupport::Red(p) > 150 && testsupport::Green(p) > 110 && testsupport::Blue(p) < 90; }
+bool IsRobeBlue(uint32_t p) { return Near(p, 56, 77, 158, 40) || Near(p, 36, 48, 107, 30); }
 bool IsBright(uint32_t p) { return testsupport::Red(p) > 180 && testsupport::Green(p) > 180 && testsupport::Blue(p) > 180; }
 
 }  // namespace
@@ -144,6 +147,46 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         EXPECT_TRUE(WalkUntil(game, "Up", [](const Position& at) { return at.x == 200 && at.y == 640; }))
             << Describe(PlayerPosition(game));
         EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 0, 800, 600), IsGrass) > 0.3; }, kStepTimeout));
+    }
+
+    {
+        SCOPED_TRACE("the elder talks when clicked: his portrait, typed-out words and answers that count");
+        // Round the hut's stairs (north of its door) to stand north of the
+        // elder, near the meadow's lower left corner: there the view rests
+        // against the meadow's edges (it is 1024 x 768 and the view 800 x
+        // 600), so the elder at (262, 646) stands at (262, 478) on the
+        // screen.
+        EXPECT_TRUE(WalkTo(game, 230, 640)) << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WalkTo(game, 230, 610)) << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WalkTo(game, 262, 610)) << Describe(PlayerPosition(game));
+        EXPECT_EQ(game.ProbeOne("Global_GetScriptVariableI(\"MetTheElder\")"), "0");
+        player.Click(262, 465);
+        // The box along the bottom of the screen, his portrait at its left.
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) > 0.9; }, kStepTimeout));
+        EXPECT_GT(Share(player.Capture(60, 520, 100, 50), IsRobeBlue), 0.5);
+        // The words appear letter by letter.
+        size_t first = 0, last = 0;
+        EXPECT_TRUE(WaitFor([&] { return (first = player.Capture(225, 395, 450, 18).Count(IsDialogueText)) > 0; },
+                            kStepTimeout));
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                size_t now = player.Capture(225, 395, 450, 18).Count(IsDialogueText);
+                bool settled = now == last && now > first;
+                last = now;
+                return settled && player.Capture(240, 465, 200, 18).Count(IsDialogueText) > 0;
+            },
+            kStepTimeout));
+        EXPECT_LT(first, last);
+        game.Picture("dialogue");
+        // "What lies below the square?" sets the story's flags.
+        player.Click(350, 438);
+        EXPECT_TRUE(game.WaitForValue("Global_GetScriptVariableI(\"MetTheElder\")", "1", kStepTimeout));
+        EXPECT_EQ(game.ProbeOne("Global_GetScriptVariableI(\"HeardOfTheCaves\")"), "1");
+        EXPECT_EQ(game.ProbeOne("Global_GetScriptVariableI(\"WarnedOfTheSlime\")"), "0");
+        // Once his answer is out, "Farewell." (now a line lower) closes the box.
+        EXPECT_TRUE(WaitFor([&] { return player.Capture(240, 519, 100, 18).Count(IsDialogueText) > 20; }, kStepTimeout));
+        player.Click(280, 528);
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) < 0.5; }, kStepTimeout));
     }
 
     {

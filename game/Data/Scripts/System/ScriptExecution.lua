@@ -13,6 +13,9 @@ LM_ExecuteScriptWithArguments("Data/Scripts/System/Helpers/SetText.lua", "AA", "
 -- The helpers can also be reached through the named script folder.
 LM_ExecuteScript("Scripts", "System/Helpers/CountRun.lua", -1)
 
+-- The characters' dialogue portraits.
+LM_ExecuteScript("Scripts", "System/Loading/Portraits.lua", -1)
+
 -- The welcome window the player sees on the title screen.
 LM_ExecuteScript("Scripts", "System/Windows/Welcome.lua", -1)
 

@@ -5,8 +5,15 @@ GUI_SetActiveObjectList("Base")
 GUI_SetActiveObject("DialogueManager")
 GUIG_Show()
 ClearDialogue()
+-- His face beside his words.
+DM_SetPortrait("Images", "Portraits", "Characters", "Elder")
 
 local answer = GetLastChatResponse()
+-- Answering him at all means the player has met him; the story flags
+-- remember what he told.
+if answer == 1 or answer == 2 then Global_SetScriptVariableI("MetTheElder", 1) end
+if answer == 1 then Global_SetScriptVariableI("HeardOfTheCaves", 1) end
+if answer == 2 then Global_SetScriptVariableI("WarnedOfTheSlime", 1) end
 if answer == 1 then
     DM_AddText("Elder: The dark stairwell on the square leads down to the caves.")
     DM_BreakLine()
