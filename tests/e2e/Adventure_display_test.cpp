@@ -21,6 +21,11 @@ namespace {
 
 constexpr double kStepTimeout = 30.0;
 
+constexpr const char* kCalmSlime =
+    "EM_NPC_SetActiveNPC(\"Zezazoru\")\n"
+    "NPC_WorldEnemy_SetDetectRange(1)\n"
+    "NPC_WorldEnemy_SetAggroRange(1)\n";
+
 struct Position {
     double x = NAN, y = NAN, z = NAN;
 };
@@ -77,7 +82,7 @@ double Share(const Screenshot& shot, const std::function<bool(uint32_t)>& test) 
     return static_cast<double>(shot.Count(test)) / static_cast<double>(shot.pixels.size());
 }
 
-bool IsGrass(uint32_t p) { return testsupport::Green(p) > testsupport::Red(p) + 20 && testsupport::Green(p) > testsupport::Blue(p) + 20; }
+bool IsGrass(uint32_t p) { return testsupport::Green(p) > testsupport::Red(p) + 40 && testsupport::Green(p) > testsupport::Blue(p) + 40; }
 bool IsBlack(uint32_t p) { return Near(p, 0, 0, 0, 8); }
 bool IsMoonlight(uint32_t p) { return testsupport::Red(p) > 200 && testsupport::Green(p) > 200 && testsupport::Blue(p) < 190; }
 bool IsDialogueNavy(uint32_t p) { return testsupport::Blue(p) > testsupport::Red(p) + 15 && testsupport::Blue(p) < 110 && testsupport::Red(p) < 70; }
@@ -85,12 +90,44 @@ bool IsDialogueText(uint32_t p) { return testsupport::Red(p) > 150 && testsuppor
 bool IsRobeBlue(uint32_t p) { return Near(p, 56, 77, 158, 40) || Near(p, 36, 48, 107, 30); }
 bool IsBright(uint32_t p) { return testsupport::Red(p) > 180 && testsupport::Green(p) > 180 && testsupport::Blue(p) > 180; }
 
+// Colours of the cave floors' ground and rock.
+bool IsCave(uint32_t p) {
+    return Near(p, 107, 97, 87, 30) || Near(p, 77, 74, 79, 25) || Near(p, 77, 102, 71, 25);
+}
+
+// Walks from the meadow onto the stairwell on the square and checks the
+// random cave floor it leads to: printed, and drawn in the isometric view.
+void GoDownTheStairwell(GameSession& game, const std::string& picture) {
+    size_t from = game.Output().size();
+    // Down through the square east of the elder to just north of the
+    // stairwell, then onto it.
+    EXPECT_TRUE(WalkTo(game, 312, 630)) << Describe(PlayerPosition(game));
+    EXPECT_TRUE(game.Driver().Hold(
+        "Down", [&] { return testsupport::FindFrom(game.Output(), "Current floor is 1\n", from) != std::string::npos; },
+        kStepTimeout))
+        << Describe(PlayerPosition(game));
+    EXPECT_NE(game.WaitForOutput("Generate level with seed ", from, kStepTimeout), std::string::npos);
+    const size_t size = game.WaitForOutput("Size was ", from, kStepTimeout);
+    ASSERT_NE(size, std::string::npos) << game.Output();
+    int side = 0;
+    EXPECT_EQ(std::sscanf(game.Output().c_str() + size, "%d", &side), 1);
+    EXPECT_GE(side, 24);
+    // The floor's cells and walls fill a good part of the screen; no grass.
+    EXPECT_TRUE(WaitFor([&] { return Share(game.Driver().CaptureAll(), IsCave) > 0.15; }, kStepTimeout));
+    EXPECT_LT(Share(game.Driver().CaptureAll(), IsGrass), 0.05);
+    game.Picture(picture);
+}
+
 }  // namespace
 
 // One play-through: the title, the meadow, walking, the hut's cellar and
 // back, the menus, the chat window and a console command.
 TEST(Adventure, PlayedThroughFromTheTitle) {
     GameSession game;
+    // Where the meadow's slime wanders is random; in this copy of the game
+    // it stays calm, noticing no one, so the walks before the battle go
+    // the same way every time.
+    ASSERT_TRUE(game.AppendToScript("Data/Scripts/Maps/DebugRoom.lua", kCalmSlime));
     // With the network on, the chat window is part of the screen; with no
     // server to find, the game goes on alone after a few seconds.
     ASSERT_TRUE(game.Start({})) << game.Failure();
@@ -150,46 +187,6 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
     }
 
     {
-        SCOPED_TRACE("the elder talks when clicked: his portrait, typed-out words and answers that count");
-        // Round the hut's stairs (north of its door) to stand north of the
-        // elder, near the meadow's lower left corner: there the view rests
-        // against the meadow's edges (it is 1024 x 768 and the view 800 x
-        // 600), so the elder at (262, 646) stands at (262, 478) on the
-        // screen.
-        EXPECT_TRUE(WalkTo(game, 230, 640)) << Describe(PlayerPosition(game));
-        EXPECT_TRUE(WalkTo(game, 230, 610)) << Describe(PlayerPosition(game));
-        EXPECT_TRUE(WalkTo(game, 262, 610)) << Describe(PlayerPosition(game));
-        EXPECT_EQ(game.ProbeOne("Global_GetScriptVariableI(\"MetTheElder\")"), "0");
-        player.Click(262, 465);
-        // The box along the bottom of the screen, his portrait at its left.
-        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) > 0.9; }, kStepTimeout));
-        EXPECT_GT(Share(player.Capture(60, 520, 100, 50), IsRobeBlue), 0.5);
-        // The words appear letter by letter.
-        size_t first = 0, last = 0;
-        EXPECT_TRUE(WaitFor([&] { return (first = player.Capture(225, 395, 450, 18).Count(IsDialogueText)) > 0; },
-                            kStepTimeout));
-        EXPECT_TRUE(WaitFor(
-            [&] {
-                size_t now = player.Capture(225, 395, 450, 18).Count(IsDialogueText);
-                bool settled = now == last && now > first;
-                last = now;
-                return settled && player.Capture(240, 465, 200, 18).Count(IsDialogueText) > 0;
-            },
-            kStepTimeout));
-        EXPECT_LT(first, last);
-        game.Picture("dialogue");
-        // "What lies below the square?" sets the story's flags.
-        player.Click(350, 438);
-        EXPECT_TRUE(game.WaitForValue("Global_GetScriptVariableI(\"MetTheElder\")", "1", kStepTimeout));
-        EXPECT_EQ(game.ProbeOne("Global_GetScriptVariableI(\"HeardOfTheCaves\")"), "1");
-        EXPECT_EQ(game.ProbeOne("Global_GetScriptVariableI(\"WarnedOfTheSlime\")"), "0");
-        // Once his answer is out, "Farewell." (now a line lower) closes the box.
-        EXPECT_TRUE(WaitFor([&] { return player.Capture(240, 519, 100, 18).Count(IsDialogueText) > 20; }, kStepTimeout));
-        player.Click(280, 528);
-        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) < 0.5; }, kStepTimeout));
-    }
-
-    {
         SCOPED_TRACE("escape opens the pause menu, its button the options menu in its place; escape closes");
         auto pauseShown = [&] { return Share(player.Capture(320, 410, 160, 30), IsBlack) > 0.95; };
         auto optionsShown = [&] { return Share(player.Capture(220, 240, 360, 140), IsBlack) > 0.95; };
@@ -242,6 +239,50 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         EXPECT_TRUE(WaitFor([&] { return player.Capture(0, 560, 600, 20).CountDifferent(before, 40) > 100; },
                             kStepTimeout));
         game.Picture("chat");
+        // A click on the world gives the keys back to walking.
+        player.Click(700, 60);
+        Position before2 = PlayerPosition(game);
+        EXPECT_TRUE(WalkUntil(game, "Right", [&](const Position& at) { return at.x > before2.x + 8; }));
+    }
+
+    {
+        SCOPED_TRACE("the elder talks when clicked: his portrait, typed-out words and answers that count");
+        // To the square, round the hut's stairs (north of its door), to
+        // stand north of the elder, near the meadow's lower left corner: there the view rests
+        // against the meadow's edges (it is 1024 x 768 and the view 800 x
+        // 600), so the elder at (262, 646) stands at (262, 478) on the
+        // screen.
+        EXPECT_TRUE(WalkTo(game, 230, 640)) << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WalkTo(game, 230, 610)) << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WalkTo(game, 262, 610)) << Describe(PlayerPosition(game));
+        EXPECT_EQ(game.ProbeOne("Global_GetScriptVariableI(\"MetTheElder\")"), "0");
+        player.Click(262, 465);
+        // The box along the bottom of the screen, his portrait at its left.
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) > 0.9; }, kStepTimeout));
+        EXPECT_GT(Share(player.Capture(60, 520, 100, 50), IsRobeBlue), 0.5);
+        // The words appear letter by letter.
+        size_t first = 0, last = 0;
+        EXPECT_TRUE(WaitFor([&] { return (first = player.Capture(225, 395, 450, 18).Count(IsDialogueText)) > 0; },
+                            kStepTimeout));
+        EXPECT_TRUE(WaitFor(
+            [&] {
+                size_t now = player.Capture(225, 395, 450, 18).Count(IsDialogueText);
+                bool settled = now == last && now > first;
+                last = now;
+                return settled && player.Capture(240, 465, 200, 18).Count(IsDialogueText) > 0;
+            },
+            kStepTimeout));
+        EXPECT_LT(first, last);
+        game.Picture("dialogue");
+        // "What lies below the square?" sets the story's flags.
+        player.Click(350, 438);
+        EXPECT_TRUE(game.WaitForValue("Global_GetScriptVariableI(\"MetTheElder\")", "1", kStepTimeout));
+        EXPECT_EQ(game.ProbeOne("Global_GetScriptVariableI(\"HeardOfTheCaves\")"), "1");
+        EXPECT_EQ(game.ProbeOne("Global_GetScriptVariableI(\"WarnedOfTheSlime\")"), "0");
+        // Once his answer is out, "Farewell." (now a line lower) closes the box.
+        EXPECT_TRUE(WaitFor([&] { return player.Capture(240, 519, 100, 18).Count(IsDialogueText) > 20; }, kStepTimeout));
+        player.Click(280, 528);
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) < 0.5; }, kStepTimeout));
     }
 
     EXPECT_EQ(game.Close(), 0);
@@ -249,3 +290,26 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
     EXPECT_NE(out.find("Cleaning memory - "), std::string::npos) << out;
     EXPECT_EQ(out.find("Lua Error"), std::string::npos) << out;
 }
+
+// The way down to a cave floor, started in the meadow without the title, in
+// the default view and through OpenGL.
+class DungeonFloor : public ::testing::TestWithParam<std::vector<std::string>> {};
+
+TEST_P(DungeonFloor, TheStairwellLeadsDownToARandomCaveFloor) {
+    GameSession game;
+    ASSERT_TRUE(game.AppendToScript("Data/Scripts/Maps/DebugRoom.lua", kCalmSlime));
+    ASSERT_TRUE(game.Start(GetParam())) << game.Failure();
+    ASSERT_FALSE(std::isnan(PlayerPosition(game).x)) << game.Output();
+    EXPECT_TRUE(WaitFor([&] { return Share(game.Driver().Capture(300, 100, 200, 200), IsGrass) > 0.6; }, kStepTimeout));
+    const bool openGL = GetParam()[0] == "-ogl";
+    GoDownTheStairwell(game, openGL ? "dungeon-ogl" : "dungeon");
+    EXPECT_EQ(game.Close(), 0);
+    const std::string out = game.Output();
+    EXPECT_EQ(out.find("Forcing OpenGL mode\n") != std::string::npos, openGL) << out;
+    EXPECT_EQ(out.find("Lua Error"), std::string::npos) << out;
+}
+
+INSTANTIATE_TEST_SUITE_P(Views, DungeonFloor,
+                         ::testing::Values(std::vector<std::string>{"-skiptitle", "-nonetwork"},
+                                           std::vector<std::string>{"-ogl", "-skiptitle", "-nonetwork"}),
+                         [](const auto& info) { return info.param[0] == "-ogl" ? "OpenGL" : "Default"; });

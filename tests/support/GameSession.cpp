@@ -68,6 +68,11 @@ void GameSession::InstallProbe() {
             WriteText(entry.path().string(), kProbeStart, true);
 }
 
+bool GameSession::AppendToScript(const std::string& relativePath, const std::string& text) {
+    const std::string path = m_runner.GameDir() + "/" + relativePath;
+    return fs::exists(path) && WriteText(path, "\n" + text + "\n", true);
+}
+
 bool GameSession::Start(const std::vector<std::string>& options) {
     if (!m_runner.Start(options)) {
         m_failure = "the program could not be started";

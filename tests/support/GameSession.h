@@ -24,6 +24,10 @@ public:
     // its game loop. False (with the reason in Failure()) when it did not.
     bool Start(const std::vector<std::string>& options);
 
+    // Appends Lua to one of the copy's scripts (a path under the game's
+    // folder) before the program starts: test-only set-up.
+    bool AppendToScript(const std::string& relativePath, const std::string& text);
+
     // Evaluates each Lua expression in the running game, during a tick of
     // play, and returns their values as text ("nil" for none). Empty when
     // no answer came within the timeout (the probe only runs while the
