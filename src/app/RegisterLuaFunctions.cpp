@@ -1,5 +1,6 @@
 #include "app/RegisterLuaFunctions.h"
 
+#include "combat/CombatRegistry.h"
 #include "core/media/DataLibraryImageLua.h"
 #include "core/media/DataLibrarySoundLua.h"
 #include "core/media/SoundManager.h"
@@ -51,4 +52,6 @@ void RegisterLuaFunctions(lua_State* L) {
     SoundManager::RegisterLuaFunctions(L);  // 19
     PlayerVorn::RegisterLuaFunctions(L);  // 21
     RegisterTransitionLuaFunctions(L);  // 23
+    // The combat registrar runs right after these, on the same state.
+    RegisterCombatLuaFunctions(L);
 }

@@ -262,6 +262,13 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         // Transitions
         "TH_DropPlayerAtTarget",
 
+        // Combat
+        "CombatManager_ClearPreloadList",
+        "CombatManager_AddPreloadEnemy",
+        "CombatManager_InitiateCombat",
+        "DEBUG_ActivateCombat",
+        "GUICCD_SetBaseImage",
+
         // Dialogue box
         "DM_SetDialogueNPC",
         "DM_ManualActivate",
