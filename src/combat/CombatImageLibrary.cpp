@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "combat/CombatRegistry.h"
 #include "combat/FieldSpriteanimation.h"
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
@@ -59,3 +60,8 @@ void CombatImageLibrary::Clear() {
 }
 
 int CombatImageLibrary::GetImageCount() const { return m_images->GetCount(); }
+
+CombatImageLibrary* GetCombatImageLibrary() {
+    // The registry's first slot only ever holds this library.
+    return static_cast<CombatImageLibrary*>(GetCombatRegistry().imageLibrary);
+}

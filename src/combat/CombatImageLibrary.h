@@ -6,18 +6,20 @@
 #include <cstdint>
 #include <string>
 
+#include "combat/CombatImages.h"
+
 class BitmapWrapper;
 class ExternalImageManager;
 class NamedList;
 
-class CombatImageLibrary {
+class CombatImageLibrary : public CombatImages {
 public:
     static constexpr const char* kArchive = "Data/Enemies.sif";
     // Longest image name built from a base name and an index.
     static constexpr size_t kMaxImageName = 255;
 
     CombatImageLibrary();
-    ~CombatImageLibrary();
+    ~CombatImageLibrary() override;
     CombatImageLibrary(const CombatImageLibrary&) = delete;
     CombatImageLibrary& operator=(const CombatImageLibrary&) = delete;
 
@@ -32,7 +34,7 @@ public:
     void Close();
     bool IsOpen() const { return m_archives != nullptr; }
     // Forgets and frees every image; animations that showed one drop it.
-    void Clear();
+    void Clear() override;
 
     int GetImageCount() const;
 

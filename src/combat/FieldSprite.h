@@ -19,6 +19,8 @@
 #include <cstdint>
 #include <string>
 
+#include "combat/CombatSprite.h"
+
 struct lua_State;
 class BitmapWrapper;
 class FieldSpriteDisplayList;
@@ -26,7 +28,7 @@ class GenericQueue;
 class NamedList;
 struct DataBlock;
 
-class FieldSprite {
+class FieldSprite : public CombatSprite {
 public:
     enum Opcode : int32_t {
         kSetPosition = 100,
@@ -43,18 +45,18 @@ public:
     static constexpr int32_t kMaxCanvasSide = 4096;
 
     FieldSprite();
-    ~FieldSprite();
+    ~FieldSprite() override;
     FieldSprite(const FieldSprite&) = delete;
     FieldSprite& operator=(const FieldSprite&) = delete;
 
-    void SetPosition(float x, float y, float z);
-    float GetX() const { return m_x; }
-    float GetY() const { return m_y; }
-    float GetZ() const { return m_z; }
-    float GetAttackOffset() const { return m_attackOffset; }
-    int32_t GetSortKey() const;
+    void SetPosition(float x, float y, float z) override;
+    float GetX() const override { return m_x; }
+    float GetY() const override { return m_y; }
+    float GetZ() const override { return m_z; }
+    float GetAttackOffset() const override { return m_attackOffset; }
+    int32_t GetSortKey() const override;
 
-    void SetVisible(bool flag) { m_visible = flag ? 1 : 0; }
+    void SetVisible(bool flag) override { m_visible = flag ? 1 : 0; }
     bool IsVisible() const { return m_visible != 0; }
     void SetFacing(int32_t value) { m_facing = value; }
     int32_t GetFacing() const { return m_facing; }
@@ -74,23 +76,23 @@ public:
     void ClearDisplayLists();
     NamedList* GetDisplayLists() const { return m_displayLists; }
     // The first pose of that name, or none.
-    void PlayAnimation(const std::string& name);
+    void PlayAnimation(const std::string& name) override;
     FieldSpriteDisplayList* GetCurrentDisplayList() const { return m_current; }
     void SetDisplayEntry(int32_t entry);
 
-    void SetPendingCounter(int32_t* counter) { m_pending = counter; }
+    void SetPendingCounter(int32_t* counter) override { m_pending = counter; }
     int32_t* GetPendingCounter() const { return m_pending; }
 
     // Typed pushes onto the action queue, one per opcode.
-    void PushPosition(float x, float y, float z);  // 100
-    void PushDisplayEntry(int32_t entry);          // 101
-    void PushFacing(int32_t facing);               // 102
-    void PushPose(const std::string& name);        // 103
-    void PushWait(int32_t ticks);                  // 104
-    void PushEndTick();                            // 105
-    void PushRestart();                            // 106
-    void PushSequenceStart();                      // 200
-    void PushSequenceEnd();                        // 201
+    void PushPosition(float x, float y, float z) override;  // 100
+    void PushDisplayEntry(int32_t entry) override;          // 101
+    void PushFacing(int32_t facing) override;               // 102
+    void PushPose(const std::string& name) override;        // 103
+    void PushWait(int32_t ticks) override;                  // 104
+    void PushEndTick() override;                            // 105
+    void PushRestart() override;                            // 106
+    void PushSequenceStart() override;                      // 200
+    void PushSequenceEnd() override;                        // 201
     // A shared action below 100 with its argument (see DataBlock::Enqueue).
     void PushSharedAction(int32_t type, const void* argument);
     GenericQueue* GetActionQueue() const { return m_queue; }
@@ -99,9 +101,9 @@ public:
     // Performs one block and frees it.
     void PerformAction(DataBlock* block);
     // One tick: advance the pose, then run queued actions until one stops.
-    void Update();
+    void Update() override;
     // Composes the pose onto the canvas and draws it at the drawing position.
-    void Draw();
+    void Draw() override;
 
     // Builds the sprite with a field-sprite script: the sprite becomes the
     // data library's active object while the script runs, then it plays
