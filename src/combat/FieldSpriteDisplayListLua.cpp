@@ -3,6 +3,7 @@
 // active-entity stack meanwhile:
 //
 //   FSpriteDL_CreateAndPush()              -- sprite saved, new list active
+//   DL_PushActiveEntity()                  -- list saved
 //   DL_CreateHotFieldSpriteAnimation() ... -- an animation active
 //   FSpriteDL_RegisterAnimByPop("Body")    -- list active again, layer added
 //   FSpriteDL_RegisterAnim("Shadow", ...)  -- a registered animation added
