@@ -305,6 +305,10 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "SetDialogueResponse", 3, {2}, "SetDialogueResponse" + invalid);
     AddRows(rows, "SetDialogueResponseIncr", 3, {2}, "SetDialogueResponseIncr" + invalid);
 
+    // Combat
+    AddRows(rows, "CombatManager_AddPreloadEnemy", 4, {1, 2, 3, 4}, "CombatManager_AddPreloadEnemy" + invalid);
+    AddRows(rows, "GUICCD_SetBaseImage", 4, {1, 2, 3, 4}, "GUICCD_SetBaseImage" + invalid);
+
     // Field sprites, their animations and poses
     const std::string oneBlank = ": Failed, invalid argument list\n";
     AddRows(rows, "FSprite_SetCanvasSize", 2, {}, "FSprite_SetCanvasSize" + oneBlank);
