@@ -67,7 +67,15 @@ public:
             if (queued[played] == "201") --*pending;
         }
     }
-    void Draw() override { ++draws; }
+    void Draw() override {
+        ++draws;
+        drawOrder().push_back(this);
+    }
+    // Every sprite drawn, in order, since the list was last cleared.
+    static std::vector<const ScriptedSprite*>& drawOrder() {
+        static std::vector<const ScriptedSprite*> order;
+        return order;
+    }
 
     static std::string Num(float value) {
         char text[32];
