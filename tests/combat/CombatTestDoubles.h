@@ -362,7 +362,9 @@ inline std::vector<std::string> DumpQueue(GUICombatMessageWindow* window) {
         }
         inText = false;
         std::string entry = std::to_string(block->type);
-        if (block->type < 100) {
+        if (block->type == DataBlock::kDelay && bytes.size() == 4) {
+            entry += " " + std::to_string(BufferReadInt32BE(&cursor, bytes.data()));
+        } else if (block->type < 100) {
             if (!bytes.empty()) entry += " " + std::string(reinterpret_cast<const char*>(bytes.data()));
         } else {
             while (cursor + 4 <= bytes.size()) entry += " " + std::to_string(BufferReadInt32BE(&cursor, bytes.data()));
