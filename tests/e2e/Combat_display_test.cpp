@@ -32,8 +32,9 @@ bool WaitForText(const ProgramRunner& runner, const std::string& text, double se
 
 TEST(CombatProgram, ABattleWithoutAPartyIsRefusedAndTheGameGoesBackToTheMap) {
     ProgramRunner runner;
-    // The meadow's script asks for the debugging battle as the map loads.
-    AppendToScript(runner, "Data/Scripts/Maps/DebugRoom.lua", "DEBUG_ActivateCombat()");
+    // The meadow's script sends the party away and asks for the debugging
+    // battle as the map loads.
+    AppendToScript(runner, "Data/Scripts/Maps/DebugRoom.lua", "PartyManager_ClearParty() DEBUG_ActivateCombat()");
     ASSERT_TRUE(runner.Start({"-skiptitle", "-map", "DebugRoom", "-nonetwork"}));
     unsigned long window = runner.WaitForWindow("Qel:Online", 30.0);
     ASSERT_NE(window, 0UL) << runner.Stderr();
@@ -51,4 +52,24 @@ TEST(CombatProgram, ABattleWithoutAPartyIsRefusedAndTheGameGoesBackToTheMap) {
     EXPECT_NE(at, std::string::npos) << out;
     EXPECT_EQ(out.find("Lua Error"), std::string::npos) << out;
     EXPECT_EQ(out.find("EnterCombat:  Failed"), std::string::npos) << out;
+}
+
+TEST(CombatProgram, TheSampleGamesPartyMeetsTheDebugEnemies) {
+    ProgramRunner runner;
+    AppendToScript(runner, "Data/Scripts/Maps/DebugRoom.lua", "DEBUG_ActivateCombat()");
+    ASSERT_TRUE(runner.Start({"-skiptitle", "-map", "DebugRoom", "-nonetwork"}));
+    unsigned long window = runner.WaitForWindow("Qel:Online", 30.0);
+    ASSERT_NE(window, 0UL) << runner.Stderr();
+    // The battle is fought over some seconds of frames; nobody chooses a
+    // command, so it waits in the command phase with everyone animated.
+    usleep(3000000);
+    EXPECT_TRUE(runner.RequestClose(window));
+    EXPECT_EQ(runner.Wait(30.0), 0);
+    std::string out = runner.Stderr();
+    EXPECT_NE(FindFrom(out, "Cleaning memory - Done\n", 0), std::string::npos) << out;
+    // The party's and the enemies' sprites, animations and prototypes were
+    // all found and built.
+    for (const char* family : {"CombatManager::StartCombat:  Failed", "FSprite", "EP_", "DL_Register",
+                               "FieldSpriteanimation::", "EnemyManager::", "does not exist", "Lua Error"})
+        EXPECT_EQ(out.find(family), std::string::npos) << family << "\n" << out;
 }

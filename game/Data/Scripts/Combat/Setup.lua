@@ -19,6 +19,10 @@ local function LoadPartyPictures()
             end
         end
     end
+    -- The race labels the status displays show under the numbers.
+    for _, label in ipairs({"LabelThessik", "LabelEarthVorn", "LabelQuorrel"}) do
+        DL_ExtractBitmap(label, "Images", "GUI", "Combat", label)
+    end
     EIM_CloseFile()
 end
 
