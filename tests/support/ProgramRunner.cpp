@@ -216,16 +216,6 @@ bool ProgramRunner::PressKey(unsigned long window, unsigned long keySymbol) {
     return sent;
 }
 
-bool ProgramRunner::ReadPixel(unsigned long window, int x, int y, unsigned long* rgb) {
-    Display* display = static_cast<Display*>(m_xDisplay);
-    if (!display || !window || !rgb) return false;
-    XImage* image = XGetImage(display, window, x, y, 1, 1, AllPlanes, ZPixmap);
-    if (!image) return false;
-    *rgb = XGetPixel(image, 0, 0) & 0xFFFFFF;
-    XDestroyImage(image);
-    return true;
-}
-
 int ProgramRunner::Wait(double timeoutSeconds) {
     if (m_pid <= -1000) {
         int status = -(m_pid + 1000);

@@ -31,9 +31,6 @@ public:
     // Presses and releases the key of that X key symbol (XK_space ...) in
     // the window.
     bool PressKey(unsigned long window, unsigned long keySymbol);
-    // The colour of one pixel of the window as 0xRRGGBB; false when it
-    // cannot be read.
-    bool ReadPixel(unsigned long window, int x, int y, unsigned long* rgb);
     // Waits for the program to end; returns its exit status, or -1 when it
     // did not end in time (it is then killed).
     int Wait(double timeoutSeconds);
