@@ -101,9 +101,9 @@ TEST_F(GameArchivesTest, StartUpScriptFilesEveryPictureWhereTheEngineLooks) {
                 delete static_cast<BitmapWrapper*>(bitmap);
             }
         }
-        DropTextureFile(lua.Library());
         // The status displays' shared plate was one of them.
         GUICombatCharDisplay::SetBaseImage(static_cast<BitmapWrapper*>(nullptr));
+        DropTextureFile(lua.Library());
         // The heading the title screen files its background in.
         EXPECT_TRUE(lua.Library().GetHeading("Images", "TitleScreen", "General"));
         EXPECT_FALSE(images.IsOpen());
