@@ -88,6 +88,8 @@ bool IsMoonlight(uint32_t p) { return testsupport::Red(p) > 200 && testsupport::
 bool IsDialogueNavy(uint32_t p) { return testsupport::Blue(p) > testsupport::Red(p) + 15 && testsupport::Blue(p) < 110 && testsupport::Red(p) < 70; }
 bool IsDialogueText(uint32_t p) { return testsupport::Red(p) > 150 && testsupport::Green(p) > 110 && testsupport::Blue(p) < 90; }
 bool IsRobeBlue(uint32_t p) { return Near(p, 56, 77, 158, 40) || Near(p, 36, 48, 107, 30); }
+bool IsParchment(uint32_t p) { return testsupport::Red(p) > 190 && testsupport::Green(p) > 170 && testsupport::Blue(p) > 120 && testsupport::Red(p) > testsupport::Blue(p) + 30; }
+bool IsCommandBlue(uint32_t p) { return testsupport::Blue(p) > testsupport::Red(p) + 40 && testsupport::Blue(p) > 110; }
 bool IsBright(uint32_t p) { return testsupport::Red(p) > 180 && testsupport::Green(p) > 180 && testsupport::Blue(p) > 180; }
 
 // Colours of the cave floors' ground and rock.
@@ -243,6 +245,44 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         player.Click(700, 60);
         Position before2 = PlayerPosition(game);
         EXPECT_TRUE(WalkUntil(game, "Right", [&](const Position& at) { return at.x > before2.x + 8; }));
+    }
+
+    {
+        SCOPED_TRACE("the slime chases the player and starts a battle; the party wins it and the meadow returns");
+        // The test wakes the slime: from now on it notices the player at 150
+        // and fights at 16, as the meadow's script has it.
+        EXPECT_EQ(game.ProbeOne("(function() EM_NPC_SetActiveNPC(\"Zezazoru\") NPC_WorldEnemy_SetDetectRange(150) "
+                                "NPC_WorldEnemy_SetAggroRange(16) return 1 end)()"),
+                  "1");
+        auto inBattle = [&] { return Share(player.Capture(0, 150, 110, 190), IsParchment) > 0.4; };
+        // Towards the slime, a few steps at a time, until the battle begins.
+        for (int step = 0; step < 80 && !inBattle(); ++step) {
+            std::vector<std::string> at = game.Probe(
+                {"PM_GetValue(\"Player\", \"\", \"XCenter\") - (function() EM_NPC_SetActiveNPC(\"Zezazoru\") "
+                 "return PM_GetValue(\"NPC\", \"\", \"XCenter\") end)()",
+                 "PM_GetValue(\"Player\", \"\", \"YCenter\") - (function() EM_NPC_SetActiveNPC(\"Zezazoru\") "
+                 "return PM_GetValue(\"NPC\", \"\", \"YCenter\") end)()"},
+                2.0);
+            if (at.size() != 2) continue;
+            const double dx = std::atof(at[0].c_str()), dy = std::atof(at[1].c_str());
+            const char* key = std::abs(dx) > std::abs(dy) ? (dx > 0 ? "Left" : "Right") : (dy > 0 ? "Up" : "Down");
+            player.Press(key, 300);
+        }
+        ASSERT_TRUE(WaitFor(inBattle, kStepTimeout)) << game.Output();
+        // The party's status plates at the left, the command window at the
+        // lower right.
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(660, 435, 95, 20), IsCommandBlue) > 0.3; }, kStepTimeout));
+        game.Picture("battle");
+        // Attack and the first target for whoever acts, a key for every
+        // message, until the battle is over and the meadow is back.
+        for (int i = 0; i < 200 && inBattle(); ++i) {
+            player.Click(708, 446);
+            player.Click(572, 451);
+            player.Tap("space");
+        }
+        EXPECT_FALSE(inBattle());
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 0, 800, 380), IsGrass) > 0.3; }, kStepTimeout));
+        EXPECT_FALSE(game.ProbeOne("PM_GetValue(\"Player\", \"\", \"XCenter\")").empty());
     }
 
     {
