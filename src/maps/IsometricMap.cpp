@@ -96,15 +96,16 @@ bool Parse(const uint8_t* data, size_t size, ParsedMap& map) {
     if (sx > limit || sy > limit || sz > limit) return Damaged("map size out of range");
     // Every cell takes at least its present byte: the grid can be no larger
     // than what remains (checked step by step so the product cannot wrap).
+    // A map without cells has no ground to stand on, and its empty sides
+    // would still be walked layer by layer on every frame: refused.
+    if (sx == 0 || sy == 0 || sz == 0) return Damaged("map without cells");
     const uint64_t remaining = in.Remaining();
-    uint64_t cells = 0;
-    if (sx != 0 && sy != 0 && sz != 0) {
-        if (sx > remaining || sy > remaining || sz > remaining) return Damaged("map larger than the file");
-        cells = uint64_t{sx} * sy;
-        if (cells > remaining) return Damaged("map larger than the file");
-        cells *= sz;
-        if (cells > remaining) return Damaged("map larger than the file");
-    }
+    if (sx > remaining || sy > remaining || sz > remaining) return Damaged("map larger than the file");
+    uint64_t cells = uint64_t{sx} * sy;
+    if (cells > remaining) return Damaged("map larger than the file");
+    cells *= sz;
+    if (cells > remaining) return Damaged("map larger than the file");
+    if (cells > IsometricMap::kMaxCells) return Damaged("map too large");
     map.x = static_cast<int32_t>(sx);
     map.y = static_cast<int32_t>(sy);
     map.z = static_cast<int32_t>(sz);
@@ -250,6 +251,7 @@ void IsometricMap::Draw(BitmapWrapper* target, Camera* camera) {
 }
 
 void IsometricMap::DrawIsometric(BitmapWrapper* target, Camera* camera) {
+    constexpr int64_t kFarOff = int64_t{1} << 30;
     if (target) target->SetAsTarget();
     m_cameraX = camera ? camera->GetX() : 0;
     m_cameraY = camera ? camera->GetY() : 0;
@@ -271,8 +273,12 @@ void IsometricMap::DrawIsometric(BitmapWrapper* target, Camera* camera) {
             for (int32_t y = y0; y < y1; ++y) {
                 const IsoBlock* block = m_blocks[CellIndex(x, y, z)].get();
                 if (!block) continue;
-                const int32_t sx = (x - y) * 30 + 300 - m_cameraX;
-                const int32_t sy = (x + y) * 15 - z * 30 + 200 - m_cameraY;
+                // In 64 bits: the camera may stand anywhere in the 32-bit
+                // range. A block that far off the view is not drawn.
+                const int64_t wideX = (int64_t{x} - y) * 30 + 300 - m_cameraX;
+                const int64_t wideY = (int64_t{x} + y) * 15 - int64_t{z} * 30 + 200 - m_cameraY;
+                if (wideX < -kFarOff || wideX > kFarOff || wideY < -kFarOff || wideY > kFarOff) continue;
+                const int sx = static_cast<int>(wideX), sy = static_cast<int>(wideY);
                 for (BitmapWrapper* b : block->GetWallL()) b->Draw(sx - 32, sy - 15, 0);
                 for (BitmapWrapper* b : block->GetWallR()) b->Draw(sx - 1, sy - 15, 0);
                 for (BitmapWrapper* b : block->GetFloor()) b->Draw(sx - 31, sy - 31, 0);

@@ -14,6 +14,7 @@
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "world/AIBasePackage.h"
+#include "world/AIDrawingList.h"
 #include "world/AIManager.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
@@ -231,9 +232,76 @@ TEST(NonPlayingCharacter, PropertyRoutingAndForgetting) {
     EXPECT_EQ(value, 4);
     npc->AllocateStateVariables(2);
     EXPECT_EQ(flag.Get(), nullptr);
-    ASSERT_TRUE(direction.Bind("NPC", "", "AnimDirection"));
+    EXPECT_TRUE(direction.Read(value));
     lua.Entities().DeleteEntity(npc);
     EXPECT_EQ(direction.Get(), nullptr);
+}
+
+TEST(NonPlayingCharacter, FreedPartsAreForgottenByTheirWatchersOnly) {
+    testsupport::EnsureAllegro();
+    LuaTestState lua;
+    NonPlayingCharacter* npc = MakeActive(lua, "Guard");
+    ASSERT_TRUE(lua.Run("NPC_AllocateStateVariables(1) NPC_SetStateVariable(0, 'Walking', 1) "
+                        "NPC_SetDisplayData(0, 0, 8, 8)"));
+
+    // Watchers of the image, a flag, the position and a speed.
+    PropertyRouter::SyncPointer image, flag, dimensions, speed;
+    ASSERT_TRUE(image.Bind("NPC", "Guard", "Appearance"));
+    ASSERT_TRUE(flag.Bind("NPC", "Guard", "St|Walking"));
+    ASSERT_TRUE(dimensions.Bind("NPC", "Guard", "Dimensions"));
+    ASSERT_TRUE(speed.Bind("NPC", "Guard", "WalkSpeed"));
+
+    // A new image: only the old image's watchers lose it.
+    ASSERT_TRUE(lua.Run("NPC_SetDisplayData(0, 0, 16, 16)"));
+    EXPECT_EQ(image.Get(), nullptr);
+    EXPECT_NE(flag.Get(), nullptr);
+    EXPECT_EQ(dimensions.Get(), npc->GetDimensionsPointer());
+
+    // New flags: only the old flags' watchers lose them.
+    ASSERT_TRUE(image.Bind("NPC", "Guard", "Appearance"));
+    ASSERT_TRUE(lua.Run("NPC_AllocateStateVariables(3)"));
+    EXPECT_EQ(flag.Get(), nullptr);
+    EXPECT_NE(image.Get(), nullptr);
+    EXPECT_EQ(dimensions.Get(), npc->GetDimensionsPointer());
+    double value = 0;
+    EXPECT_TRUE(speed.Read(value));
+    EXPECT_EQ(value, 2.2);
+}
+
+TEST(NonPlayingCharacter, StateTreesWatchNumbersOnlyAndSurviveANewImage) {
+    testsupport::EnsureAllegro();
+    LuaTestState lua;
+    NonPlayingCharacter* npc = MakeActive(lua, "Guard");
+    ASSERT_TRUE(lua.Run("NPC_AllocateStateVariables(1) NPC_SetStateVariable(0, 'Walking', 1) "
+                        "NPC_SetDisplayData(0, 0, 8, 8)"));
+    npc->SetAnimTimerAndDirection(0, 300);
+    AIDrawingList list(nullptr, nullptr);
+    lua.AI().SetActiveDrawingList(&list);
+    {
+        // The image is no number: refused with a line, never active.
+        StderrCapture cap;
+        ASSERT_TRUE(lua.Run("AIDL_SetBaseStateToActive() AIS_AddState('Look', 3, 'NPC', 'Guard', 'Appearance', 0)"));
+        EXPECT_EQ(cap.Take(),
+                  "Animation State Constructor:  Warning, Appearance of Guard is not a number and is not watched\n");
+    }
+    EXPECT_EQ(list.ChooseAnimation(), -1);
+    {
+        // A flag and an int are read as what they are: 300 is not 44 though
+        // its low byte is.
+        StderrCapture cap;
+        ASSERT_TRUE(lua.Run("AIDL_SetBaseStateToActive() AIS_AddState('Walk', 1, 'NPC', 'Guard', 'St|Walking', 0) "
+                            "AIDL_SetBaseStateToActive() AIS_AddState('Turned', 2, 'NPC', 'Guard', 'AnimDirection', 44)"));
+        EXPECT_EQ(cap.Take(), "");
+    }
+    EXPECT_EQ(list.ChooseAnimation(), 1);
+    ASSERT_TRUE(lua.Run("NPC_SetStateVariable(0, 'Walking', 0)"));
+    EXPECT_EQ(list.ChooseAnimation(), 2);
+
+    // A new image or new flags while the tree watches: the next choice reads
+    // nothing freed.
+    ASSERT_TRUE(lua.Run("NPC_SetDisplayData(0, 0, 16, 16) NPC_AllocateStateVariables(2)"));
+    EXPECT_EQ(list.ChooseAnimation(), 2);
+    lua.AI().SetActiveDrawingList(nullptr);
 }
 
 TEST(NonPlayingCharacter, ScriptFunctionsConfigureTheActiveCharacter) {

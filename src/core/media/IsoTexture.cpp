@@ -30,11 +30,13 @@ void Put(int x, int y, int width, int height, ALLEGRO_COLOR colour) {
 }
 
 // Makes the projection the target, clears it transparent and locks it
-// write-only; false when it cannot be locked.
+// read-write; false when it cannot be locked. The projections leave pixels
+// unwritten, and a write-only lock of a video bitmap gives those whatever
+// the lock buffer held rather than the cleared transparent.
 bool BeginProjection(BitmapWrapper* projection) {
     projection->SetAsTarget();
     projection->ClearToTransparent();
-    return projection->Lock(ALLEGRO_PIXEL_FORMAT_ARGB_8888, ALLEGRO_LOCK_WRITEONLY) != nullptr;
+    return projection->Lock(ALLEGRO_PIXEL_FORMAT_ARGB_8888, ALLEGRO_LOCK_READWRITE) != nullptr;
 }
 
 void BuildFloor(const SourcePixels& src, BitmapWrapper* floor) {
