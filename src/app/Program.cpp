@@ -112,6 +112,7 @@ int Initialize() {
     // places between these as they are built.
     state->luaManager = new LuaManager();
     RegisterLuaFunctions(state->luaManager->GetLuaState());
+    if (!DisplayManager::SizeFits(state->windowWidth, state->windowHeight)) return -1;
     state->displayManager = new DisplayManager(state->windowWidth, state->windowHeight);
     state->dataLibrary = new DataLibrary();
     state->entityManager = new EntityManager();
