@@ -252,11 +252,6 @@ int RunProgram(int argc, char** argv) {
     al_get_keyboard_state(&context->keyboard);
     al_start_timer(state->timer);
     std::fprintf(stderr, "Begin primary game loop\n");
-    if (state->openGLMode && displayOpened) {
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, state->windowWidth, 0, state->windowHeight, -1280, 1280);
-    }
     RunMainLoop(context);
     DestructionSequence();
     delete context;

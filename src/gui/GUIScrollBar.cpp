@@ -163,7 +163,7 @@ bool GUIScrollBar::OnEvent(int event, int x, int y) {
 }
 
 void GUIScrollBar::Render() {
-    if (m_backing && m_backing->GetBitmap() && !GetGlobalState()->openGLMode) m_backing->SetAsTarget();
+    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
     // Tiles past the backing bitmap would be clipped away: the walk stops at
     // its edge, so a bar of a huge size a script gave costs nothing extra.
     const int64_t length = m_backing ? std::min<int64_t>(m_vertical ? m_height : m_width,

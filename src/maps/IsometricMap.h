@@ -119,7 +119,6 @@ private:
     }
     void AddChoice(RoomDefinition* definition, int face, const std::string& name);
     void DrawIsometric(BitmapWrapper* target, Camera* camera);
-    void DrawOpenGL();
 
     int32_t m_x = 0, m_y = 0, m_z = 0;
     std::vector<std::unique_ptr<IsoBlock>> m_blocks;  // [x][y][z]

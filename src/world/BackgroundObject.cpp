@@ -75,7 +75,7 @@ int32_t BackgroundObject::WrapColumn(int32_t offsetX) const {
 
 void BackgroundObject::Draw(BitmapWrapper* target, int32_t offsetX) {
     if (!m_image) return;
-    if (target && target->GetBitmap() && !GetGlobalState()->openGLMode) target->SetAsTarget();
+    if (target && target->GetBitmap()) target->SetAsTarget();
     if (!m_modulo) {
         m_image->Draw(m_x, m_y, m_flags);
         return;

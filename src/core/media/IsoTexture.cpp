@@ -83,13 +83,11 @@ void BuildWallR(const SourcePixels& src, BitmapWrapper* wall) {
 
 }  // namespace
 
-IsoTexture::IsoTexture(uint8_t* openGLFlag) : m_openGL(openGLFlag && *openGLFlag) {
+IsoTexture::IsoTexture(uint8_t* openGLFlag) {
     m_flat = new BitmapWrapper(kFlatSize, kFlatSize, openGLFlag);
-    if (!m_openGL) {
-        m_floor = new BitmapWrapper(kFloorWidth, kFloorHeight, openGLFlag);
-        m_wallL = new BitmapWrapper(kWallWidth, kWallHeight, openGLFlag);
-        m_wallR = new BitmapWrapper(kWallWidth, kWallHeight, openGLFlag);
-    }
+    m_floor = new BitmapWrapper(kFloorWidth, kFloorHeight, openGLFlag);
+    m_wallL = new BitmapWrapper(kWallWidth, kWallHeight, openGLFlag);
+    m_wallR = new BitmapWrapper(kWallWidth, kWallHeight, openGLFlag);
 }
 
 IsoTexture::~IsoTexture() {
@@ -128,7 +126,7 @@ void IsoTexture::Build(BitmapWrapper* source) {
             al_unlock_bitmap(bitmap);
         }
     }
-    if (!m_openGL && al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ARGB_8888, ALLEGRO_LOCK_READONLY)) {
+    if (al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ARGB_8888, ALLEGRO_LOCK_READONLY)) {
         if (m_floor->GetBitmap()) BuildFloor(src, m_floor);
         if (m_wallL->GetBitmap()) BuildWallL(src, m_wallL);
         if (m_wallR->GetBitmap()) BuildWallR(src, m_wallR);
