@@ -89,6 +89,29 @@ TEST(NonPlayingCharacter, QueuedPackagesRunTheirTimeAndAreDeleted) {
     EXPECT_EQ(runsA, 3);
 }
 
+TEST(NonPlayingCharacter, APackageFinishingOnItsLastTimedStepLeavesTheQueueOnce) {
+    NonPlayingCharacter npc;
+    int runsA = 0, runsB = 0, runsC = 0;
+    bool deletedA = false, deletedB = false, deletedC = false;
+    // A's time runs out on the step in which it also finishes; B and C wait
+    // behind it and must each get their own steps.
+    npc.PushAI("A", 3, new CountingPackage(&runsA, &deletedA, 3), false);
+    npc.PushAI("B", 2, new CountingPackage(&runsB, &deletedB), false);
+    npc.PushAI("C", 1, new CountingPackage(&runsC, &deletedC, 1), false);
+    for (int i = 0; i < 3; ++i) npc.Update();
+    EXPECT_EQ(runsA, 3);
+    EXPECT_TRUE(deletedA);
+    EXPECT_EQ(npc.GetAIQueueLength(), 2);
+    EXPECT_FALSE(deletedB);
+    for (int i = 0; i < 2; ++i) npc.Update();
+    EXPECT_EQ(runsB, 2);
+    EXPECT_TRUE(deletedB);
+    npc.Update();
+    EXPECT_EQ(runsC, 1);
+    EXPECT_TRUE(deletedC);
+    EXPECT_EQ(npc.GetAIQueueLength(), 0);
+}
+
 TEST(NonPlayingCharacter, QueueClearedDuringAStepAndOnDestruction) {
     int runs = 0, runsNext = 0, runsLeft = 0;
     bool deleted = false, deletedNext = false, deletedLeft = false;
