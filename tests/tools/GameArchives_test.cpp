@@ -28,6 +28,7 @@
 #include "world/BackgroundObject.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"
+#include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PlayerVorn.h"
 
@@ -373,6 +374,56 @@ TEST_F(GameArchivesTest, TheAvatarWalksInFourDirectionsOnItsShadow) {
         EXPECT_GE(lowest, 297);
         EXPECT_LE(lowest, 305);  // the shadow reaches a few pixels below the feet
         EXPECT_NEAR((left0 + right0) / 2.0, 200, 2.5);
+        GetGlobalState()->player = nullptr;
+    }
+    GetGlobalState()->imageManager = nullptr;
+}
+
+TEST_F(GameArchivesTest, TheMeadowOpensTheWelcomeWindowOnItsFirstTickOnly) {
+    std::filesystem::create_directories("Data");
+    for (const char* name : {"Data/StandardTextures.sif", "Data/TitleScreen.sif"})
+        std::filesystem::copy_file(kGame + name, name);
+    ExternalImageManager images;
+    GetGlobalState()->imageManager = &images;
+    {
+        testsupport::LuaTestState lua;
+        ExternalImageManager::RegisterLuaFunctions(lua.L());
+        RegisterDataLibraryImageLuaFunctions(lua.L());
+        lua.Manager().SetBasePath(kGame);
+        PlayerVorn player;
+        GetGlobalState()->player = &player;
+        {
+            testsupport::StderrCapture quiet;  // fonts and sounds are not here
+            lua.Manager().RunFile("Paths.lua", -1);
+            lua.Manager().RunFile("Data/Scripts/System/Loading/Routing.lua", -1);
+            lua.Manager().RunFile("Data/Scripts/System/Windows/Welcome.lua", -1);
+        }
+        GUIBaseObject* welcome = lua.Gui().FindObject("WelcomeWindow");
+        ASSERT_TRUE(welcome);
+        // Leaving the title hides it with every other window.
+        lua.Gui().HideAllObjects();
+        EXPECT_FALSE(welcome->IsVisible());
+
+        // The meadow loads (its script runs inside the map change, which
+        // ends by hiding the windows again) and places the player on the path.
+        testsupport::StderrCapture cap;
+        lua.Manager().RunFile("Data/Scripts/Maps/DebugRoom.lua", -2);
+        lua.Gui().ShowStandardUI();
+        EXPECT_FALSE(welcome->IsVisible());
+        EXPECT_EQ(player.GetDimensions()->X, 224);
+        EXPECT_EQ(player.GetDimensions()->Y, 536);
+        // Its first tick opens the window.
+        lua.Entities().UpdateAll();
+        EXPECT_TRUE(welcome->IsVisible());
+        // Closed, it stays closed, through later ticks and a second visit.
+        welcome->Close();
+        lua.Entities().UpdateAll();
+        lua.Manager().RunFile("Data/Scripts/Maps/DebugRoom.lua", -2);
+        lua.Entities().UpdateAll();
+        EXPECT_FALSE(welcome->IsVisible());
+        std::string printed = cap.Take();
+        EXPECT_EQ(printed.find("WelcomeWindow"), std::string::npos) << printed;
+        EXPECT_EQ(printed.find("GUIG"), std::string::npos) << printed;
         GetGlobalState()->player = nullptr;
     }
     GetGlobalState()->imageManager = nullptr;
