@@ -61,6 +61,17 @@ const std::vector<Where> kFiled = {
       "BramleRight3"}},
 };
 
+// Takes every picture the start-up scripts filed out of the library again
+// and frees it: the library never frees what it holds.
+void FreeFiledPictures(DataLibrary& library) {
+    for (const Where& w : kFiled)
+        for (const char* name : w.names)
+            while (void* bitmap = library.RemovePointer("Images", w.catalogue, w.heading, name, DataKind::Bitmap))
+                delete static_cast<BitmapWrapper*>(bitmap);
+    while (void* bitmap = library.RemovePointer("Images", "Background", "Scenery", "TitleBackground", DataKind::Bitmap))
+        delete static_cast<BitmapWrapper*>(bitmap);
+}
+
 class GameArchivesTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -375,6 +386,7 @@ TEST_F(GameArchivesTest, TheAvatarWalksInFourDirectionsOnItsShadow) {
         EXPECT_LE(lowest, 305);  // the shadow reaches a few pixels below the feet
         EXPECT_NEAR((left0 + right0) / 2.0, 200, 2.5);
         GetGlobalState()->player = nullptr;
+        FreeFiledPictures(lua.Library());
     }
     GetGlobalState()->imageManager = nullptr;
 }
@@ -425,6 +437,7 @@ TEST_F(GameArchivesTest, TheMeadowOpensTheWelcomeWindowOnItsFirstTickOnly) {
         EXPECT_EQ(printed.find("WelcomeWindow"), std::string::npos) << printed;
         EXPECT_EQ(printed.find("GUIG"), std::string::npos) << printed;
         GetGlobalState()->player = nullptr;
+        FreeFiledPictures(lua.Library());
     }
     GetGlobalState()->imageManager = nullptr;
 }
