@@ -150,6 +150,21 @@ TEST_F(GameArchivesTest, TitleArchiveHoldsAWindowSizedBackground) {
     ASSERT_TRUE(background);
     EXPECT_EQ(background->GetWidth(), 800);
     EXPECT_EQ(background->GetHeight(), 600);
+    // The prompt to click is written in moon gold across the foot of the
+    // picture, centred, over the dark hills.
+    int gold = 0, left = 800, right = -1;
+    for (int y = 530; y < 570; ++y)
+        for (int x = 0; x < 800; ++x) {
+            unsigned char r, g, b;
+            al_unmap_rgb(al_get_pixel(background->GetBitmap(), x, y), &r, &g, &b);
+            if (r < 200 || g < 190 || b > 190) continue;
+            ++gold;
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+    EXPECT_GT(gold, 500);
+    EXPECT_NEAR((left + right) / 2.0, 400, 6);
+    EXPECT_GT(right - left, 200);
 }
 
 // The first row from the top whose pixel in the column is mostly opaque; the
