@@ -59,6 +59,7 @@ const std::vector<Where> kFiled = {
      {"BramleDown0", "BramleDown1", "BramleDown2", "BramleDown3", "BramleUp0", "BramleUp1", "BramleUp2", "BramleUp3",
       "BramleLeft0", "BramleLeft1", "BramleLeft2", "BramleLeft3", "BramleRight0", "BramleRight1", "BramleRight2",
       "BramleRight3"}},
+    {"Characters", "Sprites", {"ElderStand", "ZezazoruA", "ZezazoruB", "UpStairImg"}},
 };
 
 // Takes every picture the start-up scripts filed out of the library again
@@ -70,6 +71,14 @@ void FreeFiledPictures(DataLibrary& library) {
                 delete static_cast<BitmapWrapper*>(bitmap);
     while (void* bitmap = library.RemovePointer("Images", "Background", "Scenery", "TitleBackground", DataKind::Bitmap))
         delete static_cast<BitmapWrapper*>(bitmap);
+}
+
+// The start-up script names the standard archive as the source of the map
+// textures; the entry is taken out and freed like the pictures.
+void DropTextureFile(DataLibrary& library) {
+    void* entry = library.RemovePointer("Images", "Maps", "Textures", "StandardTextures", DataKind::TextureFile);
+    EXPECT_TRUE(entry);
+    delete static_cast<TextureFile*>(entry);
 }
 
 class GameArchivesTest : public ::testing::Test {
@@ -113,6 +122,7 @@ TEST_F(GameArchivesTest, StartUpScriptFilesEveryPictureWhereTheEngineLooks) {
                 delete static_cast<BitmapWrapper*>(bitmap);
             }
         }
+        DropTextureFile(lua.Library());
         // The heading the title screen files its background in.
         EXPECT_TRUE(lua.Library().GetHeading("Images", "TitleScreen", "General"));
         EXPECT_FALSE(images.IsOpen());
@@ -290,6 +300,7 @@ TEST_F(GameArchivesTest, WorldWindowShowsTheSceneryAndTheCloudsDrift) {
 
         // The library never frees what it holds; the pictures go after the
         // managers that point at them.
+        DropTextureFile(lua.Library());
         for (const Where& w : kFiled) {
             for (const char* name : w.names)
                 pictures.emplace_back(static_cast<BitmapWrapper*>(
