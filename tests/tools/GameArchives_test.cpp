@@ -413,6 +413,7 @@ TEST_F(GameArchivesTest, TheAvatarWalksInFourDirectionsOnItsShadow) {
         EXPECT_NEAR((left0 + right0) / 2.0, 200, 2.5);
         GetGlobalState()->player = nullptr;
         FreeFiledPictures(lua.Library());
+        DropTextureFile(lua.Library());
     }
     GetGlobalState()->imageManager = nullptr;
 }
@@ -464,6 +465,7 @@ TEST_F(GameArchivesTest, TheMeadowOpensTheWelcomeWindowOnItsFirstTickOnly) {
         EXPECT_EQ(printed.find("GUIG"), std::string::npos) << printed;
         GetGlobalState()->player = nullptr;
         FreeFiledPictures(lua.Library());
+        DropTextureFile(lua.Library());
     }
     GetGlobalState()->imageManager = nullptr;
 }
