@@ -147,8 +147,13 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         // The probe answers only once the world runs.
         Position start = PlayerPosition(game);
         ASSERT_FALSE(std::isnan(start.x)) << game.Output();
-        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(300, 100, 200, 200), IsGrass) > 0.6; }, kStepTimeout));
-        EXPECT_LT(Share(player.Capture(540, 120, 100, 100), IsMoonlight), 0.05);
+        // The welcome window greets the player over the meadow, showing the
+        // moon; its Close button closes it.
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(150, 100, 80, 80), IsMoonlight) > 0.5; }, kStepTimeout));
+        game.Picture("welcome");
+        player.Click(304, 264);
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(150, 100, 80, 80), IsMoonlight) < 0.05; }, kStepTimeout));
+        EXPECT_GT(Share(player.Capture(0, 0, 800, 380), IsGrass), 0.5);
         game.Picture("meadow");
     }
 
@@ -158,7 +163,7 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         EXPECT_TRUE(WalkUntil(game, "Right", [&](const Position& at) { return at.x > from.x + 60; }));
         EXPECT_NEAR(PlayerPosition(game).y, from.y, 1.0);
         from = PlayerPosition(game);
-        EXPECT_TRUE(WalkUntil(game, "Down", [&](const Position& at) { return at.y > from.y + 40; }));
+        EXPECT_TRUE(WalkUntil(game, "Up", [&](const Position& at) { return at.y < from.y - 40; }));
         EXPECT_NEAR(PlayerPosition(game).x, from.x, 1.0);
 
         // Running while shift is held.
@@ -190,7 +195,7 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
 
     {
         SCOPED_TRACE("escape opens the pause menu, its button the options menu in its place; escape closes");
-        auto pauseShown = [&] { return Share(player.Capture(320, 410, 160, 30), IsBlack) > 0.95; };
+        auto pauseShown = [&] { return Share(player.Capture(390, 410, 95, 30), IsBlack) > 0.95; };
         auto optionsShown = [&] { return Share(player.Capture(220, 240, 360, 140), IsBlack) > 0.95; };
         player.Tap("Escape");
         // The pause menu: a black panel in the middle of the screen, under
@@ -340,7 +345,7 @@ TEST_P(DungeonFloor, TheStairwellLeadsDownToARandomCaveFloor) {
     ASSERT_TRUE(game.AppendToScript("Data/Scripts/Maps/DebugRoom.lua", kCalmSlime));
     ASSERT_TRUE(game.Start(GetParam())) << game.Failure();
     ASSERT_FALSE(std::isnan(PlayerPosition(game).x)) << game.Output();
-    EXPECT_TRUE(WaitFor([&] { return Share(game.Driver().Capture(300, 100, 200, 200), IsGrass) > 0.6; }, kStepTimeout));
+    EXPECT_TRUE(WaitFor([&] { return Share(game.Driver().Capture(0, 300, 800, 100), IsGrass) > 0.5; }, kStepTimeout));
     const bool openGL = GetParam()[0] == "-ogl";
     GoDownTheStairwell(game, openGL ? "dungeon-ogl" : "dungeon");
     EXPECT_EQ(game.Close(), 0);
