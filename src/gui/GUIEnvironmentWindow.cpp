@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "core/base/FramePhases.h"
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "maps/MapManager.h"
@@ -42,14 +43,23 @@ void GUIEnvironmentWindow::Render() {
 
     view->ClearToBlack();  // also makes the view the drawing target
     // The map's first pass: ground and lower layers (and the backgrounds).
-    if (state->mapManager) state->mapManager->Draw(view, camera, false);
-    if (state->entityManager) state->entityManager->DrawAll(view, camera);
+    if (state->mapManager) {
+        PhaseScope phase(FramePhase::Map);
+        state->mapManager->Draw(view, camera, false);
+    }
+    if (state->entityManager) {
+        PhaseScope phase(FramePhase::Entities);
+        state->entityManager->DrawAll(view, camera);
+    }
     std::weak_ptr<char> self = GetLifeToken();
     DrawChildren(view);
     if (self.expired()) return;  // a child's drawing took this window away
     // The map's second pass: what stands in front of the entities.
     if (state->mapManager) {
-        state->mapManager->Draw(view, camera, true);
+        {
+            PhaseScope phase(FramePhase::Map);
+            state->mapManager->Draw(view, camera, true);
+        }
         if (self.expired()) return;
     }
 

@@ -70,7 +70,7 @@ public:
     int32_t GetStage() const { return m_stage; }
     uint32_t GetFileOffset() const { return m_fileOffset; }
     // Cell accessors; (tx, ty) must lie in 0..255.
-    ALLEGRO_COLOR GetColour(int tx, int ty) const { return m_colour[Index(tx, ty)]; }
+    ALLEGRO_COLOR GetColour(int tx, int ty) const;
     uint16_t GetClip(int tx, int ty) const { return m_clip[Index(tx, ty)]; }
     uint8_t GetLayer(int tx, int ty) const { return m_layer[Index(tx, ty)]; }
     BitmapWrapper* GetBackground() const { return m_background.get(); }
@@ -91,7 +91,8 @@ private:
 
     std::unique_ptr<BitmapWrapper> m_foreground;
     std::unique_ptr<BitmapWrapper> m_background;
-    std::vector<ALLEGRO_COLOR> m_colour;
+    // Bytes R, G, B, A in memory order, as the bitmaps are written.
+    std::vector<uint32_t> m_colour;
     std::vector<uint16_t> m_clip;
     std::vector<uint8_t> m_layer;
     uint8_t m_ready = 0;

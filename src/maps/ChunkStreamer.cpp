@@ -163,8 +163,23 @@ uint64_t ChunkStreamer::RecordOffset(int32_t cx, int32_t cy) const {
            uint64_t{m_chunkSize} * (static_cast<uint64_t>(cx) * static_cast<uint64_t>(m_countY) + static_cast<uint64_t>(cy));
 }
 
-void ChunkStreamer::LoadPass() {
+void ChunkStreamer::LoadPass(const std::vector<ShownArea>& shown) {
     if (m_grid.empty()) return;
+    // How far chunk (x, y) lies from the shown areas, in chunks; 0 when one
+    // of them touches it.
+    auto distance = [&shown](int64_t x, int64_t y) {
+        int64_t nearest = INT64_MAX;
+        for (const ShownArea& area : shown) {
+            const int64_t left = area.left >> 8, right = area.right >> 8;
+            const int64_t top = area.top >> 8, bottom = area.bottom >> 8;
+            const int64_t dx = x < left ? left - x : x > right ? x - right : 0;
+            const int64_t dy = y < top ? top - y : y > bottom ? y - bottom : 0;
+            nearest = std::min(nearest, std::max(dx, dy));
+        }
+        return nearest;
+    };
+    int32_t nextX = -1, nextY = -1;
+    int64_t nextDistance = INT64_MAX;
     for (int32_t x = 0; x < m_countX; ++x) {
         for (int32_t y = 0; y < m_countY; ++y) {
             Slot* slot = SlotAt(x, y);
@@ -172,13 +187,31 @@ void ChunkStreamer::LoadPass() {
             if (!slot->active && slot->chunk) {
                 slot->chunk.reset();
             } else if (slot->active && !slot->chunk) {
-                // The whole record is read at once, so the chunk is ready
-                // within this pass; no staged-load jobs are queued for it.
-                slot->chunk = std::make_unique<Chunk>();
-                LoadChunk(slot->chunk.get(), x, y);
+                const int64_t away = shown.empty() ? 0 : distance(x, y);
+                if (away == 0) {
+                    // The whole record is read at once, so the chunk is
+                    // ready within this pass; no staged-load jobs are queued.
+                    slot->chunk = std::make_unique<Chunk>();
+                    LoadChunk(slot->chunk.get(), x, y);
+                } else if (away < nextDistance) {
+                    nextDistance = away;
+                    nextX = x;
+                    nextY = y;
+                }
             }
         }
     }
+    if (nextX >= 0) {
+        Slot* slot = SlotAt(nextX, nextY);
+        slot->chunk = std::make_unique<Chunk>();
+        LoadChunk(slot->chunk.get(), nextX, nextY);
+    }
+}
+
+int32_t ChunkStreamer::CountPending() const {
+    int32_t pending = 0;
+    for (const Slot& slot : m_grid) pending += (slot.active && !slot.chunk) ? 1 : 0;
+    return pending;
 }
 
 int32_t ChunkStreamer::LoadChunk(Chunk* chunk, int32_t cx, int32_t cy) {

@@ -57,9 +57,19 @@ public:
     // at the edges, and every other slot inactive.
     void SetCentre(int32_t cx, int32_t cy);
     bool IsActive(int32_t cx, int32_t cy) const;
-    // Frees the chunks that left the window and reads those that entered it,
-    // so every active slot holds a chunk when it returns.
-    void LoadPass();
+    // A rectangle of world space that must be on screen, for LoadPass.
+    struct ShownArea {
+        int64_t left, top, right, bottom;  // inclusive
+    };
+    // Frees the chunks that left the window and reads those that entered it.
+    // Without shown areas every active slot holds a chunk when it returns.
+    // With them, the chunks they touch are read at once, and of the other
+    // active chunks not yet read only the one nearest to them, so the ring
+    // ahead of the player is built over the following passes instead of in
+    // one long tick.
+    void LoadPass(const std::vector<ShownArea>& shown = {});
+    // Active slots still waiting for their chunk.
+    int32_t CountPending() const;
     // Reads the whole record of chunk (cx, cy) into the chunk: 0 on success,
     // -1 with a "LoadChunk:" line when the chunk is null, no level is open,
     // the position is outside the grid or the record cannot be read.

@@ -237,6 +237,31 @@ void MapManager::DrawMap(BitmapWrapper* target, Camera* camera, bool overlay) {
 
 // ---- Input -----------------------------------------------------------------
 
+std::vector<ChunkStreamer::ShownArea> MapManager::ShownAreas() const {
+    // What the active camera shows, and a view of the same size around the
+    // player (where the camera goes on its next update), each with a margin
+    // for the camera's movement before the next pass.
+    std::vector<ChunkStreamer::ShownArea> areas;
+    GlobalState* state = GetGlobalState();
+    Camera* camera = state->cameraManager ? state->cameraManager->GetActiveCamera() : nullptr;
+    if (!camera) camera = FirstCamera();
+    if (!camera) return areas;
+    constexpr int64_t kMargin = 64;
+    const int64_t width = std::max<int64_t>(camera->GetWidth(), 1), height = std::max<int64_t>(camera->GetHeight(), 1);
+    areas.push_back({int64_t{camera->GetX()} - kMargin, int64_t{camera->GetY()} - kMargin,
+                     int64_t{camera->GetX()} + width + kMargin, int64_t{camera->GetY()} + height + kMargin});
+    if (state->player) {
+        const Dimensions* where = state->player->GetDimensions();
+        if (where && std::isfinite(where->X) && std::isfinite(where->Y) && std::abs(where->X) < 1e12 &&
+            std::abs(where->Y) < 1e12) {
+            const int64_t x = static_cast<int64_t>(where->X), y = static_cast<int64_t>(where->Y);
+            areas.push_back({x - width / 2 - kMargin, y - height / 2 - kMargin, x + width / 2 + kMargin,
+                             y + height / 2 + kMargin});
+        }
+    }
+    return areas;
+}
+
 void MapManager::ProcessEvent(int32_t code, int32_t x, int32_t y) {
     GlobalState* state = GetGlobalState();
     if (code == 0 || code == 1) {
@@ -266,7 +291,7 @@ void MapManager::ProcessEvent(int32_t code, int32_t x, int32_t y) {
             cy = chunkOf(where->Y);
         }
         m_chunkStreamer->SetCentre(cx, cy);
-        m_chunkStreamer->LoadPass();
+        m_chunkStreamer->LoadPass(ShownAreas());
     }
     if (state->holdDrawing) {
         state->holdDrawing = 0;

@@ -24,6 +24,8 @@
 #include <utility>
 #include <vector>
 
+#include "maps/ChunkStreamer.h"
+
 class BitmapWrapper;
 class Camera;
 class ChunkStreamer;
@@ -171,6 +173,8 @@ private:
     // Points the first camera at a map of the window's size.
     static void PrepareCamera(Camera* camera, bool isometric);
     static Camera* FirstCamera();
+    // The world rectangles that are (or are about to be) on screen.
+    std::vector<ChunkStreamer::ShownArea> ShownAreas() const;
 
     uint8_t m_mapDisplay = 1;
     uint8_t m_backgroundDisplay = 0;

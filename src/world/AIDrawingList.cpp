@@ -4,6 +4,8 @@
 
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
+#include "core/media/RenderState.h"
+#include "world/Animation.h"
 #include "world/AIDrawingPackage.h"
 #include "world/AIManager.h"
 #include "world/PropertyRouter.h"
@@ -68,6 +70,26 @@ void AIDrawingList::Draw(BitmapWrapper* target, int32_t x, int32_t y, int32_t fl
         if (m_verbose) std::fprintf(stderr, "List wrapper used %s\n", entry.name.c_str());
         const int32_t palette = m_paletteOverride != -1 ? m_paletteOverride : entry.palette;
         entry.package->DrawToImage(target, index, palette, *m_timer, *m_direction, x, y, flags);
+    }
+}
+
+void AIDrawingList::AppendAppearanceKey(std::vector<uintptr_t>& key, int32_t flags) const {
+    const int32_t index = ChooseAnimation();
+    const int32_t timer = m_timer ? *m_timer : 0;
+    const int32_t direction = m_direction ? *m_direction : 0;
+    key.insert(key.end(), {static_cast<uintptr_t>(static_cast<uint32_t>(index)),
+                           static_cast<uintptr_t>(static_cast<uint32_t>(direction)),
+                           static_cast<uintptr_t>(static_cast<uint32_t>(flags))});
+    for (const Entry& entry : m_entries) {
+        if (!entry.enabled || !entry.package) continue;
+        int32_t palette = m_paletteOverride != -1 ? m_paletteOverride : entry.palette;
+        // A negative palette draws with the selection left by the last draw.
+        if (palette < 0) palette = GetPaletteIndex();
+        Animation* animation = entry.package->GetAnimation(index);
+        BitmapWrapper* frame = animation ? animation->GetFrameByTime(direction, timer) : nullptr;
+        key.insert(key.end(), {reinterpret_cast<uintptr_t>(entry.package),
+                               static_cast<uintptr_t>(static_cast<uint32_t>(palette)),
+                               reinterpret_cast<uintptr_t>(frame)});
     }
 }
 

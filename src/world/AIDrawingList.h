@@ -52,6 +52,11 @@ public:
     // and both owner fields are given.
     void Draw(BitmapWrapper* target, int32_t x, int32_t y, int32_t flags);
 
+    // Appends what Draw would paint now for the owner's timer and direction
+    // and the flip flags: the chosen animation, and each enabled entry's
+    // package, palette and frame. Equal keys paint equal pictures.
+    void AppendAppearanceKey(std::vector<uintptr_t>& key, int32_t flags) const;
+
     // A drawing list has no routable fields: value type 0 and null.
     void* GetPropertyAddress(const std::string& name);
 

@@ -99,11 +99,19 @@ void NonPlayingCharacter::SetCoordinateData(int32_t x, int32_t y, int32_t z, int
 }
 
 void NonPlayingCharacter::SetDisplayData(int32_t offsetX, int32_t offsetY, int32_t width, int32_t height) {
-    m_appearance.reset();
-    // Allegro cannot make an empty bitmap; such a character simply has no
-    // appearance image.
-    if (width > 0 && height > 0 && al_is_system_installed())
-        m_appearance = std::make_unique<BitmapWrapper>(width, height, &GetGlobalState()->openGLMode);
+    // An image of the same size is kept: it is drawn again from the drawing
+    // list whenever what it shows changes, so a new one would get the same
+    // picture (a default script that sets the display data every tick
+    // creates no bitmaps).
+    const bool keep = m_appearance && m_appearance->GetBitmap() && width == m_imageW && height == m_imageH;
+    if (!keep) {
+        m_appearance.reset();
+        // Allegro cannot make an empty bitmap; such a character simply has
+        // no appearance image.
+        if (width > 0 && height > 0 && al_is_system_installed())
+            m_appearance = std::make_unique<BitmapWrapper>(width, height, &GetGlobalState()->openGLMode);
+        m_appearanceDirty = 1;
+    }
     m_imageOffsetX = offsetX;
     m_imageOffsetY = offsetY;
     m_imageW = width;
@@ -260,16 +268,30 @@ void NonPlayingCharacter::UpdateAppearance() {
         m_drawingList->Draw(m_appearance.get(), 0, 0, 0);
 }
 
+void NonPlayingCharacter::AppendAppearanceKey(std::vector<uintptr_t>& key) const {
+    key.push_back(m_statesAllocated);
+    if (m_drawingList) m_drawingList->AppendAppearanceKey(key, 0);
+}
+
 void NonPlayingCharacter::Draw(BitmapWrapper* target, Camera* camera) {
     if (m_enabled != 1 || !camera || m_displaySuppressed) return;
     const Dimensions& d = m_dimensions;
 
-    if (m_appearanceDirty && m_appearance) {
-        ALLEGRO_BITMAP* previous = al_get_target_bitmap();
-        m_appearance->SetAsTarget();
-        m_appearance->ClearToTransparent();
-        UpdateAppearance();
-        if (previous) al_set_target_bitmap(previous);
+    if (m_appearance) {
+        // The image keeps its picture until what it shows changes.
+        m_nextAppearanceKey.clear();
+        AppendAppearanceKey(m_nextAppearanceKey);
+        if (m_appearanceDirty || m_nextAppearanceKey != m_appearanceKey) {
+            ALLEGRO_BITMAP* previous = al_get_target_bitmap();
+            m_appearance->SetAsTarget();
+            m_appearance->ClearToTransparent();
+            UpdateAppearance();
+            if (previous) al_set_target_bitmap(previous);
+            m_appearanceDirty = 0;
+            // Taken after the drawing, which may itself change what is shown.
+            m_appearanceKey.clear();
+            AppendAppearanceKey(m_appearanceKey);
+        }
     }
 
     m_imageX = Trunc(d.X - m_imageOffsetX);

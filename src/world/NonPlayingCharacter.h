@@ -56,6 +56,10 @@ public:
     virtual void UpdateBoundaries();
     // Draws the current frame into the appearance image (the current target).
     virtual void UpdateAppearance();
+    // What UpdateAppearance would paint now (see AIDrawingList); the image
+    // is drawn again only when this changes or the character is marked
+    // dirty.
+    virtual void AppendAppearanceKey(std::vector<uintptr_t>& key) const;
     // Subclasses' own routed fields; a plain character has none (value type
     // 0, null).
     virtual void* RoutePointer(const std::string& name);
@@ -176,6 +180,10 @@ protected:
     int32_t m_activeState = 0;
     uint8_t m_enabled = 1;
     uint8_t m_appearanceDirty = 1;
+    // The key of the picture in the appearance image, and the one being
+    // computed (kept to spare an allocation a frame).
+    std::vector<uintptr_t> m_appearanceKey;
+    std::vector<uintptr_t> m_nextAppearanceKey;
     std::vector<StateVariable> m_states;
     std::unique_ptr<ScriptVariableSet> m_variables;
 

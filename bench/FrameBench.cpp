@@ -1,0 +1,480 @@
+// Whole-program frame benchmark. Runs the real program's start-up, tick and
+// frame code on the sample game (the current directory must be a copy of
+// game/, under Xvfb), and beside it a plain Allegro program of our own that
+// draws the same things on the same display. Every figure it prints is a
+// ratio to that reference, measured in the same run.
+//
+//   bench_FrameBench frame N [walking] [script]   N characters on the sample level
+//   bench_FrameBench stream                       running diagonally over a 16 x 16-chunk level
+//   bench_FrameBench startup                      start-up to the first frame, against a bare window
+//
+// Output lines start with "bench:" and are key=value pairs, so scripts/bench
+// can print them as they are.
+#include <allegro5/allegro.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "LevelWriter.h"
+#include "app/CommandLine.h"
+#include "app/FrameContext.h"
+#include "app/GameStates.h"
+#include "app/Program.h"
+#include "core/base/FramePhases.h"
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/DisplayManager.h"
+#include "core/script/DataLibrary.h"
+#include "maps/Chunk.h"
+#include "maps/ChunkStreamer.h"
+#include "maps/DeferredJobQueue.h"
+#include "maps/MapManager.h"
+#include "world/AIDrawingList.h"
+#include "world/AIDrawingPackage.h"
+#include "world/AIManager.h"
+#include "world/Animation.h"
+#include "world/AnimationState.h"
+#include "world/Camera.h"
+#include "world/CameraManager.h"
+#include "world/EntityManager.h"
+#include "world/NonPlayingCharacter.h"
+#include "world/PlayerVorn.h"
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+
+double Ms(Clock::duration d) { return std::chrono::duration<double, std::milli>(d).count(); }
+
+double Median(std::vector<double> v) {
+    if (v.empty()) return 0;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+double Worst(const std::vector<double>& v) { return v.empty() ? 0 : *std::max_element(v.begin(), v.end()); }
+
+constexpr int kSpriteW = 18, kSpriteH = 28, kDirections = 8, kWalkFrames = 4;
+
+// A small figure: a body, a head and legs that move with the frame number,
+// coloured by direction, on a transparent ground.
+ALLEGRO_BITMAP* MakeSprite(int direction, int frame) {
+    ALLEGRO_BITMAP* bitmap = al_create_bitmap(kSpriteW, kSpriteH);
+    ALLEGRO_BITMAP* previous = al_get_target_bitmap();
+    al_set_target_bitmap(bitmap);
+    al_clear_to_color(al_map_rgba(0, 0, 0, 0));
+    ALLEGRO_LOCKED_REGION* region = al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ABGR_8888, ALLEGRO_LOCK_WRITEONLY);
+    for (int y = 0; y < kSpriteH; ++y) {
+        auto* row = reinterpret_cast<uint8_t*>(region->data) + y * region->pitch;
+        for (int x = 0; x < kSpriteW; ++x) {
+            uint8_t* p = row + x * 4;
+            bool head = (x - 9) * (x - 9) + (y - 5) * (y - 5) <= 16;
+            bool body = x >= 4 && x < 14 && y >= 9 && y < 20;
+            int stride = (frame % 2) ? 2 : -2;
+            bool legs = y >= 20 && ((x >= 5 + stride / 2 && x < 8 + stride / 2) || (x >= 10 - stride / 2 && x < 13 - stride / 2));
+            uint8_t a = (head || body || legs) ? 255 : 0;
+            p[0] = a ? static_cast<uint8_t>(60 + direction * 24) : 0;
+            p[1] = a ? static_cast<uint8_t>(head ? 210 : 90 + frame * 30) : 0;
+            p[2] = a ? static_cast<uint8_t>(body ? 200 - direction * 20 : 80) : 0;
+            p[3] = a;
+        }
+    }
+    al_unlock_bitmap(bitmap);
+    if (previous) al_set_target_bitmap(previous);
+    return bitmap;
+}
+
+struct Mover {
+    NonPlayingCharacter* npc;
+    double x, y, dx, dy;
+    int direction;
+};
+
+// Characters with a standing and a walking animation, through the same
+// objects a map script would set up: frames in the data library, two
+// animations, a drawing package, a drawing list whose state tree watches
+// the character's "Walking" and "Stationary" flags.
+struct Crowd {
+    std::vector<Mover> movers;
+    std::vector<ALLEGRO_BITMAP*> sprites;  // the reference draws these
+    bool walking = false;
+
+    ALLEGRO_BITMAP* Sprite(int direction, int frame) const { return sprites[direction * kWalkFrames + frame]; }
+
+    void Build(int count, bool walk, bool script) {
+        walking = walk;
+        GlobalState* state = GetGlobalState();
+        DataLibrary* library = state->dataLibrary;
+        uint8_t* gl = &state->openGLMode;
+        library->AddHeading("Images", "Bench", "Crowd");
+        for (int d = 0; d < kDirections; ++d) {
+            for (int f = 0; f < kWalkFrames; ++f) {
+                ALLEGRO_BITMAP* bitmap = MakeSprite(d, f);
+                sprites.push_back(bitmap);
+                BitmapWrapper* wrapper = BitmapWrapper::WrapBitmap(bitmap, gl);
+                std::string name = "Walk" + std::to_string(d) + "_" + std::to_string(f);
+                library->Register("Images", "Bench", "Crowd", name.c_str(), wrapper, DataKind::Bitmap);
+            }
+        }
+        auto* stand = new Animation();
+        auto* walkAnim = new Animation();
+        stand->SetDirections(kDirections);
+        stand->SetFrames(1);
+        stand->AllocateTable();
+        walkAnim->SetDirections(kDirections);
+        walkAnim->SetFrames(kWalkFrames);
+        walkAnim->AllocateTable();
+        stand->SetActiveHeading("Images", "Bench", "Crowd");
+        walkAnim->SetActiveHeading("Images", "Bench", "Crowd");
+        for (int d = 0; d < kDirections; ++d) {
+            stand->SetAnimationFrame(d, 0, ("Walk" + std::to_string(d) + "_0").c_str());
+            for (int f = 0; f < kWalkFrames; ++f)
+                walkAnim->SetAnimationFrame(d, f, ("Walk" + std::to_string(d) + "_" + std::to_string(f)).c_str());
+        }
+        stand->SetDuration(10);
+        walkAnim->SetDuration(8);
+        state->aiManager->AddAnimation("BenchStand", stand);
+        state->aiManager->AddAnimation("BenchWalk", walkAnim);
+        auto* package = new AIDrawingPackage();
+        package->AllocateSpace(2);
+        package->SetAnimation(0, stand);
+        package->SetAnimation(1, walkAnim);
+        state->aiManager->AddDrawingPackage("BenchBody", package);
+
+        Dimensions* centre = state->player ? state->player->GetDimensions() : nullptr;
+        const double cx = centre ? centre->X : 400, cy = centre ? centre->Y : 300;
+        uint32_t seed = 12345;
+        auto next = [&seed](int range) {
+            seed = seed * 1103515245u + 12345u;
+            return static_cast<int>((seed >> 8) % static_cast<uint32_t>(range));
+        };
+        EntityManager* entities = state->entityManager;
+        for (int i = 0; i < count; ++i) {
+            auto* npc = new NonPlayingCharacter();
+            std::string name = "Crowd" + std::to_string(i);
+            npc->SetInternalName(name);
+            entities->RegisterPointer(EntityManager::kNPC, name.c_str(), npc);
+            entities->SetActiveEntity(npc);
+            npc->SetBoundaryOffsets(-5, 5, -5, 5, -28, 0);
+            npc->SetDisplayData(-9, -28, kSpriteW, kSpriteH);
+            npc->AllocateStateVariables(2);
+            npc->SetStateVariable(0, "Stationary", walk ? 0 : 1);
+            npc->SetStateVariable(1, "Walking", walk ? 1 : 0);
+            AIDrawingList* list = npc->GetDrawingList();
+            list->AddAI("Body", package);
+            list->GetStateTrees().Add("Walk", new AnimationState(1, "NPC", "", "St|Walking", 0));
+            list->GetStateTrees().Add("Stand", new AnimationState(0, "NPC", "", "St|Stationary", 0));
+            Mover m{npc, cx - 380 + next(760), cy - 270 + next(560), 0, 0, next(kDirections)};
+            const double angle = m.direction * 3.14159265358979 / 4;
+            m.dx = std::cos(angle) * 2.2;
+            m.dy = std::sin(angle) * 2.2;
+            npc->SetCoordinates(static_cast<int32_t>(m.x), static_cast<int32_t>(m.y), 0);
+            npc->SetAnimTimerAndDirection(next(40), m.direction);
+            if (script) npc->SetDefaultScript("Data/Scripts/NPCs/Bramle/Constructor.lua");
+            movers.push_back(m);
+        }
+    }
+
+    // Walkers step along their heading and turn back at the edge of the view.
+    void Step(double cx, double cy) {
+        if (!walking) return;
+        for (Mover& m : movers) {
+            m.x += m.dx;
+            m.y += m.dy;
+            if (std::abs(m.x - cx) > 390) m.dx = -m.dx, m.x += 2 * m.dx;
+            if (std::abs(m.y - cy) > 290) m.dy = -m.dy, m.y += 2 * m.dy;
+            m.npc->SetCoordinates(static_cast<int32_t>(m.x), static_cast<int32_t>(m.y), 0);
+            m.npc->SetAnimTimerAndDirection(m.npc->GetAnimTimer() + 1, m.direction);
+        }
+    }
+};
+
+// Starts the real program as main() does, without its loop: the command
+// line, then Initialize (which loads the forced map when the title is
+// skipped).
+bool StartProgram(const std::vector<std::string>& words) {
+    std::vector<const char*> argv{"qel"};
+    for (const std::string& w : words) argv.push_back(w.c_str());
+    GlobalState* state = GetGlobalState();
+    ParseCommandLine(static_cast<int>(argv.size()), argv.data(), state);
+    state->localPath.clear();
+    state->quit = 0;
+    if (Initialize() == -1 || !state->display) return false;
+    return true;
+}
+
+// One pass of the main loop for one timer event, as RunMainLoop makes it:
+// the game state's handler, the deferred jobs, then the frame.
+void EngineTick(FrameContext* context) {
+    GlobalState* state = GetGlobalState();
+    ALLEGRO_EVENT event{};
+    event.type = ALLEGRO_EVENT_TIMER;
+    if (!state->eventHandler) state->eventHandler = GameStateHandleEvent;
+    state->eventHandler(event, context);
+    if (state->deferredJobs) {
+        PhaseScope streaming(FramePhase::Streaming);
+        state->deferredJobs->Run(0.0166, false);
+    }
+    if (state->eventQueue) al_flush_event_queue(state->eventQueue);
+    if (!state->renderFunction) state->renderFunction = GameStateRender;
+    state->renderFunction(state->eventQueue, context);
+}
+
+Camera* ActiveCamera() {
+    CameraManager* cameras = GetGlobalState()->cameraManager;
+    return cameras ? cameras->GetActiveCamera() : nullptr;
+}
+
+// The reference: the ground and the over-layer as 256 x 256 bitmaps across
+// the view, then each character's shadow and sprite, then the flip.
+struct Reference {
+    ALLEGRO_BITMAP* ground = nullptr;
+    ALLEGRO_BITMAP* over = nullptr;
+    ALLEGRO_BITMAP* shadow = nullptr;
+
+    Reference() {
+        ground = al_create_bitmap(256, 256);
+        over = al_create_bitmap(256, 256);
+        shadow = al_create_bitmap(28, 8);
+        ALLEGRO_BITMAP* previous = al_get_target_bitmap();
+        al_set_target_bitmap(ground);
+        al_clear_to_color(al_map_rgb(74, 128, 62));
+        al_set_target_bitmap(over);
+        al_clear_to_color(al_map_rgba(0, 0, 0, 0));
+        al_set_target_bitmap(shadow);
+        al_clear_to_color(al_map_rgba(0, 0, 0, 90));
+        al_set_target_bitmap(previous);
+    }
+    ~Reference() {
+        al_destroy_bitmap(ground);
+        al_destroy_bitmap(over);
+        al_destroy_bitmap(shadow);
+    }
+
+    void Frame(const Crowd& crowd, int camX, int camY, int width, int height) {
+        al_set_target_backbuffer(GetGlobalState()->display);
+        al_clear_to_color(al_map_rgb(0, 0, 0));
+        for (int x = -(camX & 255); x < width; x += 256)
+            for (int y = -(camY & 255); y < height; y += 256) al_draw_bitmap(ground, x, y, 0);
+        for (const Mover& m : crowd.movers) {
+            const NonPlayingCharacter* npc = m.npc;
+            al_draw_bitmap(shadow, static_cast<int>(m.x) - 14 - camX, static_cast<int>(m.y) - 2 - camY, 0);
+            int frame = crowd.walking ? (npc->GetAnimTimer() % (kWalkFrames * 8)) / 8 : 0;
+            al_draw_bitmap(crowd.Sprite(m.direction, frame), static_cast<int>(m.x) - 9 - camX,
+                           static_cast<int>(m.y) - 28 - camY, 0);
+        }
+        for (int x = -(camX & 255); x < width; x += 256)
+            for (int y = -(camY & 255); y < height; y += 256) al_draw_bitmap(over, x, y, 0);
+        al_flip_display();
+    }
+};
+
+int RunFrame(int count, bool walking, bool script) {
+    if (!StartProgram({"-skiptitle", "-map", "DebugRoom", "-nonetwork", "-nomusic"})) {
+        std::fprintf(stdout, "bench: frame failed to start\n");
+        return 1;
+    }
+    GlobalState* state = GetGlobalState();
+    Crowd crowd;
+    crowd.Build(count, walking, script);
+    Dimensions* centre = state->player->GetDimensions();
+    const double cx = centre->X, cy = centre->Y;
+    FrameContext context{};
+    const int warm = 30, frames = 240;
+    std::vector<double> engine, update, reference;
+    FramePhases& phases = GetFramePhases();
+    for (int i = 0; i < warm; ++i) {
+        crowd.Step(cx, cy);
+        EngineTick(&context);
+    }
+    phases.Reset();
+    for (int i = 0; i < frames; ++i) {
+        crowd.Step(cx, cy);
+        context.redrawPending = 0;
+        auto t0 = Clock::now();
+        EngineTick(&context);
+        engine.push_back(Ms(Clock::now() - t0));
+    }
+    std::vector<double> phaseMs(FramePhases::kCount);
+    for (int p = 0; p < FramePhases::kCount; ++p)
+        phaseMs[p] = phases.Total(static_cast<FramePhase>(p)) * 1000.0 / std::max(phases.Frames(), 1);
+
+    // The reference on the same display, the crowd still walking.
+    Camera* camera = ActiveCamera();
+    const int camX = camera ? camera->GetX() : 0, camY = camera ? camera->GetY() : 0;
+    Reference plain;
+    for (int i = 0; i < warm; ++i) {
+        crowd.Step(cx, cy);
+        plain.Frame(crowd, camX, camY, state->windowWidth, state->windowHeight);
+    }
+    for (int i = 0; i < frames; ++i) {
+        crowd.Step(cx, cy);
+        auto t0 = Clock::now();
+        plain.Frame(crowd, camX, camY, state->windowWidth, state->windowHeight);
+        reference.push_back(Ms(Clock::now() - t0));
+    }
+    const double e = Median(engine), r = Median(reference);
+    std::printf("bench: frame characters=%d %s script=%s engine_ms=%.2f reference_ms=%.2f ratio=%.2f", count,
+                walking ? "walking" : "standing", script ? "yes" : "no", e, r, r > 0 ? e / r : 0.0);
+    for (int p = 0; p < FramePhases::kCount; ++p)
+        std::printf(" %s_ms=%.2f", FramePhases::Name(static_cast<FramePhase>(p)), phaseMs[p]);
+    std::printf("\n");
+    std::fflush(stdout);
+    // Shut-down is not measured; the process ends here.
+    _exit(0);
+}
+
+// A 16 x 16-chunk level of speckled grass, written into the game copy.
+bool WriteStreamLevel(const std::string& name) {
+    plf::LevelWriter writer(16, 16);
+    for (uint32_t x = 0; x < writer.Width(); ++x) {
+        for (uint32_t y = 0; y < writer.Height(); ++y) {
+            plf::Tile tile;
+            uint32_t h = (x * 2654435761u) ^ (y * 40503u);
+            tile.r = static_cast<uint8_t>(70 + (h >> 28));
+            tile.g = static_cast<uint8_t>(120 + ((h >> 24) & 15));
+            tile.b = 60;
+            tile.a = 255;
+            if (((x >> 5) + (y >> 5)) % 7 == 0) tile.layer = 200;
+            writer.SetTile(x, y, tile);
+        }
+    }
+    std::string error;
+    if (!writer.WriteFile("Data/Maps/" + name + ".plf", error)) {
+        std::printf("bench: stream cannot write the level: %s\n", error.c_str());
+        return false;
+    }
+    return true;
+}
+
+// Whether every chunk the camera shows is loaded and built.
+bool ViewComplete() {
+    GlobalState* state = GetGlobalState();
+    ChunkStreamer* streamer = state->mapManager ? state->mapManager->GetChunkStreamer() : nullptr;
+    Camera* camera = ActiveCamera();
+    if (!streamer || !camera) return true;
+    const int64_t right = int64_t{camera->GetX()} + camera->GetWidth() - 1;
+    const int64_t bottom = int64_t{camera->GetY()} + camera->GetHeight() - 1;
+    for (int64_t x = std::max(camera->GetX(), 0); x <= right; x += 64) {
+        for (int64_t y = std::max(camera->GetY(), 0); y <= bottom; y += 64) {
+            if ((x >> 8) >= streamer->GetCountX() || (y >> 8) >= streamer->GetCountY()) continue;
+            Chunk* chunk = streamer->GetChunkAt(static_cast<int32_t>(x), static_cast<int32_t>(y));
+            if (!chunk || !chunk->IsReady()) return false;
+        }
+    }
+    return true;
+}
+
+int RunStream() {
+    if (!WriteStreamLevel("BenchField")) return 1;
+    if (!StartProgram({"-skiptitle", "-map", "BenchField", "-nonetwork", "-nomusic"})) {
+        std::printf("bench: stream failed to start\n");
+        return 1;
+    }
+    GlobalState* state = GetGlobalState();
+    Dimensions* where = state->player->GetDimensions();
+    FrameContext context{};
+    // Running speed, diagonally from near one corner to near the other.
+    const double speed = 5.0 / std::sqrt(2.0);
+    where->X = 120;
+    where->Y = 120;
+    for (int i = 0; i < 10; ++i) EngineTick(&context);
+    std::vector<double> ticks, updates;
+    int missing = 0;
+    FramePhases& phases = GetFramePhases();
+    while (where->X < 16 * 256 - 120) {
+        where->X += speed;
+        where->Y += speed;
+        phases.Reset();
+        auto t0 = Clock::now();
+        EngineTick(&context);
+        ticks.push_back(Ms(Clock::now() - t0));
+        updates.push_back((phases.Total(FramePhase::Update) + phases.Total(FramePhase::Streaming)) * 1000.0);
+        if (!ViewComplete()) ++missing;
+    }
+    int over = 0;
+    for (double t : ticks) over += t > 16.7 ? 1 : 0;
+    const double median = Median(ticks);
+    std::printf(
+        "bench: stream ticks=%zu median_tick_ms=%.2f worst_tick_ms=%.2f worst_over_median=%.2f worst_update_ms=%.2f "
+        "ticks_over_16.7ms=%d frames_missing_view=%d\n",
+        ticks.size(), median, Worst(ticks), median > 0 ? Worst(ticks) / median : 0.0, Worst(updates), over,
+        missing);
+    std::fflush(stdout);
+    _exit(0);
+}
+
+// Start-up: the time from starting a process to the end of its first
+// frame, the engine's against a bare Allegro window's, each in its own
+// process, alternately.
+int RunStartupEngine() {
+    if (!StartProgram({"-skiptitle", "-map", "DebugRoom", "-nonetwork"})) _exit(1);
+    FrameContext context{};
+    EngineTick(&context);
+    _exit(0);
+}
+
+int RunStartupReference() {
+    al_init();
+    ALLEGRO_DISPLAY* display = al_create_display(800, 600);
+    if (!display) _exit(1);
+    al_clear_to_color(al_map_rgb(0, 0, 0));
+    al_flip_display();
+    _exit(0);
+}
+
+double TimeChild(const char* self, const char* mode) {
+    auto t0 = Clock::now();
+    pid_t pid = fork();
+    if (pid == 0) {
+        int null = open("/dev/null", 1);
+        if (null >= 0) dup2(null, 2);
+        execl(self, self, mode, static_cast<char*>(nullptr));
+        _exit(127);
+    }
+    int status = 0;
+    waitpid(pid, &status, 0);
+    return Ms(Clock::now() - t0);
+}
+
+int RunStartup(const char* self) {
+    std::vector<double> engine, reference;
+    TimeChild(self, "startup-engine");
+    TimeChild(self, "startup-reference");
+    for (int i = 0; i < 7; ++i) {
+        engine.push_back(TimeChild(self, "startup-engine"));
+        reference.push_back(TimeChild(self, "startup-reference"));
+    }
+    const double e = Median(engine), r = Median(reference);
+    std::printf("bench: startup engine_ms=%.1f reference_ms=%.1f ratio=%.2f\n", e, r, r > 0 ? e / r : 0.0);
+    return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    std::string mode = argc > 1 ? argv[1] : "";
+    if (mode == "frame") {
+        int count = argc > 2 ? std::atoi(argv[2]) : 300;
+        bool walking = false, script = false;
+        for (int i = 3; i < argc; ++i) {
+            walking |= std::strcmp(argv[i], "walking") == 0;
+            script |= std::strcmp(argv[i], "script") == 0;
+        }
+        return RunFrame(count, walking, script);
+    }
+    if (mode == "stream") return RunStream();
+    if (mode == "startup") return RunStartup(argv[0]);
+    if (mode == "startup-engine") return RunStartupEngine();
+    if (mode == "startup-reference") return RunStartupReference();
+    std::fprintf(stderr, "usage: %s frame N [walking] [script] | stream | startup\n", argv[0]);
+    return 2;
+}
