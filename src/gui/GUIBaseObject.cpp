@@ -411,6 +411,10 @@ void GUIBaseObject::Draw(BitmapWrapper* target) {
     // backing bitmap: there is nothing to render into.
     if (m_visible && m_backing && m_backing->GetBitmap()) {
         std::weak_ptr<char> self = m_life;
+        if (!state->openGLMode && m_dirty && m_hasContent && RenderStraightTo(target)) {
+            if (trace && !self.expired()) std::fputs("Done\n", stderr);
+            return;
+        }
         if (state->openGLMode) {
             m_drawX = m_positionX;
             m_drawY = m_positionY;
@@ -429,6 +433,8 @@ void GUIBaseObject::Draw(BitmapWrapper* target) {
         std::fprintf(stderr, "Block %i %p\n", m_visible ? 1 : 0, static_cast<void*>(m_backing));
     }
 }
+
+bool GUIBaseObject::RenderStraightTo(BitmapWrapper*) { return false; }
 
 void GUIBaseObject::DrawChildren(BitmapWrapper* target) {
     std::weak_ptr<char> self = m_life;

@@ -124,6 +124,15 @@ void Chunk::BuildForeground() {
         if (m_clip[i] != 0) return blocked;
         return m_layer[i] >= kForegroundLayer ? m_colour[i] : clear;
     });
+    // A blocked tile is opaque blue in the foreground; any other tile shows
+    // its colour in one of the two bitmaps.
+    bool opaque = true;
+    for (int i = 0; i < kCells && opaque; ++i) {
+        uint8_t bytes[4];
+        std::memcpy(bytes, &m_colour[i], 4);
+        opaque = m_clip[i] != 0 || bytes[3] == 255;
+    }
+    m_opaque = opaque ? 1 : 0;
     m_ready = 1;
 }
 

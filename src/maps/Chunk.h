@@ -67,6 +67,9 @@ public:
     void WriteChunk();
 
     bool IsReady() const { return m_ready != 0; }
+    // Whether the two bitmaps together are opaque at every tile (each tile
+    // opaque in one of them), so nothing drawn under the chunk shows.
+    bool IsOpaque() const { return m_opaque != 0; }
     int32_t GetStage() const { return m_stage; }
     uint32_t GetFileOffset() const { return m_fileOffset; }
     // Cell accessors; (tx, ty) must lie in 0..255.
@@ -96,6 +99,7 @@ private:
     std::vector<uint16_t> m_clip;
     std::vector<uint8_t> m_layer;
     uint8_t m_ready = 0;
+    uint8_t m_opaque = 0;
     uint32_t m_fileOffset = 0;
     int32_t m_stage = 0;
     int32_t m_stageCount = kStageCount;

@@ -208,6 +208,18 @@ void ChunkStreamer::LoadPass(const std::vector<ShownArea>& shown) {
     }
 }
 
+bool ChunkStreamer::CoversArea(const ShownArea& area) const {
+    if (area.left > area.right || area.top > area.bottom || area.left < 0 || area.top < 0) return false;
+    if ((area.right >> 8) >= m_countX || (area.bottom >> 8) >= m_countY) return false;
+    for (int64_t x = area.left >> 8; x <= area.right >> 8; ++x) {
+        for (int64_t y = area.top >> 8; y <= area.bottom >> 8; ++y) {
+            const Slot* slot = SlotAt(static_cast<int32_t>(x), static_cast<int32_t>(y));
+            if (!slot || !slot->chunk || !slot->chunk->IsReady() || !slot->chunk->IsOpaque()) return false;
+        }
+    }
+    return true;
+}
+
 int32_t ChunkStreamer::CountPending() const {
     int32_t pending = 0;
     for (const Slot& slot : m_grid) pending += (slot.active && !slot.chunk) ? 1 : 0;

@@ -68,6 +68,9 @@ public:
     // ahead of the player is built over the following passes instead of in
     // one long tick.
     void LoadPass(const std::vector<ShownArea>& shown = {});
+    // Whether built opaque chunks cover every point of the area, so that
+    // nothing drawn under the level there can show.
+    bool CoversArea(const ShownArea& area) const;
     // Active slots still waiting for their chunk.
     int32_t CountPending() const;
     // Reads the whole record of chunk (cx, cy) into the chunk: 0 on success,

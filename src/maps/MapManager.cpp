@@ -215,9 +215,22 @@ void MapManager::Draw(BitmapWrapper* target, Camera* camera, bool overlay) {
     DrawMap(target, camera, overlay);
 }
 
+bool MapManager::CoversView(const Camera* camera) const {
+    if (!camera || m_mapDisplay != 1 || m_isometricMode || m_definedMapMode || !m_chunkStreamer) return false;
+    const int64_t left = camera->GetX(), top = camera->GetY();
+    return m_chunkStreamer->CoversArea(
+        {left, top, left + std::max(camera->GetWidth(), 1) - 1, top + std::max(camera->GetHeight(), 1) - 1});
+}
+
 void MapManager::DrawMap(BitmapWrapper* target, Camera* camera, bool overlay) {
     BackgroundManager* backgrounds = GetGlobalState()->backgroundManager;
-    if (!overlay && m_backgroundDisplay && backgrounds) backgrounds->Draw(target, camera);
+    if (!overlay && m_backgroundDisplay && backgrounds) {
+        // Scenery the level hides entirely is not drawn.
+        if (CoversView(camera))
+            backgrounds->UpdateOffsets(camera);
+        else
+            backgrounds->Draw(target, camera);
+    }
     if (m_mapDisplay != 1) return;
     // The isometric map draws itself in the first pass. A defined map
     // draws nothing.

@@ -92,6 +92,10 @@ public:
     bool IsDefinedMapMode() const { return m_definedMapMode != 0; }
     IsometricMap* GetIsometricMap() const { return m_isometricMap; }
     ChunkStreamer* GetChunkStreamer() const { return m_chunkStreamer; }
+    // Whether the level's first pass will cover the camera's whole view
+    // with opaque pixels, so the view need not be cleared nor the scenery
+    // drawn under it.
+    bool CoversView(const Camera* camera) const;
     // Null unless the defined map is the active map.
     DefinedMap* GetDefinedMap() const { return m_definedMapMode ? m_definedMap : nullptr; }
     ScriptVariableSet* GetEnvironmentVariables() const { return m_environment.get(); }

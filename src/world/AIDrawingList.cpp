@@ -93,6 +93,24 @@ void AIDrawingList::AppendAppearanceKey(std::vector<uintptr_t>& key, int32_t fla
     }
 }
 
+BitmapWrapper* AIDrawingList::SingleFrame(int32_t width, int32_t height, int32_t* palette) const {
+    if (m_verbose || !m_timer || !m_direction) return nullptr;
+    const Entry* only = nullptr;
+    for (const Entry& entry : m_entries) {
+        if (!entry.enabled || !entry.package) continue;
+        if (only) return nullptr;
+        only = &entry;
+    }
+    if (!only) return nullptr;
+    Animation* animation = only->package->GetAnimation(ChooseAnimation());
+    BitmapWrapper* frame = animation ? animation->GetFrameByTime(*m_direction, *m_timer) : nullptr;
+    if (!frame || !frame->GetBitmap() || frame->HasPaletteMap()) return nullptr;
+    const int64_t left = frame->GetOffsetX(), top = frame->GetOffsetY();
+    if (left < 0 || top < 0 || left + frame->GetWidth() > width || top + frame->GetHeight() > height) return nullptr;
+    if (palette) *palette = m_paletteOverride != -1 ? m_paletteOverride : only->palette;
+    return frame;
+}
+
 void* AIDrawingList::GetPropertyAddress(const std::string&) {
     PropertyRouter::Report(PropertyRouter::kNone);
     return nullptr;

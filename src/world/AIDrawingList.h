@@ -57,6 +57,11 @@ public:
     // package, palette and frame. Equal keys paint equal pictures.
     void AppendAppearanceKey(std::vector<uintptr_t>& key, int32_t flags) const;
 
+    // The one frame Draw would paint now, when it paints exactly one frame,
+    // plainly (no palette map), lying whole inside a width x height image at
+    // (0, 0); null otherwise. The palette the entry sets goes to *palette.
+    BitmapWrapper* SingleFrame(int32_t width, int32_t height, int32_t* palette) const;
+
     // A drawing list has no routable fields: value type 0 and null.
     void* GetPropertyAddress(const std::string& name);
 

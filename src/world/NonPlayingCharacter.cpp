@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <typeinfo>
 
 #include "core/base/GlobalState.h"
 #include "core/base/TimeQueue.h"
 #include "core/media/BitmapWrapper.h"
+#include "core/media/RenderState.h"
 #include "core/script/LuaManager.h"
 #include "core/script/ScriptArgs.h"
 #include "core/script/ScriptVariableSet.h"
@@ -111,6 +113,7 @@ void NonPlayingCharacter::SetDisplayData(int32_t offsetX, int32_t offsetY, int32
         if (width > 0 && height > 0 && al_is_system_installed())
             m_appearance = std::make_unique<BitmapWrapper>(width, height, &GetGlobalState()->openGLMode);
         m_appearanceDirty = 1;
+        m_appearanceKey.clear();  // the new image holds no picture yet
     }
     m_imageOffsetX = offsetX;
     m_imageOffsetY = offsetY;
@@ -270,6 +273,7 @@ void NonPlayingCharacter::UpdateAppearance() {
 
 void NonPlayingCharacter::AppendAppearanceKey(std::vector<uintptr_t>& key) const {
     key.push_back(m_statesAllocated);
+    key.push_back(static_cast<uint32_t>(m_animFlip));
     if (m_drawingList) m_drawingList->AppendAppearanceKey(key, 0);
 }
 
@@ -277,11 +281,25 @@ void NonPlayingCharacter::Draw(BitmapWrapper* target, Camera* camera) {
     if (m_enabled != 1 || !camera || m_displaySuppressed) return;
     const Dimensions& d = m_dimensions;
 
-    if (m_appearance) {
-        // The image keeps its picture until what it shows changes.
+    // A plain character whose picture is one whole frame draws that frame
+    // straight onto the view: the same pixels as through its image, without
+    // drawing the image when the frame changes. Characters of other kinds
+    // paint their image their own way and always use it.
+    m_directFrame = nullptr;
+    const bool plain = typeid(*this) == typeid(NonPlayingCharacter);
+    if (m_appearance && !m_appearanceShared && m_statesAllocated && m_drawingList && plain)
+        m_directFrame = m_drawingList->SingleFrame(m_imageW, m_imageH, &m_directPalette);
+    if (m_directFrame) {
+        // The image no longer holds the current picture.
+        m_appearanceKey.clear();
+    } else if (m_appearance) {
+        // The image keeps its picture until what it shows changes. A plain
+        // character's key says all its picture depends on, so marking it
+        // dirty only has the key compared; other kinds paint by their own
+        // rules and are drawn again whenever marked.
         m_nextAppearanceKey.clear();
         AppendAppearanceKey(m_nextAppearanceKey);
-        if (m_appearanceDirty || m_nextAppearanceKey != m_appearanceKey) {
+        if ((m_appearanceDirty && !plain) || m_nextAppearanceKey != m_appearanceKey) {
             ALLEGRO_BITMAP* previous = al_get_target_bitmap();
             m_appearance->SetAsTarget();
             m_appearance->ClearToTransparent();
@@ -361,7 +379,12 @@ void NonPlayingCharacter::DrawSecondPass(BitmapWrapper* target, Camera* camera) 
         ComputeShadow(camera, &size, &x, &y);
         if (BitmapWrapper* shadow = m_shadowSet[size]) shadow->Draw(x, y, shadow->GetFlags());
     }
-    if (m_appearance) m_appearance->Draw(m_screenX, m_screenY, 0);
+    if (m_directFrame) {
+        SetPaletteIndex(m_directPalette);
+        m_directFrame->Draw(m_screenX, m_screenY, 0);
+    } else if (m_appearance) {
+        m_appearance->Draw(m_screenX, m_screenY, 0);
+    }
 }
 
 // ---------------------------------------------------------------- routing
@@ -419,6 +442,8 @@ void* NonPlayingCharacter::GetPropertyAddress(const std::string& name) {
         {"VariableList", m_variables.get(), PropertyRouter::kVariableList},
         {"Dimensions", &d, PropertyRouter::kDimensions},
     };
+    // Whoever takes the appearance image sees it drawn from then on.
+    if (name == "Appearance") m_appearanceShared = true;
     for (const Field& field : fields) {
         if (name == field.name) {
             // A character without an appearance image has nothing to give.

@@ -184,6 +184,13 @@ protected:
     // computed (kept to spare an allocation a frame).
     std::vector<uintptr_t> m_appearanceKey;
     std::vector<uintptr_t> m_nextAppearanceKey;
+    // The frame drawn straight onto the frame this time instead of the
+    // appearance image, and its palette; null when the image is drawn.
+    BitmapWrapper* m_directFrame = nullptr;
+    int32_t m_directPalette = -1;
+    // Set once the appearance image was handed out by name: it is then
+    // always kept up to date.
+    bool m_appearanceShared = false;
     std::vector<StateVariable> m_states;
     std::unique_ptr<ScriptVariableSet> m_variables;
 
