@@ -118,6 +118,8 @@ struct Crowd {
         GlobalState* state = GetGlobalState();
         DataLibrary* library = state->dataLibrary;
         uint8_t* gl = &state->openGLMode;
+        library->AddSection("Images");
+        library->AddCatalogue("Images", "Bench");
         library->AddHeading("Images", "Bench", "Crowd");
         for (int d = 0; d < kDirections; ++d) {
             for (int f = 0; f < kWalkFrames; ++f) {

@@ -93,6 +93,18 @@ void AIDrawingList::AppendAppearanceKey(std::vector<uintptr_t>& key, int32_t fla
     }
 }
 
+void AIDrawingList::SelectPalettes() const {
+    if (!m_timer || !m_direction) return;
+    const int32_t index = ChooseAnimation();
+    for (const Entry& entry : m_entries) {
+        if (!entry.enabled || !entry.package) continue;
+        // Draw selects an entry's palette only when it has a frame to draw.
+        Animation* animation = entry.package->GetAnimation(index);
+        if (!animation || !animation->GetFrameByTime(*m_direction, *m_timer)) continue;
+        SetPaletteIndex(m_paletteOverride != -1 ? m_paletteOverride : entry.palette);
+    }
+}
+
 BitmapWrapper* AIDrawingList::SingleFrame(int32_t width, int32_t height, int32_t* palette) const {
     if (m_verbose || !m_timer || !m_direction) return nullptr;
     const Entry* only = nullptr;

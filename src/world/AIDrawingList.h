@@ -57,6 +57,10 @@ public:
     // package, palette and frame. Equal keys paint equal pictures.
     void AppendAppearanceKey(std::vector<uintptr_t>& key, int32_t flags) const;
 
+    // Leaves the program's palette selection as Draw would leave it, without
+    // drawing: for a picture that is kept instead of drawn again.
+    void SelectPalettes() const;
+
     // The one frame Draw would paint now, when it paints exactly one frame,
     // plainly (no palette map), lying whole inside a width x height image at
     // (0, 0); null otherwise. The palette the entry sets goes to *palette.

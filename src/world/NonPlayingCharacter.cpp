@@ -309,6 +309,10 @@ void NonPlayingCharacter::Draw(BitmapWrapper* target, Camera* camera) {
             // Taken after the drawing, which may itself change what is shown.
             m_appearanceKey.clear();
             AppendAppearanceKey(m_appearanceKey);
+        } else if (m_statesAllocated && m_drawingList && plain) {
+            // The palette selection the drawing would have left, for the
+            // characters drawn after this one.
+            m_drawingList->SelectPalettes();
         }
     }
 
