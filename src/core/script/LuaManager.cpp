@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <ctime>
 #include <cstdio>
 #include <cstring>
 
@@ -49,10 +50,15 @@ bool LuaManager::LoadFile(const std::string& path) {
     struct stat info {};
     const bool found = ::stat(fullPath.c_str(), &info) == 0 && S_ISREG(info.st_mode);
     const int64_t modifiedNs = int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec;
+    // File times come from the wall clock, so the wall clock tells their age.
+    timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const int64_t nowNs = int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+    const bool settled = found && nowNs - modifiedNs > int64_t{2} * 1000000000;
     auto cached = m_compiled.find(fullPath);
     if (cached != m_compiled.end()) {
         const Compiled& entry = cached->second;
-        if (found && entry.modifiedNs == modifiedNs && entry.size == info.st_size && entry.inode == info.st_ino) {
+        if (settled && entry.modifiedNs == modifiedNs && entry.size == info.st_size && entry.inode == info.st_ino) {
             lua_rawgeti(m_state, LUA_REGISTRYINDEX, entry.reference);
             lua_pushvalue(m_state, LUA_GLOBALSINDEX);
             lua_setfenv(m_state, -2);
@@ -86,9 +92,9 @@ bool LuaManager::LoadFile(const std::string& path) {
         m_lastStatus = 0;
         return false;
     }
-    // Kept only when the file was seen before it was read; a file changed
-    // in between is compiled again on its next run.
-    if (found) {
+    // Kept only when the file was seen, settled, before it was read; a file
+    // changed in between is compiled again on its next run.
+    if (settled) {
         lua_pushvalue(m_state, -1);
         const int reference = luaL_ref(m_state, LUA_REGISTRYINDEX);
         m_compiled[fullPath] = Compiled{reference, modifiedNs, static_cast<int64_t>(info.st_size),

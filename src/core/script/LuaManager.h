@@ -31,7 +31,9 @@ public:
     bool RunFile(const std::string& path, int32_t scriptCode);
     // Loads base path + path as a chunk on top of the stack. A file is
     // compiled once and kept by its path; it is compiled again when its
-    // modification time, size or inode changes.
+    // modification time, size or inode changes. A file changed in the last
+    // two seconds is read every time, since a second change within the
+    // clock's granularity could keep its time and size.
     bool LoadFile(const std::string& path);
     // Compiled scripts kept.
     size_t GetCompiledCount() const { return m_compiled.size(); }
