@@ -391,6 +391,9 @@ int RunStream() {
         return 1;
     }
     GlobalState* state = GetGlobalState();
+    // The world alone, as in the frame runs without "windows".
+    if (state->guiManager)
+        if (GUIBaseObject* welcome = state->guiManager->FindObject("WelcomeWindow")) welcome->Close();
     Dimensions* where = state->player->GetDimensions();
     FrameContext context{};
     // Running speed, diagonally from near one corner to near the other.
