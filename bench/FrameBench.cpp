@@ -203,6 +203,16 @@ struct Crowd {
     }
 };
 
+// The process's resident memory now, from /proc.
+double ResidentMegabytes() {
+    FILE* statm = std::fopen("/proc/self/statm", "r");
+    if (!statm) return 0;
+    long size = 0, resident = 0;
+    const int read = std::fscanf(statm, "%ld %ld", &size, &resident);
+    std::fclose(statm);
+    return read == 2 ? static_cast<double>(resident) * static_cast<double>(sysconf(_SC_PAGESIZE)) / (1 << 20) : 0;
+}
+
 // Starts the real program as main() does, without its loop: the command
 // line, then Initialize (which loads the forced map when the title is
 // skipped).
@@ -337,7 +347,7 @@ int RunFrame(int count, bool walking, bool script, bool windowed) {
                 r > 0 ? e / r : 0.0);
     for (int p = 0; p < FramePhases::kCount; ++p)
         std::printf(" %s_ms=%.2f", FramePhases::Name(static_cast<FramePhase>(p)), phaseMs[p]);
-    std::printf("\n");
+    std::printf(" resident_mb=%.1f\n", ResidentMegabytes());
     std::fflush(stdout);
     // Shut-down is not measured; the process ends here.
     _exit(0);
