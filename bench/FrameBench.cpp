@@ -4,9 +4,11 @@
 // draws the same things on the same display. Every figure it prints is a
 // ratio to that reference, measured in the same run.
 //
-//   bench_FrameBench frame N [walking] [script] [windows]
+//   bench_FrameBench frame N [walking] [script] [windows] [scripted]
 //                                                 N characters on the sample level;
-//                                                 "windows" keeps its welcome window open
+//                                                 "windows" keeps its welcome window open;
+//                                                 "scripted": made by a script through
+//                                                 EM_NPC_CreateNPC (standing)
 //   bench_FrameBench stream                       running diagonally over a 16 x 16-chunk level
 //   bench_FrameBench startup                      start-up to the first frame, against a bare window
 //
@@ -22,6 +24,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -35,6 +38,7 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/media/DisplayManager.h"
 #include "core/script/DataLibrary.h"
+#include "core/script/LuaManager.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "maps/Chunk.h"
@@ -100,6 +104,9 @@ struct Mover {
     NonPlayingCharacter* npc;
     double x, y, dx, dy;
     int direction;
+    // A scripted character's picture and where it goes from the centre.
+    ALLEGRO_BITMAP* still = nullptr;
+    int offsetX = 9, offsetY = 28;
 };
 
 // Characters with a standing and a walking animation, through the same
@@ -187,6 +194,61 @@ struct Crowd {
             if (script) npc->SetDefaultScript("Data/Scripts/NPCs/Bramle/Constructor.lua");
             movers.push_back(m);
         }
+    }
+
+    // Characters a map script makes: count "DialogueNPC"s dressed as the
+    // sample game's elder, by EM_NPC_CreateNPC and a constructor script of
+    // their own, standing about the player.
+    bool BuildScripted(int count) {
+        GlobalState* state = GetGlobalState();
+        const char* constructor =
+            "NPC_SetBoundaryOffsetsData(-9, 9, -28, 2, -28, 0)\n"
+            "NPC_SetDisplayData(10, 28, 20, 30)\n"
+            "NPC_AllocateStateVariables(1)\n"
+            "NPC_SetStateVariable(0, 'Stationary', 1)\n"
+            "AIM_SetActiveAIObject('DrawingList', 'NPC', CrowdName, 'AIDrawingList')\n"
+            "AIDL_AddAI('Body', 'ElderLook')\n"
+            "AIDL_SetBaseStateToActive()\n"
+            "AIS_AddState('Standing', 0, 'NPC', CrowdName, 'St|Stationary', 0)\n";
+        std::filesystem::create_directories("Data/Scripts/NPCs/BenchCrowd");
+        if (FILE* file = std::fopen("Data/Scripts/NPCs/BenchCrowd/Constructor.lua", "wb")) {
+            std::fputs(constructor, file);
+            std::fclose(file);
+        }
+        Dimensions* centre = state->player ? state->player->GetDimensions() : nullptr;
+        const int cx = centre ? static_cast<int>(centre->X) : 400, cy = centre ? static_cast<int>(centre->Y) : 300;
+        std::string chunk = "for i = 0, " + std::to_string(count - 1) +
+                            " do\n"
+                            "  CrowdName = 'Crowd' .. i\n"
+                            "  EM_NPC_CreateNPC(CrowdName, 'DialogueNPC', 'Data/Scripts/NPCs/BenchCrowd/Constructor.lua')\n"
+                            "  NPC_SetPositionData(" + std::to_string(cx - 380) + " + (i * 37) % 760, " +
+                            std::to_string(cy - 270) + " + (i * 53) % 560, 0)\n"
+                            "end\n";
+        lua_State* L = state->luaManager->GetLuaState();
+        if (luaL_dostring(L, chunk.c_str()) != 0) {
+            std::printf("bench: the crowd script failed: %s\n", lua_tostring(L, -1));
+            return false;
+        }
+        AIDrawingPackage* look = state->aiManager->GetDrawingPackage("ElderLook");
+        for (int i = 0; i < count; ++i) {
+            auto* npc = dynamic_cast<NonPlayingCharacter*>(
+                state->entityManager->GetNPC(("Crowd" + std::to_string(i)).c_str()));
+            if (!npc) {
+                std::printf("bench: the crowd script made no Crowd%d\n", i);
+                return false;
+            }
+            BitmapWrapper* frame = look ? look->GetFrame(0, npc->GetAnimDirection(), 0) : nullptr;
+            Mover m{npc, npc->GetDimensions().X, npc->GetDimensions().Y, 0, 0, 0};
+            m.still = frame ? frame->GetBitmap() : nullptr;
+            m.offsetX = 10 - (frame ? frame->GetOffsetX() : 0);
+            m.offsetY = 28 - (frame ? frame->GetOffsetY() : 0);
+            if (!m.still) {
+                std::printf("bench: the elder's look has no picture\n");
+                return false;
+            }
+            movers.push_back(m);
+        }
+        return true;
     }
 
     // Walkers step along their heading and turn back at the edge of the view.
@@ -291,8 +353,8 @@ struct Reference {
             const NonPlayingCharacter* npc = m.npc;
             al_draw_bitmap(shadow, static_cast<int>(m.x) - 14 - camX, static_cast<int>(m.y) - 2 - camY, 0);
             int frame = crowd.walking ? (npc->GetAnimTimer() % (kWalkFrames * 8)) / 8 : 0;
-            al_draw_bitmap(crowd.Sprite(m.direction, frame), static_cast<int>(m.x) - 9 - camX,
-                           static_cast<int>(m.y) - 28 - camY, 0);
+            ALLEGRO_BITMAP* sprite = m.still ? m.still : crowd.Sprite(m.direction, frame);
+            al_draw_bitmap(sprite, static_cast<int>(m.x) - m.offsetX - camX, static_cast<int>(m.y) - m.offsetY - camY, 0);
         }
         for (int x = -(camX & 255); x < width; x += 256)
             for (int y = -(camY & 255); y < height; y += 256) al_draw_bitmap(over, x, y, 0);
@@ -301,7 +363,7 @@ struct Reference {
     }
 };
 
-int RunFrame(int count, bool walking, bool script, bool windowed) {
+int RunFrame(int count, bool walking, bool script, bool windowed, bool scripted) {
     if (!StartProgram({"-skiptitle", "-map", "DebugRoom", "-nonetwork", "-nomusic"})) {
         std::fprintf(stdout, "bench: frame failed to start\n");
         return 1;
@@ -312,7 +374,11 @@ int RunFrame(int count, bool walking, bool script, bool windowed) {
     if (!windowed && state->guiManager)
         if (GUIBaseObject* welcome = state->guiManager->FindObject("WelcomeWindow")) welcome->Close();
     Crowd crowd;
-    crowd.Build(count, walking, script);
+    if (scripted) {
+        if (!crowd.BuildScripted(count)) _exit(1);
+    } else {
+        crowd.Build(count, walking, script);
+    }
     Dimensions* centre = state->player->GetDimensions();
     const double cx = centre->X, cy = centre->Y;
     FrameContext context{};
@@ -342,8 +408,8 @@ int RunFrame(int count, bool walking, bool script, bool windowed) {
     for (int p = 0; p < FramePhases::kCount; ++p)
         phaseMs[p] = phases.Total(static_cast<FramePhase>(p)) * 1000.0 / std::max(phases.Frames(), 1);
     const double e = Median(engine), r = Median(reference);
-    std::printf("bench: frame characters=%d %s script=%s %s engine_ms=%.2f reference_ms=%.2f ratio=%.2f", count,
-                walking ? "walking" : "standing", script ? "yes" : "no", windowed ? "windows" : "world-only", e, r,
+    std::printf("bench: frame characters=%d%s %s script=%s %s engine_ms=%.2f reference_ms=%.2f ratio=%.2f", count,
+                scripted ? " (EM_NPC_CreateNPC)" : "", walking ? "walking" : "standing", script ? "yes" : "no", windowed ? "windows" : "world-only", e, r,
                 r > 0 ? e / r : 0.0);
     for (int p = 0; p < FramePhases::kCount; ++p)
         std::printf(" %s_ms=%.2f", FramePhases::Name(static_cast<FramePhase>(p)), phaseMs[p]);
@@ -503,18 +569,19 @@ int main(int argc, char** argv) {
     std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "frame") {
         int count = argc > 2 ? std::atoi(argv[2]) : 300;
-        bool walking = false, script = false, windowed = false;
+        bool walking = false, script = false, windowed = false, scripted = false;
         for (int i = 3; i < argc; ++i) {
             walking |= std::strcmp(argv[i], "walking") == 0;
             script |= std::strcmp(argv[i], "script") == 0;
             windowed |= std::strcmp(argv[i], "windows") == 0;
+            scripted |= std::strcmp(argv[i], "scripted") == 0;
         }
-        return RunFrame(count, walking, script, windowed);
+        return RunFrame(count, walking, script, windowed, scripted);
     }
     if (mode == "stream") return RunStream();
     if (mode == "startup") return RunStartup(argv[0]);
     if (mode == "startup-engine") return RunStartupEngine();
     if (mode == "startup-reference") return RunStartupReference();
-    std::fprintf(stderr, "usage: %s frame N [walking] [script] [windows] | stream | startup\n", argv[0]);
+    std::fprintf(stderr, "usage: %s frame N [walking] [script] [windows] [scripted] | stream | startup\n", argv[0]);
     return 2;
 }

@@ -277,17 +277,22 @@ void NonPlayingCharacter::AppendAppearanceKey(std::vector<uintptr_t>& key) const
     if (m_drawingList) m_drawingList->AppendAppearanceKey(key, 0);
 }
 
+bool NonPlayingCharacter::PaintsDrawingListPlainly() const {
+    // A plain character paints its list only once its states exist.
+    return typeid(*this) == typeid(NonPlayingCharacter) && m_statesAllocated;
+}
+
 void NonPlayingCharacter::Draw(BitmapWrapper* target, Camera* camera) {
     if (m_enabled != 1 || !camera || m_displaySuppressed) return;
     const Dimensions& d = m_dimensions;
 
-    // A plain character whose picture is one whole frame draws that frame
-    // straight onto the view: the same pixels as through its image, without
-    // drawing the image when the frame changes. Characters of other kinds
-    // paint their image their own way and always use it.
+    // A character whose picture is the drawing list's one whole frame draws
+    // that frame straight onto the view: the same pixels as through its
+    // image, without drawing the image when the frame changes. Characters
+    // that paint their image their own way always use it.
     m_directFrame = nullptr;
-    const bool plain = typeid(*this) == typeid(NonPlayingCharacter);
-    if (m_appearance && !m_appearanceShared && m_statesAllocated && m_drawingList && plain)
+    const bool plain = PaintsDrawingListPlainly();
+    if (m_appearance && !m_appearanceShared && m_drawingList && plain)
         m_directFrame = m_drawingList->SingleFrame(m_imageW, m_imageH, &m_directPalette);
     if (m_directFrame) {
         // The image no longer holds the current picture.
@@ -309,7 +314,7 @@ void NonPlayingCharacter::Draw(BitmapWrapper* target, Camera* camera) {
             // Taken after the drawing, which may itself change what is shown.
             m_appearanceKey.clear();
             AppendAppearanceKey(m_appearanceKey);
-        } else if (m_statesAllocated && m_drawingList && plain) {
+        } else if (m_drawingList && plain) {
             // The palette selection the drawing would have left, for the
             // characters drawn after this one.
             m_drawingList->SelectPalettes();
@@ -377,7 +382,10 @@ void NonPlayingCharacter::ComputeShadow(Camera* camera, int32_t* size, int32_t* 
 }
 
 void NonPlayingCharacter::DrawSecondPass(BitmapWrapper* target, Camera* camera) {
-    if (target) target->SetAsTarget();
+    // Selecting the target again costs a state change per character; it is
+    // skipped when the target is already selected.
+    if (target && (al_get_target_bitmap() != target->GetBitmap() || GetGlobalState()->openGLMode))
+        target->SetAsTarget();
     if (m_shadowSet) {
         int32_t size = 0, x = 0, y = 0;
         ComputeShadow(camera, &size, &x, &y);

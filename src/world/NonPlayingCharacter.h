@@ -60,6 +60,12 @@ public:
     // is drawn again only when this changes or the character is marked
     // dirty.
     virtual void AppendAppearanceKey(std::vector<uintptr_t>& key) const;
+    // Whether UpdateAppearance paints exactly the drawing list at (0, 0)
+    // without flip flags, so that the key says all the picture depends on
+    // (and a single whole frame may be drawn straight onto the view). A
+    // kind that paints its own way answers false; so does any kind that
+    // does not say.
+    virtual bool PaintsDrawingListPlainly() const;
     // Subclasses' own routed fields; a plain character has none (value type
     // 0, null).
     virtual void* RoutePointer(const std::string& name);

@@ -22,6 +22,7 @@
 #include "world/AnimationState.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
+#include "world/NPCStaticDialogue.h"
 #include "world/NonPlayingCharacter.h"
 
 namespace {
@@ -37,6 +38,7 @@ struct Look {
                         // colour that is not opaque)
     int offsetX;        // frame offset inside the picture (negative: partly outside)
     bool walking;       // timer and direction change every frame
+    bool talks = false; // a character that talks when clicked
 };
 
 const Look kLooks[] = {
@@ -46,6 +48,8 @@ const Look kLooks[] = {
     {"paletted", 1, true, 0, 0, true},
     {"translucent palette", 1, true, 1, 0, false},
     {"selected palette", 1, true, -1, 0, true},
+    {"talking walker", 1, false, 0, 0, true, true},
+    {"talking, layered", 2, false, 0, 0, false, true},
     {"clipped", 1, false, 0, -3, true},
 };
 
@@ -121,7 +125,7 @@ struct CrowdScene {
         al_destroy_bitmap(probe);
         for (int i = 0; i < count; ++i) {
             const Look& look = kLooks[i % std::size(kLooks)];
-            auto* npc = new NonPlayingCharacter();
+            NonPlayingCharacter* npc = look.talks ? new NPCStaticDialogue() : new NonPlayingCharacter();
             std::string name = "C" + std::to_string(i);
             npc->SetInternalName(name);
             npc->SetShadowSet(nullptr);
@@ -162,7 +166,11 @@ struct CrowdScene {
     // As the engine draws now.
     void DrawEngine(BitmapWrapper& target, Camera& camera) {
         target.ClearToRGBA(30, 60, 90, 255);
-        for (NonPlayingCharacter* npc : characters) npc->Draw(&target, &camera);
+        for (NonPlayingCharacter* npc : characters) {
+            // The tick marks talking characters' pictures as changed.
+            npc->HandleMouseState(-1);
+            npc->Draw(&target, &camera);
+        }
     }
 
     // As every character drew itself before: a fresh picture every frame.
