@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/base/FileNames.h"
+#include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/ZLibDecompressor.h"
 #include "maps/Chunk.h"
@@ -186,6 +187,16 @@ void ChunkStreamer::LoadPass(const std::vector<ShownArea>& shown) {
             if (!slot) continue;
             if (!slot->active && slot->chunk) {
                 slot->chunk.reset();
+            } else if (slot->active && slot->chunk) {
+                // A chunk still being built a stage at a time that comes
+                // into sight is built whole at once (its jobs go with it).
+                Chunk* chunk = slot->chunk.get();
+                const bool staging =
+                    !chunk->IsReady() && chunk->GetFileOffset() != 0 && chunk->GetStage() < Chunk::kStageCount;
+                if (staging && !shown.empty() && distance(x, y) == 0) {
+                    slot->chunk = std::make_unique<Chunk>();
+                    LoadChunk(slot->chunk.get(), x, y);
+                }
             } else if (slot->active && !slot->chunk) {
                 const int64_t away = shown.empty() ? 0 : distance(x, y);
                 if (away == 0) {
@@ -202,9 +213,16 @@ void ChunkStreamer::LoadPass(const std::vector<ShownArea>& shown) {
         }
     }
     if (nextX >= 0) {
+        // Out of sight: built a stage at a time by the deferred job queue in
+        // what is left of the frames, where the queue exists and the record
+        // lies within the 32-bit offsets the stages read from.
         Slot* slot = SlotAt(nextX, nextY);
         slot->chunk = std::make_unique<Chunk>();
-        LoadChunk(slot->chunk.get(), nextX, nextY);
+        const uint64_t offset = RecordOffset(nextX, nextY);
+        if (GetGlobalState()->deferredJobs && offset + Chunk::kRecordBytes <= UINT32_MAX)
+            slot->chunk->QueueLoad(static_cast<uint32_t>(offset));
+        else
+            LoadChunk(slot->chunk.get(), nextX, nextY);
     }
 }
 
