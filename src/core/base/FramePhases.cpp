@@ -2,7 +2,7 @@
 
 namespace {
 
-const char* const kNames[FramePhases::kCount] = {"update", "streaming", "map", "entities", "gui", "flip", "other"};
+const char* const kNames[FramePhases::kCount] = {"update", "streaming", "map", "entities", "gui", "flip"};
 
 }  // namespace
 

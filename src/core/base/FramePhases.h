@@ -1,5 +1,6 @@
 #pragma once
-// Where the time of a frame goes: the update of a tick, the map's passes,
+// Where the time of a frame goes: the update of a tick, chunk streaming
+// (with the deferred jobs), the map's passes,
 // the entities, the GUI and the flip. A phase is timed by a PhaseScope;
 // scopes nest, and time spent in an inner phase is not counted again in the
 // outer one, so the phases add up to the frame. The totals are kept per
@@ -11,7 +12,7 @@
 #include <cstdio>
 #include <string>
 
-enum class FramePhase { Update, Streaming, Map, Entities, Gui, Flip, Other, Count };
+enum class FramePhase { Update, Streaming, Map, Entities, Gui, Flip, Count };
 
 class FramePhases {
 public:
