@@ -1,7 +1,7 @@
 #pragma once
 // Where the time of a frame goes: the update of a tick, chunk streaming
-// (with the deferred jobs), the map's passes,
-// the entities, the GUI and the flip. A phase is timed by a PhaseScope;
+// (with the deferred jobs), the map's passes, the entities, the GUI and the
+// flip. A phase is timed by a PhaseScope;
 // scopes nest, and time spent in an inner phase is not counted again in the
 // outer one, so the phases add up to the frame. The totals are kept per
 // frame; EndFrame closes a frame, and when reporting is on, a line with the
