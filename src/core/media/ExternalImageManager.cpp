@@ -27,41 +27,40 @@ uint32_t ReadU32(const uint8_t* data, uint64_t at) {
 // The smallest record at a data offset: a palette's two counts.
 constexpr uint64_t kSmallestRecord = 8;
 
-// Inflates a whole zlib stream held in memory. The output grows as needed up
-// to 4 GiB, what an archive buffer can hold. Z_OK, or the zlib error (a
-// stream that ends early is Z_DATA_ERROR, one too large Z_MEM_ERROR).
+// Inflates a whole zlib stream held in memory, a piece at a time through a
+// scratch buffer, so the output is never filled before it is written. Up to
+// 4 GiB, what an archive buffer can hold. Z_OK, or the zlib error (a stream
+// that ends early is Z_DATA_ERROR, one too large Z_MEM_ERROR).
 int InflateInMemory(const uint8_t* packed, size_t packedSize, std::vector<uint8_t>& out) {
     constexpr uint64_t kLimit = UINT32_MAX;
+    constexpr size_t kPiece = 256 * 1024;
     z_stream stream{};
     if (inflateInit(&stream) != Z_OK) return Z_MEM_ERROR;
-    out.resize(std::min<uint64_t>(std::max<uint64_t>(uint64_t{packedSize} * 4, 1 << 16), kLimit));
+    out.clear();
+    out.reserve(std::min<uint64_t>(uint64_t{packedSize} * 8, kLimit));
+    std::vector<uint8_t> piece(kPiece);
     stream.next_in = const_cast<Bytef*>(packed);
     uint64_t remaining = packedSize;
-    uint64_t produced = 0;
     int result = Z_OK;
     while (result == Z_OK) {
-        if (produced == out.size()) {
-            if (out.size() >= kLimit) {
-                result = Z_MEM_ERROR;
-                break;
-            }
-            out.resize(std::min<uint64_t>(uint64_t{out.size()} * 2, kLimit));
-        }
         const uInt inChunk = static_cast<uInt>(std::min<uint64_t>(remaining, 1u << 30));
-        const uInt outChunk = static_cast<uInt>(std::min<uint64_t>(out.size() - produced, 1u << 30));
         stream.avail_in = inChunk;
-        stream.next_out = out.data() + produced;
-        stream.avail_out = outChunk;
+        stream.next_out = piece.data();
+        stream.avail_out = kPiece;
         result = inflate(&stream, Z_NO_FLUSH);
         remaining -= inChunk - stream.avail_in;
-        produced += outChunk - stream.avail_out;
-        if (result == Z_BUF_ERROR && stream.avail_out > 0) result = Z_DATA_ERROR;  // the input ran out
-        if (result == Z_BUF_ERROR) result = Z_OK;                               // more room needed
+        const size_t produced = kPiece - stream.avail_out;
+        if (out.size() + produced > kLimit) {
+            result = Z_MEM_ERROR;
+            break;
+        }
+        out.insert(out.end(), piece.data(), piece.data() + produced);
+        // No progress with room left: the input ran out before the end.
+        if (result == Z_BUF_ERROR) result = produced == 0 ? Z_DATA_ERROR : Z_OK;
         if (result == Z_NEED_DICT) result = Z_DATA_ERROR;
     }
     inflateEnd(&stream);
     if (result != Z_STREAM_END) return result == Z_OK ? Z_DATA_ERROR : result;
-    out.resize(produced);
     return Z_OK;
 }
 
