@@ -181,6 +181,7 @@ void ChunkStreamer::LoadPass(const std::vector<ShownArea>& shown) {
     };
     int32_t nextX = -1, nextY = -1;
     int64_t nextDistance = INT64_MAX;
+    bool anyStaging = false;
     for (int32_t x = 0; x < m_countX; ++x) {
         for (int32_t y = 0; y < m_countY; ++y) {
             Slot* slot = SlotAt(x, y);
@@ -196,6 +197,8 @@ void ChunkStreamer::LoadPass(const std::vector<ShownArea>& shown) {
                 if (staging && !shown.empty() && distance(x, y) == 0) {
                     slot->chunk = std::make_unique<Chunk>();
                     LoadChunk(slot->chunk.get(), x, y);
+                } else if (staging) {
+                    anyStaging = true;
                 }
             } else if (slot->active && !slot->chunk) {
                 const int64_t away = shown.empty() ? 0 : distance(x, y);
@@ -215,14 +218,18 @@ void ChunkStreamer::LoadPass(const std::vector<ShownArea>& shown) {
     if (nextX >= 0) {
         // Out of sight: built a stage at a time by the deferred job queue in
         // what is left of the frames, where the queue exists and the record
-        // lies within the 32-bit offsets the stages read from.
-        Slot* slot = SlotAt(nextX, nextY);
-        slot->chunk = std::make_unique<Chunk>();
+        // lies within the 32-bit offsets the stages read from; one chunk at
+        // a time, so that the stages of several never pile into one frame.
         const uint64_t offset = RecordOffset(nextX, nextY);
-        if (GetGlobalState()->deferredJobs && offset + Chunk::kRecordBytes <= UINT32_MAX)
-            slot->chunk->QueueLoad(static_cast<uint32_t>(offset));
-        else
-            LoadChunk(slot->chunk.get(), nextX, nextY);
+        const bool staged = GetGlobalState()->deferredJobs && offset + Chunk::kRecordBytes <= UINT32_MAX;
+        if (!staged || !anyStaging) {
+            Slot* slot = SlotAt(nextX, nextY);
+            slot->chunk = std::make_unique<Chunk>();
+            if (staged)
+                slot->chunk->QueueLoad(static_cast<uint32_t>(offset));
+            else
+                LoadChunk(slot->chunk.get(), nextX, nextY);
+        }
     }
 }
 

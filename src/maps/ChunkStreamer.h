@@ -67,8 +67,9 @@ public:
     // active chunks not yet read only the one nearest to them is started,
     // so the ring ahead of the player is built over the following passes
     // instead of in one long tick. That one is built a stage at a time by
-    // the deferred job queue when there is one (a chunk still in its stages
-    // when it comes into sight is built whole then), else at once.
+    // the deferred job queue when there is one, and only while no other is
+    // (a chunk still in its stages when it comes into sight is built whole
+    // then), else at once.
     void LoadPass(const std::vector<ShownArea>& shown = {});
     // Whether built opaque chunks cover every point of the area, so that
     // nothing drawn under the level there can show.

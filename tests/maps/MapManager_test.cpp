@@ -434,6 +434,9 @@ TEST_F(MapManagerTest, ChunksOutOfSightAreBuiltInStagesAndFinishedWhenSeen) {
     ASSERT_NE(streamer->GetChunkAt(2 * 256, 0), nullptr);
     EXPECT_FALSE(ready(2));
     EXPECT_EQ(jobs.GetCount(), Chunk::kStageCount);
+    // No other chunk starts its stages while one is in them.
+    maps.ProcessEvent(-1, -1, -1);
+    EXPECT_EQ(jobs.GetCount(), Chunk::kStageCount);
     jobs.Run(60.0, false);
     EXPECT_TRUE(ready(2));
 
