@@ -1,6 +1,7 @@
 #include "app/RegisterLuaFunctions.h"
 
 #include "combat/CombatRegistry.h"
+#include "combat/DataLibraryCombatLua.h"
 #include "core/media/DataLibraryImageLua.h"
 #include "core/media/DataLibrarySoundLua.h"
 #include "core/media/SoundManager.h"
@@ -54,6 +55,7 @@ void RegisterLuaFunctions(lua_State* L) {
     DataLibrary::RegisterLuaFunctions(L);  // 17, with the resource registrars
     RegisterDataLibraryImageLuaFunctions(L);
     RegisterDataLibrarySoundLuaFunctions(L);
+    RegisterDataLibraryCombatLuaFunctions(L);
     EntityManager::RegisterLuaFunctions(L);  // 18
     SoundManager::RegisterLuaFunctions(L);  // 19
     PlayerVorn::RegisterLuaFunctions(L);  // 21

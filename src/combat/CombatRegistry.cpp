@@ -1,10 +1,17 @@
 #include "combat/CombatRegistry.h"
 
 #include "combat/CombatEnemies.h"
+#include "combat/CombatImageLibrary.h"
 #include "combat/CombatImages.h"
 #include "combat/CombatListHolder.h"
 #include "combat/CombatManager.h"
 #include "combat/CombatParty.h"
+#include "combat/EnemyManager.h"
+#include "combat/EnemyPrototype.h"
+#include "combat/FieldSprite.h"
+#include "combat/FieldSpriteDisplayList.h"
+#include "combat/FieldSpriteanimation.h"
+#include "combat/PartyManager.h"
 
 CombatRegistry& GetCombatRegistry() {
     static CombatRegistry registry;
@@ -14,10 +21,12 @@ CombatRegistry& GetCombatRegistry() {
 void InitCombatRegistry() {
     CombatRegistry& registry = GetCombatRegistry();
     // In their order: the image library, the enemy manager, the list
-    // holder, the combat manager, the party manager. The image library and
-    // the two side managers take their slots once they are built.
+    // holder, the combat manager, the party manager.
+    if (!registry.imageLibrary) registry.imageLibrary = new CombatImageLibrary;
+    if (!registry.enemyManager) registry.enemyManager = new EnemyManager;
     if (!registry.listHolder) registry.listHolder = new CombatListHolder;
     if (!registry.combatManager) registry.combatManager = new CombatManager;
+    if (!registry.partyManager) registry.partyManager = new PartyManager;
 }
 
 void DestroyCombatRegistry() {
@@ -43,8 +52,10 @@ void PrepareCombatData() {
 
 void RegisterCombatLuaFunctions(lua_State* L) {
     if (!L) return;
-    // The FSprite_, FSpriteAnim_ and FSpriteDL_ functions come first, and
-    // the EP_ functions between these two, once they are built.
+    RegisterFieldSpriteLuaFunctions(L);
+    RegisterFieldSpriteAnimationLuaFunctions(L);
+    RegisterFieldSpriteDisplayListLuaFunctions(L);
     CombatManager::RegisterLuaFunctions(L);
+    RegisterEnemyPrototypeLuaFunctions(L);
     CombatManager::RegisterDebugLuaFunctions(L);
 }

@@ -300,8 +300,9 @@ class CombatFixture : public ::testing::Test {
 protected:
     void SetUp() override {
         testsupport::EnsureAllegro();
-        saved = GetCombatRegistry();
         lua = std::make_unique<testsupport::LuaTestState>();
+        // The test state's own registry members come back before it goes.
+        saved = GetCombatRegistry();
         party = new TestParty;
         enemies = new TestEnemies;
         CombatRegistry& registry = GetCombatRegistry();
