@@ -1,5 +1,6 @@
 #include "combat/Character.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "combat/CombatEnemies.h"
@@ -239,7 +240,8 @@ void Character::AttackWith(Character* target, const char* cue, const char* textF
         window->PushAnimateActor(kLeap);
         window->PushSync();
         window->PushAnimateActor(kStrike);
-        window->PushWait(static_cast<int32_t>(static_cast<int64_t>(m_hitFrame) * m_ticksPerStrikeFrame));
+        window->PushWait(static_cast<int32_t>(
+            std::min<int64_t>(static_cast<int64_t>(m_hitFrame) * m_ticksPerStrikeFrame, kMaxStrikeTicks)));
     }
     target->TakeDamage(this, static_cast<int32_t>(m_lastDamage));
     if (window) {
@@ -335,7 +337,10 @@ void Character::UpdateActionAnimation(int32_t mode, Character* target, int32_t* 
             sprite->PushSequenceStart();
             sprite->PushFacing(m_side);
             sprite->PushPose("HardAttacking");
-            const int64_t ticks = static_cast<int64_t>(m_strikeFrames) * m_ticksPerStrikeFrame;
+            // Timing values come from scripts: a strike never runs longer
+            // than the cap, so absurd values cannot flood the sprite's queue.
+            const int64_t ticks =
+                std::min<int64_t>(static_cast<int64_t>(m_strikeFrames) * m_ticksPerStrikeFrame, kMaxStrikeTicks);
             for (int64_t i = 0; i < ticks; ++i) {
                 sprite->PushDisplayEntry(static_cast<int32_t>(i / m_ticksPerStrikeFrame));
                 sprite->PushEndTick();

@@ -55,6 +55,8 @@ std::string FormatStatNumber(int32_t magnitude, int32_t value);
 class Character {
 public:
     static constexpr int32_t kMovePoints = 25;
+    // Longest strike animation, in ticks (one minute).
+    static constexpr int64_t kMaxStrikeTicks = 3600;
     static constexpr const char* kDefaultAttackScript = "Data/Scripts/Combat/Algorithms/LeapToPoint.lua";
     // Commands with an effect in battle.
     static constexpr int32_t kCommandNone = 0;

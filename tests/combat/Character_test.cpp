@@ -224,6 +224,16 @@ TEST_F(CharacterBattleTest, StrikeHurtAndKnockOutAnimationsOnTheSpriteQueues) {
     bog->UpdateHurtAnimation(7, ana, &pending);
     EXPECT_EQ(bog->sprite->queued, (Strings{"200", "103 KnockedOut", "201"}));
 
+    // Timing values from a script cannot make a strike endless.
+    ana->sprite->queued.clear();
+    ana->SetAttackAnimProperties(100000, 1000000, 1000000, 0, 0);
+    ana->UpdateActionAnimation(Character::kStrike, bog, &pending);
+    EXPECT_EQ(ana->sprite->queued.size(), 3u + 2 * 3600 + 2);
+    ScriptRandom({10});
+    ana->Attack(bog);
+    Strings queue = DumpQueue(Window());
+    EXPECT_EQ(queue[8], "104 3600");
+
     // Without an attack script there is no leap.
     ana->sprite->queued.clear();
     ana->UpdateActionAnimation(Character::kLeap, bog, &pending);
