@@ -5,8 +5,6 @@
 Global_AddScriptVariableI("IntroSeen", 0)
 Global_AddScriptVariableI("MetTheElder", 0)
 Global_AddScriptVariableI("BridgeRepaired", 0)
-Global_AddScriptVariableI("HeardOfTheCaves", 0)
-Global_AddScriptVariableI("WarnedOfTheSlime", 0)
 
 -- Counters.
 Global_AddScriptVariableI("Gold", 25)

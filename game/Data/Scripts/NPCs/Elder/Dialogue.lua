@@ -10,10 +10,13 @@ DM_SetPortrait("Images", "Portraits", "Characters", "Elder")
 
 local answer = GetLastChatResponse()
 -- Answering him at all means the player has met him; the story flags
--- remember what he told.
+-- (made by the helper the first time) remember what he told.
 if answer == 1 or answer == 2 then Global_SetScriptVariableI("MetTheElder", 1) end
-if answer == 1 then Global_SetScriptVariableI("HeardOfTheCaves", 1) end
-if answer == 2 then Global_SetScriptVariableI("WarnedOfTheSlime", 1) end
+local function Remember(flag)
+    LM_ExecuteScriptWithArguments("Data/Scripts/System/Helpers/SetNumber.lua", "AN", flag, 1)
+end
+if answer == 1 then Remember("HeardOfTheCaves") end
+if answer == 2 then Remember("WarnedOfTheSlime") end
 if answer == 1 then
     DM_AddText("Elder: The dark stairwell on the square leads down to the caves.")
     DM_BreakLine()
