@@ -15,14 +15,16 @@
 #include "world/ObjectItem.h"
 #include "world/ObjectStaticAnimation.h"
 #include "world/ObjectStaticAutoScript.h"
+#include "world/ItemPrototypeLua.h"
 #include "world/ObjectStaticTransition.h"
+#include "world/PlayerInventory.h"
 #include "world/PlayerVorn.h"
 
 // The registrars run in this order. Each family's line goes in its slot as
 // the family is written; the slots not yet filled are listed so the order
 // stays visible:
 //    1 GN_IsPointWithinRect
-//    2 Anim_               3 AITP_              4 IP_ (item prototypes)
+//    2 Anim_               3 AITP_              4 IP_
 //    5 ICM_                6 NPC_ (characters)  7 NPCSD_
 //    8 world enemies (NPC_ / Player_)           9 OBJ_
 //   10 Hook_              11 OBJSA_            12 static-position objects
@@ -36,6 +38,7 @@ void RegisterLuaFunctions(lua_State* L) {
     RegisterGeneralFunctions(L);  // 1
     RegisterAnimationLuaFunctions(L);  // 2
     RegisterAITrailingPackageLuaFunctions(L);  // 3
+    RegisterItemPrototypeLuaFunctions(L);  // 4
     RegisterNPCLuaFunctions(L);  // 6
     ObjectBase::RegisterLuaFunctions(L);  // 9
     ObjectItem::RegisterLuaFunctions(L);  // 10
@@ -47,8 +50,10 @@ void RegisterLuaFunctions(lua_State* L) {
     DataLibrary::RegisterLuaFunctions(L);  // 17, with the resource registrars
     RegisterDataLibraryImageLuaFunctions(L);
     RegisterDataLibrarySoundLuaFunctions(L);
+    RegisterItemPrototypeDataLibraryFunctions(L);
     EntityManager::RegisterLuaFunctions(L);  // 18
     SoundManager::RegisterLuaFunctions(L);  // 19
     PlayerVorn::RegisterLuaFunctions(L);  // 21
+    PlayerInventory::RegisterLuaFunctions(L);  // 22
     RegisterTransitionLuaFunctions(L);  // 23
 }

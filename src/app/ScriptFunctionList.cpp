@@ -183,6 +183,16 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "DL_ExtractBitmapWithPalette",
         "DL_RegisterSound",
         "DL_RegisterMusic",
+        "DL_RegisterItemPrototype",
+
+        // Item prototypes and the inventory
+        "IP_SetPrototypeCode",
+        "IP_SetUsableFlags",
+        "IP_SetImage",
+        "IP_AddEquipEffect",
+        "IP_SetStackProperties",
+        "IP_SetFlavourText",
+        "PInv_AddItem",
 
         // Image archives
         "EIM_OpenFile",
