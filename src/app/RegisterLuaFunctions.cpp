@@ -1,5 +1,7 @@
 #include "app/RegisterLuaFunctions.h"
 
+#include "combat/CombatRegistry.h"
+#include "combat/DataLibraryCombatLua.h"
 #include "core/media/DataLibraryImageLua.h"
 #include "core/media/DataLibrarySoundLua.h"
 #include "core/media/SoundManager.h"
@@ -51,9 +53,12 @@ void RegisterLuaFunctions(lua_State* L) {
     RegisterDataLibraryImageLuaFunctions(L);
     RegisterDataLibrarySoundLuaFunctions(L);
     RegisterItemPrototypeDataLibraryFunctions(L);
+    RegisterDataLibraryCombatLuaFunctions(L);
     EntityManager::RegisterLuaFunctions(L);  // 18
     SoundManager::RegisterLuaFunctions(L);  // 19
     PlayerVorn::RegisterLuaFunctions(L);  // 21
     PlayerInventory::RegisterLuaFunctions(L);  // 22
     RegisterTransitionLuaFunctions(L);  // 23
+    // The combat registrar runs right after these, on the same state.
+    RegisterCombatLuaFunctions(L);
 }

@@ -246,10 +246,17 @@ TEST_F(TransitionTest, TitleAndBattleLeaveTheMapAsTheyShould) {
     lua.Gui().AddObject("EnvironmentWindow", environment);
     AddMarker("Guard");
 
-    // A battle keeps the map. Combat cannot start yet: the game goes back
-    // to the kept map and says why.
+    // A battle keeps the map. With nobody in the party the battle is
+    // refused with a line, and the game goes back to the kept map.
     RequestCombatTransition();
-    EXPECT_EQ(Go(), "EnterCombat:  Failed, CombatManager does not exist\n");
+    EXPECT_NE(Go().find("CombatManager::StartCombat:  Failed, the party has no member who can fight\n"),
+              std::string::npos);
+    EXPECT_NE(lua.Entities().GetEntityByName("Guard"), nullptr);
+    EXPECT_EQ(state->stateSwitchRequest, 1);
+    {
+        StderrCapture quiet;
+        Go();
+    }
     EXPECT_NE(lua.Entities().GetEntityByName("Guard"), nullptr);
     EXPECT_EQ(state->eventHandler, nullptr);
 

@@ -2,6 +2,7 @@
 
 #include "app/LayerWiring.h"
 #include "app/RegisterLuaFunctions.h"
+#include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
 #include "core/media/ExternalImageManager.h"
 #include "core/script/DataLibrary.h"
@@ -75,10 +76,15 @@ LuaTestState::LuaTestState() {
     m_savedChat = state->chatManager;
     m_chat = new ChatManager;
     state->chatManager = m_chat;
+    // The combat registry comes last, as at start-up; the party manager
+    // registers its script functions on this state.
+    InitCombatRegistry();
 }
 
 LuaTestState::~LuaTestState() {
     GlobalState* state = GetGlobalState();
+    // The battle's objects go while every manager they reach still exists.
+    DestroyCombatRegistry();
     // The GUI goes first, while its slot still names it, so its objects
     // report their end to it.
     delete m_gui;

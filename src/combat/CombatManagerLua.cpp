@@ -1,0 +1,77 @@
+// The CombatManager_ script functions and DEBUG_ActivateCombat.
+#include "combat/CombatManager.h"
+#include "combat/CombatRegistry.h"
+#include "core/base/GlobalState.h"
+#include "core/script/DataLibrary.h"
+#include "core/script/ScriptArgs.h"
+#include "maps/TransitionState.h"
+
+namespace {
+
+int CombatManager_ClearPreloadList(lua_State*) {
+    CombatManager* manager = GetCombatRegistry().combatManager;
+    if (!manager) return script::Fail("CombatManager_ClearPreloadList:  Failed, CombatManager does not exist\n");
+    manager->ClearPreloadList();
+    return 0;
+}
+
+int CombatManager_AddPreloadEnemy(lua_State* L) {
+    std::string section, catalogue, heading, name;
+    if (!script::HasArgs(L, 4) || !script::GetText(L, 1, section) || !script::GetText(L, 2, catalogue) ||
+        !script::GetText(L, 3, heading) || !script::GetText(L, 4, name))
+        return script::Fail("CombatManager_AddPreloadEnemy:  Failed, invalid argument list\n");
+    CombatManager* manager = GetCombatRegistry().combatManager;
+    if (!manager) return script::Fail("CombatManager_AddPreloadEnemy:  Failed, CombatManager does not exist\n");
+    DataLibrary* library = GetGlobalState()->dataLibrary;
+    void* prototype = library ? library->GetPointer(section.c_str(), catalogue.c_str(), heading.c_str(), name.c_str(),
+                                                    DataKind::EnemyPrototype)
+                              : nullptr;
+    if (!prototype) return script::Fail("CombatManager_AddPreloadEnemy:  Failed, enemy not found\n");
+    manager->AddPreloadEnemy(prototype);
+    return 0;
+}
+
+int CombatManager_InitiateCombat(lua_State*) {
+    RequestCombatTransition();
+    return 0;
+}
+
+int DEBUG_ActivateCombat(lua_State*) {
+    CombatManager* manager = GetCombatRegistry().combatManager;
+    if (!manager) return script::Fail("DEBUG_ActivateCombat:  Failed, CombatManager does not exist\n");
+    manager->ClearPreloadList();
+    DataLibrary* library = GetGlobalState()->dataLibrary;
+    void* first = nullptr;
+    void* second = nullptr;
+    if (library) {
+        first = library->GetPointer("Enemies", "StratumZero", "Normal", "Zezazoru", DataKind::EnemyPrototype);
+        second = library->GetPointer("Enemies", "StratumZero", "Normal", "Didozado", DataKind::EnemyPrototype);
+    }
+    manager->AddPreloadEnemy(first);
+    manager->AddPreloadEnemy(second);
+    manager->AddPreloadEnemy(first);
+    RequestCombatTransition();
+    return 0;
+}
+
+const script::Function kManagerFunctions[] = {
+    {"CombatManager_ClearPreloadList", CombatManager_ClearPreloadList},
+    {"CombatManager_AddPreloadEnemy", CombatManager_AddPreloadEnemy},
+    {"CombatManager_InitiateCombat", CombatManager_InitiateCombat},
+    {nullptr, nullptr},
+};
+
+const script::Function kDebugFunctions[] = {
+    {"DEBUG_ActivateCombat", DEBUG_ActivateCombat},
+    {nullptr, nullptr},
+};
+
+}  // namespace
+
+void CombatManager::RegisterLuaFunctions(lua_State* L) {
+    if (L) script::Register(L, kManagerFunctions);
+}
+
+void CombatManager::RegisterDebugLuaFunctions(lua_State* L) {
+    if (L) script::Register(L, kDebugFunctions);
+}
