@@ -5,10 +5,11 @@ void ItemPrototype::Use(Character* target) {
     // An effect may not add effects while it runs, but the list is walked by
     // index all the same, so a change could never leave a dangling iterator.
     for (size_t i = 0; i < m_effects.size(); ++i) {
-        const ItemEffect* effect = m_effects[i].get();
+        const ItemEffectRecord* effect = m_effects[i].get();
         if (!effect || !effect->function) continue;
-        const std::vector<uint8_t> block = effect->BuildBlock(nullptr, target);
-        effect->function(block.data(), block.size());
+        // No user: the item is used from the inventory.
+        const std::vector<uint8_t> block = BuildEffectBlock(nullptr, target, *effect);
+        effect->function(block.data(), static_cast<uint32_t>(block.size()));
     }
 }
 
@@ -30,7 +31,7 @@ void ItemPrototype::SetFlavourText(int32_t index, const std::string& text) {
     m_hasFlavour[static_cast<size_t>(index)] = true;
 }
 
-void ItemPrototype::AddEquipEffect(std::unique_ptr<ItemEffect> effect) {
+void ItemPrototype::AddEquipEffect(std::unique_ptr<ItemEffectRecord> effect) {
     if (effect) m_effects.push_back(std::move(effect));
 }
 
@@ -45,7 +46,7 @@ std::unique_ptr<ItemPrototype> ItemPrototype::Clone() const {
     clone->m_image = m_image;
     // Each prototype owns its own records, so each is freed once.
     for (const auto& effect : m_effects)
-        if (effect) clone->m_effects.push_back(std::make_unique<ItemEffect>(*effect));
+        if (effect) clone->m_effects.push_back(std::make_unique<ItemEffectRecord>(*effect));
     clone->m_firstUsable = m_firstUsable;
     clone->m_secondUsable = m_secondUsable;
     // A clone is equippable exactly when its source is.

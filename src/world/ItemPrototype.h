@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "world/ItemEffect.h"
+#include "combat/RestoreEffect.h"
 
 class BitmapWrapper;
 class Character;
@@ -47,7 +47,7 @@ public:
     // Only lines 0 to 3.
     void SetFlavourText(int32_t index, const std::string& text);
     // The prototype owns the effect; null is ignored.
-    void AddEquipEffect(std::unique_ptr<ItemEffect> effect);
+    void AddEquipEffect(std::unique_ptr<ItemEffectRecord> effect);
 
     // Empty when no name was set.
     const std::string& GetName() const { return m_name; }
@@ -62,7 +62,7 @@ public:
     // Null outside 0 to 3 and for a line never set.
     const std::string* GetFlavourText(int32_t index) const;
     size_t GetEffectCount() const { return m_effects.size(); }
-    const ItemEffect* GetEffect(size_t index) const {
+    const ItemEffectRecord* GetEffect(size_t index) const {
         return index < m_effects.size() ? m_effects[index].get() : nullptr;
     }
 
@@ -75,7 +75,7 @@ private:
     bool m_hasName = false;
     int32_t m_code = -1;
     BitmapWrapper* m_image = nullptr;
-    std::vector<std::unique_ptr<ItemEffect>> m_effects;
+    std::vector<std::unique_ptr<ItemEffectRecord>> m_effects;
     uint8_t m_firstUsable = 0;
     uint8_t m_secondUsable = 0;
     uint8_t m_hasEquipSlot = 0;

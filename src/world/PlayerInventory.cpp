@@ -4,6 +4,10 @@
 #include <string>
 #include <vector>
 
+#include "combat/Character.h"
+#include "combat/CombatParty.h"
+#include "combat/CombatRegistry.h"
+#include "combat/CombatStats.h"
 #include "core/base/GlobalState.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIBaseObject.h"
@@ -33,9 +37,9 @@ void ForgetInGUI(const ItemInstance* item) {
 
 // "INV-" and the slot in three digits.
 std::string GridButtonName(int slot) {
-    char name[8];
-    std::snprintf(name, sizeof name, "INV-%03d", slot);
-    return name;
+    char digits[16];
+    std::snprintf(digits, sizeof digits, "%03d", slot);
+    return std::string("INV-") + digits;
 }
 
 }  // namespace
@@ -284,6 +288,30 @@ void PlayerInventory::FillTargetWindow(GUIBaseObject* window) {
     *refresh = 0;
     window->ClearNavEntries();
     window->DeleteChildren();
-    // The party is listed here once the party manager is part of the engine.
+    CombatParty* party = GetCombatRegistry().partyManager;
+    NamedList* members = party ? party->GetPartyList() : nullptr;
+    const int count = members ? members->GetCount() : 0;
+    if (count > 0) window->SetSize(250, SaturateToInt32(int64_t{16} * count + 26));
+    int y = 13;
+    for (NamedList::Node* node = members ? members->GetHead() : nullptr; node; node = node->next, y += 16) {
+        auto* member = static_cast<Character*>(node->value);
+        if (!member) continue;
+        auto* button = new GUIButton;
+        button->SetDimensions(13, y, 96, 16);
+        button->BuildTextImages(al_map_rgb(154, 113, 169), al_map_rgb(168, 124, 183), al_map_rgb(195, 150, 210),
+                                member->GetName().c_str());
+        button->SetFunction("Inv_UseItemOnTarget");
+        button->SetOwnedPointer("CharacterPtr", member);
+        window->AddChild(member->GetName(), button);
+        window->AddNavEntry(button, true, al_map_rgba(200, 200, 0, 128), GUINavEntry::kForceCall);
+        auto* line = new GUITextLine;
+        line->SetDimensions(109, y, 1, 16);
+        line->SetAutoSize(true);
+        const CombatStats* stats = member->GetStats();
+        char text[64];
+        std::snprintf(text, sizeof text, "HP %4i/%-4i", stats ? stats->hp : 0, stats ? stats->maxHp : 0);
+        line->SetString(text);
+        window->AddChild("X", line);
+    }
     window->ResetNavCursor();
 }
