@@ -10,6 +10,7 @@
 #include "gui/GUIDialogueManager.h"
 #include "maps/IsometricMap.h"
 #include "maps/Transition.h"
+#include "savefile/SFM.h"
 #include "world/AITrailingPackage.h"
 #include "world/Animation.h"
 #include "world/EntityManager.h"
@@ -56,6 +57,7 @@ void RegisterLuaFunctions(lua_State* L) {
     RegisterDataLibraryCombatLuaFunctions(L);
     EntityManager::RegisterLuaFunctions(L);  // 18
     SoundManager::RegisterLuaFunctions(L);  // 19
+    SFM::RegisterLuaFunctions(L);  // 20
     PlayerVorn::RegisterLuaFunctions(L);  // 21
     PlayerInventory::RegisterLuaFunctions(L);  // 22
     RegisterTransitionLuaFunctions(L);  // 23

@@ -194,6 +194,10 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "IP_SetFlavourText",
         "PInv_AddItem",
 
+        // Save files
+        "SFM_IssueSave",
+        "SFM_IssueLoad",
+
         // Image archives
         "EIM_OpenFile",
         "EIM_OpenFileUncompressed",

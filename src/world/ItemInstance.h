@@ -25,11 +25,15 @@ public:
     int32_t GetQuantity() const { return m_quantity; }
     void SetQuantity(int32_t quantity) { m_quantity = quantity; }
     uint64_t GetSerial() const { return m_serial; }
+    // The code of the prototype the item was made from (a clone's own code
+    // stays -1, so an item made with a clone still saves its source's code).
+    int32_t GetCode() const;
 
 private:
     std::string m_name;
     std::unique_ptr<ItemPrototype> m_ownedPrototype;
     ItemPrototype* m_prototype = nullptr;
     int32_t m_quantity = 1;
+    int32_t m_code = -1;
     uint64_t m_serial;
 };

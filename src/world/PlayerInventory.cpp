@@ -63,7 +63,7 @@ ItemInstance* PlayerInventory::GetItemAt(int index) const {
 
 int32_t PlayerInventory::GetCodeAt(int index) const {
     const ItemInstance* item = GetItemAt(index);
-    return item && item->GetPrototype() ? item->GetPrototype()->GetCode() : 0;
+    return item && item->GetPrototype() ? item->GetCode() : 0;
 }
 
 int PlayerInventory::FindSlotOf(const ItemInstance* item) const {

@@ -34,7 +34,8 @@ public:
     int FreeSlots() const { return kSlotCount - CountItems(); }
     // Null out of range or for an empty slot.
     ItemInstance* GetItemAt(int index) const;
-    // The prototype's code; 0 out of range or for an empty slot.
+    // The code of the item's prototype (the source of a clone); 0 out of
+    // range or for an empty slot.
     int32_t GetCodeAt(int index) const;
     // -1 when the item is not in a slot.
     int FindSlotOf(const ItemInstance* item) const;

@@ -314,6 +314,10 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "IP_SetFlavourText", 2, {2}, "IP_SetFlavourText" + invalid);
     AddRows(rows, "PInv_AddItem", 5, {1, 2, 3, 4}, "PInv_AddItem" + invalid);
 
+    // Save files
+    AddRows(rows, "SFM_IssueSave", 1, {1}, "SFM_IssueSave - Failed, invalid argument list\n");
+    AddRows(rows, "SFM_IssueLoad", 1, {1}, "SFM_IssueLoad - Failed, invalid argument list\n");
+
     return rows;
 }
 
