@@ -14,6 +14,7 @@
 #include "combat/GUICombatCharDisplay.h"
 #include "combat/Kell.h"
 #include "combat/Orravine.h"
+#include "combat/PartyClass.h"
 #include "combat/Sesket.h"
 #include "combat/Tamberlyx.h"
 #include "combat/Wistlemarn.h"
@@ -166,8 +167,8 @@ void PartyManager::ShareExperience(int32_t reward) {
 void PartyManager::PrepareForBattle() {
     // Members added by script after start-up have no field sprite yet.
     for (Character* member : Members(m_party)) {
-        auto* sprite = dynamic_cast<FieldSprite*>(member->GetFieldSprite());
-        if (sprite && sprite->GetDisplayLists() && sprite->GetDisplayLists()->IsEmpty()) member->LoadFieldSprite();
+        auto* partyClass = dynamic_cast<PartyClass*>(member);
+        if (partyClass && !partyClass->HasLoadedFieldSprite()) member->LoadFieldSprite();
     }
     GUIManager* gui = GetGlobalState()->guiManager;
     m_active = nullptr;

@@ -318,6 +318,42 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "SFM_IssueSave", 1, {1}, "SFM_IssueSave - Failed, invalid argument list\n");
     AddRows(rows, "SFM_IssueLoad", 1, {1}, "SFM_IssueLoad - Failed, invalid argument list\n");
 
+    // Combat
+    AddRows(rows, "CombatManager_AddPreloadEnemy", 4, {1, 2, 3, 4}, "CombatManager_AddPreloadEnemy" + invalid);
+    AddRows(rows, "GUICCD_SetBaseImage", 4, {1, 2, 3, 4}, "GUICCD_SetBaseImage" + invalid);
+
+    // Field sprites, their animations and poses
+    const std::string oneBlank = ": Failed, invalid argument list\n";
+    AddRows(rows, "FSprite_SetCanvasSize", 2, {}, "FSprite_SetCanvasSize" + oneBlank);
+    AddRows(rows, "FSprite_SetDrawingOffsets", 2, {}, "FSprite_SetDrawingOffsets" + oneBlank);
+    AddRows(rows, "FSprite_SetPalette", 1, {}, "FSprite_SetPalette" + oneBlank);
+    AddRows(rows, "FSprite_SetAttackOffset", 1, {}, "FSprite_SetAttackOffsets" + oneBlank);
+    AddRows(rows, "FSpriteAnim_SetAutoUpdate", 1, {}, "FSpriteAnim_SetAutoUpdate" + invalid);
+    AddRows(rows, "FSpriteAnim_SetFrameData", 2, {}, "FSpriteAnim_SetFrameData" + invalid);
+    AddRows(rows, "FSpriteAnim_SetFrameImage", 7, {2, 3, 4, 5}, "FSpriteAnim_SetFrameImage" + invalid);
+    AddRows(rows, "FSpriteAnim_CDL_SetFrameImage", 4, {2}, "FSpriteAnim_CDL_SetFrameImage" + invalid);
+    AddRows(rows, "FSpriteDL_RegisterAnim", 5, {1, 2, 3, 4, 5}, "FSpriteDL_RegisterAnim" + invalid);
+    AddRows(rows, "FSpriteDL_RegisterAnimByPop", 1, {1}, "FSpriteDL_RegisterAnimByPop" + invalid);
+    AddRows(rows, "FSpriteDL_PopAndHook", 1, {1}, "FSpriteDL_PopAndHook" + invalid);
+
+    // Enemy prototypes
+    AddRows(rows, "DL_RegisterEnemyPrototype", 4, {1, 2, 3, 4}, "DL_RegisterEnemyPrototype" + invalid);
+    AddRows(rows, "DL_RegisterFieldSpriteAnimation", 4, {1, 2, 3, 4}, "DL_RegisterFieldSpriteAnimation" + invalid);
+    AddRows(rows, "EP_SetCombatName", 1, {1}, "EP_SetCombatName" + invalid);
+    AddRows(rows, "EP_SetRandomFlag", 1, {}, "EP_SetRandomFlag" + invalid);
+    AddRows(rows, "EP_SetLoadingInstructionPath", 1, {1}, "EP_SetLoadingInstructionPath" + invalid);
+    AddRows(rows, "EP_SetDeathMessage", 1, {1}, "EP_SetDeathMessage" + invalid);
+    AddRows(rows, "EP_SetCombatStats", 9, {}, "EP_SetCombatStats" + invalid);
+    AddRows(rows, "EP_SetLevelRange", 2, {}, "EP_SetLevelRange" + invalid);
+    AddRows(rows, "EP_SetEXPForKill", 1, {}, "EP_SetEXPForKill" + invalid);
+    AddRows(rows, "EP_SetLoadingString", 1, {1}, "EP_SetLoadingString" + invalid);
+    AddRows(rows, "EP_AddLoadingInstruction", 2, {1}, "EP_AddLoadingInstruction" + invalid);
+    AddRows(rows, "EP_SetAttackAnimInstructions", 5, {}, "EP_SetAttackAnimInstructions" + invalid);
+
+    // The party
+    AddRows(rows, "PartyManager_AddCharacter", 1, {1}, "PartyManager_AddCharacter" + invalid);
+    AddRows(rows, "PartyManager_DelCharacter", 2, {1}, "PartyManager_DelCharacter" + invalid);
+
     return rows;
 }
 
