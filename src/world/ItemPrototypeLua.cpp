@@ -13,11 +13,14 @@
 
 namespace {
 
-// The prototype being defined, or null (no library, no active object, or an
-// active object of another kind).
-ItemPrototype* ActivePrototype() {
-    DataLibrary* library = GetGlobalState()->dataLibrary;
-    return library ? static_cast<ItemPrototype*>(library->GetActiveObject(DataKind::ItemPrototype)) : nullptr;
+// The prototype being defined, or null after the function's line (no
+// library, no active object, or an active object of another kind).
+ItemPrototype* ActivePrototype(const script::Lines& lines) {
+    return script::ActiveObject<ItemPrototype>(
+        lines, GetGlobalState()->dataLibrary,
+        [](DataLibrary* library) { return library->GetActiveObject(DataKind::ItemPrototype); },
+        [](void* object) { return static_cast<ItemPrototype*>(object); },
+        {"DataLibrary does not exist", "no active ItemPrototype"});
 }
 
 bool GetTexts(lua_State* L, int count, std::string* out) {
@@ -45,9 +48,10 @@ void ForEachRegisteredPrototype(Visit visit) {
 }
 
 int IP_SetPrototypeCode(lua_State* L) {
+    const script::Lines lines{"IP_SetPrototypeCode"};
     if (!script::HasArgs(L, 2)) return script::Fail("IP_SetPrototypeCode: Failed, invalid argument list\n");
-    ItemPrototype* prototype = ActivePrototype();
-    if (!prototype) return script::Fail("IP_SetPrototypeCode:  Failed, no active ItemPrototype\n");
+    ItemPrototype* prototype = ActivePrototype(lines);
+    if (!prototype) return 0;
     const int32_t code = script::GetInt(L, 1);
     if (code <= 0) {
         std::fprintf(stderr, "IP_SetPrototypeCode:  Failed, code %i is invalid.  Must be a number above 0.\n", code);
@@ -65,19 +69,20 @@ int IP_SetPrototypeCode(lua_State* L) {
 }
 
 int IP_SetUsableFlags(lua_State* L) {
-    if (!script::HasArgs(L, 3)) return script::Fail("IP_SetUsableFlags:  Failed, invalid argument list\n");
-    ItemPrototype* prototype = ActivePrototype();
-    if (!prototype) return script::Fail("IP_SetUsableFlags:  Failed, no active ItemPrototype\n");
+    const script::Lines lines{"IP_SetUsableFlags"};
+    if (!script::HasArgs(L, 3)) return script::Fail(lines.Invalid());
+    ItemPrototype* prototype = ActivePrototype(lines);
+    if (!prototype) return 0;
     prototype->SetUsableFlags(script::GetFlag(L, 1), script::GetFlag(L, 2), script::GetInt(L, 3));
     return 0;
 }
 
 int IP_SetImage(lua_State* L) {
-    static const char* const kInvalid = "IP_SetImage:  Failed, invalid argument list\n";
+    const script::Lines lines{"IP_SetImage"};
     std::string a[4];
-    if (!script::HasArgs(L, 4) || !GetTexts(L, 4, a)) return script::Fail(kInvalid);
-    ItemPrototype* prototype = ActivePrototype();
-    if (!prototype) return script::Fail("IP_SetImage:  Failed, no active ItemPrototype\n");
+    if (!script::HasArgs(L, 4) || !GetTexts(L, 4, a)) return script::Fail(lines.Invalid());
+    ItemPrototype* prototype = ActivePrototype(lines);
+    if (!prototype) return 0;
     DataLibrary* library = GetGlobalState()->dataLibrary;
     prototype->SetImage(
         library->Get<BitmapWrapper>(a[0].c_str(), a[1].c_str(), a[2].c_str(), a[3].c_str(), DataKind::Bitmap));
@@ -88,19 +93,20 @@ int IP_SetImage(lua_State* L) {
 int IP_AddEquipEffect(lua_State*) { return 0; }
 
 int IP_SetStackProperties(lua_State* L) {
-    if (!script::HasArgs(L, 2)) return script::Fail("IP_SetStackProperties:  Failed, invalid argument list\n");
-    ItemPrototype* prototype = ActivePrototype();
-    if (!prototype) return script::Fail("IP_SetStackProperties:  Failed, no active ItemPrototype\n");
+    const script::Lines lines{"IP_SetStackProperties"};
+    if (!script::HasArgs(L, 2)) return script::Fail(lines.Invalid());
+    ItemPrototype* prototype = ActivePrototype(lines);
+    if (!prototype) return 0;
     prototype->SetStackProperties(script::GetFlag(L, 1), script::GetInt(L, 2));
     return 0;
 }
 
 int IP_SetFlavourText(lua_State* L) {
-    static const char* const kInvalid = "IP_SetFlavourText:  Failed, invalid argument list\n";
+    const script::Lines lines{"IP_SetFlavourText"};
     std::string text;
-    if (!script::HasArgs(L, 2) || !script::GetText(L, 2, text)) return script::Fail(kInvalid);
-    ItemPrototype* prototype = ActivePrototype();
-    if (!prototype) return script::Fail("IP_SetFlavourText:  Failed, no active ItemPrototype\n");
+    if (!script::HasArgs(L, 2) || !script::GetText(L, 2, text)) return script::Fail(lines.Invalid());
+    ItemPrototype* prototype = ActivePrototype(lines);
+    if (!prototype) return 0;
     prototype->SetFlavourText(script::GetInt(L, 1), text);
     return 0;
 }
@@ -108,11 +114,11 @@ int IP_SetFlavourText(lua_State* L) {
 // section, catalogue, heading, name, item name: a new prototype of that
 // name, registered at the path, becomes the active object.
 int DL_RegisterItemPrototype(lua_State* L) {
-    static const char* const kInvalid = "DL_RegisterItemPrototype:  Failed, invalid argument list\n";
+    const script::Lines lines{"DL_RegisterItemPrototype"};
     std::string a[5];
-    if (!script::HasArgs(L, 5) || !GetTexts(L, 5, a)) return script::Fail(kInvalid);
+    if (!script::HasArgs(L, 5) || !GetTexts(L, 5, a)) return script::Fail(lines.Invalid());
     DataLibrary* library = GetGlobalState()->dataLibrary;
-    if (!library) return script::Fail("DL_RegisterItemPrototype:  Failed, DataLibrary does not exist\n");
+    if (!library) return lines.Fail("DataLibrary does not exist");
     auto* prototype = new ItemPrototype();
     prototype->SetName(a[4]);
     if (!library->Register(a[0].c_str(), a[1].c_str(), a[2].c_str(), a[3].c_str(), prototype,

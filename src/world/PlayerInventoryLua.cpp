@@ -13,19 +13,19 @@ namespace {
 // section, catalogue, heading, name, clone. A full inventory or a full
 // stack drops the item without a line, as the game has always done.
 int PInv_AddItem(lua_State* L) {
-    static const char* const kInvalid = "PInv_AddItem:  Failed, invalid argument list\n";
+    const script::Lines lines{"PInv_AddItem"};
     std::string a[4];
-    if (!script::HasArgs(L, 5)) return script::Fail(kInvalid);
+    if (!script::HasArgs(L, 5)) return script::Fail(lines.Invalid());
     for (int i = 0; i < 4; ++i)
-        if (!script::GetText(L, i + 1, a[i])) return script::Fail(kInvalid);
+        if (!script::GetText(L, i + 1, a[i])) return script::Fail(lines.Invalid());
     GlobalState* state = GetGlobalState();
     PlayerInventory* inventory = state->player ? state->player->GetInventory() : nullptr;
-    if (!inventory) return script::Fail("PInv_AddItem:  Failed, Player does not exist\n");
+    if (!inventory) return lines.Fail("Player does not exist");
     auto* prototype = state->dataLibrary ? state->dataLibrary->Get<ItemPrototype>(
                                                a[0].c_str(), a[1].c_str(), a[2].c_str(), a[3].c_str(),
                                                DataKind::ItemPrototype)
                                          : nullptr;
-    if (!prototype) return script::Fail("PInv_AddItem:  Failed, Prototype not found\n");
+    if (!prototype) return lines.Fail("Prototype not found");
     inventory->AddItem(prototype->GetName(), prototype, script::GetFlag(L, 5));
     return 0;
 }
