@@ -2,6 +2,7 @@
 
 #include "combat/CombatRegistry.h"
 #include "combat/DataLibraryCombatLua.h"
+#include "combat/ItemCombatLua.h"
 #include "core/media/DataLibraryImageLua.h"
 #include "core/media/DataLibrarySoundLua.h"
 #include "core/media/SoundManager.h"
@@ -42,6 +43,7 @@ void RegisterLuaFunctions(lua_State* L) {
     RegisterAnimationLuaFunctions(L);  // 2
     RegisterAITrailingPackageLuaFunctions(L);  // 3
     RegisterItemPrototypeLuaFunctions(L);  // 4
+    RegisterItemCombatLuaFunctions(L);  // 5
     RegisterNPCLuaFunctions(L);  // 6
     ObjectBase::RegisterLuaFunctions(L);  // 9
     ObjectItem::RegisterLuaFunctions(L);  // 10

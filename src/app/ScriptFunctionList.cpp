@@ -193,6 +193,7 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "IP_SetStackProperties",
         "IP_SetFlavourText",
         "PInv_AddItem",
+        "ICM_AddRestoreEffect",
 
         // Save files
         "SFM_IssueSave",

@@ -313,6 +313,7 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "IP_SetStackProperties", 2, {}, "IP_SetStackProperties" + invalid);
     AddRows(rows, "IP_SetFlavourText", 2, {2}, "IP_SetFlavourText" + invalid);
     AddRows(rows, "PInv_AddItem", 5, {1, 2, 3, 4}, "PInv_AddItem" + invalid);
+    AddRows(rows, "ICM_AddRestoreEffect", 2, {}, "ICM_AddRestoreEffect" + invalid);
 
     // Save files
     AddRows(rows, "SFM_IssueSave", 1, {1}, "SFM_IssueSave - Failed, invalid argument list\n");

@@ -281,7 +281,8 @@ TEST_F(InventoryScriptTest, ScriptsDefinePrototypesAndHandOutItems) {
                       "IP_SetFlavourText(0, 'Heals a little.')"
                       "IP_SetFlavourText(1, 25)"
                       "IP_SetImage('Images', 'Items', 'Icons', 'Missing')"
-                      "IP_AddEquipEffect('anything', 1, nil)"),
+                      "IP_AddEquipEffect('anything', 1, nil)"
+                      "ICM_AddRestoreEffect(30.7, 1)"),
               "DataLibrary:  Warning, Root/Images/Items/Icons/Missing does not exist\n");
     ItemPrototype* red = Prototype("Red");
     ASSERT_NE(red, nullptr);
@@ -294,6 +295,8 @@ TEST_F(InventoryScriptTest, ScriptsDefinePrototypesAndHandOutItems) {
     EXPECT_EQ(red->GetStackMaximum(), 3);
     EXPECT_EQ(*red->GetFlavourText(0), "Heals a little.");
     EXPECT_EQ(*red->GetFlavourText(1), "25");
+    ASSERT_EQ(red->GetEffectCount(), 1u);
+    EXPECT_EQ(red->GetEffect(0)->data, (std::vector<uint8_t>{0, 0, 0, 30, 0, 0, 0, 1}));
 
     // Codes: invalid ones set nothing; duplicates are reported on request.
     EXPECT_EQ(Printed("DL_RegisterItemPrototype('ItemPrototypes', 'Potions', 'Healing', 'Blue', 'Blue Potion')"
@@ -328,6 +331,9 @@ TEST_F(InventoryScriptTest, ScriptsDefinePrototypesAndHandOutItems) {
 }
 
 TEST_F(InventoryScriptTest, PrototypeFunctionsNeedAnActivePrototype) {
+    EXPECT_EQ(Printed("DL_SetActiveObject('x', 'y', 'z', 'w') ICM_AddRestoreEffect(5, 0)"),
+              "DataLibrary - GetSection(N):  Failed, x not found\n"
+              "ICM_AddRestoreEffect:  Failed, active item not set\n");
     const char* functions[][2] = {
         {"IP_SetPrototypeCode", "3, false"},          {"IP_SetUsableFlags", "1, 1, 0"},
         {"IP_SetImage", "'a', 'b', 'c', 'd'"},        {"IP_SetStackProperties", "1, 2"},
