@@ -17,3 +17,6 @@ EM_OBJ_CreateObject("HutStairs", "StaticTransition")
 OBJST_AddRectangle(188, 588, 212, 612)
 OBJST_SetLevelDestination("Cellar")
 OBJST_SetEntityDestination("CellarFoot")
+
+-- Items to pick up, and the standing stones that save and load the game.
+LM_ExecuteScript("Scripts", "Items/MeadowItems.lua", -1)
