@@ -745,11 +745,16 @@ void GUIBaseObject::DrawNavHighlight() {
     const float x = static_cast<float>(m_drawX);
     const float y = static_cast<float>(m_drawY);
     if (entry->rectangle) {
+        // Entries keep their colour as given (straight alpha); the drawing
+        // blends premultiplied, so a half-clear highlight lets the option
+        // show through instead of covering it.
+        float r, g, b, a;
+        al_unmap_rgba_f(entry->colour, &r, &g, &b, &a);
+        const ALLEGRO_COLOR colour = al_map_rgba_f(r * a, g * a, b * a, a);
         if (entry->filled)
-            al_draw_filled_rectangle(x + entry->x1, y + entry->y1, x + entry->x2, y + entry->y2, entry->colour);
+            al_draw_filled_rectangle(x + entry->x1, y + entry->y1, x + entry->x2, y + entry->y2, colour);
         else
-            al_draw_rectangle(x + entry->x1, y + entry->y1, x + entry->x2, y + entry->y2, entry->colour,
-                              entry->lineWidth);
+            al_draw_rectangle(x + entry->x1, y + entry->y1, x + entry->x2, y + entry->y2, colour, entry->lineWidth);
         return;
     }
     GUIManager* manager = Manager();

@@ -289,6 +289,17 @@ TEST(GUINavigation, TheCurrentEntryIsHighlighted) {
     EXPECT_EQ(Px(menu.object.GetBackingBitmap(), 5, 2), 0xFFFFFFFFu);
     EXPECT_EQ(Px(menu.object.GetBackingBitmap(), 1, 2), 0x0000FFFFu);
     EXPECT_EQ(Px(menu.object.GetBackingBitmap(), 10, 2), 0x0000FFFFu);
+    // A half-clear highlight lets what is under it show through.
+    Menu glass(1, false, 0, 1);
+    glass.object.ClearNavEntries();
+    glass.object.AddNavEntry(glass.object.FindChild("B0"), true, al_map_rgba(200, 200, 0, 128), nullptr);
+    glass.object.Fill(al_map_rgb(0, 0, 255));
+    glass.object.Draw(&target);
+    const uint32_t mixed = Px(glass.object.GetBackingBitmap(), 2, 2);
+    EXPECT_NEAR(static_cast<int>(mixed >> 24), 100, 2);
+    EXPECT_NEAR(static_cast<int>(mixed >> 16 & 255), 100, 2);
+    EXPECT_NEAR(static_cast<int>(mixed >> 8 & 255), 127, 2);
+
     // Navigation off: no highlight.
     menu.object.SetNavigationOn(false);
     menu.object.SetDirty(true);
