@@ -3,9 +3,10 @@
 //   makecombatart DATA_FOLDER
 //
 // Writes DATA_FOLDER/CombatSprites.sif (the six party classes in their five
-// poses) and DATA_FOLDER/Enemies.sif (the enemies' numbered frames). Every
-// picture is computed pixel by pixel from a few shapes, so the output is the
-// same on every machine.
+// poses, and the race labels of the status displays) and
+// DATA_FOLDER/Enemies.sif (the enemies' numbered frames). Every picture is
+// computed pixel by pixel from a few shapes, so the output is the same on
+// every machine.
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -179,6 +180,18 @@ sif::Picture Bat(int frame) {
     });
 }
 
+// A race label of the status display: a rounded plate in the race's colours
+// with a row of marks, 72 x 9.
+sif::Picture Label(const RGBA& plate, const RGBA& mark, int marks) {
+    return Draw(72, 9, [&](double x, double y) -> RGBA {
+        if (Segment(x, y, 4.5, 4.5, 67.5, 4.5) > 4.2) return kClear;
+        for (int i = 0; i < marks; ++i) {
+            if (Ellipse(x, y, 12 + i * 16, 4.5, 2.2, 2.2)) return mark;
+        }
+        return plate;
+    });
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -222,6 +235,10 @@ int main(int argc, char** argv) {
         down.lying = true;
         sprites.AddAutoTrimmedImage(n + "Down0", Member(look, down));
     }
+
+    sprites.AddImage("LabelThessik", Label({0.55, 0.75, 0.60, 1}, {0.60, 0.40, 0.78, 1}, 4));
+    sprites.AddImage("LabelEarthVorn", Label({0.72, 0.55, 0.42, 1}, {0.33, 0.58, 0.34, 1}, 3));
+    sprites.AddImage("LabelQuorrel", Label({0.85, 0.80, 0.62, 1}, {0.88, 0.54, 0.22, 1}, 2));
 
     sif::ArchiveWriter enemies;
     for (int i = 0; i < 6; ++i) {

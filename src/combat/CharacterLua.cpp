@@ -11,15 +11,18 @@
 
 namespace {
 
+constexpr const char* kNoCharacter = "no Character is Active";
+
 Character* CurrentCharacter() {
     CombatParty* party = GetCombatRegistry().partyManager;
     return party ? party->GetCurrentCharacter() : nullptr;
 }
 
 int Character_SetBasicProperties(lua_State* L) {
-    if (!script::HasArgs(L, 8)) return script::Fail("Character_SetBasicProperties:  Failed, invalid argument list\n");
+    const script::Lines lines{"Character_SetBasicProperties"};
+    if (!script::HasArgs(L, 8)) return script::Fail(lines.Invalid());
     Character* character = CurrentCharacter();
-    if (!character) return script::Fail("Character_SetBasicProperties:  Failed, no Character is Active\n");
+    if (!character) return lines.Fail(kNoCharacter);
     character->SetBasicProperties(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3),
                                   script::GetInt(L, 4), script::GetInt(L, 5), script::GetInt(L, 6),
                                   script::GetInt(L, 7), script::GetInt(L, 8));
@@ -27,19 +30,20 @@ int Character_SetBasicProperties(lua_State* L) {
 }
 
 int Character_SetAttackAnimProperties(lua_State* L) {
-    if (!script::HasArgs(L, 5))
-        return script::Fail("Character_SetAttackAnimProperties:  Failed, invalid argument list\n");
+    const script::Lines lines{"Character_SetAttackAnimProperties"};
+    if (!script::HasArgs(L, 5)) return script::Fail(lines.Invalid());
     Character* character = CurrentCharacter();
-    if (!character) return script::Fail("Character_SetAttackAnimProperties:  Failed, no Character is Active\n");
+    if (!character) return lines.Fail(kNoCharacter);
     character->SetAttackAnimProperties(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3),
                                        script::GetInt(L, 4), script::GetInt(L, 5));
     return 0;
 }
 
 int Character_SetFrameWrapperSlot(lua_State* L) {
-    if (!script::HasArgs(L, 5)) return script::Fail("Character_SetFrameWrapperSlot:  Failed, invalid argument list\n");
+    const script::Lines lines{"Character_SetFrameWrapperSlot"};
+    if (!script::HasArgs(L, 5)) return script::Fail(lines.Invalid());
     Character* character = CurrentCharacter();
-    if (!character) return script::Fail("Character_SetFrameWrapperSlot:  Failed, no Character is Active\n");
+    if (!character) return lines.Fail(kNoCharacter);
     MovePoint point;
     point.x = static_cast<float>(script::GetNumber(L, 2));
     point.y = static_cast<float>(script::GetNumber(L, 3));
@@ -51,7 +55,7 @@ int Character_SetFrameWrapperSlot(lua_State* L) {
 
 int Character_GetMoveData(lua_State* L) {
     Character* character = CurrentCharacter();
-    if (!character) return script::Fail("Character_GetMoveData:  Failed, no Character is Active\n");
+    if (!character) return script::Lines{"Character_GetMoveData"}.Fail(kNoCharacter);
     MoveData move = character->GetMoveData();
     lua_pushnumber(L, move.pointCount);
     lua_pushnumber(L, move.fromX);
@@ -65,7 +69,7 @@ int Character_SetUIPortrait(lua_State* L) {
     std::string section, catalogue, heading, name;
     if (!script::HasArgs(L, 4) || !script::GetText(L, 1, section) || !script::GetText(L, 2, catalogue) ||
         !script::GetText(L, 3, heading) || !script::GetText(L, 4, name))
-        return script::Fail("Character_SetUIPortrait:  Failed, invalid argument list\n");
+        return script::Fail(script::Lines{"Character_SetUIPortrait"}.Invalid());
     Character* character = CurrentCharacter();
     if (!character) return 0;
     DataLibrary* library = GetGlobalState()->dataLibrary;

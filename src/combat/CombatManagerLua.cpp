@@ -8,25 +8,28 @@
 
 namespace {
 
+constexpr const char* kNoManager = "CombatManager does not exist";
+
 int CombatManager_ClearPreloadList(lua_State*) {
     CombatManager* manager = GetCombatRegistry().combatManager;
-    if (!manager) return script::Fail("CombatManager_ClearPreloadList:  Failed, CombatManager does not exist\n");
+    if (!manager) return script::Lines{"CombatManager_ClearPreloadList"}.Fail(kNoManager);
     manager->ClearPreloadList();
     return 0;
 }
 
 int CombatManager_AddPreloadEnemy(lua_State* L) {
+    const script::Lines lines{"CombatManager_AddPreloadEnemy"};
     std::string section, catalogue, heading, name;
     if (!script::HasArgs(L, 4) || !script::GetText(L, 1, section) || !script::GetText(L, 2, catalogue) ||
         !script::GetText(L, 3, heading) || !script::GetText(L, 4, name))
-        return script::Fail("CombatManager_AddPreloadEnemy:  Failed, invalid argument list\n");
+        return script::Fail(lines.Invalid());
     CombatManager* manager = GetCombatRegistry().combatManager;
-    if (!manager) return script::Fail("CombatManager_AddPreloadEnemy:  Failed, CombatManager does not exist\n");
+    if (!manager) return lines.Fail(kNoManager);
     DataLibrary* library = GetGlobalState()->dataLibrary;
     void* prototype = library ? library->GetPointer(section.c_str(), catalogue.c_str(), heading.c_str(), name.c_str(),
                                                     DataKind::EnemyPrototype)
                               : nullptr;
-    if (!prototype) return script::Fail("CombatManager_AddPreloadEnemy:  Failed, enemy not found\n");
+    if (!prototype) return lines.Fail("enemy not found");
     manager->AddPreloadEnemy(prototype);
     return 0;
 }
@@ -38,7 +41,7 @@ int CombatManager_InitiateCombat(lua_State*) {
 
 int DEBUG_ActivateCombat(lua_State*) {
     CombatManager* manager = GetCombatRegistry().combatManager;
-    if (!manager) return script::Fail("DEBUG_ActivateCombat:  Failed, CombatManager does not exist\n");
+    if (!manager) return script::Lines{"DEBUG_ActivateCombat"}.Fail(kNoManager);
     manager->ClearPreloadList();
     DataLibrary* library = GetGlobalState()->dataLibrary;
     void* first = nullptr;

@@ -13,7 +13,7 @@ int GUICCD_SetBaseImage(lua_State* L) {
     std::string section, catalogue, heading, name;
     if (!script::HasArgs(L, 4) || !script::GetText(L, 1, section) || !script::GetText(L, 2, catalogue) ||
         !script::GetText(L, 3, heading) || !script::GetText(L, 4, name))
-        return script::Fail("GUICCD_SetBaseImage:  Failed, invalid argument list\n");
+        return script::Fail(script::Lines{"GUICCD_SetBaseImage"}.Invalid());
     GUICombatCharDisplay::SetBaseImage(section.c_str(), catalogue.c_str(), heading.c_str(), name.c_str());
     return 0;
 }

@@ -56,7 +56,8 @@ void GUICombatMessageWindow::PushAction(int32_t opcode) {
 
 void GUICombatMessageWindow::PushAction(int32_t opcode, int32_t value) {
     if (opcode < DataBlock::kFirstOwnerType) {
-        PushSharedAction(opcode, &value);
+        // Only the delay takes a number; the sound blocks take a name.
+        PushSharedAction(opcode, opcode == DataBlock::kDelay ? &value : nullptr);
         return;
     }
     auto* block = new DataBlock;
@@ -69,7 +70,7 @@ void GUICombatMessageWindow::PushAction(int32_t opcode, int32_t value) {
 
 void GUICombatMessageWindow::PushAction(int32_t opcode, int32_t first, int32_t second) {
     if (opcode < DataBlock::kFirstOwnerType) {
-        PushSharedAction(opcode, &first);
+        PushSharedAction(opcode, opcode == DataBlock::kDelay ? &first : nullptr);
         return;
     }
     auto* block = new DataBlock;

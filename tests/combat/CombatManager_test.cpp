@@ -6,14 +6,17 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "CombatTestDoubles.h"
 #include "combat/GUICombatCommandWindow.h"
 #include "combat/GUICombatTargetWindow.h"
+#include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
 #include "maps/TransitionState.h"
+#include "support/TempDir.h"
 
 using namespace combattest;
 using testsupport::StderrCapture;
@@ -293,6 +296,45 @@ TEST_F(CombatManagerTest, PreloadFunctionsAndTheDebugBattle) {
     ASSERT_TRUE(lua->Run("CombatManager_InitiateCombat()"));
     EXPECT_EQ(GetGlobalState()->stateSwitchRequest, 1);
     EXPECT_EQ(GetTransitionState().targetKind, kTransitionBattle);
+}
+
+TEST_F(CombatManagerTest, TheBattleIsDrawnOverItsBackgroundWithCombatantsByDepth) {
+    testsupport::TempDir dir;
+    std::filesystem::create_directories("Data");
+    std::filesystem::copy_file(std::string(QEL_SOURCE_DIR) + "/game/Data/Backgrounds.sif", "Data/Backgrounds.sif");
+    TestCombatant* ana = party->Add("Ana", 40, 8, 8, 1);
+    TestCombatant* cid = party->Add("Cid", 40, 8, 8, 1);
+    enemies->roster = {{"Bog", 50, 8, 8, 2, 5}};
+    Start();
+    ASSERT_NE(manager->GetBackground(), nullptr);
+    EXPECT_EQ(manager->GetBackground()->GetWidth(), 800);
+    EXPECT_EQ(manager->GetBackground()->GetHeight(), 600);
+    // Ana at y 300, Cid at 330, Bog at 300 as well: smaller y first.
+    cid->sprite->y = 250;
+    ScriptedSprite::drawOrder().clear();
+    BitmapWrapper frame(800, 600, &GetGlobalState()->openGLMode);
+    lua->Gui().HideAllObjects();
+    manager->DrawInto(&frame);
+    auto* bog = static_cast<TestCombatant*>(enemies->GetEnemyAt(0));
+    ASSERT_EQ(ScriptedSprite::drawOrder().size(), 3u);
+    EXPECT_EQ(ScriptedSprite::drawOrder()[0], cid->sprite);
+    EXPECT_EQ(ScriptedSprite::drawOrder()[1], ana->sprite);
+    EXPECT_EQ(ScriptedSprite::drawOrder()[2], bog->sprite);
+    unsigned char r, g, b;
+    al_unmap_rgb(al_get_pixel(frame.GetBitmap(), 400, 500), &r, &g, &b);
+    EXPECT_GT(g, r);  // the clearing's grass
+
+    // A background the archive lacks leaves the red clear colour.
+    {
+        StderrCapture quiet;
+        manager->LoadBackground("NoSuchPicture");
+    }
+    EXPECT_EQ(manager->GetBackground(), nullptr);
+    manager->DrawInto(&frame);
+    al_unmap_rgb(al_get_pixel(frame.GetBitmap(), 400, 500), &r, &g, &b);
+    EXPECT_EQ(r, 255);
+    EXPECT_EQ(g, 0);
+    manager->EndBattle();
 }
 
 TEST(CombatManagerWithoutRegistry, ScriptFunctionsSayTheManagerIsMissing) {

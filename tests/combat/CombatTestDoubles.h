@@ -67,7 +67,15 @@ public:
             if (queued[played] == "201") --*pending;
         }
     }
-    void Draw() override { ++draws; }
+    void Draw() override {
+        ++draws;
+        drawOrder().push_back(this);
+    }
+    // Every sprite drawn, in order, since the list was last cleared.
+    static std::vector<const ScriptedSprite*>& drawOrder() {
+        static std::vector<const ScriptedSprite*> order;
+        return order;
+    }
 
     static std::string Num(float value) {
         char text[32];
@@ -355,7 +363,9 @@ inline std::vector<std::string> DumpQueue(GUICombatMessageWindow* window) {
         }
         inText = false;
         std::string entry = std::to_string(block->type);
-        if (block->type < 100) {
+        if (block->type == DataBlock::kDelay && bytes.size() == 4) {
+            entry += " " + std::to_string(BufferReadInt32BE(&cursor, bytes.data()));
+        } else if (block->type < 100) {
             if (!bytes.empty()) entry += " " + std::string(reinterpret_cast<const char*>(bytes.data()));
         } else {
             while (cursor + 4 <= bytes.size()) entry += " " + std::to_string(BufferReadInt32BE(&cursor, bytes.data()));

@@ -146,8 +146,10 @@ TEST_F(MessageWindowTest, SyncWaitsUntilTheSpritesAreDone) {
 TEST_F(MessageWindowTest, ValuesArePackedBigEndian) {
     window->PushShowDamage(2, 300);
     window->PushSound("Hit");
+    window->PushAction(DataBlock::kDelay, 7);
+    window->PushAction(DataBlock::kPlaySound, 0x41414141);  // a number is no name
     Strings queue = DumpQueue(window.get());
-    EXPECT_EQ(queue, (Strings{"105 2 300", "21 Hit"}));
+    EXPECT_EQ(queue, (Strings{"105 2 300", "21 Hit", "10 7", "21"}));
     auto* record = static_cast<DataBlock*>(window->GetQueue().Peek());
     ASSERT_EQ(record->value.size(), 8u);
     EXPECT_EQ(record->value[3], 2);

@@ -75,9 +75,8 @@ LuaTestState::LuaTestState() {
     Install<LuaManager, &GlobalState::luaManager, &LuaTestState::m_lua, MakeNew>();
     RegisterLuaFunctions(m_lua->GetLuaState());
     for (InstallStep install : kManagers) (this->*install)();
-    // The combat registry comes last, as at start-up; the party manager
-    // registers its script functions on this state. Its objects go first,
-    // while every manager they reach still exists.
+    // The combat registry comes last, as at start-up (the party manager
+    // registers its script functions on this state), and goes first.
     InitCombatRegistry();
     m_undo.push_back([] { DestroyCombatRegistry(); });
 }

@@ -47,6 +47,9 @@ const std::vector<Where> kFiled = {
     {"Misc", "Shadows", {"ShadowL", "ShadowM", "ShadowS", "ShadowT"}},
     {"Misc", "ItemIcons", {"ItemBorder"}},
     {"GUI", "Chat", {"ChatPane"}},
+    // The status plate ("CharDisplay") stays: the status displays share it.
+    {"GUI", "Combat", {"Base", "ButtonN", "ButtonL", "ButtonD", "PageButtonUpN", "PageButtonUpL", "PageButtonUpD",
+                       "PageButtonDnN", "PageButtonDnL", "PageButtonDnD"}},
     {"Background", "Scenery", {"StarrySky", "Clouds", "FarHills", "NearHills"}},
 };
 

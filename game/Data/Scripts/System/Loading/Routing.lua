@@ -10,7 +10,7 @@ DL_AddHeading("Images", "GUI", "Windows")   -- window borders: MoonCorner, MoonH
 DL_AddHeading("Images", "GUI", "Buttons")   -- button faces
 DL_AddHeading("Images", "GUI", "Misc")      -- check boxes, scroll bars
 DL_AddHeading("Images", "GUI", "Bubbles")   -- speech bubbles: ResponseBubble
-DL_AddHeading("Images", "GUI", "Combat")    -- combat window labels
+DL_AddHeading("Images", "GUI", "Combat")    -- the battle screen's frame, buttons and labels
 
 DL_AddCatalogue("Images", "Misc")
 DL_AddHeading("Images", "Misc", "Icons")    -- the window icon: IconImg
@@ -41,6 +41,20 @@ DL_AddHeading("Images", "Misc", "ItemIcons")  -- the inventory grid's cell: Item
 DL_ExtractBitmap("ItemBorder", "Images", "Misc", "ItemIcons", "ItemBorder")
 DL_AddHeading("Images", "GUI", "Chat")        -- the dialogue box's pane
 DL_ExtractBitmap("ChatPane", "Images", "GUI", "Chat", "ChatPane")
+-- The battle screen: the frame over the field, the command buttons, the
+-- page buttons beside them and the plate of each party member's status.
+DL_ExtractBitmap("CombatBase", "Images", "GUI", "Combat", "Base")
+DL_ExtractBitmap("CombatButtonN", "Images", "GUI", "Combat", "ButtonN")
+DL_ExtractBitmap("CombatButtonL", "Images", "GUI", "Combat", "ButtonL")
+DL_ExtractBitmap("CombatButtonD", "Images", "GUI", "Combat", "ButtonD")
+DL_ExtractBitmap("PageButtonUpN", "Images", "GUI", "Combat", "PageButtonUpN")
+DL_ExtractBitmap("PageButtonUpL", "Images", "GUI", "Combat", "PageButtonUpL")
+DL_ExtractBitmap("PageButtonUpD", "Images", "GUI", "Combat", "PageButtonUpD")
+DL_ExtractBitmap("PageButtonDnN", "Images", "GUI", "Combat", "PageButtonDnN")
+DL_ExtractBitmap("PageButtonDnL", "Images", "GUI", "Combat", "PageButtonDnL")
+DL_ExtractBitmap("PageButtonDnD", "Images", "GUI", "Combat", "PageButtonDnD")
+DL_ExtractBitmap("CombatCharDisplay", "Images", "GUI", "Combat", "CharDisplay")
+GUICCD_SetBaseImage("Images", "GUI", "Combat", "CharDisplay")
 EIM_CloseFile()
 
 -- The title screen opens "Data/TitleScreen.sif" itself and files its
