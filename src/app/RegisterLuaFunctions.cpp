@@ -9,12 +9,15 @@
 #include "core/script/DataLibrary.h"
 #include "core/script/LuaManager.h"
 #include "gui/GUIDialogueManager.h"
+#include "maps/DefinedMap.h"
 #include "maps/IsometricMap.h"
 #include "maps/Transition.h"
 #include "savefile/SFM.h"
 #include "world/AITrailingPackage.h"
 #include "world/Animation.h"
 #include "world/EntityManager.h"
+#include "world/NPCStaticDialogue.h"
+#include "world/NPCWorldEnemy.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/ObjectItem.h"
 #include "world/ObjectStaticAnimation.h"
@@ -37,6 +40,7 @@
 //   17 DataLibrary (DL_)
 //   18 EM_                19 SM_               20 SFM_
 //   21 Player_            22 PInv_             23 TH_DropPlayerAtTarget
+//   24 DefinedMap_
 void RegisterLuaFunctions(lua_State* L) {
     if (!L) return;
     RegisterGeneralFunctions(L);  // 1
@@ -45,6 +49,8 @@ void RegisterLuaFunctions(lua_State* L) {
     RegisterItemPrototypeLuaFunctions(L);  // 4
     RegisterItemCombatLuaFunctions(L);  // 5
     RegisterNPCLuaFunctions(L);  // 6
+    RegisterNPCStaticDialogueLuaFunctions(L);  // 7
+    RegisterNPCWorldEnemyLuaFunctions(L);  // 8
     ObjectBase::RegisterLuaFunctions(L);  // 9
     ObjectItem::RegisterLuaFunctions(L);  // 10
     ObjectStaticAnimation::RegisterLuaFunctions(L);  // 11 (12: position markers register nothing)
@@ -63,6 +69,7 @@ void RegisterLuaFunctions(lua_State* L) {
     PlayerVorn::RegisterLuaFunctions(L);  // 21
     PlayerInventory::RegisterLuaFunctions(L);  // 22
     RegisterTransitionLuaFunctions(L);  // 23
+    DefinedMap::RegisterLuaFunctions(L);  // 24, so early calls get their lines
     // The combat registrar runs right after these, on the same state.
     RegisterCombatLuaFunctions(L);
 }

@@ -31,6 +31,21 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "NPC_ClearAIQueue",
         "NPC_PushAI",
 
+        // Static-dialogue characters and world enemies
+        "NPCSD_SetDialogueSuppression",
+        "NPC_WorldEnemy_SetMaxSpawns",
+        "NPC_WorldEnemy_SetDetectRange",
+        "NPC_WorldEnemy_SetAggroRange",
+        "NPC_WorldEnemy_SetRespawnTime",
+        "NPC_WorldEnemy_AddMob",
+        "NPC_WorldEnemy_AddBoss",
+        "NPC_WorldEnemy_Setup",
+
+        // Defined maps
+        "DefinedMap_SetDimensions",
+        "DefinedMap_ClipArea",
+        "DefinedMap_ClearClipping",
+
         // Backgrounds
         "BackgroundManager_SpawnObject",
         "BackgroundManager_SetFillColor",

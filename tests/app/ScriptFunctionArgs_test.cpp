@@ -178,6 +178,20 @@ std::vector<BadCall> BadCallTable() {
            "NPC PushAI:  -Basic Pathing- Failed, invalid argument list\n");
     AddRow(rows, "NPC_PushAI", "'a', 1, 'Fire Script', {}, 1", "NPC PushAI:  -Fire Script- Failed, invalid argument list\n");
 
+    // Static-dialogue characters and world enemies: their count lines
+    // (the detect-range line lost its first letter; the respawn line names
+    // the aggro range).
+    AddRows(rows, "NPCSD_SetDialogueSuppression", 1, {}, "NPCSD_SetDialogueSuppression" + incorrect);
+    AddRows(rows, "NPC_WorldEnemy_SetMaxSpawns", 1, {}, "NPC_WorldEnemy_SetMaxSpawns: no spawn number given.\n");
+    AddRows(rows, "NPC_WorldEnemy_SetDetectRange", 1, {}, "PC_WorldEnemy_SetDetectRange: no detect range number given.\n");
+    AddRows(rows, "NPC_WorldEnemy_SetAggroRange", 1, {}, "NPC_WorldEnemy_SetAggroRange: no aggro range number given.\n");
+    AddRows(rows, "NPC_WorldEnemy_SetRespawnTime", 1, {}, "NPC_WorldEnemy_SetRespawnTime: no aggro range number given.\n");
+    for (const char* bad : {"", "nil", "true, 5", "{}"})
+        AddRow(rows, "NPC_WorldEnemy_AddMob", bad, "NPC_WorldEnemy_AddMob: no monster prototype name given.\n");
+    AddRow(rows, "NPC_WorldEnemy_AddMob", "'Imp', 5, 6", "NPC_WorldEnemy_AddMob: too many arguments given.\n");
+    for (const char* bad : {"", "nil", "false, 'x'", "{}"})
+        AddRow(rows, "NPC_WorldEnemy_AddBoss", bad, "NPC_WorldEnemy_AddBoss" + invalid);
+
     // Timers
     AddRows(rows, "TimerManager_AddTimer", 2, {1}, "TimerManager AddTimer" + invalid);
     AddRows(rows, "TimerManager_GetTimer", 1, {1}, "TimerManager GetTimer" + invalid);
@@ -251,6 +265,10 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "MapM_SetTextureFileHeading", 3, {1, 2, 3}, "MapM_SetTextureFileHeading" + invalid);
     AddRows(rows, "MapM_ChangeFloor", 2, {}, "MapM_ChangeFloor" + invalid);
     AddRows(rows, "MapM_SetAmbientMusic", 1, {1}, "MapM_SetAmbientMusic" + invalid);
+
+    // Defined maps
+    AddRows(rows, "DefinedMap_SetDimensions", 2, {}, "DefinedMap SetDimensions" + invalid);
+    AddRows(rows, "DefinedMap_ClipArea", 5, {}, "DefinedMap ClipArea" + invalid);
 
     // Isometric maps
     AddRows(rows, "ISOM_SetSizes", 3, {}, "ISOM_SetSizes" + invalid);

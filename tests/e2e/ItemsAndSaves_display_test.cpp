@@ -32,16 +32,16 @@ if GetScriptCode() == -2 then
     PInv_AddItem("ItemPrototypes", "Sample", "Common", "Herb", false)
     return
 end
-if Take("probe-save") then Player_SetPosition(150, 660, 0) end
+if Take("probe-save") then Player_SetPosition(128, 684, 0) end
 if Take("probe-change") then
-    Player_SetPosition(200, 700, 0)
+    Player_SetPosition(240, 730, 0)
     PartyManager_DelCharacter("Bramle", 0)
     PartyManager_AddCharacter("Kell")
     PInv_AddItem("ItemPrototypes", "Sample", "Common", "Moonstone", false)
     SFM_IssueSave("Changed.sav")
     io.stderr:write("Probe: changed\n")
 end
-if Take("probe-load") then Player_SetPosition(250, 660, 0) end
+if Take("probe-load") then Player_SetPosition(160, 684, 0) end
 if Take("probe-after") then
     SFM_IssueSave("After.sav")
     io.stderr:write("Probe: saved again\n")

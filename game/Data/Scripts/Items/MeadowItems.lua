@@ -29,7 +29,7 @@ end
 Place("MeadowCordial", "Potion", "Potion", 60, 40)
 Place("MeadowHerb", "Herb", "Herb", 100, 70)
 Place("HutCordial", "Potion", "Potion", 300, 620)
-Place("PathHerb", "Herb", "Herb", 130, 700)
+Place("PathHerb", "Herb", "Herb", 96, 724)
 Place("LakeMoonstone", "Moonstone", "Moonstone", 40, 90)
 
 -- A standing stone: the blue one writes the game into "Save1.sav", the
@@ -41,5 +41,5 @@ local function Stone(name, picture, action, x, y)
     Spot(name .. "Spot", "Data/Scripts/Items/Waystone.lua", {Action = action, X = x, Y = y, Inside = 0})
 end
 
-Stone("SaveStone", "SaveStone", "Save", 150, 660)
-Stone("MemoryStone", "MemoryStone", "Load", 250, 660)
+Stone("SaveStone", "SaveStone", "Save", 128, 684)
+Stone("MemoryStone", "MemoryStone", "Load", 160, 684)

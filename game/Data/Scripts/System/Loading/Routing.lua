@@ -63,6 +63,27 @@ DL_AddCatalogue("Images", "TitleScreen")
 DL_AddHeading("Images", "TitleScreen", "General")
 -- End of the standard archive ---------------------------------------------
 
+-- Characters and the dungeon's ground ---------------------------------------
+-- The characters' pictures, from the standard archive, and the animations
+-- made of them (Characters.lua). The same archive is the source of the map
+-- textures the dungeon floors are built from, looked up by their names.
+DL_AddCatalogue("Images", "Characters")
+DL_AddHeading("Images", "Characters", "Sprites")
+EIM_OpenFile("Data/StandardTextures.sif")
+DL_ExtractBitmap("ElderStand", "Images", "Characters", "Sprites", "ElderStand")
+DL_ExtractBitmap("ZezazoruA", "Images", "Characters", "Sprites", "ZezazoruA")
+DL_ExtractBitmap("ZezazoruB", "Images", "Characters", "Sprites", "ZezazoruB")
+DL_ExtractBitmap("UpStairImg", "Images", "Characters", "Sprites", "UpStairImg")
+EIM_CloseFile()
+-- Their animations and looks.
+LM_ExecuteScript("Data/Scripts/System/Loading/Characters.lua", -1)
+
+DL_AddCatalogue("Images", "Maps")
+DL_AddHeading("Images", "Maps", "Textures")
+DL_RegisterTextureFile("Images", "Maps", "Textures", "StandardTextures", "Data/StandardTextures.sif")
+MapM_SetTextureFileHeading("Images", "Maps", "Textures")
+MapM_BuildLookupList()
+
 -- Scenery archive -----------------------------------------------------------
 -- What the world window shows behind the map (Data/Scripts/System/Windows/
 -- World.lua spawns it): a starry sky, a bank of clouds and two ranges of
@@ -98,6 +119,10 @@ DL_AddHeading("Audio", "Sounds", "Dialogue")
 -- The title theme: a 4-second intro, then a 16-second body that repeats.
 DL_RegisterMusic("Audio", "Music", "Themes", "TitleTheme", "Data/Music/Title.wav")
 SM_SetLoopPositions(4.0, 20.0)
+
+-- The dungeon floors' music, 16 seconds that loop whole.
+DL_RegisterMusic("Audio", "Music", "Themes", "StratumOne", "Data/Music/Dungeon.wav")
+SM_SetLoopPositions(0.0, 16.0)
 
 DL_RegisterSound("Audio", "Sounds", "GUI", "Click", "Data/Sounds/Click.wav")
 SM_SetAutoSuppress(0.05)
