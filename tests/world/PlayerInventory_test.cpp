@@ -383,3 +383,25 @@ TEST_F(InventoryScriptTest, ItemsThatLeaveAreForgottenByEveryWindow) {
     player = nullptr;
     EXPECT_EQ(child->GetNamedPointer("Other"), nullptr);
 }
+
+TEST_F(InventoryScriptTest, TheItemsWindowStaysToBeFilledUntilItHasItsGrid) {
+    std::vector<std::unique_ptr<ItemPrototype>> keep;
+    PlayerInventory* inventory = player->GetInventory();
+    inventory->AddItem("Gem", NewPrototype(keep, "Gem", false, 1), false);
+    GUIWindow window;
+    window.SetDimensions(0, 0, 50, 50);
+    EXPECT_TRUE(inventory->IsItemsWindowDirty());
+    window.Close();
+    inventory->FillItemsWindow(&window);  // hidden
+    EXPECT_TRUE(inventory->IsItemsWindowDirty());
+    window.Open();
+    inventory->FillItemsWindow(&window);  // no grid yet
+    EXPECT_TRUE(inventory->IsItemsWindowDirty());
+    auto* cell = new GUIButton;
+    cell->SetDimensions(0, 0, 32, 32);
+    window.AddChild("INV-000", cell);
+    window.SetNamedPointerWithDeleter("X", new int32_t(1), [](void* count) { delete static_cast<int32_t*>(count); });
+    inventory->FillItemsWindow(&window);
+    EXPECT_FALSE(inventory->IsItemsWindowDirty());
+    EXPECT_EQ(cell->GetNamedPointer("ItemPtr"), inventory->GetItemAt(0));
+}
