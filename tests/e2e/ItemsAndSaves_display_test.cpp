@@ -73,9 +73,12 @@ TEST(ItemsAndSaves, PickUpUseSaveChangeAndLoadFromTheKeyboard) {
 
     // The inventory from its key; along the grid and back; the first item,
     // "Use", the first party member.
-    auto press = [&](const char* key) { EXPECT_TRUE(runner.PressKey(window, key, 0.12)) << key; usleep(150000); };
+    auto press = [&](const char* key) {
+        EXPECT_TRUE(runner.PressKey(window, key, 0.25)) << key;
+        usleep(250000);
+    };
     for (const char* key : {"i", "Right", "Right", "Left", "Left", "z", "z"}) press(key);
-    usleep(300000);  // the target window lists the party on its next tick
+    usleep(500000);  // the target window lists the party on its next tick
     press("z");
     at = runner.WaitForOutput(" HP!  ", at, 10.0);
     ASSERT_NE(at, std::string::npos) << runner.Stderr();
