@@ -31,8 +31,11 @@ int DL_RegisterEnemyPrototype(lua_State* L) {
     if (!library) return script::Fail("DL_RegisterEnemyPrototype:  Failed, DataLibrary does not exist\n");
     auto prototype = std::make_unique<EnemyPrototype>();
     if (!library->Register(path[0].c_str(), path[1].c_str(), path[2].c_str(), path[3].c_str(), prototype.get(),
-                           DataKind::EnemyPrototype))
+                           DataKind::EnemyPrototype)) {
+        // The EP_ calls that follow must not fill the previous prototype.
+        library->SetActiveObject(nullptr, DataKind::Any);
         return 0;
+    }
     library->SetActiveObject(EnemyPrototype::KeepForever(std::move(prototype)), DataKind::EnemyPrototype);
     return 0;
 }
@@ -44,8 +47,11 @@ int DL_RegisterFieldSpriteAnimation(lua_State* L) {
     if (!library) return script::Fail("DL_RegisterFieldSpriteAnimation:  Failed, DataLibrary does not exist\n");
     auto animation = std::make_unique<FieldSpriteanimation>();
     if (!library->Register(path[0].c_str(), path[1].c_str(), path[2].c_str(), path[3].c_str(), animation.get(),
-                           DataKind::FieldSpriteAnimation))
+                           DataKind::FieldSpriteAnimation)) {
+        // The FSpriteAnim_ calls that follow must not fill the previous one.
+        library->SetActiveObject(nullptr, DataKind::Any);
         return 0;
+    }
     library->SetActiveObject(FieldSpriteanimation::KeepForever(std::move(animation)),
                              DataKind::FieldSpriteAnimation);
     return 0;

@@ -3,7 +3,6 @@
 #include <allegro5/allegro.h>
 
 #include <cmath>
-#include <cstring>
 
 #include "combat/FieldSpriteDisplayList.h"
 #include "combat/FieldSpriteanimation.h"

@@ -94,6 +94,16 @@ TEST_F(EnemyTest, ScriptsFillThePrototype) {
     EXPECT_EQ(blank->GetLoadingInstructions()[0].count, 3);
 }
 
+TEST_F(EnemyTest, APrototypeThatCannotBeFiledLeavesNothingToFill) {
+    testsupport::StderrCapture capture;
+    ASSERT_TRUE(lua_.Run("DL_RegisterEnemyPrototype('Enemies', 'StratumZero', 'Elite', 'Boss') "
+                         "EP_SetCombatName('Boss')"));
+    EXPECT_EQ(capture.Take(),
+              "DataLibrary - GetHeading(B):  Failed, Elite not found\n"
+              "EP_SetCombatName:  Failed, Active Prototype not set\n");
+    EXPECT_FALSE(Prototype("Blank")->GetCombatName().has_value());
+}
+
 TEST_F(EnemyTest, EligibilityNeedsTheFlagAndTheRange) {
     EnemyPrototype p;
     EXPECT_FALSE(p.IsEligible(1));  // the initial range admits no level

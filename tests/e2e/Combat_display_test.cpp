@@ -2,6 +2,7 @@
 // the transition into the combat state and back to the kept map.
 #include <gtest/gtest.h>
 
+#include <X11/keysym.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -73,3 +74,48 @@ TEST(CombatProgram, TheSampleGamesPartyMeetsTheDebugEnemies) {
                                "FieldSpriteanimation::", "EnemyManager::", "does not exist", "Lua Error"})
         EXPECT_EQ(out.find(family), std::string::npos) << family << "\n" << out;
 }
+
+TEST(CombatProgram, APartyOfThreeFightsABattleByMouseAndKeysAndComesBackToTheMap) {
+    ProgramRunner runner;
+    // A probe on the meadow runs every 20 ticks while the map is shown: its
+    // second run forms a party of three and starts a battle against two
+    // preloaded enemies; its third, back on the map, says so.
+    std::ofstream(runner.GameDir() + "/Probe.lua") << R"(
+        ProbeRuns = (ProbeRuns or 0) + 1
+        if ProbeRuns == 2 then
+            PartyManager_ClearParty()
+            PartyManager_AddCharacter("Kell")
+            PartyManager_AddCharacter("Sesket")
+            PartyManager_AddCharacter("Bramle")
+            CombatManager_ClearPreloadList()
+            CombatManager_AddPreloadEnemy("Enemies", "StratumZero", "Normal", "Didozado")
+            CombatManager_AddPreloadEnemy("Enemies", "StratumZero", "Normal", "Didozado")
+            CombatManager_InitiateCombat()
+        elseif ProbeRuns == 3 then
+            io.stderr:write("Probe: back on the map\n")
+        end
+    )";
+    AppendToScript(runner, "Data/Scripts/Maps/DebugRoom.lua",
+                   "EM_OBJ_CreateObject('BattleProbe', 'StaticAutoScript') OBJSAS_SetDelay(20) "
+                   "OBJSAS_SetPath('Probe.lua')");
+    ASSERT_TRUE(runner.Start({"-skiptitle", "-map", "DebugRoom", "-nonetwork"}));
+    unsigned long window = runner.WaitForWindow("Qel:Online", 30.0);
+    ASSERT_NE(window, 0UL) << runner.Stderr();
+    // Attack, then the first target listed, for whoever is to act; a key
+    // for every "Press any key". Clicks outside the windows change nothing.
+    for (int i = 0; i < 400 && runner.Stderr().find("Probe: back on the map") == std::string::npos; ++i) {
+        runner.Click(window, 708, 446);
+        runner.Click(window, 572, 451);
+        runner.PressKey(window, XK_space);
+    }
+    EXPECT_NE(runner.Stderr().find("Probe: back on the map\n"), std::string::npos) << runner.Stderr();
+    EXPECT_TRUE(runner.RequestClose(window));
+    EXPECT_EQ(runner.Wait(30.0), 0);
+    std::string out = runner.Stderr();
+    EXPECT_NE(FindFrom(out, "Cleaning memory - Done\n", FindFrom(out, "Probe: back on the map\n", 0)),
+              std::string::npos)
+        << out;
+    for (const char* failure : {"Failed", "does not exist", "not set", "Lua Error"})
+        EXPECT_EQ(out.find(failure), std::string::npos) << failure << "\n" << out;
+}
+

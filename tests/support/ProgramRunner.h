@@ -32,6 +32,12 @@ public:
     // Waits up to the timeout for the text to appear in what the program
     // wrote to stderr at or after position `from`; its position, or npos.
     size_t WaitForOutput(const std::string& text, size_t from, double timeoutSeconds) const;
+    // Moves the pointer to (x, y) of the window and clicks the left button
+    // there, as events sent to the window.
+    bool Click(unsigned long window, int x, int y);
+    // Presses and releases the key of that X key symbol (XK_space ...) in
+    // the window.
+    bool PressKey(unsigned long window, unsigned long keySymbol);
     // Waits for the program to end; returns its exit status, or -1 when it
     // did not end in time (it is then killed).
     int Wait(double timeoutSeconds);
