@@ -16,13 +16,19 @@ local function Spot(name, script, settings)
     SpotSettings = nil
 end
 
+-- A thing shown on the ground (a still character), clicked for the script.
+local function Show(name, picture, click, x, y)
+    GroundThing = {Name = name, Look = picture .. "Look", Click = click}
+    EM_NPC_CreateNPC(name, "DialogueNPC", "Data/Scripts/NPCs/GroundThing/Constructor.lua")
+    NPC_SetPositionData(x, y, 0)
+    GroundThing = nil
+end
+
 -- An item on the ground, and on it the spot that hands it over when the
 -- player steps there.
 local function Place(name, prototype, picture, x, y)
     if TakenItems[name] then return end
-    EM_OBJ_CreateObject(name, "Item")
-    OBJ_SetCoordinates(x, y, 0)
-    Hook_OBJI_SetImage("Images", "Items", "Ground", picture)
+    Show(name, picture, "Data/Scripts/Items/OnTheGround.lua", x, y)
     Spot(name .. "Spot", "Data/Scripts/Items/Pickup.lua", {Item = name, Prototype = prototype, X = x, Y = y})
 end
 
@@ -33,11 +39,9 @@ Place("PathHerb", "Herb", "Herb", 96, 724)
 Place("LakeMoonstone", "Moonstone", "Moonstone", 40, 90)
 
 -- A standing stone: the blue one writes the game into "Save1.sav", the
--- golden one brings it back.
+-- golden one brings it back, when the player steps onto it or clicks it.
 local function Stone(name, picture, action, x, y)
-    EM_OBJ_CreateObject(name, "Item")
-    OBJ_SetCoordinates(x, y, 0)
-    Hook_OBJI_SetImage("Images", "Items", "Ground", picture)
+    Show(name, picture, "Data/Scripts/Items/" .. action .. "Game.lua", x, y)
     Spot(name .. "Spot", "Data/Scripts/Items/Waystone.lua", {Action = action, X = x, Y = y, Inside = 0})
 end
 

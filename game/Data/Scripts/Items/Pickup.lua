@@ -16,5 +16,5 @@ local item = OBJSAS_GetString("Item")
 PInv_AddItem("ItemPrototypes", "Sample", "Common", OBJSAS_GetString("Prototype"), false)
 io.stderr:write("Picked up " .. item .. "\n")
 TakenItems[item] = true
-EM_OBJ_RemoveObject(item)
+EM_NPC_RemoveNPC(item)
 EM_OBJ_RemoveObject(item .. "Spot")

@@ -22,6 +22,19 @@ DL_ExtractBitmap("SaveStone", "Images", "Items", "Ground", "SaveStone")
 DL_ExtractBitmap("MemoryStone", "Images", "Items", "Ground", "MemoryStone")
 EIM_CloseFile()
 
+-- The looks of things lying in the world (Data/Scripts/NPCs/GroundThing):
+-- one picture in all eight facings.
+for _, picture in ipairs({"Potion", "Herb", "Moonstone", "SaveStone", "MemoryStone"}) do
+    AIM_CreateObject(picture .. "Still", "AnimationsList", "Animation")
+    Anim_DeclareSizes(8, 1)
+    Anim_SetActiveHeading("Images", "Items", "Ground")
+    for facing = 0, 7 do Anim_SetFrame(facing, 0, picture) end
+    Anim_SetDuration(60)
+    AIM_CreateObject(picture .. "Look", "AIDrawingPackageList", "AIDrawingPackage")
+    AIDP_AllocateSpace(1)
+    AIDP_SetAnimation(0, picture .. "Still")
+end
+
 -- Prototypes. The codes are what save files keep: never reuse one.
 DL_AddSection("ItemPrototypes")
 DL_AddCatalogue("ItemPrototypes", "Sample")
@@ -53,7 +66,7 @@ Item("Moonstone", "Moonstone", 3, "Moonstone", 1, 0,
 -- The notice the standing stones show at the top of the screen.
 GUI_SetActiveObjectList("Base")
 GUIOL_AddObject("StoneNotice", "GUIWindow")
-GUIG_SetDimensions(200, 16, 400, 42)
+GUIG_SetDimensions(380, 16, 400, 44)
 GUIW_SetBackgroundColor(16, 20, 48)
 GUIG_SetBorderImages("MoonCorner", "MoonHorizontal", "MoonVertical")
 GUI_SetActiveObjectList("StoneNotice")
@@ -63,3 +76,13 @@ GUIT_SetString(" ")
 GUI_SetActiveObjectList("Base")
 GUI_SetActiveObject("StoneNotice")
 GUIG_Hide()
+
+-- Shows the notice with a text, or hides it (no text).
+function StoneNotice(text)
+    GUI_SetActiveObjectList("StoneNotice")
+    GUI_SetActiveObject("StoneNoticeLine")
+    GUIT_SetString(text or " ")
+    GUI_SetActiveObjectList("Base")
+    GUI_SetActiveObject("StoneNotice")
+    if text then GUIG_Show() else GUIG_Hide() end
+end
