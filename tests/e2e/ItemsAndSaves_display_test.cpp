@@ -29,6 +29,8 @@ local function Take(note)
     return true
 end
 if GetScriptCode() == -2 then
+    -- No battle may interrupt the test: the meadow's slime goes.
+    EM_NPC_RemoveNPC("Zezazoru")
     PInv_AddItem("ItemPrototypes", "Sample", "Common", "Herb", false)
     return
 end
