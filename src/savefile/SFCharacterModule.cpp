@@ -47,7 +47,14 @@ void SFCharacterModule::Fill(const Character* character) {
     SetData(std::move(data));
 }
 
-bool SFCharacterModule::Validate() const { return m_version != 0 || m_data.size() == kPayloadSize; }
+bool SFCharacterModule::Validate() const {
+    if (m_version != 0) return true;
+    // The game never writes a level outside its range; one that is would
+    // send the level-up loop through billions of levels at the next gain.
+    if (m_data.size() != kPayloadSize) return false;
+    const int32_t level = GetI32(m_data, 4);
+    return level >= 1 && level <= PartyClass::kMaxLevel;
+}
 
 void SFCharacterModule::UpdateOldVersion() {
     if (m_version != 0) std::fprintf(stderr, "SFCharacterModule - Warning, unhandled version %i.\n", m_version);

@@ -19,6 +19,7 @@ public:
     // unknown classes are reported and skipped.
     void Interperet() override;
     void UpdateOldVersion() override;
-    // Version 0 payloads are exactly 64 bytes.
+    // Version 0 payloads are exactly 64 bytes, with a level the game can
+    // reach.
     bool Validate() const override;
 };

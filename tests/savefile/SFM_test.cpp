@@ -52,10 +52,10 @@ struct Bytes {
     }
 };
 
-std::string CharacterPayload(int32_t classId, int32_t hp) {
+std::string CharacterPayload(int32_t classId, int32_t hp, int32_t level = 3) {
     Bytes b;
     b.U32(static_cast<uint32_t>(classId));
-    const int32_t stats[13] = {3, hp, 90, 4, 40, hp, 4, 11, 12, 13, 14, 15, 16};
+    const int32_t stats[13] = {level, hp, 90, 4, 40, hp, 4, 11, 12, 13, 14, 15, 16};
     for (int32_t s : stats) b.U32(static_cast<uint32_t>(s));
     return b.U32(100).U32(55).data;
 }
@@ -244,6 +244,11 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedWhole) {
          Bytes().Text("TamskCube Savefile").U32(1).U32(1).U32(0).U16(1).Text("A").U32(0xFFFFFFFFu).data},
         {"short character", Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", good.substr(0, 63)).data},
         {"long character", Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", good + "x").data},
+        {"level 0", Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", CharacterPayload(0, 5, 0)).data},
+        {"level past the last",
+         Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", CharacterPayload(0, 5, 100)).data},
+        {"level -2^31",
+         Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", CharacterPayload(0, 5, INT32_MIN)).data},
         {"inventory without its count", Bytes().Text("TamskCube Savefile").U32(1).Record(2, 0, "Inventory", "abc").data},
         {"inventory counting past its data",
          Bytes().Text("TamskCube Savefile").U32(1).Record(2, 0, "Inventory", InventoryPayload(2, {{1, 1}})).data},
@@ -276,7 +281,7 @@ TEST_F(SaveFileTest, UnknownPartsAreSkippedWithTheirWarnings) {
                                  .Record(1, 0, "Ghost", CharacterPayload(9, 20))
                                  .Record(1, 2, "Later", "any size")
                                  .Record(2, 3, "Inventory", InventoryPayload(60, sixty))
-                                 .Record(1, 0, "Orravine", CharacterPayload(0, 33))
+                                 .Record(1, 0, "Orravine", CharacterPayload(0, 33, 99))
                                  .data;
     dir.WriteFile("odd.dat", file);
     EXPECT_EQ(Load("odd.dat"),
@@ -288,6 +293,7 @@ TEST_F(SaveFileTest, UnknownPartsAreSkippedWithTheirWarnings) {
               "SFIM::Interperet - Warning, unresolved code 99\n");
     EXPECT_EQ(Names(), (std::vector<std::string>{"Kell", "Orravine"}));
     EXPECT_EQ(party->GetMemberAt(1)->GetStats()->hp, 33);
+    EXPECT_EQ(party->GetMemberAt(1)->GetStats()->level, 99);
     EXPECT_EQ(party->GetMemberAt(0)->GetStats()->strength, 11);
     EXPECT_EQ(inventory->GetItemAt(0)->GetQuantity(), 5);
     EXPECT_EQ(inventory->GetItemAt(49)->GetQuantity(), 2);
