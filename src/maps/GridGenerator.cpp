@@ -135,18 +135,21 @@ void GridGenerator::Tunnel(DisjointSets& sets, int32_t x, int32_t y) {
     for (;;) {
         const int32_t sx = Sign(mx - x), sy = Sign(my - y);
         bool alongY = Draw(2) == 1;
-        // The chosen axis may already be level with the centre: go along
-        // the other one.
-        if (alongY && sy == 0) alongY = false;
-        if (!alongY && sx == 0) alongY = sy != 0;
+        const int here = sets.FindSet(Id(x, y));
+        if ((alongY ? sy : sx) == 0) {
+            // The chosen axis is already level with the centre, so the step
+            // would stay on this cell: that ends a corridor already in the
+            // centre's set (the centre's cell included); any other goes
+            // along the other axis rather than drawing again.
+            if (here == sets.FindSet(Id(mx, my))) return;
+            alongY = !alongY;
+        }
         const int32_t nx = alongY ? x : x + sx;
         const int32_t ny = alongY ? y + sy : y;
 
         const int next = sets.FindSet(Id(nx, ny));
-        const int here = sets.FindSet(Id(x, y));
         if (next == sets.FindSet(Id(mx, my))) return;
         if (next != here && Get(nx, ny) == kCave) return;
-        if (nx == x && ny == y) return;  // at the centre's cell: nothing left to dig
         if (next != here) sets.Union(here, next);
         if (Get(nx, ny) == kVoid) Set(nx, ny, kCorridor);
         x = nx;

@@ -167,6 +167,29 @@ TEST(GridGenerator, RegionsAreJoinedToTheCentre) {
     EXPECT_EQ(corridor, 5);  // (2..5, 8) then (5, 7): the shortest way in
 }
 
+TEST(GridGenerator, ACorridorInTheCentresRegionEndsWhereItsStepStaysPut) {
+    // A hook-shaped cave around a void cell, holding the centre (5, 5); its
+    // root is (3, 5), level with the centre, with the void (4, 5) between.
+    // Drawn along y, the step stays on (3, 5), already in the centre's set:
+    // no corridor. Drawn along x, it digs (4, 5) and then meets the centre.
+    struct Case {
+        uint32_t draw;
+        int corridors;
+    };
+    const Case cases[] = {{1, 0}, {0, 1}};
+    for (const Case& c : cases) {
+        GridGenerator grid;
+        ASSERT_TRUE(grid.Allocate(1, 11, 11, 1, 0.4, [d = c.draw] { return d; }));
+        for (auto [x, y] : {std::pair{3, 5}, {3, 4}, {4, 4}, {5, 4}, {5, 5}}) grid.Set(x, y, GridGenerator::kCave);
+        grid.JoinRegions();
+        int corridor = 0;
+        for (int32_t x = 0; x < 11; ++x)
+            for (int32_t y = 0; y < 11; ++y) corridor += grid.Get(x, y) == GridGenerator::kCorridor;
+        EXPECT_EQ(corridor, c.corridors) << "draw " << c.draw;
+        EXPECT_EQ(grid.Get(4, 5), c.corridors ? GridGenerator::kCorridor : GridGenerator::kVoid) << "draw " << c.draw;
+    }
+}
+
 TEST(GridGenerator, SizesThatCannotWorkAreRefused) {
     struct Case {
         int32_t x, y, z;
