@@ -4,6 +4,7 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "core/base/FramePhases.h"
 #include "core/base/GlobalState.h"
 #include "platform/os/DebugConsole.h"
 
@@ -27,6 +28,8 @@ void ParseCommandLine(int argc, const char* const* argv, GlobalState* state) {
         if (std::strcmp(word, "-debug") == 0) {
             std::fprintf(stderr, "Opening debug console\n");
             platform::OpenDebugConsole();
+            // Where each frame's time goes, every five seconds.
+            GetFramePhases().SetReporting(true);
         }
         if (std::strcmp(word, "-f") == 0) {
             state->memoryMode = 1;

@@ -3,6 +3,7 @@
 #include "app/FrameContext.h"
 #include "combat/CombatManager.h"
 #include "combat/CombatRegistry.h"
+#include "core/base/FramePhases.h"
 #include "core/base/GlobalState.h"
 #include "core/media/DisplayManager.h"
 #include "core/media/SoundManager.h"
@@ -107,6 +108,7 @@ void GameStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
     if (!context) return;
     if (event.type == ALLEGRO_EVENT_TIMER) {
         GlobalState* state = GetGlobalState();
+        PhaseScope phase(FramePhase::Update);
         UpdateKeys(context);
         UpdateBindings(context);
         HandleHotkeys();
@@ -119,7 +121,10 @@ void GameStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
         GuiPulse();
         if (state->chatManager) state->chatManager->Update();
         // Chunk streaming around the player.
-        if (state->mapManager) state->mapManager->ProcessEvent(-1, -1, -1);
+        if (state->mapManager) {
+            PhaseScope streaming(FramePhase::Streaming);
+            state->mapManager->ProcessEvent(-1, -1, -1);
+        }
         UpdateSound();
         UpdateFade();
         context->redrawPending = 1;

@@ -17,6 +17,7 @@
 #include "app/LayerWiring.h"
 #include "app/RegisterLuaFunctions.h"
 #include "combat/CombatRegistry.h"
+#include "core/base/FramePhases.h"
 #include "core/base/GlobalState.h"
 #include "core/base/MonotonicClock.h"
 #include "core/media/BitmapWrapper.h"
@@ -206,7 +207,10 @@ void RunMainLoop(FrameContext* context) {
         if (state->currentEvent.type == ALLEGRO_EVENT_TIMER) {
             context->handlerEnd = MonotonicMilliseconds();
             context->frameBudget = 0.01666 - (context->handlerEnd - context->passStart) / 1000.0;
-            if (state->deferredJobs) state->deferredJobs->Run(context->frameBudget, false);
+            if (state->deferredJobs) {
+                PhaseScope streaming(FramePhase::Streaming);
+                state->deferredJobs->Run(context->frameBudget, false);
+            }
         }
         if (!state->renderFunction) state->renderFunction = GameStateRender;
         state->renderFunction(state->eventQueue, context);

@@ -59,7 +59,10 @@ void FieldSprite::SetDrawingOffsets(int32_t x, int32_t y) {
 
 void FieldSprite::Recompute() {
     m_drawX = Truncate(static_cast<double>(Truncate(m_x)) + m_offsetX);
-    m_drawY = Truncate(static_cast<double>(Truncate(m_y)) - m_z + m_offsetY);
+    // Single precision like the position itself: a height of a few
+    // millionths above the ground does not lift the sprite by a pixel.
+    const float y = static_cast<float>(Truncate(m_y)) - m_z + static_cast<float>(m_offsetY);
+    m_drawY = Truncate(static_cast<double>(y));
 }
 
 bool FieldSprite::SetCanvasSize(int32_t width, int32_t height) {

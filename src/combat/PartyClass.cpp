@@ -77,11 +77,17 @@ int32_t Clamp32(double value) {
     return static_cast<int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
 }
 
+// The linear part is single precision (x is a 32-bit float): factor x is
+// rounded to a float, and without a power the constant is added in float too.
+// The power is taken in double and the sum with it is double.
 int32_t Evaluate(const GrowthFormula& formula, float x) {
-    const double xd = x;
-    double value = static_cast<double>(formula.factor) * xd + formula.constant;
-    if (formula.exponent != 0.0f) value += std::pow(xd, static_cast<double>(formula.exponent));
-    return Clamp32(std::trunc(value));
+    const float linear = static_cast<float>(formula.factor) * x;
+    if (formula.exponent == 0.0f) {
+        const float value = linear + static_cast<float>(formula.constant);
+        return Clamp32(std::trunc(static_cast<double>(value)));
+    }
+    const double power = std::pow(static_cast<double>(x), static_cast<double>(formula.exponent));
+    return Clamp32(std::trunc(power + static_cast<double>(linear) + formula.constant));
 }
 
 // L plus or minus 0.35, one draw.
@@ -152,8 +158,10 @@ void PartyClass::LevelUp(GUICombatMessageWindow* window) {
     s.level += 1;
     const int32_t level = s.level;
     const float f = 1.0f + static_cast<float>(RandomNext() % 21 - 10) / 100.0f;
+    // needed + step x f + 1 in single precision, as f is a 32-bit float.
     const int64_t step = (5LL * level + m_data.stepConstant) * level;
-    e.needed = Clamp32(std::trunc(static_cast<double>(e.needed) + static_cast<double>(step) * f + 1.0));
+    const float raised = static_cast<float>(e.needed) + static_cast<float>(step) * f;
+    e.needed = Clamp32(std::trunc(static_cast<double>(raised + 1.0f)));
 
     const int32_t oldMaxHp = s.maxHp;
     const int32_t oldMaxMp = s.maxMp;

@@ -36,8 +36,11 @@ void ApplyRestoreEffect(const uint8_t* block, uint32_t size) {
     if (!target) return;
     int32_t restored = amount;
     if (user && mode == 0) {
-        const double scaled = static_cast<double>(amount) * user->GetRestoreMultiplier();
-        restored = std::isfinite(scaled) ? static_cast<int32_t>(std::clamp(scaled, -2147483648.0, 2147483647.0)) : 0;
+        // The multiplier is a float: the product is single precision.
+        const float scaled = static_cast<float>(amount) * user->GetRestoreMultiplier();
+        restored = std::isfinite(scaled)
+                       ? static_cast<int32_t>(std::clamp(static_cast<double>(scaled), -2147483648.0, 2147483647.0))
+                       : 0;
     }
     target->RestoreHP(restored);
 }

@@ -421,7 +421,11 @@ void GUIBaseObject::Draw(BitmapWrapper* target) {
     // backing bitmap: there is nothing to render into.
     if (m_visible && m_backing && m_backing->GetBitmap()) {
         std::weak_ptr<char> self = m_life;
-        // Every display mode renders into the backing bitmap and blits it.
+        if (!state->openGLMode && m_dirty && m_hasContent && RenderStraightTo(target)) {
+            if (trace && !self.expired()) std::fputs("Done\n", stderr);
+            return;
+        }
+        // Every other draw renders into the backing bitmap and blits it.
         if (m_dirty && m_hasContent) m_backing->ClearToTransparent();
         if (m_dirty && m_hasContent) {
             Render();
@@ -435,6 +439,8 @@ void GUIBaseObject::Draw(BitmapWrapper* target) {
         std::fprintf(stderr, "Block %i %p\n", m_visible ? 1 : 0, static_cast<void*>(m_backing));
     }
 }
+
+bool GUIBaseObject::RenderStraightTo(BitmapWrapper*) { return false; }
 
 void GUIBaseObject::DrawChildren(BitmapWrapper* target) {
     std::weak_ptr<char> self = m_life;

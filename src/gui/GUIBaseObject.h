@@ -107,6 +107,10 @@ public:
     // Draws the content at the draw position into the backing bitmap, then
     // DrawChildren onto it, and clears the dirty flag. The base draws nothing.
     virtual void Render();
+    // Draws the content and children straight onto the frame's target
+    // instead of through the backing bitmap, where that gives the same
+    // pixels; false to take the usual way. The base always says false.
+    virtual bool RenderStraightTo(BitmapWrapper* target);
     // Address of a named field, its value-type code left in the property
     // router (1 bool/byte, 2 int32, 3 string, 4 float); null when the name
     // is not a property.

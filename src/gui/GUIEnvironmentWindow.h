@@ -8,6 +8,7 @@
 #include "gui/GUIBaseObject.h"
 
 class BitmapWrapper;
+class Camera;
 
 class GUIEnvironmentWindow : public GUIBaseObject {
 public:
@@ -18,9 +19,16 @@ public:
     // Draws the world through the active camera (falling back to the
     // "Default" camera when none is active) and stays dirty.
     void Render() override;
+    bool RenderStraightTo(BitmapWrapper* target) override;
     void* GetProperty(const std::string& name) override;
 
 private:
+    // The active camera, falling back to the "Default" camera with a line.
+    Camera* FindCamera() const;
+    // Draws the map, the entities and the children into the view; false
+    // when a child's drawing took this window away.
+    bool DrawWorld(BitmapWrapper* view, Camera* camera);
+
     // The camera's image drawn in the last frame; fetched again every frame
     // and never used outside Render.
     BitmapWrapper* m_cameraBitmap = nullptr;

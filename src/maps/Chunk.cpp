@@ -3,6 +3,7 @@
 #include <sys/types.h>
 
 #include <cstdio>
+#include <cstring>
 
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
@@ -19,24 +20,35 @@ bool ReadAt(FILE* file, uint64_t offset, void* buffer, size_t size) {
     return std::fread(buffer, 1, size, file) == size;
 }
 
-// Writes every cell of a 256 x 256 bitmap, locked write-only, from a
-// function of the cell; the previous drawing target is kept.
+// R, G, B, A as they lie in memory in a 32-bit value.
+uint32_t PackBytes(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
+    const uint8_t bytes[4] = {r, g, b, a};
+    uint32_t value;
+    std::memcpy(&value, bytes, 4);
+    return value;
+}
+
+// Writes every cell of a 256 x 256 bitmap, locked write-only in R, G, B, A
+// byte order, from a function of the cell giving packed bytes.
 template <typename CellColour>
 void FillBitmap(BitmapWrapper* bitmap, CellColour colourOf) {
     if (!bitmap || !bitmap->GetBitmap()) return;
-    ALLEGRO_BITMAP* previous = al_get_target_bitmap();
-    if (!bitmap->Lock(ALLEGRO_PIXEL_FORMAT_ANY, ALLEGRO_LOCK_WRITEONLY)) return;
-    bitmap->SetAsTarget();
-    for (int x = 0; x < Chunk::kSize; ++x)
-        for (int y = 0; y < Chunk::kSize; ++y) al_put_pixel(x, y, colourOf(x, y));
+    ALLEGRO_LOCKED_REGION* region = bitmap->Lock(ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_WRITEONLY);
+    if (!region) return;
+    for (int y = 0; y < Chunk::kSize; ++y) {
+        uint8_t* row = static_cast<uint8_t*>(region->data) + static_cast<ptrdiff_t>(y) * region->pitch;
+        for (int x = 0; x < Chunk::kSize; ++x) {
+            const uint32_t value = colourOf(x, y);
+            std::memcpy(row + static_cast<size_t>(x) * 4, &value, 4);
+        }
+    }
     bitmap->Unlock();
-    al_set_target_bitmap(previous);
 }
 
 }  // namespace
 
 Chunk::Chunk()
-    : m_colour(kCells, al_map_rgba(0, 0, 0, 0)), m_clip(kCells, 0), m_layer(kCells, 0) {
+    : m_colour(kCells, 0), m_clip(kCells, 0), m_layer(kCells, 0) {
     uint8_t* openGL = &GetGlobalState()->openGLMode;
     m_foreground = std::make_unique<BitmapWrapper>(kSize, kSize, openGL);
     m_background = std::make_unique<BitmapWrapper>(kSize, kSize, openGL);
@@ -62,7 +74,7 @@ bool Chunk::IsClipped(int32_t tx, int32_t ty) const {
 void Chunk::DecodeColour(const uint8_t* bytes, int firstColumn, int columns) {
     for (int x = firstColumn; x < firstColumn + columns; ++x) {
         for (int y = 0; y < kSize; ++y, bytes += 4)
-            m_colour[Index(x, y)] = al_map_rgba(bytes[3], bytes[2], bytes[1], bytes[0]);
+            m_colour[Index(x, y)] = PackBytes(bytes[3], bytes[2], bytes[1], bytes[0]);
     }
 }
 
@@ -90,8 +102,14 @@ bool Chunk::LoadWhole(FILE* file, uint64_t offset) {
     return true;
 }
 
+ALLEGRO_COLOR Chunk::GetColour(int tx, int ty) const {
+    uint8_t bytes[4];
+    std::memcpy(bytes, &m_colour[Index(tx, ty)], 4);
+    return al_map_rgba(bytes[0], bytes[1], bytes[2], bytes[3]);
+}
+
 void Chunk::BuildBackground() {
-    const ALLEGRO_COLOR clear = al_map_rgba(0, 0, 0, 0);
+    const uint32_t clear = 0;
     FillBitmap(m_background.get(), [&](int x, int y) {
         int i = Index(x, y);
         return m_layer[i] < kForegroundLayer ? m_colour[i] : clear;
@@ -99,13 +117,22 @@ void Chunk::BuildBackground() {
 }
 
 void Chunk::BuildForeground() {
-    const ALLEGRO_COLOR clear = al_map_rgba(0, 0, 0, 0);
-    const ALLEGRO_COLOR blocked = al_map_rgba(0, 0, 255, 255);
+    const uint32_t clear = 0;
+    const uint32_t blocked = PackBytes(0, 0, 255, 255);
     FillBitmap(m_foreground.get(), [&](int x, int y) {
         int i = Index(x, y);
         if (m_clip[i] != 0) return blocked;
         return m_layer[i] >= kForegroundLayer ? m_colour[i] : clear;
     });
+    // A blocked tile is opaque blue in the foreground; any other tile shows
+    // its colour in one of the two bitmaps.
+    bool opaque = true;
+    for (int i = 0; i < kCells && opaque; ++i) {
+        uint8_t bytes[4];
+        std::memcpy(bytes, &m_colour[i], 4);
+        opaque = m_clip[i] != 0 || bytes[3] == 255;
+    }
+    m_opaque = opaque ? 1 : 0;
     m_ready = 1;
 }
 

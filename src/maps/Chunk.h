@@ -67,10 +67,13 @@ public:
     void WriteChunk();
 
     bool IsReady() const { return m_ready != 0; }
+    // Whether the two bitmaps together are opaque at every tile (each tile
+    // opaque in one of them), so nothing drawn under the chunk shows.
+    bool IsOpaque() const { return m_opaque != 0; }
     int32_t GetStage() const { return m_stage; }
     uint32_t GetFileOffset() const { return m_fileOffset; }
     // Cell accessors; (tx, ty) must lie in 0..255.
-    ALLEGRO_COLOR GetColour(int tx, int ty) const { return m_colour[Index(tx, ty)]; }
+    ALLEGRO_COLOR GetColour(int tx, int ty) const;
     uint16_t GetClip(int tx, int ty) const { return m_clip[Index(tx, ty)]; }
     uint8_t GetLayer(int tx, int ty) const { return m_layer[Index(tx, ty)]; }
     BitmapWrapper* GetBackground() const { return m_background.get(); }
@@ -91,10 +94,12 @@ private:
 
     std::unique_ptr<BitmapWrapper> m_foreground;
     std::unique_ptr<BitmapWrapper> m_background;
-    std::vector<ALLEGRO_COLOR> m_colour;
+    // Bytes R, G, B, A in memory order, as the bitmaps are written.
+    std::vector<uint32_t> m_colour;
     std::vector<uint16_t> m_clip;
     std::vector<uint8_t> m_layer;
     uint8_t m_ready = 0;
+    uint8_t m_opaque = 0;
     uint32_t m_fileOffset = 0;
     int32_t m_stage = 0;
     int32_t m_stageCount = kStageCount;

@@ -6,6 +6,7 @@
 #include <cstdio>
 
 #include "core/base/FileNames.h"
+#include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/ZLibDecompressor.h"
 #include "maps/Chunk.h"
@@ -169,22 +170,91 @@ uint64_t ChunkStreamer::RecordOffset(int32_t cx, int32_t cy) const {
            uint64_t{m_chunkSize} * (static_cast<uint64_t>(cx) * static_cast<uint64_t>(m_countY) + static_cast<uint64_t>(cy));
 }
 
-void ChunkStreamer::LoadPass() {
+void ChunkStreamer::LoadPass(const std::vector<ShownArea>& shown) {
     if (m_grid.empty()) return;
+    // How far chunk (x, y) lies from the shown areas, in chunks; 0 when one
+    // of them touches it.
+    auto distance = [&shown](int64_t x, int64_t y) {
+        int64_t nearest = INT64_MAX;
+        for (const ShownArea& area : shown) {
+            const int64_t left = area.left >> 8, right = area.right >> 8;
+            const int64_t top = area.top >> 8, bottom = area.bottom >> 8;
+            const int64_t dx = x < left ? left - x : x > right ? x - right : 0;
+            const int64_t dy = y < top ? top - y : y > bottom ? y - bottom : 0;
+            nearest = std::min(nearest, std::max(dx, dy));
+        }
+        return nearest;
+    };
+    int32_t nextX = -1, nextY = -1;
+    int64_t nextDistance = INT64_MAX;
+    bool anyStaging = false;
     for (int32_t x = 0; x < m_countX; ++x) {
         for (int32_t y = 0; y < m_countY; ++y) {
             Slot* slot = SlotAt(x, y);
             if (!slot) continue;
             if (!slot->active && slot->chunk) {
                 slot->chunk.reset();
+            } else if (slot->active && slot->chunk) {
+                // A chunk still being built a stage at a time that comes
+                // into sight is built whole at once (its jobs go with it).
+                Chunk* chunk = slot->chunk.get();
+                const bool staging =
+                    !chunk->IsReady() && chunk->GetFileOffset() != 0 && chunk->GetStage() < Chunk::kStageCount;
+                if (staging && !shown.empty() && distance(x, y) == 0) {
+                    slot->chunk = std::make_unique<Chunk>();
+                    LoadChunk(slot->chunk.get(), x, y);
+                } else if (staging) {
+                    anyStaging = true;
+                }
             } else if (slot->active && !slot->chunk) {
-                // The whole record is read at once, so the chunk is ready
-                // within this pass; no staged-load jobs are queued for it.
-                slot->chunk = std::make_unique<Chunk>();
-                LoadChunk(slot->chunk.get(), x, y);
+                const int64_t away = shown.empty() ? 0 : distance(x, y);
+                if (away == 0) {
+                    // The whole record is read at once, so the chunk is
+                    // ready within this pass; no staged-load jobs are queued.
+                    slot->chunk = std::make_unique<Chunk>();
+                    LoadChunk(slot->chunk.get(), x, y);
+                } else if (away < nextDistance) {
+                    nextDistance = away;
+                    nextX = x;
+                    nextY = y;
+                }
             }
         }
     }
+    if (nextX >= 0) {
+        // Out of sight: built a stage at a time by the deferred job queue in
+        // what is left of the frames, where the queue exists and the record
+        // lies within the 32-bit offsets the stages read from; one chunk at
+        // a time, so that the stages of several never pile into one frame.
+        const uint64_t offset = RecordOffset(nextX, nextY);
+        const bool staged = GetGlobalState()->deferredJobs && offset + Chunk::kRecordBytes <= UINT32_MAX;
+        if (!staged || !anyStaging) {
+            Slot* slot = SlotAt(nextX, nextY);
+            slot->chunk = std::make_unique<Chunk>();
+            if (staged)
+                slot->chunk->QueueLoad(static_cast<uint32_t>(offset));
+            else
+                LoadChunk(slot->chunk.get(), nextX, nextY);
+        }
+    }
+}
+
+bool ChunkStreamer::CoversArea(const ShownArea& area) const {
+    if (area.left > area.right || area.top > area.bottom || area.left < 0 || area.top < 0) return false;
+    if ((area.right >> 8) >= m_countX || (area.bottom >> 8) >= m_countY) return false;
+    for (int64_t x = area.left >> 8; x <= area.right >> 8; ++x) {
+        for (int64_t y = area.top >> 8; y <= area.bottom >> 8; ++y) {
+            const Slot* slot = SlotAt(static_cast<int32_t>(x), static_cast<int32_t>(y));
+            if (!slot || !slot->chunk || !slot->chunk->IsReady() || !slot->chunk->IsOpaque()) return false;
+        }
+    }
+    return true;
+}
+
+int32_t ChunkStreamer::CountPending() const {
+    int32_t pending = 0;
+    for (const Slot& slot : m_grid) pending += (slot.active && !slot.chunk) ? 1 : 0;
+    return pending;
 }
 
 int32_t ChunkStreamer::LoadChunk(Chunk* chunk, int32_t cx, int32_t cy) {

@@ -60,9 +60,25 @@ public:
     // at the edges, and every other slot inactive.
     void SetCentre(int32_t cx, int32_t cy);
     bool IsActive(int32_t cx, int32_t cy) const;
-    // Frees the chunks that left the window and reads those that entered it,
-    // so every active slot holds a chunk when it returns.
-    void LoadPass();
+    // A rectangle of world space that must be on screen, for LoadPass.
+    struct ShownArea {
+        int64_t left, top, right, bottom;  // inclusive
+    };
+    // Frees the chunks that left the window and reads those that entered it.
+    // Without shown areas every active slot holds a chunk when it returns.
+    // With them, the chunks they touch are read at once, and of the other
+    // active chunks not yet read only the one nearest to them is started,
+    // so the ring ahead of the player is built over the following passes
+    // instead of in one long tick. That one is built a stage at a time by
+    // the deferred job queue when there is one, and only while no other is
+    // (a chunk still in its stages when it comes into sight is built whole
+    // then), else at once.
+    void LoadPass(const std::vector<ShownArea>& shown = {});
+    // Whether built opaque chunks cover every point of the area, so that
+    // nothing drawn under the level there can show.
+    bool CoversArea(const ShownArea& area) const;
+    // Active slots still waiting for their chunk.
+    int32_t CountPending() const;
     // Reads the whole record of chunk (cx, cy) into the chunk: 0 on success,
     // -1 with a "LoadChunk:" line when the chunk is null, no level is open,
     // the position is outside the grid or the record cannot be read.

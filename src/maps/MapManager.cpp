@@ -224,9 +224,22 @@ void MapManager::Draw(BitmapWrapper* target, Camera* camera, bool overlay) {
     DrawMap(target, camera, overlay);
 }
 
+bool MapManager::CoversView(const Camera* camera) const {
+    if (!camera || m_mapDisplay != 1 || m_isometricMode || m_definedMapMode || !m_chunkStreamer) return false;
+    const int64_t left = camera->GetX(), top = camera->GetY();
+    return m_chunkStreamer->CoversArea(
+        {left, top, left + std::max(camera->GetWidth(), 1) - 1, top + std::max(camera->GetHeight(), 1) - 1});
+}
+
 void MapManager::DrawMap(BitmapWrapper* target, Camera* camera, bool overlay) {
     BackgroundManager* backgrounds = GetGlobalState()->backgroundManager;
-    if (!overlay && m_backgroundDisplay && backgrounds) backgrounds->Draw(target, camera);
+    if (!overlay && m_backgroundDisplay && backgrounds) {
+        // Scenery the level hides entirely is not drawn.
+        if (CoversView(camera))
+            backgrounds->UpdateOffsets(camera);
+        else
+            backgrounds->Draw(target, camera);
+    }
     if (m_mapDisplay != 1) return;
     // The isometric map draws itself in the first pass. A defined map
     // draws nothing.
@@ -245,6 +258,31 @@ void MapManager::DrawMap(BitmapWrapper* target, Camera* camera, bool overlay) {
 }
 
 // ---- Input -----------------------------------------------------------------
+
+std::vector<ChunkStreamer::ShownArea> MapManager::ShownAreas() const {
+    // What the active camera shows, and a view of the same size around the
+    // player (where the camera goes on its next update), each with a margin
+    // for the camera's movement before the next pass.
+    std::vector<ChunkStreamer::ShownArea> areas;
+    GlobalState* state = GetGlobalState();
+    Camera* camera = state->cameraManager ? state->cameraManager->GetActiveCamera() : nullptr;
+    if (!camera) camera = FirstCamera();
+    if (!camera) return areas;
+    constexpr int64_t kMargin = 64;
+    const int64_t width = std::max<int64_t>(camera->GetWidth(), 1), height = std::max<int64_t>(camera->GetHeight(), 1);
+    areas.push_back({int64_t{camera->GetX()} - kMargin, int64_t{camera->GetY()} - kMargin,
+                     int64_t{camera->GetX()} + width + kMargin, int64_t{camera->GetY()} + height + kMargin});
+    if (state->player) {
+        const Dimensions* where = state->player->GetDimensions();
+        if (where && std::isfinite(where->X) && std::isfinite(where->Y) && std::abs(where->X) < 1e12 &&
+            std::abs(where->Y) < 1e12) {
+            const int64_t x = static_cast<int64_t>(where->X), y = static_cast<int64_t>(where->Y);
+            areas.push_back({x - width / 2 - kMargin, y - height / 2 - kMargin, x + width / 2 + kMargin,
+                             y + height / 2 + kMargin});
+        }
+    }
+    return areas;
+}
 
 void MapManager::ProcessEvent(int32_t code, int32_t x, int32_t y) {
     GlobalState* state = GetGlobalState();
@@ -275,7 +313,7 @@ void MapManager::ProcessEvent(int32_t code, int32_t x, int32_t y) {
             cy = chunkOf(where->Y);
         }
         m_chunkStreamer->SetCentre(cx, cy);
-        m_chunkStreamer->LoadPass();
+        m_chunkStreamer->LoadPass(ShownAreas());
     }
     if (state->holdDrawing) {
         state->holdDrawing = 0;

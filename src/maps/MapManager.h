@@ -19,6 +19,8 @@
 #include <utility>
 #include <vector>
 
+#include "maps/ChunkStreamer.h"
+
 class BitmapWrapper;
 class Camera;
 class ChunkStreamer;
@@ -85,6 +87,10 @@ public:
     bool IsDefinedMapMode() const { return m_definedMapMode != 0; }
     IsometricMap* GetIsometricMap() const { return m_isometricMap; }
     ChunkStreamer* GetChunkStreamer() const { return m_chunkStreamer; }
+    // Whether the level's first pass will cover the camera's whole view
+    // with opaque pixels, so the view need not be cleared nor the scenery
+    // drawn under it.
+    bool CoversView(const Camera* camera) const;
     // Null unless the defined map is the active map.
     DefinedMap* GetDefinedMap() const { return m_definedMapMode ? m_definedMap : nullptr; }
     ScriptVariableSet* GetEnvironmentVariables() const { return m_environment.get(); }
@@ -166,6 +172,8 @@ private:
     // Points the first camera at a map of the window's size.
     static void PrepareCamera(Camera* camera, bool isometric);
     static Camera* FirstCamera();
+    // The world rectangles that are (or are about to be) on screen.
+    std::vector<ChunkStreamer::ShownArea> ShownAreas() const;
 
     uint8_t m_mapDisplay = 1;
     uint8_t m_backgroundDisplay = 0;

@@ -52,6 +52,20 @@ public:
     // and both owner fields are given.
     void Draw(BitmapWrapper* target, int32_t x, int32_t y, int32_t flags);
 
+    // Appends what Draw would paint now for the owner's timer and direction
+    // and the flip flags: the chosen animation, and each enabled entry's
+    // package, palette and frame. Equal keys paint equal pictures.
+    void AppendAppearanceKey(std::vector<uintptr_t>& key, int32_t flags) const;
+
+    // Leaves the program's palette selection as Draw would leave it, without
+    // drawing: for a picture that is kept instead of drawn again.
+    void SelectPalettes() const;
+
+    // The one frame Draw would paint now, when it paints exactly one frame,
+    // plainly (no palette map), lying whole inside a width x height image at
+    // (0, 0); null otherwise. The palette the entry sets goes to *palette.
+    BitmapWrapper* SingleFrame(int32_t width, int32_t height, int32_t* palette) const;
+
     // A drawing list has no routable fields: value type 0 and null.
     void* GetPropertyAddress(const std::string& name);
 

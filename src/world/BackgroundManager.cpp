@@ -62,15 +62,19 @@ void BackgroundManager::Update() {
     }
 }
 
-void BackgroundManager::Draw(BitmapWrapper* target, Camera* camera) {
-    if (target && target->GetBitmap()) target->SetAsTarget();
-    if (m_fill) al_clear_to_color(m_fillColor);
+void BackgroundManager::UpdateOffsets(Camera* camera) {
     m_offsetX = m_fixedOffsetX;
     m_offsetY = m_fixedOffsetY;
     if (!m_fixedMode && camera) {
         m_offsetX = static_cast<int32_t>(static_cast<uint32_t>(m_offsetX) + static_cast<uint32_t>(camera->GetX()));
         m_offsetY = static_cast<int32_t>(static_cast<uint32_t>(m_offsetY) + static_cast<uint32_t>(camera->GetY()));
     }
+}
+
+void BackgroundManager::Draw(BitmapWrapper* target, Camera* camera) {
+    if (target && target->GetBitmap()) target->SetAsTarget();
+    if (m_fill) al_clear_to_color(m_fillColor);
+    UpdateOffsets(camera);
     for (NamedList::Node* node = m_objects->GetHead(); node; node = node->next)
         static_cast<BackgroundObject*>(node->value)->Draw(target, m_offsetX);
 }

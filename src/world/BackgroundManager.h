@@ -44,6 +44,9 @@ public:
     // set, the camera's position; a null camera adds nothing). The target is
     // made the drawing target first; null: the current.
     void Draw(BitmapWrapper* target, Camera* camera);
+    // Only the offsets Draw would take, for a frame where nothing of the
+    // scenery shows.
+    void UpdateOffsets(Camera* camera);
 
     // Property lookup for the router's "BackgroundManager" owner kind: owner
     // "Base" with "FixedOffsetX" or "FixedOffsetY" gives the field (value

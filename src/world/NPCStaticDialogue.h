@@ -30,6 +30,7 @@ public:
     // exists and is hidden, and no suppression is set.
     bool HandleMouseState(int32_t mouseState) override;
     void UpdateAppearance() override;
+    bool PaintsDrawingListPlainly() const override { return true; }
     void* RoutePointer(const std::string& name) override;
 
     void SetDialogueSuppression(bool flag) { m_suppressed = flag ? 1 : 0; }

@@ -3,10 +3,12 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <typeinfo>
 
 #include "core/base/GlobalState.h"
 #include "core/base/TimeQueue.h"
 #include "core/media/BitmapWrapper.h"
+#include "core/media/RenderState.h"
 #include "core/script/LuaManager.h"
 #include "core/script/ScriptArgs.h"
 #include "core/script/ScriptVariableSet.h"
@@ -99,13 +101,22 @@ void NonPlayingCharacter::SetCoordinateData(int32_t x, int32_t y, int32_t z, int
 }
 
 void NonPlayingCharacter::SetDisplayData(int32_t offsetX, int32_t offsetY, int32_t width, int32_t height) {
-    // Watchers of the old image (state trees, widgets) lose it with it.
-    if (m_appearance) PropertyRouter::ForgetAddresses(m_appearance.get(), sizeof(BitmapWrapper));
-    m_appearance.reset();
-    // Allegro cannot make an empty bitmap; such a character simply has no
-    // appearance image.
-    if (width > 0 && height > 0 && al_is_system_installed())
-        m_appearance = std::make_unique<BitmapWrapper>(width, height, &GetGlobalState()->openGLMode);
+    // An image of the same size is kept: it is drawn again from the drawing
+    // list whenever what it shows changes, so a new one would get the same
+    // picture (a default script that sets the display data every tick
+    // creates no bitmaps).
+    const bool keep = m_appearance && m_appearance->GetBitmap() && width == m_imageW && height == m_imageH;
+    if (!keep) {
+        // Watchers of the old image (state trees, widgets) lose it with it.
+        if (m_appearance) PropertyRouter::ForgetAddresses(m_appearance.get(), sizeof(BitmapWrapper));
+        m_appearance.reset();
+        // Allegro cannot make an empty bitmap; such a character simply has
+        // no appearance image.
+        if (width > 0 && height > 0 && al_is_system_installed())
+            m_appearance = std::make_unique<BitmapWrapper>(width, height, &GetGlobalState()->openGLMode);
+        m_appearanceDirty = 1;
+        m_appearanceKey.clear();  // the new image holds no picture yet
+    }
     m_imageOffsetX = offsetX;
     m_imageOffsetY = offsetY;
     m_imageW = width;
@@ -264,16 +275,54 @@ void NonPlayingCharacter::UpdateAppearance() {
         m_drawingList->Draw(m_appearance.get(), 0, 0, 0);
 }
 
+void NonPlayingCharacter::AppendAppearanceKey(std::vector<uintptr_t>& key) const {
+    key.push_back(m_statesAllocated);
+    key.push_back(static_cast<uint32_t>(m_animFlip));
+    if (m_drawingList) m_drawingList->AppendAppearanceKey(key, 0);
+}
+
+bool NonPlayingCharacter::PaintsDrawingListPlainly() const {
+    // A plain character paints its list only once its states exist.
+    return typeid(*this) == typeid(NonPlayingCharacter) && m_statesAllocated;
+}
+
 void NonPlayingCharacter::Draw(BitmapWrapper* target, Camera* camera) {
     if (m_enabled != 1 || !camera || m_displaySuppressed) return;
     const Dimensions& d = m_dimensions;
 
-    if (m_appearanceDirty && m_appearance) {
-        ALLEGRO_BITMAP* previous = al_get_target_bitmap();
-        m_appearance->SetAsTarget();
-        m_appearance->ClearToTransparent();
-        UpdateAppearance();
-        if (previous) al_set_target_bitmap(previous);
+    // A character whose picture is the drawing list's one whole frame draws
+    // that frame straight onto the view: the same pixels as through its
+    // image, without drawing the image when the frame changes. Characters
+    // that paint their image their own way always use it.
+    m_directFrame = nullptr;
+    const bool plain = PaintsDrawingListPlainly();
+    if (m_appearance && !m_appearanceShared && m_drawingList && plain)
+        m_directFrame = m_drawingList->SingleFrame(m_imageW, m_imageH, &m_directPalette);
+    if (m_directFrame) {
+        // The image no longer holds the current picture.
+        m_appearanceKey.clear();
+    } else if (m_appearance) {
+        // The image keeps its picture until what it shows changes. A plain
+        // character's key says all its picture depends on, so marking it
+        // dirty only has the key compared; other kinds paint by their own
+        // rules and are drawn again whenever marked.
+        m_nextAppearanceKey.clear();
+        AppendAppearanceKey(m_nextAppearanceKey);
+        if ((m_appearanceDirty && !plain) || m_nextAppearanceKey != m_appearanceKey) {
+            ALLEGRO_BITMAP* previous = al_get_target_bitmap();
+            m_appearance->SetAsTarget();
+            m_appearance->ClearToTransparent();
+            UpdateAppearance();
+            if (previous) al_set_target_bitmap(previous);
+            m_appearanceDirty = 0;
+            // Taken after the drawing, which may itself change what is shown.
+            m_appearanceKey.clear();
+            AppendAppearanceKey(m_appearanceKey);
+        } else if (m_drawingList && plain) {
+            // The palette selection the drawing would have left, for the
+            // characters drawn after this one.
+            m_drawingList->SelectPalettes();
+        }
     }
 
     m_imageX = Trunc(d.X - m_imageOffsetX);
@@ -337,13 +386,21 @@ void NonPlayingCharacter::ComputeShadow(Camera* camera, int32_t* size, int32_t* 
 }
 
 void NonPlayingCharacter::DrawSecondPass(BitmapWrapper* target, Camera* camera) {
-    if (target) target->SetAsTarget();
+    // Selecting the target again costs a state change per character; it is
+    // skipped when the target is already selected.
+    if (target && (al_get_target_bitmap() != target->GetBitmap() || GetGlobalState()->openGLMode))
+        target->SetAsTarget();
     if (m_shadowSet) {
         int32_t size = 0, x = 0, y = 0;
         ComputeShadow(camera, &size, &x, &y);
         if (BitmapWrapper* shadow = m_shadowSet[size]) shadow->Draw(x, y, shadow->GetFlags());
     }
-    if (m_appearance) m_appearance->Draw(m_screenX, m_screenY, 0);
+    if (m_directFrame) {
+        SetPaletteIndex(m_directPalette);
+        m_directFrame->Draw(m_screenX, m_screenY, 0);
+    } else if (m_appearance) {
+        m_appearance->Draw(m_screenX, m_screenY, 0);
+    }
 }
 
 // ---------------------------------------------------------------- routing
@@ -401,6 +458,8 @@ void* NonPlayingCharacter::GetPropertyAddress(const std::string& name) {
         {"VariableList", m_variables.get(), PropertyRouter::kVariableList},
         {"Dimensions", &d, PropertyRouter::kDimensions},
     };
+    // Whoever takes the appearance image sees it drawn from then on.
+    if (name == "Appearance") m_appearanceShared = true;
     for (const Field& field : fields) {
         if (name == field.name) {
             // A character without an appearance image has nothing to give.

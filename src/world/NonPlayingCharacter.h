@@ -56,6 +56,16 @@ public:
     virtual void UpdateBoundaries();
     // Draws the current frame into the appearance image (the current target).
     virtual void UpdateAppearance();
+    // What UpdateAppearance would paint now (see AIDrawingList); the image
+    // is drawn again only when this changes or the character is marked
+    // dirty.
+    virtual void AppendAppearanceKey(std::vector<uintptr_t>& key) const;
+    // Whether UpdateAppearance paints exactly the drawing list at (0, 0)
+    // without flip flags, so that the key says all the picture depends on
+    // (and a single whole frame may be drawn straight onto the view). A
+    // kind that paints its own way answers false; so does any kind that
+    // does not say.
+    virtual bool PaintsDrawingListPlainly() const;
     // Subclasses' own routed fields; a plain character has none (value type
     // 0, null).
     virtual void* RoutePointer(const std::string& name);
@@ -176,6 +186,17 @@ protected:
     int32_t m_activeState = 0;
     uint8_t m_enabled = 1;
     uint8_t m_appearanceDirty = 1;
+    // The key of the picture in the appearance image, and the one being
+    // computed (kept to spare an allocation a frame).
+    std::vector<uintptr_t> m_appearanceKey;
+    std::vector<uintptr_t> m_nextAppearanceKey;
+    // The frame drawn straight onto the frame this time instead of the
+    // appearance image, and its palette; null when the image is drawn.
+    BitmapWrapper* m_directFrame = nullptr;
+    int32_t m_directPalette = -1;
+    // Set once the appearance image was handed out by name: it is then
+    // always kept up to date.
+    bool m_appearanceShared = false;
     std::vector<StateVariable> m_states;
     std::unique_ptr<ScriptVariableSet> m_variables;
 

@@ -102,6 +102,9 @@ TEST_F(FieldSpriteTest, MovesAndOffsetsGiveTheDrawingPosition) {
     EXPECT_EQ(sprite_.GetDrawingX(), 40);
     EXPECT_EQ(sprite_.GetDrawingY(), 240);
     EXPECT_EQ(sprite_.GetSortKey(), 300);
+    // Worked in single precision: a height of a millionth stays on row 260.
+    sprite_.SetPosition(50.0f, 300.0f, 0.000001f);
+    EXPECT_EQ(sprite_.GetDrawingY(), 260);
 }
 
 TEST_F(FieldSpriteTest, CanvasSizesMustBeSane) {

@@ -161,6 +161,29 @@ TEST_F(LevelUpTest, ClassesWithMPReportIt) {
     EXPECT_EQ(lines[2], "Max MP increased by 7.");
 }
 
+TEST_F(LevelUpTest, GrowthIsWorkedInSinglePrecision) {
+    {
+        // Intellect drawn at x = 1.8 (draw 15): 5 x is 9 as a float, so 5x + 5
+        // gives 14 (13 if worked in double).
+        ScriptedRandom draws({0, 10, 35, 35, 35, 35, 15, 35});
+        auto member = CreatePartyClass(0);
+        member->GainExperience(15);
+        EXPECT_EQ(member->GetStats()->intellect, 14);
+        EXPECT_EQ(member->GetStats()->cunning, 15);
+    }
+    {
+        // Level 10 with f = 0.9 (draw 0): 580 x 0.9 is 522 as a float, so the
+        // threshold 100 becomes 623 (622 if worked in double).
+        ScriptedRandom draws({0, 0, 35});
+        auto member = CreatePartyClass(2);
+        member->GetStats()->level = 9;
+        member->GetExperience()->needed = 100;
+        member->GainExperience(100);
+        EXPECT_EQ(member->GetStats()->level, 10);
+        EXPECT_EQ(member->GetExperience()->needed, 623);
+    }
+}
+
 TEST_F(LevelUpTest, ExactlyTheThresholdLevelsUpAndOneLessDoesNot) {
     ScriptedRandom draws({0, 10, 35});
     auto member = CreatePartyClass(1);  // threshold 18

@@ -25,6 +25,7 @@ TEST(RestoreEffect, RestoresScaledOrUnscaledAndCapped) {
         {"user in mode 0: scaled", true, 1.5f, 10, 0, 50, 65},
         {"user in mode 1: unscaled", true, 1.5f, 10, 1, 50, 60},
         {"scaled down, truncated", true, 0.55f, 10, 0, 50, 55},
+        {"30 x 0.9 is 27 in single precision", true, 0.9f, 30, 0, 10, 37},
     };
     for (const RestoreCase& c : cases) {
         Character user;

@@ -289,3 +289,55 @@ TEST_F(ChunkStreamerTest, StagedLoadBuildsTheSameChunkAndDiesWithIt) {
 }
 
 }  // namespace
+
+// With the shown areas given, the chunks they touch are read in the same
+// pass and the rest of the window one per pass, nearest first; the level
+// covers an area only where its chunks are built and opaque.
+TEST_F(ChunkStreamerTest, ChunksOutOfSightAreBuiltOnePerPassNearestFirst) {
+    plf::LevelWriter level(8, 8);
+    plf::Tile opaque;
+    opaque.r = 90;
+    opaque.a = 255;
+    for (uint32_t x = 0; x < level.Width(); ++x)
+        for (uint32_t y = 0; y < level.Height(); ++y) level.SetTile(x, y, opaque);
+    // One see-through tile in chunk (6, 6).
+    level.SetTile(6 * 256 + 10, 6 * 256 + 10, plf::Tile{});
+    ChunkStreamer streamer;
+    ASSERT_EQ(OpenLevel(streamer, testlevels::LevelFile(level)), "");
+
+    // The window is chunks 1..5 x 1..5; the area touches chunks 2..3 x 3.
+    const std::vector<ChunkStreamer::ShownArea> shown = {{600, 800, 900, 1000}};
+    streamer.SetCentre(3, 3);
+    streamer.LoadPass(shown);
+    for (int x = 2; x <= 3; ++x) ASSERT_NE(streamer.GetChunkAt(x * 256, 3 * 256), nullptr);
+    EXPECT_EQ(streamer.CountPending(), 25 - 2 - 1);
+    EXPECT_TRUE(streamer.CoversArea(shown[0]));
+    EXPECT_FALSE(streamer.CoversArea({0, 0, 900, 1000}));  // chunk (0, 0) is not held
+    // The one extra chunk of the first pass is next to the area.
+    int nearby = 0;
+    for (int x = 1; x <= 4; ++x)
+        for (int y = 2; y <= 4; ++y) nearby += streamer.GetChunkAt(x * 256, y * 256) ? 1 : 0;
+    EXPECT_EQ(nearby, 3);
+
+    int passes = 1;
+    while (streamer.CountPending() > 0 && passes < 100) {
+        const int before = streamer.CountPending();
+        streamer.LoadPass(shown);
+        ASSERT_EQ(streamer.CountPending(), before - 1);
+        ++passes;
+    }
+    EXPECT_EQ(passes, 23);
+    // The far corner of the window came last.
+    for (int x = 1; x <= 5; ++x)
+        for (int y = 1; y <= 5; ++y) EXPECT_NE(streamer.GetChunkAt(x * 256, y * 256), nullptr);
+
+    // Moving on: what left the window goes in the same pass, and an area
+    // over a see-through tile is not covered.
+    const std::vector<ChunkStreamer::ShownArea> corner = {{1500, 1500, 1700, 1700}};
+    streamer.SetCentre(6, 6);
+    streamer.LoadPass(corner);
+    EXPECT_EQ(streamer.GetChunkAt(256, 256), nullptr);
+    ASSERT_NE(streamer.GetChunkAt(6 * 256, 6 * 256), nullptr);
+    EXPECT_FALSE(streamer.CoversArea(corner[0]));
+    EXPECT_TRUE(streamer.CoversArea({1500, 1500, 1535, 1535}));
+}

@@ -17,6 +17,9 @@
 #include "core/script/DataLibrary.h"
 #include "core/script/PathManager.h"
 #include "core/script/ScriptVariableSet.h"
+#include "maps/Chunk.h"
+#include "maps/ChunkStreamer.h"
+#include "maps/DeferredJobQueue.h"
 #include "gui/GUIManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/FakeAudioBackend.h"
@@ -408,4 +411,60 @@ TEST_F(MapManagerTest, ChunkedLevelsStreamBlockAndDrawInTwoPasses) {
     EXPECT_EQ(maps.GetChunkStreamer(), nullptr);
     EXPECT_FALSE(std::filesystem::exists("ActiveChunks.pcf"));
     EXPECT_TRUE(maps.IsBlocked(5, 300, 0));  // the empty defined map holds no cell
+}
+
+// Streaming with the deferred job queue: the chunks in sight are built at
+// once, the next one out of sight a stage at a time in the frames' spare
+// time; one still in its stages when the camera comes to it is built whole.
+TEST_F(MapManagerTest, ChunksOutOfSightAreBuiltInStagesAndFinishedWhenSeen) {
+    GlobalState* state = GetGlobalState();
+    DeferredJobQueue jobs;
+    DeferredJobQueue* saved = state->deferredJobs;
+    state->deferredJobs = &jobs;
+    dir.WriteFile("Maps/Wide.plf", testlevels::LevelFile(plf::LevelWriter(8, 2)));
+    EXPECT_EQ(Load("Wide"), "No matching script file found.\n");
+    ChunkStreamer* streamer = maps.GetChunkStreamer();
+    ASSERT_NE(streamer, nullptr);
+    Camera* camera = FirstCamera();  // 320 x 240 at (0, 0): chunks 0-1 x 0
+    maps.ProcessEvent(-1, -1, -1);
+
+    auto ready = [&](int cx) {
+        Chunk* chunk = streamer->GetChunkAt(cx * 256, 0);
+        return chunk && chunk->IsReady();
+    };
+    EXPECT_TRUE(ready(0));
+    EXPECT_TRUE(ready(1));
+    // The next chunk is queued in stages and not built yet.
+    ASSERT_NE(streamer->GetChunkAt(2 * 256, 0), nullptr);
+    EXPECT_FALSE(ready(2));
+    EXPECT_EQ(jobs.GetCount(), Chunk::kStageCount);
+    // No other chunk starts its stages while one is in them.
+    maps.ProcessEvent(-1, -1, -1);
+    EXPECT_EQ(jobs.GetCount(), Chunk::kStageCount);
+    jobs.Run(60.0, false);
+    EXPECT_TRUE(ready(2));
+
+    // The next pass queues the next chunk; it comes into sight before its
+    // stages ran and is finished at once.
+    maps.ProcessEvent(-1, -1, -1);
+    ASSERT_NE(streamer->GetChunkAt(2 * 256, 256), nullptr);
+    EXPECT_FALSE(streamer->GetChunkAt(2 * 256, 256)->IsReady());
+    EXPECT_EQ(jobs.GetCount(), Chunk::kStageCount);
+    camera->SetBoundaries(0, 0, 8 * 256, 2 * 256);
+    while (camera->GetX() != 2 * 256 || camera->GetY() != 256)
+        camera->MoveBy(2 * 256 - camera->GetX(), 256 - camera->GetY());
+    Chunk* queued = streamer->GetChunkAt(2 * 256, 256);
+    maps.ProcessEvent(-1, -1, -1);
+    // Every chunk the view touches is built: chunks 2-3 x 1; the queued one
+    // was made again whole, and the stages now queued are another chunk's.
+    for (int cx = 2; cx <= 3; ++cx) {
+        Chunk* chunk = streamer->GetChunkAt(cx * 256, 256);
+        ASSERT_NE(chunk, nullptr);
+        EXPECT_TRUE(chunk->IsReady()) << cx;
+    }
+    EXPECT_NE(streamer->GetChunkAt(2 * 256, 256), queued);
+    EXPECT_EQ(jobs.GetCount(), Chunk::kStageCount);
+    jobs.Run(60.0, false);
+    EXPECT_EQ(jobs.GetCount(), 0);
+    state->deferredJobs = saved;
 }

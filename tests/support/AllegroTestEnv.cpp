@@ -29,6 +29,9 @@ bool EnsureDisplay() {
         al_set_new_bitmap_flags(ALLEGRO_VIDEO_BITMAP);
         display = al_create_display(320, 240);
     }
+    // Video bitmaps are made for the thread's current display, which an
+    // earlier test may have let go (by targeting no bitmap).
+    if (display && !al_get_current_display()) al_set_target_backbuffer(display);
     return display != nullptr;
 }
 

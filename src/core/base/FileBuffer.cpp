@@ -64,3 +64,12 @@ void FileBuffer::Free() {
     m_position = 0;
     m_loaded = 0;
 }
+
+bool FileBuffer::Assign(std::vector<uint8_t>&& data) {
+    Free();
+    if (data.size() > UINT32_MAX) return false;
+    m_data = std::move(data);
+    m_position = 0;
+    m_loaded = 1;
+    return true;
+}

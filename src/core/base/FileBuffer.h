@@ -14,6 +14,10 @@ public:
     // buffer stays unloaded and empty. Returns whether it loaded.
     bool Load(const char* path);
     bool Load(const std::string& path) { return Load(path.c_str()); }
+    // Takes bytes already in memory as the content, read position 0. More
+    // than 4 GiB leaves the buffer unloaded and empty; returns whether it
+    // loaded.
+    bool Assign(std::vector<uint8_t>&& data);
 
     // Copies size * count bytes from the read position and advances past
     // them. Copies nothing and returns false when the destination is null,

@@ -36,6 +36,7 @@ BitmapWrapper* BitmapWrapper::WrapBitmap(ALLEGRO_BITMAP* bitmap, uint8_t* openGL
 }
 
 BitmapWrapper::~BitmapWrapper() {
+    FreeVariantCopies();
     if (m_mode != 1 && m_bitmap) al_destroy_bitmap(m_bitmap);
     m_bitmap = nullptr;
 }
@@ -136,10 +137,49 @@ void BitmapWrapper::BuildPaletteIndexMap(Palette* palette, int32_t* selector) {
 }
 
 void BitmapWrapper::FreePaletteIndexMap() {
+    FreeVariantCopies();
     m_paletteMap.clear();
     m_paletteMap.shrink_to_fit();
     m_hasMap = 0;
     m_palette = nullptr;
+}
+
+void BitmapWrapper::FreeVariantCopies() {
+    for (VariantCopySlot& slot : m_variantCopies)
+        if (slot.bitmap) al_destroy_bitmap(slot.bitmap);
+    m_variantCopies.clear();
+}
+
+ALLEGRO_BITMAP* BitmapWrapper::VariantCopy(size_t variantIndex) {
+    if (m_variantCopies.size() <= variantIndex) m_variantCopies.resize(variantIndex + 1);
+    VariantCopySlot& slot = m_variantCopies[variantIndex];
+    if (slot.made) return slot.bitmap;
+    slot.made = true;
+    const std::vector<ALLEGRO_COLOR>& variant = m_palette->variants[variantIndex];
+    for (const ALLEGRO_COLOR& colour : variant)
+        if (colour.a != 1.0f) return nullptr;
+    ALLEGRO_BITMAP* copy = CreateBitmap(m_width, m_height);
+    if (!copy) return nullptr;
+    ALLEGRO_LOCKED_REGION* region = al_lock_bitmap(copy, ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_WRITEONLY);
+    if (!region) {
+        al_destroy_bitmap(copy);
+        return nullptr;
+    }
+    for (int y = 0; y < m_height; ++y) {
+        uint8_t* row = static_cast<uint8_t*>(region->data) + static_cast<ptrdiff_t>(y) * region->pitch;
+        for (int x = 0; x < m_width; ++x) {
+            int32_t k = m_paletteMap[static_cast<size_t>(x) * m_height + y];
+            uint8_t* pixel = row + static_cast<size_t>(x) * 4;
+            if (k > 0 && static_cast<size_t>(k - 1) < variant.size()) {
+                al_unmap_rgba(variant[k - 1], &pixel[0], &pixel[1], &pixel[2], &pixel[3]);
+            } else {
+                pixel[0] = pixel[1] = pixel[2] = pixel[3] = 0;
+            }
+        }
+    }
+    al_unlock_bitmap(copy);
+    slot.bitmap = copy;
+    return copy;
 }
 
 void BitmapWrapper::DrawPaletteMapped(int x, int y, int flags) {
@@ -152,6 +192,21 @@ void BitmapWrapper::DrawPaletteMapped(int x, int y, int flags) {
         static_cast<size_t>(variantIndex) >= m_palette->variants.size())
         return;
     const std::vector<ALLEGRO_COLOR>& variant = m_palette->variants[variantIndex];
+
+    // The variant's copy, drawn over the target with the normal blender:
+    // its opaque pixels replace the target's and its transparent ones leave
+    // them, as writing the mapped pixels one by one does, without reading
+    // the target back.
+    if (!al_is_bitmap_locked(target)) {
+        if (ALLEGRO_BITMAP* copy = VariantCopy(static_cast<size_t>(variantIndex))) {
+            int op, src, dst, aop, asrc, adst;
+            al_get_separate_blender(&op, &src, &dst, &aop, &asrc, &adst);
+            al_set_blender(ALLEGRO_ADD, ALLEGRO_ONE, ALLEGRO_INVERSE_ALPHA);
+            al_draw_bitmap(copy, static_cast<float>(x), static_cast<float>(y), flags);
+            al_set_separate_blender(op, src, dst, aop, asrc, adst);
+            return;
+        }
+    }
 
     // Only the destination rectangle, clipped to the target and its clipping
     // rectangle, is locked; the lock reads the target too so that pixels left

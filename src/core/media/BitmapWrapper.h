@@ -101,6 +101,12 @@ private:
     // Selects the target for a target-taking draw; false when there is none.
     bool PrepareTarget(ALLEGRO_BITMAP* target);
     void DrawPaletteMapped(int x, int y, int flags);
+    // The picture in one variant's colours, made on its first draw: mapped
+    // pixels in the variant's colour, the others transparent. Null when the
+    // variant has a colour that is not opaque (a copy drawn with blending
+    // would not replace such pixels as the pixel-by-pixel draw does).
+    ALLEGRO_BITMAP* VariantCopy(size_t variantIndex);
+    void FreeVariantCopies();
 
     uint8_t m_mode = 0;  // 0 owned, 1 wrapped
     int32_t m_offsetX = 0;
@@ -112,6 +118,12 @@ private:
     int32_t* m_selector = nullptr;
     uint8_t m_hasMap = 0;
     Palette* m_palette = nullptr;
+    // By variant: not made yet (empty slot), or made (null when not possible).
+    struct VariantCopySlot {
+        bool made = false;
+        ALLEGRO_BITMAP* bitmap = nullptr;
+    };
+    std::vector<VariantCopySlot> m_variantCopies;
     ALLEGRO_BITMAP* m_bitmap = nullptr;
     int32_t m_defaultFlags = 0;
 };

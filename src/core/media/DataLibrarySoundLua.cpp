@@ -41,6 +41,15 @@ int RegisterAudio(lua_State* L, Track track) {
     }
     std::fclose(probe);
 
+    // Under "-nomusic" a track is never played, so nothing of it is opened:
+    // its entry holds no stream.
+    if (track == Track::Music && state->noMusic) {
+        library->Register(section.c_str(), catalogue.c_str(), heading.c_str(), name.c_str(),
+                          sound->CreateHandleCell(0), DataKind::Music);
+        library->SetActiveObject(nullptr, DataKind::Any);
+        return 0;
+    }
+
     const uint32_t flags = track == Track::Music ? audio::kStreamPrescan : 0;
     const uint32_t handle = audio::StreamCreateFile(NormalizePath(file), flags);
     if (handle == 0) {

@@ -5,6 +5,7 @@
 
 #include <cstdio>
 
+#include "core/base/FramePhases.h"
 #include "core/base/GlobalState.h"
 #include "core/base/LayerHooks.h"
 #include "core/media/BitmapWrapper.h"
@@ -75,6 +76,7 @@ bool DisplayManager::HasDisplay() const { return GetGlobalState()->display != nu
 
 void DisplayManager::DrawFrameInto(BitmapWrapper* target) {
     if (!target) return;
+    PhaseScope phase(FramePhase::Gui);
     if (auto drawInterface = GetLayerHooks().drawInterface) {
         if (drawInterface(target)) return;
     }
@@ -101,7 +103,11 @@ void DisplayManager::Render() {
         m_fadeBitmap->DrawTinted(al_map_rgba_f(m_fadeAlpha, m_fadeAlpha, m_fadeAlpha, 1.0f), 0, 0, 0);
         al_set_blender(ALLEGRO_ADD, ALLEGRO_ONE, ALLEGRO_INVERSE_ALPHA);
     }
-    al_flip_display();
+    {
+        PhaseScope phase(FramePhase::Flip);
+        al_flip_display();
+    }
+    GetFramePhases().EndFrame();
 }
 
 void DisplayManager::RequestSnapshot() {

@@ -1,6 +1,7 @@
 #include "core/media/ExternalImageManager.h"
 
 #include <allegro5/allegro.h>
+#include <zlib.h>
 
 #include <bit>
 #include <cstring>
@@ -12,7 +13,6 @@
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/Palette.h"
-#include "core/media/ZLibDecompressor.h"
 #include "core/script/LuaManager.h"
 #include "core/script/PathManager.h"
 
@@ -26,6 +26,52 @@ uint32_t ReadU32(const uint8_t* data, uint64_t at) {
 
 // The smallest record at a data offset: a palette's two counts.
 constexpr uint64_t kSmallestRecord = 8;
+
+// Inflates a whole zlib stream held in memory, a piece at a time through a
+// scratch buffer, so the output is never filled before it is written. Up to
+// 4 GiB, what an archive buffer can hold. Z_OK, or the zlib error (a stream
+// that ends early is Z_DATA_ERROR, one too large Z_MEM_ERROR).
+int InflateInMemory(const uint8_t* packed, size_t packedSize, std::vector<uint8_t>& out) {
+    constexpr uint64_t kLimit = UINT32_MAX;
+    constexpr size_t kPiece = 256 * 1024;
+    z_stream stream{};
+    if (inflateInit(&stream) != Z_OK) return Z_MEM_ERROR;
+    out.clear();
+    out.reserve(std::min<uint64_t>(uint64_t{packedSize} * 8, kLimit));
+    std::vector<uint8_t> piece(kPiece);
+    stream.next_in = const_cast<Bytef*>(packed);
+    uint64_t remaining = packedSize;
+    int result = Z_OK;
+    while (result == Z_OK) {
+        const uInt inChunk = static_cast<uInt>(std::min<uint64_t>(remaining, 1u << 30));
+        stream.avail_in = inChunk;
+        stream.next_out = piece.data();
+        stream.avail_out = kPiece;
+        result = inflate(&stream, Z_NO_FLUSH);
+        remaining -= inChunk - stream.avail_in;
+        const size_t produced = kPiece - stream.avail_out;
+        if (out.size() + produced > kLimit) {
+            result = Z_MEM_ERROR;
+            break;
+        }
+        out.insert(out.end(), piece.data(), piece.data() + produced);
+        // No progress with room left: the input ran out before the end.
+        if (result == Z_BUF_ERROR) result = produced == 0 ? Z_DATA_ERROR : Z_OK;
+        if (result == Z_NEED_DICT) result = Z_DATA_ERROR;
+    }
+    inflateEnd(&stream);
+    if (result != Z_STREAM_END) return result == Z_OK ? Z_DATA_ERROR : result;
+    return Z_OK;
+}
+
+// Writes bytes to a file; false when it cannot be written whole.
+bool WriteBytes(const std::string& path, const uint8_t* bytes, size_t size) {
+    FILE* out = std::fopen(path.c_str(), "wb");
+    if (!out) return false;
+    bool written = size == 0 || std::fwrite(bytes, 1, size, out) == size;
+    written = std::fclose(out) == 0 && written;
+    return written;
+}
 
 }  // namespace
 
@@ -54,67 +100,67 @@ bool ExternalImageManager::OpenFile(const std::string& path) {
 
     // An existing cache copy is used as it stands.
     std::string normalized = NormalizePath(cachePath);
-    std::string temporary;  // a fresh copy, under this name until it proves good
+    auto buffer = std::make_unique<FileBuffer>();
+    bool fresh = false;  // inflated now: the cache copy is written once it proves good
     FILE* cache = ::OpenFile(cachePath, "rb");
     if (cache) {
         std::fclose(cache);
+        StopTimer(ProcessTime);
+        StartTimer();
+        bool loaded = buffer->Load(normalized);
+        StopTimer(ReadTime);
+        if (!loaded) {
+            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot read %s\n", cachePath.c_str());
+            return false;
+        }
     } else {
+        // The archive is inflated in memory; the copy on disk is only
+        // written for later opens.
+        FileBuffer packed;
         FILE* archive = ::OpenFile(path, "rb");
         if (!archive) {
             StopTimer(ProcessTime);
             return false;
         }
-        // Inflate to a temporary name; the copy is renamed into place only
-        // when the whole stream came out and its table reads, so a damaged
-        // archive leaves no cache copy behind.
-        std::filesystem::path folder = std::filesystem::path(normalized).parent_path();
-        std::error_code ignored;
-        if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
-        temporary = normalized + ".part";
-        FILE* out = std::fopen(temporary.c_str(), "wb");
-        if (!out) {
-            std::fclose(archive);
-            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n", cachePath.c_str());
-            StopTimer(ProcessTime);
-            return false;
-        }
-        int result = ZLibDecompressor::InflateFile(archive, out);
         std::fclose(archive);
-        bool written = std::fclose(out) == 0;
-        if (result != 0 || !written) {
-            std::remove(temporary.c_str());
-            if (result != 0)
-                std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, %s is damaged (inflate error %i)\n",
-                             path.c_str(), result);
-            else
-                std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot write %s\n", cachePath.c_str());
+        if (!packed.Load(path)) {
+            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot read %s\n", path.c_str());
             StopTimer(ProcessTime);
             return false;
         }
-    }
-    StopTimer(ProcessTime);
-
-    StartTimer();
-    auto buffer = std::make_unique<FileBuffer>();
-    bool loaded = buffer->Load(temporary.empty() ? normalized : temporary);
-    StopTimer(ReadTime);
-    if (!loaded) {
-        if (!temporary.empty()) std::remove(temporary.c_str());
-        std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot read %s\n", cachePath.c_str());
-        return false;
+        std::vector<uint8_t> inflated;
+        int result = InflateInMemory(packed.GetData(), packed.GetSize(), inflated);
+        packed.Free();
+        if (result != Z_OK || !buffer->Assign(std::move(inflated))) {
+            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, %s is damaged (inflate error %i)\n",
+                         path.c_str(), result != Z_OK ? result : Z_MEM_ERROR);
+            StopTimer(ProcessTime);
+            return false;
+        }
+        fresh = true;
+        StopTimer(ProcessTime);
     }
 
     StartTimer();
     std::vector<ArchiveEntry> entries;
     bool valid = ReadTable(*buffer, kCompressedHeaderSize, path, "OpenFile", entries);
     StopTimer(ProcessTime);
-    if (valid && !temporary.empty() && std::rename(temporary.c_str(), normalized.c_str()) != 0) {
-        std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n", cachePath.c_str());
-        valid = false;
-    }
-    if (!valid) {
-        if (!temporary.empty()) std::remove(temporary.c_str());
-        return false;
+    if (!valid) return false;
+    if (fresh) {
+        // Written to a temporary name and renamed into place, so that no
+        // half-written copy is ever taken for a good one.
+        StartTimer();
+        std::filesystem::path folder = std::filesystem::path(normalized).parent_path();
+        std::error_code ignored;
+        if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+        const std::string temporary = normalized + ".part";
+        if (!WriteBytes(temporary, buffer->GetData(), buffer->GetSize()) || std::rename(temporary.c_str(), normalized.c_str()) != 0) {
+            std::remove(temporary.c_str());
+            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n", cachePath.c_str());
+            StopTimer(WriteTime);
+            return false;
+        }
+        StopTimer(WriteTime);
     }
     archive_ = std::move(buffer);
     entries_ = std::move(entries);
@@ -261,7 +307,7 @@ BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
         delete wrapper;
         return refuse("no bitmap of that size can be made");
     }
-    wrapper->ClearToTransparent();
+    // Every pixel is written below, so the new bitmap is not cleared first.
     wrapper->SetOffset(x, y);
 
     // The file holds R, G, B, A per pixel. Where the bitmap keeps that very

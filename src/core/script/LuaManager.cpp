@@ -1,6 +1,9 @@
 #include "core/script/LuaManager.h"
 
+#include <sys/stat.h>
+
 #include <cerrno>
+#include <ctime>
 #include <cstdio>
 #include <cstring>
 
@@ -29,6 +32,7 @@ LuaManager::~LuaManager() { Close(); }
 void LuaManager::Close() {
     if (m_state) lua_close(m_state);
     m_state = nullptr;
+    m_compiled.clear();
     m_loadTop = -1;
 }
 
@@ -40,6 +44,31 @@ bool LuaManager::LoadFile(const std::string& path) {
     std::string fullPath = NormalizePath(m_basePath + path);
     std::string source;
     int top = lua_gettop(m_state);
+
+    // The compiled chunk is run again while the file is unchanged. Its
+    // environment is set back to the globals, as a fresh chunk's would be.
+    struct stat info {};
+    const bool found = ::stat(fullPath.c_str(), &info) == 0 && S_ISREG(info.st_mode);
+    const int64_t modifiedNs = int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec;
+    // File times come from the wall clock, so the wall clock tells their age.
+    timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    const int64_t nowNs = int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
+    const bool settled = found && nowNs - modifiedNs > int64_t{2} * 1000000000;
+    auto cached = m_compiled.find(fullPath);
+    if (cached != m_compiled.end()) {
+        const Compiled& entry = cached->second;
+        if (settled && entry.modifiedNs == modifiedNs && entry.size == info.st_size && entry.inode == info.st_ino) {
+            lua_rawgeti(m_state, LUA_REGISTRYINDEX, entry.reference);
+            lua_pushvalue(m_state, LUA_GLOBALSINDEX);
+            lua_setfenv(m_state, -2);
+            m_lastStatus = 0;
+            m_loadTop = top;
+            return true;
+        }
+        ForgetCompiled(fullPath);
+    }
+
     errno = 0;
     if (!ReadFileContents(fullPath, source)) {
         const char* reason = errno ? std::strerror(errno) : "read failed";
@@ -68,8 +97,23 @@ bool LuaManager::LoadFile(const std::string& path) {
         m_lastStatus = 0;
         return false;
     }
+    // Kept only when the file was seen, settled, before it was read; a file
+    // changed in between is compiled again on its next run.
+    if (settled) {
+        lua_pushvalue(m_state, -1);
+        const int reference = luaL_ref(m_state, LUA_REGISTRYINDEX);
+        m_compiled[fullPath] = Compiled{reference, modifiedNs, static_cast<int64_t>(info.st_size),
+                                        static_cast<uint64_t>(info.st_ino)};
+    }
     m_loadTop = top;
     return true;
+}
+
+void LuaManager::ForgetCompiled(const std::string& fullPath) {
+    auto it = m_compiled.find(fullPath);
+    if (it == m_compiled.end()) return;
+    if (m_state) luaL_unref(m_state, LUA_REGISTRYINDEX, it->second.reference);
+    m_compiled.erase(it);
 }
 
 bool LuaManager::Execute() {

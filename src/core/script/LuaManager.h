@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <unordered_map>
 #include <variant>
 #include <vector>
 
@@ -28,8 +29,14 @@ public:
     // A run started while another script is running keeps the outer
     // script's context (code, string, caller, arguments) intact.
     bool RunFile(const std::string& path, int32_t scriptCode);
-    // Loads base path + path as a chunk on top of the stack.
+    // Loads base path + path as a chunk on top of the stack. A file is
+    // compiled once and kept by its path; it is compiled again when its
+    // modification time, size or inode changes. A file changed in the last
+    // two seconds is read every time, since a second change within the
+    // clock's granularity could keep its time and size.
     bool LoadFile(const std::string& path);
+    // Compiled scripts kept.
+    size_t GetCompiledCount() const { return m_compiled.size(); }
     // Runs the chunk loaded by LoadFile; its results are dropped.
     bool Execute();
 
@@ -115,6 +122,17 @@ private:
     std::vector<Context> m_saved;
     // Stack top before the last LoadFile, so Execute can drop results.
     int m_loadTop = -1;
+
+    // A compiled script: the chunk, held in the registry, and what the file
+    // looked like when it was read.
+    struct Compiled {
+        int reference;
+        int64_t modifiedNs;
+        int64_t size;
+        uint64_t inode;
+    };
+    std::unordered_map<std::string, Compiled> m_compiled;
+    void ForgetCompiled(const std::string& fullPath);
 };
 
 // Registers the script host's own functions (GetScriptCode ... LM_...).

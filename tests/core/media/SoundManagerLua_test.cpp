@@ -78,13 +78,20 @@ TEST_F(SoundScriptTest, RegisterAndConfigure) {
     EXPECT_TRUE(std::isfinite(theme->loopEnd));
     EXPECT_FLOAT_EQ(theme->autoSuppressTime, 0.0f);
 
-    // Without music: no record, no active object, loop points skipped quietly.
+    // Without music: no record, no active object, loop points skipped
+    // quietly, and no stream opened (even of a file that would not open).
     GetGlobalState()->noMusic = 1;
+    const size_t streams = fake.channels.size();
     EXPECT_EQ(Run("DL_RegisterMusic('Audio', 'Tracks', 'All', 'Quiet', 'Data/Click.wav')\n"
+                  "DL_RegisterMusic('Audio', 'Tracks', 'All', 'Bad', 'Data/corrupt.wav')\n"
                   "SM_SetLoopPositions(4, 20)"),
               "");
     EXPECT_EQ(sound.FindMusic("Quiet"), nullptr);
     EXPECT_EQ(library.GetActiveObject(DataKind::Any), nullptr);
+    EXPECT_EQ(fake.channels.size(), streams);
+    auto* quiet = static_cast<uint32_t*>(library.GetPointer("Audio", "Tracks", "All", "Quiet", DataKind::Music));
+    ASSERT_NE(quiet, nullptr);
+    EXPECT_EQ(*quiet, 0u);
 }
 
 TEST_F(SoundScriptTest, FailuresRegisterNothingAndLeaveNoActiveObject) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <filesystem>
+
 #include "core/base/GlobalState.h"
 #include "core/base/Random.h"
 #include "core/script/PathManager.h"
@@ -252,4 +255,55 @@ TEST(LuaManager, PointWithinRectDebugModeScriptStringAndMissingManagers) {
               "LM ExecuteScript:  Failed, LuaManager does not exist\n"
               "LM ExecuteScript:  Failed, PathManager does not exist\n");
     EXPECT_TRUE(lua.IsNil("code"));
+}
+
+// A script is compiled once and run again as it is until its file changes;
+// each run still starts with the globals as its environment.
+TEST(LuaManager, CompiledScriptsAreKeptUntilTheirFileChanges) {
+    TempDir dir;
+    LuaTestState lua;
+    LuaManager& manager = lua.Manager();
+    namespace fs = std::filesystem;
+    // Files written long enough ago to be kept; "age 0" leaves the time now.
+    auto write = [&dir](const std::string& text, int ageSeconds) {
+        dir.WriteFile("s.lua", text);
+        if (ageSeconds > 0) fs::last_write_time("s.lua", fs::file_time_type::clock::now() - std::chrono::seconds(ageSeconds));
+    };
+    struct Step {
+        const char* text;  // null: the file stays as it is
+        int age;
+        const char* seen;
+        size_t kept;
+    };
+    const Step steps[] = {
+        {"seen = 'one'   runs = (runs or 0) + 1", 60, "one", 1},
+        {nullptr, 0, "one", 1},
+        // The same size, another time: read again.
+        {"seen = 'two'   runs = (runs or 0) + 1", 30, "two", 1},
+        // Just written: read on every run, not kept.
+        {"seen = 'three' runs = (runs or 0) + 1", 0, "three", 0},
+        {nullptr, 0, "three", 0},
+    };
+    int runs = 0;
+    for (const Step& step : steps) {
+        if (step.text) write(step.text, step.age);
+        ASSERT_TRUE(manager.RunFile("s.lua", 0));
+        EXPECT_EQ(lua.GetString("seen"), step.seen);
+        EXPECT_EQ(lua.GetNumber("runs"), ++runs);
+        EXPECT_EQ(manager.GetCompiledCount(), step.kept) << step.seen;
+    }
+
+    // A script that swaps its own environment finds the globals again on
+    // its next run.
+    write("hits = (hits or 0) + 1 setfenv(1, {})", 60);
+    ASSERT_TRUE(manager.RunFile("s.lua", 0));
+    ASSERT_TRUE(manager.RunFile("s.lua", 0));
+    EXPECT_EQ(lua.GetNumber("hits"), 2);
+
+    // A removed file fails as before and is forgotten.
+    fs::remove("s.lua");
+    StderrCapture cap;
+    EXPECT_FALSE(manager.RunFile("s.lua", 0));
+    EXPECT_NE(cap.Take().find("Lua Error during Loading: cannot open s.lua"), std::string::npos);
+    EXPECT_EQ(manager.GetCompiledCount(), 0u);
 }
