@@ -37,6 +37,7 @@
 #include "maps/Transition.h"
 #include "maps/TransitionState.h"
 #include "network/NetworkManager.h"
+#include "savefile/SFM.h"
 #include "world/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/CameraManager.h"
@@ -118,6 +119,7 @@ int Initialize() {
     state->dataLibrary = new DataLibrary();
     state->entityManager = new EntityManager();
     state->soundManager = new SoundManager();
+    state->savefileManager = new SFM();
     state->pathManager = new PathManager();
     state->luaManager->RunFile("Paths.lua", -1);
     state->imageManager = new ExternalImageManager();

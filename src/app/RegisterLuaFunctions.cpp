@@ -2,6 +2,7 @@
 
 #include "combat/CombatRegistry.h"
 #include "combat/DataLibraryCombatLua.h"
+#include "combat/ItemCombatLua.h"
 #include "core/media/DataLibraryImageLua.h"
 #include "core/media/DataLibrarySoundLua.h"
 #include "core/media/SoundManager.h"
@@ -11,9 +12,11 @@
 #include "maps/DefinedMap.h"
 #include "maps/IsometricMap.h"
 #include "maps/Transition.h"
+#include "savefile/SFM.h"
 #include "world/AITrailingPackage.h"
 #include "world/Animation.h"
 #include "world/EntityManager.h"
+#include "world/ItemPrototypeLua.h"
 #include "world/NPCStaticDialogue.h"
 #include "world/NPCWorldEnemy.h"
 #include "world/NonPlayingCharacter.h"
@@ -21,13 +24,14 @@
 #include "world/ObjectStaticAnimation.h"
 #include "world/ObjectStaticAutoScript.h"
 #include "world/ObjectStaticTransition.h"
+#include "world/PlayerInventory.h"
 #include "world/PlayerVorn.h"
 
 // The registrars run in this order. Each family's line goes in its slot as
 // the family is written; the slots not yet filled are listed so the order
 // stays visible:
 //    1 GN_IsPointWithinRect
-//    2 Anim_               3 AITP_              4 IP_ (item prototypes)
+//    2 Anim_               3 AITP_              4 IP_
 //    5 ICM_                6 NPC_ (characters)  7 NPCSD_
 //    8 world enemies (NPC_ / Player_)           9 OBJ_
 //   10 Hook_              11 OBJSA_            12 static-position objects
@@ -42,6 +46,8 @@ void RegisterLuaFunctions(lua_State* L) {
     RegisterGeneralFunctions(L);  // 1
     RegisterAnimationLuaFunctions(L);  // 2
     RegisterAITrailingPackageLuaFunctions(L);  // 3
+    RegisterItemPrototypeLuaFunctions(L);  // 4
+    RegisterItemCombatLuaFunctions(L);  // 5
     RegisterNPCLuaFunctions(L);  // 6
     RegisterNPCStaticDialogueLuaFunctions(L);  // 7
     RegisterNPCWorldEnemyLuaFunctions(L);  // 8
@@ -55,10 +61,13 @@ void RegisterLuaFunctions(lua_State* L) {
     DataLibrary::RegisterLuaFunctions(L);  // 17, with the resource registrars
     RegisterDataLibraryImageLuaFunctions(L);
     RegisterDataLibrarySoundLuaFunctions(L);
+    RegisterItemPrototypeDataLibraryFunctions(L);
     RegisterDataLibraryCombatLuaFunctions(L);
     EntityManager::RegisterLuaFunctions(L);  // 18
     SoundManager::RegisterLuaFunctions(L);  // 19
+    SFM::RegisterLuaFunctions(L);  // 20
     PlayerVorn::RegisterLuaFunctions(L);  // 21
+    PlayerInventory::RegisterLuaFunctions(L);  // 22
     RegisterTransitionLuaFunctions(L);  // 23
     DefinedMap::RegisterLuaFunctions(L);  // 24, so early calls get their lines
     // The combat registrar runs right after these, on the same state.

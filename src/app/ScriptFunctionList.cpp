@@ -198,6 +198,21 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "DL_ExtractBitmapWithPalette",
         "DL_RegisterSound",
         "DL_RegisterMusic",
+        "DL_RegisterItemPrototype",
+
+        // Item prototypes and the inventory
+        "IP_SetPrototypeCode",
+        "IP_SetUsableFlags",
+        "IP_SetImage",
+        "IP_AddEquipEffect",
+        "IP_SetStackProperties",
+        "IP_SetFlavourText",
+        "PInv_AddItem",
+        "ICM_AddRestoreEffect",
+
+        // Save files
+        "SFM_IssueSave",
+        "SFM_IssueLoad",
 
         // Image archives
         "EIM_OpenFile",

@@ -1,10 +1,15 @@
 #include "gui/GUIBaseObject.h"
 
+#include <allegro5/allegro_primitives.h>
+
 #include <algorithm>
 #include <string_view>
 
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
+#include "core/script/LuaManager.h"
+#include "gui/GUIButton.h"
+#include "gui/GUIControlStack.h"
 #include "gui/GUIManager.h"
 #include "world/PlayerVorn.h"
 #include "world/PropertyRouter.h"
@@ -81,8 +86,7 @@ void GUIBaseObject::Show(bool childrenOnly) {
     if (m_inShow) return;
     m_inShow = true;
     std::weak_ptr<char> self = m_life;
-    // A hidden object with keyboard navigation resets its cursor here once
-    // navigation is built.
+    if (!m_visible && m_navigationOn) ResetNavCursor();
     m_visible = true;
     if (m_hasInputLockName && GetGlobalState()->player) GetGlobalState()->player->AddInputLock(m_inputLockName);
     if (GUIManager* manager = Manager()) {
@@ -136,7 +140,13 @@ void GUIBaseObject::SetVisible(bool visible) {
         Close();
 }
 
-bool GUIBaseObject::HandleNavigation() { return false; }
+bool GUIBaseObject::HandleNavigation() {
+    if (!IsVisible()) return true;
+    m_dirty = true;
+    SetParentsDirty();
+    if (!m_navigationOn) return true;
+    return Navigate();
+}
 
 bool GUIBaseObject::OnEvent(int, int, int) { return false; }
 
@@ -421,7 +431,7 @@ void GUIBaseObject::Draw(BitmapWrapper* target) {
             Render();
             if (self.expired()) return;
             DrawBorder();
-            // The keyboard navigation highlight is drawn here once built.
+            DrawNavHighlight();
         }
         BlitToTarget(target);
         if (trace) std::fputs("Done\n", stderr);
@@ -522,6 +532,21 @@ void GUIBaseObject::RemoveNamedPointer(const char* name) {
     if (name) m_namedPointers.Remove(name);
 }
 
+void GUIBaseObject::ForgetNamedPointersTo(const void* pointer) {
+    if (!pointer) return;
+    // Each entry is emptied first, so its removal frees nothing; no other
+    // entry holds null (null pointers are never stored).
+    while (m_namedPointers.ContainsValue(pointer)) {
+        for (NamedList::Node* node = m_namedPointers.GetHead(); node; node = node->next) {
+            if (node->value == pointer) {
+                node->value = nullptr;
+                break;
+            }
+        }
+        m_namedPointers.RemoveValue(nullptr);
+    }
+}
+
 void GUIBaseObject::ClearNamedPointers() { m_namedPointers.Clear(); }
 
 void GUIBaseObject::DumpNamedPointers(std::FILE* stream) const {
@@ -551,4 +576,189 @@ void GUIBaseObject::ClearLinkedWindows() {
         RemoveLinkedWindow(window);
         if (!window) m_linkedWindows.RemoveFirst();
     }
+}
+
+// ---- Keyboard navigation -----------------------------------------------------------------
+
+std::unique_ptr<GUINavEntry> GUIBaseObject::MakeNavEntry(GUIBaseObject* target, bool filled, ALLEGRO_COLOR colour,
+                                                         const char* script) {
+    if (!target) return nullptr;
+    auto entry = std::make_unique<GUINavEntry>();
+    entry->rectangle = true;
+    entry->filled = filled;
+    entry->colour = colour;
+    entry->lineWidth = 2.0f;
+    entry->SetTarget(target);
+    entry->x1 = target->GetX1();
+    entry->y1 = target->GetY1();
+    entry->x2 = target->GetX2();
+    entry->y2 = target->GetY2();
+    if (!filled) {
+        // An outline is drawn centred on its edges: moved inwards by half
+        // its width, it stays inside the target.
+        const int inset = static_cast<int>(entry->lineWidth / 2.0f);
+        entry->x1 = SaturateToInt32(int64_t{entry->x1} + inset);
+        entry->y1 = SaturateToInt32(int64_t{entry->y1} + inset);
+        entry->x2 = SaturateToInt32(int64_t{entry->x2} - inset);
+        entry->y2 = SaturateToInt32(int64_t{entry->y2} - inset);
+    }
+    entry->SetScript(script);
+    return entry;
+}
+
+std::unique_ptr<GUINavEntry> GUIBaseObject::MakeNavCursorEntry(int x, int y, GUIBaseObject* target,
+                                                               const char* script) {
+    if (!target) return nullptr;
+    auto entry = std::make_unique<GUINavEntry>();
+    entry->rectangle = false;
+    entry->x1 = x;
+    entry->y1 = y;
+    entry->SetTarget(target);
+    entry->SetScript(script);
+    return entry;
+}
+
+void GUIBaseObject::AppendNavEntry(std::unique_ptr<GUINavEntry> entry) {
+    if (!entry) return;
+    m_navEntries.push_back(std::move(entry));
+    if (m_navCurrent < 0) m_navCurrent = static_cast<int>(m_navEntries.size()) - 1;
+}
+
+void GUIBaseObject::AddNavEntry(GUIBaseObject* target, bool filled, ALLEGRO_COLOR colour, const char* script) {
+    AppendNavEntry(MakeNavEntry(target, filled, colour, script));
+}
+
+void GUIBaseObject::AddNavCursorEntry(int x, int y, GUIBaseObject* target, const char* script) {
+    AppendNavEntry(MakeNavCursorEntry(x, y, target, script));
+}
+
+void GUIBaseObject::ClearNavEntries() {
+    m_navEntries.clear();
+    m_navCurrent = -1;
+}
+
+void GUIBaseObject::ResetNavCursor() {
+    PruneNavEntries();
+    m_navCurrent = m_navEntries.empty() ? -1 : 0;
+}
+
+GUIBaseObject* GUIBaseObject::GetNavTarget() const {
+    const GUINavEntry* entry = GetNavEntry(m_navCurrent);
+    return entry ? entry->GetTarget() : nullptr;
+}
+
+const GUINavEntry* GUIBaseObject::GetNavEntry(int index) const {
+    if (index < 0 || index >= static_cast<int>(m_navEntries.size())) return nullptr;
+    return m_navEntries[static_cast<size_t>(index)].get();
+}
+
+void GUIBaseObject::PruneNavEntries() {
+    const GUINavEntry* current = GetNavEntry(m_navCurrent);
+    const size_t before = m_navEntries.size();
+    std::erase_if(m_navEntries, [](const std::unique_ptr<GUINavEntry>& entry) { return entry->TargetGone(); });
+    if (m_navEntries.size() == before) return;
+    m_navCurrent = m_navEntries.empty() ? -1 : 0;
+    for (size_t i = 0; i < m_navEntries.size(); ++i)
+        if (m_navEntries[i].get() == current) m_navCurrent = static_cast<int>(i);
+}
+
+void GUIBaseObject::MoveNavCursor(int n, bool noAdjustment) {
+    if (n == 0) return;
+    PruneNavEntries();
+    const int count = static_cast<int>(m_navEntries.size());
+    if (count == 0) return;
+    const int asked = n;
+    if (m_navigationWrap) n %= count;
+    if (m_navCurrent < 0 || m_navCurrent >= count) m_navCurrent = 0;
+    int index = m_navCurrent;
+    for (; n > 0; --n) {
+        if (index + 1 < count)
+            ++index;
+        else if (m_navigationWrap)
+            index = 0;
+        else
+            break;
+    }
+    for (; n < 0; ++n) {
+        if (index > 0)
+            --index;
+        else if (m_navigationWrap)
+            index = count - 1;
+        else
+            break;
+    }
+    m_navCurrent = index;
+
+    const int columns = m_navigationColumns;
+    if (noAdjustment || columns < 2) return;
+    if (asked == -1 && index % columns == columns - 1)
+        MoveNavCursor(columns, true);
+    else if (asked != -1 && index % columns == 0)
+        MoveNavCursor(-columns, true);
+}
+
+bool GUIBaseObject::Navigate() {
+    const int32_t action = GUIControlStack::ReadNavigationAction();
+    const bool grid = m_navigationColumns > 0;
+    const int step = m_navigationRowStep;
+    switch (action) {
+        case 0:  // Up
+            grid ? MoveNavCursor(-step, true) : MoveNavCursor(-1, false);
+            return false;
+        case 1:  // Down
+            grid ? MoveNavCursor(step, true) : MoveNavCursor(1, false);
+            return false;
+        case 2:  // Left
+            grid ? MoveNavCursor(-1, false) : MoveNavCursor(-step, true);
+            return false;
+        case 3:  // Right
+            grid ? MoveNavCursor(1, false) : MoveNavCursor(step, true);
+            return false;
+        case 4: {  // Accept
+            PruneNavEntries();
+            const GUINavEntry* entry = GetNavEntry(m_navCurrent);
+            if (!entry) return false;
+            // What the entry runs may close this object or rebuild its
+            // entries: everything needed is taken first, and this object is
+            // not touched afterwards.
+            if (entry->forceCall) {
+                GUIBaseObject* target = entry->GetTarget();
+                if (target && target->GetType() == kTypeGUIButton) static_cast<GUIButton*>(target)->Fire();
+                return false;
+            }
+            const std::string script = entry->scriptPath;
+            if (LuaManager* lua = GetGlobalState()->luaManager) lua->RunFile(script, -1);
+            return false;
+        }
+        case 5:  // Cancel
+            return true;
+        default:
+            return false;
+    }
+}
+
+void GUIBaseObject::DrawNavHighlight() {
+    if (!m_navigationOn) return;
+    PruneNavEntries();
+    const GUINavEntry* entry = GetNavEntry(m_navCurrent);
+    if (!entry || !m_backing || !m_backing->GetBitmap()) return;
+    if (!GetGlobalState()->openGLMode) m_backing->SetAsTarget();
+    const float x = static_cast<float>(m_drawX);
+    const float y = static_cast<float>(m_drawY);
+    if (entry->rectangle) {
+        // Entries keep their colour as given (straight alpha); the drawing
+        // blends premultiplied, so a half-clear highlight lets the option
+        // show through instead of covering it.
+        float r, g, b, a;
+        al_unmap_rgba_f(entry->colour, &r, &g, &b, &a);
+        const ALLEGRO_COLOR colour = al_map_rgba_f(r * a, g * a, b * a, a);
+        if (entry->filled)
+            al_draw_filled_rectangle(x + entry->x1, y + entry->y1, x + entry->x2, y + entry->y2, colour);
+        else
+            al_draw_rectangle(x + entry->x1, y + entry->y1, x + entry->x2, y + entry->y2, colour, entry->lineWidth);
+        return;
+    }
+    GUIManager* manager = Manager();
+    if (BitmapWrapper* cursor = manager ? manager->GetStdCursor() : nullptr)
+        cursor->DrawTo(m_backing->GetBitmap(), m_drawX + entry->x1, m_drawY + entry->y1, 0);
 }

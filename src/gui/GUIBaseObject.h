@@ -12,6 +12,7 @@
 // destructor takes the object off its parent's child list, off every linked
 // list, and tells the GUI manager in the global state, which clears every
 // pointer it keeps to it.
+#include <allegro5/allegro.h>
 #include <lua5.1/lua.hpp>
 
 #include <cstdint>
@@ -22,6 +23,7 @@
 
 #include "core/base/NamedList.h"
 #include "core/base/RootObject.h"
+#include "gui/GUINavEntry.h"
 
 class BitmapWrapper;
 
@@ -97,8 +99,8 @@ public:
     // true: Open; false: Close.
     virtual void SetVisible(bool visible);
     // Keyboard work while the object is on top of the control stack; true
-    // means it lets go of the stack. The base object has no entries to
-    // navigate and keeps the stack.
+    // means it lets go of the stack: always when it is hidden or its
+    // navigation is off, else on "Cancel".
     virtual bool HandleNavigation();
     // The widget's own reaction to an event; true when it takes it.
     virtual bool OnEvent(int event, int x, int y);
@@ -229,6 +231,51 @@ public:
     void BlitToTarget(BitmapWrapper* target);
     BitmapWrapper* GetBackingBitmap() const { return m_backing; }
 
+    // ---- Keyboard navigation ------------------------------------------------------------
+    // The object joins the control stack when shown.
+    void SetControlStackOnShow(bool on) { m_joinsControlStack = on; }
+    void SetNavigationOn(bool on) { m_navigationOn = on; }
+    bool IsNavigationOn() const { return m_navigationOn; }
+    // Moving past either end continues at the other end.
+    void SetNavigationWrap(bool on) { m_navigationWrap = on; }
+    bool GetNavigationWrap() const { return m_navigationWrap; }
+    // Above 0: the entries form a grid of that many columns.
+    void SetNavigationColumns(int columns) { m_navigationColumns = columns; }
+    int GetNavigationColumns() const { return m_navigationColumns; }
+    // Entries between vertically adjacent options.
+    void SetNavigationRowStep(int step) { m_navigationRowStep = step; }
+    int GetNavigationRowStep() const { return m_navigationRowStep; }
+
+    // A rectangle entry over the target's rectangle (an outlined one moved
+    // inwards by half the line width); null without a target. The script is
+    // as GUINavEntry::SetScript takes it.
+    static std::unique_ptr<GUINavEntry> MakeNavEntry(GUIBaseObject* target, bool filled, ALLEGRO_COLOR colour,
+                                                     const char* script);
+    // An entry drawn as the GUI manager's cursor image at (x, y).
+    static std::unique_ptr<GUINavEntry> MakeNavCursorEntry(int x, int y, GUIBaseObject* target, const char* script);
+    // Appends the entry (null ignored); the first one becomes current.
+    void AppendNavEntry(std::unique_ptr<GUINavEntry> entry);
+    void AddNavEntry(GUIBaseObject* target, bool filled, ALLEGRO_COLOR colour, const char* script);
+    void AddNavCursorEntry(int x, int y, GUIBaseObject* target, const char* script);
+    void ClearNavEntries();
+    // The first entry becomes current (none when there are none).
+    void ResetNavCursor();
+    // The current entry's target, or null.
+    GUIBaseObject* GetNavTarget() const;
+    int GetNavEntryCount() const { return static_cast<int>(m_navEntries.size()); }
+    const GUINavEntry* GetNavEntry(int index) const;
+    // Index of the current entry; -1 when there is none.
+    int GetNavCursor() const { return m_navCurrent; }
+    // Moves the current entry n places, wrapping or stopping at the ends.
+    // With the column adjustment of a grid, a step left or right that
+    // crossed into another row is taken back by a row, so Left and Right
+    // stay within the row. Nothing happens in an empty list.
+    void MoveNavCursor(int n, bool noAdjustment);
+    // Acts on this tick's menu action; true on "Cancel".
+    bool Navigate();
+    // The current entry's highlight, into the backing bitmap.
+    void DrawNavHighlight();
+
     // Calls GetProperty; a null result leaves value type 0 in the router.
     void* RouteProperty(const std::string& name);
 
@@ -247,6 +294,9 @@ public:
     void* GetPointerAt(int index) const;
     void RemoveLastPointer();
     void RemoveNamedPointer(const char* name);
+    // Takes out every entry holding exactly this pointer without freeing it
+    // (for pointers to objects owned elsewhere that are going away).
+    void ForgetNamedPointersTo(const void* pointer);
     void ClearNamedPointers();
     int GetNamedPointerCount() const { return m_namedPointers.GetCount(); }
     // Every key, back to back; nothing for a null stream.
@@ -303,14 +353,21 @@ protected:
     bool m_joinsControlStack = false;
     bool m_holdsInput = false;
     bool m_closesOnLeavingStack = false;
-    // Keyboard navigation of option entries (on/off, entries, cursor, wrap,
-    // columns, row step) and its highlight belong here once built.
+    bool m_navigationOn = false;
+    std::vector<std::unique_ptr<GUINavEntry>> m_navEntries;
+    int m_navCurrent = -1;
+    bool m_navigationWrap = false;
+    int32_t m_navigationColumns = 0;
+    int32_t m_navigationRowStep = 0;
     NamedList m_namedPointers{true};
     GUIBaseObject* m_parent = nullptr;
     bool m_mouseInside = false;
 
 private:
     void ReplaceBacking(int w, int h);
+    // Drops the entries whose target has been destroyed; the current entry
+    // stays current when it survives, else the first entry becomes current.
+    void PruneNavEntries();
     void StoreNamedPointer(const char* name, void* pointer, ValueDeleter deleter, bool useDeleter);
 
     // Objects whose linked-window list holds this object.

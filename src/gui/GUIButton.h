@@ -44,6 +44,9 @@ public:
     void SetTargetName(const std::string& name);
     const std::string* GetTargetName() const { return m_hasTargetName ? &m_targetName : nullptr; }
     void SetClickSound(const std::string& name);
+    // Runs the click action as a click does (keyboard navigation chooses
+    // buttons this way); the button may be gone when it returns.
+    void Fire() { Click(); }
 
     float GetDisplayValue() const { return m_displayValue; }
     int GetDrawFlags() const { return m_drawFlags; }

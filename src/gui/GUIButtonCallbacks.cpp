@@ -9,6 +9,7 @@
 #include "gui/GUIButton.h"
 #include "gui/GUIManager.h"
 #include "gui/GUIScrollBar.h"
+#include "gui/InventoryWindows.h"
 
 namespace {
 
@@ -39,11 +40,10 @@ const NamedCallback kCallbacks[] = {
 }  // namespace
 
 ButtonCallback FindButtonCallback(const std::string& name) {
-    // Names beginning "Combat" are looked up in the combat windows' table;
-    // names beginning "Inv" in the inventory windows' table once those
-    // windows exist (until then such a button has no action).
+    // Names beginning "Combat" are looked up in the combat windows' table,
+    // names beginning "Inv" in the inventory windows' table.
     if (StartsWith(name, "Combat")) return GetCombatButtonCallback(name);
-    if (StartsWith(name, "Inv")) return nullptr;
+    if (StartsWith(name, "Inv")) return GetInventoryButtonCallback(name);
     for (const NamedCallback* entry = kCallbacks; entry->name; ++entry)
         if (name == entry->name) return entry->callback;
     return nullptr;

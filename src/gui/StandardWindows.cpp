@@ -16,6 +16,7 @@
 #include "gui/GUIManager.h"
 #include "gui/GUITextLine.h"
 #include "gui/GUIWindow.h"
+#include "gui/InventoryWindows.h"
 
 namespace {
 
@@ -180,8 +181,7 @@ GUIBaseObject* BuildOptionsMenu() {
 void BuildDefaultWindows() {
     BuildPauseMenu();
     BuildOptionsMenu();
-    // The inventory window with its submenu, description and target windows
-    // goes here once items and the player's inventory exist.
+    BuildInventoryWindow();
     BuildDefaultChatWindow();
 }
 

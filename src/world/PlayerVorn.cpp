@@ -10,6 +10,7 @@
 #include "core/script/LuaManager.h"
 #include "maps/MapManager.h"
 #include "world/EntityManager.h"
+#include "world/PlayerInventory.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PhysicsMovement.h"
 #include "world/PropertyRouter.h"
@@ -54,7 +55,9 @@ struct PlayerVorn::Keys {
 };
 
 PlayerVorn::PlayerVorn()
-    : m_ownRecord(std::make_unique<Dimensions>(MakeOwnRecord())), m_record(m_ownRecord.get()) {
+    : m_inventory(std::make_unique<PlayerInventory>()),
+      m_ownRecord(std::make_unique<Dimensions>(MakeOwnRecord())),
+      m_record(m_ownRecord.get()) {
     m_type = kTypePlayer;
     m_active = 1;
 }
@@ -69,7 +72,7 @@ PlayerVorn::~PlayerVorn() {
 void PlayerVorn::Release() {
     m_keySnapshot.clear();
     m_inputLocks.clear();
-    // The inventory is freed here once inventories are part of the engine.
+    m_inventory.reset();
 }
 
 // ---- Record and avatar ------------------------------------------------------

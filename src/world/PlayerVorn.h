@@ -28,6 +28,7 @@
 #include "world/Dimensions.h"
 
 class NonPlayingCharacter;
+class PlayerInventory;
 
 class PlayerVorn : public RootEntity {
 public:
@@ -55,6 +56,8 @@ public:
     // The position record in use: the avatar's once attached. Never null.
     Dimensions* GetDimensions();
     NonPlayingCharacter* GetAvatar();
+    // The player's items; null once the player is released.
+    PlayerInventory* GetInventory() const { return m_inventory.get(); }
 
     // Sets the centre and recomputes the box.
     void SetPosition(float x, float y, float z);
@@ -172,6 +175,7 @@ private:
     bool RightFree();
 
     std::string m_name;
+    std::unique_ptr<PlayerInventory> m_inventory;
     NonPlayingCharacter* m_avatar = nullptr;
     bool m_avatarRegistered = false;
     std::string m_avatarScript;

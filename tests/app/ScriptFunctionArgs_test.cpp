@@ -323,6 +323,20 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "SetDialogueResponse", 3, {2}, "SetDialogueResponse" + invalid);
     AddRows(rows, "SetDialogueResponseIncr", 3, {2}, "SetDialogueResponseIncr" + invalid);
 
+    // Item prototypes and the inventory
+    AddRows(rows, "DL_RegisterItemPrototype", 5, {1, 2, 3, 4, 5}, "DL_RegisterItemPrototype" + invalid);
+    AddRows(rows, "IP_SetPrototypeCode", 2, {}, "IP_SetPrototypeCode: Failed, invalid argument list\n");
+    AddRows(rows, "IP_SetUsableFlags", 3, {}, "IP_SetUsableFlags" + invalid);
+    AddRows(rows, "IP_SetImage", 4, {1, 2, 3, 4}, "IP_SetImage" + invalid);
+    AddRows(rows, "IP_SetStackProperties", 2, {}, "IP_SetStackProperties" + invalid);
+    AddRows(rows, "IP_SetFlavourText", 2, {2}, "IP_SetFlavourText" + invalid);
+    AddRows(rows, "PInv_AddItem", 5, {1, 2, 3, 4}, "PInv_AddItem" + invalid);
+    AddRows(rows, "ICM_AddRestoreEffect", 2, {}, "ICM_AddRestoreEffect" + invalid);
+
+    // Save files
+    AddRows(rows, "SFM_IssueSave", 1, {1}, "SFM_IssueSave - Failed, invalid argument list\n");
+    AddRows(rows, "SFM_IssueLoad", 1, {1}, "SFM_IssueLoad - Failed, invalid argument list\n");
+
     // Combat
     AddRows(rows, "CombatManager_AddPreloadEnemy", 4, {1, 2, 3, 4}, "CombatManager_AddPreloadEnemy" + invalid);
     AddRows(rows, "GUICCD_SetBaseImage", 4, {1, 2, 3, 4}, "GUICCD_SetBaseImage" + invalid);

@@ -166,6 +166,42 @@ bool ProgramRunner::RequestClose(unsigned long window) {
     return sent;
 }
 
+bool ProgramRunner::PressKey(unsigned long window, const std::string& keyName, double holdSeconds) {
+    Display* display = static_cast<Display*>(m_xDisplay);
+    if (!display || !window) return false;
+    const KeySym symbol = XStringToKeysym(keyName.c_str());
+    const KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(display, symbol);
+    if (!code) return false;
+    auto send = [&](int type) {
+        XEvent event;
+        std::memset(&event, 0, sizeof(event));
+        event.xkey.type = type;
+        event.xkey.display = display;
+        event.xkey.window = window;
+        event.xkey.root = DefaultRootWindow(display);
+        event.xkey.subwindow = None;
+        event.xkey.time = CurrentTime;
+        event.xkey.same_screen = True;
+        event.xkey.keycode = code;
+        const long mask = type == KeyPress ? KeyPressMask : KeyReleaseMask;
+        bool sent = XSendEvent(display, window, True, mask, &event) != 0;
+        XFlush(display);
+        return sent;
+    };
+    if (!send(KeyPress)) return false;
+    std::this_thread::sleep_for(std::chrono::duration<double>(holdSeconds));
+    return send(KeyRelease);
+}
+
+size_t ProgramRunner::WaitForOutput(const std::string& text, size_t from, double timeoutSeconds) const {
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    while (true) {
+        size_t found = FindFrom(Stderr(), text, from);
+        if (found != std::string::npos || std::chrono::steady_clock::now() >= end) return found;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+}
+
 bool ProgramRunner::Click(unsigned long window, int x, int y) {
     Display* display = static_cast<Display*>(m_xDisplay);
     if (!display || !window) return false;

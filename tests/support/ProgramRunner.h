@@ -25,6 +25,13 @@ public:
     bool WindowSize(unsigned long window, int* width, int* height);
     // Sends the window's close request the way a window manager does.
     bool RequestClose(unsigned long window);
+    // Presses the key of that X key name ("i", "Right", "z") on the window,
+    // holds it for the given time and releases it. False when it cannot be
+    // sent.
+    bool PressKey(unsigned long window, const std::string& keyName, double holdSeconds);
+    // Waits up to the timeout for the text to appear in what the program
+    // wrote to stderr at or after position `from`; its position, or npos.
+    size_t WaitForOutput(const std::string& text, size_t from, double timeoutSeconds) const;
     // Moves the pointer to (x, y) of the window and clicks the left button
     // there, as events sent to the window.
     bool Click(unsigned long window, int x, int y);

@@ -48,3 +48,6 @@ EM_OBJ_CreateObject("Stairwell", "StaticTransition")
 OBJST_AddRectangle(306, 658, 318, 670)
 OBJST_SetLevelDestination("MAPRANDOM")
 OBJST_SetCoordinateDestination(350, 200, 0)
+
+-- Items to pick up, and the standing stones that save and load the game.
+LM_ExecuteScript("Scripts", "Items/MeadowItems.lua", -1)

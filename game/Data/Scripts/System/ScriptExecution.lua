@@ -22,6 +22,9 @@ LM_ExecuteScript("Scripts", "System/Windows/Welcome.lua", -1)
 -- The battle side: the party's poses, the enemies and the starting party.
 LM_ExecuteScript("Scripts", "Combat/Setup.lua", -1)
 
+-- The items, their pictures and the standing stones' notice.
+LM_ExecuteScript("Scripts", "Items/Setup.lua", -1)
+
 -- The world window behind it, with the scenery.
 LM_ExecuteScript("Scripts", "System/Windows/World.lua", -1)
 

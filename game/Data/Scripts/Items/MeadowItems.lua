@@ -1,0 +1,49 @@
+-- What lies in the meadow: a few items to pick up, and the two standing
+-- stones by the hut. Run by the meadow's map script each time it loads.
+-- An item that was picked up stays gone (TakenItems lives as long as the
+-- game runs).
+TakenItems = TakenItems or {}
+
+-- A spot's script keeps its own variables, which only it can set: it takes
+-- them from SpotSettings on its first run, which OBJSAS_SetPath starts at
+-- once (script code -2).
+local function Spot(name, script, settings)
+    EM_OBJ_CreateObject(name, "StaticAutoScript")
+    OBJ_SetCoordinates(settings.X, settings.Y, 0)
+    OBJSAS_SetDelay(5)
+    SpotSettings = settings
+    OBJSAS_SetPath(script)
+    SpotSettings = nil
+end
+
+-- A thing shown on the ground (a still character), clicked for the script.
+local function Show(name, picture, click, x, y)
+    GroundThing = {Name = name, Look = picture .. "Look", Click = click}
+    EM_NPC_CreateNPC(name, "DialogueNPC", "Data/Scripts/NPCs/GroundThing/Constructor.lua")
+    NPC_SetPositionData(x, y, 0)
+    GroundThing = nil
+end
+
+-- An item on the ground, and on it the spot that hands it over when the
+-- player steps there.
+local function Place(name, prototype, picture, x, y)
+    if TakenItems[name] then return end
+    Show(name, picture, "Data/Scripts/Items/OnTheGround.lua", x, y)
+    Spot(name .. "Spot", "Data/Scripts/Items/Pickup.lua", {Item = name, Prototype = prototype, X = x, Y = y})
+end
+
+Place("MeadowCordial", "Potion", "Potion", 60, 40)
+Place("MeadowHerb", "Herb", "Herb", 100, 70)
+Place("HutCordial", "Potion", "Potion", 300, 620)
+Place("PathHerb", "Herb", "Herb", 96, 724)
+Place("LakeMoonstone", "Moonstone", "Moonstone", 40, 90)
+
+-- A standing stone: the blue one writes the game into "Save1.sav", the
+-- golden one brings it back, when the player steps onto it or clicks it.
+local function Stone(name, picture, action, x, y)
+    Show(name, picture, "Data/Scripts/Items/" .. action .. "Game.lua", x, y)
+    Spot(name .. "Spot", "Data/Scripts/Items/Waystone.lua", {Action = action, X = x, Y = y, Inside = 0})
+end
+
+Stone("SaveStone", "SaveStone", "Save", 128, 684)
+Stone("MemoryStone", "MemoryStone", "Load", 160, 684)

@@ -1,0 +1,2 @@
+-- Clicked on an item lying on the ground.
+StoneNotice("Walk onto it to pick it up.")

@@ -1,0 +1,47 @@
+#pragma once
+// One option of an object's keyboard navigation: the object it stands for,
+// how it is highlighted while current (a rectangle, filled or outlined, or
+// the GUI manager's cursor image at a point), and what choosing it does
+// (click the target button, or run a script).
+//
+// The entry does not own its target. It keeps the target's liveness token,
+// so a target that has been destroyed reads as gone and its entry is
+// dropped instead of being followed.
+#include <allegro5/allegro.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class GUIBaseObject;
+
+class GUINavEntry {
+public:
+    // What an entry made without a script runs.
+    static constexpr const char* kVoidScript = "Data/Scripts/VoidScript.lua";
+    // The script text that makes an entry click its target button instead.
+    static constexpr const char* kForceCall = "FORCECALL";
+
+    GUINavEntry() = default;
+
+    bool rectangle = true;
+    bool filled = false;
+    int32_t x1 = 0, y1 = 0, x2 = 0, y2 = 0;
+    float lineWidth = 2.0f;
+    ALLEGRO_COLOR colour{0, 0, 0, 0};
+    bool forceCall = false;
+    // The script run on activation; empty with force call.
+    std::string scriptPath;
+
+    // Null once the target has been destroyed.
+    GUIBaseObject* GetTarget() const { return m_life.expired() ? nullptr : m_target; }
+    bool TargetGone() const { return m_life.expired(); }
+    void SetTarget(GUIBaseObject* target);
+    // Null: "Data/Scripts/VoidScript.lua"; "FORCECALL": no script, force
+    // call; any other text is kept as the path.
+    void SetScript(const char* script);
+
+private:
+    GUIBaseObject* m_target = nullptr;
+    std::weak_ptr<char> m_life;
+};

@@ -1,0 +1,77 @@
+#include "savefile/SFInventoryModule.h"
+
+#include <limits>
+#include <memory>
+
+#include "core/base/GlobalState.h"
+#include "world/ItemInstance.h"
+#include "world/PlayerInventory.h"
+#include "world/PlayerVorn.h"
+
+namespace {
+
+void PutU32(std::vector<uint8_t>& out, uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<uint8_t>(value >> shift));
+}
+
+uint32_t GetU32(const std::vector<uint8_t>& in, size_t offset) {
+    uint32_t v = 0;
+    for (size_t i = 0; i < 4; ++i) v |= uint32_t{in[offset + i]} << (8 * i);
+    return v;
+}
+
+// A saved code or quantity that stands for something: 1 up to the largest
+// 32-bit signed number.
+bool Usable(uint32_t value) { return value >= 1 && value <= uint32_t{std::numeric_limits<int32_t>::max()}; }
+
+}  // namespace
+
+void SFInventoryModule::Fill(const PlayerInventory* inventory) {
+    m_version = 0;
+    if (!inventory) return;
+    SetName("Inventory");
+    const int count = inventory->GetSlotCount();
+    std::vector<uint8_t> data;
+    data.reserve(4 + 8 * static_cast<size_t>(count));
+    PutU32(data, static_cast<uint32_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const ItemInstance* item = inventory->GetItemAt(i);
+        PutU32(data, item ? static_cast<uint32_t>(item->GetCode()) : 0);
+        PutU32(data, item ? static_cast<uint32_t>(item->GetQuantity()) : 0);
+    }
+    SetData(std::move(data));
+}
+
+bool SFInventoryModule::Validate() const {
+    if (m_data.size() < 4) return false;
+    return uint64_t{GetU32(m_data, 0)} <= (m_data.size() - 4) / 8;
+}
+
+void SFInventoryModule::UpdateOldVersion() {
+    if (m_version != 0) std::fprintf(stderr, "SFInventoryModule - Warning, unhandled version %i.\n", m_version);
+}
+
+void SFInventoryModule::Interperet() {
+    if (!Validate()) return;
+    PlayerVorn* player = GetGlobalState()->player;
+    PlayerInventory* inventory = player ? player->GetInventory() : nullptr;
+    if (!inventory) return;
+    inventory->Clear();
+    const uint32_t count = GetU32(m_data, 0);
+    for (uint32_t i = 0; i < count; ++i) {
+        const uint32_t code = GetU32(m_data, 4 + 8 * size_t{i});
+        const uint32_t quantity = GetU32(m_data, 8 + 8 * size_t{i});
+        if (!Usable(code) || !Usable(quantity)) continue;
+        // Slots the inventory does not have are not placed.
+        if (i >= static_cast<uint32_t>(inventory->GetSlotCount())) continue;
+        std::unique_ptr<ItemInstance> item =
+            PlayerInventory::BuildItemFromPrototypeCode(static_cast<int32_t>(code), false);
+        if (!item) {
+            std::fprintf(stderr, "SFIM::Interperet - Warning, unresolved code %i\n", static_cast<int32_t>(code));
+            continue;
+        }
+        item->SetQuantity(static_cast<int32_t>(quantity));
+        // A refused placement leaves the item here, and it is freed here.
+        inventory->PutItemInSlot(item, static_cast<int>(i));
+    }
+}

@@ -1,0 +1,20 @@
+#pragma once
+// The record of the player's inventory, named "Inventory": the slot count,
+// then a (code, quantity) pair per slot, (0, 0) for an empty one.
+#include "savefile/SavefileModule.h"
+
+class PlayerInventory;
+
+class SFInventoryModule : public SavefileModule {
+public:
+    SFInventoryModule() : SavefileModule(kTypeInventory) {}
+
+    // A null inventory leaves the module without name and data.
+    void Fill(const PlayerInventory* inventory);
+    // Empties the player's inventory and puts each saved item back into its
+    // slot with its quantity; slots past the inventory's end are not placed.
+    void Interperet() override;
+    void UpdateOldVersion() override;
+    // At least the count, and a pair for every slot it counts.
+    bool Validate() const override;
+};

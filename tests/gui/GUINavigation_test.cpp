@@ -1,0 +1,308 @@
+// Keyboard navigation of a GUI object's options: cursor moves in lists and
+// grids, entries and their targets, choosing an entry, leaving the control
+// stack, and the highlight.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "core/script/KeyboardManager.h"
+#include "gui/GUIButton.h"
+#include "gui/GUIControlStack.h"
+#include "gui/GUICoreTestObjects.h"
+#include "gui/GUIDialogueManager.h"
+#include "support/LuaTestState.h"
+#include "support/TempDir.h"
+#include "world/PlayerVorn.h"
+
+namespace {
+
+// An object with n entries, one per child button.
+struct Menu {
+    explicit Menu(int n, bool wrap, int columns, int rowStep) {
+        object.SetDimensions(0, 0, 400, 200);
+        object.SetNavigationOn(true);
+        object.SetNavigationWrap(wrap);
+        object.SetNavigationColumns(columns);
+        object.SetNavigationRowStep(rowStep);
+        for (int i = 0; i < n; ++i) {
+            auto* button = new GUIButton;
+            button->SetDimensions(i * 4, 0, 4, 4);
+            object.AddChild("B" + std::to_string(i), button);
+            object.AddNavEntry(button, true, al_map_rgb(255, 255, 255), nullptr);
+        }
+    }
+    // Puts the cursor on an entry, then moves it as the key does.
+    int Move(int from, const char* key) {
+        object.ResetNavCursor();
+        object.MoveNavCursor(from, true);
+        const bool grid = object.GetNavigationColumns() > 0;
+        const int step = object.GetNavigationRowStep();
+        const std::string k = key;
+        if (k == "Up") grid ? object.MoveNavCursor(-step, true) : object.MoveNavCursor(-1, false);
+        if (k == "Down") grid ? object.MoveNavCursor(step, true) : object.MoveNavCursor(1, false);
+        if (k == "Left") grid ? object.MoveNavCursor(-1, false) : object.MoveNavCursor(-step, true);
+        if (k == "Right") grid ? object.MoveNavCursor(1, false) : object.MoveNavCursor(step, true);
+        return object.GetNavCursor();
+    }
+    guitest::Widget object;
+};
+
+}  // namespace
+
+TEST(GUINavigation, CursorMovesInGridsAndLists) {
+    testsupport::EnsureAllegro();
+    struct Case {
+        int entries;
+        bool wrap;
+        int columns;
+        int rowStep;
+        int from;
+        const char* key;
+        int to;
+    };
+    const Case cases[] = {
+        // The inventory grid: 10 columns of 50 with wrap.
+        {50, true, 10, 10, 49, "Right", 40},
+        {50, true, 10, 10, 40, "Left", 49},
+        {50, true, 10, 10, 5, "Up", 45},
+        {50, true, 10, 10, 45, "Down", 5},
+        {50, true, 10, 10, 23, "Right", 24},
+        {50, true, 10, 10, 23, "Down", 33},
+        // The same grid without wrap.
+        {50, false, 10, 10, 5, "Up", 0},
+        {50, false, 10, 10, 9, "Right", 0},
+        {50, false, 10, 10, 45, "Down", 49},
+        {50, false, 10, 10, 0, "Left", 0},
+        // A list of three with row step 3 (the item submenu).
+        {3, false, 0, 3, 2, "Down", 2},
+        {3, false, 0, 3, 0, "Right", 2},
+        {3, false, 0, 3, 2, "Left", 0},
+        {3, false, 0, 3, 0, "Up", 0},
+        {3, true, 0, 3, 0, "Up", 2},
+        // Row step 0: Left and Right do nothing.
+        {3, false, 0, 0, 1, "Left", 1},
+        {3, true, 0, 0, 1, "Right", 1},
+    };
+    for (const Case& c : cases) {
+        Menu menu(c.entries, c.wrap, c.columns, c.rowStep);
+        EXPECT_EQ(menu.Move(c.from, c.key), c.to)
+            << c.entries << " wrap " << c.wrap << " columns " << c.columns << " from " << c.from << " " << c.key;
+    }
+
+    // An empty list stays empty whatever moves, with or without wrap.
+    for (bool wrap : {false, true}) {
+        Menu empty(0, wrap, 10, 10);
+        for (int n : {1, -1, 10, -10}) empty.object.MoveNavCursor(n, false);
+        EXPECT_EQ(empty.object.GetNavCursor(), -1);
+        EXPECT_EQ(empty.object.GetNavTarget(), nullptr);
+    }
+}
+
+TEST(GUINavigation, EntriesTakeTheTargetRectangleAndTheirScript) {
+    testsupport::EnsureAllegro();
+    GUIButton button;
+    button.SetDimensions(13, 13, 32, 32);
+    const ALLEGRO_COLOR white = al_map_rgb(255, 255, 255);
+
+    std::unique_ptr<GUINavEntry> outlined = GUIBaseObject::MakeNavEntry(&button, false, white, "FORCECALL");
+    ASSERT_NE(outlined, nullptr);
+    EXPECT_EQ((std::vector<int>{outlined->x1, outlined->y1, outlined->x2, outlined->y2}),
+              (std::vector<int>{14, 14, 44, 44}));
+    EXPECT_TRUE(outlined->forceCall);
+    EXPECT_TRUE(outlined->scriptPath.empty());
+    EXPECT_FLOAT_EQ(outlined->lineWidth, 2.0f);
+
+    std::unique_ptr<GUINavEntry> filled = GUIBaseObject::MakeNavEntry(&button, true, white, nullptr);
+    EXPECT_EQ((std::vector<int>{filled->x1, filled->y1, filled->x2, filled->y2}), (std::vector<int>{13, 13, 45, 45}));
+    EXPECT_EQ(filled->scriptPath, "Data/Scripts/VoidScript.lua");
+    EXPECT_FALSE(filled->forceCall);
+
+    std::unique_ptr<GUINavEntry> cursor = GUIBaseObject::MakeNavCursorEntry(3, 4, &button, "Data/Pick.lua");
+    EXPECT_FALSE(cursor->rectangle);
+    EXPECT_EQ(cursor->x1, 3);
+    EXPECT_EQ(cursor->scriptPath, "Data/Pick.lua");
+    EXPECT_EQ(GUIBaseObject::MakeNavEntry(nullptr, true, white, nullptr), nullptr);
+    EXPECT_EQ(GUIBaseObject::MakeNavCursorEntry(0, 0, nullptr, nullptr), nullptr);
+
+    // The first entry appended becomes current; clearing leaves none.
+    guitest::Widget object;
+    object.AppendNavEntry(nullptr);
+    EXPECT_EQ(object.GetNavCursor(), -1);
+    object.AppendNavEntry(std::move(filled));
+    object.AppendNavEntry(std::move(cursor));
+    EXPECT_EQ(object.GetNavTarget(), &button);
+    object.ClearNavEntries();
+    EXPECT_EQ(object.GetNavEntryCount(), 0);
+    EXPECT_EQ(object.GetNavTarget(), nullptr);
+}
+
+TEST(GUINavigation, EntriesDoNotOutliveTheirTargets) {
+    testsupport::EnsureAllegro();
+    Menu menu(3, true, 0, 1);
+    menu.object.MoveNavCursor(1, true);
+    GUIBaseObject* second = menu.object.GetNavTarget();
+    delete menu.object.FindChild("B0");
+    EXPECT_EQ(menu.object.GetNavTarget(), second);
+    delete second;
+    EXPECT_EQ(menu.object.GetNavTarget(), nullptr);
+    menu.object.MoveNavCursor(1, false);
+    EXPECT_EQ(menu.object.GetNavEntryCount(), 1);
+    EXPECT_EQ(menu.object.GetNavTarget(), menu.object.FindChild("B2"));
+}
+
+class NavigationStackTest : public ::testing::Test {
+protected:
+    NavigationStackTest() {
+        testsupport::EnsureAllegro();
+        GetGlobalState()->player = player;
+    }
+    ~NavigationStackTest() override { delete player; }
+    void Press(const char* binding) {
+        for (const auto& [name, state] : lua.Keyboard().GetBindings()) lua.Keyboard().FindBinding(name)->pressed = 0;
+        if (binding) lua.Keyboard().FindBinding(binding)->pressed = 1;
+    }
+    GUIControlStack& Stack() { return lua.Gui().GetControlStack(); }
+
+    testsupport::TempDir dir;
+    testsupport::LuaTestState lua;
+    PlayerVorn* player = new PlayerVorn;
+};
+
+TEST_F(NavigationStackTest, AcceptChoosesCancelLeavesAndHiddenObjectsLetGo) {
+    dir.WriteFile("Data/Scripts/VoidScript.lua", "voided = (voided or 0) + 1");
+    dir.WriteFile("Data/Pick.lua", "picked = (picked or 0) + 1");
+    lua.Run("clicks = 0");
+    dir.WriteFile("click.lua", "clicks = clicks + 1");
+
+    auto* menu = new GUIBaseObject;
+    menu->SetDimensions(0, 0, 100, 100);
+    menu->SetNavigationOn(true);
+    menu->SetControlStackOnShow(true);
+    menu->SetClosesOnLeavingStack(true);
+    auto* button = new GUIButton;
+    button->SetDimensions(0, 0, 10, 10);
+    button->SetScript("click.lua", 1);
+    menu->AddChild("Button", button);
+    menu->AddNavEntry(button, false, al_map_rgb(0, 0, 0), "FORCECALL");
+    menu->AddNavEntry(button, false, al_map_rgb(0, 0, 0), nullptr);
+    menu->AddNavCursorEntry(0, 0, button, "Data/Pick.lua");
+    lua.Gui().ResetActiveObjectList();
+    lua.Gui().AddObject("Menu", menu);
+    menu->Close();
+    menu->Open();
+    ASSERT_EQ(Stack().Top(), menu);
+
+    Press("Accept");
+    Stack().Update();
+    EXPECT_EQ(lua.GetNumber("clicks"), 1);
+    EXPECT_EQ(lua.Gui().GetClickedButton(), button);
+    EXPECT_TRUE(player->HoldsInputLock(GUIControlStack::kInputLockName));
+    Press("Down");
+    Stack().Update();
+    Press("Accept");
+    Stack().Update();
+    EXPECT_EQ(lua.GetNumber("voided"), 1);
+    Press("Down");
+    Stack().Update();
+    Press("Accept");
+    Stack().Update();
+    EXPECT_EQ(lua.GetNumber("picked"), 1);
+    Press(nullptr);
+    Stack().Update();
+    EXPECT_EQ(Stack().Top(), menu);
+
+    // Cancel: the object leaves the stack and, closing on leaving, hides.
+    Press("Cancel");
+    Stack().Update();
+    EXPECT_FALSE(Stack().Contains(menu));
+    EXPECT_FALSE(menu->IsSelfVisible());
+    Stack().Update();
+    EXPECT_FALSE(player->HoldsInputLock(GUIControlStack::kInputLockName));
+
+    // Shown again, the cursor is back on the first entry.
+    menu->Open();
+    EXPECT_EQ(menu->GetNavCursor(), 0);
+
+    // Hidden (through an ancestor or itself) or without navigation: lets go.
+    menu->Close();
+    Stack().Push(menu);
+    EXPECT_TRUE(menu->HandleNavigation());
+    menu->Open();
+    menu->SetNavigationOn(false);
+    EXPECT_TRUE(menu->HandleNavigation());
+    menu->SetNavigationOn(true);
+    Press(nullptr);
+    EXPECT_FALSE(menu->HandleNavigation());
+    Stack().Clear();
+}
+
+TEST_F(NavigationStackTest, ChoosingAnEntryThatDeletesItsObjectEndsCleanly) {
+    // The entry's script deletes the menu that navigates; nothing touches it
+    // afterwards.
+    auto* menu = new GUIBaseObject;
+    menu->SetDimensions(0, 0, 100, 100);
+    menu->SetNavigationOn(true);
+    menu->SetControlStackOnShow(true);
+    lua.Gui().ResetActiveObjectList();
+    lua.Gui().AddObject("Doomed", menu);
+    auto* button = new GUIButton;
+    button->SetDimensions(0, 0, 10, 10);
+    button->SetCallback([](void*) {
+        delete GetGlobalState()->guiManager->FindObject("Doomed");
+        return true;
+    });
+    menu->AddChild("Button", button);
+    menu->AddNavEntry(button, true, al_map_rgb(0, 0, 0), "FORCECALL");
+    menu->Close();
+    menu->Open();
+    Press("Accept");
+    Stack().Update();
+    EXPECT_EQ(lua.Gui().FindObject("Doomed"), nullptr);
+    EXPECT_TRUE(Stack().IsEmpty());
+}
+
+TEST_F(NavigationStackTest, TheDialogueBoxLeavesTheStackAndReleasesTheLock) {
+    GUIBaseObject* box = lua.Gui().CreateDialogueManager();
+    ASSERT_NE(box, nullptr);
+    box->Open();
+    ASSERT_TRUE(Stack().Contains(box));
+    Press(nullptr);
+    Stack().Update();
+    EXPECT_FALSE(Stack().Contains(box));
+    EXPECT_TRUE(box->IsSelfVisible());
+    Stack().Update();
+    EXPECT_FALSE(player->HoldsInputLock(GUIControlStack::kInputLockName));
+}
+
+TEST(GUINavigation, TheCurrentEntryIsHighlighted) {
+    testsupport::EnsureAllegro();
+    Menu menu(3, false, 0, 1);
+    menu.object.Fill(al_map_rgb(0, 0, 255));
+    menu.object.MoveNavCursor(1, false);
+    BitmapWrapper target(400, 200, &GetGlobalState()->openGLMode);
+    target.SetAsTarget();
+    al_clear_to_color(al_map_rgb(0, 0, 0));
+    menu.object.Draw(&target);
+    // Entry 1 covers (4, 0) to (8, 4); the others are not highlighted.
+    EXPECT_EQ(Px(menu.object.GetBackingBitmap(), 5, 2), 0xFFFFFFFFu);
+    EXPECT_EQ(Px(menu.object.GetBackingBitmap(), 1, 2), 0x0000FFFFu);
+    EXPECT_EQ(Px(menu.object.GetBackingBitmap(), 10, 2), 0x0000FFFFu);
+    // A half-clear highlight lets what is under it show through.
+    Menu glass(1, false, 0, 1);
+    glass.object.ClearNavEntries();
+    glass.object.AddNavEntry(glass.object.FindChild("B0"), true, al_map_rgba(200, 200, 0, 128), nullptr);
+    glass.object.Fill(al_map_rgb(0, 0, 255));
+    glass.object.Draw(&target);
+    const uint32_t mixed = Px(glass.object.GetBackingBitmap(), 2, 2);
+    EXPECT_NEAR(static_cast<int>(mixed >> 24), 100, 2);
+    EXPECT_NEAR(static_cast<int>(mixed >> 16 & 255), 100, 2);
+    EXPECT_NEAR(static_cast<int>(mixed >> 8 & 255), 127, 2);
+
+    // Navigation off: no highlight.
+    menu.object.SetNavigationOn(false);
+    menu.object.SetDirty(true);
+    menu.object.Draw(&target);
+    EXPECT_EQ(Px(menu.object.GetBackingBitmap(), 5, 2), 0x0000FFFFu);
+}

@@ -1,0 +1,347 @@
+// Save files: the exact bytes of a save, a round trip through the party and
+// the inventory, and damaged or strange files that must change nothing or
+// be read as far as they make sense.
+#include "savefile/SFM.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "combat/Character.h"
+#include "combat/CombatRegistry.h"
+#include "combat/CombatStats.h"
+#include "combat/PartyManager.h"
+#include "core/base/GlobalState.h"
+#include "core/base/NamedList.h"
+#include "core/script/DataLibrary.h"
+#include "support/AllegroTestEnv.h"
+#include "support/LuaTestState.h"
+#include "support/StderrCapture.h"
+#include "support/TempDir.h"
+#include "world/ItemPrototype.h"
+#include "world/PlayerInventory.h"
+#include "world/PlayerVorn.h"
+
+using testsupport::StderrCapture;
+
+namespace {
+
+// Little-endian pieces of a hand-made file.
+struct Bytes {
+    std::string data;
+    Bytes& U32(uint32_t v) {
+        for (int s = 0; s < 32; s += 8) data.push_back(static_cast<char>(v >> s));
+        return *this;
+    }
+    Bytes& U16(uint16_t v) {
+        data.push_back(static_cast<char>(v));
+        data.push_back(static_cast<char>(v >> 8));
+        return *this;
+    }
+    Bytes& Text(const std::string& text) {
+        data += text;
+        return *this;
+    }
+    // A whole record with the given payload.
+    Bytes& Record(uint32_t type, uint32_t version, const std::string& name, const std::string& payload) {
+        U32(type).U32(version).U16(static_cast<uint16_t>(name.size())).Text(name);
+        return U32(static_cast<uint32_t>(payload.size())).Text(payload);
+    }
+};
+
+std::string CharacterPayload(int32_t classId, int32_t hp, int32_t level = 3) {
+    Bytes b;
+    b.U32(static_cast<uint32_t>(classId));
+    const int32_t stats[13] = {level, hp, 90, 4, 40, hp, 4, 11, 12, 13, 14, 15, 16};
+    for (int32_t s : stats) b.U32(static_cast<uint32_t>(s));
+    return b.U32(100).U32(55).data;
+}
+
+std::string InventoryPayload(uint32_t count, const std::vector<std::pair<uint32_t, uint32_t>>& slots) {
+    Bytes b;
+    b.U32(count);
+    for (const auto& [code, quantity] : slots) b.U32(code).U32(quantity);
+    return b.data;
+}
+
+class SaveFileTest : public ::testing::Test {
+protected:
+    SaveFileTest() {
+        testsupport::EnsureAllegro();
+        GetGlobalState()->player = player;
+        GetGlobalState()->savefileManager = sfm;
+        party = static_cast<PartyManager*>(GetCombatRegistry().partyManager);
+        DataLibrary& library = lua.Library();
+        library.AddSection("ItemPrototypes");
+        library.AddCatalogue("ItemPrototypes", "All");
+        library.AddHeading("ItemPrototypes", "All", "Items");
+        potion.SetName("Potion");
+        potion.SetCode(1);
+        potion.SetStackProperties(true, 9);
+        herb.SetName("Herb");
+        herb.SetCode(2);
+        library.Register("ItemPrototypes", "All", "Items", "Potion", &potion, DataKind::ItemPrototype);
+        library.Register("ItemPrototypes", "All", "Items", "Herb", &herb, DataKind::ItemPrototype);
+        inventory = player->GetInventory();
+        // A load builds the members' field sprites from their scripts.
+        for (const char* name : {"Orravine", "Bramle", "Sesket", "Kell", "Tamberlyx", "Wistlemarn"})
+            dir.WriteFile(std::string("Data/Scripts/Combat/FieldSprites/") + name + "FieldSprite.lua", "");
+    }
+    ~SaveFileTest() override {
+        delete player;
+        GetGlobalState()->savefileManager = nullptr;
+        delete sfm;
+    }
+    // The party of the examples, and two potions in slot 0 and a herb in 3.
+    void MakeGame() {
+        StderrCapture quiet;
+        for (const char* name : {"Orravine", "Bramle", "Sesket"}) party->AddCharacter(name);
+        inventory->AddItem("Potion", &potion, false);
+        inventory->AddItem("Potion", &potion, false);
+        std::unique_ptr<ItemInstance> item = std::make_unique<ItemInstance>(&herb, false);
+        inventory->PutItemInSlot(item, 3);
+    }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (NamedList::Node* n = party->GetPartyList()->GetHead(); n; n = n->next)
+            names.push_back(static_cast<Character*>(n->value)->GetName());
+        return names;
+    }
+    // What a load must leave alone: member addresses and names, items and
+    // quantities.
+    std::string State() const {
+        std::string text;
+        for (NamedList::Node* n = party->GetPartyList()->GetHead(); n; n = n->next)
+            text += n->name + "/" + static_cast<Character*>(n->value)->GetName() + "@" +
+                    std::to_string(reinterpret_cast<uintptr_t>(n->value)) + " ";
+        for (int i = 0; i < inventory->GetSlotCount(); ++i)
+            if (ItemInstance* item = inventory->GetItemAt(i))
+                text += std::to_string(i) + ":" + item->GetName() + "x" + std::to_string(item->GetQuantity()) + " ";
+        return text;
+    }
+    std::string Load(const std::string& path) {
+        StderrCapture cap;
+        sfm->IssueLoad(path);
+        return cap.Take();
+    }
+
+    testsupport::TempDir dir;
+    testsupport::LuaTestState lua;
+    PlayerVorn* player = new PlayerVorn;
+    SFM* sfm = new SFM;
+    PartyManager* party = nullptr;
+    PlayerInventory* inventory = nullptr;
+    ItemPrototype potion;
+    ItemPrototype herb;
+};
+
+}  // namespace
+
+TEST_F(SaveFileTest, ASaveHasTheExactBytes) {
+    MakeGame();
+    Character* bramle = party->GetMemberAt(1);
+    bramle->GetStats()->hp = 7;
+    bramle->GetExperience()->gained = 1234;
+    ASSERT_TRUE(lua.Run("SFM_IssueSave('save.dat')"));
+    const std::string file = testsupport::ReadFile("save.dat");
+    ASSERT_EQ(file.size(), 707u);  // 22 + (14 + 8 + 64) + (14 + 10 + 64) + (14 + 6 + 64) + (14 + 9 + 404)
+    EXPECT_FALSE(std::filesystem::exists("save.dat.tmp"));
+
+    Bytes expected;
+    expected.Text("TamskCube Savefile").U32(4);
+    for (int i = 0; i < 3; ++i) {
+        Character* member = party->GetMemberAt(i);
+        const CombatStats& s = *member->GetStats();
+        Bytes payload;
+        payload.U32(static_cast<uint32_t>(member->GetClassId()));
+        for (int32_t v : {s.level, s.hp, s.maxHp, s.mp, s.maxMp, s.shownHp, s.shownMp, s.strength, s.toughness,
+                          s.intellect, s.cunning, s.agility, s.speed})
+            payload.U32(static_cast<uint32_t>(v));
+        payload.U32(static_cast<uint32_t>(member->GetExperience()->needed));
+        payload.U32(static_cast<uint32_t>(member->GetExperience()->gained));
+        expected.Record(1, 0, member->GetName(), payload.data);
+    }
+    std::vector<std::pair<uint32_t, uint32_t>> slots(50, {0, 0});
+    slots[0] = {1, 2};
+    slots[3] = {2, 1};
+    expected.Record(2, 0, "Inventory", InventoryPayload(50, slots));
+    EXPECT_EQ(file, expected.data);
+    // The class ids of Orravine, Bramle and Sesket, and Bramle's numbers.
+    EXPECT_EQ(file.substr(22 + 14 + 8, 4), std::string("\0\0\0\0", 4));
+    EXPECT_EQ(file.substr(22 + 86 + 14 + 10, 4), std::string("\1\0\0\0", 4));
+    EXPECT_EQ(file.substr(22 + 86 + 14 + 10 + 8, 4), std::string("\7\0\0\0", 4));
+    EXPECT_EQ(file.substr(22 + 86 + 88 + 14 + 6, 4), std::string("\3\0\0\0", 4));
+}
+
+TEST_F(SaveFileTest, ALoadRestoresThePartyAndTheInventory) {
+    MakeGame();
+    party->GetMemberAt(1)->GetStats()->hp = 7;
+    party->GetMemberAt(1)->GetExperience()->gained = 1234;
+    party->GetMemberAt(2)->GetStats()->strength = 99;
+    const CombatStats bramle = *party->GetMemberAt(1)->GetStats();
+    {
+        StderrCapture quiet;
+        sfm->IssueSave("save.dat");
+        // Everything changes.
+        party->ClearParty();
+        party->AddCharacter("Kell");
+        inventory->Clear();
+        inventory->AddItem("Herb", &herb, false);
+    }
+    EXPECT_EQ(Load("save.dat"), "");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Orravine", "Bramle Vey", "Sesket"}));
+    const CombatStats& loaded = *party->GetMemberAt(1)->GetStats();
+    EXPECT_EQ(loaded.hp, 7);
+    EXPECT_EQ(loaded.maxHp, bramle.maxHp);
+    EXPECT_EQ(loaded.speed, bramle.speed);
+    EXPECT_EQ(party->GetMemberAt(1)->GetExperience()->gained, 1234);
+    EXPECT_EQ(party->GetMemberAt(2)->GetStats()->strength, 99);
+    EXPECT_EQ(party->GetCurrentCharacter(), nullptr);
+    EXPECT_EQ(party->GetActiveCharacter(), nullptr);
+    EXPECT_EQ(party->GetLeader(), nullptr);
+    EXPECT_EQ(inventory->GetItemAt(0)->GetQuantity(), 2);
+    EXPECT_EQ(inventory->GetItemAt(3)->GetName(), "Herb");
+    EXPECT_EQ(inventory->CountItems(), 2);
+
+    // Loaded members are found by the name they were made by.
+    ASSERT_TRUE(lua.Run("PartyManager_DelCharacter('Bramle', 0)"));
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Orravine", "Sesket"}));
+}
+
+TEST_F(SaveFileTest, ATruncatedFileChangesNothing) {
+    MakeGame();
+    {
+        StderrCapture quiet;
+        sfm->IssueSave("whole.dat");
+    }
+    const std::string whole = testsupport::ReadFile("whole.dat");
+    const std::string before = State();
+    for (size_t length = 0; length < whole.size(); ++length) {
+        dir.WriteFile("cut.dat", whole.substr(0, length));
+        ASSERT_EQ(Load("cut.dat"), "Problem opening cut.dat.\n") << length;
+        ASSERT_EQ(State(), before) << length;
+    }
+    EXPECT_EQ(Load("missing.dat"), "Problem opening missing.dat.\n");
+    EXPECT_EQ(State(), before);
+}
+
+TEST_F(SaveFileTest, DamagedFilesAreRefusedWhole) {
+    MakeGame();
+    const std::string before = State();
+    const std::string good = CharacterPayload(0, 50);
+    const std::string slots = InventoryPayload(1, {{1, 1}});
+    const std::pair<const char*, std::string> cases[] = {
+        {"wrong magic", Bytes().Text("TamskCube Savefilf").U32(0).data},
+        {"short magic", Bytes().Text("TamskCube").data},
+        {"huge count", Bytes().Text("TamskCube Savefile").U32(0xFFFFFFFFu).Record(1, 0, "A", good).data},
+        {"count past the records", Bytes().Text("TamskCube Savefile").U32(2).Record(1, 0, "A", good).data},
+        {"bytes after the records", Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", good).Text("x").data},
+        {"name past the end", Bytes().Text("TamskCube Savefile").U32(1).U32(1).U32(0).U16(0xFFFF).Text("A").data},
+        {"data size past the end",
+         Bytes().Text("TamskCube Savefile").U32(1).U32(1).U32(0).U16(1).Text("A").U32(0xFFFFFFFFu).data},
+        {"short character", Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", good.substr(0, 63)).data},
+        {"long character", Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", good + "x").data},
+        {"level 0", Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", CharacterPayload(0, 5, 0)).data},
+        {"level past the last",
+         Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", CharacterPayload(0, 5, 100)).data},
+        {"level -2^31",
+         Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", CharacterPayload(0, 5, INT32_MIN)).data},
+        {"inventory without its count", Bytes().Text("TamskCube Savefile").U32(1).Record(2, 0, "Inventory", "abc").data},
+        {"inventory counting past its data",
+         Bytes().Text("TamskCube Savefile").U32(1).Record(2, 0, "Inventory", InventoryPayload(2, {{1, 1}})).data},
+        {"inventory count 2^32-1",
+         Bytes().Text("TamskCube Savefile").U32(1).Record(2, 0, "Inventory", InventoryPayload(0xFFFFFFFFu, {{1, 1}})).data},
+        {"a good record, then a bad one",
+         Bytes().Text("TamskCube Savefile").U32(2).Record(2, 0, "Inventory", slots).Record(1, 0, "B", "").data},
+    };
+    for (const auto& [what, bytes] : cases) {
+        dir.WriteFile("bad.dat", bytes);
+        EXPECT_EQ(Load("bad.dat"), "Problem opening bad.dat.\n") << what;
+        EXPECT_EQ(State(), before) << what;
+    }
+}
+
+TEST_F(SaveFileTest, UnknownPartsAreSkippedWithTheirWarnings) {
+    MakeGame();
+    std::vector<std::pair<uint32_t, uint32_t>> sixty(60, {0, 0});
+    sixty[0] = {1, 5};
+    sixty[1] = {99, 1};         // no such item
+    sixty[2] = {2, 0};          // no quantity
+    sixty[4] = {0xFFFFFFFFu, 3};  // not a code
+    sixty[49] = {2, 2};
+    sixty[55] = {1, 1};         // past the inventory's 50 slots
+    const std::string file = Bytes()
+                                 .Text("TamskCube Savefile")
+                                 .U32(6)
+                                 .Record(1, 0, "Kell", CharacterPayload(4, 20))
+                                 .Record(7, 0, "Odd", "whatever")
+                                 .Record(1, 0, "Ghost", CharacterPayload(9, 20))
+                                 .Record(1, 2, "Later", "any size")
+                                 .Record(2, 3, "Inventory", InventoryPayload(60, sixty))
+                                 .Record(1, 0, "Orravine", CharacterPayload(0, 33, 99))
+                                 .data;
+    dir.WriteFile("odd.dat", file);
+    EXPECT_EQ(Load("odd.dat"),
+              "SFM::GetModuleSubtype - Warning, Unresolved type 7 in module!\n"
+              "SavefileModule::Interperet - Warning, base class should not be used.\n"
+              "Warning, unresolved character 9 in CharacterModule.\n"
+              "SFCharacterModule - Warning, unhandled version 2.\n"
+              "PI::BuildItemFromPrototypeCode:  Failed, code 99 not found\n"
+              "SFIM::Interperet - Warning, unresolved code 99\n");
+    EXPECT_EQ(Names(), (std::vector<std::string>{"Kell", "Orravine"}));
+    EXPECT_EQ(party->GetMemberAt(1)->GetStats()->hp, 33);
+    EXPECT_EQ(party->GetMemberAt(1)->GetStats()->level, 99);
+    EXPECT_EQ(party->GetMemberAt(0)->GetStats()->strength, 11);
+    EXPECT_EQ(inventory->GetItemAt(0)->GetQuantity(), 5);
+    EXPECT_EQ(inventory->GetItemAt(49)->GetQuantity(), 2);
+    EXPECT_EQ(inventory->CountItems(), 2);
+
+    // A file of no records empties the party and leaves the inventory.
+    dir.WriteFile("empty.dat", Bytes().Text("TamskCube Savefile").U32(0).data);
+    EXPECT_EQ(Load("empty.dat"), "");
+    EXPECT_TRUE(Names().empty());
+    EXPECT_EQ(inventory->CountItems(), 2);
+}
+
+TEST_F(SaveFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
+    MakeGame();
+    {
+        StderrCapture quiet;
+        sfm->IssueSave("keep.dat");
+    }
+    const std::string old = testsupport::ReadFile("keep.dat");
+    ASSERT_FALSE(old.empty());
+    party->AddCharacter("Kell");
+    // The temporary file cannot be made where a folder of its name stands.
+    std::filesystem::create_directory("keep.dat.tmp");
+    StderrCapture cap;
+    sfm->IssueSave("keep.dat");
+    EXPECT_EQ(cap.Take(), "Problem saving keep.dat.\n");
+    EXPECT_EQ(testsupport::ReadFile("keep.dat"), old);
+    std::filesystem::remove("keep.dat.tmp");
+    // Nor does a save into a folder that is not there.
+    StderrCapture again;
+    sfm->IssueSave("nowhere/keep.dat");
+    EXPECT_EQ(again.Take(), "Problem saving nowhere/keep.dat.\n");
+    EXPECT_FALSE(sfm->WriteFile(""));
+}
+
+TEST_F(SaveFileTest, TheHeaderCountsOnlyWrittenRecords) {
+    sfm->ClearModules();
+    auto named = std::make_unique<SavefileModule>();
+    named->SetName("Named only");
+    sfm->AddModule(std::move(named));
+    auto whole = std::make_unique<SavefileModule>();
+    whole->SetName("Whole");
+    whole->SetData({1, 2});
+    sfm->AddModule(std::move(whole));
+    ASSERT_TRUE(sfm->WriteFile("two.dat"));
+    EXPECT_EQ(testsupport::ReadFile("two.dat"),
+              Bytes().Text("TamskCube Savefile").U32(1).Record(0, 0, "Whole", "\1\2").data);
+    EXPECT_NE(sfm->FindModule("Whole"), nullptr);
+    sfm->RemoveModule("Whole");
+    EXPECT_EQ(sfm->FindModule("Whole"), nullptr);
+}
