@@ -6,11 +6,12 @@
 
 namespace testsupport {
 
-LoopbackServer::LoopbackServer(uint32_t maxClients, uint32_t timeoutMs) {
+LoopbackServer::LoopbackServer(uint32_t maxClients, uint32_t timeoutMs, uint16_t port) {
     m_peer = net::NetPeer::GetInstance();
     if (!m_peer) return;
     net::SocketDescriptor socket;
     socket.hostAddress = "127.0.0.1";
+    socket.port = port;
     if (m_peer->Startup(maxClients + 1, socket) != net::StartResult::kStarted) return;
     m_peer->SetMaximumIncomingConnections(maxClients);
     m_peer->SetIncomingTimeout(timeoutMs);
@@ -38,6 +39,7 @@ void LoopbackServer::Run() {
                                packet->notice == net::kConnectionLost) {
                         std::erase(m_clients, packet->sender);
                     }
+                    if (m_onNotice) m_onNotice(packet->sender, packet->notice);
                 } else {
                     Message message;
                     message.channel = packet->channel;
@@ -50,8 +52,10 @@ void LoopbackServer::Run() {
                     } else {
                         message.payload = data;
                     }
-                    m_messages.push_back(std::move(message));
-                    if (m_onMessage) m_onMessage(packet->sender, m_messages.back());
+                    if (m_onMessage)
+                        m_onMessage(packet->sender, message);
+                    else
+                        m_messages.push_back(std::move(message));
                 }
                 m_peer->DeallocatePacket(packet);
             }
@@ -117,6 +121,11 @@ void LoopbackServer::Vanish() {
 void LoopbackServer::SetOnMessage(std::function<void(const net::NetAddress&, const Message&)> handler) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     m_onMessage = std::move(handler);
+}
+
+void LoopbackServer::SetOnNotice(std::function<void(const net::NetAddress&, uint8_t)> handler) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_onNotice = std::move(handler);
 }
 
 bool LoopbackServer::SendTo(const net::NetAddress& client, const net::BitStream& stream) {

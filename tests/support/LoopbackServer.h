@@ -44,8 +44,9 @@ public:
 
     // Accepts up to maxClients connections (0: every client is told the
     // server is full). A client silent for timeoutMs is lost (0: the
-    // peer's default).
-    explicit LoopbackServer(uint32_t maxClients = 1, uint32_t timeoutMs = 0);
+    // peer's default). Port 0 is any free port; Port() is 0 when the
+    // server could not start.
+    explicit LoopbackServer(uint32_t maxClients = 1, uint32_t timeoutMs = 0, uint16_t port = 0);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
@@ -73,9 +74,12 @@ public:
     void DisconnectClient();
     // Stops at once without telling the clients, as a crashed server would.
     void Vanish();
-    // Called on the server's thread for each message a client sends, after
-    // it was recorded (the lock held; the server may be used from it).
+    // Called on the server's thread for each message a client sends,
+    // instead of recording it (the lock held; the server may be used from
+    // it). Null: record again.
     void SetOnMessage(std::function<void(const net::NetAddress& from, const Message& message)> handler);
+    // The same for the layer's notices (19 new client, 21 closed, 22 lost).
+    void SetOnNotice(std::function<void(const net::NetAddress& from, uint8_t notice)> handler);
     // Sends raw bytes to one client (channel 0). False when it is gone.
     bool SendTo(const net::NetAddress& client, const net::BitStream& stream);
     // Every connected client, oldest first.
@@ -93,6 +97,7 @@ private:
     std::vector<uint8_t> m_notices;
     std::vector<net::NetAddress> m_clients;
     std::function<void(const net::NetAddress&, const Message&)> m_onMessage;
+    std::function<void(const net::NetAddress&, uint8_t)> m_onNotice;
 };
 
 }  // namespace testsupport
