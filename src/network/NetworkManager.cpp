@@ -243,39 +243,42 @@ void NetworkManager::PumpPackets() {
     for (int handled = 0; handled < kMaxPacketsPerPump && m_connected; ++handled) {
         net::NetPacket* packet = m_peer->Receive();
         if (!packet) break;
-        if (packet->IsNotice()) {
-            switch (packet->notice) {
-            case net::kDisconnectionNotification:
-                m_connected = 0;
-                std::fputs("We have been disconneted from the server.\n", stderr);
-                break;
-            case net::kConnectionLost:
-                m_connected = 0;
-                std::fputs("Connection to server has been lost.\n", stderr);
-                break;
-            default:
-                ReportUnknown(*packet);
-                break;
-            }
-            m_peer->DeallocatePacket(packet);
-            continue;
-        }
-        switch (PacketId(*packet)) {
-        case netmsg::kChatText:
-        case netmsg::kServerText:
-        case netmsg::kServerText2:
-        case netmsg::kServerText3:
-        case netmsg::kServerText4:
-            ReceiveServerText(packet);
+        HandlePacket(*packet);
+        m_peer->DeallocatePacket(packet);
+    }
+}
+
+void NetworkManager::HandlePacket(const net::NetPacket& packet) {
+    if (packet.IsNotice()) {
+        switch (packet.notice) {
+        case net::kDisconnectionNotification:
+            m_connected = 0;
+            std::fputs("We have been disconneted from the server.\n", stderr);
             break;
-        case netmsg::kPlayerState:
-            ApplyWorldState(packet);
+        case net::kConnectionLost:
+            m_connected = 0;
+            std::fputs("Connection to server has been lost.\n", stderr);
             break;
         default:
-            ReportUnknown(*packet);
+            ReportUnknown(packet);
             break;
         }
-        m_peer->DeallocatePacket(packet);
+        return;
+    }
+    switch (PacketId(packet)) {
+    case netmsg::kChatText:
+    case netmsg::kServerText:
+    case netmsg::kServerText2:
+    case netmsg::kServerText3:
+    case netmsg::kServerText4:
+        ReceiveServerText(&packet);
+        break;
+    case netmsg::kPlayerState:
+        ApplyWorldState(&packet);
+        break;
+    default:
+        ReportUnknown(packet);
+        break;
     }
 }
 
@@ -352,6 +355,13 @@ void NetworkManager::ApplyWorldState(const net::NetPacket* packet) {
         return;
     }
     const std::string localName = state->player ? state->player->GetName() : std::string();
+    // Forget the players whose characters went with a map change.
+    for (auto it = m_remotePlayers.begin(); it != m_remotePlayers.end();) {
+        if (InNPCList(entities, it->second.character) && it->second.character->GetID() == it->second.id)
+            ++it;
+        else
+            it = m_remotePlayers.erase(it);
+    }
 
     for (const WorldRecord& record : records) {
         const std::string name = PlainText(record.name);

@@ -79,6 +79,8 @@ public:
     void Update();
     // Reads and handles the waiting packets, at most kMaxPacketsPerPump.
     void PumpPackets();
+    // Handles one received packet: a notice of the peer or a server message.
+    void HandlePacket(const net::NetPacket& packet);
     // Handlers of the server's messages (the packet as received).
     void ReceiveServerText(const net::NetPacket* packet);
     void ApplyWorldState(const net::NetPacket* packet);

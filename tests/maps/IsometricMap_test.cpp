@@ -281,6 +281,21 @@ TEST(IsometricMapTest, SoftwareViewDrawsWallsThenFloorsAroundTheCamera) {
     GetGlobalState()->openGLMode = savedGL;
 }
 
+TEST(IsometricMapTest, AGridWithoutColumnsDrawsNothingHoweverManyLayersItClaims) {
+    // Found by fuzzing: 9216 x 0 columns of 705 million layers read fine (no
+    // cell) and drawing walked every layer.
+    testsupport::EnsureAllegro();
+    const std::string bytes = slf::IsoMapWriter(9216, 0, 705000000).Bytes();
+    IsometricMap map;
+    ASSERT_EQ(Read(map, bytes).first, 0);
+    BitmapWrapper target(64, 48, nullptr);
+    target.ClearToBlack();
+    map.Draw(&target, nullptr);
+    unsigned char r, g, b;
+    al_unmap_rgb(al_get_pixel(target.GetBitmap(), 10, 10), &r, &g, &b);
+    EXPECT_EQ(r + g + b, 0);
+}
+
 TEST(IsometricMapTest, DescriptionsPackIntoReadableMaps) {
     std::string error;
     auto writer = slf::ParseDescription(
