@@ -42,7 +42,7 @@ constexpr int ArgCount(Op op) { return op == Op::Delete || op == Op::GetI || op 
 
 // "<Scope> <Operation>:  Failed, <reason>\n"
 int FailLine(Scope scope, Op op, const char* reason) {
-    return script::Fail(std::string(ScopeName(scope)) + " " + OpName(op) + ":  Failed, " + reason + "\n");
+    return script::Lines{std::string(ScopeName(scope)) + " " + OpName(op)}.Fail(reason);
 }
 
 // The entity manager's active character's variables (never the player's),

@@ -12,14 +12,9 @@ namespace {
 
 // The active object, or null after printing the function's line.
 GUIBaseObject* ActiveObject(const char* prefix) {
-    GUIManager* manager = GetGlobalState()->guiManager;
-    if (!manager) {
-        script::Fail(std::string(prefix) + ":  Failed, GUIManager does not exist\n");
-        return nullptr;
-    }
-    GUIBaseObject* object = manager->GetActiveObject();
-    if (!object) script::Fail(std::string(prefix) + ":  Failed, Active Object not set\n");
-    return object;
+    return script::ActiveObject<GUIBaseObject>(script::Lines{prefix}, GetGlobalState()->guiManager,
+                                               &GUIManager::GetActiveObject,
+                                               {"GUIManager does not exist", "Active Object not set"});
 }
 
 int GUIG_Show(lua_State*) {

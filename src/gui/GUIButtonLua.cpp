@@ -10,30 +10,18 @@
 #include "core/script/ScriptArgs.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIManager.h"
+#include "gui/GUITextLineLua.h"
 
 namespace {
 
 // The active object when it is a button; otherwise prints the function's
 // line and gives null.
 GUIButton* ActiveButton(const std::string& prefix) {
-    GUIManager* manager = GetGlobalState()->guiManager;
-    if (!manager) {
-        script::Fail(prefix + ":  Failed, GUIManager does not exist\n");
-        return nullptr;
-    }
-    GUIBaseObject* object = manager->GetActiveObject();
-    if (!object) {
-        script::Fail(prefix + ":  Failed, Active Object not set\n");
-        return nullptr;
-    }
-    if (object->GetType() != kTypeGUIButton) {
-        script::Fail(prefix + ":  Failed, Active Object is not a GUIButton\n");
-        return nullptr;
-    }
-    return static_cast<GUIButton*>(object);
+    return guiwidget::ActiveWidget<GUIButton>(
+        {prefix}, [](int32_t type) { return type == kTypeGUIButton; }, "Active Object is not a GUIButton");
 }
 
-int Invalid(const std::string& prefix) { return script::Fail(prefix + ":  Failed, invalid argument list\n"); }
+int Invalid(const std::string& prefix) { return script::Fail(script::Lines{prefix}.Invalid()); }
 
 int GUIB_SetImages(lua_State* L) {
     const std::string prefix = "GUIB SetImages";

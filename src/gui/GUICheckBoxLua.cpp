@@ -14,8 +14,8 @@ int GUICB_SetFiringData(lua_State* L) {
     std::string onUncheck;
     if (!script::HasArgs(L, 4) || !script::GetText(L, 1, onCheck) || !script::GetText(L, 3, onUncheck))
         return script::Fail(invalid);
-    auto* box = static_cast<GUICheckBox*>(guiwidget::ActiveWidget(
-        prefix, ":  ", &IsCheckBox, prefix + ":  Failed, Active Object is not a GUICheckBox\n"));
+    auto* box =
+        guiwidget::ActiveWidget<GUICheckBox>({prefix, ":  "}, &IsCheckBox, "Active Object is not a GUICheckBox");
     if (box) box->SetFiringData(onCheck, script::GetInt(L, 2), onUncheck, script::GetInt(L, 4));
     return 0;
 }

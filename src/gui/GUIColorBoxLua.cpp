@@ -9,8 +9,8 @@ bool IsColorBox(int32_t type) { return type == kTypeGUIColorBox; }
 int GUIColB_SetColorData(lua_State* L) {
     const std::string prefix = "GUIColB SetColorData";
     if (!script::HasArgs(L, 4)) return script::Fail(prefix + ":  Failed, invalid argument list\n");
-    auto* box = static_cast<GUIColorBox*>(guiwidget::ActiveWidget(
-        prefix, ":  ", &IsColorBox, prefix + ":  Failed, Active Object is not a GUIColorBox\n"));
+    auto* box =
+        guiwidget::ActiveWidget<GUIColorBox>({prefix, ":  "}, &IsColorBox, "Active Object is not a GUIColorBox");
     if (box) box->SetColor(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3), script::GetInt(L, 4));
     return 0;
 }

@@ -29,8 +29,8 @@ GUIDialogueManager* FindBox() {
     return static_cast<GUIDialogueManager*>(object);
 }
 
-std::string Invalid(const char* name) { return std::string(name) + ":  Failed, invalid argument list\n"; }
-std::string NoBox(const char* name) { return std::string(name) + ":  Failed, could not find DialogueManager!\n"; }
+std::string Invalid(const char* name) { return script::Lines{name}.Invalid(); }
+std::string NoBox(const char* name) { return script::Lines{name}.Line("could not find DialogueManager!"); }
 
 // The four text arguments of a data-library path; false when one is no text.
 bool GetPath(lua_State* L, std::string (&path)[4]) {

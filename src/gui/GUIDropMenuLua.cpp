@@ -8,8 +8,7 @@ namespace {
 bool IsDropMenu(int32_t type) { return type == kTypeGUIDropMenu; }
 
 GUIDropMenu* ActiveMenu(const std::string& prefix) {
-    return static_cast<GUIDropMenu*>(guiwidget::ActiveWidget(
-        prefix, ":  ", &IsDropMenu, prefix + ":  Failed, Active Object is not a GUIDropMenu\n"));
+    return guiwidget::ActiveWidget<GUIDropMenu>({prefix, ":  "}, &IsDropMenu, "Active Object is not a GUIDropMenu");
 }
 
 int GUIDM_AddField(lua_State* L) {

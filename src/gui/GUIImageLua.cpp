@@ -12,8 +12,7 @@ int GUII_SetImage(lua_State* L) {
     std::string name;
     if (!script::HasArgs(L, 1) || !script::GetText(L, 1, name))
         return script::Fail(prefix + ": Failed, invalid argument list\n");
-    auto* image = static_cast<GUIImage*>(
-        guiwidget::ActiveWidget(prefix, ": ", &IsImage, prefix + ": Failed, Active Object is not a GUIImage\n"));
+    auto* image = guiwidget::ActiveWidget<GUIImage>({prefix, ": "}, &IsImage, "Active Object is not a GUIImage");
     if (!image) return 0;
     if (!GetGlobalState()->dataLibrary) return script::Fail(prefix + ": Failed, DataLibrary does not exist\n");
     image->SetImageByName(name);

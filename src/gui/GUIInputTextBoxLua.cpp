@@ -10,8 +10,8 @@ bool IsInputTextBox(int32_t type) { return type == kTypeGUIInputTextBox; }
 int GUIITB_SetSystemData(lua_State* L) {
     const std::string prefix = "GUIITB SetSystemData";
     if (!script::HasArgs(L, 2)) return script::Fail(prefix + ":  Failed, Invalid argument list\n");
-    auto* box = static_cast<GUIInputTextBox*>(guiwidget::ActiveWidget(
-        prefix, ":  ", &IsInputTextBox, prefix + ":  Failed, Active Object is not a GUIInputTextBox\n"));
+    auto* box = guiwidget::ActiveWidget<GUIInputTextBox>({prefix, ":  "}, &IsInputTextBox,
+                                                         "Active Object is not a GUIInputTextBox");
     if (box) box->SetSystemData(script::GetInt(L, 1), script::GetNumber(L, 2) != 0);
     return 0;
 }

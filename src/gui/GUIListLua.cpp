@@ -7,8 +7,7 @@ namespace {
 bool IsList(int32_t type) { return type == kTypeGUIList; }
 
 GUIList* ActiveList(const std::string& prefix) {
-    return static_cast<GUIList*>(
-        guiwidget::ActiveWidget(prefix, ":  ", &IsList, prefix + ":  Failed, Active Object is not a GUIList\n"));
+    return guiwidget::ActiveWidget<GUIList>({prefix, ":  "}, &IsList, "Active Object is not a GUIList");
 }
 
 int GUIL_SetListSize(lua_State* L) {

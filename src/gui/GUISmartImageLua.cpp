@@ -12,8 +12,8 @@ int GUISI_SetImage(lua_State* L) {
     if (!script::HasArgs(L, 3)) return script::Fail(prefix + ":  Failed, invalid argument list\n");
     for (int i = 0; i < 3; ++i)
         if (!script::GetText(L, i + 1, part[i])) return script::Fail(prefix + ":  Failed, invalid argument list\n");
-    auto* image = static_cast<GUISmartImage*>(guiwidget::ActiveWidget(
-        prefix, ":  ", &IsSmartImage, prefix + ":  Failed, Active Object is not a SmartImage\n"));
+    auto* image =
+        guiwidget::ActiveWidget<GUISmartImage>({prefix, ":  "}, &IsSmartImage, "Active Object is not a SmartImage");
     if (image) image->SetImage(part[0], part[1], part[2]);
     return 0;
 }

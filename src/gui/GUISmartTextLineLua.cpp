@@ -12,8 +12,8 @@ int GUISTL_WatchProperty(lua_State* L) {
     if (!script::HasArgs(L, 3)) return script::Fail(prefix + ":  Failed, invalid argument list\n");
     for (int i = 0; i < 3; ++i)
         if (!script::GetText(L, i + 1, part[i])) return script::Fail(prefix + ":  Failed, invalid argument list\n");
-    auto* line = static_cast<GUISmartTextLine*>(guiwidget::ActiveWidget(
-        prefix, ":  ", &IsSmartTextLine, prefix + ":  Failed, Active Object is not a GUISmartTextLine\n"));
+    auto* line = guiwidget::ActiveWidget<GUISmartTextLine>({prefix, ":  "}, &IsSmartTextLine,
+                                                           "Active Object is not a GUISmartTextLine");
     if (line) line->Watch(part[0], part[1], part[2]);
     return 0;
 }

@@ -10,8 +10,7 @@ int GUIT_SetString(lua_State* L) {
     std::string text;
     if (!script::HasArgs(L, 1) || !script::GetText(L, 1, text))
         return script::Fail(prefix + ":  Failed, invalid argument list\n");
-    auto* line = static_cast<GUITextLine*>(guiwidget::ActiveWidget(
-        prefix, ":  ", &IsGUITextLineType, prefix + ":  Failed, object is not a Text Line\n"));
+    auto* line = guiwidget::ActiveWidget<GUITextLine>({prefix, ":  "}, &IsGUITextLineType, "object is not a Text Line");
     if (line) line->SetString(text);
     return 0;
 }

@@ -1,6 +1,6 @@
 #pragma once
-// The active-object check shared by the script functions of the text,
-// image, check-box and colour-box families.
+// The active-object check shared by the script functions of the GUI
+// widget families (text lines, images, lists, buttons, windows ...).
 #include <string>
 
 #include "core/base/GlobalState.h"
@@ -10,26 +10,15 @@
 
 namespace guiwidget {
 
-// The GUI manager's active object when `accepts` its type id; otherwise the
-// matching line is printed ("<prefix><gap>Failed, Active Object not set\n",
-// or `wrongType` as it stands) and the result is null.
-inline GUIBaseObject* ActiveWidget(const std::string& prefix, const std::string& gap, bool (*accepts)(int32_t),
-                                   const std::string& wrongType) {
-    GUIManager* manager = GetGlobalState()->guiManager;
-    if (!manager) {
-        script::Fail(prefix + gap + "Failed, GUIManager does not exist\n");
-        return nullptr;
-    }
-    GUIBaseObject* object = manager->GetActiveObject();
-    if (!object) {
-        script::Fail(prefix + gap + "Failed, Active Object not set\n");
-        return nullptr;
-    }
-    if (!accepts(object->GetType())) {
-        script::Fail(wrongType);
-        return nullptr;
-    }
-    return object;
+// The GUI manager's active object as a T when `accepts` its type id, or
+// null after the function's line ("GUIManager does not exist", "Active
+// Object not set", or `wrongKind`).
+template <class T, class Accepts>
+T* ActiveWidget(const script::Lines& lines, Accepts accepts, const char* wrongKind) {
+    return script::ActiveObject<T>(
+        lines, GetGlobalState()->guiManager, &GUIManager::GetActiveObject,
+        [&accepts](GUIBaseObject* object) { return accepts(object->GetType()) ? static_cast<T*>(object) : nullptr; },
+        {"GUIManager does not exist", "Active Object not set", wrongKind});
 }
 
 }  // namespace guiwidget

@@ -8,6 +8,7 @@
 #include "gui/GUIManager.h"
 #include "gui/GUIResizeWindow.h"
 #include "gui/GUIScrollableWindow.h"
+#include "gui/GUITextLineLua.h"
 #include "gui/GUIWindow.h"
 
 namespace {
@@ -15,24 +16,12 @@ namespace {
 // The active object when it is of the wanted type; otherwise prints the
 // function's line ("<prefix>:  Failed, ...") and gives null.
 GUIBaseObject* ActiveOfType(const std::string& prefix, int32_t type, const char* className) {
-    GUIManager* manager = GetGlobalState()->guiManager;
-    if (!manager) {
-        script::Fail(prefix + ":  Failed, GUIManager does not exist\n");
-        return nullptr;
-    }
-    GUIBaseObject* object = manager->GetActiveObject();
-    if (!object) {
-        script::Fail(prefix + ":  Failed, Active Object not set\n");
-        return nullptr;
-    }
-    if (object->GetType() != type) {
-        script::Fail(prefix + ":  Failed, Active Object is not a " + className + "\n");
-        return nullptr;
-    }
-    return object;
+    const std::string wrongKind = std::string("Active Object is not a ") + className;
+    return guiwidget::ActiveWidget<GUIBaseObject>(
+        {prefix}, [type](int32_t found) { return found == type; }, wrongKind.c_str());
 }
 
-int InvalidArguments(const std::string& prefix) { return script::Fail(prefix + ":  Failed, invalid argument list\n"); }
+int InvalidArguments(const std::string& prefix) { return script::Fail(script::Lines{prefix}.Invalid()); }
 
 // ---- GUIW_ ------------------------------------------------------------------
 

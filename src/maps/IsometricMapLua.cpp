@@ -12,14 +12,10 @@ namespace {
 
 // The active isometric map, or null after printing the function's line.
 IsometricMap* ActiveMap(const std::string& name) {
-    MapManager* maps = GetGlobalState()->mapManager;
-    if (!maps) {
-        script::Fail(name + ":  Failed, MapManager does not exist\n");
-        return nullptr;
-    }
-    IsometricMap* map = maps->IsIsometric() ? maps->GetIsometricMap() : nullptr;
-    if (!map) script::Fail(name + ":  Failed, Isometric map not active\n");
-    return map;
+    return script::ActiveObject<IsometricMap>(
+        {name}, GetGlobalState()->mapManager,
+        [](MapManager* maps) { return maps->IsIsometric() ? maps->GetIsometricMap() : nullptr; },
+        {"MapManager does not exist", "Isometric map not active"});
 }
 
 int ISOM_SetSizes(lua_State* L) {

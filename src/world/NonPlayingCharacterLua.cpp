@@ -14,34 +14,26 @@
 
 namespace {
 
-// The lines of one function: "<prefix>:  Failed, ...".
-struct Lines {
-    const char* prefix;
-    std::string Invalid() const { return std::string(prefix) + ":  Failed, incorrect argument list\n"; }
-    std::string NoCharacter() const { return std::string(prefix) + ":  Failed, Active NPC not set\n"; }
-    std::string NoManager() const { return std::string(prefix) + ":  Failed, EntityManager does not exist\n"; }
-};
+using script::Lines;
+
+// This family says "incorrect" where others say "invalid".
+const char* const kIncorrect = "incorrect argument list";
 
 // The active character, or null after the function's line. The entity
 // manager's lookup prints its own line first when nothing suitable is
 // active. The player passes that lookup but is not a character of its own,
 // so it is refused here like a missing one.
 NonPlayingCharacter* ActiveCharacter(const Lines& lines) {
-    EntityManager* entities = GetGlobalState()->entityManager;
-    if (!entities) {
-        script::Fail(lines.NoManager());
-        return nullptr;
-    }
-    auto* character = dynamic_cast<NonPlayingCharacter*>(entities->GetActiveNPC());
-    if (!character) script::Fail(lines.NoCharacter());
-    return character;
+    return script::ActiveObject<NonPlayingCharacter>(lines, GetGlobalState()->entityManager,
+                                                     &EntityManager::GetActiveNPC,
+                                                     {"EntityManager does not exist", "Active NPC not set"});
 }
 
 // Text setters of one argument.
 template <const std::string& (NonPlayingCharacter::*Setter)(const std::string&)>
 int SetText(lua_State* L, const Lines& lines) {
     std::string text;
-    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, text)) return script::Fail(lines.Invalid());
+    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, text)) return lines.Fail(kIncorrect);
     NonPlayingCharacter* character = ActiveCharacter(lines);
     if (!character) return 0;
     (character->*Setter)(text);
@@ -51,7 +43,7 @@ int SetText(lua_State* L, const Lines& lines) {
 // The active character after an exact count check, or null after a line.
 NonPlayingCharacter* Checked(lua_State* L, int count, const Lines& lines) {
     if (!script::HasArgs(L, count)) {
-        script::Fail(lines.Invalid());
+        lines.Fail(kIncorrect);
         return nullptr;
     }
     return ActiveCharacter(lines);
@@ -118,7 +110,7 @@ int NPC_AllocateStateVariables(lua_State* L) {
 int NPC_SetStateVariable(lua_State* L) {
     const Lines lines{"NPC SetStateVariable"};
     std::string name;
-    if (!script::HasArgs(L, 3) || !script::GetText(L, 2, name)) return script::Fail(lines.Invalid());
+    if (!script::HasArgs(L, 3) || !script::GetText(L, 2, name)) return lines.Fail(kIncorrect);
     NonPlayingCharacter* character = ActiveCharacter(lines);
     if (!character) return 0;
     character->SetStateVariable(script::GetInt(L, 1), name, script::GetFlag(L, 3) ? 1 : 0);

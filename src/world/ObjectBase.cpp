@@ -103,21 +103,10 @@ void* ObjectBase::GetPropertyAddress(const std::string& name) {
     return nullptr;
 }
 
-ObjectBase* ObjectBase::GetActive() {
-    EntityManager* entities = GetGlobalState()->entityManager;
-    return entities ? dynamic_cast<ObjectBase*>(entities->GetActiveObject()) : nullptr;
-}
+ObjectBase* ObjectBase::GetActive() { return Entities() ? ActiveOf(Entities()) : nullptr; }
 
-ObjectBase* ObjectBase::GetActiveForScript(const std::string& function) {
-    if (!GetGlobalState()->entityManager) {
-        script::Fail(function + ":  Failed, EntityManager does not exist\n");
-        return nullptr;
-    }
-    ObjectBase* object = GetActive();
-    if (!object) script::Fail(function + ":  Failed, Active Object not set\n");
-    return object;
-}
+EntityManager* ObjectBase::Entities() { return GetGlobalState()->entityManager; }
 
-void ObjectBase::FailNotA(const std::string& function, const char* className) {
-    script::Fail(function + ":  Failed, Active Object is not an " + className + "\n");
+ObjectBase* ObjectBase::ActiveOf(EntityManager* entities) {
+    return dynamic_cast<ObjectBase*>(entities->GetActiveObject());
 }

@@ -13,11 +13,13 @@
 #include <string>
 
 #include "core/base/RootEntity.h"
+#include "core/script/ScriptArgs.h"
 #include "world/PhysicsObjectBox.h"
 
 class BasePhysicsPack;
 class BitmapWrapper;
 class Camera;
+class EntityManager;
 
 // Type ids of the world-object classes. The auto-script object shares its id
 // with the static base, so it is told apart by its class.
@@ -76,25 +78,22 @@ public:
     // The entity manager's active entity when it is a world object; null
     // otherwise and without an entity manager.
     static ObjectBase* GetActive();
-    // For the object families' script functions: the active world object, or
-    // null after "<function>:  Failed, EntityManager does not exist" or
-    // "...Active Object not set". With a class name, an object of another
-    // class is refused too ("...Active Object is not an <className>").
-    static ObjectBase* GetActiveForScript(const std::string& function);
-    template <class T>
-    static T* GetActiveForScript(const std::string& function, const char* className) {
-        ObjectBase* object = GetActiveForScript(function);
-        if (!object) return nullptr;
-        auto* typed = dynamic_cast<T*>(object);
-        if (!typed) FailNotA(function, className);
-        return typed;
+    // For the object families' script functions: the active world object as
+    // a T, or null after the function's line ("EntityManager does not exist",
+    // "Active Object not set", or `wrongKind` for an object of another class).
+    template <class T = ObjectBase>
+    static T* GetActiveForScript(const script::Lines& lines, const char* wrongKind = nullptr) {
+        return script::ActiveObject<T>(lines, Entities(), &ActiveOf,
+                                       {"EntityManager does not exist", "Active Object not set", wrongKind});
     }
 
     // OBJ_ script functions.
     static void RegisterLuaFunctions(lua_State* L);
 
 protected:
-    static void FailNotA(const std::string& function, const char* className);
+    static EntityManager* Entities();
+    // The manager's active entity when it is a world object.
+    static ObjectBase* ActiveOf(EntityManager* entities);
 
     uint8_t m_removed = 0;
     ObjectBox m_box;

@@ -7,13 +7,10 @@
 
 namespace {
 
-struct Lines {
-    const char* prefix;
-    std::string Invalid() const { return std::string(prefix) + ":  Failed, invalid argument list\n"; }
-};
+using script::Lines;
 
 // The active world object, or null after the function's line.
-ObjectBase* Active(const Lines& lines) { return ObjectBase::GetActiveForScript(lines.prefix); }
+ObjectBase* Active(const Lines& lines) { return ObjectBase::GetActiveForScript(lines); }
 
 int OBJ_SetCoordinates(lua_State* L) {
     const Lines lines{"OBJ_SetCoordinates"};

@@ -8,15 +8,13 @@
 namespace {
 
 int OBJSA_SetAnimationData(lua_State* L) {
-    const std::string prefix = "ObjectStaticAnimation SetAnimationData:  Failed, ";
+    const script::Lines lines{"ObjectStaticAnimation SetAnimationData"};
     std::string name;
-    if (!script::HasArgs(L, 4) || !script::GetText(L, 1, name)) return script::Fail(prefix + "invalid argument list\n");
-    if (!GetGlobalState()->entityManager) return script::Fail(prefix + "EntityManager does not exist\n");
-    ObjectBase* object = ObjectBase::GetActive();
-    if (!object) return script::Fail(prefix + "Active Object not set\n");
-    auto* animation = dynamic_cast<ObjectStaticAnimation*>(object);
-    if (!animation) return script::Fail(prefix + "Active Object pointer is of the wrong type\n");
-    if (!GetGlobalState()->aiManager) return script::Fail(prefix + "AIManager does not exist\n");
+    if (!script::HasArgs(L, 4) || !script::GetText(L, 1, name)) return script::Fail(lines.Invalid());
+    auto* animation =
+        ObjectBase::GetActiveForScript<ObjectStaticAnimation>(lines, "Active Object pointer is of the wrong type");
+    if (!animation) return 0;
+    if (!GetGlobalState()->aiManager) return lines.Fail("AIManager does not exist");
     animation->SetAnimationData(name, script::GetInt(L, 2), script::GetInt(L, 3), script::GetInt(L, 4));
     return 0;
 }

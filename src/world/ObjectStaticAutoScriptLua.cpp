@@ -9,34 +9,27 @@
 
 namespace {
 
-struct Lines {
-    const char* prefix;
-    std::string Line(const char* reason) const { return std::string(prefix) + ":  Failed, " + reason + "\n"; }
-};
+using script::Lines;
 
 // The active world object when it is an auto-script object, or null after
 // the function's line. Other world objects are refused: they have no
 // script to run.
 ObjectStaticAutoScript* Active(const Lines& lines) {
-    return ObjectBase::GetActiveForScript<ObjectStaticAutoScript>(lines.prefix, "ObjectStaticAutoScript");
+    return ObjectBase::GetActiveForScript<ObjectStaticAutoScript>(
+        lines, "Active Object is not an ObjectStaticAutoScript");
 }
 
 // The auto-script object whose script is running, or null after the line.
 ObjectStaticAutoScript* Caller(const Lines& lines) {
-    LuaManager* lua = GetGlobalState()->luaManager;
-    if (!lua) {
-        script::Fail(lines.Line("LuaManager does not exist"));
-        return nullptr;
-    }
-    auto* caller = dynamic_cast<ObjectStaticAutoScript*>(lua->GetCallerEntity());
-    if (!caller) script::Fail(lines.Line("script did not have a caller entity"));
-    return caller;
+    return script::ActiveObject<ObjectStaticAutoScript>(
+        lines, GetGlobalState()->luaManager, &LuaManager::GetCallerEntity,
+        {"LuaManager does not exist", "script did not have a caller entity"});
 }
 
 int OBJSAS_SetPath(lua_State* L) {
     const Lines lines{"OBJSAS_SetPath"};
     std::string path;
-    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, path)) return script::Fail(lines.Line("invalid argument list"));
+    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, path)) return script::Fail(lines.Invalid());
     ObjectStaticAutoScript* object = Active(lines);
     if (object) object->SetPath(path);
     return 0;
@@ -44,7 +37,7 @@ int OBJSAS_SetPath(lua_State* L) {
 
 int OBJSAS_SetDelay(lua_State* L) {
     const Lines lines{"OBJSAS_SetDelay"};
-    if (!script::HasArgs(L, 1)) return script::Fail(lines.Line("invalid argument list"));
+    if (!script::HasArgs(L, 1)) return script::Fail(lines.Invalid());
     ObjectStaticAutoScript* object = Active(lines);
     if (object) object->SetDelay(script::GetInt(L, 1));
     return 0;
@@ -53,7 +46,7 @@ int OBJSAS_SetDelay(lua_State* L) {
 int OBJSAS_AddFloat(lua_State* L) {
     const Lines lines{"OBJSAS_AddFloat"};
     std::string name;
-    if (!script::HasArgs(L, 2) || !script::GetText(L, 1, name)) return script::Fail(lines.Line("invalid argument list"));
+    if (!script::HasArgs(L, 2) || !script::GetText(L, 1, name)) return script::Fail(lines.Invalid());
     ObjectStaticAutoScript* object = Caller(lines);
     if (object) object->AddFloat(name, static_cast<float>(script::GetNumber(L, 2)));
     return 0;
@@ -62,7 +55,7 @@ int OBJSAS_AddFloat(lua_State* L) {
 int OBJSAS_ModFloat(lua_State* L) {
     const Lines lines{"OBJSAS_ModFloat"};
     std::string name;
-    if (!script::HasArgs(L, 2) || !script::GetText(L, 1, name)) return script::Fail(lines.Line("invalid argument list"));
+    if (!script::HasArgs(L, 2) || !script::GetText(L, 1, name)) return script::Fail(lines.Invalid());
     ObjectStaticAutoScript* object = Caller(lines);
     if (object) object->ModFloat(name, static_cast<float>(script::GetNumber(L, 2)));
     return 0;
@@ -71,7 +64,7 @@ int OBJSAS_ModFloat(lua_State* L) {
 int OBJSAS_GetFloat(lua_State* L) {
     const Lines lines{"OBJSAS_GetFloat"};
     std::string name;
-    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, name)) return script::Fail(lines.Line("invalid argument list"));
+    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, name)) return script::Fail(lines.Invalid());
     ObjectStaticAutoScript* object = Caller(lines);
     if (!object) return 0;
     return script::PushNumber(L, object->GetFloat(name));
@@ -81,7 +74,7 @@ int OBJSAS_AddString(lua_State* L) {
     const Lines lines{"OBJSAS_AddString"};
     std::string name, text;
     if (!script::HasArgs(L, 2) || !script::GetText(L, 1, name) || !script::GetText(L, 2, text))
-        return script::Fail(lines.Line("invalid argument list"));
+        return script::Fail(lines.Invalid());
     ObjectStaticAutoScript* object = Caller(lines);
     if (object) object->AddString(name, text);
     return 0;
@@ -91,7 +84,7 @@ int OBJSAS_ModString(lua_State* L) {
     const Lines lines{"OBJSAS_ModString"};
     std::string name, text;
     if (!script::HasArgs(L, 2) || !script::GetText(L, 1, name) || !script::GetText(L, 2, text))
-        return script::Fail(lines.Line("invalid argument list"));
+        return script::Fail(lines.Invalid());
     ObjectStaticAutoScript* object = Caller(lines);
     if (object) object->ModString(name, text);
     return 0;
@@ -100,7 +93,7 @@ int OBJSAS_ModString(lua_State* L) {
 int OBJSAS_GetString(lua_State* L) {
     const Lines lines{"OBJSAS_GetString"};
     std::string name;
-    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, name)) return script::Fail(lines.Line("invalid argument list"));
+    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, name)) return script::Fail(lines.Invalid());
     ObjectStaticAutoScript* object = Caller(lines);
     if (!object) return 0;
     const std::string* text = object->GetString(name);

@@ -8,21 +8,19 @@
 
 namespace {
 
-struct Lines {
-    const char* prefix;
-    std::string Line(const char* reason) const { return std::string(prefix) + ":  Failed, " + reason + "\n"; }
-};
+using script::Lines;
 
 // The active transition object, or null after the function's line.
 ObjectStaticTransition* Active(const Lines& lines) {
-    return ObjectBase::GetActiveForScript<ObjectStaticTransition>(lines.prefix, "ObjectStaticTransition");
+    return ObjectBase::GetActiveForScript<ObjectStaticTransition>(
+        lines, "Active Object is not an ObjectStaticTransition");
 }
 
 float Float(lua_State* L, int index) { return static_cast<float>(script::GetNumber(L, index)); }
 
 int OBJST_AddCircle(lua_State* L) {
     const Lines lines{"OBJST_AddCircle"};
-    if (!script::HasArgs(L, 3)) return script::Fail(lines.Line("invalid argument list"));
+    if (!script::HasArgs(L, 3)) return script::Fail(lines.Invalid());
     ObjectStaticTransition* transition = Active(lines);
     if (transition) transition->AddCircle(Float(L, 1), Float(L, 2), Float(L, 3));
     return 0;
@@ -30,7 +28,7 @@ int OBJST_AddCircle(lua_State* L) {
 
 int OBJST_AddRectangle(lua_State* L) {
     const Lines lines{"OBJST_AddRectangle"};
-    if (!script::HasArgs(L, 4)) return script::Fail(lines.Line("invalid argument list"));
+    if (!script::HasArgs(L, 4)) return script::Fail(lines.Invalid());
     ObjectStaticTransition* transition = Active(lines);
     if (transition) transition->AddRectangle(Float(L, 1), Float(L, 2), Float(L, 3), Float(L, 4));
     return 0;
@@ -46,7 +44,7 @@ int OBJST_ClearGeometryList(lua_State*) {
 int OBJST_SetLevelDestination(lua_State* L) {
     const Lines lines{"OBJST_SetLevelDestination"};
     std::string level;
-    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, level)) return script::Fail(lines.Line("invalid argument list"));
+    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, level)) return script::Fail(lines.Invalid());
     ObjectStaticTransition* transition = Active(lines);
     if (transition) transition->SetLevelDestination(level);
     return 0;
@@ -56,7 +54,7 @@ int OBJST_SetEntityDestination(lua_State* L) {
     const Lines lines{"OBJST_SetEntityDestination"};
     std::string entity;
     if (!script::HasArgs(L, 1) || !script::GetText(L, 1, entity))
-        return script::Fail(lines.Line("invalid argument list"));
+        return script::Fail(lines.Invalid());
     ObjectStaticTransition* transition = Active(lines);
     if (transition) transition->SetEntityDestination(entity);
     return 0;
@@ -64,7 +62,7 @@ int OBJST_SetEntityDestination(lua_State* L) {
 
 int OBJST_SetCoordinateDestination(lua_State* L) {
     const Lines lines{"OBJST_SetCoordinateDestination"};
-    if (!script::HasArgs(L, 3)) return script::Fail(lines.Line("invalid argument list"));
+    if (!script::HasArgs(L, 3)) return script::Fail(lines.Invalid());
     ObjectStaticTransition* transition = Active(lines);
     if (transition)
         transition->SetCoordinateDestination(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3));

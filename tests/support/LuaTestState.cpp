@@ -21,96 +21,63 @@
 
 namespace testsupport {
 
-LuaTestState::LuaTestState() {
-    GlobalState* state = GetGlobalState();
-    m_savedLua = state->luaManager;
-    m_savedLibrary = state->dataLibrary;
-    m_savedKeyboard = state->keyboardManager;
-    m_savedPaths = state->pathManager;
-    m_savedGlobals = state->globalVariables;
-    m_savedTimers = state->timerManager;
-    m_savedImages = state->imageManager;
-    m_savedEntities = state->entityManager;
-    m_savedCameras = state->cameraManager;
-    m_savedRouter = state->propertyRouter;
-    m_savedBackgrounds = state->backgroundManager;
+namespace {
 
+template <class T>
+T* MakeNew() {
+    return new T;
+}
+
+// The "Default" camera gets the window size when Allegro runs, else no
+// image (a bitmap cannot be made before Allegro starts).
+CameraManager* MakeCameras() {
+    GlobalState* state = GetGlobalState();
+    bool allegro = al_is_system_installed();
+    return new CameraManager("Default", 0, 0, allegro ? state->windowWidth : 0, allegro ? state->windowHeight : 0);
+}
+
+}  // namespace
+
+template <class T, T* GlobalState::*Slot, T* LuaTestState::*Member, T* (*Make)()>
+void LuaTestState::Install() {
+    GlobalState* state = GetGlobalState();
+    T* saved = state->*Slot;
+    T* made = Make();
+    state->*Slot = made;
+    this->*Member = made;
+    m_undo.push_back([made, saved] {
+        delete made;
+        GetGlobalState()->*Slot = saved;
+    });
+}
+
+const LuaTestState::InstallStep LuaTestState::kManagers[] = {
+    &LuaTestState::Install<DataLibrary, &GlobalState::dataLibrary, &LuaTestState::m_library, MakeNew>,
+    &LuaTestState::Install<EntityManager, &GlobalState::entityManager, &LuaTestState::m_entities, MakeNew>,
+    &LuaTestState::Install<PathManager, &GlobalState::pathManager, &LuaTestState::m_paths, MakeNew>,
+    &LuaTestState::Install<ExternalImageManager, &GlobalState::imageManager, &LuaTestState::m_images, MakeNew>,
+    &LuaTestState::Install<PropertyRouter, &GlobalState::propertyRouter, &LuaTestState::m_router, MakeNew>,
+    &LuaTestState::Install<ScriptVariableSet, &GlobalState::globalVariables, &LuaTestState::m_globals, MakeNew>,
+    &LuaTestState::Install<CameraManager, &GlobalState::cameraManager, &LuaTestState::m_cameras, MakeCameras>,
+    &LuaTestState::Install<MapManager, &GlobalState::mapManager, &LuaTestState::m_maps, MakeNew>,
+    &LuaTestState::Install<AIManager, &GlobalState::aiManager, &LuaTestState::m_ai, MakeNew>,
+    &LuaTestState::Install<KeyboardManager, &GlobalState::keyboardManager, &LuaTestState::m_keyboard, MakeNew>,
+    &LuaTestState::Install<BackgroundManager, &GlobalState::backgroundManager, &LuaTestState::m_backgrounds, MakeNew>,
+    &LuaTestState::Install<TimerManager, &GlobalState::timerManager, &LuaTestState::m_timers, MakeNew>,
+    &LuaTestState::Install<GUIManager, &GlobalState::guiManager, &LuaTestState::m_gui, MakeNew>,
+    &LuaTestState::Install<ChatManager, &GlobalState::chatManager, &LuaTestState::m_chat, MakeNew>,
+};
+
+LuaTestState::LuaTestState() {
     // The start-up order: the script host, the registrars, then the managers.
     InstallLayerHooks();
-    m_lua = new LuaManager;
-    state->luaManager = m_lua;
+    Install<LuaManager, &GlobalState::luaManager, &LuaTestState::m_lua, MakeNew>();
     RegisterLuaFunctions(m_lua->GetLuaState());
-    m_library = new DataLibrary;
-    state->dataLibrary = m_library;
-    m_entities = new EntityManager;
-    state->entityManager = m_entities;
-    m_paths = new PathManager;
-    state->pathManager = m_paths;
-    m_images = new ExternalImageManager;
-    state->imageManager = m_images;
-    m_router = new PropertyRouter;
-    state->propertyRouter = m_router;
-    m_globals = new ScriptVariableSet;
-    state->globalVariables = m_globals;
-    // The "Default" camera gets the window size when Allegro runs, else no
-    // image (a bitmap cannot be made before Allegro starts).
-    bool allegro = al_is_system_installed();
-    m_cameras = new CameraManager("Default", 0, 0, allegro ? state->windowWidth : 0, allegro ? state->windowHeight : 0);
-    state->cameraManager = m_cameras;
-    m_savedMaps = state->mapManager;
-    m_maps = new MapManager;
-    state->mapManager = m_maps;
-    m_savedAI = state->aiManager;
-    m_ai = new AIManager;
-    state->aiManager = m_ai;
-    m_keyboard = new KeyboardManager;
-    state->keyboardManager = m_keyboard;
-    m_backgrounds = new BackgroundManager;
-    state->backgroundManager = m_backgrounds;
-    m_timers = new TimerManager;
-    state->timerManager = m_timers;
-    m_savedGui = state->guiManager;
-    m_gui = new GUIManager;
-    state->guiManager = m_gui;
-    m_savedChat = state->chatManager;
-    m_chat = new ChatManager;
-    state->chatManager = m_chat;
+    for (InstallStep install : kManagers) (this->*install)();
 }
 
 LuaTestState::~LuaTestState() {
-    GlobalState* state = GetGlobalState();
-    // The GUI goes first, while its slot still names it, so its objects
-    // report their end to it.
-    delete m_gui;
-    state->guiManager = m_savedGui;
-    state->chatManager = m_savedChat;
-    delete m_chat;
-    state->mapManager = m_savedMaps;
-    delete m_maps;
-    state->timerManager = m_savedTimers;
-    state->backgroundManager = m_savedBackgrounds;
-    delete m_ai;
-    state->aiManager = m_savedAI;
-    state->keyboardManager = m_savedKeyboard;
-    state->globalVariables = m_savedGlobals;
-    state->pathManager = m_savedPaths;
-    state->dataLibrary = m_savedLibrary;
-    state->imageManager = m_savedImages;
-    state->entityManager = m_savedEntities;
-    state->cameraManager = m_savedCameras;
-    state->propertyRouter = m_savedRouter;
-    state->luaManager = m_savedLua;
-    delete m_timers;
-    delete m_backgrounds;
-    delete m_images;
-    delete m_router;
-    delete m_cameras;
-    delete m_keyboard;
-    delete m_globals;
-    delete m_paths;
-    delete m_entities;
-    delete m_library;
-    delete m_lua;
+    for (auto undo = m_undo.rbegin(); undo != m_undo.rend(); ++undo) (*undo)();
 }
 
 lua_State* LuaTestState::L() const { return m_lua->GetLuaState(); }

@@ -8,11 +8,14 @@
 // Creates a LuaManager into its GlobalState slot, runs RegisterLuaFunctions,
 // and creates the managers that exist and that scripts reach (data library,
 // paths, global script variables, keyboard, timers) into their slots, in
-// start-up order. The slots it set are put back
-// as they were, and what it created is deleted, when it goes.
+// start-up order. When it goes, it deletes what it created in the reverse
+// order, each while its slot still names it, and puts every slot back as it
+// was.
 #include <lua5.1/lua.hpp>
 
+#include <functional>
 #include <string>
+#include <vector>
 
 class AIManager;
 class BackgroundManager;
@@ -29,6 +32,7 @@ class PathManager;
 class PropertyRouter;
 class ScriptVariableSet;
 class TimerManager;
+struct GlobalState;
 
 namespace testsupport {
 
@@ -69,36 +73,31 @@ public:
     bool IsNil(const std::string& name) const { return GetType(name) == LUA_TNIL; }
 
 private:
-    LuaManager* m_lua;
-    DataLibrary* m_library;
-    PathManager* m_paths;
-    ScriptVariableSet* m_globals;
-    KeyboardManager* m_keyboard;
-    TimerManager* m_timers;
-    ExternalImageManager* m_images;
-    PropertyRouter* m_router;
-    GUIManager* m_gui;
-    GUIManager* m_savedGui;
-    PropertyRouter* m_savedRouter;
-    ExternalImageManager* m_savedImages;
-    EntityManager* m_entities;
-    EntityManager* m_savedEntities;
-    CameraManager* m_cameras;
-    CameraManager* m_savedCameras;
-    BackgroundManager* m_backgrounds;
-    BackgroundManager* m_savedBackgrounds;
-    AIManager* m_ai;
-    AIManager* m_savedAI;
-    MapManager* m_maps;
-    MapManager* m_savedMaps;
-    ChatManager* m_chat;
-    ChatManager* m_savedChat;
-    LuaManager* m_savedLua;
-    DataLibrary* m_savedLibrary;
-    PathManager* m_savedPaths;
-    ScriptVariableSet* m_savedGlobals;
-    KeyboardManager* m_savedKeyboard;
-    TimerManager* m_savedTimers;
+    // Makes a T into its global-state slot and keeps it in `Member`; the
+    // destructor deletes it and puts the slot back.
+    template <class T, T* GlobalState::*Slot, T* LuaTestState::*Member, T* (*Make)()>
+    void Install();
+    using InstallStep = void (LuaTestState::*)();
+    // Every manager after the script host, in start-up order.
+    static const InstallStep kManagers[];
+
+    LuaManager* m_lua = nullptr;
+    DataLibrary* m_library = nullptr;
+    PathManager* m_paths = nullptr;
+    ScriptVariableSet* m_globals = nullptr;
+    KeyboardManager* m_keyboard = nullptr;
+    TimerManager* m_timers = nullptr;
+    ExternalImageManager* m_images = nullptr;
+    PropertyRouter* m_router = nullptr;
+    GUIManager* m_gui = nullptr;
+    EntityManager* m_entities = nullptr;
+    CameraManager* m_cameras = nullptr;
+    BackgroundManager* m_backgrounds = nullptr;
+    AIManager* m_ai = nullptr;
+    MapManager* m_maps = nullptr;
+    ChatManager* m_chat = nullptr;
+    // What the destructor does, one step a manager, run from the last.
+    std::vector<std::function<void()>> m_undo;
     std::string m_lastError;
 };
 

@@ -1,15 +1,8 @@
 #include "core/base/NamedList.h"
 
-#include <cstdlib>
-#include <cstring>
+NamedList::NamedList() = default;
 
-namespace {
-void FreeValue(void* value) { std::free(value); }
-}  // namespace
-
-NamedList::NamedList() : m_defaultDeleter(&FreeValue) {}
-
-NamedList::NamedList(bool ownsValues) : m_defaultDeleter(&FreeValue), m_ownsValues(ownsValues) {}
+NamedList::NamedList(bool ownsValues) { m_chain.SetOwnsValues(ownsValues); }
 
 NamedList::~NamedList() { Destroy(); }
 
@@ -18,7 +11,7 @@ void NamedList::Init(uint32_t valueSize, bool ownsValues) {
     m_saved.clear();
     m_cursor = Cursor{};
     m_valueSize = valueSize;
-    m_ownsValues = ownsValues;
+    m_chain.SetOwnsValues(ownsValues);
 }
 
 void NamedList::Destroy() {
@@ -26,28 +19,14 @@ void NamedList::Destroy() {
     m_saved.clear();
 }
 
-void NamedList::SetDefaultDeleter(ValueDeleter deleter) { m_defaultDeleter = deleter ? deleter : &FreeValue; }
+void NamedList::SetDefaultDeleter(ValueDeleter deleter) { m_chain.SetDefaultDeleter(deleter); }
 
 // ---------------------------------------------------------------- additions
 
 void* NamedList::Insert(const char* name, void* value, ValueDeleter deleter, bool atFront) {
-    if (!name) return nullptr;
-    Node* node = new Node;
-    node->name = name;
-    node->value = value;
+    Node* node = m_chain.Insert(name, value, atFront);
+    if (!node) return nullptr;
     node->deleter = deleter;
-    if (atFront) {
-        node->next = m_head;
-        if (m_head) m_head->previous = node;
-        else m_tail = node;
-        m_head = node;
-    } else {
-        node->previous = m_tail;
-        if (m_tail) m_tail->next = node;
-        else m_head = node;
-        m_tail = node;
-    }
-    ++m_count;
     return value;
 }
 
@@ -65,41 +44,29 @@ void* NamedList::AddToFrontWithDeleter(const char* name, void* value, ValueDelet
 
 // ------------------------------------------------------------------ lookups
 
-NamedList::Node* NamedList::FindNode(const char* name) const {
-    if (!name) return nullptr;
-    for (Node* node = m_head; node; node = node->next)
-        if (std::strcmp(node->name.c_str(), name) == 0) return node;
-    return nullptr;
-}
+NamedList::Node* NamedList::FindNode(const char* name) const { return m_chain.Find(name); }
 
 void* NamedList::Find(const char* name) const {
     Node* node = FindNode(name);
     return node ? node->value : nullptr;
 }
 
-NamedList::Node* NamedList::NodeAt(int index) const {
-    if (index < 0 || index >= m_count) return nullptr;
-    Node* node = m_head;
-    for (int i = 0; i < index && node; ++i) node = node->next;
-    return node;
-}
-
 void* NamedList::GetAt(int index) const {
-    Node* node = NodeAt(index);
+    Node* node = m_chain.At(index);
     return node ? node->value : nullptr;
 }
 
 int NamedList::IndexOfName(const char* name) const {
     if (!name) return -1;
     int index = 0;
-    for (Node* node = m_head; node; node = node->next, ++index)
-        if (std::strcmp(node->name.c_str(), name) == 0) return index;
+    for (Node* node = m_chain.Head(); node; node = node->next, ++index)
+        if (node->name == name) return index;
     return -1;
 }
 
 int NamedList::IndexOfValue(const void* value) const {
     int index = 0;
-    for (Node* node = m_head; node; node = node->next, ++index)
+    for (Node* node = m_chain.Head(); node; node = node->next, ++index)
         if (node->value == value) return index;
     return -1;
 }
@@ -131,63 +98,34 @@ void NamedList::MoveOff(Cursor& cursor, const Node* node) {
 void* NamedList::RemoveNode(Node* node) {
     MoveOff(m_cursor, node);
     for (Cursor& saved : m_saved) MoveOff(saved, node);
-
-    if (node->previous) node->previous->next = node->next;
-    else m_head = node->next;
-    if (node->next) node->next->previous = node->previous;
-    else m_tail = node->previous;
-    --m_count;
-    if (m_count == 0) m_head = m_tail = nullptr;
-    node->next = node->previous = nullptr;
-    return FreeNode(node);
+    return m_chain.Remove(node);
 }
 
-void* NamedList::FreeNode(Node* node) {
-    void* value = node->value;
-    ValueDeleter deleter = node->deleter ? node->deleter : m_defaultDeleter;
-    delete node;
-    if (!m_ownsValues) return value;
-    if (value) deleter(value);
-    return nullptr;
-}
+void* NamedList::RemoveFirst() { return m_chain.Head() ? RemoveNode(m_chain.Head()) : nullptr; }
 
-void* NamedList::RemoveFirst() { return m_head ? RemoveNode(m_head) : nullptr; }
-
-void* NamedList::RemoveLast() { return m_tail ? RemoveNode(m_tail) : nullptr; }
+void* NamedList::RemoveLast() { return m_chain.Tail() ? RemoveNode(m_chain.Tail()) : nullptr; }
 
 void* NamedList::Remove(const char* name) {
-    if (!name || !m_head) return nullptr;
-    if (std::strcmp(m_head->name.c_str(), name) == 0) return RemoveNode(m_head);
-    if (std::strcmp(m_tail->name.c_str(), name) == 0) return RemoveNode(m_tail);
-    for (Node* node = m_head->next; node && node != m_tail; node = node->next)
-        if (std::strcmp(node->name.c_str(), name) == 0) return RemoveNode(node);
-    return nullptr;
+    Node* node = m_chain.FindForRemoval(name);
+    return node ? RemoveNode(node) : nullptr;
 }
 
 void* NamedList::RemoveAt(int index) {
-    Node* node = NodeAt(index);
+    Node* node = m_chain.At(index);
     return node ? RemoveNode(node) : nullptr;
 }
 
 void* NamedList::RemoveValue(const void* value) {
-    for (Node* node = m_head; node; node = node->next)
+    for (Node* node = m_chain.Head(); node; node = node->next)
         if (node->value == value) return RemoveNode(node);
     return nullptr;
 }
 
 void NamedList::Clear() {
-    // Detach the whole chain first, so that a deleter that looks at the list
-    // sees it already empty, and send every cursor to the end.
-    Node* node = m_head;
-    m_head = m_tail = nullptr;
-    m_count = 0;
+    // Every cursor goes to the end before any value is released.
     m_cursor = Cursor{};
     for (Cursor& saved : m_saved) saved = Cursor{};
-    while (node) {
-        Node* next = node->next;
-        FreeNode(node);
-        node = next;
-    }
+    m_chain.Clear();
 }
 
 // -------------------------------------------------------------- flat walks
@@ -195,19 +133,19 @@ void NamedList::Clear() {
 void NamedList::Step(Cursor& cursor, bool forward) const {
     if (cursor.beforeHead) {
         cursor.beforeHead = false;
-        cursor.node = forward ? m_head : nullptr;
+        cursor.node = forward ? m_chain.Head() : nullptr;
     } else if (cursor.node) {
         cursor.node = forward ? cursor.node->next : cursor.node->previous;
     }
 }
 
 void* NamedList::First() {
-    m_cursor = Cursor{m_head, false};
+    m_cursor = Cursor{m_chain.Head(), false};
     return CursorValue();
 }
 
 void* NamedList::Last() {
-    m_cursor = Cursor{m_tail, false};
+    m_cursor = Cursor{m_chain.Tail(), false};
     return CursorValue();
 }
 
@@ -222,11 +160,11 @@ void* NamedList::Prev() {
 }
 
 NamedList* NamedList::CursorToFirst() {
-    m_cursor = Cursor{m_head, false};
+    m_cursor = Cursor{m_chain.Head(), false};
     return this;
 }
 
-void NamedList::CursorToLast() { m_cursor = Cursor{m_tail, false}; }
+void NamedList::CursorToLast() { m_cursor = Cursor{m_chain.Tail(), false}; }
 
 bool NamedList::CursorNext() {
     if (!m_cursor.node && !m_cursor.beforeHead) return false;
@@ -248,7 +186,7 @@ NamedList::Node* NamedList::GetCursorNode() const { return m_cursor.node; }
 
 bool NamedList::SeekValue(const void* value) {
     m_cursor = Cursor{};
-    for (Node* node = m_head; node; node = node->next) {
+    for (Node* node = m_chain.Head(); node; node = node->next) {
         if (node->value == value) {
             m_cursor.node = node;
             return true;
@@ -262,9 +200,9 @@ void* NamedList::RemoveAtCursor() { return m_cursor.node ? RemoveNode(m_cursor.n
 // ------------------------------------------------------------ nested walks
 
 void* NamedList::PushIterator() {
-    if (!m_head) return nullptr;
-    m_saved.push_back(Cursor{m_head, false});
-    return m_head->value;
+    if (!m_chain.Head()) return nullptr;
+    m_saved.push_back(Cursor{m_chain.Head(), false});
+    return m_chain.Head()->value;
 }
 
 void* NamedList::IteratorNext() {

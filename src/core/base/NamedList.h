@@ -12,7 +12,7 @@
 #include <string>
 #include <vector>
 
-using ValueDeleter = void (*)(void*);
+#include "core/base/NamedChain.h"
 
 class NamedList {
 public:
@@ -40,11 +40,11 @@ public:
     // an owning list releases it with its node's deleter, else with the list's
     // default deleter (std::free unless changed here), and hands back null.
     void SetDefaultDeleter(ValueDeleter deleter);
-    bool OwnsValues() const { return m_ownsValues; }
+    bool OwnsValues() const { return m_chain.OwnsValues(); }
     uint32_t GetValueSize() const { return m_valueSize; }
 
-    int GetCount() const { return m_count; }
-    bool IsEmpty() const { return m_count == 0; }
+    int GetCount() const { return m_chain.Count(); }
+    bool IsEmpty() const { return m_chain.Count() == 0; }
 
     // Additions return the value; a null name adds nothing and returns null.
     void* Add(const char* name, void* value);
@@ -77,6 +77,12 @@ public:
     void* RemoveAt(int index);
     // Removes the first node holding that value pointer.
     void* RemoveValue(const void* value);
+    // The node Remove would take among those `matches` accepts (a callable
+    // taking a const Node&), for removals by more than the name.
+    template <class Matches>
+    Node* FindForRemovalIf(Matches matches) const {
+        return m_chain.FindForRemovalIf(matches);
+    }
     void Clear();
 
     // Flat walks with the single cursor.
@@ -107,8 +113,8 @@ public:
     int GetIteratorDepth() const { return static_cast<int>(m_saved.size()); }
 
     // Direct node access, for callers that walk a snapshot themselves.
-    Node* GetHead() const { return m_head; }
-    Node* GetTail() const { return m_tail; }
+    Node* GetHead() const { return m_chain.Head(); }
+    Node* GetTail() const { return m_chain.Tail(); }
 
     // Typed conveniences.
     template <class T> T* FindAs(const char* name) const { return static_cast<T*>(Find(name)); }
@@ -133,19 +139,13 @@ private:
     };
 
     void* Insert(const char* name, void* value, ValueDeleter deleter, bool atFront);
-    Node* NodeAt(int index) const;
-    // Unlinks a node, moves every cursor off it, and applies the release rule.
+    // Moves every cursor off a node, then unlinks it by the release rule.
     void* RemoveNode(Node* node);
-    void* FreeNode(Node* node);
     static void MoveOff(Cursor& cursor, const Node* node);
     void Step(Cursor& cursor, bool forward) const;
 
-    Node* m_head = nullptr;
-    Node* m_tail = nullptr;
+    NamedChain<Node> m_chain;
     Cursor m_cursor;
     std::vector<Cursor> m_saved;
-    ValueDeleter m_defaultDeleter;
     uint32_t m_valueSize = 4;
-    bool m_ownsValues = false;
-    int m_count = 0;
 };

@@ -5,9 +5,11 @@
 #include <cstdint>
 #include <string>
 
+#include "core/base/NamedChain.h"
+
 class NamedNodeList {
 public:
-    using Deleter = void (*)(void*);
+    using Deleter = ValueDeleter;
 
     struct Node {
         std::string name;
@@ -29,9 +31,9 @@ public:
     // An owning list releases removed values with this (std::free unless
     // changed) and hands back null; a non-owning list hands the value back.
     void SetDeleter(Deleter deleter);
-    bool OwnsValues() const { return m_ownsValues; }
+    bool OwnsValues() const { return m_chain.OwnsValues(); }
 
-    int GetCount() const { return m_count; }
+    int GetCount() const { return m_chain.Count(); }
 
     // Appends; returns the value. A null name adds nothing and returns null.
     void* Add(const char* name, void* value);
@@ -53,16 +55,10 @@ public:
     void* GetAt(int index) const;
     Node* GetNodeAt(int index) const;
 
-    Node* GetHead() const { return m_head; }
-    Node* GetTail() const { return m_tail; }
+    Node* GetHead() const { return m_chain.Head(); }
+    Node* GetTail() const { return m_chain.Tail(); }
 
 private:
-    void* RemoveNode(Node* node);
-
-    Node* m_head = nullptr;
-    Node* m_tail = nullptr;
-    Deleter m_deleter;
+    NamedChain<Node> m_chain;
     uint32_t m_valueSize = 4;
-    bool m_ownsValues = false;
-    int m_count = 0;
 };

@@ -19,19 +19,17 @@ bool GetTexts(lua_State* L, int count, std::string* out) {
     return true;
 }
 
-int Fail(const char* function, const char* what) { return script::Fail(std::string(function) + what); }
-
 // Fetches both managers, or prints the function's line for a missing one.
-bool GetManagers(const char* function, DataLibrary*& library, ExternalImageManager*& images) {
+bool GetManagers(const script::Lines& lines, DataLibrary*& library, ExternalImageManager*& images) {
     GlobalState* state = GetGlobalState();
     library = state->dataLibrary;
     images = state->imageManager;
     if (!library) {
-        Fail(function, ":  Failed, DataLibrary does not exist\n");
+        lines.Fail("DataLibrary does not exist");
         return false;
     }
     if (!images) {
-        Fail(function, ":  Failed, ExternalImageManager does not exist\n");
+        lines.Fail("ExternalImageManager does not exist");
         return false;
     }
     return true;
@@ -41,57 +39,51 @@ bool GetManagers(const char* function, DataLibrary*& library, ExternalImageManag
 // (image, name): the archive's bitmap registered at the path, or in the
 // active Heading.
 int DL_ExtractBitmap(lua_State* L) {
-    const char* kName = "DL_ExtractBitmap";
+    const script::Lines lines{"DL_ExtractBitmap"};
     int count = lua_gettop(L);
-    if (count != 5 && count != 2) return Fail(kName, ":  Failed, invalid argument list\n");
+    if (count != 5 && count != 2) return script::Fail(lines.Invalid());
     std::string a[5];
-    if (!GetTexts(L, count, a)) return Fail(kName, ":  Failed, invalid argument list\n");
+    if (!GetTexts(L, count, a)) return script::Fail(lines.Invalid());
     DataLibrary* library;
     ExternalImageManager* images;
-    if (!GetManagers(kName, library, images)) return 0;
+    if (!GetManagers(lines, library, images)) return 0;
 
     BitmapWrapper* bitmap = images->GetBitmapFromActiveFile(a[0]);
-    if (!bitmap) return script::Fail("DL_ExtractBitmap:  Failed, no Bitmap named " + a[0] + " found\n");
-    bool registered = count == 5 ? library->Register(a[1].c_str(), a[2].c_str(), a[3].c_str(), a[4].c_str(), bitmap,
-                                                     DataKind::Bitmap)
-                                 : library->RegisterInActiveHeading(a[1].c_str(), bitmap, DataKind::Bitmap);
-    // Nothing else will ever free a bitmap that found no place.
-    if (!registered) delete bitmap;
+    if (!bitmap) return lines.Fail("no Bitmap named " + a[0] + " found");
+    library->RegisterOrDelete(a + 1, count - 1, bitmap, DataKind::Bitmap);
     return 0;
 }
 
 // DL_ExtractPortrait (image, section, catalogue, heading, name): a new
 // portrait holding the archive's bitmap (none when it is missing).
 int DL_ExtractPortrait(lua_State* L) {
-    const char* kName = "DL_ExtractPortrait";
-    if (!script::HasArgs(L, 5)) return Fail(kName, ":  Failed, invalid argument list\n");
+    const script::Lines lines{"DL_ExtractPortrait"};
+    if (!script::HasArgs(L, 5)) return script::Fail(lines.Invalid());
     std::string a[5];
-    if (!GetTexts(L, 5, a)) return Fail(kName, ":  Failed, invalid argument list\n");
+    if (!GetTexts(L, 5, a)) return script::Fail(lines.Invalid());
     DataLibrary* library;
     ExternalImageManager* images;
-    if (!GetManagers(kName, library, images)) return 0;
+    if (!GetManagers(lines, library, images)) return 0;
 
     auto* portrait = new Portrait();
     portrait->SetBitmap(images->GetBitmapFromActiveFile(a[0]));
-    if (!library->Register(a[1].c_str(), a[2].c_str(), a[3].c_str(), a[4].c_str(), portrait, DataKind::Portrait))
-        delete portrait;
+    library->RegisterOrDelete(a + 1, 4, portrait, DataKind::Portrait);
     return 0;
 }
 
 // DL_ExtractPalette (palette, section, catalogue, heading, name).
 int DL_ExtractPalette(lua_State* L) {
-    const char* kName = "DL_ExtractPalette";
-    if (!script::HasArgs(L, 5)) return Fail(kName, ":  Failed, invalid argument list\n");
+    const script::Lines lines{"DL_ExtractPalette"};
+    if (!script::HasArgs(L, 5)) return script::Fail(lines.Invalid());
     std::string a[5];
-    if (!GetTexts(L, 5, a)) return Fail(kName, ":  Failed, invalid argument list\n");
+    if (!GetTexts(L, 5, a)) return script::Fail(lines.Invalid());
     DataLibrary* library;
     ExternalImageManager* images;
-    if (!GetManagers(kName, library, images)) return 0;
+    if (!GetManagers(lines, library, images)) return 0;
 
     Palette* palette = images->GetPaletteFromActiveFile(a[0]);
     // A missing palette reaches the library as null, which warns about it.
-    if (!library->Register(a[1].c_str(), a[2].c_str(), a[3].c_str(), a[4].c_str(), palette, DataKind::Palette))
-        delete palette;
+    library->RegisterOrDelete(a + 1, 4, palette, DataKind::Palette);
     return 0;
 }
 
@@ -101,27 +93,27 @@ int DL_ExtractPalette(lua_State* L) {
 // palette catalogue, palette heading, palette name): the palette found at
 // the last four names, the bitmap registered at the first four.
 int DL_ExtractBitmapWithPalette(lua_State* L) {
-    const char* kName = "DL_ExtractBitmapWithPalette";
+    const script::Lines lines{"DL_ExtractBitmapWithPalette"};
     int count = lua_gettop(L);
-    if (count != 2 && count != 9) return Fail(kName, ":  Failed, invalid argument list\n");
+    if (count != 2 && count != 9) return script::Fail(lines.Invalid());
     std::string a[9];
-    if (!GetTexts(L, count, a)) return Fail(kName, ":  Failed, invalid argument list\n");
+    if (!GetTexts(L, count, a)) return script::Fail(lines.Invalid());
     DataLibrary* library;
     ExternalImageManager* images;
-    if (!GetManagers(kName, library, images)) return 0;
+    if (!GetManagers(lines, library, images)) return 0;
     GlobalState* state = GetGlobalState();
 
     BitmapWrapper* bitmap = images->GetBitmapFromActiveFile(a[0]);
     if (count == 2) {
         if (!bitmap)
-            return script::Fail("DL_ExtractBitmapWithPalette:  Failed, no Bitmap named " + a[0] + " found\n");
+            return lines.Fail("no Bitmap named " + a[0] + " found");
         auto* palette = static_cast<Palette*>(library->GetActiveObject(DataKind::Palette));
         if (!palette) {
             delete bitmap;
-            return Fail(kName, ":  Failed, no active Object to cast into a Palette\n");
+            return lines.Fail("no active Object to cast into a Palette");
         }
         if (!state->noPalette) bitmap->BuildPaletteIndexMap(palette, &state->paletteIndex);
-        if (!library->RegisterInActiveHeading(a[1].c_str(), bitmap, DataKind::Bitmap)) delete bitmap;
+        library->RegisterOrDelete(a + 1, 1, bitmap, DataKind::Bitmap);
         return 0;
     }
 
@@ -129,8 +121,7 @@ int DL_ExtractBitmapWithPalette(lua_State* L) {
         library->Get<Palette>(a[5].c_str(), a[6].c_str(), a[7].c_str(), a[8].c_str(), DataKind::Palette);
     if (!state->noPalette && bitmap && palette) bitmap->BuildPaletteIndexMap(palette, &state->paletteIndex);
     // A missing bitmap reaches the library as null, which warns about it.
-    if (!library->Register(a[1].c_str(), a[2].c_str(), a[3].c_str(), a[4].c_str(), bitmap, DataKind::Bitmap))
-        delete bitmap;
+    library->RegisterOrDelete(a + 1, 4, bitmap, DataKind::Bitmap);
     return 0;
 }
 

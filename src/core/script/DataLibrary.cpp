@@ -225,16 +225,11 @@ void* DataLibrary::RemovePointer(const char* section, const char* catalogue, con
     if (!headingList) return nullptr;
     // Duplicated names go as the list removes them: the head when it
     // matches, else the tail, else the first inner match.
-    auto matches = [&](NamedList::Node* node) {
-        Entry* candidate = node ? static_cast<Entry*>(node->value) : nullptr;
-        return name && candidate && node->name == name && Matches(kind, candidate->kind) ? candidate : nullptr;
-    };
-    NamedList::Node* head = headingList->GetHead();
-    NamedList::Node* tail = headingList->GetTail();
-    Entry* entry = matches(head);
-    if (!entry) entry = matches(tail);
-    for (NamedList::Node* node = head ? head->next : nullptr; !entry && node && node != tail; node = node->next)
-        entry = matches(node);
+    NamedList::Node* node = headingList->FindForRemovalIf([&](const NamedList::Node& candidate) {
+        auto* entry = static_cast<Entry*>(candidate.value);
+        return name && entry && candidate.name == name && Matches(kind, entry->kind);
+    });
+    Entry* entry = node ? static_cast<Entry*>(node->value) : nullptr;
     if (!entry) {
         std::fprintf(stderr, "DataLibrary:  Warning, Root/%s/%s/%s/%s does not exist\n", Show(section),
                      Show(catalogue), Show(heading), Show(name));

@@ -89,6 +89,17 @@ public:
     bool Register(const char* section, const char* catalogue, const char* heading, const char* name, void* pointer,
                   DataKind kind);
     bool RegisterInActiveHeading(const char* name, void* pointer, DataKind kind);
+    // For what a script function has just made: registers it at the four
+    // names (section, catalogue, heading, name), or with one name in the
+    // active Heading, and deletes it when it finds no place, because nothing
+    // else would ever free it. `names` holds `count` (4 or 1) names.
+    template <class T>
+    void RegisterOrDelete(const std::string* names, int count, T* made, DataKind kind) {
+        bool registered = count == 4 ? Register(names[0].c_str(), names[1].c_str(), names[2].c_str(),
+                                                names[3].c_str(), made, kind)
+                                     : RegisterInActiveHeading(names[0].c_str(), made, kind);
+        if (!registered) delete made;
+    }
 
     // Takes an entry of that name and kind out (with duplicates: the head,
     // else the tail, else the first inner one, as NamedList::Remove does) and

@@ -108,8 +108,7 @@ int DL_RegisterTextureFile(lua_State* L) {
     }
     std::fclose(file);
     TextureFile* texture = new TextureFile{a[4]};
-    if (!library->Register(a[0].c_str(), a[1].c_str(), a[2].c_str(), a[3].c_str(), texture, DataKind::TextureFile))
-        delete texture;
+    library->RegisterOrDelete(a, 4, texture, DataKind::TextureFile);
     return 0;
 }
 

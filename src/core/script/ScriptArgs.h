@@ -18,6 +18,7 @@
 #include <lua5.1/lua.hpp>
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 namespace script {
@@ -67,5 +68,54 @@ inline int PushText(lua_State* L, const std::string& value) {
 
 // Truncates a double toward zero into the 32-bit range (NaN gives 0).
 int32_t TruncateToInt(double value);
+
+// The failure lines of one script function: "<name><gap>Failed, <reason>\n".
+// Most functions put two blanks after the colon; some put one.
+struct Lines {
+    std::string name;
+    const char* gap = ":  ";
+
+    std::string Line(const std::string& reason) const { return name + gap + "Failed, " + reason + "\n"; }
+    std::string Invalid() const { return Line("invalid argument list"); }
+    // Prints the line of that reason; returns 0 (no results).
+    int Fail(const std::string& reason) const { return script::Fail(Line(reason)); }
+};
+
+// The reasons an active-object lookup gives: the missing manager (as in
+// "EntityManager does not exist"), nothing active, and an active object of
+// another kind (null: the same reason as nothing active).
+struct ActiveReasons {
+    const char* noManager;
+    const char* notSet;
+    const char* wrongKind = nullptr;
+};
+
+// A family's active object: `getActive` asks the manager for it, `asKind`
+// turns it into a T or gives null when it is of another kind. Null after
+// the function's line when the manager is missing (scripts run before every
+// manager exists), nothing is active, or the kind is wrong.
+template <class T, class Manager, class GetActive, class AsKind>
+T* ActiveObject(const Lines& lines, Manager* manager, GetActive getActive, AsKind asKind,
+                const ActiveReasons& reasons) {
+    if (!manager) {
+        lines.Fail(reasons.noManager);
+        return nullptr;
+    }
+    auto* object = std::invoke(getActive, manager);
+    if (!object) {
+        lines.Fail(reasons.notSet);
+        return nullptr;
+    }
+    T* typed = asKind(object);
+    if (!typed) lines.Fail(reasons.wrongKind ? reasons.wrongKind : reasons.notSet);
+    return typed;
+}
+
+// The same, where the kind is the object's class.
+template <class T, class Manager, class GetActive>
+T* ActiveObject(const Lines& lines, Manager* manager, GetActive getActive, const ActiveReasons& reasons) {
+    return ActiveObject<T>(
+        lines, manager, getActive, [](auto* object) { return dynamic_cast<T*>(object); }, reasons);
+}
 
 }  // namespace script

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "core/base/NamedList.h"
 #include "support/StderrCapture.h"
 
@@ -173,6 +175,32 @@ TEST_F(Library, RemovingHandsThePointerBackAndForgetsIt) {
     EXPECT_EQ(library.RemovePointer("Images", "GUI", "Windows", "A", DataKind::Any), &a);  // an inner one
     EXPECT_EQ(cap.Take(), "DataLibrary:  Warning, Root/Images/GUI/Windows/A does not exist\n");
     EXPECT_EQ(library.GetHeading("Images", "GUI", "Windows")->GetCount(), 2);
+}
+
+TEST_F(Library, RegisterOrDeleteDeletesOnlyWhatFindsNoPlace) {
+    struct Counted {
+        int* deaths;
+        ~Counted() { ++*deaths; }
+    };
+    int deaths = 0;
+    const std::string atPath[4] = {"Images", "GUI", "Windows", "Kept"};
+    const std::string nowhere[4] = {"Images", "GUI", "Nope", "Lost"};
+    const std::string inActive[1] = {"AlsoKept"};
+    auto* kept = new Counted{&deaths};
+    auto* alsoKept = new Counted{&deaths};
+    {
+        testsupport::StderrCapture cap;
+        library.RegisterOrDelete(atPath, 4, kept, DataKind::Bitmap);
+        library.RegisterOrDelete(nowhere, 4, new Counted{&deaths}, DataKind::Bitmap);
+        library.RegisterOrDelete(inActive, 1, alsoKept, DataKind::Bitmap);
+        library.RegisterOrDelete<Counted>(atPath, 4, nullptr, DataKind::Bitmap);
+    }
+    EXPECT_EQ(deaths, 1);
+    EXPECT_EQ(library.GetPointer("Images", "GUI", "Windows", "Kept", DataKind::Bitmap), kept);
+    EXPECT_EQ(library.GetPointer("Images", "GUI", "Windows", "AlsoKept", DataKind::Bitmap), alsoKept);
+    // The library never owns what it files.
+    delete kept;
+    delete alsoKept;
 }
 
 TEST(DataLibraryStack, PushAndPop) {
