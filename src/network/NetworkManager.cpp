@@ -183,7 +183,9 @@ void NetworkManager::WriteHeader(net::BitStream& stream, uint8_t id) {
 }
 
 void NetworkManager::SendToServer(const net::BitStream& stream, uint8_t channel) {
-    if (!m_peer->Send(stream, channel, m_serverAddress))
+    // A connection that just went down is reported once, by the peer's
+    // notice that follows; a send that fails on a live one is reported here.
+    if (!m_peer->Send(stream, channel, m_serverAddress) && m_peer->GetConnectionCount() > 0)
         std::fputs("NetworkManager:  Warning, a message to the server could not be sent\n", stderr);
 }
 
