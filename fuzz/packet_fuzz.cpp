@@ -8,8 +8,10 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "core/base/GlobalState.h"
+#include "core/base/NamedList.h"
 #include "network/NetworkManager.h"
 #include "support/FuzzSupport.h"
 #include "support/LoopbackServer.h"
@@ -33,15 +35,29 @@ struct World {
 
 World* g_world = nullptr;
 
-// The map's own character and the avatar, put back before every input.
+// The map's own character and the avatar, made once; the characters of other
+// players are deleted after every input.
 void SetTheScene(World& world) {
     EntityManager& entities = world.lua.Entities();
-    entities.Clear();
-    auto* kim = new NonPlayingCharacter;
-    entities.RegisterPointer(EntityManager::kNPC, "Kim", kim);
-    kim->SetCoordinates(1, 2, 3);
-    world.player->CreateAvatar();
+    if (!entities.GetEntity(EntityManager::kNPC, "Kim")) {
+        auto* kim = new NonPlayingCharacter;
+        entities.RegisterPointer(EntityManager::kNPC, "Kim", kim);
+    }
+    if (!world.player->GetAvatar()) world.player->CreateAvatar();
+    static_cast<NonPlayingCharacter*>(entities.GetEntity(EntityManager::kNPC, "Kim"))->SetCoordinates(1, 2, 3);
     if (NonPlayingCharacter* avatar = world.player->GetAvatar()) avatar->SetCoordinates(5, 6, 0);
+}
+
+void RemoveOtherPlayers(World& world) {
+    EntityManager& entities = world.lua.Entities();
+    NamedList* npcs = entities.GetSubList(EntityManager::kNPC);
+    std::vector<RootEntity*> others;
+    for (int i = 0; npcs && i < npcs->GetCount(); ++i) {
+        auto* entity = static_cast<RootEntity*>(npcs->GetAt(i));
+        if (entity != world.player->GetAvatar() && entity != entities.GetEntity(EntityManager::kNPC, "Kim"))
+            others.push_back(entity);
+    }
+    for (RootEntity* entity : others) entities.DeleteEntity(entity);
 }
 
 // Made on the first input, inside the work folder.
@@ -97,5 +113,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     NonPlayingCharacter* avatar = world.player->GetAvatar();
     Check(avatar != nullptr, "a packet removed the avatar");
     Check(avatar->GetDimensions().X == 5 && avatar->GetDimensions().Y == 6, "a packet moved the avatar");
+    RemoveOtherPlayers(world);
     return 0;
 }
