@@ -4,6 +4,7 @@
 // usable. A function that needs arguments says so when it gets none.
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <set>
 #include <string>
 #include <vector>
@@ -43,15 +44,15 @@ const std::set<std::string>& TakeNoArguments() {
 
 class ScriptFunctionSweep : public ::testing::Test {
 protected:
-    void SetUp() override {
-        ASSERT_TRUE(lua.Run("long = string.rep('x', 100000) zero = 'a\\0b'"));
-    }
-
-    // A character and a world object to act on, the one or the other active.
+    // A fresh engine state for each function, with a character and a world
+    // object to act on, the one or the other active.
     void SetTheScene(const std::string& function) {
-        EntityManager& entities = lua.Entities();
         StderrCapture quiet;
-        entities.Clear();
+        state.reset();
+        state = std::make_unique<testsupport::LuaTestState>();
+        testsupport::LuaTestState& lua = *state;
+        ASSERT_TRUE(lua.Run("long = string.rep('x', 100000) zero = 'a\\0b'"));
+        EntityManager& entities = lua.Entities();
         auto* npc = new NonPlayingCharacter;
         entities.RegisterPointer(EntityManager::kNPC, "Sweep", npc);
         lua.Run("EM_OBJ_CreateObject('SweepObject', 'StaticAutoScript')");
@@ -62,7 +63,7 @@ protected:
     // Calls the function through pcall with the arguments; false when it
     // raised a Lua error (the message is kept).
     bool CallSafely(const std::string& function, const std::string& arguments) {
-        lua_State* L = lua.L();
+        lua_State* L = state->L();
         const int top = lua_gettop(L);
         const std::string chunk = "return pcall(" + function + (arguments.empty() ? "" : ", " + arguments) + ")";
         bool ok = luaL_loadstring(L, chunk.c_str()) == 0 && lua_pcall(L, 0, 2, 0) == 0 && lua_toboolean(L, -2);
@@ -72,7 +73,7 @@ protected:
     }
 
     testsupport::TempDir dir;
-    testsupport::LuaTestState lua;
+    std::unique_ptr<testsupport::LuaTestState> state;
     std::string error;
 };
 
@@ -90,8 +91,8 @@ TEST_F(ScriptFunctionSweep, BadArgumentsNeverRaiseAnError) {
             if (!CallSafely(function, arguments)) failures.push_back(error);
         quiet.Take();
         // The state still runs scripts.
-        ASSERT_TRUE(lua.Run("sweepCheck = 1 + 1")) << function << " left the state broken: " << lua.LastError();
-        ASSERT_EQ(lua.GetNumber("sweepCheck"), 2) << function;
+        ASSERT_TRUE(state->Run("sweepCheck = 1 + 1")) << function << " left the state broken: " << state->LastError();
+        ASSERT_EQ(state->GetNumber("sweepCheck"), 2) << function;
     }
     EXPECT_TRUE(failures.empty()) << failures.size() << " calls raised errors, the first: " << failures.front();
 }
