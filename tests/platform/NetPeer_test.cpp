@@ -124,11 +124,12 @@ TEST_F(NetPeerTest, AVanishedServerIsALossAndShutdownKeepsGivenOutPackets) {
 }
 
 TEST_F(NetPeerTest, ConnectionsStayUpWhileNobodyReceives) {
-    // Both sides have a 300 ms time-out; neither side's owner looks at its
-    // peer for three times that long.
-    ConnectBoth(300);
+    // Both sides have a one-second time-out; neither side's owner looks at
+    // its peer for two and a half times that long.
+    server.SetIncomingTimeout(1000);
+    ConnectBoth(1000);
     const net::NetAddress to = atClient.back().sender;
-    std::this_thread::sleep_for(std::chrono::milliseconds(900));
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
     EXPECT_EQ(client.GetConnectionCount(), 1u);
     EXPECT_EQ(server.GetConnectionCount(), 1u);
     net::BitStream later;
