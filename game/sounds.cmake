@@ -2,6 +2,7 @@
 # tools/makesound into game/Data/Music and game/Data/Sounds.
 set(QEL_GAME_SOUNDS
   ${CMAKE_SOURCE_DIR}/game/Data/Music/Title.wav
+  ${CMAKE_SOURCE_DIR}/game/Data/Music/Dungeon.wav
   ${CMAKE_SOURCE_DIR}/game/Data/Sounds/Click.wav
   ${CMAKE_SOURCE_DIR}/game/Data/Sounds/Chime.wav
   ${CMAKE_SOURCE_DIR}/game/Data/Sounds/TextTick.wav)

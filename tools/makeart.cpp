@@ -366,6 +366,169 @@ sif::Picture Clouds() {
         2);
 }
 
+// The battle screen. The forest clearing behind a battle: a dusk sky over a
+// wall of dark trees, and a grassy clearing where the combatants stand.
+sif::Picture CombatForestBackground() {
+    const RGBA skyTop{0.10, 0.12, 0.30, 1}, skyLow{0.46, 0.32, 0.42, 1};
+    const RGBA treeFar{0.06, 0.13, 0.12, 1}, treeNear{0.03, 0.07, 0.06, 1};
+    const RGBA grassFar{0.17, 0.30, 0.16, 1}, grassNear{0.24, 0.42, 0.20, 1};
+    return Draw(
+        800, 600,
+        [&](double x, double y) {
+            constexpr double kHorizon = 250;
+            if (y >= kHorizon) {
+                RGBA grass = Mix(grassFar, grassNear, (y - kHorizon) / (600 - kHorizon));
+                // Tufts: short darker strokes scattered over the clearing.
+                uint32_t cell = static_cast<uint32_t>(x / 6) * 7919u + static_cast<uint32_t>(y / 5) * 104729u + 5u;
+                if (Hash(cell) > 0.93) grass = Mix(grass, treeFar, 0.35);
+                // A worn path across the middle of the clearing.
+                double path = std::fabs(y - (380 + 40 * std::sin(x / 130.0)));
+                if (path < 28) grass = Mix(grass, RGBA{0.42, 0.36, 0.24, 1}, 0.45 * (1 - path / 28));
+                return grass;
+            }
+            // Two rows of pointed tree tops against the sky.
+            auto spikes = [](double v) { return std::fabs(v - std::floor(v) - 0.5) * 2; };  // 0 at each tip
+            double far = 150 + 40 * spikes(x / 26.0) + 12 * std::sin(x / 57.0);
+            double near = 190 + 48 * spikes(x / 34.0 + 0.3) + 10 * std::sin(x / 83.0 + 1.1);
+            if (y >= near) return treeNear;
+            if (y >= far) return treeFar;
+            return Mix(skyTop, skyLow, y / kHorizon);
+        },
+        2);
+}
+
+// The battle's frame, drawn over the field: a silver-ruled navy rim around
+// the screen, the rule under the message area, and a panel behind the
+// command window. The middle stays clear.
+sif::Picture CombatBase() {
+    const RGBA panel{0.06, 0.08, 0.22, 0.78};
+    return Draw(
+        800, 600,
+        [&](double x, double y) {
+            if (x < 2 || y < 2 || x > 798 || y > 598) return kSilver;
+            if (x < 5 || y < 5 || x > 795 || y > 595) return kNavy;
+            if (y >= 136 && y < 140) return y < 137 || y >= 139 ? kSilver : kNavy;
+            if (x >= 646 && x < 790 && y >= 421 && y < 588) {
+                if (x < 647 || y < 422 || x >= 789 || y >= 587) return kSilver;
+                return panel;
+            }
+            return kClear;
+        },
+        1);
+}
+
+// A command button face, 107 x 33: a rounded plate with a rim; lit when
+// hovered, darker when pressed.
+sif::Picture CombatButton(double light) {
+    const RGBA top{0.36, 0.30, 0.56, 1}, bottom{0.16, 0.12, 0.32, 1};
+    return Draw(107, 33, [=](double x, double y) {
+        double dx = std::max({4 - x, x - 103, 0.0}), dy = std::max({4 - y, y - 29, 0.0});
+        double d = std::hypot(dx, dy);
+        if (d > 4) return kClear;
+        if (d > 2.8) return kSilver;
+        RGBA face = Mix(top, bottom, y / 33);
+        return Mix(face, light > 0 ? RGBA{1, 1, 1, 1} : RGBA{0, 0, 0, 1}, std::fabs(light));
+    });
+}
+
+// The page buttons beside the command window, 11 x 11: a triangle pointing
+// up or down on a navy square.
+sif::Picture PageButton(bool up, double light) {
+    return Draw(11, 11, [=](double x, double y) {
+        if (x < 1 || y < 1 || x > 10 || y > 10) return kSilver;
+        double across = std::fabs(x - 5.5);
+        double along = up ? y - 2.5 : 8.5 - y;
+        if (along >= 0 && along <= 6 && across <= along * 0.6) {
+            return Mix(kMoonGold, light > 0 ? RGBA{1, 1, 1, 1} : RGBA{0, 0, 0, 1}, std::fabs(light));
+        }
+        return kNavy;
+    });
+}
+
+// A party member's status plate, 113 x 66: parchment with a dark rim, on
+// which the member's name and numbers are written in black.
+sif::Picture CombatCharDisplay() {
+    const RGBA light{0.93, 0.88, 0.74, 1}, dark{0.80, 0.72, 0.55, 1}, rim{0.22, 0.16, 0.10, 1};
+    return Draw(113, 66, [&](double x, double y) {
+        if (x < 1.5 || y < 1.5 || x > 111.5 || y > 64.5) return rim;
+        return Mix(light, dark, (x / 113 + y / 66) / 2);
+    });
+}
+
+// ---- Characters and the dungeon's ground -------------------------------------
+
+// A repeatable value in 0..1 for a whole pixel and a seed.
+double Noise(double x, double y, uint32_t seed) {
+    uint32_t h = static_cast<uint32_t>(static_cast<int>(std::floor(x))) * 374761393u +
+                 static_cast<uint32_t>(static_cast<int>(std::floor(y))) * 668265263u + seed * 2246822519u;
+    h = (h ^ (h >> 13)) * 1274126177u;
+    h ^= h >> 16;
+    return (h & 0xFFFF) / 65535.0;
+}
+
+// A 32 x 32 ground texture: a base colour, mottled in 4 x 4 patches, with
+// pebbles of a second colour in 2 x 2 spots.
+sif::Picture Ground(const RGBA& base, const RGBA& speck, double share, uint32_t seed) {
+    return Draw(32, 32, [=](double x, double y) {
+        if (Noise(x / 2, y / 2, seed) < share) return Mix(base, speck, 0.7);
+        return Mix(base, speck, Noise(x / 4, y / 4, seed + 1) * 0.2);
+    }, 1);
+}
+
+// Rough stone courses for the cave walls.
+sif::Picture CaveRock() {
+    const RGBA stone{0.30, 0.29, 0.31, 1}, joint{0.14, 0.13, 0.15, 1};
+    return Draw(32, 32, [=](double x, double y) {
+        const int row = static_cast<int>(y) / 8;
+        const double shifted = x + (row % 2) * 6;
+        if (static_cast<int>(y) % 8 == 7 || static_cast<int>(shifted) % 12 == 11) return joint;
+        return Mix(stone, joint, Noise(x, y, 7) * 0.35);
+    }, 1);
+}
+
+// The village elder: a blue robe, a white beard and a staff, 20 x 30.
+sif::Picture ElderStand() {
+    const RGBA robe{0.22, 0.30, 0.62, 1}, trim{0.90, 0.80, 0.35, 1}, skin{0.93, 0.76, 0.60, 1},
+        beard{0.95, 0.95, 0.92, 1}, staff{0.45, 0.30, 0.16, 1};
+    return Draw(20, 30, [=](double x, double y) {
+        if (x >= 16.5 && x <= 18 && y >= 4 && y <= 29.5) return staff;
+        if (InCircle(x, y, 17.25, 4, 1.6)) return trim;
+        if (InCircle(x, y, 9, 6, 4)) return y > 6.5 ? beard : skin;
+        if (y > 8 && y < 15 && std::fabs(x - 9) < 3.5 - (y - 8) * 0.3) return beard;
+        const double half = 3 + (y - 9) * 0.28;
+        if (y >= 9 && y <= 29.5 && std::fabs(x - 9) <= half)
+            return std::fabs(x - 9) > half - 1 || y > 28 ? trim : robe;
+        return kClear;
+    });
+}
+
+// The cave slime: a teal dome with two eyes, 24 x 18; the second frame is
+// squashed for its wobble.
+sif::Picture Zezazoru(double squash) {
+    const RGBA body{0.20, 0.62, 0.55, 1}, shine{0.70, 0.95, 0.88, 1}, eye{0.05, 0.08, 0.10, 1};
+    return Draw(24, 18, [=](double x, double y) {
+        const double rx = 10.5 * (1 + squash), ry = 13.5 * (1 - squash);
+        const double dx = (x - 12) / rx, dy = (y - 17.5) / ry;
+        if (dy > 0 || dx * dx + dy * dy > 1) return kClear;
+        const double eyeY = 17.5 - ry * 0.55;
+        if (InCircle(x, y, 9, eyeY, 1.4) || InCircle(x, y, 15, eyeY, 1.4)) return eye;
+        if (InCircle(x, y, 7.5, 17.5 - ry * 0.75, 1.6)) return shine;
+        return Mix(body, RGBA{0.08, 0.35, 0.32, 1}, (y - (17.5 - ry)) / ry * 0.6);
+    });
+}
+
+// The way up out of a dungeon floor: a wooden ladder, 28 x 36.
+sif::Picture UpStairImg() {
+    const RGBA wood{0.58, 0.40, 0.20, 1}, dark{0.32, 0.20, 0.10, 1};
+    return Draw(28, 36, [=](double x, double y) {
+        const bool rail = (x >= 4 && x <= 7) || (x >= 21 && x <= 24);
+        const bool rung = x > 7 && x < 21 && static_cast<int>(y) % 7 >= 4 && static_cast<int>(y) % 7 <= 5;
+        if (rail) return x < 5 || (x > 21 && x < 22) ? dark : wood;
+        if (rung) return wood;
+        return kClear;
+    });
+}
+
 bool Save(const std::string& folder, const std::string& name, const sif::Picture& picture) {
     std::string error;
     if (!sif::SavePicture(folder + "/" + name + ".png", picture, error)) {
@@ -398,6 +561,23 @@ int main(int argc, char** argv) {
               Save(folder, "ChatPane", ChatPane()) &&
               Save(folder, "TitleBackground", TitleBackground()) && Save(folder, "StarrySky", StarrySky()) &&
               Save(folder, "FarHills", FarHills()) && Save(folder, "NearHills", NearHills()) &&
-              Save(folder, "Clouds", Clouds());
+              Save(folder, "Clouds", Clouds()) &&
+              Save(folder, "Combat_ForestBackground", CombatForestBackground()) &&
+              Save(folder, "CombatBase", CombatBase()) && Save(folder, "CombatButtonN", CombatButton(0)) &&
+              Save(folder, "CombatButtonL", CombatButton(0.2)) && Save(folder, "CombatButtonD", CombatButton(-0.3)) &&
+              Save(folder, "PageButtonUpN", PageButton(true, 0)) && Save(folder, "PageButtonUpL", PageButton(true, 0.3)) &&
+              Save(folder, "PageButtonUpD", PageButton(true, -0.3)) &&
+              Save(folder, "PageButtonDnN", PageButton(false, 0)) &&
+              Save(folder, "PageButtonDnL", PageButton(false, 0.3)) &&
+              Save(folder, "PageButtonDnD", PageButton(false, -0.3)) &&
+              Save(folder, "CombatCharDisplay", CombatCharDisplay()) &&
+              // The dungeon's ground and the characters.
+              Save(folder, "Grass", Ground({0.29, 0.50, 0.24, 1}, {0.18, 0.36, 0.14, 1}, 0.18, 1)) &&
+              Save(folder, "Mud", Ground({0.40, 0.29, 0.18, 1}, {0.26, 0.18, 0.10, 1}, 0.22, 2)) &&
+              Save(folder, "CaveFloor", Ground({0.42, 0.38, 0.34, 1}, {0.25, 0.22, 0.20, 1}, 0.15, 3)) &&
+              Save(folder, "CaveMoss", Ground({0.30, 0.40, 0.28, 1}, {0.42, 0.38, 0.34, 1}, 0.30, 4)) &&
+              Save(folder, "CaveRock", CaveRock()) && Save(folder, "ElderStand", ElderStand()) &&
+              Save(folder, "ZezazoruA", Zezazoru(0.0)) && Save(folder, "ZezazoruB", Zezazoru(0.12)) &&
+              Save(folder, "UpStairImg", UpStairImg());
     return ok ? 0 : 1;
 }

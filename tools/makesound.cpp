@@ -161,6 +161,22 @@ Stereo MakeTitle() {
     return out;
 }
 
+Stereo MakeDungeon() {
+    // The dungeon floors: 16 seconds of low minor pads under a slow, sparse
+    // bell line, made to loop whole.
+    Stereo out(16.0);
+    const int roots[4] = {45, 41, 43, 40};
+    const int bells[8] = {69, 72, 76, 74, 65, 69, 71, 68};
+    for (int bar = 0; bar < 4; ++bar) {
+        const double at = bar * 4.0;
+        for (int interval : {0, 3, 7}) AddNote(out, at, 3.9, roots[bar] + interval, 0.07, Voice::Pad, 0.0);
+        AddNote(out, at, 3.9, roots[bar] - 12, 0.10, Voice::Bass, 0.0);
+        AddNote(out, at + 0.5, 0.6, bells[bar * 2], 0.06, Voice::Bell, -0.4);
+        AddNote(out, at + 2.5, 0.6, bells[bar * 2 + 1], 0.05, Voice::Bell, 0.4);
+    }
+    return out;
+}
+
 Stereo MakeClick() {
     // A short, bright tick: a high pulse with a very fast decay.
     Stereo out(0.03);
@@ -273,6 +289,7 @@ int main(int argc, char** argv) {
     };
     const Output outputs[] = {
         {"Music/Title.wav", MakeTitle},
+        {"Music/Dungeon.wav", MakeDungeon},
         {"Sounds/Click.wav", MakeClick},
         {"Sounds/Chime.wav", MakeChime},
         {"Sounds/TextTick.wav", MakeTextTick},

@@ -1,6 +1,8 @@
 #include "app/GameStates.h"
 
 #include "app/FrameContext.h"
+#include "combat/CombatManager.h"
+#include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
 #include "core/media/DisplayManager.h"
 #include "core/media/SoundManager.h"
@@ -149,6 +151,52 @@ void TitleStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
 }
 
 void TitleStateRender(ALLEGRO_EVENT_QUEUE* queue, FrameContext* context) { RenderIfDue(queue, context); }
+
+void HandleCombatEvent(ALLEGRO_EVENT event, FrameContext* context) {
+    if (!context) return;
+    GlobalState* state = GetGlobalState();
+    GUIManager* gui = state->guiManager;
+    switch (event.type) {
+        case ALLEGRO_EVENT_TIMER:
+            RefreshKeyboard(context);
+            UpdateKeys(context);
+            UpdateBindings(context);
+            HandleHotkeys();
+            GuiPulse();
+            if (CombatManager* combat = GetCombatRegistry().combatManager) combat->Update();
+            UpdateSound();
+            context->redrawPending = 1;
+            break;
+        case ALLEGRO_EVENT_DISPLAY_CLOSE:
+            state->quit = 1;
+            break;
+        case ALLEGRO_EVENT_KEY_DOWN:
+        case ALLEGRO_EVENT_KEY_UP:
+            // Key presses reach the message window's key pause as GUI events.
+            RefreshKeyboard(context);
+            if (gui) gui->HandleMouseEvent(event.type == ALLEGRO_EVENT_KEY_DOWN ? kGUIEventKeyDown : kGUIEventKeyUp);
+            UpdateKeys(context);
+            break;
+        case ALLEGRO_EVENT_MOUSE_AXES:
+        case ALLEGRO_EVENT_MOUSE_ENTER_DISPLAY:
+            if (gui) gui->SetMousePosition(static_cast<float>(event.mouse.x), static_cast<float>(event.mouse.y));
+            break;
+        case ALLEGRO_EVENT_MOUSE_BUTTON_DOWN:
+            if (gui) gui->HandleMouseEvent(kGUIEventPress);
+            break;
+        case ALLEGRO_EVENT_MOUSE_BUTTON_UP:
+            if (gui) gui->HandleMouseEvent(kGUIEventRelease);
+            break;
+        default:
+            break;
+    }
+}
+
+void RedrawCombat(ALLEGRO_EVENT_QUEUE* queue, FrameContext* context) {
+    if (!context || !context->redrawPending || !queue || !al_is_event_queue_empty(queue)) return;
+    if (CombatManager* combat = GetCombatRegistry().combatManager) combat->Draw();
+    context->redrawPending = 0;
+}
 
 void TransitionStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
     if (!context) return;

@@ -11,3 +11,6 @@ void TitleStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context);
 void TitleStateRender(ALLEGRO_EVENT_QUEUE* queue, FrameContext* context);
 void TransitionStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context);
 void TransitionStateRender(ALLEGRO_EVENT_QUEUE* queue, FrameContext* context);
+// The combat state: the battle's tick, input and drawing.
+void HandleCombatEvent(ALLEGRO_EVENT event, FrameContext* context);
+void RedrawCombat(ALLEGRO_EVENT_QUEUE* queue, FrameContext* context);

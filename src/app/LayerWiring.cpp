@@ -52,4 +52,5 @@ void InstallLayerHooks() {
     hooks.runConsoleCommand = RunConsoleCommand;
     SetState(hooks, GameStateId::Title, TitleStateHandleEvent, TitleStateRender);
     SetState(hooks, GameStateId::Transition, TransitionStateHandleEvent, TransitionStateRender);
+    SetState(hooks, GameStateId::Combat, HandleCombatEvent, RedrawCombat);
 }

@@ -17,6 +17,7 @@
 #include "app/GameStates.h"
 #include "app/LayerWiring.h"
 #include "app/RegisterLuaFunctions.h"
+#include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
 #include "core/base/MonotonicClock.h"
 #include "core/media/BitmapWrapper.h"
@@ -134,6 +135,7 @@ int Initialize() {
     state->timerManager = new TimerManager();
     state->guiManager = new GUIManager();
     state->mapManager = new MapManager();
+    InitCombatRegistry();
     RegisterEventSources(state->eventQueue);
 
     if (state->startTrace) std::fprintf(stderr, "Execute Lua Files - ");
@@ -152,6 +154,8 @@ int Initialize() {
     DataLibrary* library = state->dataLibrary;
     BitmapWrapper* icon = library->Get<BitmapWrapper>("Images", "Misc", "Icons", "IconImg", DataKind::Bitmap);
     if (state->display && icon && icon->GetBitmap()) al_set_display_icon(state->display, icon->GetBitmap());
+
+    PrepareCombatData();
 
     static BitmapWrapper* shadows[4] = {};
     const char* shadowNames[4] = {"ShadowL", "ShadowM", "ShadowS", "ShadowT"};
@@ -221,6 +225,7 @@ void DestructionSequence() {
     // Disconnects from the server.
     delete state->networkManager;
     state->networkManager = nullptr;
+    DestroyCombatRegistry();
     if (state->eventQueue) {
         al_destroy_event_queue(state->eventQueue);
         state->eventQueue = nullptr;

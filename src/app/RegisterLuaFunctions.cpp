@@ -1,16 +1,21 @@
 #include "app/RegisterLuaFunctions.h"
 
+#include "combat/CombatRegistry.h"
+#include "combat/DataLibraryCombatLua.h"
 #include "core/media/DataLibraryImageLua.h"
 #include "core/media/DataLibrarySoundLua.h"
 #include "core/media/SoundManager.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/LuaManager.h"
 #include "gui/GUIDialogueManager.h"
+#include "maps/DefinedMap.h"
 #include "maps/IsometricMap.h"
 #include "maps/Transition.h"
 #include "world/AITrailingPackage.h"
 #include "world/Animation.h"
 #include "world/EntityManager.h"
+#include "world/NPCStaticDialogue.h"
+#include "world/NPCWorldEnemy.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/ObjectItem.h"
 #include "world/ObjectStaticAnimation.h"
@@ -31,12 +36,15 @@
 //   17 DataLibrary (DL_)
 //   18 EM_                19 SM_               20 SFM_
 //   21 Player_            22 PInv_             23 TH_DropPlayerAtTarget
+//   24 DefinedMap_
 void RegisterLuaFunctions(lua_State* L) {
     if (!L) return;
     RegisterGeneralFunctions(L);  // 1
     RegisterAnimationLuaFunctions(L);  // 2
     RegisterAITrailingPackageLuaFunctions(L);  // 3
     RegisterNPCLuaFunctions(L);  // 6
+    RegisterNPCStaticDialogueLuaFunctions(L);  // 7
+    RegisterNPCWorldEnemyLuaFunctions(L);  // 8
     ObjectBase::RegisterLuaFunctions(L);  // 9
     ObjectItem::RegisterLuaFunctions(L);  // 10
     ObjectStaticAnimation::RegisterLuaFunctions(L);  // 11 (12: position markers register nothing)
@@ -47,8 +55,12 @@ void RegisterLuaFunctions(lua_State* L) {
     DataLibrary::RegisterLuaFunctions(L);  // 17, with the resource registrars
     RegisterDataLibraryImageLuaFunctions(L);
     RegisterDataLibrarySoundLuaFunctions(L);
+    RegisterDataLibraryCombatLuaFunctions(L);
     EntityManager::RegisterLuaFunctions(L);  // 18
     SoundManager::RegisterLuaFunctions(L);  // 19
     PlayerVorn::RegisterLuaFunctions(L);  // 21
     RegisterTransitionLuaFunctions(L);  // 23
+    DefinedMap::RegisterLuaFunctions(L);  // 24, so early calls get their lines
+    // The combat registrar runs right after these, on the same state.
+    RegisterCombatLuaFunctions(L);
 }

@@ -31,6 +31,21 @@ const std::vector<std::string>& AllScriptFunctionNames() {
         "NPC_ClearAIQueue",
         "NPC_PushAI",
 
+        // Static-dialogue characters and world enemies
+        "NPCSD_SetDialogueSuppression",
+        "NPC_WorldEnemy_SetMaxSpawns",
+        "NPC_WorldEnemy_SetDetectRange",
+        "NPC_WorldEnemy_SetAggroRange",
+        "NPC_WorldEnemy_SetRespawnTime",
+        "NPC_WorldEnemy_AddMob",
+        "NPC_WorldEnemy_AddBoss",
+        "NPC_WorldEnemy_Setup",
+
+        // Defined maps
+        "DefinedMap_SetDimensions",
+        "DefinedMap_ClipArea",
+        "DefinedMap_ClearClipping",
+
         // Backgrounds
         "BackgroundManager_SpawnObject",
         "BackgroundManager_SetFillColor",
@@ -261,6 +276,50 @@ const std::vector<std::string>& AllScriptFunctionNames() {
 
         // Transitions
         "TH_DropPlayerAtTarget",
+
+        // Combat
+        "CombatManager_ClearPreloadList",
+        "CombatManager_AddPreloadEnemy",
+        "CombatManager_InitiateCombat",
+        "DEBUG_ActivateCombat",
+        "GUICCD_SetBaseImage",
+        "FSprite_SetCanvasSize",
+        "FSprite_SetDrawingOffsets",
+        "FSprite_SetPalette",
+        "FSprite_SetAttackOffset",
+        "FSpriteAnim_SetAutoUpdate",
+        "FSpriteAnim_SetFrameData",
+        "FSpriteAnim_SetFrameImage",
+        "FSpriteAnim_CDL_SetFrameImage",
+        "FSpriteAnim_SetOscillation",
+        "FSpriteAnim_SetPlayOnce",
+        "FSpriteAnim_FinishAndLock",
+        "FSpriteDL_CreateAndPush",
+        "FSpriteDL_RegisterAnim",
+        "FSpriteDL_RegisterAnimByPop",
+        "FSpriteDL_PopAndHook",
+        "EP_SetCombatName",
+        "EP_SetRandomFlag",
+        "EP_SetLoadingInstructionPath",
+        "EP_SetDeathMessage",
+        "EP_SetCombatStats",
+        "EP_SetLevelRange",
+        "EP_SetEXPForKill",
+        "EP_SetLoadingString",
+        "EP_AddLoadingInstruction",
+        "EP_SetAttackAnimInstructions",
+        "DL_RegisterEnemyPrototype",
+        "DL_RegisterFieldSpriteAnimation",
+        "DL_CreateHotFieldSpriteAnimation",
+        "PartyManager_AddCharacter",
+        "PartyManager_DelCharacter",
+        "PartyManager_ClearParty",
+        "PartyManager_RestoreParty",
+        "Character_SetBasicProperties",
+        "Character_SetAttackAnimProperties",
+        "Character_SetFrameWrapperSlot",
+        "Character_GetMoveData",
+        "Character_SetUIPortrait",
 
         // Dialogue box
         "DM_SetDialogueNPC",

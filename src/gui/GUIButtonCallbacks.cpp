@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
+#include "combat/CombatWindows.h"
 #include "core/base/GlobalState.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIButton.h"
@@ -38,10 +39,11 @@ const NamedCallback kCallbacks[] = {
 }  // namespace
 
 ButtonCallback FindButtonCallback(const std::string& name) {
-    // Names beginning "Combat" are looked up in the combat windows' table and
-    // names beginning "Inv" in the inventory windows' table, once those
-    // windows exist; until then such a button has no action.
-    if (StartsWith(name, "Combat") || StartsWith(name, "Inv")) return nullptr;
+    // Names beginning "Combat" are looked up in the combat windows' table;
+    // names beginning "Inv" in the inventory windows' table once those
+    // windows exist (until then such a button has no action).
+    if (StartsWith(name, "Combat")) return GetCombatButtonCallback(name);
+    if (StartsWith(name, "Inv")) return nullptr;
     for (const NamedCallback* entry = kCallbacks; entry->name; ++entry)
         if (name == entry->name) return entry->callback;
     return nullptr;

@@ -2,6 +2,7 @@
 #include <cstdio>
 #include <string>
 
+#include "combat/GUICombatCharDisplay.h"
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
@@ -164,6 +165,7 @@ void GUIManager::RegisterLuaFunctions(lua_State* L) {
     GUIBaseObject::RegisterLuaFunctions(L);  // GUIG_
     GUIButton::RegisterLuaFunctions(L);  // GUIB_
     GUICheckBox::RegisterLuaFunctions(L);  // GUICB_SetFiringData
+    GUICombatCharDisplay::RegisterLuaFunctions(L);  // GUICCD_SetBaseImage
     GUIDropMenu::RegisterLuaFunctions(L);  // GUIDM_
     GUIColorBox::RegisterLuaFunctions(L);  // GUIColB_SetColorData
     GUIImage::RegisterLuaFunctions(L);  // GUII_SetImage

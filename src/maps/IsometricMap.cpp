@@ -12,9 +12,15 @@
 #include "core/base/Random.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/IsoTexture.h"
+#include "core/script/LuaManager.h"
+#include "maps/GridGenerator.h"
 #include "maps/MapManager.h"
+#include "maps/TransitionState.h"
 #include "world/Camera.h"
 #include "world/Dimensions.h"
+#include "world/EntityManager.h"
+#include "world/NPCStaticDialogue.h"
+#include "world/NPCWorldEnemy.h"
 #include "world/PlayerVorn.h"
 
 namespace {
@@ -122,6 +128,14 @@ bool Parse(const uint8_t* data, size_t size, ParsedMap& map) {
     }
     return true;
 }
+
+int32_t PickWith(const std::vector<int32_t>& list, const IsometricMap::Source& source) {
+    if (list.empty()) return IsometricMap::kNoTexture;
+    return list[static_cast<size_t>(source()) % list.size()];
+}
+
+// Cell draws the placements of a floor make before they give up.
+constexpr int kCellDraws = 100;
 
 int32_t Pick(const std::vector<int32_t>& list) {
     if (list.empty()) return IsometricMap::kNoTexture;
@@ -405,3 +419,192 @@ void IsometricMap::AddWallRTexture(RoomDefinition* definition, const std::string
 int32_t IsometricMap::PickFloor(const RoomDefinition* definition) { return definition ? Pick(definition->Floor()) : 0; }
 int32_t IsometricMap::PickWallL(const RoomDefinition* definition) { return definition ? Pick(definition->WallL()) : 0; }
 int32_t IsometricMap::PickWallR(const RoomDefinition* definition) { return definition ? Pick(definition->WallR()) : 0; }
+
+int32_t IsometricMap::PickFloor(const RoomDefinition* definition, const Source& source) {
+    return definition ? PickWith(definition->Floor(), source) : 0;
+}
+int32_t IsometricMap::PickWallL(const RoomDefinition* definition, const Source& source) {
+    return definition ? PickWith(definition->WallL(), source) : 0;
+}
+int32_t IsometricMap::PickWallR(const RoomDefinition* definition, const Source& source) {
+    return definition ? PickWith(definition->WallR(), source) : 0;
+}
+
+void IsometricMap::ClearRoomDefinitions() {
+    for (const auto& [name, definition] : m_roomDefinitions) {
+        if (definition.get() == m_activeDefinition) m_activeDefinition = nullptr;
+        if (definition.get() == m_pathDefinition) m_pathDefinition = nullptr;
+    }
+    m_roomDefinitions.clear();
+    if (m_activeDefinition) {
+        m_activeDefinition->Floor().clear();
+        m_activeDefinition->WallL().clear();
+        m_activeDefinition->WallR().clear();
+    }
+}
+
+// ---- Random dungeon floors ---------------------------------------------------
+
+int32_t IsometricMap::DrawBelow(int32_t n) {
+    if (n <= 0) return 0;
+    if (m_generator) return static_cast<int32_t>(m_generator->Next() % static_cast<uint32_t>(n));
+    const int64_t r = RandomNext();
+    return static_cast<int32_t>(((r % n) + n) % n);
+}
+
+bool IsometricMap::DrawGroundCell(int32_t* x, int32_t* y) {
+    for (int draw = 0; draw < kCellDraws; ++draw) {
+        const int32_t cx = DrawBelow(m_x);
+        const int32_t cy = DrawBelow(m_y);
+        if (!GetBlock(cx, cy, 0)) continue;
+        *x = cx;
+        *y = cy;
+        return true;
+    }
+    return false;
+}
+
+bool IsometricMap::StillActive() const {
+    MapManager* maps = GetGlobalState()->mapManager;
+    return !maps || maps->GetIsometricMap() == this;
+}
+
+void IsometricMap::GenerateRandom() {
+    GlobalState* state = GetGlobalState();
+    if (LuaManager* lua = state->luaManager) lua->RunFile(kGeneralScript, -1);
+    if (!StillActive()) return;
+
+    const int32_t minimum = m_minimumSize, maximum = m_maximumSize;
+    if (minimum < GridGenerator::kMinSide || maximum < minimum || maximum > GridGenerator::kMaxSide) {
+        std::fprintf(stderr, "IsometricMap::GenerateRandom:  Failed, sizes %i to %i are outside %i to %i\n", minimum,
+                     maximum, GridGenerator::kMinSide, GridGenerator::kMaxSide);
+        return;
+    }
+    int32_t side = minimum;
+    if (maximum != minimum) {
+        const int64_t r = RandomNext();
+        side = static_cast<int32_t>(((r % (maximum - minimum)) + (maximum - minimum)) % (maximum - minimum)) + minimum;
+    }
+    const int32_t layers = m_layers;
+    const auto seed = static_cast<uint32_t>(RandomNext());
+    std::fprintf(stderr, "Generate level with seed %i\n", static_cast<int32_t>(seed));
+    std::fprintf(stderr, "Size was %i %i %i\n", side, side, layers);
+
+    GridGenerator generator;
+    if (!generator.Generate(seed, side, side, layers, static_cast<double>(0.4f))) return;
+    m_generator = &generator;
+    const Source source = [&generator] { return generator.Next(); };
+
+    // The floor's textures: the queued names, else grass and mud.
+    MapManager* maps = state->mapManager;
+    int32_t counter = 0;
+    if (maps) {
+        maps->FreeTextures();
+        maps->ClearTextureLists();
+        const std::vector<std::string> names =
+            m_textureQueue.empty() ? std::vector<std::string>{"Grass", "Mud"} : m_textureQueue;
+        for (const std::string& name : names) maps->AddNextTextureIndex(name, counter);
+        m_textureQueue.clear();
+        maps->BuildTextures();
+    }
+    auto texture = [maps](int32_t index) { return maps ? maps->GetTexture(index) : nullptr; };
+
+    SetSize(side, side, layers);
+    for (int32_t x = 0; x < side; ++x) {
+        for (int32_t y = 0; y < side; ++y) {
+            const uint8_t cell = generator.Get(x, y);
+            if (cell == GridGenerator::kVoid) continue;
+            IsoBlock* block = CreateBlock(x, y, 0);
+            if (!block) continue;
+            if (cell == GridGenerator::kCorridor) {
+                block->AddTexture(0, texture(PickFloor(m_activeDefinition, source)));
+                block->AddTexture(1, texture(PickWallL(m_activeDefinition, source)));
+                block->AddTexture(2, texture(PickWallR(m_activeDefinition, source)));
+            } else {
+                block->AddTexture(0, texture(0));
+                block->AddTexture(1, texture(1));
+                block->AddTexture(2, texture(1));
+            }
+        }
+    }
+    // The first row and column are filled in, so the floor has an edge.
+    auto edge = [&](int32_t x, int32_t y) {
+        if (GetBlock(x, y, 0)) return;
+        IsoBlock* block = CreateBlock(x, y, 0);
+        for (int face = 0; block && face < 3; ++face) block->AddTexture(face, texture(DrawBelow(counter)));
+    };
+    for (int32_t x = 0; x < side; ++x) edge(x, 0);
+    for (int32_t y = 0; y < side; ++y) edge(0, y);
+
+    PlacePlayer();
+    SpawnEnemies((side + side) / 8);
+    if (StillActive()) PlaceUpStair();
+    if (StillActive() && maps) maps->SetAmbientMusic(kFloorMusic);
+
+    m_generator = nullptr;
+    generator.Free();
+    ClearRoomDefinitions();
+}
+
+void IsometricMap::PlacePlayer() {
+    TransitionState& record = GetTransitionState();
+    if (record.placed) return;
+    record.entityMode = 0;
+    PlayerVorn* player = GetGlobalState()->player;
+    for (int32_t x = 1; x < m_x; ++x) {
+        for (int32_t y = 1; y < m_y; ++y) {
+            if (!GetBlock(x, y, 0)) continue;
+            if (player)
+                player->SetPosition(static_cast<float>(x * kCellSize + kCellSize / 2),
+                                    static_cast<float>(y * kCellSize + kCellSize / 2), -52.0f);
+            record.placed = 1;
+            return;
+        }
+    }
+    std::fputs("IsometricMap::PlacePlayer:  Severe error, player was NOT placed!\n", stderr);
+}
+
+namespace {
+
+// Registers the character in "NPC" under the name, makes it active and runs
+// its constructor. False when the constructor took it away again.
+bool RegisterAndConstruct(NonPlayingCharacter* character, const char* name, const char* constructor) {
+    GlobalState* state = GetGlobalState();
+    EntityManager* entities = state->entityManager;
+    if (!entities) {
+        delete character;
+        return false;
+    }
+    entities->RegisterPointer(EntityManager::kNPC, name, character);
+    entities->SetActiveEntity(character);
+    if (LuaManager* lua = state->luaManager) lua->RunFile(constructor, -1);
+    return entities->IsRegistered(character);
+}
+
+}  // namespace
+
+void IsometricMap::SpawnEnemies(int32_t n) {
+    int32_t placed = 0;
+    for (int draw = 0; draw < kCellDraws && placed < n && StillActive(); ++draw) {
+        const int32_t x = DrawBelow(m_x);
+        const int32_t y = DrawBelow(m_y);
+        if (!GetBlock(x, y, 0)) continue;
+        ++placed;
+        auto* enemy = new NPCWorldEnemy;
+        if (!RegisterAndConstruct(enemy, "X", kEnemyConstructor)) continue;
+        enemy->SetCoordinates(x * kCellSize + kCellSize / 2, y * kCellSize + kCellSize / 2, -42);
+        enemy->SetDetectRange(2000);
+        enemy->SetAggroRange(100);
+        enemy->MarkAppearanceDirty();
+        enemy->SetActiveStateByName("Stationary");
+    }
+}
+
+void IsometricMap::PlaceUpStair() {
+    int32_t x = 0, y = 0;
+    if (!DrawGroundCell(&x, &y)) return;
+    auto* stair = new NPCStaticDialogue;
+    stair->SetInternalName("UpStair");
+    if (!RegisterAndConstruct(stair, "UpStair", kUpStairConstructor)) return;
+    stair->SetCoordinates(x * kCellSize + kCellSize / 2, y * kCellSize + kCellSize / 2, -42);
+}

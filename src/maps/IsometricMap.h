@@ -22,6 +22,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <functional>
 #include <memory>
 #include <string>
 #include <utility>
@@ -32,6 +33,7 @@
 
 class BitmapWrapper;
 class Camera;
+class GridGenerator;
 
 class IsometricMap {
 public:
@@ -103,6 +105,36 @@ public:
     static int32_t PickFloor(const RoomDefinition* definition);
     static int32_t PickWallL(const RoomDefinition* definition);
     static int32_t PickWallR(const RoomDefinition* definition);
+    // The same, drawing from the given source.
+    using Source = std::function<uint32_t()>;
+    static int32_t PickFloor(const RoomDefinition* definition, const Source& source);
+    static int32_t PickWallL(const RoomDefinition* definition, const Source& source);
+    static int32_t PickWallR(const RoomDefinition* definition, const Source& source);
+    // Deletes the room definitions and empties the active one's lists; a
+    // deleted active or path definition is no longer set.
+    void ClearRoomDefinitions();
+
+    // ---- Random dungeon floors ----------------------------------------------
+    // Script that configures a floor (sizes, textures, room definitions).
+    static constexpr const char* kGeneralScript = "Data/Scripts/Maps/RLG/General.lua";
+    static constexpr const char* kEnemyConstructor = "Data/Scripts/NPCs/Enemies/Zezazoru/Constructor.lua";
+    static constexpr const char* kUpStairConstructor = "Data/Scripts/NPCs/UpStair/Constructor.lua";
+    static constexpr const char* kFloorMusic = "StratumOne";
+    // Builds a one-layer cave floor into this (empty) map: runs the general
+    // script, draws a side from the size range and a seed from the engine's
+    // random source (both printed), builds the grid, the textures and the
+    // blocks, places the player, the enemies and the up-stair, and starts
+    // the floor's music. Every choice after the seed comes from the seed, so
+    // the printed seed reproduces the floor. A size range outside
+    // GridGenerator's limits is refused with a line and leaves the map empty.
+    void GenerateRandom();
+    // Puts the player on the first ground cell (x, then y, from 1) unless
+    // the transition already placed it.
+    void PlacePlayer();
+    // Up to n world enemies on random ground cells (at most 100 draws).
+    void SpawnEnemies(int32_t n);
+    // The up-stair on a random ground cell (at most 100 draws).
+    void PlaceUpStair();
 
     RoomDefinition* GetActiveDefinition() const { return m_activeDefinition; }
     void SetActiveDefinition(RoomDefinition* definition) { m_activeDefinition = definition; }
@@ -118,6 +150,14 @@ private:
                static_cast<size_t>(z);
     }
     void AddChoice(RoomDefinition* definition, int face, const std::string& name);
+    // 0 .. n-1 from the generator of the floor being built, else from the
+    // engine's random source.
+    int32_t DrawBelow(int32_t n);
+    // A random cell of layer 0 that holds a block, in at most 100 draws.
+    bool DrawGroundCell(int32_t* x, int32_t* y);
+    // Whether this map is still the map manager's map (a script run during
+    // the generation may have loaded another).
+    bool StillActive() const;
     void DrawIsometric(BitmapWrapper* target, Camera* camera);
     void DrawOpenGL();
 
@@ -134,4 +174,5 @@ private:
     RoomDefinition* m_activeDefinition = nullptr;
     // The empty definition active at construction; kept until the map goes.
     std::unique_ptr<RoomDefinition> m_initialDefinition;
+    GridGenerator* m_generator = nullptr;  // while a floor is generated
 };

@@ -18,6 +18,7 @@
 #include "core/script/ScriptVariableSet.h"
 #include "gui/GUIManager.h"
 #include "maps/ChunkStreamer.h"
+#include "maps/DefinedMap.h"
 #include "maps/IsometricMap.h"
 #include "maps/TransitionState.h"
 #include "world/AIManager.h"
@@ -88,10 +89,14 @@ void MapManager::Unload() {
 }
 
 void MapManager::FreeActiveMap() {
-    // Deleting the defined map goes here once that map kind exists; until
-    // then none is ever created. Deleting the chunk streamer closes the
-    // level and removes the working file.
-    delete m_isometricMap;
+    // A floor being generated is kept until its generation returns.
+    if (m_generating && m_isometricMap)
+        m_retiredMaps.emplace_back(m_isometricMap);
+    else
+        delete m_isometricMap;
+    delete m_definedMap;
+    // Deleting the chunk streamer closes the level and removes the working
+    // file.
     delete m_chunkStreamer;
     m_isometricMode = 0;
     m_isometricMap = nullptr;
@@ -124,16 +129,22 @@ void MapManager::LoadMapFile() {
     const std::string target = *m_loadTarget;
 
     if (target == kDefinedMapName) {
-        // An empty defined map: no cell is blocked and nothing is drawn, so
-        // the mode alone describes it until the defined-map grid exists
-        // (a new DefinedMap goes here). No script runs, the camera stays.
+        // An empty defined map; its script functions size and fill it. No
+        // script runs, the camera stays.
         m_definedMapMode = 1;
+        m_definedMap = new DefinedMap;
         return;
     }
     if (target == kRandomMapName) {
-        // A new IsometricMap with IsometricMap::GenerateRandom and the camera
-        // set up for it go here once isometric maps exist.
-        std::fputs("MapManager::LoadMapFile:  Failed, random maps cannot be generated yet\n", stderr);
+        auto* map = new IsometricMap;
+        m_isometricMap = map;
+        m_isometricMode = 1;
+        ++m_generating;
+        map->GenerateRandom();
+        --m_generating;
+        if (m_generating == 0) m_retiredMaps.clear();
+        // A script run by the generation may have loaded another map.
+        if (m_isometricMap == map) PrepareCamera(FirstCamera(), true);
         return;
     }
     if (LoadIsometricFile(target + ".slf")) return;
@@ -196,9 +207,7 @@ bool MapManager::LoadIsometricFile(const std::string& fileName) {
 
 bool MapManager::IsBlocked(int32_t x, int32_t y, int32_t z) const {
     if (m_isometricMode) return m_isometricMap && m_isometricMap->IsBlocked(x, y, z, false);
-    // DefinedMap::IsBlocked (x, y) answers here once defined maps exist.
-    // Without a map every point is free, as an empty defined map's are.
-    if (m_definedMapMode) return false;
+    if (m_definedMapMode) return m_definedMap && m_definedMap->IsBlocked(x, y);
     return m_chunkStreamer && m_chunkStreamer->IsBlocked(x, y);
 }
 

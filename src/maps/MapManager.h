@@ -10,11 +10,6 @@
 //   - a defined map for "MAPNONE": a grid of blocked cells set by scripts.
 // With no map loaded (at start, after an unload or a failed load) nothing is
 // drawn and every point is free.
-//
-// The readers of level files and isometric maps and the defined-map grid are
-// not part of the engine yet; the places where they plug in are marked in
-// MapManager.cpp. Until then a level load still prepares the camera and runs
-// the map's script, and queries answer as over an empty map.
 #include <lua5.1/lua.hpp>
 
 #include <cstdint>
@@ -191,4 +186,8 @@ private:
     uint8_t m_musicSet = 0;
     std::optional<std::string> m_ambientMusic;
     int32_t m_floor = 0;
+    // Depth of random-floor generations in progress, and the maps unloaded
+    // meanwhile (deleted when the outermost generation returns).
+    int m_generating = 0;
+    std::vector<std::unique_ptr<IsometricMap>> m_retiredMaps;
 };

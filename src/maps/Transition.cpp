@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "combat/CombatManager.h"
+#include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
 #include "core/base/LayerHooks.h"
 #include "core/base/RootEntity.h"
@@ -177,12 +179,17 @@ void EnterTransitionTarget() {
 }
 
 void EnterCombat() {
-    // CombatManager::StartCombat and the battle's pair (HandleCombatEvent,
-    // RedrawCombat) as the current game state go here once combat exists.
-    // Until then no battle can start: say so and go back to the kept map,
-    // so the game goes on instead of staying in the transition state.
-    std::fputs("EnterCombat:  Failed, CombatManager does not exist\n", stderr);
-    TransitionToMap();
+    CombatManager* combat = GetCombatRegistry().combatManager;
+    if (!combat) {
+        // No battle can start: say so and go back to the kept map, so the
+        // game goes on instead of staying in the transition state.
+        std::fputs("EnterCombat:  Failed, CombatManager does not exist\n", stderr);
+        TransitionToMap();
+        return;
+    }
+    GetTransitionState().currentMode = kTransitionBattle;
+    combat->StartCombat();
+    EnterGameState(GameStateId::Combat);
 }
 
 void EnterTitle() {

@@ -109,6 +109,8 @@ public:
     float GetDistanceBetweenEntities(const char* listA, const char* nameA, const char* listB, const char* nameB);
 
     int GetEntityCount() const;
+    // Whether the entity stands in the all-entities list.
+    bool IsRegistered(RootEntity* entity) const;
     // The named sub-list, or null.
     NamedList* GetSubList(const char* list) const;
 
@@ -123,7 +125,6 @@ private:
     // caller when they point at an entity that is no longer registered.
     void ForgetIfUnregistered(RootEntity* entity);
     void Forget(RootEntity* entity);
-    bool IsRegistered(RootEntity* entity) const;
     // Snapshot of a list's entities for a walk.
     static std::vector<RootEntity*> Snapshot(NamedList* list);
     // Whether a walked entity may still be used: nothing was removed since

@@ -8,8 +8,11 @@
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
 #include "core/base/RootEntity.h"
+#include "core/script/LuaManager.h"
 #include "core/script/ScriptArgs.h"
 #include "world/EntityManager.h"
+#include "world/NPCStaticDialogue.h"
+#include "world/NPCWorldEnemy.h"
 #include "world/ObjectItem.h"
 #include "world/ObjectStaticAnimation.h"
 #include "world/ObjectStaticAutoScript.h"
@@ -33,12 +36,21 @@ int CreateNPC(lua_State* L) {
     std::string name, type, script;
     if (!script::GetText(L, 1, name) || !script::GetText(L, 2, type)) return script::Fail(invalid);
     if (count >= 3 && !script::GetText(L, 3, script)) return script::Fail(invalid);
-    if (!Manager()) return script::Fail("EM_NPC_CreateNPC:  Failed, EntityManager does not exist\n");
-    // "DialogueNPC" creates an NPCStaticDialogue and "EnemyNPC" an
-    // NPCWorldEnemy here (named, registered in "NPC", made active, then its
-    // script run with code 1) once those character classes exist; until
-    // then no type is known.
-    return script::Fail("NPCM AddNPC:  Failed, NPC Type was invalid\n");
+    EntityManager* manager = Manager();
+    if (!manager) return script::Fail("EM_NPC_CreateNPC:  Failed, EntityManager does not exist\n");
+    NonPlayingCharacter* character = nullptr;
+    if (type == "DialogueNPC")
+        character = new NPCStaticDialogue;
+    else if (type == "EnemyNPC")
+        character = new NPCWorldEnemy;
+    if (!character) return script::Fail("NPCM AddNPC:  Failed, NPC Type was invalid\n");
+    character->SetInternalName(name);
+    manager->RegisterPointer(EntityManager::kNPC, name.c_str(), character);
+    manager->SetActiveEntity(character);
+    if (count >= 3) {
+        if (LuaManager* lua = GetGlobalState()->luaManager) lua->RunFile(script, 1);
+    }
+    return 0;
 }
 
 int SetActiveNPC(lua_State* L) {

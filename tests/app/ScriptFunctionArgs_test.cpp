@@ -178,6 +178,20 @@ std::vector<BadCall> BadCallTable() {
            "NPC PushAI:  -Basic Pathing- Failed, invalid argument list\n");
     AddRow(rows, "NPC_PushAI", "'a', 1, 'Fire Script', {}, 1", "NPC PushAI:  -Fire Script- Failed, invalid argument list\n");
 
+    // Static-dialogue characters and world enemies: their count lines
+    // (the detect-range line lost its first letter; the respawn line names
+    // the aggro range).
+    AddRows(rows, "NPCSD_SetDialogueSuppression", 1, {}, "NPCSD_SetDialogueSuppression" + incorrect);
+    AddRows(rows, "NPC_WorldEnemy_SetMaxSpawns", 1, {}, "NPC_WorldEnemy_SetMaxSpawns: no spawn number given.\n");
+    AddRows(rows, "NPC_WorldEnemy_SetDetectRange", 1, {}, "PC_WorldEnemy_SetDetectRange: no detect range number given.\n");
+    AddRows(rows, "NPC_WorldEnemy_SetAggroRange", 1, {}, "NPC_WorldEnemy_SetAggroRange: no aggro range number given.\n");
+    AddRows(rows, "NPC_WorldEnemy_SetRespawnTime", 1, {}, "NPC_WorldEnemy_SetRespawnTime: no aggro range number given.\n");
+    for (const char* bad : {"", "nil", "true, 5", "{}"})
+        AddRow(rows, "NPC_WorldEnemy_AddMob", bad, "NPC_WorldEnemy_AddMob: no monster prototype name given.\n");
+    AddRow(rows, "NPC_WorldEnemy_AddMob", "'Imp', 5, 6", "NPC_WorldEnemy_AddMob: too many arguments given.\n");
+    for (const char* bad : {"", "nil", "false, 'x'", "{}"})
+        AddRow(rows, "NPC_WorldEnemy_AddBoss", bad, "NPC_WorldEnemy_AddBoss" + invalid);
+
     // Timers
     AddRows(rows, "TimerManager_AddTimer", 2, {1}, "TimerManager AddTimer" + invalid);
     AddRows(rows, "TimerManager_GetTimer", 1, {1}, "TimerManager GetTimer" + invalid);
@@ -252,6 +266,10 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "MapM_ChangeFloor", 2, {}, "MapM_ChangeFloor" + invalid);
     AddRows(rows, "MapM_SetAmbientMusic", 1, {1}, "MapM_SetAmbientMusic" + invalid);
 
+    // Defined maps
+    AddRows(rows, "DefinedMap_SetDimensions", 2, {}, "DefinedMap SetDimensions" + invalid);
+    AddRows(rows, "DefinedMap_ClipArea", 5, {}, "DefinedMap ClipArea" + invalid);
+
     // Isometric maps
     AddRows(rows, "ISOM_SetSizes", 3, {}, "ISOM_SetSizes" + invalid);
     AddRows(rows, "ISOM_QueueTexture", 1, {1}, "ISOM_QueueTexture" + invalid);
@@ -304,6 +322,42 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "SetDialogueLineIncr", 2, {2}, "SetDialogueLineIncr" + invalid);
     AddRows(rows, "SetDialogueResponse", 3, {2}, "SetDialogueResponse" + invalid);
     AddRows(rows, "SetDialogueResponseIncr", 3, {2}, "SetDialogueResponseIncr" + invalid);
+
+    // Combat
+    AddRows(rows, "CombatManager_AddPreloadEnemy", 4, {1, 2, 3, 4}, "CombatManager_AddPreloadEnemy" + invalid);
+    AddRows(rows, "GUICCD_SetBaseImage", 4, {1, 2, 3, 4}, "GUICCD_SetBaseImage" + invalid);
+
+    // Field sprites, their animations and poses
+    const std::string oneBlank = ": Failed, invalid argument list\n";
+    AddRows(rows, "FSprite_SetCanvasSize", 2, {}, "FSprite_SetCanvasSize" + oneBlank);
+    AddRows(rows, "FSprite_SetDrawingOffsets", 2, {}, "FSprite_SetDrawingOffsets" + oneBlank);
+    AddRows(rows, "FSprite_SetPalette", 1, {}, "FSprite_SetPalette" + oneBlank);
+    AddRows(rows, "FSprite_SetAttackOffset", 1, {}, "FSprite_SetAttackOffsets" + oneBlank);
+    AddRows(rows, "FSpriteAnim_SetAutoUpdate", 1, {}, "FSpriteAnim_SetAutoUpdate" + invalid);
+    AddRows(rows, "FSpriteAnim_SetFrameData", 2, {}, "FSpriteAnim_SetFrameData" + invalid);
+    AddRows(rows, "FSpriteAnim_SetFrameImage", 7, {2, 3, 4, 5}, "FSpriteAnim_SetFrameImage" + invalid);
+    AddRows(rows, "FSpriteAnim_CDL_SetFrameImage", 4, {2}, "FSpriteAnim_CDL_SetFrameImage" + invalid);
+    AddRows(rows, "FSpriteDL_RegisterAnim", 5, {1, 2, 3, 4, 5}, "FSpriteDL_RegisterAnim" + invalid);
+    AddRows(rows, "FSpriteDL_RegisterAnimByPop", 1, {1}, "FSpriteDL_RegisterAnimByPop" + invalid);
+    AddRows(rows, "FSpriteDL_PopAndHook", 1, {1}, "FSpriteDL_PopAndHook" + invalid);
+
+    // Enemy prototypes
+    AddRows(rows, "DL_RegisterEnemyPrototype", 4, {1, 2, 3, 4}, "DL_RegisterEnemyPrototype" + invalid);
+    AddRows(rows, "DL_RegisterFieldSpriteAnimation", 4, {1, 2, 3, 4}, "DL_RegisterFieldSpriteAnimation" + invalid);
+    AddRows(rows, "EP_SetCombatName", 1, {1}, "EP_SetCombatName" + invalid);
+    AddRows(rows, "EP_SetRandomFlag", 1, {}, "EP_SetRandomFlag" + invalid);
+    AddRows(rows, "EP_SetLoadingInstructionPath", 1, {1}, "EP_SetLoadingInstructionPath" + invalid);
+    AddRows(rows, "EP_SetDeathMessage", 1, {1}, "EP_SetDeathMessage" + invalid);
+    AddRows(rows, "EP_SetCombatStats", 9, {}, "EP_SetCombatStats" + invalid);
+    AddRows(rows, "EP_SetLevelRange", 2, {}, "EP_SetLevelRange" + invalid);
+    AddRows(rows, "EP_SetEXPForKill", 1, {}, "EP_SetEXPForKill" + invalid);
+    AddRows(rows, "EP_SetLoadingString", 1, {1}, "EP_SetLoadingString" + invalid);
+    AddRows(rows, "EP_AddLoadingInstruction", 2, {1}, "EP_AddLoadingInstruction" + invalid);
+    AddRows(rows, "EP_SetAttackAnimInstructions", 5, {}, "EP_SetAttackAnimInstructions" + invalid);
+
+    // The party
+    AddRows(rows, "PartyManager_AddCharacter", 1, {1}, "PartyManager_AddCharacter" + invalid);
+    AddRows(rows, "PartyManager_DelCharacter", 2, {1}, "PartyManager_DelCharacter" + invalid);
 
     return rows;
 }

@@ -87,7 +87,7 @@ TEST(GUIButton, ClicksNeedPressAndReleaseInside) {
     EXPECT_EQ(lua.GetNumber("clicks"), 2);
 
     // Unknown names (and tables not built here) give no action, silently.
-    for (const char* name : {"Button_quitgame", "CombatButton_OrderCommand", "Inv_UseItem", "Nothing"}) {
+    for (const char* name : {"Button_quitgame", "CombatButton_orderCommand", "Inv_UseItem", "Nothing"}) {
         EXPECT_EQ(Printed(lua, std::string("GUIB_SetFunctionData('") + name + "')"), "") << name;
         EXPECT_EQ(button->GetCallback(), nullptr) << name;
     }

@@ -11,6 +11,8 @@
 
 #include "app/FrameContext.h"
 #include "app/GameStates.h"
+#include "combat/CombatManager.h"
+#include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/DisplayManager.h"
@@ -239,6 +241,41 @@ TEST_F(TransitionTest, FadesOutInSixteenTicksThenLoadsTheMap) {
     state->eventQueue = nullptr;
 }
 
+TEST_F(TransitionTest, ABattleIsEnteredOverTheKeptMapAndLeftBackToIt) {
+    GlobalState* state = GetGlobalState();
+    auto* environment = new GUIBaseObject;
+    lua.Gui().ResetActiveObjectList();
+    lua.Gui().AddObject("EnvironmentWindow", environment);
+    AddMarker("Guard");
+    CombatRegistry saved = GetCombatRegistry();
+    GetCombatRegistry() = CombatRegistry{};
+    auto combat = std::make_unique<CombatManager>();
+    GetCombatRegistry().combatManager = combat.get();
+
+    // The battle starts in the combat state; with nobody in the party it is
+    // refused at once and asks to go back.
+    RequestCombatTransition();
+    std::string out = Go();
+    EXPECT_NE(out.find("CombatManager::StartCombat:  Failed, the party has no member who can fight\n"),
+              std::string::npos)
+        << out;
+    EXPECT_EQ(state->eventHandler, HandleCombatEvent);
+    EXPECT_EQ(state->renderFunction, RedrawCombat);
+    EXPECT_EQ(GetTransitionState().currentMode, kTransitionBattle);
+    EXPECT_FALSE(environment->IsSelfVisible());
+    EXPECT_EQ(state->stateSwitchRequest, 1);
+    EXPECT_EQ(GetTransitionState().targetKind, kTransitionMap);
+
+    // Back on the kept map: nothing was unloaded and the main game runs.
+    Go();
+    EXPECT_EQ(state->eventHandler, nullptr);
+    EXPECT_EQ(GetTransitionState().currentMode, kTransitionMap);
+    EXPECT_NE(lua.Entities().GetEntityByName("Guard"), nullptr);
+    EXPECT_TRUE(environment->IsSelfVisible());
+
+    GetCombatRegistry() = saved;
+}
+
 TEST_F(TransitionTest, TitleAndBattleLeaveTheMapAsTheyShould) {
     GlobalState* state = GetGlobalState();
     auto* environment = new GUIBaseObject;
@@ -246,10 +283,17 @@ TEST_F(TransitionTest, TitleAndBattleLeaveTheMapAsTheyShould) {
     lua.Gui().AddObject("EnvironmentWindow", environment);
     AddMarker("Guard");
 
-    // A battle keeps the map. Combat cannot start yet: the game goes back
-    // to the kept map and says why.
+    // A battle keeps the map. With nobody in the party the battle is
+    // refused with a line, and the game goes back to the kept map.
     RequestCombatTransition();
-    EXPECT_EQ(Go(), "EnterCombat:  Failed, CombatManager does not exist\n");
+    EXPECT_NE(Go().find("CombatManager::StartCombat:  Failed, the party has no member who can fight\n"),
+              std::string::npos);
+    EXPECT_NE(lua.Entities().GetEntityByName("Guard"), nullptr);
+    EXPECT_EQ(state->stateSwitchRequest, 1);
+    {
+        StderrCapture quiet;
+        Go();
+    }
     EXPECT_NE(lua.Entities().GetEntityByName("Guard"), nullptr);
     EXPECT_EQ(state->eventHandler, nullptr);
 

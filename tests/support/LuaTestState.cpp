@@ -2,6 +2,7 @@
 
 #include "app/LayerWiring.h"
 #include "app/RegisterLuaFunctions.h"
+#include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
 #include "core/media/ExternalImageManager.h"
 #include "core/script/DataLibrary.h"
@@ -74,6 +75,10 @@ LuaTestState::LuaTestState() {
     Install<LuaManager, &GlobalState::luaManager, &LuaTestState::m_lua, MakeNew>();
     RegisterLuaFunctions(m_lua->GetLuaState());
     for (InstallStep install : kManagers) (this->*install)();
+    // The combat registry comes last, as at start-up (the party manager
+    // registers its script functions on this state), and goes first.
+    InitCombatRegistry();
+    m_undo.push_back([] { DestroyCombatRegistry(); });
 }
 
 LuaTestState::~LuaTestState() {

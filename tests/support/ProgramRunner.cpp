@@ -281,6 +281,56 @@ bool ProgramRunner::RequestClose(unsigned long window) {
     return sent;
 }
 
+bool ProgramRunner::Click(unsigned long window, int x, int y) {
+    Display* display = static_cast<Display*>(m_xDisplay);
+    if (!display || !window) return false;
+    XEvent event;
+    std::memset(&event, 0, sizeof(event));
+    event.xmotion.type = MotionNotify;
+    event.xmotion.window = window;
+    event.xmotion.x = x;
+    event.xmotion.y = y;
+    event.xmotion.same_screen = True;
+    bool sent = XSendEvent(display, window, True, PointerMotionMask, &event) != 0;
+    XFlush(display);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    for (int type : {ButtonPress, ButtonRelease}) {
+        std::memset(&event, 0, sizeof(event));
+        event.xbutton.type = type;
+        event.xbutton.window = window;
+        event.xbutton.x = x;
+        event.xbutton.y = y;
+        event.xbutton.button = Button1;
+        event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
+        event.xbutton.same_screen = True;
+        sent = XSendEvent(display, window, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask,
+                          &event) != 0 && sent;
+        XFlush(display);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return sent;
+}
+
+bool ProgramRunner::PressKey(unsigned long window, unsigned long keySymbol) {
+    Display* display = static_cast<Display*>(m_xDisplay);
+    if (!display || !window) return false;
+    bool sent = true;
+    for (int type : {KeyPress, KeyRelease}) {
+        XEvent event;
+        std::memset(&event, 0, sizeof(event));
+        event.xkey.type = type;
+        event.xkey.window = window;
+        event.xkey.root = DefaultRootWindow(display);
+        event.xkey.keycode = XKeysymToKeycode(display, keySymbol);
+        event.xkey.same_screen = True;
+        sent = XSendEvent(display, window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event) != 0 &&
+               sent;
+        XFlush(display);
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return sent;
+}
+
 int ProgramRunner::Wait(double timeoutSeconds) {
     if (m_pid <= -1000) {
         int status = -(m_pid + 1000);

@@ -39,6 +39,12 @@ public:
     bool WindowSize(unsigned long window, int* width, int* height);
     // Sends the window's close request the way a window manager does.
     bool RequestClose(unsigned long window);
+    // Moves the pointer to (x, y) of the window and clicks the left button
+    // there, as events sent to the window.
+    bool Click(unsigned long window, int x, int y);
+    // Presses and releases the key of that X key symbol (XK_space ...) in
+    // the window.
+    bool PressKey(unsigned long window, unsigned long keySymbol);
     // Waits for the program to end; returns its exit status, or -1 when it
     // did not end in time (it is then killed).
     int Wait(double timeoutSeconds);

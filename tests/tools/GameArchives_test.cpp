@@ -11,6 +11,7 @@
 #include <vector>
 #include <string>
 
+#include "combat/GUICombatCharDisplay.h"
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/DataLibraryImageLua.h"
@@ -47,8 +48,19 @@ const std::vector<Where> kFiled = {
     {"Misc", "Shadows", {"ShadowL", "ShadowM", "ShadowS", "ShadowT"}},
     {"Misc", "ItemIcons", {"ItemBorder"}},
     {"GUI", "Chat", {"ChatPane"}},
+    {"GUI", "Combat", {"Base", "ButtonN", "ButtonL", "ButtonD", "PageButtonUpN", "PageButtonUpL", "PageButtonUpD",
+                       "PageButtonDnN", "PageButtonDnL", "PageButtonDnD", "CharDisplay"}},
     {"Background", "Scenery", {"StarrySky", "Clouds", "FarHills", "NearHills"}},
+    {"Characters", "Sprites", {"ElderStand", "ZezazoruA", "ZezazoruB", "UpStairImg"}},
 };
+
+// The start-up script names the standard archive as the source of the map
+// textures; the entry is taken out and freed like the pictures.
+void DropTextureFile(DataLibrary& library) {
+    void* entry = library.RemovePointer("Images", "Maps", "Textures", "StandardTextures", DataKind::TextureFile);
+    EXPECT_TRUE(entry);
+    delete static_cast<TextureFile*>(entry);
+}
 
 class GameArchivesTest : public ::testing::Test {
 protected:
@@ -89,6 +101,9 @@ TEST_F(GameArchivesTest, StartUpScriptFilesEveryPictureWhereTheEngineLooks) {
                 delete static_cast<BitmapWrapper*>(bitmap);
             }
         }
+        // The status displays' shared plate was one of them.
+        GUICombatCharDisplay::SetBaseImage(static_cast<BitmapWrapper*>(nullptr));
+        DropTextureFile(lua.Library());
         // The heading the title screen files its background in.
         EXPECT_TRUE(lua.Library().GetHeading("Images", "TitleScreen", "General"));
         EXPECT_FALSE(images.IsOpen());
@@ -116,6 +131,30 @@ TEST_F(GameArchivesTest, PicturesHaveTheirSizesAndPlaces) {
         previousWidth = shadow->GetWidth();
         EXPECT_NEAR(shadow->GetOffsetX() * 2 + shadow->GetWidth(), 28, 1) << name;
         EXPECT_NEAR(shadow->GetOffsetY() * 2 + shadow->GetHeight(), 12, 1) << name;
+    }
+}
+
+TEST_F(GameArchivesTest, TheBattleScreenPicturesHaveTheSizesOfTheirWindows) {
+    struct Picture {
+        const char* archive;
+        const char* name;
+        int width, height;
+    } pictures[] = {
+        {"Data/Backgrounds.sif", "Combat_ForestBackground", 800, 600},
+        {"Data/StandardTextures.sif", "CombatBase", 800, 600},
+        {"Data/StandardTextures.sif", "CombatButtonN", 107, 33},
+        {"Data/StandardTextures.sif", "CombatButtonD", 107, 33},
+        {"Data/StandardTextures.sif", "PageButtonUpN", 11, 11},
+        {"Data/StandardTextures.sif", "PageButtonDnL", 11, 11},
+        {"Data/StandardTextures.sif", "CombatCharDisplay", 113, 66},
+    };
+    for (const Picture& p : pictures) {
+        ExternalImageManager images;
+        ASSERT_TRUE(images.OpenFile(kGame + p.archive));
+        std::unique_ptr<BitmapWrapper> picture(images.GetBitmapFromActiveFile(p.name));
+        ASSERT_TRUE(picture) << p.name;
+        EXPECT_EQ(picture->GetWidth(), p.width) << p.name;
+        EXPECT_EQ(picture->GetHeight(), p.height) << p.name;
     }
 }
 
@@ -251,11 +290,13 @@ TEST_F(GameArchivesTest, WorldWindowShowsTheSceneryAndTheCloudsDrift) {
 
         // The library never frees what it holds; the pictures go after the
         // managers that point at them.
+        DropTextureFile(lua.Library());
         for (const Where& w : kFiled) {
             for (const char* name : w.names)
                 pictures.emplace_back(static_cast<BitmapWrapper*>(
                     lua.Library().RemovePointer("Images", w.catalogue, w.heading, name, DataKind::Bitmap)));
         }
+        GUICombatCharDisplay::SetBaseImage(static_cast<BitmapWrapper*>(nullptr));
     }
     state->windowWidth = savedWidth;
     state->windowHeight = savedHeight;

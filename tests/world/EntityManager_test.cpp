@@ -266,7 +266,7 @@ TEST(EntityManagerLua, ScriptFunctionsReportAndSelect) {
     em.RegisterPointer("Object", "Bob", crate);  // same name in another list
     em.RegisterPointer("Object", "crate", crate);
 
-    EXPECT_EQ(RunScript(lua, "EM_NPC_CreateNPC('Ann', 'DialogueNPC', 'x.lua') EM_OBJ_CreateObject('box', 'Crate')"),
+    EXPECT_EQ(RunScript(lua, "EM_NPC_CreateNPC('Ann', 'Merchant') EM_OBJ_CreateObject('box', 'Crate')"),
               "NPCM AddNPC:  Failed, NPC Type was invalid\nEM_OBJ_CreateObject:  Failed, no type Crate found\n");
     EXPECT_EQ(em.GetEntityCount(), 3);
 
@@ -307,11 +307,11 @@ TEST(EntityManagerLua, DeprecatedNamesWarnThenAct) {
     EXPECT_EQ(RunScript(lua, "n = select('#', NPCM_AddNPC('a', 'EnemyNPC')) + select('#', SetActiveNPCA('n')) + "
                              "select('#', SetActiveNPCI(1))"),
               "Warning:  NPCM_AddNPC.  This function is deprecated.\n - Please change it to EM_NPC_CreateNPC.\n"
-              "NPCM AddNPC:  Failed, NPC Type was invalid\n"
               "Warning:  SetActiveNPCA.  Function is deprecated.\n - Please change it to EM_NPC_SetActiveNPC.\n"
               "Warning:  SetActiveNPCI.  Function is deprecated.\n - No replacement is available.\n");
     EXPECT_EQ(lua.GetNumber("n"), 0);
     EXPECT_EQ(lua.Entities().GetActiveEntity(), npc);
+    EXPECT_NE(lua.Entities().GetNPC("a"), nullptr);  // the deprecated name made it
     EXPECT_EQ(RunScript(lua, "n = select('#', OBJM_SetActiveObject('o')) + select('#', OBJM_SetActiveObjectByID(7)) + "
                              "select('#', OBJM_CreateObject('b'))"),
               "Warning:  OBJM_SetActiveObject.  Function is deprecated.\n"

@@ -287,6 +287,17 @@ void DataLibrary::PushActiveEntity() {
     activeKind_ = DataKind::Any;
 }
 
+void DataLibrary::ForgetObject(const void* object) {
+    if (!object) return;
+    if (activeObject_ == object) {
+        activeObject_ = nullptr;
+        activeKind_ = DataKind::Any;
+    }
+    for (auto& saved : stack_) {
+        if (saved.first == object) saved = {nullptr, DataKind::Any};
+    }
+}
+
 void* DataLibrary::PopActiveEntity() {
     if (stack_.empty()) {
         activeObject_ = nullptr;

@@ -31,7 +31,9 @@ enum class DataKind : int32_t {
     ItemPrototype,
     EnemyPrototype,
     FieldSpriteAnimation,
-    ConsoleCommand
+    ConsoleCommand,
+    FieldSprite,            // only ever the active object, never registered
+    FieldSpriteDisplayList  // the same
 };
 
 // What a texture-file entry points to: the file name as the script gave it.
@@ -118,6 +120,9 @@ public:
     void PushActiveEntity();
     void* PopActiveEntity();
     size_t GetStackDepth() const { return stack_.size(); }
+    // An object about to be deleted: it stops being the active object and
+    // leaves the active-entity stack (its slots there read as null).
+    void ForgetObject(const void* object);
 
     void SetWarnOnMiss(uint8_t value) { warnOnMiss_ = value; }
     uint8_t GetWarnOnMiss() const { return warnOnMiss_; }

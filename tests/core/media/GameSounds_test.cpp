@@ -6,6 +6,7 @@
 
 #include "core/base/GlobalState.h"
 #include "core/media/SoundManager.h"
+#include "core/script/DataLibrary.h"
 #include "core/script/LuaManager.h"
 #include "platform/audio/Audio.h"
 #include "support/AllegroTestEnv.h"
@@ -36,6 +37,10 @@ TEST(GameSounds, RoutingRegistersMusicThatPlaysAndLoops) {
         AudioRecord* theme = sound.FindMusic("TitleTheme");
         ASSERT_NE(theme, nullptr);
         for (const char* name : {"Click", "Chime", "TextTick"}) EXPECT_NE(sound.FindSound(name), nullptr) << name;
+        EXPECT_NE(sound.FindMusic("StratumOne"), nullptr);  // the dungeon floors' music
+        // The texture archive's entry is not this test's either.
+        delete static_cast<TextureFile*>(lua.Library().RemovePointer("Images", "Maps", "Textures", "StandardTextures",
+                                                                      DataKind::TextureFile));
         sound.PlayMusic("TitleTheme");
         EXPECT_TRUE(audio::ChannelIsActive(*theme->handle));
         // A position past the loop end is brought back to the loop start.

@@ -17,3 +17,22 @@ EM_OBJ_CreateObject("HutStairs", "StaticTransition")
 OBJST_AddRectangle(188, 588, 212, 612)
 OBJST_SetLevelDestination("Cellar")
 OBJST_SetEntityDestination("CellarFoot")
+
+-- The village elder stands on the square, east of the hut's door. Click him
+-- to talk.
+EM_NPC_CreateNPC("Elder", "DialogueNPC", "Data/Scripts/NPCs/Elder/Constructor.lua")
+NPC_SetPositionData(262, 646, 0)
+
+-- A slime from the caves roams the deep grass east of the square. It chases
+-- a player who comes within 150 units and starts a battle at 16.
+EM_NPC_CreateNPC("Zezazoru", "EnemyNPC", "Data/Scripts/NPCs/Enemies/Zezazoru/Constructor.lua")
+NPC_SetPositionData(440, 560, 0)
+NPC_WorldEnemy_SetDetectRange(150)
+NPC_WorldEnemy_SetAggroRange(16)
+
+-- The dark stairwell on the square: stepping in leads down to the first
+-- floor of the dungeon, a new one every time. Its ladder leads back here.
+EM_OBJ_CreateObject("Stairwell", "StaticTransition")
+OBJST_AddRectangle(306, 658, 318, 670)
+OBJST_SetLevelDestination("MAPRANDOM")
+OBJST_SetCoordinateDestination(350, 200, 0)

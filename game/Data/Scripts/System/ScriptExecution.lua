@@ -16,6 +16,9 @@ LM_ExecuteScript("Scripts", "System/Helpers/CountRun.lua", -1)
 -- The welcome window the player sees on the title screen.
 LM_ExecuteScript("Scripts", "System/Windows/Welcome.lua", -1)
 
+-- The battle side: the party's poses, the enemies and the starting party.
+LM_ExecuteScript("Scripts", "Combat/Setup.lua", -1)
+
 -- The world window behind it, with the scenery.
 LM_ExecuteScript("Scripts", "System/Windows/World.lua", -1)
 

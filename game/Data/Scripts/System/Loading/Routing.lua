@@ -10,7 +10,7 @@ DL_AddHeading("Images", "GUI", "Windows")   -- window borders: MoonCorner, MoonH
 DL_AddHeading("Images", "GUI", "Buttons")   -- button faces
 DL_AddHeading("Images", "GUI", "Misc")      -- check boxes, scroll bars
 DL_AddHeading("Images", "GUI", "Bubbles")   -- speech bubbles: ResponseBubble
-DL_AddHeading("Images", "GUI", "Combat")    -- combat window labels
+DL_AddHeading("Images", "GUI", "Combat")    -- the battle screen's frame, buttons and labels
 
 DL_AddCatalogue("Images", "Misc")
 DL_AddHeading("Images", "Misc", "Icons")    -- the window icon: IconImg
@@ -41,6 +41,20 @@ DL_AddHeading("Images", "Misc", "ItemIcons")  -- the inventory grid's cell: Item
 DL_ExtractBitmap("ItemBorder", "Images", "Misc", "ItemIcons", "ItemBorder")
 DL_AddHeading("Images", "GUI", "Chat")        -- the dialogue box's pane
 DL_ExtractBitmap("ChatPane", "Images", "GUI", "Chat", "ChatPane")
+-- The battle screen: the frame over the field, the command buttons, the
+-- page buttons beside them and the plate of each party member's status.
+DL_ExtractBitmap("CombatBase", "Images", "GUI", "Combat", "Base")
+DL_ExtractBitmap("CombatButtonN", "Images", "GUI", "Combat", "ButtonN")
+DL_ExtractBitmap("CombatButtonL", "Images", "GUI", "Combat", "ButtonL")
+DL_ExtractBitmap("CombatButtonD", "Images", "GUI", "Combat", "ButtonD")
+DL_ExtractBitmap("PageButtonUpN", "Images", "GUI", "Combat", "PageButtonUpN")
+DL_ExtractBitmap("PageButtonUpL", "Images", "GUI", "Combat", "PageButtonUpL")
+DL_ExtractBitmap("PageButtonUpD", "Images", "GUI", "Combat", "PageButtonUpD")
+DL_ExtractBitmap("PageButtonDnN", "Images", "GUI", "Combat", "PageButtonDnN")
+DL_ExtractBitmap("PageButtonDnL", "Images", "GUI", "Combat", "PageButtonDnL")
+DL_ExtractBitmap("PageButtonDnD", "Images", "GUI", "Combat", "PageButtonDnD")
+DL_ExtractBitmap("CombatCharDisplay", "Images", "GUI", "Combat", "CharDisplay")
+GUICCD_SetBaseImage("Images", "GUI", "Combat", "CharDisplay")
 EIM_CloseFile()
 
 -- The title screen opens "Data/TitleScreen.sif" itself and files its
@@ -48,6 +62,27 @@ EIM_CloseFile()
 DL_AddCatalogue("Images", "TitleScreen")
 DL_AddHeading("Images", "TitleScreen", "General")
 -- End of the standard archive ---------------------------------------------
+
+-- Characters and the dungeon's ground ---------------------------------------
+-- The characters' pictures, from the standard archive, and the animations
+-- made of them (Characters.lua). The same archive is the source of the map
+-- textures the dungeon floors are built from, looked up by their names.
+DL_AddCatalogue("Images", "Characters")
+DL_AddHeading("Images", "Characters", "Sprites")
+EIM_OpenFile("Data/StandardTextures.sif")
+DL_ExtractBitmap("ElderStand", "Images", "Characters", "Sprites", "ElderStand")
+DL_ExtractBitmap("ZezazoruA", "Images", "Characters", "Sprites", "ZezazoruA")
+DL_ExtractBitmap("ZezazoruB", "Images", "Characters", "Sprites", "ZezazoruB")
+DL_ExtractBitmap("UpStairImg", "Images", "Characters", "Sprites", "UpStairImg")
+EIM_CloseFile()
+-- Their animations and looks.
+LM_ExecuteScript("Data/Scripts/System/Loading/Characters.lua", -1)
+
+DL_AddCatalogue("Images", "Maps")
+DL_AddHeading("Images", "Maps", "Textures")
+DL_RegisterTextureFile("Images", "Maps", "Textures", "StandardTextures", "Data/StandardTextures.sif")
+MapM_SetTextureFileHeading("Images", "Maps", "Textures")
+MapM_BuildLookupList()
 
 -- Scenery archive -----------------------------------------------------------
 -- What the world window shows behind the map (Data/Scripts/System/Windows/
@@ -84,6 +119,10 @@ DL_AddHeading("Audio", "Sounds", "Dialogue")
 -- The title theme: a 4-second intro, then a 16-second body that repeats.
 DL_RegisterMusic("Audio", "Music", "Themes", "TitleTheme", "Data/Music/Title.wav")
 SM_SetLoopPositions(4.0, 20.0)
+
+-- The dungeon floors' music, 16 seconds that loop whole.
+DL_RegisterMusic("Audio", "Music", "Themes", "StratumOne", "Data/Music/Dungeon.wav")
+SM_SetLoopPositions(0.0, 16.0)
 
 DL_RegisterSound("Audio", "Sounds", "GUI", "Click", "Data/Sounds/Click.wav")
 SM_SetAutoSuppress(0.05)

@@ -1,0 +1,2 @@
+-- Zezazoru's field sprite.
+LM_ExecuteScriptWithArguments("Data/Scripts/Combat/Enemies/EnemySprite.lua", "A", "Zezazoru")

@@ -1,0 +1,2 @@
+-- Bramle's field sprite.
+LM_ExecuteScriptWithArguments("Data/Scripts/Combat/FieldSprites/PartyMember.lua", "A", "Bramle")

@@ -1,0 +1,21 @@
+-- Configures every new dungeon floor before the engine generates it: the
+-- range of its side (in cells; the largest is never reached), its layers,
+-- the textures it uses and the look of its corridors.
+ISOM_SetSizes(24, 40, 1)
+
+-- No sky underground: only the floor is drawn.
+MapM_SetBackgroundDisplayState(0)
+MapM_SetMapDisplayState(1)
+
+-- In this order the caves take the first as their floor and the second as
+-- their walls; the edge of the floor takes any of the three.
+ISOM_QueueTexture("CaveFloor")
+ISOM_QueueTexture("CaveRock")
+ISOM_QueueTexture("CaveMoss")
+
+-- The corridors dug between the caves: mossy floor, rock walls.
+ISOM_CreateRoomDef("Corridor")
+ISOM_SetPathDefToActive()
+ISOM_AddFloorTexture("CaveMoss")
+ISOM_AddWallLTexture("CaveRock")
+ISOM_AddWallRTexture("CaveRock")

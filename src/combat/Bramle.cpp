@@ -1,0 +1,3 @@
+#include "combat/Bramle.h"
+
+Bramle::Bramle() : PartyClass(GetClassData(kClassId)) {}

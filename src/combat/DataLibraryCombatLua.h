@@ -1,0 +1,6 @@
+#pragma once
+// DL_RegisterEnemyPrototype, DL_RegisterFieldSpriteAnimation and
+// DL_CreateHotFieldSpriteAnimation.
+struct lua_State;
+
+void RegisterDataLibraryCombatLuaFunctions(lua_State* L);

@@ -1,0 +1,43 @@
+#include "combat/GUICombatCommandWindow.h"
+
+#include "core/base/GlobalState.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
+#include "gui/GUIButton.h"
+
+GUICombatCommandWindow::GUICombatCommandWindow()
+    : m_colours{al_map_rgb(195, 150, 210), al_map_rgb(168, 124, 183), al_map_rgb(154, 113, 169)} {
+    m_type = kTypeGUICombatCommandWindow;
+}
+
+GUICombatCommandWindow::~GUICombatCommandWindow() = default;
+
+void GUICombatCommandWindow::SetColours(ALLEGRO_COLOR first, ALLEGRO_COLOR second, ALLEGRO_COLOR third) {
+    m_colours[0] = first;
+    m_colours[1] = second;
+    m_colours[2] = third;
+}
+
+GUIButton* GUICombatCommandWindow::AddCommandButton(int x, int y, int width, int height, const std::string& caption) {
+    auto* button = new GUIButton;
+    button->SetDimensions(x, y, width, height);
+    button->SetDisplayData(0.0f, 0);
+    button->SetParent(this);
+    DataLibrary* library = GetGlobalState()->dataLibrary;
+    if (library) {
+        auto image = [library](const char* name) {
+            return library->Get<BitmapWrapper>("Images", "GUI", "Combat", name, DataKind::Bitmap);
+        };
+        button->SetImages(image("ButtonN"), image("ButtonL"), image("ButtonD"));
+        ALLEGRO_FONT* font = library->Get<ALLEGRO_FONT>("Fonts", "General", "System", "SystemFont", DataKind::Font);
+        button->SetCaption(font, 54, 8, al_map_rgb(255, 255, 255), caption.c_str());
+    }
+    AddChild("X", button);
+    return button;
+}
+
+void GUICombatCommandWindow::Render() {
+    if (m_backing) m_backing->ClearToTransparent();
+    DrawChildren(m_backing);
+    m_dirty = false;
+}

@@ -1,0 +1,3 @@
+#include "combat/Kell.h"
+
+Kell::Kell() : PartyClass(GetClassData(kClassId)) {}

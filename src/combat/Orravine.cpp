@@ -1,0 +1,3 @@
+#include "combat/Orravine.h"
+
+Orravine::Orravine() : PartyClass(GetClassData(kClassId)) {}

@@ -1,0 +1,3 @@
+#include "combat/Sesket.h"
+
+Sesket::Sesket() : PartyClass(GetClassData(kClassId)) {}

@@ -1,0 +1,3 @@
+#include "combat/Tamberlyx.h"
+
+Tamberlyx::Tamberlyx() : PartyClass(GetClassData(kClassId)) {}

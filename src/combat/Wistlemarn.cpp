@@ -1,0 +1,3 @@
+#include "combat/Wistlemarn.h"
+
+Wistlemarn::Wistlemarn() : PartyClass(GetClassData(kClassId)) {}

@@ -1,0 +1,104 @@
+// The combat game state driven by synthetic events: the tick runs the GUI's
+// pulse and the battle, keys and mouse buttons reach the message window as
+// GUI events, the close event quits, and the redraw waits for a drained
+// queue.
+#include <gtest/gtest.h>
+
+#include "app/FrameContext.h"
+#include "app/GameStates.h"
+#include "combat/CombatTestDoubles.h"
+#include "core/base/LayerHooks.h"
+
+using namespace combattest;
+
+namespace {
+
+ALLEGRO_EVENT Event(unsigned type) {
+    ALLEGRO_EVENT event{};
+    event.type = type;
+    return event;
+}
+
+class CombatStateTest : public CombatFixture {
+protected:
+    void SetUp() override {
+        CombatFixture::SetUp();
+        m_savedQuit = GetGlobalState()->quit;
+        GetGlobalState()->quit = 0;
+    }
+    void TearDown() override {
+        GetGlobalState()->quit = m_savedQuit;
+        GetGlobalState()->stateSwitchRequest = 0;
+        CombatFixture::TearDown();
+    }
+    void Timer(int count = 1) {
+        for (int i = 0; i < count; ++i) HandleCombatEvent(Event(ALLEGRO_EVENT_TIMER), &m_context);
+    }
+    FrameContext m_context{};
+    uint8_t m_savedQuit = 0;
+};
+
+TEST_F(CombatStateTest, TicksPlayTheBattleAndKeysEndTheKeyPause) {
+    party->Add("Ana", 40, 60, 8, 10);
+    enemies->roster = {{"Bog", 10, 8, 8, 1, 4}};
+    Start();
+    ASSERT_TRUE(EnterGameState(GameStateId::Combat));
+    EXPECT_EQ(GetGlobalState()->eventHandler, &HandleCombatEvent);
+    EXPECT_EQ(GetGlobalState()->renderFunction, &RedrawCombat);
+    GetGlobalState()->eventHandler = nullptr;
+    GetGlobalState()->renderFunction = nullptr;
+
+    manager->OrderCommand(Character::kCommandAttack);
+    manager->OrderTarget(1);
+    Timer();
+    EXPECT_EQ(m_context.redrawPending, 1);
+    EXPECT_TRUE(Window()->IsRunning());
+    for (int i = 0; i < 2000 && !Window()->IsPaused(); ++i) Timer();
+    ASSERT_TRUE(Window()->IsPaused());
+
+    // A key pressed and released, as Allegro reports them.
+    HandleCombatEvent(Event(ALLEGRO_EVENT_KEY_DOWN), &m_context);
+    EXPECT_TRUE(Window()->IsPaused());
+    HandleCombatEvent(Event(ALLEGRO_EVENT_KEY_UP), &m_context);
+    EXPECT_FALSE(Window()->IsPaused());
+    Timer(2);
+    EXPECT_EQ(manager->GetState(), 1);
+    EXPECT_FALSE(manager->IsBattleRunning());
+    EXPECT_EQ(GetGlobalState()->stateSwitchRequest, 1);
+
+    ALLEGRO_EVENT move = Event(ALLEGRO_EVENT_MOUSE_AXES);
+    move.mouse.x = 123;
+    move.mouse.y = 45;
+    HandleCombatEvent(move, &m_context);
+    EXPECT_EQ(lua->Gui().GetMouseX(), 123.0f);
+    HandleCombatEvent(Event(ALLEGRO_EVENT_MOUSE_BUTTON_DOWN), &m_context);
+    EXPECT_TRUE(lua->Gui().IsMouseDown());
+    HandleCombatEvent(Event(ALLEGRO_EVENT_MOUSE_BUTTON_UP), &m_context);
+    EXPECT_FALSE(lua->Gui().IsMouseDown());
+
+    HandleCombatEvent(Event(ALLEGRO_EVENT_DISPLAY_CLOSE), nullptr);
+    EXPECT_EQ(GetGlobalState()->quit, 0);
+    HandleCombatEvent(Event(ALLEGRO_EVENT_DISPLAY_CLOSE), &m_context);
+    EXPECT_EQ(GetGlobalState()->quit, 1);
+}
+
+TEST_F(CombatStateTest, TheRedrawWaitsForADrainedQueue) {
+    ALLEGRO_EVENT_QUEUE* queue = al_create_event_queue();
+    ALLEGRO_EVENT_SOURCE source;
+    al_init_user_event_source(&source);
+    al_register_event_source(queue, &source);
+    ALLEGRO_EVENT pending = Event(ALLEGRO_GET_EVENT_TYPE('T', 'E', 'S', 'T'));
+    al_emit_user_event(&source, &pending, nullptr);
+    m_context.redrawPending = 1;
+    RedrawCombat(queue, &m_context);
+    EXPECT_EQ(m_context.redrawPending, 1);
+    al_flush_event_queue(queue);
+    RedrawCombat(queue, &m_context);
+    EXPECT_EQ(m_context.redrawPending, 0);
+    RedrawCombat(queue, nullptr);
+    al_unregister_event_source(queue, &source);
+    al_destroy_user_event_source(&source);
+    al_destroy_event_queue(queue);
+}
+
+}  // namespace
