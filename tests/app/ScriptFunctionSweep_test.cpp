@@ -38,6 +38,9 @@ const std::set<std::string>& TakeNoArguments() {
         "GetScriptCode",      "GetScriptString",   "Activate_Debug_Mode", "Deactivate_Debug_Mode",
         "NPC_ClearAIQueue",   "BackgroundManager_DisableFill", "GUI_HideAllObjects", "Path_SetRootToLocal",
         "DL_PushActiveEntity", "DL_PopActiveEntity", "EIM_CloseFile",       "DM_ManualActivate",
+        "NPC_WorldEnemy_Setup", "CombatManager_ClearPreloadList", "CombatManager_InitiateCombat",
+        "FSpriteAnim_FinishAndLock", "FSpriteDL_CreateAndPush", "DL_CreateHotFieldSpriteAnimation",
+        "PartyManager_ClearParty", "PartyManager_RestoreParty",
     };
     return names;
 }
