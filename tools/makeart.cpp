@@ -6,7 +6,9 @@
 // into Allegro memory bitmaps and saved with al_save_bitmap; sifpack then
 // packs the files into the game's archives.
 #include <allegro5/allegro.h>
+#include <allegro5/allegro_font.h>
 #include <allegro5/allegro_image.h>
+#include <allegro5/allegro_ttf.h>
 
 #include <algorithm>
 #include <cmath>
@@ -172,10 +174,60 @@ double Hash(uint32_t n) {
     return static_cast<double>(n & 0x7fffffffu) / 2147483647.0;
 }
 
+// Text coverage, 0..1 per pixel: the label drawn in white by Allegro's font
+// add-ons on a clear memory bitmap of the given size, centred. DejaVu Sans
+// (Debian's fonts-dejavu-core) at the pixel height given; Allegro's built-in
+// font when that file cannot be read.
+struct TextMask {
+    int width = 0, height = 0;
+    std::vector<double> coverage;
+    double At(double x, double y) const {
+        const int ix = static_cast<int>(std::floor(x)), iy = static_cast<int>(std::floor(y));
+        if (ix < 0 || iy < 0 || ix >= width || iy >= height) return 0;
+        return coverage[static_cast<size_t>(iy) * width + ix];
+    }
+};
+
+constexpr const char* kLabelFont = "/usr/share/fonts/truetype/dejavu/DejaVuSans-Bold.ttf";
+
+TextMask Label(const char* text, int width, int height, int pixelHeight) {
+    TextMask mask;
+    mask.width = width;
+    mask.height = height;
+    mask.coverage.assign(static_cast<size_t>(width) * height, 0.0);
+    ALLEGRO_FONT* font = al_load_ttf_font(kLabelFont, -pixelHeight, 0);
+    if (!font) font = al_create_builtin_font();
+    ALLEGRO_BITMAP* canvas = al_create_bitmap(width, height);
+    if (!font || !canvas) {
+        if (font) al_destroy_font(font);
+        if (canvas) al_destroy_bitmap(canvas);
+        return mask;
+    }
+    ALLEGRO_BITMAP* previous = al_get_target_bitmap();
+    al_set_target_bitmap(canvas);
+    al_clear_to_color(al_map_rgba(0, 0, 0, 0));
+    int bx, by, bw, bh;
+    al_get_text_dimensions(font, text, &bx, &by, &bw, &bh);
+    al_draw_text(font, al_map_rgb(255, 255, 255), (width - bw) / 2.0f - bx, (height - bh) / 2.0f - by, 0, text);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            unsigned char r, g, b, a;
+            al_unmap_rgba(al_get_pixel(canvas, x, y), &r, &g, &b, &a);
+            mask.coverage[static_cast<size_t>(y) * width + x] = a / 255.0;
+        }
+    }
+    if (previous) al_set_target_bitmap(previous);
+    al_destroy_bitmap(canvas);
+    al_destroy_font(font);
+    return mask;
+}
+
 sif::Picture TitleBackground() {
     const RGBA skyTop{0.02, 0.02, 0.08, 1}, skyLow{0.16, 0.12, 0.32, 1};
     const RGBA hillFar{0.07, 0.09, 0.18, 1}, hillNear{0.03, 0.04, 0.09, 1};
-    return Draw(
+    // The prompt: every click on the title screen starts the game.
+    const TextMask prompt = Label("Click anywhere to begin", 800, 40, 26);
+    const sif::Picture scene = Draw(
         800, 600,
         [&](double x, double y) {
             double nearHill = 500 + 30 * std::sin(x / 90.0) + 14 * std::sin(x / 37.0 + 1.3);
@@ -203,6 +255,141 @@ sif::Picture TitleBackground() {
             return sky;
         },
         2);
+    // The prompt over the near hills, moon gold with a dark halo that keeps
+    // it readable on any ground.
+    sif::Picture picture = scene;
+    for (int y = 0; y < 40; ++y) {
+        for (int x = 0; x < 800; ++x) {
+            double halo = 0;
+            for (int dy = -2; dy <= 2; ++dy)
+                for (int dx = -2; dx <= 2; ++dx) halo = std::max(halo, prompt.At(x + dx, y + dy));
+            const double ink = prompt.At(x, y);
+            uint8_t* p = &picture.rgba[(static_cast<size_t>(y + 530) * 800 + x) * 4];
+            for (int c = 0; c < 3; ++c) {
+                const double gold = c == 0 ? 0.98 : c == 1 ? 0.93 : 0.66;
+                double v = p[c] / 255.0 * (1 - 0.8 * halo);
+                v = v * (1 - ink) + gold * ink;
+                p[c] = static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0));
+            }
+        }
+    }
+    return picture;
+}
+
+// Image buttons of the stock menus, 69 x 29, in the colours of the menus'
+// text buttons (frame, fill, inner line) with their label; 0 normal, 1 hover
+// (brighter), 2 pressed (darker).
+sif::Picture MenuButton(const char* text, int state) {
+    const double scale = state == 1 ? 1.1 : state == 2 ? 0.9 : 1.0;
+    auto tone = [scale](double r, double g, double b) {
+        return RGBA{std::min(r * scale, 1.0), std::min(g * scale, 1.0), std::min(b * scale, 1.0), 1};
+    };
+    const RGBA frame = tone(195 / 255.0, 150 / 255.0, 210 / 255.0);
+    const RGBA fill = tone(168 / 255.0, 124 / 255.0, 183 / 255.0);
+    const RGBA inner = tone(154 / 255.0, 113 / 255.0, 169 / 255.0);
+    const RGBA ink{1, 1, 1, 1};
+    const TextMask label = Label(text, 69, 29, 14);
+    const double shift = state == 2 ? 1 : 0;  // a pressed face sinks a pixel
+    return Draw(69, 29, [&](double x, double y) {
+        if (x < 1 || y < 1 || x > 68 || y > 28) return frame;
+        if (x < 2 || y < 2 || x > 67 || y > 27) return inner;
+        return Mix(fill, ink, label.At(x - shift, y - shift));
+    });
+}
+
+// The scroll bars' 8 x 8 arrows: the vertical bar's points up (the bottom
+// one is drawn upside down), the horizontal bar's points right (the left one
+// is drawn mirrored).
+sif::Picture ScrollArrow(bool right, int state) {
+    const RGBA face = state == 1 ? Mix(kSilver, kMoonGold, 0.5) : state == 2 ? kMoonGold : kSilver;
+    return Draw(8, 8, [=](double x, double y) {
+        if (x < 0.5 || y < 0.5 || x > 7.5 || y > 7.5) return kNavy;
+        // An up-pointing triangle; the right-pointing one swaps the axes.
+        const double along = right ? 8 - x : y, across = right ? y : x;
+        if (along > 1.5 && along < 6.5 && std::fabs(across - 4) < (along - 1.5) * 0.6) return face;
+        return Mix(kNavy, kSilver, 0.15);
+    });
+}
+
+// Bramle, the player's avatar: 18 x 28 frames of a traveller in a green
+// tunic, feet at the bottom centre, outlined so that he stands out on grass
+// and stone. Four views (0 down, 1 up, 2 left, 3 right), four walking frames
+// each: 0 and 2 with the feet together, 1 and 3 with one foot forward, the
+// body a pixel higher.
+sif::Picture Bramle(int view, int frame) {
+    const RGBA skin{0.96, 0.78, 0.62, 1}, hair{0.45, 0.26, 0.1, 1}, tunic{0.18, 0.62, 0.3, 1};
+    const RGBA belt{0.42, 0.26, 0.1, 1}, trousers{0.2, 0.22, 0.42, 1}, boots{0.3, 0.17, 0.07, 1};
+    const RGBA eye{0.08, 0.06, 0.1, 1}, outline{0.08, 0.06, 0.1, 1};
+    const bool mirror = view == 3;
+    const bool side = view >= 2;
+    const double bob = (frame % 2 == 1) ? -1 : 0;
+    const double stride = frame == 1 ? 1 : frame == 3 ? -1 : 0;
+    auto body = [=](double x, double y, RGBA& out) {
+        if (mirror) x = 18 - x;
+        // Legs and boots stay on the ground.
+        if (!side) {
+            const double leftLift = stride > 0 ? 1.5 : 0, rightLift = stride < 0 ? 1.5 : 0;
+            for (int leg = 0; leg < 2; ++leg) {
+                const double x0 = leg == 0 ? 5.8 : 9.7, lift = leg == 0 ? leftLift : rightLift;
+                if (x >= x0 && x < x0 + 2.6 && y >= 19 + bob && y < 28 - lift) {
+                    out = y >= 25.5 - lift ? boots : trousers;
+                    return true;
+                }
+            }
+        } else {
+            for (int leg = 0; leg < 2; ++leg) {
+                const double swing = (leg == 0 ? 2.2 : -2.2) * stride;
+                const double x0 = 7.6 + swing * (28 - y) / 9.0;
+                if (x >= x0 && x < x0 + 2.8 && y >= 19 + bob && y < 28) {
+                    out = y >= 25.5 ? boots : trousers;
+                    return true;
+                }
+            }
+        }
+        const double by = y - bob;
+        // Arms, swinging with the stride.
+        if (!side) {
+            const double swing = view == 0 ? stride : -stride;
+            if (((x >= 3 && x < 4.8) && by >= 11.5 + swing && by < 18.5 + swing) ||
+                ((x >= 13.2 && x < 15) && by >= 11.5 - swing && by < 18.5 - swing)) {
+                out = by > 17 + std::fabs(swing) ? skin : tunic;
+                return true;
+            }
+        }
+        // Tunic with a belt.
+        if (x >= 4.6 && x < 13.4 && by >= 10.5 && by < 20) {
+            out = (by >= 16.5 && by < 17.8) ? belt : tunic;
+            if (side) {
+                const double armX = 8 + 2.5 * stride * (by - 11) / 7.0;
+                if (x >= armX && x < armX + 2 && by >= 11 && by < 18.5) out = by > 17 ? skin : Mix(tunic, outline, 0.25);
+            }
+            return true;
+        }
+        // Head: a round face under brown hair.
+        const double hx = side ? 8.6 : 9, hy = 6 + bob;
+        if (InCircle(x, y, hx, hy, 5.2)) {
+            out = skin;
+            if (view == 1) out = hair;  // the back of the head
+            if (y < hy - 1.6) out = hair;
+            if (side && x > hx + 1.5) out = hair;  // hair falls at the back of the profile
+            if (view == 0 && (InCircle(x, y, 7, hy + 0.8, 0.8) || InCircle(x, y, 11, hy + 0.8, 0.8))) out = eye;
+            if (side && InCircle(x, y, 5.8, hy + 0.6, 0.8)) out = eye;
+            return true;
+        }
+        if (side && x >= 3 && x < 4 && y >= hy && y < hy + 1.6) {  // the nose of the profile
+            out = skin;
+            return true;
+        }
+        return false;
+    };
+    return Draw(18, 28, [=](double x, double y) {
+        RGBA c;
+        if (body(x, y, c)) return c;
+        for (double dx : {-0.9, 0.0, 0.9})
+            for (double dy : {-0.9, 0.0, 0.9})
+                if (body(x + dx, y + dy, c)) return outline;
+        return kClear;
+    });
 }
 
 // Scenery behind the world: a starry sky, a long bank of clouds and two
@@ -547,7 +734,7 @@ int main(int argc, char** argv) {
     }
     std::string folder = argv[1];
     mkdir(folder.c_str(), 0777);
-    if (!al_init() || !al_init_image_addon()) {
+    if (!al_init() || !al_init_image_addon() || !al_init_font_addon() || !al_init_ttf_addon()) {
         std::fprintf(stderr, "makeart: cannot start Allegro\n");
         return 1;
     }
@@ -579,5 +766,19 @@ int main(int argc, char** argv) {
               Save(folder, "CaveRock", CaveRock()) && Save(folder, "ElderStand", ElderStand()) &&
               Save(folder, "ZezazoruA", Zezazoru(0.0)) && Save(folder, "ZezazoruB", Zezazoru(0.12)) &&
               Save(folder, "UpStairImg", UpStairImg());
+    const struct {
+        const char* stem;
+        const char* label;
+    } buttons[] = {{"ButtonOptn", "Options"}, {"ButtonExit", "Close"}};
+    for (const auto& button : buttons)
+        for (int state = 0; state < 3; ++state)
+            ok = ok && Save(folder, button.stem + std::to_string(state), MenuButton(button.label, state));
+    for (int state = 0; state < 3; ++state)
+        ok = ok && Save(folder, "ButtonArroSB" + std::to_string(state), ScrollArrow(false, state)) &&
+             Save(folder, "ButtonArroSBF" + std::to_string(state), ScrollArrow(true, state));
+    const char* const views[] = {"Down", "Up", "Left", "Right"};
+    for (int view = 0; view < 4; ++view)
+        for (int frame = 0; frame < 4; ++frame)
+            ok = ok && Save(folder, std::string("Bramle") + views[view] + std::to_string(frame), Bramle(view, frame));
     return ok ? 0 : 1;
 }

@@ -3,7 +3,6 @@
 #include <allegro5/allegro.h>
 #include <allegro5/allegro_font.h>
 #include <allegro5/allegro_image.h>
-#include <allegro5/allegro_opengl.h>
 #include <allegro5/allegro_primitives.h>
 #include <allegro5/allegro_ttf.h>
 
@@ -113,6 +112,7 @@ int Initialize() {
     // places between these as they are built.
     state->luaManager = new LuaManager();
     RegisterLuaFunctions(state->luaManager->GetLuaState());
+    if (!DisplayManager::SizeFits(state->windowWidth, state->windowHeight)) return -1;
     state->displayManager = new DisplayManager(state->windowWidth, state->windowHeight);
     state->dataLibrary = new DataLibrary();
     state->entityManager = new EntityManager();
@@ -256,11 +256,6 @@ int RunProgram(int argc, char** argv) {
     al_get_keyboard_state(&context->keyboard);
     al_start_timer(state->timer);
     std::fprintf(stderr, "Begin primary game loop\n");
-    if (state->openGLMode && displayOpened) {
-        glMatrixMode(GL_PROJECTION);
-        glLoadIdentity();
-        glOrtho(0, state->windowWidth, 0, state->windowHeight, -1280, 1280);
-    }
     RunMainLoop(context);
     DestructionSequence();
     delete context;

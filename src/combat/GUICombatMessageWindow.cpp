@@ -269,10 +269,9 @@ bool GUICombatMessageWindow::OnEvent(int event, int, int) {
 
 void GUICombatMessageWindow::Render() {
     if (m_backing && m_backing->GetBitmap()) {
-        if (!GetGlobalState()->openGLMode) {
-            m_backing->SetAsTarget();
-            al_clear_to_color(al_map_rgb(0, 0, 0));
-        }
+        // Every display mode renders into the backing bitmap.
+        m_backing->SetAsTarget();
+        al_clear_to_color(al_map_rgb(0, 0, 0));
         if (m_font) {
             int shown = 0;
             for (const std::string& line : m_lines) {

@@ -411,12 +411,8 @@ void GUIBaseObject::Draw(BitmapWrapper* target) {
     // backing bitmap: there is nothing to render into.
     if (m_visible && m_backing && m_backing->GetBitmap()) {
         std::weak_ptr<char> self = m_life;
-        if (state->openGLMode) {
-            m_drawX = m_positionX;
-            m_drawY = m_positionY;
-        } else if (m_dirty && m_hasContent) {
-            m_backing->ClearToTransparent();
-        }
+        // Every display mode renders into the backing bitmap and blits it.
+        if (m_dirty && m_hasContent) m_backing->ClearToTransparent();
         if (m_dirty && m_hasContent) {
             Render();
             if (self.expired()) return;
@@ -472,9 +468,8 @@ void GUIBaseObject::DrawBorder() {
 void GUIBaseObject::BlitToTarget(BitmapWrapper* target) {
     if (!m_backing || !target || !target->GetBitmap()) return;
     // Rendering may have left another bitmap (often this object's own backing
-    // bitmap) as the drawing target; in OpenGL mode the draw goes to whatever
-    // is current, and a bitmap drawn onto itself aborts, so the target is
-    // selected again first.
+    // bitmap) as the drawing target, and a bitmap drawn onto itself aborts,
+    // so the target is selected again first.
     if (al_get_target_bitmap() != target->GetBitmap()) target->SetAsTarget();
     m_backing->DrawTo(target->GetBitmap(), m_positionX, m_positionY, 0);
 }

@@ -210,7 +210,7 @@ void GUIButton::Click() {
 }
 
 void GUIButton::Render() {
-    if (m_backing && m_backing->GetBitmap() && !GetGlobalState()->openGLMode) m_backing->SetAsTarget();
+    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
     BitmapWrapper* image = nullptr;
     if (m_pressed && m_pressedImage)
         image = m_pressedImage;

@@ -53,11 +53,18 @@ bool Button_Hide_Parent(void*) {
     GUIBaseObject* parent = ClickedButtonParent();
     if (!parent) return false;
     GUIManager* manager = GetGlobalState()->guiManager;
-    parent->Close();
+    // Only the parent's own entries leave the active-window list: another
+    // window at the head (the pause menu, say) stays where Esc finds it. The
+    // window behind is reopened only when the parent was the one in front.
     NamedList* active = manager->GetActiveWindowList();
-    active->RemoveFirst();
-    if (NamedList::Node* head = active->GetHead())
-        if (head->value) static_cast<GUIBaseObject*>(head->value)->Open();
+    NamedList::Node* head = active->GetHead();
+    const bool parentInFront = head && head->value == parent;
+    std::weak_ptr<char> life = parent->GetLifeToken();
+    parent->Close();
+    if (!life.expired()) manager->RemoveActiveWindow(parent);
+    if (!parentInFront) return true;
+    if (NamedList::Node* next = active->GetHead())
+        if (next->value) static_cast<GUIBaseObject*>(next->value)->Open();
     return true;
 }
 

@@ -163,11 +163,10 @@ void* GUIChatWindow::GetProperty(const std::string&) { return nullptr; }
 
 void GUIChatWindow::Render() {
     if (!m_setUp) return;
-    const bool openGL = GetGlobalState()->openGLMode;
-    if (m_backing && m_backing->GetBitmap() && !openGL) m_backing->SetAsTarget();
+    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
     if (m_backing) m_backing->ClearToRGBA(0, 0, 0, 192);
     DrawChildren(m_backing);
-    if (m_backing && m_backing->GetBitmap() && !openGL) m_backing->SetAsTarget();
+    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
 
     if (m_selectedFilter < 0) {
         if (m_filters.empty()) AddFilter("Default", 0);

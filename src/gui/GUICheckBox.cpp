@@ -51,7 +51,7 @@ bool GUICheckBox::OnEvent(int event, int, int) {
 void* GUICheckBox::GetProperty(const std::string&) { return nullptr; }
 
 void GUICheckBox::Render() {
-    if (m_backing && m_backing->GetBitmap() && !GetGlobalState()->openGLMode) m_backing->SetAsTarget();
+    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
     if (BitmapWrapper* image = m_checked ? m_checkedImage : m_uncheckedImage) image->Draw(m_drawX, m_drawY, 0);
     m_dirty = false;
     DrawChildren(m_backing);

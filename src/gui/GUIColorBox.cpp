@@ -31,10 +31,7 @@ void GUIColorBox::Render() {
     // Each value is taken as a byte (modulo 256).
     const ALLEGRO_COLOR colour = al_map_rgba(static_cast<uint8_t>(m_red), static_cast<uint8_t>(m_green),
                                              static_cast<uint8_t>(m_blue), static_cast<uint8_t>(m_alpha));
-    if (GetGlobalState()->openGLMode) {
-        // The current target is the frame here: fill only the box's area.
-        al_draw_filled_rectangle(m_drawX, m_drawY, m_drawX + m_width, m_drawY + m_height, colour);
-    } else if (m_backing && m_backing->GetBitmap()) {
+    if (m_backing && m_backing->GetBitmap()) {
         m_backing->SetAsTarget();
         al_clear_to_color(colour);
     }

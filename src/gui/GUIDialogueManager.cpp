@@ -438,7 +438,7 @@ bool GUIDialogueManager::OnEvent(int event, int x, int y) {
 }
 
 void GUIDialogueManager::Render() {
-    if (m_backing && m_backing->GetBitmap() && !GetGlobalState()->openGLMode) m_backing->SetAsTarget();
+    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
     const int x = m_drawX;
     const int y = m_drawY;
     if (m_pane) m_pane->DrawDefault(x, y);

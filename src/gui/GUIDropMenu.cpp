@@ -133,9 +133,8 @@ void GUIDropMenu::DrawEntry(const Entry& entry, int64_t x, int64_t y) const {
 }
 
 void GUIDropMenu::Render() {
-    if (m_backing && m_backing->GetBitmap() && !GetGlobalState()->openGLMode) m_backing->SetAsTarget();
-    // Coordinates in 64 bits: the draw position is the menu's own position in
-    // OpenGL mode, which a script may put anywhere.
+    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
+    // Coordinates in 64 bits: the draw position may be set to anything.
     const int64_t ox = m_drawX;
     const int64_t oy = m_drawY;
     al_draw_filled_rectangle(static_cast<float>(ox), static_cast<float>(oy), static_cast<float>(ox + m_width),

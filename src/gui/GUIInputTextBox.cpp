@@ -194,8 +194,7 @@ void GUIInputTextBox::Render() {
     TargetBacking();
     const int x = m_drawX;
     const int y = m_drawY;
-    if (!GetGlobalState()->openGLMode) al_clear_to_color(al_map_rgba(255, 255, 255, 255));
-    else al_draw_filled_rectangle(x, y, x + m_width, y + m_height, al_map_rgba(255, 255, 255, 255));
+    al_clear_to_color(al_map_rgba(255, 255, 255, 255));
     al_draw_rounded_rectangle(x + 1, y + 1, x + m_width - 1, y + m_height - 1, 2, 2, al_map_rgb(255, 0, 0), 3);
     ALLEGRO_FONT* font = TypingFont();
     if (font && m_hasText) al_draw_text(font, m_colour, x + 3, y, 0, m_text.c_str());

@@ -145,7 +145,7 @@ bool GUIList::OnEvent(int event, int, int y) {
 }
 
 void GUIList::Render() {
-    if (m_backing && m_backing->GetBitmap() && !GetGlobalState()->openGLMode) m_backing->SetAsTarget();
+    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
     // Rows past the backing bitmap's bottom would be clipped away.
     const int64_t bottom = m_backing ? m_backing->GetHeight() : 0;
     for (int64_t i = m_firstShown; i < m_count; ++i) {
@@ -153,8 +153,7 @@ void GUIList::Render() {
         if (y1 >= bottom) break;
         const int64_t y2 = y1 + m_rowHeight;
         const int32_t index = static_cast<int32_t>(i);
-        // In 64 bits: the draw position is the list's own position in OpenGL
-        // mode, which a script may put anywhere.
+        // In 64 bits: the draw position may be set to anything.
         const float left = static_cast<float>(int64_t{m_drawX} + kMargin);
         const float top = static_cast<float>(m_drawY + y1);
         if (index == m_selected)

@@ -111,7 +111,9 @@ void GUIScrollBar::SetScrollData(int x, int y, int w, int h, bool vertical) {
          {kAddButton, farEnd, 0, {"ButtonArroSBF0", "ButtonArroSBF1", "ButtonArroSBF2"}, 0,
           "Button_Scrollbar_Increment"}},
         {{kSubButton, 0, 0, {"ButtonArroSB0", "ButtonArroSB1", "ButtonArroSB2"}, 0, "Button_Scrollbar_Decrement"},
-         {kAddButton, 0, farEnd, {"ButtonArroSB0", "ButtonArroSB1", "ButtonArroSB2"}, 1,
+         // The bottom arrow is the top one turned upside down (a left-right
+         // mirror would leave it pointing up).
+         {kAddButton, 0, farEnd, {"ButtonArroSB0", "ButtonArroSB1", "ButtonArroSB2"}, ALLEGRO_FLIP_VERTICAL,
           "Button_Scrollbar_Increment"}},
     };
     for (const ArrowLayout& layout : layouts[vertical ? 1 : 0]) {
@@ -163,7 +165,7 @@ bool GUIScrollBar::OnEvent(int event, int x, int y) {
 }
 
 void GUIScrollBar::Render() {
-    if (m_backing && m_backing->GetBitmap() && !GetGlobalState()->openGLMode) m_backing->SetAsTarget();
+    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
     // Tiles past the backing bitmap would be clipped away: the walk stops at
     // its edge, so a bar of a huge size a script gave costs nothing extra.
     const int64_t length = m_backing ? std::min<int64_t>(m_vertical ? m_height : m_width,

@@ -66,7 +66,7 @@ bool GUITextLine::OnEvent(int, int, int) { return false; }
 void* GUITextLine::GetProperty(const std::string&) { return nullptr; }
 
 void GUITextLine::TargetBacking() {
-    if (m_backing && m_backing->GetBitmap() && !GetGlobalState()->openGLMode) m_backing->SetAsTarget();
+    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
 }
 
 void GUITextLine::DrawText(int x, int y) {

@@ -42,8 +42,7 @@ public:
     static void RegisterLuaFunctions(lua_State* L);
 
 protected:
-    // Makes the backing bitmap the drawing target (the current target is
-    // kept in OpenGL mode).
+    // Makes the backing bitmap the drawing target.
     void TargetBacking();
     // The text in the colour at the draw position, when font and text exist.
     void DrawText(int x, int y);

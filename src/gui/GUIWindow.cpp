@@ -22,7 +22,7 @@ bool GUIWindow::OnEvent(int, int, int) { return false; }
 void* GUIWindow::GetProperty(const std::string&) { return nullptr; }
 
 void GUIWindow::TargetBacking() {
-    if (m_backing && m_backing->GetBitmap() && !GetGlobalState()->openGLMode)
+    if (m_backing && m_backing->GetBitmap())
         al_set_target_bitmap(m_backing->GetBitmap());
 }
 

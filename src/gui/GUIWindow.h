@@ -32,8 +32,7 @@ public:
     static void RegisterLuaFunctions(lua_State* L);
 
 protected:
-    // Makes the backing bitmap the drawing target, except in OpenGL mode
-    // where the content goes straight onto the current target.
+    // Makes the backing bitmap the drawing target.
     void TargetBacking();
     // Marks this window and its ancestors dirty and draws the children onto
     // the backing bitmap: the end of every window's Render.

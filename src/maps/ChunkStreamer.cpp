@@ -42,9 +42,15 @@ int32_t ChunkStreamer::Open(const std::string& levelPath) {
         std::fprintf(stderr, "Warning:  Couldn't open level %s, cannot write %s\n", levelPath.c_str(), kWorkingFile);
         return -2;
     }
-    int inflated = ZLibDecompressor::InflateFile(level, temp);
+    int inflated = ZLibDecompressor::InflateFile(level, temp, kMaxInflatedSize);
     std::fclose(level);
     bool written = std::fclose(temp) == 0;
+    if (inflated == ZLibDecompressor::kTooLarge) {
+        std::remove(kWorkingTemp);
+        std::fprintf(stderr, "Warning:  Couldn't open level %s, the level data inflates past %llu bytes\n",
+                     levelPath.c_str(), static_cast<unsigned long long>(kMaxInflatedSize));
+        return -2;
+    }
     if (inflated != 0 || !written) {
         std::remove(kWorkingTemp);
         std::fprintf(stderr, "Warning:  Couldn't open level %s, the level data is damaged\n", levelPath.c_str());

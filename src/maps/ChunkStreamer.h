@@ -26,6 +26,9 @@ class ChunkStreamer {
 public:
     static constexpr const char* kWorkingFile = "ActiveChunks.pcf";
     static constexpr int32_t kDataOffset = 22;
+    // A level inflates to at most this many bytes; a small file asking for
+    // more is refused rather than filling the disk.
+    static constexpr uint64_t kMaxInflatedSize = uint64_t{512} << 20;
     static constexpr int32_t kWindowRadius = 2;  // the window is 5 x 5 chunks
 
     ChunkStreamer();

@@ -1,7 +1,6 @@
 #include "maps/IsometricMap.h"
 
 #include <allegro5/allegro.h>
-#include <allegro5/allegro_opengl.h>
 
 #include <algorithm>
 #include <array>
@@ -102,15 +101,16 @@ bool Parse(const uint8_t* data, size_t size, ParsedMap& map) {
     if (sx > limit || sy > limit || sz > limit) return Damaged("map size out of range");
     // Every cell takes at least its present byte: the grid can be no larger
     // than what remains (checked step by step so the product cannot wrap).
+    // A map without cells has no ground to stand on, and its empty sides
+    // would still be walked layer by layer on every frame: refused.
+    if (sx == 0 || sy == 0 || sz == 0) return Damaged("map without cells");
     const uint64_t remaining = in.Remaining();
-    uint64_t cells = 0;
-    if (sx != 0 && sy != 0 && sz != 0) {
-        if (sx > remaining || sy > remaining || sz > remaining) return Damaged("map larger than the file");
-        cells = uint64_t{sx} * sy;
-        if (cells > remaining) return Damaged("map larger than the file");
-        cells *= sz;
-        if (cells > remaining) return Damaged("map larger than the file");
-    }
+    if (sx > remaining || sy > remaining || sz > remaining) return Damaged("map larger than the file");
+    uint64_t cells = uint64_t{sx} * sy;
+    if (cells > remaining) return Damaged("map larger than the file");
+    cells *= sz;
+    if (cells > remaining) return Damaged("map larger than the file");
+    if (cells > IsometricMap::kMaxCells) return Damaged("map too large");
     map.x = static_cast<int32_t>(sx);
     map.y = static_cast<int32_t>(sy);
     map.z = static_cast<int32_t>(sz);
@@ -257,13 +257,12 @@ bool IsometricMap::IsBlocked(int32_t x, int32_t y, int32_t z, bool openAbove) co
 
 void IsometricMap::Draw(BitmapWrapper* target, Camera* camera) {
     if (!m_allocated) return;
-    if (GetGlobalState()->openGLMode)
-        DrawOpenGL();
-    else if (m_drawMode == 0)
-        DrawIsometric(target, camera);
+    // Every display mode draws the same projected faces.
+    if (m_drawMode == 0) DrawIsometric(target, camera);
 }
 
 void IsometricMap::DrawIsometric(BitmapWrapper* target, Camera* camera) {
+    constexpr int64_t kFarOff = int64_t{1} << 30;
     if (target) target->SetAsTarget();
     m_cameraX = camera ? camera->GetX() : 0;
     m_cameraY = camera ? camera->GetY() : 0;
@@ -288,90 +287,15 @@ void IsometricMap::DrawIsometric(BitmapWrapper* target, Camera* camera) {
             for (int32_t y = y0; y < y1; ++y) {
                 const IsoBlock* block = m_blocks[CellIndex(x, y, z)].get();
                 if (!block) continue;
-                const int32_t sx = (x - y) * 30 + 300 - m_cameraX;
-                const int32_t sy = (x + y) * 15 - z * 30 + 200 - m_cameraY;
+                // In 64 bits: the camera may stand anywhere in the 32-bit
+                // range. A block that far off the view is not drawn.
+                const int64_t wideX = (int64_t{x} - y) * 30 + 300 - m_cameraX;
+                const int64_t wideY = (int64_t{x} + y) * 15 - int64_t{z} * 30 + 200 - m_cameraY;
+                if (wideX < -kFarOff || wideX > kFarOff || wideY < -kFarOff || wideY > kFarOff) continue;
+                const int sx = static_cast<int>(wideX), sy = static_cast<int>(wideY);
                 for (BitmapWrapper* b : block->GetWallL()) b->Draw(sx - 32, sy - 15, 0);
                 for (BitmapWrapper* b : block->GetWallR()) b->Draw(sx - 1, sy - 15, 0);
                 for (BitmapWrapper* b : block->GetFloor()) b->Draw(sx - 31, sy - 31, 0);
-            }
-        }
-    }
-}
-
-namespace {
-
-// One textured unit quad per face, texture coordinates (0,0) (1,0) (1,1)
-// (0,1) in vertex order.
-void Quad(const float normal[3], const float v[4][3]) {
-    static const float kTex[4][2] = {{0, 0}, {1, 0}, {1, 1}, {0, 1}};
-    glBegin(GL_QUADS);
-    glNormal3fv(normal);
-    for (int i = 0; i < 4; ++i) {
-        glTexCoord2fv(kTex[i]);
-        glVertex3fv(v[i]);
-    }
-    glEnd();
-}
-
-void DrawFaces(const std::vector<BitmapWrapper*>& faces, const float normal[3], const float v[4][3]) {
-    for (BitmapWrapper* b : faces) {
-        if (!b->GetBitmap()) continue;
-        glBindTexture(GL_TEXTURE_2D, al_get_opengl_texture(b->GetBitmap()));
-        Quad(normal, v);
-    }
-}
-
-}  // namespace
-
-void IsometricMap::DrawOpenGL() {
-    GlobalState* state = GetGlobalState();
-    // The quads are drawn directly each frame rather than kept in display
-    // lists, so a block needs no OpenGL context to exist.
-    static const float kFloorN[3] = {0, 0, 1}, kLeftN[3] = {1, 0, 0}, kRightN[3] = {0, -1, 0};
-    static const float kFloorV[4][3] = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
-    static const float kLeftV[4][3] = {{0, 1, 0}, {0, 1, -1}, {1, 1, -1}, {1, 1, 0}};
-    static const float kRightV[4][3] = {{1, 0, 0}, {1, 0, -1}, {1, 1, -1}, {1, 1, 0}};
-    const int w = state->windowWidth, h = state->windowHeight;
-    glMatrixMode(GL_PROJECTION);
-    glLoadIdentity();
-    glOrtho(0, w, h, 0, -1280, 1280);
-    glMatrixMode(GL_MODELVIEW);
-    glLoadIdentity();
-    glTranslatef(static_cast<float>(w / 3), static_cast<float>(h / 4), 0);
-    glScalef(-1, 1, 1);
-    glScalef(1.3f, 1.3f, 1.3f);
-    glRotatef(-60, 1, 0, 0);
-    glRotatef(180, 0, 1, 0);
-    glRotatef(45, 0, 0, 1);
-    double playerX = 0, playerY = 0;
-    if (state->player)
-        if (const Dimensions* where = state->player->GetDimensions()) {
-            playerX = where->X;
-            playerY = where->Y;
-        }
-    for (int32_t x = 0; x < (m_blocks.empty() ? 0 : m_x); ++x) {
-        for (int32_t y = 0; y < m_y; ++y) {
-            for (int32_t z = 0; z < m_z; ++z) {
-                const IsoBlock* block = m_blocks[CellIndex(x, y, z)].get();
-                if (!block) continue;
-                glMatrixMode(GL_TEXTURE);
-                glPushMatrix();
-                glLoadIdentity();
-                glMatrixMode(GL_MODELVIEW);
-                glPushMatrix();
-                glScalef(30, 30, 30);
-                glTranslatef(static_cast<float>(x + 4.7 - playerX / 30), static_cast<float>(y - 0.13333334 - playerY / 30),
-                             static_cast<float>(z));
-                glColor4f(1, 1, 1, 1);
-                glEnable(GL_TEXTURE_2D);
-                DrawFaces(block->GetWallL(), kLeftN, kLeftV);
-                DrawFaces(block->GetWallR(), kRightN, kRightV);
-                DrawFaces(block->GetFloor(), kFloorN, kFloorV);
-                glDisable(GL_TEXTURE_2D);
-                glMatrixMode(GL_TEXTURE);
-                glPopMatrix();
-                glMatrixMode(GL_MODELVIEW);
-                glPopMatrix();
             }
         }
     }

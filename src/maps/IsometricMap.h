@@ -159,7 +159,6 @@ private:
     // the generation may have loaded another).
     bool StillActive() const;
     void DrawIsometric(BitmapWrapper* target, Camera* camera);
-    void DrawOpenGL();
 
     int32_t m_x = 0, m_y = 0, m_z = 0;
     std::vector<std::unique_ptr<IsoBlock>> m_blocks;  // [x][y][z]

@@ -339,12 +339,18 @@ const std::vector<TextureLookupEntry*>* MapManager::GetTextureFileEntries(const 
 
 void MapManager::AddTextureIndex(const std::string& name, int32_t index) {
     TextureLookupEntry* entry = const_cast<TextureLookupEntry*>(FindTextureEntry(name));
-    if (!entry) return;
-    auto* entries = const_cast<std::vector<TextureLookupEntry*>*>(GetTextureFileEntries(entry->fileName));
-    if (!entries) return;
+    auto* entries =
+        entry ? const_cast<std::vector<TextureLookupEntry*>*>(GetTextureFileEntries(entry->fileName)) : nullptr;
+    if (!entries || index < 0) {
+        std::fprintf(stderr, "MapManager::AddTextureIndex:  Warning, no texture %s is known; its faces stay blank\n",
+                     name.c_str());
+        return;
+    }
     entries->push_back(entry);
     entry->textureIndex = index;
-    ++m_textureCount;
+    // The array reaches every index handed out: a name skipped before this
+    // one leaves its own slot empty, not the slots after it.
+    m_textureCount = std::max(m_textureCount, index == INT32_MAX ? index : index + 1);
 }
 
 void MapManager::AddNextTextureIndex(const std::string& name, int32_t& counter) {

@@ -6,8 +6,19 @@ AnimationState::AnimationState(int32_t index, const std::string& ownerKind, cons
                                const std::string& property, uint8_t compareValue)
     : m_index(index), m_compare(compareValue) {
     m_type = kTypeAnimationState;
-    if (!m_watch.Bind(ownerKind, owner, property))
+    if (!m_watch.Bind(ownerKind, owner, property)) {
         std::fputs("Animation State Constructor:  Warning, Watch Pointer was found to be NULL\n", stderr);
+        return;
+    }
+    // Only a number held in the owner itself is watched: an address of a
+    // whole object (an image, a list) says nothing as a flag and may be
+    // freed under the watcher.
+    double probe = 0;
+    if (!m_watch.Read(probe)) {
+        std::fprintf(stderr, "Animation State Constructor:  Warning, %s of %s is not a number and is not watched\n",
+                     property.c_str(), owner.c_str());
+        m_watch.Clear();
+    }
 }
 
 AnimationState::~AnimationState() = default;
@@ -19,9 +30,10 @@ AnimationState* AnimationState::AddChild(const std::string& name, int32_t index,
 }
 
 int32_t AnimationState::Evaluate() const {
-    // Any routed field is at least one byte long; its first byte is watched.
-    const uint8_t* watched = static_cast<const uint8_t*>(m_watch.Get());
-    if (!watched || *watched == m_compare) return -1;
+    // The watched number is read by its type; a watch whose owner or field
+    // has gone reads nothing and the state stays inactive.
+    double watched = 0;
+    if (!m_watch.Read(watched) || watched == m_compare) return -1;
     int32_t child = m_children.Evaluate();
     return child != -1 ? child : m_index;
 }

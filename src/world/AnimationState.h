@@ -1,7 +1,8 @@
 #pragma once
 // One node of a tree that chooses a character's animation from its state
-// flags. A state is active while its watched byte differs from its compare
-// value; the deepest active state along the first active branch gives the
+// flags. A state is active while its watched number (a flag, an int, a
+// float) differs from its compare value; a watch of anything but a number is
+// refused. The deepest active state along the first active branch gives the
 // animation index.
 #include <cstdint>
 #include <string>

@@ -63,7 +63,7 @@ void BackgroundManager::Update() {
 }
 
 void BackgroundManager::Draw(BitmapWrapper* target, Camera* camera) {
-    if (target && target->GetBitmap() && !GetGlobalState()->openGLMode) target->SetAsTarget();
+    if (target && target->GetBitmap()) target->SetAsTarget();
     if (m_fill) al_clear_to_color(m_fillColor);
     m_offsetX = m_fixedOffsetX;
     m_offsetY = m_fixedOffsetY;

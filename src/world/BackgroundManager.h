@@ -42,7 +42,7 @@ public:
     // Clears to the fill colour when fill is on, then draws every object in
     // spawn order with the offset (fixed offset plus, unless fixed mode is
     // set, the camera's position; a null camera adds nothing). The target is
-    // made the drawing target first outside OpenGL mode; null: the current.
+    // made the drawing target first; null: the current.
     void Draw(BitmapWrapper* target, Camera* camera);
 
     // Property lookup for the router's "BackgroundManager" owner kind: owner

@@ -52,7 +52,9 @@ void BackgroundObject::Update() {
     CameraManager* cameras = GetGlobalState()->cameraManager;
     Camera* camera = cameras ? cameras->GetActiveCamera() : nullptr;
     if (!camera) return;
-    if (int64_t{m_x} + m_width < camera->GetX() || m_x >= camera->GetRight()) m_done = 1;
+    // The object is drawn at its own position on the view, whatever the
+    // camera's place in the world: it is done once it has left the view.
+    if (int64_t{m_x} + m_width < 0 || m_x >= camera->GetWidth()) m_done = 1;
 }
 
 int32_t BackgroundObject::WrapColumn(int32_t offsetX) const {
@@ -73,7 +75,7 @@ int32_t BackgroundObject::WrapColumn(int32_t offsetX) const {
 
 void BackgroundObject::Draw(BitmapWrapper* target, int32_t offsetX) {
     if (!m_image) return;
-    if (target && target->GetBitmap() && !GetGlobalState()->openGLMode) target->SetAsTarget();
+    if (target && target->GetBitmap()) target->SetAsTarget();
     if (!m_modulo) {
         m_image->Draw(m_x, m_y, m_flags);
         return;

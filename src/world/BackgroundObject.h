@@ -31,8 +31,8 @@ public:
     // camera, marks the object done once it lies wholly left of the view or
     // starts at or beyond the view's right edge.
     void Update();
-    // Draws on target (made the drawing target first, outside OpenGL mode;
-    // null: the current target). Only modulo mode uses offsetX.
+    // Draws on target (made the drawing target first; null: the current
+    // target). Only modulo mode uses offsetX.
     void Draw(BitmapWrapper* target, int32_t offsetX);
     // True when the rectangle overlaps or touches the display's rectangle.
     bool IsOnScreen() const;

@@ -58,6 +58,10 @@ void Camera::SetBoundaries(int32_t minX, int32_t minY, int32_t maxX, int32_t max
     m_minY = minY;
     m_maxX = maxX;
     m_maxY = maxY;
+    // New boundaries (a map change) bring a flat view inside them at once: a
+    // view that fits its map never follows the player, so it would keep the
+    // old map's position for good.
+    if (!m_isometric) ClampToBoundaries();
 }
 
 void Camera::ClampToBoundaries() {

@@ -1,5 +1,7 @@
 #include "world/ChatManager.h"
 
+#include <cstdint>
+
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIInputTextBox.h"
 #include "world/PropertyRouter.h"
@@ -47,7 +49,8 @@ void ChatManager::Update() {
 
 void ChatManager::AddLine(const std::string& line) {
     m_log.push_front(line);
-    ++m_count;
+    if (m_log.size() > kMaxLogLines) m_log.pop_back();
+    if (m_count < INT32_MAX) ++m_count;
     for (size_t i = 0; i < m_newest.size(); ++i) {
         if (i < m_log.size())
             m_newest[i] = m_log[i];

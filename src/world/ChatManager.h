@@ -18,6 +18,8 @@ class GUIBaseObject;
 class ChatManager : public RootObject {
 public:
     static constexpr int kNewestLines = 10;
+    // The log keeps this many lines; older ones are dropped.
+    static constexpr size_t kMaxLogLines = 1000;
 
     ChatManager();
     // Drops every kept address of its lines (PropertyRouter::ForgetOwner).
@@ -45,7 +47,9 @@ public:
     // Puts a line at the head of the log and refreshes the newest lines.
     void AddLine(const std::string& line);
 
+    // Lines taken in so far, dropped ones included.
     int32_t GetCount() const { return m_count; }
+    size_t GetKeptLineCount() const { return m_log.size(); }
     // The index-th newest line (0 the newest), or null past the log's end.
     const std::string* GetNewestLine(int index) const;
 
@@ -55,7 +59,7 @@ public:
 private:
     GUIBaseObject* m_watchedBox = nullptr;
     std::weak_ptr<char> m_watchedLife;
-    std::deque<std::string> m_log;  // newest first; every line is kept
+    std::deque<std::string> m_log;  // newest first, at most kMaxLogLines
     // Stable addresses handed out by RoutePointer; an empty slot past the
     // log's end.
     std::array<std::string, kNewestLines> m_newest;

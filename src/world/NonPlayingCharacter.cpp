@@ -99,6 +99,8 @@ void NonPlayingCharacter::SetCoordinateData(int32_t x, int32_t y, int32_t z, int
 }
 
 void NonPlayingCharacter::SetDisplayData(int32_t offsetX, int32_t offsetY, int32_t width, int32_t height) {
+    // Watchers of the old image (state trees, widgets) lose it with it.
+    if (m_appearance) PropertyRouter::ForgetAddresses(m_appearance.get(), sizeof(BitmapWrapper));
     m_appearance.reset();
     // Allegro cannot make an empty bitmap; such a character simply has no
     // appearance image.
@@ -130,8 +132,10 @@ void NonPlayingCharacter::GetClickBox(int32_t* left, int32_t* top, int32_t* righ
 
 bool NonPlayingCharacter::AllocateStateVariables(int32_t count) {
     if (count > kMaxStateVariables) return false;
-    // Kept flag addresses point into the old array.
-    PropertyRouter::ForgetOwner(this);
+    // Kept flag addresses point into the old array; addresses of the
+    // character's other fields stay good.
+    if (!m_states.empty())
+        PropertyRouter::ForgetAddresses(m_states.data(), m_states.size() * sizeof(StateVariable));
     m_states.assign(static_cast<size_t>(std::max(count, 0)), StateVariable{});
     m_statesAllocated = 1;
     return true;

@@ -204,6 +204,17 @@ void PropertyRouter::ForgetOwner(const void* owner) {
     }
 }
 
+void PropertyRouter::ForgetAddresses(const void* begin, size_t bytes) {
+    PropertyRouter* router = GetGlobalState()->propertyRouter;
+    if (!router || !begin || bytes == 0) return;
+    const auto first = reinterpret_cast<uintptr_t>(begin);
+    std::vector<SyncPointer*> links = router->m_links;
+    for (SyncPointer* link : links) {
+        const auto address = reinterpret_cast<uintptr_t>(link->m_address);
+        if (address >= first && address - first < bytes) link->Clear();
+    }
+}
+
 bool PropertyRouter::ReadNumber(const void* address, int32_t type, double& out) {
     if (!address) return false;
     switch (type) {

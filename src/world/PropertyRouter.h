@@ -18,6 +18,7 @@
 //   10, 40, 1200: a character's appearance, variable list, drawing list
 #include <lua5.1/lua.hpp>
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -114,6 +115,9 @@ public:
     // An owner whose fields may be kept calls this as it is destroyed: every
     // SyncPointer into it is cleared. Nothing happens while no router exists.
     static void ForgetOwner(const void* owner);
+    // An owner that frees one of its parts (an image, an array) calls this
+    // first: every SyncPointer into those bytes is cleared, the others stay.
+    static void ForgetAddresses(const void* begin, size_t bytes);
 
     // Reads a primitive through an address of the given type: 1 as 0 or 1,
     // 2 and 6 as integers, 4 as float, 5 as double. False (out untouched)

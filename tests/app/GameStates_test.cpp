@@ -7,8 +7,22 @@
 #include "core/base/GlobalState.h"
 #include "core/script/KeyboardManager.h"
 #include "core/script/TimerManager.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/script/DataLibrary.h"
+#include "gui/GUIBaseObject.h"
+#include "gui/GUIButton.h"
+#include "gui/GUIManager.h"
 #include "maps/Transition.h"
 #include "support/AllegroTestEnv.h"
+#include "support/LuaTestState.h"
+#include "world/AIBasePackage.h"
+#include "world/AIManager.h"
+#include "world/BackgroundManager.h"
+#include "world/BackgroundObject.h"
+#include "world/CameraManager.h"
+#include "world/EntityManager.h"
+#include "world/NonPlayingCharacter.h"
+#include "world/PlayerVorn.h"
 
 namespace {
 
@@ -114,6 +128,150 @@ TEST_F(GameStatesTest, KeyEventsUpdateTheKeyTable) {
     GameStateHandleEvent(Event(ALLEGRO_EVENT_KEY_UP), &m_context);
     TransitionStateHandleEvent(Event(ALLEGRO_EVENT_KEY_DOWN), &m_context);
     GetGlobalState()->keyboardManager = nullptr;
+}
+
+// What each part of a main-game tick saw when it ran: the clock timer, the
+// sky strip's position and the entities' mouse state.
+struct TickLog {
+    testsupport::LuaTestState* lua = nullptr;
+    std::vector<std::string> lines;
+    void Note(const std::string& who) {
+        BackgroundObject* strip = lua->Backgrounds().FindObject("Strip");
+        lines.push_back(who + " clock " + std::to_string(lua->Timers().GetTimer("Clock")) + " strip " +
+                        std::to_string(strip ? strip->GetX() : -1) + " mouse " +
+                        std::to_string(lua->Entities().GetMouseState()));
+    }
+};
+
+class LoggingPlayer : public PlayerVorn {
+public:
+    explicit LoggingPlayer(TickLog* log) : m_log(log) {}
+    void Update() override { m_log->Note("player"); }
+
+private:
+    TickLog* m_log;
+};
+
+class LoggingCharacter : public NonPlayingCharacter {
+public:
+    explicit LoggingCharacter(TickLog* log) : m_log(log) {}
+    void Update() override { m_log->Note("entity"); }
+
+private:
+    TickLog* m_log;
+};
+
+class LoggingPackage : public AIBasePackage {
+public:
+    explicit LoggingPackage(TickLog* log) : m_log(log) {}
+    void RunAI() override { m_log->Note("floating AI"); }
+
+private:
+    TickLog* m_log;
+};
+
+class LoggingWidget : public GUIBaseObject {
+public:
+    explicit LoggingWidget(TickLog* log) : m_log(log) {}
+    bool OnEvent(int event, int, int) override {
+        if (event == -1) m_log->Note("GUI pulse");
+        return false;
+    }
+    void Render() override { m_dirty = false; }
+    void* GetProperty(const std::string&) override { return nullptr; }
+
+private:
+    TickLog* m_log;
+};
+
+// A main game with one of each: a timer, a drifting sky strip, the player,
+// a character, a floating AI package and a GUI widget.
+class MainGameOrderTest : public GameStatesTest {
+protected:
+    void SetUp() override {
+        GameStatesTest::SetUp();
+        lua = new testsupport::LuaTestState;
+        log.lua = lua;
+        GlobalState* state = GetGlobalState();
+        lua->Timers().AddTimer("Clock", 0);
+        strip = new BitmapWrapper(100, 10, nullptr);
+        DataLibrary& library = lua->Library();
+        library.AddSection("Images");
+        library.AddCatalogue("Images", "Background");
+        library.AddHeading("Images", "Background", "Scenery");
+        library.Register("Images", "Background", "Scenery", "Sky", strip, DataKind::Bitmap);
+        BackgroundObject* sky = lua->Backgrounds().SpawnObject("Strip", "Sky", 0, 0, 0, 0, 0);
+        sky->SetSpeed(5, 0);
+        lua->Cameras().SetActiveCamera(nullptr);  // nothing leaves a view that is not there
+        player = new LoggingPlayer(&log);
+        state->player = player;
+        character = new LoggingCharacter(&log);
+        character->SetInternalName("Logger");
+        lua->Entities().RegisterPointer(EntityManager::kNPC, "Logger", character);
+        lua->AI().AddFloatingPackage("Logger", new LoggingPackage(&log));
+        widget = new LoggingWidget(&log);
+        lua->Gui().ResetActiveObjectList();
+        lua->Gui().AddObject("Logger", widget);
+        widget->SetDimensions(0, 0, 50, 50);
+    }
+    void TearDown() override {
+        GetGlobalState()->player = nullptr;
+        delete player;
+        delete lua;
+        delete strip;
+        GameStatesTest::TearDown();
+    }
+    TickLog log;
+    testsupport::LuaTestState* lua = nullptr;
+    BitmapWrapper* strip = nullptr;
+    LoggingPlayer* player = nullptr;
+    LoggingCharacter* character = nullptr;
+    LoggingWidget* widget = nullptr;
+};
+
+TEST_F(MainGameOrderTest, TickRunsTimersBackgroundsPlayerMouseResetEntitiesFloatingAIThenTheGUI) {
+    // A press earlier in the frame left its mouse state for the player.
+    lua->Entities().SetMouseState(0);
+    GameStateHandleEvent(Event(ALLEGRO_EVENT_TIMER), &m_context);
+    const std::vector<std::string> expected = {
+        "player clock 1 strip 5 mouse 0",        // after the timers and the backgrounds
+        "entity clock 1 strip 5 mouse -1",       // the mouse state reset in between
+        "floating AI clock 1 strip 5 mouse -1",  // after the entities
+        "GUI pulse clock 1 strip 5 mouse -1",    // last of these
+    };
+    EXPECT_EQ(log.lines, expected);
+}
+
+TEST_F(MainGameOrderTest, APressTheGUITakesDoesNotReachTheMap) {
+    lua->Gui().SetMousePosition(20, 20);
+    auto* button = new GUIButton;  // takes presses inside it
+    lua->Gui().AddObject("Catcher", button);
+    button->SetDimensions(0, 0, 50, 50);
+    GameStateHandleEvent(Event(ALLEGRO_EVENT_MOUSE_BUTTON_DOWN), &m_context);
+    EXPECT_TRUE(button->IsPressed());
+    // The entities heard of the press, but the map did not update them.
+    EXPECT_EQ(lua->Entities().GetMouseState(), 0);
+    EXPECT_TRUE(log.lines.empty());
+
+    // Outside the GUI the press goes on to the map, which updates the
+    // characters with it.
+    lua->Gui().SetMousePosition(300, 300);
+    GameStateHandleEvent(Event(ALLEGRO_EVENT_MOUSE_BUTTON_UP), &m_context);
+    EXPECT_EQ(log.lines, std::vector<std::string>{"entity clock 0 strip 0 mouse 1"});
+}
+
+TEST_F(MainGameOrderTest, TheTransitionIgnoresTheMouse) {
+    lua->Gui().SetMousePosition(20, 20);
+    auto* button = new GUIButton;
+    lua->Gui().AddObject("Catcher", button);
+    button->SetDimensions(0, 0, 50, 50);
+    lua->Entities().SetMouseState(-1);
+    for (unsigned type : {ALLEGRO_EVENT_MOUSE_BUTTON_DOWN, ALLEGRO_EVENT_MOUSE_AXES, ALLEGRO_EVENT_MOUSE_BUTTON_UP})
+        TransitionStateHandleEvent(Event(type), &m_context);
+    EXPECT_FALSE(button->IsPressed());
+    EXPECT_EQ(lua->Entities().GetMouseState(), -1);
+    EXPECT_EQ(lua->Gui().GetMouseX(), 20);
+    EXPECT_TRUE(log.lines.empty());
 }
 
 }  // namespace

@@ -86,6 +86,28 @@ TEST(Program, WindowThatCannotOpenEndsWithFailureStatus) {
     EXPECT_NE(out.find("Begin destruction sequence\n"), std::string::npos) << out;
 }
 
+TEST(Program, WindowsLargerThanTheDisplayCanHoldAreRefusedAtStartUp) {
+    const struct {
+        const char* width;
+        const char* height;
+        const char* line;
+    } cases[] = {
+        {"100000", "100000", "Display of size 100000 by 100000 is larger than the display can hold (16384).\n"},
+        {"2147483647", "600", "Display of size 2147483647 by 600 is larger than the display can hold (16384).\n"},
+        {"800", "16385", "Display of size 800 by 16385 is larger than the display can hold (16384).\n"},
+    };
+    for (const auto& c : cases) {
+        ProgramRunner runner;
+        ASSERT_TRUE(runner.Start({"-w", c.width, "-h", c.height, "-nonetwork"}));
+        int status = runner.Wait(30.0);
+        std::string out = runner.Stderr();
+        EXPECT_NE(status, 0) << out;
+        EXPECT_NE(status, -1) << "the program did not end: " << out;
+        EXPECT_NE(out.find(c.line), std::string::npos) << out;
+        EXPECT_EQ(out.find("Begin primary game loop\n"), std::string::npos) << out;
+    }
+}
+
 TEST(Program, OpenGLAndMemoryModesRunAndCloseToo) {
     ProgramRunner runner;
     int width = 0, height = 0;

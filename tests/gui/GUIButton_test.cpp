@@ -178,6 +178,74 @@ TEST(GUIButton, MenuCallbacksOpenAndCloseWindows) {
     EXPECT_TRUE(second->IsSelfVisible());
 }
 
+TEST(GUIButton, CloseButtonTakesOnlyItsOwnWindowOffTheActiveList) {
+    testsupport::EnsureAllegro();
+    LuaTestState lua;
+    GUIManager& gui = lua.Gui();
+    gui.ResetActiveObjectList();
+    // A menu on the active-window list, a submenu it opens, and a window of
+    // a script's own that never joins the list; each has a Close button.
+    struct Window {
+        GUIButton* window;
+        GUIButton* close;
+    };
+    auto make = [&gui](const char* name, int x, bool joins) {
+        auto* window = new GUIButton;
+        gui.AddObject(name, window);
+        window->SetDimensions(x, 0, 100, 100);
+        window->SetJoinsActiveWindows(joins);
+        auto* close = new GUIButton;
+        window->AddChild("Close", close);
+        close->SetDimensions(10, 10, 20, 20);
+        close->SetFunction("Button_Hide_Parent");
+        window->Close();
+        return Window{window, close};
+    };
+    Window menu = make("Menu", 0, true);
+    Window sub = make("Sub", 200, true);
+    Window other = make("Other", 400, false);
+    auto head = [&gui]() -> void* {
+        NamedList::Node* node = gui.GetActiveWindowList()->GetHead();
+        return node ? node->value : nullptr;
+    };
+
+    // Closing the unrelated window leaves the menu in front.
+    menu.window->Open();
+    other.window->Open();
+    Mouse(gui, 0, 415, 15);
+    Mouse(gui, 1, 415, 15);
+    EXPECT_FALSE(other.window->IsSelfVisible());
+    EXPECT_TRUE(menu.window->IsSelfVisible());
+    EXPECT_EQ(head(), menu.window);
+
+    // The submenu in front of the (hidden) menu: closing it brings the menu back.
+    menu.window->Close();
+    gui.AddActiveWindowNamed("Menu", menu.window);
+    sub.window->Open();
+    ASSERT_EQ(head(), sub.window);
+    Mouse(gui, 0, 215, 15);
+    Mouse(gui, 1, 215, 15);
+    EXPECT_FALSE(sub.window->IsSelfVisible());
+    EXPECT_TRUE(menu.window->IsSelfVisible());
+    EXPECT_EQ(head(), menu.window);
+
+    // A window behind the head closes alone: the head stays as it is.
+    sub.window->Open();
+    gui.AddActiveWindow(menu.window);
+    ASSERT_EQ(head(), menu.window);
+    Mouse(gui, 0, 215, 15);
+    Mouse(gui, 1, 215, 15);
+    EXPECT_FALSE(sub.window->IsSelfVisible());
+    EXPECT_EQ(head(), menu.window);
+    EXPECT_FALSE(gui.GetActiveWindowList()->ContainsValue(sub.window));
+
+    // The menu's own Close empties the list.
+    Mouse(gui, 0, 15, 15);
+    Mouse(gui, 1, 15, 15);
+    EXPECT_FALSE(menu.window->IsSelfVisible());
+    EXPECT_EQ(head(), nullptr);
+}
+
 TEST(GUIButton, FaceFollowsPressAndHover) {
     testsupport::EnsureAllegro();
     LuaTestState lua;

@@ -35,7 +35,8 @@ TEST(GUIScrollBar, LayoutRangeArrowsDrawingAndFields) {
     auto* add = static_cast<GUIButton*>(bar->FindChild("AddClickButton"));
     ASSERT_TRUE(sub && add);
     EXPECT_EQ(add->GetY1(), 92);
-    EXPECT_EQ(add->GetDrawFlags(), 1);
+    EXPECT_EQ(add->GetDrawFlags(), ALLEGRO_FLIP_VERTICAL);  // the top arrow upside down
+    EXPECT_EQ(sub->GetDrawFlags(), 0);
     EXPECT_EQ(add->GetCallback(), &Button_Scrollbar_Increment);
     EXPECT_EQ(sub->GetCallback(), &Button_Scrollbar_Decrement);
 

@@ -116,11 +116,21 @@ TEST(IsometricMapTest, DamagedOrForeignFilesAreRefusedAndChangeNothing) {
     EXPECT_EQ(Read(map, bytes).second, "ReadFile:  FAILURE, damaged isometric map (texture count beyond the file)\n");
     EXPECT_EQ(map.GetSizeX(), 3);
 
-    // A map without cells is a valid, empty map.
-    EXPECT_EQ(Read(map, slf::IsoMapWriter(0, 4, 2).Bytes()).first, 0);
-    EXPECT_EQ(map.GetSizeY(), 4);
-    // Nor do billions of columns without layers take time to read.
-    EXPECT_EQ(Read(map, slf::IsoMapWriter(0x7fffffff, 0x7fffffff, 0).Bytes()).first, 0);
+    // A map without cells is refused: its empty sides would still be walked
+    // on every frame.
+    const std::pair<std::array<uint32_t, 3>, const char*> refused[] = {
+        {{0, 4, 2}, "map without cells"},
+        {{0, 1, 0x7fffffff}, "map without cells"},
+        {{4, 0, 2}, "map without cells"},
+        {{0x7fffffff, 0x7fffffff, 0}, "map without cells"},
+        {{1, 1, 0}, "map without cells"},
+    };
+    for (const auto& [size, why] : refused) {
+        auto [code, line] = Read(map, slf::IsoMapWriter(size[0], size[1], size[2]).Bytes());
+        EXPECT_NE(code, 0) << why;
+        EXPECT_EQ(line, std::string("ReadFile:  FAILURE, damaged isometric map (") + why + ")\n");
+    }
+    EXPECT_EQ(map.GetSizeX(), 3);
 
     // Randomly damaged files (bytes changed past the magic) are either read
     // into a consistent grid or refused; the sanitizer builds watch for
@@ -278,6 +288,17 @@ TEST(IsometricMapTest, SoftwareViewDrawsWallsThenFloorsAroundTheCamera) {
     EXPECT_EQ(colour(198, 120), (std::array<int, 3>{255, 0, 0}));
     EXPECT_EQ(colour(198, 150), (std::array<int, 3>{0, 0, 255}));
     EXPECT_EQ(colour(298, 170), (std::array<int, 3>{0, 0, 0}));
+
+    // Cameras at the ends of the integer range: the positions are worked out
+    // without overflow (the sanitizer build checks) and nothing lands on the view.
+    for (int32_t edge : {INT32_MIN, INT32_MAX, INT32_MIN + 1}) {
+        Camera far(edge, edge, 640, 480);
+        target.ClearToBlack();
+        map.Draw(&target, &far);
+        EXPECT_EQ(map.GetCameraX(), edge);
+        EXPECT_EQ(colour(320, 240), (std::array<int, 3>{0, 0, 0})) << edge;
+        EXPECT_EQ(colour(0, 0), (std::array<int, 3>{0, 0, 0})) << edge;
+    }
     GetGlobalState()->openGLMode = savedGL;
 }
 

@@ -336,10 +336,14 @@ TEST_F(MapManagerTest, TextureLookupFromTheArchiveOfTheHeading) {
 
     int32_t counter = 0;
     maps.AddNextTextureIndex("Mud", counter);
-    maps.AddNextTextureIndex("Stone", counter);  // unknown: skipped, still counted
+    {
+        StderrCapture cap;
+        maps.AddNextTextureIndex("Stone", counter);  // unknown: skipped with a line, still counted
+        EXPECT_EQ(cap.Take(), "MapManager::AddTextureIndex:  Warning, no texture Stone is known; its faces stay blank\n");
+    }
     maps.AddNextTextureIndex("Grass", counter);
     EXPECT_EQ(counter, 3);
-    EXPECT_EQ(maps.GetTextureCount(), 2);
+    EXPECT_EQ(maps.GetTextureCount(), 3);  // every index handed out has its slot
     EXPECT_EQ(mud->textureIndex, 0);
     EXPECT_EQ(grass->textureIndex, 2);
     const auto* used = maps.GetTextureFileEntries("Data/Tiles.sif");

@@ -27,7 +27,11 @@
 #include "support/TempDir.h"
 #include "world/BackgroundManager.h"
 #include "world/BackgroundObject.h"
+#include "world/Camera.h"
 #include "world/CameraManager.h"
+#include "world/EntityManager.h"
+#include "world/NonPlayingCharacter.h"
+#include "world/PlayerVorn.h"
 
 namespace {
 
@@ -51,8 +55,26 @@ const std::vector<Where> kFiled = {
     {"GUI", "Combat", {"Base", "ButtonN", "ButtonL", "ButtonD", "PageButtonUpN", "PageButtonUpL", "PageButtonUpD",
                        "PageButtonDnN", "PageButtonDnL", "PageButtonDnD", "CharDisplay"}},
     {"Background", "Scenery", {"StarrySky", "Clouds", "FarHills", "NearHills"}},
+    {"GUI", "Buttons",
+     {"ButtonOptn0", "ButtonOptn1", "ButtonOptn2", "ButtonExit0", "ButtonExit1", "ButtonExit2", "ButtonArroSB0",
+      "ButtonArroSB1", "ButtonArroSB2", "ButtonArroSBF0", "ButtonArroSBF1", "ButtonArroSBF2"}},
+    {"Characters", "Bramle",
+     {"BramleDown0", "BramleDown1", "BramleDown2", "BramleDown3", "BramleUp0", "BramleUp1", "BramleUp2", "BramleUp3",
+      "BramleLeft0", "BramleLeft1", "BramleLeft2", "BramleLeft3", "BramleRight0", "BramleRight1", "BramleRight2",
+      "BramleRight3"}},
     {"Characters", "Sprites", {"ElderStand", "ZezazoruA", "ZezazoruB", "UpStairImg"}},
 };
+
+// Takes every picture the start-up scripts filed out of the library again
+// and frees it: the library never frees what it holds.
+void FreeFiledPictures(DataLibrary& library) {
+    for (const Where& w : kFiled)
+        for (const char* name : w.names)
+            while (void* bitmap = library.RemovePointer("Images", w.catalogue, w.heading, name, DataKind::Bitmap))
+                delete static_cast<BitmapWrapper*>(bitmap);
+    while (void* bitmap = library.RemovePointer("Images", "Background", "Scenery", "TitleBackground", DataKind::Bitmap))
+        delete static_cast<BitmapWrapper*>(bitmap);
+}
 
 // The start-up script names the standard archive as the source of the map
 // textures; the entry is taken out and freed like the pictures.
@@ -66,7 +88,8 @@ class GameArchivesTest : public ::testing::Test {
 protected:
     void SetUp() override {
         testsupport::EnsureAllegro();
-        for (const char* name : {"Data/StandardTextures.sif", "Data/TitleScreen.sif", "Data/Backgrounds.sif"})
+        for (const char* name :
+             {"Data/StandardTextures.sif", "Data/TitleScreen.sif", "Data/Backgrounds.sif", "Data/Characters.sif"})
             ASSERT_TRUE(std::filesystem::exists(kGame + name))
                 << kGame + name << " is missing: build the game_archives target";
     }
@@ -80,6 +103,7 @@ TEST_F(GameArchivesTest, StartUpScriptFilesEveryPictureWhereTheEngineLooks) {
     std::filesystem::create_directories("Data");
     std::filesystem::copy_file(kGame + "Data/StandardTextures.sif", "Data/StandardTextures.sif");
     std::filesystem::copy_file(kGame + "Data/Backgrounds.sif", "Data/Backgrounds.sif");
+    std::filesystem::copy_file(kGame + "Data/Characters.sif", "Data/Characters.sif");
     ExternalImageManager images;
     GetGlobalState()->imageManager = &images;
     {
@@ -165,6 +189,21 @@ TEST_F(GameArchivesTest, TitleArchiveHoldsAWindowSizedBackground) {
     ASSERT_TRUE(background);
     EXPECT_EQ(background->GetWidth(), 800);
     EXPECT_EQ(background->GetHeight(), 600);
+    // The prompt to click is written in moon gold across the foot of the
+    // picture, centred, over the dark hills.
+    int gold = 0, left = 800, right = -1;
+    for (int y = 530; y < 570; ++y)
+        for (int x = 0; x < 800; ++x) {
+            unsigned char r, g, b;
+            al_unmap_rgb(al_get_pixel(background->GetBitmap(), x, y), &r, &g, &b);
+            if (r < 200 || g < 190 || b > 190) continue;
+            ++gold;
+            left = std::min(left, x);
+            right = std::max(right, x);
+        }
+    EXPECT_GT(gold, 500);
+    EXPECT_NEAR((left + right) / 2.0, 400, 6);
+    EXPECT_GT(right - left, 200);
 }
 
 // The first row from the top whose pixel in the column is mostly opaque; the
@@ -303,3 +342,160 @@ TEST_F(GameArchivesTest, WorldWindowShowsTheSceneryAndTheCloudsDrift) {
 }
 
 }  // namespace
+
+namespace {
+
+// Opaque pixels of a bitmap, and a fingerprint of where they are.
+struct Coverage {
+    int opaque = 0;
+    uint64_t print = 0;
+};
+Coverage Cover(BitmapWrapper* bitmap) {
+    Coverage c;
+    for (int y = 0; y < bitmap->GetHeight(); ++y)
+        for (int x = 0; x < bitmap->GetWidth(); ++x) {
+            unsigned char r, g, b, a;
+            al_unmap_rgba(al_get_pixel(bitmap->GetBitmap(), x, y), &r, &g, &b, &a);
+            if (a < 128) continue;
+            ++c.opaque;
+            c.print = c.print * 1099511628211ull + static_cast<uint64_t>(y * 64 + x) * 977 + r + g * 3 + b * 7;
+        }
+    return c;
+}
+
+}  // namespace
+
+TEST_F(GameArchivesTest, TheAvatarWalksInFourDirectionsOnItsShadow) {
+    // Run in a folder with copies of the archives, as the program runs in
+    // the game's folder.
+    std::filesystem::create_directories("Data");
+    for (const char* name : {"Data/StandardTextures.sif", "Data/Backgrounds.sif", "Data/Characters.sif"})
+        std::filesystem::copy_file(kGame + name, name);
+    ExternalImageManager images;
+    GetGlobalState()->imageManager = &images;
+    {
+        testsupport::LuaTestState lua;
+        ExternalImageManager::RegisterLuaFunctions(lua.L());
+        RegisterDataLibraryImageLuaFunctions(lua.L());
+        lua.Manager().SetBasePath(kGame);
+        {
+            testsupport::StderrCapture quiet;  // fonts and sounds are not here
+            lua.Manager().RunFile("Paths.lua", -1);
+            lua.Manager().RunFile("Data/Scripts/System/Loading/Routing.lua", -1);
+        }
+        PlayerVorn player;
+        GetGlobalState()->player = &player;
+        player.SetAvatarScript("Data/Scripts/NPCs/Bramle/Constructor.lua");
+        testsupport::StderrCapture cap;
+        player.CreateAvatar();
+        EXPECT_EQ(cap.Take(), "");
+        NonPlayingCharacter* avatar = player.GetAvatar();
+        ASSERT_NE(avatar, nullptr);
+        ASSERT_NE(avatar->GetAppearance(), nullptr);
+
+        // The appearance for a state, a timer and a direction.
+        BitmapWrapper frame(800, 600, nullptr);
+        Camera camera(0, 0, 800, 600);
+        player.SetPosition(200, 300, 0);
+        auto look = [&](const char* state, int timer, int direction) {
+            avatar->SetActiveStateByName(state);
+            avatar->SetAnimTimerAndDirection(timer, direction);
+            avatar->MarkAppearanceDirty();
+            frame.ClearToRGBA(0, 0, 0, 0);
+            avatar->Draw(&frame, &camera);
+            return Cover(avatar->GetAppearance());
+        };
+        // Standing: a figure of a good size, the same at every timer.
+        const Coverage standing = look("Stationary", 0, 4);
+        EXPECT_GT(standing.opaque, 200);
+        EXPECT_EQ(look("Stationary", 13, 4).print, standing.print);
+        // Walking down: four frames of 8 ticks, the legs moving between them.
+        std::vector<uint64_t> walk;
+        for (int timer : {0, 8, 16, 24, 32}) walk.push_back(look("Walking", timer, 4).print);
+        EXPECT_NE(walk[1], walk[0]);
+        EXPECT_NE(walk[3], walk[1]);
+        EXPECT_EQ(walk[4], walk[0]);  // the cycle starts again
+        // Four views: up, right, down and left differ; the diagonals take the
+        // side views.
+        const uint64_t up = look("Walking", 8, 0).print, right = look("Walking", 8, 2).print;
+        const uint64_t down = look("Walking", 8, 4).print, left = look("Walking", 8, 6).print;
+        EXPECT_NE(up, down);
+        EXPECT_NE(left, right);
+        EXPECT_NE(left, up);
+        EXPECT_EQ(look("Walking", 8, 3).print, right);
+        EXPECT_EQ(look("Walking", 8, 7).print, left);
+
+        // The picture stands on the character's feet: drawn 9 left of and
+        // 28 above the position, so its bottom centre is where the shadow is.
+        look("Stationary", 0, 4);
+        int lowest = -1, left0 = 800, right0 = -1;
+        for (int y = 260; y < 320; ++y)
+            for (int x = 170; x < 230; ++x) {
+                unsigned char r, g, b, a;
+                al_unmap_rgba(al_get_pixel(frame.GetBitmap(), x, y), &r, &g, &b, &a);
+                if (a < 128) continue;
+                lowest = std::max(lowest, y);
+                left0 = std::min(left0, x);
+                right0 = std::max(right0, x);
+            }
+        EXPECT_GE(lowest, 297);
+        EXPECT_LE(lowest, 305);  // the shadow reaches a few pixels below the feet
+        EXPECT_NEAR((left0 + right0) / 2.0, 200, 2.5);
+        GetGlobalState()->player = nullptr;
+        FreeFiledPictures(lua.Library());
+        DropTextureFile(lua.Library());
+    }
+    GetGlobalState()->imageManager = nullptr;
+}
+
+TEST_F(GameArchivesTest, TheMeadowOpensTheWelcomeWindowOnItsFirstTickOnly) {
+    std::filesystem::create_directories("Data");
+    for (const char* name : {"Data/StandardTextures.sif", "Data/TitleScreen.sif"})
+        std::filesystem::copy_file(kGame + name, name);
+    ExternalImageManager images;
+    GetGlobalState()->imageManager = &images;
+    {
+        testsupport::LuaTestState lua;
+        ExternalImageManager::RegisterLuaFunctions(lua.L());
+        RegisterDataLibraryImageLuaFunctions(lua.L());
+        lua.Manager().SetBasePath(kGame);
+        PlayerVorn player;
+        GetGlobalState()->player = &player;
+        {
+            testsupport::StderrCapture quiet;  // fonts and sounds are not here
+            lua.Manager().RunFile("Paths.lua", -1);
+            lua.Manager().RunFile("Data/Scripts/System/Loading/Routing.lua", -1);
+            lua.Manager().RunFile("Data/Scripts/System/Windows/Welcome.lua", -1);
+        }
+        GUIBaseObject* welcome = lua.Gui().FindObject("WelcomeWindow");
+        ASSERT_TRUE(welcome);
+        // Leaving the title hides it with every other window.
+        lua.Gui().HideAllObjects();
+        EXPECT_FALSE(welcome->IsVisible());
+
+        // The meadow loads (its script runs inside the map change, which
+        // ends by hiding the windows again) and places the player on the path.
+        testsupport::StderrCapture cap;
+        lua.Manager().RunFile("Data/Scripts/Maps/DebugRoom.lua", -2);
+        lua.Gui().ShowStandardUI();
+        EXPECT_FALSE(welcome->IsVisible());
+        EXPECT_EQ(player.GetDimensions()->X, 224);
+        EXPECT_EQ(player.GetDimensions()->Y, 536);
+        // Its first tick opens the window.
+        lua.Entities().UpdateAll();
+        EXPECT_TRUE(welcome->IsVisible());
+        // Closed, it stays closed, through later ticks and a second visit.
+        welcome->Close();
+        lua.Entities().UpdateAll();
+        lua.Manager().RunFile("Data/Scripts/Maps/DebugRoom.lua", -2);
+        lua.Entities().UpdateAll();
+        EXPECT_FALSE(welcome->IsVisible());
+        std::string printed = cap.Take();
+        EXPECT_EQ(printed.find("WelcomeWindow"), std::string::npos) << printed;
+        EXPECT_EQ(printed.find("GUIG"), std::string::npos) << printed;
+        GetGlobalState()->player = nullptr;
+        FreeFiledPictures(lua.Library());
+        DropTextureFile(lua.Library());
+    }
+    GetGlobalState()->imageManager = nullptr;
+}

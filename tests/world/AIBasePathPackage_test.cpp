@@ -5,6 +5,7 @@
 
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
+#include "support/TempDir.h"
 #include "world/AIManager.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
@@ -114,4 +115,31 @@ TEST(AIBasePathPackage, DirectionsAndPackagesThatCannotMove) {
     unaimed.RunAI();
     EXPECT_FALSE(unaimed.IsFinished());
     EXPECT_EQ(npc->GetAnimTimer(), 0);
+}
+
+TEST(AIBasePathPackage, NewStateFlagsMidWalkLeaveTheWalkGoing) {
+    LuaTestState lua;
+    NonPlayingCharacter* npc = MakeWalker(lua, "Walker", 0, 0);
+    testsupport::TempDir dir;
+    dir.WriteFile("idle.lua", "idled = (idled or 0) + 1\n");
+    npc->SetDefaultScript("idle.lua");
+    ASSERT_TRUE(lua.Run("NPC_PushAI('go', -1, 'Basic Pathing', 'WalkSpeed', 100, 0)"));
+    for (int i = 0; i < 5; ++i) npc->Update();
+    const double halfway = npc->GetDimensions().X;
+    EXPECT_DOUBLE_EQ(halfway, 11.0);
+    // The script gives the character new flags: the walk's position and
+    // speed are the character's own and stay good; only the old flags go.
+    testsupport::StderrCapture cap;
+    ASSERT_TRUE(lua.Run("NPC_AllocateStateVariables(4)"));
+    int steps = 0;
+    while (npc->GetAIQueueLength() > 0 && steps < 100) {
+        npc->Update();
+        ++steps;
+    }
+    EXPECT_EQ(cap.Take(), "");
+    EXPECT_EQ(steps, 37);
+    EXPECT_NEAR(npc->GetDimensions().X, 90.2, 1e-9);
+    // With the queue empty, the default script runs again.
+    npc->Update();
+    EXPECT_GE(lua.GetNumber("idled"), 1);
 }

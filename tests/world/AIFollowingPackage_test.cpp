@@ -181,3 +181,46 @@ TEST(AIFollowingPackage, ScriptFailuresAndBlockedSteps) {
     loose.RunAI();
     EXPECT_EQ(cap.Take(), "NPC blocked update, not synched\n");
 }
+
+TEST(AIFollowingPackage, DirectionTowardTheTargetWithATenUnitTolerance) {
+    // (x, y) of the follower toward a target at (100, 200): x is taken
+    // whole, y as it is; the edges of the middle band belong to it.
+    struct Case {
+        int32_t x;
+        double y;
+        int32_t direction;
+    };
+    const Case cases[] = {
+        {111, 190.0, 5}, {111, 190.5, 6}, {111, 209.5, 6}, {111, 210.0, 7},  // target to the left
+        {110, 190.0, 4}, {110, 210.0, 4}, {110, 210.5, 0}, {90, 210.5, 0},   // above or below it
+        {90, 150.0, 4},  {89, 190.0, 3},  {89, 200.0, 2},  {89, 210.0, 1},   // target to the right
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(AIFollowingPackage::DirectionToward(c.x, c.y, 100, 200), c.direction) << c.x << ", " << c.y;
+}
+
+TEST(AIFollowingPackage, AStepThatReachesTheRemainingDistanceIsCutToIt) {
+    LuaTestState lua;
+    NonPlayingCharacter* npc = MakeFollower(lua);
+    PointWidget* point = AddPoint(lua, 100, 0);
+    AIFollowingPackage* follow = PushFollower(lua);
+    ASSERT_NE(follow, nullptr);
+    // A target running 25 units a step along y = 0 brings the pace to 25.
+    for (int i = 0; i < 120; ++i) {
+        point->x += 25;
+        npc->Update();
+    }
+    ASSERT_EQ(follow->GetSpeed(), 25.0);
+    ASSERT_EQ(npc->GetDimensions().Y, 0.0);
+    // Now 18 on and 17 down (a step of about 25): down-right, 25 x 0.707107
+    // = 17.68 a component. Its whole part reaches the 17 left on y, so y
+    // stops exactly on the target's line; x, far from it, takes the full step.
+    const double x = npc->GetDimensions().X;
+    point->x += 18;
+    point->y = 17;
+    npc->Update();
+    EXPECT_EQ(npc->GetAnimDirection(), 3);
+    EXPECT_EQ(npc->GetDimensions().Y, 17.0);
+    EXPECT_NEAR(npc->GetDimensions().X - x, follow->GetSpeed() * 0.707107, 1e-4);
+    EXPECT_GT(npc->GetDimensions().X - x, 17.0);
+}

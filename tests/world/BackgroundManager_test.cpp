@@ -152,6 +152,24 @@ TEST_F(BackgroundTest, ObjectsLeavingTheViewAreDeleted) {
     EXPECT_EQ(Manager().GetActiveObject(), nullptr);
     EXPECT_EQ(Run("BackgroundObject_SetSpeed(1, 1)"), "BackgroundObject SetSpeed:  Failed, no active object\n");
 
+    // The view is where an object is drawn, wherever the camera is in the
+    // world: a sky strip across the view stays while the camera travels.
+    view->SetBoundaries(-100000, -100000, 100000, 100000);
+    Run("BackgroundManager_SpawnObject('Sky', 'Cloud', 0, 0, 0, 0, 0)");
+    for (int tick = 0; tick < 100; ++tick) {
+        view->MoveBy(100, 100);
+        Manager().Update();
+    }
+    EXPECT_EQ(view->GetX(), 10000);
+    EXPECT_EQ(Manager().GetObjectCount(), 1);
+    view->MoveBy(-100, -100);
+    for (int tick = 0; tick < 200; ++tick) view->MoveBy(-100, -100);
+    Manager().Update();
+    EXPECT_EQ(Manager().GetObjectCount(), 1);
+    Run("BackgroundObject_SetSpeed(-200, 0)");
+    Manager().Update();
+    EXPECT_EQ(Manager().GetObjectCount(), 0);
+
     // Without an active camera nothing leaves, and huge speeds stop at the
     // edge of the integer range.
     m_lua->Cameras().SetActiveCamera(nullptr);

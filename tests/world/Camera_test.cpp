@@ -100,6 +100,27 @@ TEST_F(CameraTest, MovesAtMostAHundredUnitsAndStaysInItsBoundaries) {
     ExpectView(camera, 150, 80, 250, 130);
 }
 
+TEST_F(CameraTest, NewBoundariesBringAFlatViewInsideAtOnce) {
+    // The meadow left the view at y = 168; the cellar fits the window, so
+    // following the player would never move the view again.
+    Camera camera(0, 168, 800, 600);
+    camera.SetBoundaries(0, 0, 800, 600);
+    ExpectView(camera, 0, 0, 800, 600);
+    camera.FollowPoint(400, 300);
+    ExpectView(camera, 0, 0, 800, 600);
+    // Past the maximum, and a room smaller than the view.
+    Camera far(3000, 3000, 800, 600);
+    far.SetBoundaries(0, 0, 2000, 1000);
+    ExpectView(far, 1200, 400, 2000, 1000);
+    far.SetBoundaries(0, 0, 256, 256);
+    ExpectView(far, -544, -344, 256, 256);
+    // An isometric view keeps its place.
+    Camera iso(-300, 168, 800, 600);
+    iso.SetIsometric(true);
+    iso.SetBoundaries(0, 0, 800, 600);
+    ExpectView(iso, -300, 168, 500, 768);
+}
+
 TEST_F(CameraTest, FollowsAPointTowardTheViewCentre) {
     // Boundaries that fit the view: the camera never moves.
     Camera still(0, 0, 800, 600);

@@ -42,6 +42,11 @@ TEST(ChatManager, LogLinesThroughTheRouter) {
     EXPECT_EQ(chat.GetCount(), 11);
     EXPECT_EQ(*newest.AsString(), "line 8");
     EXPECT_EQ(*chat.GetNewestLine(9), "second");
+    // The log keeps a fixed number of lines: the oldest are dropped.
+    for (size_t i = 0; i < ChatManager::kMaxLogLines + 5; ++i) chat.AddLine("more " + std::to_string(i));
+    EXPECT_EQ(chat.GetKeptLineCount(), ChatManager::kMaxLogLines);
+    EXPECT_EQ(chat.GetCount(), static_cast<int32_t>(11 + ChatManager::kMaxLogLines + 5));
+    EXPECT_EQ(*newest.AsString(), "more " + std::to_string(ChatManager::kMaxLogLines + 4));
 
     // Two characters read as a decimal number up to the first non-digit.
     const std::pair<const char*, int> cases[] = {{"Log|00", 0}, {"Log|09", 9},  {"Log|5x", 5}, {"Log|03+", 3},

@@ -4,16 +4,22 @@
 
 #include <allegro5/allegro.h>
 
+#include <filesystem>
+#include <memory>
 #include <vector>
 
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
+#include "core/script/PathManager.h"
 #include "core/script/ScriptVariableSet.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
+#include "IsoMapWriter.h"
+#include "maps/MapManager.h"
 #include "world/AIBasePackage.h"
+#include "world/AIDrawingList.h"
 #include "world/AIManager.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
@@ -81,6 +87,29 @@ TEST(NonPlayingCharacter, QueuedPackagesRunTheirTimeAndAreDeleted) {
     npc.SetEnabled(0);
     npc.Update();
     EXPECT_EQ(runsA, 3);
+}
+
+TEST(NonPlayingCharacter, APackageFinishingOnItsLastTimedStepLeavesTheQueueOnce) {
+    NonPlayingCharacter npc;
+    int runsA = 0, runsB = 0, runsC = 0;
+    bool deletedA = false, deletedB = false, deletedC = false;
+    // A's time runs out on the step in which it also finishes; B and C wait
+    // behind it and must each get their own steps.
+    npc.PushAI("A", 3, new CountingPackage(&runsA, &deletedA, 3), false);
+    npc.PushAI("B", 2, new CountingPackage(&runsB, &deletedB), false);
+    npc.PushAI("C", 1, new CountingPackage(&runsC, &deletedC, 1), false);
+    for (int i = 0; i < 3; ++i) npc.Update();
+    EXPECT_EQ(runsA, 3);
+    EXPECT_TRUE(deletedA);
+    EXPECT_EQ(npc.GetAIQueueLength(), 2);
+    EXPECT_FALSE(deletedB);
+    for (int i = 0; i < 2; ++i) npc.Update();
+    EXPECT_EQ(runsB, 2);
+    EXPECT_TRUE(deletedB);
+    npc.Update();
+    EXPECT_EQ(runsC, 1);
+    EXPECT_TRUE(deletedC);
+    EXPECT_EQ(npc.GetAIQueueLength(), 0);
 }
 
 TEST(NonPlayingCharacter, QueueClearedDuringAStepAndOnDestruction) {
@@ -231,9 +260,135 @@ TEST(NonPlayingCharacter, PropertyRoutingAndForgetting) {
     EXPECT_EQ(value, 4);
     npc->AllocateStateVariables(2);
     EXPECT_EQ(flag.Get(), nullptr);
-    ASSERT_TRUE(direction.Bind("NPC", "", "AnimDirection"));
+    EXPECT_TRUE(direction.Read(value));
     lua.Entities().DeleteEntity(npc);
     EXPECT_EQ(direction.Get(), nullptr);
+}
+
+TEST(NonPlayingCharacter, IsometricDrawPositionAndShadowHeight) {
+    testsupport::EnsureAllegro();
+    testsupport::TempDir dir;
+    LuaTestState lua;
+    lua.Paths().AddPath("Maps", "Maps/");
+    lua.Paths().AddPath("MapScripts", "Scripts/Maps/");
+    // Ground only under cell (1, 1); three layers.
+    slf::IsoMapWriter writer(3, 3, 3);
+    writer.SetBlock(1, 1, 0, -1, -1, -1);
+    std::string error;
+    std::filesystem::create_directories("Maps");
+    ASSERT_TRUE(writer.WriteFile("Maps/Ledge.slf", error)) << error;
+    dir.WriteFile("Scripts/Maps/Ledge.lua", "");
+    ASSERT_TRUE(lua.Maps().LoadIsometricFile("Ledge.slf"));
+    ASSERT_TRUE(lua.Maps().IsIsometric());
+
+    // One colour per shadow size.
+    const uint8_t colours[4][3] = {{255, 0, 0}, {0, 255, 0}, {0, 0, 255}, {255, 255, 255}};
+    std::vector<std::unique_ptr<BitmapWrapper>> owned;
+    BitmapWrapper* shadows[4];
+    for (int i = 0; i < 4; ++i) {
+        owned.push_back(std::make_unique<BitmapWrapper>(3, 3, nullptr));
+        owned.back()->ClearToRGBA(colours[i][0], colours[i][1], colours[i][2], 255);
+        shadows[i] = owned.back().get();
+    }
+    auto pixel = [](BitmapWrapper& target, int x, int y) {
+        unsigned char r, g, b;
+        al_unmap_rgb(al_get_pixel(target.GetBitmap(), x, y), &r, &g, &b);
+        return std::vector<int>{r, g, b};
+    };
+    NonPlayingCharacter npc;
+    npc.SetShadowSet(shadows);
+    npc.SetBoundaryOffsets(-5, 5, -5, 5, -28, 0);
+    npc.SetDisplayData(8, 16, 16, 20);
+    Camera camera(-100, -100, 640, 480);
+    camera.SetIsometric(true);
+    BitmapWrapper target(640, 480, nullptr);
+
+    // Table: feet height Z and the shadow size. Layer 0 ends at z = -29, so
+    // the height over the ground is h = -29 - Z - 1; sizes change past 7, 15
+    // and 23 (never below the minimum of 1). The shadow stays on the ground:
+    // (X - Y + 286, (X + Y) / 2 + 195 + h + Z) less the camera.
+    struct Case {
+        int z, size;
+    };
+    for (const Case& c : {Case{-60, 3}, Case{-54, 3}, Case{-53, 2}, Case{-46, 2}, Case{-45, 1}, Case{-30, 1}}) {
+        const int shadowX = 0 + 286 + 100, shadowY = 45 + 195 - 30 + 100;
+        npc.SetCoordinates(45, 45, c.z);
+        target.ClearToRGBA(0, 0, 0, 255);
+        npc.Draw(&target, &camera);
+        // px = 45 - 8 = 37, py = 45 - 16 = 29: x = 37 - 29 + 225 + 100,
+        // y = (37 + 29) / 2 + 200 + Z - 17 + 100.
+        EXPECT_EQ(npc.GetScreenX(), 333) << c.z;
+        EXPECT_EQ(npc.GetScreenY(), 33 + 200 + c.z - 17 + 100) << c.z;
+        std::vector<int> want(colours[c.size], colours[c.size] + 3);
+        EXPECT_EQ(pixel(target, shadowX + 1, shadowY + 1), want) << c.z;
+    }
+}
+
+TEST(NonPlayingCharacter, FreedPartsAreForgottenByTheirWatchersOnly) {
+    testsupport::EnsureAllegro();
+    LuaTestState lua;
+    NonPlayingCharacter* npc = MakeActive(lua, "Guard");
+    ASSERT_TRUE(lua.Run("NPC_AllocateStateVariables(1) NPC_SetStateVariable(0, 'Walking', 1) "
+                        "NPC_SetDisplayData(0, 0, 8, 8)"));
+
+    // Watchers of the image, a flag, the position and a speed.
+    PropertyRouter::SyncPointer image, flag, dimensions, speed;
+    ASSERT_TRUE(image.Bind("NPC", "Guard", "Appearance"));
+    ASSERT_TRUE(flag.Bind("NPC", "Guard", "St|Walking"));
+    ASSERT_TRUE(dimensions.Bind("NPC", "Guard", "Dimensions"));
+    ASSERT_TRUE(speed.Bind("NPC", "Guard", "WalkSpeed"));
+
+    // A new image: only the old image's watchers lose it.
+    ASSERT_TRUE(lua.Run("NPC_SetDisplayData(0, 0, 16, 16)"));
+    EXPECT_EQ(image.Get(), nullptr);
+    EXPECT_NE(flag.Get(), nullptr);
+    EXPECT_EQ(dimensions.Get(), npc->GetDimensionsPointer());
+
+    // New flags: only the old flags' watchers lose them.
+    ASSERT_TRUE(image.Bind("NPC", "Guard", "Appearance"));
+    ASSERT_TRUE(lua.Run("NPC_AllocateStateVariables(3)"));
+    EXPECT_EQ(flag.Get(), nullptr);
+    EXPECT_NE(image.Get(), nullptr);
+    EXPECT_EQ(dimensions.Get(), npc->GetDimensionsPointer());
+    double value = 0;
+    EXPECT_TRUE(speed.Read(value));
+    EXPECT_EQ(value, 2.2);
+}
+
+TEST(NonPlayingCharacter, StateTreesWatchNumbersOnlyAndSurviveANewImage) {
+    testsupport::EnsureAllegro();
+    LuaTestState lua;
+    NonPlayingCharacter* npc = MakeActive(lua, "Guard");
+    ASSERT_TRUE(lua.Run("NPC_AllocateStateVariables(1) NPC_SetStateVariable(0, 'Walking', 1) "
+                        "NPC_SetDisplayData(0, 0, 8, 8)"));
+    npc->SetAnimTimerAndDirection(0, 300);
+    AIDrawingList list(nullptr, nullptr);
+    lua.AI().SetActiveDrawingList(&list);
+    {
+        // The image is no number: refused with a line, never active.
+        StderrCapture cap;
+        ASSERT_TRUE(lua.Run("AIDL_SetBaseStateToActive() AIS_AddState('Look', 3, 'NPC', 'Guard', 'Appearance', 0)"));
+        EXPECT_EQ(cap.Take(),
+                  "Animation State Constructor:  Warning, Appearance of Guard is not a number and is not watched\n");
+    }
+    EXPECT_EQ(list.ChooseAnimation(), -1);
+    {
+        // A flag and an int are read as what they are: 300 is not 44 though
+        // its low byte is.
+        StderrCapture cap;
+        ASSERT_TRUE(lua.Run("AIDL_SetBaseStateToActive() AIS_AddState('Walk', 1, 'NPC', 'Guard', 'St|Walking', 0) "
+                            "AIDL_SetBaseStateToActive() AIS_AddState('Turned', 2, 'NPC', 'Guard', 'AnimDirection', 44)"));
+        EXPECT_EQ(cap.Take(), "");
+    }
+    EXPECT_EQ(list.ChooseAnimation(), 1);
+    ASSERT_TRUE(lua.Run("NPC_SetStateVariable(0, 'Walking', 0)"));
+    EXPECT_EQ(list.ChooseAnimation(), 2);
+
+    // A new image or new flags while the tree watches: the next choice reads
+    // nothing freed.
+    ASSERT_TRUE(lua.Run("NPC_SetDisplayData(0, 0, 16, 16) NPC_AllocateStateVariables(2)"));
+    EXPECT_EQ(list.ChooseAnimation(), 2);
+    lua.AI().SetActiveDrawingList(nullptr);
 }
 
 TEST(NonPlayingCharacter, ScriptFunctionsConfigureTheActiveCharacter) {

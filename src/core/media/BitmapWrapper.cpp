@@ -96,7 +96,7 @@ void BitmapWrapper::ClearToRGBA(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
 }
 
 void BitmapWrapper::ClearToColor(ALLEGRO_COLOR colour) {
-    if (OpenGLMode() || !m_bitmap) return;
+    if (!m_bitmap) return;
     al_set_target_bitmap(m_bitmap);
     al_clear_to_color(colour);
 }
@@ -110,7 +110,7 @@ void BitmapWrapper::Unlock() {
 }
 
 void BitmapWrapper::BuildPaletteIndexMap(Palette* palette, int32_t* selector) {
-    if (OpenGLMode() || !palette || !m_bitmap || m_hasMap || !selector) return;
+    if (!palette || !m_bitmap || m_hasMap || !selector) return;
     m_hasMap = 1;
     m_palette = palette;
     m_selector = selector;
@@ -204,7 +204,7 @@ void BitmapWrapper::DrawDefault(int x, int y) { Draw(x, y, m_defaultFlags); }
 
 bool BitmapWrapper::PrepareTarget(ALLEGRO_BITMAP* target) {
     if (!target) return false;
-    if (!OpenGLMode()) al_set_target_bitmap(target);
+    al_set_target_bitmap(target);
     return true;
 }
 

@@ -15,7 +15,7 @@ class BitmapWrapper {
 public:
     // Owned bitmap made with al_create_bitmap; its content is undefined until
     // cleared or drawn over. openGLFlag is the address of the global OpenGL
-    // mode flag and is read at every use.
+    // mode flag; every mode draws alike, so it only tells which mode runs.
     BitmapWrapper(int width, int height, uint8_t* openGLFlag);
     // Wraps a bitmap that belongs to someone else; it is never destroyed here.
     // A null bitmap gives an empty 0 x 0 wrapper whose draws do nothing.
@@ -48,13 +48,13 @@ public:
     void ClearToBlack();
     void ClearToTransparent();
     void ClearToRGBA(uint8_t r, uint8_t g, uint8_t b, uint8_t a);
-    void ClearToColor(ALLEGRO_COLOR colour);  // nothing in OpenGL mode
+    void ClearToColor(ALLEGRO_COLOR colour);
 
     ALLEGRO_LOCKED_REGION* Lock(int format, int flags);
     void Unlock();
 
     // Records, per pixel, which colour of the palette's variant 0 it has.
-    // Built at most once, never in OpenGL mode; selector is the address of the
+    // Built at most once; selector is the address of the
     // global palette variant index, read at every draw.
     void BuildPaletteIndexMap(Palette* palette, int32_t* selector);
     void FreePaletteIndexMap();
@@ -64,9 +64,8 @@ public:
     // Draws on the current target at (x, y) plus the offset.
     void Draw(int x, int y, int flags);
     void DrawDefault(int x, int y);
-    // Target-taking forms: nothing for a null target; outside OpenGL mode the
-    // target becomes the drawing target first, in OpenGL mode the current
-    // target is used.
+    // Target-taking forms: nothing for a null target; the target becomes the
+    // drawing target first.
     void DrawTo(ALLEGRO_BITMAP* target, int x, int y, int flags);
     void DrawToDefault(ALLEGRO_BITMAP* target, int x, int y);
 

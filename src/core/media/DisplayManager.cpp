@@ -36,6 +36,18 @@ DisplayManager::DisplayManager(int width, int height)
         state->quit = 1;
         return;
     }
+    // The driver may hold less than kMaxSide: a window whose bitmaps it
+    // cannot hold is closed again rather than failing on the first frame.
+    const int driverMax = al_get_display_option(state->display, ALLEGRO_MAX_BITMAP_SIZE);
+    if (driverMax > 0 && (width > driverMax || height > driverMax)) {
+        std::fprintf(stderr, "Display of size %i by %i is larger than the display can hold (%i).\n", width, height,
+                     driverMax);
+        std::fprintf(stderr, "With no display, the program will now exit\n");
+        al_destroy_display(state->display);
+        state->display = nullptr;
+        state->quit = 1;
+        return;
+    }
     al_set_target_backbuffer(state->display);
     al_clear_to_color(al_map_rgb(0, 0, 0));
     m_snapshot = new BitmapWrapper(m_width, m_height, &state->openGLMode);
@@ -44,6 +56,13 @@ DisplayManager::DisplayManager(int width, int height)
         glClearColor(0, 0, 0, 1);
         glClearDepth(1.0);
     }
+}
+
+bool DisplayManager::SizeFits(int width, int height) {
+    if (width <= kMaxSide && height <= kMaxSide) return true;
+    std::fprintf(stderr, "Display of size %i by %i is larger than the display can hold (%i).\n", width, height,
+                 kMaxSide);
+    return false;
 }
 
 DisplayManager::~DisplayManager() {

@@ -7,6 +7,13 @@ class BitmapWrapper;
 // snapshot that transitions show and the fade that darkens the frame.
 class DisplayManager {
 public:
+    // The largest window side the program asks for: the frame, the camera
+    // and the snapshot are bitmaps of the window's size, and drivers hold
+    // no larger ones.
+    static constexpr int kMaxSide = 16384;
+    // False, with a line, for a size above kMaxSide; start-up then ends.
+    static bool SizeFits(int width, int height);
+
     DisplayManager(int width, int height);
     ~DisplayManager();
     DisplayManager(const DisplayManager&) = delete;

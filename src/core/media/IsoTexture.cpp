@@ -30,11 +30,13 @@ void Put(int x, int y, int width, int height, ALLEGRO_COLOR colour) {
 }
 
 // Makes the projection the target, clears it transparent and locks it
-// write-only; false when it cannot be locked.
+// read-write; false when it cannot be locked. The projections leave pixels
+// unwritten, and a write-only lock of a video bitmap gives those whatever
+// the lock buffer held rather than the cleared transparent.
 bool BeginProjection(BitmapWrapper* projection) {
     projection->SetAsTarget();
     projection->ClearToTransparent();
-    return projection->Lock(ALLEGRO_PIXEL_FORMAT_ARGB_8888, ALLEGRO_LOCK_WRITEONLY) != nullptr;
+    return projection->Lock(ALLEGRO_PIXEL_FORMAT_ARGB_8888, ALLEGRO_LOCK_READWRITE) != nullptr;
 }
 
 void BuildFloor(const SourcePixels& src, BitmapWrapper* floor) {
@@ -81,13 +83,11 @@ void BuildWallR(const SourcePixels& src, BitmapWrapper* wall) {
 
 }  // namespace
 
-IsoTexture::IsoTexture(uint8_t* openGLFlag) : m_openGL(openGLFlag && *openGLFlag) {
+IsoTexture::IsoTexture(uint8_t* openGLFlag) {
     m_flat = new BitmapWrapper(kFlatSize, kFlatSize, openGLFlag);
-    if (!m_openGL) {
-        m_floor = new BitmapWrapper(kFloorWidth, kFloorHeight, openGLFlag);
-        m_wallL = new BitmapWrapper(kWallWidth, kWallHeight, openGLFlag);
-        m_wallR = new BitmapWrapper(kWallWidth, kWallHeight, openGLFlag);
-    }
+    m_floor = new BitmapWrapper(kFloorWidth, kFloorHeight, openGLFlag);
+    m_wallL = new BitmapWrapper(kWallWidth, kWallHeight, openGLFlag);
+    m_wallR = new BitmapWrapper(kWallWidth, kWallHeight, openGLFlag);
 }
 
 IsoTexture::~IsoTexture() {
@@ -126,7 +126,7 @@ void IsoTexture::Build(BitmapWrapper* source) {
             al_unlock_bitmap(bitmap);
         }
     }
-    if (!m_openGL && al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ARGB_8888, ALLEGRO_LOCK_READONLY)) {
+    if (al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ARGB_8888, ALLEGRO_LOCK_READONLY)) {
         if (m_floor->GetBitmap()) BuildFloor(src, m_floor);
         if (m_wallL->GetBitmap()) BuildWallL(src, m_wallL);
         if (m_wallR->GetBitmap()) BuildWallR(src, m_wallR);

@@ -1,10 +1,8 @@
 #pragma once
 // One map texture prepared for the isometric block maps: a flat 32 x 32 copy
-// and, outside OpenGL mode, three projections the software renderer draws as
-// they are: the floor as a 60 x 31 diamond and the left and right walls as
-// 31 x 46 sheared parallelograms. In OpenGL mode only the flat copy exists
-// (the OpenGL renderer maps it onto the faces itself) and every projection
-// accessor returns it.
+// and three projections drawn as they are: the floor as a 60 x 31 diamond
+// and the left and right walls as 31 x 46 sheared parallelograms. Every
+// display mode draws the same projections.
 #include <cstdint>
 
 class BitmapWrapper;
@@ -16,7 +14,7 @@ public:
     static constexpr int kWallWidth = 31, kWallHeight = 46;
 
     // Creates the bitmaps (contents undefined until Build). openGLFlag is the
-    // address of the global OpenGL mode flag; null means software mode.
+    // address of the global OpenGL mode flag, handed on to the bitmaps.
     explicit IsoTexture(uint8_t* openGLFlag);
     ~IsoTexture();
     IsoTexture(const IsoTexture&) = delete;
@@ -28,15 +26,14 @@ public:
     void Build(BitmapWrapper* source);
 
     BitmapWrapper* GetFlat() const { return m_flat; }
-    BitmapWrapper* GetFloor() const { return m_openGL ? m_flat : m_floor; }
-    BitmapWrapper* GetWallL() const { return m_openGL ? m_flat : m_wallL; }
-    BitmapWrapper* GetWallR() const { return m_openGL ? m_flat : m_wallR; }
+    BitmapWrapper* GetFloor() const { return m_floor; }
+    BitmapWrapper* GetWallL() const { return m_wallL; }
+    BitmapWrapper* GetWallR() const { return m_wallR; }
     // The projection of a face kind: 0 floor, 1 left wall, 2 right wall;
     // null for any other kind.
     BitmapWrapper* GetFace(int kind) const;
 
 private:
-    bool m_openGL;  // read once: the mode does not change while running
     BitmapWrapper* m_flat = nullptr;
     BitmapWrapper* m_floor = nullptr;
     BitmapWrapper* m_wallL = nullptr;

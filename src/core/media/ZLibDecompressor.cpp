@@ -4,7 +4,7 @@
 
 #include <vector>
 
-int ZLibDecompressor::InflateFile(FILE* source, FILE* destination) {
+int ZLibDecompressor::InflateFile(FILE* source, FILE* destination, uint64_t limit) {
     if (!source || !destination) return Z_ERRNO;
 
     z_stream stream{};
@@ -18,6 +18,7 @@ int ZLibDecompressor::InflateFile(FILE* source, FILE* destination) {
 
     std::vector<unsigned char> input(kChunkSize);
     std::vector<unsigned char> output(kChunkSize);
+    uint64_t written = 0;
 
     do {
         stream.avail_in = static_cast<uInt>(fread(input.data(), 1, kChunkSize, source));
@@ -42,6 +43,11 @@ int ZLibDecompressor::InflateFile(FILE* source, FILE* destination) {
                 return result;
             }
             size_t produced = kChunkSize - stream.avail_out;
+            if (produced > limit - written) {
+                inflateEnd(&stream);
+                return kTooLarge;
+            }
+            written += produced;
             if (produced > 0 && (fwrite(output.data(), 1, produced, destination) != produced || ferror(destination))) {
                 inflateEnd(&stream);
                 return Z_ERRNO;

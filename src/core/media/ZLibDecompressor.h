@@ -1,5 +1,6 @@
 #pragma once
 // File-to-file inflation of zlib streams (image archives, level files).
+#include <cstdint>
 #include <cstdio>
 
 class ZLibDecompressor {
@@ -10,7 +11,10 @@ public:
     // before the stream does (an empty source included), Z_MEM_ERROR (-4),
     // or Z_ERRNO (-1) for a read or write error. Whatever was inflated
     // before a failure stays written to the destination.
-    static int InflateFile(FILE* source, FILE* destination);
+    // With a limit, inflating stops with kTooLarge once the output would pass
+    // `limit` bytes; what fits stays written.
+    static int InflateFile(FILE* source, FILE* destination, uint64_t limit = UINT64_MAX);
+    static constexpr int kTooLarge = -100;
 
     // Size of the input and output buffers.
     static constexpr unsigned kChunkSize = 524288;

@@ -43,7 +43,9 @@ bool LuaManager::LoadFile(const std::string& path) {
     errno = 0;
     if (!ReadFileContents(fullPath, source)) {
         const char* reason = errno ? std::strerror(errno) : "read failed";
-        std::fprintf(stderr, "Lua Error during Loading: cannot open %s: %s\n", fullPath.c_str(), reason);
+        // The whole path, zero bytes included, and the line end.
+        const std::string line = "Lua Error during Loading: cannot open " + fullPath + ": " + reason + "\n";
+        std::fwrite(line.data(), 1, line.size(), stderr);
         m_lastStatus = 0;
         return false;
     }
@@ -57,8 +59,11 @@ bool LuaManager::LoadFile(const std::string& path) {
     std::string chunkName = "@" + fullPath;
     m_lastStatus = luaL_loadbuffer(m_state, source.data() + start, source.size() - start, chunkName.c_str());
     if (m_lastStatus != 0) {
-        const char* message = lua_tostring(m_state, -1);
-        std::fprintf(stderr, "Lua Error during Loading: %s\n", message ? message : "(no message)");
+        size_t length = 0;
+        const char* message = lua_tolstring(m_state, -1, &length);
+        const std::string line = "Lua Error during Loading: " +
+                                 (message ? std::string(message, length) : std::string("(no message)")) + "\n";
+        std::fwrite(line.data(), 1, line.size(), stderr);
         lua_settop(m_state, top);
         m_lastStatus = 0;
         return false;
@@ -77,8 +82,11 @@ bool LuaManager::Execute() {
     m_lastStatus = lua_pcall(m_state, 0, LUA_MULTRET, 0);
     bool ok = m_lastStatus == 0;
     if (!ok) {
-        const char* message = lua_tostring(m_state, -1);
-        std::fprintf(stderr, "Lua Error during Execution: %s\n", message ? message : "(no message)");
+        size_t length = 0;
+        const char* message = lua_tolstring(m_state, -1, &length);
+        const std::string line = "Lua Error during Execution: " +
+                                 (message ? std::string(message, length) : std::string("(no message)")) + "\n";
+        std::fwrite(line.data(), 1, line.size(), stderr);
         m_lastStatus = 0;
     }
     // Results (or the message) are dropped so repeated runs never grow the

@@ -18,7 +18,12 @@ int Fail(const char* line) {
     return 0;
 }
 
-int Fail(const std::string& line) { return Fail(line.c_str()); }
+// Written with its length: a name from a script may hold a zero byte, which
+// must not cut the line (and its line end) short.
+int Fail(const std::string& line) {
+    std::fwrite(line.data(), 1, line.size(), stderr);
+    return 0;
+}
 
 bool IsText(lua_State* L, int index) {
     if (index < 1 || index > lua_gettop(L)) return false;

@@ -115,7 +115,7 @@ TEST_F(BitmapWrapperTest, PaletteMappedDrawUsesTheSelectedVariant) {
     EXPECT_FALSE(al_is_bitmap_locked(target));
 }
 
-TEST_F(BitmapWrapperTest, PaletteMapIsBuiltOnceAndNeverInOpenGLMode) {
+TEST_F(BitmapWrapperTest, PaletteMapIsBuiltOnceInEveryMode) {
     Palette other;
     other.variantCount = 1;
     other.colourCount = 1;
@@ -131,28 +131,27 @@ TEST_F(BitmapWrapperTest, PaletteMapIsBuiltOnceAndNeverInOpenGLMode) {
     none.BuildPaletteIndexMap(&palette, nullptr);
     EXPECT_FALSE(none.HasPaletteMap());
 
-    // In OpenGL mode nothing is mapped and the plain draw blends every pixel.
+    // OpenGL mode maps, draws, clears and picks targets as the default mode does.
     openGL = 1;
     BitmapWrapper gl(4, 2, &openGL);
-    gl.ClearToTransparent();  // ClearToRGBA works in either mode
+    gl.ClearToTransparent();
     Put(gl.GetBitmap(), 2, 0, kBlue);
+    Put(gl.GetBitmap(), 1, 0, kRed);
     gl.BuildPaletteIndexMap(&palette, &selector);
-    EXPECT_FALSE(gl.HasPaletteMap());
+    EXPECT_TRUE(gl.HasPaletteMap());
     ClearTarget();
-    al_set_target_bitmap(target);
-    gl.Draw(0, 0, 0);
-    EXPECT_EQ(PixelAt(target, 2, 0), kBlue);
+    selector = 1;
+    gl.DrawTo(target, 0, 0, 0);
+    EXPECT_EQ(al_get_target_bitmap(), target);
+    EXPECT_EQ(PixelAt(target, 1, 0), kYellow);  // red through variant 1
+    EXPECT_EQ(PixelAt(target, 2, 0), kGrey);    // blue is unmapped
     EXPECT_EQ(PixelAt(target, 0, 0), kGrey);
-
-    // ClearToColor in OpenGL mode touches neither the bitmap nor the target.
-    ALLEGRO_BITMAP* before = al_get_target_bitmap();
-    gl.ClearToColor(Map(kRed));
-    EXPECT_EQ(al_get_target_bitmap(), before);
-    EXPECT_EQ(PixelAt(gl.GetBitmap(), 2, 0), kBlue);
+    selector = 0;
+    BitmapWrapper plain(4, 2, &openGL);
+    plain.ClearToColor(Map(kRed));
+    EXPECT_EQ(al_get_target_bitmap(), plain.GetBitmap());
+    EXPECT_EQ(PixelAt(plain.GetBitmap(), 2, 0), kRed);
     openGL = 0;
-    gl.ClearToColor(Map(kRed));
-    EXPECT_EQ(al_get_target_bitmap(), gl.GetBitmap());
-    EXPECT_EQ(PixelAt(gl.GetBitmap(), 2, 0), kRed);
 }
 
 TEST_F(BitmapWrapperTest, OffsetsAndPivots) {

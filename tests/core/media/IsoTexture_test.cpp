@@ -104,12 +104,19 @@ TEST(IsoTextureTest, SmallOrMissingSourcesAreHandledSafely) {
     EXPECT_EQ(At(texture.GetWallL(), 20, 30), kEmpty);
 }
 
-TEST(IsoTextureTest, OpenGLModeKeepsOnlyTheFlatCopy) {
+TEST(IsoTextureTest, OpenGLModeBuildsTheSameProjections) {
     testsupport::EnsureAllegro();
-    uint8_t openGL = 1;
-    IsoTexture texture(&openGL);
-    EXPECT_EQ(texture.GetFloor(), texture.GetFlat());
-    EXPECT_EQ(texture.GetWallL(), texture.GetFlat());
-    EXPECT_EQ(texture.GetWallR(), texture.GetFlat());
-    EXPECT_EQ(texture.GetFloor()->GetWidth(), 32);
+    auto source = CoordinateSource(32, 32);
+    uint8_t openGL = 1, software = 0;
+    IsoTexture gl(&openGL), plain(&software);
+    gl.Build(source.get());
+    plain.Build(source.get());
+    for (int kind = 0; kind < 3; ++kind) {
+        BitmapWrapper* face = gl.GetFace(kind);
+        ASSERT_NE(face, gl.GetFlat());
+        ASSERT_EQ(face->GetWidth(), plain.GetFace(kind)->GetWidth());
+        for (int x = 0; x < face->GetWidth(); ++x)
+            for (int y = 0; y < face->GetHeight(); ++y)
+                ASSERT_EQ(At(face, x, y), At(plain.GetFace(kind), x, y)) << kind << " " << x << " " << y;
+    }
 }

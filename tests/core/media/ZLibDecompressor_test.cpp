@@ -12,12 +12,12 @@ namespace {
 
 // Inflates the bytes from one temporary file into another; `out` receives
 // whatever was written.
-int Inflate(const std::vector<uint8_t>& bytes, std::vector<uint8_t>& out) {
+int Inflate(const std::vector<uint8_t>& bytes, std::vector<uint8_t>& out, uint64_t limit = UINT64_MAX) {
     FILE* source = std::tmpfile();
     FILE* destination = std::tmpfile();
     if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), source);
     std::rewind(source);
-    int result = ZLibDecompressor::InflateFile(source, destination);
+    int result = ZLibDecompressor::InflateFile(source, destination, limit);
     out.clear();
     std::rewind(destination);
     for (int c; (c = std::fgetc(destination)) != EOF;) out.push_back(static_cast<uint8_t>(c));
@@ -70,6 +70,27 @@ TEST(ZLibDecompressorTest, TruncatedEmptyAndDamagedStreamsAreDataErrors) {
     EXPECT_EQ(Inflate(damaged, out), Z_DATA_ERROR);
 
     EXPECT_EQ(ZLibDecompressor::InflateFile(nullptr, nullptr), Z_ERRNO);
+}
+
+TEST(ZLibDecompressorTest, OutputPastTheLimitIsRefused) {
+    // A small stream of zeros asks for far more than it weighs.
+    const std::vector<uint8_t> zeros(ZLibDecompressor::kChunkSize * 3, 0);
+    const std::vector<uint8_t> stream = sif::Compress(zeros);
+    ASSERT_LT(stream.size(), 10000u);
+    std::vector<uint8_t> out;
+    const struct {
+        uint64_t limit;
+        int result;
+    } cases[] = {
+        {zeros.size(), Z_OK},
+        {zeros.size() - 1, ZLibDecompressor::kTooLarge},
+        {1000, ZLibDecompressor::kTooLarge},
+        {0, ZLibDecompressor::kTooLarge},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(Inflate(stream, out, c.limit), c.result) << c.limit;
+        EXPECT_LE(out.size(), c.limit) << c.limit;
+    }
 }
 
 }  // namespace

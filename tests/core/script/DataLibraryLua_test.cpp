@@ -117,6 +117,13 @@ TEST_F(DLScript, RegistersFonts) {
     auto* font = library->Get<ALLEGRO_FONT>("Fonts", "General", "System", "SystemFont", DataKind::Font);
     ASSERT_NE(font, nullptr);
     EXPECT_GT(al_get_text_width(font, "Hello"), 0);
+    // The glyphs fit a 16-pixel line drawn from its top, so "g", "p" and "y"
+    // keep their tails and capitals their tops.
+    int x, y, w, h;
+    al_get_text_dimensions(font, "gpyTqJ", &x, &y, &w, &h);
+    EXPECT_GE(y, 0);
+    EXPECT_LE(y + h, 16);
+    EXPECT_GE(h, 12);
 
     EXPECT_EQ(Run("DL_RegisterFont('Data/Graphics/Fonts/Missing.ttf', 'Fonts', 'General', 'System', 'Gone')"),
               "DataLibrary - Register:  Warning, Pointer Gone did not exist when registered\n");

@@ -5,6 +5,7 @@
 #include "core/base/GlobalState.h"
 #include "core/base/Random.h"
 #include "core/script/PathManager.h"
+#include "core/script/ScriptArgs.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
@@ -174,6 +175,17 @@ TEST(LuaManager, LoadAndRunErrorsAreReportedAndTheStateStaysUsable) {
     EXPECT_EQ(lua.GetNumber("afterError"), 1);
     EXPECT_GT(lua.GetNumber("depth"), 10);
     EXPECT_EQ(lua_gettop(lua.L()), top);
+
+    // A name holding a zero byte is written whole, line end included, so the
+    // next line starts on its own.
+    using namespace std::string_literals;
+    StderrCapture cap3;
+    ASSERT_TRUE(lua.Run("LM_ExecuteScript('gone\\0.lua')"));
+    script::Fail("Named:  Failed, no entry a\0b\n"s);
+    std::fputs("next\n", stderr);
+    EXPECT_EQ(cap3.Take(), "Lua Error during Loading: cannot open gone\0.lua: No such file or directory\n"
+                           "Named:  Failed, no entry a\0b\n"
+                           "next\n"s);
 }
 
 TEST(LuaManager, RandomNumberRanges) {

@@ -19,8 +19,10 @@ NPC_AddScriptVariableI("Built", 1)
 NPC_SetBoundaryOffsetsData(-5, 5, -5, 5, -28, 0)
 NPC_SetCoordinateData(0, 0, 0, 18, 26, 28)
 
--- The picture is drawn with its upper-left corner this far from the centre.
-NPC_SetDisplayData(-9, -28, 18, 28)
+-- The 18 x 28 picture is drawn with its upper-left corner 9 units left of
+-- the centre and 28 above it (the offsets are subtracted from the centre):
+-- the feet stand on the shadow.
+NPC_SetDisplayData(9, 28, 18, 28)
 
 -- The movement states the player hands its avatar every frame; the drawing
 -- list watches these flags to pick the frames.
@@ -30,3 +32,55 @@ NPC_SetStateVariable(1, "Walking", 0)
 NPC_SetStateVariable(2, "Trotting", 0)
 NPC_SetStateVariable(3, "Running", 0)
 NPC_SetStateVariable(4, "Jumping", 0)
+
+-- The looks: standing, walking, running and jumping in eight directions,
+-- drawn from the walking frames of the characters' archive (Routing.lua files
+-- them). Run where that archive is not at hand (a bare run of the start-up
+-- scripts outside the game's folder), the character keeps only its shadow.
+local archive = io.open("Data/Characters.sif", "rb")
+if not archive then return end
+archive:close()
+
+-- The animations and their package are made once and shared by every
+-- character this script makes.
+if not BramleLooksMade then
+    BramleLooksMade = true
+    -- Direction 0 is up, then clockwise; the diagonals show the side views.
+    local views = {[0] = "Up", "Right", "Right", "Right", "Down", "Left", "Left", "Left"}
+    local function animation(name, frames, ticksPerFrame, pick)
+        AIM_CreateObject(name, "AnimationsList", "Animation")
+        Anim_DeclareSizes(8, frames)
+        Anim_SetActiveHeading("Images", "Characters", "Bramle")
+        for direction = 0, 7 do
+            for frame = 0, frames - 1 do
+                Anim_SetFrame(direction, frame, "Bramle" .. views[direction] .. pick(frame))
+            end
+        end
+        Anim_SetDuration(ticksPerFrame)
+    end
+    local function same(frame) return frame end
+    animation("BramleStand", 1, 1, same)
+    animation("BramleWalk", 4, 8, same)
+    animation("BramleRun", 4, 4, same)
+    -- The jump's timer: 0 taking off, 1 rising, 2 falling, 3 landing.
+    local jump = {[0] = 1, 3, 1, 0}
+    animation("BramleJump", 4, 1, function(frame) return jump[frame] end)
+
+    AIM_CreateObject("BramleLooks", "AIDrawingPackageList", "AIDrawingPackage")
+    AIDP_AllocateSpace(4)
+    AIDP_SetAnimation(0, "BramleStand")
+    AIDP_SetAnimation(1, "BramleWalk")
+    AIDP_SetAnimation(2, "BramleRun")
+    AIDP_SetAnimation(3, "BramleJump")
+end
+
+-- This character draws the looks; its state flags choose the animation, the
+-- first tree that is set wins.
+AIM_SetActiveAIObject("DrawingList", "NPC", "", "AIDrawingList")
+AIDL_AddAI("Body", "BramleLooks")
+AIDL_SetBaseStateToActive()
+AIS_AddState("Jump", 3, "NPC", "", "St|Jumping", 0)
+AIS_AddState("Run", 2, "NPC", "", "St|Running", 0)
+AIS_AddState("Trot", 2, "NPC", "", "St|Trotting", 0)
+AIS_AddState("Walk", 1, "NPC", "", "St|Walking", 0)
+AIS_AddState("Stand", 0, "NPC", "", "St|Stationary", 0)

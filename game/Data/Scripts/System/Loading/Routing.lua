@@ -41,6 +41,13 @@ DL_AddHeading("Images", "Misc", "ItemIcons")  -- the inventory grid's cell: Item
 DL_ExtractBitmap("ItemBorder", "Images", "Misc", "ItemIcons", "ItemBorder")
 DL_AddHeading("Images", "GUI", "Chat")        -- the dialogue box's pane
 DL_ExtractBitmap("ChatPane", "Images", "GUI", "Chat", "ChatPane")
+-- The stock menus' image buttons and the scroll bars' arrows, each with its
+-- normal (0), hover (1) and pressed (2) face.
+for _, stem in ipairs({"ButtonOptn", "ButtonExit", "ButtonArroSB", "ButtonArroSBF"}) do
+    for face = 0, 2 do
+        DL_ExtractBitmap(stem .. face, "Images", "GUI", "Buttons", stem .. face)
+    end
+end
 -- The battle screen: the frame over the field, the command buttons, the
 -- page buttons beside them and the plate of each party member's status.
 DL_ExtractBitmap("CombatBase", "Images", "GUI", "Combat", "Base")
@@ -93,6 +100,20 @@ DL_ExtractBitmap("StarrySky", "Images", "Background", "Scenery", "StarrySky")
 DL_ExtractBitmap("Clouds", "Images", "Background", "Scenery", "Clouds")
 DL_ExtractBitmap("FarHills", "Images", "Background", "Scenery", "FarHills")
 DL_ExtractBitmap("NearHills", "Images", "Background", "Scenery", "NearHills")
+EIM_CloseFile()
+
+-- Characters archive --------------------------------------------------------
+-- The frames of the player's avatar (its constructor script builds the
+-- animations): Bramle walking down, up, left and right, four frames each,
+-- beside the other characters' pictures.
+DL_AddHeading("Images", "Characters", "Bramle")
+EIM_OpenFile("Data/Characters.sif")
+for _, view in ipairs({"Down", "Up", "Left", "Right"}) do
+    for frame = 0, 3 do
+        local name = "Bramle" .. view .. frame
+        DL_ExtractBitmap(name, "Images", "Characters", "Bramle", name)
+    end
+end
 EIM_CloseFile()
 
 -- Fonts -------------------------------------------------------------------

@@ -56,3 +56,6 @@ GUIColB_SetColorData(110, 90, 170, 255)
 
 -- Later scripts start from the top level again.
 GUI_SetActiveObjectList("Base")
+-- Leaving the title screen hides every window but the standard ones; the
+-- meadow opens this one again on its first tick (Data/Scripts/Maps/
+-- DebugRoom.lua, Data/Scripts/System/Windows/WelcomeOnce.lua).
