@@ -279,6 +279,9 @@ void IsometricMap::DrawIsometric(BitmapWrapper* target, Camera* camera) {
     }
     const int32_t x0 = std::max(px - 18, 0), x1 = std::min(px + 22, m_x);
     const int32_t y0 = std::max(py - 18, 0), y1 = std::min(py + 22, m_y);
+    // No column in view (a grid without cells may still claim billions of
+    // layers): nothing to walk.
+    if (x0 >= x1 || y0 >= y1 || m_blocks.empty()) return;
     for (int32_t z = 0; z < m_z; ++z) {
         for (int32_t x = x0; x < x1; ++x) {
             for (int32_t y = y0; y < y1; ++y) {

@@ -1,5 +1,6 @@
 #include "network/NetworkManager.h"
 
+#include <cmath>
 #include <cstdio>
 #include <vector>
 
@@ -27,8 +28,9 @@ constexpr uint64_t kAnswerGraceMs = 2000;
 // The disconnect waits this long for the server to confirm.
 constexpr uint32_t kShutdownBlockMs = 3000;
 
-// The message id: byte 9 after a timestamp header, else byte 0; -1 for an
-// empty packet.
+// The id of a message from the server: byte 9 after a timestamp header,
+// else byte 0; -1 for an empty packet. Notices of the peer layer are told
+// apart by NetPacket::notice, never by these bytes.
 int PacketId(const net::NetPacket& packet) {
     if (packet.data.empty()) return -1;
     if (packet.data[0] == net::kTimestamp && packet.data.size() >= netmsg::kHeaderSize) return packet.data[9];
@@ -75,6 +77,15 @@ bool InNPCList(EntityManager* entities, const NonPlayingCharacter* character) {
     return npcs && npcs->ContainsValue(character);
 }
 
+// A coordinate the world can hold: finite and, truncated toward zero,
+// within the 32-bit range.
+bool UsableCoordinate(double value) {
+    return std::isfinite(value) && value > -2147483649.0 && value < 2147483648.0;
+}
+
+// Names are plain texts: nothing after a zero byte counts.
+std::string PlainText(const std::string& text) { return std::string(text.c_str()); }
+
 }  // namespace
 
 NetworkManager::NetworkManager() : NetworkManager(ServerSettings()) {}
@@ -91,7 +102,8 @@ void NetworkManager::Connect(const ServerSettings& settings) {
     std::fputs("Obtained instance of RakNet, starting it up.\n", stderr);
     if (m_peer->Startup(1, net::SocketDescriptor()) != net::StartResult::kStarted) return;
     std::fputs("Startup of RakNet successful, attempting to connect to server.\n", stderr);
-    if (m_peer->Connect(settings.host, settings.port, settings.connectAttempts, settings.attemptIntervalMs, 0) !=
+    if (m_peer->Connect(settings.host, settings.port, settings.connectAttempts, settings.attemptIntervalMs,
+                        settings.timeoutMs) !=
         net::ConnectResult::kStarted) {
         std::fputs("Failed to connect to server. Problem occurred while attempting to run RakPeerInteface::Connect\n",
                    stderr);
@@ -110,8 +122,10 @@ void NetworkManager::Connect(const ServerSettings& settings) {
             std::fputs("Failed to connect to the server.\n", stderr);
             break;
         }
-        for (net::NetPacket* packet = m_peer->Receive(kAnswerWaitMs); packet; packet = m_peer->Receive()) {
-            switch (PacketId(*packet)) {
+        // Packets after the answer stay queued for the main game.
+        for (net::NetPacket* packet = m_peer->Receive(kAnswerWaitMs); packet && !answered;
+             packet = answered ? nullptr : m_peer->Receive()) {
+            switch (packet->notice) {
             case net::kConnectionRequestAccepted:
                 m_connected = 1;
                 std::fputs("Our connection request has been accepted, connected with the server now.\n", stderr);
@@ -131,13 +145,10 @@ void NetworkManager::Connect(const ServerSettings& settings) {
                 answered = true;
                 break;
             case net::kDisconnectionNotification:
-                // An acceptance earlier in this round no longer holds.
-                m_connected = 0;
                 std::fputs("We have been disconneted from the server.\n", stderr);
                 answered = true;
                 break;
             case net::kConnectionLost:
-                m_connected = 0;
                 std::fputs("Connection to server has been lost.\n", stderr);
                 answered = true;
                 break;
@@ -172,7 +183,9 @@ void NetworkManager::WriteHeader(net::BitStream& stream, uint8_t id) {
 }
 
 void NetworkManager::SendToServer(const net::BitStream& stream, uint8_t channel) {
-    if (!m_peer->Send(stream, channel, m_serverAddress))
+    // A connection that just went down is reported once, by the peer's
+    // notice that follows; a send that fails on a live one is reported here.
+    if (!m_peer->Send(stream, channel, m_serverAddress) && m_peer->GetConnectionCount() > 0)
         std::fputs("NetworkManager:  Warning, a message to the server could not be sent\n", stderr);
 }
 
@@ -229,18 +242,17 @@ void NetworkManager::Update() {
 
 void NetworkManager::PumpPackets() {
     if (!m_peer || !m_connected) return;
-    while (net::NetPacket* packet = m_peer->Receive()) {
-        switch (PacketId(*packet)) {
-        case netmsg::kChatText:
-        case netmsg::kServerText:
-        case netmsg::kServerText2:
-        case netmsg::kServerText3:
-        case netmsg::kServerText4:
-            ReceiveServerText(packet);
-            break;
-        case netmsg::kPlayerState:
-            ApplyWorldState(packet);
-            break;
+    for (int handled = 0; handled < kMaxPacketsPerPump && m_connected; ++handled) {
+        net::NetPacket* packet = m_peer->Receive();
+        if (!packet) break;
+        HandlePacket(*packet);
+        m_peer->DeallocatePacket(packet);
+    }
+}
+
+void NetworkManager::HandlePacket(const net::NetPacket& packet) {
+    if (packet.IsNotice()) {
+        switch (packet.notice) {
         case net::kDisconnectionNotification:
             m_connected = 0;
             std::fputs("We have been disconneted from the server.\n", stderr);
@@ -250,10 +262,25 @@ void NetworkManager::PumpPackets() {
             std::fputs("Connection to server has been lost.\n", stderr);
             break;
         default:
-            ReportUnknown(*packet);
+            ReportUnknown(packet);
             break;
         }
-        m_peer->DeallocatePacket(packet);
+        return;
+    }
+    switch (PacketId(packet)) {
+    case netmsg::kChatText:
+    case netmsg::kServerText:
+    case netmsg::kServerText2:
+    case netmsg::kServerText3:
+    case netmsg::kServerText4:
+        ReceiveServerText(&packet);
+        break;
+    case netmsg::kPlayerState:
+        ApplyWorldState(&packet);
+        break;
+    default:
+        ReportUnknown(packet);
+        break;
     }
 }
 
@@ -266,13 +293,54 @@ void NetworkManager::ReceiveServerText(const net::NetPacket* packet) {
         return;
     }
     // Server texts are plain texts: nothing after a zero byte counts.
-    text.resize(std::string(text.c_str()).size());
+    text = PlainText(text);
     std::printf("Received message from server: \n%s\n", text.c_str());
     std::fflush(stdout);
     GUIManager* gui = GetGlobalState()->guiManager;
     GUIBaseObject* window = gui ? gui->FindObject("DefaultChatWindow") : nullptr;
     if (window && window->GetType() == kTypeGUIChatWindow)
         static_cast<GUIChatWindow*>(window)->AddLine(text, GUIChatWindow::kDefaultKind);
+}
+
+NonPlayingCharacter* NetworkManager::FindRemotePlayer(const std::string& name) {
+    auto it = m_remotePlayers.find(name);
+    if (it == m_remotePlayers.end()) return nullptr;
+    EntityManager* entities = GetGlobalState()->entityManager;
+    // A map change deletes every entity, ours with them: what is no longer
+    // registered is forgotten without being touched.
+    NonPlayingCharacter* character = it->second.character;
+    if (!entities || !InNPCList(entities, character) || character->GetID() != it->second.id) {
+        m_remotePlayers.erase(it);
+        return nullptr;
+    }
+    return character;
+}
+
+NonPlayingCharacter* NetworkManager::CreateRemotePlayer(const std::string& name) {
+    GlobalState* state = GetGlobalState();
+    EntityManager* entities = state->entityManager;
+    // A character of the map (or the player's reserved name) keeps its name.
+    if (entities->GetEntity(EntityManager::kNPC, name.c_str()) || name == EntityManager::kPlayerName) {
+        if (m_reportedClashes.insert(name).second)
+            std::fprintf(stderr, "NetworkManager::ApplyWorldState:  Warning, the name %s is taken, player not shown\n",
+                         name.c_str());
+        return nullptr;
+    }
+    auto* character = new NonPlayingCharacter;
+    character->SetInternalName(name);
+    character->SetDefaultScript(kRemotePlayerScript);
+    entities->RegisterPointer(EntityManager::kNPC, name.c_str(), character);
+    entities->SetActiveEntity(character);
+    const int32_t id = character->GetID();
+    if (LuaManager* lua = state->luaManager) lua->RunFile(kRemotePlayerScript, 1);
+    // The script may have removed (and so deleted) the character.
+    if (!InNPCList(entities, character) || character->GetID() != id) {
+        std::fprintf(stderr, "NetworkManager::ApplyWorldState:  Warning, %s was removed by its script\n", name.c_str());
+        return nullptr;
+    }
+    character->SetInternalName(name);
+    m_remotePlayers[name] = RemotePlayer{character, id};
+    return character;
 }
 
 void NetworkManager::ApplyWorldState(const net::NetPacket* packet) {
@@ -289,44 +357,40 @@ void NetworkManager::ApplyWorldState(const net::NetPacket* packet) {
         return;
     }
     const std::string localName = state->player ? state->player->GetName() : std::string();
+    // Forget the players whose characters went with a map change.
+    for (auto it = m_remotePlayers.begin(); it != m_remotePlayers.end();) {
+        if (InNPCList(entities, it->second.character) && it->second.character->GetID() == it->second.id)
+            ++it;
+        else
+            it = m_remotePlayers.erase(it);
+    }
 
     for (const WorldRecord& record : records) {
-        const bool local = state->player && record.name == localName;
-        RootEntity* entity = entities->GetEntity(EntityManager::kNPC, record.name.c_str());
-        auto* character = dynamic_cast<NonPlayingCharacter*>(entity);
-        if (entity && !character) {
-            std::fprintf(stderr, "NetworkManager::ApplyWorldState:  Warning, %s is not a character\n",
-                         record.name.c_str());
+        const std::string name = PlainText(record.name);
+        // Our own state, as the server saw it: nothing to do.
+        if (state->player && name == localName) {
             if (record.removal) break;
             continue;
         }
-        if (!character) {
-            character = new NonPlayingCharacter;
-            character->SetInternalName(record.name);
-            character->SetDefaultScript(kRemotePlayerScript);
-            entities->RegisterPointer(EntityManager::kNPC, record.name.c_str(), character);
-            entities->SetActiveEntity(character);
-            if (LuaManager* lua = state->luaManager) lua->RunFile(kRemotePlayerScript, 1);
-            // The script may have removed (and so deleted) the character.
-            if (!InNPCList(entities, character)) {
-                std::fprintf(stderr, "NetworkManager::ApplyWorldState:  Warning, %s was removed by its script\n",
-                             record.name.c_str());
-                if (record.removal) break;
-                continue;
-            }
-            character->SetInternalName(record.name);
+        if (!record.removal &&
+            !(UsableCoordinate(record.x) && UsableCoordinate(record.y) && UsableCoordinate(record.z))) {
+            std::fprintf(stderr, "NetworkManager::ApplyWorldState:  Warning, bad position for %s, record skipped\n",
+                         name.c_str());
+            continue;
         }
+        NonPlayingCharacter* character = FindRemotePlayer(name);
+        if (!character) character = CreateRemotePlayer(name);
         if (record.removal) {
-            // Our own avatar stays, whatever the server says about it.
-            if (!local) {
-                if (state->player) state->player->ForgetAvatar(character);
+            // A removal ends the message, whether or not the player was shown.
+            if (character) {
+                m_remotePlayers.erase(name);
                 entities->DeleteEntity(character);
             }
             break;
         }
-        if (local) continue;
-        character->SetCoordinates(script::TruncateToInt(record.x), script::TruncateToInt(record.y),
-                                  script::TruncateToInt(record.z));
+        if (!character) continue;
+        character->SetCoordinates(static_cast<int32_t>(record.x), static_cast<int32_t>(record.y),
+                                  static_cast<int32_t>(record.z));
         character->SetAnimTimerAndDirection(record.timer, record.direction);
         character->SetActiveStateByIndex(record.state);
     }

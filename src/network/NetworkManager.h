@@ -7,10 +7,21 @@
 // characters in the entity manager's "NPC" list. With "-nonetwork" it does
 // nothing at all. Deleting it disconnects.
 //
+// The peer keeps the connection alive on its own thread in every game state
+// (title screen, transitions, the main game); the packets it received wait in
+// its queue and are handled here, on the main thread, when the main game
+// ticks. A tick handles at most kMaxPacketsPerPump of them.
+//
+// The other players are characters this client made; it keeps them by name
+// and touches only those, never a character of the map or the avatar that
+// happens to carry the same name.
+//
 // Messages: every one the client sends starts with a timestamp header (27,
 // the u64 time in milliseconds, the message id) and goes reliably and in
 // order to the server. See NetworkMessages.h for the ids and layouts.
 #include <cstdint>
+#include <map>
+#include <set>
 #include <string>
 
 #include "platform/net/NetTypes.h"
@@ -28,12 +39,19 @@ public:
     static constexpr const char* kDefaultServerHost = "localhost";
     static constexpr uint16_t kDefaultServerPort = 32004;
 
+    // Packets handled by one PumpPackets at most; the rest wait for the
+    // next tick.
+    static constexpr int kMaxPacketsPerPump = 64;
+
     struct ServerSettings {
         std::string host = kDefaultServerHost;
         uint16_t port = kDefaultServerPort;
         // The connection attempt gives up after attempts x interval.
         uint32_t connectAttempts = 12;
         uint32_t attemptIntervalMs = 500;
+        // How long the server may stay silent before the connection counts
+        // as lost (0: the peer's default).
+        uint32_t timeoutMs = 0;
     };
 
     // Connects to the default server, or to the one given, and waits for its
@@ -59,16 +77,31 @@ public:
 
     // Once per main-game timer tick.
     void Update();
-    // Reads and handles every waiting packet.
+    // Reads and handles the waiting packets, at most kMaxPacketsPerPump.
     void PumpPackets();
+    // Handles one received packet: a notice of the peer or a server message.
+    void HandlePacket(const net::NetPacket& packet);
     // Handlers of the server's messages (the packet as received).
     void ReceiveServerText(const net::NetPacket* packet);
     void ApplyWorldState(const net::NetPacket* packet);
 
     int32_t GetSendCounter() const { return m_sendCounter; }
     int32_t GetReceiveCounter() const { return m_receiveCounter; }
+    // The character this client made for a remote player of that name and
+    // that is still in the entity manager's lists, or null.
+    NonPlayingCharacter* FindRemotePlayer(const std::string& name);
 
 private:
+    // A character made for a remote player. The id tells it apart from a
+    // later object that the allocator placed at the same address.
+    struct RemotePlayer {
+        NonPlayingCharacter* character = nullptr;
+        int32_t id = 0;
+    };
+
+    // Makes, registers and scripts the character of a new remote player;
+    // null (with a line) when the name is taken or the script removed it.
+    NonPlayingCharacter* CreateRemotePlayer(const std::string& name);
     void Connect(const ServerSettings& settings);
     // Header, message id; the caller appends the payload.
     static void WriteHeader(net::BitStream& stream, uint8_t id);
@@ -83,4 +116,7 @@ private:
     int32_t m_sendCounter = 0;
     int32_t m_receiveInterval = 3;
     int32_t m_receiveCounter = 0;
+    std::map<std::string, RemotePlayer> m_remotePlayers;
+    // Remote names already reported as taken, so each is reported once.
+    std::set<std::string> m_reportedClashes;
 };

@@ -302,6 +302,22 @@ TEST(IsometricMapTest, SoftwareViewDrawsWallsThenFloorsAroundTheCamera) {
     GetGlobalState()->openGLMode = savedGL;
 }
 
+TEST(IsometricMapTest, AGridWithoutColumnsDrawsNothingHoweverManyLayersItClaims) {
+    // Found by fuzzing: 9216 x 0 columns of 705 million layers, and drawing
+    // walked every layer. Such a file is refused; a grid given that size
+    // draws nothing at once.
+    testsupport::EnsureAllegro();
+    IsometricMap map;
+    EXPECT_NE(Read(map, slf::IsoMapWriter(9216, 0, 705000000).Bytes()).first, 0);
+    map.SetSize(9216, 0, 705000000);
+    BitmapWrapper target(64, 48, nullptr);
+    target.ClearToBlack();
+    map.Draw(&target, nullptr);
+    unsigned char r, g, b;
+    al_unmap_rgb(al_get_pixel(target.GetBitmap(), 10, 10), &r, &g, &b);
+    EXPECT_EQ(r + g + b, 0);
+}
+
 TEST(IsometricMapTest, DescriptionsPackIntoReadableMaps) {
     std::string error;
     auto writer = slf::ParseDescription(

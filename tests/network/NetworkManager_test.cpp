@@ -2,9 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <thread>
 #include <vector>
@@ -303,13 +305,11 @@ TEST_F(NetworkManagerTest, WorldStateCreatesMovesAndRemovesOtherPlayers) {
     EXPECT_EQ(Npc("Bob"), nullptr);
     EXPECT_EQ(Npc("Cid"), nullptr);
 
-    // A known player moves; an out-of-range state is ignored; coordinates
-    // beyond the integer range are clamped.
-    net::NetPacket move = WorldState(1).Record("Ann", 1e300, -1e300, NAN, 1, 2, 9).Packet();
+    // A known player moves; an out-of-range state is ignored.
+    net::NetPacket move = WorldState(1).Record("Ann", 40, 50, 60, 1, 2, 9).Packet();
     client->ApplyWorldState(&move);
     EXPECT_EQ(Npc("Ann"), ann);
-    EXPECT_EQ(ann->GetDimensions().X, std::numeric_limits<int32_t>::max());
-    EXPECT_EQ(ann->GetDimensions().Y, std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(ann->GetDimensions().X, 40.0);
     EXPECT_EQ(ann->GetActiveState(), 2);
     EXPECT_EQ(lua.GetNumber("created"), 2);
 
@@ -322,7 +322,7 @@ TEST_F(NetworkManagerTest, WorldStateCreatesMovesAndRemovesOtherPlayers) {
     EXPECT_EQ(Npc("Me"), avatar);
     EXPECT_EQ(avatar->GetDimensions().X, 5.0);
 
-    // The player's reserved name is no character of the list.
+    // The player's reserved name is never given to another player.
     net::NetPacket reserved = WorldState(1).Record(EntityManager::kPlayerName, 1, 1, 1, 0, 0, 0).Packet();
     client->ApplyWorldState(&reserved);
 
@@ -337,7 +337,7 @@ TEST_F(NetworkManagerTest, WorldStateCreatesMovesAndRemovesOtherPlayers) {
     client->ApplyWorldState(&leave);
     EXPECT_EQ(Npc("Ann"), nullptr);
     EXPECT_EQ(cap.Take(),
-              "NetworkManager::ApplyWorldState:  Warning, Pelloc is not a character\n"
+              "NetworkManager::ApplyWorldState:  Warning, the name Pelloc is taken, player not shown\n"
               "NetworkManager::ApplyWorldState:  Warning, Dee was removed by its script\n");
 }
 
@@ -390,6 +390,197 @@ TEST_F(NetworkManagerTest, ServerClosingTheConnectionStopsTheClient) {
     client.reset();
     EXPECT_EQ(bye.Take(), "Network Manager getting deleted.\n");
     EXPECT_EQ(server.MessageCount(), 0u);
+}
+
+TEST_F(NetworkManagerTest, PositionsTheWorldCannotHoldAreSkippedWithALine) {
+    auto client = ConnectClient();
+    const double huge = 3e9, inf = std::numeric_limits<double>::infinity();
+    const struct {
+        double x, y, z;
+    } bad[] = {{NAN, 0, 0}, {0, inf, 0}, {0, 0, -inf}, {huge, 0, 0}, {0, -huge, 0}, {2147483648.0, 0, 0}};
+    StderrCapture cap;
+    std::string expected;
+    for (const auto& position : bad) {
+        // The bad record is skipped; the next one is applied.
+        net::NetPacket packet =
+            WorldState(2).Record("Ivy", position.x, position.y, position.z, 0, 0, 0).Record("Jon", 7, 8, 9, 0, 0, 0)
+                .Packet();
+        client->ApplyWorldState(&packet);
+        expected += "NetworkManager::ApplyWorldState:  Warning, bad position for Ivy, record skipped\n";
+    }
+    EXPECT_EQ(cap.Take(), expected);
+    EXPECT_EQ(Npc("Ivy"), nullptr);
+    ASSERT_NE(Npc("Jon"), nullptr);
+    EXPECT_EQ(Npc("Jon")->GetDimensions().Z, 9.0);
+
+    // The edges of the range still fit once truncated.
+    net::NetPacket edge = WorldState(1).Record("Jon", 2147483647.9, -2147483648.9, 0, 0, 0, 0).Packet();
+    client->ApplyWorldState(&edge);
+    EXPECT_EQ(Npc("Jon")->GetDimensions().X, 2147483647.0);
+    EXPECT_EQ(Npc("Jon")->GetDimensions().Y, -2147483648.0);
+}
+
+TEST_F(NetworkManagerTest, OtherPlayersNeverTouchCharactersTheyDidNotMake) {
+    MakePlayer();
+    auto client = ConnectClient();
+    // A character of the map named like a remote player.
+    auto* local = new NonPlayingCharacter;
+    lua.Entities().RegisterPointer(EntityManager::kNPC, "Kim", local);
+    local->SetCoordinates(1, 2, 3);
+    NonPlayingCharacter* avatar = player->GetAvatar();
+    avatar->SetCoordinates(5, 6, 0);
+
+    StderrCapture cap;
+    for (int i = 0; i < 2; ++i) {
+        net::NetPacket moveKim = WorldState(2).Record("Kim", 90, 90, 90, 1, 1, 1).Record("Me", 80, 80, 0, 0, 0, 0)
+                                     .Packet();
+        client->ApplyWorldState(&moveKim);
+    }
+    net::NetPacket removeKim = WorldState(1).Removal("Kim").Packet();
+    client->ApplyWorldState(&removeKim);
+    net::NetPacket removeMe = WorldState(1).Removal("Me").Packet();
+    client->ApplyWorldState(&removeMe);
+    // Reported once, however often the server repeats it.
+    EXPECT_EQ(cap.Take(), "NetworkManager::ApplyWorldState:  Warning, the name Kim is taken, player not shown\n");
+    EXPECT_EQ(Npc("Kim"), local);
+    EXPECT_EQ(local->GetDimensions().X, 1.0);
+    EXPECT_EQ(player->GetAvatar(), avatar);
+    EXPECT_EQ(avatar->GetDimensions().X, 5.0);
+
+    // A remote player deleted by a map change is forgotten, and made again
+    // by the next world state, without touching what took its place.
+    net::NetPacket lee = WorldState(1).Record("Lee", 10, 10, 0, 0, 0, 0).Packet();
+    client->ApplyWorldState(&lee);
+    ASSERT_NE(client->FindRemotePlayer("Lee"), nullptr);
+    lua.Entities().DeleteEntity(Npc("Lee"));
+    EXPECT_EQ(client->FindRemotePlayer("Lee"), nullptr);
+    auto* mapLee = new NonPlayingCharacter;
+    lua.Entities().RegisterPointer(EntityManager::kNPC, "Lee", mapLee);
+    client->ApplyWorldState(&lee);
+    EXPECT_EQ(Npc("Lee"), mapLee);
+    lua.Entities().DeleteEntity(mapLee);
+    client->ApplyWorldState(&lee);
+    NonPlayingCharacter* again = client->FindRemotePlayer("Lee");
+    ASSERT_NE(again, nullptr);
+    EXPECT_EQ(Npc("Lee"), again);
+
+    // Removing the active entity leaves none active.
+    lua.Entities().SetActiveEntity(again);
+    net::NetPacket leeLeaves = WorldState(1).Removal("Lee").Packet();
+    client->ApplyWorldState(&leeLeaves);
+    EXPECT_EQ(Npc("Lee"), nullptr);
+    EXPECT_EQ(lua.Entities().GetActiveEntity(), nullptr);
+}
+
+TEST_F(NetworkManagerTest, TheSampleGameConstructorKeepsTheServersPosition) {
+    dir.WriteFile(kScript, testsupport::ReadFile(std::string(QEL_SOURCE_DIR) + "/game/" + kScript));
+    auto client = ConnectClient();
+    const double positions[][3] = {{100, 200, 0}, {130, 210, 4}, {-20, 5, 0}};
+    for (const auto& at : positions) {
+        net::NetPacket packet = WorldState(1).Record("Max", at[0], at[1], at[2], 2, 10, 1).Packet();
+        client->ApplyWorldState(&packet);
+        // A few game ticks: the character's default script runs on each.
+        for (int tick = 0; tick < 5; ++tick) lua.Entities().UpdateAll();
+        NonPlayingCharacter* max = Npc("Max");
+        ASSERT_NE(max, nullptr);
+        const Dimensions d = max->GetDimensions();
+        EXPECT_EQ(d.X, at[0]);
+        EXPECT_EQ(d.Y, at[1]);
+        EXPECT_EQ(d.Z, at[2]);
+        EXPECT_EQ(max->GetActiveState(), 1);
+        EXPECT_EQ(max->GetDefaultScript(), kScript);
+    }
+}
+
+TEST_F(NetworkManagerTest, ServerPayloadsAreNeverTakenForConnectionNotices) {
+    auto client = ConnectClient();
+    // Each byte the peer layer reserves for itself, alone and timestamped.
+    const uint8_t reserved[] = {16, 17, 19, 20, 21, 22, 27};
+    std::string expected;
+    for (uint8_t id : reserved) {
+        net::BitStream alone;
+        alone.WriteU8(id);
+        ASSERT_TRUE(server.SendToClient(alone));
+        expected += "we've received a packet from the server with ID: " + std::to_string(id) + "\n";
+        net::BitStream stamped = LoopbackServer::MakeMessage(id);
+        ASSERT_TRUE(server.SendToClient(stamped));
+        expected += "we've received a packet from the server with ID: 27\n";
+    }
+    // A last world state marks the end.
+    ASSERT_TRUE(server.SendToClient(WorldState(1).Record("End", 0, 0, 0, 0, 0, 0).stream));
+    StderrCapture cap;
+    ASSERT_TRUE(PumpUntil(*client, [&] { return Npc("End") != nullptr || !client->IsConnected(); }));
+    EXPECT_EQ(cap.Take(), expected);
+    EXPECT_TRUE(client->IsConnected());
+}
+
+TEST_F(NetworkManagerTest, OneTickHandlesABoundedNumberOfPackets) {
+    auto client = ConnectClient();
+    const int total = NetworkManager::kMaxPacketsPerPump + 10;
+    for (int i = 0; i < total; ++i) {
+        net::BitStream unknown = LoopbackServer::MakeMessage(140);
+        ASSERT_TRUE(server.SendToClient(unknown));
+    }
+    ASSERT_TRUE(server.SendToClient(WorldState(1).Record("End", 0, 0, 0, 0, 0, 0).stream));
+    // Give the messages time to queue up at the client, so one pump could
+    // take them all if it were not bounded.
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    std::vector<int> perPump;
+    uint64_t end = net::GetTime() + 5000;
+    while (!Npc("End") && net::GetTime() < end) {
+        StderrCapture cap;
+        client->PumpPackets();
+        std::string lines = cap.Take();
+        perPump.push_back(static_cast<int>(std::count(lines.begin(), lines.end(), '\n')));
+    }
+    ASSERT_NE(Npc("End"), nullptr);
+    EXPECT_GE(perPump.size(), 2u);
+    EXPECT_LE(*std::max_element(perPump.begin(), perPump.end()), NetworkManager::kMaxPacketsPerPump);
+    EXPECT_EQ(std::accumulate(perPump.begin(), perPump.end(), 0), total);
+}
+
+TEST_F(NetworkManagerTest, AClientLeftWithoutTicksStaysConnected) {
+    // The server loses a client that is silent for a second; the client goes
+    // untouched (as on the title screen or in a transition) for far longer.
+    LoopbackServer strict(1, 1000);
+    settings.port = strict.Port();
+    settings.timeoutMs = 1000;
+    StderrCapture quiet;
+    NetworkManager client(settings);
+    quiet.Take();
+    ASSERT_TRUE(client.IsConnected());
+    ASSERT_TRUE(strict.WaitFor([&] { return strict.ClientCount() == 1; }));
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    EXPECT_EQ(strict.ClientCount(), 1u);
+    EXPECT_EQ(strict.Notices(), std::vector<uint8_t>{net::kNewIncomingConnection});
+
+    // Into the game: the first state message reaches the server.
+    MakePlayer();
+    StderrCapture cap;
+    client.Update();
+    client.Update();
+    EXPECT_TRUE(client.IsConnected());
+    ASSERT_TRUE(strict.WaitFor([&] { return strict.MessageCount() == 1; }));
+    EXPECT_EQ(strict.Messages()[0].id, netmsg::kPlayerState);
+    EXPECT_EQ(cap.Take(), "");
+}
+
+TEST_F(NetworkManagerTest, AServerThatVanishesIsReportedOnceAndTheGameGoesOn) {
+    settings.timeoutMs = 300;
+    auto client = ConnectClient();
+    MakePlayer();
+    server.Vanish();
+    StderrCapture cap;
+    uint64_t end = net::GetTime() + 5000;
+    while (client->IsConnected() && net::GetTime() < end) {
+        client->Update();
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+    EXPECT_FALSE(client->IsConnected());
+    // Playing on alone: nothing more is sent, read or printed.
+    for (int i = 0; i < 30; ++i) client->Update();
+    client->SendChatMessage("anyone?");
+    EXPECT_EQ(cap.Take(), "Connection to server has been lost.\n");
 }
 
 }  // namespace

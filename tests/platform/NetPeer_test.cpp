@@ -2,9 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <memory>
+#include <thread>
 #include <string>
 #include <vector>
+
+#include "support/StderrCapture.h"
 
 using net::NetPacket;
 using net::NetPeer;
@@ -42,14 +46,22 @@ protected:
         }
         return Has(atClient, id);
     }
+    // Connects the client and waits until both sides have seen it.
+    void ConnectBoth(uint32_t timeoutMs) {
+        ASSERT_EQ(client.Connect("127.0.0.1", server.GetBoundPort(), 12, 500, timeoutMs),
+                  net::ConnectResult::kStarted);
+        ASSERT_TRUE(ClientSees(net::kConnectionRequestAccepted));
+        uint64_t end = net::GetTime() + 5000;
+        while (!Has(atServer, net::kNewIncomingConnection) && net::GetTime() < end) Drain(server, atServer);
+        ASSERT_TRUE(Has(atServer, net::kNewIncomingConnection));
+    }
 
     NetPeer server, client;
     std::vector<NetPacket> atServer, atClient;
 };
 
 TEST_F(NetPeerTest, MessagesArriveWholeAndInOrderPerChannel) {
-    ASSERT_EQ(client.Connect("127.0.0.1", server.GetBoundPort(), 12, 500, 0), net::ConnectResult::kStarted);
-    ASSERT_TRUE(ClientSees(net::kConnectionRequestAccepted));
+    ConnectBoth(0);
     const net::NetAddress to = atClient.back().sender;
     EXPECT_EQ(client.Connect("127.0.0.1", to.port, 12, 500, 0), net::ConnectResult::kAlreadyConnected);
     for (uint32_t i = 0; i < 200; ++i) {
@@ -88,10 +100,9 @@ TEST_F(NetPeerTest, MessagesArriveWholeAndInOrderPerChannel) {
     EXPECT_FALSE(client.Send(one, 0, elsewhere));
 }
 
-TEST_F(NetPeerTest, ASilentServerIsALossAndShutdownKeepsGivenOutPackets) {
-    // A short time-out; the server stops being serviced once connected.
-    ASSERT_EQ(client.Connect("127.0.0.1", server.GetBoundPort(), 12, 500, 300), net::ConnectResult::kStarted);
-    ASSERT_TRUE(ClientSees(net::kConnectionRequestAccepted));
+TEST_F(NetPeerTest, AVanishedServerIsALossAndShutdownKeepsGivenOutPackets) {
+    // A short time-out; the server stops without a word once connected.
+    ConnectBoth(300);
     net::BitStream hello;
     hello.WriteU8(150);
     ASSERT_TRUE(server.Send(hello, 2, atServer.back().sender));
@@ -99,6 +110,8 @@ TEST_F(NetPeerTest, ASilentServerIsALossAndShutdownKeepsGivenOutPackets) {
     for (uint64_t end = net::GetTime() + 5000; !kept && net::GetTime() < end;) kept = client.Receive(5);
     ASSERT_NE(kept, nullptr);
     EXPECT_EQ(kept->channel, 2);
+    EXPECT_FALSE(kept->IsNotice());
+    server.Abort();
     ASSERT_TRUE(client.Send(hello, 0, kept->sender));
     EXPECT_TRUE(ClientSees(net::kConnectionLost, false));
     EXPECT_FALSE(Has(atClient, net::kDisconnectionNotification));
@@ -108,6 +121,81 @@ TEST_F(NetPeerTest, ASilentServerIsALossAndShutdownKeepsGivenOutPackets) {
     EXPECT_EQ(kept->data, std::vector<uint8_t>{150});
     client.DeallocatePacket(kept);
     client.DeallocatePacket(kept);  // a second hand-back is ignored
+}
+
+TEST_F(NetPeerTest, ConnectionsStayUpWhileNobodyReceives) {
+    // Both sides have a one-second time-out; neither side's owner looks at
+    // its peer for two and a half times that long.
+    server.SetIncomingTimeout(1000);
+    ConnectBoth(1000);
+    const net::NetAddress to = atClient.back().sender;
+    std::this_thread::sleep_for(std::chrono::milliseconds(2500));
+    EXPECT_EQ(client.GetConnectionCount(), 1u);
+    EXPECT_EQ(server.GetConnectionCount(), 1u);
+    net::BitStream later;
+    later.WriteU8(200);
+    ASSERT_TRUE(client.Send(later, 1, to));
+    NetPacket* got = server.Receive(2000);
+    // The new-incoming notice first, then the message.
+    while (got && got->IsNotice()) {
+        server.DeallocatePacket(got);
+        got = server.Receive(2000);
+    }
+    ASSERT_NE(got, nullptr);
+    EXPECT_EQ(got->data, std::vector<uint8_t>{200});
+    server.DeallocatePacket(got);
+}
+
+TEST_F(NetPeerTest, PayloadsThatLookLikeNoticesStayMessages) {
+    ConnectBoth(0);
+    EXPECT_EQ(atClient.back().notice, net::kConnectionRequestAccepted);
+    const net::NetAddress toClient = atServer.back().sender;
+    const std::vector<uint8_t> reserved = {net::kConnectionRequestAccepted,  net::kConnectionAttemptFailed,
+                                           net::kNewIncomingConnection,      net::kNoFreeIncomingConnections,
+                                           net::kDisconnectionNotification, net::kConnectionLost,
+                                           net::kTimestamp};
+    for (uint8_t id : reserved) {
+        net::BitStream stream;
+        stream.WriteU8(id);
+        ASSERT_TRUE(server.Send(stream, 0, toClient));
+    }
+    atClient.clear();
+    uint64_t end = net::GetTime() + 5000;
+    while (atClient.size() < reserved.size() && net::GetTime() < end) Drain(client, atClient);
+    ASSERT_EQ(atClient.size(), reserved.size());
+    for (size_t i = 0; i < reserved.size(); ++i) {
+        EXPECT_FALSE(atClient[i].IsNotice()) << int(reserved[i]);
+        EXPECT_EQ(atClient[i].data, std::vector<uint8_t>{reserved[i]});
+    }
+    EXPECT_EQ(client.GetConnectionCount(), 1u);
+}
+
+TEST_F(NetPeerTest, AFullQueueDropsTheOldestMessagesWithOneLine) {
+    ConnectBoth(0);
+    const net::NetAddress toClient = atServer.back().sender;
+    const uint32_t total = NetPeer::kMaxQueuedMessages + 100;
+    testsupport::StderrCapture cap;
+    for (uint32_t i = 0; i < total; ++i) {
+        net::BitStream stream;
+        stream.WriteU32(i);
+        ASSERT_TRUE(server.Send(stream, 0, toClient));
+    }
+    // Nobody receives at the client until everything has arrived (the
+    // server's side must be serviced for ENet's window to let it through).
+    uint64_t end = net::GetTime() + 20000;
+    while (client.GetDroppedCount() < 100 && net::GetTime() < end) Drain(server, atServer);
+    EXPECT_EQ(client.GetDroppedCount(), 100u);
+    std::vector<uint32_t> indexes;
+    while (NetPacket* packet = client.Receive()) {
+        net::BitStream in(packet->Data(), packet->Length());
+        uint32_t index = 0;
+        if (in.ReadU32(index)) indexes.push_back(index);
+        client.DeallocatePacket(packet);
+    }
+    EXPECT_EQ(cap.Take(), "NetPeer: the receive queue is full, the oldest messages are dropped\n");
+    ASSERT_EQ(indexes.size(), NetPeer::kMaxQueuedMessages);
+    EXPECT_EQ(indexes.front(), 100u);
+    EXPECT_EQ(indexes.back(), total - 1);
 }
 
 }  // namespace

@@ -6,13 +6,15 @@
 
 namespace testsupport {
 
-LoopbackServer::LoopbackServer(uint32_t maxClients) {
+LoopbackServer::LoopbackServer(uint32_t maxClients, uint32_t timeoutMs, uint16_t port) {
     m_peer = net::NetPeer::GetInstance();
     if (!m_peer) return;
     net::SocketDescriptor socket;
     socket.hostAddress = "127.0.0.1";
+    socket.port = port;
     if (m_peer->Startup(maxClients + 1, socket) != net::StartResult::kStarted) return;
     m_peer->SetMaximumIncomingConnections(maxClients);
+    m_peer->SetIncomingTimeout(timeoutMs);
     m_port = m_peer->GetBoundPort();
     m_thread = std::thread([this] { Run(); });
 }
@@ -29,13 +31,15 @@ void LoopbackServer::Run() {
             std::lock_guard<std::recursive_mutex> lock(m_mutex);
             while (net::NetPacket* packet = m_peer->Receive(2)) {
                 const auto& data = packet->data;
-                if (data.size() == 1 && data[0] < net::kFirstUserId) {
-                    m_notices.push_back(data[0]);
-                    if (data[0] == net::kNewIncomingConnection) {
+                if (packet->IsNotice()) {
+                    m_notices.push_back(packet->notice);
+                    if (packet->notice == net::kNewIncomingConnection) {
                         m_clients.push_back(packet->sender);
-                    } else if (data[0] == net::kDisconnectionNotification || data[0] == net::kConnectionLost) {
+                    } else if (packet->notice == net::kDisconnectionNotification ||
+                               packet->notice == net::kConnectionLost) {
                         std::erase(m_clients, packet->sender);
                     }
+                    if (m_onNotice) m_onNotice(packet->sender, packet->notice);
                 } else {
                     Message message;
                     message.channel = packet->channel;
@@ -48,7 +52,10 @@ void LoopbackServer::Run() {
                     } else {
                         message.payload = data;
                     }
-                    m_messages.push_back(std::move(message));
+                    if (m_onMessage)
+                        m_onMessage(packet->sender, message);
+                    else
+                        m_messages.push_back(std::move(message));
                 }
                 m_peer->DeallocatePacket(packet);
             }
@@ -103,6 +110,32 @@ bool LoopbackServer::SendToClient(const net::BitStream& stream) {
     std::lock_guard<std::recursive_mutex> lock(m_mutex);
     if (m_clients.empty()) return false;
     return m_peer->Send(stream, 0, m_clients.back());
+}
+
+void LoopbackServer::Vanish() {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_peer->Abort();
+    m_clients.clear();
+}
+
+void LoopbackServer::SetOnMessage(std::function<void(const net::NetAddress&, const Message&)> handler) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_onMessage = std::move(handler);
+}
+
+void LoopbackServer::SetOnNotice(std::function<void(const net::NetAddress&, uint8_t)> handler) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    m_onNotice = std::move(handler);
+}
+
+bool LoopbackServer::SendTo(const net::NetAddress& client, const net::BitStream& stream) {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_peer->Send(stream, 0, client);
+}
+
+std::vector<net::NetAddress> LoopbackServer::Clients() {
+    std::lock_guard<std::recursive_mutex> lock(m_mutex);
+    return m_clients;
 }
 
 void LoopbackServer::DisconnectClient() {

@@ -1,9 +1,9 @@
 #pragma once
 // A game server for the network tests, in the test process: a network peer
-// listening on 127.0.0.1 at a free port, serviced by a thread of its own
-// (the client's start-up blocks while it waits for the server's answer, so
-// the server cannot be polled from the test's own loop). It records what
-// clients send and sends what the test asks for.
+// listening on 127.0.0.1 at a free port, read by a thread of its own (the
+// client's start-up blocks while it waits for the server's answer, so the
+// server cannot be read from the test's own loop). It records what clients
+// send and sends what the test asks for.
 //
 //   testsupport::LoopbackServer server;
 //   NetworkManager::ServerSettings settings;
@@ -43,8 +43,10 @@ public:
     };
 
     // Accepts up to maxClients connections (0: every client is told the
-    // server is full).
-    explicit LoopbackServer(uint32_t maxClients = 1);
+    // server is full). A client silent for timeoutMs is lost (0: the
+    // peer's default). Port 0 is any free port; Port() is 0 when the
+    // server could not start.
+    explicit LoopbackServer(uint32_t maxClients = 1, uint32_t timeoutMs = 0, uint16_t port = 0);
     ~LoopbackServer();
     LoopbackServer(const LoopbackServer&) = delete;
     LoopbackServer& operator=(const LoopbackServer&) = delete;
@@ -70,6 +72,18 @@ public:
     bool SendToClient(const net::BitStream& stream);
     // Closes the newest client's connection gracefully.
     void DisconnectClient();
+    // Stops at once without telling the clients, as a crashed server would.
+    void Vanish();
+    // Called on the server's thread for each message a client sends,
+    // instead of recording it (the lock held; the server may be used from
+    // it). Null: record again.
+    void SetOnMessage(std::function<void(const net::NetAddress& from, const Message& message)> handler);
+    // The same for the layer's notices (19 new client, 21 closed, 22 lost).
+    void SetOnNotice(std::function<void(const net::NetAddress& from, uint8_t notice)> handler);
+    // Sends raw bytes to one client (channel 0). False when it is gone.
+    bool SendTo(const net::NetAddress& client, const net::BitStream& stream);
+    // Every connected client, oldest first.
+    std::vector<net::NetAddress> Clients();
 
 private:
     void Run();
@@ -82,6 +96,8 @@ private:
     std::vector<Message> m_messages;
     std::vector<uint8_t> m_notices;
     std::vector<net::NetAddress> m_clients;
+    std::function<void(const net::NetAddress&, const Message&)> m_onMessage;
+    std::function<void(const net::NetAddress&, uint8_t)> m_onNotice;
 };
 
 }  // namespace testsupport

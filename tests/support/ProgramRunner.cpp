@@ -3,6 +3,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
+#include <dlfcn.h>
 #include <fcntl.h>
 #include <signal.h>
 #include <sys/wait.h>
@@ -68,6 +69,58 @@ Window FindByTitle(Display* display, Window window, const std::string& title, in
     return found;
 }
 
+// The process id a window's owner gave it (_NET_WM_PID), or 0.
+long WindowPid(Display* display, Window window) {
+    Atom pidAtom = XInternAtom(display, "_NET_WM_PID", True);
+    if (pidAtom == None) return 0;
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    long pid = 0;
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
+                           &data) == Success &&
+        data) {
+        if (count == 1 && format == 32) pid = *reinterpret_cast<long*>(data);
+        XFree(data);
+    }
+    return pid;
+}
+
+Window FindByTitleAndPid(Display* display, Window window, const std::string& title, long pid, int depth) {
+    if (WindowTitle(display, window) == title && WindowPid(display, window) == pid) return window;
+    if (depth > 4) return 0;
+    Window root, parent, *children = nullptr;
+    unsigned int count = 0;
+    if (!XQueryTree(display, window, &root, &parent, &children, &count)) return 0;
+    Window found = 0;
+    for (unsigned int i = 0; i < count && !found; ++i)
+        found = FindByTitleAndPid(display, children[i], title, pid, depth + 1);
+    if (children) XFree(children);
+    return found;
+}
+
+// The X test extension's calls, taken from its library when it is there
+// (the project builds without its headers).
+struct TestExtension {
+    int (*fakeKey)(Display*, unsigned int, int, unsigned long) = nullptr;
+    int (*fakeButton)(Display*, unsigned int, int, unsigned long) = nullptr;
+    int (*fakeMotion)(Display*, int, int, int, unsigned long) = nullptr;
+};
+
+const TestExtension& Xtst() {
+    static const TestExtension calls = [] {
+        TestExtension found;
+        if (void* library = dlopen("libXtst.so.6", RTLD_NOW)) {
+            found.fakeKey = reinterpret_cast<decltype(found.fakeKey)>(dlsym(library, "XTestFakeKeyEvent"));
+            found.fakeButton = reinterpret_cast<decltype(found.fakeButton)>(dlsym(library, "XTestFakeButtonEvent"));
+            found.fakeMotion = reinterpret_cast<decltype(found.fakeMotion)>(dlsym(library, "XTestFakeMotionEvent"));
+        }
+        return found;
+    }();
+    return calls;
+}
+
 // Windows come and go while the tree is walked (another program's window
 // closing); Xlib's default handler would end the test on the resulting
 // BadWindow errors, so they are ignored and the lookup simply finds nothing.
@@ -86,6 +139,7 @@ ProgramRunner::ProgramRunner() : m_pid(-1), m_xDisplay(nullptr) {
     std::error_code ec;
     fs::copy(fs::path(QEL_SOURCE_DIR) / "game", m_gameDir, fs::copy_options::recursive, ec);
     m_stderrPath = m_gameDir + "/.stderr.txt";
+    m_stdoutPath = m_gameDir + "/.stdout.txt";
     XSetErrorHandler(IgnoreXErrors);
     m_xDisplay = XOpenDisplay(nullptr);
 }
@@ -108,8 +162,11 @@ bool ProgramRunner::Start(const std::vector<std::string>& options) {
             dup2(fd, 2);
             close(fd);
         }
-        int null = open("/dev/null", O_WRONLY);
-        if (null >= 0) dup2(null, 1);
+        int out = open(m_stdoutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        if (out >= 0) {
+            dup2(out, 1);
+            close(out);
+        }
         std::vector<char*> argv;
         argv.push_back(const_cast<char*>(program.c_str()));
         for (const std::string& option : options) argv.push_back(const_cast<char*>(option.c_str()));
@@ -139,6 +196,64 @@ unsigned long ProgramRunner::WaitForWindow(const std::string& title, double time
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
     return 0;
+}
+
+unsigned long ProgramRunner::WaitForOwnWindow(const std::string& title, double timeoutSeconds) {
+    Display* display = static_cast<Display*>(m_xDisplay);
+    if (!display || m_pid <= 0) return 0;
+    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(timeoutSeconds);
+    while (std::chrono::steady_clock::now() < end) {
+        Window found = FindByTitleAndPid(display, DefaultRootWindow(display), title, m_pid, 0);
+        if (found) return found;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return 0;
+}
+
+bool ProgramRunner::MoveWindow(unsigned long window, int x, int y) {
+    Display* display = static_cast<Display*>(m_xDisplay);
+    if (!display || !window) return false;
+    XMoveWindow(display, window, x, y);
+    XSync(display, False);
+    return true;
+}
+
+bool ProgramRunner::Click(int screenX, int screenY) {
+    Display* display = static_cast<Display*>(m_xDisplay);
+    const TestExtension& xtst = Xtst();
+    if (!display || !xtst.fakeMotion || !xtst.fakeButton) return false;
+    xtst.fakeMotion(display, -1, screenX, screenY, CurrentTime);
+    XSync(display, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    xtst.fakeButton(display, 1, True, CurrentTime);
+    XSync(display, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(80));
+    xtst.fakeButton(display, 1, False, CurrentTime);
+    XSync(display, False);
+    return true;
+}
+
+bool ProgramRunner::Focus(unsigned long window) {
+    Display* display = static_cast<Display*>(m_xDisplay);
+    if (!display || !window) return false;
+    XSetInputFocus(display, window, RevertToPointerRoot, CurrentTime);
+    XSync(display, False);
+    return true;
+}
+
+bool ProgramRunner::HoldKey(const std::string& keyName, int holdMs) {
+    Display* display = static_cast<Display*>(m_xDisplay);
+    const TestExtension& xtst = Xtst();
+    if (!display || !xtst.fakeKey) return false;
+    KeySym symbol = XStringToKeysym(keyName.c_str());
+    KeyCode code = symbol == NoSymbol ? 0 : XKeysymToKeycode(display, symbol);
+    if (!code) return false;
+    xtst.fakeKey(display, code, True, CurrentTime);
+    XSync(display, False);
+    std::this_thread::sleep_for(std::chrono::milliseconds(holdMs));
+    xtst.fakeKey(display, code, False, CurrentTime);
+    XSync(display, False);
+    return true;
 }
 
 bool ProgramRunner::WindowSize(unsigned long window, int* width, int* height) {
@@ -277,5 +392,7 @@ int ProgramRunner::Wait(double timeoutSeconds) {
 }
 
 std::string ProgramRunner::Stderr() const { return ReadFile(m_stderrPath); }
+
+std::string ProgramRunner::Stdout() const { return ReadFile(m_stdoutPath); }
 
 }  // namespace testsupport

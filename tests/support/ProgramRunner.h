@@ -21,6 +21,20 @@ public:
     // Waits up to the timeout for a top-level window with this title;
     // returns its X window id (0 when none appeared).
     unsigned long WaitForWindow(const std::string& title, double timeoutSeconds);
+    // The same for a window of this program only (by the window's process
+    // id), when several programs show windows of one title.
+    unsigned long WaitForOwnWindow(const std::string& title, double timeoutSeconds);
+    // Moves a window to a position on the screen.
+    bool MoveWindow(unsigned long window, int x, int y);
+
+    // Input as a person gives it, through the X server's test extension
+    // (the program sees real key and button events). False when the
+    // extension cannot be reached.
+    bool Click(int screenX, int screenY);
+    // Gives the window the keyboard focus.
+    bool Focus(unsigned long window);
+    // Presses the key (an X key name: "Right", "a", "Return") for holdMs.
+    bool HoldKey(const std::string& keyName, int holdMs);
     // Size of a window; false when it cannot be read.
     bool WindowSize(unsigned long window, int* width, int* height);
     // Sends the window's close request the way a window manager does.
@@ -41,12 +55,14 @@ public:
     // Waits for the program to end; returns its exit status, or -1 when it
     // did not end in time (it is then killed).
     int Wait(double timeoutSeconds);
-    // Everything the program wrote to stderr so far.
+    // Everything the program wrote to stderr (stdout) so far.
     std::string Stderr() const;
+    std::string Stdout() const;
 
 private:
     std::string m_gameDir;
     std::string m_stderrPath;
+    std::string m_stdoutPath;
     int m_pid;
     void* m_xDisplay;
 };

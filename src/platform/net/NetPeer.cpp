@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <chrono>
 #include <random>
 
 namespace net {
@@ -20,8 +21,10 @@ constexpr uint32_t kReasonFull = 2;
 constexpr uint32_t kIncomingHandshakeMs = 10000;
 // Messages held back until the identity arrives, per connection.
 constexpr size_t kMaxPending = 256;
-// Longest single wait inside the network library, so deadlines are checked.
-constexpr uint32_t kWaitSliceMs = 20;
+// Longest wait of the servicing thread between two rounds: ENet's pings,
+// resends and time-outs, and the connection deadlines, are checked at least
+// this often.
+constexpr uint32_t kWaitSliceMs = 10;
 
 bool StartLibrary() {
     static const bool started = enet_initialize() == 0;
@@ -65,6 +68,7 @@ NetPeer::NetPeer() : m_guid{NewGuidValue()} { StartLibrary(); }
 NetPeer::~NetPeer() { Shutdown(0); }
 
 StartResult NetPeer::Startup(uint32_t maxConnections, const SocketDescriptor& socket) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (m_host) return StartResult::kAlreadyStarted;
     if (maxConnections == 0 || maxConnections >= ENET_PROTOCOL_MAXIMUM_PEER_ID)
         return StartResult::kInvalidArguments;
@@ -79,10 +83,28 @@ StartResult NetPeer::Startup(uint32_t maxConnections, const SocketDescriptor& so
     m_host = enet_host_create(&address, maxConnections + 1, kChannelCount + 1, 0, 0);
     if (!m_host) return StartResult::kSocketFailed;
     m_maxConnections = maxConnections;
+    m_stopThread = false;
+    m_thread = std::thread([this] { Run(); });
     return StartResult::kStarted;
 }
 
+bool NetPeer::IsActive() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_host != nullptr;
+}
+
+void NetPeer::SetMaximumIncomingConnections(uint32_t count) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_maxIncoming = count;
+}
+
+void NetPeer::SetIncomingTimeout(uint32_t timeoutMs) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_incomingTimeoutMs = timeoutMs ? timeoutMs : kDefaultTimeoutMs;
+}
+
 uint16_t NetPeer::GetBoundPort() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_host) return 0;
     ENetAddress address{};
     if (enet_socket_get_address(m_host->socket, &address) != 0) return 0;
@@ -91,6 +113,7 @@ uint16_t NetPeer::GetBoundPort() const {
 
 ConnectResult NetPeer::Connect(const std::string& host, uint16_t port, uint32_t attempts,
                                uint32_t attemptIntervalMs, uint32_t timeoutMs) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_host) return ConnectResult::kNotStarted;
     if (host.empty() || port == 0) return ConnectResult::kInvalidParameter;
     ENetAddress address{};
@@ -117,39 +140,52 @@ ConnectResult NetPeer::Connect(const std::string& host, uint16_t port, uint32_t 
 }
 
 NetPacket* NetPeer::Receive(uint32_t waitMs) {
-    if (m_queue.empty()) Service(waitMs);
+    std::unique_lock<std::mutex> lock(m_mutex);
+    if (m_queue.empty() && waitMs > 0 && m_thread.joinable())
+        m_arrived.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return !m_queue.empty(); });
     if (m_queue.empty()) return nullptr;
+    if (!m_queue.front()->IsNotice()) --m_queuedMessages;
     m_givenOut.push_back(std::move(m_queue.front()));
     m_queue.pop_front();
+    if (m_queue.empty()) m_overflowReported = false;
     return m_givenOut.back().get();
 }
 
 void NetPeer::DeallocatePacket(NetPacket* packet) {
     if (!packet) return;
+    std::lock_guard<std::mutex> lock(m_mutex);
     auto it = std::find_if(m_givenOut.begin(), m_givenOut.end(),
                            [packet](const std::unique_ptr<NetPacket>& p) { return p.get() == packet; });
     if (it != m_givenOut.end()) m_givenOut.erase(it);
 }
 
-void NetPeer::Service(uint32_t waitMs) {
-    if (!m_host) return;
-    const uint64_t end = GetTime() + waitMs;
+void NetPeer::Run() {
+    std::unique_lock<std::mutex> lock(m_mutex);
+    while (!m_stopThread) {
+        const size_t before = m_queue.size();
+        ServiceNow();
+        if (m_queue.size() != before) m_arrived.notify_all();
+        // Wait for the socket without the lock, so the owner can send and
+        // take packets meanwhile; the socket stays open until this thread
+        // has been joined.
+        ENetSocket socket = m_host->socket;
+        lock.unlock();
+        enet_uint32 condition = ENET_SOCKET_WAIT_RECEIVE;
+        enet_socket_wait(socket, &condition, kWaitSliceMs);
+        lock.lock();
+    }
+}
+
+void NetPeer::ServiceNow() {
+    CheckConnectDeadlines();
+    ENetEvent event;
     for (;;) {
-        CheckConnectDeadlines();
-        if (!m_host) return;
-        uint64_t now = GetTime();
-        uint32_t timeout = 0;
-        if (m_queue.empty() && now < end) timeout = static_cast<uint32_t>(std::min<uint64_t>(end - now, kWaitSliceMs));
-        ENetEvent event;
-        int result = enet_host_service(m_host, &event, timeout);
+        int result = enet_host_service(m_host, &event, 0);
         if (result < 0) {
             std::fputs("NetPeer: the network socket reported an error\n", stderr);
-            return;
+            break;
         }
-        if (result == 0) {
-            if (!m_queue.empty() || GetTime() >= end) break;
-            continue;
-        }
+        if (result == 0) break;
         switch (event.type) {
         case ENET_EVENT_TYPE_CONNECT:
             HandleConnect(event.peer);
@@ -166,6 +202,12 @@ void NetPeer::Service(uint32_t waitMs) {
         }
     }
     CheckConnectDeadlines();
+}
+
+void NetPeer::StopThread() {
+    if (!m_thread.joinable()) return;
+    m_stopThread = true;
+    m_thread.join();
 }
 
 void NetPeer::CheckConnectDeadlines() {
@@ -208,7 +250,7 @@ void NetPeer::HandleConnect(ENetPeer* peer) {
         enet_host_flush(m_host);
         return;
     }
-    enet_peer_timeout(peer, 0, kDefaultTimeoutMs, kDefaultTimeoutMs);
+    enet_peer_timeout(peer, 0, m_incomingTimeoutMs, m_incomingTimeoutMs);
     SendIdentity(added);
 }
 
@@ -240,7 +282,7 @@ void NetPeer::HandleReceive(ENetPeer* peer, uint8_t channel, const uint8_t* data
         Notify(link->outgoing ? kConnectionRequestAccepted : kNewIncomingConnection, *link);
         for (auto& held : link->pending) {
             held->guid = link->guid;
-            m_queue.push_back(std::move(held));
+            Enqueue(std::move(held));
         }
         link->pending.clear();
         return;
@@ -252,7 +294,7 @@ void NetPeer::HandleReceive(ENetPeer* peer, uint8_t channel, const uint8_t* data
     packet->guid = link->guid;
     packet->channel = channel;
     if (link->up) {
-        m_queue.push_back(std::move(packet));
+        Enqueue(std::move(packet));
     } else if (link->pending.size() < kMaxPending) {
         link->pending.push_back(std::move(packet));
     }
@@ -274,9 +316,28 @@ void NetPeer::HandleDisconnect(ENetPeer* peer, uint32_t reason) {
 void NetPeer::Notify(uint8_t id, const Link& link) {
     auto packet = std::make_unique<NetPacket>();
     packet->data.push_back(id);
+    packet->notice = id;
     packet->sender = link.address;
     packet->guid = link.guid;
     m_queue.push_back(std::move(packet));
+}
+
+void NetPeer::Enqueue(std::unique_ptr<NetPacket> packet) {
+    if (m_queuedMessages >= kMaxQueuedMessages) {
+        auto oldest = std::find_if(m_queue.begin(), m_queue.end(),
+                                   [](const std::unique_ptr<NetPacket>& p) { return !p->IsNotice(); });
+        if (oldest != m_queue.end()) {
+            m_queue.erase(oldest);
+            --m_queuedMessages;
+            ++m_dropped;
+        }
+        if (!m_overflowReported) {
+            std::fputs("NetPeer: the receive queue is full, the oldest messages are dropped\n", stderr);
+            m_overflowReported = true;
+        }
+    }
+    m_queue.push_back(std::move(packet));
+    ++m_queuedMessages;
 }
 
 void NetPeer::DropLink(Link* link) {
@@ -293,6 +354,7 @@ NetPeer::Link* NetPeer::FindLink(const NetAddress& address) const {
 }
 
 bool NetPeer::Send(const BitStream& stream, uint8_t channel, const NetAddress& target) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_host || stream.GetLength() == 0 || channel >= kChannelCount) return false;
     Link* link = FindLink(target);
     if (!link || !link->up || link->closing) return false;
@@ -307,6 +369,7 @@ bool NetPeer::Send(const BitStream& stream, uint8_t channel, const NetAddress& t
 }
 
 void NetPeer::CloseConnection(const NetAddress& target) {
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_host) return;
     Link* link = FindLink(target);
     if (!link || link->closing) return;
@@ -320,13 +383,22 @@ void NetPeer::CloseConnection(const NetAddress& target) {
     enet_host_flush(m_host);
 }
 
+uint64_t NetPeer::GetDroppedCount() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    return m_dropped;
+}
+
 size_t NetPeer::GetConnectionCount() const {
+    std::lock_guard<std::mutex> lock(m_mutex);
     return static_cast<size_t>(std::count_if(m_links.begin(), m_links.end(), [](const std::unique_ptr<Link>& l) {
         return l->up && !l->closing;
     }));
 }
 
 void NetPeer::Shutdown(uint32_t blockMs) {
+    // From here on this thread alone talks to ENet.
+    StopThread();
+    std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_host) return;
     for (auto& link : m_links) {
         if (!link->transportUp) {
@@ -380,6 +452,22 @@ void NetPeer::Shutdown(uint32_t blockMs) {
     enet_host_destroy(m_host);
     m_host = nullptr;
     m_queue.clear();
+    m_queuedMessages = 0;
+}
+
+void NetPeer::Abort() {
+    StopThread();
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_host) return;
+    // Destroying the host resets every connection without a word to the
+    // other side.
+    for (auto& link : m_links)
+        if (link->peer) link->peer->data = nullptr;
+    m_links.clear();
+    enet_host_destroy(m_host);
+    m_host = nullptr;
+    m_queue.clear();
+    m_queuedMessages = 0;
 }
 
 }  // namespace net

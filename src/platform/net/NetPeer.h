@@ -2,11 +2,18 @@
 // One endpoint of the game's network connections, over ENet (UDP). The
 // client makes one outgoing connection; a server accepts incoming ones.
 //
-// The peer runs no thread: the network is serviced whenever Receive (or
-// Shutdown) is called, so the owner polls it. Everything arrives through
-// Receive, in order: the other side's messages and the layer's own
-// notifications (a packet of one MessageId byte: accepted, attempt failed,
-// new incoming, full, disconnected, lost).
+// From Startup to Shutdown the peer services the network on a thread of its
+// own, so connections stay alive (acknowledgements, pings, resends) however
+// long the owner goes without looking. That thread only talks to ENet and
+// fills a locked receive queue; the owner takes packets from the queue with
+// Receive on its own thread, in order: the other side's messages and the
+// layer's own notifications (accepted, attempt failed, new incoming, full,
+// disconnected, lost), which come from ENet's connection events and are
+// marked as notices (NetPacket::notice), never taken from a payload.
+//
+// The queue holds at most kMaxQueuedMessages messages: past that the oldest
+// messages are dropped, with one line on stderr until the owner has emptied
+// the queue again. Notifications are never dropped.
 //
 // Behind the notifications lies a small handshake of the layer's own: once
 // ENet has the connection up, each side sends its identity on a channel the
@@ -14,10 +21,14 @@
 // when the other side's identity has arrived. Messages that overtake the
 // identity are held back until it comes. A side that has no free slot closes
 // the connection with a reason that the other side reports as "full".
+#include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <deque>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/net/BitStream.h"
@@ -52,6 +63,8 @@ public:
     static constexpr uint8_t kChannelCount = 32;
     // Time-out for an established connection when Connect is given 0.
     static constexpr uint32_t kDefaultTimeoutMs = 10000;
+    // Messages the receive queue holds before the oldest are dropped.
+    static constexpr size_t kMaxQueuedMessages = 4096;
 
     // A new peer, or null when the network library cannot start.
     static NetPeer* GetInstance();
@@ -63,11 +76,15 @@ public:
     NetPeer(const NetPeer&) = delete;
     NetPeer& operator=(const NetPeer&) = delete;
 
-    // Opens the socket for at most maxConnections connections (in and out).
+    // Opens the socket for at most maxConnections connections (in and out)
+    // and starts the servicing thread.
     StartResult Startup(uint32_t maxConnections, const SocketDescriptor& socket);
-    bool IsActive() const { return m_host != nullptr; }
+    bool IsActive() const;
     // How many incoming connections are accepted (0 at start: none).
-    void SetMaximumIncomingConnections(uint32_t count) { m_maxIncoming = count; }
+    void SetMaximumIncomingConnections(uint32_t count);
+    // How long an incoming connection may stay silent before it is lost
+    // (0: kDefaultTimeoutMs). Holds for connections made afterwards.
+    void SetIncomingTimeout(uint32_t timeoutMs);
     // The port the socket is bound to (0 when not started).
     uint16_t GetBoundPort() const;
 
@@ -79,8 +96,8 @@ public:
     ConnectResult Connect(const std::string& host, uint16_t port, uint32_t attempts, uint32_t attemptIntervalMs,
                           uint32_t timeoutMs);
 
-    // Services the network and gives the next packet, or null when none is
-    // waiting. With waitMs, waits up to that long for the first one.
+    // Gives the next received packet, or null when none is waiting. With
+    // waitMs, waits up to that long for one to arrive.
     NetPacket* Receive(uint32_t waitMs = 0);
     // Hands a packet from Receive back. Null and unknown packets are ignored.
     void DeallocatePacket(NetPacket* packet);
@@ -94,34 +111,57 @@ public:
     // (kDisconnectionNotification). This side gets no notification.
     void CloseConnection(const NetAddress& target);
 
-    // Closes every connection, waiting up to blockMs for the other sides to
-    // confirm (0: tell them and go at once), and closes the socket.
-    // Packets already given out stay valid until deallocated.
+    // Stops the servicing thread, closes every connection, waiting up to
+    // blockMs for the other sides to confirm (0: tell them and go at once),
+    // and closes the socket. Packets already given out stay valid until
+    // deallocated.
     void Shutdown(uint32_t blockMs);
+    // Stops at once and tells nobody, as a crashed program would: the other
+    // sides find their connections lost when their time-outs run out.
+    void Abort();
 
     NetGuid GetMyGUID() const { return m_guid; }
     // Connections that are up (identity exchanged, not closing).
     size_t GetConnectionCount() const;
+    // Messages dropped so far because the receive queue was full.
+    uint64_t GetDroppedCount() const;
 
 private:
     struct Link;
 
-    void Service(uint32_t waitMs);
+    // The servicing thread's loop.
+    void Run();
+    // Handles every event ENet has now (the lock held).
+    void ServiceNow();
+    void StopThread();
     void CheckConnectDeadlines();
     void HandleConnect(ENetPeer* peer);
     void HandleReceive(ENetPeer* peer, uint8_t channel, const uint8_t* data, size_t length);
     void HandleDisconnect(ENetPeer* peer, uint32_t reason);
     void SendIdentity(Link& link);
     void Notify(uint8_t id, const Link& link);
+    // Appends a message to the receive queue, dropping the oldest message
+    // when the queue is full.
+    void Enqueue(std::unique_ptr<NetPacket> packet);
     void DropLink(Link* link);
     Link* FindLink(const NetAddress& address) const;
+
+    // Guards everything below against the servicing thread.
+    mutable std::mutex m_mutex;
+    std::condition_variable m_arrived;  // the receive queue grew
+    std::thread m_thread;
+    std::atomic<bool> m_stopThread{false};
 
     ENetHost* m_host = nullptr;
     NetGuid m_guid;
     uint32_t m_maxConnections = 0;
     uint32_t m_maxIncoming = 0;
+    uint32_t m_incomingTimeoutMs = kDefaultTimeoutMs;
     std::vector<std::unique_ptr<Link>> m_links;
     std::deque<std::unique_ptr<NetPacket>> m_queue;     // received, not yet given out
+    size_t m_queuedMessages = 0;                        // of m_queue, not notices
+    uint64_t m_dropped = 0;
+    bool m_overflowReported = false;
     std::vector<std::unique_ptr<NetPacket>> m_givenOut;  // given out, not yet handed back
 };
 

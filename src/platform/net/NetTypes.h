@@ -42,11 +42,18 @@ struct NetAddress {
 
 // One received message or notification. Owned by the peer that gave it out
 // until handed back with NetPeer::DeallocatePacket. Never empty.
+//
+// A notification of the layer's own has its MessageId in `notice` (and as
+// its one data byte); a message from the other side has notice 0, whatever
+// its bytes are, so no payload can pass for a notification.
 struct NetPacket {
     std::vector<uint8_t> data;
     NetAddress sender;
     NetGuid guid;
     uint8_t channel = 0;  // the channel a message came on (0 for notices)
+    uint8_t notice = 0;   // the notification's id; 0 for a message
+
+    bool IsNotice() const { return notice != 0; }
 
     const uint8_t* Data() const { return data.data(); }
     size_t Length() const { return data.size(); }

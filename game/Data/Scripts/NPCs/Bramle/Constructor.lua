@@ -1,9 +1,18 @@
--- Bramle: the player's avatar, and the look every character made by name
--- starts from until its own script changes it.
+-- Bramle: the player's avatar, the other players' characters, and the look
+-- every character made by name starts from until its own script changes it.
 --
 -- The engine runs this script with the new character as its active entity;
 -- the script code tells who asked for it (-1 the player's avatar at start-up,
--- 1 a character made by name).
+-- 1 a character made by name, such as another player arriving).
+--
+-- A character keeps this script as its default script, which runs again on
+-- every step while its AI queue is empty. The body is built on the first run
+-- only: after that the character stands where its owner puts it (the player,
+-- or the server for another player), so nothing here touches its position.
+if NPC_GetScriptVariableI("Built") == 1 then
+    return
+end
+NPC_AddScriptVariableI("Built", 1)
 
 -- The body: ten units across the ground, twenty-eight tall, feet at the
 -- centre's height. The sizes order the character among the others when drawn.

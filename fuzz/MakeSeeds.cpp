@@ -1,0 +1,196 @@
+// Writes the fuzz targets' seed inputs with the project's own writers:
+//   fuzz_make_seeds <fuzz/corpus folder>
+// One folder per target; each file is one input in that target's layout
+// (see the target's comment for its leading option bytes).
+#include <zlib.h>
+
+#include <cstdint>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "ArchiveWriter.h"
+#include "IsoMapWriter.h"
+#include "LevelWriter.h"
+#include "maps/Chunk.h"
+#include "network/NetworkMessages.h"
+#include "platform/net/BitStream.h"
+
+namespace {
+
+std::filesystem::path g_root;
+
+void Put(const std::string& target, const std::string& name, const std::string& bytes) {
+    std::filesystem::path folder = g_root / target;
+    std::filesystem::create_directories(folder);
+    std::ofstream out(folder / name, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+std::string Str(const std::vector<uint8_t>& bytes) { return std::string(bytes.begin(), bytes.end()); }
+
+void Le32(std::string& out, uint32_t v) {
+    for (int i = 0; i < 4; ++i) out += static_cast<char>((v >> (8 * i)) & 0xFF);
+}
+
+void Archives() {
+    sif::ArchiveWriter writer;
+    sif::Picture picture;
+    picture.width = 3;
+    picture.height = 2;
+    for (int i = 0; i < 6; ++i) picture.rgba.insert(picture.rgba.end(), {uint8_t(40 * i), 200, 30, uint8_t(i ? 255 : 0)});
+    writer.AddImage("Tile", picture);
+    writer.AddAutoTrimmedImage("Trimmed", picture);
+    writer.AddPalette("Colours", {{{1, 2, 3, 255}, {9, 8, 7, 128}}, {{0, 0, 0, 0}, {255, 255, 255, 255}}});
+    Put("archive", "uncompressed", std::string(1, '\0') + Str(writer.BuildLayout(false)));
+    Put("archive", "layout", std::string(1, '\1') + Str(writer.BuildLayout(true)));
+    Put("archive", "compressed", std::string(1, '\2') + Str(writer.Build(true)));
+}
+
+void Levels() {
+    plf::LevelWriter level(1, 1);
+    Put("level", "file", std::string(1, '\0') + Str(level.BuildFile()));
+    // The working file's header and the start of one chunk record; the rest
+    // of the record comes from the padding count (112 x 4 KiB).
+    std::string head(10, 'L');
+    Le32(head, Chunk::kRecordBytes);
+    Le32(head, 1);
+    Le32(head, 1);
+    for (int i = 0; i < 64; ++i) head += std::string("\xFF\x20\x80\x40", 4);
+    std::string seed = std::string(1, '\1') + std::string("\x70\x00", 2) + head;
+    Put("level", "inflated", seed);
+}
+
+void IsoMaps() {
+    slf::IsoMapWriter writer(3, 2, 2);
+    writer.AddTexture("Grass");
+    writer.AddTexture("Stone");
+    writer.SetFreeBytes("abcd", "free");
+    for (uint32_t x = 0; x < 3; ++x)
+        for (uint32_t y = 0; y < 2; ++y) writer.SetBlock(x, y, 0, 0, -1, 1);
+    writer.SetBlock(1, 0, 1, 1, 0, 0);
+    Put("isomap", "small", writer.Bytes());
+    Put("isomap", "empty", slf::IsoMapWriter(0, 5, 1).Bytes());
+}
+
+net::BitStream Header(uint8_t id) {
+    net::BitStream stream;
+    stream.WriteU8(27);
+    stream.WriteU64(123456);
+    stream.WriteU8(id);
+    return stream;
+}
+
+std::string Bytes(const net::BitStream& stream) {
+    return std::string(1, '\0') + std::string(reinterpret_cast<const char*>(stream.GetData()), stream.GetLength());
+}
+
+void Packets() {
+    net::BitStream text = Header(netmsg::kServerText);
+    text.WriteText("Welcome");
+    Put("packet", "text", Bytes(text));
+    net::BitStream world = Header(netmsg::kPlayerState);
+    world.WriteU32(3);
+    for (const char* name : {"Ann", "Kim"}) {
+        world.WriteText(name);
+        for (double v : {10.5, 20.0, 0.0}) world.WriteDouble(v);
+        for (int32_t v : {2, 7, 1}) world.WriteI32(v);
+    }
+    world.WriteText("Ann");
+    for (int i = 0; i < 3; ++i) world.WriteDouble(netmsg::kRemovalCoordinate);
+    Put("packet", "world", Bytes(world));
+    Put("packet", "notice", std::string(1, '\5'));
+}
+
+uint32_t OggCrc(const std::string& page) {
+    uint32_t crc = 0;
+    for (unsigned char byte : page) {
+        crc ^= uint32_t(byte) << 24;
+        for (int k = 0; k < 8; ++k) crc = (crc & 0x80000000u) ? (crc << 1) ^ 0x04c11db7u : crc << 1;
+    }
+    return crc;
+}
+
+std::string OggPage(uint8_t type, uint64_t granule, const std::string& body) {
+    std::string page = "OggS";
+    page += '\0';
+    page += static_cast<char>(type);
+    for (int i = 0; i < 8; ++i) page += static_cast<char>((granule >> (8 * i)) & 0xFF);
+    Le32(page, 77);  // serial
+    Le32(page, 0);   // sequence
+    Le32(page, 0);   // checksum, filled below
+    page += '\1';
+    page += static_cast<char>(body.size());
+    page += body;
+    uint32_t crc = OggCrc(page);
+    for (int i = 0; i < 4; ++i) page[22 + i] = static_cast<char>((crc >> (8 * i)) & 0xFF);
+    return page;
+}
+
+void Sounds() {
+    std::string wav = "RIFF";
+    Le32(wav, 36 + 16);
+    wav += "WAVEfmt ";
+    Le32(wav, 16);
+    wav += std::string("\x01\x00\x02\x00", 4);
+    Le32(wav, 22050);
+    Le32(wav, 22050 * 4);
+    wav += std::string("\x04\x00\x10\x00", 4);
+    wav += "data";
+    Le32(wav, 16);
+    wav += std::string(16, '\x10');
+    Put("audio", "wav", std::string(1, '\0') + wav);
+
+    std::string flac = "fLaC";
+    flac += std::string("\x80\x00\x00\x22", 4);
+    std::string info(34, '\0');
+    // 44100 Hz, 2 channels, 16 bits, 1000 frames.
+    const uint64_t bits = (uint64_t(44100) << 44) | (uint64_t(1) << 41) | (uint64_t(15) << 36) | 1000;
+    for (int i = 0; i < 8; ++i) info[10 + i] = static_cast<char>((bits >> (56 - 8 * i)) & 0xFF);
+    flac += info;
+    flac += std::string("\xFF\xF8\x69\x08", 4);
+    Put("audio", "flac", std::string(1, '\2') + flac);
+
+    std::string id = "\x01vorbis";
+    Le32(id, 0);
+    id += '\2';
+    Le32(id, 44100);
+    Le32(id, 0);
+    Le32(id, 128000);
+    Le32(id, 0);
+    id += '\xB8';
+    id += '\1';
+    std::string ogg = OggPage(2, 0, id) + OggPage(4, 4410, std::string(8, 'v'));
+    Put("audio", "ogg", std::string(1, '\1') + ogg);
+
+    // Three silent MPEG-1 layer III frames, 128 kbit/s, 44100 Hz.
+    std::string mp3;
+    for (int i = 0; i < 3; ++i) mp3 += std::string("\xFF\xFB\x90\x00", 4) + std::string(413, '\0');
+    Put("audio", "mp3", std::string(1, '\3') + mp3);
+}
+
+void ByteReaders() {
+    std::string ops;
+    ops += '\x06';
+    for (int kind : {0, 1, 3, 4, 5, 6}) ops += std::string{char(kind), '\x03', '\x00'};
+    Put("bytes", "mixed", ops + std::string("\x00\x00\x01\x02text\0more\0", 14) + std::string(12, 'z'));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: fuzz_make_seeds <corpus folder>\n");
+        return 2;
+    }
+    g_root = argv[1];
+    Archives();
+    Levels();
+    IsoMaps();
+    Packets();
+    Sounds();
+    ByteReaders();
+    return 0;
+}

@@ -1,0 +1,40 @@
+// The audio layer's file probes under damaged data: the first byte picks the
+// file name's ending (MP3 is also recognised by its name); the rest is the
+// file. A recognised WAV, Ogg or FLAC file must describe a playable sound;
+// MP3 data is decoded whole, as opening a stream does.
+#include <string>
+
+#include "platform/audio/Audio.h"
+#include "platform/audio/AudioFileProbe.h"
+#include "platform/audio/Mp3Decoder.h"
+#include "support/FuzzSupport.h"
+
+using fuzzsupport::Check;
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    fuzzsupport::InputReader input(data, size);
+    static const char* const kNames[] = {"Sound.wav", "Sound.ogg", "Sound.flac", "Sound.mp3", "Sound.MP3", "Sound"};
+    const std::string name = kNames[input.Byte() % 6];
+    const std::string file(reinterpret_cast<const char*>(input.Rest()), input.RestSize());
+
+    audio::StreamFormat format;
+    format.frequency = 99;
+    const int result = audio::ProbeAudioData(file, name, format);
+    if (result != audio::kOk) {
+        Check(result == audio::kErrorFileFormat, "the probe gave an unexpected error");
+        return 0;
+    }
+    if (format.codec != audio::Codec::Mp3) {
+        Check(format.frequency > 0 && format.channels >= 1,
+              "an accepted file has no usable frequency or channel count");
+        return 0;
+    }
+    audio::DecodedPcm pcm;
+    if (audio::Mp3Decoder::Decode(file, pcm) == audio::kOk) {
+        Check(pcm.frequency > 0 && pcm.channels >= 1 && pcm.channels <= 2, "a decoded MP3 has no usable format");
+        Check(pcm.samples.size() % pcm.channels == 0, "a decoded MP3 ends inside a frame");
+        Check(pcm.samples.size() * sizeof(int16_t) <= audio::Mp3Decoder::kMaxDecodedBytes,
+              "a decoded MP3 is larger than the limit");
+    }
+    return 0;
+}
