@@ -20,56 +20,25 @@
 #include <vector>
 
 #include "ArchiveWriter.h"
+#include "PictureDrawing.h"
 #include "PictureFiles.h"
 
 namespace {
 
-struct RGBA {
-    double r, g, b, a;  // 0..1, straight alpha
-};
+using art::Mix;
+using art::RGBA;
 
 // A picture drawn by a function of the pixel centre, sampled 4 x 4 times per
 // pixel so that edges come out smooth.
 sif::Picture Draw(uint32_t width, uint32_t height, const std::function<RGBA(double, double)>& shade,
                   int samples = 4) {
-    sif::Picture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.rgba.resize(static_cast<size_t>(width) * height * 4);
-    for (uint32_t y = 0; y < height; ++y) {
-        for (uint32_t x = 0; x < width; ++x) {
-            double r = 0, g = 0, b = 0, a = 0;
-            for (int sy = 0; sy < samples; ++sy) {
-                for (int sx = 0; sx < samples; ++sx) {
-                    RGBA c = shade(x + (sx + 0.5) / samples, y + (sy + 0.5) / samples);
-                    r += c.r * c.a;
-                    g += c.g * c.a;
-                    b += c.b * c.a;
-                    a += c.a;
-                }
-            }
-            double n = samples * samples;
-            uint8_t* p = &picture.rgba[(static_cast<size_t>(y) * width + x) * 4];
-            double alpha = a / n;
-            auto byte = [](double v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
-            p[0] = alpha > 0 ? byte(r / a) : 0;
-            p[1] = alpha > 0 ? byte(g / a) : 0;
-            p[2] = alpha > 0 ? byte(b / a) : 0;
-            p[3] = byte(alpha);
-        }
-    }
-    return picture;
+    return art::DrawPicture(width, height, samples, shade);
 }
 
 const RGBA kClear{0, 0, 0, 0};
 const RGBA kNavy{0.06, 0.08, 0.22, 1};
 const RGBA kSilver{0.78, 0.82, 0.92, 1};
 const RGBA kMoonGold{0.98, 0.93, 0.66, 1};
-
-RGBA Mix(const RGBA& a, const RGBA& b, double t) {
-    t = std::clamp(t, 0.0, 1.0);
-    return RGBA{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
-}
 
 bool InCircle(double x, double y, double cx, double cy, double radius) {
     return (x - cx) * (x - cx) + (y - cy) * (y - cy) <= radius * radius;

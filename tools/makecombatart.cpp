@@ -15,42 +15,16 @@
 #include <vector>
 
 #include "ArchiveWriter.h"
+#include "PictureDrawing.h"
 
 namespace {
 
-struct RGBA {
-    double r, g, b, a;
-};
+using art::RGBA;
 
 const RGBA kClear{0, 0, 0, 0};
 
 sif::Picture Draw(uint32_t width, uint32_t height, const std::function<RGBA(double, double)>& shade) {
-    constexpr int kSamples = 3;
-    sif::Picture picture;
-    picture.width = width;
-    picture.height = height;
-    picture.rgba.resize(static_cast<size_t>(width) * height * 4);
-    for (uint32_t y = 0; y < height; ++y) {
-        for (uint32_t x = 0; x < width; ++x) {
-            double r = 0, g = 0, b = 0, a = 0;
-            for (int sy = 0; sy < kSamples; ++sy) {
-                for (int sx = 0; sx < kSamples; ++sx) {
-                    RGBA c = shade(x + (sx + 0.5) / kSamples, y + (sy + 0.5) / kSamples);
-                    r += c.r * c.a;
-                    g += c.g * c.a;
-                    b += c.b * c.a;
-                    a += c.a;
-                }
-            }
-            auto byte = [](double v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
-            uint8_t* p = &picture.rgba[(static_cast<size_t>(y) * width + x) * 4];
-            p[0] = a > 0 ? byte(r / a) : 0;
-            p[1] = a > 0 ? byte(g / a) : 0;
-            p[2] = a > 0 ? byte(b / a) : 0;
-            p[3] = byte(a / (kSamples * kSamples));
-        }
-    }
-    return picture;
+    return art::DrawPicture(width, height, 3, shade);
 }
 
 RGBA Shade(const RGBA& c, double factor) {
@@ -58,7 +32,8 @@ RGBA Shade(const RGBA& c, double factor) {
             c.a};
 }
 
-RGBA Mix(const RGBA& a, const RGBA& b, double t) {
+// Linear blend; t is not clamped, so callers may extrapolate.
+RGBA Blend(const RGBA& a, const RGBA& b, double t) {
     return {a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
 }
 
@@ -133,7 +108,7 @@ sif::Picture Member(const ClassLook& look, const Pose& pose) {
         put(Segment(fx, fy, 24, 22, 24, 38) < 6.5, look.body);                   // body
         put(Segment(fx, fy, 24, 38, 24 + pose.stride, 53) < 2.6, Shade(look.body, 0.6));   // front leg
         put(Segment(fx, fy, 24, 38, 24 - pose.stride, 53) < 2.6, Shade(look.body, 0.45));  // back leg
-        if (colour.a > 0 && pose.flash > 0) colour = Mix(colour, RGBA{1, 0.2, 0.2, 1}, pose.flash);
+        if (colour.a > 0 && pose.flash > 0) colour = Blend(colour, RGBA{1, 0.2, 0.2, 1}, pose.flash);
         return colour;
     });
 }
@@ -152,7 +127,7 @@ sif::Picture Slime(int frame) {
         if (frame != 5 && Ellipse(x, y, cx + 7, 46 - ry * 1.1, 1.5, 1.5)) return RGBA{0.1, 0.05, 0.1, 1};
         if (frame != 5 && Ellipse(x, y, cx + 6, 46 - ry * 1.1, 3.5, 3.5)) return RGBA{1, 1, 0.9, 1};
         if (y <= 46 && Ellipse(x, y, cx, 46, rx, ry * 1.6)) {
-            return Mix(Shade(body, 1.25), Shade(body, 0.75), (y - (46 - ry * 1.6)) / (ry * 1.6));
+            return Blend(Shade(body, 1.25), Shade(body, 0.75), (y - (46 - ry * 1.6)) / (ry * 1.6));
         }
         return kClear;
     });

@@ -14,50 +14,20 @@
 #include <string>
 
 #include "ArchiveWriter.h"
+#include "PictureDrawing.h"
 
 namespace {
 
-struct RGBA {
-    double r, g, b, a;
-};
+using art::Mix;
+using art::RGBA;
 
 const RGBA kClear{0, 0, 0, 0};
 const RGBA kOutline{0.08, 0.06, 0.1, 1};
 
-RGBA Mix(const RGBA& a, const RGBA& b, double t) {
-    t = std::clamp(t, 0.0, 1.0);
-    return RGBA{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
-}
-
 // A picture of the given size drawn by a shade function on a unit square
 // (u, v in 0..1), sampled 4 x 4 times per pixel.
 sif::Picture Draw(uint32_t size, const std::function<RGBA(double, double)>& shade) {
-    constexpr int kSamples = 4;
-    sif::Picture picture;
-    picture.width = size;
-    picture.height = size;
-    picture.rgba.resize(static_cast<size_t>(size) * size * 4);
-    for (uint32_t y = 0; y < size; ++y) {
-        for (uint32_t x = 0; x < size; ++x) {
-            double r = 0, g = 0, b = 0, a = 0;
-            for (int sy = 0; sy < kSamples; ++sy) {
-                for (int sx = 0; sx < kSamples; ++sx) {
-                    RGBA c = shade((x + (sx + 0.5) / kSamples) / size, (y + (sy + 0.5) / kSamples) / size);
-                    r += c.r * c.a;
-                    g += c.g * c.a;
-                    b += c.b * c.a;
-                    a += c.a;
-                }
-            }
-            auto byte = [](double v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
-            uint8_t* p = &picture.rgba[(static_cast<size_t>(y) * size + x) * 4];
-            p[0] = a > 0 ? byte(r / a) : 0;
-            p[1] = a > 0 ? byte(g / a) : 0;
-            p[2] = a > 0 ? byte(b / a) : 0;
-            p[3] = byte(a / (kSamples * kSamples));
-        }
-    }
-    return picture;
+    return art::DrawPicture(size, size, 4, [&](double x, double y) { return shade(x / size, y / size); });
 }
 
 double Distance(double u, double v, double cu, double cv) { return std::hypot(u - cu, v - cv); }

@@ -14,20 +14,15 @@
 #include <string>
 
 #include "ArchiveWriter.h"
+#include "PictureDrawing.h"
 
 namespace {
 
-struct RGBA {
-    double r, g, b, a;
-};
+using art::Mix;
+using art::RGBA;
 
 constexpr uint32_t kWidth = 200;
 constexpr uint32_t kHeight = 190;
-
-RGBA Mix(const RGBA& a, const RGBA& b, double t) {
-    t = std::clamp(t, 0.0, 1.0);
-    return RGBA{a.r + (b.r - a.r) * t, a.g + (b.g - a.g) * t, a.b + (b.b - a.b) * t, a.a + (b.a - a.a) * t};
-}
 
 bool InEllipse(double x, double y, double cx, double cy, double rx, double ry) {
     const double dx = (x - cx) / rx, dy = (y - cy) / ry;
@@ -36,32 +31,7 @@ bool InEllipse(double x, double y, double cx, double cy, double rx, double ry) {
 
 // A picture drawn by a function of the pixel centre, 3 x 3 samples a pixel.
 sif::Picture Draw(const std::function<RGBA(double, double)>& shade) {
-    constexpr int kSamples = 3;
-    sif::Picture picture;
-    picture.width = kWidth;
-    picture.height = kHeight;
-    picture.rgba.resize(static_cast<size_t>(kWidth) * kHeight * 4);
-    for (uint32_t y = 0; y < kHeight; ++y) {
-        for (uint32_t x = 0; x < kWidth; ++x) {
-            double r = 0, g = 0, b = 0, a = 0;
-            for (int sy = 0; sy < kSamples; ++sy) {
-                for (int sx = 0; sx < kSamples; ++sx) {
-                    RGBA c = shade(x + (sx + 0.5) / kSamples, y + (sy + 0.5) / kSamples);
-                    r += c.r * c.a;
-                    g += c.g * c.a;
-                    b += c.b * c.a;
-                    a += c.a;
-                }
-            }
-            auto byte = [](double v) { return static_cast<uint8_t>(std::lround(std::clamp(v, 0.0, 1.0) * 255.0)); };
-            uint8_t* p = &picture.rgba[(static_cast<size_t>(y) * kWidth + x) * 4];
-            p[0] = a > 0 ? byte(r / a) : 0;
-            p[1] = a > 0 ? byte(g / a) : 0;
-            p[2] = a > 0 ? byte(b / a) : 0;
-            p[3] = byte(a / (kSamples * kSamples));
-        }
-    }
-    return picture;
+    return art::DrawPicture(kWidth, kHeight, 3, shade);
 }
 
 // The village elder from the chest up, against the evening sky: a blue robe
