@@ -9,8 +9,6 @@
 //   testsupport::ScenePlayer player;   // after the script host
 #include "world/PlayerVorn.h"
 
-struct GlobalState;
-
 namespace testsupport {
 
 class ScenePlayer : public PlayerVorn {
