@@ -40,7 +40,7 @@ GUIButton* GUICombatCommandWindow::AddCommandButton(int x, int y, int width, int
     }
     AddChild("X", button);
     // The first entry of an empty list becomes current.
-    AddNavEntry(button, true, GUINavEntry::kMenuHighlight, GUINavEntry::kForceCall);
+    AddNavEntry(button, false, GUINavEntry::kOutlineHighlight, GUINavEntry::kForceCall);
     return button;
 }
 

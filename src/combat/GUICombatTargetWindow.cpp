@@ -78,7 +78,7 @@ void GUICombatTargetWindow::FillTargets(int32_t mode, int32_t a, int32_t b) {
         button->SetFunction("CombatButton_OrderTarget");
         AddChild("X", button);
         // The first target listed becomes current.
-        AddNavEntry(button, true, GUINavEntry::kMenuHighlight, GUINavEntry::kForceCall);
+        AddNavEntry(button, false, GUINavEntry::kOutlineHighlight, GUINavEntry::kForceCall);
     }
 }
 

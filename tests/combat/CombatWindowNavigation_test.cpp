@@ -4,6 +4,8 @@
 // holding the keys while it is hidden.
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "CombatTestDoubles.h"
 #include "combat/GUICombatCommandWindow.h"
 #include "combat/GUICombatTargetWindow.h"
@@ -136,6 +138,19 @@ TEST_F(CombatWindowNavigationTest, KeysChooseCommandsAndTargetsAndGoBack) {
     EXPECT_FALSE(targets->IsVisible());
 }
 
+TEST_F(CombatWindowNavigationTest, AKeyEventBeforeTheNextTickDoesNotActOnTheSamePressAgain) {
+    // The tick's binding flags stay set until the next tick; key events in
+    // between come with every press that is already under way.
+    Key("Down");
+    lua->Gui().HandleMouseEvent(kGUIEventKeyDown);
+    EXPECT_EQ(Highlighted(manager->GetCommandWindow()), kDefend);
+    Key("Up");
+    Key("Accept");
+    lua->Gui().HandleMouseEvent(kGUIEventKeyDown);
+    EXPECT_EQ(Top(), "targets");
+    EXPECT_FALSE(manager->IsReady());
+}
+
 TEST_F(CombatWindowNavigationTest, ARefillStartsOnTheFirstCommandWithOnlyTheNewButtons) {
     GUICombatCommandWindow* commands = manager->GetCommandWindow();
     Key("Down");
@@ -190,15 +205,19 @@ TEST_F(CombatWindowNavigationTest, TheHighlightIsDrawnOverTheChosenCommand) {
     commands->SetDirty(true);
     commands->Draw(&target);
     // The buttons have no images in tests: the window is clear but for the
-    // half-clear yellow over Defend (y 40 to 73).
-    auto alpha = [&](int y) {
+    // gold outline round Defend (y 40 to 73), drawn a pixel inside it.
+    auto pixel = [&](int x, int y) {
         unsigned char r, g, b, a;
-        al_unmap_rgba(al_get_pixel(commands->GetBackingBitmap()->GetBitmap(), 50, y), &r, &g, &b, &a);
-        return a;
+        al_unmap_rgba(al_get_pixel(commands->GetBackingBitmap()->GetBitmap(), x, y), &r, &g, &b, &a);
+        return std::vector<int>{r, g, b, a};
     };
-    EXPECT_EQ(alpha(20), 0);
-    EXPECT_NEAR(alpha(55), 128, 2);
-    EXPECT_EQ(alpha(100), 0);
+    const std::vector<int> gold{255, 215, 0, 255}, clear{0, 0, 0, 0};
+    EXPECT_EQ(pixel(50, 41), gold);
+    EXPECT_EQ(pixel(50, 72), gold);
+    EXPECT_EQ(pixel(1, 55), gold);
+    EXPECT_EQ(pixel(50, 55), clear);  // the button's face is left as it is
+    EXPECT_EQ(pixel(50, 20), clear);
+    EXPECT_EQ(pixel(50, 100), clear);
 }
 
 }  // namespace
