@@ -36,8 +36,8 @@ public:
     // listings of the party and the enemies.
     void FillTargets(int32_t mode, int32_t a, int32_t b);
 
-    // "Cancel" goes back to the commands (when the combat manager has a
-    // command window; otherwise the window stays and keeps the keys).
+    // "Cancel" goes back to the commands (when there is a command window to
+    // go back to; otherwise the window stays and keeps the keys).
     bool HandleNavigation() override;
     bool OnEvent(int event, int x, int y) override;
     // Clears to black and draws the buttons.

@@ -6,8 +6,8 @@ DL_AddSection("Enemies")
 DL_AddCatalogue("Enemies", "StratumZero")
 DL_AddHeading("Enemies", "StratumZero", "Normal")
 
--- A slime that lunges at its foes. It is the meadow's slime too, the first
--- battle of the game: shared by a party of three, its experience takes
+-- A slime that lunges at its foes. The meadow's slime fights alone, in the
+-- game's first battle: shared by a party of three, its experience takes
 -- every member to level 2 (a first level needs 15 to 20).
 DL_RegisterEnemyPrototype("Enemies", "StratumZero", "Normal", "Zezazoru")
 EP_SetCombatName("Zezazoru")
