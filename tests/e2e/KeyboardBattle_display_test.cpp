@@ -5,13 +5,12 @@
 // the pause and options menus open, are steered and close with keys.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
 #include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/GameSession.h"
