@@ -189,6 +189,7 @@ TEST(KeyboardBattle, WonFromTheKeyboardWithALevelUpThenTheMenus) {
         // Attack: the targets in the commands' place, the first one chosen.
         EXPECT_TRUE(player.Hold("z", [&] { return target() == 0; }, kStepTimeout));
         EXPECT_EQ(command(), -1);
+        game.Picture("keyboard-targets");
         EXPECT_TRUE(player.Hold("x", [&] { return command() == 0; }, kStepTimeout));
         EXPECT_EQ(target(), -1);
     }
@@ -224,12 +225,14 @@ TEST(KeyboardBattle, WonFromTheKeyboardWithALevelUpThenTheMenus) {
         auto optionsShown = [&] { return Share(player.Capture(220, 240, 360, 110), IsBlack) > 0.95; };
         EXPECT_TRUE(player.Hold("Escape", pauseShown, kStepTimeout));
         EXPECT_EQ(PauseButton(game), 0);
+        game.Picture("keyboard-pause");
         for (auto [key, row] : std::vector<std::pair<const char*, int>>{{"Down", 1}, {"Down", 2}, {"Up", 1}, {"Up", 0}})
             EXPECT_TRUE(player.Hold(key, [&] { return PauseButton(game) == row; }, kStepTimeout)) << key << " " << row;
         // Options: the options menu in the pause menu's place, its Close
         // button chosen; the back key closes it.
         EXPECT_TRUE(player.Hold("z", optionsShown, kStepTimeout));
         EXPECT_FALSE(pauseShown());
+        game.Picture("keyboard-options");
         EXPECT_TRUE(OptionsCloseHighlighted(game));
         EXPECT_TRUE(player.Hold("x", [&] { return !optionsShown(); }, kStepTimeout));
         // Again, closed by its own Close button.
