@@ -8,7 +8,6 @@
 #include <zlib.h>
 
 #include <algorithm>
-#include <bit>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -397,15 +396,13 @@ BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
     // Every pixel is written below, so the new bitmap is not cleared first.
     wrapper->SetOffset(x, y);
 
-    // The file holds R, G, B, A per pixel. Where the bitmap keeps that very
-    // byte order the rows are copied as they are; otherwise each pixel goes
-    // through the 32-bit RGBA_8888 value (R highest, A lowest).
+    // The file holds R, G, B, A per pixel, the very byte order of
+    // ABGR_8888_LE, so its rows are copied as they are. Allegro hands a lock
+    // in that format to OpenGL as plain RGBA bytes, the texture's own
+    // layout, whatever format it reports for the bitmap; other bitmaps are
+    // converted on unlock.
     ALLEGRO_BITMAP* bitmap = wrapper->GetBitmap();
-    int nativeFormat = al_get_bitmap_format(bitmap);
-    bool sameOrder = nativeFormat == ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE ||
-                     (std::endian::native == std::endian::little && nativeFormat == ALLEGRO_PIXEL_FORMAT_ABGR_8888);
-    ALLEGRO_LOCKED_REGION* region =
-        al_lock_bitmap(bitmap, sameOrder ? nativeFormat : ALLEGRO_PIXEL_FORMAT_RGBA_8888, ALLEGRO_LOCK_WRITEONLY);
+    ALLEGRO_LOCKED_REGION* region = al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_WRITEONLY);
     StopTimer(ProcessTime);
     if (!region) {
         delete wrapper;
@@ -419,18 +416,8 @@ BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
     const uint8_t* source = data + at;
     const size_t rowBytes = static_cast<size_t>(width) * 4;
     for (uint64_t row = 0; row < height; ++row) {
-        uint8_t* target = static_cast<uint8_t*>(region->data) + static_cast<ptrdiff_t>(row) * region->pitch;
-        const uint8_t* from = source + row * rowBytes;
-        if (sameOrder) {
-            std::memcpy(target, from, rowBytes);
-        } else {
-            for (uint64_t col = 0; col < width; ++col) {
-                const uint8_t* p = from + col * 4;
-                uint32_t value = (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
-                                 (static_cast<uint32_t>(p[2]) << 8) | p[3];
-                std::memcpy(target + col * 4, &value, 4);
-            }
-        }
+        std::memcpy(static_cast<uint8_t*>(region->data) + static_cast<ptrdiff_t>(row) * region->pitch,
+                    source + row * rowBytes, rowBytes);
     }
     al_unlock_bitmap(bitmap);
     al_set_target_bitmap(previousTarget);
