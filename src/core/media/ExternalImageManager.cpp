@@ -18,6 +18,7 @@
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/Palette.h"
+#include "core/media/ZLibStream.h"
 #include "core/script/LuaManager.h"
 #include "core/script/PathManager.h"
 
@@ -105,14 +106,12 @@ public:
     // largest archive Z_MEM_ERROR) with nothing kept.
     int Inflate(const uint8_t* packed, uint64_t packedSize) {
         Release();
-        z_stream stream{};
-        if (inflateInit(&stream) != Z_OK) return Z_MEM_ERROR;
+        ZLibStream inflater;
+        if (!inflater.IsReady()) return Z_MEM_ERROR;
+        z_stream& stream = inflater.Stream();
         uint64_t capacity = std::clamp<uint64_t>(packedSize * 16, uint64_t{1} << 20, kLargestArchive);
         auto* block = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(capacity)));
-        if (!block) {
-            inflateEnd(&stream);
-            return Z_MEM_ERROR;
-        }
+        if (!block) return Z_MEM_ERROR;
         stream.next_in = const_cast<Bytef*>(packed);
         uint64_t remaining = packedSize, produced = 0;
         int result = Z_OK;
@@ -133,18 +132,17 @@ public:
             stream.avail_in = inChunk;
             stream.next_out = block + produced;
             stream.avail_out = outChunk;
-            result = inflate(&stream, Z_NO_FLUSH);
+            result = inflater.Inflate();
             remaining -= inChunk - stream.avail_in;
             produced += outChunk - stream.avail_out;
             if (result == Z_OK) continue;
             // No progress with room left: the input ran out before the end.
-            if (result == Z_BUF_ERROR || result == Z_NEED_DICT) result = Z_DATA_ERROR;
+            if (result == Z_BUF_ERROR) result = Z_DATA_ERROR;
             break;
         }
-        inflateEnd(&stream);
-        if (result != Z_STREAM_END || produced == 0) {
+        if (result != Z_STREAM_END) {
             std::free(block);
-            return result == Z_STREAM_END ? Z_DATA_ERROR : result;
+            return result;
         }
         heap_ = true;
         base_ = block;
