@@ -36,9 +36,10 @@ constexpr uint64_t kSmallestRecord = 8;
 // Data offsets are 32-bit, so no archive is larger than this.
 constexpr uint64_t kLargestArchive = UINT32_MAX;
 
-// Writes bytes to a file; false when it cannot be written whole.
+// Writes bytes to a file (permissions as fopen gives them); false when it
+// cannot be written whole.
 bool WriteBytes(const std::string& path, const uint8_t* bytes, uint64_t size) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
     if (fd < 0) return false;
     bool written = true;
     while (written && size > 0) {
