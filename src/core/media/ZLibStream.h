@@ -3,8 +3,8 @@
 // big-endian Adler-32 of the inflated bytes) a piece at a time. zlib
 // inflates the deflate data raw; the header and the checksum are checked
 // here, the checksum with a vectorised Adler-32 that runs several times
-// faster than zlib's own, which was a third of the time of inflating the
-// game's archives and levels. What is accepted and refused is what zlib's
+// faster than zlib's own (which took about a third of zlib's time to
+// inflate the game's archives). What is accepted and refused is what zlib's
 // own inflate accepts and refuses.
 #include <zlib.h>
 
