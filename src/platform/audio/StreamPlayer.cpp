@@ -84,6 +84,8 @@ std::unique_ptr<StreamPlayer> StreamPlayer::Open(const std::string& path, const 
     al_set_audio_stream_pan(player->stream_, ALLEGRO_AUDIO_PAN_NONE);
     al_set_audio_stream_gain(player->stream_, volume);
     if (!al_attach_audio_stream_to_mixer(player->stream_, mixer)) return nullptr;
+    player->mixer_ = mixer;
+    player->attached_ = true;
     if (frame > 0 && !player->Reposition(frame)) {
         error = kErrorInvalidPosition;
         return nullptr;
@@ -125,9 +127,12 @@ bool StreamPlayer::Reposition(uint64_t frame) {
         return decoder_->Seek(frame);
     }
     al_set_audio_stream_playing(stream_, false);
-    // Half a frame on, so that the conversion to seconds and back cannot
-    // land on the frame before.
-    return al_seek_audio_stream_secs(stream_, (double(frame) + 0.5) / format_.frequency);
+    // The codecs turn seconds back into a place of their own: WAV rounds to
+    // the nearest sample of any channel (a fraction of a frame would land
+    // between channels), Ogg truncates to a frame (a quarter of a frame on
+    // keeps it from landing on the frame before).
+    const double offset = format_.codec == Codec::Wav ? 0.0 : 0.25;
+    return al_seek_audio_stream_secs(stream_, (double(frame) + offset) / format_.frequency);
 }
 
 void StreamPlayer::FillFragments() {
@@ -172,16 +177,32 @@ void StreamPlayer::Feed() {
 bool StreamPlayer::Play() {
     Settle();
     if (playing_) return true;
-    if (startFrame_ >= format_.frames) return false;
-    if (decoder_) {
-        // The first fragments are decoded before the stream starts, so it
-        // does not begin with a gap.
-        std::lock_guard<std::mutex> lock(mutex_);
-        FillFragments();
+    if (ended_) return false;
+    if (!attached_) {
+        // Paused: the stream goes back on the mixer with its fragments.
+        if (!al_attach_audio_stream_to_mixer(stream_, mixer_)) return false;
+        attached_ = true;
     }
-    if (!al_set_audio_stream_playing(stream_, true)) return false;
+    if (!al_get_audio_stream_playing(stream_)) {
+        if (decoder_) {
+            // The first fragments are decoded before the stream starts, so
+            // it does not begin with a gap.
+            std::lock_guard<std::mutex> lock(mutex_);
+            FillFragments();
+        }
+        if (!al_set_audio_stream_playing(stream_, true)) return false;
+        played_ = 0;
+    }
     playing_ = true;
     return true;
+}
+
+// The mixer's count of the frames it has taken since the stream started; it
+// can read 0 for a moment while the codec's thread refills the stream, so
+// the count never goes back.
+uint64_t StreamPlayer::Played() {
+    played_ = std::max<uint64_t>(played_, al_get_audio_stream_played_samples(stream_));
+    return played_;
 }
 
 // Notices a stream that has played out: Allegro stops its own streams at
@@ -189,11 +210,11 @@ bool StreamPlayer::Play() {
 void StreamPlayer::Settle() {
     if (!playing_) return;
     const bool running = al_get_audio_stream_playing(stream_);
-    const uint64_t at = startFrame_ + al_get_audio_stream_played_samples(stream_);
+    const uint64_t at = startFrame_ + Played();
     if (running && (loop_ || at < format_.frames)) return;
     if (running) al_set_audio_stream_playing(stream_, false);
     playing_ = false;
-    startFrame_ = format_.frames;
+    ended_ = true;
 }
 
 bool StreamPlayer::Playing() {
@@ -203,27 +224,33 @@ bool StreamPlayer::Playing() {
 
 uint64_t StreamPlayer::Position() {
     Settle();
-    if (!playing_) return startFrame_;
-    const uint64_t at = startFrame_ + al_get_audio_stream_played_samples(stream_);
-    return loop_ ? at % format_.frames : at;
+    if (ended_) return format_.frames;
+    const uint64_t at = startFrame_ + (playing_ ? Played() : played_);
+    return loop_ ? at % format_.frames : std::min(at, format_.frames);
 }
 
 void StreamPlayer::Pause() {
-    const uint64_t at = Position();
+    Settle();
     if (!playing_) return;
-    // Stopping lets the buffered fragments go; the decoder goes back to the
-    // frame last heard.
+    // Taken off the mixer the stream keeps its buffered fragments and its
+    // count, so it resumes exactly where it stopped. While the stream waits
+    // for its next fragment the mixer's count reads 0; the place is then
+    // taken a moment later (a few milliseconds at most).
+    for (int tries = 0; Played() == 0 && al_get_audio_stream_played_samples(stream_) == 0 && tries < 50; ++tries)
+        al_rest(0.001);
+    al_detach_audio_stream(stream_);
+    attached_ = false;
     playing_ = false;
-    Reposition(at);
-    startFrame_ = at;
 }
 
 bool StreamPlayer::Seek(uint64_t frame) {
     if (frame >= format_.frames) return false;
     const bool wasPlaying = Playing();
     playing_ = false;
-    if (!Reposition(frame)) return false;
+    ended_ = false;
+    played_ = 0;
     startFrame_ = frame;
+    if (!Reposition(frame)) return false;
     return wasPlaying ? Play() : true;
 }
 

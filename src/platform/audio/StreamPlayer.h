@@ -44,8 +44,7 @@ public:
 
     // Plays on from the current position.
     bool Play();
-    // Halts and keeps the position (the fragments already buffered are let
-    // go and decoded again on resuming).
+    // Halts and keeps the position and the fragments already buffered.
     void Pause();
     // True while playing; false when paused or played out.
     bool Playing();
@@ -62,6 +61,7 @@ private:
     // decoder to a frame.
     bool Reposition(uint64_t frame);
     void Settle();
+    uint64_t Played();
     // MP3 only.
     void FillFragments();   // with mutex_ held
     void Feed();            // the feeding thread
@@ -70,8 +70,12 @@ private:
     bool loop_;
     Buffering buffering_;
     ALLEGRO_AUDIO_STREAM* stream_ = nullptr;
+    ALLEGRO_MIXER* mixer_ = nullptr;
+    bool attached_ = false;     // off the mixer while paused
     uint64_t startFrame_ = 0;   // where playing (re)began
     bool playing_ = false;
+    uint64_t played_ = 0;       // frames taken by the mixer since playing began
+    bool ended_ = false;        // played out (a stream that does not loop)
 
     std::unique_ptr<Mp3Decoder> decoder_;
     std::mutex mutex_;            // the decoder and the fragments
