@@ -220,7 +220,13 @@ int AllegroBackend::LoadWhole(Channel& ch) {
     ch.format.channels = uint32_t(al_get_channel_count(al_get_sample_channels(ch.sample)));
     ch.format.frames = al_get_sample_length(ch.sample);
     ch.instance = al_create_sample_instance(ch.sample);
-    if (!ch.instance || !al_attach_sample_instance_to_mixer(ch.instance, mixer_)) return kErrorOutputFailed;
+    if (!ch.instance || !al_attach_sample_instance_to_mixer(ch.instance, mixer_)) {
+        if (ch.instance) al_destroy_sample_instance(ch.instance);
+        al_destroy_sample(ch.sample);
+        ch.instance = nullptr;
+        ch.sample = nullptr;
+        return kErrorOutputFailed;
+    }
     al_set_sample_instance_playmode(ch.instance, ch.loop ? ALLEGRO_PLAYMODE_LOOP : ALLEGRO_PLAYMODE_ONCE);
     al_set_sample_instance_gain(ch.instance, ch.volume);
     return kOk;
