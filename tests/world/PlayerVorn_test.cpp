@@ -44,10 +44,14 @@ struct KeysDown : ALLEGRO_KEYBOARD_STATE {
 // Top down: a floor at z = 1 under everything. Side view (the map's rows
 // standing for height): ground from row 1 down, and a wall from column
 // g_wallColumn on.
+// g_openFloor: a flat level's grid, which blocks by x and y only, so that
+// nothing under the feet stops a fall.
 bool g_sideView = false;
+bool g_openFloor = false;
 int g_wallColumn = 1000000;
 bool FloorGrid(int32_t x, int32_t y, int32_t z) {
     if (g_sideView) return y >= 1 || x >= g_wallColumn;
+    if (g_openFloor) return false;
     return z >= 1;
 }
 
@@ -61,6 +65,7 @@ protected:
         state->keyboardManager = &m_keyboard;
         state->player = &m_player;
         g_sideView = false;
+        g_openFloor = false;
         g_wallColumn = 1000000;
         SetBlockedQuery(FloorGrid);
         m_player.SetPosition(100, 100, 0);
@@ -158,6 +163,35 @@ TEST_F(PlayerTest, JumpAndLandOnTheFloor) {
     EXPECT_EQ(m_player.GetDimensions()->Z, 0);  // stopped by the floor at z = 1
     EXPECT_EQ(m_player.GetZSpeed(), 0.0f);
     EXPECT_FALSE(m_player.IsFalling());
+}
+
+TEST_F(PlayerTest, OnAFlatLevelEveryLandingEndsOnTheFloor) {
+    g_openFloor = true;
+    m_player.SetGameMode(0);
+    struct Case {
+        const char* what;
+        float fromZ;  // 0: a jump from the floor; else a fall from there
+    };
+    for (const Case& c : {Case{"a jump", 0}, Case{"a second jump", 0}, Case{"a third jump", 0},
+                          Case{"a fall from -7", -7}, Case{"a fall from -2.5", -2.5f}}) {
+        SCOPED_TRACE(c.what);
+        if (c.fromZ == 0) {
+            Tick({kJump});
+            EXPECT_TRUE(m_player.IsJumping());
+        } else {
+            m_player.SetPosition(100, 100, c.fromZ);
+            Tick({});
+            EXPECT_TRUE(m_player.IsFalling());
+        }
+        EXPECT_LT(m_player.GetDimensions()->Z, 0);
+        for (int ticks = 0; ticks < 100 && (m_player.IsJumping() || m_player.IsFalling()); ++ticks) Tick({});
+        EXPECT_FALSE(m_player.IsJumping() || m_player.IsFalling());
+        const Dimensions* d = m_player.GetDimensions();
+        EXPECT_EQ(d->Z, 0);
+        EXPECT_EQ(d->zmax, 0);
+        EXPECT_EQ(d->carryZ, 0);
+        EXPECT_EQ(m_player.GetZSpeed(), 0.0f);
+    }
 }
 
 TEST_F(PlayerTest, InputLocksBlankTheKeysButNotGravity) {
