@@ -154,6 +154,30 @@ TEST_F(PlayerTest, GaitsAndTheMoveItself) {
     EXPECT_EQ(m_player.GetAnimationDirection(), 6);
 }
 
+// The gait chooses the state the avatar shows while the player moves: the
+// player trots until the trot toggle is pressed, then walks; RunHold runs.
+TEST_F(PlayerTest, MovingStateFollowsTheGaitToggles) {
+    m_player.SetGameMode(0);
+    struct Step {
+        bool toggleTrotFirst;
+        std::initializer_list<int> keys;
+        const char* state;
+    };
+    const Step steps[] = {
+        {false, {kRight}, "Trotting"}, {false, {kRight, kRunHold}, "Running"}, {true, {kRight}, "Walking"},
+        {false, {kLeft, kRunHold}, "Running"}, {false, {kDown}, "Walking"},    {true, {kUp}, "Trotting"},
+    };
+    for (const Step& step : steps) {
+        if (step.toggleTrotFirst) {
+            Tick({kTrot});
+            Tick({});
+        }
+        Tick(step.keys);
+        m_player.UpdateAnimationState();
+        EXPECT_EQ(m_player.GetAnimationStateName(), step.state);
+    }
+}
+
 TEST_F(PlayerTest, JumpAndLandOnTheFloor) {
     m_player.SetGameMode(1);
     Tick({kJump});
