@@ -6,84 +6,20 @@
 // machine.
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
-#include <net/if.h>
-#include <sched.h>
-#include <signal.h>
-#include <sys/ioctl.h>
-#include <sys/socket.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <chrono>
 #include <cstdlib>
-#include <cstring>
-#include <functional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "support/GameSessionPlay.h"
+#include "support/RelayProcess.h"
 #include "support/TempDir.h"
 
 using testsupport::GameSession;
+using testsupport::WaitFor;
 
 namespace {
-
-// A network namespace with only the loopback interface, up.
-bool EnterOwnNetwork(std::string& why) {
-    if (unshare(CLONE_NEWNET) != 0) {
-        why = std::string("unshare: ") + std::strerror(errno);
-        return false;
-    }
-    int fd = socket(AF_INET, SOCK_DGRAM, 0);
-    ifreq request{};
-    std::strcpy(request.ifr_name, "lo");
-    bool up = fd >= 0 && ioctl(fd, SIOCGIFFLAGS, &request) == 0;
-    request.ifr_flags |= IFF_UP | IFF_RUNNING;
-    up = up && ioctl(fd, SIOCSIFFLAGS, &request) == 0;
-    if (fd >= 0) close(fd);
-    if (!up) why = "cannot bring the loopback interface up";
-    return up;
-}
-
-// The relay tool, its output in a file.
-class Relay {
-public:
-    explicit Relay(const std::string& logPath) : m_log(logPath) {
-        const std::string program = std::string(QEL_BINARY_DIR) + "/netrelay";
-        m_pid = fork();
-        if (m_pid == 0) {
-            int fd = open(logPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-            if (fd >= 0) {
-                dup2(fd, 1);
-                dup2(fd, 2);
-                close(fd);
-            }
-            execl(program.c_str(), program.c_str(), "-timeout", "1000", "-seconds", "120", static_cast<char*>(nullptr));
-            _exit(127);
-        }
-    }
-    ~Relay() {
-        if (m_pid <= 0) return;
-        kill(m_pid, SIGINT);
-        waitpid(m_pid, nullptr, 0);
-    }
-    std::string Log() const { return testsupport::ReadFile(m_log); }
-
-private:
-    std::string m_log;
-    pid_t m_pid = -1;
-};
-
-bool WaitUntil(const std::function<bool()>& done, double seconds) {
-    auto end = std::chrono::steady_clock::now() + std::chrono::duration<double>(seconds);
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    }
-    return true;
-}
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
@@ -108,19 +44,19 @@ void EnterTheMeadow(GameSession& game) {
     testsupport::WindowDriver& player = game.Driver();
     player.Focus();
     player.Click(300, 300);
-    EXPECT_TRUE(WaitUntil([&] { return testsupport::Share(player.Capture(150, 100, 80, 80), IsMoonlight) > 0.5; }, 30));
+    EXPECT_TRUE(WaitFor([&] { return testsupport::Share(player.Capture(150, 100, 80, 80), IsMoonlight) > 0.5; }, 30));
     player.Click(304, 264);
-    EXPECT_TRUE(WaitUntil([&] { return testsupport::Share(player.Capture(150, 100, 80, 80), IsMoonlight) < 0.05; }, 30));
+    EXPECT_TRUE(WaitFor([&] { return testsupport::Share(player.Capture(150, 100, 80, 80), IsMoonlight) < 0.05; }, 30));
 }
 
 }  // namespace
 
 TEST(NetworkEndToEnd, TwoClientsThroughTheRelaySeeEachOtherWalkAndChat) {
     std::string why;
-    ASSERT_TRUE(EnterOwnNetwork(why)) << "a network namespace of its own is needed (run as root): " << why;
+    ASSERT_TRUE(testsupport::EnterOwnNetwork(why)) << "a network namespace of its own is needed (run as root): " << why;
     testsupport::TempDir dir;
-    Relay relay(dir.Path() + "/relay.log");
-    ASSERT_TRUE(WaitUntil([&] { return Has(relay.Log(), "relaying on"); }, 10)) << relay.Log();
+    testsupport::RelayProcess relay(dir.Path() + "/relay.log", {"-timeout", "1000", "-seconds", "120"});
+    ASSERT_TRUE(WaitFor([&] { return Has(relay.Log(), "relaying on"); }, 10)) << relay.Log();
 
     GameSession ann, bob;
     ASSERT_TRUE(testsupport::CalmTheMeadowSlime(ann));
@@ -130,7 +66,7 @@ TEST(NetworkEndToEnd, TwoClientsThroughTheRelaySeeEachOtherWalkAndChat) {
     // Bob's window to the right, over the right of Ann's: the one whose
     // window is looked at or played is raised first.
     bob.Runner().MoveWindow(bob.Window(), 640, 0);
-    ASSERT_TRUE(WaitUntil([&] { return Has(relay.Log(), "is called Ann") && Has(relay.Log(), "is called Bob"); }, 30))
+    ASSERT_TRUE(WaitFor([&] { return Has(relay.Log(), "is called Ann") && Has(relay.Log(), "is called Bob"); }, 30))
         << relay.Log();
 
     {
@@ -143,10 +79,10 @@ TEST(NetworkEndToEnd, TwoClientsThroughTheRelaySeeEachOtherWalkAndChat) {
         SCOPED_TRACE("into the meadow: each client gets the other's character where the other stands");
         EnterTheMeadow(ann);
         EnterTheMeadow(bob);
-        ASSERT_TRUE(WaitUntil([&] { return Has(relay.Log(), "walks as Ann") && Has(relay.Log(), "walks as Bob"); }, 30))
+        ASSERT_TRUE(WaitFor([&] { return Has(relay.Log(), "walks as Ann") && Has(relay.Log(), "walks as Bob"); }, 30))
             << relay.Log() << ann.Output();
-        EXPECT_TRUE(WaitUntil([&] { return WhereOther(bob, "Ann") == WhereSelf(ann); }, 10)) << bob.Output();
-        EXPECT_TRUE(WaitUntil([&] { return WhereOther(ann, "Bob") == WhereSelf(bob); }, 10)) << ann.Output();
+        EXPECT_TRUE(WaitFor([&] { return WhereOther(bob, "Ann") == WhereSelf(ann); }, 10)) << bob.Output();
+        EXPECT_TRUE(WaitFor([&] { return WhereOther(ann, "Bob") == WhereSelf(bob); }, 10)) << ann.Output();
     }
 
     {
@@ -157,7 +93,7 @@ TEST(NetworkEndToEnd, TwoClientsThroughTheRelaySeeEachOtherWalkAndChat) {
         EXPECT_TRUE(testsupport::WalkUntil(ann, "Right", [&](const testsupport::Position& at) {
             return at.x > std::atof(before[0].c_str()) + 60;
         }));
-        EXPECT_TRUE(WaitUntil([&] { return WhereOther(bob, "Ann") == WhereSelf(ann); }, 10));
+        EXPECT_TRUE(WaitFor([&] { return WhereOther(bob, "Ann") == WhereSelf(ann); }, 10));
         const std::vector<std::string> after = WhereOther(bob, "Ann");
         ASSERT_EQ(after.size(), 2u);
         EXPECT_GT(std::atof(after[0].c_str()), std::atof(before[0].c_str()) + 60);
@@ -176,12 +112,12 @@ TEST(NetworkEndToEnd, TwoClientsThroughTheRelaySeeEachOtherWalkAndChat) {
         ann.Driver().Tap("Return");
         ann.Driver().Type("Hello from the meadow");
         ann.Driver().Tap("Return");
-        EXPECT_TRUE(WaitUntil([&] { return Has(relay.Log(), "says: Ann: Hello from the meadow"); }, 10)) << relay.Log();
-        EXPECT_TRUE(WaitUntil(
+        EXPECT_TRUE(WaitFor([&] { return Has(relay.Log(), "says: Ann: Hello from the meadow"); }, 10)) << relay.Log();
+        EXPECT_TRUE(WaitFor(
             [&] { return Has(bob.Runner().Stdout(), "Received message from server: \nAnn: Hello from the meadow\n"); },
             10))
             << bob.Runner().Stdout();
-        EXPECT_TRUE(WaitUntil([&] { return bobsChat().CountDifferent(chatBefore, 40) > 100; }, 10));
+        EXPECT_TRUE(WaitFor([&] { return bobsChat().CountDifferent(chatBefore, 40) > 100; }, 10));
     }
 
     EXPECT_EQ(ann.Close(), 0);
