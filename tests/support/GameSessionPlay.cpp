@@ -37,7 +37,7 @@ Position PlayerPosition(GameSession& game) {
     std::vector<std::string> values = game.Probe({"PM_GetValue(\"Player\", \"\", \"XCenter\")",
                                                  "PM_GetValue(\"Player\", \"\", \"YCenter\")",
                                                  "PM_GetValue(\"Player\", \"\", \"ZCenter\")"});
-    Position at{NAN, NAN, NAN};
+    Position at;
     if (values.size() == 3) {
         at.x = std::atof(values[0].c_str());
         at.y = std::atof(values[1].c_str());

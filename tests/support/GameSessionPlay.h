@@ -3,6 +3,7 @@
 // play it through a GameSession: where the player stands, walking with the
 // arrow keys, the inventory steered from the keyboard, a battle won with
 // clicks, and the save files the game writes.
+#include <cmath>
 #include <cstdint>
 #include <functional>
 #include <string>
@@ -19,7 +20,7 @@ bool CalmTheMeadowSlime(GameSession& game);
 
 // The player's position in the world ("nan" when the probe did not answer).
 struct Position {
-    double x, y, z;
+    double x = NAN, y = NAN, z = NAN;
 };
 Position PlayerPosition(GameSession& game);
 std::string Describe(const Position& at);
