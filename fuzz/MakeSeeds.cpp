@@ -8,15 +8,20 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "ArchiveWriter.h"
 #include "IsoMapWriter.h"
 #include "LevelWriter.h"
+#include "combat/PartyManager.h"
 #include "maps/Chunk.h"
 #include "network/NetworkMessages.h"
 #include "platform/net/BitStream.h"
+#include "savefile/SFM.h"
+#include "support/SaveGame.h"
+#include "world/PlayerInventory.h"
 
 namespace {
 
@@ -178,6 +183,53 @@ void ByteReaders() {
     Put("bytes", "mixed", ops + std::string("\x00\x00\x01\x02text\0more\0", 14) + std::string(12, 'z'));
 }
 
+std::string WholeFile(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// Saves of the small game: as it starts, with one member of another class,
+// and with nothing at all.
+void SaveFiles() {
+    fuzzsupport::SaveGame& game = fuzzsupport::SaveGame::Get();
+    game.Reset();
+    game.Saves().IssueSave("seed.sav");
+    Put("savefile", "party", WholeFile("seed.sav"));
+    game.Party().ClearParty();
+    game.Party().AddCharacter("Kell");
+    game.Inventory().RemoveItemAt(0);
+    game.Saves().IssueSave("seed.sav");
+    Put("savefile", "kell", WholeFile("seed.sav"));
+    game.Party().ClearParty();
+    game.Inventory().Clear();
+    game.Saves().IssueSave("seed.sav");
+    Put("savefile", "empty", WholeFile("seed.sav"));
+}
+
+// Enemy archives: the frames of two enemies and the battle background; one
+// as its inflated layout, one as the compressed file. The option bytes ask
+// for "Slime" 0 to 3 and, by the table's sixth name (Bat1, its digits cut),
+// "Bat" 0 to 1, for two enemies.
+void CombatArchives() {
+    auto solid = [](uint32_t width, uint32_t height, uint8_t shade) {
+        sif::Picture picture;
+        picture.width = width;
+        picture.height = height;
+        for (uint32_t i = 0; i < width * height; ++i)
+            picture.rgba.insert(picture.rgba.end(), {shade, uint8_t(255 - shade), 40, uint8_t(i % 3 ? 255 : 0)});
+        return picture;
+    };
+    sif::ArchiveWriter writer;
+    for (int i = 0; i < 4; ++i) writer.AddImage("Slime" + std::to_string(i), solid(3, 2, uint8_t(50 * i)));
+    for (int i = 0; i < 2; ++i) writer.AddAutoTrimmedImage("Bat" + std::to_string(i), solid(4, 4, uint8_t(90 + i)));
+    writer.AddImage("Combat_ForestBackground", solid(5, 3, 200));
+    const std::string options = std::string("\x00\x12", 2) + std::string("\x00\x04\x00", 3) + std::string("\x85\x02\x00", 3);
+    Put("combat", "layout", options + Str(writer.BuildLayout(true)));
+    std::string file = options;
+    file[0] = '\1';
+    Put("combat", "compressed", file + Str(writer.Build(true)));
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -185,12 +237,15 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "usage: fuzz_make_seeds <corpus folder>\n");
         return 2;
     }
-    g_root = argv[1];
+    g_root = std::filesystem::absolute(argv[1]);
     Archives();
     Levels();
     IsoMaps();
     Packets();
     Sounds();
     ByteReaders();
+    CombatArchives();
+    // Last: the save game moves into a work folder of its own.
+    SaveFiles();
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "core/base/GlobalState.h"
 #include "core/script/ScriptVariableSet.h"
 #include "maps/MapManager.h"
+#include "support/EmptySlotRun.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "world/EntityManager.h"
@@ -100,13 +101,9 @@ TEST(ScriptVariableSet, ScopesWithoutTheirOwnerSayWhy) {
     for (const char* result : {"a", "b"}) EXPECT_TRUE(lua.IsNil(result)) << result;
 
     // Before the map manager exists.
-    GlobalState* state = GetGlobalState();
-    MapManager* maps = state->mapManager;
-    state->mapManager = nullptr;
-    StderrCapture capMap;
-    bool mapOk = lua.Run("c = Env_AddScriptVariableI('x', 1) d = Env_GetScriptVariableA('x')");
-    std::string mapOut = capMap.Take();
-    state->mapManager = maps;
+    MapManager* maps = GetGlobalState()->mapManager;
+    const auto [mapOk, mapOut] = testsupport::RunWithEmptySlot(
+        lua, &GlobalState::mapManager, "c = Env_AddScriptVariableI('x', 1) d = Env_GetScriptVariableA('x')");
     ASSERT_TRUE(mapOk);
     EXPECT_EQ(mapOut,
               "Env AddScriptVariableI:  Failed, MapManager does not exist\n"
@@ -115,12 +112,9 @@ TEST(ScriptVariableSet, ScopesWithoutTheirOwnerSayWhy) {
     EXPECT_EQ(maps->GetEnvironmentVariables()->GetCount(), 0);
 
     // Before the global set exists.
-    ScriptVariableSet* globals = state->globalVariables;
-    state->globalVariables = nullptr;
-    StderrCapture cap2;
-    bool ok = lua.Run("h = Global_GetScriptVariableI('x') i = Global_AddScriptVariableA('x', 'y')");
-    std::string out = cap2.Take();
-    state->globalVariables = globals;
+    ScriptVariableSet* globals = GetGlobalState()->globalVariables;
+    const auto [ok, out] = testsupport::RunWithEmptySlot(
+        lua, &GlobalState::globalVariables, "h = Global_GetScriptVariableI('x') i = Global_AddScriptVariableA('x', 'y')");
     ASSERT_TRUE(ok);
     EXPECT_EQ(out,
               "Global GetScriptVariableI:  Failed, ScriptVariableSet does not exist\n"

@@ -17,6 +17,8 @@
 #include "maps/TransitionState.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/ScenePlayer.h"
+#include "support/ScriptedRandom.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "world/Camera.h"
@@ -27,23 +29,10 @@
 #include "world/PlayerVorn.h"
 
 using testsupport::LuaTestState;
+using testsupport::ScriptedRandom;
 using testsupport::StderrCapture;
 
 namespace {
-
-// The engine's random source gives these numbers, then 0.
-class ScriptedRandom {
-public:
-    explicit ScriptedRandom(std::vector<int> values) : m_values(std::move(values)) {
-        SetRandomSource([this] { return m_at < m_values.size() ? m_values[m_at++] : 0; });
-    }
-    ~ScriptedRandom() { SetRandomSource({}); }
-    size_t Used() const { return m_at; }
-
-private:
-    std::vector<int> m_values;
-    size_t m_at = 0;
-};
 
 struct Floor {
     std::string printed;
@@ -57,10 +46,6 @@ class RandomFloorTest : public ::testing::Test {
 protected:
     RandomFloorTest() {
         testsupport::EnsureAllegro();
-        GlobalState* state = GetGlobalState();
-        savedPlayer = state->player;
-        state->player = &player;
-        ClearTransitionState();
         dir.WriteFile("Data/Scripts/Maps/RLG/General.lua", "ISOM_SetSizes(40, 80, 1)\n");
         dir.WriteFile("Data/Scripts/NPCs/Enemies/Zezazoru/Constructor.lua",
                       "made = (made or 0) + 1\nmadeCode = GetScriptCode()\n"
@@ -82,11 +67,6 @@ protected:
         library.Register("Images", "Maps", "Textures", "StandardTextures", &tiles, DataKind::TextureFile);
         lua.Maps().BuildLookupList();
     }
-    ~RandomFloorTest() override {
-        GetGlobalState()->player = savedPlayer;
-        ClearTransitionState();
-    }
-
     // Loads "MAPRANDOM" with the random source giving `side` then `seed`.
     Floor Load(int sideDraw, int seed) {
         Floor floor;
@@ -112,8 +92,7 @@ protected:
 
     testsupport::TempDir dir;
     LuaTestState lua;
-    PlayerVorn player;
-    PlayerVorn* savedPlayer = nullptr;
+    testsupport::ScenePlayer player;
     TextureFile tiles{"Data/Tiles.sif"};
 };
 

@@ -14,7 +14,6 @@
 #include "combat/GUICombatCharDisplay.h"
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
-#include "core/media/DataLibraryImageLua.h"
 #include "core/media/ExternalImageManager.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/LuaManager.h"
@@ -22,7 +21,7 @@
 #include "gui/GUIManager.h"
 #include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
-#include "support/LuaTestState.h"
+#include "support/SampleGameScripts.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "world/BackgroundManager.h"
@@ -35,7 +34,7 @@
 
 namespace {
 
-const std::string kGame = std::string(QEL_SOURCE_DIR) + "/game/";
+const std::string kGame = testsupport::SampleGameScripts::GameFolder();
 
 // Where the start-up script files the pictures of the standard and scenery
 // archives (section "Images").
@@ -100,21 +99,13 @@ protected:
 TEST_F(GameArchivesTest, StartUpScriptFilesEveryPictureWhereTheEngineLooks) {
     // The game's scripts, run in a folder holding a copy of the archive, so
     // that the cache copy is made there.
-    std::filesystem::create_directories("Data");
-    std::filesystem::copy_file(kGame + "Data/StandardTextures.sif", "Data/StandardTextures.sif");
-    std::filesystem::copy_file(kGame + "Data/Backgrounds.sif", "Data/Backgrounds.sif");
-    std::filesystem::copy_file(kGame + "Data/Characters.sif", "Data/Characters.sif");
+    testsupport::SampleGameScripts::CopyFromGame(
+        {"Data/StandardTextures.sif", "Data/Backgrounds.sif", "Data/Characters.sif"});
     ExternalImageManager images;
     GetGlobalState()->imageManager = &images;
     {
-        testsupport::LuaTestState lua;
-        ExternalImageManager::RegisterLuaFunctions(lua.L());
-        RegisterDataLibraryImageLuaFunctions(lua.L());
-        lua.Manager().SetBasePath(kGame);
-        testsupport::StderrCapture quiet;  // fonts and sounds are not here
-        lua.Manager().RunFile("Paths.lua", -1);
-        lua.Manager().RunFile("Data/Scripts/System/Loading/Routing.lua", -1);
-        std::string printed = quiet.Take();
+        testsupport::SampleGameScripts lua;
+        const std::string& printed = lua.StartUpOutput();
         EXPECT_EQ(printed.find("ExternalImageManager"), std::string::npos) << printed;
         EXPECT_EQ(printed.find("DL_Extract"), std::string::npos) << printed;
         for (const Where& w : kFiled) {
@@ -250,25 +241,14 @@ TEST_F(GameArchivesTest, SceneryStripsWrapAroundAndStandOnTheGround) {
 }
 
 TEST_F(GameArchivesTest, WorldWindowShowsTheSceneryAndTheCloudsDrift) {
-    for (const char* name : {"Data/StandardTextures.sif", "Data/Backgrounds.sif"}) {
-        std::filesystem::create_directories("Data");
-        std::filesystem::copy_file(kGame + name, name);
-    }
+    testsupport::SampleGameScripts::CopyFromGame({"Data/StandardTextures.sif", "Data/Backgrounds.sif"});
     GlobalState* state = GetGlobalState();
     const int32_t savedWidth = state->windowWidth, savedHeight = state->windowHeight;
     state->windowWidth = 800;  // the camera takes the window's size
     state->windowHeight = 600;
     std::vector<std::unique_ptr<BitmapWrapper>> pictures;
     {
-        testsupport::LuaTestState lua;
-        ExternalImageManager::RegisterLuaFunctions(lua.L());
-        RegisterDataLibraryImageLuaFunctions(lua.L());
-        lua.Manager().SetBasePath(kGame);
-        {
-            testsupport::StderrCapture quiet;  // fonts and sounds are not here
-            lua.Manager().RunFile("Paths.lua", -1);
-            lua.Manager().RunFile("Data/Scripts/System/Loading/Routing.lua", -1);
-        }
+        testsupport::SampleGameScripts lua;
         testsupport::StderrCapture cap;
         EXPECT_TRUE(lua.Manager().RunFile("Data/Scripts/System/Windows/World.lua", -1));
         EXPECT_EQ(cap.Take(), "");
@@ -368,21 +348,12 @@ Coverage Cover(BitmapWrapper* bitmap) {
 TEST_F(GameArchivesTest, TheAvatarWalksInFourDirectionsOnItsShadow) {
     // Run in a folder with copies of the archives, as the program runs in
     // the game's folder.
-    std::filesystem::create_directories("Data");
-    for (const char* name : {"Data/StandardTextures.sif", "Data/Backgrounds.sif", "Data/Characters.sif"})
-        std::filesystem::copy_file(kGame + name, name);
+    testsupport::SampleGameScripts::CopyFromGame(
+        {"Data/StandardTextures.sif", "Data/Backgrounds.sif", "Data/Characters.sif"});
     ExternalImageManager images;
     GetGlobalState()->imageManager = &images;
     {
-        testsupport::LuaTestState lua;
-        ExternalImageManager::RegisterLuaFunctions(lua.L());
-        RegisterDataLibraryImageLuaFunctions(lua.L());
-        lua.Manager().SetBasePath(kGame);
-        {
-            testsupport::StderrCapture quiet;  // fonts and sounds are not here
-            lua.Manager().RunFile("Paths.lua", -1);
-            lua.Manager().RunFile("Data/Scripts/System/Loading/Routing.lua", -1);
-        }
+        testsupport::SampleGameScripts lua;
         PlayerVorn player;
         GetGlobalState()->player = &player;
         player.SetAvatarScript("Data/Scripts/NPCs/Bramle/Constructor.lua");
@@ -450,22 +421,15 @@ TEST_F(GameArchivesTest, TheAvatarWalksInFourDirectionsOnItsShadow) {
 }
 
 TEST_F(GameArchivesTest, TheMeadowOpensTheWelcomeWindowOnItsFirstTickOnly) {
-    std::filesystem::create_directories("Data");
-    for (const char* name : {"Data/StandardTextures.sif", "Data/TitleScreen.sif"})
-        std::filesystem::copy_file(kGame + name, name);
+    testsupport::SampleGameScripts::CopyFromGame({"Data/StandardTextures.sif", "Data/TitleScreen.sif"});
     ExternalImageManager images;
     GetGlobalState()->imageManager = &images;
     {
-        testsupport::LuaTestState lua;
-        ExternalImageManager::RegisterLuaFunctions(lua.L());
-        RegisterDataLibraryImageLuaFunctions(lua.L());
-        lua.Manager().SetBasePath(kGame);
+        testsupport::SampleGameScripts lua;
         PlayerVorn player;
         GetGlobalState()->player = &player;
         {
             testsupport::StderrCapture quiet;  // fonts and sounds are not here
-            lua.Manager().RunFile("Paths.lua", -1);
-            lua.Manager().RunFile("Data/Scripts/System/Loading/Routing.lua", -1);
             lua.Manager().RunFile("Data/Scripts/System/Windows/Welcome.lua", -1);
         }
         GUIBaseObject* welcome = lua.Gui().FindObject("WelcomeWindow");

@@ -16,6 +16,8 @@
 #include "maps/TransitionState.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/ScenePlayer.h"
+#include "support/ScriptedRandom.h"
 #include "support/StderrCapture.h"
 #include "world/AIWEChasePackage.h"
 #include "world/AIWEWanderPackage.h"
@@ -24,6 +26,7 @@
 #include "world/PlayerVorn.h"
 
 using testsupport::LuaTestState;
+using testsupport::ScriptedRandom;
 using testsupport::StderrCapture;
 
 namespace {
@@ -31,32 +34,12 @@ namespace {
 // Stand-ins for enemy prototypes: only their addresses matter here.
 int g_imp, g_ogre, g_didozado, g_brute, g_king;
 
-// Numbers handed out in order by the engine's random source.
-class ScriptedRandom {
-public:
-    explicit ScriptedRandom(std::vector<int> values) : m_values(std::move(values)) {
-        SetRandomSource([this] { return m_at < m_values.size() ? m_values[m_at++] : 0; });
-    }
-    ~ScriptedRandom() { SetRandomSource({}); }
-    size_t Used() const { return m_at; }
-
-private:
-    std::vector<int> m_values;
-    size_t m_at = 0;
-};
-
 // An enemy "Brute" at (300, 300) with the four movement states, the player
 // somewhere, offline, no transition pending.
 class WorldEnemyTest : public ::testing::Test {
 protected:
     WorldEnemyTest() {
         testsupport::EnsureAllegro();
-        GlobalState* state = GetGlobalState();
-        savedPlayer = state->player;
-        state->player = &player;
-        state->stateSwitchRequest = 0;
-        ClearTransitionState();
-
         DataLibrary& library = lua.Library();
         library.AddSection("Enemies");
         library.AddCatalogue("Enemies", "StratumZero");
@@ -78,19 +61,13 @@ protected:
         lua.Entities().RegisterPointer(EntityManager::kNPC, "Brute", enemy);
         PlacePlayer(1000, 1000);
     }
-    ~WorldEnemyTest() override {
-        GetGlobalState()->player = savedPlayer;
-        GetGlobalState()->stateSwitchRequest = 0;
-        ClearTransitionState();
-    }
     void PlacePlayer(double dx, double dy) {
         player.SetPosition(static_cast<float>(300 + dx), static_cast<float>(300 + dy), 0);
     }
     std::vector<void*> Encounter() { return enemy->ChooseEncounter(); }
 
     LuaTestState lua;
-    PlayerVorn player;
-    PlayerVorn* savedPlayer = nullptr;
+    testsupport::ScenePlayer player;
     NPCWorldEnemy* enemy = nullptr;
 };
 

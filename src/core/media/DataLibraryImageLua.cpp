@@ -1,5 +1,6 @@
 #include "core/media/DataLibraryImageLua.h"
 
+#include <initializer_list>
 #include <string>
 
 #include "core/base/GlobalState.h"
@@ -12,23 +13,36 @@
 
 namespace {
 
-// Reads arguments 1..count as text; false when any is not text.
-bool GetTexts(lua_State* L, int count, std::string* out) {
-    for (int i = 0; i < count; ++i)
-        if (!script::GetText(L, i + 1, out[i])) return false;
-    return true;
-}
+// What every DL_Extract function starts from: its text arguments and the
+// two managers it needs.
+struct ExtractCall {
+    int count = 0;
+    std::string a[9];
+    DataLibrary* library = nullptr;
+    ExternalImageManager* images = nullptr;
+};
 
-// Fetches both managers, or prints the function's line for a missing one.
-bool GetManagers(const script::Lines& lines, DataLibrary*& library, ExternalImageManager*& images) {
+// Accepts one of the argument counts given (at most 9), all of them text,
+// then fetches both managers. False after printing the function's line:
+// "invalid argument list" for another count or a non-text argument, else
+// the line of the first missing manager.
+bool BeginExtract(lua_State* L, const script::Lines& lines, std::initializer_list<int> counts, ExtractCall& call) {
+    call.count = lua_gettop(L);
+    bool known = false;
+    for (int count : counts) known = known || call.count == count;
+    for (int i = 0; known && i < call.count; ++i) known = script::GetText(L, i + 1, call.a[i]);
+    if (!known) {
+        script::Fail(lines.Invalid());
+        return false;
+    }
     GlobalState* state = GetGlobalState();
-    library = state->dataLibrary;
-    images = state->imageManager;
-    if (!library) {
+    call.library = state->dataLibrary;
+    call.images = state->imageManager;
+    if (!call.library) {
         lines.Fail("DataLibrary does not exist");
         return false;
     }
-    if (!images) {
+    if (!call.images) {
         lines.Fail("ExternalImageManager does not exist");
         return false;
     }
@@ -40,50 +54,32 @@ bool GetManagers(const script::Lines& lines, DataLibrary*& library, ExternalImag
 // active Heading.
 int DL_ExtractBitmap(lua_State* L) {
     const script::Lines lines{"DL_ExtractBitmap"};
-    int count = lua_gettop(L);
-    if (count != 5 && count != 2) return script::Fail(lines.Invalid());
-    std::string a[5];
-    if (!GetTexts(L, count, a)) return script::Fail(lines.Invalid());
-    DataLibrary* library;
-    ExternalImageManager* images;
-    if (!GetManagers(lines, library, images)) return 0;
-
-    BitmapWrapper* bitmap = images->GetBitmapFromActiveFile(a[0]);
-    if (!bitmap) return lines.Fail("no Bitmap named " + a[0] + " found");
-    library->RegisterOrDelete(a + 1, count - 1, bitmap, DataKind::Bitmap);
+    ExtractCall call;
+    if (!BeginExtract(L, lines, {5, 2}, call)) return 0;
+    BitmapWrapper* bitmap = call.images->GetBitmapFromActiveFile(call.a[0]);
+    if (!bitmap) return lines.Fail("no Bitmap named " + call.a[0] + " found");
+    call.library->RegisterOrDelete(call.a + 1, call.count - 1, bitmap, DataKind::Bitmap);
     return 0;
 }
 
 // DL_ExtractPortrait (image, section, catalogue, heading, name): a new
 // portrait holding the archive's bitmap (none when it is missing).
 int DL_ExtractPortrait(lua_State* L) {
-    const script::Lines lines{"DL_ExtractPortrait"};
-    if (!script::HasArgs(L, 5)) return script::Fail(lines.Invalid());
-    std::string a[5];
-    if (!GetTexts(L, 5, a)) return script::Fail(lines.Invalid());
-    DataLibrary* library;
-    ExternalImageManager* images;
-    if (!GetManagers(lines, library, images)) return 0;
-
+    ExtractCall call;
+    if (!BeginExtract(L, script::Lines{"DL_ExtractPortrait"}, {5}, call)) return 0;
     auto* portrait = new Portrait();
-    portrait->SetBitmap(images->GetBitmapFromActiveFile(a[0]));
-    library->RegisterOrDelete(a + 1, 4, portrait, DataKind::Portrait);
+    portrait->SetBitmap(call.images->GetBitmapFromActiveFile(call.a[0]));
+    call.library->RegisterOrDelete(call.a + 1, 4, portrait, DataKind::Portrait);
     return 0;
 }
 
 // DL_ExtractPalette (palette, section, catalogue, heading, name).
 int DL_ExtractPalette(lua_State* L) {
-    const script::Lines lines{"DL_ExtractPalette"};
-    if (!script::HasArgs(L, 5)) return script::Fail(lines.Invalid());
-    std::string a[5];
-    if (!GetTexts(L, 5, a)) return script::Fail(lines.Invalid());
-    DataLibrary* library;
-    ExternalImageManager* images;
-    if (!GetManagers(lines, library, images)) return 0;
-
-    Palette* palette = images->GetPaletteFromActiveFile(a[0]);
+    ExtractCall call;
+    if (!BeginExtract(L, script::Lines{"DL_ExtractPalette"}, {5}, call)) return 0;
+    Palette* palette = call.images->GetPaletteFromActiveFile(call.a[0]);
     // A missing palette reaches the library as null, which warns about it.
-    library->RegisterOrDelete(a + 1, 4, palette, DataKind::Palette);
+    call.library->RegisterOrDelete(call.a + 1, 4, palette, DataKind::Palette);
     return 0;
 }
 
@@ -94,17 +90,14 @@ int DL_ExtractPalette(lua_State* L) {
 // the last four names, the bitmap registered at the first four.
 int DL_ExtractBitmapWithPalette(lua_State* L) {
     const script::Lines lines{"DL_ExtractBitmapWithPalette"};
-    int count = lua_gettop(L);
-    if (count != 2 && count != 9) return script::Fail(lines.Invalid());
-    std::string a[9];
-    if (!GetTexts(L, count, a)) return script::Fail(lines.Invalid());
-    DataLibrary* library;
-    ExternalImageManager* images;
-    if (!GetManagers(lines, library, images)) return 0;
+    ExtractCall call;
+    if (!BeginExtract(L, lines, {2, 9}, call)) return 0;
     GlobalState* state = GetGlobalState();
+    DataLibrary* library = call.library;
+    const std::string* a = call.a;
 
-    BitmapWrapper* bitmap = images->GetBitmapFromActiveFile(a[0]);
-    if (count == 2) {
+    BitmapWrapper* bitmap = call.images->GetBitmapFromActiveFile(a[0]);
+    if (call.count == 2) {
         if (!bitmap)
             return lines.Fail("no Bitmap named " + a[0] + " found");
         auto* palette = static_cast<Palette*>(library->GetActiveObject(DataKind::Palette));
@@ -113,7 +106,7 @@ int DL_ExtractBitmapWithPalette(lua_State* L) {
             return lines.Fail("no active Object to cast into a Palette");
         }
         if (!state->noPalette) bitmap->BuildPaletteIndexMap(palette, &state->paletteIndex);
-        library->RegisterOrDelete(a + 1, 1, bitmap, DataKind::Bitmap);
+        library->RegisterOrDelete(call.a + 1, 1, bitmap, DataKind::Bitmap);
         return 0;
     }
 
@@ -121,7 +114,7 @@ int DL_ExtractBitmapWithPalette(lua_State* L) {
         library->Get<Palette>(a[5].c_str(), a[6].c_str(), a[7].c_str(), a[8].c_str(), DataKind::Palette);
     if (!state->noPalette && bitmap && palette) bitmap->BuildPaletteIndexMap(palette, &state->paletteIndex);
     // A missing bitmap reaches the library as null, which warns about it.
-    library->RegisterOrDelete(a + 1, 4, bitmap, DataKind::Bitmap);
+    library->RegisterOrDelete(call.a + 1, 4, bitmap, DataKind::Bitmap);
     return 0;
 }
 

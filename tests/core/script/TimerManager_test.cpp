@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/base/GlobalState.h"
+#include "support/EmptySlotRun.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 
@@ -23,13 +24,9 @@ TEST(TimerManager, CountsTicksFromScriptsAndFailsWithoutTheManager) {
     EXPECT_EQ(lua.GetNumber("gone"), -700);
     EXPECT_EQ(cap.Take(), "");
 
-    GlobalState* state = GetGlobalState();
-    TimerManager* timers = state->timerManager;
-    state->timerManager = nullptr;
-    StderrCapture cap2;
-    bool ok = lua.Run("TimerManager_AddTimer('t', 1) v = TimerManager_GetTimer('t') TimerManager_DelTimer('t')");
-    std::string out = cap2.Take();
-    state->timerManager = timers;
+    const auto [ok, out] = testsupport::RunWithEmptySlot(
+        lua, &GlobalState::timerManager,
+        "TimerManager_AddTimer('t', 1) v = TimerManager_GetTimer('t') TimerManager_DelTimer('t')");
     ASSERT_TRUE(ok);
     EXPECT_EQ(out,
               "TimerManager AddTimer:  Failed, TimerManager does not exist\n"
