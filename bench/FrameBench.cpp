@@ -519,53 +519,112 @@ int RunStream() {
 
 // Start-up: the time from starting a process to the end of its first
 // frame, the engine's against a bare Allegro window's, each in its own
-// process, alternately.
+// process, alternately. Each child also reports when its own steps ended
+// (monotonic clock, shared by both processes), so that the medians of the
+// steps show where start-up goes.
+Clock::time_point g_mainStart;
+
+void ReportSteps(const std::vector<Clock::time_point>& ends) {
+    std::string line = "steps";
+    for (Clock::time_point end : ends)
+        line += " " + std::to_string(std::chrono::duration_cast<std::chrono::nanoseconds>(end.time_since_epoch()).count());
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+}
+
 int RunStartupEngine() {
     if (!StartProgram({"-skiptitle", "-map", "DebugRoom", "-nonetwork"})) _exit(1);
+    const Clock::time_point initialized = Clock::now();
+    // One pass of the main loop for the first timer event, as EngineTick,
+    // with the tick and the frame timed apart.
+    GlobalState* state = GetGlobalState();
     FrameContext context{};
-    EngineTick(&context);
+    ALLEGRO_EVENT event{};
+    event.type = ALLEGRO_EVENT_TIMER;
+    if (!state->eventHandler) state->eventHandler = GameStateHandleEvent;
+    state->eventHandler(event, &context);
+    if (state->deferredJobs) state->deferredJobs->Run(0.0166, false);
+    const Clock::time_point ticked = Clock::now();
+    if (state->eventQueue) al_flush_event_queue(state->eventQueue);
+    if (!state->renderFunction) state->renderFunction = GameStateRender;
+    state->renderFunction(state->eventQueue, &context);
+    ReportSteps({g_mainStart, initialized, ticked, Clock::now()});
     _exit(0);
 }
 
 int RunStartupReference() {
     al_init();
+    const Clock::time_point initialized = Clock::now();
     ALLEGRO_DISPLAY* display = al_create_display(800, 600);
     if (!display) _exit(1);
+    const Clock::time_point opened = Clock::now();
     al_clear_to_color(al_map_rgb(0, 0, 0));
     al_flip_display();
+    ReportSteps({g_mainStart, initialized, opened, Clock::now()});
     _exit(0);
 }
 
-double TimeChild(const char* self, const char* mode) {
+// Runs one child; its whole time, and the lengths of its steps (from the
+// start of the child to its main, then between the times it reported).
+double TimeChild(const char* self, const char* mode, std::vector<double>* steps = nullptr) {
+    int channel[2];
+    if (pipe(channel) != 0) return 0;
     auto t0 = Clock::now();
     pid_t pid = fork();
     if (pid == 0) {
         int null = open("/dev/null", 1);
         if (null >= 0) dup2(null, 2);
+        dup2(channel[1], 1);
+        close(channel[0]);
         execl(self, self, mode, static_cast<char*>(nullptr));
         _exit(127);
     }
+    close(channel[1]);
+    std::string said;
+    char buffer[512];
+    for (ssize_t n; (n = read(channel[0], buffer, sizeof buffer)) > 0;) said.append(buffer, static_cast<size_t>(n));
+    close(channel[0]);
     int status = 0;
     waitpid(pid, &status, 0);
-    return Ms(Clock::now() - t0);
+    const double total = Ms(Clock::now() - t0);
+    if (steps && said.rfind("steps", 0) == 0) {
+        steps->clear();
+        double previous = std::chrono::duration<double, std::milli>(t0.time_since_epoch()).count();
+        for (size_t at = said.find(' '); at != std::string::npos; at = said.find(' ', at + 1)) {
+            const double ms = std::atof(said.c_str() + at + 1) / 1e6;
+            steps->push_back(ms - previous);
+            previous = ms;
+        }
+    }
+    return total;
 }
 
 int RunStartup(const char* self) {
     std::vector<double> engine, reference;
+    std::vector<std::vector<double>> engineSteps(4), referenceSteps(4);
     TimeChild(self, "startup-engine");
     TimeChild(self, "startup-reference");
     for (int i = 0; i < 7; ++i) {
-        engine.push_back(TimeChild(self, "startup-engine"));
-        reference.push_back(TimeChild(self, "startup-reference"));
+        std::vector<double> steps;
+        engine.push_back(TimeChild(self, "startup-engine", &steps));
+        for (size_t s = 0; s < steps.size() && s < engineSteps.size(); ++s) engineSteps[s].push_back(steps[s]);
+        reference.push_back(TimeChild(self, "startup-reference", &steps));
+        for (size_t s = 0; s < steps.size() && s < referenceSteps.size(); ++s) referenceSteps[s].push_back(steps[s]);
     }
     const double e = Median(engine), r = Median(reference);
     std::printf("bench: startup engine_ms=%.1f reference_ms=%.1f ratio=%.2f\n", e, r, r > 0 ? e / r : 0.0);
+    std::printf(
+        "bench: startup steps (medians, ms) engine: to_main=%.1f initialize=%.1f first_tick=%.1f first_frame=%.1f "
+        "reference: to_main=%.1f al_init=%.1f display=%.1f clear_flip=%.1f\n",
+        Median(engineSteps[0]), Median(engineSteps[1]), Median(engineSteps[2]), Median(engineSteps[3]),
+        Median(referenceSteps[0]), Median(referenceSteps[1]), Median(referenceSteps[2]), Median(referenceSteps[3]));
     return 0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
+    g_mainStart = Clock::now();
     std::string mode = argc > 1 ? argv[1] : "";
     if (mode == "frame") {
         int count = argc > 2 ? std::atoi(argv[2]) : 300;

@@ -8,6 +8,8 @@
 GUICombatCommandWindow::GUICombatCommandWindow()
     : m_colours{al_map_rgb(195, 150, 210), al_map_rgb(168, 124, 183), al_map_rgb(154, 113, 169)} {
     m_type = kTypeGUICombatCommandWindow;
+    SetNavigationOn(true);
+    SetControlStackOnShow(true);
 }
 
 GUICombatCommandWindow::~GUICombatCommandWindow() = default;
@@ -23,6 +25,10 @@ GUIButton* GUICombatCommandWindow::AddCommandButton(int x, int y, int width, int
     button->SetDimensions(x, y, width, height);
     button->SetDisplayData(0.0f, 0);
     button->SetParent(this);
+    // The member's class empties the window before it fills it: the options
+    // of the deleted buttons go with them, and the new list starts here.
+    const bool firstOfFill = m_children.IsEmpty();
+    if (firstOfFill) ClearNavEntries();
     DataLibrary* library = GetGlobalState()->dataLibrary;
     if (library) {
         auto image = [library](const char* name) {
@@ -33,7 +39,19 @@ GUIButton* GUICombatCommandWindow::AddCommandButton(int x, int y, int width, int
         button->SetCaption(font, 54, 8, al_map_rgb(255, 255, 255), caption.c_str());
     }
     AddChild("X", button);
+    // The first entry of an empty list becomes current.
+    AddNavEntry(button, false, GUINavEntry::kOutlineHighlight, GUINavEntry::kForceCall);
     return button;
+}
+
+bool GUICombatCommandWindow::HandleNavigation() {
+    // Hidden or without navigation, the window lets go as any object does.
+    if (!IsVisible() || !IsNavigationOn()) return GUIBaseObject::HandleNavigation();
+    // A chosen command may close this window (Attack opens the targets in
+    // its place); Hide has then taken it off the stack, and nothing here
+    // touches it afterwards.
+    GUIBaseObject::HandleNavigation();
+    return false;
 }
 
 void GUICombatCommandWindow::Render() {

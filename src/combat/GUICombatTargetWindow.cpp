@@ -5,9 +5,11 @@
 #include "combat/CombatRegistry.h"
 #include "combat/CombatTarget.h"
 #include "core/base/ByteBuffer.h"
+#include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
 #include "core/media/BitmapWrapper.h"
 #include "gui/GUIButton.h"
+#include "gui/GUIManager.h"
 
 #include <cstring>
 
@@ -24,11 +26,16 @@ void CombatTarget::Delete(void* record) { delete static_cast<CombatTarget*>(reco
 GUICombatTargetWindow::GUICombatTargetWindow()
     : m_colours{al_map_rgb(195, 150, 210), al_map_rgb(168, 124, 183), al_map_rgb(154, 113, 169)} {
     m_type = kTypeGUICombatTargetWindow;
+    SetNavigationOn(true);
+    SetControlStackOnShow(true);
 }
 
 GUICombatTargetWindow::~GUICombatTargetWindow() = default;
 
-void GUICombatTargetWindow::ClearTargets() { DeleteChildren(); }
+void GUICombatTargetWindow::ClearTargets() {
+    DeleteChildren();
+    ClearNavEntries();
+}
 
 void GUICombatTargetWindow::ResizeForTargets(int32_t count) {
     if (count < 0) return;
@@ -70,7 +77,25 @@ void GUICombatTargetWindow::FillTargets(int32_t mode, int32_t a, int32_t b) {
         BufferWriteInt32BE(record->combatantId, &cursor, button->GetData());
         button->SetFunction("CombatButton_OrderTarget");
         AddChild("X", button);
+        // The first target listed becomes current.
+        AddNavEntry(button, false, GUINavEntry::kOutlineHighlight, GUINavEntry::kForceCall);
     }
+}
+
+bool GUICombatTargetWindow::HandleNavigation() {
+    if (!IsVisible() || !IsNavigationOn()) return GUIBaseObject::HandleNavigation();
+    std::weak_ptr<char> life = GetLifeToken();
+    // False unless "Cancel"; a chosen target may have closed or deleted the
+    // window, which is then not touched again.
+    if (!GUIBaseObject::HandleNavigation() || life.expired()) return false;
+    GUIManager* gui = GetGlobalState()->guiManager;
+    GUIBaseObject* commands = gui ? gui->FindObject("CombatCommandWindow") : nullptr;
+    if (!commands || commands->GetType() != kTypeGUICombatCommandWindow) return false;
+    // Closing takes this window off the stack; the command window joins it
+    // as it opens, with its cursor on the first command.
+    Close();
+    commands->Open();
+    return false;
 }
 
 bool GUICombatTargetWindow::OnEvent(int, int, int) {

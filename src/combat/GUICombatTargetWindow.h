@@ -1,6 +1,11 @@
 #pragma once
 // "CombatTargetWindow": one button per possible target of the chosen
 // command; a click hands the target's combatant id to the combat manager.
+//
+// From the keyboard: the window joins the control stack when shown, each
+// target is an option the confirm key clicks, every fill starts on the
+// first target listed, and the back key closes the window and brings the
+// command window back, so another command can be chosen.
 #include <allegro5/allegro.h>
 
 #include <cstdint>
@@ -23,6 +28,7 @@ public:
     GUICombatTargetWindow();
     ~GUICombatTargetWindow() override;
 
+    // Deletes the buttons and their options.
     void ClearTargets();
     // For n >= 0: 144 by 16 + 29 n.
     void ResizeForTargets(int32_t count);
@@ -30,6 +36,9 @@ public:
     // listings of the party and the enemies.
     void FillTargets(int32_t mode, int32_t a, int32_t b);
 
+    // "Cancel" goes back to the commands (when there is a command window to
+    // go back to; otherwise the window stays and keeps the keys).
+    bool HandleNavigation() override;
     bool OnEvent(int event, int x, int y) override;
     // Clears to black and draws the buttons.
     void Render() override;

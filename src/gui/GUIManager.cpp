@@ -176,9 +176,12 @@ bool GUIManager::HandleMouseEvent(int event) {
         m_mouseDown = true;
     } else if (event == kGUIEventRelease) {
         m_mouseDown = false;
-    } else if (event == kGUIEventKeyDown) {
-        m_controlStack.Update();
     }
+    // A key-down event does not run the control stack: the menu actions are
+    // read from the key bindings, which change only on the tick, so the
+    // stack would act on the tick's press a second time (an arrow moving two
+    // places, a confirm choosing in the window it has just opened). The
+    // tick's pulse is where the stack reads the keys.
 
     const int x = script::TruncateToInt(m_mouseX);
     const int y = script::TruncateToInt(m_mouseY);

@@ -21,6 +21,12 @@ public:
     static constexpr const char* kVoidScript = "Data/Scripts/VoidScript.lua";
     // The script text that makes an entry click its target button instead.
     static constexpr const char* kForceCall = "FORCECALL";
+    // The menus' highlight: a half-clear yellow laid over the option's
+    // button, so the button still shows through.
+    static constexpr ALLEGRO_COLOR kMenuHighlight{200.0f / 255.0f, 200.0f / 255.0f, 0.0f, 128.0f / 255.0f};
+    // The battle's highlight: a gold outline round the option's button,
+    // which keeps its face as it is.
+    static constexpr ALLEGRO_COLOR kOutlineHighlight{1.0f, 215.0f / 255.0f, 0.0f, 1.0f};
 
     GUINavEntry() = default;
 

@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <initializer_list>
 #include <vector>
 
 #include "core/base/GlobalState.h"
@@ -96,6 +97,18 @@ GUIButton* AddTextButton(GUIBaseObject* parent, const char* name, int x, int y, 
     return button;
 }
 
+// The keyboard steers a menu while it is open: it takes the keys (the player
+// stands still meanwhile), the arrows move the highlight over the buttons
+// in the given order, the confirm key clicks the highlighted one, and the
+// back key closes the menu. Each opening starts on the first button.
+void SteerFromKeyboard(GUIBaseObject* menu, std::initializer_list<GUIButton*> buttons) {
+    menu->SetNavigationOn(true);
+    menu->SetControlStackOnShow(true);
+    menu->SetClosesOnLeavingStack(true);
+    for (GUIButton* button : buttons)
+        menu->AddNavEntry(button, true, GUINavEntry::kMenuHighlight, GUINavEntry::kForceCall);
+}
+
 // A menu joins the top level as the GUI manager's active object, at the
 // front, and waits closed until a hot key or a button opens it.
 void AddClosedMenu(GUIManager* manager, const char* name, GUIBaseObject* window) {
@@ -157,10 +170,14 @@ GUIBaseObject* BuildPauseMenu() {
     UseMoonBorder(menu);
     menu->SetJoinsActiveWindows(true);
     AddTextLine(menu, "GUIPauseMenu_NameLine", 13, 13, "Pause Menu");
-    AddImageButton(menu, "GUIPauseMenu_Button_OpenOptionsMenu", 13, 29, "ButtonOptn", "Button_Open_Menu")
-        ->SetTargetName("OptionsMenu");
-    AddTextButton(menu, "GUIPauseMenu_Button_QuitGame", 13, 58, 90, 29, "Exit Game", "Button_QuitGame");
-    AddImageButton(menu, "GUIPauseMenu_Button_CloseMenu", 13, h - 42, "ButtonExit", "Button_Hide_Parent");
+    GUIButton* options =
+        AddImageButton(menu, "GUIPauseMenu_Button_OpenOptionsMenu", 13, 29, "ButtonOptn", "Button_Open_Menu");
+    options->SetTargetName("OptionsMenu");
+    GUIButton* quit =
+        AddTextButton(menu, "GUIPauseMenu_Button_QuitGame", 13, 58, 90, 29, "Exit Game", "Button_QuitGame");
+    GUIButton* close =
+        AddImageButton(menu, "GUIPauseMenu_Button_CloseMenu", 13, h - 42, "ButtonExit", "Button_Hide_Parent");
+    SteerFromKeyboard(menu, {options, quit, close});
     AddClosedMenu(manager, "PauseMenu", menu);
     return menu;
 }
@@ -173,7 +190,8 @@ GUIBaseObject* BuildOptionsMenu() {
     UseMoonBorder(menu);
     menu->SetJoinsActiveWindows(true);
     AddTextLine(menu, "GUIOptionsMenu NameLine", 13, 13, "OptionsMenu");
-    AddImageButton(menu, "Close_Menu_Button", 13, 158, "ButtonExit", "Button_Hide_Parent");
+    GUIButton* close = AddImageButton(menu, "Close_Menu_Button", 13, 158, "ButtonExit", "Button_Hide_Parent");
+    SteerFromKeyboard(menu, {close});
     AddClosedMenu(manager, "OptionsMenu", menu);
     return menu;
 }

@@ -8,9 +8,12 @@
 // build nothing and return null.
 class GUIBaseObject;
 
-// "PauseMenu": 200 x 300, centred in the game window, closed.
+// "PauseMenu": 200 x 300, centred in the game window, closed. While open it
+// holds the keys: the arrows move between its Options, Exit Game and Close
+// buttons, the confirm key clicks one, the back key closes the menu.
 GUIBaseObject* BuildPauseMenu();
-// "OptionsMenu": 400 x 200, centred in the game window, closed.
+// "OptionsMenu": 400 x 200, centred in the game window, closed; steered
+// from the keyboard as the pause menu is (its one button closes it).
 GUIBaseObject* BuildOptionsMenu();
 // The standard windows, once, at start-up (after the dialogue box).
 void BuildDefaultWindows();

@@ -1,4 +1,4 @@
-// The windows built in code: the menus' layout, centring and buttons,
+// The windows built in code: the menus' layout, centring, buttons and keys,
 // find-or-create, and the title screen from its archive to its removal.
 #include "gui/StandardWindows.h"
 
@@ -13,8 +13,10 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/media/ExternalImageManager.h"
 #include "core/script/DataLibrary.h"
+#include "core/script/KeyboardManager.h"
 #include "core/script/PathManager.h"
 #include "gui/GUIButton.h"
+#include "gui/GUIControlStack.h"
 #include "gui/GUIImage.h"
 #include "gui/GUIManager.h"
 #include "gui/GUIWindow.h"
@@ -141,6 +143,68 @@ TEST_F(StandardWindowsTest, MenuButtonsOpenCloseAndQuit) {
     EXPECT_EQ(GetGlobalState()->quit, 1);
     Click(300 + 20, 150 + 265);  // close button at (13, 258)
     EXPECT_FALSE(pause->IsSelfVisible());
+}
+
+TEST_F(StandardWindowsTest, KeysOpenSteerAndCloseTheMenus) {
+    BuildDefaultWindows();
+    GUIManager& gui = lua->Gui();
+    // One tick with this binding struck: hot keys, then the control stack.
+    auto key = [&](const char* binding) {
+        KeyboardManager& keyboard = lua->Keyboard();
+        for (const auto& [name, state] : keyboard.GetBindings()) keyboard.FindBinding(name)->pressed = 0;
+        KeyState* struck = keyboard.FindBinding(binding);
+        struck->pressed = struck->held = 1;
+        gui.HandleHotkeys();
+        gui.HandleMouseEvent(kGUIEventPulse);
+        struck->held = 0;
+    };
+    const char* options = "GUIPauseMenu_Button_OpenOptionsMenu";
+    const char* quit = "GUIPauseMenu_Button_QuitGame";
+    const char* close = "GUIPauseMenu_Button_CloseMenu";
+    // The menu on top of the control stack and its highlighted button after
+    // each key; "" when no menu holds the keys.
+    struct Step {
+        const char* key;
+        const char* menu;
+        const char* highlighted;
+    };
+    const Step steps[] = {
+        {"Menu", "PauseMenu", options},
+        {"Down", "PauseMenu", quit},
+        {"Down", "PauseMenu", close},
+        {"Down", "PauseMenu", close},
+        {"Up", "PauseMenu", quit},
+        {"Up", "PauseMenu", options},
+        {"Up", "PauseMenu", options},
+        {"Accept", "OptionsMenu", "Close_Menu_Button"},  // in the pause menu's place
+        {"Accept", "", ""},                               // its close button
+        {"Menu", "PauseMenu", options},
+        {"Down", "PauseMenu", quit},
+        {"Cancel", "", ""},  // the back key closes the menu
+        {"Menu", "PauseMenu", options},  // and the next opening starts over
+        {"Accept", "OptionsMenu", "Close_Menu_Button"},
+        {"Menu", "", ""},  // escape closes the options
+        {"Menu", "PauseMenu", options},
+        {"Down", "PauseMenu", quit},
+        {"Down", "PauseMenu", close},
+        {"Accept", "", ""},
+    };
+    for (const Step& step : steps) {
+        key(step.key);
+        GUIBaseObject* top = gui.GetControlStack().Top();
+        const std::string where = std::string(step.key) + " to " + step.menu;
+        EXPECT_EQ(top ? top->GetName() : "", step.menu) << where;
+        EXPECT_EQ(top && top->GetNavTarget() ? top->GetNavTarget()->GetName() : "", step.highlighted) << where;
+        EXPECT_EQ(Find("PauseMenu")->IsSelfVisible(), std::string(step.menu) == "PauseMenu") << where;
+        EXPECT_EQ(Find("OptionsMenu")->IsSelfVisible(), std::string(step.menu) == "OptionsMenu") << where;
+    }
+    EXPECT_EQ(gui.GetControlStack().GetCount(), 0);
+
+    GetGlobalState()->quit = 0;
+    StderrCapture cap;
+    for (const char* binding : {"Menu", "Down", "Accept"}) key(binding);
+    EXPECT_EQ(cap.Take(), "quit game");
+    EXPECT_EQ(GetGlobalState()->quit, 1);
 }
 
 TEST_F(StandardWindowsTest, TitleScreenShowsItsArchiveImageUntilDestroyed) {

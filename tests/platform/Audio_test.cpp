@@ -2,6 +2,8 @@
 
 #include <cmath>
 #include <cstdint>
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 #include "platform/audio/AllegroBackend.h"
@@ -156,6 +158,45 @@ TEST_F(AudioTest, EveryFormatGivesItsLengthAndConvertsBytesAndSeconds) {
     // Folder separators written with backslashes open too.
     dir.WriteFile("Sounds/c.wav", MakeWav(2, 44100, 100));
     EXPECT_NE(backend.StreamCreateFile("Sounds\\c.wav", 0), 0u);
+}
+
+// The peak resident memory of this process in kB since the last reset.
+long PeakKb() {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmHWM:", 0) == 0) return std::stol(line.substr(6));
+    return -1;
+}
+void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
+
+// Opening reads headers only: a three-minute MP3 (31 MB once decoded) and a
+// WAV claiming 400 MB of sound (a sparse file) leave the peak memory where it
+// was, and their lengths are still exact.
+TEST_F(AudioTest, OpeningLongTracksDecodesAndReadsNothingOfTheirSound) {
+    const int mp3Frames = 6892;   // 1152 frames each: 180 s
+    dir.WriteFile("long.mp3", MakeMp3(mp3Frames, true));
+    const uint32_t wavBytes = 400u << 20;
+    std::string header = MakeWav(2, 44100, 0);
+    for (int i = 0; i < 4; ++i) {
+        header[4 + i] = char(((wavBytes + 36) >> (8 * i)) & 0xff);
+        header[40 + i] = char((wavBytes >> (8 * i)) & 0xff);
+    }
+    dir.WriteFile("huge.wav", header);
+    std::filesystem::resize_file("huge.wav", header.size() + wavBytes);
+
+    ResetPeak();
+    const long before = PeakKb();
+    const uint32_t mp3 = backend.StreamCreateFile("long.mp3", audio::kStreamPrescan);
+    const uint32_t wav = backend.StreamCreateFile("huge.wav", audio::kStreamPrescan);
+    const long after = PeakKb();
+    ASSERT_NE(mp3, 0u);
+    ASSERT_NE(wav, 0u);
+    ASSERT_GT(before, 0);
+    EXPECT_LT(after - before, 8 * 1024);
+    EXPECT_EQ(backend.ChannelGetLength(mp3), uint64_t(mp3Frames) * 1152 * 4);
+    EXPECT_EQ(backend.ChannelGetLength(wav), wavBytes);
+    EXPECT_EQ(backend.SoundingCount(), 0u);
 }
 
 TEST_F(AudioTest, SilentPlayFollowsTheClockAndStopsAtTheEndUnlessLooping) {

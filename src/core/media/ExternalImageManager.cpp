@@ -1,18 +1,24 @@
 #include "core/media/ExternalImageManager.h"
 
 #include <allegro5/allegro.h>
+#include <fcntl.h>
+#include <sys/mman.h>
+#include <sys/stat.h>
+#include <unistd.h>
 #include <zlib.h>
 
-#include <bit>
+#include <algorithm>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <system_error>
 
-#include "core/base/FileBuffer.h"
 #include "core/base/FileNames.h"
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/Palette.h"
+#include "core/media/ZLibStream.h"
 #include "core/script/LuaManager.h"
 #include "core/script/PathManager.h"
 
@@ -27,53 +33,141 @@ uint32_t ReadU32(const uint8_t* data, uint64_t at) {
 // The smallest record at a data offset: a palette's two counts.
 constexpr uint64_t kSmallestRecord = 8;
 
-// Inflates a whole zlib stream held in memory, a piece at a time through a
-// scratch buffer, so the output is never filled before it is written. Up to
-// 4 GiB, what an archive buffer can hold. Z_OK, or the zlib error (a stream
-// that ends early is Z_DATA_ERROR, one too large Z_MEM_ERROR).
-int InflateInMemory(const uint8_t* packed, size_t packedSize, std::vector<uint8_t>& out) {
-    constexpr uint64_t kLimit = UINT32_MAX;
-    constexpr size_t kPiece = 256 * 1024;
-    z_stream stream{};
-    if (inflateInit(&stream) != Z_OK) return Z_MEM_ERROR;
-    out.clear();
-    out.reserve(std::min<uint64_t>(uint64_t{packedSize} * 8, kLimit));
-    std::vector<uint8_t> piece(kPiece);
-    stream.next_in = const_cast<Bytef*>(packed);
-    uint64_t remaining = packedSize;
-    int result = Z_OK;
-    while (result == Z_OK) {
-        const uInt inChunk = static_cast<uInt>(std::min<uint64_t>(remaining, 1u << 30));
-        stream.avail_in = inChunk;
-        stream.next_out = piece.data();
-        stream.avail_out = kPiece;
-        result = inflate(&stream, Z_NO_FLUSH);
-        remaining -= inChunk - stream.avail_in;
-        const size_t produced = kPiece - stream.avail_out;
-        if (out.size() + produced > kLimit) {
-            result = Z_MEM_ERROR;
-            break;
-        }
-        out.insert(out.end(), piece.data(), piece.data() + produced);
-        // No progress with room left: the input ran out before the end.
-        if (result == Z_BUF_ERROR) result = produced == 0 ? Z_DATA_ERROR : Z_OK;
-        if (result == Z_NEED_DICT) result = Z_DATA_ERROR;
-    }
-    inflateEnd(&stream);
-    if (result != Z_STREAM_END) return result == Z_OK ? Z_DATA_ERROR : result;
-    return Z_OK;
-}
+// Data offsets are 32-bit, so no archive is larger than this.
+constexpr uint64_t kLargestArchive = UINT32_MAX;
 
-// Writes bytes to a file; false when it cannot be written whole.
-bool WriteBytes(const std::string& path, const uint8_t* bytes, size_t size) {
-    FILE* out = std::fopen(path.c_str(), "wb");
-    if (!out) return false;
-    bool written = size == 0 || std::fwrite(bytes, 1, size, out) == size;
-    written = std::fclose(out) == 0 && written;
-    return written;
+// Writes bytes to a file (permissions as fopen gives them); false when it
+// cannot be written whole.
+bool WriteBytes(const std::string& path, const uint8_t* bytes, uint64_t size) {
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if (fd < 0) return false;
+    bool written = true;
+    while (written && size > 0) {
+        ssize_t n = ::write(fd, bytes, static_cast<size_t>(std::min<uint64_t>(size, 1u << 30)));
+        if (n < 0 && errno == EINTR) continue;
+        written = n > 0;
+        if (written) {
+            bytes += n;
+            size -= static_cast<uint64_t>(n);
+        }
+    }
+    return ::close(fd) == 0 && written;
 }
 
 }  // namespace
+
+// The bytes of a file live in a read-only mapping of it: its pages come
+// straight from the page cache, nothing is cleared or copied, and opening
+// an archive again costs only its table. A cache copy is replaced by
+// renaming a new file over it, never rewritten in place, so a mapping of it
+// stays whole. A fresh inflate writes into a heap block that grows by
+// reallocation, which extends or remaps it rather than copying.
+class ExternalImageManager::Bytes {
+public:
+    enum class Mapped { Yes, Missing, Unreadable };
+
+    Bytes() = default;
+    ~Bytes() { Release(); }
+    Bytes(const Bytes&) = delete;
+    Bytes& operator=(const Bytes&) = delete;
+
+    const uint8_t* Data() const { return size_ > 0 ? base_ : nullptr; }
+    uint64_t Size() const { return size_; }
+
+    // Maps a whole regular file. Missing when it cannot be opened;
+    // Unreadable when it is no regular file, too large or cannot be mapped.
+    Mapped MapFile(const std::string& path) {
+        Release();
+        // Non-blocking, so that a pipe by that name does not wait for a
+        // writer; it is then refused as no regular file.
+        int fd = ::open(NormalizePath(path).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd < 0) return Mapped::Missing;
+        struct stat info;
+        Mapped result = Mapped::Yes;
+        if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode) || info.st_size < 0 ||
+            static_cast<uint64_t>(info.st_size) > kLargestArchive) {
+            result = Mapped::Unreadable;
+        } else if (info.st_size > 0) {
+            const size_t length = static_cast<size_t>(info.st_size);
+            void* mapping = ::mmap(nullptr, length, PROT_READ, MAP_PRIVATE, fd, 0);
+            if (mapping == MAP_FAILED) {
+                result = Mapped::Unreadable;
+            } else {
+                base_ = static_cast<uint8_t*>(mapping);
+                mapped_ = length;
+                size_ = length;
+            }
+        }
+        ::close(fd);
+        return result;
+    }
+
+    // Inflates a whole zlib stream held in memory. Z_OK, or the zlib error
+    // (a stream that ends early is Z_DATA_ERROR, one that inflates past the
+    // largest archive Z_MEM_ERROR) with nothing kept.
+    int Inflate(const uint8_t* packed, uint64_t packedSize) {
+        Release();
+        ZLibStream inflater;
+        if (!inflater.IsReady()) return Z_MEM_ERROR;
+        z_stream& stream = inflater.Stream();
+        uint64_t capacity = std::clamp<uint64_t>(packedSize * 16, uint64_t{1} << 20, kLargestArchive);
+        auto* block = static_cast<uint8_t*>(std::malloc(static_cast<size_t>(capacity)));
+        if (!block) return Z_MEM_ERROR;
+        stream.next_in = const_cast<Bytef*>(packed);
+        uint64_t remaining = packedSize, produced = 0;
+        int result = Z_OK;
+        for (;;) {
+            if (produced == capacity) {
+                uint64_t larger = std::min<uint64_t>(capacity * 2, kLargestArchive);
+                auto* grown = larger > capacity ? static_cast<uint8_t*>(std::realloc(block, static_cast<size_t>(larger)))
+                                                : nullptr;
+                if (!grown) {
+                    result = Z_MEM_ERROR;
+                    break;
+                }
+                block = grown;
+                capacity = larger;
+            }
+            const uInt inChunk = static_cast<uInt>(std::min<uint64_t>(remaining, 1u << 30));
+            const uInt outChunk = static_cast<uInt>(std::min<uint64_t>(capacity - produced, 1u << 30));
+            stream.avail_in = inChunk;
+            stream.next_out = block + produced;
+            stream.avail_out = outChunk;
+            result = inflater.Inflate();
+            remaining -= inChunk - stream.avail_in;
+            produced += outChunk - stream.avail_out;
+            if (result == Z_OK) continue;
+            // No progress with room left: the input ran out before the end.
+            if (result == Z_BUF_ERROR) result = Z_DATA_ERROR;
+            break;
+        }
+        if (result != Z_STREAM_END) {
+            std::free(block);
+            return result;
+        }
+        heap_ = true;
+        base_ = block;
+        size_ = produced;
+        return Z_OK;
+    }
+
+private:
+    void Release() {
+        if (heap_)
+            std::free(base_);
+        else if (base_)
+            ::munmap(base_, mapped_);
+        base_ = nullptr;
+        heap_ = false;
+        mapped_ = 0;
+        size_ = 0;
+    }
+
+    bool heap_ = false;
+    uint8_t* base_ = nullptr;
+    size_t mapped_ = 0;
+    uint64_t size_ = 0;
+};
 
 ExternalImageManager::ExternalImageManager() {
     LuaManager* lua = GetGlobalState()->luaManager;
@@ -100,40 +194,33 @@ bool ExternalImageManager::OpenFile(const std::string& path) {
 
     // An existing cache copy is used as it stands.
     std::string normalized = NormalizePath(cachePath);
-    auto buffer = std::make_unique<FileBuffer>();
+    auto bytes = std::make_unique<Bytes>();
     bool fresh = false;  // inflated now: the cache copy is written once it proves good
-    FILE* cache = ::OpenFile(cachePath, "rb");
-    if (cache) {
-        std::fclose(cache);
-        StopTimer(ProcessTime);
-        StartTimer();
-        bool loaded = buffer->Load(normalized);
+    Bytes::Mapped cache = bytes->MapFile(cachePath);
+    if (cache != Bytes::Mapped::Missing) {
         StopTimer(ReadTime);
-        if (!loaded) {
+        if (cache == Bytes::Mapped::Unreadable) {
             std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot read %s\n", cachePath.c_str());
             return false;
         }
     } else {
         // The archive is inflated in memory; the copy on disk is only
         // written for later opens.
-        FileBuffer packed;
-        FILE* archive = ::OpenFile(path, "rb");
-        if (!archive) {
+        Bytes packed;
+        Bytes::Mapped archive = packed.MapFile(path);
+        if (archive == Bytes::Mapped::Missing) {
             StopTimer(ProcessTime);
             return false;
         }
-        std::fclose(archive);
-        if (!packed.Load(path)) {
+        if (archive == Bytes::Mapped::Unreadable) {
             std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot read %s\n", path.c_str());
             StopTimer(ProcessTime);
             return false;
         }
-        std::vector<uint8_t> inflated;
-        int result = InflateInMemory(packed.GetData(), packed.GetSize(), inflated);
-        packed.Free();
-        if (result != Z_OK || !buffer->Assign(std::move(inflated))) {
+        int result = bytes->Inflate(packed.Data(), packed.Size());
+        if (result != Z_OK) {
             std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, %s is damaged (inflate error %i)\n",
-                         path.c_str(), result != Z_OK ? result : Z_MEM_ERROR);
+                         path.c_str(), result);
             StopTimer(ProcessTime);
             return false;
         }
@@ -143,7 +230,7 @@ bool ExternalImageManager::OpenFile(const std::string& path) {
 
     StartTimer();
     std::vector<ArchiveEntry> entries;
-    bool valid = ReadTable(*buffer, kCompressedHeaderSize, path, "OpenFile", entries);
+    bool valid = ReadTable(*bytes, kCompressedHeaderSize, path, "OpenFile", entries);
     StopTimer(ProcessTime);
     if (!valid) return false;
     if (fresh) {
@@ -152,9 +239,11 @@ bool ExternalImageManager::OpenFile(const std::string& path) {
         StartTimer();
         std::filesystem::path folder = std::filesystem::path(normalized).parent_path();
         std::error_code ignored;
-        if (!folder.empty()) std::filesystem::create_directories(folder, ignored);
+        if (!folder.empty() && !std::filesystem::is_directory(folder, ignored))
+            std::filesystem::create_directories(folder, ignored);
         const std::string temporary = normalized + ".part";
-        if (!WriteBytes(temporary, buffer->GetData(), buffer->GetSize()) || std::rename(temporary.c_str(), normalized.c_str()) != 0) {
+        if (!WriteBytes(temporary, bytes->Data(), bytes->Size()) ||
+            std::rename(temporary.c_str(), normalized.c_str()) != 0) {
             std::remove(temporary.c_str());
             std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n", cachePath.c_str());
             StopTimer(WriteTime);
@@ -162,40 +251,37 @@ bool ExternalImageManager::OpenFile(const std::string& path) {
         }
         StopTimer(WriteTime);
     }
-    archive_ = std::move(buffer);
+    archive_ = std::move(bytes);
     entries_ = std::move(entries);
     return true;
 }
 
 bool ExternalImageManager::OpenFileUncompressed(const std::string& path) {
     CloseFile();
-    FILE* probe = ::OpenFile(path, "rb");
-    if (!probe) return false;
-    std::fclose(probe);
-
     StartTimer();
-    auto buffer = std::make_unique<FileBuffer>();
-    bool loaded = buffer->Load(path);
+    auto bytes = std::make_unique<Bytes>();
+    Bytes::Mapped mapped = bytes->MapFile(path);
     StopTimer(ReadTime);
-    if (!loaded) {
+    if (mapped == Bytes::Mapped::Missing) return false;
+    if (mapped == Bytes::Mapped::Unreadable) {
         std::fprintf(stderr, "ExternalImageManager::OpenFileUncompressed - Warning, cannot read %s\n", path.c_str());
         return false;
     }
 
     StartTimer();
     std::vector<ArchiveEntry> entries;
-    bool valid = ReadTable(*buffer, kUncompressedHeaderSize, path, "OpenFileUncompressed", entries);
+    bool valid = ReadTable(*bytes, kUncompressedHeaderSize, path, "OpenFileUncompressed", entries);
     StopTimer(ProcessTime);
     if (!valid) return false;
-    archive_ = std::move(buffer);
+    archive_ = std::move(bytes);
     entries_ = std::move(entries);
     return true;
 }
 
-bool ExternalImageManager::ReadTable(const FileBuffer& buffer, uint32_t headerSize, const std::string& path,
+bool ExternalImageManager::ReadTable(const Bytes& bytes, uint32_t headerSize, const std::string& path,
                                      const char* who, std::vector<ArchiveEntry>& out) {
-    const uint8_t* data = buffer.GetData();
-    const uint64_t size = buffer.GetSize();
+    const uint8_t* data = bytes.Data();
+    const uint64_t size = bytes.Size();
     auto refuse = [&](const char* why) {
         std::fprintf(stderr, "ExternalImageManager::%s - Warning, %s is damaged (%s)\n", who, path.c_str(), why);
         return false;
@@ -247,7 +333,6 @@ const ArchiveEntry* ExternalImageManager::FindByName(const std::string& name) {
             break;
         }
     }
-    if (found) archive_->SetPosition(found->dataOffset);
     StopTimer(SearchTime);
     return found;
 }
@@ -267,8 +352,8 @@ BitmapWrapper* ExternalImageManager::GetBitmapFromActiveFile(const std::string& 
 
 BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
     StartTimer();
-    const uint8_t* data = archive_->GetData();
-    const uint64_t size = archive_->GetSize();
+    const uint8_t* data = archive_->Data();
+    const uint64_t size = archive_->Size();
     auto refuse = [&](const char* why) -> BitmapWrapper* {
         StopTimer(ProcessTime);
         std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, %s is damaged (%s)\n",
@@ -310,15 +395,13 @@ BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
     // Every pixel is written below, so the new bitmap is not cleared first.
     wrapper->SetOffset(x, y);
 
-    // The file holds R, G, B, A per pixel. Where the bitmap keeps that very
-    // byte order the rows are copied as they are; otherwise each pixel goes
-    // through the 32-bit RGBA_8888 value (R highest, A lowest).
+    // The file holds R, G, B, A per pixel, the very byte order of
+    // ABGR_8888_LE, so its rows are copied as they are. Allegro hands a lock
+    // in that format to OpenGL as plain RGBA bytes, the texture's own
+    // layout, whatever format it reports for the bitmap; other bitmaps are
+    // converted on unlock.
     ALLEGRO_BITMAP* bitmap = wrapper->GetBitmap();
-    int nativeFormat = al_get_bitmap_format(bitmap);
-    bool sameOrder = nativeFormat == ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE ||
-                     (std::endian::native == std::endian::little && nativeFormat == ALLEGRO_PIXEL_FORMAT_ABGR_8888);
-    ALLEGRO_LOCKED_REGION* region =
-        al_lock_bitmap(bitmap, sameOrder ? nativeFormat : ALLEGRO_PIXEL_FORMAT_RGBA_8888, ALLEGRO_LOCK_WRITEONLY);
+    ALLEGRO_LOCKED_REGION* region = al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_WRITEONLY);
     StopTimer(ProcessTime);
     if (!region) {
         delete wrapper;
@@ -332,18 +415,8 @@ BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
     const uint8_t* source = data + at;
     const size_t rowBytes = static_cast<size_t>(width) * 4;
     for (uint64_t row = 0; row < height; ++row) {
-        uint8_t* target = static_cast<uint8_t*>(region->data) + static_cast<ptrdiff_t>(row) * region->pitch;
-        const uint8_t* from = source + row * rowBytes;
-        if (sameOrder) {
-            std::memcpy(target, from, rowBytes);
-        } else {
-            for (uint64_t col = 0; col < width; ++col) {
-                const uint8_t* p = from + col * 4;
-                uint32_t value = (static_cast<uint32_t>(p[0]) << 24) | (static_cast<uint32_t>(p[1]) << 16) |
-                                 (static_cast<uint32_t>(p[2]) << 8) | p[3];
-                std::memcpy(target + col * 4, &value, 4);
-            }
-        }
+        std::memcpy(static_cast<uint8_t*>(region->data) + static_cast<ptrdiff_t>(row) * region->pitch,
+                    source + row * rowBytes, rowBytes);
     }
     al_unlock_bitmap(bitmap);
     al_set_target_bitmap(previousTarget);
@@ -381,8 +454,8 @@ Palette* ExternalImageManager::GetPaletteFromActiveFile(const std::string& name)
     }
 
     StartTimer();
-    const uint8_t* data = archive_->GetData();
-    const uint64_t size = archive_->GetSize();
+    const uint8_t* data = archive_->Data();
+    const uint64_t size = archive_->Size();
     uint64_t at = entry->dataOffset;
     // The table check already made sure the two counts are inside the file.
     uint64_t variants = ReadU32(data, at);

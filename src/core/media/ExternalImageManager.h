@@ -16,7 +16,6 @@
 #include <vector>
 
 class BitmapWrapper;
-class FileBuffer;
 struct Palette;
 
 // One entry of an archive's table, in file order.
@@ -80,16 +79,20 @@ public:
     static void RegisterLuaFunctions(lua_State* L);
 
 private:
+    // The bytes of the open archive: a read-only mapping of the file or its
+    // cache copy, or the block a fresh inflate wrote into.
+    class Bytes;
+
     // Reads and checks the whole entry table of a loaded archive; false with
     // a line (and `out` untouched) when anything does not fit.
-    bool ReadTable(const FileBuffer& buffer, uint32_t headerSize, const std::string& path, const char* who,
+    bool ReadTable(const Bytes& bytes, uint32_t headerSize, const std::string& path, const char* who,
                    std::vector<ArchiveEntry>& out);
     const ArchiveEntry* FindByName(const std::string& name);
     // Copies the pixels of an image record into a new bitmap, or null with
     // a line when the record does not fit the archive.
     BitmapWrapper* ReadImage(const ArchiveEntry& entry);
 
-    std::unique_ptr<FileBuffer> archive_;
+    std::unique_ptr<Bytes> archive_;
     std::chrono::steady_clock::time_point start_{};
     std::chrono::steady_clock::time_point stop_{};
     double times_[TimerCount] = {0, 0, 0, 0, 0};

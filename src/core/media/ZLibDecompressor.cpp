@@ -2,59 +2,42 @@
 
 #include <zlib.h>
 
-#include <vector>
+#include <memory>
+
+#include "core/media/ZLibStream.h"
 
 int ZLibDecompressor::InflateFile(FILE* source, FILE* destination, uint64_t limit) {
     if (!source || !destination) return Z_ERRNO;
 
-    z_stream stream{};
-    stream.zalloc = Z_NULL;
-    stream.zfree = Z_NULL;
-    stream.opaque = Z_NULL;
-    stream.avail_in = 0;
-    stream.next_in = Z_NULL;
-    int result = inflateInit(&stream);
-    if (result != Z_OK) return result;
+    ZLibStream inflater;
+    if (!inflater.IsReady()) return Z_MEM_ERROR;
+    z_stream& stream = inflater.Stream();
 
-    std::vector<unsigned char> input(kChunkSize);
-    std::vector<unsigned char> output(kChunkSize);
+    // Every byte of both buffers is written before it is read, so neither
+    // is cleared first.
+    std::unique_ptr<unsigned char[]> input(new unsigned char[kChunkSize]);
+    std::unique_ptr<unsigned char[]> output(new unsigned char[kChunkSize]);
     uint64_t written = 0;
+    int result = Z_OK;
 
     do {
-        stream.avail_in = static_cast<uInt>(fread(input.data(), 1, kChunkSize, source));
-        if (ferror(source)) {
-            inflateEnd(&stream);
-            return Z_ERRNO;
-        }
+        stream.avail_in = static_cast<uInt>(fread(input.get(), 1, kChunkSize, source));
+        if (ferror(source)) return Z_ERRNO;
         if (stream.avail_in == 0) break;
-        stream.next_in = input.data();
+        stream.next_in = input.get();
 
         do {
             stream.avail_out = kChunkSize;
-            stream.next_out = output.data();
-            result = inflate(&stream, Z_NO_FLUSH);
-            if (result == Z_STREAM_ERROR) {
-                inflateEnd(&stream);
-                return Z_STREAM_ERROR;
-            }
-            if (result == Z_NEED_DICT) result = Z_DATA_ERROR;
-            if (result == Z_DATA_ERROR || result == Z_MEM_ERROR) {
-                inflateEnd(&stream);
-                return result;
-            }
+            stream.next_out = output.get();
+            result = inflater.Inflate();
+            if (result == Z_DATA_ERROR || result == Z_MEM_ERROR) return result;
             size_t produced = kChunkSize - stream.avail_out;
-            if (produced > limit - written) {
-                inflateEnd(&stream);
-                return kTooLarge;
-            }
+            if (produced > limit - written) return kTooLarge;
             written += produced;
-            if (produced > 0 && (fwrite(output.data(), 1, produced, destination) != produced || ferror(destination))) {
-                inflateEnd(&stream);
+            if (produced > 0 && (fwrite(output.get(), 1, produced, destination) != produced || ferror(destination)))
                 return Z_ERRNO;
-            }
-        } while (stream.avail_out == 0);
+        } while (stream.avail_out == 0 && result != Z_STREAM_END);
     } while (result != Z_STREAM_END);
 
-    inflateEnd(&stream);
     return result == Z_STREAM_END ? Z_OK : Z_DATA_ERROR;
 }

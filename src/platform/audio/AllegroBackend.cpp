@@ -8,37 +8,22 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
-#include <fstream>
 #include <limits>
 
 #include "platform/audio/Audio.h"
+#include "platform/audio/AudioFile.h"
 #include "platform/audio/AudioFileProbe.h"
 #include "platform/audio/Mp3Decoder.h"
+#include "platform/audio/StreamPlayer.h"
 
 namespace audio {
 namespace {
 
-// Files larger than this are not taken as sound files.
-constexpr uint64_t kMaxFileBytes = uint64_t(1) << 30;
 constexpr int kMaxFrequency = 384000;
 
 double SteadySeconds() {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-// Reads a whole file. kOk, kErrorFileOpen or kErrorFileFormat (too large).
-int ReadWholeFile(const std::string& path, std::string& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return kErrorFileOpen;
-    in.seekg(0, std::ios::end);
-    const std::streamoff size = in.tellg();
-    if (size < 0) return kErrorFileOpen;
-    if (uint64_t(size) > kMaxFileBytes) return kErrorFileFormat;
-    in.seekg(0, std::ios::beg);
-    out.resize(size_t(size));
-    if (size > 0 && !in.read(out.data(), size)) return kErrorFileOpen;
-    return kOk;
 }
 
 ALLEGRO_CHANNEL_CONF ChannelConf(uint32_t channels) {
@@ -55,25 +40,34 @@ const char* LoaderName(Codec codec) {
     return nullptr;
 }
 
+void TapCallback(void* buffer, unsigned int frames, void* data) {
+    (*static_cast<AllegroBackend::OutputTap*>(data))(static_cast<const float*>(buffer), frames);
+}
+
 }  // namespace
 
 struct AllegroBackend::Channel {
+    std::string path;
     StreamFormat format;
     uint32_t flags = 0;
     bool loop = false;
     float volume = 1.0f;
-    // Silent play state: the stream is at baseFrame at startTime and moves
-    // on with the clock while playing.
+    // Play state while nothing sounds (no device, or a long track with no
+    // player open): the stream is at baseFrame at startTime and moves on
+    // with the clock while playing.
     bool playing = false;
     uint64_t baseFrame = 0;
     double startTime = 0;
-    // Sounding streams.
+    // A short sound decoded whole.
     ALLEGRO_SAMPLE* sample = nullptr;
     ALLEGRO_SAMPLE_INSTANCE* instance = nullptr;
+    // A long track decoded as it plays, while playing or paused.
+    std::unique_ptr<StreamPlayer> player;
 
     uint64_t BytesPerFrame() const { return uint64_t(format.channels) * 2; }
 
     ~Channel() {
+        player.reset();
         if (instance) al_destroy_sample_instance(instance);
         if (sample) al_destroy_sample(sample);
     }
@@ -81,7 +75,7 @@ struct AllegroBackend::Channel {
 
 AllegroBackend::AllegroBackend() : AllegroBackend(SteadySeconds) {}
 
-AllegroBackend::AllegroBackend(Clock clock) : clock_(std::move(clock)) {}
+AllegroBackend::AllegroBackend(Clock clock, Options options) : clock_(std::move(clock)), options_(options) {}
 
 AllegroBackend::~AllegroBackend() { Free(); }
 
@@ -118,6 +112,7 @@ bool AllegroBackend::OpenDevice(int frequency) {
         CloseDevice();
         return false;
     }
+    if (tap_) al_set_mixer_postprocess_callback(mixer_, TapCallback, tap_.get());
     return true;
 }
 
@@ -134,7 +129,7 @@ void AllegroBackend::CloseDevice() {
 }
 
 void AllegroBackend::Free() {
-    channels_.clear();   // samples go before the mixer they play on
+    channels_.clear();   // streams and samples go before the mixer they play on
     CloseDevice();
     initialised_ = false;
     error_ = kOk;
@@ -142,58 +137,42 @@ void AllegroBackend::Free() {
 
 bool AllegroBackend::IsSilent() const { return mixer_ == nullptr; }
 
+size_t AllegroBackend::SoundingCount() const {
+    size_t count = 0;
+    for (const auto& entry : channels_)
+        if (entry.second->player || entry.second->sample) ++count;
+    return count;
+}
+
+void AllegroBackend::SetOutputTap(OutputTap tap) {
+    if (mixer_) al_set_mixer_postprocess_callback(mixer_, nullptr, nullptr);
+    tap_ = tap ? std::make_shared<OutputTap>(std::move(tap)) : nullptr;
+    if (mixer_ && tap_) al_set_mixer_postprocess_callback(mixer_, TapCallback, tap_.get());
+}
+
 uint32_t AllegroBackend::StreamCreateFile(const std::string& path, uint32_t flags) {
     if (!initialised_) return FailOpen(kErrorNotInitialised);
     std::string name = path;
     std::replace(name.begin(), name.end(), '\\', '/');
 
-    std::string data;
-    if (int rc = ReadWholeFile(name, data); rc != kOk) return FailOpen(rc);
+    // Only the headers are read here; MP3, which has none to speak of, is
+    // measured by walking its frame headers. Nothing is decoded.
+    int rc = kOk;
+    std::unique_ptr<AudioFile> file = AudioFile::Open(name, rc);
+    if (!file) return FailOpen(rc);
     auto ch = std::make_unique<Channel>();
+    ch->path = name;
     ch->flags = flags;
-    if (ProbeAudioData(data, name, ch->format) != kOk) return FailOpen(kErrorFileFormat);
-
-    DecodedPcm pcm;
+    if (ProbeAudioFile(*file, name, ch->format) != kOk) return FailOpen(kErrorFileFormat);
     if (ch->format.codec == Codec::Mp3) {
-        if (Mp3Decoder::Decode(data, pcm) != kOk) return FailOpen(kErrorFileFormat);
-        ch->format.frequency = pcm.frequency;
-        ch->format.channels = pcm.channels;
-        ch->format.frames = pcm.Frames();
-    }
-    data.clear();
-    data.shrink_to_fit();
-
-    if (mixer_) {
-        if (ch->format.codec == Codec::Mp3) {
-            const uint64_t bytes = pcm.samples.size() * sizeof(int16_t);
-            if (pcm.Frames() > std::numeric_limits<unsigned int>::max()) return FailOpen(kErrorFileFormat);
-            void* buffer = al_malloc(bytes);
-            if (!buffer) return FailOpen(kErrorOutputFailed);
-            std::memcpy(buffer, pcm.samples.data(), bytes);
-            ch->sample = al_create_sample(buffer, unsigned(pcm.Frames()), pcm.frequency,
-                                          ALLEGRO_AUDIO_DEPTH_INT16, ChannelConf(pcm.channels), true);
-            if (!ch->sample) {
-                al_free(buffer);
-                return FailOpen(kErrorOutputFailed);
-            }
-        } else {
-            ALLEGRO_FILE* file = al_fopen(name.c_str(), "rb");
-            if (!file) return FailOpen(kErrorFileOpen);
-            ch->sample = al_load_sample_f(file, LoaderName(ch->format.codec));
-            al_fclose(file);
-            if (!ch->sample) return FailOpen(kErrorFileFormat);
-            ch->format.frequency = al_get_sample_frequency(ch->sample);
-            ch->format.channels = uint32_t(al_get_channel_count(al_get_sample_channels(ch->sample)));
-            ch->format.frames = al_get_sample_length(ch->sample);
-        }
-        ch->instance = al_create_sample_instance(ch->sample);
-        if (!ch->instance || !al_attach_sample_instance_to_mixer(ch->instance, mixer_))
-            return FailOpen(kErrorOutputFailed);
-        al_set_sample_instance_playmode(ch->instance, ALLEGRO_PLAYMODE_ONCE);
-        al_set_sample_instance_gain(ch->instance, 1.0f);
+        Mp3Decoder decoder;
+        if (decoder.Open(std::move(file)) != kOk || decoder.MeasureLength() != kOk) return FailOpen(kErrorFileFormat);
+        ch->format.frequency = decoder.Frequency();
+        ch->format.channels = decoder.Channels();
+        ch->format.frames = decoder.Frames();
     }
     // A stream needs a known, non-empty length (a FLAC file may leave it
-    // out of its header; without sound we cannot measure it).
+    // out of its header).
     if (ch->format.frames == 0 || ch->format.frequency == 0 || ch->format.channels == 0)
         return FailOpen(kErrorFileFormat);
 
@@ -203,6 +182,61 @@ uint32_t AllegroBackend::StreamCreateFile(const std::string& path, uint32_t flag
     channels_.emplace(handle, std::move(ch));
     error_ = kOk;
     return handle;
+}
+
+bool AllegroBackend::IsLong(const Channel& ch) const {
+    return ch.format.frames * ch.BytesPerFrame() > options_.wholeDecodeBytes;
+}
+
+int AllegroBackend::LoadWhole(Channel& ch) {
+    if (ch.format.codec == Codec::Mp3) {
+        int rc = kOk;
+        std::unique_ptr<AudioFile> file = AudioFile::Open(ch.path, rc);
+        if (!file) return rc;
+        std::string data;
+        if (!file->ReadAt(0, size_t(file->Size()), data) || data.size() != file->Size()) return kErrorFileOpen;
+        DecodedPcm pcm;
+        if (Mp3Decoder::Decode(data, pcm) != kOk) return kErrorFileFormat;
+        if (pcm.Frames() > std::numeric_limits<unsigned int>::max()) return kErrorFileFormat;
+        const uint64_t bytes = pcm.samples.size() * sizeof(int16_t);
+        void* buffer = al_malloc(bytes);
+        if (!buffer) return kErrorOutputFailed;
+        std::memcpy(buffer, pcm.samples.data(), bytes);
+        ch.sample = al_create_sample(buffer, unsigned(pcm.Frames()), pcm.frequency, ALLEGRO_AUDIO_DEPTH_INT16,
+                                     ChannelConf(pcm.channels), true);
+        if (!ch.sample) {
+            al_free(buffer);
+            return kErrorOutputFailed;
+        }
+    } else {
+        ALLEGRO_FILE* file = al_fopen(ch.path.c_str(), "rb");
+        if (!file) return kErrorFileOpen;
+        ch.sample = al_load_sample_f(file, LoaderName(ch.format.codec));
+        al_fclose(file);
+        if (!ch.sample) return kErrorFileFormat;
+    }
+    // The headers gave the length; the decoded sound has the last word.
+    ch.format.frequency = al_get_sample_frequency(ch.sample);
+    ch.format.channels = uint32_t(al_get_channel_count(al_get_sample_channels(ch.sample)));
+    ch.format.frames = al_get_sample_length(ch.sample);
+    ch.instance = al_create_sample_instance(ch.sample);
+    if (!ch.instance || !al_attach_sample_instance_to_mixer(ch.instance, mixer_)) {
+        if (ch.instance) al_destroy_sample_instance(ch.instance);
+        al_destroy_sample(ch.sample);
+        ch.instance = nullptr;
+        ch.sample = nullptr;
+        return kErrorOutputFailed;
+    }
+    al_set_sample_instance_playmode(ch.instance, ch.loop ? ALLEGRO_PLAYMODE_LOOP : ALLEGRO_PLAYMODE_ONCE);
+    al_set_sample_instance_gain(ch.instance, ch.volume);
+    return kOk;
+}
+
+int AllegroBackend::OpenPlayer(Channel& ch, uint64_t frame) {
+    int rc = kOk;
+    StreamPlayer::Buffering buffering{options_.fragments, options_.fragmentFrames};
+    ch.player = StreamPlayer::Open(ch.path, ch.format, mixer_, frame, ch.loop, ch.volume, buffering, rc);
+    return ch.player ? kOk : rc;
 }
 
 AllegroBackend::Channel* AllegroBackend::Find(uint32_t handle) {
@@ -220,6 +254,15 @@ AllegroBackend::Channel* AllegroBackend::Find(uint32_t handle) {
 }
 
 void AllegroBackend::Settle(Channel& ch) {
+    if (ch.player) {
+        // A track that has played out lets its decoder and buffers go.
+        if (!ch.player->Playing() && ch.player->Position() >= ch.format.frames) {
+            ch.player.reset();
+            ch.playing = false;
+            ch.baseFrame = ch.format.frames;
+        }
+        return;
+    }
     if (ch.instance || !ch.playing || ch.loop) return;
     const double elapsed = std::max(0.0, clock_() - ch.startTime);
     const double reached = double(ch.baseFrame) + std::floor(elapsed * ch.format.frequency);
@@ -232,6 +275,7 @@ void AllegroBackend::Settle(Channel& ch) {
 uint64_t AllegroBackend::CurrentFrame(Channel& ch) {
     if (ch.instance) return al_get_sample_instance_position(ch.instance);
     Settle(ch);
+    if (ch.player) return ch.player->Position();
     if (!ch.playing) return ch.baseFrame;
     const double elapsed = std::max(0.0, clock_() - ch.startTime);
     const double frames = double(ch.format.frames);
@@ -242,6 +286,20 @@ uint64_t AllegroBackend::CurrentFrame(Channel& ch) {
 
 // Moves a stream to a frame (at most its length), keeping its play state.
 bool AllegroBackend::SetFrame(Channel& ch, uint64_t frame) {
+    if (ch.player) {
+        if (frame >= ch.format.frames) {
+            if (!ch.loop) {
+                // At the very end a track that does not loop has played out.
+                ch.player.reset();
+                ch.playing = false;
+                ch.baseFrame = ch.format.frames;
+                return true;
+            }
+            frame = 0;
+        }
+        if (!ch.player->Seek(frame)) return Fail(kErrorInvalidPosition);
+        return true;
+    }
     if (!ch.instance) {
         ch.baseFrame = frame;
         ch.startTime = clock_();
@@ -264,6 +322,18 @@ bool AllegroBackend::ChannelPlay(uint32_t handle, bool restart) {
     if (!ch) return false;
     uint64_t frame = CurrentFrame(*ch);
     if (restart || frame >= ch->format.frames) frame = 0;
+    if (mixer_ && IsLong(*ch)) {
+        if (ch->player && frame != ch->player->Position() && !ch->player->Seek(frame)) ch->player.reset();
+        if (!ch->player) {
+            if (int rc = OpenPlayer(*ch, frame); rc != kOk) return Fail(rc);
+        }
+        if (!ch->player->Play()) return Fail(kErrorOutputFailed);
+        ch->playing = true;
+        return true;
+    }
+    if (mixer_ && !ch->instance) {
+        if (int rc = LoadWhole(*ch); rc != kOk) return Fail(rc);
+    }
     if (!ch->instance) {
         ch->playing = true;
         return SetFrame(*ch, frame);
@@ -278,6 +348,11 @@ bool AllegroBackend::ChannelPause(uint32_t handle) {
     Channel* ch = Find(handle);
     if (!ch) return false;
     const uint64_t frame = CurrentFrame(*ch);
+    if (ch->player) {
+        ch->player->Pause();
+        ch->playing = false;
+        return true;
+    }
     if (!ch->instance) {
         ch->playing = false;
         ch->baseFrame = frame;
@@ -289,13 +364,23 @@ bool AllegroBackend::ChannelPause(uint32_t handle) {
     return true;
 }
 
-bool AllegroBackend::ChannelStop(uint32_t handle) { return ChannelPause(handle); }
+bool AllegroBackend::ChannelStop(uint32_t handle) {
+    Channel* ch = Find(handle);
+    if (!ch) return false;
+    if (!ch->player) return ChannelPause(handle);
+    // A stopped track keeps its position and lets its decoder go.
+    ch->baseFrame = CurrentFrame(*ch);
+    ch->player.reset();
+    ch->playing = false;
+    return true;
+}
 
 bool AllegroBackend::ChannelIsActive(uint32_t handle) {
     Channel* ch = Find(handle);
     if (!ch) return false;
     if (ch->instance) return al_get_sample_instance_playing(ch->instance);
     Settle(*ch);
+    if (ch->player) return ch->player->Playing();
     return ch->playing;
 }
 
@@ -339,6 +424,7 @@ bool AllegroBackend::ChannelSetVolume(uint32_t handle, float volume) {
     if (std::isnan(volume)) return Fail(kErrorInvalidParameter);
     ch->volume = std::clamp(volume, 0.0f, 1.0f);
     if (ch->instance) al_set_sample_instance_gain(ch->instance, ch->volume);
+    if (ch->player) ch->player->SetVolume(ch->volume);
     return true;
 }
 
@@ -352,7 +438,20 @@ bool AllegroBackend::ChannelSetLoop(uint32_t handle, bool loop) {
     if (!ch) return false;
     if (ch->instance) {
         al_set_sample_instance_playmode(ch->instance, loop ? ALLEGRO_PLAYMODE_LOOP : ALLEGRO_PLAYMODE_ONCE);
-    } else if (ch->playing) {
+    } else if (ch->player && ch->player->Loops() != loop) {
+        // A track's player is made for one mode: open it again where it is.
+        const uint64_t frame = ch->player->Position();
+        const bool wasPlaying = ch->player->Playing();
+        ch->player.reset();
+        ch->loop = loop;
+        ch->baseFrame = frame;
+        ch->playing = false;
+        if (frame < ch->format.frames) {
+            if (int rc = OpenPlayer(*ch, frame); rc != kOk) return Fail(rc);
+            if (wasPlaying && !ch->player->Play()) return Fail(kErrorOutputFailed);
+            ch->playing = wasPlaying;
+        }
+    } else if (!ch->player && ch->playing) {
         // Carry on from where the stream is now under the new mode.
         const uint64_t frame = CurrentFrame(*ch);
         ch->baseFrame = frame;

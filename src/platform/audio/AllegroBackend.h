@@ -1,6 +1,10 @@
 #pragma once
-// The real audio back end: streams decoded whole into Allegro samples and
-// played through a voice and mixer of our own at the output frequency.
+// The real audio back end, playing through a voice and mixer of our own at
+// the output frequency. Opening a stream only reads the file's headers: it
+// decodes nothing and keeps nothing of the file. Sound comes when a stream
+// plays: a long track is then decoded as it plays, a few fragments ahead
+// (StreamPlayer), and let go again when it is stopped or has played out; a
+// short one (a sound effect) is decoded whole on its first play and kept.
 // When no device opens (or silence is asked for) it keeps the same book of
 // streams without sound: positions then advance with the clock while a
 // stream plays.
@@ -17,13 +21,27 @@ struct ALLEGRO_MIXER;
 
 namespace audio {
 
+struct AllegroBackendOptions {
+    // Streams whose decoded sound is at most this many bytes are decoded
+    // whole on their first play; longer ones are decoded as they play.
+    uint64_t wholeDecodeBytes = uint64_t(1) << 20;   // about 6 s of 44100 Hz stereo
+    // The buffering of a stream decoded as it plays.
+    unsigned fragments = 4;
+    unsigned fragmentFrames = 2048;
+};
+
 class AllegroBackend : public Backend {
 public:
     // Seconds of a monotonic clock; tests pass their own.
     using Clock = std::function<double()>;
 
+    using Options = AllegroBackendOptions;
+    // What the mixer puts out, as it is mixed (interleaved stereo floats),
+    // on the sound thread.
+    using OutputTap = std::function<void(const float* samples, unsigned frames)>;
+
     AllegroBackend();
-    explicit AllegroBackend(Clock clock);
+    explicit AllegroBackend(Clock clock, Options options = Options());
     ~AllegroBackend() override;
     AllegroBackend(const AllegroBackend&) = delete;
     AllegroBackend& operator=(const AllegroBackend&) = delete;
@@ -54,6 +72,12 @@ public:
 
     // Number of open streams.
     size_t StreamCount() const { return channels_.size(); }
+    // Number of streams holding decoded sound: a track being decoded as it
+    // plays (or paused), or a short sound decoded whole.
+    size_t SoundingCount() const;
+    // Hands every block the mixer puts out to tap (null: no more). Nothing
+    // is mixed without a device.
+    void SetOutputTap(OutputTap tap);
 
 private:
     struct Channel;
@@ -64,12 +88,19 @@ private:
     void Settle(Channel& ch);
     uint64_t CurrentFrame(Channel& ch);
     bool SetFrame(Channel& ch, uint64_t frame);
+    bool IsLong(const Channel& ch) const;
+    // Makes a short stream's whole sound (on its first play).
+    int LoadWhole(Channel& ch);
+    // Opens a long stream's output at a frame.
+    int OpenPlayer(Channel& ch, uint64_t frame);
     bool Fail(int code);
     uint32_t FailOpen(int code);   // a stream that did not open: handle 0
     bool OpenDevice(int frequency);
     void CloseDevice();
 
     Clock clock_;
+    Options options_;
+    std::shared_ptr<OutputTap> tap_;
     bool initialised_ = false;
     bool audioInstalled_ = false;   // we installed Allegro's audio addon
     ALLEGRO_VOICE* voice_ = nullptr;

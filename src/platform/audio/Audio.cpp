@@ -1,5 +1,9 @@
 #include "platform/audio/Audio.h"
 
+#include <allegro5/allegro.h>
+
+#include <cstdlib>
+
 #include "platform/audio/AllegroBackend.h"
 
 namespace audio {
@@ -9,8 +13,19 @@ Backend* installed = nullptr;
 
 // The real back end lives for the whole program and is never destroyed:
 // its streams may only go while Allegro still runs, which Free() sees to.
+AllegroBackend* real = nullptr;
+
+// At exit the streams (and the threads feeding them) go before Allegro's own
+// shut-down, which was registered earlier and so runs later.
+void FreeAtExit() {
+    if (real && al_is_system_installed()) real->Free();
+}
+
 Backend& RealBackend() {
-    static AllegroBackend* real = new AllegroBackend();
+    if (!real) {
+        real = new AllegroBackend();
+        std::atexit(FreeAtExit);
+    }
     return *real;
 }
 

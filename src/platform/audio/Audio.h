@@ -1,9 +1,11 @@
 #pragma once
 // The engine's audio layer: streams opened from files (WAV, Ogg Vorbis,
 // FLAC through Allegro's codec addon, MP3 through libmpg123), played on the
-// default output at 44100 Hz. With no audio device it runs silent: files are
-// still opened and checked, and handles, play state, positions, volume and
-// the loop flag behave as they would with sound, positions advancing with a
+// default output at 44100 Hz. Opening a stream reads the file's headers and
+// decodes nothing; a long track is decoded as it plays, a short sound whole
+// on its first play. With no audio device it runs silent: files are still
+// opened and checked, and handles, play state, positions, volume and the
+// loop flag behave as they would with sound, positions advancing with a
 // monotonic clock.
 //
 // Every call records an error code that ErrorGetCode() returns (kOk after a
@@ -19,8 +21,9 @@
 namespace audio {
 
 // Stream flag: scan the whole file on opening so that seeking is exact
-// (music with loop points). Our streams are always decoded whole, so every
-// stream seeks exactly; the flag is accepted and kept for the callers' sake.
+// (music with loop points). Every stream here knows its exact length on
+// opening (MP3 by walking its frame headers), so the flag is accepted and
+// kept for the callers' sake.
 inline constexpr uint32_t kStreamPrescan = 0x20000;
 
 // Devices for Init.

@@ -266,6 +266,69 @@ TEST_F(ExternalImageManagerTest, DamagedCompressedArchiveLeavesNoCacheAndNothing
     EXPECT_TRUE(images.OpenFile("Good.sif"));
 }
 
+TEST_F(ExternalImageManagerTest, FoldersAndEmptyFilesInPlaceOfArchivesAreRefused) {
+    sif::ArchiveWriter writer;
+    writer.AddImage("Pic", Solid(1, 2, 3, 4));
+    ASSERT_TRUE(writer.WriteFile("Good.sif", true));
+    fs::create_directories("Folder.sif");
+    fs::create_directories("Cache/Shadowed.sif");  // a folder where the cache copy would be
+    ASSERT_TRUE(writer.WriteFile("Shadowed.sif", true));
+    dir_.WriteFile("Empty.sif", "");
+    struct Case {
+        const char* what;
+        bool compressed;
+        const char* path;
+        std::string line;
+    };
+    const std::vector<Case> cases = {
+        {"folder, uncompressed", false, "Folder.sif",
+         "ExternalImageManager::OpenFileUncompressed - Warning, cannot read Folder.sif\n"},
+        {"folder, compressed", true, "Folder.sif", "ExternalImageManager::OpenFile - Warning, cannot read Folder.sif\n"},
+        {"folder as cache copy", true, "Shadowed.sif",
+         "ExternalImageManager::OpenFile - Warning, cannot read Cache/Shadowed.sif\n"},
+        {"empty, uncompressed", false, "Empty.sif",
+         "ExternalImageManager::OpenFileUncompressed - Warning, Empty.sif is damaged (shorter than its header)\n"},
+    };
+    ExternalImageManager images;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(images.OpenFile("Good.sif"));
+        testsupport::StderrCapture capture;
+        EXPECT_FALSE(c.compressed ? images.OpenFile(c.path) : images.OpenFileUncompressed(c.path));
+        EXPECT_EQ(capture.Take(), c.line);
+        EXPECT_FALSE(images.IsOpen());
+    }
+}
+
+TEST_F(ExternalImageManagerTest, ImagesOutliveTheArchiveAndItsReplacedCacheCopy) {
+    sif::ArchiveWriter first, second;
+    first.AddImage("Pic", Gradient(16, 4));
+    second.AddImage("Pic", Solid(9, 8, 7, 6));
+    ASSERT_TRUE(first.WriteFile("Art.sif", true));
+
+    ExternalImageManager images;
+    ASSERT_TRUE(images.OpenFile("Art.sif"));  // inflated now
+    std::unique_ptr<BitmapWrapper> fresh(images.GetBitmapFromActiveFile("Pic"));
+    ASSERT_TRUE(images.OpenFile("Art.sif"));  // read from the cache copy
+    std::unique_ptr<BitmapWrapper> cached(images.GetBitmapFromActiveFile("Pic"));
+    // The cache copy is replaced on disk while the archive is open: what is
+    // open stays as it was read.
+    dir_.WriteFile("Cache/Art.sif.new", AsText(second.BuildLayout(true)));
+    fs::rename("Cache/Art.sif.new", "Cache/Art.sif");
+    std::unique_ptr<BitmapWrapper> stillOpen(images.GetBitmapFromActiveFile("Pic"));
+    images.CloseFile();
+    for (BitmapWrapper* picture : {fresh.get(), cached.get(), stillOpen.get()}) {
+        ASSERT_TRUE(picture);
+        EXPECT_EQ(picture->GetWidth(), 16);
+        EXPECT_EQ(PixelAt(picture, 15, 3), (Rgba{15, 3, 18, 200}));
+    }
+    // The next open reads the new copy.
+    ASSERT_TRUE(images.OpenFile("Art.sif"));
+    std::unique_ptr<BitmapWrapper> replaced(images.GetBitmapFromActiveFile("Pic"));
+    ASSERT_TRUE(replaced);
+    EXPECT_EQ(PixelAt(replaced.get(), 0, 0), (Rgba{9, 8, 7, 6}));
+}
+
 TEST_F(ExternalImageManagerTest, DamagedTablesAreRefusedWhole) {
     const std::string header(ExternalImageManager::kUncompressedHeaderSize, 'h');
     struct Case {

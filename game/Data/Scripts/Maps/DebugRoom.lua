@@ -36,11 +36,13 @@ EM_NPC_CreateNPC("Elder", "DialogueNPC", "Data/Scripts/NPCs/Elder/Constructor.lu
 NPC_SetPositionData(262, 646, 0)
 
 -- A slime from the caves roams the deep grass east of the square. It chases
--- a player who comes within 150 units and starts a battle at 16.
+-- a player who comes within 150 units and starts a battle at 16, which it
+-- fights alone (the party's first battle, worth a level to each member).
 EM_NPC_CreateNPC("Zezazoru", "EnemyNPC", "Data/Scripts/NPCs/Enemies/Zezazoru/Constructor.lua")
 NPC_SetPositionData(440, 560, 0)
 NPC_WorldEnemy_SetDetectRange(150)
 NPC_WorldEnemy_SetAggroRange(16)
+NPC_WorldEnemy_AddMob("Zezazoru")
 
 -- The dark stairwell on the square: stepping in leads down to the first
 -- floor of the dungeon, a new one every time. Its ladder leads back here.

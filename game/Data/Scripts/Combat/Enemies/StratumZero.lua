@@ -6,13 +6,15 @@ DL_AddSection("Enemies")
 DL_AddCatalogue("Enemies", "StratumZero")
 DL_AddHeading("Enemies", "StratumZero", "Normal")
 
--- A slime that lunges at its foes.
+-- A slime that lunges at its foes. The meadow's slime fights alone, in the
+-- game's first battle: shared by a party of three, its experience takes
+-- every member to level 2 (a first level needs 15 to 20).
 DL_RegisterEnemyPrototype("Enemies", "StratumZero", "Normal", "Zezazoru")
 EP_SetCombatName("Zezazoru")
 -- level, HP, MP, Strength, Toughness, Intellect, Cunning, Agility, Speed
 EP_SetCombatStats(1, 28, 0, 6, 5, 2, 2, 4, 4)
 EP_SetLevelRange(1, 3)
-EP_SetEXPForKill(8)
+EP_SetEXPForKill(60)
 EP_SetDeathMessage("<Name> melted into a puddle!")
 EP_SetLoadingString("Zezazoru")
 EP_AddLoadingInstruction("Zezazoru", 6)

@@ -1,0 +1,75 @@
+#include <allegro5/allegro.h>
+#include <gtest/gtest.h>
+
+#include <array>
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "ArchiveWriter.h"
+#include "core/media/BitmapWrapper.h"
+#include "core/media/ExternalImageManager.h"
+#include "support/AllegroTestEnv.h"
+#include "support/TempDir.h"
+
+namespace {
+
+using Rgba = std::array<int, 4>;
+
+Rgba PixelAt(ALLEGRO_BITMAP* bitmap, int x, int y) {
+    unsigned char r, g, b, a;
+    al_unmap_rgba(al_get_pixel(bitmap, x, y), &r, &g, &b, &a);
+    return {r, g, b, a};
+}
+
+// Pixel (x, y) has the bytes (x * 3, y * 5, 255 - x, 40 + y), so that every
+// channel differs and a swapped pair of channels shows.
+sif::Picture Pattern(uint32_t width, uint32_t height) {
+    sif::Picture picture;
+    picture.width = width;
+    picture.height = height;
+    for (uint32_t y = 0; y < height; ++y)
+        for (uint32_t x = 0; x < width; ++x)
+            picture.rgba.insert(picture.rgba.end(), {static_cast<uint8_t>(x * 3), static_cast<uint8_t>(y * 5),
+                                                     static_cast<uint8_t>(255 - x), static_cast<uint8_t>(40 + y)});
+    return picture;
+}
+
+// Images taken out of an archive into video bitmaps (the textures the game
+// draws) hold the archive's bytes exactly: every channel in its place, every
+// row, trimmed or not, and the drawing target the caller had stays.
+TEST(ExternalImageManagerDisplay, VideoBitmapsHoldTheArchivePixelsExactly) {
+    ASSERT_TRUE(testsupport::EnsureDisplay());
+    testsupport::TempDir dir;
+    al_set_new_bitmap_flags(ALLEGRO_VIDEO_BITMAP);
+
+    sif::ArchiveWriter writer;
+    writer.AddImage("Wide", Pattern(37, 9));
+    writer.AddTrimmedImage("Trimmed", 64, 64, sif::TrimRect{10, 12, 20, 30}, Pattern(20, 30).rgba);
+    // Without a path manager the cache copy is made as "Art.sif" here.
+    std::filesystem::create_directories("Data");
+    ASSERT_TRUE(writer.WriteFile("Data/Art.sif", true));
+
+    ALLEGRO_BITMAP* caller = al_create_bitmap(4, 4);
+    al_set_target_bitmap(caller);
+    ExternalImageManager images;
+    ASSERT_TRUE(images.OpenFile("Data/Art.sif"));
+    for (const char* name : {"Wide", "Trimmed"}) {
+        SCOPED_TRACE(name);
+        std::unique_ptr<BitmapWrapper> image(images.GetBitmapFromActiveFile(name));
+        ASSERT_TRUE(image && image->GetBitmap());
+        ALLEGRO_BITMAP* bitmap = image->GetBitmap();
+        EXPECT_FALSE(al_get_bitmap_flags(bitmap) & ALLEGRO_MEMORY_BITMAP);
+        EXPECT_EQ(al_get_target_bitmap(), caller);
+        int wrong = 0;
+        for (int y = 0; y < image->GetHeight(); ++y)
+            for (int x = 0; x < image->GetWidth(); ++x)
+                wrong += PixelAt(bitmap, x, y) != Rgba{x * 3, y * 5, 255 - x, 40 + y};
+        EXPECT_EQ(wrong, 0);
+    }
+    images.CloseFile();
+    al_destroy_bitmap(caller);
+    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
+}
+
+}  // namespace
