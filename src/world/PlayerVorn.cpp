@@ -377,6 +377,15 @@ void PlayerVorn::ControllerAB(bool controllerA) {
         m_zSpeed = 0.0f;
         m_jumping = 0;
         m_falling = 0;
+        // On a flat level the floor is z = 0, but nothing there stops the
+        // mover at it: the last tick of a fall can carry the feet a few
+        // units below. They land on the floor, and the next jump starts
+        // from it with no fraction left over.
+        if (!controllerA && d.Z > 0.0) {
+            d.Z = 0.0;
+            d.carryZ = 0.0;
+            d.UpdateBox();
+        }
     }
 }
 

@@ -2,17 +2,25 @@
 
 #include <gtest/gtest.h>
 
+#include <allegro5/allegro.h>
+
 #include <cstring>
+#include <filesystem>
 #include <limits>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
+#include "core/media/BitmapWrapper.h"
 #include "core/script/KeyboardManager.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PathManager.h"
 #include "gui/GUIControlStack.h"
 #include "gui/GUICoreTestObjects.h"
 #include "gui/GUIManager.h"
+#include "IsoMapWriter.h"
 #include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
@@ -44,10 +52,14 @@ struct KeysDown : ALLEGRO_KEYBOARD_STATE {
 // Top down: a floor at z = 1 under everything. Side view (the map's rows
 // standing for height): ground from row 1 down, and a wall from column
 // g_wallColumn on.
+// g_openFloor: a flat level's grid, which blocks by x and y only, so that
+// nothing under the feet stops a fall.
 bool g_sideView = false;
+bool g_openFloor = false;
 int g_wallColumn = 1000000;
 bool FloorGrid(int32_t x, int32_t y, int32_t z) {
     if (g_sideView) return y >= 1 || x >= g_wallColumn;
+    if (g_openFloor) return false;
     return z >= 1;
 }
 
@@ -61,6 +73,7 @@ protected:
         state->keyboardManager = &m_keyboard;
         state->player = &m_player;
         g_sideView = false;
+        g_openFloor = false;
         g_wallColumn = 1000000;
         SetBlockedQuery(FloorGrid);
         m_player.SetPosition(100, 100, 0);
@@ -141,6 +154,30 @@ TEST_F(PlayerTest, GaitsAndTheMoveItself) {
     EXPECT_EQ(m_player.GetAnimationDirection(), 6);
 }
 
+// The gait chooses the state the avatar shows while the player moves: the
+// player trots until the trot toggle is pressed, then walks; RunHold runs.
+TEST_F(PlayerTest, MovingStateFollowsTheGaitToggles) {
+    m_player.SetGameMode(0);
+    struct Step {
+        bool toggleTrotFirst;
+        std::initializer_list<int> keys;
+        const char* state;
+    };
+    const Step steps[] = {
+        {false, {kRight}, "Trotting"}, {false, {kRight, kRunHold}, "Running"}, {true, {kRight}, "Walking"},
+        {false, {kLeft, kRunHold}, "Running"}, {false, {kDown}, "Walking"},    {true, {kUp}, "Trotting"},
+    };
+    for (const Step& step : steps) {
+        if (step.toggleTrotFirst) {
+            Tick({kTrot});
+            Tick({});
+        }
+        Tick(step.keys);
+        m_player.UpdateAnimationState();
+        EXPECT_EQ(m_player.GetAnimationStateName(), step.state);
+    }
+}
+
 TEST_F(PlayerTest, JumpAndLandOnTheFloor) {
     m_player.SetGameMode(1);
     Tick({kJump});
@@ -158,6 +195,35 @@ TEST_F(PlayerTest, JumpAndLandOnTheFloor) {
     EXPECT_EQ(m_player.GetDimensions()->Z, 0);  // stopped by the floor at z = 1
     EXPECT_EQ(m_player.GetZSpeed(), 0.0f);
     EXPECT_FALSE(m_player.IsFalling());
+}
+
+TEST_F(PlayerTest, OnAFlatLevelEveryLandingEndsOnTheFloor) {
+    g_openFloor = true;
+    m_player.SetGameMode(0);
+    struct Case {
+        const char* what;
+        float fromZ;  // 0: a jump from the floor; else a fall from there
+    };
+    for (const Case& c : {Case{"a jump", 0}, Case{"a second jump", 0}, Case{"a third jump", 0},
+                          Case{"a fall from -7", -7}, Case{"a fall from -2.5", -2.5f}}) {
+        SCOPED_TRACE(c.what);
+        if (c.fromZ == 0) {
+            Tick({kJump});
+            EXPECT_TRUE(m_player.IsJumping());
+        } else {
+            m_player.SetPosition(100, 100, c.fromZ);
+            Tick({});
+            EXPECT_TRUE(m_player.IsFalling());
+        }
+        EXPECT_LT(m_player.GetDimensions()->Z, 0);
+        for (int ticks = 0; ticks < 100 && (m_player.IsJumping() || m_player.IsFalling()); ++ticks) Tick({});
+        EXPECT_FALSE(m_player.IsJumping() || m_player.IsFalling());
+        const Dimensions* d = m_player.GetDimensions();
+        EXPECT_EQ(d->Z, 0);
+        EXPECT_EQ(d->zmax, 0);
+        EXPECT_EQ(d->carryZ, 0);
+        EXPECT_EQ(m_player.GetZSpeed(), 0.0f);
+    }
 }
 
 TEST_F(PlayerTest, InputLocksBlankTheKeysButNotGravity) {
@@ -356,6 +422,88 @@ TEST_F(PlayerWorldTest, SampleGameAvatarScript) {
     for (const char* state : {"Walking", "Trotting", "Running", "Jumping", "Stationary"}) {
         avatar->SetActiveStateByName(state);
         EXPECT_EQ(avatar->GetStateVariables()[avatar->GetActiveState()].name, state);
+    }
+}
+
+// The sample game's avatar on a flat map, on the caves' isometric floor and
+// back: its picture stands centred over its shadow, the feet at the
+// shadow's upper half, whichever view the map script names.
+TEST_F(PlayerWorldTest, SampleGameAvatarStandsOnItsShadowInEitherView) {
+    testsupport::TempDir dir;
+    LuaTestState lua;
+    lua.Paths().AddPath("Maps", "Maps/");
+    lua.Paths().AddPath("MapScripts", "Scripts/Maps/");
+    // Ground only under cell (1, 1).
+    slf::IsoMapWriter writer(3, 3, 2);
+    writer.SetBlock(1, 1, 0, -1, -1, -1);
+    std::string error;
+    std::filesystem::create_directories("Maps");
+    ASSERT_TRUE(writer.WriteFile("Maps/Ledge.slf", error)) << error;
+    dir.WriteFile("Scripts/Maps/Ledge.lua", "");
+
+    lua.Manager().SetBasePath(std::string(QEL_SOURCE_DIR) + "/game/");
+    PlayerVorn player;
+    GetGlobalState()->player = &player;
+    player.SetName("Player1");
+    player.SetAvatarScript("Data/Scripts/NPCs/Bramle/Constructor.lua");
+    player.CreateAvatar();
+    NonPlayingCharacter* avatar = player.GetAvatar();
+    ASSERT_NE(avatar, nullptr);
+    // A shadow of the sample game's size, opaque, so that it can be found.
+    std::vector<std::unique_ptr<BitmapWrapper>> owned;
+    BitmapWrapper* shadows[4];
+    for (BitmapWrapper*& shadow : shadows) {
+        owned.push_back(std::make_unique<BitmapWrapper>(28, 12, nullptr));
+        owned.back()->ClearToRGBA(255, 0, 255, 255);
+        shadow = owned.back().get();
+    }
+    avatar->SetShadowSet(shadows);
+    BitmapWrapper target(640, 480, nullptr);
+    Camera camera(-100, -100, 640, 480);
+
+    struct Case {
+        const char* view;
+        bool isometric;
+        float z;  // standing on the ground
+    };
+    for (const Case& c : {Case{"nil", false, 0}, Case{"'Isometric'", true, -30}, Case{"'Flat'", false, 0}}) {
+        SCOPED_TRACE(c.view);
+        ASSERT_TRUE(lua.Run(std::string("MapView = ") + c.view));
+        lua.Manager().SetBasePath("NULL");
+        if (c.isometric)
+            ASSERT_TRUE(lua.Maps().LoadIsometricFile("Ledge.slf"));
+        else
+            lua.Maps().Unload();
+        lua.Manager().SetBasePath(std::string(QEL_SOURCE_DIR) + "/game/");
+        ASSERT_EQ(lua.Maps().IsIsometric(), c.isometric);
+        camera.SetIsometric(c.isometric);
+        player.SetPosition(45, 45, c.z);
+        // Its step runs its script, which places the picture for the view.
+        avatar->Update();
+        target.ClearToRGBA(0, 0, 0, 255);
+        avatar->Draw(&target, &camera);
+
+        int left = 640, top = 480, right = -1, bottom = -1;
+        al_lock_bitmap(target.GetBitmap(), ALLEGRO_PIXEL_FORMAT_ANY, ALLEGRO_LOCK_READONLY);
+        for (int y = 0; y < 480; ++y)
+            for (int x = 0; x < 640; ++x) {
+                unsigned char r, g, b;
+                al_unmap_rgb(al_get_pixel(target.GetBitmap(), x, y), &r, &g, &b);
+                if (r == 255 && g == 0 && b == 255) {
+                    left = std::min(left, x), right = std::max(right, x);
+                    top = std::min(top, y), bottom = std::max(bottom, y);
+                }
+            }
+        al_unlock_bitmap(target.GetBitmap());
+        ASSERT_EQ(right - left + 1, 28);
+        ASSERT_EQ(bottom - top + 1, 12);
+        const int pictureCentre = avatar->GetScreenX() + avatar->GetImageWidth() / 2;
+        const int feet = avatar->GetScreenY() + avatar->GetImageHeight();
+        EXPECT_EQ(avatar->GetImageWidth(), 18);
+        EXPECT_EQ(avatar->GetImageHeight(), 28);
+        EXPECT_NEAR(pictureCentre, left + 14, 1);
+        EXPECT_GE(feet, top);
+        EXPECT_LE(feet, top + 6);
     }
 }
 

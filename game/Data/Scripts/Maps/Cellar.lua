@@ -5,6 +5,9 @@
 MapM_SetBackgroundDisplayState(0)
 MapM_SetMapDisplayState(1)
 
+-- The view of this map, by which the characters place their pictures.
+MapView = "Flat"
+
 -- Where the player arrives, just below the stairs.
 EM_OBJ_CreateObject("CellarFoot", "StaticPosition")
 OBJ_SetCoordinates(128, 64, 0)

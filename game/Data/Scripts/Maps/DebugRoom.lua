@@ -7,6 +7,9 @@ MapM_SetBackgroundDisplayState(1)
 MapM_SetMapDisplayState(1)
 MapM_SetAmbientMusic("TitleTheme")
 
+-- The view of this map, by which the characters place their pictures.
+MapView = "Flat"
+
 -- A new game starts on the earth path just north of the hut's stone square.
 -- Arriving at a named spot (back up from the cellar) moves the player there
 -- after this script has run.

@@ -7,6 +7,9 @@ ISOM_SetSizes(24, 40, 1)
 MapM_SetBackgroundDisplayState(0)
 MapM_SetMapDisplayState(1)
 
+-- The view of this map, by which the characters place their pictures.
+MapView = "Isometric"
+
 -- In this order the caves take the first as their floor and the second as
 -- their walls; the edge of the floor takes any of the three.
 ISOM_QueueTexture("CaveFloor")

@@ -9,20 +9,32 @@
 -- every step while its AI queue is empty. The body is built on the first run
 -- only: after that the character stands where its owner puts it (the player,
 -- or the server for another player), so nothing here touches its position.
+
+-- Where the 18 x 28 picture hangs from the centre, on every run, as the
+-- map's view may have changed since the last one (each map script names its
+-- view in MapView). On a flat map its upper-left corner is 9 units left of
+-- the centre and 28 above it (the offsets are subtracted from the centre),
+-- so the feet stand on the shadow. The caves' isometric view projects the
+-- offsets along its slanting axes: there (-19, 47) put the feet on the
+-- shadow. The picture keeps its size, so this makes no new image.
+if MapView == "Isometric" then
+    NPC_SetDisplayData(-19, 47, 18, 28)
+else
+    NPC_SetDisplayData(9, 28, 18, 28)
+end
+
 if NPC_GetScriptVariableI("Built") == 1 then
     return
 end
 NPC_AddScriptVariableI("Built", 1)
+-- The player's avatar is made by the engine without a default script; it
+-- takes this one, so that it changes its place with the view too.
+NPC_SetDefaultScript("Data/Scripts/NPCs/Bramle/Constructor.lua")
 
 -- The body: ten units across the ground, twenty-eight tall, feet at the
 -- centre's height. The sizes order the character among the others when drawn.
 NPC_SetBoundaryOffsetsData(-5, 5, -5, 5, -28, 0)
 NPC_SetCoordinateData(0, 0, 0, 18, 26, 28)
-
--- The 18 x 28 picture is drawn with its upper-left corner 9 units left of
--- the centre and 28 above it (the offsets are subtracted from the centre):
--- the feet stand on the shadow.
-NPC_SetDisplayData(9, 28, 18, 28)
 
 -- The movement states the player hands its avatar every frame; the drawing
 -- list watches these flags to pick the frames.
