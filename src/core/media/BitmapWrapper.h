@@ -4,6 +4,7 @@
 // bitmap be drawn in any variant of its palette.
 #include <allegro5/allegro.h>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/media/Palette.h"
@@ -24,11 +25,26 @@ public:
     BitmapWrapper(const BitmapWrapper&) = delete;
     BitmapWrapper& operator=(const BitmapWrapper&) = delete;
 
+    // Owned bitmap whose pixels (R, G, B, A bytes, rows of width * 4) are
+    // held until it is first used: the bitmap is made then, with the new
+    // bitmap flags and format of this call, and filled. Making textures is
+    // what costs, so images that are never shown never pay it.
+    static BitmapWrapper* CreatePending(int width, int height, std::vector<uint8_t> rgba, uint8_t* openGLFlag);
+    // True until the held pixels have gone into a bitmap.
+    bool IsPending() const { return m_pending != nullptr; }
+
     // Deleter for owning lists: deletes a BitmapWrapper given as void*.
     static void Delete(void* wrapper);
 
-    ALLEGRO_BITMAP* GetBitmap() const { return m_bitmap; }
-    ALLEGRO_BITMAP** GetBitmapAddress() { return &m_bitmap; }
+    // A pending bitmap is made here, on first use.
+    ALLEGRO_BITMAP* GetBitmap() const {
+        if (m_pending) MakePendingBitmap();
+        return m_bitmap;
+    }
+    ALLEGRO_BITMAP** GetBitmapAddress() {
+        GetBitmap();
+        return &m_bitmap;
+    }
     int GetWidth() const { return m_width; }
     int GetHeight() const { return m_height; }
     int GetOffsetX() const { return m_offsetX; }
@@ -97,6 +113,14 @@ public:
 
 private:
     BitmapWrapper() = default;
+    struct PendingPixels {
+        std::vector<uint8_t> rgba;
+        int newFlags = 0;
+        int newFormat = 0;
+    };
+    // Makes the bitmap of a pending wrapper and fills it; the drawing
+    // target stays. On failure the wrapper holds no bitmap (and says so).
+    void MakePendingBitmap() const;
     bool OpenGLMode() const { return m_openGLFlag && *m_openGLFlag; }
     // Selects the target for a target-taking draw; false when there is none.
     bool PrepareTarget(ALLEGRO_BITMAP* target);
@@ -124,6 +148,7 @@ private:
         ALLEGRO_BITMAP* bitmap = nullptr;
     };
     std::vector<VariantCopySlot> m_variantCopies;
-    ALLEGRO_BITMAP* m_bitmap = nullptr;
+    mutable ALLEGRO_BITMAP* m_bitmap = nullptr;
+    mutable std::unique_ptr<PendingPixels> m_pending;
     int32_t m_defaultFlags = 0;
 };
