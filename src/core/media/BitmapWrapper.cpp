@@ -43,16 +43,16 @@ BitmapWrapper::~BitmapWrapper() {
     m_bitmap = nullptr;
 }
 
-BitmapWrapper* BitmapWrapper::CreatePending(int width, int height, std::vector<uint8_t> rgba, uint8_t* openGLFlag) {
+BitmapWrapper* BitmapWrapper::CreatePending(int width, int height, const uint8_t* rgba,
+                                           std::shared_ptr<const void> owner, uint8_t* openGLFlag) {
     auto* wrapper = new BitmapWrapper();
     wrapper->m_openGLFlag = openGLFlag;
     wrapper->m_width = std::max(width, 0);
     wrapper->m_height = std::max(height, 0);
-    // Pixels that do not fill the size are refused: the wrapper is empty.
-    if (width > 0 && height > 0 &&
-        rgba.size() == static_cast<size_t>(width) * static_cast<size_t>(height) * 4) {
+    if (width > 0 && height > 0 && rgba) {
         wrapper->m_pending = std::make_unique<PendingPixels>();
-        wrapper->m_pending->rgba = std::move(rgba);
+        wrapper->m_pending->owner = std::move(owner);
+        wrapper->m_pending->rgba = rgba;
         wrapper->m_pending->newFlags = al_get_new_bitmap_flags();
         wrapper->m_pending->newFormat = al_get_new_bitmap_format();
     }
@@ -85,7 +85,7 @@ void BitmapWrapper::MakePendingBitmap() const {
     const size_t rowBytes = static_cast<size_t>(m_width) * 4;
     for (int row = 0; row < m_height; ++row)
         std::memcpy(static_cast<uint8_t*>(region->data) + static_cast<ptrdiff_t>(row) * region->pitch,
-                    pending->rgba.data() + static_cast<size_t>(row) * rowBytes, rowBytes);
+                    pending->rgba + static_cast<size_t>(row) * rowBytes, rowBytes);
     al_unlock_bitmap(m_bitmap);
     al_set_target_bitmap(previousTarget);
     if (held) al_hold_bitmap_drawing(true);

@@ -25,11 +25,13 @@ public:
     BitmapWrapper(const BitmapWrapper&) = delete;
     BitmapWrapper& operator=(const BitmapWrapper&) = delete;
 
-    // Owned bitmap whose pixels (R, G, B, A bytes, rows of width * 4) are
-    // held until it is first used: the bitmap is made then, with the new
-    // bitmap flags and format of this call, and filled. Making textures is
-    // what costs, so images that are never shown never pay it.
-    static BitmapWrapper* CreatePending(int width, int height, std::vector<uint8_t> rgba, uint8_t* openGLFlag);
+    // Owned bitmap whose pixels (R, G, B, A bytes, rows of width * 4, at
+    // rgba inside the block `owner` keeps alive) wait until it is first
+    // used: the bitmap is made then, with the new bitmap flags and format
+    // of this call, and filled. Making textures is what costs, so images
+    // that are never shown never pay it. Null pixels give an empty wrapper.
+    static BitmapWrapper* CreatePending(int width, int height, const uint8_t* rgba, std::shared_ptr<const void> owner,
+                                        uint8_t* openGLFlag);
     // True until the held pixels have gone into a bitmap.
     bool IsPending() const { return m_pending != nullptr; }
 
@@ -114,7 +116,8 @@ public:
 private:
     BitmapWrapper() = default;
     struct PendingPixels {
-        std::vector<uint8_t> rgba;
+        std::shared_ptr<const void> owner;
+        const uint8_t* rgba = nullptr;
         int newFlags = 0;
         int newFormat = 0;
     };

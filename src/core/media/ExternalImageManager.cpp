@@ -61,7 +61,8 @@ bool WriteBytes(const std::string& path, const uint8_t* bytes, uint64_t size) {
 // an archive again costs only its table. A cache copy is replaced by
 // renaming a new file over it, never rewritten in place, so a mapping of it
 // stays whole. A fresh inflate writes into a heap block that grows by
-// reallocation, which extends or remaps it rather than copying.
+// reallocation, which extends or remaps it rather than copying. Images
+// taken out before they are first drawn share the bytes until then.
 class ExternalImageManager::Bytes {
 public:
     enum class Mapped { Yes, Missing, Unreadable };
@@ -424,16 +425,16 @@ BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
     const uint8_t* source = data + at;
     const size_t rowBytes = static_cast<size_t>(width) * 4;
     // With a display, the image becomes a texture only when it is first
-    // used (the archive's rows are kept until then); making textures is
+    // used (the archive's bytes are kept until then); making textures is
     // most of what taking images out costs, and many are not shown soon.
     // Sizes the display cannot hold are made now, so that they fail here.
     ALLEGRO_DISPLAY* display = al_get_current_display();
     if (display && !(al_get_new_bitmap_flags() & ALLEGRO_MEMORY_BITMAP)) {
         const int largest = al_get_display_option(display, ALLEGRO_MAX_BITMAP_SIZE);
         if (largest <= 0 || (width <= static_cast<uint64_t>(largest) && height <= static_cast<uint64_t>(largest))) {
-            std::vector<uint8_t> rgba(source, source + rowBytes * height);
+            // The pixels are read from the archive's bytes, kept for it.
             BitmapWrapper* wrapper = BitmapWrapper::CreatePending(static_cast<int>(width), static_cast<int>(height),
-                                                                  std::move(rgba), &state->openGLMode);
+                                                                  source, archive_, &state->openGLMode);
             wrapper->SetOffset(x, y);
             StopTimer(ProcessTime);
             return wrapper;
