@@ -34,7 +34,14 @@ template <typename CellColour>
 void FillBitmap(BitmapWrapper* bitmap, CellColour colourOf) {
     if (!bitmap || !bitmap->GetBitmap()) return;
     ALLEGRO_LOCKED_REGION* region = bitmap->Lock(ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_WRITEONLY);
-    if (!region) return;
+    if (!region) {
+        // Not written: at least it shows nothing rather than what the new
+        // bitmap happened to hold.
+        ALLEGRO_BITMAP* previousTarget = al_get_target_bitmap();
+        bitmap->ClearToTransparent();
+        al_set_target_bitmap(previousTarget);
+        return;
+    }
     // The cells lie column by column and the bitmap row by row: walking
     // square blocks keeps both the cells read and the rows written in the
     // cache.
@@ -60,12 +67,11 @@ void FillBitmap(BitmapWrapper* bitmap, CellColour colourOf) {
 Chunk::Chunk()
     : m_colour(kCells, 0), m_clip(kCells, 0), m_layer(kCells, 0) {
     uint8_t* openGL = &GetGlobalState()->openGLMode;
+    // A new bitmap's content is undefined; nothing shows it before it is
+    // built (a chunk is drawn only once ready), and building writes every
+    // pixel, so it is not cleared first.
     m_foreground = std::make_unique<BitmapWrapper>(kSize, kSize, openGL);
     m_background = std::make_unique<BitmapWrapper>(kSize, kSize, openGL);
-    // A new bitmap's content is undefined; a chunk that never loads, or the
-    // background at foreground cells, shows nothing.
-    m_foreground->ClearToTransparent();
-    m_background->ClearToTransparent();
 }
 
 Chunk::~Chunk() {
