@@ -222,8 +222,10 @@ void RunMainLoop(FrameContext* context) {
             }
         }
         if (!state->renderFunction) state->renderFunction = GameStateRender;
+        const bool redrawDue = context->redrawPending != 0;
         state->renderFunction(state->eventQueue, context);
-        if (!firstFrameShown) {
+        // A due redraw that is no longer pending was drawn.
+        if (!firstFrameShown && redrawDue && !context->redrawPending) {
             firstFrameShown = true;
             AfterFirstFrame();
         }
