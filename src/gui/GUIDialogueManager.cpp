@@ -107,6 +107,7 @@ GUIDialogueManager::GUIDialogueManager() : m_textColour(al_map_rgb(215, 171, 20)
         m_pane = library->Get<BitmapWrapper>("Images", "GUI", "Chat", "ChatPane", DataKind::Bitmap);
         m_font = library->Get<ALLEGRO_FONT>("Fonts", "General", "Dialogue", "DialogueFont", DataKind::Font);
     }
+    m_redrawEveryPulse = false;
     m_queue.SetOwnsValues();
     m_queue.SetValueDeleter(DataBlock::Delete);
     SetJoinsActiveWindows(true);
@@ -124,11 +125,13 @@ GUIDialogueManager::~GUIDialogueManager() {
 void GUIDialogueManager::AddLine(const std::string& text) {
     std::string name = "L" + std::to_string(m_lines.GetCount());
     m_lines.Add(name, new ChatBubble(text));
+    MarkDirty();
 }
 
 void GUIDialogueManager::RemoveLine(int index) {
     if (index < 0 || index >= m_lines.GetCount()) return;
     delete static_cast<ChatBubble*>(m_lines.RemoveAt(index));
+    MarkDirty();
 }
 
 ChatBubble* GUIDialogueManager::GetLine(int index) const {
@@ -139,11 +142,33 @@ ChatBubble* GUIDialogueManager::GetLine(int index) const {
 }
 
 void GUIDialogueManager::SetLineText(int index, const std::string& text) {
-    if (ChatBubble* line = GetLine(index)) line->SetText(text);
+    if (ChatBubble* line = GetLine(index)) {
+        line->SetText(text);
+        MarkDirty();
+    }
 }
 
 void GUIDialogueManager::SetLineResponse(int index, const std::string& text, int32_t value) {
-    if (ChatBubble* line = GetLine(index)) line->SetResponseText(text, value);
+    if (ChatBubble* line = GetLine(index)) {
+        line->SetResponseText(text, value);
+        MarkDirty();
+    }
+}
+
+void GUIDialogueManager::SetPortraitImage(Portrait* portrait) {
+    m_portrait = portrait;
+    MarkDirty();
+}
+
+void GUIDialogueManager::SetBackgroundImage(Portrait* background) {
+    m_background = background;
+    MarkDirty();
+}
+
+bool GUIDialogueManager::ShownStateChanged() const {
+    const BitmapWrapper* background = m_background ? m_background->GetBitmap() : nullptr;
+    const BitmapWrapper* portrait = m_portrait ? m_portrait->GetBitmap() : nullptr;
+    return background != m_drawnBackground || portrait != m_drawnPortrait;
 }
 
 int32_t GUIDialogueManager::GetLineResponse(int index) const {
@@ -444,6 +469,8 @@ void GUIDialogueManager::Render() {
     if (m_pane) m_pane->DrawDefault(x, y);
     for (Portrait* picture : {m_background, m_portrait})
         if (picture && picture->GetBitmap()) picture->GetBitmap()->DrawDefault(x + kPictureX, y + kPictureY);
+    m_drawnBackground = m_background ? m_background->GetBitmap() : nullptr;
+    m_drawnPortrait = m_portrait ? m_portrait->GetBitmap() : nullptr;
     int row = 0;
     for (NamedList::Node* node = m_lines.GetHead(); node; node = node->next, ++row) {
         auto* line = static_cast<const ChatBubble*>(node->value);

@@ -85,8 +85,8 @@ public:
     void Clear();
     int32_t GetLastResponse() const { return m_lastResponse; }
     void SetResponseState(int32_t value) { m_lastResponse = value; }
-    void SetPortraitImage(Portrait* portrait) { m_portrait = portrait; }
-    void SetBackgroundImage(Portrait* background) { m_background = background; }
+    void SetPortraitImage(Portrait* portrait);
+    void SetBackgroundImage(Portrait* background);
     Portrait* GetPortraitImage() const { return m_portrait; }
     Portrait* GetBackgroundImage() const { return m_background; }
     void ApplyTextSpeed(float speed) { m_textSpeed = speed; }
@@ -134,6 +134,9 @@ public:
 
 private:
     bool HandleRelease(int lx, int ly);
+    // A portrait is a holder whose bitmap can be replaced while the box
+    // shows it.
+    bool ShownStateChanged() const override;
 
     bool m_chatWindowWasVisible = false;
     // The box has hidden the chat window and not yet given it back.
@@ -158,4 +161,7 @@ private:
     int32_t m_lineWidth = 70;
     bool m_pressed = false;
     int32_t m_lineHeight = 18;
+    // The pictures' bitmaps the last Render drew.
+    const BitmapWrapper* m_drawnBackground = nullptr;
+    const BitmapWrapper* m_drawnPortrait = nullptr;
 };
