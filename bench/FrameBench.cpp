@@ -549,6 +549,10 @@ int RunStartupEngine() {
     if (!state->renderFunction) state->renderFunction = GameStateRender;
     state->renderFunction(state->eventQueue, &context);
     ReportSteps({g_mainStart, initialized, ticked, Clock::now()});
+    // What the main loop does once its first frame is shown (the cache
+    // copies of archives inflated at start-up are written), so that later
+    // runs start as the program's own later runs do.
+    AfterFirstFrame();
     _exit(0);
 }
 

@@ -123,6 +123,9 @@ int Initialize() {
     state->pathManager = new PathManager();
     state->luaManager->RunFile("Paths.lua", -1);
     state->imageManager = new ExternalImageManager();
+    // Archives inflated before the first frame keep their cache copies in
+    // memory; they are written once that frame is shown.
+    state->imageManager->DeferCacheCopies(true);
     state->propertyRouter = new PropertyRouter();
     state->globalVariables = new ScriptVariableSet();
     state->cameraManager = new CameraManager("Default", 0, 0, state->windowWidth, state->windowHeight);
@@ -197,8 +200,14 @@ int Initialize() {
     return 0;
 }
 
+void AfterFirstFrame() {
+    GlobalState* state = GetGlobalState();
+    if (state->imageManager) state->imageManager->WritePendingCacheCopies();
+}
+
 void RunMainLoop(FrameContext* context) {
     GlobalState* state = GetGlobalState();
+    bool firstFrameShown = false;
     while (!state->quit) {
         context->passStart = MonotonicMilliseconds();
         al_wait_for_event(state->eventQueue, &state->currentEvent);
@@ -213,7 +222,13 @@ void RunMainLoop(FrameContext* context) {
             }
         }
         if (!state->renderFunction) state->renderFunction = GameStateRender;
+        const bool redrawDue = context->redrawPending != 0;
         state->renderFunction(state->eventQueue, context);
+        // A due redraw that is no longer pending was drawn.
+        if (!firstFrameShown && redrawDue && !context->redrawPending) {
+            firstFrameShown = true;
+            AfterFirstFrame();
+        }
         // A requested change of mode starts its transition; one already
         // running is left to finish first.
         if (state->stateSwitchRequest) StartTransition();
@@ -223,6 +238,8 @@ void RunMainLoop(FrameContext* context) {
 void DestructionSequence() {
     GlobalState* state = GetGlobalState();
     std::fprintf(stderr, "Begin destruction sequence\n");
+    // A run that ends before its first frame still leaves its cache copies.
+    if (state->imageManager) state->imageManager->WritePendingCacheCopies();
     if (state->soundManager) state->soundManager->StopAll();
     std::fprintf(stderr, "Cleaning memory - ");
     // The map manager closes and removes its working level file.

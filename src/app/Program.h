@@ -16,6 +16,10 @@ int Initialize();
 // skipped).
 void RegisterEventSources(ALLEGRO_EVENT_QUEUE* queue);
 
+// Work held back until the first frame is shown: writing the archives'
+// cache copies. Runs once, after the main loop's first frame.
+void AfterFirstFrame();
+
 // Runs loop passes until the quit flag is set.
 void RunMainLoop(FrameContext* context);
 

@@ -34,12 +34,29 @@ template <typename CellColour>
 void FillBitmap(BitmapWrapper* bitmap, CellColour colourOf) {
     if (!bitmap || !bitmap->GetBitmap()) return;
     ALLEGRO_LOCKED_REGION* region = bitmap->Lock(ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_WRITEONLY);
-    if (!region) return;
-    for (int y = 0; y < Chunk::kSize; ++y) {
-        uint8_t* row = static_cast<uint8_t*>(region->data) + static_cast<ptrdiff_t>(y) * region->pitch;
-        for (int x = 0; x < Chunk::kSize; ++x) {
-            const uint32_t value = colourOf(x, y);
-            std::memcpy(row + static_cast<size_t>(x) * 4, &value, 4);
+    if (!region) {
+        // Not written: at least it shows nothing rather than what the new
+        // bitmap happened to hold.
+        ALLEGRO_BITMAP* previousTarget = al_get_target_bitmap();
+        bitmap->ClearToTransparent();
+        al_set_target_bitmap(previousTarget);
+        return;
+    }
+    // The cells lie column by column and the bitmap row by row: walking
+    // square blocks keeps both the cells read and the rows written in the
+    // cache.
+    constexpr int kBlock = 16;
+    static_assert(Chunk::kSize % kBlock == 0);
+    uint8_t* pixels = static_cast<uint8_t*>(region->data);
+    for (int blockX = 0; blockX < Chunk::kSize; blockX += kBlock) {
+        for (int blockY = 0; blockY < Chunk::kSize; blockY += kBlock) {
+            for (int x = blockX; x < blockX + kBlock; ++x) {
+                uint8_t* column = pixels + static_cast<size_t>(x) * 4;
+                for (int y = blockY; y < blockY + kBlock; ++y) {
+                    const uint32_t value = colourOf(x, y);
+                    std::memcpy(column + static_cast<ptrdiff_t>(y) * region->pitch, &value, 4);
+                }
+            }
         }
     }
     bitmap->Unlock();
@@ -50,12 +67,11 @@ void FillBitmap(BitmapWrapper* bitmap, CellColour colourOf) {
 Chunk::Chunk()
     : m_colour(kCells, 0), m_clip(kCells, 0), m_layer(kCells, 0) {
     uint8_t* openGL = &GetGlobalState()->openGLMode;
+    // A new bitmap's content is undefined; nothing shows it before it is
+    // built (a chunk is drawn only once ready), and building writes every
+    // pixel, so it is not cleared first.
     m_foreground = std::make_unique<BitmapWrapper>(kSize, kSize, openGL);
     m_background = std::make_unique<BitmapWrapper>(kSize, kSize, openGL);
-    // A new bitmap's content is undefined; a chunk that never loads, or the
-    // background at foreground cells, shows nothing.
-    m_foreground->ClearToTransparent();
-    m_background->ClearToTransparent();
 }
 
 Chunk::~Chunk() {
@@ -88,8 +104,11 @@ void Chunk::DecodeLayer(const uint8_t* bytes, int firstColumn, int columns) {
 
 bool Chunk::LoadWhole(FILE* file, uint64_t offset) {
     if (!file) return false;
-    // The whole record is read before any layer changes.
-    std::vector<uint8_t> record(kRecordBytes);
+    // The whole record is read before any layer changes, into one buffer
+    // kept for every load (a fresh one would be cleared and faulted in for
+    // each chunk).
+    static std::vector<uint8_t> record;
+    record.resize(kRecordBytes);
     if (!ReadAt(file, offset, record.data(), record.size())) {
         std::fputs("LoadChunk:  Failed, the level data ends inside the chunk\n", stderr);
         return false;

@@ -1,6 +1,8 @@
 #include "core/media/BitmapWrapper.h"
 
 #include <algorithm>
+#include <cstdio>
+#include <cstring>
 
 bool ColorsEqual(ALLEGRO_COLOR a, ALLEGRO_COLOR b) {
     return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
@@ -41,6 +43,54 @@ BitmapWrapper::~BitmapWrapper() {
     m_bitmap = nullptr;
 }
 
+BitmapWrapper* BitmapWrapper::CreatePending(int width, int height, const uint8_t* rgba,
+                                           std::shared_ptr<const void> owner, uint8_t* openGLFlag) {
+    auto* wrapper = new BitmapWrapper();
+    wrapper->m_openGLFlag = openGLFlag;
+    wrapper->m_width = std::max(width, 0);
+    wrapper->m_height = std::max(height, 0);
+    if (width > 0 && height > 0 && rgba) {
+        wrapper->m_pending = std::make_unique<PendingPixels>();
+        wrapper->m_pending->owner = std::move(owner);
+        wrapper->m_pending->rgba = rgba;
+        wrapper->m_pending->newFlags = al_get_new_bitmap_flags();
+        wrapper->m_pending->newFormat = al_get_new_bitmap_format();
+    }
+    return wrapper;
+}
+
+void BitmapWrapper::MakePendingBitmap() const {
+    std::unique_ptr<PendingPixels> pending = std::move(m_pending);
+    // Drawing held for a batch is sent first, so that making this bitmap
+    // in the middle of a frame leaves the batch whole.
+    const bool held = al_is_bitmap_drawing_held();
+    if (held) al_hold_bitmap_drawing(false);
+    const int flags = al_get_new_bitmap_flags(), format = al_get_new_bitmap_format();
+    al_set_new_bitmap_flags(pending->newFlags);
+    al_set_new_bitmap_format(pending->newFormat);
+    m_bitmap = CreateBitmap(m_width, m_height);
+    al_set_new_bitmap_flags(flags);
+    al_set_new_bitmap_format(format);
+    // Rows copied whole: the bytes are the lock format's own order.
+    ALLEGRO_BITMAP* previousTarget = al_get_target_bitmap();
+    ALLEGRO_LOCKED_REGION* region =
+        m_bitmap ? al_lock_bitmap(m_bitmap, ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_WRITEONLY) : nullptr;
+    if (!region) {
+        if (m_bitmap) al_destroy_bitmap(m_bitmap);
+        m_bitmap = nullptr;
+        std::fprintf(stderr, "BitmapWrapper - Warning, cannot make a bitmap of %i x %i\n", m_width, m_height);
+        if (held) al_hold_bitmap_drawing(true);
+        return;
+    }
+    const size_t rowBytes = static_cast<size_t>(m_width) * 4;
+    for (int row = 0; row < m_height; ++row)
+        std::memcpy(static_cast<uint8_t*>(region->data) + static_cast<ptrdiff_t>(row) * region->pitch,
+                    pending->rgba + static_cast<size_t>(row) * rowBytes, rowBytes);
+    al_unlock_bitmap(m_bitmap);
+    al_set_target_bitmap(previousTarget);
+    if (held) al_hold_bitmap_drawing(true);
+}
+
 void BitmapWrapper::Delete(void* wrapper) { delete static_cast<BitmapWrapper*>(wrapper); }
 
 void BitmapWrapper::SetOffset(int x, int y) {
@@ -49,7 +99,7 @@ void BitmapWrapper::SetOffset(int x, int y) {
 }
 
 void BitmapWrapper::SetAsTarget() {
-    if (m_bitmap) al_set_target_bitmap(m_bitmap);
+    if (GetBitmap()) al_set_target_bitmap(m_bitmap);
 }
 
 BitmapWrapper* BitmapWrapper::SetFlags(int flags) {
@@ -64,6 +114,7 @@ BitmapWrapper* BitmapWrapper::AddFlags(int bits) {
 
 void BitmapWrapper::Resize(int width, int height) {
     if (m_mode != 0) return;
+    m_pending.reset();
     if (m_bitmap) al_destroy_bitmap(m_bitmap);
     FreePaletteIndexMap();
     m_width = std::max(width, 0);
@@ -74,7 +125,7 @@ void BitmapWrapper::Resize(int width, int height) {
 
 void BitmapWrapper::ResizeKeep(int width, int height) {
     if (m_mode != 0) return;
-    ALLEGRO_BITMAP* old = m_bitmap;
+    ALLEGRO_BITMAP* old = GetBitmap();
     FreePaletteIndexMap();
     m_width = std::max(width, 0);
     m_height = std::max(height, 0);
@@ -91,19 +142,19 @@ void BitmapWrapper::ClearToBlack() { ClearToRGBA(0, 0, 0, 255); }
 void BitmapWrapper::ClearToTransparent() { ClearToRGBA(0, 0, 0, 0); }
 
 void BitmapWrapper::ClearToRGBA(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
-    if (!m_bitmap) return;
+    if (!GetBitmap()) return;
     al_set_target_bitmap(m_bitmap);
     al_clear_to_color(al_map_rgba(r, g, b, a));
 }
 
 void BitmapWrapper::ClearToColor(ALLEGRO_COLOR colour) {
-    if (!m_bitmap) return;
+    if (!GetBitmap()) return;
     al_set_target_bitmap(m_bitmap);
     al_clear_to_color(colour);
 }
 
 ALLEGRO_LOCKED_REGION* BitmapWrapper::Lock(int format, int flags) {
-    return m_bitmap ? al_lock_bitmap(m_bitmap, format, flags) : nullptr;
+    return GetBitmap() ? al_lock_bitmap(m_bitmap, format, flags) : nullptr;
 }
 
 void BitmapWrapper::Unlock() {
@@ -111,7 +162,7 @@ void BitmapWrapper::Unlock() {
 }
 
 void BitmapWrapper::BuildPaletteIndexMap(Palette* palette, int32_t* selector) {
-    if (!palette || !m_bitmap || m_hasMap || !selector) return;
+    if (!palette || !GetBitmap() || m_hasMap || !selector) return;
     m_hasMap = 1;
     m_palette = palette;
     m_selector = selector;
@@ -245,7 +296,7 @@ void BitmapWrapper::DrawPaletteMapped(int x, int y, int flags) {
 }
 
 void BitmapWrapper::Draw(int x, int y, int flags) {
-    if (!m_bitmap) return;
+    if (!GetBitmap()) return;
     x += m_offsetX;
     y += m_offsetY;
     if (m_hasMap && m_palette) {
@@ -270,7 +321,7 @@ void BitmapWrapper::DrawTo(ALLEGRO_BITMAP* target, int x, int y, int flags) {
 void BitmapWrapper::DrawToDefault(ALLEGRO_BITMAP* target, int x, int y) { DrawTo(target, x, y, m_defaultFlags); }
 
 void BitmapWrapper::DrawRegionToCurrent(int sx, int sy, int sw, int sh, int dx, int dy, int flags) {
-    if (!m_bitmap) return;
+    if (!GetBitmap()) return;
     al_draw_bitmap_region(m_bitmap, static_cast<float>(sx), static_cast<float>(sy), static_cast<float>(sw),
                           static_cast<float>(sh), static_cast<float>(dx + m_offsetX),
                           static_cast<float>(dy + m_offsetY), flags);
@@ -291,7 +342,7 @@ void BitmapWrapper::DrawRegionToDefault(ALLEGRO_BITMAP* target, int sx, int sy, 
 
 void BitmapWrapper::DrawScaledToCurrent(int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
                                         int flags) {
-    if (!m_bitmap) return;
+    if (!GetBitmap()) return;
     al_draw_scaled_bitmap(m_bitmap, static_cast<float>(sx), static_cast<float>(sy), static_cast<float>(sw),
                           static_cast<float>(sh), static_cast<float>(dx + m_offsetX),
                           static_cast<float>(dy + m_offsetY), static_cast<float>(dw), static_cast<float>(dh), flags);
@@ -312,7 +363,7 @@ void BitmapWrapper::DrawScaledToDefault(ALLEGRO_BITMAP* target, int sx, int sy, 
 }
 
 void BitmapWrapper::DrawRotatedToCurrent(int cx, int cy, int dx, int dy, float angle, int flags) {
-    if (!m_bitmap) return;
+    if (!GetBitmap()) return;
     al_draw_rotated_bitmap(m_bitmap, static_cast<float>(cx), static_cast<float>(cy),
                            static_cast<float>(dx + m_offsetX), static_cast<float>(dy + m_offsetY), angle, flags);
 }
@@ -346,6 +397,6 @@ void BitmapWrapper::DrawRotatedCentredToDefault(ALLEGRO_BITMAP* target, int dx, 
 }
 
 void BitmapWrapper::DrawTinted(ALLEGRO_COLOR tint, int x, int y, int flags) {
-    if (!m_bitmap) return;
+    if (!GetBitmap()) return;
     al_draw_tinted_bitmap(m_bitmap, tint, static_cast<float>(x), static_cast<float>(y), flags);
 }

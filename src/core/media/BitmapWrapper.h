@@ -4,6 +4,7 @@
 // bitmap be drawn in any variant of its palette.
 #include <allegro5/allegro.h>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "core/media/Palette.h"
@@ -24,11 +25,28 @@ public:
     BitmapWrapper(const BitmapWrapper&) = delete;
     BitmapWrapper& operator=(const BitmapWrapper&) = delete;
 
+    // Owned bitmap whose pixels (R, G, B, A bytes, rows of width * 4, at
+    // rgba inside the block `owner` keeps alive) wait until it is first
+    // used: the bitmap is made then, with the new bitmap flags and format
+    // of this call, and filled. Making textures is what costs, so images
+    // that are never shown never pay it. Null pixels give an empty wrapper.
+    static BitmapWrapper* CreatePending(int width, int height, const uint8_t* rgba, std::shared_ptr<const void> owner,
+                                        uint8_t* openGLFlag);
+    // True until the held pixels have gone into a bitmap.
+    bool IsPending() const { return m_pending != nullptr; }
+
     // Deleter for owning lists: deletes a BitmapWrapper given as void*.
     static void Delete(void* wrapper);
 
-    ALLEGRO_BITMAP* GetBitmap() const { return m_bitmap; }
-    ALLEGRO_BITMAP** GetBitmapAddress() { return &m_bitmap; }
+    // A pending bitmap is made here, on first use.
+    ALLEGRO_BITMAP* GetBitmap() const {
+        if (m_pending) MakePendingBitmap();
+        return m_bitmap;
+    }
+    ALLEGRO_BITMAP** GetBitmapAddress() {
+        GetBitmap();
+        return &m_bitmap;
+    }
     int GetWidth() const { return m_width; }
     int GetHeight() const { return m_height; }
     int GetOffsetX() const { return m_offsetX; }
@@ -97,6 +115,15 @@ public:
 
 private:
     BitmapWrapper() = default;
+    struct PendingPixels {
+        std::shared_ptr<const void> owner;
+        const uint8_t* rgba = nullptr;
+        int newFlags = 0;
+        int newFormat = 0;
+    };
+    // Makes the bitmap of a pending wrapper and fills it; the drawing
+    // target stays. On failure the wrapper holds no bitmap (and says so).
+    void MakePendingBitmap() const;
     bool OpenGLMode() const { return m_openGLFlag && *m_openGLFlag; }
     // Selects the target for a target-taking draw; false when there is none.
     bool PrepareTarget(ALLEGRO_BITMAP* target);
@@ -124,6 +151,7 @@ private:
         ALLEGRO_BITMAP* bitmap = nullptr;
     };
     std::vector<VariantCopySlot> m_variantCopies;
-    ALLEGRO_BITMAP* m_bitmap = nullptr;
+    mutable ALLEGRO_BITMAP* m_bitmap = nullptr;
+    mutable std::unique_ptr<PendingPixels> m_pending;
     int32_t m_defaultFlags = 0;
 };

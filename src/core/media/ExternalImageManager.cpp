@@ -61,7 +61,8 @@ bool WriteBytes(const std::string& path, const uint8_t* bytes, uint64_t size) {
 // an archive again costs only its table. A cache copy is replaced by
 // renaming a new file over it, never rewritten in place, so a mapping of it
 // stays whole. A fresh inflate writes into a heap block that grows by
-// reallocation, which extends or remaps it rather than copying.
+// reallocation, which extends or remaps it rather than copying. Images
+// taken out before they are first drawn share the bytes until then.
 class ExternalImageManager::Bytes {
 public:
     enum class Mapped { Yes, Missing, Unreadable };
@@ -191,10 +192,25 @@ bool ExternalImageManager::OpenFile(const std::string& path) {
     CloseFile();
     StartTimer();
     std::string cachePath = CachePath(path);
+    std::string normalized = NormalizePath(cachePath);
+
+    // A copy inflated earlier whose writing is still held back serves as
+    // the cache copy would.
+    for (const PendingCopy& copy : pending_) {
+        if (copy.normalized != normalized) continue;
+        std::vector<ArchiveEntry> entries;
+        StopTimer(ReadTime);
+        StartTimer();
+        // Its table was read whole when it was inflated.
+        ReadTable(*copy.bytes, kCompressedHeaderSize, path, "OpenFile", entries);
+        StopTimer(ProcessTime);
+        archive_ = copy.bytes;
+        entries_ = std::move(entries);
+        return true;
+    }
 
     // An existing cache copy is used as it stands.
-    std::string normalized = NormalizePath(cachePath);
-    auto bytes = std::make_unique<Bytes>();
+    auto bytes = std::make_shared<Bytes>();
     bool fresh = false;  // inflated now: the cache copy is written once it proves good
     Bytes::Mapped cache = bytes->MapFile(cachePath);
     if (cache != Bytes::Mapped::Missing) {
@@ -233,33 +249,56 @@ bool ExternalImageManager::OpenFile(const std::string& path) {
     bool valid = ReadTable(*bytes, kCompressedHeaderSize, path, "OpenFile", entries);
     StopTimer(ProcessTime);
     if (!valid) return false;
-    if (fresh) {
-        // Written to a temporary name and renamed into place, so that no
-        // half-written copy is ever taken for a good one.
+    if (fresh && deferCopies_) {
+        pending_.push_back(PendingCopy{cachePath, normalized, bytes});
+    } else if (fresh) {
         StartTimer();
-        std::filesystem::path folder = std::filesystem::path(normalized).parent_path();
-        std::error_code ignored;
-        if (!folder.empty() && !std::filesystem::is_directory(folder, ignored))
-            std::filesystem::create_directories(folder, ignored);
-        const std::string temporary = normalized + ".part";
-        if (!WriteBytes(temporary, bytes->Data(), bytes->Size()) ||
-            std::rename(temporary.c_str(), normalized.c_str()) != 0) {
-            std::remove(temporary.c_str());
+        bool written = WriteCacheCopy(normalized, *bytes);
+        StopTimer(WriteTime);
+        if (!written) {
             std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n", cachePath.c_str());
-            StopTimer(WriteTime);
             return false;
         }
-        StopTimer(WriteTime);
     }
     archive_ = std::move(bytes);
     entries_ = std::move(entries);
     return true;
 }
 
+bool ExternalImageManager::WriteCacheCopy(const std::string& normalized, const Bytes& bytes) {
+    std::filesystem::path folder = std::filesystem::path(normalized).parent_path();
+    std::error_code ignored;
+    if (!folder.empty() && !std::filesystem::is_directory(folder, ignored))
+        std::filesystem::create_directories(folder, ignored);
+    const std::string temporary = normalized + ".part";
+    if (!WriteBytes(temporary, bytes.Data(), bytes.Size()) || std::rename(temporary.c_str(), normalized.c_str()) != 0) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+int ExternalImageManager::WritePendingCacheCopies() {
+    deferCopies_ = false;
+    int written = 0;
+    std::vector<PendingCopy> pending = std::move(pending_);
+    pending_.clear();
+    for (const PendingCopy& copy : pending) {
+        StartTimer();
+        bool ok = WriteCacheCopy(copy.normalized, *copy.bytes);
+        StopTimer(WriteTime);
+        if (ok)
+            ++written;
+        else
+            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n", copy.cachePath.c_str());
+    }
+    return written;
+}
+
 bool ExternalImageManager::OpenFileUncompressed(const std::string& path) {
     CloseFile();
     StartTimer();
-    auto bytes = std::make_unique<Bytes>();
+    auto bytes = std::make_shared<Bytes>();
     Bytes::Mapped mapped = bytes->MapFile(path);
     StopTimer(ReadTime);
     if (mapped == Bytes::Mapped::Missing) return false;
@@ -382,10 +421,29 @@ BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
     if (width * height > (size - at) / 4) return refuse("pixels past the end");
     if (width > INT32_MAX || height > INT32_MAX) return refuse("image too large");
 
+    GlobalState* state = GetGlobalState();
+    const uint8_t* source = data + at;
+    const size_t rowBytes = static_cast<size_t>(width) * 4;
+    // With a display, the image becomes a texture only when it is first
+    // used (the archive's bytes are kept until then); making textures is
+    // most of what taking images out costs, and many are not shown soon.
+    // Sizes the display cannot hold are made now, so that they fail here.
+    ALLEGRO_DISPLAY* display = al_get_current_display();
+    if (display && !(al_get_new_bitmap_flags() & ALLEGRO_MEMORY_BITMAP)) {
+        const int largest = al_get_display_option(display, ALLEGRO_MAX_BITMAP_SIZE);
+        if (largest <= 0 || (width <= static_cast<uint64_t>(largest) && height <= static_cast<uint64_t>(largest))) {
+            // The pixels are read from the archive's bytes, kept for it.
+            BitmapWrapper* wrapper = BitmapWrapper::CreatePending(static_cast<int>(width), static_cast<int>(height),
+                                                                  source, archive_, &state->openGLMode);
+            wrapper->SetOffset(x, y);
+            StopTimer(ProcessTime);
+            return wrapper;
+        }
+    }
+
     // The caller's drawing target is restored afterwards, so that taking an
     // image out while a frame is being drawn does not send the rest of the
     // frame into the new image.
-    GlobalState* state = GetGlobalState();
     ALLEGRO_BITMAP* previousTarget = al_get_target_bitmap();
     auto* wrapper = new BitmapWrapper(static_cast<int>(width), static_cast<int>(height), &state->openGLMode);
     if (!wrapper->GetBitmap()) {
@@ -412,8 +470,6 @@ BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
     }
 
     StartTimer();
-    const uint8_t* source = data + at;
-    const size_t rowBytes = static_cast<size_t>(width) * 4;
     for (uint64_t row = 0; row < height; ++row) {
         std::memcpy(static_cast<uint8_t*>(region->data) + static_cast<ptrdiff_t>(row) * region->pitch,
                     source + row * rowBytes, rowBytes);

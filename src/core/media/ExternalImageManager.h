@@ -50,6 +50,17 @@ public:
     void CloseFile();
     bool IsOpen() const { return archive_ != nullptr; }
 
+    // While deferred, a fresh inflate keeps its bytes in memory and its
+    // cache copy is written later by WritePendingCacheCopies (opening the
+    // same archive again meanwhile reuses those bytes), so that start-up
+    // does not wait on the disk. Off by default.
+    void DeferCacheCopies(bool defer) { deferCopies_ = defer; }
+    // Writes every cache copy still held back, with the usual line for one
+    // that cannot be created, and stops deferring. Returns how many were
+    // written.
+    int WritePendingCacheCopies();
+    size_t PendingCacheCopyCount() const { return pending_.size(); }
+
     // A new bitmap owned by the caller, or null with a warning.
     BitmapWrapper* GetBitmapFromActiveFile(const std::string& name);
     // The same, found by data offset (then read by the first entry of that
@@ -92,7 +103,19 @@ private:
     // a line when the record does not fit the archive.
     BitmapWrapper* ReadImage(const ArchiveEntry& entry);
 
-    std::unique_ptr<Bytes> archive_;
+    // Writes one cache copy under a temporary name and renames it into
+    // place; false (and nothing left behind) when it cannot.
+    static bool WriteCacheCopy(const std::string& normalized, const Bytes& bytes);
+
+    struct PendingCopy {
+        std::string cachePath;   // as given, for messages
+        std::string normalized;  // where it is written
+        std::shared_ptr<Bytes> bytes;
+    };
+
+    std::shared_ptr<Bytes> archive_;
+    bool deferCopies_ = false;
+    std::vector<PendingCopy> pending_;
     std::chrono::steady_clock::time_point start_{};
     std::chrono::steady_clock::time_point stop_{};
     double times_[TimerCount] = {0, 0, 0, 0, 0};

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
+#include <vector>
 
 #include "core/media/BitmapWrapper.h"
 #include "support/AllegroTestEnv.h"
@@ -111,6 +113,104 @@ TEST(BitmapWrapperDisplay, PaletteDrawsMatchPixelByPixelWrites) {
     }
     al_destroy_bitmap(drawn);
     al_destroy_bitmap(expected);
+    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
+}
+
+// Pixel (x, y) of the pending pictures below: (10 * x, 20 * y, 7, 255).
+std::shared_ptr<std::vector<uint8_t>> Pixels(int width, int height) {
+    auto bytes = std::make_shared<std::vector<uint8_t>>();
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x)
+            bytes->insert(bytes->end(), {static_cast<uint8_t>(10 * x), static_cast<uint8_t>(20 * y), 7, 255});
+    return bytes;
+}
+
+// A pending bitmap is made on its first use, from its pixels exactly, in the
+// kind of bitmap asked for when it was created, and the drawing target, the
+// new-bitmap settings and drawing held for a batch all stay as they were;
+// the block holding its pixels is let go once it is made.
+TEST(BitmapWrapperDisplay, PendingBitmapIsMadeOnFirstUseAsAskedAtCreation) {
+    ASSERT_TRUE(testsupport::EnsureDisplay());
+    uint8_t openGL = 0;
+    struct Case {
+        int createFlags;  // new-bitmap flags when the wrapper is created
+        bool memory;      // the bitmap made is a memory bitmap
+    };
+    for (const Case& c : {Case{ALLEGRO_VIDEO_BITMAP, false}, Case{ALLEGRO_MEMORY_BITMAP, true}}) {
+        SCOPED_TRACE(c.memory ? "memory" : "video");
+        auto pixels = Pixels(4, 3);
+        std::weak_ptr<std::vector<uint8_t>> held = pixels;
+        al_set_new_bitmap_flags(c.createFlags);
+        std::unique_ptr<BitmapWrapper> image(
+            BitmapWrapper::CreatePending(4, 3, pixels->data(), pixels, &openGL));
+        pixels.reset();
+        image->SetOffset(1, 1);
+        EXPECT_TRUE(image->IsPending());
+        EXPECT_EQ(image->GetWidth(), 4);
+        EXPECT_EQ(image->GetHeight(), 3);
+        EXPECT_FALSE(held.expired());
+
+        // Made in the middle of a held batch drawn into a video target.
+        al_set_new_bitmap_flags(ALLEGRO_VIDEO_BITMAP);
+        ALLEGRO_BITMAP* target = al_create_bitmap(8, 8);
+        ALLEGRO_BITMAP* dot = al_create_bitmap(1, 1);
+        al_set_target_bitmap(dot);
+        al_clear_to_color(al_map_rgb(0, 0, 250));
+        al_set_target_bitmap(target);
+        al_clear_to_color(al_map_rgb(0, 0, 0));
+        al_hold_bitmap_drawing(true);
+        al_draw_bitmap(dot, 7, 7, 0);
+        image->DrawDefault(0, 0);
+        EXPECT_TRUE(al_is_bitmap_drawing_held());
+        al_hold_bitmap_drawing(false);
+
+        EXPECT_FALSE(image->IsPending());
+        EXPECT_TRUE(held.expired());
+        EXPECT_EQ(al_get_target_bitmap(), target);
+        EXPECT_EQ(al_get_new_bitmap_flags(), ALLEGRO_VIDEO_BITMAP);
+        EXPECT_EQ((al_get_bitmap_flags(image->GetBitmap()) & ALLEGRO_MEMORY_BITMAP) != 0, c.memory);
+        EXPECT_TRUE(IsColour(target, 7, 7, 0, 0, 250));
+        int wrong = 0;
+        for (int y = 0; y < 3; ++y)
+            for (int x = 0; x < 4; ++x) wrong += !IsColour(target, x + 1, y + 1, 10 * x, 20 * y, 7);
+        EXPECT_EQ(wrong, 0);
+        EXPECT_TRUE(IsColour(target, 0, 0, 0, 0, 0));
+        al_destroy_bitmap(dot);
+        al_destroy_bitmap(target);
+    }
+    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
+}
+
+// A pending bitmap that is never used costs no bitmap and lets its pixels
+// go with it; one without pixels is empty and draws nothing; resizing one
+// drops its pixels for the new, transparent size.
+TEST(BitmapWrapperDisplay, PendingBitmapsUnusedEmptyOrResized) {
+    ASSERT_TRUE(testsupport::EnsureDisplay());
+    al_set_new_bitmap_flags(ALLEGRO_VIDEO_BITMAP);
+    uint8_t openGL = 0;
+    auto pixels = Pixels(2, 2);
+    std::weak_ptr<std::vector<uint8_t>> held = pixels;
+    delete BitmapWrapper::CreatePending(2, 2, pixels->data(), pixels, &openGL);
+    pixels.reset();
+    EXPECT_TRUE(held.expired());
+
+    std::unique_ptr<BitmapWrapper> empty(BitmapWrapper::CreatePending(2, 2, nullptr, nullptr, &openGL));
+    EXPECT_FALSE(empty->IsPending());
+    EXPECT_EQ(empty->GetBitmap(), nullptr);
+    empty->DrawDefault(0, 0);
+
+    pixels = Pixels(2, 2);
+    std::unique_ptr<BitmapWrapper> resized(BitmapWrapper::CreatePending(2, 2, pixels->data(), pixels, &openGL));
+    held = pixels;
+    pixels.reset();
+    resized->Resize(3, 3);
+    EXPECT_FALSE(resized->IsPending());
+    EXPECT_TRUE(held.expired());
+    ASSERT_TRUE(resized->GetBitmap());
+    unsigned char r, g, b, a;
+    al_unmap_rgba(al_get_pixel(resized->GetBitmap(), 0, 0), &r, &g, &b, &a);
+    EXPECT_EQ(a, 0);
+    EXPECT_EQ(al_get_bitmap_width(resized->GetBitmap()), 3);
     al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
 }
 

@@ -72,4 +72,43 @@ TEST(ExternalImageManagerDisplay, VideoBitmapsHoldTheArchivePixelsExactly) {
     al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
 }
 
+// With a display, images wait to become textures until first used, and
+// still hold the archive's pixels then, after the archive was closed too;
+// until then the drawing target the caller had stays untouched.
+TEST(ExternalImageManagerDisplay, ImagesBecomeTexturesOnFirstUseAfterTheArchiveCloses) {
+    ASSERT_TRUE(testsupport::EnsureDisplay());
+    testsupport::TempDir dir;
+    al_set_new_bitmap_flags(ALLEGRO_VIDEO_BITMAP);
+    sif::ArchiveWriter writer;
+    writer.AddImage("Wide", Pattern(37, 9));
+    writer.AddTrimmedImage("Trimmed", 64, 64, sif::TrimRect{10, 12, 20, 30}, Pattern(20, 30).rgba);
+    std::filesystem::create_directories("Data");
+    ASSERT_TRUE(writer.WriteFile("Data/Art.sif", true));
+
+    for (bool cached : {false, true}) {  // freshly inflated, then from the cache copy
+        SCOPED_TRACE(cached ? "cache copy" : "fresh");
+        ExternalImageManager images;
+        ASSERT_TRUE(images.OpenFile("Data/Art.sif"));
+        std::unique_ptr<BitmapWrapper> wide(images.GetBitmapFromActiveFile("Wide"));
+        std::unique_ptr<BitmapWrapper> trimmed(images.GetBitmapFromActiveFile("Trimmed"));
+        images.CloseFile();
+        ASSERT_TRUE(wide && trimmed);
+        EXPECT_TRUE(wide->IsPending());
+        EXPECT_TRUE(trimmed->IsPending());
+        EXPECT_EQ(trimmed->GetOffsetX(), 10);
+        EXPECT_EQ(trimmed->GetOffsetY(), 12);
+        for (BitmapWrapper* image : {wide.get(), trimmed.get()}) {
+            ALLEGRO_BITMAP* bitmap = image->GetBitmap();
+            ASSERT_TRUE(bitmap);
+            EXPECT_FALSE(al_get_bitmap_flags(bitmap) & ALLEGRO_MEMORY_BITMAP);
+            int wrong = 0;
+            for (int y = 0; y < image->GetHeight(); ++y)
+                for (int x = 0; x < image->GetWidth(); ++x)
+                    wrong += PixelAt(bitmap, x, y) != Rgba{x * 3, y * 5, 255 - x, 40 + y};
+            EXPECT_EQ(wrong, 0);
+        }
+    }
+    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
+}
+
 }  // namespace

@@ -434,3 +434,70 @@ TEST_F(ExternalImageManagerTest, DamagedRecordsGiveNullAndKeepTheArchiveOpen) {
 }
 
 }  // namespace
+
+namespace {
+
+// While deferred, a fresh inflate leaves the disk alone: the archive opens
+// from memory (again too, with its file gone) until the held copies are
+// written, exactly as they would have been; then opens write at once again.
+TEST_F(ExternalImageManagerTest, DeferredCacheCopiesAreWrittenLaterAndServeMeanwhile) {
+    sif::ArchiveWriter first, second;
+    first.AddImage("Pic", Gradient(6, 4));
+    second.AddImage("Other", Solid(1, 2, 3, 4));
+    fs::create_directories("Data");
+    ASSERT_TRUE(first.WriteFile("Data/Art.sif", true));
+    ASSERT_TRUE(second.WriteFile("Data/More.sif", true));
+
+    ExternalImageManager images;
+    images.DeferCacheCopies(true);
+    testsupport::StderrCapture capture;
+    ASSERT_TRUE(images.OpenFile("Data/Art.sif"));
+    EXPECT_FALSE(fs::exists("Cache/Art.sif"));
+    EXPECT_EQ(images.PendingCacheCopyCount(), 1u);
+    images.CloseFile();
+
+    fs::remove("Data/Art.sif");
+    ASSERT_TRUE(images.OpenFile("Data\\Art.sif"));
+    EXPECT_EQ(images.PendingCacheCopyCount(), 1u);
+    std::unique_ptr<BitmapWrapper> pic(images.GetBitmapFromActiveFile("Pic"));
+    ASSERT_TRUE(pic);
+    EXPECT_EQ(PixelAt(pic.get(), 5, 3), (Rgba{5, 3, 8, 200}));
+    images.CloseFile();
+
+    EXPECT_EQ(images.WritePendingCacheCopies(), 1);
+    EXPECT_EQ(images.PendingCacheCopyCount(), 0u);
+    EXPECT_EQ(testsupport::ReadFile("Cache/Art.sif"), AsText(first.BuildLayout(true)));
+    EXPECT_FALSE(fs::exists("Cache/Art.sif.part"));
+    EXPECT_EQ(images.WritePendingCacheCopies(), 0);
+
+    ASSERT_TRUE(images.OpenFile("Data/More.sif"));
+    EXPECT_TRUE(fs::exists("Cache/More.sif"));
+    EXPECT_EQ(images.PendingCacheCopyCount(), 0u);
+    EXPECT_EQ(capture.Take(), "");
+}
+
+// A held copy that cannot be written says so when its turn comes; the
+// archive it came from opened and read all the same, and the next run
+// simply inflates it again.
+TEST_F(ExternalImageManagerTest, DeferredCacheCopyThatCannotBeWrittenIsReported) {
+    sif::ArchiveWriter writer;
+    writer.AddImage("Pic", Gradient(3, 3));
+    fs::create_directories("Data");
+    ASSERT_TRUE(writer.WriteFile("Data/Art.sif", true));
+
+    ExternalImageManager images;
+    images.DeferCacheCopies(true);
+    ASSERT_TRUE(images.OpenFile("Data/Art.sif"));
+    std::unique_ptr<BitmapWrapper> pic(images.GetBitmapFromActiveFile("Pic"));
+    EXPECT_TRUE(pic);
+    images.CloseFile();
+
+    fs::create_directories("Cache/Art.sif/in-the-way");  // a folder where the copy goes
+    testsupport::StderrCapture capture;
+    EXPECT_EQ(images.WritePendingCacheCopies(), 0);
+    EXPECT_EQ(capture.Take(), "ExternalImageManager::OpenFile - Warning, cannot create Cache/Art.sif\n");
+    EXPECT_FALSE(fs::exists("Cache/Art.sif.part"));
+    EXPECT_EQ(images.PendingCacheCopyCount(), 0u);
+}
+
+}  // namespace
