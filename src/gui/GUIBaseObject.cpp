@@ -46,6 +46,8 @@ void GUIBaseObject::DetachEverywhere() {
     if (m_parent) {
         while (m_parent->m_children.RemoveValue(this)) {
         }
+        // Its picture leaves the parent's.
+        m_parent->MarkDirty();
         m_parent = nullptr;
     }
     // Lists that show this object as a linked window, and the back-references
@@ -88,6 +90,8 @@ void GUIBaseObject::Show(bool childrenOnly) {
     std::weak_ptr<char> self = m_life;
     if (!m_visible && m_navigationOn) ResetNavCursor();
     m_visible = true;
+    // Shown, it appears in its parent's picture.
+    MarkDirty();
     if (m_hasInputLockName && GetGlobalState()->player) GetGlobalState()->player->AddInputLock(m_inputLockName);
     if (GUIManager* manager = Manager()) {
         if (m_joinsActiveWindows) manager->AddActiveWindow(this);
@@ -108,6 +112,8 @@ void GUIBaseObject::Show(bool childrenOnly) {
 void GUIBaseObject::Hide(bool childrenOnly) {
     std::weak_ptr<char> self = m_life;
     m_visible = false;
+    // Hidden, it leaves its parent's picture.
+    SetParentsDirty();
     if (m_hasInputLockName && GetGlobalState()->player) GetGlobalState()->player->RemoveInputLock(m_inputLockName);
     if (GUIManager* manager = Manager()) {
         if (m_joinsActiveWindows) manager->RemoveActiveWindow(this);
@@ -142,8 +148,6 @@ void GUIBaseObject::SetVisible(bool visible) {
 
 bool GUIBaseObject::HandleNavigation() {
     if (!IsVisible()) return true;
-    m_dirty = true;
-    SetParentsDirty();
     if (!m_navigationOn) return true;
     return Navigate();
 }
@@ -189,9 +193,11 @@ void GUIBaseObject::AddChild(const char* name, GUIBaseObject* child) {
         while (manager->GetTopLevelList()->RemoveValue(child)) {
         }
     }
+    if (child->m_parent) child->m_parent->MarkDirty();
     m_children.Add(name, child);
     child->SetName(name);
     child->SetParent(this);
+    MarkDirty();
 }
 
 void GUIBaseObject::UnRegisterObject(const char* name) {
@@ -204,9 +210,11 @@ void GUIBaseObject::UnRegisterObject(const char* name) {
     auto* child = static_cast<GUIBaseObject*>(m_children.RemoveAt(index));
     // The child no longer hangs here; it must not reach back to this object.
     if (child && child->m_parent == this && !m_children.ContainsValue(child)) child->m_parent = nullptr;
+    MarkDirty();
 }
 
 void GUIBaseObject::DeleteChildren() {
+    if (!m_children.IsEmpty()) MarkDirty();
     while (!m_children.IsEmpty()) {
         auto* child = static_cast<GUIBaseObject*>(m_children.RemoveFirst());
         if (!child) continue;
@@ -246,7 +254,8 @@ void GUIBaseObject::SetDimensions(int x, int y, int w, int h) {
     m_positionX = x;
     m_positionY = y;
     ReplaceBacking(w, h);
-    m_visible = m_hasContent = m_dirty = true;
+    m_visible = m_hasContent = true;
+    MarkDirty();
 }
 
 void GUIBaseObject::SetSize(int w, int h) {
@@ -255,7 +264,8 @@ void GUIBaseObject::SetSize(int w, int h) {
     m_width = w;
     m_height = h;
     ReplaceBacking(w, h);
-    m_visible = m_hasContent = m_dirty = true;
+    m_visible = m_hasContent = true;
+    MarkDirty();
 }
 
 void GUIBaseObject::SetPosition(int x, int y) {
@@ -265,6 +275,8 @@ void GUIBaseObject::SetPosition(int x, int y) {
     m_y1 = y;
     m_x2 = SaturateToInt32(x + w);
     m_y2 = SaturateToInt32(y + h);
+    // The kept picture stays good; the parent's shows it elsewhere now.
+    if (x != m_positionX || y != m_positionY) SetParentsDirty();
     m_positionX = x;
     m_positionY = y;
 }
@@ -297,6 +309,7 @@ void GUIBaseObject::MoveBy(int dx, int dy) {
     m_y2 = SaturateToInt32(m_y2 + my);
     m_positionX = SaturateToInt32(m_positionX + mx);
     m_positionY = SaturateToInt32(m_positionY + my);
+    if (mx != 0 || my != 0) SetParentsDirty();
 }
 
 bool GUIBaseObject::ContainsPoint(int x, int y) const {
@@ -320,6 +333,7 @@ void GUIBaseObject::SetBorderImages(BitmapWrapper* corner, BitmapWrapper* horizo
         m_borderOn = true;
         if (corner) m_grabWidth = corner->GetWidth();
     }
+    MarkDirty();
 }
 
 void GUIBaseObject::UseDefaultBorder() {
@@ -329,6 +343,7 @@ void GUIBaseObject::UseDefaultBorder() {
     m_horizontalImage = manager->GetDefaultHorizontal();
     m_verticalImage = manager->GetDefaultVertical();
     m_borderOn = true;
+    MarkDirty();
 }
 
 void GUIBaseObject::SetDirtyRecursive() {
@@ -346,6 +361,65 @@ void GUIBaseObject::SetDirtyRecursive() {
 
 void GUIBaseObject::SetParentsDirty() {
     for (GUIBaseObject* object = m_parent; object; object = object->m_parent) object->m_dirty = true;
+}
+
+void GUIBaseObject::MarkDirty() {
+    m_dirty = true;
+    SetParentsDirty();
+}
+
+void GUIBaseObject::SetDirty(bool dirty) {
+    if (dirty)
+        MarkDirty();
+    else
+        m_dirty = false;
+}
+
+void GUIBaseObject::SetDrawPosition(int x, int y) {
+    if (x == m_drawX && y == m_drawY) return;
+    m_drawX = x;
+    m_drawY = y;
+    MarkDirty();
+}
+
+void GUIBaseObject::SetBorderOn(bool on) {
+    if (on == m_borderOn) return;
+    m_borderOn = on;
+    MarkDirty();
+}
+
+void GUIBaseObject::SetHasContent(bool on) {
+    if (on == m_hasContent) return;
+    m_hasContent = on;
+    MarkDirty();
+}
+
+void GUIBaseObject::SetNavigationOn(bool on) {
+    if (on == m_navigationOn) return;
+    m_navigationOn = on;
+    MarkDirty();
+}
+
+bool GUIBaseObject::WantsRender() const {
+    if (m_dirty) return true;
+    // An object that does not mark its own changes is drawn afresh with its
+    // parent, as its parent's pulse used to make it.
+    if (!KeepsPicture()) return m_parent != nullptr;
+    if (ShownStateChanged()) return true;
+    // A highlighted option whose object has gone is dropped when drawn.
+    if (m_navigationOn)
+        for (const auto& entry : m_navEntries)
+            if (entry->TargetGone()) return true;
+    for (NamedList::Node* node = m_children.GetHead(); node; node = node->next) {
+        const auto* child = static_cast<const GUIBaseObject*>(node->value);
+        // Only what Draw would render counts: a hidden child, or one without
+        // a bitmap or content, leaves this picture as it is.
+        if (!child || child->m_parent != this || !child->m_visible || !child->m_hasContent || !child->m_backing ||
+            !child->m_backing->GetBitmap())
+            continue;
+        if (child->WantsRender()) return true;
+    }
+    return false;
 }
 
 void GUIBaseObject::BringToFront() {
@@ -421,13 +495,18 @@ void GUIBaseObject::Draw(BitmapWrapper* target) {
     // backing bitmap: there is nothing to render into.
     if (m_visible && m_backing && m_backing->GetBitmap()) {
         std::weak_ptr<char> self = m_life;
-        if (!state->openGLMode && m_dirty && m_hasContent && RenderStraightTo(target)) {
+        const bool render = m_hasContent && WantsRender();
+        if (!state->openGLMode && render && RenderStraightTo(target)) {
             if (trace && !self.expired()) std::fputs("Done\n", stderr);
             return;
         }
-        // Every other draw renders into the backing bitmap and blits it.
-        if (m_dirty && m_hasContent) m_backing->ClearToTransparent();
-        if (m_dirty && m_hasContent) {
+        // Every other draw renders into the backing bitmap when something
+        // shown has changed, and blits the picture it keeps.
+        if (render) {
+            // Cleared first: a Render that wants to run again next frame
+            // marks itself dirty anew.
+            m_dirty = false;
+            m_backing->ClearToTransparent();
             Render();
             if (self.expired()) return;
             DrawBorder();
@@ -622,6 +701,7 @@ void GUIBaseObject::AppendNavEntry(std::unique_ptr<GUINavEntry> entry) {
     if (!entry) return;
     m_navEntries.push_back(std::move(entry));
     if (m_navCurrent < 0) m_navCurrent = static_cast<int>(m_navEntries.size()) - 1;
+    if (m_navigationOn) MarkDirty();
 }
 
 void GUIBaseObject::AddNavEntry(GUIBaseObject* target, bool filled, ALLEGRO_COLOR colour, const char* script) {
@@ -633,13 +713,17 @@ void GUIBaseObject::AddNavCursorEntry(int x, int y, GUIBaseObject* target, const
 }
 
 void GUIBaseObject::ClearNavEntries() {
+    if (m_navigationOn && !m_navEntries.empty()) MarkDirty();
     m_navEntries.clear();
     m_navCurrent = -1;
 }
 
 void GUIBaseObject::ResetNavCursor() {
+    const int before = m_navCurrent;
+    const size_t count = m_navEntries.size();
     PruneNavEntries();
     m_navCurrent = m_navEntries.empty() ? -1 : 0;
+    if (m_navigationOn && (m_navCurrent != before || m_navEntries.size() != count)) MarkDirty();
 }
 
 GUIBaseObject* GUIBaseObject::GetNavTarget() const {
@@ -664,6 +748,16 @@ void GUIBaseObject::PruneNavEntries() {
 
 void GUIBaseObject::MoveNavCursor(int n, bool noAdjustment) {
     if (n == 0) return;
+    // The highlight moves with the current entry (or with a dropped one).
+    struct MarkOnChange {
+        GUIBaseObject* self;
+        int index;
+        size_t count;
+        ~MarkOnChange() {
+            if (self->m_navigationOn && (self->m_navCurrent != index || self->m_navEntries.size() != count))
+                self->MarkDirty();
+        }
+    } mark{this, m_navCurrent, m_navEntries.size()};
     PruneNavEntries();
     const int count = static_cast<int>(m_navEntries.size());
     if (count == 0) return;

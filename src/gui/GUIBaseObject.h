@@ -12,6 +12,16 @@
 // destructor takes the object off its parent's child list, off every linked
 // list, and tells the GUI manager in the global state, which clears every
 // pointer it keeps to it.
+//
+// Kept pictures: an object renders into its backing bitmap only when
+// something it shows has changed, and otherwise its kept picture is blitted.
+// Every setter that changes what is drawn marks the object dirty and its
+// ancestors with it (MarkDirty). Before a Draw renders, it also looks down
+// the visible tree for anything that changed without telling its parent
+// (see WantsRender), so a missed mark costs a frame's redraw, not a stale
+// picture. A class that does not track its own changes keeps the base
+// default, redraw every pulse: each pulse marks it dirty, and below a parent
+// it is rendered with every draw of that parent, as before.
 #include <allegro5/allegro.h>
 #include <lua5.1/lua.hpp>
 
@@ -167,7 +177,7 @@ public:
     int GetY2() const { return m_y2; }
     int GetDrawX() const { return m_drawX; }
     int GetDrawY() const { return m_drawY; }
-    void SetDrawPosition(int x, int y) { m_drawX = x; m_drawY = y; }
+    void SetDrawPosition(int x, int y);
     // Edges included; false whenever the parent's mouse-inside flag is off.
     bool ContainsPoint(int x, int y) const;
     bool IsMouseInside() const { return m_mouseInside; }
@@ -175,7 +185,7 @@ public:
     // ---- Flags -----------------------------------------------------------------
     void SetLock(int lock) { m_lock = lock != 0; }
     bool IsLocked() const { return m_lock; }
-    void SetBorderOn(bool on) { m_borderOn = on; }
+    void SetBorderOn(bool on);
     bool IsBorderOn() const { return m_borderOn; }
     // Lock name taken on the player while the object is shown; null ignored.
     void SetInputLockName(const char* name);
@@ -192,10 +202,15 @@ public:
     bool HoldsInput() const { return m_holdsInput; }
     void SetClosesOnLeavingStack(bool on) { m_closesOnLeavingStack = on; }
     bool ClosesOnLeavingStack() const { return m_closesOnLeavingStack; }
-    void SetHasContent(bool on) { m_hasContent = on; }
+    void SetHasContent(bool on);
     bool HasContent() const { return m_hasContent; }
     bool IsDirty() const { return m_dirty; }
-    void SetDirty(bool dirty) { m_dirty = dirty; }
+    // true marks the ancestors too (MarkDirty); false clears this object's
+    // own mark only.
+    void SetDirty(bool dirty);
+    // Off for the classes that mark their own changes: they keep their
+    // picture until then.
+    bool KeepsPicture() const { return !m_redrawEveryPulse; }
     bool IsDragging() const { return m_dragging; }
     bool IsEdgeGrabbed() const { return m_edgeGrabbed; }
 
@@ -217,6 +232,13 @@ public:
     // This object, every ancestor and every descendant.
     void SetDirtyRecursive();
     void SetParentsDirty();
+    // This object and every ancestor: what it shows has changed.
+    void MarkDirty();
+    // Whether the next Draw renders again instead of blitting the kept
+    // picture: the object is dirty, or it does not keep its picture and hangs
+    // below a parent, or what it shows changed behind its back, or a visible
+    // child with content wants to render.
+    bool WantsRender() const;
     void BringToFront();
 
     // ---- Events and drawing ----------------------------------------------------------
@@ -234,7 +256,7 @@ public:
     // ---- Keyboard navigation ------------------------------------------------------------
     // The object joins the control stack when shown.
     void SetControlStackOnShow(bool on) { m_joinsControlStack = on; }
-    void SetNavigationOn(bool on) { m_navigationOn = on; }
+    void SetNavigationOn(bool on);
     bool IsNavigationOn() const { return m_navigationOn; }
     // Moving past either end continues at the other end.
     void SetNavigationWrap(bool on) { m_navigationWrap = on; }
@@ -319,6 +341,10 @@ public:
 protected:
     // Drops every back-reference of this object from other objects' lists.
     void DetachEverywhere();
+    // For widgets that show state others may write (through a property
+    // address, a watched pointer or a shared record): true when that state
+    // differs from what the last Render drew. The base has none.
+    virtual bool ShownStateChanged() const { return false; }
 
     bool m_lock = true;
     std::string m_inputLockName;

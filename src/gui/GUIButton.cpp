@@ -54,7 +54,10 @@ void PaintFace(BitmapWrapper* image, ALLEGRO_COLOR frame, ALLEGRO_COLOR fill, AL
 
 }  // namespace
 
-GUIButton::GUIButton() { m_type = kTypeGUIButton; }
+GUIButton::GUIButton() {
+    m_type = kTypeGUIButton;
+    m_redrawEveryPulse = false;
+}
 
 GUIButton::~GUIButton() { FreeOwnedImages(); }
 
@@ -86,11 +89,12 @@ void GUIButton::SetImages(BitmapWrapper* normal, BitmapWrapper* hover, BitmapWra
     m_normalImage = normal;
     m_hoverImage = hover;
     m_pressedImage = pressed;
-    m_dirty = true;
+    MarkDirty();
 }
 
 void GUIButton::SetCaption(ALLEGRO_FONT* font, int x, int y, ALLEGRO_COLOR colour, const char* text) {
     if (!text || !font) {
+        if (m_hasCaption) MarkDirty();
         m_caption.clear();
         m_hasCaption = false;
         return;
@@ -101,7 +105,7 @@ void GUIButton::SetCaption(ALLEGRO_FONT* font, int x, int y, ALLEGRO_COLOR colou
     m_captionY = y;
     m_captionColour = colour;
     m_captionFont = font;
-    m_dirty = true;
+    MarkDirty();
 }
 
 void GUIButton::BuildTextImages(ALLEGRO_COLOR frame, ALLEGRO_COLOR fill, ALLEGRO_COLOR inner, const char* text) {
@@ -121,12 +125,14 @@ void GUIButton::BuildTextImages(ALLEGRO_COLOR frame, ALLEGRO_COLOR fill, ALLEGRO
     PaintFace(m_pressedImage, ScaleOpaque(frame, 0.9f), ScaleOpaque(fill, 0.9f), ScaleOpaque(inner, 0.9f), font,
               text);
     if (previous) al_set_target_bitmap(previous);
-    m_dirty = true;
+    MarkDirty();
 }
 
 void GUIButton::SetDisplayData(float value, int drawFlags) {
     m_displayValue = value;
+    if (drawFlags == m_drawFlags) return;
     m_drawFlags = drawFlags;
+    MarkDirty();
 }
 
 void GUIButton::SetScript(const std::string& path, int32_t argument) {
@@ -164,19 +170,27 @@ void GUIButton::SetClickSound(const std::string& name) {
 void* GUIButton::GetProperty(const std::string&) { return nullptr; }
 
 bool GUIButton::OnEvent(int event, int, int) {
-    m_dirty = true;
+    // The face shown follows the hovered and pressed states: the button is
+    // drawn again when either changes.
+    const bool hovered = m_hovered;
+    const bool pressed = m_pressed;
+    auto markOnChange = [this, hovered, pressed] {
+        if (m_hovered != hovered || m_pressed != pressed) MarkDirty();
+    };
     switch (event) {
         case kGUIEventPulse:
             m_hovered = IsMouseInside();
-            if (m_hovered) SetParentsDirty();
+            markOnChange();
             return false;
         case kGUIEventPress:
             m_pressed = IsMouseInside();
+            markOnChange();
             return m_pressed;
         case kGUIEventRelease: {
             m_releasedInside = IsMouseInside();
             const bool click = m_pressed && m_releasedInside;
             m_pressed = m_releasedInside = false;
+            markOnChange();
             if (!click) return false;
             Click();  // the last use of this object: the action may delete it
             return true;

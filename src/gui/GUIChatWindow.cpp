@@ -23,6 +23,7 @@ GUIChatWindow::GUIChatWindow() {
     m_type = kTypeGUIChatWindow;
     m_shadowColour = al_map_rgb(0, 0, 0);
     m_textColour = al_map_rgb(232, 85, 85);
+    m_redrawEveryPulse = false;
 }
 
 GUIChatWindow::~GUIChatWindow() {
@@ -66,6 +67,7 @@ void GUIChatWindow::Setup() {
     }
     ComputeVisibleLines();
     m_setUp = true;
+    MarkDirty();
 }
 
 GUIInputTextBox* GUIChatWindow::GetInputBox() const {
@@ -83,7 +85,12 @@ void GUIChatWindow::AddLine(const char* text, uint32_t kind) {
     if (!text) return;
     m_lines.push_front(Line{text, kind});
     while (m_lines.size() > static_cast<size_t>(kMaxLines)) m_lines.pop_back();
-    m_dirty = true;
+    MarkDirty();
+}
+
+void GUIChatWindow::ClearLines() {
+    if (!m_lines.empty()) MarkDirty();
+    m_lines.clear();
 }
 
 const GUIChatWindow::Line* GUIChatWindow::GetLine(int index) const {
@@ -119,7 +126,7 @@ void GUIChatWindow::AddFilter(const std::string& name, int32_t mask) { m_filters
 
 void GUIChatWindow::SelectFilterByIndex(int index) {
     m_selectedFilter = index >= 0 && static_cast<size_t>(index) < m_filters.size() ? index : -1;
-    m_dirty = true;
+    MarkDirty();
 }
 
 void GUIChatWindow::SelectFilterByName(const std::string& name) {
@@ -130,13 +137,13 @@ void GUIChatWindow::SelectFilterByName(const std::string& name) {
             break;
         }
     }
-    m_dirty = true;
+    MarkDirty();
 }
 
 void GUIChatWindow::ToggleFilterBits(int32_t bits) {
     if (m_selectedFilter < 0) return;
     m_filters[static_cast<size_t>(m_selectedFilter)].mask ^= bits;
-    m_dirty = true;
+    MarkDirty();
 }
 
 const int32_t* GUIChatWindow::GetSelectedMask() const {
@@ -154,7 +161,7 @@ void GUIChatWindow::SetFontSize(int size) {
         box->SetInputFont(m_font);
     }
     ComputeVisibleLines();
-    m_dirty = true;
+    MarkDirty();
 }
 
 bool GUIChatWindow::OnEvent(int, int, int) { return false; }

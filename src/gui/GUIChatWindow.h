@@ -44,7 +44,7 @@ public:
     void AddLine(const std::string& text, uint32_t kind) { AddLine(text.c_str(), kind); }
     void AddText(const char* text) { AddLine(text, kDefaultKind); }
     void AddText(const std::string& text) { AddLine(text.c_str(), kDefaultKind); }
-    void ClearLines() { m_lines.clear(); }
+    void ClearLines();
     int GetLineCount() const { return static_cast<int>(m_lines.size()); }
     // 0 is the newest; null outside the list.
     const Line* GetLine(int index) const;

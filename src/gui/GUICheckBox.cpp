@@ -7,6 +7,7 @@
 
 GUICheckBox::GUICheckBox() {
     m_type = kTypeGUICheckBox;
+    m_redrawEveryPulse = false;
     if (DataLibrary* library = GetGlobalState()->dataLibrary) {
         m_checkedImage = library->Get<BitmapWrapper>("Images", "GUI", "Misc", "CheckBoxChecked", DataKind::Bitmap);
         m_uncheckedImage =
@@ -35,7 +36,7 @@ bool GUICheckBox::OnEvent(int event, int, int) {
     const bool toggle = m_pressed;
     m_pressed = false;
     if (!IsMouseInside()) return false;
-    m_dirty = true;
+    MarkDirty();
     if (toggle) {
         // The state changes before the script runs: the script may delete
         // the box, after which nothing of it is touched.

@@ -18,7 +18,10 @@ public:
     void SetFiringData(const std::string& onCheck, int32_t onCheckArgument, const std::string& onUncheck,
                        int32_t onUncheckArgument);
     bool IsChecked() const { return m_checked; }
-    void SetChecked(bool checked) { m_checked = checked; m_dirty = true; }
+    void SetChecked(bool checked) {
+        m_checked = checked;
+        MarkDirty();
+    }
 
     bool OnEvent(int event, int x, int y) override;
     void Render() override;

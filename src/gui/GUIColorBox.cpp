@@ -6,7 +6,10 @@
 #include "core/media/BitmapWrapper.h"
 #include "world/PropertyRouter.h"
 
-GUIColorBox::GUIColorBox() { m_type = kTypeGUIColorBox; }
+GUIColorBox::GUIColorBox() {
+    m_type = kTypeGUIColorBox;
+    m_redrawEveryPulse = false;
+}
 
 GUIColorBox::~GUIColorBox() = default;
 
@@ -15,7 +18,11 @@ void GUIColorBox::SetColor(int red, int green, int blue, int alpha) {
     m_green = green;
     m_blue = blue;
     m_alpha = alpha;
-    m_dirty = true;
+    MarkDirty();
+}
+
+bool GUIColorBox::ShownStateChanged() const {
+    return m_red != m_drawn[0] || m_green != m_drawn[1] || m_blue != m_drawn[2] || m_alpha != m_drawn[3];
 }
 
 bool GUIColorBox::OnEvent(int, int, int) { return false; }
@@ -35,6 +42,10 @@ void GUIColorBox::Render() {
         m_backing->SetAsTarget();
         al_clear_to_color(colour);
     }
+    m_drawn[0] = m_red;
+    m_drawn[1] = m_green;
+    m_drawn[2] = m_blue;
+    m_drawn[3] = m_alpha;
     m_dirty = false;
     DrawChildren(m_backing);
 }

@@ -28,8 +28,13 @@ public:
     static void RegisterLuaFunctions(lua_State* L);
 
 private:
+    // Its colour can be written through its properties.
+    bool ShownStateChanged() const override;
+
     int32_t m_red = 0;
     int32_t m_green = 0;
     int32_t m_blue = 0;
     int32_t m_alpha = 0;
+    // The colour the last Render filled with.
+    int32_t m_drawn[4] = {0, 0, 0, 0};
 };

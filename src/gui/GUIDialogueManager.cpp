@@ -110,6 +110,7 @@ GUIDialogueManager::GUIDialogueManager() : m_textColour(al_map_rgb(215, 171, 20)
         m_pane = library->Get<BitmapWrapper>("Images", "GUI", "Chat", "ChatPane", DataKind::Bitmap);
         m_font = library->Get<ALLEGRO_FONT>("Fonts", "General", "Dialogue", "DialogueFont", DataKind::Font);
     }
+    m_redrawEveryPulse = false;
     m_queue.SetOwnsValues();
     m_queue.SetValueDeleter(DataBlock::Delete);
     SetJoinsActiveWindows(true);
@@ -128,6 +129,7 @@ GUIDialogueManager::~GUIDialogueManager() {
 void GUIDialogueManager::AddLine(const std::string& text) {
     std::string name = "L" + std::to_string(m_lines.GetCount());
     m_lines.Add(name, new ChatBubble(text));
+    MarkDirty();
 }
 
 void GUIDialogueManager::RemoveLine(int index) {
@@ -155,6 +157,22 @@ void GUIDialogueManager::SetLineResponse(int index, const std::string& text, int
     if (!line) return;
     line->SetResponseText(text, value);
     RebuildResponseEntries();
+}
+
+void GUIDialogueManager::SetPortraitImage(Portrait* portrait) {
+    m_portrait = portrait;
+    MarkDirty();
+}
+
+void GUIDialogueManager::SetBackgroundImage(Portrait* background) {
+    m_background = background;
+    MarkDirty();
+}
+
+bool GUIDialogueManager::ShownStateChanged() const {
+    const BitmapWrapper* background = m_background ? m_background->GetBitmap() : nullptr;
+    const BitmapWrapper* portrait = m_portrait ? m_portrait->GetBitmap() : nullptr;
+    return background != m_drawnBackground || portrait != m_drawnPortrait;
 }
 
 int32_t GUIDialogueManager::GetLineResponse(int index) const {
@@ -197,7 +215,8 @@ void GUIDialogueManager::RebuildResponseEntries() {
         m_responseLines.push_back(row);
     }
     if (kept >= 0 && kept < static_cast<int>(m_responseLines.size())) m_navCurrent = kept;
-    SetDirty(true);
+    // The lines changed, and with them perhaps the highlight.
+    MarkDirty();
 }
 
 // ---- Immediate state ----------------------------------------------------------------------
@@ -484,7 +503,7 @@ bool GUIDialogueManager::HandleNavigation() {
         case kNavDown: {
             const int before = GetNavCursor();
             MoveNavCursor(action == kNavUp ? -1 : 1, false);
-            if (GetNavCursor() != before) SetDirty(true);
+            if (GetNavCursor() != before) MarkDirty();
             break;
         }
         case kNavAccept:
@@ -531,6 +550,8 @@ void GUIDialogueManager::Render() {
     if (m_pane) m_pane->DrawDefault(x, y);
     for (Portrait* picture : {m_background, m_portrait})
         if (picture && picture->GetBitmap()) picture->GetBitmap()->DrawDefault(x + kPictureX, y + kPictureY);
+    m_drawnBackground = m_background ? m_background->GetBitmap() : nullptr;
+    m_drawnPortrait = m_portrait ? m_portrait->GetBitmap() : nullptr;
     int row = 0;
     for (NamedList::Node* node = m_lines.GetHead(); node; node = node->next, ++row) {
         auto* line = static_cast<const ChatBubble*>(node->value);

@@ -97,8 +97,8 @@ public:
     void Clear();
     int32_t GetLastResponse() const { return m_lastResponse; }
     void SetResponseState(int32_t value) { m_lastResponse = value; }
-    void SetPortraitImage(Portrait* portrait) { m_portrait = portrait; }
-    void SetBackgroundImage(Portrait* background) { m_background = background; }
+    void SetPortraitImage(Portrait* portrait);
+    void SetBackgroundImage(Portrait* background);
     Portrait* GetPortraitImage() const { return m_portrait; }
     Portrait* GetBackgroundImage() const { return m_background; }
     void ApplyTextSpeed(float speed) { m_textSpeed = speed; }
@@ -155,6 +155,9 @@ private:
     // One keyboard option per response line, in line order; the current
     // option stays where it was while it still exists.
     void RebuildResponseEntries();
+    // A portrait is a holder whose bitmap can be replaced while the box
+    // shows it.
+    bool ShownStateChanged() const override;
 
     bool m_chatWindowWasVisible = false;
     // The box has hidden the chat window and not yet given it back.
@@ -181,4 +184,7 @@ private:
     int32_t m_lineHeight = 18;
     // The line of each keyboard option, in option order.
     std::vector<int> m_responseLines;
+    // The pictures' bitmaps the last Render drew.
+    const BitmapWrapper* m_drawnBackground = nullptr;
+    const BitmapWrapper* m_drawnPortrait = nullptr;
 };

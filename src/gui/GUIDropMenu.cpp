@@ -32,6 +32,7 @@ ALLEGRO_FONT* SystemFont() {
 
 GUIDropMenu::GUIDropMenu() : m_font(SystemFont()), m_colour(al_map_rgba(0, 0, 0, 255)) {
     m_type = kTypeGUIDropMenu;
+    m_redrawEveryPulse = false;
 }
 
 GUIDropMenu::~GUIDropMenu() = default;
@@ -59,7 +60,10 @@ int GUIDropMenu::GetEntryCount(const std::string& field) const {
     return found ? static_cast<int>(found->entries.size()) : 0;
 }
 
-void GUIDropMenu::AddField(const std::string& name) { m_fields.push_back({name, {}}); }
+void GUIDropMenu::AddField(const std::string& name) {
+    m_fields.push_back({name, {}});
+    MarkDirty();
+}
 
 void GUIDropMenu::AddEntry(const std::string& field, const std::string& entryName, const std::string& label,
                            const std::string& scriptPath, int32_t scriptArgument, bool marked) {
@@ -81,7 +85,7 @@ void GUIDropMenu::AddEntry(const std::string& field, const std::string& entryNam
         m_mostEntries = SaturateToInt32(count);
         GUIBaseObject::SetDimensions(m_x1, m_y1, m_width, SaturateToInt32((count + 1) * kEntryStep + 4));
     }
-    m_dirty = true;
+    MarkDirty();
 }
 
 void GUIDropMenu::ModifyEntry(const std::string& field, const std::string& entryName, const std::string& label,
@@ -105,7 +109,7 @@ void GUIDropMenu::ModifyEntry(const std::string& field, const std::string& entry
     entry->scriptPath = scriptPath;
     entry->scriptArgument = scriptArgument;
     if (marked) entry->marker = &m_markerCount;
-    m_dirty = true;
+    MarkDirty();
 }
 
 void GUIDropMenu::RunEntry(const Entry& entry) {
@@ -116,10 +120,8 @@ void GUIDropMenu::RunEntry(const Entry& entry) {
     if (LuaManager* lua = GetGlobalState()->luaManager) lua->RunFile(path, argument);
 }
 
-bool GUIDropMenu::OnEvent(int, int, int) {
-    m_dirty = true;
-    return false;
-}
+// Events change nothing the menu shows.
+bool GUIDropMenu::OnEvent(int, int, int) { return false; }
 
 void GUIDropMenu::DrawEntry(const Entry& entry, int64_t x, int64_t y) const {
     if (!entry.font) return;

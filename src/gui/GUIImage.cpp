@@ -4,7 +4,10 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
 
-GUIImage::GUIImage() { m_type = kTypeGUIImage; }
+GUIImage::GUIImage() {
+    m_type = kTypeGUIImage;
+    m_redrawEveryPulse = false;
+}
 
 GUIImage::~GUIImage() = default;
 
@@ -20,7 +23,14 @@ void GUIImage::SetImage(BitmapWrapper* image) {
     m_width = image->GetWidth();
     m_height = image->GetHeight();
     m_hasContent = true;
-    m_dirty = true;
+    MarkDirty();
+}
+
+void GUIImage::SetImageOffset(int x, int y) {
+    if (x == m_imageX && y == m_imageY) return;
+    m_imageX = x;
+    m_imageY = y;
+    MarkDirty();
 }
 
 bool GUIImage::OnEvent(int, int, int) { return false; }

@@ -18,7 +18,7 @@ public:
     // the rectangle and backing bitmap stay. Null is ignored.
     void SetImage(BitmapWrapper* image);
     BitmapWrapper* GetImage() const { return m_image; }
-    void SetImageOffset(int x, int y) { m_imageX = x; m_imageY = y; }
+    void SetImageOffset(int x, int y);
 
     bool OnEvent(int event, int x, int y) override;
     void Render() override;

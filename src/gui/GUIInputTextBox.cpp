@@ -57,7 +57,7 @@ void GUIInputTextBox::SetFocus(bool on) {
             manager->GetControlStack().Push(this);
             m_justFocused = true;
         }
-        m_dirty = true;
+        MarkDirty();
         m_cursor = m_length;
     } else {
         m_focused = false;
@@ -81,12 +81,14 @@ void GUIInputTextBox::SetSystemData(int maximum, bool systemFlag) {
     m_hasText = true;
     m_cursor = 0;
     m_length = 0;
+    MarkDirty();
 }
 
 void GUIInputTextBox::SetInputFont(ALLEGRO_FONT* font) {
     if (!font) return;
     m_inputFont = font;
     m_cursorWidth = al_get_text_width(font, "-");
+    MarkDirty();
 }
 
 int GUIInputTextBox::GetLineHeight() const {
@@ -103,7 +105,7 @@ bool GUIInputTextBox::Insert(char character, int position) {
     m_text.insert(static_cast<size_t>(position), 1, character);
     m_hasText = true;
     m_length = static_cast<int32_t>(m_text.size());
-    m_dirty = true;
+    MarkDirty();
     return true;
 }
 
@@ -122,7 +124,7 @@ void GUIInputTextBox::Submit() {
     m_text.clear();
     m_cursor = 0;
     m_length = 0;
-    m_dirty = true;
+    MarkDirty();
 }
 
 bool GUIInputTextBox::HandleNavigation() {
@@ -153,7 +155,7 @@ bool GUIInputTextBox::HandleNavigation() {
             m_text.erase(static_cast<size_t>(m_cursor - 1), 1);
             m_length = static_cast<int32_t>(m_text.size());
             --m_cursor;
-            m_dirty = true;
+            MarkDirty();
         }
     }
     m_justFocused = false;
@@ -162,16 +164,18 @@ bool GUIInputTextBox::HandleNavigation() {
 
 bool GUIInputTextBox::OnEvent(int event, int, int) {
     if (event == kGUIEventPulse) {
-        m_dirty = true;
+        // The cursor shows while the counter is below 10: the box is drawn
+        // again when it appears or goes.
+        const bool cursorShown = m_blink < 10;
         if (m_focused) {
             if (++m_blink > 20) m_blink = 0;
         } else {
             m_blink = 11;
         }
+        if ((m_blink < 10) != cursorShown) MarkDirty();
         return false;
     }
     if (event == kGUIEventPress && IsMouseInside()) {
-        m_dirty = true;
         SetFocus(true);
         m_cursor = m_length;
         return true;
@@ -202,6 +206,10 @@ void GUIInputTextBox::Render() {
         const float left = static_cast<float>(x + TextWidth(font, m_text) + 3);
         al_draw_filled_rectangle(left, y + m_height - 5, left + m_cursorWidth, y + m_height - 1, m_colour);
     }
+    m_drawnText = m_text;
+    m_drawnHasText = m_hasText;
     m_dirty = false;
     DrawChildren(m_backing);
 }
+
+bool GUIInputTextBox::ShownStateChanged() const { return m_hasText != m_drawnHasText || m_text != m_drawnText; }

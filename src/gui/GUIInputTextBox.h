@@ -69,6 +69,8 @@ private:
     // writes and GUIT_SetString may have moved them).
     void Resync();
     void Submit();
+    // Its text can be written through the "String" property.
+    bool ShownStateChanged() const override;
 
     int32_t m_cursor = 0;
     int32_t m_cursorWidth = 10;
@@ -80,4 +82,7 @@ private:
     std::string m_enteredText;
     ALLEGRO_FONT* m_inputFont = nullptr;
     bool m_justFocused = false;
+    // What the last Render drew.
+    std::string m_drawnText;
+    bool m_drawnHasText = false;
 };

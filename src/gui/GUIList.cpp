@@ -31,6 +31,7 @@ ALLEGRO_FONT* SystemFont() {
 
 GUIList::GUIList() : m_textColour(al_map_rgb(255, 255, 255)), m_font(SystemFont()) {
     m_type = kTypeGUIList;
+    m_redrawEveryPulse = false;
     auto* bar = new GUIScrollBar;
     bar->SetStep(1);
     bar->SetValue(0);
@@ -49,6 +50,7 @@ void GUIList::SetListSize(int32_t count) {
     m_entries.clear();
     m_selected = -1;
     m_count = count;
+    MarkDirty();
     const int32_t shown = std::min(count, m_visibleRows);
     GUIBaseObject::SetDimensions(m_x1, m_y1, m_width, SaturateToInt32(int64_t{m_rowHeight} * shown + 2 * kMargin));
     GUIScrollBar* bar = GetListBar();
@@ -64,6 +66,7 @@ void GUIList::SetListSize(int32_t count) {
     // entry per pixel is the finest it can go.
     bar->SetStep(static_cast<int32_t>(std::max<int64_t>(step, 1)));
     m_firstShown = 0;
+    MarkDirty();
 }
 
 void GUIList::SetListEntry(int32_t index, const std::string& nameKind, const std::string& nameOwner,
@@ -84,7 +87,7 @@ void GUIList::SetListEntry(int32_t index, const std::string& nameKind, const std
     }
     std::fprintf(stderr, "Name is %s, points to %p\n", entry->name.AsString()->c_str(), entry->object.Get());
     m_entries[index] = std::move(entry);
-    m_dirty = true;
+    MarkDirty();
 }
 
 const GUIList::Entry* GUIList::FindEntry(int32_t index) const {
@@ -107,7 +110,12 @@ int32_t GUIList::GetEntryValueType(int32_t index) const {
     return entry ? entry->object.GetValueType() : PropertyRouter::kNone;
 }
 
-void GUIList::SelectRow(int32_t row) { m_selected = row >= 0 && row < m_count ? row : -1; }
+void GUIList::SelectRow(int32_t row) {
+    const int32_t selected = row >= 0 && row < m_count ? row : -1;
+    if (selected == m_selected) return;
+    m_selected = selected;
+    MarkDirty();
+}
 
 int32_t GUIList::RowAt(int y) const {
     if (m_rowHeight <= 0) return -1;
@@ -133,12 +141,15 @@ bool GUIList::OnEvent(int event, int, int y) {
         // A row counts from the first entry shown, so a scrolled list picks
         // the entry the player sees under the mouse.
         SelectRow(m_row < 0 ? -1 : SaturateToInt32(int64_t{m_firstShown} + m_row));
-        m_dirty = true;
     }
     m_previousRow = m_row;
     if (GUIScrollBar* bar = GetListBar()) {
         const int64_t last = std::max<int64_t>(int64_t{m_count} - m_visibleRows, 0);
-        m_firstShown = static_cast<int32_t>(std::clamp<int64_t>(bar->GetFirstShownIndex(), 0, last));
+        const int32_t first = static_cast<int32_t>(std::clamp<int64_t>(bar->GetFirstShownIndex(), 0, last));
+        if (first != m_firstShown) {
+            m_firstShown = first;
+            MarkDirty();
+        }
     }
     // The list never takes an event: a press on it reaches what lies below.
     return false;
@@ -148,6 +159,7 @@ void GUIList::Render() {
     if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
     // Rows past the backing bitmap's bottom would be clipped away.
     const int64_t bottom = m_backing ? m_backing->GetHeight() : 0;
+    m_drawnNames.clear();
     for (int64_t i = m_firstShown; i < m_count; ++i) {
         const int64_t y1 = int64_t{m_rowHeight} * (i - m_firstShown) + kMargin;
         if (y1 >= bottom) break;
@@ -160,10 +172,20 @@ void GUIList::Render() {
             al_draw_filled_rectangle(left, top, static_cast<float>(int64_t{m_drawX} + m_width - kMargin),
                                      static_cast<float>(m_drawY + y2), al_map_rgba(128, 0, 0, 255));
         const std::string* name = GetEntryName(index);
+        m_drawnNames.push_back(name ? std::optional<std::string>(*name) : std::nullopt);
         if (name && m_font) al_draw_text(m_font, m_textColour, left, top, 0, name->c_str());
     }
     m_dirty = false;
     DrawChildren(m_backing);
+}
+
+bool GUIList::ShownStateChanged() const {
+    for (size_t row = 0; row < m_drawnNames.size(); ++row) {
+        const std::string* name = GetEntryName(SaturateToInt32(int64_t{m_firstShown} + static_cast<int64_t>(row)));
+        const std::optional<std::string>& drawn = m_drawnNames[row];
+        if (name ? !drawn || *drawn != *name : drawn.has_value()) return true;
+    }
+    return false;
 }
 
 void* GUIList::GetProperty(const std::string&) { return nullptr; }

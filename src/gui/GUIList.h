@@ -14,7 +14,9 @@
 #include <cstdint>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 #include "gui/GUIBaseObject.h"
 #include "world/PropertyRouter.h"
@@ -71,6 +73,9 @@ private:
 
     const Entry* FindEntry(int32_t index) const;
     int32_t RowAt(int y) const;
+    // The names shown are other objects' fields: true when one of the rows
+    // the last Render drew now reads differently.
+    bool ShownStateChanged() const override;
 
     int32_t m_firstShown = 0;
     // Only bound entries are stored, so a large count costs nothing.
@@ -86,4 +91,6 @@ private:
     int32_t m_selected = -1;
     std::weak_ptr<char> m_barLife;
     GUIScrollBar* m_bar = nullptr;
+    // The name of each row the last Render drew (absent: no name).
+    std::vector<std::optional<std::string>> m_drawnNames;
 };

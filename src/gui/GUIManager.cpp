@@ -108,6 +108,16 @@ void GUIManager::BringToFront(GUIBaseObject* parent, GUIBaseObject* object) {
     std::string key = node->name;
     list->RemoveValue(object);
     list->AddToFront(key, object);
+    // The children are drawn in list order: the parent's picture changes.
+    if (parent) parent->MarkDirty();
+}
+
+void GUIManager::SetStdCursor(BitmapWrapper* cursor) {
+    if (cursor == m_stdCursor) return;
+    m_stdCursor = cursor;
+    // Keyboard navigation draws it at cursor entries, anywhere in the tree.
+    for (NamedList::Node* node = m_topLevel.GetHead(); node; node = node->next)
+        if (node->value) static_cast<GUIBaseObject*>(node->value)->SetDirtyRecursive();
 }
 
 void GUIManager::AddToStandardUI(GUIBaseObject* object) {

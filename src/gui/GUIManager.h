@@ -83,7 +83,8 @@ public:
     // ---- Images --------------------------------------------------------------------
     void SetClearBeforeDraw(bool on) { m_clearBeforeDraw = on; }
     bool GetClearBeforeDraw() const { return m_clearBeforeDraw; }
-    void SetStdCursor(BitmapWrapper* cursor) { m_stdCursor = cursor; }
+    // A new cursor image marks every object dirty.
+    void SetStdCursor(BitmapWrapper* cursor);
     BitmapWrapper* GetStdCursor() const { return m_stdCursor; }
     void SetDefaultBorderImages(BitmapWrapper* corner, BitmapWrapper* horizontal, BitmapWrapper* vertical);
     // Images/GUI/Windows/"MoonCorner", "MoonHorizontal", "MoonVertical" from

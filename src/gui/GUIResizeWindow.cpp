@@ -32,6 +32,7 @@ void GUIResizeWindow::SetDisplay(const char* name) {
         return;
     }
     m_backgroundPic = picture;
+    MarkDirty();
 }
 
 void GUIResizeWindow::SetPictureDimensions(int x1, int y1, int x2, int y2) {
@@ -39,6 +40,7 @@ void GUIResizeWindow::SetPictureDimensions(int x1, int y1, int x2, int y2) {
     m_viewY1 = y1;
     m_viewX2 = x2;
     m_viewY2 = y2;
+    MarkDirty();
 }
 
 void GUIResizeWindow::ResizeBy(int dx, int dy) {
@@ -54,6 +56,7 @@ void GUIResizeWindow::ResizeBy(int dx, int dy) {
         m_viewX2 = AddClamped(m_viewX2, -static_cast<int64_t>(dx));
         m_viewY1 = AddClamped(m_viewY1, -static_cast<int64_t>(dy));
         m_viewY2 = AddClamped(m_viewY2, -static_cast<int64_t>(dy));
+        if (dx != 0 || dy != 0) MarkDirty();
         return;
     }
     // A window dragged to nothing would have no bitmap to draw into.

@@ -44,6 +44,7 @@ GUIScrollBar* ScrollBarToStep() {
 
 GUIScrollBar::GUIScrollBar() {
     m_type = kTypeGUIScrollBar;
+    m_redrawEveryPulse = false;
     if (DataLibrary* library = GetGlobalState()->dataLibrary) {
         m_blankImage = library->Get<BitmapWrapper>("Images", "GUI", "Misc", "ScrollBarBlank", DataKind::Bitmap);
         m_boxImage = library->Get<BitmapWrapper>("Images", "GUI", "Misc", "ScrollBarBox", DataKind::Bitmap);
@@ -70,13 +71,15 @@ void GUIScrollBar::SetStep(int32_t step) {
     if (step > 0) m_step = step;
 }
 
-void GUIScrollBar::SetValue(int32_t value) { m_value = Clamp(value); }
-
-void GUIScrollBar::StepBy(int64_t delta) {
-    m_value = Clamp(int64_t{m_value} + delta);
-    m_dirty = true;
-    SetParentsDirty();
+void GUIScrollBar::SetValue(int32_t value) {
+    const int32_t previous = m_value;
+    m_value = Clamp(value);
+    if (m_value != previous) MarkDirty();
 }
+
+void GUIScrollBar::StepBy(int64_t delta) { SetValue(Clamp(int64_t{m_value} + delta)); }
+
+bool GUIScrollBar::ShownStateChanged() const { return m_value != m_drawnValue || m_vertical != m_drawnVertical; }
 
 void GUIScrollBar::Increment() { StepBy(m_step); }
 
@@ -130,12 +133,9 @@ bool GUIScrollBar::OnEvent(int event, int x, int y) {
     GUIManager* manager = GetGlobalState()->guiManager;
     if (event == kGUIEventPulse && m_draggingBox && manager && manager->GetDragObject() == this) {
         const int64_t moved = m_vertical ? int64_t{y} - m_pressY : int64_t{x} - m_pressX;
-        m_value = Clamp(int64_t{m_valueAtPress} + moved);
-        m_dirty = true;
-        SetParentsDirty();
+        SetValue(Clamp(int64_t{m_valueAtPress} + moved));
     }
     if (IsMouseInside()) {
-        m_dirty = true;
         if (event == kGUIEventPress) {
             // A press anywhere on the track drags; the box need not be hit.
             m_draggingBox = true;
@@ -182,6 +182,8 @@ void GUIScrollBar::Render() {
                 m_blankImage->Draw(SaturateToInt32(m_drawX + x), m_drawY, 0);
         if (m_boxImage) m_boxImage->Draw(SaturateToInt32(int64_t{m_drawX} + m_value + kArrowSize), m_drawY, 0);
     }
+    m_drawnValue = m_value;
+    m_drawnVertical = m_vertical;
     DrawChildren(m_backing);
     m_dirty = false;
 }

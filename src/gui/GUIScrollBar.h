@@ -51,6 +51,8 @@ public:
 private:
     int32_t Clamp(int64_t value) const;
     void StepBy(int64_t delta);
+    // Its value and direction can be written through its properties.
+    bool ShownStateChanged() const override;
 
     uint8_t m_vertical = 0;
     bool m_draggingBox = false;
@@ -63,6 +65,9 @@ private:
     int32_t m_pressX = 0;
     int32_t m_pressY = 0;
     int32_t m_valueAtPress = 0;
+    // What the last Render drew.
+    int32_t m_drawnValue = 0;
+    uint8_t m_drawnVertical = 0;
 };
 
 // Button callbacks: step the scroll bar whose arrow was clicked (the clicked

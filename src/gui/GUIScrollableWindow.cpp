@@ -36,10 +36,8 @@ void GUIScrollableWindow::SetBackgroundPic(const char* name) {
         return;
     }
     m_backgroundPic = picture;
-    if (m_cornerImage && m_horizontalImage && m_verticalImage) {
-        m_hasContent = true;
-        m_dirty = true;
-    }
+    if (m_cornerImage && m_horizontalImage && m_verticalImage) m_hasContent = true;
+    MarkDirty();
 }
 
 void GUIScrollableWindow::SetPictureDimensions(int x1, int y1, int x2, int y2) {
@@ -47,9 +45,11 @@ void GUIScrollableWindow::SetPictureDimensions(int x1, int y1, int x2, int y2) {
     m_viewY1 = y1;
     m_viewX2 = x2;
     m_viewY2 = y2;
+    MarkDirty();
 }
 
 void GUIScrollableWindow::ScrollBy(int dx, int dy) {
+    if (dx == 0 && dy == 0) return;
     // Wrapping arithmetic: the offsets have no bounds, and a huge drag must
     // not be undefined behaviour.
     auto sub = [](int32_t a, int d) { return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(d)); };
@@ -57,6 +57,7 @@ void GUIScrollableWindow::ScrollBy(int dx, int dy) {
     m_viewX2 = sub(m_viewX2, dx);
     m_viewY1 = sub(m_viewY1, dy);
     m_viewY2 = sub(m_viewY2, dy);
+    MarkDirty();
 }
 
 bool GUIScrollableWindow::OnEvent(int event, int x, int y) {

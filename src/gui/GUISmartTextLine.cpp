@@ -11,7 +11,7 @@ void GUISmartTextLine::Watch(const std::string& kind, const std::string& owner, 
 }
 
 bool GUISmartTextLine::OnEvent(int, int, int) {
-    m_dirty = true;
+    // SetString marks the line dirty only when the shown text changes.
     void* address = m_watch.Get();
     if (!address) return false;
     char buffer[32];

@@ -26,6 +26,7 @@ int32_t LengthOf(const std::string& text) {
 
 GUITextLine::GUITextLine() : m_colour(al_map_rgb(255, 255, 255)), m_font(SystemFont()) {
     m_type = kTypeGUITextLine;
+    m_redrawEveryPulse = false;
 }
 
 GUITextLine::~GUITextLine() = default;
@@ -33,32 +34,47 @@ GUITextLine::~GUITextLine() = default;
 void GUITextLine::SetString(const char* text) {
     if (!m_font) return;
     if (!text) {
+        if (m_hasText) MarkDirty();
         m_text.clear();
         m_hasText = false;
         return;
     }
+    // The same text again (a watched value that did not move) changes nothing
+    // on screen.
+    const bool changed = !m_hasText || m_text != text;
     m_previousLength = m_length;
     m_text = text;
     m_hasText = true;
     m_length = LengthOf(m_text);
-    m_dirty = true;
-    SetParentsDirty();
+    if (changed) MarkDirty();
     if (m_autoSize && m_length != m_previousLength)
         SetDimensions(m_x1, m_y1, SaturateToInt32(int64_t{m_length} * 10), 16);
 }
 
 void GUITextLine::Append(const std::string& text) {
+    if (!text.empty() || !m_hasText) MarkDirty();
     m_text += text;
     m_hasText = true;
     m_length = LengthOf(m_text);
-    m_dirty = true;
 }
 
 void GUITextLine::Clear() {
+    if (m_hasText) MarkDirty();
     m_text.clear();
     m_hasText = false;
     m_length = 0;
-    m_dirty = true;
+}
+
+void GUITextLine::SetColor(ALLEGRO_COLOR colour) {
+    if (colour.r == m_colour.r && colour.g == m_colour.g && colour.b == m_colour.b && colour.a == m_colour.a) return;
+    m_colour = colour;
+    MarkDirty();
+}
+
+void GUITextLine::SetFont(ALLEGRO_FONT* font) {
+    if (font == m_font) return;
+    m_font = font;
+    MarkDirty();
 }
 
 bool GUITextLine::OnEvent(int, int, int) { return false; }

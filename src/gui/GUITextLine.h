@@ -29,9 +29,9 @@ public:
     int32_t GetLength() const { return m_length; }
     void SetAutoSize(bool on) { m_autoSize = on; }
     bool GetAutoSize() const { return m_autoSize; }
-    void SetColor(ALLEGRO_COLOR colour) { m_colour = colour; }
+    void SetColor(ALLEGRO_COLOR colour);
     ALLEGRO_COLOR GetColor() const { return m_colour; }
-    void SetFont(ALLEGRO_FONT* font) { m_font = font; }
+    void SetFont(ALLEGRO_FONT* font);
     ALLEGRO_FONT* GetFont() const { return m_font; }
 
     bool OnEvent(int event, int x, int y) override;

@@ -6,6 +6,13 @@
 GUIWindow::GUIWindow() {
     m_type = kTypeGUIWindow;
     m_backgroundColor = al_map_rgb(0, 0, 0);
+    m_redrawEveryPulse = false;
+}
+
+void GUIWindow::SetTransparent() {
+    if (m_noFill) return;
+    m_noFill = true;
+    MarkDirty();
 }
 
 GUIWindow::~GUIWindow() = default;
@@ -15,6 +22,7 @@ void GUIWindow::SetBackgroundColor(int red, int green, int blue) {
     m_backgroundColor =
         al_map_rgb(static_cast<uint8_t>(red), static_cast<uint8_t>(green), static_cast<uint8_t>(blue));
     m_noFill = false;
+    MarkDirty();
 }
 
 bool GUIWindow::OnEvent(int, int, int) { return false; }
@@ -27,9 +35,8 @@ void GUIWindow::TargetBacking() {
 }
 
 void GUIWindow::FinishRender() {
-    // Dirty again at once: a window is rendered on every frame.
-    m_dirty = true;
-    SetParentsDirty();
+    // A window that does not keep its picture is rendered again next frame.
+    if (!KeepsPicture()) MarkDirty();
     DrawChildren(m_backing);
 }
 

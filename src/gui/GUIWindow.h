@@ -1,7 +1,7 @@
 #pragma once
 // A panel that holds other widgets, optionally filled with a background
-// colour. It re-renders on every frame, so whatever its children show is
-// always current. The scrollable and resize windows build on it.
+// colour. It keeps its picture until it or something it holds changes. The
+// scrollable and resize windows build on it.
 #include <allegro5/allegro.h>
 #include <lua5.1/lua.hpp>
 
@@ -16,15 +16,14 @@ public:
     ~GUIWindow() override;
 
     // No fill: the window is cleared to transparent before its children draw.
-    void SetTransparent() { m_noFill = true; }
+    void SetTransparent();
     // Each component is taken modulo 256; the fill goes on.
     void SetBackgroundColor(int red, int green, int blue);
     bool IsTransparent() const { return m_noFill; }
     ALLEGRO_COLOR GetBackgroundColor() const { return m_backgroundColor; }
 
     bool OnEvent(int event, int x, int y) override;
-    // Fills (or clears) the backing bitmap, stays dirty with its ancestors so
-    // the next frame renders again, and draws the children onto it.
+    // Fills (or clears) the backing bitmap and draws the children onto it.
     void Render() override;
     void* GetProperty(const std::string& name) override;
 
@@ -34,8 +33,8 @@ public:
 protected:
     // Makes the backing bitmap the drawing target.
     void TargetBacking();
-    // Marks this window and its ancestors dirty and draws the children onto
-    // the backing bitmap: the end of every window's Render.
+    // Draws the children onto the backing bitmap: the end of every window's
+    // Render.
     void FinishRender();
 
     bool m_noFill = true;

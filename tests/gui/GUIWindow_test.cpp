@@ -42,7 +42,7 @@ protected:
     GUIManager* saved_ = nullptr;
 };
 
-TEST_F(WindowTest, RenderFillsWithTheColourOrTransparentAndDrawsChildrenEveryFrame) {
+TEST_F(WindowTest, RenderFillsWithTheColourOrTransparentAndDrawsChildren) {
     GUIWindow window;
     window.SetDimensions(2, 3, 20, 10);
     BitmapWrapper target(40, 40, &GetGlobalState()->openGLMode);
@@ -50,7 +50,7 @@ TEST_F(WindowTest, RenderFillsWithTheColourOrTransparentAndDrawsChildrenEveryFra
     window.Draw(&target);
     EXPECT_EQ(Px(window.GetBackingBitmap(), 5, 5), kClear);
     EXPECT_EQ(Px(&target, 5, 5), kGrey);
-    EXPECT_TRUE(window.IsDirty());  // rendered again next frame
+    EXPECT_FALSE(window.IsDirty());  // its picture is kept until something changes
 
     window.SetBackgroundColor(300, -1, 20);  // modulo 256
     auto* child = new GUIWindow;
