@@ -103,6 +103,11 @@ bool IsGrass(uint32_t p) {
     return Green(p) > Red(p) + 40 && Green(p) > Blue(p) + 40;
 }
 bool IsBlack(uint32_t p) { return testsupport::Near(p, 0, 0, 0, 8); }
+// The dialogue box's words.
+bool IsDialogueText(uint32_t p) {
+    using namespace testsupport;
+    return Red(p) > 150 && Green(p) > 110 && Blue(p) < 90;
+}
 // The dialogue box's pane.
 bool IsDialogueNavy(uint32_t p) {
     using namespace testsupport;
@@ -320,7 +325,10 @@ TEST(KeyboardBattle, WonFromTheKeyboardWithALevelUpThenTheMenus) {
         EXPECT_EQ(variable("MetTheElder"), "1");
         EXPECT_EQ(variable("HeardOfTheCaves"), "-100");
         // His answer runs two lines; the questions follow a line lower, and
-        // "Farewell." closes the box.
+        // "Farewell." closes the box. The arrows wait until the last question
+        // is out: before, there is nothing further down to move to.
+        EXPECT_TRUE(WaitFor([&] { return player.Capture(240, 519, 100, 18).Count(IsDialogueText) > 20; },
+                            kStepTimeout));
         EXPECT_TRUE(WaitFor([&] { return AnswerLine(game) == 3; }, kStepTimeout)) << AnswerLine(game);
         for (auto [key, line] : std::vector<std::pair<const char*, int>>{{"Down", 5}, {"Down", 7}})
             EXPECT_TRUE(player.Hold(key, [&] { return AnswerLine(game) == line; }, kStepTimeout)) << key << " " << line;
