@@ -1,112 +1,76 @@
 // The real program under Xvfb, played from the keyboard: an item picked up
 // in the meadow is used on a party member through the inventory windows,
-// the game is saved at the blue stone, the party and the inventory change,
-// and the golden stone brings back exactly what was saved.
+// the game is saved at the blue stone, the party itself changes (a member
+// leaves, another joins) and the golden stone brings back exactly the party
+// and the inventory that were saved.
 //
-// A probe script added to the game's copy moves the player between the
-// stones and changes the party when the test leaves it a note (a file in
-// the game's folder), so the test decides when each step happens.
+// The probe of the session's copy of the game puts the player onto the
+// stones and changes the party, so the test decides when each step happens.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <fstream>
 #include <string>
+#include <vector>
 
-#include "support/ProgramRunner.h"
+#include "support/GameSessionPlay.h"
 #include "support/TempDir.h"
 
-using testsupport::ProgramRunner;
+using testsupport::GameSession;
 
 namespace {
 
-const char* kProbe = R"(-- Test probe: acts on the notes the test leaves.
-local function Take(note)
-    local file = io.open(note, "rb")
-    if not file then return false end
-    file:close()
-    os.remove(note)
-    return true
-end
-if GetScriptCode() == -2 then
-    -- No battle may interrupt the test: the meadow's slime goes.
-    EM_NPC_RemoveNPC("Zezazoru")
-    PInv_AddItem("ItemPrototypes", "Sample", "Common", "Herb", false)
-    return
-end
-if Take("probe-save") then Player_SetPosition(128, 684, 0) end
-if Take("probe-change") then
-    Player_SetPosition(240, 730, 0)
-    PartyManager_DelCharacter("Bramle", 0)
-    PartyManager_AddCharacter("Kell")
-    PInv_AddItem("ItemPrototypes", "Sample", "Common", "Moonstone", false)
-    SFM_IssueSave("Changed.sav")
-    io.stderr:write("Probe: changed\n")
-end
-if Take("probe-load") then Player_SetPosition(160, 684, 0) end
-if Take("probe-after") then
-    SFM_IssueSave("After.sav")
-    io.stderr:write("Probe: saved again\n")
-end
-)";
-
-void Append(const std::string& path, const std::string& text) {
-    std::ofstream out(path, std::ios::app);
-    out << text;
+std::vector<std::string> MemberNames(const std::string& bytes) {
+    testsupport::SaveFile save;
+    std::string why;
+    EXPECT_TRUE(testsupport::ParseSave(bytes, save, why)) << why;
+    std::vector<std::string> names;
+    for (const testsupport::SaveRecord& record : save.records)
+        if (record.type == 1) names.push_back(record.name);
+    return names;
 }
 
 }  // namespace
 
-TEST(ItemsAndSaves, PickUpUseSaveChangeAndLoadFromTheKeyboard) {
-    ProgramRunner runner;
-    const std::string game = runner.GameDir();
+TEST(ItemsAndSaves, PickUpUseSaveChangeThePartyAndLoadFromTheKeyboard) {
+    GameSession game;
+    ASSERT_TRUE(testsupport::CalmTheMeadowSlime(game));
     // The player starts on the red cordial by the meadow's corner.
-    Append(game + "/Data/Scripts/Maps/DebugRoom.lua",
-           "\nPlayer_SetPosition(60, 40, 0)\n"
-           "EM_OBJ_CreateObject(\"Probe\", \"StaticAutoScript\")\n"
-           "OBJSAS_SetDelay(6)\n"
-           "OBJSAS_SetPath(\"Probe.lua\")\n");
-    Append(game + "/Probe.lua", kProbe);
-    ASSERT_TRUE(runner.Start({"-skiptitle", "-map", "DebugRoom", "-nonetwork"}));
-    unsigned long window = runner.WaitForWindow("Qel:Online", 30.0);
-    ASSERT_NE(window, 0UL) << runner.Stderr();
-    size_t at = runner.WaitForOutput("Picked up MeadowCordial\n", 0, 30.0);
-    ASSERT_NE(at, std::string::npos) << runner.Stderr();
+    ASSERT_TRUE(game.AppendToScript("Data/Scripts/Maps/DebugRoom.lua", "Player_SetPosition(60, 40, 0)"));
+    ASSERT_TRUE(game.Start({"-skiptitle", "-map", "DebugRoom", "-nonetwork"})) << game.Failure();
+    size_t at = game.WaitForOutput("Picked up MeadowCordial\n", 0, 30.0);
+    ASSERT_NE(at, std::string::npos) << game.Output();
 
     // The inventory from its key; along the grid and back; the first item,
     // "Use", the first party member.
-    auto press = [&](const char* key) {
-        EXPECT_TRUE(runner.PressKey(window, key, 0.25)) << key;
-        usleep(250000);
+    testsupport::WindowDriver& player = game.Driver();
+    for (const char* key : {"i", "Right", "Right", "Left", "Left"}) player.Tap(key);
+    at = testsupport::UseItemOnMember(game, 0, 0);
+    ASSERT_NE(at, std::string::npos) << game.Output();
+    EXPECT_NE(game.Output().find("Bramle Vey recovered 30 HP!  "), std::string::npos) << game.Output();
+
+    auto step = [&](const std::string& lua, const std::string& line) {
+        EXPECT_EQ(game.ProbeOne("(function() " + lua + " return 1 end)()"), "1") << lua;
+        at = game.WaitForOutput(line, at, 20.0);
+        ASSERT_NE(at, std::string::npos) << lua << "\n" << game.Output();
     };
-    for (const char* key : {"i", "Right", "Right", "Left", "Left", "z", "z"}) press(key);
-    usleep(500000);  // the target window lists the party on its next tick
-    press("z");
-    at = runner.WaitForOutput(" HP!  ", at, 10.0);
-    ASSERT_NE(at, std::string::npos) << runner.Stderr();
-    EXPECT_NE(runner.Stderr().find("Bramle Vey recovered "), std::string::npos) << runner.Stderr();
-    press("x");
+    step("Player_SetPosition(128, 684, 0)", "Game saved to Save1.sav\n");
+    const std::string saved = testsupport::ReadFile(game.GameDir() + "/Save1.sav");
+    EXPECT_EQ(MemberNames(saved), (std::vector<std::string>{"Bramle Vey", "Orravine", "Tamberlyx"}));
 
-    auto step = [&](const char* note, const std::string& line) {
-        Append(game + "/" + note, "");
-        at = runner.WaitForOutput(line, at, 20.0);
-        ASSERT_NE(at, std::string::npos) << note << "\n" << runner.Stderr();
-    };
-    step("probe-save", "Game saved to Save1.sav\n");
-    step("probe-change", "Probe: changed\n");
-    step("probe-load", "Game loaded from Save1.sav\n");
-    step("probe-after", "Probe: saved again\n");
+    // Bramle leaves, Kell joins, a moonstone comes: a save now differs.
+    step("Player_SetPosition(240, 730, 0) PartyManager_DelCharacter(\"Bramle\", 0) PartyManager_AddCharacter(\"Kell\") "
+         "PInv_AddItem(\"ItemPrototypes\", \"Sample\", \"Common\", \"Moonstone\", false) "
+         "io.stderr:write(\"Probe: changed\\n\")",
+         "Probe: changed\n");
+    const std::string changed = testsupport::SaveThroughProbe(game, "Changed.sav");
+    EXPECT_NE(changed, saved);
+    EXPECT_EQ(MemberNames(changed).size(), 3u);
+    EXPECT_EQ(MemberNames(changed)[0], "Orravine");
 
-    const std::string saved = testsupport::ReadFile(game + "/Save1.sav");
-    ASSERT_FALSE(saved.empty());
-    EXPECT_EQ(testsupport::ReadFile(game + "/After.sav"), saved);
-    EXPECT_NE(testsupport::ReadFile(game + "/Changed.sav"), saved);
-    // Three members and the inventory.
-    EXPECT_EQ(saved.substr(18, 4), std::string("\4\0\0\0", 4));
+    step("Player_SetPosition(160, 684, 0)", "Game loaded from Save1.sav\n");
+    EXPECT_EQ(testsupport::SaveThroughProbe(game, "After.sav"), saved);
 
-    EXPECT_TRUE(runner.RequestClose(window));
-    EXPECT_EQ(runner.Wait(30.0), 0);
-    const std::string out = runner.Stderr();
+    EXPECT_EQ(game.Close(), 0);
+    const std::string out = game.Output();
     EXPECT_EQ(out.find("Problem"), std::string::npos) << out;
     EXPECT_EQ(out.find("Lua Error"), std::string::npos) << out;
 }

@@ -78,7 +78,9 @@ bool GameSession::Start(const std::vector<std::string>& options) {
         m_failure = "the program could not be started";
         return false;
     }
-    m_window = m_runner.WaitForWindow("Qel:Online", 60.0);
+    // Its own window: another program of the same title may be running
+    // on the display (a second client).
+    m_window = m_runner.WaitForOwnWindow("Qel:Online", 60.0);
     if (!m_window) {
         m_failure = "no window appeared:\n" + m_runner.Stderr();
         return false;

@@ -51,6 +51,8 @@ public:
     int Close(double timeoutSeconds = 60.0);
 
     WindowDriver& Driver() { return *m_driver; }
+    // The program's window (0 before Start and after Close).
+    unsigned long Window() const { return m_window; }
     ProgramRunner& Runner() { return m_runner; }
     const std::string& GameDir() const { return m_runner.GameDir(); }
     const std::string& Failure() const { return m_failure; }

@@ -1,0 +1,206 @@
+#include "support/GameSessionPlay.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+
+#include "support/TempDir.h"
+
+namespace testsupport {
+
+namespace {
+
+constexpr double kStepTimeout = 30.0;
+
+bool IsParchment(uint32_t p) { return Red(p) > 190 && Green(p) > 170 && Blue(p) > 120 && Red(p) > Blue(p) + 30; }
+
+uint32_t U32At(const std::string& bytes, size_t at) {
+    uint32_t value = 0;
+    for (size_t i = 0; i < 4; ++i) value |= uint32_t{static_cast<unsigned char>(bytes[at + i])} << (8 * i);
+    return value;
+}
+
+void PutU32(std::string& bytes, uint32_t value) {
+    for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(value >> shift));
+}
+
+}  // namespace
+
+bool CalmTheMeadowSlime(GameSession& game) {
+    return game.AppendToScript("Data/Scripts/Maps/DebugRoom.lua",
+                               "EM_NPC_SetActiveNPC(\"Zezazoru\")\n"
+                               "NPC_WorldEnemy_SetDetectRange(1)\n"
+                               "NPC_WorldEnemy_SetAggroRange(1)\n");
+}
+
+Position PlayerPosition(GameSession& game) {
+    std::vector<std::string> values = game.Probe({"PM_GetValue(\"Player\", \"\", \"XCenter\")",
+                                                 "PM_GetValue(\"Player\", \"\", \"YCenter\")",
+                                                 "PM_GetValue(\"Player\", \"\", \"ZCenter\")"});
+    Position at;
+    if (values.size() == 3) {
+        at.x = std::atof(values[0].c_str());
+        at.y = std::atof(values[1].c_str());
+        at.z = std::atof(values[2].c_str());
+    }
+    return at;
+}
+
+std::string Describe(const Position& at) {
+    return "player at " + std::to_string(at.x) + ", " + std::to_string(at.y) + ", " + std::to_string(at.z);
+}
+
+bool WalkUntil(GameSession& game, const std::string& key, const std::function<bool(const Position&)>& arrived,
+               double timeoutSeconds) {
+    return game.Driver().Hold(key, [&] { return arrived(PlayerPosition(game)); }, timeoutSeconds);
+}
+
+bool WalkTo(GameSession& game, double x, double y) {
+    auto approach = [&](double Position::*axis, double target, const char* less, const char* more) {
+        Position at = PlayerPosition(game);
+        if (at.*axis < target - 30) WalkUntil(game, more, [&](const Position& p) { return p.*axis >= target - 30; });
+        if (at.*axis > target + 30) WalkUntil(game, less, [&](const Position& p) { return p.*axis <= target + 30; });
+        for (int step = 0; step < 40; ++step) {
+            at = PlayerPosition(game);
+            if (std::abs(at.*axis - target) <= 4) return true;
+            game.Driver().Press(at.*axis < target ? more : less, 40);
+        }
+        return false;
+    };
+    return approach(&Position::x, x, "Left", "Right") && approach(&Position::y, y, "Up", "Down");
+}
+
+double Share(const Screenshot& shot, const std::function<bool(uint32_t)>& test) {
+    if (shot.Empty()) return 0.0;
+    return static_cast<double>(shot.Count(test)) / static_cast<double>(shot.pixels.size());
+}
+
+bool InBattle(GameSession& game) { return Share(game.Driver().Capture(0, 150, 110, 190), IsParchment) > 0.4; }
+
+bool WinBattleWithClicks(GameSession& game) {
+    WindowDriver& player = game.Driver();
+    for (int i = 0; i < 200; ++i) {
+        if (!InBattle(game)) return true;
+        player.Click(708, 446);  // Attack
+        player.Click(572, 451);  // the first target
+        player.Tap("space");     // on past the message
+    }
+    return !InBattle(game);
+}
+
+size_t UseItemOnMember(GameSession& game, int slot, int member) {
+    WindowDriver& player = game.Driver();
+    const size_t from = game.Output().size();
+    for (int i = 0; i < slot % 10; ++i) player.Tap("Right");
+    for (int i = 0; i < slot / 10; ++i) player.Tap("Down");
+    player.Tap("z");  // the item: its menu
+    player.Tap("z");  // Use: the party
+    // The target window lists the party on its next tick.
+    WaitFor([] { return false; }, 0.5);
+    for (int i = 0; i < member; ++i) player.Tap("Down");
+    player.Tap("z");
+    const size_t used = game.WaitForOutput(" HP!  ", from, kStepTimeout);
+    // Back out of the windows: the inventory closes.
+    player.Tap("x");
+    player.Tap("x");
+    return used;
+}
+
+bool ParseSave(const std::string& bytes, SaveFile& save, std::string& why) {
+    constexpr size_t kHeader = 18;
+    save = SaveFile{};
+    if (bytes.size() < kHeader + 4) {
+        why = "shorter than its header";
+        return false;
+    }
+    save.header = bytes.substr(0, kHeader);
+    const uint32_t count = U32At(bytes, kHeader);
+    size_t at = kHeader + 4;
+    for (uint32_t i = 0; i < count; ++i) {
+        SaveRecord record;
+        if (bytes.size() - at < 10) {
+            why = "record " + std::to_string(i) + " is cut short";
+            return false;
+        }
+        record.type = U32At(bytes, at);
+        record.version = U32At(bytes, at + 4);
+        const size_t nameLength = static_cast<unsigned char>(bytes[at + 8]) |
+                                  size_t{static_cast<unsigned char>(bytes[at + 9])} << 8;
+        at += 10;
+        if (bytes.size() - at < nameLength + 4) {
+            why = "record " + std::to_string(i) + "'s name is cut short";
+            return false;
+        }
+        record.name = bytes.substr(at, nameLength);
+        at += nameLength;
+        const size_t dataLength = U32At(bytes, at);
+        at += 4;
+        if (bytes.size() - at < dataLength) {
+            why = "record " + std::to_string(i) + "'s data is cut short";
+            return false;
+        }
+        record.data = bytes.substr(at, dataLength);
+        at += dataLength;
+        save.records.push_back(record);
+    }
+    if (at != bytes.size()) {
+        why = std::to_string(bytes.size() - at) + " bytes after the last record";
+        return false;
+    }
+    return true;
+}
+
+SavedMember ReadMember(const SaveRecord& record) {
+    SavedMember member;
+    member.name = record.name;
+    if (record.data.size() < 16) return member;
+    member.classId = static_cast<int32_t>(U32At(record.data, 0));
+    member.level = static_cast<int32_t>(U32At(record.data, 4));
+    member.hp = static_cast<int32_t>(U32At(record.data, 8));
+    member.maxHp = static_cast<int32_t>(U32At(record.data, 12));
+    return member;
+}
+
+void SetMemberHp(SaveRecord& record, int32_t hp) {
+    if (record.data.size() < 12) return;
+    std::string bytes;
+    PutU32(bytes, static_cast<uint32_t>(hp));
+    record.data.replace(8, 4, bytes);
+}
+
+std::string WriteSave(const SaveFile& save) {
+    std::string bytes = save.header;
+    PutU32(bytes, static_cast<uint32_t>(save.records.size()));
+    for (const SaveRecord& record : save.records) {
+        PutU32(bytes, record.type);
+        PutU32(bytes, record.version);
+        bytes.push_back(static_cast<char>(record.name.size()));
+        bytes.push_back(static_cast<char>(record.name.size() >> 8));
+        bytes += record.name;
+        PutU32(bytes, static_cast<uint32_t>(record.data.size()));
+        bytes += record.data;
+    }
+    return bytes;
+}
+
+std::string SaveThroughProbe(GameSession& game, const std::string& fileName) {
+    const std::string path = game.GameDir() + "/" + fileName;
+    std::remove(path.c_str());
+    if (game.ProbeOne("(function() SFM_IssueSave(\"" + fileName + "\") return 1 end)()") != "1") return "";
+    return ReadFile(path);
+}
+
+bool LoadThroughProbe(GameSession& game, const std::string& fileName) {
+    return game.ProbeOne("(function() SFM_IssueLoad(\"" + fileName + "\") return 1 end)()") == "1";
+}
+
+std::vector<std::pair<uint32_t, uint32_t>> ReadInventory(const SaveRecord& record) {
+    std::vector<std::pair<uint32_t, uint32_t>> slots;
+    if (record.data.size() < 4) return slots;
+    const uint32_t count = U32At(record.data, 0);
+    for (size_t i = 0; i < count && 4 + 8 * i + 8 <= record.data.size(); ++i)
+        slots.emplace_back(U32At(record.data, 4 + 8 * i), U32At(record.data, 8 + 8 * i));
+    return slots;
+}
+
+}  // namespace testsupport
