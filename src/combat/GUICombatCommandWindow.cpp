@@ -1,9 +1,13 @@
 #include "combat/GUICombatCommandWindow.h"
 
+#include "combat/CombatManager.h"
+#include "combat/CombatRegistry.h"
+#include "combat/CombatWindows.h"
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIButton.h"
+#include "gui/GUIControlStack.h"
 
 GUICombatCommandWindow::GUICombatCommandWindow()
     : m_colours{al_map_rgb(195, 150, 210), al_map_rgb(168, 124, 183), al_map_rgb(154, 113, 169)} {
@@ -47,11 +51,32 @@ GUIButton* GUICombatCommandWindow::AddCommandButton(int x, int y, int width, int
 bool GUICombatCommandWindow::HandleNavigation() {
     // Hidden or without navigation, the window lets go as any object does.
     if (!IsVisible() || !IsNavigationOn()) return GUIBaseObject::HandleNavigation();
+    const int32_t action = GUIControlStack::ReadNavigationAction();
+    if (action == kNavLeft || action == kNavRight) {
+        TurnPage(action == kNavRight ? 1 : -1);
+        return false;
+    }
     // A chosen command may close this window (Attack opens the targets in
     // its place); Hide has then taken it off the stack, and nothing here
     // touches it afterwards.
     GUIBaseObject::HandleNavigation();
     return false;
+}
+
+void GUICombatCommandWindow::TurnPage(int step) {
+    CombatManager* manager = GetCombatRegistry().combatManager;
+    if (!manager || manager->GetCommandWindow() != this) return;
+    // At the first or the last page there is nothing that way: the list
+    // stays as it is, with its highlight.
+    const int64_t page = int64_t{manager->GetPage()} + step;
+    if (page < 0 || page > manager->GetLastPage()) return;
+    // What the page buttons do when clicked: the member's class refills
+    // this window, and the new page starts on its first command.
+    if (step > 0)
+        CombatButton_IncrementPage(nullptr);
+    else
+        CombatButton_DecrementPage(nullptr);
+    SetDirty(true);
 }
 
 void GUICombatCommandWindow::Render() {

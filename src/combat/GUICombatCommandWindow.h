@@ -7,7 +7,8 @@
 // and a new fill starts on its first command. It holds the keys for the
 // whole command phase: the back key has nothing to go back to here, so it
 // does not let go of the stack (that would leave the battle waiting with no
-// key able to reach it).
+// key able to reach it). The left and right keys turn to the previous and
+// the next page of commands, as the two page buttons beside the window do.
 #include <allegro5/allegro.h>
 
 #include <string>
@@ -32,8 +33,12 @@ public:
     GUIButton* AddCommandButton(int x, int y, int width, int height, const std::string& caption);
 
     // Moves and chooses as every navigating object does, but keeps its place
-    // on the control stack on "Cancel".
+    // on the control stack on "Cancel"; "Left" and "Right" turn the page.
     bool HandleNavigation() override;
+    // One page back (-1) or on (+1) through the combat manager, as the page
+    // buttons do; nothing past the first or the last page, or when the
+    // combat manager steers another window.
+    void TurnPage(int step);
 
     bool OnEvent(int event, int x, int y) override { return false; }
     // Clears to transparent and draws the buttons.

@@ -1,5 +1,6 @@
 #include "gui/GUIDialogueManager.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -16,7 +17,9 @@
 #include "core/script/DataLibrary.h"
 #include "core/script/LuaManager.h"
 #include "gui/DataBlock.h"
+#include "gui/GUIControlStack.h"
 #include "gui/GUIManager.h"
+#include "gui/GUINavEntry.h"
 #include "world/ChatBubble.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
@@ -112,6 +115,7 @@ GUIDialogueManager::GUIDialogueManager() : m_textColour(al_map_rgb(215, 171, 20)
     m_queue.SetValueDeleter(DataBlock::Delete);
     SetJoinsActiveWindows(true);
     SetJoinsControlStack(true);
+    SetNavigationOn(true);
     while (m_lines.GetCount() < kGridHeight / m_lineHeight) AddLine(" ");
 }
 
@@ -131,7 +135,7 @@ void GUIDialogueManager::AddLine(const std::string& text) {
 void GUIDialogueManager::RemoveLine(int index) {
     if (index < 0 || index >= m_lines.GetCount()) return;
     delete static_cast<ChatBubble*>(m_lines.RemoveAt(index));
-    MarkDirty();
+    RebuildResponseEntries();
 }
 
 ChatBubble* GUIDialogueManager::GetLine(int index) const {
@@ -142,17 +146,17 @@ ChatBubble* GUIDialogueManager::GetLine(int index) const {
 }
 
 void GUIDialogueManager::SetLineText(int index, const std::string& text) {
-    if (ChatBubble* line = GetLine(index)) {
-        line->SetText(text);
-        MarkDirty();
-    }
+    ChatBubble* line = GetLine(index);
+    if (!line) return;
+    line->SetText(text);
+    RebuildResponseEntries();
 }
 
 void GUIDialogueManager::SetLineResponse(int index, const std::string& text, int32_t value) {
-    if (ChatBubble* line = GetLine(index)) {
-        line->SetResponseText(text, value);
-        MarkDirty();
-    }
+    ChatBubble* line = GetLine(index);
+    if (!line) return;
+    line->SetResponseText(text, value);
+    RebuildResponseEntries();
 }
 
 void GUIDialogueManager::SetPortraitImage(Portrait* portrait) {
@@ -174,6 +178,45 @@ bool GUIDialogueManager::ShownStateChanged() const {
 int32_t GUIDialogueManager::GetLineResponse(int index) const {
     ChatBubble* line = GetLine(index);
     return line ? line->GetResponseValue() : -1;
+}
+
+int GUIDialogueManager::GetHighlightedLine() const {
+    const int option = GetNavCursor();
+    if (option < 0 || option >= static_cast<int>(m_responseLines.size())) return -1;
+    return m_responseLines[static_cast<size_t>(option)];
+}
+
+void GUIDialogueManager::RebuildResponseEntries() {
+    const int kept = GetNavCursor();
+    ClearNavEntries();
+    m_responseLines.clear();
+    int row = 0;
+    for (NamedList::Node* node = m_lines.GetHead(); node; node = node->next, ++row) {
+        auto* line = static_cast<const ChatBubble*>(node->value);
+        if (!line || !line->IsResponse()) continue;
+        // An outline round the response image and the answer's words, inside
+        // the line's own height, so it never touches a neighbour's.
+        const int64_t textWidth =
+            m_font ? al_get_text_width(m_font, line->GetText().c_str()) : int64_t{kTextRight - kTextX};
+        const int64_t top = int64_t{kTextY} + int64_t{m_lineHeight} * row;
+        auto entry = std::make_unique<GUINavEntry>();
+        entry->rectangle = true;
+        entry->filled = false;
+        entry->colour = GUINavEntry::kOutlineHighlight;
+        entry->lineWidth = 2.0f;
+        entry->x1 = kTextX - 3;
+        entry->y1 = SaturateToInt32(top);
+        entry->x2 = SaturateToInt32(std::min<int64_t>(kTextX + m_lineHeight + textWidth + 3, kTextRight));
+        entry->y2 = SaturateToInt32(top + m_lineHeight - 2);
+        // The box chooses the line itself; the entry only marks it.
+        entry->SetTarget(this);
+        entry->SetScript(GUINavEntry::kForceCall);
+        AppendNavEntry(std::move(entry));
+        m_responseLines.push_back(row);
+    }
+    if (kept >= 0 && kept < static_cast<int>(m_responseLines.size())) m_navCurrent = kept;
+    // The lines changed, and with them perhaps the highlight.
+    MarkDirty();
 }
 
 // ---- Immediate state ----------------------------------------------------------------------
@@ -214,7 +257,7 @@ void GUIDialogueManager::Clear() {
     m_queue.Clear();
     m_fastForward = false;
     SetTickSoundSuppressed(false);
-    SetDirty(true);
+    RebuildResponseEntries();
 }
 
 // ---- Queued script commands -----------------------------------------------------------------
@@ -346,7 +389,6 @@ void GUIDialogueManager::PerformQueueAction(void* record) {
             if (BufferReadStringChecked(&cursor, data, size, &text) &&
                 BufferReadInt32BEChecked(&cursor, data, size, &value)) {
                 SetLineResponse(m_cursorLine, text, value);
-                SetDirty(true);
             }
             break;
         }
@@ -386,8 +428,12 @@ void GUIDialogueManager::UpdateQueue() {
 
 void GUIDialogueManager::Show(bool childrenOnly) {
     std::weak_ptr<char> self = GetLifeToken();
-    // A hidden box with keyboard navigation puts its cursor on the first
-    // entry here once navigation is built.
+    // A dialogue script shows the box on every answer while it is up: it
+    // goes back on top of the control stack once, not once more each time,
+    // so hiding it takes it off the stack for good.
+    GUIManager* manager = GetGlobalState()->guiManager;
+    if (IsSelfVisible() && manager) manager->GetControlStack().Remove(this);
+    // A hidden box puts its keyboard cursor on the first response here.
     GUIBaseObject::Show(childrenOnly);
     if (self.expired()) return;
     if (GUIBaseObject* chat = FindChatWindow()) {
@@ -424,14 +470,21 @@ bool GUIDialogueManager::RunDialogueScript() {
     return true;
 }
 
-bool GUIDialogueManager::HandleRelease(int lx, int ly) {
+void GUIDialogueManager::SkipTyping() {
+    m_fastForward = true;
+    SetTickSoundSuppressed(true);
+}
+
+bool GUIDialogueManager::HandleRelease(int, int ly) {
     if (!m_queue.IsEmpty()) {
-        // Text still typing: the rest shows at once, without the tick.
-        m_fastForward = true;
-        SetTickSoundSuppressed(true);
+        SkipTyping();
         return false;
     }
-    m_lastResponse = GetLineResponse((ly - kTextY) / m_lineHeight);
+    return ChooseLine((ly - kTextY) / m_lineHeight);
+}
+
+bool GUIDialogueManager::ChooseLine(int index) {
+    m_lastResponse = GetLineResponse(index);
     if (m_lastResponse == kCloseResponse) {
         Hide(false);
         return true;
@@ -440,6 +493,34 @@ bool GUIDialogueManager::HandleRelease(int lx, int ly) {
     if (!RunDialogueScript())
         std::fputs("DialogueManager::SubUpdate:  Warning, Dialogue NPC wasn't set during response!\n", stderr);
     return true;
+}
+
+bool GUIDialogueManager::HandleNavigation() {
+    if (!IsVisible() || !IsNavigationOn()) return GUIBaseObject::HandleNavigation();
+    const int32_t action = GUIControlStack::ReadNavigationAction();
+    switch (action) {
+        case kNavUp:
+        case kNavDown: {
+            const int before = GetNavCursor();
+            MoveNavCursor(action == kNavUp ? -1 : 1, false);
+            if (GetNavCursor() != before) MarkDirty();
+            break;
+        }
+        case kNavAccept:
+            if (!m_queue.IsEmpty()) {
+                SkipTyping();
+            } else if (GetHighlightedLine() >= 0) {
+                // The script run may clear, refill or hide the box; nothing
+                // here touches it afterwards.
+                ChooseLine(GetHighlightedLine());
+            }
+            break;
+        default:
+            // Left and right have nothing to move to; the back key keeps the
+            // box with its keys.
+            break;
+    }
+    return false;
 }
 
 bool GUIDialogueManager::OnEvent(int event, int x, int y) {

@@ -15,6 +15,18 @@
 
 class GUIBaseObject;
 
+// The menu actions a navigating object reads each tick (the menu index of
+// the key bindings): what the arrows, the confirm key and the back key ask.
+enum GUINavAction : int32_t {
+    kNavNone = -1,
+    kNavUp = 0,
+    kNavDown = 1,
+    kNavLeft = 2,
+    kNavRight = 3,
+    kNavAccept = 4,
+    kNavCancel = 5,
+};
+
 class GUINavEntry {
 public:
     // What an entry made without a script runs.

@@ -18,20 +18,26 @@ using namespace combattest;
 
 namespace {
 
-// The party's classes number Defend 2.
+// The party's classes number Defend 2, Items 5 and Run 6.
 constexpr int32_t kDefend = 2;
+constexpr int32_t kItems = 5;
+constexpr int32_t kRun = 6;
 
-// A fighter whose command window offers Attack, Defend and Aura, as the
-// party's classes fill theirs.
+// A fighter whose command window offers Attack, Defend and Aura on its first
+// page and Items and Run on its second, as the party's classes fill theirs.
 class Fighter : public TestCombatant {
 public:
     using TestCombatant::TestCombatant;
-    void FillCommandWindow(GUICombatCommandWindow* window, int32_t) override {
+    int32_t GetLastCommandPage() override { return 1; }
+    void FillCommandWindow(GUICombatCommandWindow* window, int32_t page) override {
         window->DeleteChildren();
-        const struct {
+        struct Command {
             const char* label;
             int32_t command;
-        } commands[] = {{"Attack", kCommandAttack}, {"Defend", kDefend}, {"Aura", kCommandNone}};
+        };
+        const std::vector<Command> commands =
+            page == 0 ? std::vector<Command>{{"Attack", kCommandAttack}, {"Defend", kDefend}, {"Aura", kCommandNone}}
+                      : std::vector<Command>{{"Items", kItems}, {"Run", kRun}};
         int y = 0;
         for (const auto& c : commands) {
             GUIButton* button = window->AddCommandButton(0, y, 107, 33, c.label);
@@ -136,6 +142,66 @@ TEST_F(CombatWindowNavigationTest, KeysChooseCommandsAndTargetsAndGoBack) {
     EXPECT_TRUE(Stack().IsEmpty());
     EXPECT_FALSE(commands->IsVisible());
     EXPECT_FALSE(targets->IsVisible());
+}
+
+TEST_F(CombatWindowNavigationTest, LeftAndRightTurnThePagesAndTheSecondPageIsChosenFrom) {
+    GUICombatCommandWindow* commands = manager->GetCommandWindow();
+    // The page and the highlighted command after each key.
+    struct Step {
+        const char* key;
+        int32_t page;
+        int32_t highlighted;
+    };
+    const Step steps[] = {
+        {"Down", 0, kDefend},
+        {"Left", 0, kDefend},  // no page before the first: the list stays
+        {"Right", 1, kItems},  // a new page starts on its first command
+        {"Down", 1, kRun},
+        {"Down", 1, kRun},
+        {"Right", 1, kRun},    // nor one after the last
+        {"Cancel", 1, kRun},
+        {"Left", 0, Character::kCommandAttack},
+        {"Right", 1, kItems},
+    };
+    for (const Step& step : steps) {
+        Key(step.key);
+        ASSERT_EQ(Top(), "commands") << step.key;
+        EXPECT_EQ(manager->GetPage(), step.page) << step.key;
+        EXPECT_EQ(Highlighted(commands), step.highlighted) << step.key;
+        // The window holds the new page's buttons only.
+        EXPECT_EQ(commands->GetNavEntryCount(), step.page == 0 ? 3 : 2) << step.key;
+        EXPECT_EQ(commands->GetChildList()->GetCount(), step.page == 0 ? 3 : 2) << step.key;
+    }
+
+    // Items is chosen for Ana; Cid's commands come up on their first page.
+    Key("Accept");
+    EXPECT_EQ(Member(0)->GetCommand(), kItems);
+    ASSERT_EQ(Top(), "commands");
+    EXPECT_EQ(manager->GetPage(), 0);
+    EXPECT_EQ(Highlighted(commands), Character::kCommandAttack);
+    // Cid runs, from the second page too: the round is played.
+    Key("Right");
+    Key("Down");
+    EXPECT_EQ(Highlighted(commands), kRun);
+    Key("Accept");
+    EXPECT_TRUE(Window()->IsRunning());
+}
+
+TEST_F(CombatWindowNavigationTest, APageTurnRedrawsTheWindowWithItsHighlight) {
+    GUICombatCommandWindow* commands = manager->GetCommandWindow();
+    BitmapWrapper target(800, 600, &GetGlobalState()->openGLMode);
+    auto goldAt = [&](int x, int y) {
+        commands->Draw(&target);
+        unsigned char r, g, b, a;
+        al_unmap_rgba(al_get_pixel(commands->GetBackingBitmap()->GetBitmap(), x, y), &r, &g, &b, &a);
+        return r == 255 && g == 215 && b == 0 && a == 255;
+    };
+    Key("Down");
+    EXPECT_TRUE(goldAt(50, 41));   // round Defend
+    EXPECT_FALSE(goldAt(50, 1));
+    Key("Right");
+    EXPECT_TRUE(goldAt(50, 1));    // round Items, the new page's first
+    EXPECT_FALSE(goldAt(50, 41));
 }
 
 TEST_F(CombatWindowNavigationTest, AKeyEventBeforeTheNextTickDoesNotActOnTheSamePressAgain) {

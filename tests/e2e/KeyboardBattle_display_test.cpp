@@ -1,8 +1,11 @@
-// A battle and the menus played from the keyboard alone: the meadow's slime
-// is met by walking into it, every command and target is chosen with the
-// arrows and the confirm key (the back key once turns from the targets back
-// to the commands), the victory's experience takes the party up a level, and
-// the pause and options menus open, are steered and close with keys.
+// A battle, the menus and a talk played from the keyboard alone: the
+// meadow's slime is met by walking into it, every command and target is
+// chosen with the arrows and the confirm key (the back key once turns from
+// the targets back to the commands, left and right turn the command pages,
+// and the leader once uses Items from the second page), the victory's
+// experience takes the party up a level, the pause and options menus open,
+// are steered and close with keys, and the elder's questions are answered
+// with the arrows and the confirm key.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -100,6 +103,16 @@ bool IsGrass(uint32_t p) {
     return Green(p) > Red(p) + 40 && Green(p) > Blue(p) + 40;
 }
 bool IsBlack(uint32_t p) { return testsupport::Near(p, 0, 0, 0, 8); }
+// The dialogue box's words.
+bool IsDialogueText(uint32_t p) {
+    using namespace testsupport;
+    return Red(p) > 150 && Green(p) > 110 && Blue(p) < 90;
+}
+// The dialogue box's pane.
+bool IsDialogueNavy(uint32_t p) {
+    using namespace testsupport;
+    return Blue(p) > Red(p) + 15 && Blue(p) < 110 && Red(p) < 70;
+}
 // The battle's highlight, a gold outline.
 bool IsGold(uint32_t p) {
     using namespace testsupport;
@@ -130,6 +143,27 @@ int Command(GameSession& game) {
 }
 int Target(GameSession& game) {
     return Which(game, {{504, 441, 136, 20}, {504, 470, 136, 20}, {504, 499, 136, 20}}, IsGold, 40);
+}
+
+// Whether the command window shows a button in each of its four rows, as
+// "1" or "0": a patch of the button's face left of its caption.
+bool IsButtonFace(uint32_t p) {
+    using namespace testsupport;
+    return Red(p) > 45 && Blue(p) > 85 && Blue(p) > Green(p) + 30;
+}
+std::string CommandRows(GameSession& game) {
+    std::string rows;
+    for (int row = 0; row < 4; ++row)
+        rows += game.Driver().Capture(658, 437 + 40 * row, 16, 16).Count(IsButtonFace) >= 200 ? '1' : '0';
+    return rows;
+}
+
+// The dialogue line (0 to 9, 18 apart from y 393) whose answer the gold
+// outline marks; -1 for none.
+int AnswerLine(GameSession& game) {
+    std::vector<std::vector<int>> lines;
+    for (int line = 0; line < 10; ++line) lines.push_back({222, 392 + 18 * line, 300, 18});
+    return Which(game, lines, IsGold, 100);
 }
 
 // The highlighted button of the pause menu (Options, Exit Game, Close) and
@@ -195,6 +229,25 @@ TEST(KeyboardBattle, WonFromTheKeyboardWithALevelUpThenTheMenus) {
     }
 
     {
+        SCOPED_TRACE("left and right turn the command pages; the leader uses Items from the second");
+        // The leader's first page fills the four rows, the second (Items, Run,
+        // Auto) three; the next member's first page leaves the third empty.
+        auto rows = [&] { return CommandRows(game); };
+        ASSERT_TRUE(WaitFor([&] { return rows() == "1111"; }, kStepTimeout)) << rows();
+        EXPECT_TRUE(player.Hold("Right", [&] { return rows() == "1110"; }, kStepTimeout)) << rows();
+        EXPECT_TRUE(WaitFor([&] { return command() == 0; }, kStepTimeout)) << command();
+        game.Picture("keyboard-items");
+        EXPECT_TRUE(player.Hold("Down", [&] { return command() == 1; }, kStepTimeout));
+        // Back on the first page, on its first command.
+        EXPECT_TRUE(player.Hold("Left", [&] { return rows() == "1111"; }, kStepTimeout)) << rows();
+        EXPECT_TRUE(WaitFor([&] { return command() == 0; }, kStepTimeout)) << command();
+        EXPECT_TRUE(player.Hold("Right", [&] { return rows() == "1110"; }, kStepTimeout)) << rows();
+        // Items: the leader's turn is taken; Orravine's commands follow.
+        EXPECT_TRUE(player.Hold("z", [&] { return rows() == "1101"; }, kStepTimeout)) << rows();
+        EXPECT_TRUE(WaitFor([&] { return command() == 0; }, kStepTimeout)) << command();
+    }
+
+    {
         SCOPED_TRACE("Attack and the first target for each member, a key for every message, until the victory");
         for (int i = 0; i < 400 && inBattle(); ++i) {
             if (target() >= 0)
@@ -245,6 +298,47 @@ TEST(KeyboardBattle, WonFromTheKeyboardWithALevelUpThenTheMenus) {
         const std::string x = game.ProbeOne("PM_GetValue(\"Player\", \"\", \"XCenter\")");
         EXPECT_TRUE(player.Hold(
             "Right", [&] { return game.ProbeOne("PM_GetValue(\"Player\", \"\", \"XCenter\")") != x; }, kStepTimeout));
+    }
+
+    {
+        SCOPED_TRACE("the elder's questions answered with the arrows and the confirm key");
+        auto variable = [&](const char* name) {
+            return game.ProbeOne(std::string("Global_GetScriptVariableI(\"") + name + "\")");
+        };
+        auto dialogueShown = [&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) > 0.9; };
+        EXPECT_EQ(variable("MetTheElder"), "0");
+        // He starts talking as a click on him would have him.
+        EXPECT_EQ(game.ProbeOne("(function() DM_SetDialogueNPC(\"Elder\") DM_ManualActivate() return 1 end)()"), "1");
+        ASSERT_TRUE(WaitFor(dialogueShown, kStepTimeout));
+        // Confirm shows the rest of his words at once; his first question is
+        // highlighted (on line 2, under his greeting and a blank line). The
+        // confirm key is only tapped here: held until the key repeats, it
+        // would answer too.
+        player.Tap("z");
+        EXPECT_TRUE(WaitFor([&] { return AnswerLine(game) == 2; }, kStepTimeout)) << AnswerLine(game);
+        game.Picture("keyboard-dialogue");
+        for (auto [key, line] : std::vector<std::pair<const char*, int>>{{"Down", 4}, {"Down", 6}, {"Up", 4}})
+            EXPECT_TRUE(player.Hold(key, [&] { return AnswerLine(game) == line; }, kStepTimeout)) << key << " " << line;
+        // "Anything I should watch out for?" sets its flag, not the other's.
+        player.Tap("z");
+        EXPECT_TRUE(game.WaitForValue("Global_GetScriptVariableI(\"WarnedOfTheSlime\")", "1", kStepTimeout));
+        EXPECT_EQ(variable("MetTheElder"), "1");
+        EXPECT_EQ(variable("HeardOfTheCaves"), "-100");
+        // His answer runs two lines; the questions follow a line lower, and
+        // "Farewell." closes the box. The arrows wait until the last question
+        // is out: before, there is nothing further down to move to.
+        EXPECT_TRUE(WaitFor([&] { return player.Capture(240, 519, 100, 18).Count(IsDialogueText) > 20; },
+                            kStepTimeout));
+        EXPECT_TRUE(WaitFor([&] { return AnswerLine(game) == 3; }, kStepTimeout)) << AnswerLine(game);
+        for (auto [key, line] : std::vector<std::pair<const char*, int>>{{"Down", 5}, {"Down", 7}})
+            EXPECT_TRUE(player.Hold(key, [&] { return AnswerLine(game) == line; }, kStepTimeout)) << key << " " << line;
+        EXPECT_TRUE(player.Hold("z", [&] { return !dialogueShown(); }, kStepTimeout));
+        EXPECT_EQ(variable("HeardOfTheCaves"), "-100");
+
+        // The box let go of the keys: they walk the player again.
+        const std::string x = game.ProbeOne("PM_GetValue(\"Player\", \"\", \"XCenter\")");
+        EXPECT_TRUE(player.Hold(
+            "Left", [&] { return game.ProbeOne("PM_GetValue(\"Player\", \"\", \"XCenter\")") != x; }, kStepTimeout));
     }
 
     EXPECT_EQ(game.Close(), 0);

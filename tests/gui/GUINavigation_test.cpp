@@ -263,15 +263,19 @@ TEST_F(NavigationStackTest, ChoosingAnEntryThatDeletesItsObjectEndsCleanly) {
     EXPECT_TRUE(Stack().IsEmpty());
 }
 
-TEST_F(NavigationStackTest, TheDialogueBoxLeavesTheStackAndReleasesTheLock) {
+TEST_F(NavigationStackTest, TheDialogueBoxHoldsTheStackWhileShownAndReleasesTheLockWhenClosed) {
     GUIBaseObject* box = lua.Gui().CreateDialogueManager();
     ASSERT_NE(box, nullptr);
     box->Open();
     ASSERT_TRUE(Stack().Contains(box));
-    Press(nullptr);
-    Stack().Update();
-    EXPECT_FALSE(Stack().Contains(box));
-    EXPECT_TRUE(box->IsSelfVisible());
+    for (const char* key : {static_cast<const char*>(nullptr), "Cancel"}) {
+        Press(key);
+        Stack().Update();
+        EXPECT_EQ(Stack().Top(), box);
+        EXPECT_TRUE(player->HoldsInputLock(GUIControlStack::kInputLockName));
+    }
+    box->Close();
+    EXPECT_TRUE(Stack().IsEmpty());
     Stack().Update();
     EXPECT_FALSE(player->HoldsInputLock(GUIControlStack::kInputLockName));
 }
