@@ -81,60 +81,6 @@ void GoDownTheStairwell(GameSession& game, const std::string& picture, bool from
     game.Picture(picture);
 }
 
-// Where the floor's ladder takes a click: the isometric view draws a point
-// (x, y) at (x - y, (x + y) / 2) less the view's corner, and the view keeps
-// the player 400 across and 240 down. The ladder's click box lies 30 above
-// its foot.
-bool LadderOnScreen(GameSession& game, int& screenX, int& screenY) {
-    std::vector<std::string> at = game.Probe({"PM_GetValue(\"NPC\", \"UpStair\", \"XCenter\")",
-                                              "PM_GetValue(\"NPC\", \"UpStair\", \"YCenter\")",
-                                              "PM_GetValue(\"Player\", \"\", \"XCenter\")",
-                                              "PM_GetValue(\"Player\", \"\", \"YCenter\")"});
-    if (at.size() != 4) return false;
-    const double ladderX = std::atof(at[0].c_str()), ladderY = std::atof(at[1].c_str());
-    const double playerX = std::atof(at[2].c_str()), playerY = std::atof(at[3].c_str());
-    screenX = static_cast<int>((ladderX - ladderY) - (playerX - playerY) + 400);
-    screenY = static_cast<int>((ladderX + ladderY) / 2 - (playerX + playerY) / 2 + 193);
-    // Clear of the screen's edges and of the chat window at the bottom.
-    return screenX >= 30 && screenX <= 770 && screenY >= 30 && screenY <= 380;
-}
-
-// Clicks the floor's ladder until the player is back in the meadow. The
-// floor's slimes chase the player from afar: one that catches the player
-// first is fought.
-void ClimbTheLadder(GameSession& game) {
-    const size_t from = game.Output().size();
-    auto back = [&] { return testsupport::FindFrom(game.Output(), "Current floor is 0\n", from) != std::string::npos; };
-    for (int attempt = 0; attempt < 10 && !back(); ++attempt) {
-        if (testsupport::InBattle(game)) {
-            EXPECT_TRUE(testsupport::WinBattleWithClicks(game));
-            continue;
-        }
-        int x = 0, y = 0;
-        if (!LadderOnScreen(game, x, y)) {
-            // Finding the ladder through a random maze is not what this
-            // test is about: the player steps beside it, as the console's
-            // position command would put it there. Beside, not onto: the
-            // avatar standing on the ladder's cell would take the click.
-            game.ProbeOne("(function() Player_SetPosition(PM_GetValue(\"NPC\", \"UpStair\", \"XCenter\"), "
-                          "PM_GetValue(\"NPC\", \"UpStair\", \"YCenter\") + 40, -52) return 1 end)()");
-            WaitFor([] { return false; }, 1.0);  // the view follows
-            continue;
-        }
-        game.Driver().Click(x, y);
-        WaitFor(back, 3.0);
-    }
-    if (!back() && !testsupport::InBattle(game)) {
-        // A click that finds no ladder (the floor is random, and the avatar
-        // may stand in the way) must not stop the rest of the play-through:
-        // the ladder's own script takes the player up, and the log says so.
-        std::fprintf(stderr, "The ladder took no click; climbing through its script.\n");
-        game.ProbeOne("(function() DM_SetDialogueNPC(\"UpStair\") DM_ManualActivate() return 1 end)()");
-        WaitFor(back, kStepTimeout);
-    }
-    ASSERT_TRUE(back()) << game.Output();
-}
-
 // Opens the inventory with its key: the grid of empty cells shows.
 bool OpenInventory(GameSession& game) {
     game.Driver().Tap("i");
@@ -430,17 +376,6 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         EXPECT_EQ(loaded, testsupport::ReadFile(game.GameDir() + "/Save1.sav"));
         EXPECT_EQ(testsupport::ReadMember(Parsed(loaded).records[0]).hp, 50);
         EXPECT_EQ(SlotOf(Parsed(loaded), kHerb), SlotOf(saved, kHerb));
-    }
-
-    {
-        SCOPED_TRACE("the stairwell leads down to a random cave floor; its ladder back up to the meadow");
-        GoDownTheStairwell(game, "dungeon", true);
-        ClimbTheLadder(game);
-        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 0, 800, 380), IsGrass) > 0.3; }, kStepTimeout));
-        // Out in the meadow, north of the square.
-        const Position at = PlayerPosition(game);
-        EXPECT_EQ(at.x, 350) << Describe(at);
-        EXPECT_EQ(at.y, 200) << Describe(at);
     }
 
     {
