@@ -56,10 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const uint8_t kind = input.Byte() % 3;
     const std::string cache = ExternalImageManager::CachePath(kArchive);
     fuzzsupport::RemoveFile(cache);
-    if (kind == 1)
-        fuzzsupport::WriteWholeFile(kArchive, fuzzsupport::Compress(input.Rest(), input.RestSize()));
-    else
-        fuzzsupport::WriteWholeFile(kArchive, input.Rest(), input.RestSize());
+    fuzzsupport::WriteWholeFile(kArchive, fuzzsupport::Payload(input, kind == 1));
 
     ExternalImageManager archives;
     const bool opened = kind == 0 ? archives.OpenFileUncompressed(kArchive) : archives.OpenFile(kArchive);

@@ -141,8 +141,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string backgroundCache = ExternalImageManager::CachePath(CombatManager::kBackgroundArchive);
     fuzzsupport::RemoveFile(enemyCache);
     fuzzsupport::RemoveFile(backgroundCache);
-    const std::string file = (flags & 1) ? std::string(reinterpret_cast<const char*>(input.Rest()), input.RestSize())
-                                         : fuzzsupport::Compress(input.Rest(), input.RestSize());
+    const std::string file = fuzzsupport::Payload(input, !(flags & 1));
     fuzzsupport::WriteWholeFile(CombatImageLibrary::kArchive, file);
     fuzzsupport::WriteWholeFile(CombatManager::kBackgroundArchive, file);
 
