@@ -19,6 +19,7 @@
 #include "core/media/ExternalImageManager.h"
 #include "core/media/Palette.h"
 #include "support/FuzzSupport.h"
+#include "support/StartsAllegro.h"
 
 using fuzzsupport::Check;
 
@@ -44,11 +45,6 @@ sif::Picture PictureOf(BitmapWrapper& bitmap) {
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzsupport::StartAllegro();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzsupport::EnterWorkFolder();

@@ -37,6 +37,7 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/media/ExternalImageManager.h"
 #include "support/FuzzSupport.h"
+#include "support/StartsAllegro.h"
 #include "support/LuaTestState.h"
 
 using fuzzsupport::Check;
@@ -115,11 +116,6 @@ void SetFrameList(lua_State* L, const std::vector<std::string>& names) {
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzsupport::StartAllegro();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Battle& battle = TheBattle();

@@ -18,6 +18,7 @@
 #include "maps/Chunk.h"
 #include "maps/ChunkStreamer.h"
 #include "support/FuzzSupport.h"
+#include "support/StartsAllegro.h"
 #include "world/Camera.h"
 
 using fuzzsupport::Check;
@@ -28,11 +29,6 @@ constexpr const char* kLevel = "in/Fuzz.plf";
 constexpr size_t kMaxPadding = size_t{2} << 20;
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzsupport::StartAllegro();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzsupport::EnterWorkFolder();
