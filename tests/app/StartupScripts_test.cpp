@@ -33,7 +33,7 @@ TEST(StartupScripts, PathsVariablesTimersAndHelpers) {
     ASSERT_NE(globals.GetString("Chapter"), nullptr);
     EXPECT_EQ(*globals.GetString("Chapter"), "Prologue");
     // The helpers set existing variables instead of adding a second copy.
-    EXPECT_EQ(globals.GetCount(), 9);
+    EXPECT_EQ(globals.GetCount(), 10);
     EXPECT_EQ(lua.Timers().GetTimer("PlayTime"), 0);
     EXPECT_EQ(manager.GetScriptCode(), -1);
 }

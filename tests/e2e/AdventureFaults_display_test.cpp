@@ -89,10 +89,12 @@ TEST(AdventureFaults, AfterATalkWithTheElderThePlayerWalksOn) {
     };
     for (const Case& c : {Case{"farewell", true}, Case{"escape", false}}) {
         SCOPED_TRACE(c.how);
-        // North of the elder, who stands at (262, 646), there at (262, 478)
-        // on the screen (the view rests on the meadow's lower left corner).
+        // North of the elder, who stands at (262, 646), there at (262, 279)
+        // on the screen once the view has followed (it rests against the
+        // meadow's left edge and keeps the player 243 below its top).
         ASSERT_EQ(game.ProbeOne("(function() Player_SetPosition(262, 610, 0) return 1 end)()"), "1");
-        player.Click(262, 465);
+        for (int tick = 0; tick < 3; ++tick) game.ProbeOne("1");
+        player.Click(262, 266);
         ASSERT_TRUE(WaitFor(dialogueShown, kStepTimeout)) << game.Output();
         // While it is shown, the arrow keys do not walk.
         const double x = Coordinate(game, "X");

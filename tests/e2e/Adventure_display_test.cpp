@@ -366,9 +366,9 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         const std::string changed = testsupport::SaveThroughProbe(game, "Changed.sav");
         EXPECT_EQ(testsupport::ReadMember(Parsed(changed).records[0]).hp, 62);
         EXPECT_EQ(SlotOf(Parsed(changed), kHerb), -1);
-        // East along the stones' row onto the golden one.
+        // East along the square, then up onto the golden stone.
         const size_t from = game.Output().size();
-        EXPECT_TRUE(WalkTo(game, 160, 684)) << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WalkTo(game, 336, 580)) << Describe(PlayerPosition(game));
         EXPECT_NE(game.WaitForOutput("Game loaded from Save1.sav\n", from, kStepTimeout), std::string::npos);
         // The party and the inventory are the saved ones: saved again, they
         // give the saved bytes.
@@ -381,15 +381,14 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
     {
         SCOPED_TRACE("the elder talks when clicked: his portrait, typed-out words and answers that count");
         // To the square, round the hut's stairs (east of them), to stand
-        // north of the elder, near the meadow's lower left corner: there the
-        // view rests against the meadow's edges (it is 1024 x 768 and the view 800 x
-        // 600), so the elder at (262, 646) stands at (262, 478) on the
-        // screen.
-        EXPECT_TRUE(WalkTo(game, 230, 640)) << Describe(PlayerPosition(game));
-        EXPECT_TRUE(WalkTo(game, 230, 610)) << Describe(PlayerPosition(game));
+        // north of the elder, near the meadow's left edge: there the view
+        // rests against that edge and keeps the player 243 above its top,
+        // so the elder at (262, 646) stands at (262, 279) on the screen.
+        EXPECT_TRUE(WalkTo(game, 250, 640)) << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WalkTo(game, 250, 610)) << Describe(PlayerPosition(game));
         EXPECT_TRUE(WalkTo(game, 262, 610)) << Describe(PlayerPosition(game));
         EXPECT_EQ(game.ProbeOne("Global_GetScriptVariableI(\"MetTheElder\")"), "0");
-        player.Click(262, 465);
+        player.Click(262, 266);
         // The box along the bottom of the screen, his portrait at its left.
         EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) > 0.9; }, kStepTimeout));
         EXPECT_GT(Share(player.Capture(60, 520, 100, 50), IsRobeBlue), 0.5);

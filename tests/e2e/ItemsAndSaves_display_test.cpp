@@ -66,7 +66,7 @@ TEST(ItemsAndSaves, PickUpUseSaveChangeThePartyAndLoadFromTheKeyboard) {
     EXPECT_EQ(MemberNames(changed).size(), 3u);
     EXPECT_EQ(MemberNames(changed)[0], "Orravine");
 
-    step("Player_SetPosition(160, 684, 0)", "Game loaded from Save1.sav\n");
+    step("Player_SetPosition(336, 580, 0)", "Game loaded from Save1.sav\n");
     EXPECT_EQ(testsupport::SaveThroughProbe(game, "After.sav"), saved);
 
     EXPECT_EQ(game.Close(), 0);

@@ -90,7 +90,7 @@ TEST(LevelWriterTest, SampleLevelDescription) {
     auto level = plf::ParseDescription(text, error);
     ASSERT_TRUE(level) << error;
     EXPECT_EQ(level->ChunksX(), 4u);
-    EXPECT_EQ(level->ChunksY(), 3u);
+    EXPECT_EQ(level->ChunksY(), 4u);
     size_t blocked = 0, over = 0, empty = 0;
     for (uint32_t x = 0; x < level->Width(); ++x) {
         for (uint32_t y = 0; y < level->Height(); ++y) {

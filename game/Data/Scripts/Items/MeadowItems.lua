@@ -1,5 +1,5 @@
 -- What lies in the meadow: a few items to pick up, and the two standing
--- stones by the hut. Run by the meadow's map script each time it loads.
+-- stones on the square. Run by the meadow's map script each time it loads.
 -- An item that was picked up stays gone (TakenItems lives as long as the
 -- game runs).
 TakenItems = TakenItems or {}
@@ -56,10 +56,13 @@ Place("LakeMoonstone", "Moonstone", "Moonstone", 40, 90)
 
 -- A standing stone: the blue one writes the game into "Save1.sav", the
 -- golden one brings it back, when the player steps onto it or clicks it.
+-- They stand at opposite corners of the square, so that no walk to one of
+-- them crosses the other (crossing the golden one on the way to the blue
+-- one would load an old game; the other way round, overwrite the save).
 local function Stone(name, picture, action, x, y)
     Show(name, picture, "Data/Scripts/Items/" .. action .. "Game.lua", x, y)
     Spot(name .. "Spot", "Data/Scripts/Items/Waystone.lua", {Action = action, X = x, Y = y, Inside = 0})
 end
 
 Stone("SaveStone", "SaveStone", "Save", 128, 684)
-Stone("MemoryStone", "MemoryStone", "Load", 160, 684)
+Stone("MemoryStone", "MemoryStone", "Load", 336, 580)

@@ -7,6 +7,7 @@ MapM_SetMapDisplayState(1)
 
 -- The view of this map, by which the characters place their pictures.
 MapView = "Flat"
+InTheMeadow = false
 
 -- Where the player arrives, just below the stairs.
 EM_OBJ_CreateObject("CellarFoot", "StaticPosition")

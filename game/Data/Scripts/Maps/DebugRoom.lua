@@ -23,13 +23,16 @@ OBJSAS_SetDelay(1000000)
 OBJSAS_SetPath("Data/Scripts/System/Windows/WelcomeOnce.lua")
 
 -- The hut on the stone square: walking in under its roof leads down into
--- the cellar. "HutDoor" marks the spot in front of the hut where the player
--- comes back up.
+-- the cellar. The roof covers 160-239 x 576-623, and the path from the north
+-- meets it at 208-239: the stairs take whoever walks a few steps in under
+-- it, from the path or from any side; a walk along the square just below
+-- the roof's edge passes by. "HutDoor" marks the spot in front of the hut
+-- where the player comes back up.
 EM_OBJ_CreateObject("HutDoor", "StaticPosition")
 OBJ_SetCoordinates(200, 640, 0)
 
 EM_OBJ_CreateObject("HutStairs", "StaticTransition")
-OBJST_AddRectangle(188, 588, 212, 612)
+OBJST_AddRectangle(160, 584, 240, 612)
 OBJST_SetLevelDestination("Cellar")
 OBJST_SetEntityDestination("CellarFoot")
 
@@ -41,16 +44,25 @@ NPC_SetPositionData(262, 646, 0)
 -- A slime from the caves roams the deep grass east of the square. It chases
 -- a player who comes within 150 units and starts a battle at 16, which it
 -- fights alone (the party's first battle, worth a level to each member).
-EM_NPC_CreateNPC("Zezazoru", "EnemyNPC", "Data/Scripts/NPCs/Enemies/Zezazoru/Constructor.lua")
-NPC_SetPositionData(440, 560, 0)
-NPC_WorldEnemy_SetDetectRange(150)
-NPC_WorldEnemy_SetAggroRange(16)
-NPC_WorldEnemy_AddMob("Zezazoru")
+-- It starts on the far side of the deep grass, well away from where a new
+-- game begins, so that it does not come for a player who is still reading
+-- the welcome window. Once it has fought the party it does not come back
+-- (its battle sets the story flag "MeadowSlimeFought").
+InTheMeadow = true
+if Global_GetScriptVariableI("MeadowSlimeFought") ~= 1 then
+    EM_NPC_CreateNPC("Zezazoru", "EnemyNPC", "Data/Scripts/NPCs/Enemies/Zezazoru/Constructor.lua")
+    NPC_SetPositionData(560, 600, 0)
+    NPC_WorldEnemy_SetDetectRange(150)
+    NPC_WorldEnemy_SetAggroRange(16)
+    NPC_WorldEnemy_AddMob("Zezazoru")
+end
 
--- The dark stairwell on the square: stepping in leads down to the first
--- floor of the dungeon, a new one every time. Its ladder leads back here.
+-- The dark stairwell on the square, drawn at 304-319 x 656-671: stepping in
+-- leads down to the first floor of the dungeon, a new one every time. It
+-- takes the player whose feet touch the drawing (the player's picture is 18
+-- wide and stands on its centre). Its ladder leads back here.
 EM_OBJ_CreateObject("Stairwell", "StaticTransition")
-OBJST_AddRectangle(306, 658, 318, 670)
+OBJST_AddRectangle(296, 654, 328, 674)
 OBJST_SetLevelDestination("MAPRANDOM")
 OBJST_SetCoordinateDestination(350, 200, 0)
 

@@ -5,6 +5,8 @@
 Global_AddScriptVariableI("IntroSeen", 0)
 Global_AddScriptVariableI("MetTheElder", 0)
 Global_AddScriptVariableI("BridgeRepaired", 0)
+-- Set when the meadow's slime has fought the party: it stays gone then.
+Global_AddScriptVariableI("MeadowSlimeFought", 0)
 
 -- Counters.
 Global_AddScriptVariableI("Gold", 25)

@@ -9,6 +9,7 @@ MapM_SetMapDisplayState(1)
 
 -- The view of this map, by which the characters place their pictures.
 MapView = "Isometric"
+InTheMeadow = false
 
 -- In this order the caves take the first as their floor and the second as
 -- their walls; the edge of the floor takes any of the three.

@@ -14,6 +14,10 @@ NPC_SetBoundaryOffsetsData(-8, 8, -5, 5, -16, 0)
 -- the same offsets differently, and these put the slime over its shadow.
 if GetScriptCode() == -1 then
     NPC_SetDisplayData(-43, 20, 24, 18)
+    -- A cave floor puts its slimes anywhere, one may be close to where the
+    -- player arrives: they chase slower than the player trots (2.2), so a
+    -- player who has just arrived can get away from one.
+    PM_SetValue(1.8, "NPC", "", "TrotSpeed")
 else
     NPC_SetDisplayData(12, 17, 24, 18)
 end

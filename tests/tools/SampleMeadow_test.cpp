@@ -1,0 +1,253 @@
+// The sample game's meadow and cellar as a player walks them: the levels as
+// packed into game/Data/Maps, their drawings in tools/levels, and the map
+// scripts that place the stairs, the standing stones and the slime.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "core/base/GlobalState.h"
+#include "core/base/RootEntity.h"
+#include "core/script/LuaManager.h"
+#include "maps/ChunkStreamer.h"
+#include "maps/TransitionState.h"
+#include "support/AllegroTestEnv.h"
+#include "support/SampleGameScripts.h"
+#include "support/StderrCapture.h"
+#include "support/TempDir.h"
+#include "world/Dimensions.h"
+#include "world/EntityManager.h"
+#include "world/ObjectStaticTransition.h"
+#include "world/PlayerVorn.h"
+
+namespace {
+
+// A level's drawing: its map characters, each covering scale x scale tiles.
+struct Drawing {
+    int scale = 1;
+    std::vector<std::string> rows;
+    char At(int x, int y) const { return rows.at(y / scale).at(x / scale); }
+};
+
+Drawing ReadDrawing(const std::string& level) {
+    std::ifstream in(std::string(QEL_SOURCE_DIR) + "/tools/levels/" + level + ".txt");
+    Drawing drawing;
+    std::string line;
+    bool map = false;
+    while (std::getline(in, line)) {
+        if (map) {
+            if (!line.empty()) drawing.rows.push_back(line);
+        } else if (line.rfind("scale ", 0) == 0) {
+            drawing.scale = std::stoi(line.substr(6));
+        } else if (line == "map") {
+            map = true;
+        }
+    }
+    return drawing;
+}
+
+// The meadow's script run in the sample game's script host, with a player.
+class MeadowTest : public ::testing::Test {
+protected:
+    MeadowTest() {
+        testsupport::EnsureAllegro();
+        m_savedPlayer = GetGlobalState()->player;
+        m_savedTransition = GetGlobalState()->transition;
+        m_savedSwitch = GetGlobalState()->stateSwitchRequest;
+        GetGlobalState()->player = &player;
+        GetGlobalState()->transition = nullptr;
+        testsupport::StderrCapture quiet;  // pictures and fonts are not here
+        lua.Manager().RunFile("Data/Scripts/System/GlobalVariables.lua", -1);
+    }
+    ~MeadowTest() override {
+        ClearTransitionState();
+        lua.Entities().Clear();
+        GetGlobalState()->player = m_savedPlayer;
+        GetGlobalState()->transition = m_savedTransition;
+        GetGlobalState()->stateSwitchRequest = m_savedSwitch;
+    }
+
+    void LoadMeadow() {
+        lua.Entities().Clear();
+        testsupport::StderrCapture quiet;
+        lua.Manager().RunFile("Data/Scripts/Maps/DebugRoom.lua", -2);
+    }
+
+    // Where a named entity of the meadow stands.
+    bool PositionOf(const std::string& name, float& x, float& y) {
+        RootEntity* entity = lua.Entities().GetEntityByName(name.c_str());
+        if (!entity) return false;
+        float z = 0;
+        entity->GetPosition(&x, &y, &z);
+        return true;
+    }
+
+    // The level a zone sends a player standing at (x, y) to ("" for none).
+    std::string ZoneSends(const char* zone, float x, float y) {
+        auto* object = dynamic_cast<ObjectStaticTransition*>(lua.Entities().GetObject(zone));
+        if (!object) return "no zone " + std::string(zone);
+        ClearTransitionState();
+        player.SetPosition(x, y, 0);
+        object->Update();
+        return GetTransitionState().mapName.value_or("");
+    }
+
+    testsupport::TempDir dir;
+    testsupport::SampleGameScripts lua;
+    PlayerVorn player;
+
+private:
+    PlayerVorn* m_savedPlayer = nullptr;
+    Transition* m_savedTransition = nullptr;
+    uint8_t m_savedSwitch = 0;
+};
+
+TEST_F(MeadowTest, TheStairsTakeAPlayerWhoWalksOntoTheirDrawing) {
+    LoadMeadow();
+    const Drawing meadow = ReadDrawing("DebugRoom");
+    ASSERT_FALSE(meadow.rows.empty());
+
+    // Down the path from the north, on any of its columns: the hut's stairs
+    // take the player before the roof ends.
+    int pathColumns = 0;
+    for (int x = 0; x < 1024; ++x) {
+        if (meadow.At(x, 552) != '=') continue;
+        ++pathColumns;
+        std::string sent;
+        float y = 536;
+        for (; y < 700 && sent.empty(); y += 2.2f) sent = ZoneSends("HutStairs", static_cast<float>(x), y);
+        EXPECT_EQ(sent, "Cellar") << "walking down the path at x " << x;
+        EXPECT_EQ(meadow.At(x, static_cast<int>(y)), 'r') << "walking down the path at x " << x << ": taken at " << y;
+    }
+    EXPECT_GE(pathColumns, 24);
+
+    // Standing on any tile drawn as the stairwell leads down to a cave floor.
+    int stairwell = 0;
+    for (int y = 0; y < 768; ++y)
+        for (int x = 0; x < 1024; ++x) {
+            if (meadow.At(x, y) != 'v') continue;
+            ++stairwell;
+            EXPECT_EQ(ZoneSends("Stairwell", static_cast<float>(x), static_cast<float>(y)), "MAPRANDOM")
+                << x << ", " << y;
+        }
+    EXPECT_EQ(stairwell, 256);
+    // Where the player comes back from the cellar is on neither, and a walk
+    // across the square just below the roof's edge passes by.
+    EXPECT_EQ(ZoneSends("HutStairs", 200, 640), "");
+    EXPECT_EQ(ZoneSends("Stairwell", 200, 640), "");
+    for (float x = 100; x < 300; x += 2.2f) EXPECT_EQ(ZoneSends("HutStairs", x, 616), "") << x;
+}
+
+TEST_F(MeadowTest, NoWalkToOneStandingStoneCrossesTheOther) {
+    LoadMeadow();
+    struct Stone {
+        const char* name;
+        float x = 0, y = 0;
+    };
+    Stone stones[] = {{"SaveStoneSpot"}, {"MemoryStoneSpot"}};
+    for (Stone& stone : stones) ASSERT_TRUE(PositionOf(stone.name, stone.x, stone.y)) << stone.name;
+
+    // Where a player comes from: the start on the path, the hut's door, the
+    // herb below the square, the elder, the cordial, the stairwell.
+    const float from[][2] = {{224, 536}, {200, 640}, {96, 724}, {262, 610}, {300, 620}, {312, 690}, {312, 630}};
+    // A stone acts on a player within ten units on both axes.
+    auto reaches = [](float x, float y, const Stone& stone) {
+        return std::abs(x - stone.x) <= 10 && std::abs(y - stone.y) <= 10;
+    };
+    for (int to = 0; to < 2; ++to) {
+        const Stone& goal = stones[to];
+        const Stone& other = stones[1 - to];
+        for (const auto& start : from) {
+            // Across first, then up or down; and the other way round.
+            for (bool acrossFirst : {true, false}) {
+                const float cornerX = acrossFirst ? goal.x : start[0];
+                const float cornerY = acrossFirst ? start[1] : goal.y;
+                bool crossed = false;
+                for (float t = 0; t <= 1.0f; t += 0.01f) {
+                    crossed |= reaches(start[0] + (cornerX - start[0]) * t, start[1] + (cornerY - start[1]) * t, other);
+                    crossed |= reaches(cornerX + (goal.x - cornerX) * t, cornerY + (goal.y - cornerY) * t, other);
+                }
+                EXPECT_FALSE(crossed) << "from " << start[0] << ", " << start[1] << " to " << goal.name
+                                      << (acrossFirst ? " across first" : " up or down first");
+            }
+        }
+    }
+}
+
+TEST_F(MeadowTest, TheSlimeStartsAwayFromTheNewGameAndStaysGoneOnceFought) {
+    LoadMeadow();
+    float x = 0, y = 0;
+    ASSERT_TRUE(PositionOf("Zezazoru", x, y));
+    // It chases at 150: a new game starts twice as far away.
+    EXPECT_GT(std::hypot(x - 224.0f, y - 536.0f), 300.0f);
+
+    // A battle with a slime in a cave floor leaves the meadow's slime be.
+    struct Case {
+        const char* where;
+        const char* map;
+        const char* expected;
+    };
+    for (const Case& c : {Case{"a cave floor", "Maps/RLG/General.lua", "0"}, Case{"the cellar", "Maps/Cellar.lua", "0"},
+                          Case{"the meadow", "Maps/DebugRoom.lua", "1"}}) {
+        SCOPED_TRACE(c.where);
+        testsupport::StderrCapture quiet;
+        lua.Manager().RunFile(std::string("Data/Scripts/") + c.map, -2);
+        lua.Manager().RunFile("Data/Scripts/Combat/Enemies/ZezazoruSprite.lua", -1);
+        ASSERT_TRUE(lua.Run("fought = Global_GetScriptVariableI(\"MeadowSlimeFought\")"));
+        EXPECT_EQ(std::to_string(static_cast<int>(lua.GetNumber("fought"))), c.expected);
+    }
+    // The meadow loaded again: no slime; the items and the elder are there.
+    LoadMeadow();
+    EXPECT_FALSE(PositionOf("Zezazoru", x, y));
+    EXPECT_TRUE(PositionOf("Elder", x, y));
+}
+
+// The packed levels, read as the game reads them.
+class SampleLevelTest : public ::testing::Test {
+protected:
+    SampleLevelTest() { testsupport::EnsureAllegro(); }
+    bool Open(const std::string& level) {
+        testsupport::StderrCapture quiet;
+        if (streamer.Open(std::string(QEL_SOURCE_DIR) + "/game/Data/Maps/" + level + ".plf") != 0) return false;
+        streamer.SetCentre(1, 1);
+        streamer.LoadPass();
+        return true;
+    }
+    testsupport::TempDir dir;
+    ChunkStreamer streamer;
+};
+
+TEST_F(SampleLevelTest, TheMeadowIsHedgedRoundSoNoWalkLeavesIt) {
+    ASSERT_TRUE(Open("DebugRoom"));
+    const int width = streamer.GetCountX() * 256, height = streamer.GetCountY() * 256;
+    int open = 0;
+    for (int x = 0; x < width; ++x)
+        for (int y : {0, 7, height - 8, height - 1}) open += streamer.IsBlocked(x, y) ? 0 : 1;
+    for (int y = 0; y < height; ++y)
+        for (int x : {0, 7, width - 8, width - 1}) open += streamer.IsBlocked(x, y) ? 0 : 1;
+    EXPECT_EQ(open, 0);
+    // Inside it the player walks where a new game starts.
+    EXPECT_FALSE(streamer.IsBlocked(224, 536));
+    EXPECT_FALSE(streamer.IsBlocked(8, 8));
+}
+
+TEST_F(SampleLevelTest, TheCellarFillsTheViewAndIsWalledRound) {
+    ASSERT_TRUE(Open("Cellar"));
+    // At least as large as the 800 x 600 view: the view follows the player
+    // and rests against the level's edges, instead of staying where the
+    // meadow's view was.
+    EXPECT_GE(streamer.GetCountX() * 256, 800);
+    EXPECT_GE(streamer.GetCountY() * 256, 600);
+    // The room's walls run round the view's edges; the player arrives below
+    // the stairs, on free ground.
+    int open = 0;
+    for (int x = 0; x < 800; ++x) open += (streamer.IsBlocked(x, 0) ? 0 : 1) + (streamer.IsBlocked(x, 599) ? 0 : 1);
+    for (int y = 0; y < 600; ++y) open += (streamer.IsBlocked(0, y) ? 0 : 1) + (streamer.IsBlocked(799, y) ? 0 : 1);
+    EXPECT_EQ(open, 0);
+    EXPECT_FALSE(streamer.IsBlocked(128, 64));
+    EXPECT_FALSE(streamer.IsBlocked(400, 300));
+}
+
+}  // namespace
