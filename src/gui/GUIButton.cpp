@@ -244,7 +244,7 @@ void GUIButton::Click() {
 
 void GUIButton::Render() {
     PaintFaces();
-    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
+    if (Backing() && Backing()->GetBitmap()) Backing()->SetAsTarget();
     BitmapWrapper* image = nullptr;
     if (m_pressed && m_pressedImage)
         image = m_pressedImage;
@@ -255,6 +255,6 @@ void GUIButton::Render() {
     if (image) image->Draw(m_drawX, m_drawY, m_drawFlags);
     if (m_hasCaption && m_captionFont)
         al_draw_text(m_captionFont, m_captionColour, m_drawX + m_captionX, m_drawY + m_captionY, 0, m_caption.c_str());
-    DrawChildren(m_backing);
+    DrawChildren(Backing());
     m_dirty = false;
 }
