@@ -5,9 +5,12 @@
 #include <vector>
 
 #include "core/media/BitmapWrapper.h"
-#include "support/AllegroTestEnv.h"
+#include "support/VideoBitmapFixture.h"
 
 namespace {
+
+// A display is up and new bitmaps are video bitmaps.
+using BitmapWrapperDisplay = testsupport::VideoBitmapFixture;
 
 bool IsColour(ALLEGRO_BITMAP* bitmap, int x, int y, int r, int g, int b) {
     unsigned char pr, pg, pb, pa;
@@ -17,9 +20,7 @@ bool IsColour(ALLEGRO_BITMAP* bitmap, int x, int y, int r, int g, int b) {
 
 // A palette draw onto a video bitmap writes its mapped pixels and keeps every
 // other pixel of the target, inside the drawn rectangle and outside it.
-TEST(BitmapWrapperDisplay, PaletteDrawKeepsUnwrittenVideoPixels) {
-    ASSERT_TRUE(testsupport::EnsureDisplay());
-    al_set_new_bitmap_flags(ALLEGRO_VIDEO_BITMAP);
+TEST_F(BitmapWrapperDisplay, PaletteDrawKeepsUnwrittenVideoPixels) {
     ALLEGRO_BITMAP* target = al_create_bitmap(32, 32);
     ASSERT_NE(target, nullptr);
     ASSERT_FALSE(al_get_bitmap_flags(target) & ALLEGRO_MEMORY_BITMAP);
@@ -48,16 +49,13 @@ TEST(BitmapWrapperDisplay, PaletteDrawKeepsUnwrittenVideoPixels) {
     EXPECT_TRUE(IsColour(target, 0, 0, 0, 200, 0));    // outside it
     EXPECT_TRUE(IsColour(target, 31, 31, 0, 200, 0));
     al_destroy_bitmap(target);
-    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
 }
 
 // Palette draws in each variant, flipped or not, give exactly the pixels of
 // writing every mapped pixel in the variant's colour, whichever variant was
 // drawn before; a variant with a colour that is not opaque writes that
 // colour as it is.
-TEST(BitmapWrapperDisplay, PaletteDrawsMatchPixelByPixelWrites) {
-    ASSERT_TRUE(testsupport::EnsureDisplay());
-    al_set_new_bitmap_flags(ALLEGRO_VIDEO_BITMAP);
+TEST_F(BitmapWrapperDisplay, PaletteDrawsMatchPixelByPixelWrites) {
     uint8_t openGL = 0;
     int32_t selector = 0;
     Palette palette;
@@ -113,7 +111,6 @@ TEST(BitmapWrapperDisplay, PaletteDrawsMatchPixelByPixelWrites) {
     }
     al_destroy_bitmap(drawn);
     al_destroy_bitmap(expected);
-    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
 }
 
 // Pixel (x, y) of the pending pictures below: (10 * x, 20 * y, 7, 255).
@@ -129,8 +126,7 @@ std::shared_ptr<std::vector<uint8_t>> Pixels(int width, int height) {
 // kind of bitmap asked for when it was created, and the drawing target, the
 // new-bitmap settings and drawing held for a batch all stay as they were;
 // the block holding its pixels is let go once it is made.
-TEST(BitmapWrapperDisplay, PendingBitmapIsMadeOnFirstUseAsAskedAtCreation) {
-    ASSERT_TRUE(testsupport::EnsureDisplay());
+TEST_F(BitmapWrapperDisplay, PendingBitmapIsMadeOnFirstUseAsAskedAtCreation) {
     uint8_t openGL = 0;
     struct Case {
         int createFlags;  // new-bitmap flags when the wrapper is created
@@ -178,15 +174,12 @@ TEST(BitmapWrapperDisplay, PendingBitmapIsMadeOnFirstUseAsAskedAtCreation) {
         al_destroy_bitmap(dot);
         al_destroy_bitmap(target);
     }
-    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
 }
 
 // A pending bitmap that is never used costs no bitmap and lets its pixels
 // go with it; one without pixels is empty and draws nothing; resizing one
 // drops its pixels for the new, transparent size.
-TEST(BitmapWrapperDisplay, PendingBitmapsUnusedEmptyOrResized) {
-    ASSERT_TRUE(testsupport::EnsureDisplay());
-    al_set_new_bitmap_flags(ALLEGRO_VIDEO_BITMAP);
+TEST_F(BitmapWrapperDisplay, PendingBitmapsUnusedEmptyOrResized) {
     uint8_t openGL = 0;
     auto pixels = Pixels(2, 2);
     std::weak_ptr<std::vector<uint8_t>> held = pixels;
@@ -211,7 +204,6 @@ TEST(BitmapWrapperDisplay, PendingBitmapsUnusedEmptyOrResized) {
     al_unmap_rgba(al_get_pixel(resized->GetBitmap(), 0, 0), &r, &g, &b, &a);
     EXPECT_EQ(a, 0);
     EXPECT_EQ(al_get_bitmap_width(resized->GetBitmap()), 3);
-    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
 }
 
 }  // namespace
