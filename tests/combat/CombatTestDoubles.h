@@ -341,6 +341,23 @@ protected:
     CombatManager* manager = nullptr;
 };
 
+// A started battle of Ana (40 hit points, strength and toughness 8, speed 5)
+// against Bog (50 hit points, strength and toughness 8, speed 3, worth 10
+// experience).
+class DuelFixture : public CombatFixture {
+protected:
+    void SetUp() override {
+        CombatFixture::SetUp();
+        ana = party->Add("Ana", 40, 8, 8, 5);
+        enemies->roster = {{"Bog", 50, 8, 8, 3, 10}};
+        Start();
+        bog = static_cast<TestEnemy*>(enemies->GetEnemyAt(0));
+    }
+
+    TestCombatant* ana = nullptr;
+    TestEnemy* bog = nullptr;
+};
+
 // The queued actions of a message window, one text per record ("21
 // PlayerAttack", "104 30", "105 2 11"); a run of characters (opcode 100)
 // reads as one "text ..." entry. The queue is left as it was.
