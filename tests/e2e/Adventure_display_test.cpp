@@ -106,7 +106,7 @@ void ClimbTheLadder(GameSession& game) {
     const size_t from = game.Output().size();
     auto back = [&] { return testsupport::FindFrom(game.Output(), "Current floor is 0\n", from) != std::string::npos; };
     auto inBattle = [&] { return testsupport::InBattle(game); };
-    for (int round = 0; round < 12 && !back(); ++round) {
+    for (int round = 0; round < 20 && !back(); ++round) {
         if (inBattle()) {
             ASSERT_TRUE(testsupport::WinBattleWithClicks(game)) << "a battle on the cave floor was not won";
             continue;

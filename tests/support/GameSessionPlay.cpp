@@ -28,16 +28,6 @@ void PutU32(std::string& bytes, uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(value >> shift));
 }
 
-}  // namespace
-
-bool CalmTheMeadowSlime(GameSession& game) {
-    return game.AppendToScript("Data/Scripts/Maps/DebugRoom.lua",
-                               "EM_NPC_SetActiveNPC(\"Zezazoru\")\n"
-                               "NPC_WorldEnemy_SetDetectRange(1)\n"
-                               "NPC_WorldEnemy_SetAggroRange(1)\n");
-}
-
-namespace {
 
 // A number the probe answered; nan for "nil", "error" or nothing.
 double Number(const std::string& text) {
@@ -69,6 +59,13 @@ double SecondsLeft(std::chrono::steady_clock::time_point end) {
 }
 
 }  // namespace
+
+bool CalmTheMeadowSlime(GameSession& game) {
+    return game.AppendToScript("Data/Scripts/Maps/DebugRoom.lua",
+                               "EM_NPC_SetActiveNPC(\"Zezazoru\")\n"
+                               "NPC_WorldEnemy_SetDetectRange(1)\n"
+                               "NPC_WorldEnemy_SetAggroRange(1)\n");
+}
 
 Position PlayerPosition(GameSession& game, double timeoutSeconds) {
     return ReadPosition(game,
