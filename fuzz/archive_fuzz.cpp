@@ -19,6 +19,7 @@
 #include "core/media/ExternalImageManager.h"
 #include "core/media/Palette.h"
 #include "support/FuzzSupport.h"
+#include "support/StartsAllegro.h"
 
 using fuzzsupport::Check;
 
@@ -45,21 +46,13 @@ sif::Picture PictureOf(BitmapWrapper& bitmap) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzsupport::StartAllegro();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzsupport::EnterWorkFolder();
     fuzzsupport::InputReader input(data, size);
     const uint8_t kind = input.Byte() % 3;
     const std::string cache = ExternalImageManager::CachePath(kArchive);
     fuzzsupport::RemoveFile(cache);
-    if (kind == 1)
-        fuzzsupport::WriteWholeFile(kArchive, fuzzsupport::Compress(input.Rest(), input.RestSize()));
-    else
-        fuzzsupport::WriteWholeFile(kArchive, input.Rest(), input.RestSize());
+    fuzzsupport::WriteWholeFile(kArchive, fuzzsupport::Payload(input, kind == 1));
 
     ExternalImageManager archives;
     const bool opened = kind == 0 ? archives.OpenFileUncompressed(kArchive) : archives.OpenFile(kArchive);

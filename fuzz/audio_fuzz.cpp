@@ -19,7 +19,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzsupport::InputReader input(data, size);
     static const char* const kNames[] = {"Sound.wav", "Sound.ogg", "Sound.flac", "Sound.mp3", "Sound.MP3", "Sound"};
     const std::string name = kNames[input.Byte() % 6];
-    const std::string file(reinterpret_cast<const char*>(input.Rest()), input.RestSize());
+    const std::string file = fuzzsupport::Payload(input, false);
 
     audio::StreamFormat format;
     format.frequency = 99;

@@ -37,6 +37,7 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/media/ExternalImageManager.h"
 #include "support/FuzzSupport.h"
+#include "support/StartsAllegro.h"
 #include "support/LuaTestState.h"
 
 using fuzzsupport::Check;
@@ -116,11 +117,6 @@ void SetFrameList(lua_State* L, const std::vector<std::string>& names) {
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzsupport::StartAllegro();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Battle& battle = TheBattle();
     fuzzsupport::InputReader input(data, size);
@@ -141,8 +137,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const std::string backgroundCache = ExternalImageManager::CachePath(CombatManager::kBackgroundArchive);
     fuzzsupport::RemoveFile(enemyCache);
     fuzzsupport::RemoveFile(backgroundCache);
-    const std::string file = (flags & 1) ? std::string(reinterpret_cast<const char*>(input.Rest()), input.RestSize())
-                                         : fuzzsupport::Compress(input.Rest(), input.RestSize());
+    const std::string file = fuzzsupport::Payload(input, !(flags & 1));
     fuzzsupport::WriteWholeFile(CombatImageLibrary::kArchive, file);
     fuzzsupport::WriteWholeFile(CombatManager::kBackgroundArchive, file);
 

@@ -11,6 +11,7 @@
 #include "core/media/BitmapWrapper.h"
 #include "maps/IsometricMap.h"
 #include "support/FuzzSupport.h"
+#include "support/StartsAllegro.h"
 
 using fuzzsupport::Check;
 
@@ -40,11 +41,6 @@ std::string GoodMap() {
 }
 
 }  // namespace
-
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzsupport::StartAllegro();
-    return 0;
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     static const std::string good = GoodMap();

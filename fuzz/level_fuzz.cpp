@@ -13,12 +13,12 @@
 #include <algorithm>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "core/media/BitmapWrapper.h"
 #include "maps/Chunk.h"
 #include "maps/ChunkStreamer.h"
 #include "support/FuzzSupport.h"
+#include "support/StartsAllegro.h"
 #include "world/Camera.h"
 
 using fuzzsupport::Check;
@@ -30,22 +30,12 @@ constexpr size_t kMaxPadding = size_t{2} << 20;
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    fuzzsupport::StartAllegro();
-    return 0;
-}
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzsupport::EnterWorkFolder();
     fuzzsupport::InputReader input(data, size);
-    if (input.Byte() & 1) {
-        const size_t padding = std::min<size_t>(size_t{input.U16()} * 4096, kMaxPadding);
-        std::vector<uint8_t> inflated(input.Rest(), input.Rest() + input.RestSize());
-        inflated.resize(inflated.size() + padding, 0);
-        fuzzsupport::WriteWholeFile(kLevel, fuzzsupport::Compress(inflated.data(), inflated.size()));
-    } else {
-        fuzzsupport::WriteWholeFile(kLevel, input.Rest(), input.RestSize());
-    }
+    const bool compressed = input.Byte() & 1;
+    const size_t padding = compressed ? std::min<size_t>(size_t{input.U16()} * 4096, kMaxPadding) : 0;
+    fuzzsupport::WriteWholeFile(kLevel, fuzzsupport::Payload(input, compressed, padding));
 
     ChunkStreamer streamer;
     if (streamer.Open(kLevel) != 0) {

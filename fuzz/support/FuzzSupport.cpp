@@ -59,6 +59,13 @@ void WriteWholeFile(const std::string& path, const uint8_t* data, size_t size) {
     if (!out) Broken("cannot write an input file");
 }
 
+std::string Payload(const InputReader& input, bool compressed, size_t zeroPadding) {
+    std::string bytes(reinterpret_cast<const char*>(input.Rest()), input.RestSize());
+    bytes.resize(bytes.size() + zeroPadding, '\0');
+    if (!compressed) return bytes;
+    return Compress(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
+}
+
 bool FileExists(const std::string& path) {
     std::error_code ec;
     return std::filesystem::exists(path, ec);

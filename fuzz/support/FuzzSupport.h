@@ -51,4 +51,9 @@ private:
     size_t m_at = 0;
 };
 
+// The input's payload (what the reader has not taken), followed by
+// zeroPadding zero bytes: as it stands, or compressed as one zlib stream for
+// the readers of compressed files.
+std::string Payload(const InputReader& input, bool compressed, size_t zeroPadding = 0);
+
 }  // namespace fuzzsupport

@@ -11,44 +11,24 @@
 #include <vector>
 
 #include "PixelProbe.h"
-#include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/Portrait.h"
 #include "core/script/DataLibrary.h"
 #include "gui/DataBlock.h"
 #include "gui/GUIManager.h"
-#include "support/AllegroTestEnv.h"
-#include "support/LuaTestState.h"
+#include "support/DialogueBoxFixture.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "world/ChatBubble.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 
-using testsupport::LuaTestState;
 using testsupport::StderrCapture;
 
 namespace {
 
-class DialogueBoxTest : public ::testing::Test {
+class DialogueBoxTest : public testsupport::DialogueBoxFixture {
 protected:
-    void SetUp() override {
-        testsupport::EnsureAllegro();
-        GlobalState* state = GetGlobalState();
-        savedW = state->windowWidth;
-        savedH = state->windowHeight;
-        state->windowWidth = 800;
-        state->windowHeight = 600;
-        lua = new LuaTestState;
-        StderrCapture cap;  // the missing pane and font warn
-        box = static_cast<GUIDialogueManager*>(lua->Gui().CreateDialogueManager());
-    }
-    void TearDown() override {
-        delete lua;
-        GetGlobalState()->windowWidth = savedW;
-        GetGlobalState()->windowHeight = savedH;
-    }
-
     // The visible text of a line, trailing blanks dropped.
     std::string Line(int index) const {
         std::string text = box->GetLine(index)->GetText();
@@ -85,10 +65,6 @@ protected:
         }
         return out;
     }
-
-    int savedW = 0, savedH = 0;
-    LuaTestState* lua = nullptr;
-    GUIDialogueManager* box = nullptr;
 };
 
 TEST_F(DialogueBoxTest, IsBuiltOnceHiddenAlongTheBottomWithTenBlankLines) {

@@ -6,36 +6,22 @@
 
 #include <string>
 
-#include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIControlStack.h"
 #include "gui/GUIDialogueManager.h"
 #include "gui/GUIManager.h"
-#include "support/AllegroTestEnv.h"
-#include "support/LuaTestState.h"
-#include "support/StderrCapture.h"
+#include "support/DialogueBoxFixture.h"
 #include "support/TempDir.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 
-using testsupport::LuaTestState;
-using testsupport::StderrCapture;
-
 namespace {
 
-class DialogueKeysTest : public ::testing::Test {
+class DialogueKeysTest : public testsupport::DialogueBoxFixture {
 protected:
     void SetUp() override {
-        testsupport::EnsureAllegro();
-        GlobalState* state = GetGlobalState();
-        savedW = state->windowWidth;
-        savedH = state->windowHeight;
-        state->windowWidth = 800;
-        state->windowHeight = 600;
-        lua = new LuaTestState;
-        StderrCapture quiet;  // the missing pane and font warn
-        box = static_cast<GUIDialogueManager*>(lua->Gui().CreateDialogueManager());
+        DialogueBoxFixture::SetUp();
         // The character whose script answers: it counts its runs, keeps the
         // answer, and says something new with two answers of its own.
         dir.WriteFile("Talk.lua",
@@ -46,11 +32,6 @@ protected:
         npc->SetDialoguePath("Talk.lua");
         lua->Entities().RegisterPointer("NPC", "Elder", npc);
         EXPECT_TRUE(lua->Run("DM_SetDialogueNPC('Elder')"));
-    }
-    void TearDown() override {
-        delete lua;
-        GetGlobalState()->windowWidth = savedW;
-        GetGlobalState()->windowHeight = savedH;
     }
 
     // One tick with this binding struck (none for null).
@@ -78,10 +59,7 @@ protected:
         box->AddResponse("Farewell.", -3);
     }
 
-    int savedW = 0, savedH = 0;
     testsupport::TempDir dir;
-    LuaTestState* lua = nullptr;
-    GUIDialogueManager* box = nullptr;
 };
 
 TEST_F(DialogueKeysTest, ArrowsMoveOverTheAnswersAndConfirmAnswers) {

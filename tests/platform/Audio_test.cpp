@@ -11,34 +11,17 @@
 #include "support/AllegroTestEnv.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
+#include "support/WavBytes.h"
 
 namespace {
 
-void Put16(std::string& s, uint32_t v) {
-    s += char(v & 0xff);
-    s += char((v >> 8) & 0xff);
-}
-void Put32(std::string& s, uint32_t v) {
-    Put16(s, v & 0xffff);
-    Put16(s, v >> 16);
-}
+using testsupport::Put32;
 
+// Silence: frames of the mid value (0x80 for 8 bits, 0 for 16).
 std::string MakeWav(uint32_t channels, uint32_t rate, uint32_t frames, uint32_t bits = 16) {
     const uint32_t align = channels * bits / 8;
-    std::string s = "RIFF";
-    Put32(s, 36 + frames * align);
-    s += "WAVEfmt ";
-    Put32(s, 16);
-    Put16(s, 1);
-    Put16(s, channels);
-    Put32(s, rate);
-    Put32(s, rate * align);
-    Put16(s, align);
-    Put16(s, bits);
-    s += "data";
-    Put32(s, frames * align);
-    s += std::string(size_t(frames) * align, bits == 8 ? char(0x80) : '\0');
-    return s;
+    const char mid = bits == 8 ? char(0x80) : '\0';
+    return testsupport::WavFile(channels, rate, bits, std::string(size_t(frames) * align, mid));
 }
 
 // MPEG-1 Layer III frames at 128 kbit/s, 44100 Hz, with empty side

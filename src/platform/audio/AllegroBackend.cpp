@@ -10,6 +10,7 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/audio/AllegroAudioFormat.h"
 #include "platform/audio/Audio.h"
 #include "platform/audio/AudioFile.h"
 #include "platform/audio/AudioFileProbe.h"
@@ -24,20 +25,6 @@ constexpr int kMaxFrequency = 384000;
 double SteadySeconds() {
     using namespace std::chrono;
     return duration<double>(steady_clock::now().time_since_epoch()).count();
-}
-
-ALLEGRO_CHANNEL_CONF ChannelConf(uint32_t channels) {
-    return channels == 1 ? ALLEGRO_CHANNEL_CONF_1 : ALLEGRO_CHANNEL_CONF_2;
-}
-
-const char* LoaderName(Codec codec) {
-    switch (codec) {
-        case Codec::Wav: return ".wav";
-        case Codec::OggVorbis: return ".ogg";
-        case Codec::Flac: return ".flac";
-        case Codec::Mp3: break;
-    }
-    return nullptr;
 }
 
 void TapCallback(void* buffer, unsigned int frames, void* data) {
@@ -203,7 +190,7 @@ int AllegroBackend::LoadWhole(Channel& ch) {
         if (!buffer) return kErrorOutputFailed;
         std::memcpy(buffer, pcm.samples.data(), bytes);
         ch.sample = al_create_sample(buffer, unsigned(pcm.Frames()), pcm.frequency, ALLEGRO_AUDIO_DEPTH_INT16,
-                                     ChannelConf(pcm.channels), true);
+                                     AllegroChannelConf(pcm.channels), true);
         if (!ch.sample) {
             al_free(buffer);
             return kErrorOutputFailed;
@@ -211,7 +198,7 @@ int AllegroBackend::LoadWhole(Channel& ch) {
     } else {
         ALLEGRO_FILE* file = al_fopen(ch.path.c_str(), "rb");
         if (!file) return kErrorFileOpen;
-        ch.sample = al_load_sample_f(file, LoaderName(ch.format.codec));
+        ch.sample = al_load_sample_f(file, AllegroLoaderIdent(ch.format.codec));
         al_fclose(file);
         if (!ch.sample) return kErrorFileFormat;
     }

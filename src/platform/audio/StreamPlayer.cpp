@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "platform/audio/AllegroAudioFormat.h"
 #include "platform/audio/Audio.h"
 #include "platform/audio/AudioFile.h"
 #include "platform/audio/Mp3Decoder.h"
@@ -16,20 +17,6 @@ namespace audio {
 namespace {
 
 constexpr unsigned kQuitEvent = ALLEGRO_GET_EVENT_TYPE('Q', 'e', 'l', 'S');
-
-const char* CodecIdent(Codec codec) {
-    switch (codec) {
-        case Codec::Wav: return ".wav";
-        case Codec::OggVorbis: return ".ogg";
-        case Codec::Flac: return ".flac";
-        case Codec::Mp3: break;
-    }
-    return nullptr;
-}
-
-ALLEGRO_CHANNEL_CONF ChannelConf(uint32_t channels) {
-    return channels == 1 ? ALLEGRO_CHANNEL_CONF_1 : ALLEGRO_CHANNEL_CONF_2;
-}
 
 }  // namespace
 
@@ -61,7 +48,7 @@ std::unique_ptr<StreamPlayer> StreamPlayer::Open(const std::string& path, const 
         }
         player->decoder_ = std::move(decoder);
         player->stream_ = al_create_audio_stream(fragments, fragmentFrames, format.frequency,
-                                                 ALLEGRO_AUDIO_DEPTH_INT16, ChannelConf(format.channels));
+                                                 ALLEGRO_AUDIO_DEPTH_INT16, AllegroChannelConf(format.channels));
         if (!player->stream_) return nullptr;
         al_set_audio_stream_playing(player->stream_, false);
     } else {
@@ -71,7 +58,7 @@ std::unique_ptr<StreamPlayer> StreamPlayer::Open(const std::string& path, const 
             return nullptr;
         }
         // On success the stream owns the file and closes it when destroyed.
-        player->stream_ = al_load_audio_stream_f(file, CodecIdent(format.codec), fragments, fragmentFrames);
+        player->stream_ = al_load_audio_stream_f(file, AllegroLoaderIdent(format.codec), fragments, fragmentFrames);
         if (!player->stream_) {
             al_fclose(file);
             error = kErrorFileFormat;

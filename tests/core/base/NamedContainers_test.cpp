@@ -7,12 +7,9 @@
 #include <cstdlib>
 #include <vector>
 
-namespace {
-std::vector<void*> g_released;
-void Record(void* value) { g_released.push_back(value); }
-int g_values[8];
-void* V(int i) { return &g_values[i]; }
-}  // namespace
+#include "support/ReleaseLog.h"
+
+using namespace testsupport::release_log;
 
 TEST(NamedNodeList, RemovalOrderInPlaceValuesAndOwnership) {
     NamedNodeList list;

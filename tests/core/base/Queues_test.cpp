@@ -8,12 +8,9 @@
 #include <string>
 #include <vector>
 
-namespace {
-std::vector<void*> g_released;
-void Record(void* value) { g_released.push_back(value); }
-int g_values[8];
-void* V(int i) { return &g_values[i]; }
-}  // namespace
+#include "support/ReleaseLog.h"
+
+using namespace testsupport::release_log;
 
 TEST(GenericQueue, FirstInFirstOutAndOwnership) {
     g_released.clear();

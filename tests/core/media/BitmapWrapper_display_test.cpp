@@ -1,25 +1,27 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "core/media/BitmapWrapper.h"
-#include "support/AllegroTestEnv.h"
+#include "support/PixelRead.h"
+#include "support/VideoBitmapFixture.h"
 
 namespace {
 
+// A display is up and new bitmaps are video bitmaps.
+using BitmapWrapperDisplay = testsupport::VideoBitmapFixture;
+
+using testsupport::PixelAt;
+using testsupport::Rgba;
+
 bool IsColour(ALLEGRO_BITMAP* bitmap, int x, int y, int r, int g, int b) {
-    unsigned char pr, pg, pb, pa;
-    al_unmap_rgba(al_get_pixel(bitmap, x, y), &pr, &pg, &pb, &pa);
-    return pr == r && pg == g && pb == b && pa == 255;
+    return PixelAt(bitmap, x, y) == Rgba{r, g, b, 255};
 }
 
 // A palette draw onto a video bitmap writes its mapped pixels and keeps every
 // other pixel of the target, inside the drawn rectangle and outside it.
-TEST(BitmapWrapperDisplay, PaletteDrawKeepsUnwrittenVideoPixels) {
-    ASSERT_TRUE(testsupport::EnsureDisplay());
-    al_set_new_bitmap_flags(ALLEGRO_VIDEO_BITMAP);
+TEST_F(BitmapWrapperDisplay, PaletteDrawKeepsUnwrittenVideoPixels) {
     ALLEGRO_BITMAP* target = al_create_bitmap(32, 32);
     ASSERT_NE(target, nullptr);
     ASSERT_FALSE(al_get_bitmap_flags(target) & ALLEGRO_MEMORY_BITMAP);
@@ -48,16 +50,13 @@ TEST(BitmapWrapperDisplay, PaletteDrawKeepsUnwrittenVideoPixels) {
     EXPECT_TRUE(IsColour(target, 0, 0, 0, 200, 0));    // outside it
     EXPECT_TRUE(IsColour(target, 31, 31, 0, 200, 0));
     al_destroy_bitmap(target);
-    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
 }
 
 // Palette draws in each variant, flipped or not, give exactly the pixels of
 // writing every mapped pixel in the variant's colour, whichever variant was
 // drawn before; a variant with a colour that is not opaque writes that
 // colour as it is.
-TEST(BitmapWrapperDisplay, PaletteDrawsMatchPixelByPixelWrites) {
-    ASSERT_TRUE(testsupport::EnsureDisplay());
-    al_set_new_bitmap_flags(ALLEGRO_VIDEO_BITMAP);
+TEST_F(BitmapWrapperDisplay, PaletteDrawsMatchPixelByPixelWrites) {
     uint8_t openGL = 0;
     int32_t selector = 0;
     Palette palette;
@@ -103,17 +102,13 @@ TEST(BitmapWrapperDisplay, PaletteDrawsMatchPixelByPixelWrites) {
         }
         for (int x = 0; x < 8; ++x) {
             for (int y = 0; y < 8; ++y) {
-                unsigned char d[4], e[4];
-                al_unmap_rgba(al_get_pixel(drawn, x, y), &d[0], &d[1], &d[2], &d[3]);
-                al_unmap_rgba(al_get_pixel(expected, x, y), &e[0], &e[1], &e[2], &e[3]);
-                ASSERT_TRUE(std::equal(d, d + 4, e)) << "variant " << c.variant << " flags " << c.flags << " at " << x
-                                                     << "," << y;
+                ASSERT_EQ(PixelAt(drawn, x, y), PixelAt(expected, x, y))
+                    << "variant " << c.variant << " flags " << c.flags << " at " << x << "," << y;
             }
         }
     }
     al_destroy_bitmap(drawn);
     al_destroy_bitmap(expected);
-    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
 }
 
 // Pixel (x, y) of the pending pictures below: (10 * x, 20 * y, 7, 255).
@@ -129,8 +124,7 @@ std::shared_ptr<std::vector<uint8_t>> Pixels(int width, int height) {
 // kind of bitmap asked for when it was created, and the drawing target, the
 // new-bitmap settings and drawing held for a batch all stay as they were;
 // the block holding its pixels is let go once it is made.
-TEST(BitmapWrapperDisplay, PendingBitmapIsMadeOnFirstUseAsAskedAtCreation) {
-    ASSERT_TRUE(testsupport::EnsureDisplay());
+TEST_F(BitmapWrapperDisplay, PendingBitmapIsMadeOnFirstUseAsAskedAtCreation) {
     uint8_t openGL = 0;
     struct Case {
         int createFlags;  // new-bitmap flags when the wrapper is created
@@ -178,15 +172,12 @@ TEST(BitmapWrapperDisplay, PendingBitmapIsMadeOnFirstUseAsAskedAtCreation) {
         al_destroy_bitmap(dot);
         al_destroy_bitmap(target);
     }
-    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
 }
 
 // A pending bitmap that is never used costs no bitmap and lets its pixels
 // go with it; one without pixels is empty and draws nothing; resizing one
 // drops its pixels for the new, transparent size.
-TEST(BitmapWrapperDisplay, PendingBitmapsUnusedEmptyOrResized) {
-    ASSERT_TRUE(testsupport::EnsureDisplay());
-    al_set_new_bitmap_flags(ALLEGRO_VIDEO_BITMAP);
+TEST_F(BitmapWrapperDisplay, PendingBitmapsUnusedEmptyOrResized) {
     uint8_t openGL = 0;
     auto pixels = Pixels(2, 2);
     std::weak_ptr<std::vector<uint8_t>> held = pixels;
@@ -207,11 +198,8 @@ TEST(BitmapWrapperDisplay, PendingBitmapsUnusedEmptyOrResized) {
     EXPECT_FALSE(resized->IsPending());
     EXPECT_TRUE(held.expired());
     ASSERT_TRUE(resized->GetBitmap());
-    unsigned char r, g, b, a;
-    al_unmap_rgba(al_get_pixel(resized->GetBitmap(), 0, 0), &r, &g, &b, &a);
-    EXPECT_EQ(a, 0);
+    EXPECT_EQ(PixelAt(resized->GetBitmap(), 0, 0)[3], 0);
     EXPECT_EQ(al_get_bitmap_width(resized->GetBitmap()), 3);
-    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
 }
 
 }  // namespace

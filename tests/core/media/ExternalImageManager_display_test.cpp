@@ -1,7 +1,6 @@
 #include <allegro5/allegro.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -9,18 +8,14 @@
 #include "ArchiveWriter.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/ExternalImageManager.h"
-#include "support/AllegroTestEnv.h"
+#include "support/PixelRead.h"
 #include "support/TempDir.h"
+#include "support/VideoBitmapFixture.h"
 
 namespace {
 
-using Rgba = std::array<int, 4>;
-
-Rgba PixelAt(ALLEGRO_BITMAP* bitmap, int x, int y) {
-    unsigned char r, g, b, a;
-    al_unmap_rgba(al_get_pixel(bitmap, x, y), &r, &g, &b, &a);
-    return {r, g, b, a};
-}
+using testsupport::PixelAt;
+using testsupport::Rgba;
 
 // Pixel (x, y) has the bytes (x * 3, y * 5, 255 - x, 40 + y), so that every
 // channel differs and a swapped pair of channels shows.
@@ -35,60 +30,71 @@ sif::Picture Pattern(uint32_t width, uint32_t height) {
     return picture;
 }
 
+// How many pixels of the image differ from the pattern.
+int WrongPixels(BitmapWrapper& image) {
+    ALLEGRO_BITMAP* bitmap = image.GetBitmap();
+    int wrong = 0;
+    for (int y = 0; y < image.GetHeight(); ++y)
+        for (int x = 0; x < image.GetWidth(); ++x)
+            wrong += PixelAt(bitmap, x, y) != Rgba{x * 3, y * 5, 255 - x, 40 + y};
+    return wrong;
+}
+
+// A display, new bitmaps made as video bitmaps, and in a fresh working
+// folder the compressed archive "Data/Art.sif" with a whole image "Wide"
+// (37 x 9) and "Trimmed" (20 x 30 of the pattern at (10, 12) in 64 x 64).
+// Without a path manager the archive's cache copy is made as "Art.sif" here.
+class ExternalImageManagerDisplay : public testsupport::VideoBitmapFixture {
+protected:
+    void SetUp() override {
+        VideoBitmapFixture::SetUp();
+        if (HasFatalFailure()) return;
+        m_dir = std::make_unique<testsupport::TempDir>();
+        sif::ArchiveWriter writer;
+        writer.AddImage("Wide", Pattern(37, 9));
+        writer.AddTrimmedImage("Trimmed", 64, 64, sif::TrimRect{10, 12, 20, 30}, Pattern(20, 30).rgba);
+        std::filesystem::create_directories("Data");
+        ASSERT_TRUE(writer.WriteFile(kArchive, true));
+    }
+    void TearDown() override {
+        m_dir.reset();
+        VideoBitmapFixture::TearDown();
+    }
+
+    static constexpr const char* kArchive = "Data/Art.sif";
+
+private:
+    std::unique_ptr<testsupport::TempDir> m_dir;
+};
+
 // Images taken out of an archive into video bitmaps (the textures the game
 // draws) hold the archive's bytes exactly: every channel in its place, every
 // row, trimmed or not, and the drawing target the caller had stays.
-TEST(ExternalImageManagerDisplay, VideoBitmapsHoldTheArchivePixelsExactly) {
-    ASSERT_TRUE(testsupport::EnsureDisplay());
-    testsupport::TempDir dir;
-    al_set_new_bitmap_flags(ALLEGRO_VIDEO_BITMAP);
-
-    sif::ArchiveWriter writer;
-    writer.AddImage("Wide", Pattern(37, 9));
-    writer.AddTrimmedImage("Trimmed", 64, 64, sif::TrimRect{10, 12, 20, 30}, Pattern(20, 30).rgba);
-    // Without a path manager the cache copy is made as "Art.sif" here.
-    std::filesystem::create_directories("Data");
-    ASSERT_TRUE(writer.WriteFile("Data/Art.sif", true));
-
+TEST_F(ExternalImageManagerDisplay, VideoBitmapsHoldTheArchivePixelsExactly) {
     ALLEGRO_BITMAP* caller = al_create_bitmap(4, 4);
     al_set_target_bitmap(caller);
     ExternalImageManager images;
-    ASSERT_TRUE(images.OpenFile("Data/Art.sif"));
+    ASSERT_TRUE(images.OpenFile(kArchive));
     for (const char* name : {"Wide", "Trimmed"}) {
         SCOPED_TRACE(name);
         std::unique_ptr<BitmapWrapper> image(images.GetBitmapFromActiveFile(name));
         ASSERT_TRUE(image && image->GetBitmap());
-        ALLEGRO_BITMAP* bitmap = image->GetBitmap();
-        EXPECT_FALSE(al_get_bitmap_flags(bitmap) & ALLEGRO_MEMORY_BITMAP);
+        EXPECT_FALSE(al_get_bitmap_flags(image->GetBitmap()) & ALLEGRO_MEMORY_BITMAP);
         EXPECT_EQ(al_get_target_bitmap(), caller);
-        int wrong = 0;
-        for (int y = 0; y < image->GetHeight(); ++y)
-            for (int x = 0; x < image->GetWidth(); ++x)
-                wrong += PixelAt(bitmap, x, y) != Rgba{x * 3, y * 5, 255 - x, 40 + y};
-        EXPECT_EQ(wrong, 0);
+        EXPECT_EQ(WrongPixels(*image), 0);
     }
     images.CloseFile();
     al_destroy_bitmap(caller);
-    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
 }
 
 // With a display, images wait to become textures until first used, and
 // still hold the archive's pixels then, after the archive was closed too;
 // until then the drawing target the caller had stays untouched.
-TEST(ExternalImageManagerDisplay, ImagesBecomeTexturesOnFirstUseAfterTheArchiveCloses) {
-    ASSERT_TRUE(testsupport::EnsureDisplay());
-    testsupport::TempDir dir;
-    al_set_new_bitmap_flags(ALLEGRO_VIDEO_BITMAP);
-    sif::ArchiveWriter writer;
-    writer.AddImage("Wide", Pattern(37, 9));
-    writer.AddTrimmedImage("Trimmed", 64, 64, sif::TrimRect{10, 12, 20, 30}, Pattern(20, 30).rgba);
-    std::filesystem::create_directories("Data");
-    ASSERT_TRUE(writer.WriteFile("Data/Art.sif", true));
-
+TEST_F(ExternalImageManagerDisplay, ImagesBecomeTexturesOnFirstUseAfterTheArchiveCloses) {
     for (bool cached : {false, true}) {  // freshly inflated, then from the cache copy
         SCOPED_TRACE(cached ? "cache copy" : "fresh");
         ExternalImageManager images;
-        ASSERT_TRUE(images.OpenFile("Data/Art.sif"));
+        ASSERT_TRUE(images.OpenFile(kArchive));
         std::unique_ptr<BitmapWrapper> wide(images.GetBitmapFromActiveFile("Wide"));
         std::unique_ptr<BitmapWrapper> trimmed(images.GetBitmapFromActiveFile("Trimmed"));
         images.CloseFile();
@@ -98,17 +104,11 @@ TEST(ExternalImageManagerDisplay, ImagesBecomeTexturesOnFirstUseAfterTheArchiveC
         EXPECT_EQ(trimmed->GetOffsetX(), 10);
         EXPECT_EQ(trimmed->GetOffsetY(), 12);
         for (BitmapWrapper* image : {wide.get(), trimmed.get()}) {
-            ALLEGRO_BITMAP* bitmap = image->GetBitmap();
-            ASSERT_TRUE(bitmap);
-            EXPECT_FALSE(al_get_bitmap_flags(bitmap) & ALLEGRO_MEMORY_BITMAP);
-            int wrong = 0;
-            for (int y = 0; y < image->GetHeight(); ++y)
-                for (int x = 0; x < image->GetWidth(); ++x)
-                    wrong += PixelAt(bitmap, x, y) != Rgba{x * 3, y * 5, 255 - x, 40 + y};
-            EXPECT_EQ(wrong, 0);
+            ASSERT_TRUE(image->GetBitmap());
+            EXPECT_FALSE(al_get_bitmap_flags(image->GetBitmap()) & ALLEGRO_MEMORY_BITMAP);
+            EXPECT_EQ(WrongPixels(*image), 0);
         }
     }
-    al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
 }
 
 }  // namespace

@@ -28,6 +28,7 @@
 #include "support/AllegroTestEnv.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
+#include "support/WavBytes.h"
 
 // Allegro's OpenAL voice leaves the record of its thread behind when the
 // voice is destroyed; that is the library's, not ours (our own threads are
@@ -40,15 +41,6 @@ using Frames = std::vector<int16_t>;   // interleaved stereo
 
 constexpr int kRate = 44100;
 
-void Put16(std::string& s, uint32_t v) {
-    s += char(v & 0xff);
-    s += char((v >> 8) & 0xff);
-}
-void Put32(std::string& s, uint32_t v) {
-    Put16(s, v & 0xffff);
-    Put16(s, v >> 16);
-}
-
 // A stereo signal with no silent frame: two saw waves of different periods.
 Frames Signal(size_t frames) {
     Frames pcm(frames * 2);
@@ -60,21 +52,9 @@ Frames Signal(size_t frames) {
 }
 
 std::string MakeWav(const Frames& pcm) {
-    const uint32_t bytes = uint32_t(pcm.size() * 2);
-    std::string s = "RIFF";
-    Put32(s, 36 + bytes);
-    s += "WAVEfmt ";
-    Put32(s, 16);
-    Put16(s, 1);
-    Put16(s, 2);
-    Put32(s, kRate);
-    Put32(s, kRate * 4);
-    Put16(s, 4);
-    Put16(s, 16);
-    s += "data";
-    Put32(s, bytes);
-    for (int16_t v : pcm) Put16(s, uint16_t(v));
-    return s;
+    std::string samples;
+    for (int16_t v : pcm) testsupport::Put16(samples, uint16_t(v));
+    return testsupport::WavFile(2, kRate, 16, samples);
 }
 
 // MPEG-1 Layer I frames (384 kbit/s, 44100 Hz, stereo) whose eight lowest

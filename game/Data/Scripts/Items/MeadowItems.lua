@@ -16,6 +16,22 @@ local function Spot(name, script, settings)
     SpotSettings = nil
 end
 
+-- Called first thing by a spot's script (Pickup.lua, Waystone.lua). On the
+-- spot's first run it takes the settings and answers nil: the script has
+-- nothing more to do. Later it answers whether the player stands within ten
+-- pixels of the spot's X and Y.
+function SpotPlayerNear()
+    if GetScriptCode() == -2 then
+        for key, value in pairs(SpotSettings or {}) do
+            if type(value) == "number" then OBJSAS_AddFloat(key, value) else OBJSAS_AddString(key, value) end
+        end
+        return nil
+    end
+    local px = PM_GetValue("Player", "Pelloc", "XCenter")
+    local py = PM_GetValue("Player", "Pelloc", "YCenter")
+    return math.abs(px - OBJSAS_GetFloat("X")) <= 10 and math.abs(py - OBJSAS_GetFloat("Y")) <= 10
+end
+
 -- A thing shown on the ground (a still character), clicked for the script.
 local function Show(name, picture, click, x, y)
     GroundThing = {Name = name, Look = picture .. "Look", Click = click}
