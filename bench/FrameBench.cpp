@@ -551,9 +551,11 @@ int RunStartupEngine() {
     state->renderFunction(state->eventQueue, &context);
     ReportSteps({g_mainStart, initialized, ticked, Clock::now()});
     // What the main loop does once its first frame is shown (the cache
-    // copies of archives inflated at start-up are written), so that later
-    // runs start as the program's own later runs do.
+    // copies of archives inflated at start-up are written) and the program's
+    // shut-down (which removes the level's working file), so that later runs
+    // start as the program's own later runs do.
     AfterFirstFrame();
+    DestructionSequence();
     _exit(0);
 }
 
