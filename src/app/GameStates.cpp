@@ -174,7 +174,8 @@ void HandleCombatEvent(ALLEGRO_EVENT event, FrameContext* context) {
             RefreshKeyboard(context);
             UpdateKeys(context);
             UpdateBindings(context);
-            HandleHotkeys();
+            // The world's inventory stays shut during a battle.
+            if (gui) gui->HandleHotkeys(false);
             GuiPulse();
             if (CombatManager* combat = GetCombatRegistry().combatManager) combat->Update();
             UpdateSound();
