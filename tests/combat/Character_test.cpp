@@ -154,19 +154,13 @@ TEST(CharacterSetup, BaseCommandWindowShowsOneErrorButton) {
     EXPECT_EQ(r, 220);
 }
 
-class CharacterBattleTest : public CombatFixture {
+class CharacterBattleTest : public DuelFixture {
 protected:
     void SetUp() override {
-        CombatFixture::SetUp();
-        ana = party->Add("Ana", 40, 8, 8, 5);
-        enemies->roster = {{"Bog", 50, 8, 8, 3, 10}};
-        Start();
-        bog = static_cast<TestEnemy*>(enemies->GetEnemyAt(0));
+        DuelFixture::SetUp();
         bog->SetKOMessage("<Name> is down!");
         bog->sprite->attackOffset = 20;
     }
-    TestCombatant* ana = nullptr;
-    TestEnemy* bog = nullptr;
 };
 
 TEST_F(CharacterBattleTest, OneAttackQueuesItsTextsWaitsAndAnimations) {

@@ -119,6 +119,23 @@ public:
 
 inline Character* At(NamedList& list, int index) { return static_cast<Character*>(list.GetAt(index)); }
 
+// One of the characters in `side` that the command may target, drawn from
+// the random source; null when there is none (and then nothing is drawn).
+inline Character* PickValidTarget(NamedList& side, int32_t command) {
+    std::vector<Character*> valid;
+    for (int i = 0; i < side.GetCount(); ++i)
+        if (At(side, i)->IsValidTarget(command)) valid.push_back(At(side, i));
+    return valid.empty() ? nullptr : valid[static_cast<size_t>(RandomNext()) % valid.size()];
+}
+
+// Adds a target entry to `list` (when there is one) for every character in
+// `side` that the command may target.
+inline void ListValidTargets(NamedList& side, NamedList* list, int32_t command) {
+    for (int i = 0; list && i < side.GetCount(); ++i)
+        if (At(side, i)->IsValidTarget(command))
+            list->Add("X", CombatTarget::Make(At(side, i)->GetName().c_str(), At(side, i)->GetCombatId()));
+}
+
 class TestParty : public CombatParty {
 public:
     ~TestParty() override {
@@ -190,17 +207,8 @@ public:
     void ShareExperience(int32_t reward) override {
         for (int i = 0; i < members.GetCount(); ++i) At(members, i)->GainExperience(reward / members.GetCount());
     }
-    Character* PickRandomTarget(int32_t command, int32_t) override {
-        std::vector<Character*> valid;
-        for (int i = 0; i < members.GetCount(); ++i)
-            if (At(members, i)->IsValidTarget(command)) valid.push_back(At(members, i));
-        return valid.empty() ? nullptr : valid[static_cast<size_t>(RandomNext()) % valid.size()];
-    }
-    void ListTargets(NamedList* list, int32_t command, int32_t) override {
-        for (int i = 0; list && i < members.GetCount(); ++i)
-            if (At(members, i)->IsValidTarget(command))
-                list->Add("X", CombatTarget::Make(At(members, i)->GetName().c_str(), At(members, i)->GetCombatId()));
-    }
+    Character* PickRandomTarget(int32_t command, int32_t) override { return PickValidTarget(members, command); }
+    void ListTargets(NamedList* list, int32_t command, int32_t) override { ListValidTargets(members, list, command); }
 
     NamedList members{false};
     Character* active = nullptr;
@@ -257,17 +265,8 @@ public:
             keys.push_back({-(static_cast<float>(GetEnemyAt(i)->GetStats()->speed) * factor), GetEnemyAt(i)});
         }
     }
-    Character* PickRandomTarget(int32_t command, int32_t) override {
-        std::vector<Character*> valid;
-        for (int i = 0; i < enemies.GetCount(); ++i)
-            if (GetEnemyAt(i)->IsValidTarget(command)) valid.push_back(GetEnemyAt(i));
-        return valid.empty() ? nullptr : valid[static_cast<size_t>(RandomNext()) % valid.size()];
-    }
-    void ListTargets(NamedList* list, int32_t command, int32_t) override {
-        for (int i = 0; list && i < enemies.GetCount(); ++i)
-            if (GetEnemyAt(i)->IsValidTarget(command))
-                list->Add("X", CombatTarget::Make(GetEnemyAt(i)->GetName().c_str(), GetEnemyAt(i)->GetCombatId()));
-    }
+    Character* PickRandomTarget(int32_t command, int32_t) override { return PickValidTarget(enemies, command); }
+    void ListTargets(NamedList* list, int32_t command, int32_t) override { ListValidTargets(enemies, list, command); }
     bool AreAllDefeated() const override {
         for (int i = 0; i < enemies.GetCount(); ++i)
             if (GetEnemyAt(i)->IsAlive()) return false;
@@ -339,6 +338,23 @@ protected:
     TestParty* party = nullptr;
     TestEnemies* enemies = nullptr;
     CombatManager* manager = nullptr;
+};
+
+// A started battle of Ana (40 hit points, strength and toughness 8, speed 5)
+// against Bog (50 hit points, strength and toughness 8, speed 3, worth 10
+// experience).
+class DuelFixture : public CombatFixture {
+protected:
+    void SetUp() override {
+        CombatFixture::SetUp();
+        ana = party->Add("Ana", 40, 8, 8, 5);
+        enemies->roster = {{"Bog", 50, 8, 8, 3, 10}};
+        Start();
+        bog = static_cast<TestEnemy*>(enemies->GetEnemyAt(0));
+    }
+
+    TestCombatant* ana = nullptr;
+    TestEnemy* bog = nullptr;
 };
 
 // The queued actions of a message window, one text per record ("21

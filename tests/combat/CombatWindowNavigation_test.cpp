@@ -13,8 +13,11 @@
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIControlStack.h"
+#include "support/PixelRead.h"
 
 using namespace combattest;
+using testsupport::PixelAt;
+using testsupport::Rgba;
 
 namespace {
 
@@ -192,9 +195,7 @@ TEST_F(CombatWindowNavigationTest, APageTurnRedrawsTheWindowWithItsHighlight) {
     BitmapWrapper target(800, 600, &GetGlobalState()->openGLMode);
     auto goldAt = [&](int x, int y) {
         commands->Draw(&target);
-        unsigned char r, g, b, a;
-        al_unmap_rgba(al_get_pixel(commands->GetBackingBitmap()->GetBitmap(), x, y), &r, &g, &b, &a);
-        return r == 255 && g == 215 && b == 0 && a == 255;
+        return PixelAt(commands->GetBackingBitmap(), x, y) == Rgba{255, 215, 0, 255};
     };
     Key("Down");
     EXPECT_TRUE(goldAt(50, 41));   // round Defend
@@ -272,12 +273,8 @@ TEST_F(CombatWindowNavigationTest, TheHighlightIsDrawnOverTheChosenCommand) {
     commands->Draw(&target);
     // The buttons have no images in tests: the window is clear but for the
     // gold outline round Defend (y 40 to 73), drawn a pixel inside it.
-    auto pixel = [&](int x, int y) {
-        unsigned char r, g, b, a;
-        al_unmap_rgba(al_get_pixel(commands->GetBackingBitmap()->GetBitmap(), x, y), &r, &g, &b, &a);
-        return std::vector<int>{r, g, b, a};
-    };
-    const std::vector<int> gold{255, 215, 0, 255}, clear{0, 0, 0, 0};
+    auto pixel = [&](int x, int y) { return PixelAt(commands->GetBackingBitmap(), x, y); };
+    const Rgba gold{255, 215, 0, 255}, clear{0, 0, 0, 0};
     EXPECT_EQ(pixel(50, 41), gold);
     EXPECT_EQ(pixel(50, 72), gold);
     EXPECT_EQ(pixel(1, 55), gold);

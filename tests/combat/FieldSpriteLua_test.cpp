@@ -13,6 +13,7 @@
 #include "core/script/DataLibrary.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/RunScript.h"
 #include "support/StderrCapture.h"
 
 namespace {
@@ -38,9 +39,7 @@ protected:
     // Runs the chunk with the sprite active; returns what it printed.
     std::string Build(const std::string& chunk) {
         lua_.Library().SetActiveObject(&sprite_, DataKind::FieldSprite);
-        testsupport::StderrCapture capture;
-        EXPECT_TRUE(lua_.Run(chunk)) << lua_.LastError();
-        return capture.Take();
+        return testsupport::RunScript(lua_, chunk);
     }
 
     testsupport::LuaTestState lua_;

@@ -13,14 +13,11 @@
 #include "core/media/BitmapWrapper.h"
 #include "gui/DataBlock.h"
 #include "support/AllegroTestEnv.h"
+#include "support/PixelRead.h"
 
 namespace {
 
-uint32_t Pixel(ALLEGRO_BITMAP* bitmap, int x, int y) {
-    unsigned char r, g, b, a;
-    al_unmap_rgba(al_get_pixel(bitmap, x, y), &r, &g, &b, &a);
-    return (uint32_t(r) << 24) | (uint32_t(g) << 16) | (uint32_t(b) << 8) | a;
-}
+using testsupport::PackedPixelAt;
 
 class FieldSpriteTest : public ::testing::Test {
 protected:
@@ -139,25 +136,25 @@ TEST_F(FieldSpriteTest, PosesAreComposedOnTheCanvasAndDrawnMirrored) {
     };
     sprite_.PlayAnimation("Idling");
     draw();
-    EXPECT_EQ(Pixel(screen.GetBitmap(), 3, 1), 0xFF0000FFu);
-    EXPECT_EQ(Pixel(screen.GetBitmap(), 5, 1), 0x000000FFu);
+    EXPECT_EQ(PackedPixelAt(screen.GetBitmap(), 3, 1), 0xFF0000FFu);
+    EXPECT_EQ(PackedPixelAt(screen.GetBitmap(), 5, 1), 0x000000FFu);
     sprite_.SetFacing(ALLEGRO_FLIP_HORIZONTAL);
     draw();
-    EXPECT_EQ(Pixel(screen.GetBitmap(), 3, 1), 0x000000FFu);
-    EXPECT_EQ(Pixel(screen.GetBitmap(), 5, 1), 0xFF0000FFu);
+    EXPECT_EQ(PackedPixelAt(screen.GetBitmap(), 3, 1), 0x000000FFu);
+    EXPECT_EQ(PackedPixelAt(screen.GetBitmap(), 5, 1), 0xFF0000FFu);
 
     // A pose the sprite lacks leaves an empty canvas.
     sprite_.PushPose("Dancing");
     sprite_.Update();
     EXPECT_EQ(sprite_.GetCurrentDisplayList(), nullptr);
     draw();
-    EXPECT_EQ(Pixel(screen.GetBitmap(), 5, 1), 0x000000FFu);
+    EXPECT_EQ(PackedPixelAt(screen.GetBitmap(), 5, 1), 0x000000FFu);
 
     // Hidden sprites draw nothing.
     sprite_.PlayAnimation("Idling");
     sprite_.SetVisible(false);
     draw();
-    EXPECT_EQ(Pixel(screen.GetBitmap(), 5, 1), 0x000000FFu);
+    EXPECT_EQ(PackedPixelAt(screen.GetBitmap(), 5, 1), 0x000000FFu);
 }
 
 TEST_F(FieldSpriteTest, FrameChoicesAndRestartsReachEveryLayer) {

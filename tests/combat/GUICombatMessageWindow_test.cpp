@@ -225,21 +225,15 @@ TEST_F(MessageWindowDrawingTest, WithoutAFontNothingIsDrawn) {
     EXPECT_EQ(RowsWithText(window), "........");
 }
 
-class MessageWindowBattleTest : public CombatFixture {
+class MessageWindowBattleTest : public DuelFixture {
 protected:
     void SetUp() override {
-        CombatFixture::SetUp();
-        ana = party->Add("Ana", 40, 8, 8, 5);
-        enemies->roster = {{"Bog", 50, 8, 8, 3, 10}};
-        Start();
-        bog = static_cast<TestEnemy*>(enemies->GetEnemyAt(0));
+        DuelFixture::SetUp();
         Window()->Start();
     }
     void Play(int ticks = 1) {
         for (int i = 0; i < ticks; ++i) Window()->OnEvent(kGUIEventPulse, 0, 0);
     }
-    TestCombatant* ana = nullptr;
-    TestEnemy* bog = nullptr;
 };
 
 TEST_F(MessageWindowBattleTest, ShownHitPointsFollowTheTextsAndUnknownTargetsWarn) {

@@ -11,24 +11,13 @@
 #include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/RunScript.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 
 using testsupport::LuaTestState;
+using testsupport::RunScript;
 using testsupport::StderrCapture;
-
-namespace {
-
-// Runs a chunk that must not raise; what it printed.
-std::string RunScript(LuaTestState& lua, const std::string& chunk) {
-    StderrCapture cap;
-    bool ok = lua.Run(chunk);
-    std::string out = cap.Take();
-    EXPECT_TRUE(ok) << lua.LastError();
-    return out;
-}
-
-}  // namespace
 
 TEST(MapManagerLua, SettersFloorsAndTargets) {
     LuaTestState lua;

@@ -11,9 +11,11 @@
 #include "core/base/RootEntity.h"
 #include "core/script/LuaManager.h"
 #include "support/LuaTestState.h"
+#include "support/RunScript.h"
 #include "support/StderrCapture.h"
 
 using testsupport::LuaTestState;
+using testsupport::RunScript;
 using testsupport::StderrCapture;
 
 namespace {
@@ -51,15 +53,6 @@ std::string Stderr(F&& f) {
     StderrCapture cap;
     f();
     return cap.Take();
-}
-
-// Runs a chunk that must not raise; what it writes on stderr.
-std::string RunScript(LuaTestState& lua, const std::string& chunk) {
-    StderrCapture cap;
-    bool ok = lua.Run(chunk);
-    std::string out = cap.Take();
-    EXPECT_TRUE(ok) << chunk << ": " << lua.LastError();
-    return out;
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include "core/script/LuaManager.h"
 #include "maps/TransitionState.h"
 #include "support/LuaTestState.h"
+#include "support/RunScript.h"
 #include "support/StderrCapture.h"
 #include "world/AIManager.h"
 #include "world/Animation.h"
@@ -21,20 +22,8 @@
 #include "world/PlayerVorn.h"
 
 using testsupport::LuaTestState;
+using testsupport::RunScript;
 using testsupport::StderrCapture;
-
-namespace {
-
-// Runs a chunk that must not raise; what it writes on stderr.
-std::string RunScript(LuaTestState& lua, const std::string& chunk) {
-    StderrCapture cap;
-    bool ok = lua.Run(chunk);
-    std::string out = cap.Take();
-    EXPECT_TRUE(ok) << chunk << ": " << lua.LastError();
-    return out;
-}
-
-}  // namespace
 
 TEST(ObjectLua, CreateObjectMakesEachKindActive) {
     LuaTestState lua;

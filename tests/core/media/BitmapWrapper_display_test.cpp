@@ -1,10 +1,10 @@
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 #include <vector>
 
 #include "core/media/BitmapWrapper.h"
+#include "support/PixelRead.h"
 #include "support/VideoBitmapFixture.h"
 
 namespace {
@@ -12,10 +12,11 @@ namespace {
 // A display is up and new bitmaps are video bitmaps.
 using BitmapWrapperDisplay = testsupport::VideoBitmapFixture;
 
+using testsupport::PixelAt;
+using testsupport::Rgba;
+
 bool IsColour(ALLEGRO_BITMAP* bitmap, int x, int y, int r, int g, int b) {
-    unsigned char pr, pg, pb, pa;
-    al_unmap_rgba(al_get_pixel(bitmap, x, y), &pr, &pg, &pb, &pa);
-    return pr == r && pg == g && pb == b && pa == 255;
+    return PixelAt(bitmap, x, y) == Rgba{r, g, b, 255};
 }
 
 // A palette draw onto a video bitmap writes its mapped pixels and keeps every
@@ -101,11 +102,8 @@ TEST_F(BitmapWrapperDisplay, PaletteDrawsMatchPixelByPixelWrites) {
         }
         for (int x = 0; x < 8; ++x) {
             for (int y = 0; y < 8; ++y) {
-                unsigned char d[4], e[4];
-                al_unmap_rgba(al_get_pixel(drawn, x, y), &d[0], &d[1], &d[2], &d[3]);
-                al_unmap_rgba(al_get_pixel(expected, x, y), &e[0], &e[1], &e[2], &e[3]);
-                ASSERT_TRUE(std::equal(d, d + 4, e)) << "variant " << c.variant << " flags " << c.flags << " at " << x
-                                                     << "," << y;
+                ASSERT_EQ(PixelAt(drawn, x, y), PixelAt(expected, x, y))
+                    << "variant " << c.variant << " flags " << c.flags << " at " << x << "," << y;
             }
         }
     }
@@ -200,9 +198,7 @@ TEST_F(BitmapWrapperDisplay, PendingBitmapsUnusedEmptyOrResized) {
     EXPECT_FALSE(resized->IsPending());
     EXPECT_TRUE(held.expired());
     ASSERT_TRUE(resized->GetBitmap());
-    unsigned char r, g, b, a;
-    al_unmap_rgba(al_get_pixel(resized->GetBitmap(), 0, 0), &r, &g, &b, &a);
-    EXPECT_EQ(a, 0);
+    EXPECT_EQ(PixelAt(resized->GetBitmap(), 0, 0)[3], 0);
     EXPECT_EQ(al_get_bitmap_width(resized->GetBitmap()), 3);
 }
 

@@ -4,28 +4,17 @@
 
 #include "core/media/PixelCopy.h"
 #include "support/AllegroTestEnv.h"
+#include "support/PixelRead.h"
 
 namespace {
 
-struct Rgba {
-    int r, g, b, a;
-    bool operator==(const Rgba&) const = default;
-};
-
-std::ostream& operator<<(std::ostream& os, const Rgba& c) {
-    return os << "(" << c.r << "," << c.g << "," << c.b << "," << c.a << ")";
-}
-
-Rgba PixelAt(ALLEGRO_BITMAP* bitmap, int x, int y) {
-    unsigned char r, g, b, a;
-    al_unmap_rgba(al_get_pixel(bitmap, x, y), &r, &g, &b, &a);
-    return {r, g, b, a};
-}
+using testsupport::PixelAt;
+using testsupport::Rgba;
 
 const Rgba kRed{255, 0, 0, 255}, kGreen{0, 255, 0, 255}, kBlue{0, 0, 255, 255}, kGrey{90, 90, 90, 255},
     kYellow{255, 255, 0, 255}, kWhite{255, 255, 255, 255}, kClear{0, 0, 0, 0};
 
-ALLEGRO_COLOR Map(Rgba c) { return al_map_rgba(c.r, c.g, c.b, c.a); }
+ALLEGRO_COLOR Map(Rgba c) { return al_map_rgba(c[0], c[1], c[2], c[3]); }
 
 void Put(ALLEGRO_BITMAP* bitmap, int x, int y, Rgba c) {
     al_set_target_bitmap(bitmap);

@@ -1,7 +1,6 @@
 #include <allegro5/allegro.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -9,18 +8,14 @@
 #include "ArchiveWriter.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/ExternalImageManager.h"
+#include "support/PixelRead.h"
 #include "support/TempDir.h"
 #include "support/VideoBitmapFixture.h"
 
 namespace {
 
-using Rgba = std::array<int, 4>;
-
-Rgba PixelAt(ALLEGRO_BITMAP* bitmap, int x, int y) {
-    unsigned char r, g, b, a;
-    al_unmap_rgba(al_get_pixel(bitmap, x, y), &r, &g, &b, &a);
-    return {r, g, b, a};
-}
+using testsupport::PixelAt;
+using testsupport::Rgba;
 
 // Pixel (x, y) has the bytes (x * 3, y * 5, 255 - x, 40 + y), so that every
 // channel differs and a swapped pair of channels shows.

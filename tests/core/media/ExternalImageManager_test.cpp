@@ -3,7 +3,6 @@
 #include <allegro5/allegro.h>
 #include <gtest/gtest.h>
 
-#include <array>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -15,6 +14,7 @@
 #include "core/media/Palette.h"
 #include "core/script/PathManager.h"
 #include "support/AllegroTestEnv.h"
+#include "support/PixelRead.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 
@@ -22,15 +22,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-using Rgba = std::array<int, 4>;
-
-Rgba ColourOf(ALLEGRO_COLOR colour) {
-    unsigned char r, g, b, a;
-    al_unmap_rgba(colour, &r, &g, &b, &a);
-    return {r, g, b, a};
-}
-
-Rgba PixelAt(BitmapWrapper* wrapper, int x, int y) { return ColourOf(al_get_pixel(wrapper->GetBitmap(), x, y)); }
+using testsupport::ColourOf;
+using testsupport::PixelAt;
+using testsupport::Rgba;
 
 // A picture whose pixel (x, y) has the bytes (x, y, x + y, 200).
 sif::Picture Gradient(uint32_t width, uint32_t height) {

@@ -4,19 +4,11 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/media/IsoTexture.h"
 #include "support/AllegroTestEnv.h"
+#include "support/PixelRead.h"
 
 namespace {
 
-struct Pixel {
-    unsigned char r, g, b, a;
-    bool operator==(const Pixel&) const = default;
-};
-
-Pixel At(BitmapWrapper* bitmap, int x, int y) {
-    Pixel p{};
-    al_unmap_rgba(al_get_pixel(bitmap->GetBitmap(), x, y), &p.r, &p.g, &p.b, &p.a);
-    return p;
-}
+using testsupport::PixelAt;
 
 // An opaque source whose pixels differ from one another.
 void Paint(BitmapWrapper* source) {
@@ -52,8 +44,8 @@ TEST(IsoTextureDisplay, VideoProjectionsLeaveNoStrayPixels) {
             int wrong = 0, transparent = 0;
             for (int x = 0; x < face->GetWidth(); ++x) {
                 for (int y = 0; y < face->GetHeight(); ++y) {
-                    if (!(At(face, x, y) == At(want, x, y))) ++wrong;
-                    if (At(want, x, y).a == 0) ++transparent;
+                    if (!(PixelAt(face, x, y) == PixelAt(want, x, y))) ++wrong;
+                    if (PixelAt(want, x, y)[3] == 0) ++transparent;
                 }
             }
             EXPECT_GT(transparent, 0) << "face " << kind;

@@ -7,6 +7,7 @@
 
 #include "core/media/BitmapWrapper.h"
 #include "support/AllegroTestEnv.h"
+#include "support/PixelRead.h"
 #include "support/StderrCapture.h"
 
 namespace {
@@ -22,20 +23,13 @@ std::unique_ptr<BitmapWrapper> CoordinateSource(int width, int height) {
     return source;
 }
 
-struct Pixel {
-    int r, g, b, a;
-    bool operator==(const Pixel&) const = default;
-};
+using testsupport::Rgba;
 
-Pixel At(BitmapWrapper* bitmap, int x, int y) {
-    unsigned char r, g, b, a;
-    al_unmap_rgba(al_get_pixel(bitmap->GetBitmap(), x, y), &r, &g, &b, &a);
-    return {r, g, b, a};
-}
+Rgba At(const BitmapWrapper* bitmap, int x, int y) { return testsupport::PixelAt(bitmap, x, y); }
 
 // The source pixel that landed at a projection pixel.
-Pixel From(int x, int y) { return {x, y, 7, 255}; }
-constexpr Pixel kEmpty{0, 0, 0, 0};
+Rgba From(int x, int y) { return {x, y, 7, 255}; }
+constexpr Rgba kEmpty{0, 0, 0, 0};
 
 }  // namespace
 
@@ -94,7 +88,7 @@ TEST(IsoTextureTest, SmallOrMissingSourcesAreHandledSafely) {
     testsupport::StderrCapture cap;
     texture.Build(nullptr);
     EXPECT_EQ(cap.Take(), "Failed to create texture, bitmap was NULL\n");
-    EXPECT_EQ(At(texture.GetFloor(), 29, 1), (Pixel{255, 0, 0, 255}));
+    EXPECT_EQ(At(texture.GetFloor(), 29, 1), (Rgba{255, 0, 0, 255}));
 
     // A source smaller than 32 x 32: what it lacks reads transparent.
     auto small = CoordinateSource(8, 8);

@@ -19,6 +19,7 @@
 #include <vector>
 
 #include "support/AllegroTestEnv.h"
+#include "support/PixelRead.h"
 #include "support/StderrCapture.h"
 
 namespace {
@@ -32,11 +33,7 @@ bool ReadyDisplay() {
     return (al_get_display_flags(display) & ALLEGRO_OPENGL) != 0;
 }
 
-uint32_t Pack(ALLEGRO_COLOR colour) {
-    unsigned char r, g, b, a;
-    al_unmap_rgba(colour, &r, &g, &b, &a);
-    return uint32_t{r} << 24 | uint32_t{g} << 16 | uint32_t{b} << 8 | a;
-}
+using testsupport::Packed;
 
 // Pixels of a rectangle of the back buffer, row by row.
 std::vector<uint32_t> ReadBack(int x, int y, int w, int h) {
@@ -44,7 +41,7 @@ std::vector<uint32_t> ReadBack(int x, int y, int w, int h) {
     std::vector<uint32_t> pixels;
     al_lock_bitmap(back, ALLEGRO_PIXEL_FORMAT_ANY, ALLEGRO_LOCK_READONLY);
     for (int j = y; j < y + h; ++j)
-        for (int i = x; i < x + w; ++i) pixels.push_back(Pack(al_get_pixel(back, i, j)));
+        for (int i = x; i < x + w; ++i) pixels.push_back(Packed(al_get_pixel(back, i, j)));
     al_unlock_bitmap(back);
     return pixels;
 }
@@ -161,8 +158,8 @@ TEST(RenderTargetDisplay, QuadDrawsPlaceBitmapsAsAllegroDoes) {
     // where it would have been, and nothing is drawn for the missing part.
     ClearBack();
     GLDrawBitmapRegion(bitmap, -2, -1, 8, 5, 10, 20, 0);
-    EXPECT_EQ(PixelAt(12, 21), Pack(al_get_pixel(bitmap, 0, 0)));
-    EXPECT_EQ(PixelAt(17, 24), Pack(al_get_pixel(bitmap, 5, 3)));
+    EXPECT_EQ(PixelAt(12, 21), Packed(al_get_pixel(bitmap, 0, 0)));
+    EXPECT_EQ(PixelAt(17, 24), Packed(al_get_pixel(bitmap, 5, 3)));
     for (auto [x, y] : {std::pair{11, 21}, {12, 20}, {18, 21}, {17, 25}}) EXPECT_EQ(PixelAt(x, y), 0x000000FFu);
 
     // Nothing at all for a source wholly outside, a memory bitmap or null.
