@@ -205,26 +205,30 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
     if (!state) return;
     // With no event waiting, the keyboard state is as current as the events
     // and the event view follows it (which also heals a view that missed a
-    // key-up dropped with a flushed queue).
+    // key-up dropped with a flushed queue). Only shift and control are read
+    // from the event view; a key's own state is the keyboard's, with the
+    // key-downs kept since the last update.
     ALLEGRO_EVENT_QUEUE* queue = GetGlobalState()->eventQueue;
     const bool eventsWaiting = queue && !al_is_event_queue_empty(queue);
     if (!eventsWaiting) {
         for (int32_t code = 0; code < ALLEGRO_KEY_MAX; ++code)
             eventDown_[static_cast<size_t>(code)] = IsDown(state, code) ? 1 : 0;
     }
-    auto isDown = [&](int32_t code) { return eventsWaiting ? Flagged(eventDown_, code) : IsDown(state, code); };
     KeyFlags& presses = keyTable ? keyPresses_ : bindingPresses_;
 
     if (keyTable) {
-        control_ = (isDown(kLeftControl) || isDown(kRightControl)) ? 1 : 0;
-        shift_ = (isDown(kLeftShift) || isDown(kRightShift)) ? 1 : 0;
+        // Shift and control as they were at the key event being handled,
+        // so each key types the character it was typed as.
+        auto modifier = [&](int32_t code) { return eventsWaiting ? Flagged(eventDown_, code) : IsDown(state, code); };
+        control_ = (modifier(kLeftControl) || modifier(kRightControl)) ? 1 : 0;
+        shift_ = (modifier(kLeftShift) || modifier(kRightShift)) ? 1 : 0;
     }
     for (auto& entry : list) {
         KeyState& key = entry.second;
         // A key-down event since the last update is a new press, even when
         // the key has been let go again or was held before it.
         const bool newPress = Flagged(presses, key.keyCode) || Flagged(presses, key.secondKeyCode);
-        bool down = newPress || isDown(key.keyCode) || isDown(key.secondKeyCode);
+        bool down = newPress || IsDown(state, key.keyCode) || IsDown(state, key.secondKeyCode);
         bool text = !IsNonTextKey(key);
         if (!down) {
             key.pressed = key.repeat = 0;

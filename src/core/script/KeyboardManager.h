@@ -48,10 +48,9 @@ public:
     // causes. Events are handled after the fact, so by then the keyboard
     // state may already show a quick tap as over: a key-down is kept until
     // each list's next update, which counts it as a new press even if the
-    // key is up again. While more events wait in the queue, the lists read
-    // the keys (and shift and control) as these events left them rather
-    // than as they are now, so each key is seen with the modifiers held
-    // when it was pressed.
+    // key is up again. While more events wait in the queue, shift and
+    // control are read as these events left them rather than as they are
+    // now, so each key is seen with the modifiers held when it was pressed.
     void NoteKeyEvent(int32_t code, bool down);
 
     KeyState* FindKey(const std::string& name);
@@ -110,7 +109,8 @@ private:
     uint8_t shift_ = 0;
     uint8_t capsLock_ = 0;
     uint8_t control_ = 0;
-    // Keys as the key events handled so far left them.
+    // Keys as the key events handled so far left them (read for shift and
+    // control while more events wait).
     KeyFlags eventDown_ = {};
     // Key-down events not yet seen by the key table, or by the bindings.
     KeyFlags keyPresses_ = {};
