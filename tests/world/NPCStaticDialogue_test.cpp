@@ -106,6 +106,7 @@ TEST_F(DialogueClickTest, ClicksMeetWhatTheScaledWorldWindowShows) {
     // the character's click box 91..109 x 53..108 of the view is drawn at
     // 71..85 x 41..84 inside the window (a scale of 1 / 1.28).
     auto* world = new GUIEnvironmentWindow;
+    lua.Gui().ResetActiveObjectList();
     lua.Gui().AddObject("EnvironmentWindow", world);
     world->SetDimensions(200, 150, 800, 600);
     lua.Cameras().AddCamera("Wide", 0, 0, 1024, 768);
