@@ -216,7 +216,7 @@ bool GUIManager::HandleMouseEvent(int event) {
     return false;
 }
 
-void GUIManager::HandleHotkeys(bool inventory) {
+void GUIManager::HandleHotkeys(bool inventoryKey) {
     if (m_controlStack.TopHoldsInput()) return;
     KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
     if (!keyboard) return;
@@ -253,7 +253,7 @@ void GUIManager::HandleHotkeys(bool inventory) {
         }
     }
 
-    if (inventory && struck("Inventory")) {
+    if (inventoryKey && struck("Inventory")) {
         GUIBaseObject* inventory = FindObject("InventoryWindow");
         if (inventory && FindObject("InventoryWindowSubmenu")) {
             std::weak_ptr<char> life = inventory->GetLifeToken();

@@ -116,7 +116,7 @@ public:
     // "Chat", "Menu" and "Inventory", once per tick, unless the control
     // stack's top holds input. The battle passes false for the inventory:
     // the world's inventory window is no part of it.
-    void HandleHotkeys(bool inventory = true);
+    void HandleHotkeys(bool inventoryKey = true);
     void Draw(BitmapWrapper* target) { DrawPulse(target); }
     // Clears the target to black (when asked) and draws the top-level
     // objects back to front.
