@@ -41,15 +41,15 @@ BitmapWrapper* GUICombatCharDisplay::GetBaseImage() { return g_baseImage; }
 void GUICombatCharDisplay::SetBaseImage(BitmapWrapper* image) { g_baseImage = image; }
 
 bool GUICombatCharDisplay::DrawBase() {
-    if (!m_backing || !m_backing->GetBitmap()) return false;
-    m_backing->SetAsTarget();
+    if (!Backing() || !Backing()->GetBitmap()) return false;
+    Backing()->SetAsTarget();
     if (g_baseImage) g_baseImage->DrawDefault(0, 0);
     m_dirty = false;
     return true;
 }
 
 void GUICombatCharDisplay::Render() {
-    if (g_baseImage) DrawChildren(m_backing);
+    if (g_baseImage) DrawChildren(Backing());
     m_dirty = false;
 }
 

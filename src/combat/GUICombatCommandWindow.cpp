@@ -80,7 +80,7 @@ void GUICombatCommandWindow::TurnPage(int step) {
 }
 
 void GUICombatCommandWindow::Render() {
-    if (m_backing) m_backing->ClearToTransparent();
-    DrawChildren(m_backing);
+    if (Backing()) Backing()->ClearToTransparent();
+    DrawChildren(Backing());
     m_dirty = false;
 }

@@ -268,9 +268,9 @@ bool GUICombatMessageWindow::OnEvent(int event, int, int) {
 }
 
 void GUICombatMessageWindow::Render() {
-    if (m_backing && m_backing->GetBitmap()) {
+    if (Backing() && Backing()->GetBitmap()) {
         // Every display mode renders into the backing bitmap.
-        m_backing->SetAsTarget();
+        Backing()->SetAsTarget();
         al_clear_to_color(al_map_rgb(0, 0, 0));
         if (m_font) {
             int shown = 0;
@@ -282,6 +282,6 @@ void GUICombatMessageWindow::Render() {
             }
         }
     }
-    DrawChildren(m_backing);
+    DrawChildren(Backing());
     m_dirty = false;
 }

@@ -104,7 +104,7 @@ bool GUICombatTargetWindow::OnEvent(int, int, int) {
 }
 
 void GUICombatTargetWindow::Render() {
-    if (m_backing) m_backing->ClearToColor(al_map_rgb(0, 0, 0));
-    DrawChildren(m_backing);
+    if (Backing()) Backing()->ClearToColor(al_map_rgb(0, 0, 0));
+    DrawChildren(Backing());
     m_dirty = false;
 }

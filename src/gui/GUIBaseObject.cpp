@@ -241,7 +241,22 @@ GUIBaseObject* GUIBaseObject::FindChild(const char* name) const {
 
 void GUIBaseObject::ReplaceBacking(int w, int h) {
     delete m_backing;
-    m_backing = new BitmapWrapper(w, h, &GetGlobalState()->openGLMode);
+    m_backing = nullptr;
+    m_backingWidth = w;
+    m_backingHeight = h;
+    m_backingFlags = al_get_new_bitmap_flags();
+    m_backingFormat = al_get_new_bitmap_format();
+    m_backingWaits = true;
+}
+
+void GUIBaseObject::MakeBacking() const {
+    m_backingWaits = false;
+    const int flags = al_get_new_bitmap_flags(), format = al_get_new_bitmap_format();
+    al_set_new_bitmap_flags(m_backingFlags);
+    al_set_new_bitmap_format(m_backingFormat);
+    m_backing = new BitmapWrapper(m_backingWidth, m_backingHeight, &GetGlobalState()->openGLMode);
+    al_set_new_bitmap_flags(flags);
+    al_set_new_bitmap_format(format);
 }
 
 void GUIBaseObject::SetDimensions(int x, int y, int w, int h) {
@@ -414,8 +429,8 @@ bool GUIBaseObject::WantsRender() const {
         const auto* child = static_cast<const GUIBaseObject*>(node->value);
         // Only what Draw would render counts: a hidden child, or one without
         // a bitmap or content, leaves this picture as it is.
-        if (!child || child->m_parent != this || !child->m_visible || !child->m_hasContent || !child->m_backing ||
-            !child->m_backing->GetBitmap())
+        if (!child || child->m_parent != this || !child->m_visible || !child->m_hasContent || !child->Backing() ||
+            !child->Backing()->GetBitmap())
             continue;
         if (child->WantsRender()) return true;
     }
@@ -493,7 +508,7 @@ void GUIBaseObject::Draw(BitmapWrapper* target) {
     if (trace && m_hasPathName) std::fprintf(stderr, "Draw %s - ", m_pathName.c_str());
     // A wrapper without a bitmap (no area, or a size Allegro refused) is no
     // backing bitmap: there is nothing to render into.
-    if (m_visible && m_backing && m_backing->GetBitmap()) {
+    if (m_visible && Backing() && Backing()->GetBitmap()) {
         std::weak_ptr<char> self = m_life;
         const bool render = m_hasContent && WantsRender();
         if (!state->openGLMode && render && RenderStraightTo(target)) {
@@ -506,7 +521,7 @@ void GUIBaseObject::Draw(BitmapWrapper* target) {
             // Cleared first: a Render that wants to run again next frame
             // marks itself dirty anew.
             m_dirty = false;
-            m_backing->ClearToTransparent();
+            Backing()->ClearToTransparent();
             Render();
             if (self.expired()) return;
             DrawBorder();
@@ -515,7 +530,7 @@ void GUIBaseObject::Draw(BitmapWrapper* target) {
         BlitToTarget(target);
         if (trace) std::fputs("Done\n", stderr);
     } else if (trace) {
-        std::fprintf(stderr, "Block %i %p\n", m_visible ? 1 : 0, static_cast<void*>(m_backing));
+        std::fprintf(stderr, "Block %i %p\n", m_visible ? 1 : 0, static_cast<void*>(Backing()));
     }
 }
 
@@ -531,8 +546,8 @@ void GUIBaseObject::DrawChildren(BitmapWrapper* target) {
 }
 
 void GUIBaseObject::DrawBorder() {
-    if (!m_borderOn || !m_backing || !m_backing->GetBitmap()) return;
-    ALLEGRO_BITMAP* target = m_backing->GetBitmap();
+    if (!m_borderOn || !Backing() || !Backing()->GetBitmap()) return;
+    ALLEGRO_BITMAP* target = Backing()->GetBitmap();
     const int cw = m_cornerImage ? m_cornerImage->GetWidth() : kDefaultCornerSize;
     const int ch = m_cornerImage ? m_cornerImage->GetHeight() : kDefaultCornerSize;
     const int w = m_width;
@@ -561,12 +576,12 @@ void GUIBaseObject::DrawBorder() {
 }
 
 void GUIBaseObject::BlitToTarget(BitmapWrapper* target) {
-    if (!m_backing || !target || !target->GetBitmap()) return;
+    if (!Backing() || !target || !target->GetBitmap()) return;
     // Rendering may have left another bitmap (often this object's own backing
     // bitmap) as the drawing target, and a bitmap drawn onto itself aborts,
     // so the target is selected again first.
     if (al_get_target_bitmap() != target->GetBitmap()) target->SetAsTarget();
-    m_backing->DrawTo(target->GetBitmap(), m_positionX, m_positionY, 0);
+    Backing()->DrawTo(target->GetBitmap(), m_positionX, m_positionY, 0);
 }
 
 // ---- Named pointers ----------------------------------------------------------------------
@@ -835,8 +850,8 @@ void GUIBaseObject::DrawNavHighlight() {
     if (!m_navigationOn) return;
     PruneNavEntries();
     const GUINavEntry* entry = GetNavEntry(m_navCurrent);
-    if (!entry || !m_backing || !m_backing->GetBitmap()) return;
-    if (!GetGlobalState()->openGLMode) m_backing->SetAsTarget();
+    if (!entry || !Backing() || !Backing()->GetBitmap()) return;
+    if (!GetGlobalState()->openGLMode) Backing()->SetAsTarget();
     const float x = static_cast<float>(m_drawX);
     const float y = static_cast<float>(m_drawY);
     if (entry->rectangle) {
@@ -854,5 +869,5 @@ void GUIBaseObject::DrawNavHighlight() {
     }
     GUIManager* manager = Manager();
     if (BitmapWrapper* cursor = manager ? manager->GetStdCursor() : nullptr)
-        cursor->DrawTo(m_backing->GetBitmap(), m_drawX + entry->x1, m_drawY + entry->y1, 0);
+        cursor->DrawTo(Backing()->GetBitmap(), m_drawX + entry->x1, m_drawY + entry->y1, 0);
 }

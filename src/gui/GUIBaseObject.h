@@ -251,7 +251,7 @@ public:
     void DrawBorder();
     // Draws the backing bitmap onto the target at the position.
     void BlitToTarget(BitmapWrapper* target);
-    BitmapWrapper* GetBackingBitmap() const { return m_backing; }
+    BitmapWrapper* GetBackingBitmap() const { return Backing(); }
 
     // ---- Keyboard navigation ------------------------------------------------------------
     // The object joins the control stack when shown.
@@ -359,7 +359,13 @@ protected:
     bool m_visible = false;
     bool m_hasContent = false;
     bool m_dirty = false;
-    BitmapWrapper* m_backing = nullptr;
+    // The bitmap the object renders into, made when first needed (drawn
+    // while shown, or asked for): the many objects of closed windows never
+    // make one until they are shown. Null when the object has no size.
+    BitmapWrapper* Backing() const {
+        if (m_backingWaits) MakeBacking();
+        return m_backing;
+    }
     NamedList m_linkedWindows{false};
     bool m_borderOn = false;
     bool m_edgeGrabbed = false;
@@ -390,11 +396,20 @@ protected:
     bool m_mouseInside = false;
 
 private:
+    // Drops the backing bitmap; one of this size is made when next needed.
     void ReplaceBacking(int w, int h);
+    void MakeBacking() const;
     // Drops the entries whose target has been destroyed; the current entry
     // stays current when it survives, else the first entry becomes current.
     void PruneNavEntries();
     void StoreNamedPointer(const char* name, void* pointer, ValueDeleter deleter, bool useDeleter);
+
+    mutable BitmapWrapper* m_backing = nullptr;  // Backing() makes it when it waits
+    // The backing bitmap still to make: its size, and the new-bitmap flags
+    // and format of the moment it was asked for.
+    mutable bool m_backingWaits = false;
+    int32_t m_backingWidth = 0, m_backingHeight = 0;
+    int m_backingFlags = 0, m_backingFormat = 0;
 
     // Objects whose linked-window list holds this object.
     std::vector<GUIBaseObject*> m_linkedBy;

@@ -62,6 +62,7 @@ GUIButton::GUIButton() {
 GUIButton::~GUIButton() { FreeOwnedImages(); }
 
 void GUIButton::FreeOwnedImages() {
+    m_faces.reset();
     if (m_ownsImages) {
         delete m_normalImage;
         delete m_hoverImage;
@@ -113,19 +114,37 @@ void GUIButton::BuildTextImages(ALLEGRO_COLOR frame, ALLEGRO_COLOR fill, ALLEGRO
     if (!text || !library) return;
     auto* font = library->Get<ALLEGRO_FONT>("Fonts", "General", "System", "SystemFont", DataKind::Font);
     if (!font) return;
-    ALLEGRO_BITMAP* previous = al_get_target_bitmap();
     FreeOwnedImages();
     uint8_t* openGL = &GetGlobalState()->openGLMode;
     m_ownsImages = true;
     m_normalImage = new BitmapWrapper(m_width, m_height, openGL);
     m_hoverImage = new BitmapWrapper(m_width, m_height, openGL);
     m_pressedImage = new BitmapWrapper(m_width, m_height, openGL);
-    PaintFace(m_normalImage, frame, fill, inner, font, text);
-    PaintFace(m_hoverImage, ScaleOpaque(frame, 1.1f), ScaleOpaque(fill, 1.1f), ScaleOpaque(inner, 1.1f), font, text);
-    PaintFace(m_pressedImage, ScaleOpaque(frame, 0.9f), ScaleOpaque(fill, 0.9f), ScaleOpaque(inner, 0.9f), font,
-              text);
-    if (previous) al_set_target_bitmap(previous);
+    // The text is drawn later with the blender of this moment, so the faces
+    // come out as they would have now.
+    auto recipe = std::make_unique<FaceRecipe>(FaceRecipe{frame, fill, inner, font, text, {}});
+    int* b = recipe->blender;
+    al_get_separate_blender(&b[0], &b[1], &b[2], &b[3], &b[4], &b[5]);
+    m_faces = std::move(recipe);
     MarkDirty();
+}
+
+void GUIButton::PaintWaitingFaces() const {
+    const std::unique_ptr<FaceRecipe> recipe = std::move(m_faces);
+    if (!recipe) return;
+    ALLEGRO_BITMAP* previous = al_get_target_bitmap();
+    int saved[6];
+    al_get_separate_blender(&saved[0], &saved[1], &saved[2], &saved[3], &saved[4], &saved[5]);
+    const int* b = recipe->blender;
+    al_set_separate_blender(b[0], b[1], b[2], b[3], b[4], b[5]);
+    const FaceRecipe& r = *recipe;
+    PaintFace(m_normalImage, r.frame, r.fill, r.inner, r.font, r.text);
+    PaintFace(m_hoverImage, ScaleOpaque(r.frame, 1.1f), ScaleOpaque(r.fill, 1.1f), ScaleOpaque(r.inner, 1.1f), r.font,
+              r.text);
+    PaintFace(m_pressedImage, ScaleOpaque(r.frame, 0.9f), ScaleOpaque(r.fill, 0.9f), ScaleOpaque(r.inner, 0.9f),
+              r.font, r.text);
+    al_set_separate_blender(saved[0], saved[1], saved[2], saved[3], saved[4], saved[5]);
+    if (previous) al_set_target_bitmap(previous);
 }
 
 void GUIButton::SetDisplayData(float value, int drawFlags) {
@@ -224,7 +243,8 @@ void GUIButton::Click() {
 }
 
 void GUIButton::Render() {
-    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
+    PaintFaces();
+    if (Backing() && Backing()->GetBitmap()) Backing()->SetAsTarget();
     BitmapWrapper* image = nullptr;
     if (m_pressed && m_pressedImage)
         image = m_pressedImage;
@@ -235,6 +255,6 @@ void GUIButton::Render() {
     if (image) image->Draw(m_drawX, m_drawY, m_drawFlags);
     if (m_hasCaption && m_captionFont)
         al_draw_text(m_captionFont, m_captionColour, m_drawX + m_captionX, m_drawY + m_captionY, 0, m_caption.c_str());
-    DrawChildren(m_backing);
+    DrawChildren(Backing());
     m_dirty = false;
 }

@@ -27,10 +27,14 @@ public:
     // With a text and a font: the caption, its left end at x minus half the
     // text's width. A null text or font removes the caption.
     void SetCaption(ALLEGRO_FONT* font, int x, int y, ALLEGRO_COLOR colour, const char* text);
-    // Paints three faces of the button's size: a frame, a fill and an inner
-    // line, with the text centred in white (the system font); the hover face
-    // is 10% brighter, the pressed one 10% darker.
+    // Three faces of the button's size: a frame, a fill and an inner line,
+    // with the text centred in white (the system font); the hover face is
+    // 10% brighter, the pressed one 10% darker. The images exist from this
+    // call on, but are painted when first drawn or asked for: painting costs
+    // far more than making them, and many buttons wait in closed menus.
     void BuildTextImages(ALLEGRO_COLOR frame, ALLEGRO_COLOR fill, ALLEGRO_COLOR inner, const char* text);
+    // True while text faces wait to be painted.
+    bool HasUnpaintedFaces() const { return m_faces != nullptr; }
     void SetDisplayData(float value, int drawFlags);
     // The click runs the file with the argument.
     void SetScript(const std::string& path, int32_t argument);
@@ -57,9 +61,19 @@ public:
     int32_t GetScriptArgument() const { return m_scriptArgument; }
     ButtonCallback GetCallback() const { return m_callback; }
     bool OwnsImages() const { return m_ownsImages; }
-    BitmapWrapper* GetNormalImage() const { return m_normalImage; }
-    BitmapWrapper* GetHoverImage() const { return m_hoverImage; }
-    BitmapWrapper* GetPressedImage() const { return m_pressedImage; }
+    // Text faces still waiting are painted first.
+    BitmapWrapper* GetNormalImage() const {
+        PaintFaces();
+        return m_normalImage;
+    }
+    BitmapWrapper* GetHoverImage() const {
+        PaintFaces();
+        return m_hoverImage;
+    }
+    BitmapWrapper* GetPressedImage() const {
+        PaintFaces();
+        return m_pressedImage;
+    }
     int GetCaptionX() const { return m_captionX; }
     const std::string* GetCaption() const { return m_hasCaption ? &m_caption : nullptr; }
 
@@ -74,6 +88,19 @@ private:
     // Runs the click action; the button may be gone when it returns.
     void Click();
     void FreeOwnedImages();
+    // Paints the text faces BuildTextImages left waiting, once.
+    void PaintFaces() const {
+        if (m_faces) PaintWaitingFaces();
+    }
+    void PaintWaitingFaces() const;
+
+    // What the text faces are painted from, as BuildTextImages was given it.
+    struct FaceRecipe {
+        ALLEGRO_COLOR frame, fill, inner;
+        ALLEGRO_FONT* font;
+        std::string text;
+        int blender[6];
+    };
 
     std::unique_ptr<uint8_t[]> m_data;
     int m_dataSize = 0;
@@ -92,6 +119,7 @@ private:
     BitmapWrapper* m_hoverImage = nullptr;
     BitmapWrapper* m_normalImage = nullptr;
     BitmapWrapper* m_pressedImage = nullptr;
+    mutable std::unique_ptr<FaceRecipe> m_faces;
     ButtonCallback m_callback = nullptr;
     bool m_scriptMode = false;
     std::string m_scriptPath;

@@ -170,10 +170,10 @@ void* GUIChatWindow::GetProperty(const std::string&) { return nullptr; }
 
 void GUIChatWindow::Render() {
     if (!m_setUp) return;
-    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
-    if (m_backing) m_backing->ClearToRGBA(0, 0, 0, 192);
-    DrawChildren(m_backing);
-    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
+    if (Backing() && Backing()->GetBitmap()) Backing()->SetAsTarget();
+    if (Backing()) Backing()->ClearToRGBA(0, 0, 0, 192);
+    DrawChildren(Backing());
+    if (Backing() && Backing()->GetBitmap()) Backing()->SetAsTarget();
 
     if (m_selectedFilter < 0) {
         if (m_filters.empty()) AddFilter("Default", 0);

@@ -52,8 +52,8 @@ bool GUICheckBox::OnEvent(int event, int, int) {
 void* GUICheckBox::GetProperty(const std::string&) { return nullptr; }
 
 void GUICheckBox::Render() {
-    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
+    if (Backing() && Backing()->GetBitmap()) Backing()->SetAsTarget();
     if (BitmapWrapper* image = m_checked ? m_checkedImage : m_uncheckedImage) image->Draw(m_drawX, m_drawY, 0);
     m_dirty = false;
-    DrawChildren(m_backing);
+    DrawChildren(Backing());
 }

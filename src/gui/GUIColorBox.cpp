@@ -38,8 +38,8 @@ void GUIColorBox::Render() {
     // Each value is taken as a byte (modulo 256).
     const ALLEGRO_COLOR colour = al_map_rgba(static_cast<uint8_t>(m_red), static_cast<uint8_t>(m_green),
                                              static_cast<uint8_t>(m_blue), static_cast<uint8_t>(m_alpha));
-    if (m_backing && m_backing->GetBitmap()) {
-        m_backing->SetAsTarget();
+    if (Backing() && Backing()->GetBitmap()) {
+        Backing()->SetAsTarget();
         al_clear_to_color(colour);
     }
     m_drawn[0] = m_red;
@@ -47,5 +47,5 @@ void GUIColorBox::Render() {
     m_drawn[2] = m_blue;
     m_drawn[3] = m_alpha;
     m_dirty = false;
-    DrawChildren(m_backing);
+    DrawChildren(Backing());
 }

@@ -544,7 +544,7 @@ bool GUIDialogueManager::OnEvent(int event, int x, int y) {
 }
 
 void GUIDialogueManager::Render() {
-    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
+    if (Backing() && Backing()->GetBitmap()) Backing()->SetAsTarget();
     const int x = m_drawX;
     const int y = m_drawY;
     if (m_pane) m_pane->DrawDefault(x, y);
@@ -567,7 +567,7 @@ void GUIDialogueManager::Render() {
         }
     }
     m_dirty = false;
-    DrawChildren(m_backing);
+    DrawChildren(Backing());
 }
 
 void* GUIDialogueManager::GetProperty(const std::string&) { return nullptr; }

@@ -135,7 +135,7 @@ void GUIDropMenu::DrawEntry(const Entry& entry, int64_t x, int64_t y) const {
 }
 
 void GUIDropMenu::Render() {
-    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
+    if (Backing() && Backing()->GetBitmap()) Backing()->SetAsTarget();
     // Coordinates in 64 bits: the draw position may be set to anything.
     const int64_t ox = m_drawX;
     const int64_t oy = m_drawY;
@@ -164,7 +164,7 @@ void GUIDropMenu::Render() {
         ++index;
     }
     m_dirty = false;
-    DrawChildren(m_backing);
+    DrawChildren(Backing());
 }
 
 void* GUIDropMenu::GetProperty(const std::string&) { return nullptr; }

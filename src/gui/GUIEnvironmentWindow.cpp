@@ -102,8 +102,8 @@ void GUIEnvironmentWindow::Render() {
     m_cameraBitmap = view;
     if (!DrawWorld(view, camera)) return;
 
-    if (m_backing && m_backing->GetBitmap()) {
-        m_backing->SetAsTarget();
+    if (Backing() && Backing()->GetBitmap()) {
+        Backing()->SetAsTarget();
         view->DrawScaledToCurrent(0, 0, camera->GetWidth(), camera->GetHeight(), 0, 0, m_width, m_height, 0);
     }
     // The world changes every frame, so the window is drawn again each time.

@@ -38,8 +38,8 @@ bool GUIImage::OnEvent(int, int, int) { return false; }
 void* GUIImage::GetProperty(const std::string&) { return nullptr; }
 
 void GUIImage::Render() {
-    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
+    if (Backing() && Backing()->GetBitmap()) Backing()->SetAsTarget();
     if (m_image) m_image->Draw(m_drawX + m_imageX, m_drawY + m_imageY, 0);
     m_dirty = false;
-    DrawChildren(m_backing);
+    DrawChildren(Backing());
 }

@@ -225,7 +225,7 @@ void GUIInputTextBox::Render() {
     m_drawnText = m_text;
     m_drawnHasText = m_hasText;
     m_dirty = false;
-    DrawChildren(m_backing);
+    DrawChildren(Backing());
 }
 
 bool GUIInputTextBox::ShownStateChanged() const { return m_hasText != m_drawnHasText || m_text != m_drawnText; }

@@ -156,9 +156,9 @@ bool GUIList::OnEvent(int event, int, int y) {
 }
 
 void GUIList::Render() {
-    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
+    if (Backing() && Backing()->GetBitmap()) Backing()->SetAsTarget();
     // Rows past the backing bitmap's bottom would be clipped away.
-    const int64_t bottom = m_backing ? m_backing->GetHeight() : 0;
+    const int64_t bottom = Backing() ? Backing()->GetHeight() : 0;
     m_drawnNames.clear();
     for (int64_t i = m_firstShown; i < m_count; ++i) {
         const int64_t y1 = int64_t{m_rowHeight} * (i - m_firstShown) + kMargin;
@@ -176,7 +176,7 @@ void GUIList::Render() {
         if (name && m_font) al_draw_text(m_font, m_textColour, left, top, 0, name->c_str());
     }
     m_dirty = false;
-    DrawChildren(m_backing);
+    DrawChildren(Backing());
 }
 
 bool GUIList::ShownStateChanged() const {

@@ -165,11 +165,11 @@ bool GUIScrollBar::OnEvent(int event, int x, int y) {
 }
 
 void GUIScrollBar::Render() {
-    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
+    if (Backing() && Backing()->GetBitmap()) Backing()->SetAsTarget();
     // Tiles past the backing bitmap would be clipped away: the walk stops at
     // its edge, so a bar of a huge size a script gave costs nothing extra.
-    const int64_t length = m_backing ? std::min<int64_t>(m_vertical ? m_height : m_width,
-                                                          m_vertical ? m_backing->GetHeight() : m_backing->GetWidth())
+    const int64_t length = Backing() ? std::min<int64_t>(m_vertical ? m_height : m_width,
+                                                          m_vertical ? Backing()->GetHeight() : Backing()->GetWidth())
                                      : 0;
     if (m_vertical) {
         if (m_blankImage)
@@ -184,7 +184,7 @@ void GUIScrollBar::Render() {
     }
     m_drawnValue = m_value;
     m_drawnVertical = m_vertical;
-    DrawChildren(m_backing);
+    DrawChildren(Backing());
     m_dirty = false;
 }
 

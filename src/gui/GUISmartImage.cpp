@@ -31,7 +31,7 @@ void GUISmartImage::Render() {
     BitmapWrapper* image = GetShownImage();
     m_dirty = false;
     if (!image) return;
-    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
+    if (Backing() && Backing()->GetBitmap()) Backing()->SetAsTarget();
     image->Draw(m_drawX, m_drawY, 0);
-    DrawChildren(m_backing);
+    DrawChildren(Backing());
 }

@@ -82,7 +82,7 @@ bool GUITextLine::OnEvent(int, int, int) { return false; }
 void* GUITextLine::GetProperty(const std::string&) { return nullptr; }
 
 void GUITextLine::TargetBacking() {
-    if (m_backing && m_backing->GetBitmap()) m_backing->SetAsTarget();
+    if (Backing() && Backing()->GetBitmap()) Backing()->SetAsTarget();
 }
 
 void GUITextLine::DrawText(int x, int y) {
@@ -93,5 +93,5 @@ void GUITextLine::Render() {
     TargetBacking();
     DrawText(0, 0);
     m_dirty = false;
-    DrawChildren(m_backing);
+    DrawChildren(Backing());
 }

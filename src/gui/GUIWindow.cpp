@@ -30,22 +30,22 @@ bool GUIWindow::OnEvent(int, int, int) { return false; }
 void* GUIWindow::GetProperty(const std::string&) { return nullptr; }
 
 void GUIWindow::TargetBacking() {
-    if (m_backing && m_backing->GetBitmap())
-        al_set_target_bitmap(m_backing->GetBitmap());
+    if (Backing() && Backing()->GetBitmap())
+        al_set_target_bitmap(Backing()->GetBitmap());
 }
 
 void GUIWindow::FinishRender() {
     // A window that does not keep its picture is rendered again next frame.
     if (!KeepsPicture()) MarkDirty();
-    DrawChildren(m_backing);
+    DrawChildren(Backing());
 }
 
 void GUIWindow::Render() {
-    if (m_backing) {
+    if (Backing()) {
         if (m_noFill)
-            m_backing->ClearToTransparent();
+            Backing()->ClearToTransparent();
         else
-            m_backing->ClearToColor(m_backgroundColor);
+            Backing()->ClearToColor(m_backgroundColor);
     }
     FinishRender();
 }

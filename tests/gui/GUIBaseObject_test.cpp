@@ -347,3 +347,40 @@ TEST_F(GUIBaseObjectTest, ObjectsDeletedDuringAPulseWalkAreSkippedAndForgotten) 
     EXPECT_EQ(manager->GetTopLevelList()->GetCount(), before - 1);
     EXPECT_EQ(manager->FindObject("Front"), nullptr);
 }
+
+TEST_F(GUIBaseObjectTest, BackingBitmapsAreMadeAsTheyWereAskedForWhenFirstNeeded) {
+    uint8_t* gl = &GetGlobalState()->openGLMode;
+    BitmapWrapper target(40, 40, gl);
+    target.ClearToRGBA(0, 0, 0, 255);
+    const int flags = al_get_new_bitmap_flags(), format = al_get_new_bitmap_format();
+    // Sized under one bitmap format, drawn (or asked for) under another:
+    // the backing bitmap has the format of its sizing, and the latest size.
+    Widget* window = TopLevel("Win", 2, 2, 30, 30);
+    auto* drawn = new Widget;
+    drawn->Fill(al_map_rgb(255, 0, 0));
+    window->AddChild("Drawn", drawn);
+    Widget asked;
+    al_set_new_bitmap_format(ALLEGRO_PIXEL_FORMAT_RGB_565);
+    drawn->SetDimensions(0, 0, 50, 50);
+    drawn->SetDimensions(1, 1, 10, 12);
+    asked.SetDimensions(0, 0, 7, 9);
+    al_set_new_bitmap_format(format);
+    window->Close();
+    manager->Draw(&target);  // a closed window's objects draw nothing
+    EXPECT_EQ(Px(&target, 3, 3), 0x000000FFu);
+    window->Open();
+    manager->Draw(&target);
+    EXPECT_EQ(Px(&target, 3, 3), 0xFF0000FFu);
+    EXPECT_EQ(Px(&target, 3 + 9, 3 + 11), 0xFF0000FFu);
+    EXPECT_EQ(Px(&target, 3 + 10, 3), 0x000000FFu);
+    EXPECT_EQ(al_get_new_bitmap_format(), format);
+    EXPECT_EQ(al_get_new_bitmap_flags(), flags);
+    for (Widget* widget : {drawn, &asked}) {
+        BitmapWrapper* backing = widget->GetBackingBitmap();
+        ASSERT_TRUE(backing && backing->GetBitmap());
+        EXPECT_EQ(al_get_bitmap_format(backing->GetBitmap()), ALLEGRO_PIXEL_FORMAT_RGB_565);
+    }
+    EXPECT_EQ(drawn->GetBackingBitmap()->GetWidth(), 10);
+    EXPECT_EQ(asked.GetBackingBitmap()->GetHeight(), 9);
+    EXPECT_NE(al_get_bitmap_format(window->GetBackingBitmap()->GetBitmap()), ALLEGRO_PIXEL_FORMAT_RGB_565);
+}

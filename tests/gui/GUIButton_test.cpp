@@ -5,8 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <functional>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
@@ -321,6 +323,117 @@ TEST(GUIButton, TextFacesAreFramedAndShaded) {
     EXPECT_FALSE(button.OwnsImages());
     lua.Library().RemovePointer("Fonts", "General", "System", "SystemFont", DataKind::Font);
     al_destroy_font(font);
+}
+
+// Every pixel of a bitmap, row by row, as 0xRRGGBBAA.
+std::vector<uint32_t> Pixels(const BitmapWrapper* bitmap) {
+    std::vector<uint32_t> pixels;
+    for (int y = 0; y < bitmap->GetHeight(); ++y)
+        for (int x = 0; x < bitmap->GetWidth(); ++x) pixels.push_back(Px(bitmap, x, y));
+    return pixels;
+}
+
+// The system font in the library for a test's length.
+struct SystemFont {
+    explicit SystemFont(LuaTestState& lua) : lua(lua) {
+        lua.Library().AddSection("Fonts");
+        lua.Library().AddCatalogue("Fonts", "General");
+        lua.Library().AddHeading("Fonts", "General", "System");
+        lua.Library().Register("Fonts", "General", "System", "SystemFont", font, DataKind::Font);
+    }
+    ~SystemFont() {
+        lua.Library().RemovePointer("Fonts", "General", "System", "SystemFont", DataKind::Font);
+        al_destroy_font(font);
+    }
+    LuaTestState& lua;
+    ALLEGRO_FONT* font = al_create_builtin_font();
+};
+
+TEST(GUIButton, TextFacesArePaintedWhenFirstNeededAndComeOutAsAtOnce) {
+    testsupport::EnsureAllegro();
+    LuaTestState lua;
+    SystemFont font(lua);
+    uint8_t* gl = &GetGlobalState()->openGLMode;
+    const ALLEGRO_COLOR frame = al_map_rgb(195, 150, 210), fill = al_map_rgb(168, 124, 183),
+                        inner = al_map_rgb(154, 113, 169);
+    auto build = [&](GUIButton& button) {
+        button.SetDimensions(0, 0, 90, 29);
+        button.BuildTextImages(frame, fill, inner, "Exit Game");
+    };
+    // The faces as they come out when asked for straight after building.
+    GUIButton early;
+    build(early);
+    const std::vector<uint32_t> faces[3] = {Pixels(early.GetNormalImage()), Pixels(early.GetHoverImage()),
+                                            Pixels(early.GetPressedImage())};
+    EXPECT_FALSE(early.HasUnpaintedFaces());
+
+    BitmapWrapper target(100, 40, gl), elsewhere(8, 8, gl);
+    struct Case {
+        const char* name;
+        bool otherBlender;  // a blender of its own set between building and painting
+        std::function<void(GUIButton&)> firstUse;
+    };
+    const Case cases[] = {
+        {"asked for", false, [](GUIButton& b) { b.GetPressedImage(); }},
+        {"drawn", false, [&](GUIButton& b) { b.Draw(&target); }},
+        {"asked for under another blender", true, [](GUIButton& b) { b.GetHoverImage(); }},
+        {"drawn under another blender", true, [&](GUIButton& b) { b.Draw(&target); }},
+    };
+    for (const Case& c : cases) {
+        target.ClearToRGBA(0, 0, 0, 255);
+        GUIButton late;
+        build(late);
+        EXPECT_TRUE(late.HasUnpaintedFaces()) << c.name;
+        // (This one would leave the text out.)
+        if (c.otherBlender) al_set_blender(ALLEGRO_ADD, ALLEGRO_ZERO, ALLEGRO_ONE);
+        elsewhere.SetAsTarget();
+        c.firstUse(late);
+        int op, src, dst;
+        al_get_blender(&op, &src, &dst);
+        // Painting leaves the drawing state as it found it.
+        EXPECT_EQ(src, c.otherBlender ? ALLEGRO_ZERO : ALLEGRO_ONE) << c.name;
+        if (std::strncmp(c.name, "asked", 5) == 0) {
+            EXPECT_EQ(al_get_target_bitmap(), elsewhere.GetBitmap()) << c.name;
+        }
+        al_set_blender(ALLEGRO_ADD, ALLEGRO_ONE, ALLEGRO_INVERSE_ALPHA);
+        EXPECT_FALSE(late.HasUnpaintedFaces()) << c.name;
+        EXPECT_EQ(Pixels(late.GetNormalImage()), faces[0]) << c.name;
+        EXPECT_EQ(Pixels(late.GetHoverImage()), faces[1]) << c.name;
+        EXPECT_EQ(Pixels(late.GetPressedImage()), faces[2]) << c.name;
+    }
+    // A drawn button shows its normal face.
+    target.ClearToRGBA(0, 0, 0, 255);
+    GUIButton shown;
+    build(shown);
+    shown.Draw(&target);
+    BitmapWrapper* normal = shown.GetNormalImage();
+    for (int y = 0; y < 29; ++y)
+        for (int x = 0; x < 90; ++x) ASSERT_EQ(Px(&target, x, y), Px(normal, x, y)) << x << ", " << y;
+}
+
+TEST(GUIButton, FacesReplacedBeforeTheyArePaintedAreNeverPainted) {
+    testsupport::EnsureAllegro();
+    LuaTestState lua;
+    SystemFont font(lua);
+    uint8_t* gl = &GetGlobalState()->openGLMode;
+    BitmapWrapper target(40, 20, gl), other(40, 20, gl);
+    other.ClearToRGBA(1, 2, 3, 255);
+    GUIButton button;
+    button.SetDimensions(0, 0, 40, 20);
+    button.BuildTextImages(al_map_rgb(200, 100, 0), al_map_rgb(0, 0, 100), al_map_rgb(250, 250, 250), "Go");
+    button.SetImages(&other, &other, &other);
+    EXPECT_FALSE(button.HasUnpaintedFaces());
+    button.Draw(&target);
+    EXPECT_EQ(Px(&other, 0, 0), 0x010203ffu);
+    EXPECT_EQ(Px(&other, 20, 10), 0x010203ffu);
+    EXPECT_EQ(Px(&target, 0, 0), 0x010203ffu);
+
+    // Built twice before drawing: the second faces show.
+    button.BuildTextImages(al_map_rgb(200, 100, 0), al_map_rgb(0, 0, 100), al_map_rgb(250, 250, 250), "Go");
+    button.BuildTextImages(al_map_rgb(10, 20, 30), al_map_rgb(0, 0, 100), al_map_rgb(250, 250, 250), "Go");
+    button.Draw(&target);
+    EXPECT_EQ(Px(&target, 0, 0), 0x0a141effu);
+    EXPECT_EQ(Px(button.GetNormalImage(), 0, 0), 0x0a141effu);
 }
 
 }  // namespace

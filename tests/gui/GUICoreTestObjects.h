@@ -49,10 +49,10 @@ public:
     }
     void Render() override {
         if (m_fill) {
-            m_backing->SetAsTarget();
+            Backing()->SetAsTarget();
             al_clear_to_color(m_colour);
         }
-        DrawChildren(m_backing);
+        DrawChildren(Backing());
         m_dirty = false;
     }
     bool HandleNavigation() override {

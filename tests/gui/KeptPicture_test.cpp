@@ -216,7 +216,7 @@ void StepInventory(Stage& stage, int frame) {
 // it shows follows a count that changes behind its back.
 int g_unmarkedCount = 0;
 struct Unmarked : GUIBaseObject {
-    void Render() override { m_backing->ClearToRGBA(static_cast<uint8_t>(g_unmarkedCount * 40), 0, 90, 255); }
+    void Render() override { Backing()->ClearToRGBA(static_cast<uint8_t>(g_unmarkedCount * 40), 0, 90, 255); }
 };
 
 // A window whose lines change between frames, some through its setters and

@@ -7,6 +7,7 @@
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
 #include "ArchiveWriter.h"
 #include "core/base/GlobalState.h"
@@ -20,6 +21,7 @@
 #include "gui/GUIImage.h"
 #include "gui/GUIManager.h"
 #include "gui/GUIWindow.h"
+#include "gui/PixelProbe.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
@@ -91,7 +93,8 @@ TEST_F(StandardWindowsTest, MenusAreCentredClosedAndBuiltOnce) {
     EXPECT_EQ(pause->FindChild("GUIPauseMenu_Button_CloseMenu")->GetY1(), 258);
     EXPECT_NE(options->FindChild("GUIOptionsMenu NameLine"), nullptr);
     auto* quit = static_cast<GUIButton*>(pause->FindChild("GUIPauseMenu_Button_QuitGame"));
-    EXPECT_TRUE(quit->OwnsImages());  // the text faces were painted
+    EXPECT_TRUE(quit->OwnsImages());  // the text faces were made
+    EXPECT_TRUE(quit->HasUnpaintedFaces());  // and wait to be shown
 
     const int count = lua->Gui().GetTopLevelList()->GetCount();
     BuildDefaultWindows();
@@ -205,6 +208,54 @@ TEST_F(StandardWindowsTest, KeysOpenSteerAndCloseTheMenus) {
     for (const char* binding : {"Menu", "Down", "Accept"}) key(binding);
     EXPECT_EQ(cap.Take(), "quit game");
     EXPECT_EQ(GetGlobalState()->quit, 1);
+}
+
+TEST_F(StandardWindowsTest, MenusOpenedLaterShowWhatTheyShowedWhenPaintedAtOnce) {
+    // The pause menu opened by its key and drawn, the inventory's submenu
+    // opened by a script; with every button face painted straight after
+    // building, then as the menus paint themselves when first drawn, with
+    // other drawing in between.
+    auto frame = [&](bool paintAtOnce) {
+        delete lua;
+        lua = new testsupport::LuaTestState;
+        Put("Fonts", "General", "System", "SystemFont", font, DataKind::Font);
+        {
+            StderrCapture quiet;
+            BuildDefaultWindows();
+        }
+        for (const char* menu : {"PauseMenu", "InventoryWindowSubmenu"}) {
+            for (NamedList::Node* node = Find(menu)->GetChildList()->GetHead(); node; node = node->next) {
+                auto* child = static_cast<GUIBaseObject*>(node->value);
+                if (paintAtOnce && child->GetType() == kTypeGUIButton) static_cast<GUIButton*>(child)->GetNormalImage();
+            }
+        }
+        if (!paintAtOnce) {
+            BitmapWrapper elsewhere(8, 8, gl);
+            elsewhere.SetAsTarget();
+            al_set_blender(ALLEGRO_ADD, ALLEGRO_ZERO, ALLEGRO_ONE);
+            al_draw_text(font, al_map_rgb(255, 255, 255), 0, 0, 0, "x");
+            al_set_blender(ALLEGRO_ADD, ALLEGRO_ONE, ALLEGRO_INVERSE_ALPHA);
+        }
+        KeyState* menuKey = lua->Keyboard().FindBinding("Menu");
+        menuKey->pressed = menuKey->held = 1;
+        lua->Gui().HandleHotkeys();
+        menuKey->pressed = menuKey->held = 0;
+        EXPECT_TRUE(lua->Run("GUI_SetActiveObjectAndListFromBase('InventoryWindowSubmenu') GUIG_Show()"))
+            << lua->LastError();
+        BitmapWrapper screen(800, 600, gl);
+        lua->Gui().Draw(&screen);
+        std::vector<uint32_t> pixels;
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x) pixels.push_back(Px(&screen, x, y));
+        return pixels;
+    };
+    const std::vector<uint32_t> atOnce = frame(true);
+    const std::vector<uint32_t> later = frame(false);
+    // The pause menu's "Exit Game" face at (13, 58) in the menu, and the
+    // submenu's "Move" face at (13, 45), below the highlighted first one.
+    EXPECT_EQ(atOnce[(150 + 58) * 800 + 300 + 13], 0xc396d2ffu);
+    EXPECT_EQ(atOnce[(254 + 45) * 800 + 13], 0xc396d2ffu);
+    EXPECT_TRUE(atOnce == later);
 }
 
 TEST_F(StandardWindowsTest, TitleScreenShowsItsArchiveImageUntilDestroyed) {
