@@ -130,6 +130,41 @@ TEST_F(DialogueClickTest, ClicksMeetWhatTheScaledWorldWindowShows) {
     }
 }
 
+TEST_F(DialogueClickTest, AnAvatarRunningItsDefaultScriptEveryStepLeavesClicksToTheCharacter) {
+    // The player's avatar stands over the talking character and runs its
+    // default script on every step: each tick and each button event. The
+    // script re-places its picture, as the sample game's avatar does.
+    dir.WriteFile("Avatar.lua",
+                  "avatarRuns = (avatarRuns or 0) + 1\n"
+                  "NPC_SetDisplayData(9, 28, 18, 28)\n");
+    auto* avatar = new NonPlayingCharacter;
+    avatar->SetInternalName("Player1");
+    avatar->SetCoordinates(104, 100, 0);
+    avatar->SetDefaultScript("Avatar.lua");
+    lua.Entities().RegisterPointer(EntityManager::kNPC, "Player1", avatar);
+
+    StderrCapture cap;
+    lua.Maps().ProcessEvent(0, 100, 90);
+    // A tick between the press and the release.
+    lua.Entities().SetMouseState(-1);
+    lua.Entities().UpdateAll();
+    lua.Maps().ProcessEvent(1, 100, 90);
+    EXPECT_EQ(cap.Take(), "");
+    EXPECT_EQ(Talks(), 1);
+    EXPECT_EQ(lua.GetNumber("avatarRuns"), 3);
+
+    // The avatar's last step left it the active character: the "NPC"
+    // properties then read the avatar whatever owner name is given, and
+    // the character's own ones once it is made active.
+    EXPECT_EQ(lua.Entities().GetActiveEntity(), avatar);
+    ASSERT_TRUE(lua.Run("seen = PM_GetValue('NPC', 'Sage', 'XCenter')\n"
+                        "EM_NPC_SetActiveNPC('Sage')\n"
+                        "sage = PM_GetValue('NPC', '', 'XCenter')\n"))
+        << lua.LastError();
+    EXPECT_EQ(lua.GetNumber("seen"), 104);
+    EXPECT_EQ(lua.GetNumber("sage"), 100);
+}
+
 TEST_F(DialogueClickTest, MissingPathOrDialogueBoxIsReported) {
     sage->SetDialoguePath("");
     EXPECT_EQ(Click(100, 100, 100, 100), "NPC was clicked but didn't have a dialogue path set.\n");
