@@ -2,6 +2,7 @@
 
 #include <allegro5/allegro.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -18,6 +19,7 @@
 #include "gui/GUITextLine.h"
 #include "gui/GUIWindow.h"
 #include "world/ItemInstance.h"
+#include "world/ItemPrototype.h"
 #include "world/PlayerInventory.h"
 #include "world/PlayerVorn.h"
 
@@ -96,6 +98,19 @@ void AddTopLevel(const char* name, GUIBaseObject* window) {
     manager->ResetActiveObjectList();
     manager->AddActiveObject(name, window);
     manager->BringToFront(nullptr, window);
+}
+
+// Makes the button the navigating window's current entry, so the highlight
+// and the description follow a click as they follow the keys.
+void FocusNavEntryOf(GUIBaseObject* window, const GUIBaseObject* button) {
+    if (!window || !button) return;
+    const int count = window->GetNavEntryCount();
+    for (int i = 0; i < count; ++i) {
+        const GUINavEntry* entry = window->GetNavEntry(i);
+        if (!entry || entry->GetTarget() != button) continue;
+        window->MoveNavCursor(i - std::max(window->GetNavCursor(), 0), true);
+        return;
+    }
 }
 
 void DeleteFlag(void* flag) { delete static_cast<uint8_t*>(flag); }
@@ -263,6 +278,7 @@ bool Inv_ActivateItem(void*) {
     GUIBaseObject* submenu = Find(kSubmenu);
     PlayerInventory* inventory = Inventory();
     if (!button || !inventoryWindow || !submenu || !inventory) return false;
+    FocusNavEntryOf(button->GetParent(), button);
     if (auto* moving = static_cast<ItemInstance*>(inventoryWindow->GetNamedPointer("ActiveMoveItemPtr"))) {
         inventory->SwapSlots(inventory->FindSlotOf(moving), PlayerInventory::SlotIndexFromButton(button));
         inventoryWindow->RemoveNamedPointer("ActiveItemPtr");
@@ -281,9 +297,11 @@ bool Inv_UseItem(void*) {
     GUIBaseObject* inventoryWindow = Find(kInventory);
     GUIBaseObject* target = Find(kTarget);
     if (!inventoryWindow || !target) return false;
-    void* item = inventoryWindow->GetNamedPointer("ActiveItemPtr");
+    auto* item = static_cast<ItemInstance*>(inventoryWindow->GetNamedPointer("ActiveItemPtr"));
     auto* refresh = static_cast<uint8_t*>(target->GetNamedPointer("RefreshState"));
     if (!item || !refresh) return false;
+    // An item that cannot be used is offered to no one.
+    if (!item->GetPrototype() || !item->GetPrototype()->IsFirstUsable()) return false;
     target->Open();
     target->SetOwnedPointer("ActiveItemPtr", item);
     *refresh = 1;
@@ -302,7 +320,11 @@ bool Inv_UseItemOnTarget(void*) {
     NamedList* members = party ? party->GetPartyList() : nullptr;
     if (!item || !character || inventory->FindSlotOf(item) < 0 || !members || !members->ContainsValue(character))
         return false;
-    if (!inventory->UseItem(item, character)) return true;
+    if (!inventory->UseItem(item, character)) {
+        // Some of the item is left: the list stays, with the HP it left.
+        PlayerInventory::UpdateTargetHP(target);
+        return true;
+    }
     // The last one is gone; every pointer to it went with it.
     if (GUIBaseObject* inventoryWindow = Find(kInventory)) inventoryWindow->RemoveNamedPointer("ActiveItemPtr");
     target->Close();

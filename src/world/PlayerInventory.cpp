@@ -35,6 +35,14 @@ void ForgetInGUI(const ItemInstance* item) {
     }
 }
 
+// A party member's line in the target window.
+std::string TargetHPText(const Character* member) {
+    const CombatStats* stats = member ? member->GetStats() : nullptr;
+    char text[64];
+    std::snprintf(text, sizeof text, "HP %4i/%-4i", stats ? stats->hp : 0, stats ? stats->maxHp : 0);
+    return text;
+}
+
 // "INV-" and the slot in three digits.
 std::string GridButtonName(int slot) {
     char digits[16];
@@ -155,8 +163,11 @@ bool PlayerInventory::UseItem(ItemInstance* item, Character* target) {
     const int slot = FindSlotOf(item);
     // An item that is not in a slot here is not this inventory's to use up.
     if (slot < 0) return false;
+    // An item that is not usable does nothing, so none of it is spent.
+    ItemPrototype* prototype = item->GetPrototype();
+    if (!prototype || !prototype->IsFirstUsable()) return false;
     const uint64_t serial = item->GetSerial();
-    if (ItemPrototype* prototype = item->GetPrototype()) prototype->Use(target);
+    prototype->Use(target);
     // The effects cannot reach the inventory, but the slot is checked again
     // rather than trusting the pointer.
     if (m_slots[static_cast<size_t>(slot)].get() != item || item->GetSerial() != serial) return false;
@@ -307,11 +318,26 @@ void PlayerInventory::FillTargetWindow(GUIBaseObject* window) {
         auto* line = new GUITextLine;
         line->SetDimensions(109, y, 1, 16);
         line->SetAutoSize(true);
-        const CombatStats* stats = member->GetStats();
-        char text[64];
-        std::snprintf(text, sizeof text, "HP %4i/%-4i", stats ? stats->hp : 0, stats ? stats->maxHp : 0);
-        line->SetString(text);
+        line->SetString(TargetHPText(member));
         window->AddChild("X", line);
     }
     window->ResetNavCursor();
+}
+
+void PlayerInventory::UpdateTargetHP(GUIBaseObject* window) {
+    if (!window) return;
+    CombatParty* party = GetCombatRegistry().partyManager;
+    NamedList* members = party ? party->GetPartyList() : nullptr;
+    if (!members) return;
+    // Each member's button is followed by its HP line; a member who has left
+    // the party since the list was made is not read.
+    for (NamedList::Node* node = window->GetChildList()->GetHead(); node && node->next; node = node->next) {
+        auto* button = static_cast<GUIBaseObject*>(node->value);
+        auto* line = static_cast<GUIBaseObject*>(node->next->value);
+        if (!button || !line || button->GetType() != kTypeGUIButton || !IsGUITextLineType(line->GetType())) continue;
+        auto* member = static_cast<const Character*>(button->GetNamedPointer("CharacterPtr"));
+        if (member && members->ContainsValue(member))
+            static_cast<GUITextLine*>(line)->SetString(TargetHPText(member));
+    }
+    window->SetDirty(true);
 }

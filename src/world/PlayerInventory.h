@@ -58,7 +58,8 @@ public:
     // empty).
     void SwapSlots(int a, int b);
     // The prototype's effects on the target, then one fewer; true when that
-    // was the last one and the item is gone.
+    // was the last one and the item is gone. An item whose prototype is not
+    // usable is left as it is (false).
     bool UseItem(ItemInstance* item, Character* target);
 
     // A new item of the first prototype under "ItemPrototypes" with that
@@ -74,6 +75,9 @@ public:
     void FillItemsWindow(GUIBaseObject* window);
     void FillDescriptionWindow(GUIBaseObject* window);
     void FillTargetWindow(GUIBaseObject* window);
+    // The target window's HP lines show each member's HP as it is now (after
+    // an item was used on one), keeping the list and its highlight.
+    static void UpdateTargetHP(GUIBaseObject* window);
 
     // PInv_AddItem.
     static void RegisterLuaFunctions(lua_State* L);

@@ -75,10 +75,81 @@ void GoDownTheStairwell(GameSession& game, const std::string& picture, bool from
     int side = 0;
     EXPECT_EQ(std::sscanf(game.Output().c_str() + size, "%d", &side), 1);
     EXPECT_GE(side, 24);
-    // The floor's cells and walls fill a good part of the screen; no grass.
-    EXPECT_TRUE(WaitFor([&] { return Share(game.Driver().CaptureAll(), IsCave) > 0.15; }, kStepTimeout));
-    EXPECT_LT(Share(game.Driver().CaptureAll(), IsGrass), 0.05);
+    // The floor's cells and walls fill a good part of the screen, and no
+    // grass is left once the new map is drawn (a slow machine may show a
+    // frame of both while the view changes).
+    double cave = 0, grass = 0;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            const Screenshot shot = game.Driver().CaptureAll();
+            cave = Share(shot, IsCave);
+            grass = Share(shot, IsGrass);
+            return cave > 0.15 && grass < 0.05;
+        },
+        kStepTimeout))
+        << "cave " << cave << ", grass " << grass;
     game.Picture(picture);
+}
+
+// The wood of the cave floor's ladder.
+bool IsLadderWood(uint32_t p) { return Near(p, 148, 102, 51, 24); }
+
+// Where the floor's ladder takes a click, on the screen: the isometric view
+// draws a point (x, y) at (x - y, (x + y) / 2) less the view's corner, and
+// the view keeps the player 400 across and 240 down. The ladder's click box
+// lies 30 above its foot. False when that is off the screen (or under the
+// chat window) or a position could not be read.
+bool LadderOnScreen(GameSession& game, const Position& ladder, int& screenX, int& screenY) {
+    const Position self = PlayerPosition(game, 5.0);
+    if (!ladder.Known() || !self.Known()) return false;
+    screenX = static_cast<int>((ladder.x - ladder.y) - (self.x - self.y) + 400);
+    screenY = static_cast<int>((ladder.x + ladder.y) / 2 - (self.x + self.y) / 2 + 193);
+    return screenX >= 30 && screenX <= 770 && screenY >= 30 && screenY <= 380;
+}
+
+// Clicks the floor's ladder, as a player does, until the player is back in
+// the meadow. The floor's slimes chase the player from afar: one that
+// catches the player first is fought, and the ladder is clicked again. A
+// click on the ladder that takes the player nowhere, with no battle begun,
+// fails at once.
+void ClimbTheLadder(GameSession& game) {
+    const size_t from = game.Output().size();
+    auto back = [&] { return testsupport::FindFrom(game.Output(), "Current floor is 0\n", from) != std::string::npos; };
+    auto inBattle = [&] { return testsupport::InBattle(game); };
+    for (int round = 0; round < 20 && !back(); ++round) {
+        if (inBattle()) {
+            ASSERT_TRUE(testsupport::WinBattleWithClicks(game)) << "a battle on the cave floor was not won";
+            continue;
+        }
+        const Position ladder = testsupport::CharacterPosition(game, "UpStair", 5.0);
+        int x = 0, y = 0;
+        if (!LadderOnScreen(game, ladder, x, y)) {
+            // Finding the ladder through a random maze is not what this test
+            // is about: the player is put on the ladder's cell, just right of
+            // the ladder on the screen, as the console's position command
+            // would put him there.
+            if (ladder.Known())
+                game.ProbeOne("(function() Player_SetPosition(" + std::to_string(ladder.x + 8) + ", " +
+                              std::to_string(ladder.y - 8) + ", -52) return 1 end)()");
+            continue;
+        }
+        // The view follows the player over a few frames: the click waits for
+        // the ladder's picture where the click goes.
+        if (!WaitFor([&] { return game.Driver().Capture(x - 10, y - 14, 20, 28).Count(IsLadderWood) > 30 || inBattle(); },
+                     kStepTimeout)) {
+            ADD_FAILURE() << "the ladder was not seen at " << x << ", " << y << "; " << Describe(PlayerPosition(game));
+            continue;
+        }
+        if (inBattle()) continue;
+        game.Driver().Click(x, y);
+        // Only a battle begun before the click reached the ladder may keep
+        // the player down here.
+        ASSERT_TRUE(WaitFor([&] { return back() || inBattle(); }, kStepTimeout))
+            << "a click on the ladder at " << x << ", " << y << " took the player nowhere; "
+            << Describe(PlayerPosition(game)) << "\n"
+            << game.Output();
+    }
+    ASSERT_TRUE(back()) << game.Output();
 }
 
 // Opens the inventory with its key: the grid of empty cells shows.
@@ -249,21 +320,8 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         EXPECT_EQ(game.ProbeOne("(function() EM_NPC_SetActiveNPC(\"Zezazoru\") NPC_WorldEnemy_SetDetectRange(150) "
                                 "NPC_WorldEnemy_SetAggroRange(16) return 1 end)()"),
                   "1");
-        auto inBattle = [&] { return testsupport::InBattle(game); };
         // Towards the slime, a few steps at a time, until the battle begins.
-        for (int step = 0; step < 80 && !inBattle(); ++step) {
-            std::vector<std::string> at = game.Probe(
-                {"PM_GetValue(\"Player\", \"\", \"XCenter\") - (function() EM_NPC_SetActiveNPC(\"Zezazoru\") "
-                 "return PM_GetValue(\"NPC\", \"\", \"XCenter\") end)()",
-                 "PM_GetValue(\"Player\", \"\", \"YCenter\") - (function() EM_NPC_SetActiveNPC(\"Zezazoru\") "
-                 "return PM_GetValue(\"NPC\", \"\", \"YCenter\") end)()"},
-                2.0);
-            if (at.size() != 2) continue;
-            const double dx = std::atof(at[0].c_str()), dy = std::atof(at[1].c_str());
-            const char* key = std::abs(dx) > std::abs(dy) ? (dx > 0 ? "Left" : "Right") : (dy > 0 ? "Up" : "Down");
-            player.Press(key, 300);
-        }
-        ASSERT_TRUE(WaitFor(inBattle, kStepTimeout)) << game.Output();
+        ASSERT_TRUE(testsupport::WalkIntoBattle(game, "Zezazoru")) << game.Output();
         // The party's status plates at the left, the command window at the
         // lower right.
         EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(660, 435, 95, 20), IsCommandBlue) > 0.3; }, kStepTimeout));
@@ -376,6 +434,17 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         EXPECT_EQ(loaded, testsupport::ReadFile(game.GameDir() + "/Save1.sav"));
         EXPECT_EQ(testsupport::ReadMember(Parsed(loaded).records[0]).hp, 50);
         EXPECT_EQ(SlotOf(Parsed(loaded), kHerb), SlotOf(saved, kHerb));
+    }
+
+    {
+        SCOPED_TRACE("the stairwell leads down to a random cave floor; its ladder back up to the meadow");
+        GoDownTheStairwell(game, "dungeon", false);
+        ASSERT_NO_FATAL_FAILURE(ClimbTheLadder(game));
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 0, 800, 380), IsGrass) > 0.3; }, kStepTimeout));
+        // Out in the meadow, north of the square.
+        const Position at = PlayerPosition(game);
+        EXPECT_EQ(at.x, 350) << Describe(at);
+        EXPECT_EQ(at.y, 200) << Describe(at);
     }
 
     {

@@ -74,3 +74,18 @@ TEST(ItemsAndSaves, PickUpUseSaveChangeThePartyAndLoadFromTheKeyboard) {
     EXPECT_EQ(out.find("Problem"), std::string::npos) << out;
     EXPECT_EQ(out.find("Lua Error"), std::string::npos) << out;
 }
+
+// The feet anywhere on an item's picture pick it up: the top of the
+// cordial's picture by the hut, then the herb's from its left edge.
+TEST(ItemsAndSaves, AnItemIsPickedUpWithTheFeetAnywhereOnItsPicture) {
+    GameSession game;
+    ASSERT_TRUE(testsupport::CalmTheMeadowSlime(game));
+    ASSERT_TRUE(game.AppendToScript("Data/Scripts/Maps/DebugRoom.lua", "Player_SetPosition(300, 606, 0)"));
+    ASSERT_TRUE(game.Start({"-skiptitle", "-map", "DebugRoom", "-nonetwork"})) << game.Failure();
+    size_t at = game.WaitForOutput("Picked up HutCordial\n", 0, 30.0);
+    ASSERT_NE(at, std::string::npos) << game.Output();
+    EXPECT_EQ(game.ProbeOne("(function() Player_SetPosition(92, 56, 0) return 1 end)()"), "1");
+    at = game.WaitForOutput("Picked up MeadowHerb\n", at, 20.0);
+    EXPECT_NE(at, std::string::npos) << game.Output();
+    EXPECT_EQ(game.Close(), 0);
+}

@@ -24,11 +24,15 @@ namespace {
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 // Where a client shows the other player's character ("nil" until it has
-// one), through the probe of its copy of the game.
+// one), through the probe of its copy of the game. The "NPC" properties
+// read the active character whatever name is given, so each read makes the
+// other player's character active first.
 std::vector<std::string> WhereOther(GameSession& game, const std::string& other) {
-    return game.Probe({"PM_GetValue(\"NPC\", \"" + other + "\", \"XCenter\")",
-                       "PM_GetValue(\"NPC\", \"" + other + "\", \"YCenter\")"},
-                      5.0);
+    auto read = [&](const char* property) {
+        return "(function() EM_NPC_SetActiveNPC(\"" + other + "\") return PM_GetValue(\"NPC\", \"\", \"" +
+               property + "\") end)()";
+    };
+    return game.Probe({read("XCenter"), read("YCenter")}, 5.0);
 }
 
 // The player's own position as its client has it, as text.

@@ -269,6 +269,87 @@ TEST_F(InventoryWindowsTest, ItemsAreMovedAndDroppedWithTheMouse) {
     EXPECT_EQ(inventory->CountItems(), 1);
 }
 
+TEST_F(InventoryWindowsTest, AClickedItemIsTheHighlightedAndDescribedOne) {
+    inventory->AddItem("Potion", &potion, false);
+    inventory->AddItem("Herb", &herb, false);
+    Tick("Inventory");
+    Tick();
+    GUIBaseObject* items = Find("InventoryItemsWindow");
+    EXPECT_EQ(items->GetNavTarget(), Cell(0));
+    EXPECT_EQ(Line(0), "Restores 30 HP.");
+
+    Click(20 + 32, 55);  // the herb
+    EXPECT_TRUE(Find("InventoryWindowSubmenu")->IsVisible());
+    EXPECT_EQ(items->GetNavTarget(), Cell(1));
+    Tick();
+    EXPECT_EQ(Line(0), "Smells of rain.");
+
+    // A click on an empty cell moves the highlight there too.
+    Find("InventoryWindowSubmenu")->Close();
+    Click(20 + 32 * 3, 55 + 32 * 2);
+    EXPECT_EQ(items->GetNavTarget(), Cell(23));
+    Tick();
+    EXPECT_EQ(Line(0), "");
+}
+
+TEST_F(InventoryWindowsTest, AnItemThatCannotBeUsedIsOfferedToNoOneAndKept) {
+    AddMember("Orravine", 10);
+    inventory->AddItem("Herb", &herb, false);  // no usable flag
+    ItemInstance* herbItem = inventory->GetItemAt(0);
+    Tick("Inventory");
+    Tick();
+    Click(20, 55);
+    ASSERT_TRUE(Find("InventoryWindowSubmenu")->IsVisible());
+    Click(20, 273);  // Use
+    EXPECT_FALSE(Find("InventoryTargetWindow")->IsVisible());
+    EXPECT_TRUE(Find("InventoryWindowSubmenu")->IsVisible());
+    EXPECT_EQ(inventory->GetItemAt(0), herbItem);
+    EXPECT_EQ(herbItem->GetQuantity(), 1);
+
+    // Even when a target list is at hand, choosing a member spends nothing.
+    Find("InventoryTargetWindow")->SetOwnedPointer("ActiveItemPtr", herbItem);
+    Find("InventoryTargetWindow")->Open();
+    Tick();
+    Click(154 + 20, 254 + 18);
+    EXPECT_EQ(inventory->GetItemAt(0), herbItem);
+    EXPECT_EQ(herbItem->GetQuantity(), 1);
+}
+
+TEST_F(InventoryWindowsTest, TheTargetListShowsTheHPThatAUseLeft) {
+    AddMember("Orravine", 10);
+    Character* bramle = AddMember("Bramle", 5);
+    inventory->AddItem("Potion", &potion, false);
+    inventory->AddItem("Potion", &potion, false);
+    Tick("Inventory");
+    Tick();
+    Tick("Accept");
+    Tick("Accept");
+    Tick();
+    GUIBaseObject* target = Find("InventoryTargetWindow");
+    ASSERT_TRUE(target->IsVisible());
+    auto hpLine = [&](int member) {
+        auto* line = static_cast<GUITextLine*>(target->GetChildList()->GetAt(2 * member + 1));
+        return line && line->GetText() ? *line->GetText() : std::string();
+    };
+    char before[32];
+    std::snprintf(before, sizeof before, "HP    5/%-4i", bramle->GetStats()->maxHp);
+    EXPECT_EQ(hpLine(1), before);
+
+    Tick("Down");
+    {
+        StderrCapture cap;
+        Tick("Accept");
+    }
+    ASSERT_EQ(bramle->GetStats()->hp, 35);
+    char after[32];
+    std::snprintf(after, sizeof after, "HP   35/%-4i", bramle->GetStats()->maxHp);
+    EXPECT_EQ(hpLine(1), after);
+    // The list and its highlight stay where they were.
+    EXPECT_TRUE(target->IsVisible());
+    EXPECT_EQ(target->GetNavCursor(), 1);
+    EXPECT_EQ(target->GetNavEntryCount(), 2);
+}
+
 TEST_F(InventoryWindowsTest, CallbacksBoundByScriptsToOtherButtonsReadNoButtonData) {
     inventory->AddItem("Herb", &herb, false);
     ASSERT_TRUE(lua->Run("GUI_SetActiveObjectList('Base') GUIOL_AddObject('Stray', 'GUIButton') "

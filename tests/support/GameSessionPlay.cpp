@@ -1,5 +1,9 @@
 #include "support/GameSessionPlay.h"
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -24,6 +28,36 @@ void PutU32(std::string& bytes, uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(value >> shift));
 }
 
+
+// A number the probe answered; nan for "nil", "error" or nothing.
+double Number(const std::string& text) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    return end != text.c_str() && *end == '\0' ? value : NAN;
+}
+
+// A position from three expressions evaluated in one tick.
+Position ReadPosition(GameSession& game, const std::vector<std::string>& expressions, double timeoutSeconds) {
+    const std::vector<std::string> values = game.Probe(expressions, timeoutSeconds);
+    Position at;
+    if (values.size() == 3) {
+        at.x = Number(values[0]);
+        at.y = Number(values[1]);
+        at.z = Number(values[2]);
+    }
+    return at;
+}
+
+// The expression reading one of the named character's properties.
+std::string CharacterProperty(const std::string& name, const std::string& property) {
+    return "(function() EM_NPC_SetActiveNPC(\"" + name + "\") return PM_GetValue(\"NPC\", \"\", \"" + property +
+           "\") end)()";
+}
+
+double SecondsLeft(std::chrono::steady_clock::time_point end) {
+    return std::chrono::duration<double>(end - std::chrono::steady_clock::now()).count();
+}
+
 }  // namespace
 
 bool CalmTheMeadowSlime(GameSession& game) {
@@ -33,17 +67,18 @@ bool CalmTheMeadowSlime(GameSession& game) {
                                "NPC_WorldEnemy_SetAggroRange(1)\n");
 }
 
-Position PlayerPosition(GameSession& game) {
-    std::vector<std::string> values = game.Probe({"PM_GetValue(\"Player\", \"\", \"XCenter\")",
-                                                 "PM_GetValue(\"Player\", \"\", \"YCenter\")",
-                                                 "PM_GetValue(\"Player\", \"\", \"ZCenter\")"});
-    Position at;
-    if (values.size() == 3) {
-        at.x = std::atof(values[0].c_str());
-        at.y = std::atof(values[1].c_str());
-        at.z = std::atof(values[2].c_str());
-    }
-    return at;
+Position PlayerPosition(GameSession& game, double timeoutSeconds) {
+    return ReadPosition(game,
+                        {"PM_GetValue(\"Player\", \"\", \"XCenter\")", "PM_GetValue(\"Player\", \"\", \"YCenter\")",
+                         "PM_GetValue(\"Player\", \"\", \"ZCenter\")"},
+                        timeoutSeconds);
+}
+
+Position CharacterPosition(GameSession& game, const std::string& name, double timeoutSeconds) {
+    return ReadPosition(game,
+                        {CharacterProperty(name, "XCenter"), CharacterProperty(name, "YCenter"),
+                         CharacterProperty(name, "ZCenter")},
+                        timeoutSeconds);
 }
 
 std::string Describe(const Position& at) {
@@ -52,22 +87,70 @@ std::string Describe(const Position& at) {
 
 bool WalkUntil(GameSession& game, const std::string& key, const std::function<bool(const Position&)>& arrived,
                double timeoutSeconds) {
-    return game.Driver().Hold(key, [&] { return arrived(PlayerPosition(game)); }, timeoutSeconds);
+    bool lost = false;
+    const bool done = game.Driver().Hold(
+        key,
+        [&] {
+            const Position at = PlayerPosition(game);
+            lost = !at.Known();
+            return lost || arrived(at);
+        },
+        timeoutSeconds);
+    if (lost) {
+        ADD_FAILURE() << "Walking with " << key
+                      << ": the player's position could not be read (the world is held by a battle or a map change)";
+        return false;
+    }
+    return done;
 }
 
-bool WalkTo(GameSession& game, double x, double y) {
+bool WalkTo(GameSession& game, double x, double y, double timeoutSeconds) {
+    const auto end = std::chrono::steady_clock::now() +
+                     std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                         std::chrono::duration<double>(timeoutSeconds));
+    std::string failure;
     auto approach = [&](double Position::*axis, double target, const char* less, const char* more) {
         Position at = PlayerPosition(game);
-        if (at.*axis < target - 30) WalkUntil(game, more, [&](const Position& p) { return p.*axis >= target - 30; });
-        if (at.*axis > target + 30) WalkUntil(game, less, [&](const Position& p) { return p.*axis <= target + 30; });
+        if (at.Known() && at.*axis < target - 30)
+            WalkUntil(game, more, [&](const Position& p) { return p.*axis >= target - 30; },
+                      std::clamp(SecondsLeft(end), 0.0, 30.0));
+        if (at.Known() && at.*axis > target + 30)
+            WalkUntil(game, less, [&](const Position& p) { return p.*axis <= target + 30; },
+                      std::clamp(SecondsLeft(end), 0.0, 30.0));
         for (int step = 0; step < 40; ++step) {
             at = PlayerPosition(game);
+            if (!at.Known()) {
+                failure = "the player's position could not be read (the world is held by a battle or a map change)";
+                return false;
+            }
             if (std::abs(at.*axis - target) <= 4) return true;
+            if (SecondsLeft(end) <= 0) {
+                failure = "not there after " + std::to_string(timeoutSeconds) + " s; " + Describe(at);
+                return false;
+            }
             game.Driver().Press(at.*axis < target ? more : less, 40);
         }
+        failure = "no nearer after 40 short steps; " + Describe(at);
         return false;
     };
-    return approach(&Position::x, x, "Left", "Right") && approach(&Position::y, y, "Up", "Down");
+    if (approach(&Position::x, x, "Left", "Right") && approach(&Position::y, y, "Up", "Down")) return true;
+    ADD_FAILURE() << "Walking to " << x << ", " << y << ": " << failure;
+    return false;
+}
+
+bool WalkIntoBattle(GameSession& game, const std::string& enemy) {
+    // The player's offset from the enemy, both read in one tick.
+    const std::vector<std::string> offset = {
+        "PM_GetValue(\"Player\", \"\", \"XCenter\") - " + CharacterProperty(enemy, "XCenter"),
+        "PM_GetValue(\"Player\", \"\", \"YCenter\") - " + CharacterProperty(enemy, "YCenter"), "0"};
+    for (int step = 0; step < 80 && !InBattle(game); ++step) {
+        const Position at = ReadPosition(game, offset, 2.0);
+        if (!at.Known()) continue;
+        const double dx = at.x, dy = at.y;
+        const char* key = std::abs(dx) > std::abs(dy) ? (dx > 0 ? "Left" : "Right") : (dy > 0 ? "Up" : "Down");
+        game.Driver().Press(key, 300);
+    }
+    return WaitFor([&] { return InBattle(game); }, kStepTimeout);
 }
 
 double Share(const Screenshot& shot, const std::function<bool(uint32_t)>& test) {

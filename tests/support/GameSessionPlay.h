@@ -18,19 +18,32 @@ namespace testsupport {
 // missing.
 bool CalmTheMeadowSlime(GameSession& game);
 
-// The player's position in the world ("nan" when the probe did not answer).
+// A position in the world ("nan" when the probe did not answer: it runs
+// only while the world does, not during a battle or a map change).
 struct Position {
     double x = NAN, y = NAN, z = NAN;
+    bool Known() const { return !std::isnan(x) && !std::isnan(y) && !std::isnan(z); }
 };
-Position PlayerPosition(GameSession& game);
+Position PlayerPosition(GameSession& game, double timeoutSeconds = 20.0);
+// Where the named character stands. The "NPC" properties are those of the
+// active character whatever owner name is given, and the player's avatar
+// becomes the active character whenever its default script runs (every
+// step): the character is made active in the same request.
+Position CharacterPosition(GameSession& game, const std::string& name, double timeoutSeconds = 20.0);
 std::string Describe(const Position& at);
 
-// Holds a key until the player's position passes the test.
+// Holds a key until the player's position passes the test. False (with a
+// test failure saying so) when the position cannot be read any more.
 bool WalkUntil(GameSession& game, const std::string& key, const std::function<bool(const Position&)>& arrived,
                double timeoutSeconds = 30.0);
 // Walks across, then up or down, until the player stands within a few units
-// of the spot: a long walk to near it, then short steps.
-bool WalkTo(GameSession& game, double x, double y);
+// of the spot: a long walk to near it, then short steps. Gives up, as a test
+// failure saying why, when the position cannot be read or the walk outlasts
+// the timeout.
+bool WalkTo(GameSession& game, double x, double y, double timeoutSeconds = 90.0);
+// Steps towards the named world enemy, a few steps at a time, until its
+// battle begins. False when no battle began within the steps.
+bool WalkIntoBattle(GameSession& game, const std::string& enemy);
 
 // Share of a picture's pixels for which the test holds (0 for an empty one).
 double Share(const Screenshot& shot, const std::function<bool(uint32_t)>& test);

@@ -6,12 +6,14 @@
 
 #include "core/base/GlobalState.h"
 #include "gui/GUIDialogueManager.h"
+#include "gui/GUIEnvironmentWindow.h"
 #include "gui/GUIManager.h"
 #include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
+#include "world/CameraManager.h"
 #include "world/EntityManager.h"
 
 using testsupport::LuaTestState;
@@ -97,6 +99,70 @@ TEST_F(DialogueClickTest, ClicksThatStartNothing) {
     box->Close();
     EXPECT_EQ(Click(100, 100, 100, 100), "");
     EXPECT_EQ(Talks(), 1);
+}
+
+TEST_F(DialogueClickTest, ClicksMeetWhatTheScaledWorldWindowShows) {
+    // A 1024 x 768 view shown in an 800 x 600 world window at (200, 150):
+    // the character's click box 91..109 x 53..108 of the view is drawn at
+    // 71..85 x 41..84 inside the window (a scale of 1 / 1.28).
+    auto* world = new GUIEnvironmentWindow;
+    lua.Gui().ResetActiveObjectList();
+    lua.Gui().AddObject("EnvironmentWindow", world);
+    world->SetDimensions(200, 150, 800, 600);
+    lua.Cameras().AddCamera("Wide", 0, 0, 1024, 768);
+    lua.Cameras().SetActiveCamera("Wide");
+    struct Case {
+        const char* what;
+        int x, y;
+        int talks;
+    };
+    const Case cases[] = {
+        {"the middle of the drawn box", 200 + 78, 150 + 78, 1},
+        {"the box's own numbers, off the drawn box", 100, 100, 0},
+        {"just left of the drawn box", 200 + 70, 150 + 60, 0},
+        {"near its bottom right", 200 + 85, 150 + 84, 1},
+    };
+    int expected = 0;
+    for (const Case& c : cases) {
+        Click(c.x, c.y, c.x, c.y);
+        expected += c.talks;
+        EXPECT_EQ(Talks(), expected) << c.what;
+    }
+}
+
+TEST_F(DialogueClickTest, AnAvatarRunningItsDefaultScriptEveryStepLeavesClicksToTheCharacter) {
+    // The player's avatar stands over the talking character and runs its
+    // default script on every step: each tick and each button event. The
+    // script re-places its picture, as the sample game's avatar does.
+    dir.WriteFile("Avatar.lua",
+                  "avatarRuns = (avatarRuns or 0) + 1\n"
+                  "NPC_SetDisplayData(9, 28, 18, 28)\n");
+    auto* avatar = new NonPlayingCharacter;
+    avatar->SetInternalName("Player1");
+    avatar->SetCoordinates(104, 100, 0);
+    avatar->SetDefaultScript("Avatar.lua");
+    lua.Entities().RegisterPointer(EntityManager::kNPC, "Player1", avatar);
+
+    StderrCapture cap;
+    lua.Maps().ProcessEvent(0, 100, 90);
+    // A tick between the press and the release.
+    lua.Entities().SetMouseState(-1);
+    lua.Entities().UpdateAll();
+    lua.Maps().ProcessEvent(1, 100, 90);
+    EXPECT_EQ(cap.Take(), "");
+    EXPECT_EQ(Talks(), 1);
+    EXPECT_EQ(lua.GetNumber("avatarRuns"), 3);
+
+    // The avatar's last step left it the active character: the "NPC"
+    // properties then read the avatar whatever owner name is given, and
+    // the character's own ones once it is made active.
+    EXPECT_EQ(lua.Entities().GetActiveEntity(), avatar);
+    ASSERT_TRUE(lua.Run("seen = PM_GetValue('NPC', 'Sage', 'XCenter')\n"
+                        "EM_NPC_SetActiveNPC('Sage')\n"
+                        "sage = PM_GetValue('NPC', '', 'XCenter')\n"))
+        << lua.LastError();
+    EXPECT_EQ(lua.GetNumber("seen"), 104);
+    EXPECT_EQ(lua.GetNumber("sage"), 100);
 }
 
 TEST_F(DialogueClickTest, MissingPathOrDialogueBoxIsReported) {

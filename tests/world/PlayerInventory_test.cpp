@@ -153,16 +153,19 @@ TEST(PlayerInventory, UsingRunsTheEffectsWithTheWholeTargetAndUsesTheLastOneUp) 
     inventory.AddItem("Tonic", tonic, false);
     ItemInstance* item = inventory.GetItemAt(0);
     g_calls = 0;
-    // Not usable yet: no effect runs, but one is used all the same.
+    // Not usable yet: no effect runs and none of it is spent.
     EXPECT_FALSE(inventory.UseItem(item, target));
     EXPECT_EQ(g_calls, 0);
-    EXPECT_EQ(item->GetQuantity(), 1);
+    EXPECT_EQ(item->GetQuantity(), 2);
+    EXPECT_EQ(inventory.GetItemAt(0), item);
     EXPECT_FALSE(inventory.UseItem(item, nullptr));
     EXPECT_FALSE(inventory.UseItem(nullptr, target));
 
     tonic->SetUsableFlags(true, false, -1);
+    EXPECT_FALSE(inventory.UseItem(item, target));
+    EXPECT_EQ(item->GetQuantity(), 1);
     EXPECT_TRUE(inventory.UseItem(item, target));
-    EXPECT_EQ(g_calls, 1);
+    EXPECT_EQ(g_calls, 2);
     EXPECT_EQ(g_seenTarget, target);
     EXPECT_EQ(g_seenData, (std::vector<uint8_t>{1, 2, 3}));
     EXPECT_EQ(inventory.CountItems(), 0);
