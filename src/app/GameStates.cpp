@@ -27,6 +27,13 @@ void RefreshKeyboard(FrameContext* context) {
     if (al_is_keyboard_installed()) al_get_keyboard_state(&context->keyboard);
 }
 
+// A key event reaches the keyboard manager before the key table's update,
+// so a press already over by now still counts.
+void NoteKeyEvent(const ALLEGRO_EVENT& event) {
+    if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager)
+        keyboard->NoteKeyEvent(event.keyboard.keycode, event.type == ALLEGRO_EVENT_KEY_DOWN);
+}
+
 void UpdateKeys(FrameContext* context) {
     if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->UpdateKeys(&context->keyboard);
 }
@@ -66,6 +73,7 @@ bool HandleCommonEvent(const ALLEGRO_EVENT& event, FrameContext* context) {
         case ALLEGRO_EVENT_KEY_DOWN:
         case ALLEGRO_EVENT_KEY_UP:
             RefreshKeyboard(context);
+            NoteKeyEvent(event);
             UpdateKeys(context);
             if (state->guiManager) {
                 if (GUIBaseObject* receiver = state->guiManager->GetKeyReceiver())
@@ -166,7 +174,8 @@ void HandleCombatEvent(ALLEGRO_EVENT event, FrameContext* context) {
             RefreshKeyboard(context);
             UpdateKeys(context);
             UpdateBindings(context);
-            HandleHotkeys();
+            // The world's inventory stays shut during a battle.
+            if (gui) gui->HandleHotkeys(false);
             GuiPulse();
             if (CombatManager* combat = GetCombatRegistry().combatManager) combat->Update();
             UpdateSound();
@@ -179,6 +188,7 @@ void HandleCombatEvent(ALLEGRO_EVENT event, FrameContext* context) {
         case ALLEGRO_EVENT_KEY_UP:
             // Key presses reach the message window's key pause as GUI events.
             RefreshKeyboard(context);
+            NoteKeyEvent(event);
             if (gui) gui->HandleMouseEvent(event.type == ALLEGRO_EVENT_KEY_DOWN ? kGUIEventKeyDown : kGUIEventKeyUp);
             UpdateKeys(context);
             break;
@@ -223,6 +233,7 @@ void TransitionStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
         case ALLEGRO_EVENT_KEY_DOWN:
         case ALLEGRO_EVENT_KEY_UP:
             RefreshKeyboard(context);
+            NoteKeyEvent(event);
             UpdateKeys(context);
             break;
         default:

@@ -3,6 +3,7 @@
 #include <allegro5/allegro_primitives.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "core/base/GlobalState.h"
 #include "core/base/LayerHooks.h"
@@ -10,6 +11,7 @@
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIChatWindow.h"
 #include "gui/GUIManager.h"
+#include "world/PlayerVorn.h"
 #include "world/PropertyRouter.h"
 
 namespace {
@@ -56,6 +58,10 @@ void GUIInputTextBox::SetFocus(bool on) {
         if (manager && !manager->GetControlStack().Contains(this)) {
             manager->GetControlStack().Push(this);
             m_justFocused = true;
+            // Keys typed before the focus are not the box's, and the player
+            // sees no key from now on, not only from the next pulse.
+            manager->ClearTypedKeys();
+            if (PlayerVorn* player = GetGlobalState()->player) player->AddInputLock(GUIControlStack::kInputLockName);
         }
         MarkDirty();
         m_cursor = m_length;
@@ -129,16 +135,27 @@ void GUIInputTextBox::Submit() {
 
 bool GUIInputTextBox::HandleNavigation() {
     if (!IsVisible()) return true;
-    int key = -1;
+    std::vector<GUIManager::TypedKey> keys;
     if (GUIManager* manager = GetGlobalState()->guiManager) {
-        key = manager->GetLastKey();
-        if (key != -1) manager->SetLastKey(-1);
+        keys = manager->TakeTypedKeys();
+        manager->SetLastKey(-1);
     }
     Resync();
+    // Every key typed since the last tick, in order; Enter and Tab end the
+    // focus, and what was typed after them is no longer the box's.
+    for (const GUIManager::TypedKey& key : keys) {
+        if (TypeKey(key.code, key.shift, key.capsLock)) return true;
+        m_justFocused = false;
+    }
+    m_justFocused = false;
+    return false;
+}
+
+bool GUIInputTextBox::TypeKey(int32_t key, bool shift, bool capsLock) {
     KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
     const bool letter = key >= 1 && key <= 26;
     if ((letter || IsShiftOnlyKey(key)) && keyboard) {
-        const bool shifted = letter ? keyboard->IsShiftDown() != keyboard->IsCapsLockOn() : keyboard->IsShiftDown();
+        const bool shifted = letter ? shift != capsLock : shift;
         const char character = static_cast<char>(keyboard->GetCharTable()[key][shifted ? 1 : 0]);
         if (Insert(character, m_cursor)) ++m_cursor;
     } else if (key == kKeyEnter && !m_justFocused) {
@@ -158,7 +175,6 @@ bool GUIInputTextBox::HandleNavigation() {
             MarkDirty();
         }
     }
-    m_justFocused = false;
     return false;
 }
 

@@ -1,8 +1,8 @@
 #pragma once
 // A box that edits one line of typed text. A press inside gives it the
 // keyboard focus (it joins the GUI control stack and holds input, so the
-// player and the GUI hot keys see no keys); while focused it reads the GUI
-// manager's last key every tick. Enter submits the line and gives up the
+// player and the GUI hot keys see no keys); while focused it takes the keys
+// typed since the last tick from the GUI manager every tick. Enter submits the line and gives up the
 // focus, Tab only gives it up. A submitted line waits in the box until it
 // is taken with TakeEnteredText (the chat log does so every tick).
 #include <allegro5/allegro.h>
@@ -69,6 +69,9 @@ private:
     // writes and GUIT_SetString may have moved them).
     void Resync();
     void Submit();
+    // One typed key with the modifiers it was typed with; true: Enter or
+    // Tab gave up the focus.
+    bool TypeKey(int32_t key, bool shift, bool capsLock);
     // Its text can be written through the "String" property.
     bool ShownStateChanged() const override;
 

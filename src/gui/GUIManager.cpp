@@ -141,6 +141,20 @@ void GUIManager::HideAllObjects() {
 
 // ---- Mouse, keys and images -----------------------------------------------------------------
 
+void GUIManager::SetLastKey(int32_t code) {
+    m_lastKey = code;
+    if (code < 0) return;
+    const KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
+    if (m_typedKeys.size() >= kMaxTypedKeys) m_typedKeys.pop_front();
+    m_typedKeys.push_back({code, keyboard && keyboard->IsShiftDown(), keyboard && keyboard->IsCapsLockOn()});
+}
+
+std::vector<GUIManager::TypedKey> GUIManager::TakeTypedKeys() {
+    std::vector<TypedKey> keys(m_typedKeys.begin(), m_typedKeys.end());
+    m_typedKeys.clear();
+    return keys;
+}
+
 void GUIManager::SetMousePosition(float x, float y) {
     m_mouseX = x;
     m_mouseY = y;
@@ -202,7 +216,7 @@ bool GUIManager::HandleMouseEvent(int event) {
     return false;
 }
 
-void GUIManager::HandleHotkeys() {
+void GUIManager::HandleHotkeys(bool inventoryKey) {
     if (m_controlStack.TopHoldsInput()) return;
     KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
     if (!keyboard) return;
@@ -211,10 +225,23 @@ void GUIManager::HandleHotkeys() {
         return binding && binding->pressed && binding->held;
     };
 
+    // Keys typed since the last tick went to no input box, except those
+    // from the key that now gives the chat line the focus.
+    std::vector<TypedKey> typed = TakeTypedKeys();
     if (struck("Chat")) {
         GUIBaseObject* box = FindObject("DefaultChatWindowInputBox");
-        if (box && box->GetType() == kTypeGUIInputTextBox && box->IsVisible())
+        if (box && box->GetType() == kTypeGUIInputTextBox && box->IsVisible()) {
+            // From the key that struck it on: the box passes over that key
+            // as the one that gave it the focus.
+            const KeyState* chat = keyboard->FindBinding("Chat");
+            auto from = typed.begin();
+            while (from != typed.end() && from->code != chat->keyCode && from->code != chat->secondKeyCode) ++from;
             static_cast<GUIInputTextBox*>(box)->SetFocus(true);
+            m_typedKeys.insert(m_typedKeys.end(), from, typed.end());
+            // The line holds the keyboard from this tick on: the other hot
+            // keys wait.
+            if (m_controlStack.TopHoldsInput()) return;
+        }
     }
 
     if (struck("Menu")) {
@@ -226,7 +253,7 @@ void GUIManager::HandleHotkeys() {
         }
     }
 
-    if (struck("Inventory")) {
+    if (inventoryKey && struck("Inventory")) {
         GUIBaseObject* inventory = FindObject("InventoryWindow");
         if (inventory && FindObject("InventoryWindowSubmenu")) {
             std::weak_ptr<char> life = inventory->GetLifeToken();

@@ -7,7 +7,9 @@
 #include <lua5.1/lua.hpp>
 
 #include <cstdint>
+#include <deque>
 #include <string>
+#include <vector>
 
 #include "core/base/NamedList.h"
 #include "gui/GUIControlStack.h"
@@ -65,8 +67,21 @@ public:
     float GetMouseX() const { return m_mouseX; }
     float GetMouseY() const { return m_mouseY; }
     bool IsMouseDown() const { return m_mouseDown; }
-    void SetLastKey(int32_t code) { m_lastKey = code; }
+    // The last key pressed (-1: none). Each key pressed also joins the typed
+    // keys, with the shift and caps-lock state it was pressed with, so that
+    // a focused input box gets every key even when several come within one
+    // tick.
+    void SetLastKey(int32_t code);
     int32_t GetLastKey() const { return m_lastKey; }
+    struct TypedKey {
+        int32_t code;
+        bool shift;
+        bool capsLock;
+    };
+    // The typed keys, oldest first; the list is left empty.
+    std::vector<TypedKey> TakeTypedKeys();
+    void ClearTypedKeys() { m_typedKeys.clear(); }
+    static constexpr size_t kMaxTypedKeys = 64;
 
     // ---- Kept objects (cleared when the object is destroyed) ----------------------
     void SetDragObject(GUIBaseObject* object) { m_dragObject = object; }
@@ -99,8 +114,9 @@ public:
     // down/up; true when a top-level object took it.
     bool HandleMouseEvent(int event);
     // "Chat", "Menu" and "Inventory", once per tick, unless the control
-    // stack's top holds input.
-    void HandleHotkeys();
+    // stack's top holds input. The battle passes false for the inventory:
+    // the world's inventory window is no part of it.
+    void HandleHotkeys(bool inventoryKey = true);
     void Draw(BitmapWrapper* target) { DrawPulse(target); }
     // Clears the target to black (when asked) and draws the top-level
     // objects back to front.
@@ -134,6 +150,7 @@ private:
     float m_mouseX = 320.0f;
     float m_mouseY = 240.0f;
     int32_t m_lastKey = -1;
+    std::deque<TypedKey> m_typedKeys;
     bool m_clearBeforeDraw = true;
     GUIControlStack m_controlStack;
     GUIBaseObject* m_listOwner = nullptr;

@@ -69,9 +69,14 @@ Chunk::Chunk()
     uint8_t* openGL = &GetGlobalState()->openGLMode;
     // A new bitmap's content is undefined; nothing shows it before it is
     // built (a chunk is drawn only once ready), and building writes every
-    // pixel, so it is not cleared first.
+    // pixel, so it is not cleared first. Both are rebuilt from the cells
+    // whenever the chunk is read, so Allegro need not keep a copy of their
+    // pixels against a lost texture (which costs a cleared buffer each).
+    const int flags = al_get_new_bitmap_flags();
+    al_set_new_bitmap_flags(flags | ALLEGRO_NO_PRESERVE_TEXTURE);
     m_foreground = std::make_unique<BitmapWrapper>(kSize, kSize, openGL);
     m_background = std::make_unique<BitmapWrapper>(kSize, kSize, openGL);
+    al_set_new_bitmap_flags(flags);
 }
 
 Chunk::~Chunk() {

@@ -7,6 +7,7 @@
 #include "core/script/LuaManager.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIDialogueManager.h"
+#include "gui/GUIEnvironmentWindow.h"
 #include "gui/GUIManager.h"
 #include "world/AIDrawingList.h"
 #include "world/EntityManager.h"
@@ -26,11 +27,12 @@ void SetResponseState(int32_t value) {
     if (auto* box = dynamic_cast<GUIDialogueManager*>(FindDialogueBox())) box->SetResponseState(value);
 }
 
-// The GUI's stored mouse position, truncated; (0, 0) without a GUI.
+// The GUI's stored mouse position in the camera's view, where the click
+// box is; (0, 0) without a GUI.
 void MousePosition(int32_t* x, int32_t* y) {
     GUIManager* gui = GetGlobalState()->guiManager;
-    *x = gui ? static_cast<int32_t>(gui->GetMouseX()) : 0;
-    *y = gui ? static_cast<int32_t>(gui->GetMouseY()) : 0;
+    *x = *y = 0;
+    if (gui) GUIEnvironmentWindow::WindowToView(gui->GetMouseX(), gui->GetMouseY(), x, y);
 }
 
 }  // namespace

@@ -8,6 +8,9 @@
 #include "app/GameStates.h"
 #include "combat/CombatTestDoubles.h"
 #include "core/base/LayerHooks.h"
+#include "core/script/KeyboardManager.h"
+#include "gui/GUIManager.h"
+#include "gui/GUIWindow.h"
 
 using namespace combattest;
 
@@ -80,6 +83,31 @@ TEST_F(CombatStateTest, TicksPlayTheBattleAndKeysEndTheKeyPause) {
     EXPECT_EQ(GetGlobalState()->quit, 0);
     HandleCombatEvent(Event(ALLEGRO_EVENT_DISPLAY_CLOSE), &m_context);
     EXPECT_EQ(GetGlobalState()->quit, 1);
+}
+
+// The "Inventory" key, tapped during a battle, leaves the world's
+// inventory window shut; the same tap on the map opens it.
+TEST_F(CombatStateTest, TheInventoryKeyOpensNothingInBattle) {
+    party->Add("Ana", 40, 60, 8, 10);
+    enemies->roster = {{"Bog", 10, 8, 8, 1, 4}};
+    Start();
+    auto* inventory = new GUIWindow;
+    lua->Gui().AddObject("InventoryWindow", inventory);
+    lua->Gui().AddObject("InventoryWindowSubmenu", new GUIWindow);
+    inventory->Close();
+    ALLEGRO_EVENT down = Event(ALLEGRO_EVENT_KEY_DOWN);
+    ALLEGRO_EVENT up = Event(ALLEGRO_EVENT_KEY_UP);
+    down.keyboard.keycode = up.keyboard.keycode = ALLEGRO_KEY_I;
+
+    HandleCombatEvent(down, &m_context);
+    HandleCombatEvent(up, &m_context);
+    Timer();
+    EXPECT_FALSE(inventory->IsSelfVisible());
+
+    GameStateHandleEvent(down, &m_context);
+    GameStateHandleEvent(up, &m_context);
+    GameStateHandleEvent(Event(ALLEGRO_EVENT_TIMER), &m_context);
+    EXPECT_TRUE(inventory->IsSelfVisible());
 }
 
 TEST_F(CombatStateTest, TheRedrawWaitsForADrainedQueue) {

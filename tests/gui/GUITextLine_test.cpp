@@ -9,6 +9,7 @@
 #include <cstring>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "core/base/GlobalState.h"
 #include "core/script/DataLibrary.h"
@@ -17,11 +18,13 @@
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIManager.h"
 #include "gui/GUISmartTextLine.h"
+#include "gui/GUIWindow.h"
 #include "gui/PixelProbe.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "world/ChatManager.h"
+#include "world/PlayerVorn.h"
 
 namespace {
 
@@ -222,6 +225,67 @@ TEST_F(WithFont, InputBoxTypesSubmitsAndGivesUpFocus) {
     box->Hide(false);
     gui.HandleMouseEvent(-1);
     EXPECT_TRUE(gui.GetControlStack().IsEmpty());
+}
+
+// One slow frame's key events, handled after all of them were over: a
+// stray W, Enter for the chat line, shift-H, i, then I for the inventory.
+// Every key after the Enter is the chat line's, with the shift it was
+// typed with, and the game sees none of them.
+TEST_F(WithFont, KeysOfOneFrameAllReachTheChatLineAndNoneTheGame) {
+    GUIManager& gui = lua->Gui();
+    KeyboardManager& keyboard = lua->Keyboard();
+    auto* chatBox = new GUIInputTextBox;
+    gui.AddObject("DefaultChatWindowInputBox", chatBox);
+    chatBox->SetDimensions(0, 40, 300, 20);
+    GUIWindow* inventory = new GUIWindow;
+    gui.AddObject("InventoryWindow", inventory);
+    gui.AddObject("InventoryWindowSubmenu", new GUIWindow);
+    inventory->Close();
+    PlayerVorn player;
+    PlayerVorn* savedPlayer = GetGlobalState()->player;
+    GetGlobalState()->player = &player;
+    // More events wait behind this frame's.
+    ALLEGRO_EVENT_QUEUE* queue = al_create_event_queue();
+    ALLEGRO_EVENT_SOURCE source;
+    al_init_user_event_source(&source);
+    al_register_event_source(queue, &source);
+    ALLEGRO_EVENT pending{};
+    pending.type = ALLEGRO_GET_EVENT_TYPE('T', 'E', 'S', 'T');
+    al_emit_user_event(&source, &pending, nullptr);
+    ALLEGRO_EVENT_QUEUE* savedQueue = GetGlobalState()->eventQueue;
+    GetGlobalState()->eventQueue = queue;
+
+    const Keys none({});
+    const std::pair<int, bool> frame[] = {
+        {ALLEGRO_KEY_W, true},      {ALLEGRO_KEY_W, false},      {ALLEGRO_KEY_ENTER, true},
+        {ALLEGRO_KEY_ENTER, false}, {ALLEGRO_KEY_LSHIFT, true},  {ALLEGRO_KEY_H, true},
+        {ALLEGRO_KEY_H, false},     {ALLEGRO_KEY_LSHIFT, false}, {ALLEGRO_KEY_I, true},
+        {ALLEGRO_KEY_I, false},
+    };
+    {
+        StderrCapture cap;  // the focus line
+        for (const auto& [code, down] : frame) {
+            keyboard.NoteKeyEvent(code, down);
+            keyboard.UpdateKeys(&none);
+        }
+        // The tick.
+        keyboard.UpdateKeys(&none);
+        keyboard.UpdateBindings(&none);
+        gui.HandleHotkeys();
+        EXPECT_TRUE(chatBox->IsFocused());
+        EXPECT_TRUE(player.HoldsInputLock(GUIControlStack::kInputLockName));  // before the player's update
+        EXPECT_FALSE(inventory->IsSelfVisible());
+        gui.HandleMouseEvent(-1);
+    }
+    EXPECT_EQ(*chatBox->GetText(), "Hi");
+    EXPECT_TRUE(chatBox->IsFocused());
+
+    GetGlobalState()->eventQueue = savedQueue;
+    GetGlobalState()->player = savedPlayer;
+    al_unregister_event_source(queue, &source);
+    al_destroy_user_event_source(&source);
+    al_destroy_event_queue(queue);
+    chatBox->SetFocus(false);
 }
 
 TEST_F(WithFont, InputBoxStopsAtItsWidthAndShowsItsProperties) {

@@ -6,12 +6,14 @@
 
 #include "core/base/GlobalState.h"
 #include "gui/GUIDialogueManager.h"
+#include "gui/GUIEnvironmentWindow.h"
 #include "gui/GUIManager.h"
 #include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
+#include "world/CameraManager.h"
 #include "world/EntityManager.h"
 
 using testsupport::LuaTestState;
@@ -97,6 +99,35 @@ TEST_F(DialogueClickTest, ClicksThatStartNothing) {
     box->Close();
     EXPECT_EQ(Click(100, 100, 100, 100), "");
     EXPECT_EQ(Talks(), 1);
+}
+
+TEST_F(DialogueClickTest, ClicksMeetWhatTheScaledWorldWindowShows) {
+    // A 1024 x 768 view shown in an 800 x 600 world window at (200, 150):
+    // the character's click box 91..109 x 53..108 of the view is drawn at
+    // 71..85 x 41..84 inside the window (a scale of 1 / 1.28).
+    auto* world = new GUIEnvironmentWindow;
+    lua.Gui().ResetActiveObjectList();
+    lua.Gui().AddObject("EnvironmentWindow", world);
+    world->SetDimensions(200, 150, 800, 600);
+    lua.Cameras().AddCamera("Wide", 0, 0, 1024, 768);
+    lua.Cameras().SetActiveCamera("Wide");
+    struct Case {
+        const char* what;
+        int x, y;
+        int talks;
+    };
+    const Case cases[] = {
+        {"the middle of the drawn box", 200 + 78, 150 + 78, 1},
+        {"the box's own numbers, off the drawn box", 100, 100, 0},
+        {"just left of the drawn box", 200 + 70, 150 + 60, 0},
+        {"near its bottom right", 200 + 85, 150 + 84, 1},
+    };
+    int expected = 0;
+    for (const Case& c : cases) {
+        Click(c.x, c.y, c.x, c.y);
+        expected += c.talks;
+        EXPECT_EQ(Talks(), expected) << c.what;
+    }
 }
 
 TEST_F(DialogueClickTest, AnAvatarRunningItsDefaultScriptEveryStepLeavesClicksToTheCharacter) {

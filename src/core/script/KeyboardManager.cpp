@@ -152,6 +152,7 @@ bool KeyboardManager::IsNonTextKey(const KeyState& key) {
 }
 
 void KeyboardManager::ResetBindings() {
+    bindingPresses_.fill(0);
     for (auto& entry : bindings_) {
         KeyState& key = entry.second;
         key.pressed = key.repeat = key.released = key.held = key.ready = 0;
@@ -180,6 +181,17 @@ bool KeyboardManager::IsDown(const ALLEGRO_KEYBOARD_STATE* state, int32_t code) 
     return code >= 0 && code < ALLEGRO_KEY_MAX && al_key_down(state, code);
 }
 
+bool KeyboardManager::Flagged(const KeyFlags& flags, int32_t code) {
+    return code >= 0 && code < ALLEGRO_KEY_MAX && flags[static_cast<size_t>(code)];
+}
+
+void KeyboardManager::NoteKeyEvent(int32_t code, bool down) {
+    if (code <= 0 || code >= ALLEGRO_KEY_MAX) return;
+    const auto index = static_cast<size_t>(code);
+    eventDown_[index] = down ? 1 : 0;
+    if (down) keyPresses_[index] = bindingPresses_[index] = 1;
+}
+
 void KeyboardManager::SetLastKey(int32_t code) {
     // The GUI keeps the last key typed for its text boxes.
     if (auto keyTyped = GetLayerHooks().keyTyped) keyTyped(code);
@@ -191,13 +203,32 @@ void KeyboardManager::UpdateBindings(const ALLEGRO_KEYBOARD_STATE* state) { Upda
 
 void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* state, bool keyTable) {
     if (!state) return;
+    // With no event waiting, the keyboard state is as current as the events
+    // and the event view follows it (which also heals a view that missed a
+    // key-up dropped with a flushed queue). Only shift and control are read
+    // from the event view; a key's own state is the keyboard's, with the
+    // key-downs kept since the last update.
+    ALLEGRO_EVENT_QUEUE* queue = GetGlobalState()->eventQueue;
+    const bool eventsWaiting = queue && !al_is_event_queue_empty(queue);
+    if (!eventsWaiting) {
+        for (int32_t code = 0; code < ALLEGRO_KEY_MAX; ++code)
+            eventDown_[static_cast<size_t>(code)] = IsDown(state, code) ? 1 : 0;
+    }
+    KeyFlags& presses = keyTable ? keyPresses_ : bindingPresses_;
+
     if (keyTable) {
-        control_ = (IsDown(state, kLeftControl) || IsDown(state, kRightControl)) ? 1 : 0;
-        shift_ = (IsDown(state, kLeftShift) || IsDown(state, kRightShift)) ? 1 : 0;
+        // Shift and control as they were at the key event being handled,
+        // so each key types the character it was typed as.
+        auto modifier = [&](int32_t code) { return eventsWaiting ? Flagged(eventDown_, code) : IsDown(state, code); };
+        control_ = (modifier(kLeftControl) || modifier(kRightControl)) ? 1 : 0;
+        shift_ = (modifier(kLeftShift) || modifier(kRightShift)) ? 1 : 0;
     }
     for (auto& entry : list) {
         KeyState& key = entry.second;
-        bool down = IsDown(state, key.keyCode) || IsDown(state, key.secondKeyCode);
+        // A key-down event since the last update is a new press, even when
+        // the key has been let go again or was held before it.
+        const bool newPress = Flagged(presses, key.keyCode) || Flagged(presses, key.secondKeyCode);
+        bool down = newPress || IsDown(state, key.keyCode) || IsDown(state, key.secondKeyCode);
         bool text = !IsNonTextKey(key);
         if (!down) {
             key.pressed = key.repeat = 0;
@@ -205,7 +236,7 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
             key.held = 0;
             key.ready = 1;
             key.countdown = repeatDelay_;
-        } else if (key.ready) {
+        } else if (key.ready || newPress) {
             if (keyTable) {
                 SetLastKey(key.keyCode);
                 if (key.keyCode == kCapsLock) capsLock_ = capsLock_ ? 0 : 1;
@@ -213,6 +244,7 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
             key.pressed = 1;
             key.repeat = key.released = key.ready = 0;
             key.held = 1;
+            key.countdown = repeatDelay_;
             if (text && key.countdown > 0) --key.countdown;
         } else if (!key.held) {
             // Down, but neither ready nor held: the bindings were reset while
@@ -232,4 +264,5 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
             }
         }
     }
+    presses.fill(0);
 }

@@ -6,6 +6,7 @@
 #include <allegro5/allegro.h>
 #include <lua5.1/lua.hpp>
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <utility>
@@ -43,6 +44,14 @@ public:
 
     void UpdateKeys(const ALLEGRO_KEYBOARD_STATE* state);
     void UpdateBindings(const ALLEGRO_KEYBOARD_STATE* state);
+    // A key event as it comes off the event queue, before the update it
+    // causes. Events are handled after the fact, so by then the keyboard
+    // state may already show a quick tap as over: a key-down is kept until
+    // each list's next update, which counts it as a new press even if the
+    // key is up again. While more events wait in the queue, shift and
+    // control are read as these events left them rather than as they are
+    // now, so each key is seen with the modifiers held when it was pressed.
+    void NoteKeyEvent(int32_t code, bool down);
 
     KeyState* FindKey(const std::string& name);
     KeyState* FindBinding(const std::string& name);
@@ -88,6 +97,8 @@ private:
     KeyState MakeState(int32_t code, int32_t second, int32_t menuIndex) const;
     static KeyState* FindIn(KeyList& list, const std::string& name);
     static bool IsDown(const ALLEGRO_KEYBOARD_STATE* state, int32_t code);
+    using KeyFlags = std::array<uint8_t, ALLEGRO_KEY_MAX>;
+    static bool Flagged(const KeyFlags& flags, int32_t code);
     void SetLastKey(int32_t code);
 
     uint8_t playerInput_ = 1;
@@ -98,4 +109,10 @@ private:
     uint8_t shift_ = 0;
     uint8_t capsLock_ = 0;
     uint8_t control_ = 0;
+    // Keys as the key events handled so far left them (read for shift and
+    // control while more events wait).
+    KeyFlags eventDown_ = {};
+    // Key-down events not yet seen by the key table, or by the bindings.
+    KeyFlags keyPresses_ = {};
+    KeyFlags bindingPresses_ = {};
 };

@@ -4,8 +4,11 @@
 
 #include <cstring>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "core/base/GlobalState.h"
+#include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
@@ -84,6 +87,95 @@ TEST(KeyboardManager, HeldLetterRepeatsAndArrowDoesNot) {
     again.Down(1);
     keyboard.UpdateKeys(&again);
     EXPECT_TRUE(a->pressed);
+}
+
+// Key events are handled after the fact: by then the keyboard state may
+// show a quick tap as over. Each step notes the events of one frame, then
+// updates the key table (as the key events do) and the bindings (as the
+// tick does) with the keyboard state of that moment.
+TEST(KeyboardManager, TapsOverBeforeTheirEventsAreHandledStillCount) {
+    struct Step {
+        const char* what;
+        std::vector<std::pair<int, bool>> events;  // key code, down
+        std::vector<int> stillDown;               // the keyboard state afterwards
+        const char* key;                          // a key-table name
+        const char* binding;
+        int keyPressed, bindingPressed, bindingHeld;
+    };
+    const Step steps[] = {
+        {"I tapped within a frame", {{9, true}, {9, false}}, {}, "I", "Inventory", 1, 1, 1},
+        {"the frame after it", {}, {}, "I", "Inventory", 0, 0, 0},
+        {"Z held", {{26, true}}, {26}, "Z", "Accept", 1, 1, 1},
+        {"Z still held", {}, {26}, "Z", "Accept", 0, 0, 1},
+        {"Z let go and pressed again in one frame", {{26, false}, {26, true}}, {26}, "Z", "Accept", 1, 1, 1},
+        {"the arrow and W tapped for Up", {{84, true}, {84, false}, {23, true}, {23, false}}, {}, "W", "Up", 1, 1, 1},
+    };
+    KeyboardManager keyboard;
+    for (const Step& step : steps) {
+        Keys state;
+        for (int code : step.stillDown) state.Down(code);
+        for (const auto& [code, down] : step.events) keyboard.NoteKeyEvent(code, down);
+        keyboard.UpdateKeys(&state);
+        keyboard.UpdateBindings(&state);
+        EXPECT_EQ(keyboard.FindKey(step.key)->pressed, step.keyPressed) << step.what;
+        const KeyState* binding = keyboard.FindBinding(step.binding);
+        EXPECT_EQ(binding->pressed, step.bindingPressed) << step.what;
+        EXPECT_EQ(binding->held, step.bindingHeld) << step.what;
+    }
+
+    // A press noted before the bindings are reset does not count after it.
+    keyboard.NoteKeyEvent(24, true);
+    keyboard.ResetBindings();
+    keyboard.UpdateBindings(&kNothing);
+    EXPECT_EQ(keyboard.FindBinding("Cancel")->pressed, 0);
+    keyboard.UpdateKeys(&kNothing);  // the key table still sees that press
+    EXPECT_EQ(keyboard.FindKey("X")->pressed, 1);
+    // Codes outside the table are ignored.
+    keyboard.UpdateKeys(&kNothing);
+    keyboard.NoteKeyEvent(-1, true);
+    keyboard.NoteKeyEvent(ALLEGRO_KEY_MAX, true);
+    keyboard.UpdateKeys(&kNothing);
+    EXPECT_FALSE(keyboard.AnyKeyPressed());
+}
+
+// While events wait in the queue, shift is as the events so far left it:
+// a capital typed quickly is still a capital when its events are handled
+// after shift has been let go.
+TEST(KeyboardManager, ShiftFollowsTheEventsWhileMoreWait) {
+    testsupport::EnsureAllegro();
+    ALLEGRO_EVENT_QUEUE* queue = al_create_event_queue();
+    ALLEGRO_EVENT_SOURCE source;
+    al_init_user_event_source(&source);
+    al_register_event_source(queue, &source);
+    ALLEGRO_EVENT pending{};
+    pending.type = ALLEGRO_GET_EVENT_TYPE('T', 'E', 'S', 'T');
+    al_emit_user_event(&source, &pending, nullptr);
+    ALLEGRO_EVENT_QUEUE* saved = GetGlobalState()->eventQueue;
+    GetGlobalState()->eventQueue = queue;
+
+    KeyboardManager keyboard;
+    std::string seen;
+    const std::pair<int, bool> events[] = {{215, true}, {16, true}, {16, false}, {215, false}, {16, true}};
+    for (const auto& [code, down] : events) {
+        keyboard.NoteKeyEvent(code, down);
+        keyboard.UpdateKeys(&kNothing);  // all up by now
+        if (down && code == 16) seen += keyboard.IsShiftDown() ? "P" : "p";
+    }
+    EXPECT_EQ(seen, "Pp");
+
+    // A shift whose key-up was dropped with the queue does not stay down
+    // once no event waits.
+    keyboard.NoteKeyEvent(216, true);
+    keyboard.UpdateKeys(&kNothing);
+    EXPECT_TRUE(keyboard.IsShiftDown());
+    al_flush_event_queue(queue);
+    keyboard.UpdateKeys(&kNothing);
+    EXPECT_FALSE(keyboard.IsShiftDown());
+
+    GetGlobalState()->eventQueue = saved;
+    al_unregister_event_source(queue, &source);
+    al_destroy_user_event_source(&source);
+    al_destroy_event_queue(queue);
 }
 
 TEST(KeyboardManager, ShiftControlAndCapsLock) {
