@@ -18,12 +18,14 @@
 #include "gui/PixelProbe.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/RunScript.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 
 namespace {
 
 using testsupport::LuaTestState;
+using testsupport::RunScript;
 using testsupport::StderrCapture;
 
 // Mouse at (x, y), then the event.
@@ -32,19 +34,13 @@ void Mouse(GUIManager& gui, int event, float x, float y) {
     gui.HandleMouseEvent(event);
 }
 
-std::string Printed(LuaTestState& lua, const std::string& chunk) {
-    StderrCapture cap;
-    EXPECT_TRUE(lua.Run(chunk)) << lua.LastError();
-    return cap.Take();
-}
-
 TEST(GUIButton, ClicksNeedPressAndReleaseInside) {
     testsupport::EnsureAllegro();
     testsupport::TempDir dir;
     dir.WriteFile("click.lua", "clicks = (clicks or 0) + 1 code = GetScriptCode()\n");
     LuaTestState lua;
     GUIManager& gui = lua.Gui();
-    ASSERT_EQ(Printed(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Go', 'GUIButton') "
+    ASSERT_EQ(RunScript(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Go', 'GUIButton') "
                            "GUIG_SetDimensions(10, 10, 40, 20) GUIB_SetScriptData('click.lua', 3)"),
               "");
     auto* button = static_cast<GUIButton*>(gui.FindObject("Go"));
@@ -69,7 +65,7 @@ TEST(GUIButton, ClicksNeedPressAndReleaseInside) {
     EXPECT_EQ(gui.GetClickedButton(), button);
 
     // A callback replaces the script, a script replaces the callback.
-    EXPECT_EQ(Printed(lua, "GUIB_SetFunctionData('Button_QuitGame')"), "");
+    EXPECT_EQ(RunScript(lua, "GUIB_SetFunctionData('Button_QuitGame')"), "");
     EXPECT_FALSE(button->IsScriptMode());
     EXPECT_TRUE(button->GetScriptPath().empty());
     GetGlobalState()->quit = 0;
@@ -82,7 +78,7 @@ TEST(GUIButton, ClicksNeedPressAndReleaseInside) {
     EXPECT_EQ(GetGlobalState()->quit, 1);
     GetGlobalState()->quit = 0;
     EXPECT_EQ(lua.GetNumber("clicks"), 1);
-    EXPECT_EQ(Printed(lua, "GUIB_SetScriptData('click.lua', -1)"), "");
+    EXPECT_EQ(RunScript(lua, "GUIB_SetScriptData('click.lua', -1)"), "");
     EXPECT_EQ(button->GetCallback(), nullptr);
     Mouse(gui, 0, 20, 15);
     Mouse(gui, 1, 20, 15);
@@ -90,20 +86,20 @@ TEST(GUIButton, ClicksNeedPressAndReleaseInside) {
 
     // Unknown names (and tables not built here) give no action, silently.
     for (const char* name : {"Button_quitgame", "CombatButton_orderCommand", "Inv_useItem", "Nothing"}) {
-        EXPECT_EQ(Printed(lua, std::string("GUIB_SetFunctionData('") + name + "')"), "") << name;
+        EXPECT_EQ(RunScript(lua, std::string("GUIB_SetFunctionData('") + name + "')"), "") << name;
         EXPECT_EQ(button->GetCallback(), nullptr) << name;
     }
 
     // Active-object checks.
-    EXPECT_EQ(Printed(lua, "GUIOL_AddObject('Panel', 'GUIWindow') GUIB_SetDisplayData(1.5, 2)"),
+    EXPECT_EQ(RunScript(lua, "GUIOL_AddObject('Panel', 'GUIWindow') GUIB_SetDisplayData(1.5, 2)"),
               "GUIB SetDisplayData:  Failed, Active Object is not a GUIButton\n");
     gui.SetActiveObject(nullptr);
-    EXPECT_EQ(Printed(lua, "GUIB_SetImages('a', 'b', 'c')"), "GUIB SetImages:  Failed, Active Object not set\n");
+    EXPECT_EQ(RunScript(lua, "GUIB_SetImages('a', 'b', 'c')"), "GUIB SetImages:  Failed, Active Object not set\n");
     gui.SetActiveObject(button);
-    EXPECT_EQ(Printed(lua, "GUIB_SetDisplayData(2.75, 3.9)"), "");
+    EXPECT_EQ(RunScript(lua, "GUIB_SetDisplayData(2.75, 3.9)"), "");
     EXPECT_FLOAT_EQ(button->GetDisplayValue(), 2.75f);
     EXPECT_EQ(button->GetDrawFlags(), 3);
-    EXPECT_EQ(Printed(lua, "GUIB_SetDisplayData(-1e300, 0)"), "");
+    EXPECT_EQ(RunScript(lua, "GUIB_SetDisplayData(-1e300, 0)"), "");
     EXPECT_EQ(button->GetDisplayValue(), -std::numeric_limits<float>::max());
 }
 
@@ -264,7 +260,7 @@ TEST(GUIButton, FaceFollowsPressAndHover) {
     library.Register("Images", "GUI", "Buttons", "N", &normal, DataKind::Bitmap);
     library.Register("Images", "GUI", "Buttons", "H", &hover, DataKind::Bitmap);
     library.Register("Images", "GUI", "Buttons", "P", &pressed, DataKind::Bitmap);
-    ASSERT_EQ(Printed(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('B', 'GUIButton') "
+    ASSERT_EQ(RunScript(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('B', 'GUIButton') "
                            "GUIG_SetDimensions(0, 0, 20, 20) GUIB_SetImages('N', 'H', 'P')"),
               "");
     auto* button = static_cast<GUIButton*>(gui.FindObject("B"));

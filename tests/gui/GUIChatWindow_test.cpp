@@ -15,6 +15,7 @@
 #include "gui/GUIManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/PixelRead.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "world/PlayerVorn.h"
@@ -151,10 +152,9 @@ TEST(GUIChatWindow, FiltersHideKindsAndOtherLinesMoveDown) {
     EXPECT_TRUE(HasTextColourInRows(bitmap, 145, 161));
     EXPECT_FALSE(HasTextColourInRows(bitmap, 100, 140));
     // Background: black at alpha 192.
-    unsigned char r, g, b, a;
-    al_unmap_rgba(al_get_pixel(bitmap, 590, 5), &r, &g, &b, &a);
-    EXPECT_EQ(r, 0);
-    EXPECT_EQ(a, 192);
+    const testsupport::Rgba background = testsupport::PixelAt(bitmap, 590, 5);
+    EXPECT_EQ(background[0], 0);
+    EXPECT_EQ(background[3], 192);
 
     // At most the visible lines are drawn, newest first.
     for (int i = 0; i < 20; ++i) window->AddLine("many", 1);

@@ -22,7 +22,7 @@ TEST(GUIDropMenu, BuildsFieldsAndEntriesAndRunsThem) {
     testsupport::TempDir dir;
     dir.WriteFile("open.lua", "opened = GetScriptCode()\n");
     LuaTestState lua;
-    ASSERT_EQ(Printed(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Menu', 'GUIDropMenu') "
+    ASSERT_EQ(testsupport::RunScript(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Menu', 'GUIDropMenu') "
                            "GUIG_SetDimensions(5, 6, 200, 20) "
                            "GUIDM_AddField('File') GUIDM_AddField('Edit') "
                            "GUIDM_AddEntry('File', 'Open', 'Open...', 'open.lua', 7, 0) "
@@ -43,13 +43,13 @@ TEST(GUIDropMenu, BuildsFieldsAndEntriesAndRunsThem) {
     EXPECT_EQ(quit->marker, menu->GetMarkerCount());
     EXPECT_EQ(menu->FindEntry("File", "Open")->marker, nullptr);
 
-    EXPECT_EQ(Printed(lua, "GUIDM_AddEntry('View', 'A', 'a', '', 0, 0)"),
+    EXPECT_EQ(testsupport::RunScript(lua, "GUIDM_AddEntry('View', 'A', 'a', '', 0, 0)"),
               "GUIDropMenu AddEntry:  Failed, did not find field View\n");
-    EXPECT_EQ(Printed(lua, "GUIDM_ModifyEntry('View', 'A', 'a', '', 0, 0)"),
+    EXPECT_EQ(testsupport::RunScript(lua, "GUIDM_ModifyEntry('View', 'A', 'a', '', 0, 0)"),
               "GUIDropMenu ModifyEntry:  Failed, did not find field View\n");
-    EXPECT_EQ(Printed(lua, "GUIDM_ModifyEntry('File', 'Save', 'a', '', 0, 0)"),
+    EXPECT_EQ(testsupport::RunScript(lua, "GUIDM_ModifyEntry('File', 'Save', 'a', '', 0, 0)"),
               "GUIDropMenu ModifyEntry:  Failed, did not find entry Save\n");
-    EXPECT_EQ(Printed(lua, "GUIDM_ModifyEntry('File', 'Open', 'Open file', 'open.lua', 9, 1)"), "");
+    EXPECT_EQ(testsupport::RunScript(lua, "GUIDM_ModifyEntry('File', 'Open', 'Open file', 'open.lua', 9, 1)"), "");
     const GUIDropMenu::Entry* open = menu->FindEntry("File", "Open");
     EXPECT_EQ(open->label, "Open file");
     EXPECT_EQ(open->scriptArgument, 9);
@@ -59,7 +59,7 @@ TEST(GUIDropMenu, BuildsFieldsAndEntriesAndRunsThem) {
     EXPECT_EQ(lua.GetNumber("opened"), 9);
     GUIDropMenu::RunEntry(*quit);  // no script: nothing runs
 
-    EXPECT_EQ(Printed(lua, "GUIOL_AddObject('T', 'GUITextLine') GUIDM_AddField('X')"),
+    EXPECT_EQ(testsupport::RunScript(lua, "GUIOL_AddObject('T', 'GUITextLine') GUIDM_AddField('X')"),
               "GUIDM AddField:  Failed, Active Object is not a GUIDropMenu\n");
     EXPECT_EQ(menu->GetFieldCount(), 2);
 }
@@ -67,7 +67,7 @@ TEST(GUIDropMenu, BuildsFieldsAndEntriesAndRunsThem) {
 TEST(GUIDropMenu, DrawsEachColumnUnderItsField) {
     testsupport::EnsureAllegro();
     LuaTestState lua;
-    ASSERT_EQ(Printed(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Menu', 'GUIDropMenu') "
+    ASSERT_EQ(testsupport::RunScript(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Menu', 'GUIDropMenu') "
                            "GUIG_SetDimensions(0, 0, 200, 20) "
                            "GUIDM_AddField('Options') GUIDM_AddField('Go') "
                            "GUIDM_AddEntry('Go', 'Now', 'Now', '', 0, 0)"),

@@ -15,19 +15,13 @@
 #include "gui/PixelProbe.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
-#include "support/StderrCapture.h"
+#include "support/RunScript.h"
 #include "support/TempDir.h"
 
 namespace {
 
 using testsupport::LuaTestState;
-using testsupport::StderrCapture;
-
-std::string Printed(LuaTestState& lua, const std::string& chunk) {
-    StderrCapture cap;
-    EXPECT_TRUE(lua.Run(chunk)) << lua.LastError();
-    return cap.Take();
-}
+using testsupport::RunScript;
 
 void Mouse(GUIManager& gui, int event, float x, float y) {
     gui.SetMousePosition(x, y);
@@ -47,7 +41,7 @@ TEST(GUIImage, ImagesAndColourBoxesDrawWhatTheyAreGiven) {
     library.AddHeading("Images", "Misc", "Icons");
     library.Register("Images", "Misc", "Icons", "Leaf", &picture, DataKind::Bitmap);
 
-    ASSERT_EQ(Printed(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Img', 'GUIImage')"
+    ASSERT_EQ(RunScript(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Img', 'GUIImage')"
                            "GUIG_SetDimensions(2, 2, 20, 20) GUII_SetImage('Leaf') GUII_SetImage('Missing')"),
               "");
     auto* image = static_cast<GUIImage*>(gui.FindObject("Img"));
@@ -55,7 +49,7 @@ TEST(GUIImage, ImagesAndColourBoxesDrawWhatTheyAreGiven) {
     EXPECT_EQ(image->GetWidth(), 6);
     EXPECT_EQ(image->GetX2(), 22);  // the rectangle stays
 
-    ASSERT_EQ(Printed(lua, "GUIOL_AddObject('Box', 'GUIColorBox') GUIG_SetDimensions(30, 0, 10, 10)"
+    ASSERT_EQ(RunScript(lua, "GUIOL_AddObject('Box', 'GUIColorBox') GUIG_SetDimensions(30, 0, 10, 10)"
                            "GUIColB_SetColorData(300, 20, 30.9, 255)"),
               "");
     BitmapWrapper screen(64, 64, gl);
@@ -69,15 +63,15 @@ TEST(GUIImage, ImagesAndColourBoxesDrawWhatTheyAreGiven) {
     EXPECT_EQ(*red, 300);
     EXPECT_EQ(router.GetValueType(), PropertyRouter::kInt);
 
-    EXPECT_EQ(Printed(lua, "GUII_SetImage('Leaf')"), "GUII SetImage: Failed, Active Object is not a GUIImage\n");
-    EXPECT_EQ(Printed(lua, "GUISI_SetImage('GUI', 'Box', 'Red')"),
+    EXPECT_EQ(RunScript(lua, "GUII_SetImage('Leaf')"), "GUII SetImage: Failed, Active Object is not a GUIImage\n");
+    EXPECT_EQ(RunScript(lua, "GUISI_SetImage('GUI', 'Box', 'Red')"),
               "GUISI SetImage:  Failed, Active Object is not a SmartImage\n");
     gui.SetActiveObject(image);
-    EXPECT_EQ(Printed(lua, "GUIColB_SetColorData(1, 2, 3, 4)"),
+    EXPECT_EQ(RunScript(lua, "GUIColB_SetColorData(1, 2, 3, 4)"),
               "GUIColB SetColorData:  Failed, Active Object is not a GUIColorBox\n");
 
     // A smart image without a bitmap property shows nothing, children neither.
-    ASSERT_EQ(Printed(lua, "GUIOL_AddObject('Smart', 'GUISmartImage') GUIG_SetDimensions(0, 30, 20, 20)"
+    ASSERT_EQ(RunScript(lua, "GUIOL_AddObject('Smart', 'GUISmartImage') GUIG_SetDimensions(0, 30, 20, 20)"
                            "GUISI_SetImage('GUI', 'Box', 'Red')"),
               "");
     auto* smart = static_cast<GUISmartImage*>(gui.FindObject("Smart"));
@@ -109,7 +103,7 @@ TEST(GUIImage, CheckBoxTogglesOnAClickAndRunsItsFiles) {
     library.Register("Images", "GUI", "Misc", "CheckBoxChecked", &checked, DataKind::Bitmap);
     library.Register("Images", "GUI", "Misc", "CheckBoxUnchecked", &unchecked, DataKind::Bitmap);
 
-    ASSERT_EQ(Printed(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Tick', 'GUICheckBox')"
+    ASSERT_EQ(RunScript(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Tick', 'GUICheckBox')"
                            "GUIG_SetDimensions(0, 0, 8, 8) GUICB_SetFiringData('on.lua', 1.7, 'off.lua', -2.9)"),
               "");
     auto* box = static_cast<GUICheckBox*>(gui.FindObject("Tick"));
@@ -139,7 +133,7 @@ TEST(GUIImage, CheckBoxTogglesOnAClickAndRunsItsFiles) {
     EXPECT_EQ(Px(&screen, 4, 4), 0xff0000ffu);
 
     gui.SetActiveObject(nullptr);
-    EXPECT_EQ(Printed(lua, "GUICB_SetFiringData('a', 1, 'b', 2)"),
+    EXPECT_EQ(RunScript(lua, "GUICB_SetFiringData('a', 1, 'b', 2)"),
               "GUICB SetFiringData:  Failed, Active Object not set\n");
 }
 

@@ -32,7 +32,7 @@ std::string Pointer(const void* p) {
 
 // A list "Roster" at (0, 0), 100 wide, at the top level.
 GUIList* MakeList(LuaTestState& lua) {
-    EXPECT_EQ(Printed(lua, "GUI_SetActiveObjectList('Base') "
+    EXPECT_EQ(testsupport::RunScript(lua, "GUI_SetActiveObjectList('Base') "
                            "GUIOL_AddObject('Roster', 'GUIList') GUIG_SetDimensions(0, 0, 100, 10)"),
               "");
     return static_cast<GUIList*>(lua.Gui().FindObject("Roster"));
@@ -50,7 +50,7 @@ TEST(GUIList, EntriesAreRoutedAndForgetTheirOwners) {
     lua.Library().AddHeading("Fonts", "General", "System");
     lua.Library().Register("Fonts", "General", "System", "SystemFont", font.get(), DataKind::Font);
     GUIList* list = MakeList(lua);
-    ASSERT_EQ(Printed(lua, "GUIL_SetListSize(3) "
+    ASSERT_EQ(testsupport::RunScript(lua, "GUIL_SetListSize(3) "
                            "GUIOL_AddObject('HeroName', 'GUIInputBox') GUIOL_AddObject('Hp', 'GUIScrollBar') "
                            "GUI_SetActiveObject('Roster')"),
               "");
@@ -60,17 +60,17 @@ TEST(GUIList, EntriesAreRoutedAndForgetTheirOwners) {
     hero->SetString("Ayla");
 
     // Out of range: nothing happens and nothing is said.
-    EXPECT_EQ(Printed(lua, "GUIL_SetListEntry(3, 'GUI', 'HeroName', 'String', 'GUI', 'Hp', 'mBoxCurrentValue') "
+    EXPECT_EQ(testsupport::RunScript(lua, "GUIL_SetListEntry(3, 'GUI', 'HeroName', 'String', 'GUI', 'Hp', 'mBoxCurrentValue') "
                            "GUIL_SetListEntry(-1, 'GUI', 'HeroName', 'String', 'GUI', 'Hp', 'mBoxCurrentValue')"),
               "");
-    EXPECT_EQ(Printed(lua, "GUIL_SetListEntry(1, 'GUI', 'Hp', 'mBoxCurrentValue', 'GUI', 'Hp', 'mBoxCurrentValue')"),
+    EXPECT_EQ(testsupport::RunScript(lua, "GUIL_SetListEntry(1, 'GUI', 'Hp', 'mBoxCurrentValue', 'GUI', 'Hp', 'mBoxCurrentValue')"),
               "GUIList SetListEntry:  Failed, did not find name in GUI Hp mBoxCurrentValue\n");
-    EXPECT_EQ(Printed(lua, "GUIL_SetListEntry(1, 'GUI', 'HeroName', 'String', 'GUI', 'Hp', 'Nothing')"),
+    EXPECT_EQ(testsupport::RunScript(lua, "GUIL_SetListEntry(1, 'GUI', 'HeroName', 'String', 'GUI', 'Hp', 'Nothing')"),
               "GUIList SetListEntry:  Failed, did not find object in GUI Hp Nothing\n");
     EXPECT_EQ(list->GetEntryName(1), nullptr);
 
     void* value = lua.Router().Route("GUI", "Hp", "mBoxCurrentValue");
-    EXPECT_EQ(Printed(lua, "GUIL_SetListEntry(1, 'GUI', 'HeroName', 'String', 'GUI', 'Hp', 'mBoxCurrentValue')"),
+    EXPECT_EQ(testsupport::RunScript(lua, "GUIL_SetListEntry(1, 'GUI', 'HeroName', 'String', 'GUI', 'Hp', 'mBoxCurrentValue')"),
               "Name is Ayla, points to " + Pointer(value) + "\n");
     ASSERT_NE(list->GetEntryName(1), nullptr);
     EXPECT_EQ(*list->GetEntryName(1), "Ayla");
@@ -95,7 +95,7 @@ TEST(GUIList, SizesItselfPicksTheRowUnderTheMouseAndDrawsIt) {
     GUIManager& gui = lua.Gui();
     GUIList* list = MakeList(lua);
     ASSERT_NE(list, nullptr);
-    ASSERT_EQ(Printed(lua, "GUIL_SetListSize(25) GUIOL_AddObject('Name', 'GUIInputBox') "
+    ASSERT_EQ(testsupport::RunScript(lua, "GUIL_SetListSize(25) GUIOL_AddObject('Name', 'GUIInputBox') "
                            "GUIOL_AddObject('Value', 'GUIScrollBar')"),
               "");
     GUIScrollBar* bar = list->GetListBar();
@@ -151,13 +151,13 @@ TEST(GUIList, SizesItselfPicksTheRowUnderTheMouseAndDrawsIt) {
     EXPECT_EQ(list->GetSelectedIndex(), -1);
     EXPECT_EQ(list->GetSelectedObject(), nullptr);
 
-    EXPECT_EQ(Printed(lua, "GUI_SetActiveObject('Roster') GUIL_SetListSize(3)"), "");
+    EXPECT_EQ(testsupport::RunScript(lua, "GUI_SetActiveObject('Roster') GUIL_SetListSize(3)"), "");
     EXPECT_EQ(list->GetHeight(), 52);
     EXPECT_EQ(bar->GetStep(), 1);
     // More entries than the bar has pixels: one entry per pixel.
     list->SetListSize(500);
     EXPECT_EQ(bar->GetStep(), 1);
-    EXPECT_EQ(Printed(lua, "GUIL_SetListSize(-1)"), "GUIL SetListSize:  Failed, invalid argument list\n");
+    EXPECT_EQ(testsupport::RunScript(lua, "GUIL_SetListSize(-1)"), "GUIL SetListSize:  Failed, invalid argument list\n");
     EXPECT_EQ(list->GetCount(), 500);
 }
 

@@ -8,19 +8,15 @@
 #include "gui/GUIManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/RunScript.h"
 #include "support/StderrCapture.h"
 
 using testsupport::LuaTestState;
+using testsupport::RunScript;
 using testsupport::StderrCapture;
 
 namespace {
 
-// Runs a chunk and returns what it printed.
-std::string Printed(LuaTestState& lua, const std::string& chunk) {
-    StderrCapture capture;
-    EXPECT_TRUE(lua.Run(chunk)) << lua.LastError();
-    return capture.Take();
-}
 
 }  // namespace
 
@@ -28,9 +24,9 @@ TEST(GUIManagerLua, ActiveObjectAndListSelection) {
     testsupport::EnsureAllegro();
     LuaTestState lua;
     GUIManager& gui = lua.Gui();
-    EXPECT_EQ(Printed(lua, "GUI_SetActiveObject('Win')"),
+    EXPECT_EQ(RunScript(lua, "GUI_SetActiveObject('Win')"),
               "GUI SetActiveObject:  Failed, Active Object List was not set\n");
-    EXPECT_EQ(Printed(lua, "GUIOL_AddObject('Win', 'GUIWindow', 'extra')").find("GUIOL AddObject: Failed, Active "
+    EXPECT_EQ(RunScript(lua, "GUIOL_AddObject('Win', 'GUIWindow', 'extra')").find("GUIOL AddObject: Failed, Active "
                                                                                   "Object List not set\n"),
               0u);
 
@@ -42,32 +38,32 @@ TEST(GUIManagerLua, ActiveObjectAndListSelection) {
     EXPECT_EQ(window->GetPathName(), "Root/Win");
 
     // An unknown type changes nothing.
-    EXPECT_EQ(Printed(lua, "GUIOL_AddObject('New', 'GUIBanana')"),
+    EXPECT_EQ(RunScript(lua, "GUIOL_AddObject('New', 'GUIBanana')"),
               "GUIOL AddObject:  Failed, could not discern type GUIBanana\n");
     EXPECT_EQ(gui.GetActiveObject(), window);
     EXPECT_EQ(gui.GetTopLevelList()->GetCount(), 1);
 
-    EXPECT_EQ(Printed(lua, "GUI_SetActiveObjectList('Win') GUI_SetActiveObject('Child')"), "");
+    EXPECT_EQ(RunScript(lua, "GUI_SetActiveObjectList('Win') GUI_SetActiveObject('Child')"), "");
     EXPECT_EQ(gui.GetActiveObject(), child);
-    EXPECT_EQ(Printed(lua, "GUI_SetActiveObject('Win')"), "GUI SetActiveObject:  Warning, Object Win not found\n");
+    EXPECT_EQ(RunScript(lua, "GUI_SetActiveObject('Win')"), "GUI SetActiveObject:  Warning, Object Win not found\n");
     EXPECT_EQ(gui.GetActiveObject(), nullptr);
-    EXPECT_EQ(Printed(lua, "GUI_SetActiveObjectList('Gone')"),
+    EXPECT_EQ(RunScript(lua, "GUI_SetActiveObjectList('Gone')"),
               "GUI SetActiveObjectList:  Warning, list owner Gone not found\n");
     EXPECT_EQ(gui.GetActiveObjectList(), nullptr);
-    EXPECT_EQ(Printed(lua, "GUI_SetActiveObjectList('Base') GUI_SetActiveObject('Win')"), "");
+    EXPECT_EQ(RunScript(lua, "GUI_SetActiveObjectList('Base') GUI_SetActiveObject('Win')"), "");
     EXPECT_EQ(gui.GetActiveObject(), window);
 
-    EXPECT_EQ(Printed(lua, "GUI_SetActiveObjectAndListFromBase('Child')"), "");
+    EXPECT_EQ(RunScript(lua, "GUI_SetActiveObjectAndListFromBase('Child')"), "");
     EXPECT_EQ(gui.GetActiveObject(), child);
     EXPECT_EQ(gui.GetListOwner(), child);
     EXPECT_EQ(gui.GetActiveObjectList(), child->GetChildList());
-    EXPECT_EQ(Printed(lua, "GUI_SetActiveObjectAndListFromBase('Nope')"),
+    EXPECT_EQ(RunScript(lua, "GUI_SetActiveObjectAndListFromBase('Nope')"),
               "GUI SetActiveObjectAndListFromBase:  Warning, object Nope not found\n");
     EXPECT_EQ(gui.GetActiveObjectList(), gui.GetTopLevelList());
     EXPECT_EQ(gui.GetListOwner(), nullptr);
 
     // A created widget joins the selected list and becomes the active object.
-    EXPECT_EQ(Printed(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Made', 'GUIWindow')"), "");
+    EXPECT_EQ(RunScript(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Made', 'GUIWindow')"), "");
     ASSERT_NE(gui.GetActiveObject(), nullptr);
     EXPECT_EQ(gui.GetActiveObject()->GetPathName(), "Root/Made");
     EXPECT_EQ(gui.GetActiveObject()->GetType(), kTypeGUIWindow);
@@ -76,7 +72,7 @@ TEST(GUIManagerLua, ActiveObjectAndListSelection) {
     // Without a manager every function says so and nothing breaks.
     GlobalState* state = GetGlobalState();
     state->guiManager = nullptr;
-    EXPECT_EQ(Printed(lua, "GUI_HideAllObjects() GUIG_Show()"),
+    EXPECT_EQ(RunScript(lua, "GUI_HideAllObjects() GUIG_Show()"),
               "GUI HideAllObjects:  Failed, GUIManager does not exist\n"
               "GUIG Show:  Failed, GUIManager does not exist\n");
     state->guiManager = &gui;
@@ -86,7 +82,7 @@ TEST(GUIManagerLua, GeneralFunctionsActOnTheActiveObject) {
     testsupport::EnsureAllegro();
     LuaTestState lua;
     GUIManager& gui = lua.Gui();
-    EXPECT_EQ(Printed(lua, "GUIG_Show() GUIG_Hide() GUIG_Flip() GUIG_SetLock(0) GUIG_SetDimensions(1, 2, 3, 4) "
+    EXPECT_EQ(RunScript(lua, "GUIG_Show() GUIG_Hide() GUIG_Flip() GUIG_SetLock(0) GUIG_SetDimensions(1, 2, 3, 4) "
                            "GUIG_SetBorderImages('a', 'b', 'c') GUIG_AddToStandardUI()"),
               "GUIG Show:  Failed, Active Object not set\n"
               "GUIG Hide:  Failed, Active Object not set\n"
@@ -99,18 +95,18 @@ TEST(GUIManagerLua, GeneralFunctionsActOnTheActiveObject) {
     gui.ResetActiveObjectList();
     auto* window = new GUIBaseObject;
     gui.AddActiveObject("Win", window);
-    EXPECT_EQ(Printed(lua, "GUIG_SetDimensions(10.9, -2.5, 30, 40) GUIG_SetLock(0)"), "");
+    EXPECT_EQ(RunScript(lua, "GUIG_SetDimensions(10.9, -2.5, 30, 40) GUIG_SetLock(0)"), "");
     EXPECT_EQ(window->GetX1(), 10);
     EXPECT_EQ(window->GetY1(), -2);
     EXPECT_EQ(window->GetX2(), 40);
     EXPECT_TRUE(window->IsVisible());
     EXPECT_FALSE(window->IsLocked());
-    Printed(lua, "GUIG_Flip()");
+    RunScript(lua, "GUIG_Flip()");
     EXPECT_FALSE(window->IsSelfVisible());
-    Printed(lua, "GUIG_Show() GUIG_SetLock(2)");
+    RunScript(lua, "GUIG_Show() GUIG_SetLock(2)");
     EXPECT_TRUE(window->IsSelfVisible());
     EXPECT_TRUE(window->IsLocked());
-    Printed(lua, "GUIG_AddToStandardUI()");
+    RunScript(lua, "GUIG_AddToStandardUI()");
     EXPECT_EQ(gui.GetStandardUIList()->GetCount(), 1);
 
     uint8_t* gl = &GetGlobalState()->openGLMode;
@@ -124,7 +120,7 @@ TEST(GUIManagerLua, GeneralFunctionsActOnTheActiveObject) {
     lua.Library().Register("Images", "GUI", "Windows", "Corner", &corner, DataKind::Bitmap);
     lua.Library().Register("Images", "GUI", "Windows", "Edge", &edge, DataKind::Bitmap);
     lua.Library().Register("Images", "Misc", "Cursors", "Hand", &edge, DataKind::Bitmap);
-    EXPECT_EQ(Printed(lua, "GUIG_SetBorderImages('Corner', 'Edge', 'Edge') GUI_SetStdCursor('Images', 'Misc', "
+    EXPECT_EQ(RunScript(lua, "GUIG_SetBorderImages('Corner', 'Edge', 'Edge') GUI_SetStdCursor('Images', 'Misc', "
                            "'Cursors', 'Hand')"),
               "");
     EXPECT_TRUE(window->IsBorderOn());
@@ -145,6 +141,6 @@ TEST(GUIManagerLua, GeneralFunctionsActOnTheActiveObject) {
     EXPECT_TRUE(plain.IsBorderOn());
     EXPECT_EQ(plain.GetGrabWidth(), 0);
 
-    Printed(lua, "GUI_HideAllObjects('ignored')");
+    RunScript(lua, "GUI_HideAllObjects('ignored')");
     EXPECT_FALSE(window->IsSelfVisible());
 }

@@ -16,6 +16,7 @@
 #include "gui/GUIWindow.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/PixelRead.h"
 
 namespace {
 
@@ -76,13 +77,7 @@ Frame DrawInMode(uint8_t openGL, ALLEGRO_FONT* font) {
         }
         frame.width = target.GetWidth();
         frame.height = target.GetHeight();
-        for (int y = 0; y < frame.height; ++y) {
-            for (int x = 0; x < frame.width; ++x) {
-                unsigned char r, g, b, a;
-                al_unmap_rgba(al_get_pixel(target.GetBitmap(), x, y), &r, &g, &b, &a);
-                frame.rgba.insert(frame.rgba.end(), {r, g, b, a});
-            }
-        }
+        frame.rgba = testsupport::RgbaBytes(target.GetBitmap());
         al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
     }
     GetGlobalState()->openGLMode = 0;

@@ -21,7 +21,7 @@ TEST(GUIScrollBar, LayoutRangeArrowsDrawingAndFields) {
     testsupport::EnsureAllegro();
     LuaTestState lua;
     ListWidgetTestImages images(lua.Library());
-    ASSERT_EQ(Printed(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Bar', 'GUIScrollBar') "
+    ASSERT_EQ(testsupport::RunScript(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Bar', 'GUIScrollBar') "
                            "GUISB_SetScrollData(10, 20, 30, 100, 1) GUISB_SetScrollData(10, 20, 30, 100, true)"),
               "");
     auto* bar = static_cast<GUIScrollBar*>(lua.Gui().FindObject("Bar"));
@@ -57,7 +57,7 @@ TEST(GUIScrollBar, LayoutRangeArrowsDrawingAndFields) {
     EXPECT_EQ(router.GetValueType(), PropertyRouter::kByte);
     EXPECT_EQ(router.Route("GUI", "Bar", "mStep"), nullptr);
     EXPECT_EQ(router.GetValueType(), PropertyRouter::kNone);
-    EXPECT_EQ(Printed(lua, "GUIOL_AddObject('W', 'GUIWindow') GUISB_SetScrollData(0, 0, 8, 50, 1)"),
+    EXPECT_EQ(testsupport::RunScript(lua, "GUIOL_AddObject('W', 'GUIWindow') GUISB_SetScrollData(0, 0, 8, 50, 1)"),
               "GUISB SetScrollData:  Failed, Active Object was not a GUIScrollbar\n");
 
     // Horizontal: the arrows sit at the two ends and belong to the bar.
@@ -93,7 +93,7 @@ TEST(GUIScrollBar, DragsAndStepsWithTheMouse) {
     LuaTestState lua;
     ListWidgetTestImages images(lua.Library());
     GUIManager& gui = lua.Gui();
-    ASSERT_EQ(Printed(lua, "GUI_SetActiveObjectList('Base') "
+    ASSERT_EQ(testsupport::RunScript(lua, "GUI_SetActiveObjectList('Base') "
                            "GUIOL_AddObject('A', 'GUIScrollBar') GUISB_SetScrollData(10, 20, 30, 100, 1) "
                            "GUIOL_AddObject('B', 'GUIScrollBar') GUISB_SetScrollData(50, 20, 30, 100, 1)"),
               "");

@@ -9,6 +9,7 @@
 #include "gui/GUIScrollableWindow.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/RunScript.h"
 #include "support/StderrCapture.h"
 
 namespace {
@@ -27,9 +28,7 @@ TEST(GUIWindowLua, FactoryTypesSettersAndTheirFailureLines) {
     }
     auto with = [&](const char* name, const std::string& chunk) {
         gui->SetActiveObject(gui->FindObject(name));
-        testsupport::StderrCapture cap;
-        EXPECT_TRUE(lua.Run(chunk)) << lua.LastError();
-        return cap.Take();
+        return testsupport::RunScript(lua, chunk);
     };
     const std::string all =
         "GUIW_SetBackgroundColor(10.9, 276, -1)\n"

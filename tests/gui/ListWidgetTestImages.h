@@ -13,14 +13,8 @@
 #include "core/script/DataLibrary.h"
 #include "gui/GUIManager.h"
 #include "support/LuaTestState.h"
+#include "support/RunScript.h"
 #include "support/StderrCapture.h"
-
-// What a chunk prints on stderr (it must run).
-inline std::string Printed(testsupport::LuaTestState& lua, const std::string& chunk) {
-    testsupport::StderrCapture cap;
-    EXPECT_TRUE(lua.Run(chunk)) << lua.LastError();
-    return cap.Take();
-}
 
 // The mouse at (x, y), then one event.
 inline void Mouse(GUIManager& gui, int event, float x, float y) {

@@ -11,24 +11,17 @@
 #include "maps/Chunk.h"
 #include "maps/DeferredJobQueue.h"
 #include "support/AllegroTestEnv.h"
+#include "support/PixelRead.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "world/Camera.h"
 
+using testsupport::ColourOf;
+using testsupport::PixelAt;
+using testsupport::Rgba;
 using testsupport::StderrCapture;
 
 namespace {
-
-struct RGBA {
-    unsigned char r, g, b, a;
-    bool operator==(const RGBA&) const = default;
-};
-
-RGBA Pixel(BitmapWrapper* bitmap, int x, int y) {
-    RGBA c{};
-    al_unmap_rgba(al_get_pixel(bitmap->GetBitmap(), x, y), &c.r, &c.g, &c.b, &c.a);
-    return c;
-}
 
 std::string Activity(const ChunkStreamer& streamer) {
     std::string rows;
@@ -124,20 +117,18 @@ TEST_F(ChunkStreamerTest, CellsLandInTheirChunkTileAndLayer) {
     EXPECT_EQ(east->GetLayer(1, 0), 127);
     EXPECT_EQ(east->GetLayer(0, 1), 128);
     // Layer 127 is drawn under the entities, 128 over them.
-    EXPECT_EQ(Pixel(east->GetBackground(), 1, 0), (RGBA{10, 20, 30, 255}));
-    EXPECT_EQ(Pixel(east->GetForeground(), 1, 0), (RGBA{0, 0, 0, 0}));
-    EXPECT_EQ(Pixel(east->GetForeground(), 0, 1), (RGBA{40, 50, 60, 255}));
-    EXPECT_EQ(Pixel(east->GetBackground(), 0, 1), (RGBA{0, 0, 0, 0}));
+    EXPECT_EQ(PixelAt(east->GetBackground(), 1, 0), (Rgba{10, 20, 30, 255}));
+    EXPECT_EQ(PixelAt(east->GetForeground(), 1, 0), (Rgba{0, 0, 0, 0}));
+    EXPECT_EQ(PixelAt(east->GetForeground(), 0, 1), (Rgba{40, 50, 60, 255}));
+    EXPECT_EQ(PixelAt(east->GetBackground(), 0, 1), (Rgba{0, 0, 0, 0}));
 
     // A blocked tile shows as an opaque blue square over everything.
     EXPECT_TRUE(streamer.IsBlocked(3, 256 + 2));
     EXPECT_FALSE(streamer.IsBlocked(2, 256 + 3));
-    EXPECT_EQ(Pixel(streamer.GetChunkAt(0, 256)->GetForeground(), 3, 2), (RGBA{0, 0, 255, 255}));
+    EXPECT_EQ(PixelAt(streamer.GetChunkAt(0, 256)->GetForeground(), 3, 2), (Rgba{0, 0, 255, 255}));
     EXPECT_TRUE(streamer.IsBlocked(511, 511));
     ALLEGRO_COLOR colour = streamer.GetChunkAt(511, 511)->GetColour(255, 255);
-    RGBA read{};
-    al_unmap_rgba(colour, &read.r, &read.g, &read.b, &read.a);
-    EXPECT_EQ(read, (RGBA{200, 100, 50, 128}));
+    EXPECT_EQ(ColourOf(colour), (Rgba{200, 100, 50, 128}));
 
     // Drawing puts each chunk at its world position less the camera's.
     Camera camera(250, 0, 16, 16);
@@ -145,10 +136,10 @@ TEST_F(ChunkStreamerTest, CellsLandInTheirChunkTileAndLayer) {
     target.ClearToTransparent();
     target.SetAsTarget();
     streamer.DrawBackground(&camera);
-    EXPECT_EQ(Pixel(&target, 7, 0), (RGBA{10, 20, 30, 255}));
-    EXPECT_EQ(Pixel(&target, 6, 1), (RGBA{0, 0, 0, 0}));
+    EXPECT_EQ(PixelAt(&target, 7, 0), (Rgba{10, 20, 30, 255}));
+    EXPECT_EQ(PixelAt(&target, 6, 1), (Rgba{0, 0, 0, 0}));
     streamer.DrawForeground(&camera);
-    EXPECT_EQ(Pixel(&target, 6, 1), (RGBA{40, 50, 60, 255}));
+    EXPECT_EQ(PixelAt(&target, 6, 1), (Rgba{40, 50, 60, 255}));
 
     StderrCapture cap;
     EXPECT_FALSE(east->IsClipped(256, 0));
@@ -271,8 +262,8 @@ TEST_F(ChunkStreamerTest, StagedLoadBuildsTheSameChunkAndDiesWithIt) {
                 ASSERT_TRUE(ColorsEqual(staged.GetColour(x, y), whole.GetColour(x, y)));
             }
         }
-        EXPECT_EQ(Pixel(staged.GetForeground(), 51, 26), Pixel(whole.GetForeground(), 51, 26));
-        EXPECT_EQ(Pixel(staged.GetBackground(), 17, 13), Pixel(whole.GetBackground(), 17, 13));
+        EXPECT_EQ(PixelAt(staged.GetForeground(), 51, 26), PixelAt(whole.GetForeground(), 51, 26));
+        EXPECT_EQ(PixelAt(staged.GetBackground(), 17, 13), PixelAt(whole.GetBackground(), 17, 13));
     }
     // The deleted chunk's jobs went with it.
     EXPECT_EQ(jobs.GetCount(), 0);

@@ -7,20 +7,16 @@
 #include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/RunScript.h"
 #include "support/StderrCapture.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"
 
 using testsupport::LuaTestState;
+using testsupport::RunScript;
 using testsupport::StderrCapture;
 
 namespace {
-
-std::string RunChunk(LuaTestState& lua, const std::string& chunk) {
-    StderrCapture cap;
-    EXPECT_TRUE(lua.Run(chunk)) << lua.LastError();
-    return cap.Take();
-}
 
 int BlockedCount(const DefinedMap& map) {
     int blocked = 0;
@@ -97,9 +93,9 @@ TEST(DefinedMap, ScriptFunctionsNeedTheDefinedMap) {
     testsupport::EnsureAllegro();
     LuaTestState lua;
     const std::string wrongMode = ":  Failed, map is not created, or in the wrong mode\n";
-    EXPECT_EQ(RunChunk(lua, "DefinedMap_SetDimensions(4, 4)"), "DefinedMap SetDimensions" + wrongMode);
-    EXPECT_EQ(RunChunk(lua, "DefinedMap_ClipArea(1, 0, 0, 2, 2)"), "DefinedMap ClipArea" + wrongMode);
-    EXPECT_EQ(RunChunk(lua, "DefinedMap_ClearClipping()"), "DefinedMap ClearClipping" + wrongMode);
+    EXPECT_EQ(RunScript(lua, "DefinedMap_SetDimensions(4, 4)"), "DefinedMap SetDimensions" + wrongMode);
+    EXPECT_EQ(RunScript(lua, "DefinedMap_ClipArea(1, 0, 0, 2, 2)"), "DefinedMap ClipArea" + wrongMode);
+    EXPECT_EQ(RunScript(lua, "DefinedMap_ClearClipping()"), "DefinedMap ClearClipping" + wrongMode);
 
     StderrCapture cap;
     lua.Maps().TransitionMap("MAPNONE");
@@ -107,19 +103,19 @@ TEST(DefinedMap, ScriptFunctionsNeedTheDefinedMap) {
     DefinedMap* map = lua.Maps().GetDefinedMap();
     ASSERT_NE(map, nullptr);
     EXPECT_TRUE(lua.Maps().IsBlocked(0, 0, 0));  // empty: nothing inside
-    EXPECT_EQ(RunChunk(lua, "DefinedMap_SetDimensions(4.9, 4) DefinedMap_ClipArea(1, -5, -5, 10, 10)"),
+    EXPECT_EQ(RunScript(lua, "DefinedMap_SetDimensions(4.9, 4) DefinedMap_ClipArea(1, -5, -5, 10, 10)"),
               "Set clipping 0 0 4 4\n");
     EXPECT_EQ(map->GetWidth(), 4);
     EXPECT_TRUE(lua.Maps().IsBlocked(2, 2, -90));
-    EXPECT_EQ(RunChunk(lua, "DefinedMap_ClipArea(0, 0, 0, 2, 1) DefinedMap_ClearClipping(1, 2)"), "Set clipping 0 0 2 1\n");
+    EXPECT_EQ(RunScript(lua, "DefinedMap_ClipArea(0, 0, 0, 2, 1) DefinedMap_ClearClipping(1, 2)"), "Set clipping 0 0 2 1\n");
     EXPECT_FALSE(lua.Maps().IsBlocked(3, 3, 0));
     EXPECT_TRUE(lua.Maps().IsBlocked(4, 0, 0));
-    EXPECT_EQ(RunChunk(lua, "DefinedMap_SetDimensions(-4, 4)"),
+    EXPECT_EQ(RunScript(lua, "DefinedMap_SetDimensions(-4, 4)"),
               "DefinedMap::SetDimensions:  Failed, -4 x 4 is not a size a map can have\n");
     EXPECT_EQ(map->GetWidth(), 4);
 
     // Another map: the functions refuse again.
     lua.Maps().Unload();
     EXPECT_EQ(lua.Maps().GetDefinedMap(), nullptr);
-    EXPECT_EQ(RunChunk(lua, "DefinedMap_ClearClipping()"), "DefinedMap ClearClipping" + wrongMode);
+    EXPECT_EQ(RunScript(lua, "DefinedMap_ClearClipping()"), "DefinedMap ClearClipping" + wrongMode);
 }

@@ -16,6 +16,7 @@
 #include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/RunScript.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "world/Camera.h"
@@ -56,11 +57,7 @@ protected:
         library.Register("Images", "Maps", "Textures", "StandardTextures", &tiles, DataKind::TextureFile);
         maps.BuildLookupList();
     }
-    std::string Run(const std::string& chunk) {
-        StderrCapture cap;
-        EXPECT_TRUE(lua.Run(chunk)) << lua.LastError();
-        return cap.Take();
-    }
+    std::string Run(const std::string& chunk) { return testsupport::RunScript(lua, chunk); }
 
     uint8_t savedGL;
     testsupport::TempDir dir;

@@ -13,6 +13,7 @@
 #include "maps/IsoBlock.h"
 #include "maps/IsometricMap.h"
 #include "support/AllegroTestEnv.h"
+#include "support/PixelRead.h"
 #include "world/Camera.h"
 
 namespace {
@@ -54,13 +55,7 @@ std::vector<unsigned char> DrawView(uint8_t openGL) {
     camera.SetIsometric(true);
     target.ClearToRGBA(0, 0, 0, 255);
     map.Draw(&target, &camera);
-    std::vector<unsigned char> rgba;
-    for (int y = 0; y < 480; ++y)
-        for (int x = 0; x < 640; ++x) {
-            unsigned char r, g, b, a;
-            al_unmap_rgba(al_get_pixel(target.GetBitmap(), x, y), &r, &g, &b, &a);
-            rgba.insert(rgba.end(), {r, g, b, a});
-        }
+    std::vector<unsigned char> rgba = testsupport::RgbaBytes(target.GetBitmap());
     al_set_new_bitmap_flags(ALLEGRO_MEMORY_BITMAP);
     state->openGLMode = 0;
     return rgba;

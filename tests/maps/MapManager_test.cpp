@@ -23,42 +23,20 @@
 #include "gui/GUIManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/FakeAudioBackend.h"
+#include "support/LoggingEntity.h"
 #include "support/LuaTestState.h"
+#include "support/PixelRead.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"
 #include "world/EntityManager.h"
 
+using testsupport::LoggingEntity;
+using testsupport::Stderr;
 using testsupport::StderrCapture;
 
 namespace {
-
-// A character that logs its updates and its deletion.
-class LoggingEntity : public RootEntity {
-public:
-    LoggingEntity(std::string tag, std::string& log) : m_tag(std::move(tag)), m_log(log) {
-        m_type = kTypeNonPlayingCharacter;
-    }
-    ~LoggingEntity() override { m_log += "gone:" + m_tag + " "; }
-    void Update() override {
-        m_log += "u:" + m_tag + " ";
-        if (onUpdate) onUpdate();
-    }
-    std::function<void()> onUpdate;
-
-private:
-    std::string m_tag;
-    std::string& m_log;
-};
-
-// What f writes on stderr.
-template <class F>
-std::string Stderr(F&& f) {
-    StderrCapture cap;
-    f();
-    return cap.Take();
-}
 
 // The window size the camera is prepared with, set before the test state
 // makes its "Default" camera.
@@ -387,22 +365,18 @@ TEST_F(MapManagerTest, ChunkedLevelsStreamBlockAndDrawInTwoPasses) {
     Camera camera(0, 0, 8, 8);
     BitmapWrapper target(8, 8, nullptr);
     target.ClearToTransparent();
-    auto pixel = [&](int x, int y) {
-        unsigned char r, g, b, a;
-        al_unmap_rgba(al_get_pixel(target.GetBitmap(), x, y), &r, &g, &b, &a);
-        return std::to_string(r) + "," + std::to_string(g) + "," + std::to_string(b) + "," + std::to_string(a);
-    };
+    auto pixel = [&](int x, int y) { return testsupport::PixelAt(&target, x, y); };
     maps.Draw(&target, &camera, false);
-    EXPECT_EQ(pixel(3, 2), "10,200,10,255");
-    EXPECT_EQ(pixel(2, 2), "0,0,0,0");
+    EXPECT_EQ(pixel(3, 2), (testsupport::Rgba{10, 200, 10, 255}));
+    EXPECT_EQ(pixel(2, 2), (testsupport::Rgba{0, 0, 0, 0}));
     maps.Draw(&target, &camera, true);
-    EXPECT_EQ(pixel(2, 2), "200,10,10,255");
+    EXPECT_EQ(pixel(2, 2), (testsupport::Rgba{200, 10, 10, 255}));
     // Hidden map: neither pass draws.
     target.ClearToTransparent();
     maps.SetMapDisplayState(false);
     maps.Draw(&target, &camera, false);
     maps.Draw(&target, &camera, true);
-    EXPECT_EQ(pixel(3, 2), "0,0,0,0");
+    EXPECT_EQ(pixel(3, 2), (testsupport::Rgba{0, 0, 0, 0}));
     maps.SetMapDisplayState(true);
 
     // Leaving the level closes it and removes the working file.

@@ -24,6 +24,7 @@
 #include "maps/TransitionState.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/RunScript.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "world/EntityManager.h"
@@ -443,11 +444,7 @@ TEST_F(TransitionTest, PlayerIsLockedThroughoutAndPlacedOnce) {
 
 TEST_F(TransitionTest, DropPlayerAtTargetFollowsTheRecord) {
     TransitionState& record = GetTransitionState();
-    auto call = [this](const std::string& chunk) {
-        StderrCapture cap;
-        EXPECT_TRUE(lua.Run(chunk)) << lua.LastError();
-        return cap.Take();
-    };
+    auto call = [this](const std::string& chunk) { return testsupport::RunScript(lua, chunk); };
     // Any argument count; never any results.
     record.dropX = 3, record.dropY = 4, record.dropZ = 5;
     EXPECT_EQ(call("n = select('#', TH_DropPlayerAtTarget(1, 'x'))"),

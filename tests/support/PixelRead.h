@@ -9,6 +9,7 @@
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
 #include "core/media/BitmapWrapper.h"
 
@@ -32,5 +33,25 @@ inline uint32_t Packed(ALLEGRO_COLOR colour) {
 }
 
 inline uint32_t PackedPixelAt(ALLEGRO_BITMAP* bitmap, int x, int y) { return Packed(al_get_pixel(bitmap, x, y)); }
+
+inline uint32_t PackedPixelAt(const BitmapWrapper* bitmap, int x, int y) {
+    return PackedPixelAt(bitmap->GetBitmap(), x, y);
+}
+
+// Every pixel's four bytes, row by row from the top left.
+inline std::vector<unsigned char> RgbaBytes(ALLEGRO_BITMAP* bitmap) {
+    const int width = al_get_bitmap_width(bitmap);
+    const int height = al_get_bitmap_height(bitmap);
+    std::vector<unsigned char> bytes;
+    bytes.reserve(static_cast<size_t>(width) * height * 4);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            unsigned char r, g, b, a;
+            al_unmap_rgba(al_get_pixel(bitmap, x, y), &r, &g, &b, &a);
+            bytes.insert(bytes.end(), {r, g, b, a});
+        }
+    }
+    return bytes;
+}
 
 }  // namespace testsupport

@@ -22,4 +22,12 @@ private:
     std::string m_text;
 };
 
+// What f writes on stderr while it runs.
+template <class F>
+std::string Stderr(F&& f) {
+    StderrCapture capture;
+    f();
+    return capture.Take();
+}
+
 }  // namespace testsupport

@@ -8,11 +8,11 @@
 #include "core/media/BitmapWrapper.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
-#include "support/StderrCapture.h"
+#include "support/RunScript.h"
 #include "world/CameraManager.h"
 
 using testsupport::LuaTestState;
-using testsupport::StderrCapture;
+using testsupport::RunScript;
 
 namespace {
 
@@ -30,15 +30,6 @@ protected:
     void TearDown() override {
         GetGlobalState()->windowWidth = m_width;
         GetGlobalState()->windowHeight = m_height;
-    }
-
-    // Runs a chunk that must not raise; what it writes on stderr.
-    static std::string RunScript(LuaTestState& lua, const std::string& chunk) {
-        StderrCapture cap;
-        bool ok = lua.Run(chunk);
-        std::string out = cap.Take();
-        EXPECT_TRUE(ok) << chunk << ": " << lua.LastError();
-        return out;
     }
 
 private:

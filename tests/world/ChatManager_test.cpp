@@ -8,13 +8,13 @@
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "support/LuaTestState.h"
-#include "support/StderrCapture.h"
+#include "support/RunScript.h"
 #include "world/PropertyRouter.h"
 
 namespace {
 
 using testsupport::LuaTestState;
-using testsupport::StderrCapture;
+using testsupport::RunScript;
 
 // A GUI object that answers as an input box does.
 class InputBoxDouble : public GUIBaseObject {
@@ -70,13 +70,6 @@ TEST(ChatManager, LogLinesThroughTheRouter) {
     EXPECT_EQ(kept.Get(), nullptr);
 }
 
-// Runs the chunk and returns what it printed.
-std::string Printed(LuaTestState& lua, const std::string& chunk) {
-    StderrCapture cap;
-    EXPECT_TRUE(lua.Run(chunk)) << lua.LastError();
-    return cap.Take();
-}
-
 TEST(ChatManager, WatchPropertyLinksOnlyInputBoxes) {
     LuaTestState lua;
     ChatManager& chat = lua.Chat();
@@ -86,22 +79,22 @@ TEST(ChatManager, WatchPropertyLinksOnlyInputBoxes) {
     gui.AddObject("ChatInput", box);
     gui.AddObject("Panel", new GUIBaseObject);
 
-    EXPECT_EQ(Printed(lua, "n = select('#', ChatManager_WatchProperty('ChatInput'))"), "InputBox Linked\n");
+    EXPECT_EQ(RunScript(lua, "n = select('#', ChatManager_WatchProperty('ChatInput'))"), "InputBox Linked\n");
     EXPECT_EQ(lua.GetNumber("n"), 0);
     EXPECT_EQ(chat.GetWatchedBox(), box);
 
     // Another kind of object is refused and the watch stays.
-    EXPECT_EQ(Printed(lua, "n = select('#', ChatManager_WatchProperty('Panel'))"),
+    EXPECT_EQ(RunScript(lua, "n = select('#', ChatManager_WatchProperty('Panel'))"),
               "ChatManager WatchProperty:  Failed, Panel is not a GUIInputTextBox\n");
     EXPECT_EQ(lua.GetNumber("n"), 0);
     EXPECT_EQ(chat.GetWatchedBox(), box);
 
     // A name that finds nothing ends the watch without a word.
-    EXPECT_EQ(Printed(lua, "ChatManager_WatchProperty('Nobody')"), "");
+    EXPECT_EQ(RunScript(lua, "ChatManager_WatchProperty('Nobody')"), "");
     EXPECT_EQ(chat.GetWatchedBox(), nullptr);
 
     // A watched box that is destroyed ends the watch; ticks go on.
-    EXPECT_EQ(Printed(lua, "ChatManager_WatchProperty('ChatInput')"), "InputBox Linked\n");
+    EXPECT_EQ(RunScript(lua, "ChatManager_WatchProperty('ChatInput')"), "InputBox Linked\n");
     delete box;
     EXPECT_EQ(chat.GetWatchedBox(), nullptr);
     chat.Update();
@@ -109,11 +102,11 @@ TEST(ChatManager, WatchPropertyLinksOnlyInputBoxes) {
 
     // Missing managers are named.
     GetGlobalState()->guiManager = nullptr;
-    EXPECT_EQ(Printed(lua, "ChatManager_WatchProperty('ChatInput')"),
+    EXPECT_EQ(RunScript(lua, "ChatManager_WatchProperty('ChatInput')"),
               "ChatManager WatchProperty:  Failed, GUIManager does not exist\n");
     GetGlobalState()->guiManager = &gui;
     GetGlobalState()->chatManager = nullptr;
-    EXPECT_EQ(Printed(lua, "ChatManager_WatchProperty(12)"),
+    EXPECT_EQ(RunScript(lua, "ChatManager_WatchProperty(12)"),
               "ChatManager WatchProperty:  Failed, ChatManager does not exist\n");
     GetGlobalState()->chatManager = &chat;
 }

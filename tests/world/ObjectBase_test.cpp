@@ -26,18 +26,11 @@
 #include "world/PropertyRouter.h"
 
 using testsupport::LuaTestState;
+using testsupport::Stderr;
 using testsupport::StderrCapture;
 using testsupport::TempDir;
 
 namespace {
-
-// What f writes on stderr.
-template <class F>
-std::string Stderr(F&& f) {
-    StderrCapture cap;
-    f();
-    return cap.Take();
-}
 
 // A player in its slot and a clean transition record; both put back after.
 class WithPlayer {

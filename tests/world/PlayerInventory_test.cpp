@@ -20,6 +20,7 @@
 #include "gui/GUIWindow.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/RunScript.h"
 #include "support/StderrCapture.h"
 #include "world/ItemPrototype.h"
 #include "world/PlayerVorn.h"
@@ -263,11 +264,7 @@ protected:
             if (entry->kind == DataKind::ItemPrototype) delete static_cast<ItemPrototype*>(entry->pointer);
         }
     }
-    std::string Printed(const std::string& chunk) {
-        StderrCapture cap;
-        EXPECT_TRUE(lua.Run(chunk)) << lua.LastError();
-        return cap.Take();
-    }
+    std::string Printed(const std::string& chunk) { return testsupport::RunScript(lua, chunk); }
     ItemPrototype* Prototype(const char* name) {
         return lua.Library().Get<ItemPrototype>("ItemPrototypes", "Potions", "Healing", name, DataKind::ItemPrototype);
     }

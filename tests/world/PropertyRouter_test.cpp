@@ -12,11 +12,13 @@
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "support/LuaTestState.h"
+#include "support/RunScript.h"
 #include "support/StderrCapture.h"
 #include "world/EntityManager.h"
 
 using testsupport::LuaTestState;
-using testsupport::StderrCapture;
+using testsupport::RunScript;
+using testsupport::Stderr;
 using PR = PropertyRouter;
 
 namespace {
@@ -71,17 +73,6 @@ struct GuiFixture {
     }
 };
 
-template <class Call>
-std::string Captured(Call call) {
-    StderrCapture cap;
-    call();
-    return cap.Take();
-}
-
-std::string RunCaptured(LuaTestState& lua, const std::string& chunk) {
-    return Captured([&] { EXPECT_TRUE(lua.Run(chunk)) << lua.LastError(); });
-}
-
 }  // namespace
 
 TEST(PropertyRouter, FailedLookupsGiveNullTypeZeroAndTheirLine) {
@@ -104,14 +95,14 @@ TEST(PropertyRouter, FailedLookupsGiveNullTypeZeroAndTheirLine) {
                           Case{"NPC", "", "St|Walking", "Routing Function:  Failed, no Active NPC set\n"}}) {
         router.SetValueType(PR::kDouble);
         void* address = &router;
-        EXPECT_EQ(Captured([&] { address = router.Route(c.kind, c.owner, c.property); }), c.line) << c.kind;
+        EXPECT_EQ(Stderr([&] { address = router.Route(c.kind, c.owner, c.property); }), c.line) << c.kind;
         EXPECT_EQ(address, nullptr) << c.kind;
         EXPECT_EQ(router.GetValueType(), PR::kNone) << c.kind;
         EXPECT_EQ(router.GetLastOwner(), nullptr) << c.kind;
     }
     // With an entity manager, its own lookup speaks first.
     Slot<EntityManager> em(GetGlobalState()->entityManager, &entities);
-    EXPECT_EQ(Captured([&] { router.Route("NPC", "", "St|Walking"); }),
+    EXPECT_EQ(Stderr([&] { router.Route("NPC", "", "St|Walking"); }),
               "EM::GetActiveNPC: Failed, rActiveEntity was NULL\nRouting Function:  Failed, no Active NPC set\n");
 
     // A router routing outside the slot gets its owner's report itself.
@@ -127,7 +118,7 @@ TEST(PropertyRouter, ScriptsReadAndWriteByTheFieldType) {
     GuiFixture fixture;
     ProbeWidget& probe = *fixture.probe;
     probe.flag = 0;
-    EXPECT_EQ(RunCaptured(lua, "f = PM_GetValue('GUI', 'Probe', 'Flag') i = PM_GetValue('GUI', 'Probe', 'Id') "
+    EXPECT_EQ(RunScript(lua, "f = PM_GetValue('GUI', 'Probe', 'Flag') i = PM_GetValue('GUI', 'Probe', 'Id') "
                                "s = PM_GetValue('GUI', 'Probe', 'Speed') d = PM_GetValue('GUI', 'Probe', 'Center') "
                                "b = PM_GetPropertyPointerInteger('GUI', 'Probe', 'Flag')"),
               "");
@@ -140,7 +131,7 @@ TEST(PropertyRouter, ScriptsReadAndWriteByTheFieldType) {
 
     // Truncation toward zero and clamping for ints, "exactly 0" for flags,
     // saturation for floats.
-    EXPECT_EQ(RunCaptured(lua, "PM_SetValue(0.5, 'GUI', 'Probe', 'Count')"), "");
+    EXPECT_EQ(RunScript(lua, "PM_SetValue(0.5, 'GUI', 'Probe', 'Count')"), "");
     EXPECT_EQ(probe.count, 0);
     lua.Run("PM_SetValue(-2.9, 'GUI', 'Probe', 'Id')");
     EXPECT_EQ(probe.count, -2);
@@ -155,7 +146,7 @@ TEST(PropertyRouter, ScriptsReadAndWriteByTheFieldType) {
 
     // Strings and records are never read or written as numbers; flags and ids
     // are not integers to the integer setter.
-    EXPECT_EQ(RunCaptured(lua, "n = select('#', PM_GetValue('GUI', 'Probe', 'Label')) + "
+    EXPECT_EQ(RunScript(lua, "n = select('#', PM_GetValue('GUI', 'Probe', 'Label')) + "
                                "select('#', PM_GetValue('GUI', 'Probe', 'Gone')) + "
                                "select('#', PM_GetPropertyPointerInteger('GUI', 'Probe', 'Speed')) + "
                                "select('#', PM_GetPropertyPointerInteger('GUI', 'Probe', 'Id')) "
@@ -178,7 +169,7 @@ TEST(PropertyRouter, ScriptsReadAndWriteByTheFieldType) {
     EXPECT_EQ(probe.flag, 1);
 
     Slot<PR> none(GetGlobalState()->propertyRouter, nullptr);
-    EXPECT_EQ(RunCaptured(lua, "PM_GetValue('GUI', 'Probe', 'Count')"),
+    EXPECT_EQ(RunScript(lua, "PM_GetValue('GUI', 'Probe', 'Count')"),
               "PM GetValue:  Failed, PropertyRouter does not exist\n");
 }
 
