@@ -153,6 +153,7 @@ bool KeyboardManager::IsNonTextKey(const KeyState& key) {
 
 void KeyboardManager::ResetBindings() {
     bindingPresses_.fill(0);
+    bindingReleases_.fill(0);
     for (auto& entry : bindings_) {
         KeyState& key = entry.second;
         key.pressed = key.repeat = key.released = key.held = key.ready = 0;
@@ -189,7 +190,10 @@ void KeyboardManager::NoteKeyEvent(int32_t code, bool down) {
     if (code <= 0 || code >= ALLEGRO_KEY_MAX) return;
     const auto index = static_cast<size_t>(code);
     eventDown_[index] = down ? 1 : 0;
-    if (down) keyPresses_[index] = bindingPresses_[index] = 1;
+    if (down)
+        keyPresses_[index] = bindingPresses_[index] = 1;
+    else
+        keyReleases_[index] = bindingReleases_[index] = 1;
 }
 
 void KeyboardManager::SetLastKey(int32_t code) {
@@ -215,6 +219,7 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
             eventDown_[static_cast<size_t>(code)] = IsDown(state, code) ? 1 : 0;
     }
     KeyFlags& presses = keyTable ? keyPresses_ : bindingPresses_;
+    KeyFlags& releases = keyTable ? keyReleases_ : bindingReleases_;
 
     if (keyTable) {
         // Shift and control as they were at the key event being handled,
@@ -226,8 +231,12 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
     for (auto& entry : list) {
         KeyState& key = entry.second;
         // A key-down event since the last update is a new press, even when
-        // the key has been let go again or was held before it.
-        const bool newPress = Flagged(presses, key.keyCode) || Flagged(presses, key.secondKeyCode);
+        // the key has been let go again, or was held and let go before it.
+        // A key already held with no key-up since is that press's own event
+        // handled late (an update read the key down first): counted once.
+        const bool released = Flagged(releases, key.keyCode) || Flagged(releases, key.secondKeyCode);
+        const bool newPress =
+            (Flagged(presses, key.keyCode) || Flagged(presses, key.secondKeyCode)) && (!key.held || released);
         bool down = newPress || IsDown(state, key.keyCode) || IsDown(state, key.secondKeyCode);
         bool text = !IsNonTextKey(key);
         if (!down) {
@@ -265,4 +274,5 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
         }
     }
     presses.fill(0);
+    releases.fill(0);
 }

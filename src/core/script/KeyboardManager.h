@@ -115,4 +115,6 @@ private:
     // Key-down events not yet seen by the key table, or by the bindings.
     KeyFlags keyPresses_ = {};
     KeyFlags bindingPresses_ = {};
+    KeyFlags keyReleases_ = {};
+    KeyFlags bindingReleases_ = {};
 };

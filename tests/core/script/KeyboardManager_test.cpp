@@ -109,6 +109,11 @@ TEST(KeyboardManager, TapsOverBeforeTheirEventsAreHandledStillCount) {
         {"Z still held", {}, {26}, "Z", "Accept", 0, 0, 1},
         {"Z let go and pressed again in one frame", {{26, false}, {26, true}}, {26}, "Z", "Accept", 1, 1, 1},
         {"the arrow and W tapped for Up", {{84, true}, {84, false}, {23, true}, {23, false}}, {}, "W", "Up", 1, 1, 1},
+        // Under load an update can read a key down before its own event is
+        // handled: the event is that same press, not a second one.
+        {"X seen down before its event", {}, {24}, "X", "Cancel", 1, 1, 1},
+        {"then X's own key-down event", {{24, true}}, {24}, "X", "Cancel", 0, 0, 1},
+        {"X let go", {{24, false}}, {}, "X", "Cancel", 0, 0, 0},
     };
     KeyboardManager keyboard;
     for (const Step& step : steps) {
