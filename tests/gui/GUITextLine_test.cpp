@@ -23,6 +23,7 @@
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
+#include "support/WaitingEventQueue.h"
 #include "world/ChatManager.h"
 #include "world/PlayerVorn.h"
 
@@ -245,15 +246,7 @@ TEST_F(WithFont, KeysOfOneFrameAllReachTheChatLineAndNoneTheGame) {
     PlayerVorn* savedPlayer = GetGlobalState()->player;
     GetGlobalState()->player = &player;
     // More events wait behind this frame's.
-    ALLEGRO_EVENT_QUEUE* queue = al_create_event_queue();
-    ALLEGRO_EVENT_SOURCE source;
-    al_init_user_event_source(&source);
-    al_register_event_source(queue, &source);
-    ALLEGRO_EVENT pending{};
-    pending.type = ALLEGRO_GET_EVENT_TYPE('T', 'E', 'S', 'T');
-    al_emit_user_event(&source, &pending, nullptr);
-    ALLEGRO_EVENT_QUEUE* savedQueue = GetGlobalState()->eventQueue;
-    GetGlobalState()->eventQueue = queue;
+    testsupport::WaitingEventQueue waiting;
 
     const Keys none({});
     const std::pair<int, bool> frame[] = {
@@ -280,11 +273,7 @@ TEST_F(WithFont, KeysOfOneFrameAllReachTheChatLineAndNoneTheGame) {
     EXPECT_EQ(*chatBox->GetText(), "Hi");
     EXPECT_TRUE(chatBox->IsFocused());
 
-    GetGlobalState()->eventQueue = savedQueue;
     GetGlobalState()->player = savedPlayer;
-    al_unregister_event_source(queue, &source);
-    al_destroy_user_event_source(&source);
-    al_destroy_event_queue(queue);
     chatBox->SetFocus(false);
 }
 

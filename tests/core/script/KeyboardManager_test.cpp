@@ -12,6 +12,7 @@
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
+#include "support/WaitingEventQueue.h"
 
 namespace {
 
@@ -148,15 +149,7 @@ TEST(KeyboardManager, TapsOverBeforeTheirEventsAreHandledStillCount) {
 // after shift has been let go.
 TEST(KeyboardManager, ShiftFollowsTheEventsWhileMoreWait) {
     testsupport::EnsureAllegro();
-    ALLEGRO_EVENT_QUEUE* queue = al_create_event_queue();
-    ALLEGRO_EVENT_SOURCE source;
-    al_init_user_event_source(&source);
-    al_register_event_source(queue, &source);
-    ALLEGRO_EVENT pending{};
-    pending.type = ALLEGRO_GET_EVENT_TYPE('T', 'E', 'S', 'T');
-    al_emit_user_event(&source, &pending, nullptr);
-    ALLEGRO_EVENT_QUEUE* saved = GetGlobalState()->eventQueue;
-    GetGlobalState()->eventQueue = queue;
+    testsupport::WaitingEventQueue waiting;
 
     KeyboardManager keyboard;
     std::string seen;
@@ -173,14 +166,9 @@ TEST(KeyboardManager, ShiftFollowsTheEventsWhileMoreWait) {
     keyboard.NoteKeyEvent(216, true);
     keyboard.UpdateKeys(&kNothing);
     EXPECT_TRUE(keyboard.IsShiftDown());
-    al_flush_event_queue(queue);
+    waiting.Flush();
     keyboard.UpdateKeys(&kNothing);
     EXPECT_FALSE(keyboard.IsShiftDown());
-
-    GetGlobalState()->eventQueue = saved;
-    al_unregister_event_source(queue, &source);
-    al_destroy_user_event_source(&source);
-    al_destroy_event_queue(queue);
 }
 
 TEST(KeyboardManager, ShiftControlAndCapsLock) {
