@@ -28,16 +28,24 @@ std::vector<std::string> MemberNames(const std::string& bytes) {
     return names;
 }
 
+// Starts the meadow with its slime calm and the player standing at (x, y),
+// and waits until the item lying there is picked up: where its line was
+// printed, or npos.
+size_t StartAndPickUp(GameSession& game, int x, int y, const std::string& item) {
+    if (!testsupport::CalmTheMeadowSlime(game)) return std::string::npos;
+    const std::string place = "Player_SetPosition(" + std::to_string(x) + ", " + std::to_string(y) + ", 0)";
+    if (!game.AppendToScript("Data/Scripts/Maps/DebugRoom.lua", place)) return std::string::npos;
+    if (!game.Start({"-skiptitle", "-map", "DebugRoom", "-nonetwork"})) return std::string::npos;
+    return game.WaitForOutput("Picked up " + item + "\n", 0, 30.0);
+}
+
 }  // namespace
 
 TEST(ItemsAndSaves, PickUpUseSaveChangeThePartyAndLoadFromTheKeyboard) {
     GameSession game;
-    ASSERT_TRUE(testsupport::CalmTheMeadowSlime(game));
     // The player starts on the red cordial by the meadow's corner.
-    ASSERT_TRUE(game.AppendToScript("Data/Scripts/Maps/DebugRoom.lua", "Player_SetPosition(60, 40, 0)"));
-    ASSERT_TRUE(game.Start({"-skiptitle", "-map", "DebugRoom", "-nonetwork"})) << game.Failure();
-    size_t at = game.WaitForOutput("Picked up MeadowCordial\n", 0, 30.0);
-    ASSERT_NE(at, std::string::npos) << game.Output();
+    size_t at = StartAndPickUp(game, 60, 40, "MeadowCordial");
+    ASSERT_NE(at, std::string::npos) << game.Output() << game.Failure();
 
     // The inventory from its key; along the grid and back; the first item,
     // "Use", the first party member.
@@ -79,11 +87,8 @@ TEST(ItemsAndSaves, PickUpUseSaveChangeThePartyAndLoadFromTheKeyboard) {
 // cordial's picture by the hut, then the herb's from its left edge.
 TEST(ItemsAndSaves, AnItemIsPickedUpWithTheFeetAnywhereOnItsPicture) {
     GameSession game;
-    ASSERT_TRUE(testsupport::CalmTheMeadowSlime(game));
-    ASSERT_TRUE(game.AppendToScript("Data/Scripts/Maps/DebugRoom.lua", "Player_SetPosition(300, 606, 0)"));
-    ASSERT_TRUE(game.Start({"-skiptitle", "-map", "DebugRoom", "-nonetwork"})) << game.Failure();
-    size_t at = game.WaitForOutput("Picked up HutCordial\n", 0, 30.0);
-    ASSERT_NE(at, std::string::npos) << game.Output();
+    size_t at = StartAndPickUp(game, 300, 606, "HutCordial");
+    ASSERT_NE(at, std::string::npos) << game.Output() << game.Failure();
     EXPECT_EQ(game.ProbeOne("(function() Player_SetPosition(92, 56, 0) return 1 end)()"), "1");
     at = game.WaitForOutput("Picked up MeadowHerb\n", at, 20.0);
     EXPECT_NE(at, std::string::npos) << game.Output();
