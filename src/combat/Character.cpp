@@ -16,6 +16,7 @@
 #include "core/base/TextUtils.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/LuaManager.h"
+#include "core/script/ScriptArgs.h"
 #include "gui/GUIButton.h"
 
 namespace {
@@ -155,6 +156,11 @@ void Character::ReviveIfKnockedOut(int32_t value) {
     if (m_stats->hp < 1) m_stats->hp = value;
 }
 
+void Character::LowerHP(int32_t amount) {
+    const int64_t hp = static_cast<int64_t>(m_stats->hp) - amount;
+    m_stats->hp = static_cast<int32_t>(std::clamp<int64_t>(hp, INT32_MIN, INT32_MAX));
+}
+
 void Character::LowerShownHP(int32_t amount) {
     int64_t shown = static_cast<int64_t>(m_stats->shownHp) - amount;
     if (shown < 0) shown = 0;
@@ -243,7 +249,9 @@ void Character::AttackWith(Character* target, const char* cue, const char* textF
         window->PushWait(static_cast<int32_t>(
             std::min<int64_t>(static_cast<int64_t>(m_hitFrame) * m_ticksPerStrikeFrame, kMaxStrikeTicks)));
     }
-    target->TakeDamage(this, static_cast<int32_t>(m_lastDamage));
+    // A blow never heals, and one beyond the integer range deals the most it
+    // can: the float is clamped before it becomes an integer.
+    target->TakeDamage(this, std::max(0, script::TruncateToInt(m_lastDamage)));
     if (window) {
         window->PushSync();
         window->PushSetActor(m_combatId);
@@ -255,7 +263,7 @@ void Character::AttackWith(Character* target, const char* cue, const char* textF
 }
 
 void Character::TakeDamage(Character* attacker, int32_t damage) {
-    m_stats->hp -= damage;
+    LowerHP(damage);
     GUICombatMessageWindow* window = MessageWindow();
     if (m_stats->hp > 0) {
         if (!window) return;

@@ -173,6 +173,8 @@ public:
 protected:
     // The attack with its sound cue and text format ("%s Attacks!" here).
     void AttackWith(Character* target, const char* cue, const char* textFormat);
+    // HP -= amount, worked in 64 bits and kept within the 32-bit range.
+    void LowerHP(int32_t amount);
     // Fills the move buffer with a straight path for the move, runs the
     // attack script on it as the party's current character and queues the
     // 25 points into the field sprite.

@@ -72,7 +72,7 @@ void Enemy::Attack(Character* target) { AttackWith(target, "EnemyAttack", "%s At
 void Enemy::TakeDamage(Character* attacker, int32_t damage) {
     (void)attacker;
     CombatStats& s = *GetStats();
-    s.hp = static_cast<int32_t>(std::clamp<int64_t>(static_cast<int64_t>(s.hp) - damage, INT32_MIN, INT32_MAX));
+    LowerHP(damage);
     GUICombatMessageWindow* window = MessageWindow();
     const int32_t id = GetCombatId();
     if (s.hp > 0) {

@@ -90,10 +90,12 @@ int32_t Evaluate(const GrowthFormula& formula, float x) {
     return Clamp32(std::trunc(power + static_cast<double>(linear) + formula.constant));
 }
 
-// L plus or minus 0.35, one draw.
-float DrawX(int32_t level) {
-    return static_cast<float>(level) + static_cast<float>(RandomNext() % 71 - 35) / 100.0f;
+// L plus or minus 0.35 for a draw.
+float XAt(int32_t level, int32_t draw) {
+    return static_cast<float>(level) + static_cast<float>(draw % 71 - 35) / 100.0f;
 }
+
+float DrawX(int32_t level) { return XAt(level, RandomNext()); }
 
 template <typename... Args>
 std::string Format(const char* format, Args... values) {
@@ -111,6 +113,27 @@ GUICombatMessageWindow* FindMessageWindow() {
 
 const PartyClassData& PartyClass::GetClassData(int32_t classId) {
     return kClasses[std::clamp(classId, 0, kClassCount - 1)];
+}
+
+const CombatStats& PartyClass::GrowthCeilings() {
+    static const CombatStats ceilings = [] {
+        // Every formula grows with x, so each is largest at the cap's top draw.
+        const float top = XAt(kMaxLevel, 70);
+        CombatStats c;
+        int32_t* stats[6] = {&c.strength, &c.toughness, &c.intellect, &c.cunning, &c.agility, &c.speed};
+        for (int32_t* stat : stats) *stat = 0;
+        for (const PartyClassData& d : kClasses) {
+            c.maxHp = std::max({c.maxHp, d.hp, Evaluate(d.maxHp, top)});
+            if (d.setsMp) c.maxMp = std::max(c.maxMp, d.mp);
+            if (d.hasMp) c.maxMp = std::max(c.maxMp, Evaluate(d.maxMp, top));
+            for (int i = 0; i < 6; ++i) *stats[i] = std::max({*stats[i], d.stats[i], Evaluate(d.growth[i], top)});
+        }
+        c.level = kMaxLevel;
+        c.hp = c.shownHp = c.maxHp;
+        c.mp = c.shownMp = c.maxMp;
+        return c;
+    }();
+    return ceilings;
 }
 
 PartyClass::PartyClass(const PartyClassData& data) : m_data(data), m_sprite(new FieldSprite()) {

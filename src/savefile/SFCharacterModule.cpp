@@ -1,5 +1,7 @@
 #include "savefile/SFCharacterModule.h"
 
+#include <algorithm>
+#include <cstdio>
 #include <memory>
 
 #include "combat/Character.h"
@@ -31,6 +33,32 @@ int32_t* StatFields(CombatStats& s, size_t index) {
     return fields[index];
 }
 
+// The saved statistics' names, in their saved order.
+const char* const kStatNames[kStatCount] = {"level",    "HP",        "max HP",    "MP",      "max MP",
+                                            "shown HP", "shown MP",  "Strength",  "Toughness", "Intellect",
+                                            "Cunning",  "Agility",   "Speed"};
+
+// Current and shown HP and MP: these alone go below 0, when a knocked-out
+// member's maximum drops at a level-up.
+bool MayBeNegative(size_t index) { return index == 1 || index == 3 || index == 5 || index == 6; }
+
+// Brings every number within what the classes reach, saying so for each one
+// that was not: a file made or altered elsewhere cannot hand the battle
+// numbers that overflow it.
+void KeepWithinReach(const std::string& name, CombatStats& stats) {
+    CombatStats ceilings = PartyClass::GrowthCeilings();
+    for (size_t i = 0; i < kStatCount; ++i) {
+        int32_t& value = *StatFields(stats, i);
+        const int32_t high = *StatFields(ceilings, i);
+        const int32_t low = i == 0 ? 1 : MayBeNegative(i) ? -high : 0;
+        const int32_t kept = std::clamp(value, low, high);
+        if (kept == value) continue;
+        std::fprintf(stderr, "SFCharacterModule - Warning, %s: %s %i is out of range, loaded as %i.\n", name.c_str(),
+                     kStatNames[i], value, kept);
+        value = kept;
+    }
+}
+
 }  // namespace
 
 void SFCharacterModule::Fill(const Character* character) {
@@ -49,11 +77,10 @@ void SFCharacterModule::Fill(const Character* character) {
 
 bool SFCharacterModule::Validate() const {
     if (m_version != 0) return true;
-    // The game never writes a level outside its range; one that is would
-    // send the level-up loop through billions of levels at the next gain.
+    // A level above the cap is brought down to it on load; one below 1 has
+    // no meaning.
     if (m_data.size() != kPayloadSize) return false;
-    const int32_t level = GetI32(m_data, 4);
-    return level >= 1 && level <= PartyClass::kMaxLevel;
+    return GetI32(m_data, 4) >= 1;
 }
 
 void SFCharacterModule::UpdateOldVersion() {
@@ -76,6 +103,7 @@ void SFCharacterModule::Interperet() {
     if (!member) return;
     auto stats = std::make_unique<CombatStats>();
     for (size_t i = 0; i < kStatCount; ++i) *StatFields(*stats, i) = GetI32(m_data, 4 + 4 * i);
+    KeepWithinReach(GetName(), *stats);
     auto experience = std::make_unique<ExperienceRecord>();
     experience->needed = GetI32(m_data, 56);
     experience->gained = GetI32(m_data, 60);

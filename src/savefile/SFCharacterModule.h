@@ -15,11 +15,11 @@ public:
     // leaves the module without name and data.
     void Fill(const Character* character);
     // A new member of the saved class with the saved numbers joins the party
-    // (found again by its class's creation name). Versions other than 0 and
-    // unknown classes are reported and skipped.
+    // (found again by its class's creation name); a number beyond what any
+    // class reaches is brought within reach with a line. Versions other than
+    // 0 and unknown classes are reported and skipped.
     void Interperet() override;
     void UpdateOldVersion() override;
-    // Version 0 payloads are exactly 64 bytes, with a level the game can
-    // reach.
+    // Version 0 payloads are exactly 64 bytes, with a level of 1 or more.
     bool Validate() const override;
 };

@@ -1,5 +1,6 @@
 #include "savefile/SFInventoryModule.h"
 
+#include <cstdio>
 #include <limits>
 #include <memory>
 
@@ -20,9 +21,13 @@ uint32_t GetU32(const std::vector<uint8_t>& in, size_t offset) {
     return v;
 }
 
-// A saved code or quantity that stands for something: 1 up to the largest
-// 32-bit signed number.
-bool Usable(uint32_t value) { return value >= 1 && value <= uint32_t{std::numeric_limits<int32_t>::max()}; }
+// Codes and quantities are 32-bit signed numbers in the game; a saved one
+// above that range stands for nothing.
+bool InRange(uint32_t value) { return value <= uint32_t{std::numeric_limits<int32_t>::max()}; }
+
+void ReportUnresolved(uint32_t code) {
+    std::fprintf(stderr, "SFIM::Interperet - Warning, unresolved code %i\n", static_cast<int32_t>(code));
+}
 
 }  // namespace
 
@@ -36,6 +41,10 @@ void SFInventoryModule::Fill(const PlayerInventory* inventory) {
     PutU32(data, static_cast<uint32_t>(count));
     for (int i = 0; i < count; ++i) {
         const ItemInstance* item = inventory->GetItemAt(i);
+        // Written as it is, so the load names it too.
+        if (item && item->GetCode() < 1)
+            std::fprintf(stderr, "SFInventoryModule - Warning, %s in slot %i has no item code and will not load.\n",
+                         item->GetName().c_str(), i);
         PutU32(data, item ? static_cast<uint32_t>(item->GetCode()) : 0);
         PutU32(data, item ? static_cast<uint32_t>(item->GetQuantity()) : 0);
     }
@@ -44,7 +53,7 @@ void SFInventoryModule::Fill(const PlayerInventory* inventory) {
 
 bool SFInventoryModule::Validate() const {
     if (m_data.size() < 4) return false;
-    return uint64_t{GetU32(m_data, 0)} <= (m_data.size() - 4) / 8;
+    return uint64_t{GetU32(m_data, 0)} * 8 == m_data.size() - 4;
 }
 
 void SFInventoryModule::UpdateOldVersion() {
@@ -61,13 +70,17 @@ void SFInventoryModule::Interperet() {
     for (uint32_t i = 0; i < count; ++i) {
         const uint32_t code = GetU32(m_data, 4 + 8 * size_t{i});
         const uint32_t quantity = GetU32(m_data, 8 + 8 * size_t{i});
-        if (!Usable(code) || !Usable(quantity)) continue;
+        if (code == 0 || quantity == 0) continue;
+        if (!InRange(code) || !InRange(quantity)) {
+            ReportUnresolved(code);
+            continue;
+        }
         // Slots the inventory does not have are not placed.
         if (i >= static_cast<uint32_t>(inventory->GetSlotCount())) continue;
         std::unique_ptr<ItemInstance> item =
             PlayerInventory::BuildItemFromPrototypeCode(static_cast<int32_t>(code), false);
         if (!item) {
-            std::fprintf(stderr, "SFIM::Interperet - Warning, unresolved code %i\n", static_cast<int32_t>(code));
+            ReportUnresolved(code);
             continue;
         }
         item->SetQuantity(static_cast<int32_t>(quantity));

@@ -1,7 +1,11 @@
 #include "savefile/SFM.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstring>
+#include <filesystem>
 
 #include "combat/Character.h"
 #include "combat/CombatParty.h"
@@ -23,6 +27,16 @@ bool WriteU32(std::FILE* file, uint32_t value) {
     return std::fwrite(bytes, 1, 4, file) == 4;
 }
 
+// Makes the rename itself lasting; a folder that cannot be synced changes
+// nothing about the save, which is in place.
+void SyncFolderOf(const std::string& path) {
+    const std::string folder = std::filesystem::path(path).parent_path().string();
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
 }  // namespace
 
 SFM::SFM() = default;
@@ -40,11 +54,17 @@ bool SFM::WriteFile(const std::string& path) {
     bool ok = std::fwrite(kMagic, 1, kMagicSize, file) == kMagicSize && WriteU32(file, count);
     for (const auto& [name, module] : m_modules)
         if (ok && module && module->IsWritable()) ok = module->WriteRecord(file);
-    ok = std::fflush(file) == 0 && ok && !std::ferror(file);
+    // The bytes reach the disk before the name points at them, so a power
+    // cut leaves the old save or the new one, never an empty file.
+    ok = std::fflush(file) == 0 && ok && !std::ferror(file) && ::fsync(fileno(file)) == 0;
     ok = std::fclose(file) == 0 && ok;
     if (ok) ok = std::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) std::remove(temporary.c_str());
-    return ok;
+    if (!ok) {
+        std::remove(temporary.c_str());
+        return false;
+    }
+    SyncFolderOf(target);
+    return true;
 }
 
 bool SFM::ReadFile(const std::string& path) {

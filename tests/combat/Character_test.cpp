@@ -187,6 +187,31 @@ TEST_F(CharacterBattleTest, AKnockOutQueuesTheKnockOutTextsAndEndsAtZero) {
     EXPECT_EQ(queue[19], "104 24");
 }
 
+TEST_F(CharacterBattleTest, BlowsOutsideTheIntegerRangeNeverHealNorWrapHP) {
+    struct Case {
+        int32_t strength, level, targetHp;
+        int32_t hpAfter;
+        const char* text;
+    } cases[] = {
+        {2000000000, 1, INT32_MAX, 0, "text 2147483647 points of knock-out damage to Bog!"},
+        {30000000, 99, INT32_MAX, 0, "text 2147483647 points of knock-out damage to Bog!"},
+        {-1000, 1, 50, 50, "text 0 points of damage to Bog."},
+        {8, 1, INT32_MIN + 5, 0, "text 12 points of knock-out damage to Bog!"},
+        {2000000000, 1, -2000000000, 0, "text 2147483647 points of knock-out damage to Bog!"},
+    };
+    for (const Case& c : cases) {
+        ana->GetStats()->strength = c.strength;
+        ana->GetStats()->level = c.level;
+        bog->GetStats()->hp = c.targetHp;
+        Window()->GetQueue().Clear();
+        ScriptRandom({10});
+        ana->Attack(bog);
+        EXPECT_EQ(bog->GetStats()->hp, c.hpAfter) << c.strength << " " << c.targetHp;
+        const Strings queue = DumpQueue(Window());
+        EXPECT_EQ(queue.size() > 11 ? queue[11] : "", c.text) << c.strength << " " << c.targetHp;
+    }
+}
+
 TEST_F(CharacterBattleTest, EnemyAttackTextHasNoExclamationMark) {
     ScriptRandom({10});
     bog->Attack(ana);

@@ -4,6 +4,8 @@
 #include "savefile/SFM.h"
 
 #include <gtest/gtest.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -26,6 +28,21 @@
 #include "world/PlayerVorn.h"
 
 using testsupport::StderrCapture;
+
+namespace {
+// What each fsync of this program was given: the file's name and whether the
+// save was already in place by then.
+std::vector<std::string> g_synced;
+}  // namespace
+
+// Stands in for the C library's fsync in this test program, and syncs too.
+extern "C" int fsync(int fd) {
+    std::error_code error;
+    const std::string path = std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(fd), error).string();
+    g_synced.push_back(std::filesystem::path(path).filename().string() +
+                       (std::filesystem::exists("save.dat") ? " after" : " before"));
+    return static_cast<int>(syscall(SYS_fsync, fd));
+}
 
 namespace {
 
@@ -52,10 +69,10 @@ struct Bytes {
     }
 };
 
-std::string CharacterPayload(int32_t classId, int32_t hp, int32_t level = 3) {
+std::string CharacterPayload(int32_t classId, int32_t hp, int32_t level = 3, int32_t strength = 11) {
     Bytes b;
     b.U32(static_cast<uint32_t>(classId));
-    const int32_t stats[13] = {level, hp, 90, 4, 40, hp, 4, 11, 12, 13, 14, 15, 16};
+    const int32_t stats[13] = {level, hp, 90, 4, 40, hp, 4, strength, 12, 13, 14, 15, 16};
     for (int32_t s : stats) b.U32(static_cast<uint32_t>(s));
     return b.U32(100).U32(55).data;
 }
@@ -245,13 +262,13 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedWhole) {
         {"short character", Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", good.substr(0, 63)).data},
         {"long character", Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", good + "x").data},
         {"level 0", Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", CharacterPayload(0, 5, 0)).data},
-        {"level past the last",
-         Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", CharacterPayload(0, 5, 100)).data},
         {"level -2^31",
          Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", CharacterPayload(0, 5, INT32_MIN)).data},
         {"inventory without its count", Bytes().Text("TamskCube Savefile").U32(1).Record(2, 0, "Inventory", "abc").data},
         {"inventory counting past its data",
          Bytes().Text("TamskCube Savefile").U32(1).Record(2, 0, "Inventory", InventoryPayload(2, {{1, 1}})).data},
+        {"inventory with bytes past its slots",
+         Bytes().Text("TamskCube Savefile").U32(1).Record(2, 0, "Inventory", InventoryPayload(1, {{1, 1}}) + "x").data},
         {"inventory count 2^32-1",
          Bytes().Text("TamskCube Savefile").U32(1).Record(2, 0, "Inventory", InventoryPayload(0xFFFFFFFFu, {{1, 1}})).data},
         {"a good record, then a bad one",
@@ -271,6 +288,7 @@ TEST_F(SaveFileTest, UnknownPartsAreSkippedWithTheirWarnings) {
     sixty[1] = {99, 1};         // no such item
     sixty[2] = {2, 0};          // no quantity
     sixty[4] = {0xFFFFFFFFu, 3};  // not a code
+    sixty[5] = {1, 0x80000000u};  // not a quantity
     sixty[49] = {2, 2};
     sixty[55] = {1, 1};         // past the inventory's 50 slots
     const std::string file = Bytes()
@@ -290,7 +308,9 @@ TEST_F(SaveFileTest, UnknownPartsAreSkippedWithTheirWarnings) {
               "Warning, unresolved character 9 in CharacterModule.\n"
               "SFCharacterModule - Warning, unhandled version 2.\n"
               "PI::BuildItemFromPrototypeCode:  Failed, code 99 not found\n"
-              "SFIM::Interperet - Warning, unresolved code 99\n");
+              "SFIM::Interperet - Warning, unresolved code 99\n"
+              "SFIM::Interperet - Warning, unresolved code -1\n"
+              "SFIM::Interperet - Warning, unresolved code 1\n");
     EXPECT_EQ(Names(), (std::vector<std::string>{"Kell", "Orravine"}));
     EXPECT_EQ(party->GetMemberAt(1)->GetStats()->hp, 33);
     EXPECT_EQ(party->GetMemberAt(1)->GetStats()->level, 99);
@@ -304,6 +324,66 @@ TEST_F(SaveFileTest, UnknownPartsAreSkippedWithTheirWarnings) {
     EXPECT_EQ(Load("empty.dat"), "");
     EXPECT_TRUE(Names().empty());
     EXPECT_EQ(inventory->CountItems(), 2);
+}
+
+TEST_F(SaveFileTest, NumbersNoClassReachesAreLoadedAtTheNearestItReaches) {
+    MakeGame();
+    struct Case {
+        int32_t level, hp, strength;
+        const char* lines;
+        int32_t loadedLevel, loadedHp, loadedStrength;
+    } cases[] = {
+        {99, 33, 401, "", 99, 33, 401},
+        {100, 33, 11, "SFCharacterModule - Warning, Kell: level 100 is out of range, loaded as 99.\n", 99, 33, 11},
+        {INT32_MAX, 33, 11, "SFCharacterModule - Warning, Kell: level 2147483647 is out of range, loaded as 99.\n",
+         99, 33, 11},
+        {99, 33, INT32_MAX,
+         "SFCharacterModule - Warning, Kell: Strength 2147483647 is out of range, loaded as 401.\n", 99, 33, 401},
+        {5, -2000000000, -7,
+         "SFCharacterModule - Warning, Kell: HP -2000000000 is out of range, loaded as -813.\n"
+         "SFCharacterModule - Warning, Kell: shown HP -2000000000 is out of range, loaded as -813.\n"
+         "SFCharacterModule - Warning, Kell: Strength -7 is out of range, loaded as 0.\n",
+         5, -813, 0},
+    };
+    for (const Case& c : cases) {
+        // One member, four letters of name: 104 bytes.
+        const std::string file = Bytes()
+                                     .Text("TamskCube Savefile")
+                                     .U32(1)
+                                     .Record(1, 0, "Kell", CharacterPayload(4, c.hp, c.level, c.strength))
+                                     .data;
+        ASSERT_EQ(file.size(), 104u);
+        dir.WriteFile("high.dat", file);
+        EXPECT_EQ(Load("high.dat"), c.lines) << c.level << " " << c.strength;
+        ASSERT_EQ(Names(), (std::vector<std::string>{"Kell"}));
+        const CombatStats& s = *party->GetMemberAt(0)->GetStats();
+        EXPECT_EQ(s.level, c.loadedLevel);
+        EXPECT_EQ(s.hp, c.loadedHp);
+        EXPECT_EQ(s.strength, c.loadedStrength);
+        EXPECT_EQ(s.maxHp, 90);
+    }
+}
+
+TEST_F(SaveFileTest, AnItemWithoutCodeIsNamedWhenSavedAndWhenLoaded) {
+    MakeGame();
+    ItemPrototype stone;  // never given a code
+    stone.SetName("Stone");
+    std::unique_ptr<ItemInstance> item = std::make_unique<ItemInstance>(&stone, false);
+    inventory->PutItemInSlot(item, 7);
+    StderrCapture cap;
+    sfm->IssueSave("save.dat");
+    EXPECT_EQ(cap.Take(), "SFInventoryModule - Warning, Stone in slot 7 has no item code and will not load.\n");
+    EXPECT_EQ(Load("save.dat"), "SFIM::Interperet - Warning, unresolved code -1\n");
+    EXPECT_EQ(inventory->GetItemAt(7), nullptr);
+    EXPECT_EQ(inventory->CountItems(), 2);
+}
+
+TEST_F(SaveFileTest, TheNewFileReachesTheDiskBeforeItTakesTheName) {
+    MakeGame();
+    g_synced.clear();
+    sfm->IssueSave("save.dat");
+    const std::string folder = std::filesystem::current_path().filename().string();
+    EXPECT_EQ(g_synced, (std::vector<std::string>{"save.dat.tmp before", folder + " after"}));
 }
 
 TEST_F(SaveFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
