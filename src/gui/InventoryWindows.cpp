@@ -300,8 +300,6 @@ bool Inv_UseItem(void*) {
     auto* item = static_cast<ItemInstance*>(inventoryWindow->GetNamedPointer("ActiveItemPtr"));
     auto* refresh = static_cast<uint8_t*>(target->GetNamedPointer("RefreshState"));
     if (!item || !refresh) return false;
-    // An item that cannot be used is offered to no one.
-    if (!item->GetPrototype() || !item->GetPrototype()->IsFirstUsable()) return false;
     target->Open();
     target->SetOwnedPointer("ActiveItemPtr", item);
     *refresh = 1;

@@ -1,7 +1,7 @@
 // NPC_WorldEnemy_ functions: configure the active character when it is a
 // world enemy. Without an active character the entity manager's lookup
-// prints its line; a character of another class gets the function's
-// "no ActiveEnemy" line and is left as it is.
+// prints its line; a character of another class is left as it is, without a
+// word (only NPC_WorldEnemy_AddBoss says "no ActiveEnemy").
 #include <string>
 
 #include "core/base/GlobalState.h"
@@ -12,8 +12,8 @@
 namespace {
 
 // The active world enemy, or null. Without an active character only the
-// entity manager's lookup speaks; a character of another class gets the
-// function's own line.
+// entity manager's lookup speaks; a character of another class is skipped
+// silently.
 NPCWorldEnemy* ActiveEnemy(const char* name) {
     const script::Lines lines{name};
     EntityManager* entities = GetGlobalState()->entityManager;
@@ -21,11 +21,7 @@ NPCWorldEnemy* ActiveEnemy(const char* name) {
         lines.Fail("EntityManager does not exist");
         return nullptr;
     }
-    RootEntity* active = entities->GetActiveNPC();
-    if (!active) return nullptr;
-    auto* enemy = dynamic_cast<NPCWorldEnemy*>(active);
-    if (!enemy) lines.Fail("no ActiveEnemy");
-    return enemy;
+    return dynamic_cast<NPCWorldEnemy*>(entities->GetActiveNPC());
 }
 
 int NPC_WorldEnemy_SetMaxSpawns(lua_State* L) {

@@ -163,11 +163,10 @@ bool PlayerInventory::UseItem(ItemInstance* item, Character* target) {
     const int slot = FindSlotOf(item);
     // An item that is not in a slot here is not this inventory's to use up.
     if (slot < 0) return false;
-    // An item that is not usable does nothing, so none of it is spent.
-    ItemPrototype* prototype = item->GetPrototype();
-    if (!prototype || !prototype->IsFirstUsable()) return false;
+    // One is spent whether or not the prototype is usable: Use runs the
+    // effects only for a usable one.
     const uint64_t serial = item->GetSerial();
-    prototype->Use(target);
+    if (ItemPrototype* prototype = item->GetPrototype()) prototype->Use(target);
     // The effects cannot reach the inventory, but the slot is checked again
     // rather than trusting the pointer.
     if (m_slots[static_cast<size_t>(slot)].get() != item || item->GetSerial() != serial) return false;

@@ -59,7 +59,7 @@ public:
     void SwapSlots(int a, int b);
     // The prototype's effects on the target, then one fewer; true when that
     // was the last one and the item is gone. An item whose prototype is not
-    // usable is left as it is (false).
+    // usable runs no effect but is spent all the same.
     bool UseItem(ItemInstance* item, Character* target);
 
     // A new item of the first prototype under "ItemPrototypes" with that

@@ -292,27 +292,23 @@ TEST_F(InventoryWindowsTest, AClickedItemIsTheHighlightedAndDescribedOne) {
     EXPECT_EQ(Line(0), "");
 }
 
-TEST_F(InventoryWindowsTest, AnItemThatCannotBeUsedIsOfferedToNoOneAndKept) {
-    AddMember("Orravine", 10);
+TEST_F(InventoryWindowsTest, AnItemThatIsNotUsableIsOfferedAndSpentWithoutEffect) {
+    Character* orravine = AddMember("Orravine", 10);
     inventory->AddItem("Herb", &herb, false);  // no usable flag
-    ItemInstance* herbItem = inventory->GetItemAt(0);
     Tick("Inventory");
     Tick();
     Click(20, 55);
     ASSERT_TRUE(Find("InventoryWindowSubmenu")->IsVisible());
     Click(20, 273);  // Use
-    EXPECT_FALSE(Find("InventoryTargetWindow")->IsVisible());
-    EXPECT_TRUE(Find("InventoryWindowSubmenu")->IsVisible());
-    EXPECT_EQ(inventory->GetItemAt(0), herbItem);
-    EXPECT_EQ(herbItem->GetQuantity(), 1);
-
-    // Even when a target list is at hand, choosing a member spends nothing.
-    Find("InventoryTargetWindow")->SetOwnedPointer("ActiveItemPtr", herbItem);
-    Find("InventoryTargetWindow")->Open();
+    ASSERT_TRUE(Find("InventoryTargetWindow")->IsVisible());
     Tick();
-    Click(154 + 20, 254 + 18);
-    EXPECT_EQ(inventory->GetItemAt(0), herbItem);
-    EXPECT_EQ(herbItem->GetQuantity(), 1);
+    StderrCapture cap;
+    Click(154 + 20, 254 + 18);  // Orravine
+    EXPECT_EQ(cap.Take(), "");
+    EXPECT_EQ(inventory->CountItems(), 0);
+    EXPECT_EQ(orravine->GetStats()->hp, 10);
+    EXPECT_FALSE(Find("InventoryTargetWindow")->IsVisible());
+    EXPECT_FALSE(Find("InventoryWindowSubmenu")->IsVisible());
 }
 
 TEST_F(InventoryWindowsTest, TheTargetListShowsTheHPThatAUseLeft) {

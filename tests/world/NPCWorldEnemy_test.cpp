@@ -265,11 +265,11 @@ TEST_F(WorldEnemyTest, ScriptFunctionsActOnlyOnWorldEnemies) {
         const char* line;
     };
     const Case onPlain[] = {
-        {"NPC_WorldEnemy_SetMaxSpawns(2)", "NPC_WorldEnemy_SetMaxSpawns:  Failed, no ActiveEnemy\n"},
-        {"NPC_WorldEnemy_SetDetectRange(9)", "NPC_WorldEnemy_SetDetectRange:  Failed, no ActiveEnemy\n"},
-        {"NPC_WorldEnemy_SetAggroRange(9)", "NPC_WorldEnemy_SetAggroRange:  Failed, no ActiveEnemy\n"},
-        {"NPC_WorldEnemy_SetRespawnTime(9)", "NPC_WorldEnemy_SetRespawnTime:  Failed, no ActiveEnemy\n"},
-        {"NPC_WorldEnemy_AddMob('Imp')", "NPC_WorldEnemy_AddMob:  Failed, no ActiveEnemy\n"},
+        {"NPC_WorldEnemy_SetMaxSpawns(2)", ""},
+        {"NPC_WorldEnemy_SetDetectRange(9)", ""},
+        {"NPC_WorldEnemy_SetAggroRange(9)", ""},
+        {"NPC_WorldEnemy_SetRespawnTime(9)", ""},
+        {"NPC_WorldEnemy_AddMob('Imp')", ""},
         {"NPC_WorldEnemy_AddBoss('King')", "NPC_WorldEnemy_AddBoss:  Failed, no ActiveEnemy\n"},
         {"NPC_WorldEnemy_Setup(1, 2, 3)", ""},
     };

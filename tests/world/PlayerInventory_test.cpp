@@ -150,25 +150,28 @@ TEST(PlayerInventory, UsingRunsTheEffectsWithTheWholeTargetAndUsesTheLastOneUp) 
     auto* target = reinterpret_cast<Character*>(uintptr_t{0x123456789ABCDEF0});
 
     PlayerInventory inventory;
-    inventory.AddItem("Tonic", tonic, false);
-    inventory.AddItem("Tonic", tonic, false);
+    for (int i = 0; i < 3; ++i) inventory.AddItem("Tonic", tonic, false);
     ItemInstance* item = inventory.GetItemAt(0);
     g_calls = 0;
-    // Not usable yet: no effect runs and none of it is spent.
+    // Not usable: no effect runs, but one is spent all the same.
     EXPECT_FALSE(inventory.UseItem(item, target));
     EXPECT_EQ(g_calls, 0);
     EXPECT_EQ(item->GetQuantity(), 2);
-    EXPECT_EQ(inventory.GetItemAt(0), item);
     EXPECT_FALSE(inventory.UseItem(item, nullptr));
     EXPECT_FALSE(inventory.UseItem(nullptr, target));
+    EXPECT_EQ(item->GetQuantity(), 2);
 
     tonic->SetUsableFlags(true, false, -1);
     EXPECT_FALSE(inventory.UseItem(item, target));
     EXPECT_EQ(item->GetQuantity(), 1);
-    EXPECT_TRUE(inventory.UseItem(item, target));
-    EXPECT_EQ(g_calls, 2);
+    EXPECT_EQ(g_calls, 1);
     EXPECT_EQ(g_seenTarget, target);
     EXPECT_EQ(g_seenData, (std::vector<uint8_t>{1, 2, 3}));
+
+    // The last one goes, usable or not.
+    tonic->SetUsableFlags(false, false, -1);
+    EXPECT_TRUE(inventory.UseItem(item, target));
+    EXPECT_EQ(g_calls, 1);
     EXPECT_EQ(inventory.CountItems(), 0);
 }
 

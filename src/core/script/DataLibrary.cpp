@@ -12,6 +12,28 @@ const char* Show(const char* name) { return name ? name : "(null)"; }
 
 bool Matches(DataKind wanted, DataKind actual) { return wanted == DataKind::Any || wanted == actual; }
 
+// A kind as the mismatch line names it, with its article.
+const char* KindName(DataKind kind) {
+    switch (kind) {
+        case DataKind::Any: return "an entry of any kind";
+        case DataKind::Bitmap: return "a Bitmap";
+        case DataKind::Portrait: return "a Portrait";
+        case DataKind::Palette: return "a Palette";
+        case DataKind::Font: return "a Font";
+        case DataKind::TextureFile: return "a TextureFile";
+        case DataKind::Sound: return "a Sound";
+        case DataKind::SoundRecord: return "a SoundRecord";
+        case DataKind::Music: return "a Music";
+        case DataKind::ItemPrototype: return "an ItemPrototype";
+        case DataKind::EnemyPrototype: return "an EnemyPrototype";
+        case DataKind::FieldSpriteAnimation: return "a FieldSpriteAnimation";
+        case DataKind::ConsoleCommand: return "a ConsoleCommand";
+        case DataKind::FieldSprite: return "a FieldSprite";
+        case DataKind::FieldSpriteDisplayList: return "a FieldSpriteDisplayList";
+    }
+    return "an entry of unknown kind";
+}
+
 // The first level list of that name (levels hold their child lists directly).
 NamedList* FindLevel(NamedList* list, const char* name) {
     if (!list || !name) return nullptr;
@@ -107,12 +129,23 @@ void* DataLibrary::GetPointer(const char* section, const char* catalogue, const 
     if (!headingList) return nullptr;
     Entry* entry = FindEntry(headingList, name, kind);
     if (!entry) {
-        if (warnOnMiss_)
-            std::fprintf(stderr, "DataLibrary:  Warning, Root/%s/%s/%s/%s does not exist\n", Show(section),
-                         Show(catalogue), Show(heading), Show(name));
+        if (warnOnMiss_) ReportMiss(headingList, section, catalogue, heading, name, kind);
         return nullptr;
     }
     return entry->pointer;
+}
+
+void DataLibrary::ReportMiss(NamedList* headingList, const char* section, const char* catalogue,
+                             const char* heading, const char* name, DataKind kind) {
+    // A name registered only with another kind is not missing: the caller
+    // asked for the wrong kind, and the line says which it is.
+    if (const Entry* other = FindEntry(headingList, name, DataKind::Any); other && kind != DataKind::Any) {
+        std::fprintf(stderr, "DataLibrary:  Warning, Root/%s/%s/%s/%s is %s, not %s\n", Show(section),
+                     Show(catalogue), Show(heading), Show(name), KindName(other->kind), KindName(kind));
+        return;
+    }
+    std::fprintf(stderr, "DataLibrary:  Warning, Root/%s/%s/%s/%s does not exist\n", Show(section), Show(catalogue),
+                 Show(heading), Show(name));
 }
 
 void* DataLibrary::FindPointerInHeading(NamedList* headingList, const char* name, DataKind kind) {
@@ -231,8 +264,7 @@ void* DataLibrary::RemovePointer(const char* section, const char* catalogue, con
     });
     Entry* entry = node ? static_cast<Entry*>(node->value) : nullptr;
     if (!entry) {
-        std::fprintf(stderr, "DataLibrary:  Warning, Root/%s/%s/%s/%s does not exist\n", Show(section),
-                     Show(catalogue), Show(heading), Show(name));
+        ReportMiss(headingList, section, catalogue, heading, name, kind);
         return nullptr;
     }
     headingList->RemoveValue(entry);
@@ -266,9 +298,7 @@ void DataLibrary::SetActiveObject(const char* section, const char* catalogue, co
     if (!headingList) return;
     Entry* entry = FindEntry(headingList, name, DataKind::Any);
     if (!entry) {
-        if (warnOnMiss_)
-            std::fprintf(stderr, "DataLibrary:  Warning, Root/%s/%s/%s/%s does not exist\n", Show(section),
-                         Show(catalogue), Show(heading), Show(name));
+        if (warnOnMiss_) ReportMiss(headingList, section, catalogue, heading, name, DataKind::Any);
         return;
     }
     activeObject_ = entry->pointer;

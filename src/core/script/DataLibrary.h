@@ -66,7 +66,9 @@ public:
     NamedList* GetHeadingA(const char* heading);
 
     // The first entry of that name and kind (Any matches every entry), or
-    // null with "DataLibrary:  Warning, Root/s/c/h/n does not exist".
+    // null with "DataLibrary:  Warning, Root/s/c/h/n does not exist"; when
+    // the name is there with another kind only, the line says so instead:
+    // "DataLibrary:  Warning, Root/s/c/h/n is a Portrait, not a Bitmap".
     void* GetPointer(const char* section, const char* catalogue, const char* heading, const char* name,
                      DataKind kind);
     template <class T>
@@ -106,7 +108,7 @@ public:
     // Takes an entry of that name and kind out (with duplicates: the head,
     // else the tail, else the first inner one, as NamedList::Remove does) and
     // returns its pointer, which the caller now owns; null with a line when
-    // absent.
+    // absent (the same lines as GetPointer).
     void* RemovePointer(const char* section, const char* catalogue, const char* heading, const char* name,
                         DataKind kind);
 
@@ -142,6 +144,9 @@ public:
 
 private:
     Entry* FindEntry(NamedList* headingList, const char* name, DataKind kind);
+    // The line for a name not found with that kind in the heading list.
+    void ReportMiss(NamedList* headingList, const char* section, const char* catalogue, const char* heading,
+                    const char* name, DataKind kind);
     NamedList* NewList();
     void Append(NamedList* headingList, const char* name, void* pointer, DataKind kind);
 

@@ -96,9 +96,24 @@ TEST_F(Library, ReAddingALevelReusesItAndMissingParentsAddNothing) {
 
 TEST_F(Library, KindsAreKeptApart) {
     ASSERT_TRUE(library.Register("Images", "GUI", "Windows", "Moon", &a, DataKind::Portrait));
-    testsupport::StderrCapture cap;
-    EXPECT_EQ(library.GetPointer("Images", "GUI", "Windows", "Moon", DataKind::Bitmap), nullptr);
-    EXPECT_EQ(cap.Take(), "DataLibrary:  Warning, Root/Images/GUI/Windows/Moon does not exist\n");
+    ASSERT_TRUE(library.Register("Images", "GUI", "Windows", "Cordial", &b, DataKind::ItemPrototype));
+    // A name there with another kind only is named with its kind; a name
+    // that is not there at all does not exist.
+    const struct {
+        const char* name;
+        DataKind kind;
+        const char* line;
+    } misses[] = {
+        {"Moon", DataKind::Bitmap, "DataLibrary:  Warning, Root/Images/GUI/Windows/Moon is a Portrait, not a Bitmap\n"},
+        {"Cordial", DataKind::EnemyPrototype,
+         "DataLibrary:  Warning, Root/Images/GUI/Windows/Cordial is an ItemPrototype, not an EnemyPrototype\n"},
+        {"Sun", DataKind::Bitmap, "DataLibrary:  Warning, Root/Images/GUI/Windows/Sun does not exist\n"},
+    };
+    for (const auto& miss : misses) {
+        testsupport::StderrCapture cap;
+        EXPECT_EQ(library.GetPointer("Images", "GUI", "Windows", miss.name, miss.kind), nullptr);
+        EXPECT_EQ(cap.Take(), miss.line);
+    }
     EXPECT_EQ(library.FindPointerAnywhere("Moon", DataKind::Bitmap), nullptr);
 
     // A later entry of the wanted kind under the same name is found.
@@ -173,7 +188,10 @@ TEST_F(Library, RemovingHandsThePointerBackAndForgetsIt) {
     library.SetWarnOnMiss(0);  // the entry's own miss is reported regardless
     EXPECT_EQ(library.RemovePointer("Images", "GUI", "Windows", "A", DataKind::Bitmap), nullptr);
     EXPECT_EQ(library.RemovePointer("Images", "GUI", "Windows", "A", DataKind::Any), &a);  // an inner one
-    EXPECT_EQ(cap.Take(), "DataLibrary:  Warning, Root/Images/GUI/Windows/A does not exist\n");
+    EXPECT_EQ(library.RemovePointer("Images", "GUI", "Windows", "Z", kCommand), nullptr);
+    EXPECT_EQ(cap.Take(),
+              "DataLibrary:  Warning, Root/Images/GUI/Windows/A is a ConsoleCommand, not a Bitmap\n"
+              "DataLibrary:  Warning, Root/Images/GUI/Windows/Z does not exist\n");
     EXPECT_EQ(library.GetHeading("Images", "GUI", "Windows")->GetCount(), 2);
 }
 

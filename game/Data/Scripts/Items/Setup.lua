@@ -40,7 +40,8 @@ DL_AddSection("ItemPrototypes")
 DL_AddCatalogue("ItemPrototypes", "Sample")
 DL_AddHeading("ItemPrototypes", "Sample", "Common")
 
--- key, item name, code, icon, stack size, HP restored (0: not usable), text
+-- key, item name, code, icon, stack size, HP restored (0: not usable, so Use
+-- spends it for nothing), text
 local function Item(key, name, code, icon, stack, restores, lines)
     DL_RegisterItemPrototype("ItemPrototypes", "Sample", "Common", key, name)
     IP_SetPrototypeCode(code, true)
@@ -59,9 +60,9 @@ Item("Potion", "Red Cordial", 1, "Potion", 9, 30,
      {"A little flask of red cordial.", "Restores 30 HP to one member of the party."})
 Item("Herb", "Healing Herb", 2, "Herb", 5, 12,
      {"A leaf that smells of rain.", "Restores 12 HP to one member of the party."})
-Item("Moonstone", "Moonstone", 3, "Moonstone", 1, 0,
-     {"A pale stone that glows when the moon is up.", "It is of no use in a fight,",
-      "but it is pretty."})
+Item("Moonstone", "Moonstone", 3, "Moonstone", 1, 60,
+     {"A pale stone that glows when the moon is up.",
+      "Its light restores 60 HP to one member of the party,", "and then the stone is gone."})
 
 -- The notice the standing stones show at the top of the screen.
 GUI_SetActiveObjectList("Base")
