@@ -32,6 +32,17 @@ protected:
             peer.DeallocatePacket(packet);
         }
     }
+    // The u32 each waiting message starts with, in order.
+    static std::vector<uint32_t> TakeIndexes(NetPeer& peer) {
+        std::vector<uint32_t> indexes;
+        while (NetPacket* packet = peer.Receive()) {
+            net::BitStream in(packet->Data(), packet->Length());
+            uint32_t index = 0;
+            if (in.ReadU32(index)) indexes.push_back(index);
+            peer.DeallocatePacket(packet);
+        }
+        return indexes;
+    }
     static bool Has(const std::vector<NetPacket>& list, uint8_t first) {
         for (const NetPacket& p : list)
             if (p.data[0] == first) return true;
@@ -185,13 +196,7 @@ TEST_F(NetPeerTest, AFullQueueDropsTheOldestMessagesWithOneLine) {
     uint64_t end = net::GetTime() + 20000;
     while (client.GetDroppedCount() < 100 && net::GetTime() < end) Drain(server, atServer);
     EXPECT_EQ(client.GetDroppedCount(), 100u);
-    std::vector<uint32_t> indexes;
-    while (NetPacket* packet = client.Receive()) {
-        net::BitStream in(packet->Data(), packet->Length());
-        uint32_t index = 0;
-        if (in.ReadU32(index)) indexes.push_back(index);
-        client.DeallocatePacket(packet);
-    }
+    const std::vector<uint32_t> indexes = TakeIndexes(client);
     EXPECT_EQ(cap.Take(), "NetPeer: the receive queue is full, the oldest messages are dropped\n");
     ASSERT_EQ(indexes.size(), NetPeer::kMaxQueuedMessages);
     EXPECT_EQ(indexes.front(), 100u);
@@ -218,13 +223,7 @@ TEST_F(NetPeerTest, MessagesAndTheQueueAreBoundedInBytes) {
     uint64_t end = net::GetTime() + 30000;
     while (client.GetDroppedCount() < 3 && net::GetTime() < end) Drain(server, atServer);
     EXPECT_EQ(client.GetDroppedCount(), 3u);
-    std::vector<uint32_t> indexes;
-    while (NetPacket* packet = client.Receive()) {
-        net::BitStream in(packet->Data(), packet->Length());
-        uint32_t index = 0;
-        if (in.ReadU32(index) && packet->Length() == NetPeer::kMaxPacketSize) indexes.push_back(index);
-        client.DeallocatePacket(packet);
-    }
+    const std::vector<uint32_t> indexes = TakeIndexes(client);
     EXPECT_EQ(cap.Take(), "NetPeer: the receive queue is full, the oldest messages are dropped\n");
     ASSERT_EQ(indexes.size(), fits);
     EXPECT_EQ(indexes.front(), 3u);
