@@ -56,15 +56,25 @@ std::vector<std::string> SplitWords(const std::string& text) {
     return words;
 }
 
-// A decimal number truncated toward zero; text that is no number reads 0,
-// and values outside the int32 range are held at its ends.
-int32_t TruncatedCoordinate(const std::string& text) {
-    double value = std::strtod(text.c_str(), nullptr);
-    if (std::isnan(value)) return 0;
-    if (value >= 2147483647.0) return INT32_MAX;
-    if (value <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(value);
+// A decimal number truncated toward zero into `out`; values outside the
+// int32 range are held at its ends. False, with `out` untouched, for a word
+// that is not wholly a number ("abc", "12abc", "nan").
+bool TruncatedCoordinate(const std::string& text, int32_t& out) {
+    const char* begin = text.c_str();
+    char* end = nullptr;
+    const double value = std::strtod(begin, &end);
+    if (end == begin || *end != '\0' || std::isnan(value)) return false;
+    if (value >= 2147483647.0)
+        out = INT32_MAX;
+    else if (value <= -2147483648.0)
+        out = INT32_MIN;
+    else
+        out = static_cast<int32_t>(value);
+    return true;
 }
+
+constexpr const char* kSetNpcPositionUsage =
+    "Incorrect number of arguments given, format should be /npc setnpcposition stringname doublex doubley doublez";
 
 }  // namespace
 
@@ -162,15 +172,18 @@ void CommandSetNpcPosition(ConsoleCommand* command) {
     for (size_t i = 0; i < 4; ++i) {
         if (i >= command->arguments.size() || !command->arguments[i]) {
             std::fputs(kMissing[i], stderr);
-            Say("Incorrect number of arguments given, format should be /npc setnpcposition stringname doublex "
-                "doubley doublez");
+            Say(kSetNpcPositionUsage);
             return;
         }
     }
     const std::string& name = *command->arguments[0];
-    const int32_t x = TruncatedCoordinate(*command->arguments[1]);
-    const int32_t y = TruncatedCoordinate(*command->arguments[2]);
-    const int32_t z = TruncatedCoordinate(*command->arguments[3]);
+    int32_t x = 0, y = 0, z = 0;
+    // Coordinates that are not numbers move nobody.
+    if (!TruncatedCoordinate(*command->arguments[1], x) || !TruncatedCoordinate(*command->arguments[2], y) ||
+        !TruncatedCoordinate(*command->arguments[3], z)) {
+        Say(kSetNpcPositionUsage);
+        return;
+    }
 
     EntityManager* entities = GetGlobalState()->entityManager;
     RootEntity* entity = entities ? entities->GetNPC(name.c_str()) : nullptr;

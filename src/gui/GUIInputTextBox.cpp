@@ -135,6 +135,22 @@ void GUIInputTextBox::Submit() {
 
 bool GUIInputTextBox::HandleNavigation() {
     if (!IsVisible()) return true;
+    return TypePendingKeys();
+}
+
+void GUIInputTextBox::Hide(bool childrenOnly) {
+    // The keys waiting for the next tick were typed while the box held the
+    // keyboard, so they are the box's even when something hides it first: a
+    // battle that opens in the same moment hides the chat window before the
+    // GUI's tick, and the line's Enter would be lost with the box's focus.
+    // They are typed now, so an ended line is sent; an unfinished one stays
+    // in the box.
+    GUIManager* manager = GetGlobalState()->guiManager;
+    if (m_visible && m_focused && manager && manager->GetControlStack().Top() == this) TypePendingKeys();
+    GUITextLine::Hide(childrenOnly);
+}
+
+bool GUIInputTextBox::TypePendingKeys() {
     std::vector<GUIManager::TypedKey> keys;
     if (GUIManager* manager = GetGlobalState()->guiManager) {
         keys = manager->TakeTypedKeys();

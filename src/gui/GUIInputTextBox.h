@@ -54,6 +54,9 @@ public:
     // already fills the box's width less the width of "M-".
     bool Insert(char character, int position);
 
+    // Keys typed while the box held the keyboard are typed before it goes
+    // (see the .cpp), then it hides as any object does.
+    void Hide(bool childrenOnly) override;
     bool OnEvent(int event, int x, int y) override;
     void Render() override;
     void* GetProperty(const std::string& name) override;
@@ -69,6 +72,9 @@ private:
     // writes and GUIT_SetString may have moved them).
     void Resync();
     void Submit();
+    // Types every key typed since the last tick, in order; true when Enter
+    // or Tab gave up the focus (what was typed after them is dropped).
+    bool TypePendingKeys();
     // One typed key with the modifiers it was typed with; true: Enter or
     // Tab gave up the focus.
     bool TypeKey(int32_t key, bool shift, bool capsLock);

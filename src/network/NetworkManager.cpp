@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <unordered_set>
 #include <vector>
 
 #include "core/base/GlobalState.h"
@@ -85,6 +86,16 @@ bool UsableCoordinate(double value) {
 
 // Names are plain texts: nothing after a zero byte counts.
 std::string PlainText(const std::string& text) { return std::string(text.c_str()); }
+
+// Cuts the text to at most `limit` bytes, never inside a UTF-8 sequence.
+// True when something was cut.
+bool CutText(std::string& text, size_t limit) {
+    if (text.size() <= limit) return false;
+    size_t end = limit;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    text.resize(end);
+    return true;
+}
 
 }  // namespace
 
@@ -242,9 +253,11 @@ void NetworkManager::Update() {
 
 void NetworkManager::PumpPackets() {
     if (!m_peer || !m_connected) return;
-    for (int handled = 0; handled < kMaxPacketsPerPump && m_connected; ++handled) {
+    size_t bytes = 0;
+    for (int handled = 0; handled < kMaxPacketsPerPump && m_connected && bytes < kMaxBytesPerPump; ++handled) {
         net::NetPacket* packet = m_peer->Receive();
         if (!packet) break;
+        bytes += packet->Length();
         HandlePacket(*packet);
         m_peer->DeallocatePacket(packet);
     }
@@ -294,6 +307,10 @@ void NetworkManager::ReceiveServerText(const net::NetPacket* packet) {
     }
     // Server texts are plain texts: nothing after a zero byte counts.
     text = PlainText(text);
+    const size_t received = text.size();
+    if (CutText(text, kMaxServerTextLength))
+        std::fprintf(stderr, "NetworkManager::ReceiveServerText:  Warning, a text of %zu bytes was cut to %zu\n",
+                     received, text.size());
     std::printf("Received message from server: \n%s\n", text.c_str());
     std::fflush(stdout);
     GUIManager* gui = GetGlobalState()->guiManager;
@@ -303,22 +320,53 @@ void NetworkManager::ReceiveServerText(const net::NetPacket* packet) {
 }
 
 NonPlayingCharacter* NetworkManager::FindRemotePlayer(const std::string& name) {
-    auto it = m_remotePlayers.find(name);
-    if (it == m_remotePlayers.end()) return nullptr;
     EntityManager* entities = GetGlobalState()->entityManager;
-    // A map change deletes every entity, ours with them: what is no longer
-    // registered is forgotten without being touched.
-    NonPlayingCharacter* character = it->second.character;
-    if (!entities || !InNPCList(entities, character) || character->GetID() != it->second.id) {
-        m_remotePlayers.erase(it);
+    if (!entities) {
+        m_remotePlayers.clear();
         return nullptr;
     }
-    return character;
+    ForgetGonePlayers(entities);
+    auto it = m_remotePlayers.find(name);
+    return it == m_remotePlayers.end() ? nullptr : it->second.character;
+}
+
+void NetworkManager::ForgetGonePlayers(EntityManager* entities) {
+    const uint64_t removals = entities->GetRemovalCount();
+    if (entities == m_checkedEntities && removals == m_checkedRemovals) return;
+    m_checkedEntities = entities;
+    m_checkedRemovals = removals;
+    if (m_remotePlayers.empty()) return;
+    // A map change deletes every entity, ours with them: what is no longer
+    // registered is forgotten without being touched (its id tells a later
+    // object at the same address apart).
+    std::unordered_set<const void*> registered;
+    if (NamedList* npcs = entities->GetSubList(EntityManager::kNPC))
+        for (NamedList::Node* node = npcs->GetHead(); node; node = node->next) registered.insert(node->value);
+    for (auto it = m_remotePlayers.begin(); it != m_remotePlayers.end();) {
+        if (registered.count(it->second.character) && it->second.character->GetID() == it->second.id)
+            ++it;
+        else
+            it = m_remotePlayers.erase(it);
+    }
 }
 
 NonPlayingCharacter* NetworkManager::CreateRemotePlayer(const std::string& name) {
     GlobalState* state = GetGlobalState();
     EntityManager* entities = state->entityManager;
+    if (m_remotePlayers.size() >= kMaxRemotePlayers) {
+        if (m_reportedRefusals.count(name)) return nullptr;
+        if (m_reportedRefusals.size() < kMaxReportedRefusals) {
+            m_reportedRefusals.insert(name);
+            std::fprintf(stderr,
+                         "NetworkManager::ApplyWorldState:  Warning, %zu players are shown already, %s not shown\n",
+                         kMaxRemotePlayers, name.c_str());
+        } else if (!m_refusalsMuted) {
+            m_refusalsMuted = true;
+            std::fputs("NetworkManager::ApplyWorldState:  Warning, further players refused are not reported\n",
+                       stderr);
+        }
+        return nullptr;
+    }
     // A character of the map (or the player's reserved name) keeps its name.
     if (entities->GetEntity(EntityManager::kNPC, name.c_str()) || name == EntityManager::kPlayerName) {
         if (m_reportedClashes.insert(name).second)
@@ -357,13 +405,6 @@ void NetworkManager::ApplyWorldState(const net::NetPacket* packet) {
         return;
     }
     const std::string localName = state->player ? state->player->GetName() : std::string();
-    // Forget the players whose characters went with a map change.
-    for (auto it = m_remotePlayers.begin(); it != m_remotePlayers.end();) {
-        if (InNPCList(entities, it->second.character) && it->second.character->GetID() == it->second.id)
-            ++it;
-        else
-            it = m_remotePlayers.erase(it);
-    }
 
     for (const WorldRecord& record : records) {
         const std::string name = PlainText(record.name);

@@ -19,6 +19,7 @@
 // Messages: every one the client sends starts with a timestamp header (27,
 // the u64 time in milliseconds, the message id) and goes reliably and in
 // order to the server. See NetworkMessages.h for the ids and layouts.
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <set>
@@ -26,6 +27,7 @@
 
 #include "platform/net/NetTypes.h"
 
+class EntityManager;
 class NonPlayingCharacter;
 
 namespace net {
@@ -42,6 +44,20 @@ public:
     // Packets handled by one PumpPackets at most; the rest wait for the
     // next tick.
     static constexpr int kMaxPacketsPerPump = 64;
+    // A pump takes no further packet once it has handled this many bytes
+    // (the first packet is always handled): the work of a world state and
+    // of a server text grows with its size.
+    static constexpr size_t kMaxBytesPerPump = 256 * 1024;
+    // Other players shown at most; further names are refused with a line.
+    static constexpr size_t kMaxRemotePlayers = 64;
+    // Refused names remembered so that each is reported once; past this
+    // many, one last line says that refusals are no longer reported.
+    static constexpr size_t kMaxReportedRefusals = 1024;
+    // Server texts are cut to this many bytes before they are printed and
+    // shown: longer than any line a client can type (the chat line holds
+    // some 60 characters, behind the sender's name), and wider than the
+    // chat window shows.
+    static constexpr size_t kMaxServerTextLength = 256;
 
     struct ServerSettings {
         std::string host = kDefaultServerHost;
@@ -90,6 +106,7 @@ public:
     // The character this client made for a remote player of that name and
     // that is still in the entity manager's lists, or null.
     NonPlayingCharacter* FindRemotePlayer(const std::string& name);
+    size_t GetRemotePlayerCount() const { return m_remotePlayers.size(); }
 
 private:
     // A character made for a remote player. The id tells it apart from a
@@ -100,8 +117,13 @@ private:
     };
 
     // Makes, registers and scripts the character of a new remote player;
-    // null (with a line) when the name is taken or the script removed it.
+    // null (with a line) when the name is taken, the players are at their
+    // cap, or the script removed it.
     NonPlayingCharacter* CreateRemotePlayer(const std::string& name);
+    // Forgets the players whose characters left the entity manager's lists
+    // (a map change deletes them). Nothing to do, and no walk, while the
+    // entity manager has removed nothing since the last call.
+    void ForgetGonePlayers(EntityManager* entities);
     void Connect(const ServerSettings& settings);
     // Header, message id; the caller appends the payload.
     static void WriteHeader(net::BitStream& stream, uint8_t id);
@@ -119,4 +141,10 @@ private:
     std::map<std::string, RemotePlayer> m_remotePlayers;
     // Remote names already reported as taken, so each is reported once.
     std::set<std::string> m_reportedClashes;
+    // Names refused for the cap and reported (kMaxReportedRefusals at most).
+    std::set<std::string> m_reportedRefusals;
+    bool m_refusalsMuted = false;
+    // The entity manager and its removal count at the last liveness check.
+    const EntityManager* m_checkedEntities = nullptr;
+    uint64_t m_checkedRemovals = 0;
 };

@@ -109,6 +109,9 @@ public:
     float GetDistanceBetweenEntities(const char* listA, const char* nameA, const char* listB, const char* nameB);
 
     int GetEntityCount() const;
+    // Grows with every removal from the lists: while it stays the same, every
+    // registered entity is still registered.
+    uint64_t GetRemovalCount() const { return m_removals; }
     // Whether the entity stands in the all-entities list.
     bool IsRegistered(RootEntity* entity) const;
     // The named sub-list, or null.

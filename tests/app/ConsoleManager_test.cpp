@@ -116,11 +116,11 @@ TEST(ConsoleManager, SetNpcPositionMovesTheNamedCharacter) {
     EXPECT_EQ(f.chat->GetLineCount(), 0);
 
     // Negative fractions truncate toward zero; huge values stay in range.
-    f.console.ExecuteCommand("/npc setnpcposition Guard -7.8 1e300 nan");
+    f.console.ExecuteCommand("/npc setnpcposition Guard -7.8 1e300 -1e300");
     d = character->GetDimensions();
     EXPECT_EQ(d.X, -7);
     EXPECT_EQ(d.Y, 2147483647);
-    EXPECT_EQ(d.Z, 0);
+    EXPECT_EQ(d.Z, -2147483648);
     EXPECT_EQ(cap.Take(), "");
 
     StderrCapture missing;
@@ -128,6 +128,24 @@ TEST(ConsoleManager, SetNpcPositionMovesTheNamedCharacter) {
     EXPECT_EQ(missing.Take(), "Command NPC SetPosition error, npc Nobody does not exist.\n");
     EXPECT_EQ(f.chat->GetLineCount(), 0);
     EXPECT_EQ(character->GetDimensions().X, -7);
+}
+
+TEST(ConsoleManager, SetNpcPositionRefusesCoordinatesThatAreNotNumbers) {
+    ConsoleFixture f;
+    auto* character = new NonPlayingCharacter;
+    f.lua.Entities().RegisterPointer(EntityManager::kNPC, "Guard", character);
+    character->SetCoordinates(5, 6, 7);
+    for (const char* line : {"/npc setnpcposition Guard abc def 0", "/npc setnpcposition Guard 12abc 1 2",
+                             "/npc setnpcposition Guard 1 2 nan", "/npc setnpcposition Guard 1 - 2"}) {
+        SCOPED_TRACE(line);
+        f.chat->ClearLines();
+        StderrCapture cap;
+        f.console.ExecuteCommand(line);
+        EXPECT_EQ(cap.Take(), "");
+        EXPECT_EQ(f.Newest(), kUsage);
+        const Dimensions d = character->GetDimensions();
+        EXPECT_TRUE(d.X == 5 && d.Y == 6 && d.Z == 7) << d.X << " " << d.Y << " " << d.Z;
+    }
 }
 
 TEST(ConsoleManager, SetNpcPositionNamesTheFirstMissingArgument) {

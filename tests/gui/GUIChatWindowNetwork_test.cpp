@@ -85,6 +85,24 @@ TEST(GUIChatWindowNetwork, TypedLinesAreSentAndServerTextIsShown) {
     EXPECT_EQ(window->GetLine(0)->text, "Ash: hello Wren");
     EXPECT_EQ(window->GetLine(0)->kind, 8u);
 
+    // A battle that opens as the line is ended hides the window before the
+    // box's next tick: the line still goes out. A line not ended stays.
+    for (const bool ended : {true, false}) {
+        StderrCapture quiet;
+        window->Show(false);
+        box->SetFocus(true);
+        box->HandleNavigation();
+        for (char c : std::string("to arms")) ASSERT_TRUE(box->Insert(c, box->GetLength()));
+        if (ended) lua.Gui().SetLastKey(GUIInputTextBox::kKeyEnter);
+        lua.Gui().HideAllObjects();
+        EXPECT_EQ(*box->GetText(), ended ? "" : "to arms");
+    }
+    ASSERT_TRUE(server.WaitFor([&] { return server.MessageCount() >= 2; }));
+    messages = server.Messages();
+    ASSERT_EQ(messages.size(), 2u);
+    ASSERT_TRUE(messages[1].Payload().ReadText(text));
+    EXPECT_EQ(text, "Wren: to arms");
+
     state->networkManager = savedNetwork;
     state->outgoingName = savedName;
     state->noNetwork = savedNoNetwork;

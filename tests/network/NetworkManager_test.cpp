@@ -583,4 +583,65 @@ TEST_F(NetworkManagerTest, AServerThatVanishesIsReportedOnceAndTheGameGoesOn) {
     EXPECT_EQ(cap.Take(), "Connection to server has been lost.\n");
 }
 
+TEST_F(NetworkManagerTest, OtherPlayersAreCappedAndEachRefusedNameIsReportedOnce) {
+    auto client = ConnectClient();
+    const size_t cap = NetworkManager::kMaxRemotePlayers;
+    WorldState crowd(static_cast<uint32_t>(cap + 2));
+    for (size_t i = 0; i < cap + 2; ++i) crowd.Record("P" + std::to_string(i), 1, 1, 0, 0, 0, 0);
+    const net::NetPacket packet = crowd.Packet();
+    StderrCapture lines;
+    for (int repeat = 0; repeat < 3; ++repeat) client->ApplyWorldState(&packet);
+    const std::string shown = " players are shown already, ";
+    EXPECT_EQ(lines.Take(), "NetworkManager::ApplyWorldState:  Warning, " + std::to_string(cap) + shown +
+                                "P" + std::to_string(cap) + " not shown\n" +
+                                "NetworkManager::ApplyWorldState:  Warning, " + std::to_string(cap) + shown + "P" +
+                                std::to_string(cap + 1) + " not shown\n");
+    EXPECT_EQ(client->GetRemotePlayerCount(), cap);
+    EXPECT_NE(Npc(("P" + std::to_string(cap - 1)).c_str()), nullptr);
+    EXPECT_EQ(Npc(("P" + std::to_string(cap)).c_str()), nullptr);
+
+    // A player who leaves frees a place; a map change frees them all.
+    StderrCapture quiet;
+    const std::string late = "P" + std::to_string(cap);
+    net::NetPacket leave = WorldState(1).Removal("P0").Packet();
+    net::NetPacket comes = WorldState(1).Record(late, 1, 1, 0, 0, 0, 0).Packet();
+    client->ApplyWorldState(&leave);
+    client->ApplyWorldState(&comes);
+    EXPECT_NE(Npc(late.c_str()), nullptr);
+    lua.Entities().Clear();
+    net::NetPacket after = WorldState(1).Record("P0", 1, 1, 0, 0, 0, 0).Packet();
+    client->ApplyWorldState(&after);
+    EXPECT_NE(Npc("P0"), nullptr);
+    EXPECT_EQ(client->GetRemotePlayerCount(), 1u);
+    EXPECT_EQ(quiet.Take(), "");
+}
+
+TEST_F(NetworkManagerTest, LongServerTextsAreCutAndBoundTheWorkOfAPump) {
+    auto client = ConnectClient();
+    // Six texts of 100 KiB, the first in two-byte characters: a pump stops
+    // once it has handled 256 KiB, and every text is cut, never inside a
+    // character, before it is shown.
+    std::string accented = "a";
+    for (int i = 0; i < 51200; ++i) accented += "\xC3\xA9";
+    for (int i = 0; i < 6; ++i) {
+        net::BitStream text = LoopbackServer::MakeMessage(netmsg::kServerText);
+        text.WriteText(i == 0 ? accented : std::string(102400, 'b'));
+        ASSERT_TRUE(server.SendToClient(text));
+    }
+    std::this_thread::sleep_for(std::chrono::milliseconds(200));
+    const std::string plain = "Received message from server: \n" + std::string(256, 'b') + "\n";
+    const std::string cut = "NetworkManager::ReceiveServerText:  Warning, a text of 102400 bytes was cut to 256\n";
+    const std::string pumps[2][2] = {
+        {"Received message from server: \n" + accented.substr(0, 255) + "\n" + plain + plain,
+         "NetworkManager::ReceiveServerText:  Warning, a text of 102401 bytes was cut to 255\n" + cut + cut},
+        {plain + plain + plain, cut + cut + cut}};
+    for (const auto& expected : pumps) {
+        testing::internal::CaptureStdout();
+        StderrCapture lines;
+        client->PumpPackets();
+        EXPECT_EQ(testing::internal::GetCapturedStdout(), expected[0]);
+        EXPECT_EQ(lines.Take(), expected[1]);
+    }
+}
+
 }  // namespace

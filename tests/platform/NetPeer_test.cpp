@@ -32,6 +32,17 @@ protected:
             peer.DeallocatePacket(packet);
         }
     }
+    // The u32 each waiting message starts with, in order.
+    static std::vector<uint32_t> TakeIndexes(NetPeer& peer) {
+        std::vector<uint32_t> indexes;
+        while (NetPacket* packet = peer.Receive()) {
+            net::BitStream in(packet->Data(), packet->Length());
+            uint32_t index = 0;
+            if (in.ReadU32(index)) indexes.push_back(index);
+            peer.DeallocatePacket(packet);
+        }
+        return indexes;
+    }
     static bool Has(const std::vector<NetPacket>& list, uint8_t first) {
         for (const NetPacket& p : list)
             if (p.data[0] == first) return true;
@@ -185,17 +196,37 @@ TEST_F(NetPeerTest, AFullQueueDropsTheOldestMessagesWithOneLine) {
     uint64_t end = net::GetTime() + 20000;
     while (client.GetDroppedCount() < 100 && net::GetTime() < end) Drain(server, atServer);
     EXPECT_EQ(client.GetDroppedCount(), 100u);
-    std::vector<uint32_t> indexes;
-    while (NetPacket* packet = client.Receive()) {
-        net::BitStream in(packet->Data(), packet->Length());
-        uint32_t index = 0;
-        if (in.ReadU32(index)) indexes.push_back(index);
-        client.DeallocatePacket(packet);
-    }
+    const std::vector<uint32_t> indexes = TakeIndexes(client);
     EXPECT_EQ(cap.Take(), "NetPeer: the receive queue is full, the oldest messages are dropped\n");
     ASSERT_EQ(indexes.size(), NetPeer::kMaxQueuedMessages);
     EXPECT_EQ(indexes.front(), 100u);
     EXPECT_EQ(indexes.back(), total - 1);
+}
+
+TEST_F(NetPeerTest, MessagesAndTheQueueAreBoundedInBytes) {
+    ConnectBoth(0);
+    const net::NetAddress toClient = atServer.back().sender;
+    auto message = [](uint32_t index, size_t size) {
+        net::BitStream stream;
+        stream.WriteU32(index);
+        const std::string fill(size - 4, 'x');
+        stream.WriteBytes(fill.data(), fill.size());
+        return stream;
+    };
+    EXPECT_FALSE(server.Send(message(0, NetPeer::kMaxPacketSize + 1), 0, toClient));
+    // Messages of the largest size, more than the queue's bytes hold: the
+    // oldest go, with the one line.
+    const uint32_t fits = static_cast<uint32_t>(NetPeer::kMaxQueuedBytes / NetPeer::kMaxPacketSize);
+    const uint32_t total = fits + 3;
+    testsupport::StderrCapture cap;
+    for (uint32_t i = 0; i < total; ++i) ASSERT_TRUE(server.Send(message(i, NetPeer::kMaxPacketSize), 0, toClient));
+    uint64_t end = net::GetTime() + 30000;
+    while (client.GetDroppedCount() < 3 && net::GetTime() < end) Drain(server, atServer);
+    EXPECT_EQ(client.GetDroppedCount(), 3u);
+    const std::vector<uint32_t> indexes = TakeIndexes(client);
+    EXPECT_EQ(cap.Take(), "NetPeer: the receive queue is full, the oldest messages are dropped\n");
+    ASSERT_EQ(indexes.size(), fits);
+    EXPECT_EQ(indexes.front(), 3u);
 }
 
 }  // namespace

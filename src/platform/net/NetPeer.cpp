@@ -82,6 +82,7 @@ StartResult NetPeer::Startup(uint32_t maxConnections, const SocketDescriptor& so
     // told that this side is full instead of going unanswered.
     m_host = enet_host_create(&address, maxConnections + 1, kChannelCount + 1, 0, 0);
     if (!m_host) return StartResult::kSocketFailed;
+    m_host->maximumPacketSize = kMaxPacketSize;
     m_maxConnections = maxConnections;
     m_stopThread = false;
     m_thread = std::thread([this] { Run(); });
@@ -144,7 +145,10 @@ NetPacket* NetPeer::Receive(uint32_t waitMs) {
     if (m_queue.empty() && waitMs > 0 && m_thread.joinable())
         m_arrived.wait_for(lock, std::chrono::milliseconds(waitMs), [this] { return !m_queue.empty(); });
     if (m_queue.empty()) return nullptr;
-    if (!m_queue.front()->IsNotice()) --m_queuedMessages;
+    if (!m_queue.front()->IsNotice()) {
+        --m_queuedMessages;
+        m_queuedBytes -= m_queue.front()->Length();
+    }
     m_givenOut.push_back(std::move(m_queue.front()));
     m_queue.pop_front();
     if (m_queue.empty()) m_overflowReported = false;
@@ -323,10 +327,14 @@ void NetPeer::Notify(uint8_t id, const Link& link) {
 }
 
 void NetPeer::Enqueue(std::unique_ptr<NetPacket> packet) {
-    if (m_queuedMessages >= kMaxQueuedMessages) {
-        auto oldest = std::find_if(m_queue.begin(), m_queue.end(),
-                                   [](const std::unique_ptr<NetPacket>& p) { return !p->IsNotice(); });
-        if (oldest != m_queue.end()) {
+    const size_t length = packet->Length();
+    if (m_queuedMessages >= kMaxQueuedMessages || m_queuedBytes + length > kMaxQueuedBytes) {
+        while (m_queuedMessages > 0 &&
+               (m_queuedMessages >= kMaxQueuedMessages || m_queuedBytes + length > kMaxQueuedBytes)) {
+            auto oldest = std::find_if(m_queue.begin(), m_queue.end(),
+                                       [](const std::unique_ptr<NetPacket>& p) { return !p->IsNotice(); });
+            if (oldest == m_queue.end()) break;
+            m_queuedBytes -= (*oldest)->Length();
             m_queue.erase(oldest);
             --m_queuedMessages;
             ++m_dropped;
@@ -338,6 +346,7 @@ void NetPeer::Enqueue(std::unique_ptr<NetPacket> packet) {
     }
     m_queue.push_back(std::move(packet));
     ++m_queuedMessages;
+    m_queuedBytes += length;
 }
 
 void NetPeer::DropLink(Link* link) {
@@ -453,6 +462,7 @@ void NetPeer::Shutdown(uint32_t blockMs) {
     m_host = nullptr;
     m_queue.clear();
     m_queuedMessages = 0;
+    m_queuedBytes = 0;
 }
 
 void NetPeer::Abort() {
@@ -468,6 +478,7 @@ void NetPeer::Abort() {
     m_host = nullptr;
     m_queue.clear();
     m_queuedMessages = 0;
+    m_queuedBytes = 0;
 }
 
 }  // namespace net

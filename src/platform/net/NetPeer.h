@@ -11,9 +11,11 @@
 // disconnected, lost), which come from ENet's connection events and are
 // marked as notices (NetPacket::notice), never taken from a payload.
 //
-// The queue holds at most kMaxQueuedMessages messages: past that the oldest
-// messages are dropped, with one line on stderr until the owner has emptied
-// the queue again. Notifications are never dropped.
+// The queue holds at most kMaxQueuedMessages messages and kMaxQueuedBytes
+// bytes of them: past that the oldest messages are dropped, with one line on
+// stderr until the owner has emptied the queue again. Notifications are
+// never dropped. A message longer than kMaxPacketSize is refused by the
+// network library and never reaches the queue.
 //
 // Behind the notifications lies a small handshake of the layer's own: once
 // ENet has the connection up, each side sends its identity on a channel the
@@ -65,6 +67,12 @@ public:
     static constexpr uint32_t kDefaultTimeoutMs = 10000;
     // Messages the receive queue holds before the oldest are dropped.
     static constexpr size_t kMaxQueuedMessages = 4096;
+    // Bytes of messages the receive queue holds before the oldest are dropped.
+    static constexpr size_t kMaxQueuedBytes = 16 * 1024 * 1024;
+    // The longest message sent or received, in bytes. The game's messages
+    // are far shorter: a chat line, a name, one player's state, a world
+    // state of some hundred players.
+    static constexpr size_t kMaxPacketSize = 256 * 1024;
 
     // A new peer, or null when the network library cannot start.
     static NetPeer* GetInstance();
@@ -160,6 +168,7 @@ private:
     std::vector<std::unique_ptr<Link>> m_links;
     std::deque<std::unique_ptr<NetPacket>> m_queue;     // received, not yet given out
     size_t m_queuedMessages = 0;                        // of m_queue, not notices
+    size_t m_queuedBytes = 0;                           // of those messages
     uint64_t m_dropped = 0;
     bool m_overflowReported = false;
     std::vector<std::unique_ptr<NetPacket>> m_givenOut;  // given out, not yet handed back
