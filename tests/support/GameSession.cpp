@@ -37,10 +37,19 @@ answer:close()
 os.rename("probe.answer.part", "probe.answer")
 )";
 
-constexpr const char* kProbeStart =
-    "\n-- Test-only: the probe that answers the end-to-end test's questions.\n"
-    "AIM_CreateObject(\"TestProbe\", \"FloatingAIPackageList\", \"AIAutoScript\", "
-    "\"Data/Scripts/Test/Probe.lua\", 0)\n";
+// Appended to a map's script: the probe, and the map's name for the test to
+// read ("TestMapName"). No script function tells which map is loaded, so
+// each map's script names itself: a script of the maps' folder names the
+// map it loads, the random floors' script (in a folder of its own) the
+// random floor's load target.
+std::string ProbeStart(const std::string& mapName) {
+    return "\n-- Test-only: the probe that answers the end-to-end test's questions.\n"
+           "TestMapName = \"" +
+           mapName +
+           "\"\n"
+           "AIM_CreateObject(\"TestProbe\", \"FloatingAIPackageList\", \"AIAutoScript\", "
+           "\"Data/Scripts/Test/Probe.lua\", 0)\n";
+}
 
 bool WriteText(const std::string& path, const std::string& text, bool append) {
     std::ofstream out(path, append ? std::ios::app : std::ios::trunc);
@@ -63,9 +72,12 @@ void GameSession::InstallProbe() {
     WriteText(game + "/Data/Scripts/Test/Probe.lua", kProbeScript, false);
     // Loading a map clears the floating packages, so every map script
     // starts the probe again.
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(game + "/Data/Scripts/Maps", ec))
-        if (entry.is_regular_file() && entry.path().extension() == ".lua")
-            WriteText(entry.path().string(), kProbeStart, true);
+    const fs::path maps = game + "/Data/Scripts/Maps";
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(maps, ec))
+        if (entry.is_regular_file() && entry.path().extension() == ".lua") {
+            const bool ownFolder = entry.path().parent_path() != maps;
+            WriteText(entry.path().string(), ProbeStart(ownFolder ? "MAPRANDOM" : entry.path().stem().string()), true);
+        }
 }
 
 bool GameSession::AppendToScript(const std::string& relativePath, const std::string& text) {
