@@ -211,7 +211,9 @@ bool WalkIntoBattle(GameSession& game, const std::string& enemy) {
         const char* key = std::abs(dx) > std::abs(dy) ? (dx > 0 ? "Left" : "Right") : (dy > 0 ? "Up" : "Down");
         game.Driver().Press(key, 300);
     }
-    return WaitFor([&] { return InBattle(game); }, kStepTimeout);
+    if (WaitFor([&] { return InBattle(game); }, kStepTimeout)) return true;
+    ADD_FAILURE() << "No battle with " << enemy << " began; " << Describe(PlayerPosition(game));
+    return false;
 }
 
 double Share(const Screenshot& shot, const std::function<bool(uint32_t)>& test) {

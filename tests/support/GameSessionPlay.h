@@ -50,7 +50,8 @@ bool WalkUntil(GameSession& game, const std::string& key, const std::function<bo
 // the player no nearer, or the walk outlasts the timeout.
 bool WalkTo(GameSession& game, double x, double y, double timeoutSeconds = 90.0);
 // Steps towards the named world enemy, a few steps at a time, until its
-// battle begins. False when no battle began within the steps.
+// battle begins. False, with a test failure saying where the player is,
+// when no battle began within the steps.
 bool WalkIntoBattle(GameSession& game, const std::string& enemy);
 
 // Share of a picture's pixels for which the test holds (0 for an empty one).
