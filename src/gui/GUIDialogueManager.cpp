@@ -1,6 +1,5 @@
 #include "gui/GUIDialogueManager.h"
 
-#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <initializer_list>
@@ -17,9 +16,7 @@
 #include "core/script/DataLibrary.h"
 #include "core/script/LuaManager.h"
 #include "gui/DataBlock.h"
-#include "gui/GUIControlStack.h"
 #include "gui/GUIManager.h"
-#include "gui/GUINavEntry.h"
 #include "world/ChatBubble.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
@@ -115,7 +112,6 @@ GUIDialogueManager::GUIDialogueManager() : m_textColour(al_map_rgb(215, 171, 20)
     m_queue.SetValueDeleter(DataBlock::Delete);
     SetJoinsActiveWindows(true);
     SetJoinsControlStack(true);
-    SetNavigationOn(true);
     while (m_lines.GetCount() < kGridHeight / m_lineHeight) AddLine(" ");
 }
 
@@ -135,7 +131,7 @@ void GUIDialogueManager::AddLine(const std::string& text) {
 void GUIDialogueManager::RemoveLine(int index) {
     if (index < 0 || index >= m_lines.GetCount()) return;
     delete static_cast<ChatBubble*>(m_lines.RemoveAt(index));
-    RebuildResponseEntries();
+    MarkDirty();
 }
 
 ChatBubble* GUIDialogueManager::GetLine(int index) const {
@@ -149,14 +145,14 @@ void GUIDialogueManager::SetLineText(int index, const std::string& text) {
     ChatBubble* line = GetLine(index);
     if (!line) return;
     line->SetText(text);
-    RebuildResponseEntries();
+    MarkDirty();
 }
 
 void GUIDialogueManager::SetLineResponse(int index, const std::string& text, int32_t value) {
     ChatBubble* line = GetLine(index);
     if (!line) return;
     line->SetResponseText(text, value);
-    RebuildResponseEntries();
+    MarkDirty();
 }
 
 void GUIDialogueManager::SetPortraitImage(Portrait* portrait) {
@@ -178,45 +174,6 @@ bool GUIDialogueManager::ShownStateChanged() const {
 int32_t GUIDialogueManager::GetLineResponse(int index) const {
     ChatBubble* line = GetLine(index);
     return line ? line->GetResponseValue() : -1;
-}
-
-int GUIDialogueManager::GetHighlightedLine() const {
-    const int option = GetNavCursor();
-    if (option < 0 || option >= static_cast<int>(m_responseLines.size())) return -1;
-    return m_responseLines[static_cast<size_t>(option)];
-}
-
-void GUIDialogueManager::RebuildResponseEntries() {
-    const int kept = GetNavCursor();
-    ClearNavEntries();
-    m_responseLines.clear();
-    int row = 0;
-    for (NamedList::Node* node = m_lines.GetHead(); node; node = node->next, ++row) {
-        auto* line = static_cast<const ChatBubble*>(node->value);
-        if (!line || !line->IsResponse()) continue;
-        // An outline round the response image and the answer's words, inside
-        // the line's own height, so it never touches a neighbour's.
-        const int64_t textWidth =
-            m_font ? al_get_text_width(m_font, line->GetText().c_str()) : int64_t{kTextRight - kTextX};
-        const int64_t top = int64_t{kTextY} + int64_t{m_lineHeight} * row;
-        auto entry = std::make_unique<GUINavEntry>();
-        entry->rectangle = true;
-        entry->filled = false;
-        entry->colour = GUINavEntry::kOutlineHighlight;
-        entry->lineWidth = 2.0f;
-        entry->x1 = kTextX - 3;
-        entry->y1 = SaturateToInt32(top);
-        entry->x2 = SaturateToInt32(std::min<int64_t>(kTextX + m_lineHeight + textWidth + 3, kTextRight));
-        entry->y2 = SaturateToInt32(top + m_lineHeight - 2);
-        // The box chooses the line itself; the entry only marks it.
-        entry->SetTarget(this);
-        entry->SetScript(GUINavEntry::kForceCall);
-        AppendNavEntry(std::move(entry));
-        m_responseLines.push_back(row);
-    }
-    if (kept >= 0 && kept < static_cast<int>(m_responseLines.size())) m_navCurrent = kept;
-    // The lines changed, and with them perhaps the highlight.
-    MarkDirty();
 }
 
 // ---- Immediate state ----------------------------------------------------------------------
@@ -257,7 +214,7 @@ void GUIDialogueManager::Clear() {
     m_queue.Clear();
     m_fastForward = false;
     SetTickSoundSuppressed(false);
-    RebuildResponseEntries();
+    MarkDirty();
 }
 
 // ---- Queued script commands -----------------------------------------------------------------
@@ -428,12 +385,8 @@ void GUIDialogueManager::UpdateQueue() {
 
 void GUIDialogueManager::Show(bool childrenOnly) {
     std::weak_ptr<char> self = GetLifeToken();
-    // A dialogue script shows the box on every answer while it is up: it
-    // goes back on top of the control stack once, not once more each time,
-    // so hiding it takes it off the stack for good.
-    GUIManager* manager = GetGlobalState()->guiManager;
-    if (IsSelfVisible() && manager) manager->GetControlStack().Remove(this);
-    // A hidden box puts its keyboard cursor on the first response here.
+    // The box joins the control stack without navigation, so the stack lets
+    // it go again at its next update: talking is done with the mouse.
     GUIBaseObject::Show(childrenOnly);
     if (self.expired()) return;
     if (GUIBaseObject* chat = FindChatWindow()) {
@@ -470,21 +423,14 @@ bool GUIDialogueManager::RunDialogueScript() {
     return true;
 }
 
-void GUIDialogueManager::SkipTyping() {
-    m_fastForward = true;
-    SetTickSoundSuppressed(true);
-}
-
 bool GUIDialogueManager::HandleRelease(int, int ly) {
     if (!m_queue.IsEmpty()) {
-        SkipTyping();
+        // Text still typing: the rest shows at once, without the tick.
+        m_fastForward = true;
+        SetTickSoundSuppressed(true);
         return false;
     }
-    return ChooseLine((ly - kTextY) / m_lineHeight);
-}
-
-bool GUIDialogueManager::ChooseLine(int index) {
-    m_lastResponse = GetLineResponse(index);
+    m_lastResponse = GetLineResponse((ly - kTextY) / m_lineHeight);
     if (m_lastResponse == kCloseResponse) {
         Hide(false);
         return true;
@@ -493,34 +439,6 @@ bool GUIDialogueManager::ChooseLine(int index) {
     if (!RunDialogueScript())
         std::fputs("DialogueManager::SubUpdate:  Warning, Dialogue NPC wasn't set during response!\n", stderr);
     return true;
-}
-
-bool GUIDialogueManager::HandleNavigation() {
-    if (!IsVisible() || !IsNavigationOn()) return GUIBaseObject::HandleNavigation();
-    const int32_t action = GUIControlStack::ReadNavigationAction();
-    switch (action) {
-        case kNavUp:
-        case kNavDown: {
-            const int before = GetNavCursor();
-            MoveNavCursor(action == kNavUp ? -1 : 1, false);
-            if (GetNavCursor() != before) MarkDirty();
-            break;
-        }
-        case kNavAccept:
-            if (!m_queue.IsEmpty()) {
-                SkipTyping();
-            } else if (GetHighlightedLine() >= 0) {
-                // The script run may clear, refill or hide the box; nothing
-                // here touches it afterwards.
-                ChooseLine(GetHighlightedLine());
-            }
-            break;
-        default:
-            // Left and right have nothing to move to; the back key keeps the
-            // box with its keys.
-            break;
-    }
-    return false;
 }
 
 bool GUIDialogueManager::OnEvent(int event, int x, int y) {

@@ -11,13 +11,6 @@
 // Shown, the box holds the "DialogueManager" input lock and hides the chat
 // window "DefaultChatWindow"; hidden, it gives the chat window its former
 // visibility back.
-//
-// The keyboard answers as the mouse does: while shown, the box keeps its
-// place on the control stack; every response line is an option, outlined
-// while current, the up and down keys move between them and the confirm key
-// chooses the current one as a click on it would. While text is still
-// typing, the confirm key shows the rest at once, as a click does. The back
-// key leaves the box with its keys (nothing would reach it otherwise).
 #include <allegro5/allegro.h>
 #include <allegro5/allegro_font.h>
 #include <lua5.1/lua.hpp>
@@ -62,9 +55,6 @@ public:
     // ---- Virtual operations ------------------------------------------------
     void Show(bool childrenOnly) override;
     void Hide(bool childrenOnly) override;
-    // The keys over the response lines (see above); never lets go of the
-    // control stack while the box is shown.
-    bool HandleNavigation() override;
     // -1 plays the queue; 0/1 handle clicks on the text area.
     bool OnEvent(int event, int x, int y) override;
     void Render() override;
@@ -82,8 +72,6 @@ public:
     void SetLineResponse(int index, const std::string& text, int32_t value);
     // -1 for a line that is no response line or does not exist.
     int32_t GetLineResponse(int index) const;
-    // The line of the highlighted response; -1 when there is none.
-    int GetHighlightedLine() const;
 
     // ---- Immediate state --------------------------------------------------------
     // A line at or past the last and a slot over 80 are corrected to 0 with
@@ -146,15 +134,6 @@ public:
 
 private:
     bool HandleRelease(int lx, int ly);
-    // Typing still under way: the rest shows at once, without the tick.
-    void SkipTyping();
-    // What choosing the line does, by mouse or key: stores its response
-    // value, then closes the box (-3), does nothing (no response) or runs
-    // the dialogue script. True unless the line had no response.
-    bool ChooseLine(int index);
-    // One keyboard option per response line, in line order; the current
-    // option stays where it was while it still exists.
-    void RebuildResponseEntries();
     // A portrait is a holder whose bitmap can be replaced while the box
     // shows it.
     bool ShownStateChanged() const override;
@@ -182,8 +161,6 @@ private:
     int32_t m_lineWidth = 70;
     bool m_pressed = false;
     int32_t m_lineHeight = 18;
-    // The line of each keyboard option, in option order.
-    std::vector<int> m_responseLines;
     // The pictures' bitmaps the last Render drew.
     const BitmapWrapper* m_drawnBackground = nullptr;
     const BitmapWrapper* m_drawnPortrait = nullptr;
