@@ -15,13 +15,13 @@
 #include "network/NetworkMessages.h"
 #include "platform/net/BitStream.h"
 #include "platform/net/NetPeer.h"
+#include "relay/LoopbackServer.h"
 #include "support/AllegroTestEnv.h"
-#include "support/LoopbackServer.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 
-using testsupport::LoopbackServer;
+using relay::LoopbackServer;
 using testsupport::StderrCapture;
 
 TEST(GUIChatWindowNetwork, TypedLinesAreSentAndServerTextIsShown) {

@@ -1,10 +1,10 @@
-#include "support/LoopbackServer.h"
+#include "relay/LoopbackServer.h"
 
 #include <chrono>
 
 #include "platform/net/NetPeer.h"
 
-namespace testsupport {
+namespace relay {
 
 LoopbackServer::LoopbackServer(uint32_t maxClients, uint32_t timeoutMs, uint16_t port) {
     m_peer = net::NetPeer::GetInstance();
@@ -145,4 +145,4 @@ void LoopbackServer::DisconnectClient() {
     m_clients.pop_back();
 }
 
-}  // namespace testsupport
+}  // namespace relay

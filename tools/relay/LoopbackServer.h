@@ -1,11 +1,12 @@
 #pragma once
-// A game server for the network tests, in the test process: a network peer
-// listening on 127.0.0.1 at a free port, read by a thread of its own (the
+// A server on 127.0.0.1 for clients of the network layer, used by the
+// network tests (in the test process) and by netrelay: a network peer
+// listening at a free or given port, read by a thread of its own (the
 // client's start-up blocks while it waits for the server's answer, so the
-// server cannot be read from the test's own loop). It records what clients
-// send and sends what the test asks for.
+// server cannot be read from the caller's own loop). It records what
+// clients send, or hands it to a handler, and sends what it is asked to.
 //
-//   testsupport::LoopbackServer server;
+//   relay::LoopbackServer server;
 //   NetworkManager::ServerSettings settings;
 //   settings.host = "127.0.0.1";
 //   settings.port = server.Port();
@@ -26,7 +27,7 @@ namespace net {
 class NetPeer;
 }
 
-namespace testsupport {
+namespace relay {
 
 class LoopbackServer {
 public:
@@ -100,4 +101,4 @@ private:
     std::function<void(const net::NetAddress&, uint8_t)> m_onNotice;
 };
 
-}  // namespace testsupport
+}  // namespace relay
