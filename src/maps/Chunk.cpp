@@ -126,6 +126,18 @@ bool Chunk::LoadWhole(FILE* file, uint64_t offset) {
     return true;
 }
 
+bool Chunk::LoadClip(FILE* file, uint64_t offset) {
+    if (!file) return false;
+    static std::vector<uint8_t> clip;
+    clip.resize(kClipBytes);
+    if (!ReadAt(file, offset + kColourBytes, clip.data(), clip.size())) {
+        std::fputs("LoadChunk:  Failed, the level data ends inside the chunk\n", stderr);
+        return false;
+    }
+    DecodeClip(clip.data());
+    return true;
+}
+
 ALLEGRO_COLOR Chunk::GetColour(int tx, int ty) const {
     uint8_t bytes[4];
     std::memcpy(bytes, &m_colour[Index(tx, ty)], 4);

@@ -20,6 +20,7 @@
 #include "maps/ChunkStreamer.h"
 #include "maps/DefinedMap.h"
 #include "maps/IsometricMap.h"
+#include "maps/PendingEvents.h"
 #include "maps/TransitionState.h"
 #include "world/AIManager.h"
 #include "world/BackgroundManager.h"
@@ -317,7 +318,7 @@ void MapManager::ProcessEvent(int32_t code, int32_t x, int32_t y) {
     }
     if (state->holdDrawing) {
         state->holdDrawing = 0;
-        if (state->eventQueue) al_flush_event_queue(state->eventQueue);
+        DropPendingEvents();
         if (Camera* camera = FirstCamera()) camera->Update();
     }
     if (state->player) state->player->SetGameMode(0);

@@ -16,6 +16,7 @@
 #include "gui/GUIManager.h"
 #include "gui/StandardWindows.h"
 #include "maps/MapManager.h"
+#include "maps/PendingEvents.h"
 #include "maps/TransitionPlayer.h"
 #include "maps/TransitionState.h"
 #include "world/EntityManager.h"
@@ -63,8 +64,9 @@ void Transition::Update() {
         case kSwitching:
             LeaveCurrentMode();
             EnterTransitionTarget();
-            // Input and timer events that piled up during the load are dropped.
-            if (state->eventQueue) al_flush_event_queue(state->eventQueue);
+            // Input and timer events that piled up during the load are
+            // dropped; a waiting close request still ends the program.
+            DropPendingEvents();
             if ((display = state->displayManager)) display->StartFade(0, m_step);
             m_state = kDone;
             End();

@@ -242,6 +242,55 @@ TEST_F(TransitionTest, FadesOutInSixteenTicksThenLoadsTheMap) {
     state->eventQueue = nullptr;
 }
 
+// Events that piled up during a map load are dropped at both places that
+// drop them (the transition's switch, the first main-game tick after it),
+// but a waiting request to close the window still ends the program.
+TEST_F(TransitionTest, ACloseRequestWaitingThroughALoadIsKept) {
+    GlobalState* state = GetGlobalState();
+    state->eventQueue = al_create_event_queue();
+    ALLEGRO_EVENT_SOURCE source;
+    al_init_user_event_source(&source);
+    al_register_event_source(state->eventQueue, &source);
+    struct Case {
+        bool throughTransition;
+        std::vector<unsigned> waiting;
+        uint8_t quit;
+    };
+    // (The close request is sent through a source of our own; no window.)
+    const Case cases[] = {
+        {true, {ALLEGRO_EVENT_KEY_DOWN, ALLEGRO_EVENT_TIMER, ALLEGRO_EVENT_MOUSE_BUTTON_DOWN}, 0},
+        {true, {ALLEGRO_EVENT_KEY_DOWN, ALLEGRO_EVENT_DISPLAY_CLOSE, ALLEGRO_EVENT_TIMER}, 1},
+        {false, {ALLEGRO_EVENT_TIMER, ALLEGRO_EVENT_KEY_UP}, 0},
+        {false, {ALLEGRO_EVENT_TIMER, ALLEGRO_EVENT_DISPLAY_CLOSE}, 1},
+    };
+    for (const Case& c : cases) {
+        state->quit = 0;
+        if (c.throughTransition) {
+            RequestMapTransition("MAPNONE", 1, 2, 3);
+            StartTransition();
+            for (int i = 0; i < 17; ++i) Tick();
+            ASSERT_EQ(state->transition->GetState(), Transition::kSwitching);
+        }
+        for (unsigned type : c.waiting) {
+            ALLEGRO_EVENT pending = Event(type);
+            al_emit_user_event(&source, &pending, nullptr);
+        }
+        if (c.throughTransition) {
+            RunToEnd();
+        } else {
+            state->holdDrawing = 1;
+            lua.Maps().ProcessEvent(-1, -1, -1);
+        }
+        EXPECT_TRUE(al_is_event_queue_empty(state->eventQueue)) << c.throughTransition;
+        EXPECT_EQ(state->quit, c.quit) << c.throughTransition << " " << c.waiting.size();
+    }
+    state->quit = 0;
+    al_unregister_event_source(state->eventQueue, &source);
+    al_destroy_user_event_source(&source);
+    al_destroy_event_queue(state->eventQueue);
+    state->eventQueue = nullptr;
+}
+
 TEST_F(TransitionTest, ABattleIsEnteredOverTheKeptMapAndLeftBackToIt) {
     GlobalState* state = GetGlobalState();
     auto* environment = new GUIBaseObject;
