@@ -9,7 +9,6 @@
 #include "combat/CombatTestDoubles.h"
 #include "combat/RestoreEffect.h"
 #include "core/base/LayerHooks.h"
-#include "core/script/DataLibrary.h"
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIManager.h"
 #include "gui/StandardWindows.h"
@@ -97,15 +96,8 @@ TEST_F(CombatStateTest, TicksPlayTheBattleAndKeysEndTheKeyPause) {
 TEST_F(CombatStateTest, TheInventoryKeyUsesAnItemInBattle) {
     GlobalState* state = GetGlobalState();
     PlayerVorn player;
-    ALLEGRO_FONT* font = al_create_builtin_font();
     PlayerVorn* savedPlayer = state->player;
     state->player = &player;
-    state->windowWidth = 800;
-    state->windowHeight = 600;
-    lua->Library().AddSection("Fonts");
-    lua->Library().AddCatalogue("Fonts", "General");
-    lua->Library().AddHeading("Fonts", "General", "System");
-    lua->Library().Register("Fonts", "General", "System", "SystemFont", font, DataKind::Font);
     ItemPrototype potion;
     potion.SetName("Potion");
     potion.SetStackProperties(true, 3);
@@ -159,7 +151,6 @@ TEST_F(CombatStateTest, TheInventoryKeyUsesAnItemInBattle) {
     EXPECT_FALSE(manager->IsBattleRunning());
     EXPECT_EQ(ana->GetStats()->hp, 40);
     state->player = savedPlayer;
-    al_destroy_font(font);
 }
 
 TEST_F(CombatStateTest, TheRedrawWaitsForADrainedQueue) {
