@@ -216,7 +216,7 @@ bool GUIManager::HandleMouseEvent(int event) {
     return false;
 }
 
-void GUIManager::HandleHotkeys(bool inventoryKey) {
+void GUIManager::HandleHotkeys() {
     if (m_controlStack.TopHoldsInput()) return;
     KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
     if (!keyboard) return;
@@ -253,7 +253,7 @@ void GUIManager::HandleHotkeys(bool inventoryKey) {
         }
     }
 
-    if (inventoryKey && struck("Inventory")) {
+    if (struck("Inventory")) {
         GUIBaseObject* inventory = FindObject("InventoryWindow");
         if (inventory && FindObject("InventoryWindowSubmenu")) {
             std::weak_ptr<char> life = inventory->GetLifeToken();
