@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIChatWindow.h"
 #include "gui/GUIManager.h"
@@ -59,11 +60,7 @@ std::vector<std::string> SplitWords(const std::string& text) {
 // A decimal number truncated toward zero; text that is no number reads 0,
 // and values outside the int32 range are held at its ends.
 int32_t TruncatedCoordinate(const std::string& text) {
-    double value = std::strtod(text.c_str(), nullptr);
-    if (std::isnan(value)) return 0;
-    if (value >= 2147483647.0) return INT32_MAX;
-    if (value <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(value);
+    return TruncateToInt32(std::strtod(text.c_str(), nullptr));
 }
 
 }  // namespace
@@ -73,8 +70,7 @@ ConsoleManager::ConsoleManager() = default;
 ConsoleManager::~ConsoleManager() {
     DataLibrary* library = GetGlobalState()->dataLibrary;
     if (!library || !m_registered) return;
-    const uint8_t warn = library->GetWarnOnMiss();
-    library->SetWarnOnMiss(0);
+    QuietLookups quiet(*library);
     for (const auto& command : m_commands) {
         for (const char* category : kCategories) {
             for (const char* heading : {kNormal, kRestricted}) {
@@ -86,7 +82,6 @@ ConsoleManager::~ConsoleManager() {
             }
         }
     }
-    library->SetWarnOnMiss(warn);
 }
 
 void ConsoleManager::RegisterCommands() {
@@ -130,14 +125,12 @@ void ConsoleManager::ExecuteCommand(const char* line) {
 
     ConsoleCommand* command = nullptr;
     if (DataLibrary* library = GetGlobalState()->dataLibrary) {
-        const uint8_t warn = library->GetWarnOnMiss();
-        library->SetWarnOnMiss(0);
+        QuietLookups quiet(*library);
         for (const char* heading : {kNormal, kRestricted}) {
             command = library->Get<ConsoleCommand>(kSection, category.c_str(), heading, name.c_str(),
                                                    DataKind::ConsoleCommand);
             if (command) break;
         }
-        library->SetWarnOnMiss(warn);
     }
     if (!command || !command->handler) {
         Say((name + " is not a recognized command.").c_str());

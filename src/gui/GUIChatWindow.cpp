@@ -42,12 +42,8 @@ void GUIChatWindow::Setup() {
     std::fputs("Setup - ", stderr);
     // A game without its own chat font gets the TrueType file; that is no
     // fault, so the library lookup is quiet.
-    if (DataLibrary* library = GetGlobalState()->dataLibrary) {
-        const uint8_t warn = library->GetWarnOnMiss();
-        library->SetWarnOnMiss(0);
-        m_font = library->Get<ALLEGRO_FONT>("Fonts", "General", "Dialogue", "ChatFont", DataKind::Font);
-        library->SetWarnOnMiss(warn);
-    }
+    if (DataLibrary* library = GetGlobalState()->dataLibrary)
+        m_font = library->GetQuietly<ALLEGRO_FONT>("Fonts", "General", "Dialogue", "ChatFont", DataKind::Font);
     m_ownsFont = false;
     if (!m_font) {
         m_font = al_load_ttf_font(kFontFile, m_fontSize, 0);

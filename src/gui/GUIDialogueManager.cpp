@@ -11,6 +11,7 @@
 
 #include "core/base/ByteBuffer.h"
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/Portrait.h"
 #include "core/media/SoundManager.h"
@@ -54,12 +55,8 @@ Portrait* FindPortraitQuietly(const std::string& section, const std::string& cat
                               const std::string& name) {
     DataLibrary* library = GetGlobalState()->dataLibrary;
     if (!library) return nullptr;
-    const uint8_t warn = library->GetWarnOnMiss();
-    library->SetWarnOnMiss(0);
-    auto* portrait = library->Get<Portrait>(section.c_str(), catalogue.c_str(), heading.c_str(), name.c_str(),
-                                            DataKind::Portrait);
-    library->SetWarnOnMiss(warn);
-    return portrait;
+    return library->GetQuietly<Portrait>(section.c_str(), catalogue.c_str(), heading.c_str(), name.c_str(),
+                                         DataKind::Portrait);
 }
 
 std::vector<uint8_t> PackInt32s(std::initializer_list<int32_t> values) {

@@ -10,6 +10,7 @@
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/ExternalImageManager.h"
+#include "core/media/OptionalMedia.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIChatWindow.h"
@@ -28,19 +29,6 @@ constexpr const char* kTitleImage = "Background";
 const ALLEGRO_COLOR kTextButtonFrame = al_map_rgb(195, 150, 210);
 const ALLEGRO_COLOR kTextButtonFill = al_map_rgb(168, 124, 183);
 const ALLEGRO_COLOR kTextButtonInner = al_map_rgb(154, 113, 169);
-
-// A bitmap registered at Images/<catalogue>/<heading>/<name>, or null. The
-// menus' images are optional decoration: a game without them gets plain
-// windows and buttons, so a missing one is looked up without a warning.
-BitmapWrapper* OptionalImage(const char* catalogue, const char* heading, const char* name) {
-    DataLibrary* library = GetGlobalState()->dataLibrary;
-    if (!library) return nullptr;
-    const uint8_t warn = library->GetWarnOnMiss();
-    library->SetWarnOnMiss(0);
-    auto* image = library->Get<BitmapWrapper>("Images", catalogue, heading, name, DataKind::Bitmap);
-    library->SetWarnOnMiss(warn);
-    return image;
-}
 
 // The game window's size from the global state (800 x 600 when unset).
 int WindowWidth() {
@@ -120,11 +108,8 @@ void AddClosedMenu(GUIManager* manager, const char* name, GUIBaseObject* window)
 
 // The data library's title-screen heading, looked up without a warning.
 NamedList* TitleHeading(DataLibrary* library) {
-    const uint8_t warn = library->GetWarnOnMiss();
-    library->SetWarnOnMiss(0);
-    NamedList* heading = library->GetHeading("Images", "TitleScreen", "General");
-    library->SetWarnOnMiss(warn);
-    return heading;
+    QuietLookups quiet(*library);
+    return library->GetHeading("Images", "TitleScreen", "General");
 }
 
 // Takes the library's entry of exactly this image out, leaving every other
