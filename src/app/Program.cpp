@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 
 #include "app/CommandLine.h"
 #include "app/ConsoleManager.h"
@@ -305,7 +306,7 @@ int RunProgram(int argc, char** argv) {
     state->localPath = LocalPathFromProgram(argc > 0 ? argv[0] : nullptr);
     std::fprintf(stderr, "Set Local Path to %s\n", state->localPath.c_str());
 
-    FrameContext* context = new FrameContext{};
+    auto context = std::make_unique<FrameContext>();
     state->quit = 0;
     if (Initialize() == -1) return 1;
 
@@ -313,8 +314,7 @@ int RunProgram(int argc, char** argv) {
     al_get_keyboard_state(&context->keyboard);
     al_start_timer(state->timer);
     std::fprintf(stderr, "Begin primary game loop\n");
-    RunMainLoop(context);
+    RunMainLoop(context.get());
     DestructionSequence();
-    delete context;
     return displayOpened ? 0 : 1;
 }

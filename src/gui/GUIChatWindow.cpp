@@ -3,6 +3,7 @@
 #include <allegro5/allegro_ttf.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
@@ -199,11 +200,12 @@ GUIBaseObject* BuildDefaultChatWindow() {
     if (!manager) return nullptr;
     if (GUIBaseObject* existing = manager->FindObject(kWindowName)) return existing;
 
-    auto* window = new GUIChatWindow;
-    window->SetDimensions(0, 400, 600, 202);
-    window->Setup();
-    window->AddFilter("Default", 0);
+    auto made = std::make_unique<GUIChatWindow>();
+    made->SetDimensions(0, 400, 600, 202);
+    made->Setup();
+    made->AddFilter("Default", 0);
 
+    GUIChatWindow* window = made.release();
     manager->ResetActiveObjectList();
     manager->AddObject(kWindowName, window);
     manager->BringToFront(nullptr, window);

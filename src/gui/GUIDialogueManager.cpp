@@ -90,11 +90,12 @@ GUIBaseObject* GUIManager::CreateDialogueManager() {
     const int width = state->windowWidth > 0 ? state->windowWidth : 800;
     const int height = state->windowHeight > 0 ? state->windowHeight : 600;
     const int h = static_cast<int>(height * 0.3666667);
-    auto* box = new GUIDialogueManager;
-    box->SetInputLockName("DialogueManager");
-    box->SetDimensions(0, height - h, width, h);
-    box->SetName("DialogueManager");
-    box->SetParent(nullptr);
+    auto made = std::make_unique<GUIDialogueManager>();
+    made->SetInputLockName("DialogueManager");
+    made->SetDimensions(0, height - h, width, h);
+    made->SetName("DialogueManager");
+    made->SetParent(nullptr);
+    GUIDialogueManager* box = made.release();
     m_topLevel.Add("DialogueManager", box);
     BringToFront(nullptr, box);
     box->Hide(true);
