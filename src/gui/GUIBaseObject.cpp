@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/LuaManager.h"
 #include "gui/GUIButton.h"
