@@ -11,7 +11,6 @@
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIChatWindow.h"
 #include "gui/GUIManager.h"
-#include "world/PlayerVorn.h"
 #include "world/PropertyRouter.h"
 
 namespace {
@@ -61,7 +60,8 @@ void GUIInputTextBox::SetFocus(bool on) {
             // Keys typed before the focus are not the box's, and the player
             // sees no key from now on, not only from the next pulse.
             manager->ClearTypedKeys();
-            if (PlayerVorn* player = GetGlobalState()->player) player->AddInputLock(GUIControlStack::kInputLockName);
+            if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager)
+                keyboard->AddInputLock(GUIControlStack::kInputLockName);
         }
         MarkDirty();
         m_cursor = m_length;
