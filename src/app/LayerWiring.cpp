@@ -2,6 +2,7 @@
 
 #include "app/ConsoleManager.h"
 #include "app/GameStates.h"
+#include "app/PropertyRoutes.h"
 #include "core/base/GlobalState.h"
 #include "core/base/LayerHooks.h"
 #include "gui/GUIManager.h"
@@ -50,6 +51,7 @@ void InstallLayerHooks() {
     hooks.registerHostFamilies = RegisterHostFamilies;
     hooks.isConsoleCommand = IsConsoleCommand;
     hooks.runConsoleCommand = RunConsoleCommand;
+    RegisterPropertyRoutes();
     SetState(hooks, GameStateId::Title, TitleStateHandleEvent, TitleStateRender);
     SetState(hooks, GameStateId::Transition, TransitionStateHandleEvent, TransitionStateRender);
     SetState(hooks, GameStateId::Combat, HandleCombatEvent, RedrawCombat);

@@ -28,6 +28,7 @@
 #include "core/script/KeyboardManager.h"
 #include "core/script/LuaManager.h"
 #include "core/script/PathManager.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptVariableSet.h"
 #include "core/script/TimerManager.h"
 #include "gui/GUIManager.h"
@@ -44,7 +45,6 @@
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
 #include "world/PlayerVorn.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 

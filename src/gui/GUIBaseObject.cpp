@@ -9,10 +9,10 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/script/KeyboardManager.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIControlStack.h"
 #include "gui/GUIManager.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 

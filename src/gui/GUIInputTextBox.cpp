@@ -9,9 +9,9 @@
 #include "core/base/LayerHooks.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/KeyboardManager.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIChatWindow.h"
 #include "gui/GUIManager.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 

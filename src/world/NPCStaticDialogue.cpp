@@ -5,13 +5,13 @@
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIDialogueManager.h"
 #include "gui/GUIEnvironmentWindow.h"
 #include "gui/GUIManager.h"
 #include "world/AIDrawingList.h"
 #include "world/EntityManager.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 

@@ -10,6 +10,7 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/media/RenderState.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
 #include "core/script/ScriptVariableSet.h"
 #include "maps/MapManager.h"
@@ -17,7 +18,6 @@
 #include "world/AIDrawingList.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 

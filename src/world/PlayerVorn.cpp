@@ -8,12 +8,12 @@
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "maps/MapManager.h"
 #include "world/EntityManager.h"
-#include "world/PlayerInventory.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PhysicsMovement.h"
-#include "world/PropertyRouter.h"
+#include "world/PlayerInventory.h"
 
 namespace {
 

@@ -19,6 +19,7 @@
 #include "core/script/DataLibrary.h"
 #include "core/script/KeyboardManager.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIColorBox.h"
 #include "gui/GUIDialogueManager.h"
@@ -37,7 +38,6 @@
 #include "world/ItemPrototype.h"
 #include "world/PlayerInventory.h"
 #include "world/PlayerVorn.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 
