@@ -7,8 +7,8 @@
 
 #include "core/base/GlobalState.h"
 #include "core/script/DataLibrary.h"
-#include "gui/GUIChatWindow.h"
 #include "gui/GUIManager.h"
+#include "network/GUIChatWindow.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PlayerVorn.h"

@@ -16,6 +16,7 @@
 #include "app/GameStates.h"
 #include "app/LayerWiring.h"
 #include "app/RegisterLuaFunctions.h"
+#include "app/StandardWindows.h"
 #include "combat/CombatRegistry.h"
 #include "core/base/FramePhases.h"
 #include "core/base/GlobalState.h"
@@ -32,7 +33,6 @@
 #include "core/script/ScriptVariableSet.h"
 #include "core/script/TimerManager.h"
 #include "gui/GUIManager.h"
-#include "gui/StandardWindows.h"
 #include "maps/DeferredJobQueue.h"
 #include "maps/MapManager.h"
 #include "maps/Transition.h"
@@ -44,6 +44,7 @@
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
+#include "world/GUIDialogueManager.h"
 #include "world/PlayerVorn.h"
 
 namespace {
@@ -154,7 +155,7 @@ int Initialize() {
     // windows.
     state->guiManager->LoadDefaultBorderImages();
     if (state->startTrace) std::fprintf(stderr, "Dialogue Manager\n");
-    state->guiManager->CreateDialogueManager();
+    GUIDialogueManager::Create(*state->guiManager);
     BuildDefaultWindows();
 
     DataLibrary* library = state->dataLibrary;

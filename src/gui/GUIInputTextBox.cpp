@@ -10,7 +10,6 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/script/KeyboardManager.h"
 #include "core/script/PropertyRouter.h"
-#include "gui/GUIChatWindow.h"
 #include "gui/GUIManager.h"
 
 namespace {
@@ -115,17 +114,24 @@ bool GUIInputTextBox::Insert(char character, int position) {
     return true;
 }
 
+GUIInputTextBox::LineEnteredFn& GUIInputTextBox::LineEnteredHandler() {
+    static LineEnteredFn handler = nullptr;
+    return handler;
+}
+
+void GUIInputTextBox::SetLineEnteredHandler(LineEnteredFn handler) { LineEnteredHandler() = handler; }
+
 void GUIInputTextBox::Submit() {
     // The line leaves the box at once, so typing can go on; it waits for
     // TakeEnteredText. A line that the console recognises as a command is
-    // run as one here, and any other line typed into the chat window's box
-    // is sent through the chat window.
+    // run as one here, and any other line goes to the line-entered handler
+    // (the chat window sends a line typed into its box).
     m_enteredText = m_text;
     const LayerHooks& hooks = GetLayerHooks();
     if (hooks.isConsoleCommand && hooks.runConsoleCommand && hooks.isConsoleCommand(m_enteredText))
         hooks.runConsoleCommand(m_enteredText);
-    else if (m_parent && m_parent->GetType() == kTypeGUIChatWindow)
-        static_cast<GUIChatWindow*>(m_parent)->SendChatLine(m_enteredText);
+    else if (LineEnteredFn handler = LineEnteredHandler())
+        handler(*this, m_enteredText);
     m_entered = true;
     m_text.clear();
     m_cursor = 0;

@@ -14,7 +14,6 @@
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
-#include "gui/StandardWindows.h"
 #include "maps/MapManager.h"
 #include "maps/TransitionPlayer.h"
 #include "maps/TransitionState.h"
@@ -155,7 +154,7 @@ void LeaveMap() {
 }
 
 void LeaveTitle() {
-    DestroyTitleScreen();
+    if (auto destroy = GetLayerHooks().destroyTitleScreen) destroy();
     if (GUIManager* gui = GetGlobalState()->guiManager) {
         gui->HideAllObjects();
         gui->ShowStandardUI();
@@ -195,7 +194,7 @@ void EnterCombat() {
 void EnterTitle() {
     GetTransitionState().currentMode = kTransitionTitle;
     EnterGameState(GameStateId::Title);
-    BuildTitleScreen();
+    if (auto build = GetLayerHooks().buildTitleScreen) build();
 }
 
 void TransitionToMap() {
