@@ -2,11 +2,20 @@
 
 #include "app/ConsoleManager.h"
 #include "app/GameStates.h"
+#include "app/PropertyRoutes.h"
+#include "app/StandardWindows.h"
+#include "combat/CombatWindows.h"
+#include "combat/GUICombatCharDisplay.h"
 #include "core/base/GlobalState.h"
 #include "core/base/LayerHooks.h"
+#include "gui/GUIButtonCallbacks.h"
+#include "gui/GUIInputTextBox.h"
 #include "gui/GUIManager.h"
+#include "maps/GUIEnvironmentWindow.h"
+#include "network/GUIChatWindow.h"
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
+#include "world/InventoryWindows.h"
 
 namespace {
 
@@ -36,6 +45,19 @@ void RunConsoleCommand(const std::string& line) {
     if (ConsoleManager* console = GetGlobalState()->consoleManager) console->ExecuteCommand(line);
 }
 
+void BuildTitle() { BuildTitleScreen(); }
+
+GUIBaseObject* CreateEnvironmentWindow() { return new GUIEnvironmentWindow; }
+
+// The game's windows that the toolkit reaches only through its registries.
+void RegisterGameWidgets() {
+    GUIManager::RegisterWidgetKind("GUIEnvironmentWindow", CreateEnvironmentWindow, nullptr);
+    GUIManager::RegisterWidgetKind("GUICombatCharDisplay", nullptr, GUICombatCharDisplay::RegisterLuaFunctions);
+    RegisterButtonCallbackPrefix("Combat", GetCombatButtonCallback);
+    RegisterButtonCallbackPrefix("Inv", GetInventoryButtonCallback);
+    GUIInputTextBox::SetLineEnteredHandler(GUIChatWindow::OnLineEntered);
+}
+
 void SetState(LayerHooks& hooks, GameStateId id, EventHandlerFn handler, RenderFn render) {
     hooks.stateHandlers[static_cast<int>(id)] = handler;
     hooks.stateRenderers[static_cast<int>(id)] = render;
@@ -50,6 +72,10 @@ void InstallLayerHooks() {
     hooks.registerHostFamilies = RegisterHostFamilies;
     hooks.isConsoleCommand = IsConsoleCommand;
     hooks.runConsoleCommand = RunConsoleCommand;
+    hooks.buildTitleScreen = BuildTitle;
+    hooks.destroyTitleScreen = DestroyTitleScreen;
+    RegisterPropertyRoutes();
+    RegisterGameWidgets();
     SetState(hooks, GameStateId::Title, TitleStateHandleEvent, TitleStateRender);
     SetState(hooks, GameStateId::Transition, TransitionStateHandleEvent, TransitionStateRender);
     SetState(hooks, GameStateId::Combat, HandleCombatEvent, RedrawCombat);

@@ -14,7 +14,6 @@
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
-#include "gui/StandardWindows.h"
 #include "maps/MapManager.h"
 #include "maps/PendingEvents.h"
 #include "maps/TransitionPlayer.h"
@@ -157,7 +156,7 @@ void LeaveMap() {
 }
 
 void LeaveTitle() {
-    DestroyTitleScreen();
+    if (auto destroy = GetLayerHooks().destroyTitleScreen) destroy();
     if (GUIManager* gui = GetGlobalState()->guiManager) {
         gui->HideAllObjects();
         gui->ShowStandardUI();
@@ -197,7 +196,7 @@ void EnterCombat() {
 void EnterTitle() {
     GetTransitionState().currentMode = kTransitionTitle;
     EnterGameState(GameStateId::Title);
-    BuildTitleScreen();
+    if (auto build = GetLayerHooks().buildTitleScreen) build();
 }
 
 void TransitionToMap() {

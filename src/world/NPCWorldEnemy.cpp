@@ -14,6 +14,7 @@
 #include "core/base/Random.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
 #include "gui/GUIManager.h"
 #include "maps/TransitionState.h"
@@ -23,7 +24,6 @@
 #include "world/AIWEWanderPackage.h"
 #include "world/EntityManager.h"
 #include "world/PlayerVorn.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 

@@ -11,6 +11,7 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/media/RenderState.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
 #include "core/script/ScriptVariableSet.h"
 #include "maps/MapManager.h"
@@ -18,7 +19,6 @@
 #include "world/AIDrawingList.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 

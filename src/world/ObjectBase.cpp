@@ -5,12 +5,12 @@
 #include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
 #include "maps/MapManager.h"
 #include "world/BasePhysicsPack.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
-#include "world/PropertyRouter.h"
 
 ObjectBase::ObjectBase() { m_type = kTypeObjectBase; }
 

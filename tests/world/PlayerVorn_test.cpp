@@ -11,16 +11,17 @@
 #include <string>
 #include <vector>
 
+#include "IsoMapWriter.h"
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/KeyboardManager.h"
 #include "core/script/LuaManager.h"
 #include "core/script/PathManager.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIControlStack.h"
 #include "gui/GUICoreTestObjects.h"
 #include "gui/GUIManager.h"
-#include "IsoMapWriter.h"
 #include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
@@ -31,7 +32,6 @@
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PhysicsMovement.h"
-#include "world/PropertyRouter.h"
 
 using testsupport::LuaTestState;
 using testsupport::StderrCapture;

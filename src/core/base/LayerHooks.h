@@ -26,6 +26,9 @@ struct LayerHooks {
     bool (*isConsoleCommand)(const std::string& line) = nullptr;
     // Runs a console command line.
     void (*runConsoleCommand)(const std::string& line) = nullptr;
+    // Builds the title screen's window; takes it down again.
+    void (*buildTitleScreen)() = nullptr;
+    void (*destroyTitleScreen)() = nullptr;
     // The event handler and render function of each game state.
     EventHandlerFn stateHandlers[static_cast<int>(GameStateId::Count)] = {};
     RenderFn stateRenderers[static_cast<int>(GameStateId::Count)] = {};
