@@ -4,7 +4,10 @@
 #include "app/GameStates.h"
 #include "core/base/GlobalState.h"
 #include "core/base/LayerHooks.h"
+#include "core/media/DisplayManager.h"
 #include "gui/GUIManager.h"
+#include "maps/MapManager.h"
+#include "network/NetworkManager.h"
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
 
@@ -36,6 +39,20 @@ void RunConsoleCommand(const std::string& line) {
     if (ConsoleManager* console = GetGlobalState()->consoleManager) console->ExecuteCommand(line);
 }
 
+void RequestSnapshot() {
+    if (DisplayManager* display = GetGlobalState()->displayManager) display->RequestSnapshot();
+}
+
+std::optional<std::string> CurrentMapName() {
+    MapManager* maps = GetGlobalState()->mapManager;
+    return maps ? maps->GetMapName() : std::nullopt;
+}
+
+bool IsOnline() {
+    NetworkManager* network = GetGlobalState()->networkManager;
+    return network && network->IsConnected();
+}
+
 void SetState(LayerHooks& hooks, GameStateId id, EventHandlerFn handler, RenderFn render) {
     hooks.stateHandlers[static_cast<int>(id)] = handler;
     hooks.stateRenderers[static_cast<int>(id)] = render;
@@ -50,6 +67,9 @@ void InstallLayerHooks() {
     hooks.registerHostFamilies = RegisterHostFamilies;
     hooks.isConsoleCommand = IsConsoleCommand;
     hooks.runConsoleCommand = RunConsoleCommand;
+    hooks.requestSnapshot = RequestSnapshot;
+    hooks.currentMapName = CurrentMapName;
+    hooks.isOnline = IsOnline;
     SetState(hooks, GameStateId::Title, TitleStateHandleEvent, TitleStateRender);
     SetState(hooks, GameStateId::Transition, TransitionStateHandleEvent, TransitionStateRender);
     SetState(hooks, GameStateId::Combat, HandleCombatEvent, RedrawCombat);

@@ -1,5 +1,6 @@
 #include "app/RegisterLuaFunctions.h"
 
+#include "app/Transition.h"
 #include "combat/CombatRegistry.h"
 #include "combat/DataLibraryCombatLua.h"
 #include "combat/ItemCombatLua.h"
@@ -11,7 +12,6 @@
 #include "gui/GUIDialogueManager.h"
 #include "maps/DefinedMap.h"
 #include "maps/IsometricMap.h"
-#include "maps/Transition.h"
 #include "savefile/SFM.h"
 #include "world/AITrailingPackage.h"
 #include "world/Animation.h"

@@ -10,13 +10,13 @@
 #include "combat/CombatManager.h"
 #include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
+#include "core/base/LayerHooks.h"
 #include "core/base/Random.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/ScriptArgs.h"
 #include "gui/GUIManager.h"
-#include "maps/TransitionState.h"
-#include "network/NetworkManager.h"
 #include "world/AIDrawingList.h"
 #include "world/AIWEChasePackage.h"
 #include "world/AIWEWanderPackage.h"
@@ -162,7 +162,8 @@ void NPCWorldEnemy::ApplyAutomaticRanges() {
 
 bool NPCWorldEnemy::HandleMouseState(int32_t mouseState) {
     GlobalState* state = GetGlobalState();
-    const bool online = state->networkManager && state->networkManager->IsConnected();
+    const auto isOnline = GetLayerHooks().isOnline;
+    const bool online = isOnline && isOnline();
     if (!online) {
         if (GUIManager* gui = state->guiManager) {
             if (!gui->GetControlStack().IsEmpty() || !gui->IsActiveWindowListEmpty()) return false;

@@ -5,8 +5,8 @@
 
 #include "core/base/Geometry.h"
 #include "core/base/GlobalState.h"
+#include "core/base/TransitionState.h"
 #include "maps/MapManager.h"
-#include "maps/TransitionState.h"
 #include "world/Dimensions.h"
 #include "world/PhysicsMovement.h"
 #include "world/PlayerVorn.h"

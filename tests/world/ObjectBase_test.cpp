@@ -7,9 +7,9 @@
 
 #include "core/base/GlobalState.h"
 #include "core/base/Random.h"
+#include "core/base/TransitionState.h"
 #include "core/script/LuaManager.h"
 #include "maps/MapManager.h"
-#include "maps/TransitionState.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
