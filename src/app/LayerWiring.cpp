@@ -10,6 +10,7 @@
 #include "network/NetworkManager.h"
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
+#include "world/Terrain.h"
 
 namespace {
 
@@ -53,6 +54,9 @@ bool IsOnline() {
     return network && network->IsConnected();
 }
 
+// The world stands on whatever map manager is in its slot now.
+Terrain* MapTerrain() { return GetGlobalState()->mapManager; }
+
 void SetState(LayerHooks& hooks, GameStateId id, EventHandlerFn handler, RenderFn render) {
     hooks.stateHandlers[static_cast<int>(id)] = handler;
     hooks.stateRenderers[static_cast<int>(id)] = render;
@@ -70,6 +74,7 @@ void InstallLayerHooks() {
     hooks.requestSnapshot = RequestSnapshot;
     hooks.currentMapName = CurrentMapName;
     hooks.isOnline = IsOnline;
+    SetTerrainSource(MapTerrain);
     SetState(hooks, GameStateId::Title, TitleStateHandleEvent, TitleStateRender);
     SetState(hooks, GameStateId::Transition, TransitionStateHandleEvent, TransitionStateRender);
     SetState(hooks, GameStateId::Combat, HandleCombatEvent, RedrawCombat);

@@ -12,12 +12,12 @@
 #include "core/script/LuaManager.h"
 #include "core/script/ScriptArgs.h"
 #include "core/script/ScriptVariableSet.h"
-#include "maps/MapManager.h"
 #include "world/AIBasePackage.h"
 #include "world/AIDrawingList.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
 #include "world/PropertyRouter.h"
+#include "world/Terrain.h"
 
 namespace {
 
@@ -251,8 +251,8 @@ void NonPlayingCharacter::UpdateBoundaries() {
 int NonPlayingCharacter::GetDrawOrderKey() {
     if (m_displaySuppressed) return -1;
     const Dimensions& d = m_dimensions;
-    MapManager* maps = GetGlobalState()->mapManager;
-    if (maps && maps->IsIsometric()) return Trunc((d.Y + d.X + d.ZSize + d.YSize) / 2);
+    Terrain* terrain = CurrentTerrain();
+    if (terrain && terrain->IsIsometric()) return Trunc((d.Y + d.X + d.ZSize + d.YSize) / 2);
     // Widened so a character at the edge of the 32-bit range keeps a key.
     int64_t key = Trunc(d.Y);
     switch (m_animDirection) {
@@ -354,15 +354,15 @@ void NonPlayingCharacter::Draw(BitmapWrapper* target, Camera* camera) {
 
 void NonPlayingCharacter::ComputeShadow(Camera* camera, int32_t* size, int32_t* x, int32_t* y) const {
     const Dimensions& d = m_dimensions;
-    MapManager* maps = GetGlobalState()->mapManager;
-    const bool isometric = maps && maps->IsIsometric();
+    Terrain* terrain = CurrentTerrain();
+    const bool isometric = terrain && terrain->IsIsometric();
 
     int32_t height = 0;
     if (isometric) {
         const int32_t cx = Trunc(d.X);
         const int32_t cy = Trunc(d.Y);
         for (int32_t z = std::max(Trunc(d.zmax), kShadowScanLimit); z < 0; ++z) {
-            if (maps->IsBlocked(cx, cy, z)) {
+            if (terrain->IsBlocked(cx, cy, z)) {
                 height = Trunc(z - d.zmax - 1.0);
                 break;
             }

@@ -4,9 +4,8 @@
 #include <cstdio>
 #include <limits>
 
-#include "core/base/GlobalState.h"
-#include "maps/MapManager.h"
 #include "world/Dimensions.h"
+#include "world/Terrain.h"
 
 int32_t TruncToInt(double value) {
     if (std::isnan(value)) return 0;
@@ -17,22 +16,14 @@ int32_t TruncToInt(double value) {
     return static_cast<int32_t>(value);
 }
 
-namespace {
-BlockedQuery g_blockedQuery = nullptr;
-}
-
-void SetBlockedQuery(BlockedQuery query) { g_blockedQuery = query; }
-
 bool MapCellBlocked(int32_t x, int32_t y, int32_t z) {
-    if (g_blockedQuery) return g_blockedQuery(x, y, z);
-    MapManager* map = GetGlobalState()->mapManager;
-    return map && map->IsBlocked(x, y, z);
+    Terrain* terrain = CurrentTerrain();
+    return terrain && terrain->IsBlocked(x, y, z);
 }
 
 bool MapCellBlockedOpenAbove(int32_t x, int32_t y, int32_t z) {
-    if (g_blockedQuery) return g_blockedQuery(x, y, z);
-    MapManager* map = GetGlobalState()->mapManager;
-    return map && map->IsBlockedOpenAbove(x, y, z);
+    Terrain* terrain = CurrentTerrain();
+    return terrain && terrain->IsBlockedOpenAbove(x, y, z);
 }
 
 bool XFaceFree(int32_t x, int32_t z, int32_t yFrom, int32_t yTo) {

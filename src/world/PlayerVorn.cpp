@@ -8,12 +8,12 @@
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
 #include "core/script/LuaManager.h"
-#include "maps/MapManager.h"
 #include "world/EntityManager.h"
 #include "world/PlayerInventory.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PhysicsMovement.h"
 #include "world/PropertyRouter.h"
+#include "world/Terrain.h"
 
 namespace {
 
@@ -236,8 +236,8 @@ void PlayerVorn::MoveWithCollision(double dx, double dy, double dz) {
 
 int PlayerVorn::GetDrawOrderKey() {
     const Dimensions& d = Record();
-    MapManager* map = GetGlobalState()->mapManager;
-    if (map && map->IsIsometric()) return TruncToInt((d.X + d.Y + d.ZSize + d.YSize) / 2.0);
+    Terrain* terrain = CurrentTerrain();
+    if (terrain && terrain->IsIsometric()) return TruncToInt((d.X + d.Y + d.ZSize + d.YSize) / 2.0);
     int offset = 0;
     switch (m_direction) {
         case 0: offset = 3; break;
