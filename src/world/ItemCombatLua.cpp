@@ -2,11 +2,11 @@
 // used on a character.
 #include <memory>
 
-#include "combat/ItemCombatLua.h"
 #include "combat/RestoreEffect.h"
 #include "core/base/GlobalState.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/ScriptArgs.h"
+#include "world/ItemCombatLua.h"
 #include "world/ItemPrototype.h"
 
 namespace {
