@@ -1,12 +1,13 @@
 // ICM_AddRestoreEffect: the item prototype being defined restores HP when
 // used on a character.
+#include "world/ItemCombatLua.h"
+
 #include <memory>
 
 #include "combat/RestoreEffect.h"
 #include "core/base/GlobalState.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/ScriptArgs.h"
-#include "world/ItemCombatLua.h"
 #include "world/ItemPrototype.h"
 
 namespace {
