@@ -6,6 +6,7 @@
 #include <cstring>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIChatWindow.h"
 #include "gui/GUIManager.h"
@@ -64,12 +65,7 @@ bool TruncatedCoordinate(const std::string& text, int32_t& out) {
     char* end = nullptr;
     const double value = std::strtod(begin, &end);
     if (end == begin || *end != '\0' || std::isnan(value)) return false;
-    if (value >= 2147483647.0)
-        out = INT32_MAX;
-    else if (value <= -2147483648.0)
-        out = INT32_MIN;
-    else
-        out = static_cast<int32_t>(value);
+    out = TruncateToInt32(value);
     return true;
 }
 
@@ -83,8 +79,7 @@ ConsoleManager::ConsoleManager() = default;
 ConsoleManager::~ConsoleManager() {
     DataLibrary* library = GetGlobalState()->dataLibrary;
     if (!library || !m_registered) return;
-    const uint8_t warn = library->GetWarnOnMiss();
-    library->SetWarnOnMiss(0);
+    QuietLookups quiet(*library);
     for (const auto& command : m_commands) {
         for (const char* category : kCategories) {
             for (const char* heading : {kNormal, kRestricted}) {
@@ -96,7 +91,6 @@ ConsoleManager::~ConsoleManager() {
             }
         }
     }
-    library->SetWarnOnMiss(warn);
 }
 
 void ConsoleManager::RegisterCommands() {
@@ -140,14 +134,12 @@ void ConsoleManager::ExecuteCommand(const char* line) {
 
     ConsoleCommand* command = nullptr;
     if (DataLibrary* library = GetGlobalState()->dataLibrary) {
-        const uint8_t warn = library->GetWarnOnMiss();
-        library->SetWarnOnMiss(0);
+        QuietLookups quiet(*library);
         for (const char* heading : {kNormal, kRestricted}) {
             command = library->Get<ConsoleCommand>(kSection, category.c_str(), heading, name.c_str(),
                                                    DataKind::ConsoleCommand);
             if (command) break;
         }
-        library->SetWarnOnMiss(warn);
     }
     if (!command || !command->handler) {
         Say((name + " is not a recognized command.").c_str());

@@ -174,8 +174,7 @@ void HandleCombatEvent(ALLEGRO_EVENT event, FrameContext* context) {
             RefreshKeyboard(context);
             UpdateKeys(context);
             UpdateBindings(context);
-            // The world's inventory stays shut during a battle.
-            if (gui) gui->HandleHotkeys(false);
+            HandleHotkeys();
             GuiPulse();
             if (CombatManager* combat = GetCombatRegistry().combatManager) combat->Update();
             UpdateSound();

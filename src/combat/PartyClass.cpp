@@ -21,6 +21,7 @@
 #include "combat/Wistlemarn.h"
 #include "core/base/ByteBuffer.h"
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/base/Random.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
@@ -72,11 +73,6 @@ const PartyClassData kClasses[PartyClass::kClassCount] = {
      "Data/Scripts/Combat/FieldSprites/WistlemarnFieldSprite.lua"},
 };
 
-int32_t Clamp32(double value) {
-    if (std::isnan(value)) return 0;
-    return static_cast<int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
-}
-
 // The linear part is single precision (x is a 32-bit float): factor x is
 // rounded to a float, and without a power the constant is added in float too.
 // The power is taken in double and the sum with it is double.
@@ -84,10 +80,10 @@ int32_t Evaluate(const GrowthFormula& formula, float x) {
     const float linear = static_cast<float>(formula.factor) * x;
     if (formula.exponent == 0.0f) {
         const float value = linear + static_cast<float>(formula.constant);
-        return Clamp32(std::trunc(static_cast<double>(value)));
+        return TruncateToInt32(std::trunc(static_cast<double>(value)));
     }
     const double power = std::pow(static_cast<double>(x), static_cast<double>(formula.exponent));
-    return Clamp32(std::trunc(power + static_cast<double>(linear) + formula.constant));
+    return TruncateToInt32(std::trunc(power + static_cast<double>(linear) + formula.constant));
 }
 
 // L plus or minus 0.35 for a draw.
@@ -171,7 +167,7 @@ void PartyClass::GainExperience(int32_t amount) {
     ExperienceRecord& e = *GetExperience();
     // 64-bit sums, kept within the record's range; the level cap ends the
     // loop even when the threshold can grow no further.
-    e.gained = Clamp32(static_cast<double>(e.gained) + amount);
+    e.gained = TruncateToInt32(static_cast<double>(e.gained) + amount);
     while (e.gained >= e.needed && GetStats()->level < kMaxLevel) LevelUp(window);
 }
 
@@ -184,7 +180,7 @@ void PartyClass::LevelUp(GUICombatMessageWindow* window) {
     // needed + step x f + 1 in single precision, as f is a 32-bit float.
     const int64_t step = (5LL * level + m_data.stepConstant) * level;
     const float raised = static_cast<float>(e.needed) + static_cast<float>(step) * f;
-    e.needed = Clamp32(std::trunc(static_cast<double>(raised + 1.0f)));
+    e.needed = TruncateToInt32(std::trunc(static_cast<double>(raised + 1.0f)));
 
     const int32_t oldMaxHp = s.maxHp;
     const int32_t oldMaxMp = s.maxMp;
@@ -195,8 +191,8 @@ void PartyClass::LevelUp(GUICombatMessageWindow* window) {
     s.maxHp = Evaluate(m_data.maxHp, DrawX(level));
     if (m_data.hasMp) s.maxMp = Evaluate(m_data.maxMp, DrawX(level));
     for (int i = 0; i < 6; ++i) *stats[i] = Evaluate(m_data.growth[i], DrawX(level));
-    s.hp = Clamp32(static_cast<double>(s.hp) + s.maxHp - oldMaxHp);
-    if (m_data.hasMp) s.mp = Clamp32(static_cast<double>(s.mp) + s.maxMp - oldMaxMp);
+    s.hp = TruncateToInt32(static_cast<double>(s.hp) + s.maxHp - oldMaxHp);
+    if (m_data.hasMp) s.mp = TruncateToInt32(static_cast<double>(s.mp) + s.maxMp - oldMaxMp);
 
     if (!window) return;
     auto line = [window](const std::string& text) {
@@ -256,10 +252,8 @@ void PartyClass::FillStatusDisplay() {
             al_draw_textf(font, black, 3, 35, 0, "MP %s/%i", FormatStatNumber(s.maxMp, s.shownMp).c_str(), s.maxMp);
         if (DataLibrary* library = GetGlobalState()->dataLibrary) {
             // Looked up every tick: a missing label stays silent.
-            const uint8_t warn = library->GetWarnOnMiss();
-            library->SetWarnOnMiss(0);
-            auto* label = library->Get<BitmapWrapper>("Images", "GUI", "Combat", m_data.raceLabel, DataKind::Bitmap);
-            library->SetWarnOnMiss(warn);
+            auto* label =
+                library->GetQuietly<BitmapWrapper>("Images", "GUI", "Combat", m_data.raceLabel, DataKind::Bitmap);
             if (label) label->DrawDefault(19, 53);
         }
     }

@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/LuaManager.h"
 #include "gui/GUIButton.h"
@@ -511,7 +512,9 @@ void GUIBaseObject::Draw(BitmapWrapper* target) {
     if (m_visible && Backing() && Backing()->GetBitmap()) {
         std::weak_ptr<char> self = m_life;
         const bool render = m_hasContent && WantsRender();
-        if (!state->openGLMode && render && RenderStraightTo(target)) {
+        // Both display modes draw the same way, so an object that can draw
+        // straight onto the frame does so in either.
+        if (render && RenderStraightTo(target)) {
             if (trace && !self.expired()) std::fputs("Done\n", stderr);
             return;
         }

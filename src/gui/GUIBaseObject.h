@@ -63,13 +63,6 @@ enum GUITypeId : int32_t {
     kTypeGUICombatCharDisplay = 3803,
 };
 
-// A 64-bit sum brought back into the 32-bit range. Rectangles, border widths
-// and mouse positions reach the GUI unbounded from scripts; their sums and
-// differences saturate instead of overflowing.
-inline int32_t SaturateToInt32(int64_t value) {
-    return value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN : static_cast<int32_t>(value);
-}
-
 // The text-line family (GUITextLine and its subclasses).
 inline bool IsGUITextLineType(int32_t type) { return type >= 3200 && type <= 3299; }
 

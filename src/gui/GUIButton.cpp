@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/SoundManager.h"
 #include "core/script/DataLibrary.h"

@@ -3,6 +3,7 @@
 #include <allegro5/allegro_ttf.h>
 
 #include <cstdio>
+#include <memory>
 
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
@@ -42,12 +43,8 @@ void GUIChatWindow::Setup() {
     std::fputs("Setup - ", stderr);
     // A game without its own chat font gets the TrueType file; that is no
     // fault, so the library lookup is quiet.
-    if (DataLibrary* library = GetGlobalState()->dataLibrary) {
-        const uint8_t warn = library->GetWarnOnMiss();
-        library->SetWarnOnMiss(0);
-        m_font = library->Get<ALLEGRO_FONT>("Fonts", "General", "Dialogue", "ChatFont", DataKind::Font);
-        library->SetWarnOnMiss(warn);
-    }
+    if (DataLibrary* library = GetGlobalState()->dataLibrary)
+        m_font = library->GetQuietly<ALLEGRO_FONT>("Fonts", "General", "Dialogue", "ChatFont", DataKind::Font);
     m_ownsFont = false;
     if (!m_font) {
         m_font = al_load_ttf_font(kFontFile, m_fontSize, 0);
@@ -203,11 +200,12 @@ GUIBaseObject* BuildDefaultChatWindow() {
     if (!manager) return nullptr;
     if (GUIBaseObject* existing = manager->FindObject(kWindowName)) return existing;
 
-    auto* window = new GUIChatWindow;
-    window->SetDimensions(0, 400, 600, 202);
-    window->Setup();
-    window->AddFilter("Default", 0);
+    auto made = std::make_unique<GUIChatWindow>();
+    made->SetDimensions(0, 400, 600, 202);
+    made->Setup();
+    made->AddFilter("Default", 0);
 
+    GUIChatWindow* window = made.release();
     manager->ResetActiveObjectList();
     manager->AddObject(kWindowName, window);
     manager->BringToFront(nullptr, window);

@@ -10,6 +10,7 @@
 
 #include "core/base/ByteBuffer.h"
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/Portrait.h"
 #include "core/media/SoundManager.h"
@@ -51,12 +52,8 @@ Portrait* FindPortraitQuietly(const std::string& section, const std::string& cat
                               const std::string& name) {
     DataLibrary* library = GetGlobalState()->dataLibrary;
     if (!library) return nullptr;
-    const uint8_t warn = library->GetWarnOnMiss();
-    library->SetWarnOnMiss(0);
-    auto* portrait = library->Get<Portrait>(section.c_str(), catalogue.c_str(), heading.c_str(), name.c_str(),
-                                            DataKind::Portrait);
-    library->SetWarnOnMiss(warn);
-    return portrait;
+    return library->GetQuietly<Portrait>(section.c_str(), catalogue.c_str(), heading.c_str(), name.c_str(),
+                                         DataKind::Portrait);
 }
 
 std::vector<uint8_t> PackInt32s(std::initializer_list<int32_t> values) {
@@ -90,11 +87,12 @@ GUIBaseObject* GUIManager::CreateDialogueManager() {
     const int width = state->windowWidth > 0 ? state->windowWidth : 800;
     const int height = state->windowHeight > 0 ? state->windowHeight : 600;
     const int h = static_cast<int>(height * 0.3666667);
-    auto* box = new GUIDialogueManager;
-    box->SetInputLockName("DialogueManager");
-    box->SetDimensions(0, height - h, width, h);
-    box->SetName("DialogueManager");
-    box->SetParent(nullptr);
+    auto made = std::make_unique<GUIDialogueManager>();
+    made->SetInputLockName("DialogueManager");
+    made->SetDimensions(0, height - h, width, h);
+    made->SetName("DialogueManager");
+    made->SetParent(nullptr);
+    GUIDialogueManager* box = made.release();
     m_topLevel.Add("DialogueManager", box);
     BringToFront(nullptr, box);
     box->Hide(true);

@@ -6,7 +6,9 @@
 #include <cstdio>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
+#include "core/media/OptionalMedia.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIScrollBar.h"
 
@@ -14,18 +16,6 @@ namespace {
 
 constexpr int kMargin = 2;      // around the rows, in pixels
 constexpr int kBarInset = 10;   // the bar's left edge from the list's right edge
-
-// The system font, looked up quietly: lists are often built before the
-// fonts are registered, and a list without a font shows no names.
-ALLEGRO_FONT* SystemFont() {
-    DataLibrary* library = GetGlobalState()->dataLibrary;
-    if (!library) return nullptr;
-    const uint8_t warn = library->GetWarnOnMiss();
-    library->SetWarnOnMiss(0);
-    auto* font = library->Get<ALLEGRO_FONT>("Fonts", "General", "System", "SystemFont", DataKind::Font);
-    library->SetWarnOnMiss(warn);
-    return font;
-}
 
 }  // namespace
 

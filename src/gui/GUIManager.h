@@ -114,9 +114,8 @@ public:
     // down/up; true when a top-level object took it.
     bool HandleMouseEvent(int event);
     // "Chat", "Menu" and "Inventory", once per tick, unless the control
-    // stack's top holds input. The battle passes false for the inventory:
-    // the world's inventory window is no part of it.
-    void HandleHotkeys(bool inventoryKey = true);
+    // stack's top holds input.
+    void HandleHotkeys();
     void Draw(BitmapWrapper* target) { DrawPulse(target); }
     // Clears the target to black (when asked) and draws the top-level
     // objects back to front.

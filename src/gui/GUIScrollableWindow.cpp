@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIManager.h"

@@ -12,6 +12,7 @@
 #include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
+#include "core/media/OptionalMedia.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIImage.h"
@@ -52,17 +53,6 @@ GUIButton* ClickedButton() {
     GUIManager* manager = Manager();
     GUIBaseObject* clicked = manager ? manager->GetClickedButton() : nullptr;
     return clicked && clicked->GetType() == kTypeGUIButton ? static_cast<GUIButton*>(clicked) : nullptr;
-}
-
-// Optional decoration from the data library, looked up without a warning.
-BitmapWrapper* OptionalImage(const char* catalogue, const char* heading, const char* name) {
-    DataLibrary* library = GetGlobalState()->dataLibrary;
-    if (!library) return nullptr;
-    const uint8_t warn = library->GetWarnOnMiss();
-    library->SetWarnOnMiss(0);
-    auto* image = library->Get<BitmapWrapper>("Images", catalogue, heading, name, DataKind::Bitmap);
-    library->SetWarnOnMiss(warn);
-    return image;
 }
 
 GUIWindow* NewWindow(int x, int y, int w, int h) {

@@ -5,11 +5,13 @@
 #include <cstdint>
 #include <cstdio>
 #include <initializer_list>
+#include <memory>
 #include <vector>
 
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/ExternalImageManager.h"
+#include "core/media/OptionalMedia.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIChatWindow.h"
@@ -29,19 +31,6 @@ const ALLEGRO_COLOR kTextButtonFrame = al_map_rgb(195, 150, 210);
 const ALLEGRO_COLOR kTextButtonFill = al_map_rgb(168, 124, 183);
 const ALLEGRO_COLOR kTextButtonInner = al_map_rgb(154, 113, 169);
 
-// A bitmap registered at Images/<catalogue>/<heading>/<name>, or null. The
-// menus' images are optional decoration: a game without them gets plain
-// windows and buttons, so a missing one is looked up without a warning.
-BitmapWrapper* OptionalImage(const char* catalogue, const char* heading, const char* name) {
-    DataLibrary* library = GetGlobalState()->dataLibrary;
-    if (!library) return nullptr;
-    const uint8_t warn = library->GetWarnOnMiss();
-    library->SetWarnOnMiss(0);
-    auto* image = library->Get<BitmapWrapper>("Images", catalogue, heading, name, DataKind::Bitmap);
-    library->SetWarnOnMiss(warn);
-    return image;
-}
-
 // The game window's size from the global state (800 x 600 when unset).
 int WindowWidth() {
     const int32_t w = GetGlobalState()->windowWidth;
@@ -53,8 +42,8 @@ int WindowHeight() {
 }
 
 // A black window of that rectangle.
-GUIWindow* NewWindow(int x, int y, int w, int h) {
-    auto* window = new GUIWindow;
+std::unique_ptr<GUIWindow> NewWindow(int x, int y, int w, int h) {
+    auto window = std::make_unique<GUIWindow>();
     window->SetDimensions(x, y, w, h);
     window->SetBackgroundColor(0, 0, 0);
     return window;
@@ -67,34 +56,36 @@ void UseMoonBorder(GUIBaseObject* window) {
 }
 
 void AddTextLine(GUIBaseObject* parent, const char* name, int x, int y, const char* text) {
-    auto* line = new GUITextLine;
+    auto line = std::make_unique<GUITextLine>();
     line->SetDimensions(x, y, 1, 16);
     line->SetString(text);
-    parent->AddChild(name, line);
+    parent->AddChild(name, line.release());
 }
 
 // A 69 x 29 button showing Images/GUI/Buttons/<stem>0, 1 and 2.
 GUIButton* AddImageButton(GUIBaseObject* parent, const char* name, int x, int y, const char* stem,
                           const char* callback) {
-    auto* button = new GUIButton;
+    auto button = std::make_unique<GUIButton>();
     button->SetDimensions(x, y, 69, 29);
     const std::string base = stem;
     button->SetImages(OptionalImage("GUI", "Buttons", (base + "0").c_str()),
                       OptionalImage("GUI", "Buttons", (base + "1").c_str()),
                       OptionalImage("GUI", "Buttons", (base + "2").c_str()));
     button->SetFunction(callback);
-    parent->AddChild(name, button);
-    return button;
+    GUIButton* added = button.get();
+    parent->AddChild(name, button.release());
+    return added;
 }
 
 GUIButton* AddTextButton(GUIBaseObject* parent, const char* name, int x, int y, int w, int h, const char* text,
                          const char* callback) {
-    auto* button = new GUIButton;
+    auto button = std::make_unique<GUIButton>();
     button->SetDimensions(x, y, w, h);
     button->BuildTextImages(kTextButtonFrame, kTextButtonFill, kTextButtonInner, text);
     button->SetFunction(callback);
-    parent->AddChild(name, button);
-    return button;
+    GUIButton* added = button.get();
+    parent->AddChild(name, button.release());
+    return added;
 }
 
 // The keyboard steers a menu while it is open: it takes the keys (the player
@@ -111,20 +102,19 @@ void SteerFromKeyboard(GUIBaseObject* menu, std::initializer_list<GUIButton*> bu
 
 // A menu joins the top level as the GUI manager's active object, at the
 // front, and waits closed until a hot key or a button opens it.
-void AddClosedMenu(GUIManager* manager, const char* name, GUIBaseObject* window) {
+GUIBaseObject* AddClosedMenu(GUIManager* manager, const char* name, std::unique_ptr<GUIWindow> menu) {
+    GUIWindow* window = menu.release();
     manager->ResetActiveObjectList();
     manager->AddActiveObject(name, window);
     manager->BringToFront(nullptr, window);
     window->Close();
+    return window;
 }
 
 // The data library's title-screen heading, looked up without a warning.
 NamedList* TitleHeading(DataLibrary* library) {
-    const uint8_t warn = library->GetWarnOnMiss();
-    library->SetWarnOnMiss(0);
-    NamedList* heading = library->GetHeading("Images", "TitleScreen", "General");
-    library->SetWarnOnMiss(warn);
-    return heading;
+    QuietLookups quiet(*library);
+    return library->GetHeading("Images", "TitleScreen", "General");
 }
 
 // Takes the library's entry of exactly this image out, leaving every other
@@ -166,34 +156,32 @@ GUIBaseObject* BuildPauseMenu() {
     if (!manager) return nullptr;
     if (GUIBaseObject* existing = manager->FindObject("PauseMenu")) return existing;
     const int w = 200, h = 300;
-    GUIWindow* menu = NewWindow(WindowWidth() / 2 - 100, WindowHeight() / 2 - 150, w, h);
-    UseMoonBorder(menu);
+    std::unique_ptr<GUIWindow> menu = NewWindow(WindowWidth() / 2 - 100, WindowHeight() / 2 - 150, w, h);
+    UseMoonBorder(menu.get());
     menu->SetJoinsActiveWindows(true);
-    AddTextLine(menu, "GUIPauseMenu_NameLine", 13, 13, "Pause Menu");
+    AddTextLine(menu.get(), "GUIPauseMenu_NameLine", 13, 13, "Pause Menu");
     GUIButton* options =
-        AddImageButton(menu, "GUIPauseMenu_Button_OpenOptionsMenu", 13, 29, "ButtonOptn", "Button_Open_Menu");
+        AddImageButton(menu.get(), "GUIPauseMenu_Button_OpenOptionsMenu", 13, 29, "ButtonOptn", "Button_Open_Menu");
     options->SetTargetName("OptionsMenu");
     GUIButton* quit =
-        AddTextButton(menu, "GUIPauseMenu_Button_QuitGame", 13, 58, 90, 29, "Exit Game", "Button_QuitGame");
+        AddTextButton(menu.get(), "GUIPauseMenu_Button_QuitGame", 13, 58, 90, 29, "Exit Game", "Button_QuitGame");
     GUIButton* close =
-        AddImageButton(menu, "GUIPauseMenu_Button_CloseMenu", 13, h - 42, "ButtonExit", "Button_Hide_Parent");
-    SteerFromKeyboard(menu, {options, quit, close});
-    AddClosedMenu(manager, "PauseMenu", menu);
-    return menu;
+        AddImageButton(menu.get(), "GUIPauseMenu_Button_CloseMenu", 13, h - 42, "ButtonExit", "Button_Hide_Parent");
+    SteerFromKeyboard(menu.get(), {options, quit, close});
+    return AddClosedMenu(manager, "PauseMenu", std::move(menu));
 }
 
 GUIBaseObject* BuildOptionsMenu() {
     GUIManager* manager = GetGlobalState()->guiManager;
     if (!manager) return nullptr;
     if (GUIBaseObject* existing = manager->FindObject("OptionsMenu")) return existing;
-    GUIWindow* menu = NewWindow(WindowWidth() / 2 - 200, WindowHeight() / 2 - 100, 400, 200);
-    UseMoonBorder(menu);
+    std::unique_ptr<GUIWindow> menu = NewWindow(WindowWidth() / 2 - 200, WindowHeight() / 2 - 100, 400, 200);
+    UseMoonBorder(menu.get());
     menu->SetJoinsActiveWindows(true);
-    AddTextLine(menu, "GUIOptionsMenu NameLine", 13, 13, "OptionsMenu");
-    GUIButton* close = AddImageButton(menu, "Close_Menu_Button", 13, 158, "ButtonExit", "Button_Hide_Parent");
-    SteerFromKeyboard(menu, {close});
-    AddClosedMenu(manager, "OptionsMenu", menu);
-    return menu;
+    AddTextLine(menu.get(), "GUIOptionsMenu NameLine", 13, 13, "OptionsMenu");
+    GUIButton* close = AddImageButton(menu.get(), "Close_Menu_Button", 13, 158, "ButtonExit", "Button_Hide_Parent");
+    SteerFromKeyboard(menu.get(), {close});
+    return AddClosedMenu(manager, "OptionsMenu", std::move(menu));
 }
 
 void BuildDefaultWindows() {
@@ -217,9 +205,9 @@ GUIBaseObject* BuildTitleScreen() {
         background = archives->GetBitmapFromActiveFile(kTitleImage);
     }
 
-    GUIWindow* screen = NewWindow(0, 0, 800, 600);
+    std::unique_ptr<GUIWindow> screen = NewWindow(0, 0, 800, 600);
     screen->Open();
-    auto* image = new GUIImage;
+    auto image = std::make_unique<GUIImage>();
     image->SetDimensions(0, 0, 800, 600);
     DataLibrary* library = state->dataLibrary;
     if (background) {
@@ -237,14 +225,15 @@ GUIBaseObject* BuildTitleScreen() {
         library->Register("Images", "TitleScreen", "General", kTitleImage, nullptr, DataKind::Bitmap);
     }
     image->Open();
-    screen->AddChild("TS_BGImage", image);
+    screen->AddChild("TS_BGImage", image.release());
 
+    GUIWindow* added = screen.release();
     manager->ResetActiveObjectList();
-    manager->AddObject(kTitleScreen, screen);
-    manager->BringToFront(nullptr, screen);
+    manager->AddObject(kTitleScreen, added);
+    manager->BringToFront(nullptr, added);
     if (archives) archives->CloseFile();
     std::fputs("Done\n", stderr);
-    return screen;
+    return added;
 }
 
 void DestroyTitleScreen() {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "core/base/Int32Range.h"
 #include "core/base/RootObject.h"
 #include "world/Dimensions.h"
 #include "world/PhysicsMovement.h"
@@ -15,7 +16,7 @@ constexpr double kArrivalDistance = 10.0;
 // Limits one velocity component to what is left on its axis, heading for the
 // target, once its whole part exceeds that remainder.
 double CutToRemaining(double velocity, double remaining, double position, double target) {
-    if (std::fabs(static_cast<double>(TruncToInt(velocity))) <= remaining) return velocity;
+    if (std::fabs(static_cast<double>(TruncateToInt32(velocity))) <= remaining) return velocity;
     return target < position ? -remaining : remaining;
 }
 
@@ -78,9 +79,9 @@ void AIBasePathPackage::RunAI() {
     if (m_pointers.dimensions.GetValueType() != PropertyRouter::kDimensions) return;
     auto* record = static_cast<Dimensions*>(m_pointers.dimensions.Get());
 
-    const int32_t direction = DirectionToward(TruncToInt(record->X), TruncToInt(record->Y), m_targetX, m_targetY);
-    m_remainingX = std::fabs(static_cast<double>(TruncToInt(record->X - m_targetX)));
-    m_remainingY = std::fabs(static_cast<double>(TruncToInt(record->Y - m_targetY)));
+    const int32_t direction = DirectionToward(TruncateToInt32(record->X), TruncateToInt32(record->Y), m_targetX, m_targetY);
+    m_remainingX = std::fabs(static_cast<double>(TruncateToInt32(record->X - m_targetX)));
+    m_remainingY = std::fabs(static_cast<double>(TruncateToInt32(record->Y - m_targetY)));
     const float distance = std::sqrt(static_cast<float>(m_remainingX * m_remainingX + m_remainingY * m_remainingY));
 
     if (distance > kArrivalDistance) {

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/base/Int32Range.h"
 #include "core/base/RootObject.h"
 #include "world/AIBasePathPackage.h"
 #include "world/Dimensions.h"
@@ -16,14 +17,14 @@ constexpr double kKeepDistance = 50.0;
 // Limits one velocity component to what is left on its axis, heading for the
 // target, once its whole part reaches that remainder.
 double CutToRemaining(double velocity, double remaining, double position, double target) {
-    if (std::fabs(static_cast<double>(TruncToInt(velocity))) < remaining) return velocity;
+    if (std::fabs(static_cast<double>(TruncateToInt32(velocity))) < remaining) return velocity;
     return target < position ? -remaining : remaining;
 }
 
 bool ReadTarget(const PropertyRouter::SyncPointer& pointer, int32_t* out) {
     double value = 0.0;
     if (!pointer.Read(value)) return false;
-    *out = TruncToInt(value);
+    *out = TruncateToInt32(value);
     return true;
 }
 
@@ -102,9 +103,9 @@ void AIFollowingPackage::RunAI() {
     m_previousTargetX = m_targetX;
     m_previousTargetY = m_targetY;
 
-    const int32_t direction = DirectionToward(TruncToInt(record->X), record->Y, m_targetX, m_targetY);
-    m_remainingX = std::fabs(static_cast<double>(TruncToInt(record->X - m_targetX)));
-    m_remainingY = std::fabs(static_cast<double>(TruncToInt(record->Y - m_targetY)));
+    const int32_t direction = DirectionToward(TruncateToInt32(record->X), record->Y, m_targetX, m_targetY);
+    m_remainingX = std::fabs(static_cast<double>(TruncateToInt32(record->X - m_targetX)));
+    m_remainingY = std::fabs(static_cast<double>(TruncateToInt32(record->Y - m_targetY)));
     const double distance = std::sqrt(m_remainingX * m_remainingX + m_remainingY * m_remainingY);
 
     if (distance <= kKeepDistance) {

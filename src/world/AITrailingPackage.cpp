@@ -1,5 +1,6 @@
 #include "world/AITrailingPackage.h"
 
+#include "core/base/Int32Range.h"
 #include "world/AIBasePathPackage.h"
 #include "world/Dimensions.h"
 #include "world/NonPlayingCharacter.h"
@@ -116,7 +117,7 @@ void AITrailingPackage::RunAI() {
         return;
     } else {
         const LeaderState& entry = m_ring[m_ringIndex];
-        m_trailer->SetCoordinates(TruncToInt(entry.x), TruncToInt(entry.y + 1.0), 0);
+        m_trailer->SetCoordinates(TruncateToInt32(entry.x), TruncateToInt32(entry.y + 1.0), 0);
         WriteFlag(m_stationary, entry.stationary);
         WriteFlag(m_walking, entry.walking);
         WriteFlag(m_running, entry.running);

@@ -3,6 +3,7 @@
 #include <cfloat>
 #include <cmath>
 
+#include "core/base/Int32Range.h"
 #include "core/base/RootObject.h"
 #include "core/script/ScriptArgs.h"
 
@@ -32,5 +33,5 @@ void AIValueScaleRouter::RunAI() {
         return;
     const double product = static_cast<double>(*static_cast<const int32_t*>(m_source.Get())) * m_scale;
     // Clamped into the int32 range; NaN (0 x infinity) gives 0.
-    *static_cast<int32_t*>(m_destination.Get()) = script::TruncateToInt(product);
+    *static_cast<int32_t*>(m_destination.Get()) = TruncateToInt32(product);
 }

@@ -3,6 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "core/base/Int32Range.h"
 #include "world/AIBasePathPackage.h"
 #include "world/Dimensions.h"
 #include "world/PhysicsMovement.h"
@@ -43,8 +44,8 @@ void AIWEChasePackage::RunAI() {
     if (m_pointers.dimensions.GetValueType() != PropertyRouter::kDimensions) return;
     auto* record = static_cast<Dimensions*>(m_pointers.dimensions.Get());
 
-    m_targetX = TruncToInt(tx);
-    m_targetY = TruncToInt(ty);
+    m_targetX = TruncateToInt32(tx);
+    m_targetY = TruncateToInt32(ty);
     const double heading = std::atan2(m_targetY - record->Y, m_targetX - record->X);
     // A speed whose owner went leaves the last one.
     m_speed.Read(m_currentSpeed);

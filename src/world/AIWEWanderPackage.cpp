@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "core/base/Int32Range.h"
 #include "core/base/Random.h"
 #include "world/AIBasePathPackage.h"
 #include "world/Dimensions.h"
@@ -31,8 +32,8 @@ bool AIWEWanderPackage::SyncPointers(const std::string& ownerKind, const std::st
 void AIWEWanderPackage::PickTarget(const Dimensions& record) {
     const int32_t radius = RandomBelow(100) + 100;
     const float angle = static_cast<float>(RandomBelow(6283) - 3141) / 1000.0f;
-    m_targetX = TruncToInt(std::cos(angle) * radius + record.X);
-    m_targetY = TruncToInt(std::sin(angle) * radius + record.Y);
+    m_targetX = TruncateToInt32(std::cos(angle) * radius + record.X);
+    m_targetY = TruncateToInt32(std::sin(angle) * radius + record.Y);
     m_hasTarget = true;
     m_stuck = 0;
 }

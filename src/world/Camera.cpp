@@ -4,20 +4,11 @@
 
 #include "core/base/Geometry.h"
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/DisplayManager.h"
 #include "core/script/ScriptArgs.h"
 #include "world/PlayerVorn.h"
-
-namespace {
-
-// Positions are kept in 32 bits; sums of extreme script values saturate
-// instead of wrapping.
-int32_t Saturate(int64_t value) {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
-}
-
-}  // namespace
 
 int32_t Camera::DisplayWidth() {
     GlobalState* state = GetGlobalState();
@@ -35,8 +26,8 @@ Camera::Camera(int32_t x, int32_t y, int32_t width, int32_t height)
       m_height(height),
       m_x(x),
       m_y(y),
-      m_right(Saturate(int64_t{x} + width)),
-      m_bottom(Saturate(int64_t{y} + height)),
+      m_right(SaturateToInt32(int64_t{x} + width)),
+      m_bottom(SaturateToInt32(int64_t{y} + height)),
       m_maxX(DisplayWidth()),
       m_maxY(DisplayHeight()) {}
 
@@ -67,19 +58,19 @@ void Camera::SetBoundaries(int32_t minX, int32_t minY, int32_t maxX, int32_t max
 void Camera::ClampToBoundaries() {
     if (m_x < m_minX) {
         m_x = m_minX;
-        m_right = Saturate(int64_t{m_x} + m_width);
+        m_right = SaturateToInt32(int64_t{m_x} + m_width);
     }
     if (m_right > m_maxX) {
         m_right = m_maxX;
-        m_x = Saturate(int64_t{m_right} - m_width);
+        m_x = SaturateToInt32(int64_t{m_right} - m_width);
     }
     if (m_y < m_minY) {
         m_y = m_minY;
-        m_bottom = Saturate(int64_t{m_y} + m_height);
+        m_bottom = SaturateToInt32(int64_t{m_y} + m_height);
     }
     if (m_bottom > m_maxY) {
         m_bottom = m_maxY;
-        m_y = Saturate(int64_t{m_bottom} - m_height);
+        m_y = SaturateToInt32(int64_t{m_bottom} - m_height);
     }
 }
 
@@ -87,10 +78,10 @@ void Camera::MoveBy(int32_t dx, int32_t dy) {
     // One unit per pass toward each offset, at most 100 passes.
     const int32_t stepX = std::clamp(dx, -100, 100);
     const int32_t stepY = std::clamp(dy, -100, 100);
-    m_x = Saturate(int64_t{m_x} + stepX);
-    m_right = Saturate(int64_t{m_right} + stepX);
-    m_y = Saturate(int64_t{m_y} + stepY);
-    m_bottom = Saturate(int64_t{m_bottom} + stepY);
+    m_x = SaturateToInt32(int64_t{m_x} + stepX);
+    m_right = SaturateToInt32(int64_t{m_right} + stepX);
+    m_y = SaturateToInt32(int64_t{m_y} + stepY);
+    m_bottom = SaturateToInt32(int64_t{m_bottom} + stepY);
     if (!m_isometric) ClampToBoundaries();
 }
 
@@ -117,7 +108,7 @@ void Camera::FollowPoint(double pointX, double pointY) {
         dx = pointX - 3 - centreX;
         dy = pointY - 3 - centreY;
     }
-    MoveBy(script::TruncateToInt(dx), script::TruncateToInt(dy));
+    MoveBy(TruncateToInt32(dx), TruncateToInt32(dy));
 }
 
 bool RectOverlapsCamera(const int32_t* rect, const Camera* camera) {

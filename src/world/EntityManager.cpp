@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/base/NamedList.h"
 #include "core/base/RootEntity.h"
 #include "core/script/LuaManager.h"
@@ -293,8 +294,8 @@ float EntityManager::GetDistanceBetweenEntities(RootEntity* a, RootEntity* b) {
     a->SafeGetPosition(&ax, &ay, &az);
     b->SafeGetPosition(&bx, &by, &bz);
     // Positions are whole units; the differences are taken as integers.
-    int64_t dx = static_cast<int64_t>(script::TruncateToInt(ax)) - script::TruncateToInt(bx);
-    int64_t dy = static_cast<int64_t>(script::TruncateToInt(ay)) - script::TruncateToInt(by);
+    int64_t dx = static_cast<int64_t>(TruncateToInt32(ax)) - TruncateToInt32(bx);
+    int64_t dy = static_cast<int64_t>(TruncateToInt32(ay)) - TruncateToInt32(by);
     float fx = static_cast<float>(dx);
     float fy = static_cast<float>(dy);
     return std::sqrt(fx * fx + fy * fy);

@@ -1,8 +1,8 @@
 #include "world/ObjectBase.h"
 
-#include <limits>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/LuaManager.h"
 #include "core/script/ScriptArgs.h"
@@ -11,16 +11,6 @@
 #include "world/EntityManager.h"
 #include "world/PropertyRouter.h"
 #include "world/Terrain.h"
-
-namespace {
-
-int32_t Saturate(int64_t value) {
-    if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-    if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(value);
-}
-
-}  // namespace
 
 ObjectBase::ObjectBase() { m_type = kTypeObjectBase; }
 
@@ -36,8 +26,8 @@ int ObjectBase::GetDrawOrderKey() {
     Terrain* terrain = CurrentTerrain();
     // 64-bit sums: large coordinates from scripts must not overflow.
     if (terrain && terrain->IsIsometric())
-        return Saturate((int64_t{m_box.X} + m_box.Y + m_box.ZDim + m_box.YDim) / 2);
-    return Saturate(int64_t{m_box.Y} + m_box.YDim / 2);
+        return SaturateToInt32((int64_t{m_box.X} + m_box.Y + m_box.ZDim + m_box.YDim) / 2);
+    return SaturateToInt32(int64_t{m_box.Y} + m_box.YDim / 2);
 }
 
 void ObjectBase::Nudge(int32_t, int32_t, int32_t, float, float, float) {}
@@ -53,7 +43,7 @@ void ObjectBase::RunKillScript() {
 
 void ObjectBase::DrawAtCamera(BitmapWrapper* target, Camera* camera) {
     if (!camera) return;
-    DrawAt(target, Saturate(int64_t{m_box.x1} - camera->GetX()), Saturate(int64_t{m_box.y1} - camera->GetY()));
+    DrawAt(target, SaturateToInt32(int64_t{m_box.x1} - camera->GetX()), SaturateToInt32(int64_t{m_box.y1} - camera->GetY()));
 }
 
 void ObjectBase::DrawAt(BitmapWrapper* target, int32_t x, int32_t y) {

@@ -5,6 +5,7 @@
 
 #include "core/base/Geometry.h"
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/base/TransitionState.h"
 #include "world/Dimensions.h"
 #include "world/PhysicsMovement.h"
@@ -49,8 +50,8 @@ bool ObjectStaticTransition::IsPlayerInConstruct(const Construct& construct) con
             return std::sqrt(dx * dx + dy * dy) < construct.c;
         }
         case kRectangle:
-            return PointInRect(TruncToInt(x), TruncToInt(y), TruncToInt(construct.a), TruncToInt(construct.b),
-                               TruncToInt(construct.c), TruncToInt(construct.d));
+            return PointInRect(TruncateToInt32(x), TruncateToInt32(y), TruncateToInt32(construct.a), TruncateToInt32(construct.b),
+                               TruncateToInt32(construct.c), TruncateToInt32(construct.d));
         default:
             std::fprintf(stderr, "ObjectStaticTransition::IsPlayerInConstruct:  Failed, type %i not recognized\n",
                          construct.kind);

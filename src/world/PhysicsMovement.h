@@ -10,9 +10,6 @@ struct Dimensions;
 // Most passes one move may take; the units left over are dropped.
 constexpr int kMaxMovePasses = 50;
 
-// Truncates toward zero into the 32-bit range; NaN gives 0.
-int32_t TruncToInt(double value);
-
 // Moves the record by (dx, dy, dz); nothing for a null record. Only the
 // absolute box and the centre change: callers that want the offsets applied
 // exactly call Dimensions::UpdateBox afterwards.

@@ -9,6 +9,7 @@
 #include "combat/CombatRegistry.h"
 #include "combat/CombatStats.h"
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIButton.h"

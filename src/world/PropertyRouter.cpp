@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/base/RootEntity.h"
 #include "core/script/LuaManager.h"
 #include "core/script/ScriptArgs.h"
@@ -244,7 +245,7 @@ bool PropertyRouter::WriteNumber(void* address, int32_t type, double value) {
             return true;
         case kInt:
         case kId:
-            *static_cast<int32_t*>(address) = script::TruncateToInt(value);
+            *static_cast<int32_t*>(address) = TruncateToInt32(value);
             return true;
         case kFloat:
             *static_cast<float*>(address) = ToFloat(value);

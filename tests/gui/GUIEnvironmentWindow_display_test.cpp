@@ -1,6 +1,7 @@
 // The world window drawn straight onto the frame, compared pixel for pixel
 // with the world drawn the long way: into the camera's image, that image
-// copied into the window's own bitmap, that bitmap onto the frame.
+// copied into the window's own bitmap, that bitmap onto the frame. Both
+// display modes take the straight way.
 #include <allegro5/allegro.h>
 #include <allegro5/allegro_primitives.h>
 #include <gtest/gtest.h>
@@ -59,6 +60,7 @@ struct Case {
     bool seeThrough;  // the level has tiles the scenery shows through
     int cameraX, cameraY;
     bool covered;  // the level covers the whole view, opaque
+    uint8_t openGL = 0;  // the OpenGL display mode
 };
 
 TEST(GUIEnvironmentWindowDisplay, StraightOntoTheFrameLooksAsThroughTheWindowsBitmap) {
@@ -72,8 +74,10 @@ TEST(GUIEnvironmentWindowDisplay, StraightOntoTheFrameLooksAsThroughTheWindowsBi
         {"opaque level inside", false, 100, 90, true},
         {"opaque level, the view past its edge", false, 400, 300, false},
         {"see-through level", true, 100, 90, false},
+        {"see-through level, OpenGL mode", true, 100, 90, false, 1},
     };
     for (const Case& c : cases) {
+        state->openGLMode = c.openGL;
         testsupport::TempDir dir;
         testsupport::LuaTestState lua;
         lua.Paths().AddPath("Maps", "Maps/");
@@ -131,6 +135,7 @@ TEST(GUIEnvironmentWindowDisplay, StraightOntoTheFrameLooksAsThroughTheWindowsBi
         window.GetBackingBitmap()->Draw(0, 0, 0);
         EXPECT_EQ(Pixels(straight.GetBitmap(), 200, 150), Pixels(longWay.GetBitmap(), 200, 150)) << c.name;
     }
+    state->openGLMode = 0;
     state->windowWidth = savedWidth, state->windowHeight = savedHeight;
     al_set_target_bitmap(previous);
 }

@@ -169,6 +169,12 @@ void* DataLibrary::FindPointerInSection(NamedList* sectionList, const char* name
     return nullptr;
 }
 
+void* DataLibrary::GetPointerQuietly(const char* section, const char* catalogue, const char* heading,
+                                     const char* name, DataKind kind) {
+    QuietLookups quiet(*this);
+    return GetPointer(section, catalogue, heading, name, kind);
+}
+
 void* DataLibrary::FindPointerAnywhere(const char* name, DataKind kind) {
     for (NamedList::Node* node = root_->GetHead(); node; node = node->next) {
         if (void* found = FindPointerInSection(static_cast<NamedList*>(node->value), name, kind)) return found;

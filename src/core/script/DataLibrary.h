@@ -76,6 +76,15 @@ public:
         return static_cast<T*>(GetPointer(section, catalogue, heading, name, kind));
     }
 
+    // The same lookup without any warning line, for entries a game may
+    // leave out; warn-on-miss is as before afterwards.
+    void* GetPointerQuietly(const char* section, const char* catalogue, const char* heading, const char* name,
+                            DataKind kind);
+    template <class T>
+    T* GetQuietly(const char* section, const char* catalogue, const char* heading, const char* name, DataKind kind) {
+        return static_cast<T*>(GetPointerQuietly(section, catalogue, heading, name, kind));
+    }
+
     // Silent searches without a path; null when absent.
     void* FindPointerAnywhere(const char* name, DataKind kind = DataKind::Any);
     void* FindPointerInSection(NamedList* sectionList, const char* name, DataKind kind = DataKind::Any);
@@ -165,4 +174,20 @@ private:
     // Everything the library made, freed by the destructor.
     std::vector<NamedList*> lists_;
     std::vector<Entry*> entries_;
+};
+
+// Turns a library's warn-on-miss off for its lifetime and then restores
+// what it was, for a run of lookups that may miss without a fault.
+class QuietLookups {
+public:
+    explicit QuietLookups(DataLibrary& library) : library_(library), saved_(library.GetWarnOnMiss()) {
+        library_.SetWarnOnMiss(0);
+    }
+    ~QuietLookups() { library_.SetWarnOnMiss(saved_); }
+    QuietLookups(const QuietLookups&) = delete;
+    QuietLookups& operator=(const QuietLookups&) = delete;
+
+private:
+    DataLibrary& library_;
+    uint8_t saved_;
 };

@@ -154,6 +154,7 @@ bool KeyboardManager::IsNonTextKey(const KeyState& key) {
 void KeyboardManager::ResetBindings() {
     bindingPresses_.fill(0);
     bindingReleases_.fill(0);
+    bindingRepresses_.fill(0);
     for (auto& entry : bindings_) {
         KeyState& key = entry.second;
         key.pressed = key.repeat = key.released = key.held = key.ready = 0;
@@ -190,9 +191,11 @@ void KeyboardManager::NoteKeyEvent(int32_t code, bool down) {
     if (code <= 0 || code >= ALLEGRO_KEY_MAX) return;
     const auto index = static_cast<size_t>(code);
     eventDown_[index] = down ? 1 : 0;
-    if (down)
+    if (down) {
         keyPresses_[index] = bindingPresses_[index] = 1;
-    else
+        if (keyReleases_[index]) keyRepresses_[index] = 1;
+        if (bindingReleases_[index]) bindingRepresses_[index] = 1;
+    } else
         keyReleases_[index] = bindingReleases_[index] = 1;
 }
 
@@ -220,6 +223,7 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
     }
     KeyFlags& presses = keyTable ? keyPresses_ : bindingPresses_;
     KeyFlags& releases = keyTable ? keyReleases_ : bindingReleases_;
+    KeyFlags& represses = keyTable ? keyRepresses_ : bindingRepresses_;
 
     if (keyTable) {
         // Shift and control as they were at the key event being handled,
@@ -232,11 +236,12 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
         KeyState& key = entry.second;
         // A key-down event since the last update is a new press, even when
         // the key has been let go again, or was held and let go before it.
-        // A key already held with no key-up since is that press's own event
-        // handled late (an update read the key down first): counted once.
-        const bool released = Flagged(releases, key.keyCode) || Flagged(releases, key.secondKeyCode);
+        // For a key already held, a key-down event with no key-up before it
+        // is that press's own event handled late (an update read the key
+        // down first), also when its key-up follows: counted once.
+        const bool repressed = Flagged(represses, key.keyCode) || Flagged(represses, key.secondKeyCode);
         const bool newPress =
-            (Flagged(presses, key.keyCode) || Flagged(presses, key.secondKeyCode)) && (!key.held || released);
+            (Flagged(presses, key.keyCode) || Flagged(presses, key.secondKeyCode)) && (!key.held || repressed);
         bool down = newPress || IsDown(state, key.keyCode) || IsDown(state, key.secondKeyCode);
         bool text = !IsNonTextKey(key);
         if (!down) {
@@ -275,4 +280,5 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
     }
     presses.fill(0);
     releases.fill(0);
+    represses.fill(0);
 }

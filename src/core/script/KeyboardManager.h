@@ -117,4 +117,8 @@ private:
     KeyFlags bindingPresses_ = {};
     KeyFlags keyReleases_ = {};
     KeyFlags bindingReleases_ = {};
+    // Key-down events that came after a key-up event of the same key, since
+    // the last update: a press of its own even for a key already held.
+    KeyFlags keyRepresses_ = {};
+    KeyFlags bindingRepresses_ = {};
 };

@@ -157,8 +157,21 @@ TEST_F(DLScript, SampleGameRouting) {
     };
     testsupport::StderrCapture cap;
     for (const auto& p : paths) EXPECT_NE(library->GetHeading(p[0], p[1], p[2]), nullptr) << p[2];
-    EXPECT_NE(library->GetPointer("Fonts", "General", "System", "SystemFont", DataKind::Font), nullptr);
-    EXPECT_NE(library->GetPointer("Fonts", "General", "Dialogue", "ChatFont", DataKind::Font), nullptr);
+    // Menus, lists and the chat draw text in 16-pixel lines: no letter, digit
+    // or mark the game writes inks a row outside them (a descender below
+    // them is cut off).
+    const std::string written = "!\"%(),./:;<>?\\_|0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    for (const char* name : {"SystemFont", "ChatFont", "DialogueFont"}) {
+        const char* heading = std::string(name) == "SystemFont" ? "System" : "Dialogue";
+        auto* font = library->Get<ALLEGRO_FONT>("Fonts", "General", heading, name, DataKind::Font);
+        ASSERT_NE(font, nullptr) << name;
+        for (char c : written) {
+            int x, y, w, h;
+            ASSERT_TRUE(al_get_glyph_dimensions(font, c, &x, &y, &w, &h)) << name << " " << c;
+            EXPECT_GE(y, 0) << name << " " << c;
+            EXPECT_LE(y + h, 16) << name << " " << c;
+        }
+    }
     // Every line the elder says fits the dialogue box's text area (451
     // pixels; an answer's words start 18 further right, after its bubble).
     auto* dialogue = library->Get<ALLEGRO_FONT>("Fonts", "General", "Dialogue", "DialogueFont", DataKind::Font);
