@@ -10,11 +10,11 @@
 #include "core/base/NamedList.h"
 #include "core/script/LuaManager.h"
 #include "core/script/PropertyRouter.h"
-#include "maps/MapManager.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PhysicsMovement.h"
 #include "world/PlayerInventory.h"
+#include "world/Terrain.h"
 
 namespace {
 
@@ -236,8 +236,8 @@ void PlayerVorn::MoveWithCollision(double dx, double dy, double dz) {
 
 int PlayerVorn::GetDrawOrderKey() {
     const Dimensions& d = Record();
-    MapManager* map = GetGlobalState()->mapManager;
-    if (map && map->IsIsometric()) return TruncateToInt32((d.X + d.Y + d.ZSize + d.YSize) / 2.0);
+    Terrain* terrain = CurrentTerrain();
+    if (terrain && terrain->IsIsometric()) return TruncateToInt32((d.X + d.Y + d.ZSize + d.YSize) / 2.0);
     int offset = 0;
     switch (m_direction) {
         case 0: offset = 3; break;

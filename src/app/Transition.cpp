@@ -1,14 +1,17 @@
-#include "maps/Transition.h"
+#include "app/Transition.h"
 
 #include <allegro5/allegro.h>
 
 #include <cstdio>
 
+#include "app/StandardWindows.h"
+#include "app/TransitionPlayer.h"
 #include "combat/CombatManager.h"
 #include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
 #include "core/base/LayerHooks.h"
 #include "core/base/RootEntity.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/DisplayManager.h"
 #include "core/script/KeyboardManager.h"
@@ -16,8 +19,6 @@
 #include "gui/GUIManager.h"
 #include "maps/MapManager.h"
 #include "maps/PendingEvents.h"
-#include "maps/TransitionPlayer.h"
-#include "maps/TransitionState.h"
 #include "world/EntityManager.h"
 
 namespace {
@@ -156,7 +157,7 @@ void LeaveMap() {
 }
 
 void LeaveTitle() {
-    if (auto destroy = GetLayerHooks().destroyTitleScreen) destroy();
+    DestroyTitleScreen();
     if (GUIManager* gui = GetGlobalState()->guiManager) {
         gui->HideAllObjects();
         gui->ShowStandardUI();
@@ -196,7 +197,7 @@ void EnterCombat() {
 void EnterTitle() {
     GetTransitionState().currentMode = kTransitionTitle;
     EnterGameState(GameStateId::Title);
-    if (auto build = GetLayerHooks().buildTitleScreen) build();
+    BuildTitleScreen();
 }
 
 void TransitionToMap() {
