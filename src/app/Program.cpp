@@ -17,10 +17,13 @@
 #include "app/GameStates.h"
 #include "app/LayerWiring.h"
 #include "app/RegisterLuaFunctions.h"
+#include "app/StandardWindows.h"
+#include "app/Transition.h"
 #include "combat/CombatRegistry.h"
 #include "core/base/FramePhases.h"
 #include "core/base/GlobalState.h"
 #include "core/base/MonotonicClock.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/DisplayManager.h"
 #include "core/media/ExternalImageManager.h"
@@ -29,14 +32,12 @@
 #include "core/script/KeyboardManager.h"
 #include "core/script/LuaManager.h"
 #include "core/script/PathManager.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptVariableSet.h"
 #include "core/script/TimerManager.h"
 #include "gui/GUIManager.h"
-#include "gui/StandardWindows.h"
 #include "maps/DeferredJobQueue.h"
 #include "maps/MapManager.h"
-#include "maps/Transition.h"
-#include "maps/TransitionState.h"
 #include "network/NetworkManager.h"
 #include "savefile/SFM.h"
 #include "world/AIManager.h"
@@ -44,8 +45,8 @@
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
+#include "world/GUIDialogueManager.h"
 #include "world/PlayerVorn.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 
@@ -163,7 +164,7 @@ void RunStartUpScripts(GlobalState* state) {
 void BuildWindows(GlobalState* state) {
     state->guiManager->LoadDefaultBorderImages();
     if (state->startTrace) std::fprintf(stderr, "Dialogue Manager\n");
-    state->guiManager->CreateDialogueManager();
+    GUIDialogueManager::Create(*state->guiManager);
     BuildDefaultWindows();
 
     DataLibrary* library = state->dataLibrary;

@@ -19,6 +19,7 @@
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
 #include "core/base/Random.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/DisplayManager.h"
 #include "core/media/ExternalImageManager.h"
@@ -26,7 +27,6 @@
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIManager.h"
-#include "maps/TransitionState.h"
 
 namespace {
 

@@ -4,6 +4,7 @@
 #include "combat/CombatParty.h"
 #include "combat/CombatRegistry.h"
 #include "combat/CombatTarget.h"
+#include "combat/GUICombatCommandWindow.h"
 #include "core/base/ByteBuffer.h"
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"

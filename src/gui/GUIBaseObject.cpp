@@ -8,12 +8,12 @@
 #include "core/base/GlobalState.h"
 #include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
+#include "core/script/KeyboardManager.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIControlStack.h"
 #include "gui/GUIManager.h"
-#include "world/PlayerVorn.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 
@@ -32,10 +32,10 @@ GUIBaseObject::GUIBaseObject() { m_type = kTypeGUIBaseObject; }
 GUIBaseObject::~GUIBaseObject() {
     // Walks that hold this object in a snapshot see it gone from here on.
     m_life.reset();
-    // A window deleted while shown gives back the lock it took on the player,
+    // A window deleted while shown gives back the lock it took on the player's keys,
     // or the player would stay frozen.
-    if (m_visible && m_hasInputLockName && GetGlobalState()->player)
-        GetGlobalState()->player->RemoveInputLock(m_inputLockName);
+    if (m_visible && m_hasInputLockName && GetGlobalState()->keyboardManager)
+        GetGlobalState()->keyboardManager->RemoveInputLock(m_inputLockName);
     DeleteChildren();
     DetachEverywhere();
     delete m_backing;
@@ -93,7 +93,8 @@ void GUIBaseObject::Show(bool childrenOnly) {
     m_visible = true;
     // Shown, it appears in its parent's picture.
     MarkDirty();
-    if (m_hasInputLockName && GetGlobalState()->player) GetGlobalState()->player->AddInputLock(m_inputLockName);
+    if (m_hasInputLockName && GetGlobalState()->keyboardManager)
+        GetGlobalState()->keyboardManager->AddInputLock(m_inputLockName);
     if (GUIManager* manager = Manager()) {
         if (m_joinsActiveWindows) manager->AddActiveWindow(this);
         if (m_joinsControlStack) manager->GetControlStack().Push(this);
@@ -115,7 +116,8 @@ void GUIBaseObject::Hide(bool childrenOnly) {
     m_visible = false;
     // Hidden, it leaves its parent's picture.
     SetParentsDirty();
-    if (m_hasInputLockName && GetGlobalState()->player) GetGlobalState()->player->RemoveInputLock(m_inputLockName);
+    if (m_hasInputLockName && GetGlobalState()->keyboardManager)
+        GetGlobalState()->keyboardManager->RemoveInputLock(m_inputLockName);
     if (GUIManager* manager = Manager()) {
         if (m_joinsActiveWindows) manager->RemoveActiveWindow(this);
         if (m_joinsControlStack) manager->GetControlStack().Remove(this);

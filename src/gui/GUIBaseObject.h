@@ -37,14 +37,13 @@
 
 class BitmapWrapper;
 
-// Type ids of the GUI classes.
+// Type ids of the GUI classes. Widgets of the layers above declare theirs
+// in their own headers, in the ranges left free here.
 enum GUITypeId : int32_t {
     kTypeGUIBaseObject = 3000,
     kTypeGUIButton = 3010,
     kTypeGUICheckBox = 3020,
     kTypeGUIColorBox = 3030,
-    kTypeGUIDialogueManager = 3040,
-    kTypeGUIChatWindow = 3050,
     kTypeGUIImage = 3100,
     kTypeGUISmartImage = 3101,
     kTypeGUITextLine = 3200,
@@ -54,13 +53,8 @@ enum GUITypeId : int32_t {
     kTypeGUIScrollableWindow = 3301,
     kTypeGUIResizeWindow = 3302,
     kTypeGUIScrollBar = 3400,
-    kTypeGUIEnvironmentWindow = 3500,
     kTypeGUIDropMenu = 3600,
     kTypeGUIList = 3700,
-    kTypeGUICombatCommandWindow = 3800,
-    kTypeGUICombatMessageWindow = 3801,
-    kTypeGUICombatTargetWindow = 3802,
-    kTypeGUICombatCharDisplay = 3803,
 };
 
 // The text-line family (GUITextLine and its subclasses).

@@ -4,7 +4,7 @@
 
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
-#include "world/PropertyRouter.h"
+#include "core/script/PropertyRouter.h"
 
 GUIColorBox::GUIColorBox() {
     m_type = kTypeGUIColorBox;

@@ -9,10 +9,8 @@
 #include "core/base/LayerHooks.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/KeyboardManager.h"
-#include "gui/GUIChatWindow.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIManager.h"
-#include "world/PlayerVorn.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 
@@ -61,7 +59,8 @@ void GUIInputTextBox::SetFocus(bool on) {
             // Keys typed before the focus are not the box's, and the player
             // sees no key from now on, not only from the next pulse.
             manager->ClearTypedKeys();
-            if (PlayerVorn* player = GetGlobalState()->player) player->AddInputLock(GUIControlStack::kInputLockName);
+            if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager)
+                keyboard->AddInputLock(GUIControlStack::kInputLockName);
         }
         MarkDirty();
         m_cursor = m_length;
@@ -115,17 +114,24 @@ bool GUIInputTextBox::Insert(char character, int position) {
     return true;
 }
 
+GUIInputTextBox::LineEnteredFn& GUIInputTextBox::LineEnteredHandler() {
+    static LineEnteredFn handler = nullptr;
+    return handler;
+}
+
+void GUIInputTextBox::SetLineEnteredHandler(LineEnteredFn handler) { LineEnteredHandler() = handler; }
+
 void GUIInputTextBox::Submit() {
     // The line leaves the box at once, so typing can go on; it waits for
     // TakeEnteredText. A line that the console recognises as a command is
-    // run as one here, and any other line typed into the chat window's box
-    // is sent through the chat window.
+    // run as one here, and any other line goes to the line-entered handler
+    // (the chat window sends a line typed into its box).
     m_enteredText = m_text;
     const LayerHooks& hooks = GetLayerHooks();
     if (hooks.isConsoleCommand && hooks.runConsoleCommand && hooks.isConsoleCommand(m_enteredText))
         hooks.runConsoleCommand(m_enteredText);
-    else if (m_parent && m_parent->GetType() == kTypeGUIChatWindow)
-        static_cast<GUIChatWindow*>(m_parent)->SendChatLine(m_enteredText);
+    else if (LineEnteredFn handler = LineEnteredHandler())
+        handler(*this, m_enteredText);
     m_entered = true;
     m_text.clear();
     m_cursor = 0;

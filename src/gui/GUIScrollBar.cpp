@@ -7,9 +7,9 @@
 #include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIManager.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 

@@ -9,12 +9,12 @@
 
 #include "core/base/GlobalState.h"
 #include "core/base/Random.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/IsoTexture.h"
 #include "core/script/LuaManager.h"
 #include "maps/GridGenerator.h"
 #include "maps/MapManager.h"
-#include "maps/TransitionState.h"
 #include "world/Camera.h"
 #include "world/Dimensions.h"
 #include "world/EntityManager.h"

@@ -8,6 +8,7 @@
 
 #include "core/base/FileNames.h"
 #include "core/base/GlobalState.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/ExternalImageManager.h"
 #include "core/media/IsoTexture.h"
@@ -21,7 +22,6 @@
 #include "maps/DefinedMap.h"
 #include "maps/IsometricMap.h"
 #include "maps/PendingEvents.h"
-#include "maps/TransitionState.h"
 #include "world/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/Camera.h"

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "core/base/GlobalState.h"
+#include "core/base/TransitionState.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/ScriptArgs.h"
 #include "maps/MapManager.h"
-#include "maps/TransitionState.h"
 #include "world/PlayerVorn.h"
 
 namespace {

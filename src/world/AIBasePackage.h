@@ -12,7 +12,7 @@
 #include <string>
 
 #include "core/base/RootEntity.h"
-#include "world/PropertyRouter.h"
+#include "core/script/PropertyRouter.h"
 
 // The fields of a character that the moving packages keep, gathered by
 // property name in this order: "St|Stationary", "St|Walking", "St|Trotting",

@@ -5,10 +5,10 @@
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/RenderState.h"
-#include "world/Animation.h"
+#include "core/script/PropertyRouter.h"
 #include "world/AIDrawingPackage.h"
 #include "world/AIManager.h"
-#include "world/PropertyRouter.h"
+#include "world/Animation.h"
 
 AIDrawingList::AIDrawingList(int32_t* timer, int32_t* direction) : m_timer(timer), m_direction(direction) {
     m_type = kTypeAIDrawingList;

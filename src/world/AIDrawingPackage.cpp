@@ -5,9 +5,9 @@
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/RenderState.h"
+#include "core/script/PropertyRouter.h"
 #include "world/AIManager.h"
 #include "world/Animation.h"
-#include "world/PropertyRouter.h"
 
 AIDrawingPackage::AIDrawingPackage() { m_type = kTypeAIDrawingPackage; }
 

@@ -6,10 +6,10 @@
 
 #include "core/base/GlobalState.h"
 #include "core/base/RootObject.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
 #include "world/AIFollowingPackage.h"
 #include "world/AIManager.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 

@@ -5,12 +5,12 @@
 
 #include "core/base/GlobalState.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "world/AIBasePackage.h"
 #include "world/AIDrawingList.h"
 #include "world/AIDrawingPackage.h"
 #include "world/Animation.h"
 #include "world/AnimationState.h"
-#include "world/PropertyRouter.h"
 
 AIManager::AIManager() {
     m_type = kTypeAIManager;

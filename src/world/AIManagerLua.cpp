@@ -5,6 +5,7 @@
 #include <string>
 
 #include "core/base/GlobalState.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
 #include "world/AIAutoScriptPackage.h"
 #include "world/AIBasePackage.h"
@@ -14,7 +15,6 @@
 #include "world/AIValueRouter.h"
 #include "world/AIValueScaleRouter.h"
 #include "world/Animation.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 

@@ -4,8 +4,8 @@
 
 #include "core/base/GlobalState.h"
 #include "core/script/DataLibrary.h"
+#include "core/script/PropertyRouter.h"
 #include "world/AIManager.h"
-#include "world/PropertyRouter.h"
 
 Animation::Animation() { m_type = kTypeAnimation; }
 

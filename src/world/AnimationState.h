@@ -8,8 +8,8 @@
 #include <string>
 
 #include "core/base/RootObject.h"
+#include "core/script/PropertyRouter.h"
 #include "world/AnimationStateList.h"
-#include "world/PropertyRouter.h"
 
 class AnimationState : public RootObject {
 public:

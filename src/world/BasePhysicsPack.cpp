@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "core/base/Int32Range.h"
+#include "core/script/PropertyRouter.h"
 #include "world/PhysicsMovement.h"
 #include "world/PhysicsObjectBox.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 

@@ -1,6 +1,7 @@
 #include "world/Camera.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/base/Geometry.h"
 #include "core/base/GlobalState.h"
@@ -8,7 +9,32 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/media/DisplayManager.h"
 #include "core/script/ScriptArgs.h"
+#include "gui/GUIBaseObject.h"
+#include "gui/GUIManager.h"
+#include "world/CameraManager.h"
 #include "world/PlayerVorn.h"
+
+void Camera::WindowToView(float x, float y, int32_t* viewX, int32_t* viewY) {
+    auto toInt = [](double v) {
+        return std::isfinite(v) ? static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0)) : 0;
+    };
+    double vx = std::trunc(x), vy = std::trunc(y);
+    GlobalState* state = GetGlobalState();
+    GUIBaseObject* window = state->guiManager ? state->guiManager->FindObject("EnvironmentWindow") : nullptr;
+    Camera* camera = state->cameraManager ? state->cameraManager->GetActiveCamera() : nullptr;
+    if (window && window->GetType() == kTypeGUIEnvironmentWindow && camera && window->GetWidth() > 0 &&
+        window->GetHeight() > 0 && camera->GetWidth() > 0 && camera->GetHeight() > 0) {
+        double left = 0, top = 0;
+        for (const GUIBaseObject* o = window; o; o = o->GetParent()) {
+            left += o->GetPositionX();
+            top += o->GetPositionY();
+        }
+        vx = std::floor((x - left) * camera->GetWidth() / window->GetWidth());
+        vy = std::floor((y - top) * camera->GetHeight() / window->GetHeight());
+    }
+    *viewX = toInt(vx);
+    *viewY = toInt(vy);
+}
 
 int32_t Camera::DisplayWidth() {
     GlobalState* state = GetGlobalState();

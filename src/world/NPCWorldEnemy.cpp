@@ -11,19 +11,19 @@
 #include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
 #include "core/base/Int32Range.h"
+#include "core/base/LayerHooks.h"
 #include "core/base/Random.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
 #include "gui/GUIManager.h"
-#include "maps/TransitionState.h"
-#include "network/NetworkManager.h"
 #include "world/AIDrawingList.h"
 #include "world/AIWEChasePackage.h"
 #include "world/AIWEWanderPackage.h"
 #include "world/EntityManager.h"
 #include "world/PlayerVorn.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 
@@ -157,7 +157,8 @@ void NPCWorldEnemy::ApplyAutomaticRanges() {
 
 bool NPCWorldEnemy::HandleMouseState(int32_t mouseState) {
     GlobalState* state = GetGlobalState();
-    const bool online = state->networkManager && state->networkManager->IsConnected();
+    const auto isOnline = GetLayerHooks().isOnline;
+    const bool online = isOnline && isOnline();
     if (!online) {
         if (GUIManager* gui = state->guiManager) {
             if (!gui->GetControlStack().IsEmpty() || !gui->IsActiveWindowListEmpty()) return false;

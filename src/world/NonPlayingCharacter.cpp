@@ -11,14 +11,14 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/media/RenderState.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
 #include "core/script/ScriptVariableSet.h"
-#include "maps/MapManager.h"
 #include "world/AIBasePackage.h"
 #include "world/AIDrawingList.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
-#include "world/PropertyRouter.h"
+#include "world/Terrain.h"
 
 namespace {
 
@@ -248,8 +248,8 @@ void NonPlayingCharacter::UpdateBoundaries() {
 int NonPlayingCharacter::GetDrawOrderKey() {
     if (m_displaySuppressed) return -1;
     const Dimensions& d = m_dimensions;
-    MapManager* maps = GetGlobalState()->mapManager;
-    if (maps && maps->IsIsometric()) return TruncateToInt32((d.Y + d.X + d.ZSize + d.YSize) / 2);
+    Terrain* terrain = CurrentTerrain();
+    if (terrain && terrain->IsIsometric()) return TruncateToInt32((d.Y + d.X + d.ZSize + d.YSize) / 2);
     // Widened so a character at the edge of the 32-bit range keeps a key.
     int64_t key = TruncateToInt32(d.Y);
     switch (m_animDirection) {
@@ -351,15 +351,15 @@ void NonPlayingCharacter::Draw(BitmapWrapper* target, Camera* camera) {
 
 void NonPlayingCharacter::ComputeShadow(Camera* camera, int32_t* size, int32_t* x, int32_t* y) const {
     const Dimensions& d = m_dimensions;
-    MapManager* maps = GetGlobalState()->mapManager;
-    const bool isometric = maps && maps->IsIsometric();
+    Terrain* terrain = CurrentTerrain();
+    const bool isometric = terrain && terrain->IsIsometric();
 
     int32_t height = 0;
     if (isometric) {
         const int32_t cx = TruncateToInt32(d.X);
         const int32_t cy = TruncateToInt32(d.Y);
         for (int32_t z = std::max(TruncateToInt32(d.zmax), kShadowScanLimit); z < 0; ++z) {
-            if (maps->IsBlocked(cx, cy, z)) {
+            if (terrain->IsBlocked(cx, cy, z)) {
                 height = TruncateToInt32(z - d.zmax - 1.0);
                 break;
             }

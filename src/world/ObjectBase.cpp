@@ -5,12 +5,12 @@
 #include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
-#include "maps/MapManager.h"
 #include "world/BasePhysicsPack.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
-#include "world/PropertyRouter.h"
+#include "world/Terrain.h"
 
 ObjectBase::ObjectBase() { m_type = kTypeObjectBase; }
 
@@ -23,9 +23,9 @@ void ObjectBase::GetPosition(float* x, float* y, float* z) {
 }
 
 int ObjectBase::GetDrawOrderKey() {
-    MapManager* maps = GetGlobalState()->mapManager;
+    Terrain* terrain = CurrentTerrain();
     // 64-bit sums: large coordinates from scripts must not overflow.
-    if (maps && maps->IsIsometric())
+    if (terrain && terrain->IsIsometric())
         return SaturateToInt32((int64_t{m_box.X} + m_box.Y + m_box.ZDim + m_box.YDim) / 2);
     return SaturateToInt32(int64_t{m_box.Y} + m_box.YDim / 2);
 }

@@ -9,9 +9,9 @@
 #include "core/base/Random.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
+#include "core/script/PropertyRouter.h"
 #include "world/BasePhysicsPack.h"
 #include "world/Camera.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 

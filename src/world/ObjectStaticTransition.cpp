@@ -6,11 +6,11 @@
 #include "core/base/Geometry.h"
 #include "core/base/GlobalState.h"
 #include "core/base/Int32Range.h"
-#include "maps/MapManager.h"
-#include "maps/TransitionState.h"
+#include "core/base/TransitionState.h"
 #include "world/Dimensions.h"
 #include "world/PhysicsMovement.h"
 #include "world/PlayerVorn.h"
+#include "world/Terrain.h"
 
 ObjectStaticTransition::ObjectStaticTransition() { m_type = kTypeObjectStaticTransition; }
 
@@ -23,7 +23,7 @@ void ObjectStaticTransition::Update() {
             if (*m_levelName == kRandomLevel) {
                 // The floor change files a request of its own; the one below
                 // replaces it.
-                if (MapManager* maps = GetGlobalState()->mapManager) maps->ChangeFloor(1, false);
+                if (Terrain* terrain = CurrentTerrain()) terrain->ChangeFloor(1, false);
             }
             if (m_entityMode)
                 RequestEntityTransition(m_levelName->c_str(), m_entityName ? m_entityName->c_str() : nullptr);

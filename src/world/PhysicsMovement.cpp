@@ -3,27 +3,18 @@
 #include <cmath>
 #include <cstdio>
 
-#include "core/base/GlobalState.h"
 #include "core/base/Int32Range.h"
-#include "maps/MapManager.h"
 #include "world/Dimensions.h"
-
-namespace {
-BlockedQuery g_blockedQuery = nullptr;
-}
-
-void SetBlockedQuery(BlockedQuery query) { g_blockedQuery = query; }
+#include "world/Terrain.h"
 
 bool MapCellBlocked(int32_t x, int32_t y, int32_t z) {
-    if (g_blockedQuery) return g_blockedQuery(x, y, z);
-    MapManager* map = GetGlobalState()->mapManager;
-    return map && map->IsBlocked(x, y, z);
+    Terrain* terrain = CurrentTerrain();
+    return terrain && terrain->IsBlocked(x, y, z);
 }
 
 bool MapCellBlockedOpenAbove(int32_t x, int32_t y, int32_t z) {
-    if (g_blockedQuery) return g_blockedQuery(x, y, z);
-    MapManager* map = GetGlobalState()->mapManager;
-    return map && map->IsBlockedOpenAbove(x, y, z);
+    Terrain* terrain = CurrentTerrain();
+    return terrain && terrain->IsBlockedOpenAbove(x, y, z);
 }
 
 bool XFaceFree(int32_t x, int32_t z, int32_t yFrom, int32_t yTo) {

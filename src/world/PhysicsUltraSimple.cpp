@@ -3,11 +3,11 @@
 #include "core/base/Geometry.h"
 #include "core/base/GlobalState.h"
 #include "core/base/Int32Range.h"
+#include "core/script/PropertyRouter.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"
 #include "world/PhysicsMovement.h"
 #include "world/PhysicsObjectBox.h"
-#include "world/PropertyRouter.h"
 
 void PhysicsUltraSimple::Step() {
     if (!m_box || !m_angle || m_stopped) return;

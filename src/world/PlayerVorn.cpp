@@ -9,12 +9,12 @@
 #include "core/base/Int32Range.h"
 #include "core/base/NamedList.h"
 #include "core/script/LuaManager.h"
-#include "maps/MapManager.h"
+#include "core/script/PropertyRouter.h"
 #include "world/EntityManager.h"
-#include "world/PlayerInventory.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PhysicsMovement.h"
-#include "world/PropertyRouter.h"
+#include "world/PlayerInventory.h"
+#include "world/Terrain.h"
 
 namespace {
 
@@ -72,7 +72,6 @@ PlayerVorn::~PlayerVorn() {
 
 void PlayerVorn::Release() {
     m_keySnapshot.clear();
-    m_inputLocks.clear();
     m_inventory.reset();
 }
 
@@ -237,8 +236,8 @@ void PlayerVorn::MoveWithCollision(double dx, double dy, double dz) {
 
 int PlayerVorn::GetDrawOrderKey() {
     const Dimensions& d = Record();
-    MapManager* map = GetGlobalState()->mapManager;
-    if (map && map->IsIsometric()) return TruncateToInt32((d.X + d.Y + d.ZSize + d.YSize) / 2.0);
+    Terrain* terrain = CurrentTerrain();
+    if (terrain && terrain->IsIsometric()) return TruncateToInt32((d.X + d.Y + d.ZSize + d.YSize) / 2.0);
     int offset = 0;
     switch (m_direction) {
         case 0: offset = 3; break;
@@ -251,19 +250,24 @@ int PlayerVorn::GetDrawOrderKey() {
 
 // ---- Input locks and the key snapshot ---------------------------------------
 
+KeyboardManager* PlayerVorn::Keyboard() { return GetGlobalState()->keyboardManager; }
+
 void PlayerVorn::AddInputLock(const char* name) {
-    if (!name || HoldsInputLock(name)) return;
-    m_inputLocks.emplace_back(name);
+    if (KeyboardManager* keyboard = Keyboard()) keyboard->AddInputLock(name);
 }
 
 void PlayerVorn::RemoveInputLock(const char* name) {
-    if (!name) return;
-    auto it = std::find(m_inputLocks.begin(), m_inputLocks.end(), name);
-    if (it != m_inputLocks.end()) m_inputLocks.erase(it);
+    if (KeyboardManager* keyboard = Keyboard()) keyboard->RemoveInputLock(name);
+}
+
+bool PlayerVorn::HasInputLock() const {
+    const KeyboardManager* keyboard = Keyboard();
+    return keyboard && keyboard->HasInputLock();
 }
 
 bool PlayerVorn::HoldsInputLock(const std::string& name) const {
-    return std::find(m_inputLocks.begin(), m_inputLocks.end(), name) != m_inputLocks.end();
+    const KeyboardManager* keyboard = Keyboard();
+    return keyboard && keyboard->HoldsInputLock(name);
 }
 
 void PlayerVorn::RefreshKeySnapshot() {
@@ -324,7 +328,7 @@ PlayerVorn::Keys PlayerVorn::ReadKeys() const {
 
 void PlayerVorn::Update() {
     m_locked = 0;
-    if (!m_inputLocks.empty()) {
+    if (HasInputLock()) {
         m_locked = 1;
         ReleaseKeySnapshot();
     } else {

@@ -11,7 +11,7 @@
 #include "core/base/LayerHooks.h"
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIManager.h"
-#include "gui/StandardWindows.h"
+#include "app/StandardWindows.h"
 #include "support/StderrCapture.h"
 #include "world/ItemPrototype.h"
 #include "world/PlayerInventory.h"

@@ -4,15 +4,15 @@
 #include <gtest/gtest.h>
 
 #include "app/FrameContext.h"
+#include "app/Transition.h"
 #include "core/base/GlobalState.h"
-#include "core/script/KeyboardManager.h"
-#include "core/script/TimerManager.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
+#include "core/script/KeyboardManager.h"
+#include "core/script/TimerManager.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIManager.h"
-#include "maps/Transition.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "world/AIBasePackage.h"

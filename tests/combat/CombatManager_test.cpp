@@ -13,10 +13,10 @@
 #include "CombatTestDoubles.h"
 #include "combat/GUICombatCommandWindow.h"
 #include "combat/GUICombatTargetWindow.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIImage.h"
-#include "maps/TransitionState.h"
 #include "support/TempDir.h"
 
 using namespace combattest;

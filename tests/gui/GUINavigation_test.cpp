@@ -11,9 +11,9 @@
 #include "gui/GUIButton.h"
 #include "gui/GUIControlStack.h"
 #include "gui/GUICoreTestObjects.h"
-#include "gui/GUIDialogueManager.h"
 #include "support/LuaTestState.h"
 #include "support/TempDir.h"
+#include "world/GUIDialogueManager.h"
 #include "world/PlayerVorn.h"
 
 namespace {
@@ -267,7 +267,7 @@ TEST_F(NavigationStackTest, ChoosingAnEntryThatDeletesItsObjectEndsCleanly) {
 // stack lets it go at its next update, with its text, answers and lock of
 // its own untouched, and drops the stack's lock one update later.
 TEST_F(NavigationStackTest, TheDialogueBoxLeavesTheStackAtItsNextUpdateWhateverKeyIsDown) {
-    auto* box = static_cast<GUIDialogueManager*>(lua.Gui().CreateDialogueManager());
+    auto* box = static_cast<GUIDialogueManager*>(GUIDialogueManager::Create(lua.Gui()));
     ASSERT_NE(box, nullptr);
     for (const char* key : {static_cast<const char*>(nullptr), "Down", "Accept", "Cancel"}) {
         const std::string name = key ? key : "no key";

@@ -1,5 +1,5 @@
+#include "core/base/TransitionState.h"
 #include "maps/MapManager.h"
-#include "maps/TransitionState.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +17,10 @@
 #include "core/script/DataLibrary.h"
 #include "core/script/PathManager.h"
 #include "core/script/ScriptVariableSet.h"
+#include "gui/GUIManager.h"
 #include "maps/Chunk.h"
 #include "maps/ChunkStreamer.h"
 #include "maps/DeferredJobQueue.h"
-#include "gui/GUIManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/FakeAudioBackend.h"
 #include "support/LoggingEntity.h"

@@ -9,6 +9,7 @@
 #include "core/script/KeyboardManager.h"
 #include "core/script/LuaManager.h"
 #include "core/script/PathManager.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptVariableSet.h"
 #include "core/script/TimerManager.h"
 #include "gui/GUIManager.h"
@@ -18,7 +19,6 @@
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
-#include "world/PropertyRouter.h"
 
 namespace testsupport {
 

@@ -10,9 +10,9 @@
 
 #include "core/base/GlobalState.h"
 #include "core/base/RootEntity.h"
+#include "core/base/TransitionState.h"
 #include "core/script/LuaManager.h"
 #include "maps/ChunkStreamer.h"
-#include "maps/TransitionState.h"
 #include "support/AllegroTestEnv.h"
 #include "support/SampleGameScripts.h"
 #include "support/StderrCapture.h"

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "AITestObjects.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "support/LuaTestState.h"
@@ -14,7 +15,6 @@
 #include "world/AIManager.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
-#include "world/PropertyRouter.h"
 
 using testsupport::LuaTestState;
 using aitest::Capture;

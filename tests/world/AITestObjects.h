@@ -12,11 +12,11 @@
 
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "support/StderrCapture.h"
 #include "world/AIBasePackage.h"
-#include "world/PropertyRouter.h"
 
 namespace aitest {
 

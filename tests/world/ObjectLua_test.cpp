@@ -5,9 +5,9 @@
 #include <string>
 
 #include "core/base/GlobalState.h"
+#include "core/base/TransitionState.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/LuaManager.h"
-#include "maps/TransitionState.h"
 #include "support/LuaTestState.h"
 #include "support/RunScript.h"
 #include "support/StderrCapture.h"

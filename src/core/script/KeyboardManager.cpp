@@ -1,5 +1,7 @@
 #include "core/script/KeyboardManager.h"
 
+#include <algorithm>
+
 #include "core/base/GlobalState.h"
 #include "core/base/LayerHooks.h"
 #include "core/script/LuaManager.h"
@@ -149,6 +151,21 @@ bool KeyboardManager::AnyKeyRepeated() const {
 bool KeyboardManager::IsNonTextKey(const KeyState& key) {
     int32_t code = key.keyCode;
     return code <= 0 || (code >= 47 && code <= 59) || code == 64 || code == 67 || code >= 76;
+}
+
+void KeyboardManager::AddInputLock(const char* name) {
+    if (!name || HoldsInputLock(name)) return;
+    inputLocks_.emplace_back(name);
+}
+
+void KeyboardManager::RemoveInputLock(const char* name) {
+    if (!name) return;
+    auto it = std::find(inputLocks_.begin(), inputLocks_.end(), name);
+    if (it != inputLocks_.end()) inputLocks_.erase(it);
+}
+
+bool KeyboardManager::HoldsInputLock(const std::string& name) const {
+    return std::find(inputLocks_.begin(), inputLocks_.end(), name) != inputLocks_.end();
 }
 
 void KeyboardManager::ResetBindings() {

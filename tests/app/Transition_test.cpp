@@ -1,6 +1,6 @@
 // Transitions between game modes, driven through the transition state's
 // handler as the main loop drives them, without a window.
-#include "maps/Transition.h"
+#include "app/Transition.h"
 
 #include <gtest/gtest.h>
 
@@ -14,6 +14,7 @@
 #include "combat/CombatManager.h"
 #include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/DisplayManager.h"
 #include "core/script/KeyboardManager.h"
@@ -21,7 +22,6 @@
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "maps/MapManager.h"
-#include "maps/TransitionState.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/RunScript.h"

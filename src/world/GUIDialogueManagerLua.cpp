@@ -14,9 +14,9 @@
 #include "core/media/Portrait.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/ScriptArgs.h"
-#include "gui/GUIDialogueManager.h"
 #include "gui/GUIManager.h"
 #include "world/EntityManager.h"
+#include "world/GUIDialogueManager.h"
 #include "world/NonPlayingCharacter.h"
 
 namespace {

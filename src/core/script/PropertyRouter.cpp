@@ -1,26 +1,16 @@
-#include "world/PropertyRouter.h"
+#include "core/script/PropertyRouter.h"
 
 #include <algorithm>
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <map>
 #include <utility>
 
 #include "core/base/GlobalState.h"
 #include "core/base/Int32Range.h"
-#include "core/base/RootEntity.h"
 #include "core/script/LuaManager.h"
 #include "core/script/ScriptArgs.h"
-#include "gui/GUIBaseObject.h"
-#include "gui/GUIManager.h"
-#include "world/AIDrawingList.h"
-#include "world/AIManager.h"
-#include "world/BackgroundManager.h"
-#include "world/ChatManager.h"
-#include "world/EntityManager.h"
-#include "world/NonPlayingCharacter.h"
-#include "world/ObjectBase.h"
-#include "world/PlayerVorn.h"
 
 namespace {
 
@@ -38,6 +28,12 @@ public:
 private:
     PropertyRouter* m_saved;
 };
+
+// The resolver of each owner kind, shared by every router.
+std::map<std::string, PropertyRouter::Resolver>& Resolvers() {
+    static std::map<std::string, PropertyRouter::Resolver> resolvers;
+    return resolvers;
+}
 
 float ToFloat(double value) {
     // Out-of-range finite values saturate to infinity as the hardware would,
@@ -98,6 +94,8 @@ PropertyRouter::~PropertyRouter() {
     if (g_routing == this) g_routing = nullptr;
 }
 
+void PropertyRouter::SetResolver(const std::string& kind, Resolver resolver) { Resolvers()[kind] = resolver; }
+
 void PropertyRouter::Report(int32_t code) {
     PropertyRouter* router = g_routing ? g_routing : GetGlobalState()->propertyRouter;
     if (router) router->SetValueType(code);
@@ -109,72 +107,19 @@ void* PropertyRouter::Route(const std::string& kind, const std::string& owner, c
     m_lastOwner = nullptr;
     m_lastLife.reset();
     m_lastHasLife = false;
-    void* address = nullptr;
-    const void* source = nullptr;
-    std::weak_ptr<void> life;
-    bool hasLife = false;
+    Target target;
+    const auto& resolvers = Resolvers();
+    if (auto found = resolvers.find(kind); found != resolvers.end() && found->second)
+        target = found->second(owner, property);
 
-    if (kind == "Player") {
-        if (PlayerVorn* player = GetGlobalState()->player) address = player->GetPropertyAddress(property, &source);
-    } else if (kind == "GUI") {
-        GUIManager* gui = GetGlobalState()->guiManager;
-        if (GUIBaseObject* object = gui ? gui->FindObject(owner) : nullptr) {
-            address = object->RouteProperty(property);
-            source = object;
-            life = object->GetLifeToken();
-            hasLife = true;
-        }
-    } else if (kind == "AIManager") {
-        // AI objects are found by name; the address is the object itself.
-        if (AIManager* ai = GetGlobalState()->aiManager) {
-            address = ai->GetPropertyAddress(owner, property);
-            source = address;
-        }
-    } else if (kind == "ActiveAIDrawingList") {
-        AIManager* ai = GetGlobalState()->aiManager;
-        AIDrawingList* list = ai ? ai->GetActiveDrawingList() : nullptr;
-        if (!list) {
-            std::fputs("Routing Function:  Failed, no Active Drawing List set\n", stderr);
-        } else {
-            address = list->GetPropertyAddress(property);
-            source = list;
-        }
-    } else if (kind == "NPC") {
-        EntityManager* entities = GetGlobalState()->entityManager;
-        RootEntity* character = entities ? entities->GetActiveNPC() : nullptr;
-        if (!character) std::fputs("Routing Function:  Failed, no Active NPC set\n", stderr);
-        if (auto* npc = dynamic_cast<NonPlayingCharacter*>(character)) {
-            address = npc->GetPropertyAddress(property);
-            source = npc;
-        }
-    } else if (kind == "Object") {
-        EntityManager* entities = GetGlobalState()->entityManager;
-        RootEntity* object = entities ? entities->GetActiveObject() : nullptr;
-        if (!object) std::fputs("Routing Function:  Failed, no Active Object set\n", stderr);
-        if (auto* worldObject = dynamic_cast<ObjectBase*>(object)) {
-            address = worldObject->GetPropertyAddress(property);
-            source = worldObject;
-        }
-    } else if (kind == "ChatLog") {
-        if (ChatManager* chat = GetGlobalState()->chatManager) {
-            address = chat->RoutePointer(owner, property);
-            source = chat;
-        }
-    } else if (kind == "BackgroundManager") {
-        if (BackgroundManager* backgrounds = GetGlobalState()->backgroundManager) {
-            address = backgrounds->RoutePointer(owner, property);
-            source = backgrounds;
-        }
-    }
-
-    if (!address) {
+    if (!target.address) {
         m_valueType = kNone;
         return nullptr;
     }
-    m_lastOwner = source;
-    m_lastLife = life;
-    m_lastHasLife = hasLife;
-    return address;
+    m_lastOwner = target.source;
+    m_lastLife = target.life;
+    m_lastHasLife = target.hasLife;
+    return target.address;
 }
 
 void PropertyRouter::SetPropertyPointerInt(int32_t value, const std::string& kind, const std::string& owner,

@@ -1,4 +1,4 @@
-#include "gui/GUIDialogueManager.h"
+#include "world/GUIDialogueManager.h"
 
 #include <cmath>
 #include <cstring>
@@ -79,9 +79,9 @@ std::vector<uint8_t> PackPath(const std::string& a, const std::string& b, const 
 
 // ---- Creation -------------------------------------------------------------------------
 
-GUIBaseObject* GUIManager::CreateDialogueManager() {
+GUIBaseObject* GUIDialogueManager::Create(GUIManager& gui) {
     // There is exactly one box; a second call finds the first.
-    if (GUIBaseObject* existing = FindObject("DialogueManager"))
+    if (GUIBaseObject* existing = gui.FindObject("DialogueManager"))
         if (existing->GetType() == kTypeGUIDialogueManager) return existing;
     const GlobalState* state = GetGlobalState();
     const int width = state->windowWidth > 0 ? state->windowWidth : 800;
@@ -93,8 +93,8 @@ GUIBaseObject* GUIManager::CreateDialogueManager() {
     made->SetName("DialogueManager");
     made->SetParent(nullptr);
     GUIDialogueManager* box = made.release();
-    m_topLevel.Add("DialogueManager", box);
-    BringToFront(nullptr, box);
+    gui.GetTopLevelList()->Add("DialogueManager", box);
+    gui.BringToFront(nullptr, box);
     box->Hide(true);
     return box;
 }

@@ -7,9 +7,9 @@
 #include <string>
 
 #include "gui/GUIBaseObject.h"
+#include "world/Camera.h"
 
 class BitmapWrapper;
-class Camera;
 
 class GUIEnvironmentWindow : public GUIBaseObject {
 public:
@@ -22,14 +22,6 @@ public:
     void Render() override;
     bool RenderStraightTo(BitmapWrapper* target) override;
     void* GetProperty(const std::string& name) override;
-
-    // A point of the game window as a point of the active camera's view.
-    // The window shows the camera's image scaled to its own size, so the
-    // point is taken relative to the window "EnvironmentWindow" and scaled
-    // by camera size over window size: what the mouse is over on screen is
-    // what the world's click boxes are tested against. Without that window
-    // or an active camera the point is only truncated.
-    static void WindowToView(float x, float y, int32_t* viewX, int32_t* viewY);
 
 private:
     // The active camera, falling back to the "Default" camera with a line.

@@ -2,12 +2,12 @@
 // player by the pending request while the map loads.
 #include <cstdio>
 
+#include "app/Transition.h"
+#include "app/TransitionPlayer.h"
 #include "core/base/GlobalState.h"
 #include "core/base/RootEntity.h"
+#include "core/base/TransitionState.h"
 #include "core/script/ScriptArgs.h"
-#include "maps/Transition.h"
-#include "maps/TransitionPlayer.h"
-#include "maps/TransitionState.h"
 #include "world/EntityManager.h"
 
 namespace {

@@ -1,24 +1,24 @@
-#include "maps/Transition.h"
+#include "app/Transition.h"
 
 #include <allegro5/allegro.h>
 
 #include <cstdio>
 
+#include "app/StandardWindows.h"
+#include "app/TransitionPlayer.h"
 #include "combat/CombatManager.h"
 #include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
 #include "core/base/LayerHooks.h"
 #include "core/base/RootEntity.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/DisplayManager.h"
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
-#include "gui/StandardWindows.h"
 #include "maps/MapManager.h"
 #include "maps/PendingEvents.h"
-#include "maps/TransitionPlayer.h"
-#include "maps/TransitionState.h"
 #include "world/EntityManager.h"
 
 namespace {

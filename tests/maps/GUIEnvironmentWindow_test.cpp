@@ -1,6 +1,6 @@
 // The world window draws the entities in draw order and its children through
 // the active camera, scaled onto itself, on every frame.
-#include "gui/GUIEnvironmentWindow.h"
+#include "maps/GUIEnvironmentWindow.h"
 
 #include <allegro5/allegro_primitives.h>
 #include <gtest/gtest.h>

@@ -1,7 +1,7 @@
-#include "maps/TransitionPlayer.h"
+#include "app/TransitionPlayer.h"
 
+#include "app/Transition.h"
 #include "core/base/GlobalState.h"
-#include "maps/Transition.h"
 #include "world/PlayerVorn.h"
 
 void SetTransitionInputLock(bool locked) {

@@ -1,4 +1,4 @@
-#include "gui/GUIEnvironmentWindow.h"
+#include "maps/GUIEnvironmentWindow.h"
 
 #include <algorithm>
 #include <cmath>
@@ -19,28 +19,6 @@ GUIEnvironmentWindow::GUIEnvironmentWindow() { m_type = kTypeGUIEnvironmentWindo
 GUIEnvironmentWindow::~GUIEnvironmentWindow() = default;
 
 bool GUIEnvironmentWindow::OnEvent(int, int, int) { return false; }
-
-void GUIEnvironmentWindow::WindowToView(float x, float y, int32_t* viewX, int32_t* viewY) {
-    auto toInt = [](double v) {
-        return std::isfinite(v) ? static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0)) : 0;
-    };
-    double vx = std::trunc(x), vy = std::trunc(y);
-    GlobalState* state = GetGlobalState();
-    GUIBaseObject* window = state->guiManager ? state->guiManager->FindObject("EnvironmentWindow") : nullptr;
-    Camera* camera = state->cameraManager ? state->cameraManager->GetActiveCamera() : nullptr;
-    if (window && window->GetType() == kTypeGUIEnvironmentWindow && camera && window->GetWidth() > 0 &&
-        window->GetHeight() > 0 && camera->GetWidth() > 0 && camera->GetHeight() > 0) {
-        double left = 0, top = 0;
-        for (const GUIBaseObject* o = window; o; o = o->GetParent()) {
-            left += o->GetPositionX();
-            top += o->GetPositionY();
-        }
-        vx = std::floor((x - left) * camera->GetWidth() / window->GetWidth());
-        vy = std::floor((y - top) * camera->GetHeight() / window->GetHeight());
-    }
-    *viewX = toInt(vx);
-    *viewY = toInt(vy);
-}
 
 void* GUIEnvironmentWindow::GetProperty(const std::string&) { return nullptr; }
 

@@ -1,4 +1,4 @@
-#include "gui/StandardWindows.h"
+#include "app/StandardWindows.h"
 
 #include <allegro5/allegro.h>
 
@@ -14,12 +14,12 @@
 #include "core/media/OptionalMedia.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIButton.h"
-#include "gui/GUIChatWindow.h"
 #include "gui/GUIImage.h"
 #include "gui/GUIManager.h"
 #include "gui/GUITextLine.h"
 #include "gui/GUIWindow.h"
-#include "gui/InventoryWindows.h"
+#include "network/GUIChatWindow.h"
+#include "world/InventoryWindows.h"
 
 namespace {
 

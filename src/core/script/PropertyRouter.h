@@ -97,10 +97,27 @@ public:
     // they return; nothing happens while no router exists.
     static void Report(int32_t code);
 
-    // Sets the value type to 0, then resolves by owner kind (exact,
-    // case-sensitive): "Player", "GUI", "AIManager", "ActiveAIDrawingList",
-    // "NPC", "Object", "ChatLog", "BackgroundManager". Null when nothing is
-    // found; the value type is then 0.
+    // What an owner kind's resolver found: the field's address (null when
+    // nothing), the object it belongs to, and that object's liveness token
+    // when it has one.
+    struct Target {
+        void* address = nullptr;
+        const void* source = nullptr;
+        std::weak_ptr<void> life;
+        bool hasLife = false;
+    };
+    // Looks (owner, property) up among one kind of owner and prints its own
+    // failure lines; the owner reports the value type (Report) as it looks.
+    using Resolver = Target (*)(const std::string& owner, const std::string& property);
+    // Sets or replaces the resolver of an owner kind, for every router. Each
+    // owner's layer is above this one, so the program's top layer registers
+    // the kinds at start-up ("Player", "GUI", "AIManager",
+    // "ActiveAIDrawingList", "NPC", "Object", "ChatLog", "BackgroundManager").
+    static void SetResolver(const std::string& kind, Resolver resolver);
+
+    // Sets the value type to 0, then resolves through the resolver of the
+    // owner kind (exact, case-sensitive). Null when the kind has none or
+    // nothing is found; the value type is then 0.
     void* Route(const std::string& kind, const std::string& owner, const std::string& property);
 
     // The object whose field the last successful Route addressed (null after

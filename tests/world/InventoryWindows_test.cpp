@@ -1,7 +1,7 @@
 // The inventory windows: their layout and wiring, and an item's way through
 // them from the keyboard (focus, submenu, use on a party member) and the
 // mouse (move, drop).
-#include "gui/InventoryWindows.h"
+#include "world/InventoryWindows.h"
 
 #include <allegro5/allegro_font.h>
 #include <gtest/gtest.h>
@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/StandardWindows.h"
 #include "combat/Character.h"
 #include "combat/CombatRegistry.h"
 #include "combat/CombatStats.h"
@@ -21,7 +22,6 @@
 #include "gui/GUIButton.h"
 #include "gui/GUIManager.h"
 #include "gui/GUITextLine.h"
-#include "gui/StandardWindows.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"

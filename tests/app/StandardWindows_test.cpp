@@ -1,6 +1,6 @@
 // The windows built in code: the menus' layout, centring, buttons and keys,
 // find-or-create, and the title screen from its archive to its removal.
-#include "gui/StandardWindows.h"
+#include "app/StandardWindows.h"
 
 #include <allegro5/allegro_font.h>
 #include <gtest/gtest.h>

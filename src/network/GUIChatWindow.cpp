@@ -1,4 +1,4 @@
-#include "gui/GUIChatWindow.h"
+#include "network/GUIChatWindow.h"
 
 #include <allegro5/allegro_ttf.h>
 
@@ -101,6 +101,11 @@ std::string GUIChatWindow::ComposeChatText(const std::string& line) {
     const std::string& name = GetGlobalState()->outgoingName;
     if (!name.empty()) return name + ": " + line;
     return line;
+}
+
+void GUIChatWindow::OnLineEntered(GUIInputTextBox& box, const std::string& line) {
+    GUIBaseObject* parent = box.GetParent();
+    if (parent && parent->GetType() == kTypeGUIChatWindow) static_cast<GUIChatWindow*>(parent)->SendChatLine(line);
 }
 
 void GUIChatWindow::SendChatLine(const std::string& line) {

@@ -1,8 +1,9 @@
 // ICM_AddRestoreEffect: the item prototype being defined restores HP when
 // used on a character.
+#include "world/ItemCombatLua.h"
+
 #include <memory>
 
-#include "combat/ItemCombatLua.h"
 #include "combat/RestoreEffect.h"
 #include "core/base/GlobalState.h"
 #include "core/script/DataLibrary.h"

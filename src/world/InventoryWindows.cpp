@@ -1,4 +1,4 @@
-#include "gui/InventoryWindows.h"
+#include "world/InventoryWindows.h"
 
 #include <allegro5/allegro.h>
 

@@ -1,7 +1,7 @@
 // The dialogue box: what its queue types and when, wrapping and cursor
 // corrections, clicks on the text area, the chat window's visibility, the
 // script functions and drawing.
-#include "gui/GUIDialogueManager.h"
+#include "world/GUIDialogueManager.h"
 
 #include <gtest/gtest.h>
 
@@ -10,12 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "PixelProbe.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/Portrait.h"
 #include "core/script/DataLibrary.h"
 #include "gui/DataBlock.h"
 #include "gui/GUIManager.h"
+#include "gui/PixelProbe.h"
 #include "support/DialogueBoxFixture.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
@@ -70,7 +70,7 @@ protected:
 TEST_F(DialogueBoxTest, IsBuiltOnceHiddenAlongTheBottomWithTenBlankLines) {
     ASSERT_NE(box, nullptr);
     EXPECT_EQ(lua->Gui().FindObject("DialogueManager"), box);
-    EXPECT_EQ(lua->Gui().CreateDialogueManager(), box);
+    EXPECT_EQ(GUIDialogueManager::Create(lua->Gui()), box);
     EXPECT_EQ(lua->Gui().GetTopLevelList()->GetCount(), 1);
     EXPECT_EQ(box->GetX1(), 0);
     EXPECT_EQ(box->GetY1(), 380);
@@ -422,7 +422,7 @@ TEST_F(DialogueBoxTest, DrawsPanePicturesAndText) {
     // A box built with the pane registered.
     lua->Gui().GetTopLevelList()->RemoveValue(box);
     delete box;
-    box = static_cast<GUIDialogueManager*>(lua->Gui().CreateDialogueManager());
+    box = static_cast<GUIDialogueManager*>(GUIDialogueManager::Create(lua->Gui()));
     box->SetBackgroundImage(&background);
     box->SetPortraitImage(&face);
     box->Open();

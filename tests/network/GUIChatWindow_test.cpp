@@ -1,4 +1,4 @@
-#include "gui/GUIChatWindow.h"
+#include "network/GUIChatWindow.h"
 
 #include <gtest/gtest.h>
 

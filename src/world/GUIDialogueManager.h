@@ -25,7 +25,11 @@
 
 class BitmapWrapper;
 class ChatBubble;
+class GUIManager;
 class Portrait;
+
+// The kind id of this widget (GetType), beside the toolkit's own.
+constexpr int32_t kTypeGUIDialogueManager = 3040;
 
 class GUIDialogueManager : public GUIBaseObject {
 public:
@@ -50,6 +54,10 @@ public:
     static constexpr int32_t kDialogueScriptCode = -100;
 
     GUIDialogueManager();
+    // Builds the one dialogue box ("DialogueManager") of the GUI along the
+    // bottom of the window, at the front and hidden; a second call returns
+    // the first box.
+    static GUIBaseObject* Create(GUIManager& gui);
     ~GUIDialogueManager() override;
 
     // ---- Virtual operations ------------------------------------------------

@@ -16,6 +16,9 @@
 
 class GUIInputTextBox;
 
+// The kind id of this widget (GetType), beside the toolkit's own.
+constexpr int32_t kTypeGUIChatWindow = 3050;
+
 class GUIChatWindow : public GUIBaseObject {
 public:
     static constexpr int kMaxLines = 256;
@@ -52,6 +55,9 @@ public:
     // "<outgoing name>: <line>" (the line alone without a name) to the server
     // when connected; otherwise nothing. The line is not shown here.
     void SendChatLine(const std::string& line);
+    // The toolkit's line-entered handler: a line typed into a box whose
+    // parent is a chat window is sent through that window.
+    static void OnLineEntered(GUIInputTextBox& box, const std::string& line);
     // The text SendChatLine sends for the line.
     static std::string ComposeChatText(const std::string& line);
 

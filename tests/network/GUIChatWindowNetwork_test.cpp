@@ -8,9 +8,9 @@
 #include <thread>
 
 #include "core/base/GlobalState.h"
-#include "gui/GUIChatWindow.h"
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIManager.h"
+#include "network/GUIChatWindow.h"
 #include "network/NetworkManager.h"
 #include "network/NetworkMessages.h"
 #include "platform/net/BitStream.h"

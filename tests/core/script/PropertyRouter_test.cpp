@@ -1,6 +1,6 @@
 // Routing (kind, owner, property) to live fields: the value type each lookup
 // leaves, the PM_ functions' type checks, kept addresses dying with owners.
-#include "world/PropertyRouter.h"
+#include "core/script/PropertyRouter.h"
 
 #include <gtest/gtest.h>
 
@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "app/LayerWiring.h"
 #include "core/base/GlobalState.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
@@ -61,7 +62,9 @@ private:
 };
 
 // A GUI manager in its slot: top-level "Panel" holding the probe "Probe".
+// The owner kinds are routed as start-up registers them.
 struct GuiFixture {
+    bool wired = (InstallLayerHooks(), true);
     GUIManager gui;
     Slot<GUIManager> slot{GetGlobalState()->guiManager, &gui};
     GUIBaseObject* panel = new GUIBaseObject;
@@ -111,6 +114,29 @@ TEST(PropertyRouter, FailedLookupsGiveNullTypeZeroAndTheirLine) {
     EXPECT_EQ(local.Route("GUI", "Probe", "Speed"), &fixture.probe->speed);
     EXPECT_EQ(local.GetValueType(), PR::kFloat);
     EXPECT_EQ(router.GetValueType(), 77);
+}
+
+// A kind registered by its owner is routed by every router, with the value
+// type the owner reports; replacing its resolver takes effect at once.
+TEST(PropertyRouter, AKindRegisteredByItsOwnerIsRouted) {
+    static int32_t field = 5;
+    PR::SetResolver("TestOwner", [](const std::string& owner, const std::string& property) {
+        PR::Target target;
+        if (owner == "One" && property == "Field") {
+            PR::Report(PR::kId);
+            target.address = &field;
+            target.source = &field;
+        }
+        return target;
+    });
+    PR router;
+    EXPECT_EQ(router.Route("TestOwner", "One", "Field"), &field);
+    EXPECT_EQ(router.GetValueType(), PR::kId);
+    EXPECT_EQ(router.GetLastOwner(), &field);
+    EXPECT_EQ(router.Route("TestOwner", "Two", "Field"), nullptr);
+    EXPECT_EQ(router.GetValueType(), PR::kNone);
+    PR::SetResolver("TestOwner", nullptr);
+    EXPECT_EQ(router.Route("TestOwner", "One", "Field"), nullptr);
 }
 
 TEST(PropertyRouter, ScriptsReadAndWriteByTheFieldType) {

@@ -1,12 +1,11 @@
-#include "maps/TransitionState.h"
+#include "core/base/TransitionState.h"
 
 #include <cstdio>
 #include <functional>
 #include <vector>
 
 #include "core/base/GlobalState.h"
-#include "core/media/DisplayManager.h"
-#include "maps/MapManager.h"
+#include "core/base/LayerHooks.h"
 
 namespace {
 
@@ -19,7 +18,7 @@ std::vector<Fill> g_held;
 void Apply(const Fill& fill) {
     GlobalState* state = GetGlobalState();
     state->stateSwitchRequest = 1;
-    if (DisplayManager* display = state->displayManager) display->RequestSnapshot();
+    if (auto requestSnapshot = GetLayerHooks().requestSnapshot) requestSnapshot();
     fill(g_record);
 }
 
@@ -49,7 +48,7 @@ void ClearTransitionState() {
 
 void RequestStartTransition() {
     std::optional<std::string> target;
-    if (MapManager* maps = GetGlobalState()->mapManager) target = maps->GetMapName();
+    if (auto currentMapName = GetLayerHooks().currentMapName) target = currentMapName();
     File([target](TransitionState& record) {
         record.targetKind = kTransitionMap;
         record.entityMode = 1;

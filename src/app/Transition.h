@@ -1,6 +1,6 @@
 #pragma once
 // The fade between two game modes. Created by the main loop when a request
-// (maps/TransitionState.h) is pending, it locks the player's input, fades
+// (core/base/TransitionState.h) is pending, it locks the player's input, fades
 // the last captured frame to black in 16 steps, leaves the old mode, enters
 // the new one, starts the display's fade-in and deletes itself.
 #include <lua5.1/lua.hpp>

@@ -4,8 +4,8 @@
 #include <string>
 
 #include "core/base/GlobalState.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 
