@@ -21,6 +21,10 @@ if answer == 1 then
     DM_AddText("Elder: The dark stairwell on the square leads down to the caves.")
     DM_BreakLine()
     DM_AddText("They are never the same twice. A ladder always leads back up.")
+elseif answer == 2 and Global_GetScriptVariableI("MeadowSlimeFought") == 1 then
+    DM_AddText("Elder: Not any more: you fought the slime that crept into the meadow.")
+    DM_BreakLine()
+    DM_AddText("More of its kind wait in the caves below.")
 elseif answer == 2 then
     DM_AddText("Elder: A slime has crept out of the caves into the meadow.")
     DM_BreakLine()

@@ -19,7 +19,9 @@ EIM_CloseFile()
 -- The frame: dark blue, with the moon border, movable.
 GUI_SetActiveObjectList("Base")
 GUIOL_AddObject("WelcomeWindow", "GUIWindow")
-GUIG_SetDimensions(40, 40, 320, 256)
+-- It opens in the upper right of the screen: a new game starts the player
+-- left of the middle, where the window would hide him.
+GUIG_SetDimensions(440, 40, 320, 256)
 GUIW_SetBackgroundColor(16, 20, 48)
 GUIG_SetBorderImages("MoonCorner", "MoonHorizontal", "MoonVertical")
 GUIG_SetLock(0)
