@@ -188,7 +188,7 @@ bool AnswerTheGoldenStone(GameSession& game, bool yes) {
         ADD_FAILURE() << "the golden stone's answers did not show";
         return false;
     }
-    game.Picture(yes ? "load-asks" : "load-asks-no");
+    if (!yes) game.Picture("load-asks");
     player.Click(300, yes ? 456 : 492);
     return WaitFor([&] { return !boxShown(); }, kStepTimeout);
 }
