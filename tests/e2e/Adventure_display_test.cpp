@@ -224,10 +224,10 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         ASSERT_FALSE(std::isnan(start.x)) << game.Output();
         // The welcome window greets the player over the meadow, showing the
         // moon; its Close button closes it.
-        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(550, 100, 80, 80), IsMoonlight) > 0.5; }, kStepTimeout));
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(410, 100, 80, 80), IsMoonlight) > 0.5; }, kStepTimeout));
         game.Picture("welcome");
-        player.Click(704, 264);
-        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(550, 100, 80, 80), IsMoonlight) < 0.05; }, kStepTimeout));
+        player.Click(564, 264);
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(410, 100, 80, 80), IsMoonlight) < 0.05; }, kStepTimeout));
         EXPECT_GT(Share(player.Capture(0, 0, 800, 380), IsGrass), 0.5);
         game.Picture("meadow");
     }
