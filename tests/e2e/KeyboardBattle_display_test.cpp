@@ -150,7 +150,7 @@ std::string CommandRows(GameSession& game) {
 // The highlighted button of the pause menu (Options, Exit Game, Close) and
 // of the options menu (Close).
 int PauseButton(GameSession& game) {
-    return Which(game, {{318, 184, 60, 20}, {318, 213, 80, 20}, {318, 413, 60, 20}}, IsYellowed, 600);
+    return Which(game, {{318, 84, 60, 20}, {318, 113, 80, 20}, {318, 313, 60, 20}}, IsYellowed, 600);
 }
 bool OptionsCloseHighlighted(GameSession& game) {
     return Which(game, {{218, 363, 60, 20}}, IsYellowed, 600) == 0;
@@ -243,7 +243,7 @@ TEST(KeyboardBattle, WonFromTheKeyboardWithALevelUpThenTheMenus) {
 
     {
         SCOPED_TRACE("the pause and options menus from the keyboard");
-        auto pauseShown = [&] { return Share(player.Capture(390, 410, 95, 30), IsBlack) > 0.95; };
+        auto pauseShown = [&] { return Share(player.Capture(390, 150, 95, 30), IsBlack) > 0.95; };
         auto optionsShown = [&] { return Share(player.Capture(220, 240, 360, 110), IsBlack) > 0.95; };
         EXPECT_TRUE(player.Hold("Escape", pauseShown, kStepTimeout));
         EXPECT_EQ(PauseButton(game), 0);

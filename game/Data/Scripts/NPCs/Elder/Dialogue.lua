@@ -23,6 +23,10 @@ if answer == 1 then
     DM_AddText("Elder: The dark stairwell leads down to the caves.")
     DM_BreakLine()
     DM_AddText("They are never the same twice; a ladder leads back up.")
+elseif answer == 2 and Global_GetScriptVariableI("MeadowSlimeFought") == 1 then
+    DM_AddText("Elder: Not any more: you fought the slime off.")
+    DM_BreakLine()
+    DM_AddText("More of its kind wait in the caves below.")
 elseif answer == 2 then
     DM_AddText("Elder: A slime has crept out of the caves.")
     DM_BreakLine()
