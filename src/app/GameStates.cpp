@@ -15,7 +15,7 @@
 #include "gui/GUIManager.h"
 #include "maps/MapManager.h"
 #include "network/NetworkManager.h"
-#include "world/AIManager.h"
+#include "world/ai/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"

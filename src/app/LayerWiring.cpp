@@ -18,7 +18,7 @@
 #include "network/NetworkManager.h"
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
-#include "world/InventoryWindows.h"
+#include "world/items/InventoryWindows.h"
 #include "world/Terrain.h"
 
 namespace {

@@ -40,7 +40,7 @@
 #include "maps/MapManager.h"
 #include "network/NetworkManager.h"
 #include "savefile/SFM.h"
-#include "world/AIManager.h"
+#include "world/ai/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"

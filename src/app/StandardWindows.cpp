@@ -19,7 +19,7 @@
 #include "gui/GUITextLine.h"
 #include "gui/GUIWindow.h"
 #include "network/GUIChatWindow.h"
-#include "world/InventoryWindows.h"
+#include "world/items/InventoryWindows.h"
 
 namespace {
 

@@ -22,7 +22,7 @@
 #include "maps/DefinedMap.h"
 #include "maps/IsometricMap.h"
 #include "maps/PendingEvents.h"
-#include "world/AIManager.h"
+#include "world/ai/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"

@@ -5,8 +5,8 @@
 #include <memory>
 
 #include "core/base/GlobalState.h"
-#include "world/ItemInstance.h"
-#include "world/PlayerInventory.h"
+#include "world/items/ItemInstance.h"
+#include "world/items/PlayerInventory.h"
 #include "world/PlayerVorn.h"
 
 namespace {

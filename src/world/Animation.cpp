@@ -5,7 +5,7 @@
 #include "core/base/GlobalState.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/PropertyRouter.h"
-#include "world/AIManager.h"
+#include "world/ai/AIManager.h"
 
 Animation::Animation() { m_type = kTypeAnimation; }
 

@@ -6,7 +6,7 @@
 
 #include "core/base/GlobalState.h"
 #include "core/script/ScriptArgs.h"
-#include "world/AIManager.h"
+#include "world/ai/AIManager.h"
 #include "world/Animation.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include "core/script/PropertyRouter.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
-#include "world/AIDrawingList.h"
+#include "world/ai/AIDrawingList.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
 #include "world/GUIDialogueManager.h"

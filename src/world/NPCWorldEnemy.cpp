@@ -19,9 +19,9 @@
 #include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
 #include "gui/GUIManager.h"
-#include "world/AIDrawingList.h"
-#include "world/AIWEChasePackage.h"
-#include "world/AIWEWanderPackage.h"
+#include "world/ai/AIDrawingList.h"
+#include "world/ai/AIWEChasePackage.h"
+#include "world/ai/AIWEWanderPackage.h"
 #include "world/EntityManager.h"
 #include "world/PlayerVorn.h"
 

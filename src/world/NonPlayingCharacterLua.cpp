@@ -4,12 +4,12 @@
 
 #include "core/base/GlobalState.h"
 #include "core/script/ScriptArgs.h"
-#include "world/AIAutoScriptPackage.h"
-#include "world/AIBasePathPackage.h"
-#include "world/AIFollowingPackage.h"
-#include "world/AIFrameSetter.h"
-#include "world/AIManager.h"
-#include "world/AITrailingPackage.h"
+#include "world/ai/AIAutoScriptPackage.h"
+#include "world/ai/AIBasePathPackage.h"
+#include "world/ai/AIFollowingPackage.h"
+#include "world/ai/AIFrameSetter.h"
+#include "world/ai/AIManager.h"
+#include "world/ai/AITrailingPackage.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 

@@ -6,7 +6,7 @@
 #include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/RenderState.h"
-#include "world/AIManager.h"
+#include "world/ai/AIManager.h"
 #include "world/Animation.h"
 #include "world/Camera.h"
 

@@ -13,7 +13,7 @@
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PhysicsMovement.h"
-#include "world/PlayerInventory.h"
+#include "world/items/PlayerInventory.h"
 #include "world/Terrain.h"
 
 namespace {

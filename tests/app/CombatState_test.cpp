@@ -13,8 +13,8 @@
 #include "gui/GUIManager.h"
 #include "app/StandardWindows.h"
 #include "support/StderrCapture.h"
-#include "world/ItemPrototype.h"
-#include "world/PlayerInventory.h"
+#include "world/items/ItemPrototype.h"
+#include "world/items/PlayerInventory.h"
 #include "world/PlayerVorn.h"
 
 using namespace combattest;

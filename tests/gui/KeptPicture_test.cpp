@@ -35,8 +35,8 @@
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "world/GUIDialogueManager.h"
-#include "world/ItemPrototype.h"
-#include "world/PlayerInventory.h"
+#include "world/items/ItemPrototype.h"
+#include "world/items/PlayerInventory.h"
 #include "world/PlayerVorn.h"
 
 namespace {

@@ -14,7 +14,7 @@
 #include "core/script/TimerManager.h"
 #include "gui/GUIManager.h"
 #include "maps/MapManager.h"
-#include "world/AIManager.h"
+#include "world/ai/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"

@@ -19,9 +19,9 @@
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
-#include "world/AIBasePackage.h"
-#include "world/AIDrawingList.h"
-#include "world/AIManager.h"
+#include "world/ai/AIBasePackage.h"
+#include "world/ai/AIDrawingList.h"
+#include "world/ai/AIManager.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
 

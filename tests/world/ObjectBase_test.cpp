@@ -14,7 +14,7 @@
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
-#include "world/AIManager.h"
+#include "world/ai/AIManager.h"
 #include "world/Animation.h"
 #include "world/BasePhysicsPack.h"
 #include "world/EntityManager.h"

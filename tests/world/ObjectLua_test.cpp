@@ -11,7 +11,7 @@
 #include "support/LuaTestState.h"
 #include "support/RunScript.h"
 #include "support/StderrCapture.h"
-#include "world/AIManager.h"
+#include "world/ai/AIManager.h"
 #include "world/Animation.h"
 #include "world/EntityManager.h"
 #include "world/ObjectItem.h"
