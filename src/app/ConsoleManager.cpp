@@ -111,8 +111,7 @@ void ConsoleManager::RegisterCommands() {
     command->name = "setnpcposition";
     command->argumentCount = 4;
     command->handler = CommandSetNpcPosition;
-    if (library->Register(kSection, "npc", kRestricted, command->name.c_str(), command.get(),
-                          DataKind::ConsoleCommand))
+    if (library->Register(kSection, "npc", kRestricted, command->name.c_str(), command.get(), DataKind::ConsoleCommand))
         m_commands.push_back(std::move(command));
     m_registered = true;
 }
@@ -148,8 +147,7 @@ void ConsoleManager::ExecuteCommand(const char* line) {
 
     command->arguments.assign(static_cast<size_t>(command->argumentCount > 0 ? command->argumentCount : 0),
                               std::nullopt);
-    for (size_t i = 0; i < command->arguments.size() && i + 2 < words.size(); ++i)
-        command->arguments[i] = words[i + 2];
+    for (size_t i = 0; i < command->arguments.size() && i + 2 < words.size(); ++i) command->arguments[i] = words[i + 2];
     command->handler(command);
 }
 

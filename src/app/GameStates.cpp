@@ -15,11 +15,11 @@
 #include "gui/GUIManager.h"
 #include "maps/MapManager.h"
 #include "network/NetworkManager.h"
-#include "world/ai/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
 #include "world/PlayerVorn.h"
+#include "world/ai/AIManager.h"
 
 namespace {
 
@@ -67,9 +67,7 @@ void UpdateFade() {
 bool HandleCommonEvent(const ALLEGRO_EVENT& event, FrameContext* context) {
     GlobalState* state = GetGlobalState();
     switch (event.type) {
-        case ALLEGRO_EVENT_DISPLAY_CLOSE:
-            state->quit = 1;
-            return true;
+        case ALLEGRO_EVENT_DISPLAY_CLOSE: state->quit = 1; return true;
         case ALLEGRO_EVENT_KEY_DOWN:
         case ALLEGRO_EVENT_KEY_UP:
             RefreshKeyboard(context);
@@ -83,7 +81,8 @@ bool HandleCommonEvent(const ALLEGRO_EVENT& event, FrameContext* context) {
         case ALLEGRO_EVENT_MOUSE_AXES:
         case ALLEGRO_EVENT_MOUSE_ENTER_DISPLAY:
             if (state->guiManager)
-                state->guiManager->SetMousePosition(static_cast<float>(event.mouse.x), static_cast<float>(event.mouse.y));
+                state->guiManager->SetMousePosition(static_cast<float>(event.mouse.x),
+                                                    static_cast<float>(event.mouse.y));
             return true;
         case ALLEGRO_EVENT_MOUSE_BUTTON_DOWN:
         case ALLEGRO_EVENT_MOUSE_BUTTON_UP: {
@@ -99,8 +98,7 @@ bool HandleCommonEvent(const ALLEGRO_EVENT& event, FrameContext* context) {
             }
             return true;
         }
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -180,9 +178,7 @@ void HandleCombatEvent(ALLEGRO_EVENT event, FrameContext* context) {
             UpdateSound();
             context->redrawPending = 1;
             break;
-        case ALLEGRO_EVENT_DISPLAY_CLOSE:
-            state->quit = 1;
-            break;
+        case ALLEGRO_EVENT_DISPLAY_CLOSE: state->quit = 1; break;
         case ALLEGRO_EVENT_KEY_DOWN:
         case ALLEGRO_EVENT_KEY_UP:
             // Key presses reach the message window's key pause as GUI events.
@@ -201,8 +197,7 @@ void HandleCombatEvent(ALLEGRO_EVENT event, FrameContext* context) {
         case ALLEGRO_EVENT_MOUSE_BUTTON_UP:
             if (gui) gui->HandleMouseEvent(kGUIEventRelease);
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -226,9 +221,7 @@ void TransitionStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
             UpdateSound();
             context->redrawPending = 1;
             break;
-        case ALLEGRO_EVENT_DISPLAY_CLOSE:
-            GetGlobalState()->quit = 1;
-            break;
+        case ALLEGRO_EVENT_DISPLAY_CLOSE: GetGlobalState()->quit = 1; break;
         case ALLEGRO_EVENT_KEY_DOWN:
         case ALLEGRO_EVENT_KEY_UP:
             RefreshKeyboard(context);

@@ -18,8 +18,8 @@
 #include "network/NetworkManager.h"
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
-#include "world/items/InventoryWindows.h"
 #include "world/Terrain.h"
+#include "world/items/InventoryWindows.h"
 
 namespace {
 

@@ -40,13 +40,13 @@
 #include "maps/MapManager.h"
 #include "network/NetworkManager.h"
 #include "savefile/SFM.h"
-#include "world/ai/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
 #include "world/GUIDialogueManager.h"
 #include "world/PlayerVorn.h"
+#include "world/ai/AIManager.h"
 
 namespace {
 

@@ -8,14 +8,14 @@
 #include "core/script/PropertyRouter.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
-#include "world/ai/AIDrawingList.h"
-#include "world/ai/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/ObjectBase.h"
 #include "world/PlayerVorn.h"
+#include "world/ai/AIDrawingList.h"
+#include "world/ai/AIManager.h"
 
 namespace {
 

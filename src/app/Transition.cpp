@@ -71,9 +71,7 @@ void Transition::Update() {
             m_state = kDone;
             End();
             return;
-        default:
-            End();
-            return;
+        default: End(); return;
     }
 }
 
@@ -131,14 +129,9 @@ void StartTransition() {
 
 void LeaveCurrentMode() {
     switch (GetTransitionState().currentMode) {
-        case kTransitionMap:
-            LeaveMap();
-            break;
-        case kTransitionTitle:
-            LeaveTitle();
-            break;
-        default:
-            break;
+        case kTransitionMap: LeaveMap(); break;
+        case kTransitionTitle: LeaveTitle(); break;
+        default: break;
     }
 }
 
@@ -166,17 +159,10 @@ void LeaveTitle() {
 
 void EnterTransitionTarget() {
     switch (GetTransitionState().targetKind) {
-        case kTransitionMap:
-            TransitionToMap();
-            break;
-        case kTransitionBattle:
-            EnterCombat();
-            break;
-        case kTransitionTitle:
-            EnterTitle();
-            break;
-        default:
-            break;
+        case kTransitionMap: TransitionToMap(); break;
+        case kTransitionBattle: EnterCombat(); break;
+        case kTransitionTitle: EnterTitle(); break;
+        default: break;
     }
 }
 

@@ -205,11 +205,11 @@ void Character::ExecuteCommand() {
             // The chosen target is gone: another on the same side.
             int32_t partySize = registry.partyManager ? registry.partyManager->GetPartySize() : 0;
             if (m_targetIndex >= partySize)
-                target = registry.enemyManager ? registry.enemyManager->PickRandomTarget(m_command, m_subChoice)
-                                               : nullptr;
+                target =
+                    registry.enemyManager ? registry.enemyManager->PickRandomTarget(m_command, m_subChoice) : nullptr;
             else
-                target = registry.partyManager ? registry.partyManager->PickRandomTarget(m_command, m_subChoice)
-                                               : nullptr;
+                target =
+                    registry.partyManager ? registry.partyManager->PickRandomTarget(m_command, m_subChoice) : nullptr;
         }
     }
     if (!target) m_command = kCommandNone;
@@ -376,8 +376,7 @@ void Character::UpdateActionAnimation(int32_t mode, Character* target, int32_t* 
             m_moveBufferActive = false;
             return;
         }
-        default:
-            return;
+        default: return;
     }
 }
 

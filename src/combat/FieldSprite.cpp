@@ -149,9 +149,7 @@ void FieldSprite::PerformAction(DataBlock* block) {
             if (BufferReadInt32BEChecked(&cursor, data, size, &number)) m_wait = number;
             m_continue = false;
             break;
-        case kEndTick:
-            m_continue = false;
-            break;
+        case kEndTick: m_continue = false; break;
         case kRestartPose:
             if (m_current) m_current->RestartAll();
             break;
@@ -164,8 +162,7 @@ void FieldSprite::PerformAction(DataBlock* block) {
         case kEndSequence:
             if (m_pending) --*m_pending;
             break;
-        default:
-            break;
+        default: break;
     }
     DataBlock::Delete(block);
 }

@@ -23,9 +23,9 @@ public:
 
     struct Frame {
         BitmapWrapper* image = nullptr;
-        int32_t duration = -1;  // ticks; -1 unset
-        int32_t third = -1;     // stored, not used
-        bool forgotten = false; // the image was dropped by ForgetImage
+        int32_t duration = -1;   // ticks; -1 unset
+        int32_t third = -1;      // stored, not used
+        bool forgotten = false;  // the image was dropped by ForgetImage
     };
 
     FieldSpriteanimation();

@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "combat/Bramle.h"
 #include "combat/CombatManager.h"
 #include "combat/CombatRegistry.h"
-#include "combat/Bramle.h"
 #include "combat/FieldSprite.h"
 #include "combat/GUICombatCharDisplay.h"
 #include "combat/GUICombatCommandWindow.h"
@@ -33,6 +33,7 @@ namespace {
 constexpr float P11 = 1.1f;
 constexpr float P12 = 1.2f;
 
+// clang-format off
 // Rows in class-id order.
 const PartyClassData kClasses[PartyClass::kClassCount] = {
     {"Orravine", 0, "Orravine", "Orravine got hurt and collapsed!", 65, 43, true, true, {7, 8, 10, 9, 5, 5}, 15, 8,
@@ -72,6 +73,7 @@ const PartyClassData kClasses[PartyClass::kClassCount] = {
      {{195, 150, 210}, {168, 124, 183}, {154, 113, 169}}, "LabelQuorrel",
      "Data/Scripts/Combat/FieldSprites/WistlemarnFieldSprite.lua"},
 };
+// clang-format on
 
 // The linear part is single precision (x is a 32-bit float): factor x is
 // rounded to a float, and without a power the constant is added in float too.
@@ -93,8 +95,7 @@ float XAt(int32_t level, int32_t draw) {
 
 float DrawX(int32_t level) { return XAt(level, RandomNext()); }
 
-template <typename... Args>
-std::string Format(const char* format, Args... values) {
+template <typename... Args> std::string Format(const char* format, Args... values) {
     char buffer[256];
     std::snprintf(buffer, sizeof buffer, format, values...);
     return buffer;
@@ -200,9 +201,9 @@ void PartyClass::LevelUp(GUICombatMessageWindow* window) {
         window->QueueLineBreak();
         window->PushWait(16);
     };
-    static const char* const kStatLines[6] = {"Strength increased by %i.", "Toughness increased by %i.",
+    static const char* const kStatLines[6] = {"Strength increased by %i.",  "Toughness increased by %i.",
                                               "Intellect increased by %i.", "Cunning increased by %i.",
-                                              "Agility increased by %i.", "Speed increased by %i."};
+                                              "Agility increased by %i.",   "Speed increased by %i."};
     line(Format("%s is now level %i!", GetName().c_str(), level));
     line(Format("Max HP increased by %i.", s.maxHp - oldMaxHp));
     if (m_data.hasMp) line(Format("Max MP increased by %i.", s.maxMp - oldMaxMp));

@@ -846,8 +846,7 @@ bool GUIBaseObject::Navigate() {
         }
         case 5:  // Cancel
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 

@@ -63,10 +63,10 @@ inline bool IsGUITextLineType(int32_t type) { return type >= 3200 && type <= 329
 // Event codes of the GUI. Each event carries an (x, y) in the receiver's
 // parent's coordinates.
 enum GUIEvent : int {
-    kGUIEventDrag = -2,     // drag move, sent only to the manager's drag object
-    kGUIEventPulse = -1,    // once per tick
-    kGUIEventPress = 0,     // mouse button pressed
-    kGUIEventRelease = 1,   // mouse button released
+    kGUIEventDrag = -2,    // drag move, sent only to the manager's drag object
+    kGUIEventPulse = -1,   // once per tick
+    kGUIEventPress = 0,    // mouse button pressed
+    kGUIEventRelease = 1,  // mouse button released
     kGUIEventKeyDown = 2,
     kGUIEventKeyUp = 3,
 };
@@ -298,7 +298,9 @@ public:
     void SetNamedPointerWithDeleter(const char* name, void* pointer, ValueDeleter deleter);
     void AddPointer(void* pointer) { SetNamedPointer("X", pointer); }
     void AddOwnedPointer(void* pointer) { SetOwnedPointer("X", pointer); }
-    void AddPointerWithDeleter(void* pointer, ValueDeleter deleter) { SetNamedPointerWithDeleter("X", pointer, deleter); }
+    void AddPointerWithDeleter(void* pointer, ValueDeleter deleter) {
+        SetNamedPointerWithDeleter("X", pointer, deleter);
+    }
     void* GetNamedPointer(const char* name) const;
     void* GetPointerAt(int index) const;
     void RemoveLastPointer();

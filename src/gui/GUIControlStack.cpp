@@ -50,9 +50,7 @@ void GUIControlStack::Clear() {
     m_list.Clear();
 }
 
-bool GUIControlStack::Contains(const GUIBaseObject* object) const {
-    return object && m_list.ContainsValue(object);
-}
+bool GUIControlStack::Contains(const GUIBaseObject* object) const { return object && m_list.ContainsValue(object); }
 
 GUIBaseObject* GUIControlStack::Top() const {
     NamedList::Node* head = m_list.GetHead();

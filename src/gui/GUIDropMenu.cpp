@@ -13,10 +13,10 @@
 
 namespace {
 
-constexpr int kBarHeight = 20;     // the strip of field names
-constexpr int kEntryStep = 16;     // from one entry to the next
-constexpr int kEntryHeight = 20;   // an entry's backdrop
-constexpr int kCharWidth = 8;      // a field's width per letter of its name
+constexpr int kBarHeight = 20;    // the strip of field names
+constexpr int kEntryStep = 16;    // from one entry to the next
+constexpr int kEntryHeight = 20;  // an entry's backdrop
+constexpr int kCharWidth = 8;     // a field's width per letter of its name
 
 }  // namespace
 

@@ -14,9 +14,7 @@
 
 namespace {
 
-int TextWidth(ALLEGRO_FONT* font, const std::string& text) {
-    return font ? al_get_text_width(font, text.c_str()) : 0;
-}
+int TextWidth(ALLEGRO_FONT* font, const std::string& text) { return font ? al_get_text_width(font, text.c_str()) : 0; }
 
 // Digits and the punctuation keys (tilde, minus, equals, braces, backslash,
 // semicolon, quote, space, comma, full stop, slash): shift alone picks the
@@ -24,11 +22,19 @@ int TextWidth(ALLEGRO_FONT* font, const std::string& text) {
 bool IsShiftOnlyKey(int code) {
     if (code >= 27 && code <= 36) return true;
     switch (code) {
-        case 60: case 61: case 62: case 65: case 66: case 70:
-        case 68: case 69: case 75: case 72: case 73: case 74:
-            return true;
-        default:
-            return false;
+        case 60:
+        case 61:
+        case 62:
+        case 65:
+        case 66:
+        case 70:
+        case 68:
+        case 69:
+        case 75:
+        case 72:
+        case 73:
+        case 74: return true;
+        default: return false;
     }
 }
 
@@ -226,8 +232,10 @@ void* GUIInputTextBox::GetProperty(const std::string& name) {
         PropertyRouter::Report(PropertyRouter::kString);
         return &m_text;
     }
-    int32_t* field = name == "Length" ? &m_length : name == "Cursor" ? &m_cursor : name == "MaxChars" ? &m_maxChars
-                                                                                                      : nullptr;
+    int32_t* field = name == "Length"     ? &m_length
+                     : name == "Cursor"   ? &m_cursor
+                     : name == "MaxChars" ? &m_maxChars
+                                          : nullptr;
     if (field) PropertyRouter::Report(PropertyRouter::kInt);
     return field;
 }

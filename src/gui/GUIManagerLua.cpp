@@ -32,10 +32,7 @@ struct GUIObjectType {
     GUIBaseObject* (*create)();
 };
 
-template <class T>
-GUIBaseObject* CreateGUIObject() {
-    return new T;
-}
+template <class T> GUIBaseObject* CreateGUIObject() { return new T; }
 
 const GUIObjectType kCreatableTypes[] = {
     {"GUISmartText", &CreateGUIObject<GUISmartTextLine>},
@@ -185,19 +182,19 @@ void GUIManager::RegisterWidgetKind(const std::string& typeName, WidgetFactory c
 void GUIManager::RegisterLuaFunctions(lua_State* L) {
     if (!L) return;
     script::Register(L, kManagerFunctions);
-    GUIBaseObject::RegisterLuaFunctions(L);  // GUIG_
-    GUIButton::RegisterLuaFunctions(L);  // GUIB_
-    GUICheckBox::RegisterLuaFunctions(L);  // GUICB_SetFiringData
+    GUIBaseObject::RegisterLuaFunctions(L);       // GUIG_
+    GUIButton::RegisterLuaFunctions(L);           // GUIB_
+    GUICheckBox::RegisterLuaFunctions(L);         // GUICB_SetFiringData
     for (const WidgetKind& kind : WidgetKinds())  // e.g. the combat character display's GUICCD_
         if (kind.registerLua) kind.registerLua(L);
-    GUIDropMenu::RegisterLuaFunctions(L);  // GUIDM_
-    GUIColorBox::RegisterLuaFunctions(L);  // GUIColB_SetColorData
-    GUIImage::RegisterLuaFunctions(L);  // GUII_SetImage
-    GUISmartImage::RegisterLuaFunctions(L);  // GUISI_SetImage
-    GUIList::RegisterLuaFunctions(L);  // GUIL_
-    GUIScrollBar::RegisterLuaFunctions(L);  // GUISB_SetScrollData
-    GUIInputTextBox::RegisterLuaFunctions(L);  // GUIITB_SetSystemData
-    GUITextLine::RegisterLuaFunctions(L);  // GUIT_SetString
+    GUIDropMenu::RegisterLuaFunctions(L);       // GUIDM_
+    GUIColorBox::RegisterLuaFunctions(L);       // GUIColB_SetColorData
+    GUIImage::RegisterLuaFunctions(L);          // GUII_SetImage
+    GUISmartImage::RegisterLuaFunctions(L);     // GUISI_SetImage
+    GUIList::RegisterLuaFunctions(L);           // GUIL_
+    GUIScrollBar::RegisterLuaFunctions(L);      // GUISB_SetScrollData
+    GUIInputTextBox::RegisterLuaFunctions(L);   // GUIITB_SetSystemData
+    GUITextLine::RegisterLuaFunctions(L);       // GUIT_SetString
     GUISmartTextLine::RegisterLuaFunctions(L);  // GUISTL_WatchProperty
     // The widget families follow in this order as they are written:
     //   GUIB_ (buttons), GUICB_SetFiringData, the registered kinds' families

@@ -74,9 +74,7 @@ bool GUIResizeWindow::OnEvent(int event, int x, int y) {
             }
             return true;
         }
-        case kGUIEventRelease:
-            m_windowDragging = false;
-            return false;
+        case kGUIEventRelease: m_windowDragging = false; return false;
         case kGUIEventPulse:
             if (m_windowDragging) {
                 ResizeBy(SaturateToInt32(int64_t{x} - m_windowLastMouseX),
@@ -85,8 +83,7 @@ bool GUIResizeWindow::OnEvent(int event, int x, int y) {
                 m_windowLastMouseY = y;
             }
             return false;
-        default:
-            return false;
+        default: return false;
     }
 }
 

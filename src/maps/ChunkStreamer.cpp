@@ -153,8 +153,10 @@ void ChunkStreamer::SetCentre(int32_t cx, int32_t cy) {
     // 64-bit: the clamps and the window edges never overflow.
     const int64_t x = std::min<int64_t>(std::max<int64_t>(cx, kWindowRadius), int64_t{m_countX} - 1 - kWindowRadius);
     const int64_t y = std::min<int64_t>(std::max<int64_t>(cy, kWindowRadius), int64_t{m_countY} - 1 - kWindowRadius);
-    const int64_t left = std::max<int64_t>(x - kWindowRadius, 0), right = std::min<int64_t>(x + kWindowRadius, m_countX - 1);
-    const int64_t top = std::max<int64_t>(y - kWindowRadius, 0), bottom = std::min<int64_t>(y + kWindowRadius, m_countY - 1);
+    const int64_t left = std::max<int64_t>(x - kWindowRadius, 0),
+                  right = std::min<int64_t>(x + kWindowRadius, m_countX - 1);
+    const int64_t top = std::max<int64_t>(y - kWindowRadius, 0),
+                  bottom = std::min<int64_t>(y + kWindowRadius, m_countY - 1);
     for (int32_t i = 0; i < m_countX; ++i)
         for (int32_t j = 0; j < m_countY; ++j)
             if (Slot* slot = SlotAt(i, j)) slot->active = (i >= left && i <= right && j >= top && j <= bottom) ? 1 : 0;
@@ -167,7 +169,8 @@ bool ChunkStreamer::IsActive(int32_t cx, int32_t cy) const {
 
 uint64_t ChunkStreamer::RecordOffset(int32_t cx, int32_t cy) const {
     return static_cast<uint64_t>(m_dataOffset) +
-           uint64_t{m_chunkSize} * (static_cast<uint64_t>(cx) * static_cast<uint64_t>(m_countY) + static_cast<uint64_t>(cy));
+           uint64_t{m_chunkSize} *
+               (static_cast<uint64_t>(cx) * static_cast<uint64_t>(m_countY) + static_cast<uint64_t>(cy));
 }
 
 void ChunkStreamer::LoadPass(const std::vector<ShownArea>& shown) {

@@ -181,7 +181,8 @@ int32_t IsometricMap::ReadData(const uint8_t* data, size_t size) {
     if (maps) {
         maps->FreeTextures();
         maps->ClearTextureLists();
-        for (size_t i = 0; i < parsed.names.size(); ++i) maps->AddTextureIndex(parsed.names[i], static_cast<int32_t>(i));
+        for (size_t i = 0; i < parsed.names.size(); ++i)
+            maps->AddTextureIndex(parsed.names[i], static_cast<int32_t>(i));
         maps->BuildTextures();
     }
     const int32_t textureCount = maps ? maps->GetTextureCount() : 0;
@@ -336,9 +337,15 @@ void IsometricMap::AddChoice(RoomDefinition* definition, int face, const std::st
     }
 }
 
-void IsometricMap::AddFloorTexture(RoomDefinition* definition, const std::string& name) { AddChoice(definition, 0, name); }
-void IsometricMap::AddWallLTexture(RoomDefinition* definition, const std::string& name) { AddChoice(definition, 1, name); }
-void IsometricMap::AddWallRTexture(RoomDefinition* definition, const std::string& name) { AddChoice(definition, 2, name); }
+void IsometricMap::AddFloorTexture(RoomDefinition* definition, const std::string& name) {
+    AddChoice(definition, 0, name);
+}
+void IsometricMap::AddWallLTexture(RoomDefinition* definition, const std::string& name) {
+    AddChoice(definition, 1, name);
+}
+void IsometricMap::AddWallRTexture(RoomDefinition* definition, const std::string& name) {
+    AddChoice(definition, 2, name);
+}
 
 int32_t IsometricMap::PickFloor(const RoomDefinition* definition) { return definition ? Pick(definition->Floor()) : 0; }
 int32_t IsometricMap::PickWallL(const RoomDefinition* definition) { return definition ? Pick(definition->WallL()) : 0; }
@@ -402,7 +409,8 @@ void IsometricMap::MarkWalkableFromPlayer() {
         const Dimensions* where = player->GetDimensions();
         if (where && where->X >= 0 && where->Y >= 0 && where->X < static_cast<double>(m_x) * kCellSize &&
             where->Y < static_cast<double>(m_y) * kCellSize) {
-            const int32_t x = static_cast<int32_t>(where->X) / kCellSize, y = static_cast<int32_t>(where->Y) / kCellSize;
+            const int32_t x = static_cast<int32_t>(where->X) / kCellSize,
+                          y = static_cast<int32_t>(where->Y) / kCellSize;
             if (GetBlock(x, y, 0)) start = x * m_y + y;
         }
     }

@@ -22,12 +22,12 @@
 #include "maps/DefinedMap.h"
 #include "maps/IsometricMap.h"
 #include "maps/PendingEvents.h"
-#include "world/ai/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"
 #include "world/EntityManager.h"
 #include "world/PlayerVorn.h"
+#include "world/ai/AIManager.h"
 
 namespace {
 
@@ -278,8 +278,8 @@ std::vector<ChunkStreamer::ShownArea> MapManager::ShownAreas() const {
         if (where && std::isfinite(where->X) && std::isfinite(where->Y) && std::abs(where->X) < 1e12 &&
             std::abs(where->Y) < 1e12) {
             const int64_t x = static_cast<int64_t>(where->X), y = static_cast<int64_t>(where->Y);
-            areas.push_back({x - width / 2 - kMargin, y - height / 2 - kMargin, x + width / 2 + kMargin,
-                             y + height / 2 + kMargin});
+            areas.push_back(
+                {x - width / 2 - kMargin, y - height / 2 - kMargin, x + width / 2 + kMargin, y + height / 2 + kMargin});
         }
     }
     return areas;

@@ -21,8 +21,7 @@ MapManager* Manager(const char* function) {
 }
 
 int MapM_SetBackgroundDisplayState(lua_State* L) {
-    if (!script::HasArgs(L, 1))
-        return script::Fail("MapM SetBackgroundDisplayState:  Failed, invalid argument list\n");
+    if (!script::HasArgs(L, 1)) return script::Fail("MapM SetBackgroundDisplayState:  Failed, invalid argument list\n");
     MapManager* manager = Manager("MapM SetBackgroundDisplayState");
     if (!manager) return 0;
     manager->SetBackgroundDisplayState(script::GetFlag(L, 1));

@@ -56,9 +56,11 @@ void Animation::SetAnimationFrame(int32_t direction, int32_t frame, const char* 
         std::fputs("Animation::SetAnimationFrame:  Failed, rActiveHeading was not set\n", stderr);
         return;
     }
-    BitmapWrapper* image = static_cast<BitmapWrapper*>(library->FindPointerInHeading(m_heading, name, DataKind::Bitmap));
+    BitmapWrapper* image =
+        static_cast<BitmapWrapper*>(library->FindPointerInHeading(m_heading, name, DataKind::Bitmap));
     m_table[static_cast<size_t>(direction)][static_cast<size_t>(frame)] = image;
-    if (!image) std::fprintf(stderr, "Animation::SetAnimationFrame: Warning, %i %i %s not found\n", direction, frame, name);
+    if (!image)
+        std::fprintf(stderr, "Animation::SetAnimationFrame: Warning, %i %i %s not found\n", direction, frame, name);
 }
 
 void Animation::SetDuration(int32_t duration) {

@@ -72,7 +72,8 @@ void BackgroundObject::Draw(BitmapWrapper* target, int32_t offsetX) {
     }
     int32_t s = WrapColumn(offsetX);
     // Columns 0..s-1 go to the right end, columns s..width-1 to the left.
-    if (s > 0) m_image->DrawRegionToCurrent(0, 0, s, m_height, SaturateToInt32(int64_t{m_x} + (m_width - s)), m_y, m_flags);
+    if (s > 0)
+        m_image->DrawRegionToCurrent(0, 0, s, m_height, SaturateToInt32(int64_t{m_x} + (m_width - s)), m_y, m_flags);
     m_image->DrawRegionToCurrent(s, 0, m_width - s, m_height, m_x, m_y, m_flags);
 }
 

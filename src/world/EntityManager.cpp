@@ -59,9 +59,7 @@ EntityManager::~EntityManager() {
 
 PlayerVorn* EntityManager::GetPlayer() const { return GetGlobalState()->player; }
 
-RootEntity* EntityManager::GetPlayerEntity() const {
-    return GetGlobalState()->player;
-}
+RootEntity* EntityManager::GetPlayerEntity() const { return GetGlobalState()->player; }
 
 RootEntity* EntityManager::FindIn(NamedList* list, const char* name) const {
     if (!list || !name) return nullptr;
@@ -178,8 +176,8 @@ void EntityManager::ForgetIfUnregistered(RootEntity* entity) {
 void EntityManager::DeleteEntity(RootEntity* entity) {
     if (!entity) return;
     bool removed = false;
-    for (NamedList* list : {m_all.get(), m_aiAnimation.get(), m_aiDrawing.get(), m_aiFloating.get(), m_npcs.get(),
-                            m_objects.get()}) {
+    for (NamedList* list :
+         {m_all.get(), m_aiAnimation.get(), m_aiDrawing.get(), m_aiFloating.get(), m_npcs.get(), m_objects.get()}) {
         while (list->RemoveValue(entity)) removed = true;
     }
     if (removed) ++m_removals;
@@ -210,8 +208,7 @@ void EntityManager::Clear() {
     std::vector<RootEntity*> entities;
     for (NamedList::Node* node = m_all->GetHead(); node; node = node->next) {
         auto* entity = static_cast<RootEntity*>(node->value);
-        if (entity && std::find(entities.begin(), entities.end(), entity) == entities.end())
-            entities.push_back(entity);
+        if (entity && std::find(entities.begin(), entities.end(), entity) == entities.end()) entities.push_back(entity);
     }
     m_all->Clear();
     m_aiAnimation->Clear();

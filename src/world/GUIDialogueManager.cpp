@@ -1,9 +1,9 @@
 #include "world/GUIDialogueManager.h"
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <initializer_list>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <utility>
@@ -63,8 +63,7 @@ std::vector<uint8_t> PackInt32s(std::initializer_list<int32_t> values) {
     return bytes;
 }
 
-std::vector<uint8_t> PackPath(const std::string& a, const std::string& b, const std::string& c,
-                              const std::string& d) {
+std::vector<uint8_t> PackPath(const std::string& a, const std::string& b, const std::string& c, const std::string& d) {
     std::vector<uint8_t> bytes;
     for (const std::string* part : {&a, &b, &c, &d}) {
         // A text ends at its first zero, as the reader will see it.
@@ -328,9 +327,7 @@ void GUIDialogueManager::PerformQueueAction(void* record) {
                 SetCursor(line, slot);
             break;
         }
-        case kLineBreak:
-            NextLine();
-            break;
+        case kLineBreak: NextLine(); break;
         case kDelay: {
             int32_t ticks = 0;
             if (!BufferReadInt32BEChecked(&cursor, data, size, &ticks)) break;
@@ -361,8 +358,7 @@ void GUIDialogueManager::PerformQueueAction(void* record) {
             SetDirty(true);
             break;
         }
-        default:
-            break;  // an opcode of no meaning: the tick goes on
+        default: break;  // an opcode of no meaning: the tick goes on
     }
 }
 

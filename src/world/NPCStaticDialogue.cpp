@@ -8,10 +8,10 @@
 #include "core/script/PropertyRouter.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
-#include "world/ai/AIDrawingList.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
 #include "world/GUIDialogueManager.h"
+#include "world/ai/AIDrawingList.h"
 
 namespace {
 
@@ -44,9 +44,7 @@ NPCStaticDialogue::~NPCStaticDialogue() = default;
 bool NPCStaticDialogue::HandleMouseState(int32_t mouseState) {
     int32_t x = 0, y = 0;
     switch (mouseState) {
-        case -1:
-            MarkAppearanceDirty();
-            return true;
+        case -1: MarkAppearanceDirty(); return true;
         case 0:
             MousePosition(&x, &y);
             m_hover = HitTest(x, y) ? 1 : 0;
@@ -54,8 +52,7 @@ bool NPCStaticDialogue::HandleMouseState(int32_t mouseState) {
         case 1:
             if (m_suppressed || !m_hover) return false;
             return StartDialogue();
-        default:
-            return false;
+        default: return false;
     }
 }
 

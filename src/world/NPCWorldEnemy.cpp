@@ -19,11 +19,11 @@
 #include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
 #include "gui/GUIManager.h"
+#include "world/EntityManager.h"
+#include "world/PlayerVorn.h"
 #include "world/ai/AIDrawingList.h"
 #include "world/ai/AIWEChasePackage.h"
 #include "world/ai/AIWEWanderPackage.h"
-#include "world/EntityManager.h"
-#include "world/PlayerVorn.h"
 
 namespace {
 
@@ -187,8 +187,7 @@ void NPCWorldEnemy::StartBattle() {
     m_enabled = 0;
 }
 
-template <class Package>
-Package* NPCWorldEnemy::SyncedPackage(Package* package) {
+template <class Package> Package* NPCWorldEnemy::SyncedPackage(Package* package) {
     EntityManager* entities = GetGlobalState()->entityManager;
     RootEntity* previous = entities ? entities->GetActiveEntity() : nullptr;
     if (entities) entities->SetActiveEntity(this);

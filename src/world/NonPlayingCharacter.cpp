@@ -14,11 +14,11 @@
 #include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
 #include "core/script/ScriptVariableSet.h"
-#include "world/ai/AIBasePackage.h"
-#include "world/ai/AIDrawingList.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
 #include "world/Terrain.h"
+#include "world/ai/AIBasePackage.h"
+#include "world/ai/AIDrawingList.h"
 
 namespace {
 
@@ -60,8 +60,7 @@ const std::string& NonPlayingCharacter::SetDefaultScript(const std::string& path
     return m_scriptPath;
 }
 
-void NonPlayingCharacter::SetBoundaryOffsets(int32_t x1, int32_t x2, int32_t y1, int32_t y2, int32_t z1,
-                                             int32_t z2) {
+void NonPlayingCharacter::SetBoundaryOffsets(int32_t x1, int32_t x2, int32_t y1, int32_t y2, int32_t z1, int32_t z2) {
     Dimensions& d = m_dimensions;
     d.x1 = x1;
     d.x2 = x2;
@@ -142,8 +141,7 @@ bool NonPlayingCharacter::AllocateStateVariables(int32_t count) {
     if (count > kMaxStateVariables) return false;
     // Kept flag addresses point into the old array; addresses of the
     // character's other fields stay good.
-    if (!m_states.empty())
-        PropertyRouter::ForgetAddresses(m_states.data(), m_states.size() * sizeof(StateVariable));
+    if (!m_states.empty()) PropertyRouter::ForgetAddresses(m_states.data(), m_states.size() * sizeof(StateVariable));
     m_states.assign(static_cast<size_t>(std::max(count, 0)), StateVariable{});
     m_statesAllocated = 1;
     return true;

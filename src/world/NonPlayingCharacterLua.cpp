@@ -4,14 +4,14 @@
 
 #include "core/base/GlobalState.h"
 #include "core/script/ScriptArgs.h"
+#include "world/EntityManager.h"
+#include "world/NonPlayingCharacter.h"
 #include "world/ai/AIAutoScriptPackage.h"
 #include "world/ai/AIBasePathPackage.h"
 #include "world/ai/AIFollowingPackage.h"
 #include "world/ai/AIFrameSetter.h"
 #include "world/ai/AIManager.h"
 #include "world/ai/AITrailingPackage.h"
-#include "world/EntityManager.h"
-#include "world/NonPlayingCharacter.h"
 
 namespace {
 
@@ -73,8 +73,8 @@ int NPC_SetBoundaryOffsetsData(lua_State* L) {
 int NPC_SetCoordinateData(lua_State* L) {
     NonPlayingCharacter* character = Checked(L, 6, {"NPC SetCoordinateData"});
     if (!character) return 0;
-    character->SetCoordinateData(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3),
-                                 script::GetInt(L, 4), script::GetInt(L, 5), script::GetInt(L, 6));
+    character->SetCoordinateData(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3), script::GetInt(L, 4),
+                                 script::GetInt(L, 5), script::GetInt(L, 6));
     return 0;
 }
 
@@ -95,8 +95,7 @@ int NPC_SetPositionDataByImage(lua_State* L) {
 int NPC_SetDisplayData(lua_State* L) {
     NonPlayingCharacter* character = Checked(L, 4, {"NPC SetDisplayData"});
     if (!character) return 0;
-    character->SetDisplayData(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3),
-                              script::GetInt(L, 4));
+    character->SetDisplayData(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3), script::GetInt(L, 4));
     return 0;
 }
 
@@ -217,12 +216,12 @@ const AIKind kAIKinds[] = {
      "NPC PushAI:  -Basic Pathing- ", 1, true, HasSpeedProperty, MakePathing},
     {"Follow Target", 3, "NPC_PushAI:  -Follow Target- Failed, invalid argument list\n",
      "NPC_PushAI:  -Follow Target- ", 0, true, nullptr, MakeFollowing},
-    {"Force Frame", 5, "NPC PushAI:  -Force Frame- Failed, invalid argument list\n", "NPC PushAI:  -Force Frame- ",
-     0, true, nullptr, MakeFrameSetter},
-    {"Fire Script", 5, "NPC PushAI:  -Fire Script- Failed, invalid argument list\n", "NPC PushAI:  -Fire Script- ",
-     1, false, nullptr, MakeAutoScript},
-    {"Trail Target", 6, "NPC PushAI:  -Trail Target- Failed, invalid argument list\n",
-     "NPC PushAI:  -Trail Target- ", 3, true, HasFlagProperties, MakeTrailing},
+    {"Force Frame", 5, "NPC PushAI:  -Force Frame- Failed, invalid argument list\n", "NPC PushAI:  -Force Frame- ", 0,
+     true, nullptr, MakeFrameSetter},
+    {"Fire Script", 5, "NPC PushAI:  -Fire Script- Failed, invalid argument list\n", "NPC PushAI:  -Fire Script- ", 1,
+     false, nullptr, MakeAutoScript},
+    {"Trail Target", 6, "NPC PushAI:  -Trail Target- Failed, invalid argument list\n", "NPC PushAI:  -Trail Target- ",
+     3, true, HasFlagProperties, MakeTrailing},
 };
 
 int NPC_PushAI(lua_State* L) {

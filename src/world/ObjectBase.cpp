@@ -1,6 +1,5 @@
 #include "world/ObjectBase.h"
 
-
 #include "core/base/GlobalState.h"
 #include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
@@ -43,7 +42,8 @@ void ObjectBase::RunKillScript() {
 
 void ObjectBase::DrawAtCamera(BitmapWrapper* target, Camera* camera) {
     if (!camera) return;
-    DrawAt(target, SaturateToInt32(int64_t{m_box.x1} - camera->GetX()), SaturateToInt32(int64_t{m_box.y1} - camera->GetY()));
+    DrawAt(target, SaturateToInt32(int64_t{m_box.x1} - camera->GetX()),
+           SaturateToInt32(int64_t{m_box.y1} - camera->GetY()));
 }
 
 void ObjectBase::DrawAt(BitmapWrapper* target, int32_t x, int32_t y) {

@@ -6,9 +6,9 @@
 #include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/RenderState.h"
-#include "world/ai/AIManager.h"
 #include "world/Animation.h"
 #include "world/Camera.h"
+#include "world/ai/AIManager.h"
 
 ObjectStaticAnimation::ObjectStaticAnimation() { m_type = kTypeObjectStaticAnimation; }
 

@@ -50,8 +50,9 @@ bool ObjectStaticTransition::IsPlayerInConstruct(const Construct& construct) con
             return std::sqrt(dx * dx + dy * dy) < construct.c;
         }
         case kRectangle:
-            return PointInRect(TruncateToInt32(x), TruncateToInt32(y), TruncateToInt32(construct.a), TruncateToInt32(construct.b),
-                               TruncateToInt32(construct.c), TruncateToInt32(construct.d));
+            return PointInRect(TruncateToInt32(x), TruncateToInt32(y), TruncateToInt32(construct.a),
+                               TruncateToInt32(construct.b), TruncateToInt32(construct.c),
+                               TruncateToInt32(construct.d));
         default:
             std::fprintf(stderr, "ObjectStaticTransition::IsPlayerInConstruct:  Failed, type %i not recognized\n",
                          construct.kind);

@@ -13,8 +13,8 @@
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PhysicsMovement.h"
-#include "world/items/PlayerInventory.h"
 #include "world/Terrain.h"
+#include "world/items/PlayerInventory.h"
 
 namespace {
 
@@ -241,8 +241,12 @@ int PlayerVorn::GetDrawOrderKey() {
     int offset = 0;
     switch (m_direction) {
         case 0: offset = 3; break;
-        case 1: case 3: case 5: case 7: offset = -2; break;
-        case 2: case 6: offset = -1; break;
+        case 1:
+        case 3:
+        case 5:
+        case 7: offset = -2; break;
+        case 2:
+        case 6: offset = -1; break;
         default: offset = 0; break;
     }
     return static_cast<int>(std::clamp<int64_t>(int64_t{TruncateToInt32(d.Y)} + offset, INT32_MIN, INT32_MAX));

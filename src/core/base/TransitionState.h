@@ -19,16 +19,16 @@ enum TransitionMode : int32_t {
 };
 
 struct TransitionState {
-    int32_t currentMode = kTransitionMap;  // the mode being left
-    int32_t targetKind = kTransitionMap;   // the mode to enter
-    uint8_t keepMap = 0;                   // 1: the map stays loaded (a battle over it)
-    std::optional<std::string> mapName;    // the map to load
-    uint8_t placed = 0;                    // the player was placed during this map load
-    std::optional<std::string> entityName; // where the player is dropped in entity mode
+    int32_t currentMode = kTransitionMap;   // the mode being left
+    int32_t targetKind = kTransitionMap;    // the mode to enter
+    uint8_t keepMap = 0;                    // 1: the map stays loaded (a battle over it)
+    std::optional<std::string> mapName;     // the map to load
+    uint8_t placed = 0;                     // the player was placed during this map load
+    std::optional<std::string> entityName;  // where the player is dropped in entity mode
     int32_t dropX = 0;
     int32_t dropY = 0;
     int32_t dropZ = 0;
-    uint8_t entityMode = 0;                // 1: drop at the named entity; 0: at the drop point
+    uint8_t entityMode = 0;  // 1: drop at the named entity; 0: at the drop point
 };
 
 // The record (one for the program).

@@ -120,8 +120,9 @@ public:
         for (;;) {
             if (produced == capacity) {
                 uint64_t larger = std::min<uint64_t>(capacity * 2, kLargestArchive);
-                auto* grown = larger > capacity ? static_cast<uint8_t*>(std::realloc(block, static_cast<size_t>(larger)))
-                                                : nullptr;
+                auto* grown = larger > capacity
+                                  ? static_cast<uint8_t*>(std::realloc(block, static_cast<size_t>(larger)))
+                                  : nullptr;
                 if (!grown) {
                     result = Z_MEM_ERROR;
                     break;
@@ -290,7 +291,8 @@ int ExternalImageManager::WritePendingCacheCopies() {
         if (ok)
             ++written;
         else
-            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n", copy.cachePath.c_str());
+            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n",
+                         copy.cachePath.c_str());
     }
     return written;
 }
@@ -317,8 +319,8 @@ bool ExternalImageManager::OpenFileUncompressed(const std::string& path) {
     return true;
 }
 
-bool ExternalImageManager::ReadTable(const Bytes& bytes, uint32_t headerSize, const std::string& path,
-                                     const char* who, std::vector<ArchiveEntry>& out) {
+bool ExternalImageManager::ReadTable(const Bytes& bytes, uint32_t headerSize, const std::string& path, const char* who,
+                                     std::vector<ArchiveEntry>& out) {
     const uint8_t* data = bytes.Data();
     const uint64_t size = bytes.Size();
     auto refuse = [&](const char* why) {

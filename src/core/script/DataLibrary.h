@@ -69,8 +69,7 @@ public:
     // null with "DataLibrary:  Warning, Root/s/c/h/n does not exist"; when
     // the name is there with another kind only, the line says so instead:
     // "DataLibrary:  Warning, Root/s/c/h/n is a Portrait, not a Bitmap".
-    void* GetPointer(const char* section, const char* catalogue, const char* heading, const char* name,
-                     DataKind kind);
+    void* GetPointer(const char* section, const char* catalogue, const char* heading, const char* name, DataKind kind);
     template <class T>
     T* Get(const char* section, const char* catalogue, const char* heading, const char* name, DataKind kind) {
         return static_cast<T*>(GetPointer(section, catalogue, heading, name, kind));
@@ -106,11 +105,10 @@ public:
     // names (section, catalogue, heading, name), or with one name in the
     // active Heading, and deletes it when it finds no place, because nothing
     // else would ever free it. `names` holds `count` (4 or 1) names.
-    template <class T>
-    void RegisterOrDelete(const std::string* names, int count, T* made, DataKind kind) {
-        bool registered = count == 4 ? Register(names[0].c_str(), names[1].c_str(), names[2].c_str(),
-                                                names[3].c_str(), made, kind)
-                                     : RegisterInActiveHeading(names[0].c_str(), made, kind);
+    template <class T> void RegisterOrDelete(const std::string* names, int count, T* made, DataKind kind) {
+        bool registered =
+            count == 4 ? Register(names[0].c_str(), names[1].c_str(), names[2].c_str(), names[3].c_str(), made, kind)
+                       : RegisterInActiveHeading(names[0].c_str(), made, kind);
         if (!registered) delete made;
     }
 

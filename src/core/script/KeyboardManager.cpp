@@ -32,18 +32,16 @@ KeyboardManager::KeyboardManager() {
         const char* name;
         int32_t code;
     } kNamedKeys[] = {
-        {"NONE", -1},         {"ARROW_UP", 84},     {"ARROW_RIGHT", 83}, {"ARROW_DOWN", 85},
-        {"ARROW_LEFT", 82},   {"LSHIFT", 215},      {"RSHIFT", 216},     {"TILDE", 60},
-        {"MINUS", 61},        {"EQUALS", 62},       {"BACKSPACE", 63},   {"TAB", 64},
-        {"OPENBRACE", 65},    {"CLOSEBRACE", 66},   {"ENTER", 67},       {"SEMICOLON", 68},
-        {"QUOTE", 69},        {"BACKSLASH", 70},    {"COMMA", 72},       {"FULLSTOP", 73},
-        {"SLASH", 74},        {"SPACE", 75},        {"INSERT", 76},      {"DELETE", 77},
-        {"HOME", 78},         {"PADSLASH", 86},     {"PADASTERISK", 87}, {"PADMINUS", 88},
-        {"PADPLUS", 89},      {"PADDELETE", 90},    {"PADENTER", 91},    {"PRINTSCREEN", 92},
-        {"PAUSE", 93},        {"LCONTROL", 217},    {"RCONTROL", 218},   {"ALT", 219},
-        {"ALTGR", 220},       {"LWINDOWS", 221},    {"RWINDOWS", 222},   {"MENU", 223},
-        {"SCROLLLOCK", 224},  {"NUMLOCK", 225},     {"CAPSLOCK", 226},   {"PADEQUALS", 103},
-        {"BACKQUOTE", 104},   {"ESCAPE", 59},
+        {"NONE", -1},        {"ARROW_UP", 84},    {"ARROW_RIGHT", 83}, {"ARROW_DOWN", 85}, {"ARROW_LEFT", 82},
+        {"LSHIFT", 215},     {"RSHIFT", 216},     {"TILDE", 60},       {"MINUS", 61},      {"EQUALS", 62},
+        {"BACKSPACE", 63},   {"TAB", 64},         {"OPENBRACE", 65},   {"CLOSEBRACE", 66}, {"ENTER", 67},
+        {"SEMICOLON", 68},   {"QUOTE", 69},       {"BACKSLASH", 70},   {"COMMA", 72},      {"FULLSTOP", 73},
+        {"SLASH", 74},       {"SPACE", 75},       {"INSERT", 76},      {"DELETE", 77},     {"HOME", 78},
+        {"PADSLASH", 86},    {"PADASTERISK", 87}, {"PADMINUS", 88},    {"PADPLUS", 89},    {"PADDELETE", 90},
+        {"PADENTER", 91},    {"PRINTSCREEN", 92}, {"PAUSE", 93},       {"LCONTROL", 217},  {"RCONTROL", 218},
+        {"ALT", 219},        {"ALTGR", 220},      {"LWINDOWS", 221},   {"RWINDOWS", 222},  {"MENU", 223},
+        {"SCROLLLOCK", 224}, {"NUMLOCK", 225},    {"CAPSLOCK", 226},   {"PADEQUALS", 103}, {"BACKQUOTE", 104},
+        {"ESCAPE", 59},
     };
     keys_.reserve(104);
     for (const auto& key : kNamedKeys) AddKey(key.name, key.code);
@@ -90,7 +88,7 @@ KeyboardManager::KeyboardManager() {
         char plain;
         char shifted;
     } kPunctuation[] = {
-        {60, '`', '~'}, {61, '-', '_'},  {62, '=', '+'}, {65, '[', '{'}, {66, ']', '}'}, {68, ';', ':'},
+        {60, '`', '~'},  {61, '-', '_'},  {62, '=', '+'}, {65, '[', '{'}, {66, ']', '}'}, {68, ';', ':'},
         {69, '\'', '"'}, {70, '\\', '|'}, {72, ',', '<'}, {73, '.', '>'}, {74, '/', '?'}, {75, ' ', ' '},
     };
     for (const auto& p : kPunctuation) {

@@ -60,8 +60,7 @@ void PropertyRouter::SyncPointer::Clear() {
     m_hasLife = false;
 }
 
-bool PropertyRouter::SyncPointer::Bind(const std::string& kind, const std::string& owner,
-                                       const std::string& property) {
+bool PropertyRouter::SyncPointer::Bind(const std::string& kind, const std::string& owner, const std::string& property) {
     Clear();
     PropertyRouter* router = GetGlobalState()->propertyRouter;
     if (!router) return false;
@@ -164,42 +163,24 @@ void PropertyRouter::ForgetAddresses(const void* begin, size_t bytes) {
 bool PropertyRouter::ReadNumber(const void* address, int32_t type, double& out) {
     if (!address) return false;
     switch (type) {
-        case kByte:
-            out = *static_cast<const uint8_t*>(address) != 0 ? 1.0 : 0.0;
-            return true;
+        case kByte: out = *static_cast<const uint8_t*>(address) != 0 ? 1.0 : 0.0; return true;
         case kInt:
-        case kId:
-            out = *static_cast<const int32_t*>(address);
-            return true;
-        case kFloat:
-            out = *static_cast<const float*>(address);
-            return true;
-        case kDouble:
-            out = *static_cast<const double*>(address);
-            return true;
-        default:
-            return false;
+        case kId: out = *static_cast<const int32_t*>(address); return true;
+        case kFloat: out = *static_cast<const float*>(address); return true;
+        case kDouble: out = *static_cast<const double*>(address); return true;
+        default: return false;
     }
 }
 
 bool PropertyRouter::WriteNumber(void* address, int32_t type, double value) {
     if (!address) return false;
     switch (type) {
-        case kByte:
-            *static_cast<uint8_t*>(address) = value == 0.0 ? 0 : 1;
-            return true;
+        case kByte: *static_cast<uint8_t*>(address) = value == 0.0 ? 0 : 1; return true;
         case kInt:
-        case kId:
-            *static_cast<int32_t*>(address) = TruncateToInt32(value);
-            return true;
-        case kFloat:
-            *static_cast<float*>(address) = ToFloat(value);
-            return true;
-        case kDouble:
-            *static_cast<double*>(address) = value;
-            return true;
-        default:
-            return false;
+        case kId: *static_cast<int32_t*>(address) = TruncateToInt32(value); return true;
+        case kFloat: *static_cast<float*>(address) = ToFloat(value); return true;
+        case kDouble: *static_cast<double*>(address) = value; return true;
+        default: return false;
     }
 }
 

@@ -54,14 +54,10 @@ bool GetFlag(lua_State* L, int index) {
     if (index < 1 || index > lua_gettop(L)) return false;
     switch (lua_type(L, index)) {
         case LUA_TNIL:
-        case LUA_TNONE:
-            return false;
-        case LUA_TBOOLEAN:
-            return lua_toboolean(L, index) != 0;
-        case LUA_TNUMBER:
-            return lua_tonumber(L, index) != 0.0;
-        default:
-            return true;
+        case LUA_TNONE: return false;
+        case LUA_TBOOLEAN: return lua_toboolean(L, index) != 0;
+        case LUA_TNUMBER: return lua_tonumber(L, index) != 0.0;
+        default: return true;
     }
 }
 

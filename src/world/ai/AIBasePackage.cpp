@@ -60,8 +60,7 @@ void AIBasePackage::SetMoveState(AIEntityPointers* block, const char* state) {
     const std::string name = state;
     if (name == "Standing") {
         SetFlag(block->stationary, 1);
-        if (block->animTimer.GetValueType() == PropertyRouter::kInt)
-            *static_cast<int32_t*>(block->animTimer.Get()) = 0;
+        if (block->animTimer.GetValueType() == PropertyRouter::kInt) *static_cast<int32_t*>(block->animTimer.Get()) = 0;
     } else if (name == "Walking") {
         SetFlag(block->walking, 1);
     } else if (name == "Trotting") {

@@ -40,10 +40,22 @@ void AIDirectionVelocity(int32_t direction, double speed, double* vx, double* vy
         case 4: y = speed; break;
         case 6: x = -speed; break;
         case 2: x = speed; break;
-        case 7: x = -d; y = -d; break;
-        case 1: x = d; y = -d; break;
-        case 5: x = -d; y = d; break;
-        case 3: x = d; y = d; break;
+        case 7:
+            x = -d;
+            y = -d;
+            break;
+        case 1:
+            x = d;
+            y = -d;
+            break;
+        case 5:
+            x = -d;
+            y = d;
+            break;
+        case 3:
+            x = d;
+            y = d;
+            break;
         default: break;
     }
     if (vx) *vx = x;
@@ -79,7 +91,8 @@ void AIBasePathPackage::RunAI() {
     if (m_pointers.dimensions.GetValueType() != PropertyRouter::kDimensions) return;
     auto* record = static_cast<Dimensions*>(m_pointers.dimensions.Get());
 
-    const int32_t direction = DirectionToward(TruncateToInt32(record->X), TruncateToInt32(record->Y), m_targetX, m_targetY);
+    const int32_t direction =
+        DirectionToward(TruncateToInt32(record->X), TruncateToInt32(record->Y), m_targetX, m_targetY);
     m_remainingX = std::fabs(static_cast<double>(TruncateToInt32(record->X - m_targetX)));
     m_remainingY = std::fabs(static_cast<double>(TruncateToInt32(record->Y - m_targetY)));
     const float distance = std::sqrt(static_cast<float>(m_remainingX * m_remainingX + m_remainingY * m_remainingY));

@@ -6,9 +6,9 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/media/RenderState.h"
 #include "core/script/PropertyRouter.h"
+#include "world/Animation.h"
 #include "world/ai/AIDrawingPackage.h"
 #include "world/ai/AIManager.h"
-#include "world/Animation.h"
 
 AIDrawingList::AIDrawingList(int32_t* timer, int32_t* direction) : m_timer(timer), m_direction(direction) {
     m_type = kTypeAIDrawingList;
@@ -87,9 +87,9 @@ void AIDrawingList::AppendAppearanceKey(std::vector<uintptr_t>& key, int32_t fla
         if (palette < 0) palette = GetPaletteIndex();
         Animation* animation = entry.package->GetAnimation(index);
         BitmapWrapper* frame = animation ? animation->GetFrameByTime(direction, timer) : nullptr;
-        key.insert(key.end(), {reinterpret_cast<uintptr_t>(entry.package),
-                               static_cast<uintptr_t>(static_cast<uint32_t>(palette)),
-                               reinterpret_cast<uintptr_t>(frame)});
+        key.insert(key.end(),
+                   {reinterpret_cast<uintptr_t>(entry.package), static_cast<uintptr_t>(static_cast<uint32_t>(palette)),
+                    reinterpret_cast<uintptr_t>(frame)});
     }
 }
 

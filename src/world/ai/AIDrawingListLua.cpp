@@ -6,10 +6,10 @@
 
 #include "core/base/GlobalState.h"
 #include "core/script/ScriptArgs.h"
+#include "world/AnimationState.h"
 #include "world/ai/AIDrawingList.h"
 #include "world/ai/AIDrawingPackage.h"
 #include "world/ai/AIManager.h"
-#include "world/AnimationState.h"
 
 namespace {
 
@@ -119,7 +119,8 @@ int AIDL_SetActiveStateList(lua_State* L) {
     AnimationStateList* current = manager->GetCurrentStateList();
     if (!current) return script::Fail("AIDL_SetActiveStateList:  Failed, no Animation State is active\n");
     AnimationState* state = current->Find(name);
-    if (!state) return script::Fail("AIDL_SetActiveStateList:  Failed, no state by name " + name + " in active state\n");
+    if (!state)
+        return script::Fail("AIDL_SetActiveStateList:  Failed, no state by name " + name + " in active state\n");
     manager->SetActiveAnimationState(state, &state->GetChildren());
     return 0;
 }

@@ -6,8 +6,8 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/media/RenderState.h"
 #include "core/script/PropertyRouter.h"
-#include "world/ai/AIManager.h"
 #include "world/Animation.h"
+#include "world/ai/AIManager.h"
 
 AIDrawingPackage::AIDrawingPackage() { m_type = kTypeAIDrawingPackage; }
 

@@ -34,8 +34,8 @@ public:
     // Draws the frame of animation `index` for (direction, timer) onto the
     // target at (x, y) with the flags, in palette variant `palette` (negative:
     // unchanged). Prints why when it cannot.
-    void DrawToImage(BitmapWrapper* target, int32_t index, int32_t palette, int32_t timer, int32_t direction,
-                     int32_t x, int32_t y, int32_t flags);
+    void DrawToImage(BitmapWrapper* target, int32_t index, int32_t palette, int32_t timer, int32_t direction, int32_t x,
+                     int32_t y, int32_t flags);
 
 private:
     std::vector<Animation*> m_animations;

@@ -5,9 +5,9 @@
 
 #include "core/base/Int32Range.h"
 #include "core/base/RootObject.h"
-#include "world/ai/AIBasePathPackage.h"
 #include "world/Dimensions.h"
 #include "world/PhysicsMovement.h"
+#include "world/ai/AIBasePathPackage.h"
 
 namespace {
 

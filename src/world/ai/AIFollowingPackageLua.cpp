@@ -38,7 +38,7 @@ int AIFP_FollowCoordinates(lua_State* L) {
     const bool yNumber = PropertyRouter::ReadNumber(y, router->GetValueType(), value);
     if (!xNumber || !yNumber ||
         !static_cast<AIFollowingPackage*>(active)->SetTargetPointers(text[0], text[1], text[2], text[3], text[4],
-                                                                      text[5])) {
+                                                                     text[5])) {
         std::fputs("AIFP FollowCoordinates:  Failed, one of the targets was invalid\n", stderr);
         std::fprintf(stderr, "Dump: %p %p\n", x, y);
     }

@@ -6,11 +6,11 @@
 #include "core/base/GlobalState.h"
 #include "core/script/LuaManager.h"
 #include "core/script/PropertyRouter.h"
+#include "world/Animation.h"
+#include "world/AnimationState.h"
 #include "world/ai/AIBasePackage.h"
 #include "world/ai/AIDrawingList.h"
 #include "world/ai/AIDrawingPackage.h"
-#include "world/Animation.h"
-#include "world/AnimationState.h"
 
 AIManager::AIManager() {
     m_type = kTypeAIManager;
@@ -140,15 +140,9 @@ void AIManager::Destroy(Kind kind, void* object) {
 
 void AIManager::DeleteNow(Kind kind, void* object) {
     switch (kind) {
-        case Kind::Package:
-            delete static_cast<AIBasePackage*>(object);
-            break;
-        case Kind::Animation:
-            delete static_cast<Animation*>(object);
-            break;
-        case Kind::DrawingPackage:
-            delete static_cast<AIDrawingPackage*>(object);
-            break;
+        case Kind::Package: delete static_cast<AIBasePackage*>(object); break;
+        case Kind::Animation: delete static_cast<Animation*>(object); break;
+        case Kind::DrawingPackage: delete static_cast<AIDrawingPackage*>(object); break;
     }
 }
 
@@ -161,15 +155,9 @@ void* AIManager::GetPropertyAddress(const std::string& owner, const std::string&
         if (entry) {
             // Each object reports its own kind, whichever list holds it.
             switch (entry->kind) {
-                case Kind::Package:
-                    PropertyRouter::Report(kTypeAIBasePackage);
-                    break;
-                case Kind::Animation:
-                    PropertyRouter::Report(kTypeAnimation);
-                    break;
-                case Kind::DrawingPackage:
-                    PropertyRouter::Report(kTypeAIDrawingPackage);
-                    break;
+                case Kind::Package: PropertyRouter::Report(kTypeAIBasePackage); break;
+                case Kind::Animation: PropertyRouter::Report(kTypeAnimation); break;
+                case Kind::DrawingPackage: PropertyRouter::Report(kTypeAIDrawingPackage); break;
             }
             return entry->object;
         }
@@ -204,9 +192,7 @@ bool AIManager::Owns(const void* object) const {
 
 bool AIManager::HoldsAnimation(const void* address) const { return Holds(address, Kind::Animation, false); }
 
-bool AIManager::HoldsDrawingPackage(const void* address) const {
-    return Holds(address, Kind::DrawingPackage, false);
-}
+bool AIManager::HoldsDrawingPackage(const void* address) const { return Holds(address, Kind::DrawingPackage, false); }
 
 bool AIManager::HoldsFloatingPackage(const void* address) const { return Holds(address, Kind::Package, true); }
 

@@ -54,8 +54,7 @@ public:
     bool AddAnimation(const std::string& name, Animation* animation, const std::string& list = kAnimationsList);
     bool AddDrawingPackage(const std::string& name, AIDrawingPackage* package,
                            const std::string& list = kDrawingPackageList);
-    bool AddFloatingPackage(const std::string& name, AIBasePackage* package,
-                            const std::string& list = kFloatingList);
+    bool AddFloatingPackage(const std::string& name, AIBasePackage* package, const std::string& list = kFloatingList);
     static bool IsListName(const std::string& list);
 
     // Takes the first object of that name out of the named list (another

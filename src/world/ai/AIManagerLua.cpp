@@ -7,6 +7,7 @@
 #include "core/base/GlobalState.h"
 #include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
+#include "world/Animation.h"
 #include "world/ai/AIAutoScriptPackage.h"
 #include "world/ai/AIBasePackage.h"
 #include "world/ai/AIDrawingPackage.h"
@@ -14,7 +15,6 @@
 #include "world/ai/AIManager.h"
 #include "world/ai/AIValueRouter.h"
 #include "world/ai/AIValueScaleRouter.h"
-#include "world/Animation.h"
 
 namespace {
 
@@ -36,8 +36,8 @@ int AIM_SetActiveAIObject(lua_State* L) {
     const int32_t type = router->GetValueType();
     // A found address must be an object of the kind asked for: anything else
     // would be used as that kind and written through.
-    const std::string mismatch = "AIM SetActiveAIObject:  Failed, " + ownerKind + " " + owner + " " + property +
-                                 " is not a " + kind + "\n";
+    const std::string mismatch =
+        "AIM SetActiveAIObject:  Failed, " + ownerKind + " " + owner + " " + property + " is not a " + kind + "\n";
     if (kind == "DrawingList") {
         if (address && type != PropertyRouter::kDrawingList) return script::Fail(mismatch);
         manager->SetActiveDrawingList(static_cast<AIDrawingList*>(address));

@@ -1,17 +1,17 @@
 #include "world/ai/AITrailingPackage.h"
 
 #include "core/base/Int32Range.h"
-#include "world/ai/AIBasePathPackage.h"
 #include "world/Dimensions.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PhysicsMovement.h"
+#include "world/ai/AIBasePathPackage.h"
 
 namespace {
 
 using SyncPointer = PropertyRouter::SyncPointer;
 
-bool BindTyped(SyncPointer& pointer, const std::string& kind, const std::string& owner,
-               const std::string& property, int32_t type) {
+bool BindTyped(SyncPointer& pointer, const std::string& kind, const std::string& owner, const std::string& property,
+               int32_t type) {
     return pointer.Bind(kind, owner, property) && pointer.GetValueType() == type;
 }
 
@@ -38,8 +38,8 @@ bool AITrailingPackage::SyncPointers(NonPlayingCharacter* trailer, const std::st
                      BindTyped(m_trailerRecord, ownerKind, owner, "Dimensions", PropertyRouter::kDimensions) &&
                      m_trailerRecord.Get() == trailer->GetDimensionsPointer();
     if (!all) {
-        for (SyncPointer* pointer : {&m_stationary, &m_walking, &m_running, &m_animDirection, &m_animTimer,
-                                     &m_trailerRecord})
+        for (SyncPointer* pointer :
+             {&m_stationary, &m_walking, &m_running, &m_animDirection, &m_animTimer, &m_trailerRecord})
             pointer->Clear();
         m_trailer = nullptr;
         return false;

@@ -26,7 +26,7 @@ int AITP_SyncTargetPointers(lua_State* L) {
     if (!GetGlobalState()->propertyRouter)
         return script::Fail("AITP SyncTargetPointers:  Failed, PropertyRouter does not exist\n");
     if (!static_cast<AITrailingPackage*>(active)->SetTargetPointers(text[0], text[1], text[2], text[3], text[4],
-                                                                     text[5], text[6]))
+                                                                    text[5], text[6]))
         return script::Fail("AITP SyncTargetPointers:  Failed, the leader's properties were not found\n");
     return 0;
 }

@@ -17,7 +17,6 @@ void AIValueRouter::SetPointers(const std::string& sourceKind, const std::string
 }
 
 void AIValueRouter::RunAI() {
-    if (m_source.GetValueType() != PropertyRouter::kInt || m_destination.GetValueType() != PropertyRouter::kInt)
-        return;
+    if (m_source.GetValueType() != PropertyRouter::kInt || m_destination.GetValueType() != PropertyRouter::kInt) return;
     *static_cast<int32_t*>(m_destination.Get()) = *static_cast<const int32_t*>(m_source.Get());
 }

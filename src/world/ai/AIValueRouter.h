@@ -14,9 +14,9 @@ public:
 
     // Binds the source and the destination; a missing one is said
     // ("AIVR:  Warning, ...") and left cleared.
-    void SetPointers(const std::string& sourceKind, const std::string& sourceOwner,
-                     const std::string& sourceProperty, const std::string& destinationKind,
-                     const std::string& destinationOwner, const std::string& destinationProperty);
+    void SetPointers(const std::string& sourceKind, const std::string& sourceOwner, const std::string& sourceProperty,
+                     const std::string& destinationKind, const std::string& destinationOwner,
+                     const std::string& destinationProperty);
     bool HasSource() const { return m_source.Get() != nullptr; }
     bool HasDestination() const { return m_destination.Get() != nullptr; }
 

@@ -14,9 +14,9 @@ public:
     AIValueScaleRouter();
 
     // Binds the source and the destination; a missing one stays cleared.
-    void SetPointers(const std::string& sourceKind, const std::string& sourceOwner,
-                     const std::string& sourceProperty, const std::string& destinationKind,
-                     const std::string& destinationOwner, const std::string& destinationProperty);
+    void SetPointers(const std::string& sourceKind, const std::string& sourceOwner, const std::string& sourceProperty,
+                     const std::string& destinationKind, const std::string& destinationOwner,
+                     const std::string& destinationProperty);
     // Kept in single precision; values beyond its range saturate.
     void SetScaler(double scale);
     float GetScaler() const { return m_scale; }

@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "core/base/Int32Range.h"
-#include "world/ai/AIBasePathPackage.h"
 #include "world/Dimensions.h"
 #include "world/PhysicsMovement.h"
+#include "world/ai/AIBasePathPackage.h"
 
 namespace {
 

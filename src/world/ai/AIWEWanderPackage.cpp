@@ -4,9 +4,9 @@
 
 #include "core/base/Int32Range.h"
 #include "core/base/Random.h"
-#include "world/ai/AIBasePathPackage.h"
 #include "world/Dimensions.h"
 #include "world/PhysicsMovement.h"
+#include "world/ai/AIBasePathPackage.h"
 
 namespace {
 

@@ -19,10 +19,10 @@
 #include "gui/GUIManager.h"
 #include "gui/GUITextLine.h"
 #include "gui/GUIWindow.h"
+#include "world/PlayerVorn.h"
 #include "world/items/ItemInstance.h"
 #include "world/items/ItemPrototype.h"
 #include "world/items/PlayerInventory.h"
-#include "world/PlayerVorn.h"
 
 namespace {
 
@@ -124,7 +124,8 @@ GUIBaseObject* BuildInventorySubmenu() {
     GUIButton* use = AddTextButton(menu, "UseBtn", 13, 13, "Use", "Inv_UseItem");
     GUIButton* move = AddTextButton(menu, "MoveBtn", 13, 45, "Move", "Inv_SwapItems");
     GUIButton* drop = AddTextButton(menu, "DropBtn", 13, 77, "Drop", "Inv_DropItem");
-    for (GUIButton* button : {use, move, drop}) menu->AddNavEntry(button, true, kMenuHighlight, GUINavEntry::kForceCall);
+    for (GUIButton* button : {use, move, drop})
+        menu->AddNavEntry(button, true, kMenuHighlight, GUINavEntry::kForceCall);
     AddTopLevel(kSubmenu, menu);
     return menu;
 }

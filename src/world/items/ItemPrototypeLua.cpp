@@ -1,5 +1,7 @@
 // The IP_ functions, which fill the item prototype being defined (the data
 // library's active object), and DL_RegisterItemPrototype, which makes one.
+#include "world/items/ItemPrototypeLua.h"
+
 #include <cstdio>
 #include <string>
 
@@ -9,7 +11,6 @@
 #include "core/script/DataLibrary.h"
 #include "core/script/ScriptArgs.h"
 #include "world/items/ItemPrototype.h"
-#include "world/items/ItemPrototypeLua.h"
 
 namespace {
 
@@ -30,8 +31,7 @@ bool GetTexts(lua_State* L, int count, std::string* out) {
 }
 
 // Every prototype registered under "ItemPrototypes", in list order.
-template <class Visit>
-void ForEachRegisteredPrototype(Visit visit) {
+template <class Visit> void ForEachRegisteredPrototype(Visit visit) {
     DataLibrary* library = GetGlobalState()->dataLibrary;
     if (!library) return;
     for (NamedList::Node* s = library->GetRoot()->GetHead(); s; s = s->next) {

@@ -336,8 +336,7 @@ void PlayerInventory::UpdateTargetHP(GUIBaseObject* window) {
         auto* line = static_cast<GUIBaseObject*>(node->next->value);
         if (!button || !line || button->GetType() != kTypeGUIButton || !IsGUITextLineType(line->GetType())) continue;
         auto* member = static_cast<const Character*>(button->GetNamedPointer("CharacterPtr"));
-        if (member && members->ContainsValue(member))
-            static_cast<GUITextLine*>(line)->SetString(TargetHPText(member));
+        if (member && members->ContainsValue(member)) static_cast<GUITextLine*>(line)->SetString(TargetHPText(member));
     }
     window->SetDirty(true);
 }

@@ -4,9 +4,9 @@
 #include "core/base/GlobalState.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/ScriptArgs.h"
+#include "world/PlayerVorn.h"
 #include "world/items/ItemPrototype.h"
 #include "world/items/PlayerInventory.h"
-#include "world/PlayerVorn.h"
 
 namespace {
 
@@ -21,10 +21,10 @@ int PInv_AddItem(lua_State* L) {
     GlobalState* state = GetGlobalState();
     PlayerInventory* inventory = state->player ? state->player->GetInventory() : nullptr;
     if (!inventory) return lines.Fail("Player does not exist");
-    auto* prototype = state->dataLibrary ? state->dataLibrary->Get<ItemPrototype>(
-                                               a[0].c_str(), a[1].c_str(), a[2].c_str(), a[3].c_str(),
-                                               DataKind::ItemPrototype)
-                                         : nullptr;
+    auto* prototype = state->dataLibrary
+                          ? state->dataLibrary->Get<ItemPrototype>(a[0].c_str(), a[1].c_str(), a[2].c_str(),
+                                                                   a[3].c_str(), DataKind::ItemPrototype)
+                          : nullptr;
     if (!prototype) return lines.Fail("Prototype not found");
     inventory->AddItem(prototype->GetName(), prototype, script::GetFlag(L, 5));
     return 0;
