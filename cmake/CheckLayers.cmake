@@ -1,4 +1,5 @@
-# Fails when a file under src/ includes a header from a layer above its own.
+# Fails when a file under src/ includes a header from a layer above its own,
+# or from a side-by-side folder of its own layer.
 #   cmake -DSOURCE_DIR=<repo> [-DSTAMP=<file>] -P cmake/CheckLayers.cmake
 include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
 
@@ -30,6 +31,7 @@ function(layer_of path out)
   else()
     set(${out} ${RANK_${best}} PARENT_SCOPE)
   endif()
+  set(${out}_FOLDER "${best}" PARENT_SCOPE)
 endfunction()
 
 file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR}/src ${SOURCE_DIR}/src/*.h ${SOURCE_DIR}/src/*.cpp)
@@ -49,6 +51,8 @@ foreach(file IN LISTS sources)
     endif()
     if(theirs GREATER own)
       string(APPEND violations "  ${file} includes ${header}, a layer above its own\n")
+    elseif(theirs EQUAL own AND NOT own_FOLDER STREQUAL theirs_FOLDER)
+      string(APPEND violations "  ${file} includes ${header}, from ${theirs_FOLDER} beside its own ${own_FOLDER}\n")
     endif()
   endforeach()
 endforeach()

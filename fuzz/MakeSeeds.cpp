@@ -21,7 +21,7 @@
 #include "platform/net/BitStream.h"
 #include "savefile/SFM.h"
 #include "support/SaveGame.h"
-#include "world/PlayerInventory.h"
+#include "world/items/PlayerInventory.h"
 
 namespace {
 

@@ -13,8 +13,8 @@
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
 #include "network/NetworkManager.h"
+#include "relay/LoopbackServer.h"
 #include "support/FuzzSupport.h"
-#include "support/LoopbackServer.h"
 #include "support/LuaTestState.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
@@ -28,7 +28,7 @@ constexpr const char* kScript = "Data/Scripts/NPCs/Bramle/Constructor.lua";
 
 struct World {
     testsupport::LuaTestState lua;
-    testsupport::LoopbackServer server;
+    relay::LoopbackServer server;
     std::unique_ptr<NetworkManager> client;
     std::unique_ptr<PlayerVorn> player;
 };

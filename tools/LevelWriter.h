@@ -148,8 +148,14 @@ private:
 //   # comment (also after any line's words)
 //   chunks X Y           level size in chunks
 //   scale N              each map character covers N x N tiles (default 1)
-//   tile C R G B A free|blocked LAYER PATTERN
+//   tile C R G B A free|blocked|rim LAYER PATTERN
 //   map                  every later line is a row of map characters
+//
+// A "rim" tile is free except for a line one tile wide along its border
+// with tiles of other kinds (diagonal neighbours included; the level's own
+// edge is no border): nothing walks across the line, and the area inside it
+// keeps its colour and its layer, where a blocked tile would show the
+// engine's opaque blocked mark over the characters.
 //
 // Patterns give a tile kind its surface, computed per tile from its world
 // position, so that large areas do not look flat: "flat", "speckle" (grain),
@@ -160,6 +166,7 @@ private:
 struct TileKind {
     Tile base;
     std::string pattern;
+    bool rim = false;
 };
 
 namespace detail {
@@ -215,6 +222,7 @@ inline std::unique_ptr<LevelWriter> ParseDescription(const std::string& text, st
     bool haveSize = false;
     std::map<char, TileKind> kinds;
     std::unique_ptr<LevelWriter> level;
+    std::vector<char> cellKinds;  // the map character of each tile, [x * height + y]
     uint32_t row = 0;
     auto fail = [&](const std::string& why) {
         error = "line " + std::to_string(number) + ": " + why;
@@ -234,6 +242,7 @@ inline std::unique_ptr<LevelWriter> ParseDescription(const std::string& text, st
                             return fail("the map reaches outside the level");
                         level->SetTile(static_cast<uint32_t>(x), static_cast<uint32_t>(y),
                                        PatternTile(kind->second, static_cast<uint32_t>(x), static_cast<uint32_t>(y)));
+                        cellKinds[x * level->Height() + y] = line[col];
                     }
                 }
             }
@@ -260,10 +269,11 @@ inline std::unique_ptr<LevelWriter> ParseDescription(const std::string& text, st
             std::string name, clip, pattern;
             int r, g, b, a, layer;
             if (!(words >> name >> r >> g >> b >> a >> clip >> layer >> pattern) || name.size() != 1)
-                return fail("tile needs a character, R G B A, free or blocked, a layer and a pattern");
+                return fail("tile needs a character, R G B A, free, blocked or rim, a layer and a pattern");
             for (int v : {r, g, b, a, layer})
                 if (v < 0 || v > 255) return fail("colour and layer values run from 0 to 255");
-            if (clip != "free" && clip != "blocked") return fail("a tile is free or blocked, not " + clip);
+            if (clip != "free" && clip != "blocked" && clip != "rim")
+                return fail("a tile is free, blocked or rim, not " + clip);
             if (pattern != "flat" && pattern != "speckle" && pattern != "brick" && pattern != "water" &&
                 pattern != "leaves")
                 return fail("unknown pattern " + pattern);
@@ -272,10 +282,12 @@ inline std::unique_ptr<LevelWriter> ParseDescription(const std::string& text, st
                              static_cast<uint8_t>(a), static_cast<uint16_t>(clip == "blocked" ? 1 : 0),
                              static_cast<uint8_t>(layer)};
             kind.pattern = pattern;
+            kind.rim = clip == "rim";
             kinds[name[0]] = kind;
         } else if (word == "map") {
             if (!haveSize) return fail("map comes after the chunks line");
             level = std::make_unique<LevelWriter>(chunksX, chunksY);
+            cellKinds.assign(static_cast<size_t>(level->Width()) * level->Height(), '\0');
         } else {
             return fail("unknown word " + word);
         }
@@ -283,6 +295,25 @@ inline std::unique_ptr<LevelWriter> ParseDescription(const std::string& text, st
     if (!level) {
         ++number;
         return fail("the description has no map");
+    }
+    const int64_t width = level->Width(), height = level->Height();
+    auto kindAt = [&](int64_t x, int64_t y) { return cellKinds[static_cast<size_t>(x * height + y)]; };
+    for (int64_t x = 0; x < width; ++x) {
+        for (int64_t y = 0; y < height; ++y) {
+            const char here = kindAt(x, y);
+            auto kind = kinds.find(here);
+            if (kind == kinds.end() || !kind->second.rim) continue;
+            bool border = false;
+            for (int64_t dx = -1; dx <= 1 && !border; ++dx)
+                for (int64_t dy = -1; dy <= 1 && !border; ++dy) {
+                    const int64_t nx = x + dx, ny = y + dy;
+                    border = nx >= 0 && ny >= 0 && nx < width && ny < height && kindAt(nx, ny) != here;
+                }
+            if (!border) continue;
+            Tile tile = level->GetTile(static_cast<uint32_t>(x), static_cast<uint32_t>(y));
+            tile.clip = 1;
+            level->SetTile(static_cast<uint32_t>(x), static_cast<uint32_t>(y), tile);
+        }
     }
     return level;
 }

@@ -28,9 +28,9 @@
 
 #include "network/NetworkMessages.h"
 #include "platform/net/BitStream.h"
-#include "support/LoopbackServer.h"
+#include "relay/LoopbackServer.h"
 
-using testsupport::LoopbackServer;
+using relay::LoopbackServer;
 
 namespace {
 

@@ -13,9 +13,9 @@
 #include "savefile/SFM.h"
 #include "support/FuzzSupport.h"
 #include "support/LuaTestState.h"
-#include "world/ItemInstance.h"
-#include "world/ItemPrototype.h"
-#include "world/PlayerInventory.h"
+#include "world/items/ItemInstance.h"
+#include "world/items/ItemPrototype.h"
+#include "world/items/PlayerInventory.h"
 #include "world/PlayerVorn.h"
 
 namespace fuzzsupport {

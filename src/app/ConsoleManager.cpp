@@ -6,9 +6,10 @@
 #include <cstring>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/script/DataLibrary.h"
-#include "gui/GUIChatWindow.h"
 #include "gui/GUIManager.h"
+#include "network/GUIChatWindow.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PlayerVorn.h"
@@ -64,12 +65,7 @@ bool TruncatedCoordinate(const std::string& text, int32_t& out) {
     char* end = nullptr;
     const double value = std::strtod(begin, &end);
     if (end == begin || *end != '\0' || std::isnan(value)) return false;
-    if (value >= 2147483647.0)
-        out = INT32_MAX;
-    else if (value <= -2147483648.0)
-        out = INT32_MIN;
-    else
-        out = static_cast<int32_t>(value);
+    out = TruncateToInt32(value);
     return true;
 }
 
@@ -83,8 +79,7 @@ ConsoleManager::ConsoleManager() = default;
 ConsoleManager::~ConsoleManager() {
     DataLibrary* library = GetGlobalState()->dataLibrary;
     if (!library || !m_registered) return;
-    const uint8_t warn = library->GetWarnOnMiss();
-    library->SetWarnOnMiss(0);
+    QuietLookups quiet(*library);
     for (const auto& command : m_commands) {
         for (const char* category : kCategories) {
             for (const char* heading : {kNormal, kRestricted}) {
@@ -96,7 +91,6 @@ ConsoleManager::~ConsoleManager() {
             }
         }
     }
-    library->SetWarnOnMiss(warn);
 }
 
 void ConsoleManager::RegisterCommands() {
@@ -117,8 +111,7 @@ void ConsoleManager::RegisterCommands() {
     command->name = "setnpcposition";
     command->argumentCount = 4;
     command->handler = CommandSetNpcPosition;
-    if (library->Register(kSection, "npc", kRestricted, command->name.c_str(), command.get(),
-                          DataKind::ConsoleCommand))
+    if (library->Register(kSection, "npc", kRestricted, command->name.c_str(), command.get(), DataKind::ConsoleCommand))
         m_commands.push_back(std::move(command));
     m_registered = true;
 }
@@ -140,14 +133,12 @@ void ConsoleManager::ExecuteCommand(const char* line) {
 
     ConsoleCommand* command = nullptr;
     if (DataLibrary* library = GetGlobalState()->dataLibrary) {
-        const uint8_t warn = library->GetWarnOnMiss();
-        library->SetWarnOnMiss(0);
+        QuietLookups quiet(*library);
         for (const char* heading : {kNormal, kRestricted}) {
             command = library->Get<ConsoleCommand>(kSection, category.c_str(), heading, name.c_str(),
                                                    DataKind::ConsoleCommand);
             if (command) break;
         }
-        library->SetWarnOnMiss(warn);
     }
     if (!command || !command->handler) {
         Say((name + " is not a recognized command.").c_str());
@@ -156,8 +147,7 @@ void ConsoleManager::ExecuteCommand(const char* line) {
 
     command->arguments.assign(static_cast<size_t>(command->argumentCount > 0 ? command->argumentCount : 0),
                               std::nullopt);
-    for (size_t i = 0; i < command->arguments.size() && i + 2 < words.size(); ++i)
-        command->arguments[i] = words[i + 2];
+    for (size_t i = 0; i < command->arguments.size() && i + 2 < words.size(); ++i) command->arguments[i] = words[i + 2];
     command->handler(command);
 }
 

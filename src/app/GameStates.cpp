@@ -1,10 +1,12 @@
 #include "app/GameStates.h"
 
 #include "app/FrameContext.h"
+#include "app/Transition.h"
 #include "combat/CombatManager.h"
 #include "combat/CombatRegistry.h"
 #include "core/base/FramePhases.h"
 #include "core/base/GlobalState.h"
+#include "core/base/TransitionState.h"
 #include "core/media/DisplayManager.h"
 #include "core/media/SoundManager.h"
 #include "core/script/KeyboardManager.h"
@@ -12,14 +14,12 @@
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "maps/MapManager.h"
-#include "maps/Transition.h"
-#include "maps/TransitionState.h"
 #include "network/NetworkManager.h"
-#include "world/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
 #include "world/PlayerVorn.h"
+#include "world/ai/AIManager.h"
 
 namespace {
 
@@ -67,9 +67,7 @@ void UpdateFade() {
 bool HandleCommonEvent(const ALLEGRO_EVENT& event, FrameContext* context) {
     GlobalState* state = GetGlobalState();
     switch (event.type) {
-        case ALLEGRO_EVENT_DISPLAY_CLOSE:
-            state->quit = 1;
-            return true;
+        case ALLEGRO_EVENT_DISPLAY_CLOSE: state->quit = 1; return true;
         case ALLEGRO_EVENT_KEY_DOWN:
         case ALLEGRO_EVENT_KEY_UP:
             RefreshKeyboard(context);
@@ -83,7 +81,8 @@ bool HandleCommonEvent(const ALLEGRO_EVENT& event, FrameContext* context) {
         case ALLEGRO_EVENT_MOUSE_AXES:
         case ALLEGRO_EVENT_MOUSE_ENTER_DISPLAY:
             if (state->guiManager)
-                state->guiManager->SetMousePosition(static_cast<float>(event.mouse.x), static_cast<float>(event.mouse.y));
+                state->guiManager->SetMousePosition(static_cast<float>(event.mouse.x),
+                                                    static_cast<float>(event.mouse.y));
             return true;
         case ALLEGRO_EVENT_MOUSE_BUTTON_DOWN:
         case ALLEGRO_EVENT_MOUSE_BUTTON_UP: {
@@ -99,8 +98,7 @@ bool HandleCommonEvent(const ALLEGRO_EVENT& event, FrameContext* context) {
             }
             return true;
         }
-        default:
-            return false;
+        default: return false;
     }
 }
 
@@ -174,16 +172,13 @@ void HandleCombatEvent(ALLEGRO_EVENT event, FrameContext* context) {
             RefreshKeyboard(context);
             UpdateKeys(context);
             UpdateBindings(context);
-            // The world's inventory stays shut during a battle.
-            if (gui) gui->HandleHotkeys(false);
+            HandleHotkeys();
             GuiPulse();
             if (CombatManager* combat = GetCombatRegistry().combatManager) combat->Update();
             UpdateSound();
             context->redrawPending = 1;
             break;
-        case ALLEGRO_EVENT_DISPLAY_CLOSE:
-            state->quit = 1;
-            break;
+        case ALLEGRO_EVENT_DISPLAY_CLOSE: state->quit = 1; break;
         case ALLEGRO_EVENT_KEY_DOWN:
         case ALLEGRO_EVENT_KEY_UP:
             // Key presses reach the message window's key pause as GUI events.
@@ -202,8 +197,7 @@ void HandleCombatEvent(ALLEGRO_EVENT event, FrameContext* context) {
         case ALLEGRO_EVENT_MOUSE_BUTTON_UP:
             if (gui) gui->HandleMouseEvent(kGUIEventRelease);
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -227,9 +221,7 @@ void TransitionStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
             UpdateSound();
             context->redrawPending = 1;
             break;
-        case ALLEGRO_EVENT_DISPLAY_CLOSE:
-            GetGlobalState()->quit = 1;
-            break;
+        case ALLEGRO_EVENT_DISPLAY_CLOSE: GetGlobalState()->quit = 1; break;
         case ALLEGRO_EVENT_KEY_DOWN:
         case ALLEGRO_EVENT_KEY_UP:
             RefreshKeyboard(context);

@@ -2,11 +2,24 @@
 
 #include "app/ConsoleManager.h"
 #include "app/GameStates.h"
+#include "app/PropertyRoutes.h"
+#include "app/StandardWindows.h"
+#include "combat/CombatWindows.h"
+#include "combat/GUICombatCharDisplay.h"
 #include "core/base/GlobalState.h"
 #include "core/base/LayerHooks.h"
+#include "core/media/DisplayManager.h"
+#include "gui/GUIButtonCallbacks.h"
+#include "gui/GUIInputTextBox.h"
 #include "gui/GUIManager.h"
+#include "maps/GUIEnvironmentWindow.h"
+#include "maps/MapManager.h"
+#include "network/GUIChatWindow.h"
+#include "network/NetworkManager.h"
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
+#include "world/Terrain.h"
+#include "world/items/InventoryWindows.h"
 
 namespace {
 
@@ -36,6 +49,34 @@ void RunConsoleCommand(const std::string& line) {
     if (ConsoleManager* console = GetGlobalState()->consoleManager) console->ExecuteCommand(line);
 }
 
+GUIBaseObject* CreateEnvironmentWindow() { return new GUIEnvironmentWindow; }
+
+// The game's windows that the toolkit reaches only through its registries.
+void RegisterGameWidgets() {
+    GUIManager::RegisterWidgetKind("GUIEnvironmentWindow", CreateEnvironmentWindow, nullptr);
+    GUIManager::RegisterWidgetKind("GUICombatCharDisplay", nullptr, GUICombatCharDisplay::RegisterLuaFunctions);
+    RegisterButtonCallbackPrefix("Combat", GetCombatButtonCallback);
+    RegisterButtonCallbackPrefix("Inv", GetInventoryButtonCallback);
+    GUIInputTextBox::SetLineEnteredHandler(GUIChatWindow::OnLineEntered);
+}
+
+void RequestSnapshot() {
+    if (DisplayManager* display = GetGlobalState()->displayManager) display->RequestSnapshot();
+}
+
+std::optional<std::string> CurrentMapName() {
+    MapManager* maps = GetGlobalState()->mapManager;
+    return maps ? maps->GetMapName() : std::nullopt;
+}
+
+bool IsOnline() {
+    NetworkManager* network = GetGlobalState()->networkManager;
+    return network && network->IsConnected();
+}
+
+// The world stands on whatever map manager is in its slot now.
+Terrain* MapTerrain() { return GetGlobalState()->mapManager; }
+
 void SetState(LayerHooks& hooks, GameStateId id, EventHandlerFn handler, RenderFn render) {
     hooks.stateHandlers[static_cast<int>(id)] = handler;
     hooks.stateRenderers[static_cast<int>(id)] = render;
@@ -50,6 +91,12 @@ void InstallLayerHooks() {
     hooks.registerHostFamilies = RegisterHostFamilies;
     hooks.isConsoleCommand = IsConsoleCommand;
     hooks.runConsoleCommand = RunConsoleCommand;
+    RegisterPropertyRoutes();
+    RegisterGameWidgets();
+    hooks.requestSnapshot = RequestSnapshot;
+    hooks.currentMapName = CurrentMapName;
+    hooks.isOnline = IsOnline;
+    SetTerrainSource(MapTerrain);
     SetState(hooks, GameStateId::Title, TitleStateHandleEvent, TitleStateRender);
     SetState(hooks, GameStateId::Transition, TransitionStateHandleEvent, TransitionStateRender);
     SetState(hooks, GameStateId::Combat, HandleCombatEvent, RedrawCombat);

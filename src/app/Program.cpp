@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <memory>
 
 #include "app/CommandLine.h"
 #include "app/ConsoleManager.h"
@@ -16,10 +17,13 @@
 #include "app/GameStates.h"
 #include "app/LayerWiring.h"
 #include "app/RegisterLuaFunctions.h"
+#include "app/StandardWindows.h"
+#include "app/Transition.h"
 #include "combat/CombatRegistry.h"
 #include "core/base/FramePhases.h"
 #include "core/base/GlobalState.h"
 #include "core/base/MonotonicClock.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/DisplayManager.h"
 #include "core/media/ExternalImageManager.h"
@@ -28,23 +32,21 @@
 #include "core/script/KeyboardManager.h"
 #include "core/script/LuaManager.h"
 #include "core/script/PathManager.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptVariableSet.h"
 #include "core/script/TimerManager.h"
 #include "gui/GUIManager.h"
-#include "gui/StandardWindows.h"
 #include "maps/DeferredJobQueue.h"
 #include "maps/MapManager.h"
-#include "maps/Transition.h"
-#include "maps/TransitionState.h"
 #include "network/NetworkManager.h"
 #include "savefile/SFM.h"
-#include "world/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
+#include "world/GUIDialogueManager.h"
 #include "world/PlayerVorn.h"
-#include "world/PropertyRouter.h"
+#include "world/ai/AIManager.h"
 
 namespace {
 
@@ -73,16 +75,14 @@ void RegisterEventSources(ALLEGRO_EVENT_QUEUE* queue) {
     al_register_event_source(queue, al_get_mouse_event_source());
 }
 
-int Initialize() {
-    InstallLayerHooks();
-    GlobalState* state = GetGlobalState();
-    std::srand(static_cast<unsigned>(std::time(nullptr)));
-    std::fprintf(stderr, "== Begin Init ==\n");
-    ClearStartUpState(state);
+namespace {
 
+// Allegro, its add-ons, the keyboard and mouse, the event queue and the
+// frame timer; false after a line when one of them cannot be had.
+bool InitializeAllegro(GlobalState* state) {
     if (!al_init()) {
         std::fprintf(stderr, "Allegro failed to initialize\n");
-        return -1;
+        return false;
     }
     al_init_font_addon();
     al_init_image_addon();
@@ -90,31 +90,34 @@ int Initialize() {
     al_init_primitives_addon();
     if (!al_install_keyboard()) {
         std::fprintf(stderr, "Allegro could not install the keyboard\n");
-        return -1;
+        return false;
     }
     if (!al_install_mouse()) {
         std::fprintf(stderr, "Allegro could not install the mouse\n");
-        return -1;
+        return false;
     }
     state->eventQueue = al_create_event_queue();
     if (!state->eventQueue) {
         std::fprintf(stderr, "Allegro could not create an Event Queue\n");
-        return -1;
+        return false;
     }
     state->framesPerSecond = 60.0f;
     state->timer = al_create_timer(1.0 / state->framesPerSecond);
     if (!state->timer) {
         std::fprintf(stderr, "Allegro could not create a timer of FPS %i\n", 60);
-        return -1;
+        return false;
     }
-    double startTime = al_get_time();
-    std::fprintf(stderr, "start time in seconds is: %f\n", startTime);
+    return true;
+}
 
-    // The managers, each once, in their order; later subsystems take their
-    // places between these as they are built.
+// The managers, each once, in their order, with the two scripts that set
+// paths and configuration between them; false when the window size does
+// not fit a display.
+bool CreateManagers(GlobalState* state) {
+    // Later subsystems take their places between these as they are built.
     state->luaManager = new LuaManager();
     RegisterLuaFunctions(state->luaManager->GetLuaState());
-    if (!DisplayManager::SizeFits(state->windowWidth, state->windowHeight)) return -1;
+    if (!DisplayManager::SizeFits(state->windowWidth, state->windowHeight)) return false;
     state->displayManager = new DisplayManager(state->windowWidth, state->windowHeight);
     state->dataLibrary = new DataLibrary();
     state->entityManager = new EntityManager();
@@ -143,18 +146,25 @@ int Initialize() {
     state->mapManager = new MapManager();
     InitCombatRegistry();
     RegisterEventSources(state->eventQueue);
+    return true;
+}
 
+// The game's own start-up scripts: routing, global variables, execution.
+void RunStartUpScripts(GlobalState* state) {
     if (state->startTrace) std::fprintf(stderr, "Execute Lua Files - ");
     state->luaManager->RunFile("Data/Scripts/System/Loading/Routing.lua", -1);
     state->luaManager->RunFile("Data/Scripts/System/GlobalVariables.lua", -1);
     state->luaManager->RunFile("Data/Scripts/System/ScriptExecution.lua", -1);
     if (state->startTrace) std::fprintf(stderr, "Done\n");
+}
 
-    // The default window borders, the dialogue box, then the standard
-    // windows.
+// The default window borders, the dialogue box, the standard windows and
+// the display's icon; then the battles' data and the shadow images, which
+// the scripts have registered by now.
+void BuildWindows(GlobalState* state) {
     state->guiManager->LoadDefaultBorderImages();
     if (state->startTrace) std::fprintf(stderr, "Dialogue Manager\n");
-    state->guiManager->CreateDialogueManager();
+    GUIDialogueManager::Create(*state->guiManager);
     BuildDefaultWindows();
 
     DataLibrary* library = state->dataLibrary;
@@ -169,9 +179,11 @@ int Initialize() {
         shadows[i] = library->Get<BitmapWrapper>("Images", "Misc", "Shadows", shadowNames[i], DataKind::Bitmap);
     }
     state->shadowImages = shadows;
+}
 
-    // The player's name: the "-n" name, else the network identifier when
-    // connected, else "Player1"; then its avatar character.
+// The player's name: the "-n" name, else the network identifier when
+// connected, else "Player1"; then its avatar character.
+void SetUpPlayer(GlobalState* state) {
     NetworkManager* network = state->networkManager;
     bool connected = network && network->IsConnected();
     if (!state->outgoingName.empty())
@@ -183,7 +195,11 @@ int Initialize() {
     state->player->SetAvatarScript("Data/Scripts/NPCs/Bramle/Constructor.lua");
     state->player->CreateAvatar();
     if (connected) network->SendPlayerName(state->player->GetName().c_str());
+}
 
+// The streaming queue, then the first state: the main game on its first
+// map with "-skiptitle", else the title screen.
+void EnterFirstState(GlobalState* state, double startTime) {
     state->deferredJobs = new DeferredJobQueue();
     std::fprintf(stderr, "Initialization Sequence completed!  Took %f seconds.\n", al_get_time() - startTime);
     if (state->skipTitle) {
@@ -197,6 +213,26 @@ int Initialize() {
         BuildTitleScreen();
     }
     state->imageManager->PrintTimes(stderr);
+}
+
+}  // namespace
+
+int Initialize() {
+    InstallLayerHooks();
+    GlobalState* state = GetGlobalState();
+    std::srand(static_cast<unsigned>(std::time(nullptr)));
+    std::fprintf(stderr, "== Begin Init ==\n");
+    ClearStartUpState(state);
+
+    if (!InitializeAllegro(state)) return -1;
+    double startTime = al_get_time();
+    std::fprintf(stderr, "start time in seconds is: %f\n", startTime);
+
+    if (!CreateManagers(state)) return -1;
+    RunStartUpScripts(state);
+    BuildWindows(state);
+    SetUpPlayer(state);
+    EnterFirstState(state, startTime);
     return 0;
 }
 
@@ -217,8 +253,12 @@ void RunMainLoop(FrameContext* context) {
             context->handlerEnd = MonotonicMilliseconds();
             context->frameBudget = 0.01666 - (context->handlerEnd - context->passStart) / 1000.0;
             if (state->deferredJobs) {
+                // Forced: what is left of a 60 Hz frame never passes the
+                // queue's own threshold, and the chunks around the view are
+                // built by these jobs, so one runs every tick whatever the
+                // budget (a single stage takes well under a millisecond).
                 PhaseScope streaming(FramePhase::Streaming);
-                state->deferredJobs->Run(context->frameBudget, false);
+                state->deferredJobs->Run(context->frameBudget, true);
             }
         }
         if (!state->renderFunction) state->renderFunction = GameStateRender;
@@ -271,7 +311,7 @@ int RunProgram(int argc, char** argv) {
     state->localPath = LocalPathFromProgram(argc > 0 ? argv[0] : nullptr);
     std::fprintf(stderr, "Set Local Path to %s\n", state->localPath.c_str());
 
-    FrameContext* context = new FrameContext{};
+    auto context = std::make_unique<FrameContext>();
     state->quit = 0;
     if (Initialize() == -1) return 1;
 
@@ -279,8 +319,7 @@ int RunProgram(int argc, char** argv) {
     al_get_keyboard_state(&context->keyboard);
     al_start_timer(state->timer);
     std::fprintf(stderr, "Begin primary game loop\n");
-    RunMainLoop(context);
+    RunMainLoop(context.get());
     DestructionSequence();
-    delete context;
     return displayOpened ? 0 : 1;
 }

@@ -80,8 +80,7 @@ ScriptVariableSet* FindSet(Scope scope, Op op) {
     }
 }
 
-template <Scope S, Op O>
-int VariableFunction(lua_State* L) {
+template <Scope S, Op O> int VariableFunction(lua_State* L) {
     // NPC_AddScriptVariableI checks its arguments before the character; the
     // other NPC_ functions check the character first.
     const bool characterFirst = S == Scope::NPC && O != Op::AddI;
@@ -96,17 +95,10 @@ int VariableFunction(lua_State* L) {
     if (!characterFirst && !(set = FindSet(S, O))) return 0;
 
     switch (O) {
-        case Op::AddI:
-            set->AddNumber(name, static_cast<float>(script::GetNumber(L, 2)));
-            break;
-        case Op::AddA:
-            set->AddString(name, text);
-            break;
-        case Op::Delete:
-            set->Delete(name);
-            break;
-        case Op::GetI:
-            return script::PushNumber(L, set->GetNumber(name));
+        case Op::AddI: set->AddNumber(name, static_cast<float>(script::GetNumber(L, 2))); break;
+        case Op::AddA: set->AddString(name, text); break;
+        case Op::Delete: set->Delete(name); break;
+        case Op::GetI: return script::PushNumber(L, set->GetNumber(name));
         case Op::GetA: {
             const std::string* value = set->GetString(name);
             if (!value) {
@@ -115,16 +107,13 @@ int VariableFunction(lua_State* L) {
             }
             return script::PushText(L, *value);
         }
-        case Op::SetI:
-            set->SetNumber(name, static_cast<float>(script::GetNumber(L, 2)));
-            break;
-        case Op::SetA:
-            set->SetString(name, text);
-            break;
+        case Op::SetI: set->SetNumber(name, static_cast<float>(script::GetNumber(L, 2))); break;
+        case Op::SetA: set->SetString(name, text); break;
     }
     return script::PushNumber(L, 1);
 }
 
+// clang-format off
 #define QEL_VARIABLE_SCOPE(prefix, scope)                                                   \
     {prefix "_AddScriptVariableI", VariableFunction<scope, Op::AddI>},                     \
         {prefix "_AddScriptVariableA", VariableFunction<scope, Op::AddA>},                 \
@@ -133,6 +122,7 @@ int VariableFunction(lua_State* L) {
         {prefix "_GetScriptVariableA", VariableFunction<scope, Op::GetA>},                 \
         {prefix "_SetScriptVariableI", VariableFunction<scope, Op::SetI>},                 \
         {prefix "_SetScriptVariableA", VariableFunction<scope, Op::SetA>}
+// clang-format on
 
 const script::Function kVariableFunctions[] = {
     QEL_VARIABLE_SCOPE("NPC", Scope::NPC),

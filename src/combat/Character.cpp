@@ -12,6 +12,7 @@
 #include "combat/GUICombatMessageWindow.h"
 #include "core/base/ByteBuffer.h"
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/base/Random.h"
 #include "core/base/TextUtils.h"
 #include "core/media/BitmapWrapper.h"
@@ -204,11 +205,11 @@ void Character::ExecuteCommand() {
             // The chosen target is gone: another on the same side.
             int32_t partySize = registry.partyManager ? registry.partyManager->GetPartySize() : 0;
             if (m_targetIndex >= partySize)
-                target = registry.enemyManager ? registry.enemyManager->PickRandomTarget(m_command, m_subChoice)
-                                               : nullptr;
+                target =
+                    registry.enemyManager ? registry.enemyManager->PickRandomTarget(m_command, m_subChoice) : nullptr;
             else
-                target = registry.partyManager ? registry.partyManager->PickRandomTarget(m_command, m_subChoice)
-                                               : nullptr;
+                target =
+                    registry.partyManager ? registry.partyManager->PickRandomTarget(m_command, m_subChoice) : nullptr;
         }
     }
     if (!target) m_command = kCommandNone;
@@ -251,7 +252,7 @@ void Character::AttackWith(Character* target, const char* cue, const char* textF
     }
     // A blow never heals, and one beyond the integer range deals the most it
     // can: the float is clamped before it becomes an integer.
-    target->TakeDamage(this, std::max(0, script::TruncateToInt(m_lastDamage)));
+    target->TakeDamage(this, std::max(0, TruncateToInt32(m_lastDamage)));
     if (window) {
         window->PushSync();
         window->PushSetActor(m_combatId);
@@ -375,8 +376,7 @@ void Character::UpdateActionAnimation(int32_t mode, Character* target, int32_t* 
             m_moveBufferActive = false;
             return;
         }
-        default:
-            return;
+        default: return;
     }
 }
 

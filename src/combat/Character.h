@@ -126,8 +126,8 @@ public:
     void SetBasicProperties(int32_t hp, int32_t mp, int32_t strength, int32_t toughness, int32_t intellect,
                             int32_t cunning, int32_t agility, int32_t speed);
     // The hit frame becomes 0 when negative or not below the strike frames.
-    void SetAttackAnimProperties(int32_t hitFrame, int32_t strikeFrames, int32_t ticksPerStrikeFrame,
-                                 int32_t fourth, int32_t fifth);
+    void SetAttackAnimProperties(int32_t hitFrame, int32_t strikeFrames, int32_t ticksPerStrikeFrame, int32_t fourth,
+                                 int32_t fifth);
     void SetHomePosition(int32_t x, int32_t y);
     void SetSide(int32_t side) { m_side = side; }
     void SetCombatId(int32_t id) { m_combatId = id; }

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <utility>
 
 #include "combat/Character.h"
 #include "combat/CombatEnemies.h"
@@ -18,6 +19,7 @@
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
 #include "core/base/Random.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/DisplayManager.h"
 #include "core/media/ExternalImageManager.h"
@@ -25,7 +27,6 @@
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIManager.h"
-#include "maps/TransitionState.h"
 
 namespace {
 
@@ -110,8 +111,11 @@ void CombatManager::StartCombat() {
         }
     }
 
-    // A battle nobody can fight goes straight back to the map.
-    if (!m_party || !m_party->GetActiveCharacter()) {
+    // A battle that cannot be played goes straight back to the map.
+    if (const char* taken = TakenWindowName()) {
+        std::fprintf(stderr, "CombatManager::StartCombat:  Failed, %s is a GUI object of another kind\n", taken);
+        FinishBattle();
+    } else if (!m_party || !m_party->GetActiveCharacter()) {
         std::fputs("CombatManager::StartCombat:  Failed, the party has no member who can fight\n", stderr);
         FinishBattle();
     } else if (!m_enemies || m_enemies->GetEnemyCount() < 1) {
@@ -148,6 +152,21 @@ void CombatManager::Update() {
         window->Reset();
         JudgeRound();
     }
+}
+
+const char* CombatManager::TakenWindowName() const {
+    if (!m_gui) return nullptr;
+    const std::pair<const GUIBaseObject*, const char*> windows[] = {
+        {m_overlay, "CombatOverlay"},
+        {m_messageWindow, "CombatMessageWindow"},
+        {m_commandWindow, "CombatCommandWindow"},
+        {m_pageButtonA, "CombatIncrementPageButton"},
+        {m_pageButtonB, "CombatDecrementPageButton"},
+        {m_targetWindow, "CombatTargetWindow"},
+    };
+    for (const auto& [window, name] : windows)
+        if (!window) return name;
+    return nullptr;
 }
 
 void CombatManager::JudgeRound() {

@@ -106,6 +106,9 @@ private:
     // Refuses a battle that cannot be fought (no living party member):
     // the return to the map is filed at once.
     bool RefuseEmptyParty();
+    // The name of the first battle window that could not be built because a
+    // GUI object of another kind holds the name; null when all were built.
+    const char* TakenWindowName() const;
 
     int32_t m_state = -1;
     int32_t m_reward = 0;

@@ -2,9 +2,9 @@
 #include "combat/CombatManager.h"
 #include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
+#include "core/base/TransitionState.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/ScriptArgs.h"
-#include "maps/TransitionState.h"
 
 namespace {
 

@@ -11,11 +11,11 @@ class CombatListHolder;
 class CombatParty;
 
 struct CombatRegistry {
-    CombatImages* imageLibrary = nullptr;   // the combat image library
+    CombatImages* imageLibrary = nullptr;  // the combat image library
     CombatManager* combatManager = nullptr;
     CombatEnemies* enemyManager = nullptr;  // the enemy manager
     CombatListHolder* listHolder = nullptr;
-    CombatParty* partyManager = nullptr;    // the party manager
+    CombatParty* partyManager = nullptr;  // the party manager
 };
 
 CombatRegistry& GetCombatRegistry();

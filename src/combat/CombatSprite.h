@@ -14,14 +14,14 @@ public:
 
     // Queued instructions, one per opcode of the sprite's queue.
     virtual void PushPosition(float x, float y, float z) = 0;  // 100
-    virtual void PushDisplayEntry(int32_t entry) = 0;           // 101
-    virtual void PushFacing(int32_t facing) = 0;                // 102
-    virtual void PushPose(const std::string& name) = 0;         // 103
-    virtual void PushWait(int32_t ticks) = 0;                   // 104
-    virtual void PushEndTick() = 0;                             // 105
-    virtual void PushRestart() = 0;                             // 106
-    virtual void PushSequenceStart() = 0;                       // 200
-    virtual void PushSequenceEnd() = 0;                         // 201
+    virtual void PushDisplayEntry(int32_t entry) = 0;          // 101
+    virtual void PushFacing(int32_t facing) = 0;               // 102
+    virtual void PushPose(const std::string& name) = 0;        // 103
+    virtual void PushWait(int32_t ticks) = 0;                  // 104
+    virtual void PushEndTick() = 0;                            // 105
+    virtual void PushRestart() = 0;                            // 106
+    virtual void PushSequenceStart() = 0;                      // 200
+    virtual void PushSequenceEnd() = 0;                        // 201
 
     virtual float GetX() const = 0;
     virtual float GetY() const = 0;

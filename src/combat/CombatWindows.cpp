@@ -27,8 +27,7 @@ BitmapWrapper* CombatImage(const char* name) {
 
 // The object of that name when it exists: of the wanted type, else null
 // (nothing is built over a foreign object of the name).
-template <class T>
-bool FindExisting(GUIManager* manager, const char* name, int32_t type, T** found) {
+template <class T> bool FindExisting(GUIManager* manager, const char* name, int32_t type, T** found) {
     GUIBaseObject* object = manager->FindObject(name);
     if (!object) return false;
     *found = object->GetType() == type ? static_cast<T*>(object) : nullptr;

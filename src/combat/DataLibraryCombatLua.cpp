@@ -52,8 +52,7 @@ int DL_RegisterFieldSpriteAnimation(lua_State* L) {
         library->SetActiveObject(nullptr, DataKind::Any);
         return 0;
     }
-    library->SetActiveObject(FieldSpriteanimation::KeepForever(std::move(animation)),
-                             DataKind::FieldSpriteAnimation);
+    library->SetActiveObject(FieldSpriteanimation::KeepForever(std::move(animation)), DataKind::FieldSpriteAnimation);
     return 0;
 }
 

@@ -17,8 +17,7 @@ GUICombatMessageWindow* MessageWindow() {
     return manager ? manager->GetMessageWindow() : nullptr;
 }
 
-template <typename... Args>
-std::string Format(const char* format, Args... values) {
+template <typename... Args> std::string Format(const char* format, Args... values) {
     char buffer[256];
     std::snprintf(buffer, sizeof buffer, format, values...);
     return buffer;
@@ -50,9 +49,8 @@ void Enemy::InitFromPrototype(EnemyPrototype* prototype) {
         s.agility = from->agility;
         s.speed = from->speed;
     }
-    SetAttackAnimProperties(prototype->GetHitFrame(), prototype->GetStrikeFrames(),
-                            prototype->GetTicksPerStrikeFrame(), prototype->GetFourthValue(),
-                            prototype->GetFifthValue());
+    SetAttackAnimProperties(prototype->GetHitFrame(), prototype->GetStrikeFrames(), prototype->GetTicksPerStrikeFrame(),
+                            prototype->GetFourthValue(), prototype->GetFifthValue());
 }
 
 void Enemy::AddNameSuffix(char letter) {

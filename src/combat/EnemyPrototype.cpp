@@ -45,8 +45,7 @@ void EnemyPrototype::RunLoadingInstructions(CombatImageLibrary* library) const {
     if (!library) return;
     const char* loading = m_loadingString ? m_loadingString->c_str() : nullptr;
     for (const LoadingInstruction& instruction : m_instructions) {
-        for (int32_t k = 0; k < instruction.count; ++k)
-            library->LoadImage(loading, instruction.baseName.c_str(), k);
+        for (int32_t k = 0; k < instruction.count; ++k) library->LoadImage(loading, instruction.baseName.c_str(), k);
     }
 }
 

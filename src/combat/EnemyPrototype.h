@@ -47,8 +47,8 @@ public:
     // for a count outside 0..kMaxImageCount.
     bool AddLoadingInstruction(const std::string& baseName, int32_t count);
     // The hit frame becomes 0 when negative or not below the strike frames.
-    void SetAttackAnimInstructions(int32_t hitFrame, int32_t strikeFrames, int32_t ticksPerStrikeFrame,
-                                   int32_t fourth, int32_t fifth);
+    void SetAttackAnimInstructions(int32_t hitFrame, int32_t strikeFrames, int32_t ticksPerStrikeFrame, int32_t fourth,
+                                   int32_t fifth);
     // Loads every image the instructions name into the library.
     void RunLoadingInstructions(CombatImageLibrary* library) const;
 

@@ -20,8 +20,7 @@ int Invalid(const char* name) { return script::Fail(std::string(name) + ":  Fail
 int NotSet(const char* name) { return script::Fail(std::string(name) + ":  Failed, Active Prototype not set\n"); }
 
 // The four functions that take one text.
-template <void (EnemyPrototype::*Setter)(const std::string&)>
-int SetText(lua_State* L, const char* name) {
+template <void (EnemyPrototype::*Setter)(const std::string&)> int SetText(lua_State* L, const char* name) {
     std::string text;
     if (!script::HasArgs(L, 1) || !script::GetText(L, 1, text)) return Invalid(name);
     EnemyPrototype* prototype = ActivePrototype();
@@ -30,21 +29,15 @@ int SetText(lua_State* L, const char* name) {
     return 0;
 }
 
-int EP_SetCombatName(lua_State* L) {
-    return SetText<&EnemyPrototype::SetCombatName>(L, "EP_SetCombatName");
-}
+int EP_SetCombatName(lua_State* L) { return SetText<&EnemyPrototype::SetCombatName>(L, "EP_SetCombatName"); }
 
 int EP_SetLoadingInstructionPath(lua_State* L) {
     return SetText<&EnemyPrototype::SetLoadingInstructionPath>(L, "EP_SetLoadingInstructionPath");
 }
 
-int EP_SetDeathMessage(lua_State* L) {
-    return SetText<&EnemyPrototype::SetDeathMessage>(L, "EP_SetDeathMessage");
-}
+int EP_SetDeathMessage(lua_State* L) { return SetText<&EnemyPrototype::SetDeathMessage>(L, "EP_SetDeathMessage"); }
 
-int EP_SetLoadingString(lua_State* L) {
-    return SetText<&EnemyPrototype::SetLoadingString>(L, "EP_SetLoadingString");
-}
+int EP_SetLoadingString(lua_State* L) { return SetText<&EnemyPrototype::SetLoadingString>(L, "EP_SetLoadingString"); }
 
 int EP_SetRandomFlag(lua_State* L) {
     if (!script::HasArgs(L, 1)) return Invalid("EP_SetRandomFlag");

@@ -9,24 +9,13 @@
 #include "core/base/ByteBuffer.h"
 #include "core/base/GenericQueue.h"
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/base/NamedList.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/RenderState.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/LuaManager.h"
 #include "gui/DataBlock.h"
-
-namespace {
-
-// Truncates toward zero into the 32-bit range (NaN gives 0).
-int32_t Truncate(double value) {
-    if (std::isnan(value)) return 0;
-    if (value >= 2147483647.0) return INT32_MAX;
-    if (value <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
-
-}  // namespace
 
 FieldSprite::FieldSprite() : m_displayLists(new NamedList(true)), m_queue(new GenericQueue()) {
     m_displayLists->SetDefaultDeleter(FieldSpriteDisplayList::Delete);
@@ -49,7 +38,7 @@ void FieldSprite::SetPosition(float x, float y, float z) {
     Recompute();
 }
 
-int32_t FieldSprite::GetSortKey() const { return Truncate(m_y); }
+int32_t FieldSprite::GetSortKey() const { return TruncateToInt32(m_y); }
 
 void FieldSprite::SetDrawingOffsets(int32_t x, int32_t y) {
     m_offsetX = x;
@@ -58,11 +47,11 @@ void FieldSprite::SetDrawingOffsets(int32_t x, int32_t y) {
 }
 
 void FieldSprite::Recompute() {
-    m_drawX = Truncate(static_cast<double>(Truncate(m_x)) + m_offsetX);
+    m_drawX = TruncateToInt32(static_cast<double>(TruncateToInt32(m_x)) + m_offsetX);
     // Single precision like the position itself: a height of a few
     // millionths above the ground does not lift the sprite by a pixel.
-    const float y = static_cast<float>(Truncate(m_y)) - m_z + static_cast<float>(m_offsetY);
-    m_drawY = Truncate(static_cast<double>(y));
+    const float y = static_cast<float>(TruncateToInt32(m_y)) - m_z + static_cast<float>(m_offsetY);
+    m_drawY = TruncateToInt32(static_cast<double>(y));
 }
 
 bool FieldSprite::SetCanvasSize(int32_t width, int32_t height) {
@@ -160,9 +149,7 @@ void FieldSprite::PerformAction(DataBlock* block) {
             if (BufferReadInt32BEChecked(&cursor, data, size, &number)) m_wait = number;
             m_continue = false;
             break;
-        case kEndTick:
-            m_continue = false;
-            break;
+        case kEndTick: m_continue = false; break;
         case kRestartPose:
             if (m_current) m_current->RestartAll();
             break;
@@ -175,8 +162,7 @@ void FieldSprite::PerformAction(DataBlock* block) {
         case kEndSequence:
             if (m_pending) --*m_pending;
             break;
-        default:
-            break;
+        default: break;
     }
     DataBlock::Delete(block);
 }

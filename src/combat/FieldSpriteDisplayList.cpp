@@ -18,8 +18,7 @@ std::vector<FieldSpriteDisplayList*>& Loose() {
 }
 
 // Walks the layers from a snapshot of the node chain.
-template <class Fn>
-void ForEachLayer(NamedList* layers, Fn fn) {
+template <class Fn> void ForEachLayer(NamedList* layers, Fn fn) {
     for (NamedList::Node* node = layers->GetHead(); node; node = node->next)
         fn(static_cast<FieldSpriteanimation*>(node->value));
 }

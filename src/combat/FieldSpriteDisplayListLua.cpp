@@ -22,8 +22,7 @@
 
 namespace {
 
-template <class T>
-T* Active(DataLibrary* library, DataKind kind) {
+template <class T> T* Active(DataLibrary* library, DataKind kind) {
     return library ? static_cast<T*>(library->GetActiveObject(kind)) : nullptr;
 }
 

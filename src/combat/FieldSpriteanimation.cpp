@@ -133,12 +133,36 @@ BitmapWrapper* FieldSpriteanimation::CurrentImage() const {
     return frame ? frame->image : nullptr;
 }
 
+void FieldSpriteanimation::WarnIfForgotten() {
+    if (m_warnedForgotten) return;
+    int32_t index = -1;
+    if (m_locked) {
+        const Frame* frame = GetFrame(GetCurrentFrame());
+        if (frame && frame->forgotten) index = GetCurrentFrame();
+    } else {
+        for (int32_t i = 0; i < m_frameCount && index < 0; ++i)
+            if (m_frames[static_cast<size_t>(i)].forgotten) index = i;
+    }
+    if (index < 0) return;
+    m_warnedForgotten = 1;
+    std::fprintf(stderr,
+                 "FieldSpriteanimation::DrawCurrentFrame:  Warning, Frame %i lost its image when the battle's "
+                 "images were cleared\n",
+                 index);
+}
+
 void FieldSpriteanimation::DrawCurrentFrame(int x, int y) {
-    if (BitmapWrapper* image = CurrentImage()) image->DrawDefault(x, y);
+    if (BitmapWrapper* image = CurrentImage())
+        image->DrawDefault(x, y);
+    else
+        WarnIfForgotten();
 }
 
 void FieldSpriteanimation::DrawCurrentFrameWithFlags(int x, int y, int flags) {
-    if (BitmapWrapper* image = CurrentImage()) image->Draw(x, y, flags);
+    if (BitmapWrapper* image = CurrentImage())
+        image->Draw(x, y, flags);
+    else
+        WarnIfForgotten();
 }
 
 FieldSpriteanimation* FieldSpriteanimation::Clone() const {
@@ -157,7 +181,7 @@ void FieldSpriteanimation::ForgetImage(const BitmapWrapper* image) {
     if (!image) return;
     for (FieldSpriteanimation* animation : Live()) {
         for (Frame& frame : animation->m_frames) {
-            if (frame.image == image) frame.image = nullptr;
+            if (frame.image == image) frame = Frame{nullptr, frame.duration, frame.third, true};
         }
     }
 }

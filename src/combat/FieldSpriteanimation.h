@@ -7,7 +7,8 @@
 //
 // Images are not owned. Every live animation is known to the class, so that
 // an image about to be freed can be dropped from all of them at once
-// (ForgetImage); a frame whose image was dropped draws nothing.
+// (ForgetImage); a frame whose image was dropped draws nothing, and the
+// first draw that meets one says so.
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -22,8 +23,9 @@ public:
 
     struct Frame {
         BitmapWrapper* image = nullptr;
-        int32_t duration = -1;  // ticks; -1 unset
-        int32_t third = -1;     // stored, not used
+        int32_t duration = -1;   // ticks; -1 unset
+        int32_t third = -1;      // stored, not used
+        bool forgotten = false;  // the image was dropped by ForgetImage
     };
 
     FieldSpriteanimation();
@@ -58,6 +60,9 @@ public:
     // Index of the frame shown now, or -1 for none.
     int32_t GetCurrentFrame() const;
     // The current frame's image on the current target (nothing for none).
+    // The first draw that meets a frame whose image was dropped prints
+    // "FieldSpriteanimation::DrawCurrentFrame:  Warning, Frame %i lost its
+    // image when the battle's images were cleared".
     void DrawCurrentFrame(int x, int y);
     void DrawCurrentFrameWithFlags(int x, int y, int flags);
 
@@ -96,6 +101,10 @@ public:
 
 private:
     BitmapWrapper* CurrentImage() const;
+    // Prints the warning for a dropped image, once per animation: for the
+    // current frame, or for the first dropped frame that kept the animation
+    // from locking.
+    void WarnIfForgotten();
 
     uint8_t m_locked = 0;
     uint8_t m_autoUpdate = 1;
@@ -108,6 +117,7 @@ private:
     uint8_t m_playOnce = 0;
     uint8_t m_oscillate = 0;
     uint8_t m_reversing = 0;
+    uint8_t m_warnedForgotten = 0;
     std::vector<Frame> m_frames;
 };
 

@@ -3,11 +3,15 @@
 // the member's class draws its texts over it.
 #include <lua5.1/lua.hpp>
 
+#include <cstdint>
 #include <string>
 
 #include "gui/GUIBaseObject.h"
 
 class BitmapWrapper;
+
+// The kind id of this widget (GetType), beside the toolkit's own.
+constexpr int32_t kTypeGUICombatCharDisplay = 3803;
 
 class GUICombatCharDisplay : public GUIBaseObject {
 public:

@@ -11,11 +11,15 @@
 // the next page of commands, as the two page buttons beside the window do.
 #include <allegro5/allegro.h>
 
+#include <cstdint>
 #include <string>
 
 #include "gui/GUIBaseObject.h"
 
 class GUIButton;
+
+// The kind id of this widget (GetType), beside the toolkit's own.
+constexpr int32_t kTypeGUICombatCommandWindow = 3800;
 
 class GUICombatCommandWindow : public GUIBaseObject {
 public:

@@ -41,15 +41,16 @@ void GUICombatMessageWindow::PushAction(int32_t opcode) {
     block->type = opcode;
     // These opcodes carry a value; queued without one they act on 0.
     switch (opcode) {
-        case kCharacter: case kTextSpeed: case kWait: case kBattleResult:
-        case kSetActor: case kSetTarget: case kAnimateActor: case kAnimateTarget:
-            block->value.assign(4, 0);
-            break;
-        case kShowDamage:
-            block->value.assign(8, 0);
-            break;
-        default:
-            break;
+        case kCharacter:
+        case kTextSpeed:
+        case kWait:
+        case kBattleResult:
+        case kSetActor:
+        case kSetTarget:
+        case kAnimateActor:
+        case kAnimateTarget: block->value.assign(4, 0); break;
+        case kShowDamage: block->value.assign(8, 0); break;
+        default: break;
     }
     m_queue.Push("X", block);
 }
@@ -163,18 +164,10 @@ void GUICombatMessageWindow::PerformAction(DataBlock* record) {
     BufferReadInt32BEChecked(&cursor, data, size, &first);
     BufferReadInt32BEChecked(&cursor, data, size, &second);
     switch (record->type) {
-        case kCharacter:
-            AppendChar(static_cast<char>(first & 0xFF));
-            break;
-        case kTextTick:
-            m_waitCounter = m_textSpeed;
-            break;
-        case kTextSpeed:
-            m_textSpeed = first;
-            break;
-        case kLineBreak:
-            NewLine();
-            break;
+        case kCharacter: AppendChar(static_cast<char>(first & 0xFF)); break;
+        case kTextTick: m_waitCounter = m_textSpeed; break;
+        case kTextSpeed: m_textSpeed = first; break;
+        case kLineBreak: NewLine(); break;
         case kWait:
             m_waitCounter = first;
             m_continue = false;
@@ -195,24 +188,15 @@ void GUICombatMessageWindow::PerformAction(DataBlock* record) {
             m_paused = true;
             m_continue = false;
             break;
-        case kSetActor:
-            SetActor(first);
-            break;
-        case kSetTarget:
-            SetTarget(first);
-            break;
-        case kAnimateActor:
-            AnimateActor(first);
-            break;
-        case kAnimateTarget:
-            AnimateTarget(first);
-            break;
+        case kSetActor: SetActor(first); break;
+        case kSetTarget: SetTarget(first); break;
+        case kAnimateActor: AnimateActor(first); break;
+        case kAnimateTarget: AnimateTarget(first); break;
         case kSync:
             m_syncing = true;
             m_continue = false;
             break;
-        default:
-            break;
+        default: break;
     }
 }
 
@@ -259,11 +243,8 @@ bool GUICombatMessageWindow::OnEvent(int event, int, int) {
                 m_paused = false;
             }
             return false;
-        case kGUIEventPulse:
-            Tick();
-            return false;
-        default:
-            return false;
+        case kGUIEventPulse: Tick(); return false;
+        default: return false;
     }
 }
 

@@ -17,17 +17,20 @@
 class Character;
 struct DataBlock;
 
+// The kind id of this widget (GetType), beside the toolkit's own.
+constexpr int32_t kTypeGUICombatMessageWindow = 3801;
+
 class GUICombatMessageWindow : public GUIBaseObject {
 public:
     enum Opcode : int32_t {
-        kPlaySound = 21,       // the shared data block: play a sound by name
-        kCharacter = 100,      // a character code
-        kTextTick = 101,       // wait counter := text speed
-        kTextSpeed = 102,      // text speed := value
+        kPlaySound = 21,   // the shared data block: play a sound by name
+        kCharacter = 100,  // a character code
+        kTextTick = 101,   // wait counter := text speed
+        kTextSpeed = 102,  // text speed := value
         kLineBreak = 103,
-        kWait = 104,           // wait n ticks
-        kShowDamage = 105,     // target index, amount: lower the shown HP
-        kBattleResult = 106,   // 0 defeat, 1 victory
+        kWait = 104,          // wait n ticks
+        kShowDamage = 105,    // target index, amount: lower the shown HP
+        kBattleResult = 106,  // 0 defeat, 1 victory
         kWaitForKey = 107,
         kSetActor = 200,       // combatant id
         kSetTarget = 201,      // combatant id

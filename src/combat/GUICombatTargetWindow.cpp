@@ -1,17 +1,18 @@
 #include "combat/GUICombatTargetWindow.h"
 
+#include <cstring>
+
 #include "combat/CombatEnemies.h"
 #include "combat/CombatParty.h"
 #include "combat/CombatRegistry.h"
 #include "combat/CombatTarget.h"
+#include "combat/GUICombatCommandWindow.h"
 #include "core/base/ByteBuffer.h"
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
 #include "core/media/BitmapWrapper.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIManager.h"
-
-#include <cstring>
 
 CombatTarget* CombatTarget::Make(const char* name, int32_t combatantId) {
     auto* record = new CombatTarget;
@@ -59,7 +60,10 @@ void GUICombatTargetWindow::FillTargets(int32_t mode, int32_t a, int32_t b) {
         case kEnemies: enemies(); break;
         case kAllEnemies: records.Add("X", CombatTarget::Make("All Enemies", -1)); break;
         case kYourself: records.Add("X", CombatTarget::Make("Yourself", -1)); break;
-        case kEveryone: party(); enemies(); break;
+        case kEveryone:
+            party();
+            enemies();
+            break;
         default: break;
     }
     ResizeForTargets(records.GetCount());

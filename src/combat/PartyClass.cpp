@@ -7,9 +7,9 @@
 #include <cmath>
 #include <cstdio>
 
+#include "combat/Bramle.h"
 #include "combat/CombatManager.h"
 #include "combat/CombatRegistry.h"
-#include "combat/Bramle.h"
 #include "combat/FieldSprite.h"
 #include "combat/GUICombatCharDisplay.h"
 #include "combat/GUICombatCommandWindow.h"
@@ -21,6 +21,7 @@
 #include "combat/Wistlemarn.h"
 #include "core/base/ByteBuffer.h"
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/base/Random.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
@@ -32,6 +33,7 @@ namespace {
 constexpr float P11 = 1.1f;
 constexpr float P12 = 1.2f;
 
+// clang-format off
 // Rows in class-id order.
 const PartyClassData kClasses[PartyClass::kClassCount] = {
     {"Orravine", 0, "Orravine", "Orravine got hurt and collapsed!", 65, 43, true, true, {7, 8, 10, 9, 5, 5}, 15, 8,
@@ -71,11 +73,7 @@ const PartyClassData kClasses[PartyClass::kClassCount] = {
      {{195, 150, 210}, {168, 124, 183}, {154, 113, 169}}, "LabelQuorrel",
      "Data/Scripts/Combat/FieldSprites/WistlemarnFieldSprite.lua"},
 };
-
-int32_t Clamp32(double value) {
-    if (std::isnan(value)) return 0;
-    return static_cast<int32_t>(std::clamp(value, -2147483648.0, 2147483647.0));
-}
+// clang-format on
 
 // The linear part is single precision (x is a 32-bit float): factor x is
 // rounded to a float, and without a power the constant is added in float too.
@@ -84,10 +82,10 @@ int32_t Evaluate(const GrowthFormula& formula, float x) {
     const float linear = static_cast<float>(formula.factor) * x;
     if (formula.exponent == 0.0f) {
         const float value = linear + static_cast<float>(formula.constant);
-        return Clamp32(std::trunc(static_cast<double>(value)));
+        return TruncateToInt32(std::trunc(static_cast<double>(value)));
     }
     const double power = std::pow(static_cast<double>(x), static_cast<double>(formula.exponent));
-    return Clamp32(std::trunc(power + static_cast<double>(linear) + formula.constant));
+    return TruncateToInt32(std::trunc(power + static_cast<double>(linear) + formula.constant));
 }
 
 // L plus or minus 0.35 for a draw.
@@ -97,8 +95,7 @@ float XAt(int32_t level, int32_t draw) {
 
 float DrawX(int32_t level) { return XAt(level, RandomNext()); }
 
-template <typename... Args>
-std::string Format(const char* format, Args... values) {
+template <typename... Args> std::string Format(const char* format, Args... values) {
     char buffer[256];
     std::snprintf(buffer, sizeof buffer, format, values...);
     return buffer;
@@ -171,7 +168,7 @@ void PartyClass::GainExperience(int32_t amount) {
     ExperienceRecord& e = *GetExperience();
     // 64-bit sums, kept within the record's range; the level cap ends the
     // loop even when the threshold can grow no further.
-    e.gained = Clamp32(static_cast<double>(e.gained) + amount);
+    e.gained = TruncateToInt32(static_cast<double>(e.gained) + amount);
     while (e.gained >= e.needed && GetStats()->level < kMaxLevel) LevelUp(window);
 }
 
@@ -184,7 +181,7 @@ void PartyClass::LevelUp(GUICombatMessageWindow* window) {
     // needed + step x f + 1 in single precision, as f is a 32-bit float.
     const int64_t step = (5LL * level + m_data.stepConstant) * level;
     const float raised = static_cast<float>(e.needed) + static_cast<float>(step) * f;
-    e.needed = Clamp32(std::trunc(static_cast<double>(raised + 1.0f)));
+    e.needed = TruncateToInt32(std::trunc(static_cast<double>(raised + 1.0f)));
 
     const int32_t oldMaxHp = s.maxHp;
     const int32_t oldMaxMp = s.maxMp;
@@ -195,8 +192,8 @@ void PartyClass::LevelUp(GUICombatMessageWindow* window) {
     s.maxHp = Evaluate(m_data.maxHp, DrawX(level));
     if (m_data.hasMp) s.maxMp = Evaluate(m_data.maxMp, DrawX(level));
     for (int i = 0; i < 6; ++i) *stats[i] = Evaluate(m_data.growth[i], DrawX(level));
-    s.hp = Clamp32(static_cast<double>(s.hp) + s.maxHp - oldMaxHp);
-    if (m_data.hasMp) s.mp = Clamp32(static_cast<double>(s.mp) + s.maxMp - oldMaxMp);
+    s.hp = TruncateToInt32(static_cast<double>(s.hp) + s.maxHp - oldMaxHp);
+    if (m_data.hasMp) s.mp = TruncateToInt32(static_cast<double>(s.mp) + s.maxMp - oldMaxMp);
 
     if (!window) return;
     auto line = [window](const std::string& text) {
@@ -204,9 +201,9 @@ void PartyClass::LevelUp(GUICombatMessageWindow* window) {
         window->QueueLineBreak();
         window->PushWait(16);
     };
-    static const char* const kStatLines[6] = {"Strength increased by %i.", "Toughness increased by %i.",
+    static const char* const kStatLines[6] = {"Strength increased by %i.",  "Toughness increased by %i.",
                                               "Intellect increased by %i.", "Cunning increased by %i.",
-                                              "Agility increased by %i.", "Speed increased by %i."};
+                                              "Agility increased by %i.",   "Speed increased by %i."};
     line(Format("%s is now level %i!", GetName().c_str(), level));
     line(Format("Max HP increased by %i.", s.maxHp - oldMaxHp));
     if (m_data.hasMp) line(Format("Max MP increased by %i.", s.maxMp - oldMaxMp));
@@ -256,10 +253,8 @@ void PartyClass::FillStatusDisplay() {
             al_draw_textf(font, black, 3, 35, 0, "MP %s/%i", FormatStatNumber(s.maxMp, s.shownMp).c_str(), s.maxMp);
         if (DataLibrary* library = GetGlobalState()->dataLibrary) {
             // Looked up every tick: a missing label stays silent.
-            const uint8_t warn = library->GetWarnOnMiss();
-            library->SetWarnOnMiss(0);
-            auto* label = library->Get<BitmapWrapper>("Images", "GUI", "Combat", m_data.raceLabel, DataKind::Bitmap);
-            library->SetWarnOnMiss(warn);
+            auto* label =
+                library->GetQuietly<BitmapWrapper>("Images", "GUI", "Combat", m_data.raceLabel, DataKind::Bitmap);
             if (label) label->DrawDefault(19, 53);
         }
     }

@@ -33,10 +33,10 @@ struct PartyClassData {
     const char* displayName;
     const char* koText;
     int32_t hp;
-    int32_t mp;          // used when setsMp
-    bool setsMp;         // otherwise MP stays at the character default
-    bool hasMp;          // grows MP and shows the MP line
-    int32_t stats[6];    // Strength, Toughness, Intellect, Cunning, Agility, Speed
+    int32_t mp;                  // used when setsMp
+    bool setsMp;                 // otherwise MP stays at the character default
+    bool hasMp;                  // grows MP and shows the MP line
+    int32_t stats[6];            // Strength, Toughness, Intellect, Cunning, Agility, Speed
     int32_t firstThresholdBase;  // first threshold: rand() mod 3 + this
     int32_t stepConstant;        // experience step factor 5L + this
     GrowthFormula maxHp;

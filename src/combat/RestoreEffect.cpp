@@ -16,8 +16,7 @@ ItemEffectRecord* MakeRestoreEffect(int32_t amount, int32_t mode) {
     return record;
 }
 
-std::vector<uint8_t> BuildEffectBlock(const Character* user, const Character* target,
-                                      const ItemEffectRecord& record) {
+std::vector<uint8_t> BuildEffectBlock(const Character* user, const Character* target, const ItemEffectRecord& record) {
     std::vector<uint8_t> block(2 * kBufferPointerSize + record.data.size());
     uint32_t cursor = 0;
     BufferWritePointerRaw(user, &cursor, block.data());

@@ -24,8 +24,7 @@ struct ItemEffectRecord {
 ItemEffectRecord* MakeRestoreEffect(int32_t amount, int32_t mode);
 
 // The application block of an effect record for (user, target).
-std::vector<uint8_t> BuildEffectBlock(const Character* user, const Character* target,
-                                      const ItemEffectRecord& record);
+std::vector<uint8_t> BuildEffectBlock(const Character* user, const Character* target, const ItemEffectRecord& record);
 
 // Reads the block (bounds-checked; a short block does nothing) and restores
 // the target's HP; nothing without a target.

@@ -6,13 +6,14 @@
 #include <string_view>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
+#include "core/script/KeyboardManager.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIControlStack.h"
 #include "gui/GUIManager.h"
-#include "world/PlayerVorn.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 
@@ -31,10 +32,10 @@ GUIBaseObject::GUIBaseObject() { m_type = kTypeGUIBaseObject; }
 GUIBaseObject::~GUIBaseObject() {
     // Walks that hold this object in a snapshot see it gone from here on.
     m_life.reset();
-    // A window deleted while shown gives back the lock it took on the player,
+    // A window deleted while shown gives back the lock it took on the player's keys,
     // or the player would stay frozen.
-    if (m_visible && m_hasInputLockName && GetGlobalState()->player)
-        GetGlobalState()->player->RemoveInputLock(m_inputLockName);
+    if (m_visible && m_hasInputLockName && GetGlobalState()->keyboardManager)
+        GetGlobalState()->keyboardManager->RemoveInputLock(m_inputLockName);
     DeleteChildren();
     DetachEverywhere();
     delete m_backing;
@@ -92,7 +93,8 @@ void GUIBaseObject::Show(bool childrenOnly) {
     m_visible = true;
     // Shown, it appears in its parent's picture.
     MarkDirty();
-    if (m_hasInputLockName && GetGlobalState()->player) GetGlobalState()->player->AddInputLock(m_inputLockName);
+    if (m_hasInputLockName && GetGlobalState()->keyboardManager)
+        GetGlobalState()->keyboardManager->AddInputLock(m_inputLockName);
     if (GUIManager* manager = Manager()) {
         if (m_joinsActiveWindows) manager->AddActiveWindow(this);
         if (m_joinsControlStack) manager->GetControlStack().Push(this);
@@ -114,7 +116,8 @@ void GUIBaseObject::Hide(bool childrenOnly) {
     m_visible = false;
     // Hidden, it leaves its parent's picture.
     SetParentsDirty();
-    if (m_hasInputLockName && GetGlobalState()->player) GetGlobalState()->player->RemoveInputLock(m_inputLockName);
+    if (m_hasInputLockName && GetGlobalState()->keyboardManager)
+        GetGlobalState()->keyboardManager->RemoveInputLock(m_inputLockName);
     if (GUIManager* manager = Manager()) {
         if (m_joinsActiveWindows) manager->RemoveActiveWindow(this);
         if (m_joinsControlStack) manager->GetControlStack().Remove(this);
@@ -511,7 +514,9 @@ void GUIBaseObject::Draw(BitmapWrapper* target) {
     if (m_visible && Backing() && Backing()->GetBitmap()) {
         std::weak_ptr<char> self = m_life;
         const bool render = m_hasContent && WantsRender();
-        if (!state->openGLMode && render && RenderStraightTo(target)) {
+        // Both display modes draw the same way, so an object that can draw
+        // straight onto the frame does so in either.
+        if (render && RenderStraightTo(target)) {
             if (trace && !self.expired()) std::fputs("Done\n", stderr);
             return;
         }
@@ -841,8 +846,7 @@ bool GUIBaseObject::Navigate() {
         }
         case 5:  // Cancel
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }
 

@@ -37,14 +37,13 @@
 
 class BitmapWrapper;
 
-// Type ids of the GUI classes.
+// Type ids of the GUI classes. Widgets of the layers above declare theirs
+// in their own headers, in the ranges left free here.
 enum GUITypeId : int32_t {
     kTypeGUIBaseObject = 3000,
     kTypeGUIButton = 3010,
     kTypeGUICheckBox = 3020,
     kTypeGUIColorBox = 3030,
-    kTypeGUIDialogueManager = 3040,
-    kTypeGUIChatWindow = 3050,
     kTypeGUIImage = 3100,
     kTypeGUISmartImage = 3101,
     kTypeGUITextLine = 3200,
@@ -54,21 +53,9 @@ enum GUITypeId : int32_t {
     kTypeGUIScrollableWindow = 3301,
     kTypeGUIResizeWindow = 3302,
     kTypeGUIScrollBar = 3400,
-    kTypeGUIEnvironmentWindow = 3500,
     kTypeGUIDropMenu = 3600,
     kTypeGUIList = 3700,
-    kTypeGUICombatCommandWindow = 3800,
-    kTypeGUICombatMessageWindow = 3801,
-    kTypeGUICombatTargetWindow = 3802,
-    kTypeGUICombatCharDisplay = 3803,
 };
-
-// A 64-bit sum brought back into the 32-bit range. Rectangles, border widths
-// and mouse positions reach the GUI unbounded from scripts; their sums and
-// differences saturate instead of overflowing.
-inline int32_t SaturateToInt32(int64_t value) {
-    return value > INT32_MAX ? INT32_MAX : value < INT32_MIN ? INT32_MIN : static_cast<int32_t>(value);
-}
 
 // The text-line family (GUITextLine and its subclasses).
 inline bool IsGUITextLineType(int32_t type) { return type >= 3200 && type <= 3299; }
@@ -76,10 +63,10 @@ inline bool IsGUITextLineType(int32_t type) { return type >= 3200 && type <= 329
 // Event codes of the GUI. Each event carries an (x, y) in the receiver's
 // parent's coordinates.
 enum GUIEvent : int {
-    kGUIEventDrag = -2,     // drag move, sent only to the manager's drag object
-    kGUIEventPulse = -1,    // once per tick
-    kGUIEventPress = 0,     // mouse button pressed
-    kGUIEventRelease = 1,   // mouse button released
+    kGUIEventDrag = -2,    // drag move, sent only to the manager's drag object
+    kGUIEventPulse = -1,   // once per tick
+    kGUIEventPress = 0,    // mouse button pressed
+    kGUIEventRelease = 1,  // mouse button released
     kGUIEventKeyDown = 2,
     kGUIEventKeyUp = 3,
 };
@@ -311,7 +298,9 @@ public:
     void SetNamedPointerWithDeleter(const char* name, void* pointer, ValueDeleter deleter);
     void AddPointer(void* pointer) { SetNamedPointer("X", pointer); }
     void AddOwnedPointer(void* pointer) { SetOwnedPointer("X", pointer); }
-    void AddPointerWithDeleter(void* pointer, ValueDeleter deleter) { SetNamedPointerWithDeleter("X", pointer, deleter); }
+    void AddPointerWithDeleter(void* pointer, ValueDeleter deleter) {
+        SetNamedPointerWithDeleter("X", pointer, deleter);
+    }
     void* GetNamedPointer(const char* name) const;
     void* GetPointerAt(int index) const;
     void RemoveLastPointer();

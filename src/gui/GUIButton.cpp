@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/SoundManager.h"
 #include "core/script/DataLibrary.h"
@@ -19,8 +20,8 @@ ALLEGRO_COLOR ScaleOpaque(ALLEGRO_COLOR colour, float factor) {
     return al_map_rgba_f(scale(colour.r), scale(colour.g), scale(colour.b), 1.0f);
 }
 
-void PaintFace(BitmapWrapper* image, ALLEGRO_COLOR frame, ALLEGRO_COLOR fill, ALLEGRO_COLOR inner,
-               ALLEGRO_FONT* font, const std::string& text) {
+void PaintFace(BitmapWrapper* image, ALLEGRO_COLOR frame, ALLEGRO_COLOR fill, ALLEGRO_COLOR inner, ALLEGRO_FONT* font,
+               const std::string& text) {
     if (!image || !image->GetBitmap()) return;
     image->ClearToColor(fill);
     const int w = image->GetWidth();
@@ -141,8 +142,8 @@ void GUIButton::PaintWaitingFaces() const {
     PaintFace(m_normalImage, r.frame, r.fill, r.inner, r.font, r.text);
     PaintFace(m_hoverImage, ScaleOpaque(r.frame, 1.1f), ScaleOpaque(r.fill, 1.1f), ScaleOpaque(r.inner, 1.1f), r.font,
               r.text);
-    PaintFace(m_pressedImage, ScaleOpaque(r.frame, 0.9f), ScaleOpaque(r.fill, 0.9f), ScaleOpaque(r.inner, 0.9f),
-              r.font, r.text);
+    PaintFace(m_pressedImage, ScaleOpaque(r.frame, 0.9f), ScaleOpaque(r.fill, 0.9f), ScaleOpaque(r.inner, 0.9f), r.font,
+              r.text);
     al_set_separate_blender(saved[0], saved[1], saved[2], saved[3], saved[4], saved[5]);
     if (previous) al_set_target_bitmap(previous);
 }
@@ -214,8 +215,7 @@ bool GUIButton::OnEvent(int event, int, int) {
             Click();  // the last use of this object: the action may delete it
             return true;
         }
-        default:
-            return false;
+        default: return false;
     }
 }
 

@@ -2,14 +2,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
+#include <vector>
 
-#include "combat/CombatWindows.h"
 #include "core/base/GlobalState.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIManager.h"
 #include "gui/GUIScrollBar.h"
-#include "gui/InventoryWindows.h"
 
 namespace {
 
@@ -20,7 +20,12 @@ GUIBaseObject* ClickedButtonParent() {
     return button ? button->GetParent() : nullptr;
 }
 
-bool StartsWith(const std::string& text, const char* prefix) { return text.rfind(prefix, 0) == 0; }
+bool StartsWith(const std::string& text, const std::string& prefix) { return text.rfind(prefix, 0) == 0; }
+
+std::vector<std::pair<std::string, ButtonCallbackLookup>>& PrefixLookups() {
+    static std::vector<std::pair<std::string, ButtonCallbackLookup>> lookups;
+    return lookups;
+}
 
 struct NamedCallback {
     const char* name;
@@ -39,11 +44,19 @@ const NamedCallback kCallbacks[] = {
 
 }  // namespace
 
+void RegisterButtonCallbackPrefix(const std::string& prefix, ButtonCallbackLookup lookup) {
+    for (auto& entry : PrefixLookups()) {
+        if (entry.first == prefix) {
+            entry.second = lookup;
+            return;
+        }
+    }
+    PrefixLookups().emplace_back(prefix, lookup);
+}
+
 ButtonCallback FindButtonCallback(const std::string& name) {
-    // Names beginning "Combat" are looked up in the combat windows' table,
-    // names beginning "Inv" in the inventory windows' table.
-    if (StartsWith(name, "Combat")) return GetCombatButtonCallback(name);
-    if (StartsWith(name, "Inv")) return GetInventoryButtonCallback(name);
+    for (const auto& [prefix, lookup] : PrefixLookups())
+        if (StartsWith(name, prefix)) return lookup ? lookup(name) : nullptr;
     for (const NamedCallback* entry = kCallbacks; entry->name; ++entry)
         if (name == entry->name) return entry->callback;
     return nullptr;

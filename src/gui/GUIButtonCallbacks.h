@@ -8,8 +8,16 @@
 using ButtonCallback = bool (*)(void* argument);
 
 // The callback of that name (compared exactly), or null: the button then
-// does nothing on click.
+// does nothing on click. A name that begins with a registered prefix is
+// looked up by that prefix's lookup alone.
 ButtonCallback FindButtonCallback(const std::string& name);
+
+// A family of windows above the toolkit (the combat windows' "Combat", the
+// inventory windows' "Inv") hands its table of callbacks in at start-up.
+// Prefixes are tried in the order they were first registered; registering
+// one again replaces its lookup.
+using ButtonCallbackLookup = ButtonCallback (*)(const std::string& name);
+void RegisterButtonCallbackPrefix(const std::string& prefix, ButtonCallbackLookup lookup);
 
 // Closes the clicked button's parent, drops the head of the active-window
 // list and opens the window that is then at its head; false without a parent.

@@ -10,8 +10,7 @@ GUICheckBox::GUICheckBox() {
     m_redrawEveryPulse = false;
     if (DataLibrary* library = GetGlobalState()->dataLibrary) {
         m_checkedImage = library->Get<BitmapWrapper>("Images", "GUI", "Misc", "CheckBoxChecked", DataKind::Bitmap);
-        m_uncheckedImage =
-            library->Get<BitmapWrapper>("Images", "GUI", "Misc", "CheckBoxUnchecked", DataKind::Bitmap);
+        m_uncheckedImage = library->Get<BitmapWrapper>("Images", "GUI", "Misc", "CheckBoxUnchecked", DataKind::Bitmap);
     }
 }
 

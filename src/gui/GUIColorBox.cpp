@@ -4,7 +4,7 @@
 
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
-#include "world/PropertyRouter.h"
+#include "core/script/PropertyRouter.h"
 
 GUIColorBox::GUIColorBox() {
     m_type = kTypeGUIColorBox;
@@ -28,8 +28,11 @@ bool GUIColorBox::ShownStateChanged() const {
 bool GUIColorBox::OnEvent(int, int, int) { return false; }
 
 void* GUIColorBox::GetProperty(const std::string& name) {
-    int32_t* field = name == "Red" ? &m_red : name == "Green" ? &m_green : name == "Blue" ? &m_blue
-                   : name == "Alpha" ? &m_alpha : nullptr;
+    int32_t* field = name == "Red"     ? &m_red
+                     : name == "Green" ? &m_green
+                     : name == "Blue"  ? &m_blue
+                     : name == "Alpha" ? &m_alpha
+                                       : nullptr;
     if (field) PropertyRouter::Report(PropertyRouter::kInt);
     return field;
 }

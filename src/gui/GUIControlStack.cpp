@@ -3,7 +3,6 @@
 #include "core/base/GlobalState.h"
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIBaseObject.h"
-#include "world/PlayerVorn.h"
 
 void GUIControlStack::Push(GUIBaseObject* object) {
     if (object) m_list.AddToFront("X", object);
@@ -51,9 +50,7 @@ void GUIControlStack::Clear() {
     m_list.Clear();
 }
 
-bool GUIControlStack::Contains(const GUIBaseObject* object) const {
-    return object && m_list.ContainsValue(object);
-}
+bool GUIControlStack::Contains(const GUIBaseObject* object) const { return object && m_list.ContainsValue(object); }
 
 GUIBaseObject* GUIControlStack::Top() const {
     NamedList::Node* head = m_list.GetHead();
@@ -68,10 +65,10 @@ bool GUIControlStack::TopHoldsInput() const {
 void GUIControlStack::Update() {
     GUIBaseObject* top = Top();
     if (!top) {
-        if (PlayerVorn* player = GetGlobalState()->player) player->RemoveInputLock(kInputLockName);
+        if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->RemoveInputLock(kInputLockName);
         return;
     }
-    if (PlayerVorn* player = GetGlobalState()->player) player->AddInputLock(kInputLockName);
+    if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->AddInputLock(kInputLockName);
     std::weak_ptr<char> life = top->GetLifeToken();
     bool letGo = top->HandleNavigation();
     // Navigation may have destroyed the object; its destructor has then

@@ -5,28 +5,18 @@
 #include <cstdio>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
+#include "core/media/OptionalMedia.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/LuaManager.h"
 
 namespace {
 
-constexpr int kBarHeight = 20;     // the strip of field names
-constexpr int kEntryStep = 16;     // from one entry to the next
-constexpr int kEntryHeight = 20;   // an entry's backdrop
-constexpr int kCharWidth = 8;      // a field's width per letter of its name
-
-// The system font, looked up quietly: menus are often built before the
-// fonts are registered, and a menu without a font shows no text.
-ALLEGRO_FONT* SystemFont() {
-    DataLibrary* library = GetGlobalState()->dataLibrary;
-    if (!library) return nullptr;
-    const uint8_t warn = library->GetWarnOnMiss();
-    library->SetWarnOnMiss(0);
-    auto* font = library->Get<ALLEGRO_FONT>("Fonts", "General", "System", "SystemFont", DataKind::Font);
-    library->SetWarnOnMiss(warn);
-    return font;
-}
+constexpr int kBarHeight = 20;    // the strip of field names
+constexpr int kEntryStep = 16;    // from one entry to the next
+constexpr int kEntryHeight = 20;  // an entry's backdrop
+constexpr int kCharWidth = 8;     // a field's width per letter of its name
 
 }  // namespace
 

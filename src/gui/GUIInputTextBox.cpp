@@ -9,16 +9,12 @@
 #include "core/base/LayerHooks.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/KeyboardManager.h"
-#include "gui/GUIChatWindow.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIManager.h"
-#include "world/PlayerVorn.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 
-int TextWidth(ALLEGRO_FONT* font, const std::string& text) {
-    return font ? al_get_text_width(font, text.c_str()) : 0;
-}
+int TextWidth(ALLEGRO_FONT* font, const std::string& text) { return font ? al_get_text_width(font, text.c_str()) : 0; }
 
 // Digits and the punctuation keys (tilde, minus, equals, braces, backslash,
 // semicolon, quote, space, comma, full stop, slash): shift alone picks the
@@ -26,11 +22,19 @@ int TextWidth(ALLEGRO_FONT* font, const std::string& text) {
 bool IsShiftOnlyKey(int code) {
     if (code >= 27 && code <= 36) return true;
     switch (code) {
-        case 60: case 61: case 62: case 65: case 66: case 70:
-        case 68: case 69: case 75: case 72: case 73: case 74:
-            return true;
-        default:
-            return false;
+        case 60:
+        case 61:
+        case 62:
+        case 65:
+        case 66:
+        case 70:
+        case 68:
+        case 69:
+        case 75:
+        case 72:
+        case 73:
+        case 74: return true;
+        default: return false;
     }
 }
 
@@ -61,7 +65,8 @@ void GUIInputTextBox::SetFocus(bool on) {
             // Keys typed before the focus are not the box's, and the player
             // sees no key from now on, not only from the next pulse.
             manager->ClearTypedKeys();
-            if (PlayerVorn* player = GetGlobalState()->player) player->AddInputLock(GUIControlStack::kInputLockName);
+            if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager)
+                keyboard->AddInputLock(GUIControlStack::kInputLockName);
         }
         MarkDirty();
         m_cursor = m_length;
@@ -115,17 +120,24 @@ bool GUIInputTextBox::Insert(char character, int position) {
     return true;
 }
 
+GUIInputTextBox::LineEnteredFn& GUIInputTextBox::LineEnteredHandler() {
+    static LineEnteredFn handler = nullptr;
+    return handler;
+}
+
+void GUIInputTextBox::SetLineEnteredHandler(LineEnteredFn handler) { LineEnteredHandler() = handler; }
+
 void GUIInputTextBox::Submit() {
     // The line leaves the box at once, so typing can go on; it waits for
     // TakeEnteredText. A line that the console recognises as a command is
-    // run as one here, and any other line typed into the chat window's box
-    // is sent through the chat window.
+    // run as one here, and any other line goes to the line-entered handler
+    // (the chat window sends a line typed into its box).
     m_enteredText = m_text;
     const LayerHooks& hooks = GetLayerHooks();
     if (hooks.isConsoleCommand && hooks.runConsoleCommand && hooks.isConsoleCommand(m_enteredText))
         hooks.runConsoleCommand(m_enteredText);
-    else if (m_parent && m_parent->GetType() == kTypeGUIChatWindow)
-        static_cast<GUIChatWindow*>(m_parent)->SendChatLine(m_enteredText);
+    else if (LineEnteredFn handler = LineEnteredHandler())
+        handler(*this, m_enteredText);
     m_entered = true;
     m_text.clear();
     m_cursor = 0;
@@ -220,8 +232,10 @@ void* GUIInputTextBox::GetProperty(const std::string& name) {
         PropertyRouter::Report(PropertyRouter::kString);
         return &m_text;
     }
-    int32_t* field = name == "Length" ? &m_length : name == "Cursor" ? &m_cursor : name == "MaxChars" ? &m_maxChars
-                                                                                                      : nullptr;
+    int32_t* field = name == "Length"     ? &m_length
+                     : name == "Cursor"   ? &m_cursor
+                     : name == "MaxChars" ? &m_maxChars
+                                          : nullptr;
     if (field) PropertyRouter::Report(PropertyRouter::kInt);
     return field;
 }

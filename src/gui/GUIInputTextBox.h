@@ -34,6 +34,11 @@ public:
 
     // The submitted line, once: true and the line in `line` when one waits.
     bool TakeEnteredText(std::string& line);
+    // Called with every submitted line that is not a console command; a
+    // window above the toolkit (the chat window) sets it at start-up to act
+    // on lines typed into its box. Null: nothing happens.
+    using LineEnteredFn = void (*)(GUIInputTextBox& box, const std::string& line);
+    static void SetLineEnteredHandler(LineEnteredFn handler);
     bool HasEnteredText() const { return m_entered; }
 
     // Maximum characters (negative reads 0) and the system flag; the text
@@ -67,6 +72,7 @@ public:
     static void RegisterLuaFunctions(lua_State* L);
 
 private:
+    static LineEnteredFn& LineEnteredHandler();
     ALLEGRO_FONT* TypingFont() const { return m_inputFont ? m_inputFont : m_font; }
     // Brings the length and cursor back in line with the text (router
     // writes and GUIT_SetString may have moved them).

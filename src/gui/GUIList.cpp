@@ -6,26 +6,16 @@
 #include <cstdio>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
+#include "core/media/OptionalMedia.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIScrollBar.h"
 
 namespace {
 
-constexpr int kMargin = 2;      // around the rows, in pixels
-constexpr int kBarInset = 10;   // the bar's left edge from the list's right edge
-
-// The system font, looked up quietly: lists are often built before the
-// fonts are registered, and a list without a font shows no names.
-ALLEGRO_FONT* SystemFont() {
-    DataLibrary* library = GetGlobalState()->dataLibrary;
-    if (!library) return nullptr;
-    const uint8_t warn = library->GetWarnOnMiss();
-    library->SetWarnOnMiss(0);
-    auto* font = library->Get<ALLEGRO_FONT>("Fonts", "General", "System", "SystemFont", DataKind::Font);
-    library->SetWarnOnMiss(warn);
-    return font;
-}
+constexpr int kMargin = 2;     // around the rows, in pixels
+constexpr int kBarInset = 10;  // the bar's left edge from the list's right edge
 
 }  // namespace
 
@@ -57,8 +47,7 @@ void GUIList::SetListSize(int32_t count) {
     if (!bar) return;
     bar->SetValue(0);
     bar->SetScrollData(SaturateToInt32(int64_t{m_width} - kBarInset), kMargin,
-                       SaturateToInt32(int64_t{m_width} - kMargin), SaturateToInt32(int64_t{m_height} - kMargin),
-                       true);
+                       SaturateToInt32(int64_t{m_width} - kMargin), SaturateToInt32(int64_t{m_height} - kMargin), true);
     int64_t step = 1;
     if (count >= m_visibleRows) step = (int64_t{m_height} - 20) / (int64_t{count} - m_visibleRows + 1);
     // More entries than the bar has pixels would give a step of 0, which the
@@ -74,8 +63,7 @@ void GUIList::SetListEntry(int32_t index, const std::string& nameKind, const std
                            const std::string& objectOwner, const std::string& objectProperty) {
     if (index < 0 || index >= m_count) return;
     auto entry = std::make_unique<Entry>();
-    if (!entry->name.Bind(nameKind, nameOwner, nameProperty) ||
-        entry->name.GetValueType() != PropertyRouter::kString) {
+    if (!entry->name.Bind(nameKind, nameOwner, nameProperty) || entry->name.GetValueType() != PropertyRouter::kString) {
         std::fprintf(stderr, "GUIList SetListEntry:  Failed, did not find name in %s %s %s\n", nameKind.c_str(),
                      nameOwner.c_str(), nameProperty.c_str());
         return;

@@ -18,8 +18,8 @@
 #include <string>
 #include <vector>
 
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIBaseObject.h"
-#include "world/PropertyRouter.h"
 
 class GUIScrollBar;
 

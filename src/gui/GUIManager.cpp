@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/KeyboardManager.h"
@@ -188,8 +189,8 @@ bool GUIManager::HandleMouseEvent(int event) {
         m_controlStack.Update();
         if (m_dragObject) {
             // The mouse in the drag object's parent's coordinates.
-            int64_t x = script::TruncateToInt(m_mouseX);
-            int64_t y = script::TruncateToInt(m_mouseY);
+            int64_t x = TruncateToInt32(m_mouseX);
+            int64_t y = TruncateToInt32(m_mouseY);
             for (GUIBaseObject* p = m_dragObject->GetParent(); p; p = p->GetParent()) {
                 x -= p->GetPositionX();
                 y -= p->GetPositionY();
@@ -207,8 +208,8 @@ bool GUIManager::HandleMouseEvent(int event) {
     // places, a confirm choosing in the window it has just opened). The
     // tick's pulse is where the stack reads the keys.
 
-    const int x = script::TruncateToInt(m_mouseX);
-    const int y = script::TruncateToInt(m_mouseY);
+    const int x = TruncateToInt32(m_mouseX);
+    const int y = TruncateToInt32(m_mouseY);
     for (const GUIBaseObject::WalkEntry& entry : GUIBaseObject::Snapshot(m_topLevel)) {
         if (!StillOn(m_topLevel, entry)) continue;
         if (entry.object->HandleEvent(event, x, y)) return true;
@@ -216,7 +217,7 @@ bool GUIManager::HandleMouseEvent(int event) {
     return false;
 }
 
-void GUIManager::HandleHotkeys(bool inventoryKey) {
+void GUIManager::HandleHotkeys() {
     if (m_controlStack.TopHoldsInput()) return;
     KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
     if (!keyboard) return;
@@ -253,7 +254,7 @@ void GUIManager::HandleHotkeys(bool inventoryKey) {
         }
     }
 
-    if (inventoryKey && struck("Inventory")) {
+    if (struck("Inventory")) {
         GUIBaseObject* inventory = FindObject("InventoryWindow");
         if (inventory && FindObject("InventoryWindowSubmenu")) {
             std::weak_ptr<char> life = inventory->GetLifeToken();

@@ -50,9 +50,6 @@ public:
     // Hide (children only) on every top-level object but "EnvironmentWindow".
     void HideAllObjects();
 
-    // Builds the one dialogue box ("DialogueManager") along the bottom of the
-    // window, at the front and hidden; a second call returns the first box.
-    GUIBaseObject* CreateDialogueManager();
     NamedList* GetTopLevelList() { return &m_topLevel; }
     NamedList* GetActiveObjectList() const { return m_activeObjectList; }
     void SetActiveObjectList(NamedList* list) { m_activeObjectList = list; }
@@ -114,9 +111,8 @@ public:
     // down/up; true when a top-level object took it.
     bool HandleMouseEvent(int event);
     // "Chat", "Menu" and "Inventory", once per tick, unless the control
-    // stack's top holds input. The battle passes false for the inventory:
-    // the world's inventory window is no part of it.
-    void HandleHotkeys(bool inventoryKey = true);
+    // stack's top holds input.
+    void HandleHotkeys();
     void Draw(BitmapWrapper* target) { DrawPulse(target); }
     // Clears the target to black (when asked) and draws the top-level
     // objects back to front.
@@ -143,6 +139,15 @@ public:
     // The GUI subsystem's registrar: GUI_, GUIOL_ and GUIG_ functions, then
     // the widget families in their places.
     static void RegisterLuaFunctions(lua_State* L);
+
+    // A widget kind of a layer above the toolkit, handed in at start-up:
+    // GUIOL_AddObject creates it by `typeName` (never when `create` is null),
+    // and RegisterLuaFunctions registers its script family `registerLua`
+    // (when not null) with the toolkit's own. Registering a name again
+    // replaces it.
+    using WidgetFactory = GUIBaseObject* (*)();
+    using LuaRegistrar = void (*)(lua_State* L);
+    static void RegisterWidgetKind(const std::string& typeName, WidgetFactory create, LuaRegistrar registerLua);
 
 private:
     NamedList m_topLevel{false};  // deleted by the manager, not by the list

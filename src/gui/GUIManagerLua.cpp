@@ -1,8 +1,8 @@
 // The GUI_ and GUIOL_ script functions, and the GUI subsystem's registrar.
 #include <cstdio>
 #include <string>
+#include <vector>
 
-#include "combat/GUICombatCharDisplay.h"
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
@@ -12,7 +12,6 @@
 #include "gui/GUICheckBox.h"
 #include "gui/GUIColorBox.h"
 #include "gui/GUIDropMenu.h"
-#include "gui/GUIEnvironmentWindow.h"
 #include "gui/GUIImage.h"
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIList.h"
@@ -33,10 +32,7 @@ struct GUIObjectType {
     GUIBaseObject* (*create)();
 };
 
-template <class T>
-GUIBaseObject* CreateGUIObject() {
-    return new T;
-}
+template <class T> GUIBaseObject* CreateGUIObject() { return new T; }
 
 const GUIObjectType kCreatableTypes[] = {
     {"GUISmartText", &CreateGUIObject<GUISmartTextLine>},
@@ -51,15 +47,28 @@ const GUIObjectType kCreatableTypes[] = {
     {"GUIWindow", &CreateGUIObject<GUIWindow>},
     {"GUIScrollableWindow", &CreateGUIObject<GUIScrollableWindow>},
     {"GUIResizeWindow", &CreateGUIObject<GUIResizeWindow>},
-    {"GUIEnvironmentWindow", &CreateGUIObject<GUIEnvironmentWindow>},
     {"GUIList", &CreateGUIObject<GUIList>},
     {"GUIDropMenu", &CreateGUIObject<GUIDropMenu>},
     {nullptr, nullptr},
 };
 
+// The kinds of the layers above, in the order they were first registered.
+struct WidgetKind {
+    std::string typeName;
+    GUIManager::WidgetFactory create;
+    GUIManager::LuaRegistrar registerLua;
+};
+
+std::vector<WidgetKind>& WidgetKinds() {
+    static std::vector<WidgetKind> kinds;
+    return kinds;
+}
+
 GUIBaseObject* CreateByTypeName(const std::string& typeName) {
     for (const GUIObjectType* type = kCreatableTypes; type->name; ++type)
         if (typeName == type->name) return type->create();
+    for (const WidgetKind& kind : WidgetKinds())
+        if (kind.create && typeName == kind.typeName) return kind.create();
     return nullptr;
 }
 
@@ -159,25 +168,37 @@ const script::Function kManagerFunctions[] = {
 
 }  // namespace
 
+void GUIManager::RegisterWidgetKind(const std::string& typeName, WidgetFactory create, LuaRegistrar registerLua) {
+    for (WidgetKind& kind : WidgetKinds()) {
+        if (kind.typeName == typeName) {
+            kind.create = create;
+            kind.registerLua = registerLua;
+            return;
+        }
+    }
+    WidgetKinds().push_back({typeName, create, registerLua});
+}
+
 void GUIManager::RegisterLuaFunctions(lua_State* L) {
     if (!L) return;
     script::Register(L, kManagerFunctions);
-    GUIBaseObject::RegisterLuaFunctions(L);  // GUIG_
-    GUIButton::RegisterLuaFunctions(L);  // GUIB_
-    GUICheckBox::RegisterLuaFunctions(L);  // GUICB_SetFiringData
-    GUICombatCharDisplay::RegisterLuaFunctions(L);  // GUICCD_SetBaseImage
-    GUIDropMenu::RegisterLuaFunctions(L);  // GUIDM_
-    GUIColorBox::RegisterLuaFunctions(L);  // GUIColB_SetColorData
-    GUIImage::RegisterLuaFunctions(L);  // GUII_SetImage
-    GUISmartImage::RegisterLuaFunctions(L);  // GUISI_SetImage
-    GUIList::RegisterLuaFunctions(L);  // GUIL_
-    GUIScrollBar::RegisterLuaFunctions(L);  // GUISB_SetScrollData
-    GUIInputTextBox::RegisterLuaFunctions(L);  // GUIITB_SetSystemData
-    GUITextLine::RegisterLuaFunctions(L);  // GUIT_SetString
+    GUIBaseObject::RegisterLuaFunctions(L);       // GUIG_
+    GUIButton::RegisterLuaFunctions(L);           // GUIB_
+    GUICheckBox::RegisterLuaFunctions(L);         // GUICB_SetFiringData
+    for (const WidgetKind& kind : WidgetKinds())  // e.g. the combat character display's GUICCD_
+        if (kind.registerLua) kind.registerLua(L);
+    GUIDropMenu::RegisterLuaFunctions(L);       // GUIDM_
+    GUIColorBox::RegisterLuaFunctions(L);       // GUIColB_SetColorData
+    GUIImage::RegisterLuaFunctions(L);          // GUII_SetImage
+    GUISmartImage::RegisterLuaFunctions(L);     // GUISI_SetImage
+    GUIList::RegisterLuaFunctions(L);           // GUIL_
+    GUIScrollBar::RegisterLuaFunctions(L);      // GUISB_SetScrollData
+    GUIInputTextBox::RegisterLuaFunctions(L);   // GUIITB_SetSystemData
+    GUITextLine::RegisterLuaFunctions(L);       // GUIT_SetString
     GUISmartTextLine::RegisterLuaFunctions(L);  // GUISTL_WatchProperty
     // The widget families follow in this order as they are written:
-    //   GUIB_ (buttons), GUICB_SetFiringData, the combat character
-    //   display's GUICCD_ registrar, GUIDM_AddField, GUIDM_AddEntry,
+    //   GUIB_ (buttons), GUICB_SetFiringData, the registered kinds' families
+    //   (the combat character display's GUICCD_), GUIDM_AddField, GUIDM_AddEntry,
     //   GUIDM_ModifyEntry, GUIColB_SetColorData, GUII_SetImage,
     //   GUISI_SetImage, GUIL_SetListSize, GUIL_SetListEntry,
     //   GUISB_SetScrollData, GUIITB_SetSystemData, GUIT_SetString,

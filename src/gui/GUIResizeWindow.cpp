@@ -4,20 +4,11 @@
 #include <cstdio>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIManager.h"
 #include "gui/GUIScrollableWindow.h"
-
-namespace {
-
-// a + d in 64 bits, brought back into the 32-bit range.
-int32_t AddClamped(int32_t a, int64_t d) {
-    int64_t sum = static_cast<int64_t>(a) + d;
-    return static_cast<int32_t>(std::clamp<int64_t>(sum, INT32_MIN, INT32_MAX));
-}
-
-}  // namespace
 
 GUIResizeWindow::GUIResizeWindow() { m_type = kTypeGUIResizeWindow; }
 
@@ -47,15 +38,15 @@ void GUIResizeWindow::ResizeBy(int dx, int dy) {
     int32_t width = m_width;
     int32_t height = m_height;
     if (m_bottomHit) {
-        height = AddClamped(height, dy);
-        if (m_rightHit) width = AddClamped(width, dx);
+        height = SaturateToInt32(int64_t{height} + dy);
+        if (m_rightHit) width = SaturateToInt32(int64_t{width} + dx);
     } else if (m_rightHit) {
-        width = AddClamped(width, dx);
+        width = SaturateToInt32(int64_t{width} + dx);
     } else {
-        m_viewX1 = AddClamped(m_viewX1, -static_cast<int64_t>(dx));
-        m_viewX2 = AddClamped(m_viewX2, -static_cast<int64_t>(dx));
-        m_viewY1 = AddClamped(m_viewY1, -static_cast<int64_t>(dy));
-        m_viewY2 = AddClamped(m_viewY2, -static_cast<int64_t>(dy));
+        m_viewX1 = SaturateToInt32(int64_t{m_viewX1} - dx);
+        m_viewX2 = SaturateToInt32(int64_t{m_viewX2} - dx);
+        m_viewY1 = SaturateToInt32(int64_t{m_viewY1} - dy);
+        m_viewY2 = SaturateToInt32(int64_t{m_viewY2} - dy);
         if (dx != 0 || dy != 0) MarkDirty();
         return;
     }
@@ -83,9 +74,7 @@ bool GUIResizeWindow::OnEvent(int event, int x, int y) {
             }
             return true;
         }
-        case kGUIEventRelease:
-            m_windowDragging = false;
-            return false;
+        case kGUIEventRelease: m_windowDragging = false; return false;
         case kGUIEventPulse:
             if (m_windowDragging) {
                 ResizeBy(SaturateToInt32(int64_t{x} - m_windowLastMouseX),
@@ -94,8 +83,7 @@ bool GUIResizeWindow::OnEvent(int event, int x, int y) {
                 m_windowLastMouseY = y;
             }
             return false;
-        default:
-            return false;
+        default: return false;
     }
 }
 

@@ -4,17 +4,18 @@
 #include <vector>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIManager.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 
-constexpr int kThickness = 8;   // a bar's width (vertical) or height (horizontal)
-constexpr int kArrowSize = 8;   // the arrow buttons are square
-constexpr int kEndSpace = 24;   // the two arrows and the box leave this much of the track
+constexpr int kThickness = 8;  // a bar's width (vertical) or height (horizontal)
+constexpr int kArrowSize = 8;  // the arrow buttons are square
+constexpr int kEndSpace = 24;  // the two arrows and the box leave this much of the track
 
 const char* const kSubButton = "SubClickButton";
 const char* const kAddButton = "AddClickButton";
@@ -111,12 +112,20 @@ void GUIScrollBar::SetScrollData(int x, int y, int w, int h, bool vertical) {
     const int farEnd = SaturateToInt32(int64_t{vertical ? h : w} - kArrowSize);
     const ArrowLayout layouts[2][2] = {
         {{kSubButton, 0, 0, {"ButtonArroSBF0", "ButtonArroSBF1", "ButtonArroSBF2"}, 1, "Button_Scrollbar_Decrement"},
-         {kAddButton, farEnd, 0, {"ButtonArroSBF0", "ButtonArroSBF1", "ButtonArroSBF2"}, 0,
+         {kAddButton,
+          farEnd,
+          0,
+          {"ButtonArroSBF0", "ButtonArroSBF1", "ButtonArroSBF2"},
+          0,
           "Button_Scrollbar_Increment"}},
         {{kSubButton, 0, 0, {"ButtonArroSB0", "ButtonArroSB1", "ButtonArroSB2"}, 0, "Button_Scrollbar_Decrement"},
          // The bottom arrow is the top one turned upside down (a left-right
          // mirror would leave it pointing up).
-         {kAddButton, 0, farEnd, {"ButtonArroSB0", "ButtonArroSB1", "ButtonArroSB2"}, ALLEGRO_FLIP_VERTICAL,
+         {kAddButton,
+          0,
+          farEnd,
+          {"ButtonArroSB0", "ButtonArroSB1", "ButtonArroSB2"},
+          ALLEGRO_FLIP_VERTICAL,
           "Button_Scrollbar_Increment"}},
     };
     for (const ArrowLayout& layout : layouts[vertical ? 1 : 0]) {
@@ -169,7 +178,7 @@ void GUIScrollBar::Render() {
     // Tiles past the backing bitmap would be clipped away: the walk stops at
     // its edge, so a bar of a huge size a script gave costs nothing extra.
     const int64_t length = Backing() ? std::min<int64_t>(m_vertical ? m_height : m_width,
-                                                          m_vertical ? Backing()->GetHeight() : Backing()->GetWidth())
+                                                         m_vertical ? Backing()->GetHeight() : Backing()->GetWidth())
                                      : 0;
     if (m_vertical) {
         if (m_blankImage)
@@ -193,10 +202,10 @@ void* GUIScrollBar::GetProperty(const std::string& name) {
         PropertyRouter::Report(PropertyRouter::kByte);
         return &m_vertical;
     }
-    int32_t* field = name == "mLowestValue" ? &m_lowest
-                   : name == "mHighestValue" ? &m_highest
-                   : name == "mBoxCurrentValue" ? &m_value
-                                                : nullptr;
+    int32_t* field = name == "mLowestValue"       ? &m_lowest
+                     : name == "mHighestValue"    ? &m_highest
+                     : name == "mBoxCurrentValue" ? &m_value
+                                                  : nullptr;
     if (field) PropertyRouter::Report(PropertyRouter::kInt);
     return field;
 }

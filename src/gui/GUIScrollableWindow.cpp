@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIManager.h"
@@ -52,7 +53,9 @@ void GUIScrollableWindow::ScrollBy(int dx, int dy) {
     if (dx == 0 && dy == 0) return;
     // Wrapping arithmetic: the offsets have no bounds, and a huge drag must
     // not be undefined behaviour.
-    auto sub = [](int32_t a, int d) { return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(d)); };
+    auto sub = [](int32_t a, int d) {
+        return static_cast<int32_t>(static_cast<uint32_t>(a) - static_cast<uint32_t>(d));
+    };
     m_viewX1 = sub(m_viewX1, dx);
     m_viewX2 = sub(m_viewX2, dx);
     m_viewY1 = sub(m_viewY1, dy);
@@ -90,8 +93,7 @@ bool GUIScrollableWindow::OnEvent(int event, int x, int y) {
             m_windowLastMouseY = y;
             return true;
         }
-        default:
-            return false;
+        default: return false;
     }
 }
 

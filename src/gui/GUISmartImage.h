@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIBaseObject.h"
-#include "world/PropertyRouter.h"
 
 class GUISmartImage : public GUIBaseObject {
 public:

@@ -25,11 +25,8 @@ bool GUISmartTextLine::OnEvent(int, int, int) {
             std::snprintf(buffer, sizeof buffer, "%.1f", static_cast<double>(*static_cast<const float*>(address)));
             SetString(buffer);
             break;
-        case PropertyRouter::kString:
-            SetString(*static_cast<const std::string*>(address));
-            break;
-        default:
-            break;
+        case PropertyRouter::kString: SetString(*static_cast<const std::string*>(address)); break;
+        default: break;
     }
     return false;
 }

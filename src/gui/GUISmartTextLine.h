@@ -5,8 +5,8 @@
 
 #include <string>
 
+#include "core/script/PropertyRouter.h"
 #include "gui/GUITextLine.h"
-#include "world/PropertyRouter.h"
 
 class GUISmartTextLine : public GUITextLine {
 public:

@@ -1,22 +1,12 @@
 #include "gui/GUITextLine.h"
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
+#include "core/media/OptionalMedia.h"
 #include "core/script/DataLibrary.h"
 
 namespace {
-
-// The system font, looked up without a warning: widgets are often built
-// before the fonts are registered, and a line without a font shows nothing.
-ALLEGRO_FONT* SystemFont() {
-    DataLibrary* library = GetGlobalState()->dataLibrary;
-    if (!library) return nullptr;
-    const uint8_t warn = library->GetWarnOnMiss();
-    library->SetWarnOnMiss(0);
-    auto* font = library->Get<ALLEGRO_FONT>("Fonts", "General", "System", "SystemFont", DataKind::Font);
-    library->SetWarnOnMiss(warn);
-    return font;
-}
 
 int32_t LengthOf(const std::string& text) {
     return text.size() > INT32_MAX ? INT32_MAX : static_cast<int32_t>(text.size());

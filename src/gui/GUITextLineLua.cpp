@@ -1,7 +1,8 @@
 // GUIT_SetString: the text of the active text line (any of the text-line
 // family: plain, smart or input box).
-#include "gui/GUITextLine.h"
 #include "gui/GUITextLineLua.h"
+
+#include "gui/GUITextLine.h"
 
 namespace {
 

@@ -19,8 +19,7 @@ GUIWindow::~GUIWindow() = default;
 
 void GUIWindow::SetBackgroundColor(int red, int green, int blue) {
     // The cast to 8 bits is the modulo 256 of the value, negatives included.
-    m_backgroundColor =
-        al_map_rgb(static_cast<uint8_t>(red), static_cast<uint8_t>(green), static_cast<uint8_t>(blue));
+    m_backgroundColor = al_map_rgb(static_cast<uint8_t>(red), static_cast<uint8_t>(green), static_cast<uint8_t>(blue));
     m_noFill = false;
     MarkDirty();
 }
@@ -30,8 +29,7 @@ bool GUIWindow::OnEvent(int, int, int) { return false; }
 void* GUIWindow::GetProperty(const std::string&) { return nullptr; }
 
 void GUIWindow::TargetBacking() {
-    if (Backing() && Backing()->GetBitmap())
-        al_set_target_bitmap(Backing()->GetBitmap());
+    if (Backing() && Backing()->GetBitmap()) al_set_target_bitmap(Backing()->GetBitmap());
 }
 
 void GUIWindow::FinishRender() {

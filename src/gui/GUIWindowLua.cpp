@@ -37,8 +37,7 @@ int GUIW_SetBackgroundColor(lua_State* L) {
 // ---- GUISW_ -----------------------------------------------------------------
 
 GUIScrollableWindow* ActiveScrollable(const std::string& prefix) {
-    return static_cast<GUIScrollableWindow*>(
-        ActiveOfType(prefix, kTypeGUIScrollableWindow, "GUIScrollableWindow"));
+    return static_cast<GUIScrollableWindow*>(ActiveOfType(prefix, kTypeGUIScrollableWindow, "GUIScrollableWindow"));
 }
 
 int GUISW_SetBackgroundPic(lua_State* L) {

@@ -30,8 +30,7 @@ uint32_t PackBytes(uint8_t r, uint8_t g, uint8_t b, uint8_t a) {
 
 // Writes every cell of a 256 x 256 bitmap, locked write-only in R, G, B, A
 // byte order, from a function of the cell giving packed bytes.
-template <typename CellColour>
-void FillBitmap(BitmapWrapper* bitmap, CellColour colourOf) {
+template <typename CellColour> void FillBitmap(BitmapWrapper* bitmap, CellColour colourOf) {
     if (!bitmap || !bitmap->GetBitmap()) return;
     ALLEGRO_LOCKED_REGION* region = bitmap->Lock(ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_WRITEONLY);
     if (!region) {
@@ -64,8 +63,7 @@ void FillBitmap(BitmapWrapper* bitmap, CellColour colourOf) {
 
 }  // namespace
 
-Chunk::Chunk()
-    : m_colour(kCells, 0), m_clip(kCells, 0), m_layer(kCells, 0) {
+Chunk::Chunk() : m_colour(kCells, 0), m_clip(kCells, 0), m_layer(kCells, 0) {
     uint8_t* openGL = &GetGlobalState()->openGLMode;
     // A new bitmap's content is undefined; nothing shows it before it is
     // built (a chunk is drawn only once ready), and building writes every
@@ -123,6 +121,18 @@ bool Chunk::LoadWhole(FILE* file, uint64_t offset) {
     DecodeLayer(record.data() + kColourBytes + kClipBytes, 0, kSize);
     BuildBackground();
     BuildForeground();
+    return true;
+}
+
+bool Chunk::LoadClip(FILE* file, uint64_t offset) {
+    if (!file) return false;
+    static std::vector<uint8_t> clip;
+    clip.resize(kClipBytes);
+    if (!ReadAt(file, offset + kColourBytes, clip.data(), clip.size())) {
+        std::fputs("LoadChunk:  Failed, the level data ends inside the chunk\n", stderr);
+        return false;
+    }
+    DecodeClip(clip.data());
     return true;
 }
 

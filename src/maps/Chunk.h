@@ -48,6 +48,11 @@ public:
     // the chunk as it was; returns false then.
     bool LoadWhole(FILE* file, uint64_t offset);
 
+    // Reads only the clip layer of the record at the offset (the chunk stays
+    // not ready). False, with the same line as LoadWhole, when the record
+    // ends early; a null file does nothing.
+    bool LoadClip(FILE* file, uint64_t offset);
+
     // Staged loading: stores the offset, restarts at stage 0 and queues one
     // job per stage on the deferred job queue (when it exists). Each job runs
     // LoadStage, so the record is read a part at a time over several frames.

@@ -153,8 +153,10 @@ void ChunkStreamer::SetCentre(int32_t cx, int32_t cy) {
     // 64-bit: the clamps and the window edges never overflow.
     const int64_t x = std::min<int64_t>(std::max<int64_t>(cx, kWindowRadius), int64_t{m_countX} - 1 - kWindowRadius);
     const int64_t y = std::min<int64_t>(std::max<int64_t>(cy, kWindowRadius), int64_t{m_countY} - 1 - kWindowRadius);
-    const int64_t left = std::max<int64_t>(x - kWindowRadius, 0), right = std::min<int64_t>(x + kWindowRadius, m_countX - 1);
-    const int64_t top = std::max<int64_t>(y - kWindowRadius, 0), bottom = std::min<int64_t>(y + kWindowRadius, m_countY - 1);
+    const int64_t left = std::max<int64_t>(x - kWindowRadius, 0),
+                  right = std::min<int64_t>(x + kWindowRadius, m_countX - 1);
+    const int64_t top = std::max<int64_t>(y - kWindowRadius, 0),
+                  bottom = std::min<int64_t>(y + kWindowRadius, m_countY - 1);
     for (int32_t i = 0; i < m_countX; ++i)
         for (int32_t j = 0; j < m_countY; ++j)
             if (Slot* slot = SlotAt(i, j)) slot->active = (i >= left && i <= right && j >= top && j <= bottom) ? 1 : 0;
@@ -167,7 +169,8 @@ bool ChunkStreamer::IsActive(int32_t cx, int32_t cy) const {
 
 uint64_t ChunkStreamer::RecordOffset(int32_t cx, int32_t cy) const {
     return static_cast<uint64_t>(m_dataOffset) +
-           uint64_t{m_chunkSize} * (static_cast<uint64_t>(cx) * static_cast<uint64_t>(m_countY) + static_cast<uint64_t>(cy));
+           uint64_t{m_chunkSize} *
+               (static_cast<uint64_t>(cx) * static_cast<uint64_t>(m_countY) + static_cast<uint64_t>(cy));
 }
 
 void ChunkStreamer::LoadPass(const std::vector<ShownArea>& shown) {
@@ -185,6 +188,15 @@ void ChunkStreamer::LoadPass(const std::vector<ShownArea>& shown) {
         }
         return nearest;
     };
+    // A chunk of the window not in sight is read in two steps: its clip
+    // layer at once when it enters the window, so that characters off screen
+    // are blocked by its walls from the first pass on, and its pictures
+    // later, a stage at a time.
+    auto readWhole = [this](Slot* slot, int32_t x, int32_t y) {
+        slot->chunk = std::make_unique<Chunk>();
+        slot->readWhole = 1;
+        LoadChunk(slot->chunk.get(), x, y);
+    };
     int32_t nextX = -1, nextY = -1;
     int64_t nextDistance = INT64_MAX;
     bool anyStaging = false;
@@ -192,51 +204,51 @@ void ChunkStreamer::LoadPass(const std::vector<ShownArea>& shown) {
         for (int32_t y = 0; y < m_countY; ++y) {
             Slot* slot = SlotAt(x, y);
             if (!slot) continue;
-            if (!slot->active && slot->chunk) {
+            if (!slot->active) {
                 slot->chunk.reset();
-            } else if (slot->active && slot->chunk) {
-                // A chunk still being built a stage at a time that comes
-                // into sight is built whole at once (its jobs go with it).
-                Chunk* chunk = slot->chunk.get();
-                const bool staging =
-                    !chunk->IsReady() && chunk->GetFileOffset() != 0 && chunk->GetStage() < Chunk::kStageCount;
-                if (staging && !shown.empty() && distance(x, y) == 0) {
+                slot->readWhole = 0;
+                continue;
+            }
+            const bool inSight = shown.empty() || distance(x, y) == 0;
+            if (!slot->chunk) {
+                if (inSight) {
+                    // Ready within this pass.
+                    readWhole(slot, x, y);
+                } else {
                     slot->chunk = std::make_unique<Chunk>();
-                    LoadChunk(slot->chunk.get(), x, y);
-                } else if (staging) {
-                    anyStaging = true;
+                    LoadClip(slot->chunk.get(), x, y);
                 }
-            } else if (slot->active && !slot->chunk) {
-                const int64_t away = shown.empty() ? 0 : distance(x, y);
-                if (away == 0) {
-                    // The whole record is read at once, so the chunk is
-                    // ready within this pass; no staged-load jobs are queued.
-                    slot->chunk = std::make_unique<Chunk>();
-                    LoadChunk(slot->chunk.get(), x, y);
-                } else if (away < nextDistance) {
-                    nextDistance = away;
-                    nextX = x;
-                    nextY = y;
-                }
+            } else if (inSight && !slot->readWhole && !slot->chunk->IsReady()) {
+                // Still waiting or in its stages when it comes into sight:
+                // built whole at once (its pending jobs go with the old one).
+                readWhole(slot, x, y);
+            }
+            const Chunk* chunk = slot->chunk.get();
+            if (chunk->IsReady() || slot->readWhole) continue;
+            if (chunk->GetFileOffset() != 0) {
+                // Its stages were queued; a staged load that failed has
+                // gone through all of them.
+                anyStaging = anyStaging || chunk->GetStage() < Chunk::kStageCount;
+            } else if (const int64_t away = distance(x, y); away < nextDistance) {
+                nextDistance = away;
+                nextX = x;
+                nextY = y;
             }
         }
     }
-    if (nextX >= 0) {
-        // Out of sight: built a stage at a time by the deferred job queue in
-        // what is left of the frames, where the queue exists and the record
-        // lies within the 32-bit offsets the stages read from; one chunk at
-        // a time, so that the stages of several never pile into one frame.
-        const uint64_t offset = RecordOffset(nextX, nextY);
-        const bool staged = GetGlobalState()->deferredJobs && offset + Chunk::kRecordBytes <= UINT32_MAX;
-        if (!staged || !anyStaging) {
-            Slot* slot = SlotAt(nextX, nextY);
-            slot->chunk = std::make_unique<Chunk>();
-            if (staged)
-                slot->chunk->QueueLoad(static_cast<uint32_t>(offset));
-            else
-                LoadChunk(slot->chunk.get(), nextX, nextY);
-        }
-    }
+    if (nextX < 0) return;
+    // The pictures of the waiting chunk nearest to sight: built a stage at a
+    // time by the deferred job queue, where the queue exists and the record
+    // lies within the 32-bit offsets the stages read from, one chunk at a
+    // time, so that the stages of several never pile into one frame; else
+    // read whole, one chunk a pass.
+    const uint64_t offset = RecordOffset(nextX, nextY);
+    const bool staged = GetGlobalState()->deferredJobs && offset + Chunk::kRecordBytes <= UINT32_MAX;
+    Slot* slot = SlotAt(nextX, nextY);
+    if (!staged)
+        readWhole(slot, nextX, nextY);
+    else if (!anyStaging)
+        slot->chunk->QueueLoad(static_cast<uint32_t>(offset));
 }
 
 bool ChunkStreamer::CoversArea(const ShownArea& area) const {
@@ -253,7 +265,7 @@ bool ChunkStreamer::CoversArea(const ShownArea& area) const {
 
 int32_t ChunkStreamer::CountPending() const {
     int32_t pending = 0;
-    for (const Slot& slot : m_grid) pending += (slot.active && !slot.chunk) ? 1 : 0;
+    for (const Slot& slot : m_grid) pending += (slot.active && (!slot.chunk || !slot.chunk->IsReady())) ? 1 : 0;
     return pending;
 }
 
@@ -271,6 +283,11 @@ int32_t ChunkStreamer::LoadChunk(Chunk* chunk, int32_t cx, int32_t cy) {
         return -1;
     }
     return chunk->LoadWhole(m_workingFile, RecordOffset(cx, cy)) ? 0 : -1;
+}
+
+int32_t ChunkStreamer::LoadClip(Chunk* chunk, int32_t cx, int32_t cy) {
+    if (!chunk || !m_open || !m_workingFile || cx < 0 || cy < 0 || cx >= m_countX || cy >= m_countY) return -1;
+    return chunk->LoadClip(m_workingFile, RecordOffset(cx, cy)) ? 0 : -1;
 }
 
 void ChunkStreamer::LoadChunkPart(Chunk* chunk) {

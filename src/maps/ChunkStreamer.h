@@ -65,24 +65,27 @@ public:
         int64_t left, top, right, bottom;  // inclusive
     };
     // Frees the chunks that left the window and reads those that entered it.
-    // Without shown areas every active slot holds a chunk when it returns.
-    // With them, the chunks they touch are read at once, and of the other
-    // active chunks not yet read only the one nearest to them is started,
-    // so the ring ahead of the player is built over the following passes
-    // instead of in one long tick. That one is built a stage at a time by
-    // the deferred job queue when there is one, and only while no other is
-    // (a chunk still in its stages when it comes into sight is built whole
-    // then), else at once.
+    // Without shown areas every active slot holds a built chunk when it
+    // returns. With them, the chunks they touch are read whole at once; every
+    // other chunk of the window gets its clip layer at once, so collisions
+    // hold in the whole window, and its pictures later: of those still
+    // waiting, only the one nearest to the areas is started, built a stage
+    // at a time by the deferred job queue when there is one and only while
+    // no other is (a chunk still waiting or in its stages when it comes into
+    // sight is built whole then), else read whole, one a pass.
     void LoadPass(const std::vector<ShownArea>& shown = {});
     // Whether built opaque chunks cover every point of the area, so that
     // nothing drawn under the level there can show.
     bool CoversArea(const ShownArea& area) const;
-    // Active slots still waiting for their chunk.
+    // Active slots whose chunk is not built yet.
     int32_t CountPending() const;
     // Reads the whole record of chunk (cx, cy) into the chunk: 0 on success,
     // -1 with a "LoadChunk:" line when the chunk is null, no level is open,
     // the position is outside the grid or the record cannot be read.
     int32_t LoadChunk(Chunk* chunk, int32_t cx, int32_t cy);
+    // Reads only the clip layer of chunk (cx, cy) into the chunk: 0 on
+    // success, -1 (silently) where LoadChunk would fail.
+    int32_t LoadClip(Chunk* chunk, int32_t cx, int32_t cy);
     // Where the record of chunk (cx, cy) starts in the working file.
     uint64_t RecordOffset(int32_t cx, int32_t cy) const;
     // Deletes every loaded chunk and empties the grid.
@@ -104,6 +107,9 @@ private:
     struct Slot {
         std::unique_ptr<Chunk> chunk;
         uint8_t active = 0;
+        // The whole record was read into the chunk (or tried: a record that
+        // cannot be read is not tried again on every pass).
+        uint8_t readWhole = 0;
     };
     Slot* SlotAt(int32_t cx, int32_t cy);
     const Slot* SlotAt(int32_t cx, int32_t cy) const;

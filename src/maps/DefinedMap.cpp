@@ -15,8 +15,7 @@ bool DefinedMap::IsBlocked(int32_t x, int32_t y) const {
 }
 
 bool DefinedMap::SetDimensions(int32_t width, int32_t height) {
-    if (width < 0 || height < 0 || width > kMaxSide || height > kMaxSide ||
-        int64_t{width} * height > kMaxCells) {
+    if (width < 0 || height < 0 || width > kMaxSide || height > kMaxSide || int64_t{width} * height > kMaxCells) {
         std::fprintf(stderr, "DefinedMap::SetDimensions:  Failed, %i x %i is not a size a map can have\n", width,
                      height);
         return false;

@@ -27,8 +27,8 @@ bool GridGenerator::Generate(uint32_t seed, int32_t x, int32_t y, int32_t z, dou
 bool GridGenerator::Allocate(uint32_t seed, int32_t x, int32_t y, int32_t z, double fill, Source source) {
     Free();
     if (x < kMinSide || y < kMinSide || x > kMaxSide || y > kMaxSide || z < 1 || z > kMaxLayers) {
-        std::fprintf(stderr, "GridGenerator::Generate:  Failed, size %i %i %i is outside %i..%i (layers 1..%i)\n", x,
-                     y, z, kMinSide, kMaxSide, kMaxLayers);
+        std::fprintf(stderr, "GridGenerator::Generate:  Failed, size %i %i %i is outside %i..%i (layers 1..%i)\n", x, y,
+                     z, kMinSide, kMaxSide, kMaxLayers);
         return false;
     }
     m_seed = seed;

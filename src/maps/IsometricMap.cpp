@@ -9,12 +9,12 @@
 
 #include "core/base/GlobalState.h"
 #include "core/base/Random.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/IsoTexture.h"
 #include "core/script/LuaManager.h"
 #include "maps/GridGenerator.h"
 #include "maps/MapManager.h"
-#include "maps/TransitionState.h"
 #include "world/Camera.h"
 #include "world/Dimensions.h"
 #include "world/EntityManager.h"
@@ -181,7 +181,8 @@ int32_t IsometricMap::ReadData(const uint8_t* data, size_t size) {
     if (maps) {
         maps->FreeTextures();
         maps->ClearTextureLists();
-        for (size_t i = 0; i < parsed.names.size(); ++i) maps->AddTextureIndex(parsed.names[i], static_cast<int32_t>(i));
+        for (size_t i = 0; i < parsed.names.size(); ++i)
+            maps->AddTextureIndex(parsed.names[i], static_cast<int32_t>(i));
         maps->BuildTextures();
     }
     const int32_t textureCount = maps ? maps->GetTextureCount() : 0;
@@ -336,9 +337,15 @@ void IsometricMap::AddChoice(RoomDefinition* definition, int face, const std::st
     }
 }
 
-void IsometricMap::AddFloorTexture(RoomDefinition* definition, const std::string& name) { AddChoice(definition, 0, name); }
-void IsometricMap::AddWallLTexture(RoomDefinition* definition, const std::string& name) { AddChoice(definition, 1, name); }
-void IsometricMap::AddWallRTexture(RoomDefinition* definition, const std::string& name) { AddChoice(definition, 2, name); }
+void IsometricMap::AddFloorTexture(RoomDefinition* definition, const std::string& name) {
+    AddChoice(definition, 0, name);
+}
+void IsometricMap::AddWallLTexture(RoomDefinition* definition, const std::string& name) {
+    AddChoice(definition, 1, name);
+}
+void IsometricMap::AddWallRTexture(RoomDefinition* definition, const std::string& name) {
+    AddChoice(definition, 2, name);
+}
 
 int32_t IsometricMap::PickFloor(const RoomDefinition* definition) { return definition ? Pick(definition->Floor()) : 0; }
 int32_t IsometricMap::PickWallL(const RoomDefinition* definition) { return definition ? Pick(definition->WallL()) : 0; }
@@ -380,12 +387,55 @@ bool IsometricMap::DrawGroundCell(int32_t* x, int32_t* y) {
     for (int draw = 0; draw < kCellDraws; ++draw) {
         const int32_t cx = DrawBelow(m_x);
         const int32_t cy = DrawBelow(m_y);
-        if (!GetBlock(cx, cy, 0)) continue;
+        if (!IsWalkableCell(cx, cy)) continue;
         *x = cx;
         *y = cy;
         return true;
     }
     return false;
+}
+
+bool IsometricMap::IsWalkableCell(int32_t x, int32_t y) const {
+    if (m_walkable.empty()) return GetBlock(x, y, 0) != nullptr;
+    return m_walkable[static_cast<size_t>(x) * static_cast<size_t>(m_y) + static_cast<size_t>(y)] != 0;
+}
+
+void IsometricMap::MarkWalkableFromPlayer() {
+    m_walkable.clear();
+    // The start: the player's column when it stands on ground, else the
+    // first ground cell PlacePlayer would choose.
+    int32_t start = -1;
+    if (PlayerVorn* player = GetGlobalState()->player) {
+        const Dimensions* where = player->GetDimensions();
+        if (where && where->X >= 0 && where->Y >= 0 && where->X < static_cast<double>(m_x) * kCellSize &&
+            where->Y < static_cast<double>(m_y) * kCellSize) {
+            const int32_t x = static_cast<int32_t>(where->X) / kCellSize,
+                          y = static_cast<int32_t>(where->Y) / kCellSize;
+            if (GetBlock(x, y, 0)) start = x * m_y + y;
+        }
+    }
+    for (int32_t x = 1; x < m_x && start < 0; ++x)
+        for (int32_t y = 1; y < m_y && start < 0; ++y)
+            if (GetBlock(x, y, 0)) start = x * m_y + y;
+    if (start < 0) return;
+    // Ground cells joined side by side: a column without ground is a wall,
+    // and a mover cannot slip between two walls that meet at a corner.
+    m_walkable.assign(static_cast<size_t>(m_x) * static_cast<size_t>(m_y), 0);
+    std::vector<int32_t> open{start};
+    m_walkable[start] = 1;
+    while (!open.empty()) {
+        const int32_t at = open.back();
+        open.pop_back();
+        const int32_t x = at / m_y, y = at % m_y;
+        const std::array<std::pair<int32_t, int32_t>, 4> sides{{{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}}};
+        for (auto [nx, ny] : sides) {
+            if (nx < 0 || ny < 0 || nx >= m_x || ny >= m_y) continue;
+            const int32_t next = nx * m_y + ny;
+            if (m_walkable[next] || !GetBlock(nx, ny, 0)) continue;
+            m_walkable[next] = 1;
+            open.push_back(next);
+        }
+    }
 }
 
 bool IsometricMap::StillActive() const {
@@ -461,10 +511,14 @@ void IsometricMap::GenerateRandom() {
     for (int32_t y = 0; y < side; ++y) edge(0, y);
 
     PlacePlayer();
+    // Enemies and the stair go only where the player can walk to: the
+    // cave's corridors may leave a pocket of ground cut off from the start.
+    MarkWalkableFromPlayer();
     SpawnEnemies((side + side) / 8);
     if (StillActive()) PlaceUpStair();
     if (StillActive() && maps) maps->SetAmbientMusic(kFloorMusic);
 
+    m_walkable.clear();
     m_generator = nullptr;
     generator.Free();
     ClearRoomDefinitions();
@@ -512,7 +566,7 @@ void IsometricMap::SpawnEnemies(int32_t n) {
     for (int draw = 0; draw < kCellDraws && placed < n && StillActive(); ++draw) {
         const int32_t x = DrawBelow(m_x);
         const int32_t y = DrawBelow(m_y);
-        if (!GetBlock(x, y, 0)) continue;
+        if (!IsWalkableCell(x, y)) continue;
         ++placed;
         auto* enemy = new NPCWorldEnemy;
         if (!RegisterAndConstruct(enemy, "X", kEnemyConstructor)) continue;

@@ -131,9 +131,10 @@ public:
     // Puts the player on the first ground cell (x, then y, from 1) unless
     // the transition already placed it.
     void PlacePlayer();
-    // Up to n world enemies on random ground cells (at most 100 draws).
+    // Up to n world enemies on random ground cells (at most 100 draws);
+    // while a floor is generated, only on cells the player can walk to.
     void SpawnEnemies(int32_t n);
-    // The up-stair on a random ground cell (at most 100 draws).
+    // The up-stair on a random ground cell in the same way.
     void PlaceUpStair();
 
     RoomDefinition* GetActiveDefinition() const { return m_activeDefinition; }
@@ -153,8 +154,13 @@ private:
     // 0 .. n-1 from the generator of the floor being built, else from the
     // engine's random source.
     int32_t DrawBelow(int32_t n);
-    // A random cell of layer 0 that holds a block, in at most 100 draws.
+    // A random walkable cell of layer 0, in at most 100 draws.
     bool DrawGroundCell(int32_t* x, int32_t* y);
+    // Marks the ground cells of layer 0 the player can walk to from where
+    // it stands (while a floor is generated).
+    void MarkWalkableFromPlayer();
+    // A marked cell while marks exist, else any cell of layer 0 with a block.
+    bool IsWalkableCell(int32_t x, int32_t y) const;
     // Whether this map is still the map manager's map (a script run during
     // the generation may have loaded another).
     bool StillActive() const;
@@ -174,4 +180,5 @@ private:
     // The empty definition active at construction; kept until the map goes.
     std::unique_ptr<RoomDefinition> m_initialDefinition;
     GridGenerator* m_generator = nullptr;  // while a floor is generated
+    std::vector<uint8_t> m_walkable;       // [x][y], while a floor is generated
 };

@@ -56,7 +56,8 @@ int ISOM_SetPathDefToActive(lua_State* L) {
 
 // The three face functions differ only in the face and the name they print
 // (the right-wall function's lines spell it "ISOM_AddWalRLTexture").
-int AddFaceTexture(lua_State* L, const char* shownName, void (IsometricMap::*add)(RoomDefinition*, const std::string&)) {
+int AddFaceTexture(lua_State* L, const char* shownName,
+                   void (IsometricMap::*add)(RoomDefinition*, const std::string&)) {
     const std::string prefix = shownName;
     std::string name;
     if (!script::HasArgs(L, 1) || !script::GetText(L, 1, name))

@@ -8,6 +8,7 @@
 
 #include "core/base/FileNames.h"
 #include "core/base/GlobalState.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/ExternalImageManager.h"
 #include "core/media/IsoTexture.h"
@@ -20,13 +21,13 @@
 #include "maps/ChunkStreamer.h"
 #include "maps/DefinedMap.h"
 #include "maps/IsometricMap.h"
-#include "maps/TransitionState.h"
-#include "world/AIManager.h"
+#include "maps/PendingEvents.h"
 #include "world/BackgroundManager.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"
 #include "world/EntityManager.h"
 #include "world/PlayerVorn.h"
+#include "world/ai/AIManager.h"
 
 namespace {
 
@@ -277,8 +278,8 @@ std::vector<ChunkStreamer::ShownArea> MapManager::ShownAreas() const {
         if (where && std::isfinite(where->X) && std::isfinite(where->Y) && std::abs(where->X) < 1e12 &&
             std::abs(where->Y) < 1e12) {
             const int64_t x = static_cast<int64_t>(where->X), y = static_cast<int64_t>(where->Y);
-            areas.push_back({x - width / 2 - kMargin, y - height / 2 - kMargin, x + width / 2 + kMargin,
-                             y + height / 2 + kMargin});
+            areas.push_back(
+                {x - width / 2 - kMargin, y - height / 2 - kMargin, x + width / 2 + kMargin, y + height / 2 + kMargin});
         }
     }
     return areas;
@@ -317,7 +318,7 @@ void MapManager::ProcessEvent(int32_t code, int32_t x, int32_t y) {
     }
     if (state->holdDrawing) {
         state->holdDrawing = 0;
-        if (state->eventQueue) al_flush_event_queue(state->eventQueue);
+        DropPendingEvents();
         if (Camera* camera = FirstCamera()) camera->Update();
     }
     if (state->player) state->player->SetGameMode(0);

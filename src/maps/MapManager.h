@@ -20,6 +20,7 @@
 #include <vector>
 
 #include "maps/ChunkStreamer.h"
+#include "world/Terrain.h"
 
 class BitmapWrapper;
 class Camera;
@@ -39,7 +40,7 @@ struct TextureLookupEntry {
     int32_t textureIndex = 0;
 };
 
-class MapManager {
+class MapManager : public Terrain {
 public:
     // Reserved map names.
     static constexpr const char* kDefinedMapName = "MAPNONE";
@@ -55,7 +56,7 @@ public:
     // script functions on the script host's state when the host exists.
     MapManager();
     // Closes the active map (removing the working level file).
-    ~MapManager();
+    ~MapManager() override;
     MapManager(const MapManager&) = delete;
     MapManager& operator=(const MapManager&) = delete;
 
@@ -80,10 +81,10 @@ public:
     // ---- Queries ----------------------------------------------------------
     // Whether a world point is blocked for movers. Free everywhere when no
     // map is loaded.
-    bool IsBlocked(int32_t x, int32_t y, int32_t z) const;
+    bool IsBlocked(int32_t x, int32_t y, int32_t z) const override;
     // The same, except that above the top layer of an isometric map is free.
-    bool IsBlockedOpenAbove(int32_t x, int32_t y, int32_t z) const;
-    bool IsIsometric() const { return m_isometricMode != 0; }
+    bool IsBlockedOpenAbove(int32_t x, int32_t y, int32_t z) const override;
+    bool IsIsometric() const override { return m_isometricMode != 0; }
     bool IsDefinedMapMode() const { return m_definedMapMode != 0; }
     IsometricMap* GetIsometricMap() const { return m_isometricMap; }
     ChunkStreamer* GetChunkStreamer() const { return m_chunkStreamer; }
@@ -160,7 +161,7 @@ public:
     // ---- Dungeon floors ---------------------------------------------------
     // Absolute: floor = |n|; else floor += n. Below 1 the way leads back to
     // "DebugRoom" and the floor becomes 0; otherwise to a new random floor.
-    void ChangeFloor(int32_t n, bool absolute);
+    void ChangeFloor(int32_t n, bool absolute) override;
     int32_t GetFloor() const { return m_floor; }
 
     // The nine MapM_ functions.

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "core/base/GlobalState.h"
+#include "core/base/TransitionState.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/ScriptArgs.h"
 #include "maps/MapManager.h"
-#include "maps/TransitionState.h"
 #include "world/PlayerVorn.h"
 
 namespace {
@@ -21,8 +21,7 @@ MapManager* Manager(const char* function) {
 }
 
 int MapM_SetBackgroundDisplayState(lua_State* L) {
-    if (!script::HasArgs(L, 1))
-        return script::Fail("MapM SetBackgroundDisplayState:  Failed, invalid argument list\n");
+    if (!script::HasArgs(L, 1)) return script::Fail("MapM SetBackgroundDisplayState:  Failed, invalid argument list\n");
     MapManager* manager = Manager("MapM SetBackgroundDisplayState");
     if (!manager) return 0;
     manager->SetBackgroundDisplayState(script::GetFlag(L, 1));

@@ -9,8 +9,8 @@
 #include "core/base/NamedList.h"
 #include "core/script/LuaManager.h"
 #include "core/script/ScriptArgs.h"
-#include "gui/GUIChatWindow.h"
 #include "gui/GUIManager.h"
+#include "network/GUIChatWindow.h"
 #include "network/NetworkMessages.h"
 #include "platform/net/BitStream.h"
 #include "platform/net/NetPeer.h"
@@ -80,9 +80,7 @@ bool InNPCList(EntityManager* entities, const NonPlayingCharacter* character) {
 
 // A coordinate the world can hold: finite and, truncated toward zero,
 // within the 32-bit range.
-bool UsableCoordinate(double value) {
-    return std::isfinite(value) && value > -2147483649.0 && value < 2147483648.0;
-}
+bool UsableCoordinate(double value) { return std::isfinite(value) && value > -2147483649.0 && value < 2147483648.0; }
 
 // Names are plain texts: nothing after a zero byte counts.
 std::string PlainText(const std::string& text) { return std::string(text.c_str()); }
@@ -114,8 +112,7 @@ void NetworkManager::Connect(const ServerSettings& settings) {
     if (m_peer->Startup(1, net::SocketDescriptor()) != net::StartResult::kStarted) return;
     std::fputs("Startup of RakNet successful, attempting to connect to server.\n", stderr);
     if (m_peer->Connect(settings.host, settings.port, settings.connectAttempts, settings.attemptIntervalMs,
-                        settings.timeoutMs) !=
-        net::ConnectResult::kStarted) {
+                        settings.timeoutMs) != net::ConnectResult::kStarted) {
         std::fputs("Failed to connect to server. Problem occurred while attempting to run RakPeerInteface::Connect\n",
                    stderr);
         return;
@@ -123,10 +120,10 @@ void NetworkManager::Connect(const ServerSettings& settings) {
 
     // The peer answers within the attempts; the grace is only a backstop so
     // start-up can never hang here.
-    const uint64_t giveUp = net::GetTime() +
-                            static_cast<uint64_t>(settings.connectAttempts ? settings.connectAttempts : 1) *
-                                settings.attemptIntervalMs +
-                            kAnswerGraceMs;
+    const uint64_t giveUp =
+        net::GetTime() +
+        static_cast<uint64_t>(settings.connectAttempts ? settings.connectAttempts : 1) * settings.attemptIntervalMs +
+        kAnswerGraceMs;
     bool answered = false;
     while (!answered) {
         if (net::GetTime() >= giveUp) {
@@ -137,35 +134,33 @@ void NetworkManager::Connect(const ServerSettings& settings) {
         for (net::NetPacket* packet = m_peer->Receive(kAnswerWaitMs); packet && !answered;
              packet = answered ? nullptr : m_peer->Receive()) {
             switch (packet->notice) {
-            case net::kConnectionRequestAccepted:
-                m_connected = 1;
-                std::fputs("Our connection request has been accepted, connected with the server now.\n", stderr);
-                std::fputs("Client is now online.\n", stderr);
-                m_serverAddress = packet->sender;
-                m_serverGuid = packet->guid;
-                std::fprintf(stderr, "server address: %s server GUID: %s\n", m_serverAddress.ToString().c_str(),
-                             m_serverGuid.ToString().c_str());
-                answered = true;
-                break;
-            case net::kConnectionAttemptFailed:
-                std::fputs("Failed to connect to the server.\n", stderr);
-                answered = true;
-                break;
-            case net::kNoFreeIncomingConnections:
-                std::fputs("Connection attempt failed, server is currently full.\n", stderr);
-                answered = true;
-                break;
-            case net::kDisconnectionNotification:
-                std::fputs("We have been disconneted from the server.\n", stderr);
-                answered = true;
-                break;
-            case net::kConnectionLost:
-                std::fputs("Connection to server has been lost.\n", stderr);
-                answered = true;
-                break;
-            default:
-                ReportUnknown(*packet);
-                break;
+                case net::kConnectionRequestAccepted:
+                    m_connected = 1;
+                    std::fputs("Our connection request has been accepted, connected with the server now.\n", stderr);
+                    std::fputs("Client is now online.\n", stderr);
+                    m_serverAddress = packet->sender;
+                    m_serverGuid = packet->guid;
+                    std::fprintf(stderr, "server address: %s server GUID: %s\n", m_serverAddress.ToString().c_str(),
+                                 m_serverGuid.ToString().c_str());
+                    answered = true;
+                    break;
+                case net::kConnectionAttemptFailed:
+                    std::fputs("Failed to connect to the server.\n", stderr);
+                    answered = true;
+                    break;
+                case net::kNoFreeIncomingConnections:
+                    std::fputs("Connection attempt failed, server is currently full.\n", stderr);
+                    answered = true;
+                    break;
+                case net::kDisconnectionNotification:
+                    std::fputs("We have been disconneted from the server.\n", stderr);
+                    answered = true;
+                    break;
+                case net::kConnectionLost:
+                    std::fputs("Connection to server has been lost.\n", stderr);
+                    answered = true;
+                    break;
+                default: ReportUnknown(*packet); break;
             }
             m_peer->DeallocatePacket(packet);
         }
@@ -266,34 +261,26 @@ void NetworkManager::PumpPackets() {
 void NetworkManager::HandlePacket(const net::NetPacket& packet) {
     if (packet.IsNotice()) {
         switch (packet.notice) {
-        case net::kDisconnectionNotification:
-            m_connected = 0;
-            std::fputs("We have been disconneted from the server.\n", stderr);
-            break;
-        case net::kConnectionLost:
-            m_connected = 0;
-            std::fputs("Connection to server has been lost.\n", stderr);
-            break;
-        default:
-            ReportUnknown(packet);
-            break;
+            case net::kDisconnectionNotification:
+                m_connected = 0;
+                std::fputs("We have been disconneted from the server.\n", stderr);
+                break;
+            case net::kConnectionLost:
+                m_connected = 0;
+                std::fputs("Connection to server has been lost.\n", stderr);
+                break;
+            default: ReportUnknown(packet); break;
         }
         return;
     }
     switch (PacketId(packet)) {
-    case netmsg::kChatText:
-    case netmsg::kServerText:
-    case netmsg::kServerText2:
-    case netmsg::kServerText3:
-    case netmsg::kServerText4:
-        ReceiveServerText(&packet);
-        break;
-    case netmsg::kPlayerState:
-        ApplyWorldState(&packet);
-        break;
-    default:
-        ReportUnknown(packet);
-        break;
+        case netmsg::kChatText:
+        case netmsg::kServerText:
+        case netmsg::kServerText2:
+        case netmsg::kServerText3:
+        case netmsg::kServerText4: ReceiveServerText(&packet); break;
+        case netmsg::kPlayerState: ApplyWorldState(&packet); break;
+        default: ReportUnknown(packet); break;
     }
 }
 
@@ -362,8 +349,7 @@ NonPlayingCharacter* NetworkManager::CreateRemotePlayer(const std::string& name)
                          kMaxRemotePlayers, name.c_str());
         } else if (!m_refusalsMuted) {
             m_refusalsMuted = true;
-            std::fputs("NetworkManager::ApplyWorldState:  Warning, further players refused are not reported\n",
-                       stderr);
+            std::fputs("NetworkManager::ApplyWorldState:  Warning, further players refused are not reported\n", stderr);
         }
         return nullptr;
     }

@@ -27,16 +27,16 @@ int32_t GetI32(const std::vector<uint8_t>& in, size_t offset) {
 
 // The statistics in their saved order.
 int32_t* StatFields(CombatStats& s, size_t index) {
-    int32_t* fields[kStatCount] = {&s.level,  &s.hp,       &s.maxHp,     &s.mp,      &s.maxMp,
-                                   &s.shownHp, &s.shownMp, &s.strength,  &s.toughness, &s.intellect,
+    int32_t* fields[kStatCount] = {&s.level,   &s.hp,      &s.maxHp,    &s.mp,        &s.maxMp,
+                                   &s.shownHp, &s.shownMp, &s.strength, &s.toughness, &s.intellect,
                                    &s.cunning, &s.agility, &s.speed};
     return fields[index];
 }
 
 // The saved statistics' names, in their saved order.
-const char* const kStatNames[kStatCount] = {"level",    "HP",        "max HP",    "MP",      "max MP",
-                                            "shown HP", "shown MP",  "Strength",  "Toughness", "Intellect",
-                                            "Cunning",  "Agility",   "Speed"};
+const char* const kStatNames[kStatCount] = {"level",    "HP",       "max HP",   "MP",        "max MP",
+                                            "shown HP", "shown MP", "Strength", "Toughness", "Intellect",
+                                            "Cunning",  "Agility",  "Speed"};
 
 // Current and shown HP and MP: these alone go below 0, when a knocked-out
 // member's maximum drops at a level-up.

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "core/base/GlobalState.h"
-#include "world/ItemInstance.h"
-#include "world/PlayerInventory.h"
 #include "world/PlayerVorn.h"
+#include "world/items/ItemInstance.h"
+#include "world/items/PlayerInventory.h"
 
 namespace {
 

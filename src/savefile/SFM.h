@@ -16,7 +16,6 @@
 #include "core/base/FileBuffer.h"
 #include "savefile/SavefileModule.h"
 
-
 class SFM {
 public:
     static constexpr const char* kMagic = "TamskCube Savefile";

@@ -4,8 +4,8 @@
 
 #include "core/base/GlobalState.h"
 #include "core/script/DataLibrary.h"
-#include "world/AIManager.h"
-#include "world/PropertyRouter.h"
+#include "core/script/PropertyRouter.h"
+#include "world/ai/AIManager.h"
 
 Animation::Animation() { m_type = kTypeAnimation; }
 
@@ -56,9 +56,11 @@ void Animation::SetAnimationFrame(int32_t direction, int32_t frame, const char* 
         std::fputs("Animation::SetAnimationFrame:  Failed, rActiveHeading was not set\n", stderr);
         return;
     }
-    BitmapWrapper* image = static_cast<BitmapWrapper*>(library->FindPointerInHeading(m_heading, name, DataKind::Bitmap));
+    BitmapWrapper* image =
+        static_cast<BitmapWrapper*>(library->FindPointerInHeading(m_heading, name, DataKind::Bitmap));
     m_table[static_cast<size_t>(direction)][static_cast<size_t>(frame)] = image;
-    if (!image) std::fprintf(stderr, "Animation::SetAnimationFrame: Warning, %i %i %s not found\n", direction, frame, name);
+    if (!image)
+        std::fprintf(stderr, "Animation::SetAnimationFrame: Warning, %i %i %s not found\n", direction, frame, name);
 }
 
 void Animation::SetDuration(int32_t duration) {

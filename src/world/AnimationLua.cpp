@@ -6,8 +6,8 @@
 
 #include "core/base/GlobalState.h"
 #include "core/script/ScriptArgs.h"
-#include "world/AIManager.h"
 #include "world/Animation.h"
+#include "world/ai/AIManager.h"
 
 namespace {
 
@@ -42,8 +42,7 @@ int Anim_SetActiveHeading(lua_State* L) {
     std::string section, catalogue, heading;
     if (!script::GetText(L, 1, section) || !script::GetText(L, 2, catalogue) || !script::GetText(L, 3, heading))
         return script::Fail(invalid);
-    if (!GetGlobalState()->aiManager)
-        return script::Fail("Anim_SetActiveHeading:  Failed, AIManager does not exist\n");
+    if (!GetGlobalState()->aiManager) return script::Fail("Anim_SetActiveHeading:  Failed, AIManager does not exist\n");
     Animation* animation = ActiveAnimation();
     if (!animation) return script::Fail("Anim_SetActiveHeading:  Failed, Active Animation was not set\n");
     animation->SetActiveHeading(section.c_str(), catalogue.c_str(), heading.c_str());

@@ -24,8 +24,7 @@ AnimationState::AnimationState(int32_t index, const std::string& ownerKind, cons
 AnimationState::~AnimationState() = default;
 
 AnimationState* AnimationState::AddChild(const std::string& name, int32_t index, const std::string& ownerKind,
-                                         const std::string& owner, const std::string& property,
-                                         uint8_t compareValue) {
+                                         const std::string& owner, const std::string& property, uint8_t compareValue) {
     return m_children.Add(name, new AnimationState(index, ownerKind, owner, property, compareValue));
 }
 

@@ -8,16 +8,16 @@
 #include <string>
 
 #include "core/base/RootObject.h"
+#include "core/script/PropertyRouter.h"
 #include "world/AnimationStateList.h"
-#include "world/PropertyRouter.h"
 
 class AnimationState : public RootObject {
 public:
     // The watched byte is routed through the PropertyRouter from (owner
     // kind, owner, property); when nothing is found a warning is printed and
     // the state never becomes active.
-    AnimationState(int32_t index, const std::string& ownerKind, const std::string& owner,
-                   const std::string& property, uint8_t compareValue);
+    AnimationState(int32_t index, const std::string& ownerKind, const std::string& owner, const std::string& property,
+                   uint8_t compareValue);
     ~AnimationState();
     AnimationState(const AnimationState&) = delete;
     AnimationState& operator=(const AnimationState&) = delete;

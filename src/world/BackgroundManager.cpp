@@ -7,9 +7,9 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "world/BackgroundObject.h"
 #include "world/Camera.h"
-#include "world/PropertyRouter.h"
 
 BackgroundManager::BackgroundManager()
     : m_objects(std::make_unique<NamedList>(false)), m_fillColor(al_map_rgb(0, 0, 0)) {

@@ -33,8 +33,7 @@ int BackgroundManager_SpawnObject(lua_State* L) {
     if (!GetGlobalState()->dataLibrary)
         return script::Fail("BackgroundManager SpawnObject:  Failed, DataLibrary does not exist\n");
     // A missing image is reported by the library's lookup.
-    manager->SpawnObject(name, imageName, script::GetInt(L, 3), script::GetInt(L, 4),
-                         Factor(L, 5), Factor(L, 6),
+    manager->SpawnObject(name, imageName, script::GetInt(L, 3), script::GetInt(L, 4), Factor(L, 5), Factor(L, 6),
                          script::GetInt(L, 7));
     return 0;
 }

@@ -2,22 +2,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"
-
-namespace {
-
-int32_t SaturatingAdd(int32_t a, int32_t b) {
-    int64_t sum = int64_t{a} + b;
-    sum = std::clamp<int64_t>(sum, std::numeric_limits<int32_t>::min(), std::numeric_limits<int32_t>::max());
-    return static_cast<int32_t>(sum);
-}
-
-}  // namespace
 
 BackgroundObject::BackgroundObject() = default;
 
@@ -47,8 +37,8 @@ void BackgroundObject::SetSpeed(int32_t speedX, int32_t speedY) {
 void BackgroundObject::SetModuloMode(bool on) { m_modulo = on ? 1 : 0; }
 
 void BackgroundObject::Update() {
-    m_x = SaturatingAdd(m_x, m_speedX);
-    m_y = SaturatingAdd(m_y, m_speedY);
+    m_x = SaturateToInt32(int64_t{m_x} + m_speedX);
+    m_y = SaturateToInt32(int64_t{m_y} + m_speedY);
     CameraManager* cameras = GetGlobalState()->cameraManager;
     Camera* camera = cameras ? cameras->GetActiveCamera() : nullptr;
     if (!camera) return;
@@ -82,7 +72,8 @@ void BackgroundObject::Draw(BitmapWrapper* target, int32_t offsetX) {
     }
     int32_t s = WrapColumn(offsetX);
     // Columns 0..s-1 go to the right end, columns s..width-1 to the left.
-    if (s > 0) m_image->DrawRegionToCurrent(0, 0, s, m_height, SaturatingAdd(m_x, m_width - s), m_y, m_flags);
+    if (s > 0)
+        m_image->DrawRegionToCurrent(0, 0, s, m_height, SaturateToInt32(int64_t{m_x} + (m_width - s)), m_y, m_flags);
     m_image->DrawRegionToCurrent(s, 0, m_width - s, m_height, m_x, m_y, m_flags);
 }
 

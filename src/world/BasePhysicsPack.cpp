@@ -2,21 +2,15 @@
 
 #include <cmath>
 #include <cstdio>
-#include <limits>
 
+#include "core/base/Int32Range.h"
+#include "core/script/PropertyRouter.h"
 #include "world/PhysicsMovement.h"
 #include "world/PhysicsObjectBox.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 
 constexpr double kTwoPi = 6.283185307179586;
-
-int32_t Saturate(int64_t value) {
-    if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-    if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(value);
-}
 
 // A value above the maximum becomes the maximum, then one below the minimum
 // becomes the minimum.
@@ -43,12 +37,12 @@ bool BoxFree(const ObjectBox& box, int32_t dx, int32_t dy) {
 }  // namespace
 
 void BasePhysicsPack::RecomputeBox(ObjectBox& box) {
-    box.x1 = Saturate(int64_t{box.X} - box.XDim / 2);
-    box.x2 = Saturate(int64_t{box.X} + box.XDim / 2);
-    box.y1 = Saturate(int64_t{box.Y} - box.YDim / 2);
-    box.y2 = Saturate(int64_t{box.Y} + box.YDim / 2);
-    box.z1 = Saturate(int64_t{box.Z} - box.ZDim / 2);
-    box.z2 = Saturate(int64_t{box.Z} + box.ZDim / 2);
+    box.x1 = SaturateToInt32(int64_t{box.X} - box.XDim / 2);
+    box.x2 = SaturateToInt32(int64_t{box.X} + box.XDim / 2);
+    box.y1 = SaturateToInt32(int64_t{box.Y} - box.YDim / 2);
+    box.y2 = SaturateToInt32(int64_t{box.Y} + box.YDim / 2);
+    box.z1 = SaturateToInt32(int64_t{box.Z} - box.ZDim / 2);
+    box.z2 = SaturateToInt32(int64_t{box.Z} + box.ZDim / 2);
 }
 
 void BasePhysicsPack::Bind(ObjectBox* box, float* angle) {
@@ -115,14 +109,14 @@ void BasePhysicsPack::Step() {
     else if (*m_angle < 0)
         *m_angle = static_cast<float>(*m_angle + kTwoPi);
 
-    int64_t sx = TruncToInt(m_vx), sy = TruncToInt(m_vy), sz = TruncToInt(m_vz);
+    int64_t sx = TruncateToInt32(m_vx), sy = TruncateToInt32(m_vy), sz = TruncateToInt32(m_vz);
     int passes = 0;
     while ((sx != 0 || sy != 0 || sz != 0) && passes < kMaxMovePasses) {
         if (sx != 0) {
             const int32_t unit = sx >= 1 ? 1 : -1;
             sx -= unit;
             if (BoxFree(box, unit, 0)) {
-                box.X = Saturate(int64_t{box.X} + unit);
+                box.X = SaturateToInt32(int64_t{box.X} + unit);
                 RecomputeBox(box);
             } else {
                 m_vx = -m_vx * m_bounce;
@@ -134,7 +128,7 @@ void BasePhysicsPack::Step() {
             const int32_t unit = sy >= 1 ? 1 : -1;
             sy -= unit;
             if (BoxFree(box, 0, 2 * unit)) {
-                box.Y = Saturate(int64_t{box.Y} + unit);
+                box.Y = SaturateToInt32(int64_t{box.Y} + unit);
                 RecomputeBox(box);
             } else {
                 m_vy = -m_vy * m_bounce;
@@ -144,7 +138,7 @@ void BasePhysicsPack::Step() {
         if (sz != 0) {
             const int32_t unit = sz > 0 ? 1 : -1;
             sz -= unit;
-            box.Z = Saturate(int64_t{box.Z} + unit);
+            box.Z = SaturateToInt32(int64_t{box.Z} + unit);
             RecomputeBox(box);
         }
         if (++passes == kMaxMovePasses - 1 && (sx != 0 || sy != 0 || sz != 0))

@@ -1,23 +1,40 @@
 #include "world/Camera.h"
 
 #include <algorithm>
+#include <cmath>
 
 #include "core/base/Geometry.h"
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/DisplayManager.h"
 #include "core/script/ScriptArgs.h"
+#include "gui/GUIBaseObject.h"
+#include "gui/GUIManager.h"
+#include "world/CameraManager.h"
 #include "world/PlayerVorn.h"
 
-namespace {
-
-// Positions are kept in 32 bits; sums of extreme script values saturate
-// instead of wrapping.
-int32_t Saturate(int64_t value) {
-    return static_cast<int32_t>(std::clamp<int64_t>(value, INT32_MIN, INT32_MAX));
+void Camera::WindowToView(float x, float y, int32_t* viewX, int32_t* viewY) {
+    auto toInt = [](double v) {
+        return std::isfinite(v) ? static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0)) : 0;
+    };
+    double vx = std::trunc(x), vy = std::trunc(y);
+    GlobalState* state = GetGlobalState();
+    GUIBaseObject* window = state->guiManager ? state->guiManager->FindObject("EnvironmentWindow") : nullptr;
+    Camera* camera = state->cameraManager ? state->cameraManager->GetActiveCamera() : nullptr;
+    if (window && window->GetType() == kTypeGUIEnvironmentWindow && camera && window->GetWidth() > 0 &&
+        window->GetHeight() > 0 && camera->GetWidth() > 0 && camera->GetHeight() > 0) {
+        double left = 0, top = 0;
+        for (const GUIBaseObject* o = window; o; o = o->GetParent()) {
+            left += o->GetPositionX();
+            top += o->GetPositionY();
+        }
+        vx = std::floor((x - left) * camera->GetWidth() / window->GetWidth());
+        vy = std::floor((y - top) * camera->GetHeight() / window->GetHeight());
+    }
+    *viewX = toInt(vx);
+    *viewY = toInt(vy);
 }
-
-}  // namespace
 
 int32_t Camera::DisplayWidth() {
     GlobalState* state = GetGlobalState();
@@ -35,8 +52,8 @@ Camera::Camera(int32_t x, int32_t y, int32_t width, int32_t height)
       m_height(height),
       m_x(x),
       m_y(y),
-      m_right(Saturate(int64_t{x} + width)),
-      m_bottom(Saturate(int64_t{y} + height)),
+      m_right(SaturateToInt32(int64_t{x} + width)),
+      m_bottom(SaturateToInt32(int64_t{y} + height)),
       m_maxX(DisplayWidth()),
       m_maxY(DisplayHeight()) {}
 
@@ -67,19 +84,19 @@ void Camera::SetBoundaries(int32_t minX, int32_t minY, int32_t maxX, int32_t max
 void Camera::ClampToBoundaries() {
     if (m_x < m_minX) {
         m_x = m_minX;
-        m_right = Saturate(int64_t{m_x} + m_width);
+        m_right = SaturateToInt32(int64_t{m_x} + m_width);
     }
     if (m_right > m_maxX) {
         m_right = m_maxX;
-        m_x = Saturate(int64_t{m_right} - m_width);
+        m_x = SaturateToInt32(int64_t{m_right} - m_width);
     }
     if (m_y < m_minY) {
         m_y = m_minY;
-        m_bottom = Saturate(int64_t{m_y} + m_height);
+        m_bottom = SaturateToInt32(int64_t{m_y} + m_height);
     }
     if (m_bottom > m_maxY) {
         m_bottom = m_maxY;
-        m_y = Saturate(int64_t{m_bottom} - m_height);
+        m_y = SaturateToInt32(int64_t{m_bottom} - m_height);
     }
 }
 
@@ -87,10 +104,10 @@ void Camera::MoveBy(int32_t dx, int32_t dy) {
     // One unit per pass toward each offset, at most 100 passes.
     const int32_t stepX = std::clamp(dx, -100, 100);
     const int32_t stepY = std::clamp(dy, -100, 100);
-    m_x = Saturate(int64_t{m_x} + stepX);
-    m_right = Saturate(int64_t{m_right} + stepX);
-    m_y = Saturate(int64_t{m_y} + stepY);
-    m_bottom = Saturate(int64_t{m_bottom} + stepY);
+    m_x = SaturateToInt32(int64_t{m_x} + stepX);
+    m_right = SaturateToInt32(int64_t{m_right} + stepX);
+    m_y = SaturateToInt32(int64_t{m_y} + stepY);
+    m_bottom = SaturateToInt32(int64_t{m_bottom} + stepY);
     if (!m_isometric) ClampToBoundaries();
 }
 
@@ -117,7 +134,7 @@ void Camera::FollowPoint(double pointX, double pointY) {
         dx = pointX - 3 - centreX;
         dy = pointY - 3 - centreY;
     }
-    MoveBy(script::TruncateToInt(dx), script::TruncateToInt(dy));
+    MoveBy(TruncateToInt32(dx), TruncateToInt32(dy));
 }
 
 bool RectOverlapsCamera(const int32_t* rect, const Camera* camera) {

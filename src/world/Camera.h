@@ -9,6 +9,10 @@
 
 class BitmapWrapper;
 
+// The kind id of the window that shows the world through the active camera
+// (GUIEnvironmentWindow, whose points WindowToView maps into the view).
+constexpr int32_t kTypeGUIEnvironmentWindow = 3500;
+
 class Camera : public RootEntity {
 public:
     // Boundaries start at 0..display width and 0..display height.
@@ -52,6 +56,14 @@ public:
     // when it exists, else the window size of the global state.
     static int32_t DisplayWidth();
     static int32_t DisplayHeight();
+
+    // A point of the game window as a point of the active camera's view.
+    // The window "EnvironmentWindow" shows the camera's image scaled to its
+    // own size, so the point is taken relative to that window and scaled
+    // by camera size over window size: what the mouse is over on screen is
+    // what the world's click boxes are tested against. Without that window
+    // or an active camera the point is only truncated.
+    static void WindowToView(float x, float y, int32_t* viewX, int32_t* viewY);
 
 private:
     uint8_t m_isometric = 0;

@@ -2,9 +2,9 @@
 
 #include <cstdint>
 
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIInputTextBox.h"
-#include "world/PropertyRouter.h"
 
 ChatManager::ChatManager() = default;
 

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/base/NamedList.h"
 #include "core/base/RootEntity.h"
 #include "core/script/LuaManager.h"
@@ -58,9 +59,7 @@ EntityManager::~EntityManager() {
 
 PlayerVorn* EntityManager::GetPlayer() const { return GetGlobalState()->player; }
 
-RootEntity* EntityManager::GetPlayerEntity() const {
-    return GetGlobalState()->player;
-}
+RootEntity* EntityManager::GetPlayerEntity() const { return GetGlobalState()->player; }
 
 RootEntity* EntityManager::FindIn(NamedList* list, const char* name) const {
     if (!list || !name) return nullptr;
@@ -177,8 +176,8 @@ void EntityManager::ForgetIfUnregistered(RootEntity* entity) {
 void EntityManager::DeleteEntity(RootEntity* entity) {
     if (!entity) return;
     bool removed = false;
-    for (NamedList* list : {m_all.get(), m_aiAnimation.get(), m_aiDrawing.get(), m_aiFloating.get(), m_npcs.get(),
-                            m_objects.get()}) {
+    for (NamedList* list :
+         {m_all.get(), m_aiAnimation.get(), m_aiDrawing.get(), m_aiFloating.get(), m_npcs.get(), m_objects.get()}) {
         while (list->RemoveValue(entity)) removed = true;
     }
     if (removed) ++m_removals;
@@ -209,8 +208,7 @@ void EntityManager::Clear() {
     std::vector<RootEntity*> entities;
     for (NamedList::Node* node = m_all->GetHead(); node; node = node->next) {
         auto* entity = static_cast<RootEntity*>(node->value);
-        if (entity && std::find(entities.begin(), entities.end(), entity) == entities.end())
-            entities.push_back(entity);
+        if (entity && std::find(entities.begin(), entities.end(), entity) == entities.end()) entities.push_back(entity);
     }
     m_all->Clear();
     m_aiAnimation->Clear();
@@ -293,8 +291,8 @@ float EntityManager::GetDistanceBetweenEntities(RootEntity* a, RootEntity* b) {
     a->SafeGetPosition(&ax, &ay, &az);
     b->SafeGetPosition(&bx, &by, &bz);
     // Positions are whole units; the differences are taken as integers.
-    int64_t dx = static_cast<int64_t>(script::TruncateToInt(ax)) - script::TruncateToInt(bx);
-    int64_t dy = static_cast<int64_t>(script::TruncateToInt(ay)) - script::TruncateToInt(by);
+    int64_t dx = static_cast<int64_t>(TruncateToInt32(ax)) - TruncateToInt32(bx);
+    int64_t dy = static_cast<int64_t>(TruncateToInt32(ay)) - TruncateToInt32(by);
     float fx = static_cast<float>(dx);
     float fy = static_cast<float>(dy);
     return std::sqrt(fx * fx + fy * fy);

@@ -100,8 +100,7 @@ int SetActiveObject(lua_State* L) {
     RootEntity* entity = manager->GetObject(name.c_str());
     manager->SetActiveEntity(entity);
     if (!entity)
-        return script::Fail("EM_OBJ_SetActiveObject:  Warning, Object " + name +
-                            " not found (Active is now NULL)\n");
+        return script::Fail("EM_OBJ_SetActiveObject:  Warning, Object " + name + " not found (Active is now NULL)\n");
     return 0;
 }
 
@@ -211,10 +210,9 @@ int EM_GetDistanceBetweenEntities(lua_State* L) {
         bool ok = true;
         for (int i = 0; i < count; ++i) ok = ok && script::GetText(L, i + 1, text[i]);
         if (ok && manager) {
-            float distance = count == 2
-                                 ? manager->GetDistanceBetweenEntities(text[0].c_str(), text[1].c_str())
-                                 : manager->GetDistanceBetweenEntities(text[0].c_str(), text[1].c_str(),
-                                                                       text[2].c_str(), text[3].c_str());
+            float distance = count == 2 ? manager->GetDistanceBetweenEntities(text[0].c_str(), text[1].c_str())
+                                        : manager->GetDistanceBetweenEntities(text[0].c_str(), text[1].c_str(),
+                                                                              text[2].c_str(), text[3].c_str());
             return script::PushNumber(L, distance);
         }
         if (ok) {

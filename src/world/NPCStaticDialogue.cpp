@@ -5,13 +5,13 @@
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIBaseObject.h"
-#include "gui/GUIDialogueManager.h"
-#include "gui/GUIEnvironmentWindow.h"
 #include "gui/GUIManager.h"
-#include "world/AIDrawingList.h"
+#include "world/Camera.h"
 #include "world/EntityManager.h"
-#include "world/PropertyRouter.h"
+#include "world/GUIDialogueManager.h"
+#include "world/ai/AIDrawingList.h"
 
 namespace {
 
@@ -32,7 +32,7 @@ void SetResponseState(int32_t value) {
 void MousePosition(int32_t* x, int32_t* y) {
     GUIManager* gui = GetGlobalState()->guiManager;
     *x = *y = 0;
-    if (gui) GUIEnvironmentWindow::WindowToView(gui->GetMouseX(), gui->GetMouseY(), x, y);
+    if (gui) Camera::WindowToView(gui->GetMouseX(), gui->GetMouseY(), x, y);
 }
 
 }  // namespace
@@ -44,9 +44,7 @@ NPCStaticDialogue::~NPCStaticDialogue() = default;
 bool NPCStaticDialogue::HandleMouseState(int32_t mouseState) {
     int32_t x = 0, y = 0;
     switch (mouseState) {
-        case -1:
-            MarkAppearanceDirty();
-            return true;
+        case -1: MarkAppearanceDirty(); return true;
         case 0:
             MousePosition(&x, &y);
             m_hover = HitTest(x, y) ? 1 : 0;
@@ -54,8 +52,7 @@ bool NPCStaticDialogue::HandleMouseState(int32_t mouseState) {
         case 1:
             if (m_suppressed || !m_hover) return false;
             return StartDialogue();
-        default:
-            return false;
+        default: return false;
     }
 }
 

@@ -10,19 +10,20 @@
 #include "combat/CombatManager.h"
 #include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
+#include "core/base/LayerHooks.h"
 #include "core/base/Random.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
 #include "gui/GUIManager.h"
-#include "maps/TransitionState.h"
-#include "network/NetworkManager.h"
-#include "world/AIDrawingList.h"
-#include "world/AIWEChasePackage.h"
-#include "world/AIWEWanderPackage.h"
 #include "world/EntityManager.h"
 #include "world/PlayerVorn.h"
-#include "world/PropertyRouter.h"
+#include "world/ai/AIDrawingList.h"
+#include "world/ai/AIWEChasePackage.h"
+#include "world/ai/AIWEWanderPackage.h"
 
 namespace {
 
@@ -30,12 +31,6 @@ namespace {
 int32_t Roll() {
     const int64_t r = RandomNext();
     return static_cast<int32_t>(((r % 100) + 100) % 100) + 1;
-}
-
-int32_t ClampToInt(int64_t value) {
-    if (value > INT32_MAX) return INT32_MAX;
-    if (value < INT32_MIN) return INT32_MIN;
-    return static_cast<int32_t>(value);
 }
 
 // Name the packages are queued under, held until the queue is cleared.
@@ -131,8 +126,8 @@ int64_t NPCWorldEnemy::DistanceToPlayer() const {
     PlayerVorn* player = GetGlobalState()->player;
     const Dimensions* where = player ? player->GetDimensions() : nullptr;
     if (!where) return -1;
-    const int64_t dx = script::TruncateToInt(where->X - m_dimensions.X);
-    const int64_t dy = script::TruncateToInt(where->Y - m_dimensions.Y);
+    const int64_t dx = TruncateToInt32(where->X - m_dimensions.X);
+    const int64_t dy = TruncateToInt32(where->Y - m_dimensions.Y);
     return static_cast<int64_t>(std::sqrt(static_cast<double>(dx * dx + dy * dy)));
 }
 
@@ -151,18 +146,19 @@ bool NPCWorldEnemy::InAggroRange() const {
 void NPCWorldEnemy::ApplyAutomaticRanges() {
     if (m_autoDetectRange) {
         const int64_t ox = m_imageOffsetX, oy = m_imageOffsetY;
-        m_detectRange = ClampToInt(static_cast<int64_t>(std::sqrt(static_cast<double>(ox * ox + oy * oy))));
+        m_detectRange = SaturateToInt32(static_cast<int64_t>(std::sqrt(static_cast<double>(ox * ox + oy * oy))));
         m_autoDetectRange = 0;
     }
     if (m_autoAggroRange) {
-        m_aggroRange = ClampToInt(std::llabs(static_cast<int64_t>(script::TruncateToInt(m_dimensions.x1))));
+        m_aggroRange = SaturateToInt32(std::llabs(static_cast<int64_t>(TruncateToInt32(m_dimensions.x1))));
         m_autoAggroRange = 0;
     }
 }
 
 bool NPCWorldEnemy::HandleMouseState(int32_t mouseState) {
     GlobalState* state = GetGlobalState();
-    const bool online = state->networkManager && state->networkManager->IsConnected();
+    const auto isOnline = GetLayerHooks().isOnline;
+    const bool online = isOnline && isOnline();
     if (!online) {
         if (GUIManager* gui = state->guiManager) {
             if (!gui->GetControlStack().IsEmpty() || !gui->IsActiveWindowListEmpty()) return false;
@@ -191,8 +187,7 @@ void NPCWorldEnemy::StartBattle() {
     m_enabled = 0;
 }
 
-template <class Package>
-Package* NPCWorldEnemy::SyncedPackage(Package* package) {
+template <class Package> Package* NPCWorldEnemy::SyncedPackage(Package* package) {
     EntityManager* entities = GetGlobalState()->entityManager;
     RootEntity* previous = entities ? entities->GetActiveEntity() : nullptr;
     if (entities) entities->SetActiveEntity(this);

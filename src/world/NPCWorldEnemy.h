@@ -102,8 +102,7 @@ private:
     void Wander();
     // The router binds a package to the active character: this one is made
     // active for the binding and the previous one restored.
-    template <class Package>
-    Package* SyncedPackage(Package* package);
+    template <class Package> Package* SyncedPackage(Package* package);
     void* LookUpPrototype(const std::string& name) const;
 
     int32_t m_maxSpawns = 0;

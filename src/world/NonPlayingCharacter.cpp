@@ -6,24 +6,21 @@
 #include <typeinfo>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/base/TimeQueue.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/RenderState.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
 #include "core/script/ScriptVariableSet.h"
-#include "maps/MapManager.h"
-#include "world/AIBasePackage.h"
-#include "world/AIDrawingList.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
-#include "world/PropertyRouter.h"
+#include "world/Terrain.h"
+#include "world/ai/AIBasePackage.h"
+#include "world/ai/AIDrawingList.h"
 
 namespace {
-
-// Truncation toward zero into the 32-bit range, as every position and box
-// conversion of a character does.
-int32_t Trunc(double value) { return script::TruncateToInt(value); }
 
 // The shadow scan walks from the top of the box down to the ground; a box
 // far above any map layer stops looking here rather than walking for ever.
@@ -63,8 +60,7 @@ const std::string& NonPlayingCharacter::SetDefaultScript(const std::string& path
     return m_scriptPath;
 }
 
-void NonPlayingCharacter::SetBoundaryOffsets(int32_t x1, int32_t x2, int32_t y1, int32_t y2, int32_t z1,
-                                             int32_t z2) {
+void NonPlayingCharacter::SetBoundaryOffsets(int32_t x1, int32_t x2, int32_t y1, int32_t y2, int32_t z1, int32_t z2) {
     Dimensions& d = m_dimensions;
     d.x1 = x1;
     d.x2 = x2;
@@ -128,9 +124,9 @@ void NonPlayingCharacter::SetAnimTimerAndDirection(int32_t timer, int32_t direct
     m_animDirection = direction;
 }
 
-int32_t NonPlayingCharacter::GetXSize() const { return Trunc(m_dimensions.XSize); }
-int32_t NonPlayingCharacter::GetYSize() const { return Trunc(m_dimensions.YSize); }
-int32_t NonPlayingCharacter::GetZSize() const { return Trunc(m_dimensions.ZSize); }
+int32_t NonPlayingCharacter::GetXSize() const { return TruncateToInt32(m_dimensions.XSize); }
+int32_t NonPlayingCharacter::GetYSize() const { return TruncateToInt32(m_dimensions.YSize); }
+int32_t NonPlayingCharacter::GetZSize() const { return TruncateToInt32(m_dimensions.ZSize); }
 
 void NonPlayingCharacter::GetClickBox(int32_t* left, int32_t* top, int32_t* right, int32_t* bottom) const {
     if (left) *left = m_clickLeft;
@@ -145,8 +141,7 @@ bool NonPlayingCharacter::AllocateStateVariables(int32_t count) {
     if (count > kMaxStateVariables) return false;
     // Kept flag addresses point into the old array; addresses of the
     // character's other fields stay good.
-    if (!m_states.empty())
-        PropertyRouter::ForgetAddresses(m_states.data(), m_states.size() * sizeof(StateVariable));
+    if (!m_states.empty()) PropertyRouter::ForgetAddresses(m_states.data(), m_states.size() * sizeof(StateVariable));
     m_states.assign(static_cast<size_t>(std::max(count, 0)), StateVariable{});
     m_statesAllocated = 1;
     return true;
@@ -242,19 +237,19 @@ void NonPlayingCharacter::Update() {
 void NonPlayingCharacter::UpdateBoundaries() {
     Dimensions& d = m_dimensions;
     d.UpdateBox();
-    m_clickLeft = Trunc(d.X - 9);
-    m_clickTop = Trunc(d.Y - 47);
-    m_clickRight = Trunc(d.X + 9);
-    m_clickBottom = Trunc(d.Y + 8);
+    m_clickLeft = TruncateToInt32(d.X - 9);
+    m_clickTop = TruncateToInt32(d.Y - 47);
+    m_clickRight = TruncateToInt32(d.X + 9);
+    m_clickBottom = TruncateToInt32(d.Y + 8);
 }
 
 int NonPlayingCharacter::GetDrawOrderKey() {
     if (m_displaySuppressed) return -1;
     const Dimensions& d = m_dimensions;
-    MapManager* maps = GetGlobalState()->mapManager;
-    if (maps && maps->IsIsometric()) return Trunc((d.Y + d.X + d.ZSize + d.YSize) / 2);
+    Terrain* terrain = CurrentTerrain();
+    if (terrain && terrain->IsIsometric()) return TruncateToInt32((d.Y + d.X + d.ZSize + d.YSize) / 2);
     // Widened so a character at the edge of the 32-bit range keeps a key.
-    int64_t key = Trunc(d.Y);
+    int64_t key = TruncateToInt32(d.Y);
     switch (m_animDirection) {
         case 0: key += 3; break;
         case 1:
@@ -325,8 +320,8 @@ void NonPlayingCharacter::Draw(BitmapWrapper* target, Camera* camera) {
         }
     }
 
-    m_imageX = Trunc(d.X - m_imageOffsetX);
-    m_imageY = Trunc(d.Y - m_imageOffsetY);
+    m_imageX = TruncateToInt32(d.X - m_imageOffsetX);
+    m_imageY = TruncateToInt32(d.Y - m_imageOffsetY);
     const int32_t camX = camera->GetX();
     const int32_t camY = camera->GetY();
     const int64_t px = m_imageX;
@@ -334,19 +329,19 @@ void NonPlayingCharacter::Draw(BitmapWrapper* target, Camera* camera) {
 
     if (camera->IsIsometric()) {
         m_screenX = static_cast<int32_t>(px - py + 225 - camX);
-        m_screenY = Trunc(static_cast<double>((px + py) / 2 + 200) + d.zmax - camY - 17.0);
+        m_screenY = TruncateToInt32(static_cast<double>((px + py) / 2 + 200) + d.zmax - camY - 17.0);
         const double half = (d.X + d.Y) / 2;
-        m_clickLeft = Trunc(d.X - d.Y + d.x1 + 300 - camX);
-        m_clickRight = Trunc(d.X - d.Y + d.x2 + 300 - camX);
-        m_clickTop = Trunc(half + d.y1 + 200 - camY - 17);
-        m_clickBottom = Trunc(half + d.y2 + 200 - camY - 17);
+        m_clickLeft = TruncateToInt32(d.X - d.Y + d.x1 + 300 - camX);
+        m_clickRight = TruncateToInt32(d.X - d.Y + d.x2 + 300 - camX);
+        m_clickTop = TruncateToInt32(half + d.y1 + 200 - camY - 17);
+        m_clickBottom = TruncateToInt32(half + d.y2 + 200 - camY - 17);
     } else {
         m_screenX = static_cast<int32_t>(px - camX);
-        m_screenY = Trunc(static_cast<double>(py - camY) + d.Z);
-        m_clickLeft = Trunc(d.xmin - camX);
-        m_clickTop = Trunc(d.ymin - camY);
-        m_clickRight = Trunc(d.xmax - camX);
-        m_clickBottom = Trunc(d.ymax - camY);
+        m_screenY = TruncateToInt32(static_cast<double>(py - camY) + d.Z);
+        m_clickLeft = TruncateToInt32(d.xmin - camX);
+        m_clickTop = TruncateToInt32(d.ymin - camY);
+        m_clickRight = TruncateToInt32(d.xmax - camX);
+        m_clickBottom = TruncateToInt32(d.ymax - camY);
     }
 
     SafeDrawSecondPass(target, camera);
@@ -354,21 +349,21 @@ void NonPlayingCharacter::Draw(BitmapWrapper* target, Camera* camera) {
 
 void NonPlayingCharacter::ComputeShadow(Camera* camera, int32_t* size, int32_t* x, int32_t* y) const {
     const Dimensions& d = m_dimensions;
-    MapManager* maps = GetGlobalState()->mapManager;
-    const bool isometric = maps && maps->IsIsometric();
+    Terrain* terrain = CurrentTerrain();
+    const bool isometric = terrain && terrain->IsIsometric();
 
     int32_t height = 0;
     if (isometric) {
-        const int32_t cx = Trunc(d.X);
-        const int32_t cy = Trunc(d.Y);
-        for (int32_t z = std::max(Trunc(d.zmax), kShadowScanLimit); z < 0; ++z) {
-            if (maps->IsBlocked(cx, cy, z)) {
-                height = Trunc(z - d.zmax - 1.0);
+        const int32_t cx = TruncateToInt32(d.X);
+        const int32_t cy = TruncateToInt32(d.Y);
+        for (int32_t z = std::max(TruncateToInt32(d.zmax), kShadowScanLimit); z < 0; ++z) {
+            if (terrain->IsBlocked(cx, cy, z)) {
+                height = TruncateToInt32(z - d.zmax - 1.0);
                 break;
             }
         }
     } else {
-        height = Trunc(d.zmin);
+        height = TruncateToInt32(d.zmin);
     }
 
     int32_t index = height > 23 ? 3 : height > 15 ? 2 : height > 7 ? 1 : 0;
@@ -377,11 +372,11 @@ void NonPlayingCharacter::ComputeShadow(Camera* camera, int32_t* size, int32_t* 
     const int32_t camX = camera ? camera->GetX() : 0;
     const int32_t camY = camera ? camera->GetY() : 0;
     if (isometric) {
-        *x = Trunc(d.X - d.Y + 286 - camX);
-        *y = Trunc((d.X + d.Y) / 2 + 195 + height + d.zmax - camY);
+        *x = TruncateToInt32(d.X - d.Y + 286 - camX);
+        *y = TruncateToInt32((d.X + d.Y) / 2 + 195 + height + d.zmax - camY);
     } else {
-        *x = Trunc(d.X - 14 - camX);
-        *y = Trunc(d.Y - 2 - camY);
+        *x = TruncateToInt32(d.X - 14 - camX);
+        *y = TruncateToInt32(d.Y - 2 - camY);
     }
 }
 

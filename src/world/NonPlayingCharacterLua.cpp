@@ -1,16 +1,17 @@
 // NPC_ functions: configure the entity manager's active character.
+#include <memory>
 #include <string>
 
 #include "core/base/GlobalState.h"
 #include "core/script/ScriptArgs.h"
-#include "world/AIAutoScriptPackage.h"
-#include "world/AIBasePathPackage.h"
-#include "world/AIFollowingPackage.h"
-#include "world/AIFrameSetter.h"
-#include "world/AIManager.h"
-#include "world/AITrailingPackage.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
+#include "world/ai/AIAutoScriptPackage.h"
+#include "world/ai/AIBasePathPackage.h"
+#include "world/ai/AIFollowingPackage.h"
+#include "world/ai/AIFrameSetter.h"
+#include "world/ai/AIManager.h"
+#include "world/ai/AITrailingPackage.h"
 
 namespace {
 
@@ -72,8 +73,8 @@ int NPC_SetBoundaryOffsetsData(lua_State* L) {
 int NPC_SetCoordinateData(lua_State* L) {
     NonPlayingCharacter* character = Checked(L, 6, {"NPC SetCoordinateData"});
     if (!character) return 0;
-    character->SetCoordinateData(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3),
-                                 script::GetInt(L, 4), script::GetInt(L, 5), script::GetInt(L, 6));
+    character->SetCoordinateData(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3), script::GetInt(L, 4),
+                                 script::GetInt(L, 5), script::GetInt(L, 6));
     return 0;
 }
 
@@ -94,8 +95,7 @@ int NPC_SetPositionDataByImage(lua_State* L) {
 int NPC_SetDisplayData(lua_State* L) {
     NonPlayingCharacter* character = Checked(L, 4, {"NPC SetDisplayData"});
     if (!character) return 0;
-    character->SetDisplayData(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3),
-                              script::GetInt(L, 4));
+    character->SetDisplayData(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3), script::GetInt(L, 4));
     return 0;
 }
 
@@ -131,84 +131,122 @@ int NPC_ClearAIQueue(lua_State* L) {
     return 0;
 }
 
+// What a kind of AI package is built from: the script's arguments, the
+// character, its internal name and the kind's text arguments.
+struct AIRequest {
+    lua_State* L;
+    NonPlayingCharacter* character;
+    const std::string& self;
+    const std::string* texts;
+};
+
+const char* const kTrailGatheringFailed = "NPC_PushAI: -Trail Target- Failed, error in variable gathering\n";
+
+bool HasSpeedProperty(const AIRequest& r) {
+    if (r.character->GetPropertyAddress(r.texts[0])) return true;
+    script::Fail("NPC PushAI:  -Basic Pathing- Failed, can't find speed " + r.texts[0] + "\n");
+    return false;
+}
+
+bool HasFlagProperties(const AIRequest& r) {
+    for (int i = 0; i < 3; ++i) {
+        if (!r.character->GetPropertyAddress(r.texts[i])) {
+            script::Fail(kTrailGatheringFailed);
+            return false;
+        }
+    }
+    return true;
+}
+
+std::unique_ptr<AIBasePackage> MakePathing(const AIRequest& r) {
+    auto path = std::make_unique<AIBasePathPackage>();
+    path->SyncPointers("NPC", r.self, r.texts[0]);
+    path->SetTarget(script::GetInt(r.L, 5), script::GetInt(r.L, 6));
+    return path;
+}
+
+std::unique_ptr<AIBasePackage> MakeFollowing(const AIRequest& r) {
+    auto follow = std::make_unique<AIFollowingPackage>();
+    follow->SyncPointers("NPC", r.self);
+    return follow;
+}
+
+std::unique_ptr<AIBasePackage> MakeFrameSetter(const AIRequest& r) {
+    auto frame = std::make_unique<AIFrameSetter>();
+    frame->SetPointers("NPC", r.self, "AnimTimer", "AnimDirection");
+    frame->SetValues(script::GetInt(r.L, 4), script::GetInt(r.L, 5));
+    return frame;
+}
+
+std::unique_ptr<AIBasePackage> MakeAutoScript(const AIRequest& r) {
+    auto fire = std::make_unique<AIAutoScriptPackage>();
+    fire->SetScript(r.texts[0], script::GetInt(r.L, 5));
+    return fire;
+}
+
+std::unique_ptr<AIBasePackage> MakeTrailing(const AIRequest& r) {
+    auto trail = std::make_unique<AITrailingPackage>();
+    if (!trail->SyncPointers(r.character, "NPC", r.self, r.texts[0], r.texts[1], r.texts[2])) {
+        trail.reset();
+        script::Fail(kTrailGatheringFailed);
+    }
+    return trail;
+}
+
+// Each kind: its exact argument count, its line for a wrong one and the
+// prefix of its other lines; how many text arguments it takes from the 4th
+// on (a speed property, a script path, three flag properties), checked with
+// the count before the character is looked up; whether its package reaches
+// the character through the router (which finds the character's fields on
+// the active character); a check of the texts against the character (false
+// after its line); and the builder of its package (null after its line).
+struct AIKind {
+    const char* name;
+    int count;
+    const char* invalid;
+    const char* tag;
+    int texts;
+    bool needsRouter;
+    bool (*check)(const AIRequest&);
+    std::unique_ptr<AIBasePackage> (*make)(const AIRequest&);
+};
+
+const AIKind kAIKinds[] = {
+    {"Basic Pathing", 6, "NPC PushAI:  -Basic Pathing- Failed, invalid argument list\n",
+     "NPC PushAI:  -Basic Pathing- ", 1, true, HasSpeedProperty, MakePathing},
+    {"Follow Target", 3, "NPC_PushAI:  -Follow Target- Failed, invalid argument list\n",
+     "NPC_PushAI:  -Follow Target- ", 0, true, nullptr, MakeFollowing},
+    {"Force Frame", 5, "NPC PushAI:  -Force Frame- Failed, invalid argument list\n", "NPC PushAI:  -Force Frame- ", 0,
+     true, nullptr, MakeFrameSetter},
+    {"Fire Script", 5, "NPC PushAI:  -Fire Script- Failed, invalid argument list\n", "NPC PushAI:  -Fire Script- ", 1,
+     false, nullptr, MakeAutoScript},
+    {"Trail Target", 6, "NPC PushAI:  -Trail Target- Failed, invalid argument list\n", "NPC PushAI:  -Trail Target- ",
+     3, true, HasFlagProperties, MakeTrailing},
+};
+
 int NPC_PushAI(lua_State* L) {
     const Lines lines{"NPC PushAI"};
-    std::string name, kind;
-    if (lua_gettop(L) < 3 || !script::GetText(L, 3, kind))
+    std::string name, kindName;
+    if (lua_gettop(L) < 3 || !script::GetText(L, 3, kindName))
         return script::Fail("NPC PushAI:  Failed, not enough arguments to determine type\n");
-    const int count = lua_gettop(L);
-
-    // Each kind: its exact argument count, its line for a wrong one, and the
-    // prefix of its other lines.
-    struct Kind {
-        const char* name;
-        int count;
-        const char* invalid;
-        const char* tag;
-    };
-    static const Kind kKinds[] = {
-        {"Basic Pathing", 6, "NPC PushAI:  -Basic Pathing- Failed, invalid argument list\n", "NPC PushAI:  -Basic Pathing- "},
-        {"Follow Target", 3, "NPC_PushAI:  -Follow Target- Failed, invalid argument list\n", "NPC_PushAI:  -Follow Target- "},
-        {"Force Frame", 5, "NPC PushAI:  -Force Frame- Failed, invalid argument list\n", "NPC PushAI:  -Force Frame- "},
-        {"Fire Script", 5, "NPC PushAI:  -Fire Script- Failed, invalid argument list\n", "NPC PushAI:  -Fire Script- "},
-        {"Trail Target", 6, "NPC PushAI:  -Trail Target- Failed, invalid argument list\n", "NPC PushAI:  -Trail Target- "},
-    };
-    const Kind* found = nullptr;
-    for (const Kind& k : kKinds)
-        if (kind == k.name) found = &k;
-    if (!found) return script::Fail("NPC PushAI:  Failed, could not find type " + kind + "\n");
-    if (count != found->count || !script::GetText(L, 1, name)) return script::Fail(found->invalid);
-    // The text arguments of each kind (a speed property, a script path, three
-    // flag properties) are checked with the count, before the character.
-    const int lastText = kind == "Trail Target" ? 6 : kind == "Basic Pathing" || kind == "Fire Script" ? 4 : 0;
+    const AIKind* kind = nullptr;
+    for (const AIKind& k : kAIKinds)
+        if (kindName == k.name) kind = &k;
+    if (!kind) return script::Fail("NPC PushAI:  Failed, could not find type " + kindName + "\n");
+    if (lua_gettop(L) != kind->count || !script::GetText(L, 1, name)) return script::Fail(kind->invalid);
     std::string texts[3];
-    for (int i = 4; i <= lastText; ++i)
-        if (!script::GetText(L, i, texts[i - 4])) return script::Fail(found->invalid);
+    for (int i = 0; i < kind->texts; ++i)
+        if (!script::GetText(L, 4 + i, texts[i])) return script::Fail(kind->invalid);
 
     NonPlayingCharacter* character = ActiveCharacter(lines);
     if (!character) return 0;
-
-    if (kind == "Basic Pathing") {
-        if (!character->GetPropertyAddress(texts[0]))
-            return script::Fail("NPC PushAI:  -Basic Pathing- Failed, can't find speed " + texts[0] + "\n");
-    } else if (kind == "Trail Target") {
-        for (const std::string& flag : texts)
-            if (!character->GetPropertyAddress(flag))
-                return script::Fail("NPC_PushAI: -Trail Target- Failed, error in variable gathering\n");
-    }
-
-    // The packages keep the character's fields through the router, which
-    // finds them on the active character.
-    const std::string& self = character->GetInternalName();
-    if (kind != "Fire Script" && !GetGlobalState()->propertyRouter)
-        return script::Fail(std::string(found->tag) + "Failed, PropertyRouter does not exist\n");
-    AIBasePackage* package = nullptr;
-    if (kind == "Basic Pathing") {
-        auto* path = new AIBasePathPackage;
-        path->SyncPointers("NPC", self, texts[0]);
-        path->SetTarget(script::GetInt(L, 5), script::GetInt(L, 6));
-        package = path;
-    } else if (kind == "Follow Target") {
-        auto* follow = new AIFollowingPackage;
-        follow->SyncPointers("NPC", self);
-        package = follow;
-    } else if (kind == "Force Frame") {
-        auto* frame = new AIFrameSetter;
-        frame->SetPointers("NPC", self, "AnimTimer", "AnimDirection");
-        frame->SetValues(script::GetInt(L, 4), script::GetInt(L, 5));
-        package = frame;
-    } else if (kind == "Fire Script") {
-        auto* fire = new AIAutoScriptPackage;
-        fire->SetScript(texts[0], script::GetInt(L, 5));
-        package = fire;
-    } else {
-        auto* trail = new AITrailingPackage;
-        if (!trail->SyncPointers(character, "NPC", self, texts[0], texts[1], texts[2])) {
-            delete trail;
-            return script::Fail("NPC_PushAI: -Trail Target- Failed, error in variable gathering\n");
-        }
-        package = trail;
-    }
+    const AIRequest request{L, character, character->GetInternalName(), texts};
+    if (kind->check && !kind->check(request)) return 0;
+    if (kind->needsRouter && !GetGlobalState()->propertyRouter)
+        return script::Fail(std::string(kind->tag) + "Failed, PropertyRouter does not exist\n");
+    std::unique_ptr<AIBasePackage> made = kind->make(request);
+    if (!made) return 0;
+    AIBasePackage* package = made.release();
     const int32_t time = script::GetInt(L, 2);
     character->PushAI(name, time, package, time == -1);
     if (AIManager* ai = GetGlobalState()->aiManager) ai->SetActiveAIObject(package);

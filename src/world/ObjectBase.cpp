@@ -1,26 +1,15 @@
 #include "world/ObjectBase.h"
 
-#include <limits>
-
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptArgs.h"
-#include "maps/MapManager.h"
 #include "world/BasePhysicsPack.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
-#include "world/PropertyRouter.h"
-
-namespace {
-
-int32_t Saturate(int64_t value) {
-    if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-    if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(value);
-}
-
-}  // namespace
+#include "world/Terrain.h"
 
 ObjectBase::ObjectBase() { m_type = kTypeObjectBase; }
 
@@ -33,11 +22,11 @@ void ObjectBase::GetPosition(float* x, float* y, float* z) {
 }
 
 int ObjectBase::GetDrawOrderKey() {
-    MapManager* maps = GetGlobalState()->mapManager;
+    Terrain* terrain = CurrentTerrain();
     // 64-bit sums: large coordinates from scripts must not overflow.
-    if (maps && maps->IsIsometric())
-        return Saturate((int64_t{m_box.X} + m_box.Y + m_box.ZDim + m_box.YDim) / 2);
-    return Saturate(int64_t{m_box.Y} + m_box.YDim / 2);
+    if (terrain && terrain->IsIsometric())
+        return SaturateToInt32((int64_t{m_box.X} + m_box.Y + m_box.ZDim + m_box.YDim) / 2);
+    return SaturateToInt32(int64_t{m_box.Y} + m_box.YDim / 2);
 }
 
 void ObjectBase::Nudge(int32_t, int32_t, int32_t, float, float, float) {}
@@ -53,7 +42,8 @@ void ObjectBase::RunKillScript() {
 
 void ObjectBase::DrawAtCamera(BitmapWrapper* target, Camera* camera) {
     if (!camera) return;
-    DrawAt(target, Saturate(int64_t{m_box.x1} - camera->GetX()), Saturate(int64_t{m_box.y1} - camera->GetY()));
+    DrawAt(target, SaturateToInt32(int64_t{m_box.x1} - camera->GetX()),
+           SaturateToInt32(int64_t{m_box.y1} - camera->GetY()));
 }
 
 void ObjectBase::DrawAt(BitmapWrapper* target, int32_t x, int32_t y) {

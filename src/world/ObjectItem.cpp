@@ -2,24 +2,18 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <limits>
 #include <memory>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/base/Random.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
+#include "core/script/PropertyRouter.h"
 #include "world/BasePhysicsPack.h"
 #include "world/Camera.h"
-#include "world/PropertyRouter.h"
 
 namespace {
-
-int32_t Saturate(int64_t value) {
-    if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-    if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(value);
-}
 
 bool Within19(int32_t a, int32_t b) {
     const int64_t d = int64_t{a} - b;
@@ -47,12 +41,12 @@ void ObjectItem::Update() {
 }
 
 void ObjectItem::UpdateBounds() {
-    m_box.x1 = Saturate(int64_t{m_box.X} - m_box.XDim / 2);
-    m_box.x2 = Saturate(int64_t{m_box.X} + m_box.XDim / 2);
-    m_box.y1 = Saturate(int64_t{m_box.Y} - m_box.YDim / 2);
-    m_box.y2 = Saturate(int64_t{m_box.Y} + m_box.YDim / 2);
-    m_box.z1 = Saturate(int64_t{m_box.Z} - m_box.ZDim / 2);
-    m_box.z2 = Saturate(int64_t{m_box.Z} + m_box.ZDim / 2);
+    m_box.x1 = SaturateToInt32(int64_t{m_box.X} - m_box.XDim / 2);
+    m_box.x2 = SaturateToInt32(int64_t{m_box.X} + m_box.XDim / 2);
+    m_box.y1 = SaturateToInt32(int64_t{m_box.Y} - m_box.YDim / 2);
+    m_box.y2 = SaturateToInt32(int64_t{m_box.Y} + m_box.YDim / 2);
+    m_box.z1 = SaturateToInt32(int64_t{m_box.Z} - m_box.ZDim / 2);
+    m_box.z2 = SaturateToInt32(int64_t{m_box.Z} + m_box.ZDim / 2);
 }
 
 void ObjectItem::Nudge(int32_t x, int32_t y, int32_t z, float fx, float fy, float fz) {
@@ -66,19 +60,19 @@ void ObjectItem::Nudge(int32_t x, int32_t y, int32_t z, float fx, float fy, floa
 
 void ObjectItem::DrawAtCamera(BitmapWrapper* target, Camera* camera) {
     if (!camera) return;
-    DrawAt(target, Saturate(int64_t{m_box.x1} - camera->GetX()),
-           Saturate(int64_t{m_box.y1} - camera->GetY() + m_box.z2));
+    DrawAt(target, SaturateToInt32(int64_t{m_box.x1} - camera->GetX()),
+           SaturateToInt32(int64_t{m_box.y1} - camera->GetY() + m_box.z2));
 }
 
 void ObjectItem::DrawAt(BitmapWrapper* target, int32_t x, int32_t y) {
     if (!target) return;
     if (BitmapWrapper* shadow = m_shadows[3])
-        shadow->DrawToDefault(target->GetBitmap(), Saturate(int64_t{x} - 14),
-                              Saturate(int64_t{y} - 10 - m_box.z2));
+        shadow->DrawToDefault(target->GetBitmap(), SaturateToInt32(int64_t{x} - 14),
+                              SaturateToInt32(int64_t{y} - 10 - m_box.z2));
     // The 16 x 16 image turns about its centre.
     if (m_itemImage)
-        m_itemImage->DrawRotatedCentredToDefault(target->GetBitmap(), Saturate(int64_t{x} + 8),
-                                                 Saturate(int64_t{y} + 8), m_angle);
+        m_itemImage->DrawRotatedCentredToDefault(target->GetBitmap(), SaturateToInt32(int64_t{x} + 8),
+                                                 SaturateToInt32(int64_t{y} + 8), m_angle);
 }
 
 void* ObjectItem::RoutePointer(const std::string& name) {

@@ -16,8 +16,7 @@ int Hook_OBJI_SetImage(lua_State* L) {
     if (!script::HasArgs(L, 4)) return script::Fail(invalid);
     for (int i = 0; i < 4; ++i)
         if (!script::GetText(L, i + 1, path[i])) return script::Fail(invalid);
-    if (!GetGlobalState()->entityManager)
-        return script::Fail("OBJI_SetImage:  Failed, EntityManager does not exist\n");
+    if (!GetGlobalState()->entityManager) return script::Fail("OBJI_SetImage:  Failed, EntityManager does not exist\n");
     ObjectBase* object = ObjectBase::GetActive();
     if (!object) return script::Fail("OBJI_SetImage:  Failed, Active Object not set\n");
     auto* item = dynamic_cast<ObjectItem*>(object);

@@ -1,24 +1,14 @@
 #include "world/ObjectStaticAnimation.h"
 
 #include <cstdio>
-#include <limits>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/RenderState.h"
-#include "world/AIManager.h"
 #include "world/Animation.h"
 #include "world/Camera.h"
-
-namespace {
-
-int32_t Saturate(int64_t value) {
-    if (value < std::numeric_limits<int32_t>::min()) return std::numeric_limits<int32_t>::min();
-    if (value > std::numeric_limits<int32_t>::max()) return std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(value);
-}
-
-}  // namespace
+#include "world/ai/AIManager.h"
 
 ObjectStaticAnimation::ObjectStaticAnimation() { m_type = kTypeObjectStaticAnimation; }
 
@@ -28,15 +18,15 @@ void ObjectStaticAnimation::Update() {
     if (!m_dataSet) return;
     // Saturating: a finished animation keeps being updated for as long as
     // the map lives.
-    m_timer = Saturate(int64_t{m_timer} + 1);
-    m_remaining = Saturate(int64_t{m_remaining} - 1);
+    m_timer = SaturateToInt32(int64_t{m_timer} + 1);
+    m_remaining = SaturateToInt32(int64_t{m_remaining} - 1);
     if (m_remaining <= 0) m_removed = 1;
 }
 
 void ObjectStaticAnimation::DrawAtCamera(BitmapWrapper* target, Camera* camera) {
     if (!camera) return;
-    DrawAt(target, Saturate(int64_t{m_box.X} - m_box.XDim / 2 - camera->GetX()),
-           Saturate(int64_t{m_box.Y} - m_box.YDim / 2 - camera->GetY()));
+    DrawAt(target, SaturateToInt32(int64_t{m_box.X} - m_box.XDim / 2 - camera->GetX()),
+           SaturateToInt32(int64_t{m_box.Y} - m_box.YDim / 2 - camera->GetY()));
 }
 
 void ObjectStaticAnimation::DrawAt(BitmapWrapper* target, int32_t x, int32_t y) {

@@ -2,7 +2,7 @@
 
 #include "core/base/GlobalState.h"
 #include "core/script/LuaManager.h"
-#include "world/PropertyRouter.h"
+#include "core/script/PropertyRouter.h"
 
 ObjectStaticAutoScript::ObjectStaticAutoScript() { m_type = kTypeObjectStaticAutoScript; }
 

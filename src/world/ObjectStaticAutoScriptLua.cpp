@@ -15,8 +15,8 @@ using script::Lines;
 // the function's line. Other world objects are refused: they have no
 // script to run.
 ObjectStaticAutoScript* Active(const Lines& lines) {
-    return ObjectBase::GetActiveForScript<ObjectStaticAutoScript>(
-        lines, "Active Object is not an ObjectStaticAutoScript");
+    return ObjectBase::GetActiveForScript<ObjectStaticAutoScript>(lines,
+                                                                  "Active Object is not an ObjectStaticAutoScript");
 }
 
 // The auto-script object whose script is running, or null after the line.

@@ -5,11 +5,12 @@
 
 #include "core/base/Geometry.h"
 #include "core/base/GlobalState.h"
-#include "maps/MapManager.h"
-#include "maps/TransitionState.h"
+#include "core/base/Int32Range.h"
+#include "core/base/TransitionState.h"
 #include "world/Dimensions.h"
 #include "world/PhysicsMovement.h"
 #include "world/PlayerVorn.h"
+#include "world/Terrain.h"
 
 ObjectStaticTransition::ObjectStaticTransition() { m_type = kTypeObjectStaticTransition; }
 
@@ -22,7 +23,7 @@ void ObjectStaticTransition::Update() {
             if (*m_levelName == kRandomLevel) {
                 // The floor change files a request of its own; the one below
                 // replaces it.
-                if (MapManager* maps = GetGlobalState()->mapManager) maps->ChangeFloor(1, false);
+                if (Terrain* terrain = CurrentTerrain()) terrain->ChangeFloor(1, false);
             }
             if (m_entityMode)
                 RequestEntityTransition(m_levelName->c_str(), m_entityName ? m_entityName->c_str() : nullptr);
@@ -49,8 +50,9 @@ bool ObjectStaticTransition::IsPlayerInConstruct(const Construct& construct) con
             return std::sqrt(dx * dx + dy * dy) < construct.c;
         }
         case kRectangle:
-            return PointInRect(TruncToInt(x), TruncToInt(y), TruncToInt(construct.a), TruncToInt(construct.b),
-                               TruncToInt(construct.c), TruncToInt(construct.d));
+            return PointInRect(TruncateToInt32(x), TruncateToInt32(y), TruncateToInt32(construct.a),
+                               TruncateToInt32(construct.b), TruncateToInt32(construct.c),
+                               TruncateToInt32(construct.d));
         default:
             std::fprintf(stderr, "ObjectStaticTransition::IsPlayerInConstruct:  Failed, type %i not recognized\n",
                          construct.kind);

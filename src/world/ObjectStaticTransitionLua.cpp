@@ -12,8 +12,8 @@ using script::Lines;
 
 // The active transition object, or null after the function's line.
 ObjectStaticTransition* Active(const Lines& lines) {
-    return ObjectBase::GetActiveForScript<ObjectStaticTransition>(
-        lines, "Active Object is not an ObjectStaticTransition");
+    return ObjectBase::GetActiveForScript<ObjectStaticTransition>(lines,
+                                                                  "Active Object is not an ObjectStaticTransition");
 }
 
 float Float(lua_State* L, int index) { return static_cast<float>(script::GetNumber(L, index)); }
@@ -53,8 +53,7 @@ int OBJST_SetLevelDestination(lua_State* L) {
 int OBJST_SetEntityDestination(lua_State* L) {
     const Lines lines{"OBJST_SetEntityDestination"};
     std::string entity;
-    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, entity))
-        return script::Fail(lines.Invalid());
+    if (!script::HasArgs(L, 1) || !script::GetText(L, 1, entity)) return script::Fail(lines.Invalid());
     ObjectStaticTransition* transition = Active(lines);
     if (transition) transition->SetEntityDestination(entity);
     return 0;

@@ -2,37 +2,19 @@
 
 #include <cmath>
 #include <cstdio>
-#include <limits>
 
-#include "core/base/GlobalState.h"
-#include "maps/MapManager.h"
+#include "core/base/Int32Range.h"
 #include "world/Dimensions.h"
-
-int32_t TruncToInt(double value) {
-    if (std::isnan(value)) return 0;
-    constexpr double kLow = std::numeric_limits<int32_t>::min();
-    constexpr double kHigh = std::numeric_limits<int32_t>::max();
-    if (value <= kLow) return std::numeric_limits<int32_t>::min();
-    if (value >= kHigh) return std::numeric_limits<int32_t>::max();
-    return static_cast<int32_t>(value);
-}
-
-namespace {
-BlockedQuery g_blockedQuery = nullptr;
-}
-
-void SetBlockedQuery(BlockedQuery query) { g_blockedQuery = query; }
+#include "world/Terrain.h"
 
 bool MapCellBlocked(int32_t x, int32_t y, int32_t z) {
-    if (g_blockedQuery) return g_blockedQuery(x, y, z);
-    MapManager* map = GetGlobalState()->mapManager;
-    return map && map->IsBlocked(x, y, z);
+    Terrain* terrain = CurrentTerrain();
+    return terrain && terrain->IsBlocked(x, y, z);
 }
 
 bool MapCellBlockedOpenAbove(int32_t x, int32_t y, int32_t z) {
-    if (g_blockedQuery) return g_blockedQuery(x, y, z);
-    MapManager* map = GetGlobalState()->mapManager;
-    return map && map->IsBlockedOpenAbove(x, y, z);
+    Terrain* terrain = CurrentTerrain();
+    return terrain && terrain->IsBlockedOpenAbove(x, y, z);
 }
 
 bool XFaceFree(int32_t x, int32_t z, int32_t yFrom, int32_t yTo) {
@@ -49,8 +31,8 @@ bool YFaceFree(int32_t y, int32_t z, int32_t xFrom, int32_t xTo) {
 
 bool ZFaceFree(const Dimensions* record, int32_t r, int32_t z) {
     if (!record) return true;
-    const int32_t xFrom = TruncToInt(record->X - r), xTo = TruncToInt(record->X + r);
-    const int32_t yFrom = TruncToInt(record->Y - r), yTo = TruncToInt(record->Y + r);
+    const int32_t xFrom = TruncateToInt32(record->X - r), xTo = TruncateToInt32(record->X + r);
+    const int32_t yFrom = TruncateToInt32(record->Y - r), yTo = TruncateToInt32(record->Y + r);
     for (int64_t x = xFrom; x < xTo; ++x)
         for (int64_t y = yFrom; y < yTo; ++y)
             if (MapCellBlockedOpenAbove(static_cast<int32_t>(x), static_cast<int32_t>(y), z)) return false;
@@ -96,10 +78,10 @@ void Move(double dx, double dy, double dz, Dimensions* d, int32_t band) {
     while (sx != 0 || sy != 0 || sz != 0) {
         if (sx != 0) {
             const int32_t unit = sx > 0 ? 1 : -1;
-            const int32_t face = sx > 0 ? TruncToInt(d->xmax + 1) : TruncToInt(d->xmin - 1);
-            const int32_t from = band < 0 ? TruncToInt(d->Y + d->y1) : TruncToInt(d->Y - r);
-            const int32_t to = band < 0 ? TruncToInt(d->Y + d->y2) : TruncToInt(d->Y + r);
-            if (XFaceFree(face, TruncToInt(d->zmax), from, to)) {
+            const int32_t face = sx > 0 ? TruncateToInt32(d->xmax + 1) : TruncateToInt32(d->xmin - 1);
+            const int32_t from = band < 0 ? TruncateToInt32(d->Y + d->y1) : TruncateToInt32(d->Y - r);
+            const int32_t to = band < 0 ? TruncateToInt32(d->Y + d->y2) : TruncateToInt32(d->Y + r);
+            if (XFaceFree(face, TruncateToInt32(d->zmax), from, to)) {
                 d->xmin += unit;
                 d->xmax += unit;
                 d->X += unit;
@@ -108,10 +90,10 @@ void Move(double dx, double dy, double dz, Dimensions* d, int32_t band) {
         }
         if (sy != 0) {
             const int32_t unit = sy > 0 ? 1 : -1;
-            const int32_t face = sy > 0 ? TruncToInt(d->ymax + 1) : TruncToInt(d->ymin - 1);
-            const int32_t from = band < 0 ? TruncToInt(d->X + d->x1) : TruncToInt(d->X - r);
-            const int32_t to = band < 0 ? TruncToInt(d->X + d->x2) : TruncToInt(d->X + r);
-            if (YFaceFree(face, TruncToInt(d->zmax), from, to)) {
+            const int32_t face = sy > 0 ? TruncateToInt32(d->ymax + 1) : TruncateToInt32(d->ymin - 1);
+            const int32_t from = band < 0 ? TruncateToInt32(d->X + d->x1) : TruncateToInt32(d->X - r);
+            const int32_t to = band < 0 ? TruncateToInt32(d->X + d->x2) : TruncateToInt32(d->X + r);
+            if (YFaceFree(face, TruncateToInt32(d->zmax), from, to)) {
                 d->ymin += unit;
                 d->ymax += unit;
                 d->Y += unit;
@@ -120,7 +102,7 @@ void Move(double dx, double dy, double dz, Dimensions* d, int32_t band) {
         }
         if (sz != 0) {
             const int32_t unit = sz > 0 ? 1 : -1;
-            const int32_t face = sz > 0 ? TruncToInt(d->zmax + 1) : TruncToInt(d->zmin - 1);
+            const int32_t face = sz > 0 ? TruncateToInt32(d->zmax + 1) : TruncateToInt32(d->zmin - 1);
             if (ZFaceFree(d, 3, face)) {
                 d->zmin += unit;
                 d->zmax += unit;

@@ -2,16 +2,13 @@
 // The grid mover: moves a Dimensions record through the active map in whole
 // units, one unit per axis per pass, asking the map before each unit whether
 // the cells of the face ahead are blocked. Fractions of a unit are carried
-// per axis from call to call. With no map manager every cell is free.
+// per axis from call to call. With no terrain every cell is free.
 #include <cstdint>
 
 struct Dimensions;
 
 // Most passes one move may take; the units left over are dropped.
 constexpr int kMaxMovePasses = 50;
-
-// Truncates toward zero into the 32-bit range; NaN gives 0.
-int32_t TruncToInt(double value);
 
 // Moves the record by (dx, dy, dz); nothing for a null record. Only the
 // absolute box and the centre change: callers that want the offsets applied
@@ -31,12 +28,6 @@ bool XFaceFree(int32_t x, int32_t z, int32_t yFrom, int32_t yTo);
 // No cell (x, y, z) is blocked for x from xFrom up to but not including xTo.
 bool YFaceFree(int32_t y, int32_t z, int32_t xFrom, int32_t xTo);
 
-// The map's answers, free when no map manager exists.
+// The terrain's answers (world/Terrain.h), free when there is no terrain.
 bool MapCellBlocked(int32_t x, int32_t y, int32_t z);
 bool MapCellBlockedOpenAbove(int32_t x, int32_t y, int32_t z);
-
-// Replaces where the movers ask for blocked cells (both queries); null puts
-// the map manager back. Lets a tool or a test move things over a grid of its
-// own without loading a map.
-using BlockedQuery = bool (*)(int32_t x, int32_t y, int32_t z);
-void SetBlockedQuery(BlockedQuery query);

@@ -2,18 +2,19 @@
 
 #include "core/base/Geometry.h"
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
+#include "core/script/PropertyRouter.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"
 #include "world/PhysicsMovement.h"
 #include "world/PhysicsObjectBox.h"
-#include "world/PropertyRouter.h"
 
 void PhysicsUltraSimple::Step() {
     if (!m_box || !m_angle || m_stopped) return;
     ObjectBox& box = *m_box;
-    box.X = TruncToInt(static_cast<float>(box.X) + m_vx);
-    box.Y = TruncToInt(static_cast<float>(box.Y) + m_vy);
-    box.Z = TruncToInt(static_cast<float>(box.Z) + m_vz);
+    box.X = TruncateToInt32(static_cast<float>(box.X) + m_vx);
+    box.Y = TruncateToInt32(static_cast<float>(box.Y) + m_vy);
+    box.Z = TruncateToInt32(static_cast<float>(box.Z) + m_vz);
     CameraManager* cameras = GetGlobalState()->cameraManager;
     Camera* camera = cameras ? cameras->GetActiveCamera() : nullptr;
     if (!camera) return;

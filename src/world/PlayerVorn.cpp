@@ -6,14 +6,15 @@
 #include <limits>
 
 #include "core/base/GlobalState.h"
+#include "core/base/Int32Range.h"
 #include "core/base/NamedList.h"
 #include "core/script/LuaManager.h"
-#include "maps/MapManager.h"
+#include "core/script/PropertyRouter.h"
 #include "world/EntityManager.h"
-#include "world/PlayerInventory.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PhysicsMovement.h"
-#include "world/PropertyRouter.h"
+#include "world/Terrain.h"
+#include "world/items/PlayerInventory.h"
 
 namespace {
 
@@ -71,7 +72,6 @@ PlayerVorn::~PlayerVorn() {
 
 void PlayerVorn::Release() {
     m_keySnapshot.clear();
-    m_inputLocks.clear();
     m_inventory.reset();
 }
 
@@ -200,9 +200,9 @@ void PlayerVorn::DestroyAvatar() {
 
 void PlayerVorn::GetPosition(float* x, float* y, float* z) {
     const Dimensions& d = Record();
-    if (x) *x = static_cast<float>(TruncToInt(d.X));
-    if (y) *y = static_cast<float>(TruncToInt(d.Y));
-    if (z) *z = static_cast<float>(TruncToInt(d.Z));
+    if (x) *x = static_cast<float>(TruncateToInt32(d.X));
+    if (y) *y = static_cast<float>(TruncateToInt32(d.Y));
+    if (z) *z = static_cast<float>(TruncateToInt32(d.Z));
 }
 
 void PlayerVorn::SetPosition(float x, float y, float z) {
@@ -236,33 +236,42 @@ void PlayerVorn::MoveWithCollision(double dx, double dy, double dz) {
 
 int PlayerVorn::GetDrawOrderKey() {
     const Dimensions& d = Record();
-    MapManager* map = GetGlobalState()->mapManager;
-    if (map && map->IsIsometric()) return TruncToInt((d.X + d.Y + d.ZSize + d.YSize) / 2.0);
+    Terrain* terrain = CurrentTerrain();
+    if (terrain && terrain->IsIsometric()) return TruncateToInt32((d.X + d.Y + d.ZSize + d.YSize) / 2.0);
     int offset = 0;
     switch (m_direction) {
         case 0: offset = 3; break;
-        case 1: case 3: case 5: case 7: offset = -2; break;
-        case 2: case 6: offset = -1; break;
+        case 1:
+        case 3:
+        case 5:
+        case 7: offset = -2; break;
+        case 2:
+        case 6: offset = -1; break;
         default: offset = 0; break;
     }
-    return static_cast<int>(std::clamp<int64_t>(int64_t{TruncToInt(d.Y)} + offset, INT32_MIN, INT32_MAX));
+    return static_cast<int>(std::clamp<int64_t>(int64_t{TruncateToInt32(d.Y)} + offset, INT32_MIN, INT32_MAX));
 }
 
 // ---- Input locks and the key snapshot ---------------------------------------
 
+KeyboardManager* PlayerVorn::Keyboard() { return GetGlobalState()->keyboardManager; }
+
 void PlayerVorn::AddInputLock(const char* name) {
-    if (!name || HoldsInputLock(name)) return;
-    m_inputLocks.emplace_back(name);
+    if (KeyboardManager* keyboard = Keyboard()) keyboard->AddInputLock(name);
 }
 
 void PlayerVorn::RemoveInputLock(const char* name) {
-    if (!name) return;
-    auto it = std::find(m_inputLocks.begin(), m_inputLocks.end(), name);
-    if (it != m_inputLocks.end()) m_inputLocks.erase(it);
+    if (KeyboardManager* keyboard = Keyboard()) keyboard->RemoveInputLock(name);
+}
+
+bool PlayerVorn::HasInputLock() const {
+    const KeyboardManager* keyboard = Keyboard();
+    return keyboard && keyboard->HasInputLock();
 }
 
 bool PlayerVorn::HoldsInputLock(const std::string& name) const {
-    return std::find(m_inputLocks.begin(), m_inputLocks.end(), name) != m_inputLocks.end();
+    const KeyboardManager* keyboard = Keyboard();
+    return keyboard && keyboard->HoldsInputLock(name);
 }
 
 void PlayerVorn::RefreshKeySnapshot() {
@@ -323,7 +332,7 @@ PlayerVorn::Keys PlayerVorn::ReadKeys() const {
 
 void PlayerVorn::Update() {
     m_locked = 0;
-    if (!m_inputLocks.empty()) {
+    if (HasInputLock()) {
         m_locked = 1;
         ReleaseKeySnapshot();
     } else {
@@ -350,7 +359,7 @@ void PlayerVorn::ChooseGait(const Keys& keys, bool setRunning) {
 
 bool PlayerVorn::GroundTestAB(bool controllerA) {
     const Dimensions& d = *m_record;
-    if (controllerA) return AnySolidInSquare(&d, 3, TruncToInt(d.zmax + 1.0));
+    if (controllerA) return AnySolidInSquare(&d, 3, TruncateToInt32(d.zmax + 1.0));
     return d.Z >= 0.0;
 }
 
@@ -474,47 +483,47 @@ void PlayerVorn::AirHandlerAB() {
 
 bool PlayerVorn::FloorFree() {
     const Dimensions& d = *m_record;
-    const int32_t row = TruncToInt(d.zmax + 1.0);
-    for (int64_t x = TruncToInt(d.xmin), end = WalkEnd(d.xmax); x < end; ++x)
+    const int32_t row = TruncateToInt32(d.zmax + 1.0);
+    for (int64_t x = TruncateToInt32(d.xmin), end = WalkEnd(d.xmax); x < end; ++x)
         if (MapCellBlocked(static_cast<int32_t>(x), row, 0)) return false;
     return true;
 }
 
 bool PlayerVorn::CeilingFree() {
     const Dimensions& d = *m_record;
-    const int32_t row = TruncToInt(d.zmin - 1.0);
-    for (int64_t x = TruncToInt(d.xmin), end = WalkEnd(d.xmax); x < end; ++x)
+    const int32_t row = TruncateToInt32(d.zmin - 1.0);
+    for (int64_t x = TruncateToInt32(d.xmin), end = WalkEnd(d.xmax); x < end; ++x)
         if (MapCellBlocked(static_cast<int32_t>(x), row, 0)) return false;
     return true;
 }
 
 bool PlayerVorn::LeftFree() {
     const Dimensions& d = *m_record;
-    const int32_t column = TruncToInt(d.xmin - 1.0);
-    for (int64_t z = TruncToInt(d.zmin), end = WalkEnd(d.zmax); z < end; ++z)
+    const int32_t column = TruncateToInt32(d.xmin - 1.0);
+    for (int64_t z = TruncateToInt32(d.zmin), end = WalkEnd(d.zmax); z < end; ++z)
         if (MapCellBlocked(column, static_cast<int32_t>(z), 0)) return false;
     return true;
 }
 
 bool PlayerVorn::RightFree() {
     const Dimensions& d = *m_record;
-    const int32_t column = TruncToInt(d.xmax + 1.0);
-    for (int64_t z = TruncToInt(d.zmin), end = WalkEnd(d.zmax); z < end; ++z)
+    const int32_t column = TruncateToInt32(d.xmax + 1.0);
+    for (int64_t z = TruncateToInt32(d.zmin), end = WalkEnd(d.zmax); z < end; ++z)
         if (MapCellBlocked(column, static_cast<int32_t>(z), 0)) return false;
     return true;
 }
 
 bool PlayerVorn::SolidUnderCentre() {
     const Dimensions& d = *m_record;
-    const int32_t row = TruncToInt(d.Z + 1.0);
-    for (int64_t x = TruncToInt(d.xmin), end = WalkEnd(d.xmax); x < end; ++x)
+    const int32_t row = TruncateToInt32(d.Z + 1.0);
+    for (int64_t x = TruncateToInt32(d.xmin), end = WalkEnd(d.xmax); x < end; ++x)
         if (MapCellBlocked(static_cast<int32_t>(x), row, 0)) return true;
     return false;
 }
 
 void PlayerVorn::MoveSideView(double dx, double dz) {
     Dimensions& d = *m_record;
-    int64_t sx = TruncToInt(dx), sz = TruncToInt(dz);
+    int64_t sx = TruncateToInt32(dx), sz = TruncateToInt32(dz);
     int passes = 0;
     while (sx != 0 || sz != 0) {
         if (sx > 0) {

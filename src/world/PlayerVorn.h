@@ -100,12 +100,13 @@ public:
     void ForgetAvatar(const RootEntity* entity);
 
     // ---- Input locks and the key snapshot -------------------------------
-    // Adds the name unless it is null or already held.
+    // The locks live with the keyboard manager (nothing is held while there
+    // is none); adding skips a null name or one already held.
     void AddInputLock(const char* name);
     void AddInputLock(const std::string& name) { AddInputLock(name.c_str()); }
     void RemoveInputLock(const char* name);
     void RemoveInputLock(const std::string& name) { RemoveInputLock(name.c_str()); }
-    bool HasInputLock() const { return !m_inputLocks.empty(); }
+    bool HasInputLock() const;
     bool HoldsInputLock(const std::string& name) const;
     bool WasLocked() const { return m_locked != 0; }
     // Copies the five flags of every binding (a fresh clone when the count
@@ -149,6 +150,7 @@ public:
     static void RegisterLuaFunctions(lua_State* L);
 
 private:
+    static KeyboardManager* Keyboard();
     struct Keys;
     Keys ReadKeys() const;
     const KeyState* FindSnapshot(const char* name) const;
@@ -200,7 +202,6 @@ private:
     std::string m_animState = "Stationary";
     uint8_t m_trotToggle = 1, m_runToggle = 0;
     KeyList m_keySnapshot;
-    std::vector<std::string> m_inputLocks;
     uint8_t m_locked = 0;
     uint8_t m_flatIsometric = 0;
     uint8_t m_controllerA = 1;

@@ -7,10 +7,15 @@
 #include "app/FrameContext.h"
 #include "app/GameStates.h"
 #include "combat/CombatTestDoubles.h"
+#include "combat/RestoreEffect.h"
 #include "core/base/LayerHooks.h"
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIManager.h"
-#include "gui/GUIWindow.h"
+#include "app/StandardWindows.h"
+#include "support/StderrCapture.h"
+#include "world/items/ItemPrototype.h"
+#include "world/items/PlayerInventory.h"
+#include "world/PlayerVorn.h"
 
 using namespace combattest;
 
@@ -85,29 +90,67 @@ TEST_F(CombatStateTest, TicksPlayTheBattleAndKeysEndTheKeyPause) {
     EXPECT_EQ(GetGlobalState()->quit, 1);
 }
 
-// The "Inventory" key, tapped during a battle, leaves the world's
-// inventory window shut; the same tap on the map opens it.
-TEST_F(CombatStateTest, TheInventoryKeyOpensNothingInBattle) {
-    party->Add("Ana", 40, 60, 8, 10);
+// The inventory in battle, from the keyboard as on the map: a potion used
+// on a party member, the windows closed again, and a battle that ends while
+// the inventory is open.
+TEST_F(CombatStateTest, TheInventoryKeyUsesAnItemInBattle) {
+    GlobalState* state = GetGlobalState();
+    PlayerVorn player;
+    PlayerVorn* savedPlayer = state->player;
+    state->player = &player;
+    ItemPrototype potion;
+    potion.SetName("Potion");
+    potion.SetStackProperties(true, 3);
+    potion.SetUsableFlags(true, false, -1);
+    potion.AddEquipEffect(std::unique_ptr<ItemEffectRecord>(MakeRestoreEffect(30, 1)));
+    player.GetInventory()->AddItem("Potion", &potion, false);
+    player.GetInventory()->AddItem("Potion", &potion, false);
+    TestCombatant* ana = party->Add("Ana", 60, 60, 8, 10);
+    ana->GetStats()->hp = 10;
     enemies->roster = {{"Bog", 10, 8, 8, 1, 4}};
+    {
+        testsupport::StderrCapture quiet;
+        BuildDefaultWindows();
+    }
     Start();
-    auto* inventory = new GUIWindow;
-    lua->Gui().AddObject("InventoryWindow", inventory);
-    lua->Gui().AddObject("InventoryWindowSubmenu", new GUIWindow);
-    inventory->Close();
-    ALLEGRO_EVENT down = Event(ALLEGRO_EVENT_KEY_DOWN);
-    ALLEGRO_EVENT up = Event(ALLEGRO_EVENT_KEY_UP);
-    down.keyboard.keycode = up.keyboard.keycode = ALLEGRO_KEY_I;
+    GUIBaseObject* inventory = lua->Gui().FindObject("InventoryWindow");
+    GUIBaseObject* target = lua->Gui().FindObject("InventoryTargetWindow");
+    auto key = [this](int code) {
+        ALLEGRO_EVENT down = Event(ALLEGRO_EVENT_KEY_DOWN);
+        ALLEGRO_EVENT up = Event(ALLEGRO_EVENT_KEY_UP);
+        down.keyboard.keycode = up.keyboard.keycode = code;
+        HandleCombatEvent(down, &m_context);
+        Timer();
+        HandleCombatEvent(up, &m_context);
+        Timer();
+    };
 
-    HandleCombatEvent(down, &m_context);
-    HandleCombatEvent(up, &m_context);
-    Timer();
-    EXPECT_FALSE(inventory->IsSelfVisible());
+    key(ALLEGRO_KEY_I);
+    ASSERT_TRUE(inventory->IsVisible());
+    key(ALLEGRO_KEY_Z);  // the potion: the submenu
+    key(ALLEGRO_KEY_Z);  // "Use": the party list
+    EXPECT_TRUE(target->IsVisible());
+    std::string out = testsupport::Stderr([&] { key(ALLEGRO_KEY_Z); });
+    EXPECT_EQ(out, "Ana recovered 30 HP!  40/60\n");
+    EXPECT_EQ(player.GetInventory()->GetItemAt(0)->GetQuantity(), 1);
+    for (int i = 0; i < 3; ++i) key(ALLEGRO_KEY_X);
+    EXPECT_FALSE(inventory->IsVisible());
+    EXPECT_FALSE(target->IsVisible());
+    // The keys go back to the battle's commands.
+    EXPECT_EQ(lua->Gui().GetControlStack().Top(), lua->Gui().FindObject("CombatCommandWindow"));
 
-    GameStateHandleEvent(down, &m_context);
-    GameStateHandleEvent(up, &m_context);
-    GameStateHandleEvent(Event(ALLEGRO_EVENT_TIMER), &m_context);
-    EXPECT_TRUE(inventory->IsSelfVisible());
+    // Open again, and the battle is won around it.
+    key(ALLEGRO_KEY_I);
+    ASSERT_TRUE(inventory->IsVisible());
+    manager->OrderCommand(Character::kCommandAttack);
+    manager->OrderTarget(1);
+    for (int i = 0; i < 2000 && !Window()->IsPaused(); ++i) Timer();
+    key(ALLEGRO_KEY_SPACE);
+    Timer(2);
+    EXPECT_EQ(manager->GetState(), 1);
+    EXPECT_FALSE(manager->IsBattleRunning());
+    EXPECT_EQ(ana->GetStats()->hp, 40);
+    state->player = savedPlayer;
 }
 
 TEST_F(CombatStateTest, TheRedrawWaitsForADrainedQueue) {

@@ -6,8 +6,8 @@
 
 #include "core/base/GlobalState.h"
 #include "core/script/DataLibrary.h"
-#include "gui/GUIChatWindow.h"
 #include "gui/GUIManager.h"
+#include "network/GUIChatWindow.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"

@@ -13,9 +13,10 @@
 #include "CombatTestDoubles.h"
 #include "combat/GUICombatCommandWindow.h"
 #include "combat/GUICombatTargetWindow.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
-#include "maps/TransitionState.h"
+#include "gui/GUIImage.h"
 #include "support/TempDir.h"
 
 using namespace combattest;
@@ -187,6 +188,32 @@ TEST_F(CombatManagerTest, ABattleNobodyCanFightIsRefusedAndReturnsAtOnce) {
         EXPECT_FALSE(Window()->IsRunning());
     }
 }
+
+// A script's object of another kind under a battle window's name: the
+// battle could never be played, so it is refused like an empty party.
+class TakenWindowNameTest : public CombatManagerTest, public ::testing::WithParamInterface<const char*> {};
+
+TEST_P(TakenWindowNameTest, RefusesTheBattleAndReturnsAtOnce) {
+    party->Add("Ana", 40, 8, 8, 1);
+    enemies->roster = {{"Bog", 50, 8, 8, 2, 5}};
+    lua->Gui().ResetActiveObjectList();
+    lua->Gui().AddObject(GetParam(), new GUIImage);
+    StderrCapture cap;
+    manager->StartCombat();
+    const std::string out = cap.Take();
+    EXPECT_NE(out.find("CombatManager::StartCombat:  Failed, " + std::string(GetParam()) +
+                       " is a GUI object of another kind\n"),
+              std::string::npos)
+        << out;
+    EXPECT_FALSE(manager->IsBattleRunning());
+    EXPECT_EQ(GetGlobalState()->stateSwitchRequest, 1);
+    EXPECT_EQ(enemies->GetEnemyCount(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(BattleWindows, TakenWindowNameTest,
+                         ::testing::Values("CombatOverlay", "CombatMessageWindow", "CombatCommandWindow",
+                                           "CombatIncrementPageButton", "CombatDecrementPageButton",
+                                           "CombatTargetWindow"));
 
 TEST_F(CombatManagerTest, CommandPagesStayWithinRangeAndOtherCommandsAreReadyAtOnce) {
     party->Add("Ana", 40, 8, 8, 1);

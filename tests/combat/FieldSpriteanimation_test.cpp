@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "combat/FieldSpriteDisplayList.h"
@@ -130,7 +131,7 @@ TEST_F(AnimationTest, CopiesKeepTheFramesAndStartTheirOwnTiming) {
     EXPECT_EQ(copy->GetFrame(1)->image, images_[1].get());
 }
 
-TEST_F(AnimationTest, AFreedImageIsDroppedFromEveryAnimation) {
+TEST_F(AnimationTest, AFreedImageIsDroppedFromEveryAnimationAndItsFirstDrawSaysSo) {
     auto animation = Make({2, 2});
     std::unique_ptr<FieldSpriteanimation> copy(animation->Clone());
     FieldSpriteanimation::ForgetImage(images_[0].get());
@@ -138,7 +139,20 @@ TEST_F(AnimationTest, AFreedImageIsDroppedFromEveryAnimation) {
     EXPECT_EQ(copy->GetFrame(0)->image, nullptr);
     EXPECT_EQ(copy->GetFrame(1)->image, images_[1].get());
     images_[0].reset();
-    copy->DrawCurrentFrame(0, 0);  // draws nothing, touches nothing freed
+    // A copy taken afterwards cannot lock, as with a frame never set.
+    std::unique_ptr<FieldSpriteanimation> later;
+    testsupport::Stderr([&] { later.reset(animation->Clone()); });
+    ASSERT_FALSE(later->IsLocked());
+    // Each draws nothing, touches nothing freed, and warns on its first draw.
+    for (FieldSpriteanimation* drawn : {copy.get(), later.get()}) {
+        const std::string out = testsupport::Stderr([drawn] {
+            for (int i = 0; i < 3; ++i) drawn->DrawCurrentFrame(0, 0);
+            drawn->DrawCurrentFrameWithFlags(0, 0, 0);
+        });
+        EXPECT_EQ(out,
+                  "FieldSpriteanimation::DrawCurrentFrame:  Warning, Frame 0 lost its image when the battle's images "
+                  "were cleared\n");
+    }
 }
 
 TEST_F(AnimationTest, HotAnimationsAreFreedWhenReleased) {

@@ -56,14 +56,14 @@ bool IsGridNavy(uint32_t p) { return Near(p, 14, 17, 42, 12); }
 bool IsCordialRed(uint32_t p) { return testsupport::Red(p) > testsupport::Green(p) + 40; }
 bool IsLetter(uint32_t p) { return testsupport::Red(p) > 150 && testsupport::Green(p) > 150 && testsupport::Blue(p) > 150; }
 
-// Walks from the meadow onto the stairwell on the square, from the north or
-// from the south, and checks the random cave floor it leads to: printed,
-// and drawn in the isometric view.
+// Walks from the meadow onto the stairwell in its bay below the square, from
+// the square or from the grass south of it, and checks the random cave floor
+// it leads to: printed, and drawn in the isometric view.
 void GoDownTheStairwell(GameSession& game, const std::string& picture, bool fromTheSouth) {
     size_t from = game.Output().size();
-    // To just beside the stairwell (it lies at 306-318, 658-670), then onto
+    // To just beside the stairwell (it lies at 304-335, 720-735), then onto
     // it.
-    EXPECT_TRUE(WalkTo(game, 312, fromTheSouth ? 690 : 630)) << Describe(PlayerPosition(game));
+    EXPECT_TRUE(WalkTo(game, 320, fromTheSouth ? 760 : 704)) << Describe(PlayerPosition(game));
     EXPECT_TRUE(game.Driver().Hold(
         fromTheSouth ? "Up" : "Down",
         [&] { return testsupport::FindFrom(game.Output(), "Current floor is 1\n", from) != std::string::npos; },
@@ -174,6 +174,25 @@ int SlotOf(const SaveFile& save, uint32_t code) {
     return -1;
 }
 
+// Walks up onto the golden stone from below it, waits for its question in
+// the dialogue box and clicks "Yes" or "No"; true once the box has closed.
+bool AnswerTheGoldenStone(GameSession& game, bool yes) {
+    testsupport::WindowDriver& player = game.Driver();
+    auto boxShown = [&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) > 0.9; };
+    if (!player.Hold("Up", boxShown, kStepTimeout)) {
+        ADD_FAILURE() << "no question at the golden stone; " << Describe(PlayerPosition(game));
+        return false;
+    }
+    // Once "No" (line 5) is out, the answers take clicks.
+    if (!WaitFor([&] { return player.Capture(240, 483, 100, 18).Count(IsDialogueText) > 20; }, kStepTimeout)) {
+        ADD_FAILURE() << "the golden stone's answers did not show";
+        return false;
+    }
+    if (!yes) game.Picture("load-asks");
+    player.Click(300, yes ? 456 : 492);
+    return WaitFor([&] { return !boxShown(); }, kStepTimeout);
+}
+
 // Item codes of the sample game's items.
 constexpr uint32_t kCordial = 1;
 constexpr uint32_t kHerb = 2;
@@ -205,10 +224,10 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         ASSERT_FALSE(std::isnan(start.x)) << game.Output();
         // The welcome window greets the player over the meadow, showing the
         // moon; its Close button closes it.
-        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(150, 100, 80, 80), IsMoonlight) > 0.5; }, kStepTimeout));
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(410, 100, 80, 80), IsMoonlight) > 0.5; }, kStepTimeout));
         game.Picture("welcome");
-        player.Click(304, 264);
-        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(150, 100, 80, 80), IsMoonlight) < 0.05; }, kStepTimeout));
+        player.Click(564, 264);
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(410, 100, 80, 80), IsMoonlight) < 0.05; }, kStepTimeout));
         EXPECT_GT(Share(player.Capture(0, 0, 800, 380), IsGrass), 0.5);
         game.Picture("meadow");
     }
@@ -251,16 +270,16 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
 
     {
         SCOPED_TRACE("escape opens the pause menu, its button the options menu in its place; escape closes");
-        auto pauseShown = [&] { return Share(player.Capture(390, 410, 95, 30), IsBlack) > 0.95; };
+        auto pauseShown = [&] { return Share(player.Capture(390, 150, 95, 30), IsBlack) > 0.95; };
         auto optionsShown = [&] { return Share(player.Capture(220, 240, 360, 140), IsBlack) > 0.95; };
         player.Tap("Escape");
-        // The pause menu: a black panel in the middle of the screen, under
-        // its name line.
+        // The pause menu: a black panel above the chat window, under its
+        // name line, its Close button clear of the chat window.
         EXPECT_TRUE(WaitFor(pauseShown, kStepTimeout));
-        EXPECT_GT(player.Capture(310, 160, 120, 20).Count(IsBright), 20u);
+        EXPECT_GT(player.Capture(310, 60, 120, 20).Count(IsBright), 20u);
         game.Picture("pause");
         // The options button under the name line.
-        player.Click(347, 193);
+        player.Click(347, 93);
         EXPECT_TRUE(WaitFor(optionsShown, kStepTimeout));
         EXPECT_FALSE(pauseShown());
         game.Picture("options");
@@ -341,14 +360,14 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
 
     SaveFile saved;
     {
-        SCOPED_TRACE("a cordial lies by the stairwell: walked onto, it goes into the inventory");
+        SCOPED_TRACE("a cordial lies east of the elder: walked onto, it goes into the inventory, and the screen says so");
         const size_t from = game.Output().size();
-        // The battle may have been anywhere about the deep grass: first to
-        // its side of the square, level with the cordial, so that no walk
-        // along the row of the battle's place leads across the stairwell.
-        EXPECT_TRUE(WalkTo(game, 400, 620)) << Describe(PlayerPosition(game));
         EXPECT_TRUE(WalkTo(game, 300, 620)) << Describe(PlayerPosition(game));
         EXPECT_NE(game.WaitForOutput("Picked up HutCordial\n", from, kStepTimeout), std::string::npos);
+        // A line at the top of the screen, for a few seconds.
+        EXPECT_TRUE(WaitFor([&] { return player.Capture(390, 28, 300, 20).Count(IsLetter) > 60; }, kStepTimeout));
+        game.Picture("pickup");
+        EXPECT_TRUE(WaitFor([&] { return player.Capture(390, 28, 300, 20).Count(IsLetter) < 5; }, kStepTimeout));
         EXPECT_EQ(SlotOf(Parsed(testsupport::SaveThroughProbe(game, "Probe.sav")), kCordial), 0);
     }
 
@@ -388,13 +407,13 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
     {
         SCOPED_TRACE("a herb below the square; the blue stone saves, and saves the same bytes again");
         size_t from = game.Output().size();
-        // West along the square (north of the stones), down onto the herb.
+        // West along the square, down onto the herb.
         EXPECT_TRUE(WalkTo(game, 96, 620)) << Describe(PlayerPosition(game));
         EXPECT_TRUE(WalkTo(game, 96, 724)) << Describe(PlayerPosition(game));
         EXPECT_NE(game.WaitForOutput("Picked up PathHerb\n", from, kStepTimeout), std::string::npos);
-        // East, then up onto the blue stone.
-        EXPECT_TRUE(WalkTo(game, 128, 724)) << Describe(PlayerPosition(game));
-        EXPECT_TRUE(WalkTo(game, 128, 684)) << Describe(PlayerPosition(game));
+        // West, then up onto the blue stone on the grass beside the square.
+        EXPECT_TRUE(WalkTo(game, 40, 724)) << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WalkTo(game, 40, 600)) << Describe(PlayerPosition(game));
         from = game.WaitForOutput("Game saved to Save1.sav\n", from, kStepTimeout);
         ASSERT_NE(from, std::string::npos) << game.Output();
         const std::string bytes = testsupport::ReadFile(game.GameDir() + "/Save1.sav");
@@ -419,8 +438,8 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         EXPECT_EQ(testsupport::ReadMember(saved.records[0]).hp, 50);
         EXPECT_GE(SlotOf(saved, kHerb), 0);
         // Off the stone and on again: the same state, the same bytes.
-        EXPECT_TRUE(WalkTo(game, 128, 660)) << Describe(PlayerPosition(game));
-        EXPECT_TRUE(WalkTo(game, 128, 684)) << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WalkTo(game, 40, 630)) << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WalkTo(game, 40, 600)) << Describe(PlayerPosition(game));
         EXPECT_NE(game.WaitForOutput("Game saved to Save1.sav\n", from, kStepTimeout), std::string::npos);
         EXPECT_EQ(testsupport::ReadFile(game.GameDir() + "/Save1.sav"), bytes);
     }
@@ -433,9 +452,18 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         const std::string changed = testsupport::SaveThroughProbe(game, "Changed.sav");
         EXPECT_EQ(testsupport::ReadMember(Parsed(changed).records[0]).hp, 62);
         EXPECT_EQ(SlotOf(Parsed(changed), kHerb), -1);
-        // East along the square, then up onto the golden stone.
+        // Below the golden stone, then up onto it: it asks first, in the
+        // dialogue box; "No" leaves the journey as it is.
         const size_t from = game.Output().size();
-        EXPECT_TRUE(WalkTo(game, 336, 580)) << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WalkTo(game, 96, 600)) << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WalkTo(game, 96, 730)) << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WalkTo(game, 72, 730)) << Describe(PlayerPosition(game));
+        ASSERT_TRUE(AnswerTheGoldenStone(game, false));
+        EXPECT_EQ(testsupport::SaveThroughProbe(game, "Kept.sav"), changed);
+        EXPECT_EQ(testsupport::FindFrom(game.Output(), "Game loaded", from), std::string::npos);
+        // Off it and on again: "Yes" brings the save back.
+        EXPECT_TRUE(WalkUntil(game, "Down", [](const Position& at) { return at.y > 715; }));
+        ASSERT_TRUE(AnswerTheGoldenStone(game, true));
         EXPECT_NE(game.WaitForOutput("Game loaded from Save1.sav\n", from, kStepTimeout), std::string::npos);
         // The party and the inventory are the saved ones: saved again, they
         // give the saved bytes.
@@ -450,10 +478,10 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         GoDownTheStairwell(game, "dungeon", false);
         ASSERT_NO_FATAL_FAILURE(ClimbTheLadder(game));
         EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 0, 800, 380), IsGrass) > 0.3; }, kStepTimeout));
-        // Out in the meadow, north of the square.
+        // Back at the top of the stairwell.
         const Position at = PlayerPosition(game);
-        EXPECT_EQ(at.x, 350) << Describe(at);
-        EXPECT_EQ(at.y, 200) << Describe(at);
+        EXPECT_EQ(at.x, 320) << Describe(at);
+        EXPECT_EQ(at.y, 704) << Describe(at);
     }
 
     {

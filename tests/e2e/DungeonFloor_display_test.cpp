@@ -42,7 +42,7 @@ TEST(DungeonFloor, StairwellDownAndLadderBackUp) {
     ProgramRunner runner;
     const std::string scripts = runner.GameDir() + "/Data/Scripts/";
     // The player starts on the stairwell instead of walking there.
-    Append(scripts + "Maps/DebugRoom.lua", "\nPlayer_SetPosition(312, 664, 0)\n");
+    Append(scripts + "Maps/DebugRoom.lua", "\nPlayer_SetPosition(320, 728, 0)\n");
     // On the floor, three ticks after it is built (before any slime could
     // reach the player), the ladder reports where the player stands and
     // runs its own climb, as a click on it does.

@@ -15,6 +15,7 @@
 #include "support/TempDir.h"
 
 using testsupport::GameSession;
+using testsupport::WaitFor;
 
 namespace {
 
@@ -39,6 +40,9 @@ size_t StartAndPickUp(GameSession& game, int x, int y, const std::string& item) 
     return game.WaitForOutput("Picked up " + item + "\n", 0, 30.0);
 }
 
+// The dialogue box's letters.
+bool IsDialogueText(uint32_t p) { return testsupport::Red(p) > 150 && testsupport::Green(p) > 110 && testsupport::Blue(p) < 90; }
+
 }  // namespace
 
 TEST(ItemsAndSaves, PickUpUseSaveChangeThePartyAndLoadFromTheKeyboard) {
@@ -60,7 +64,7 @@ TEST(ItemsAndSaves, PickUpUseSaveChangeThePartyAndLoadFromTheKeyboard) {
         at = game.WaitForOutput(line, at, 20.0);
         ASSERT_NE(at, std::string::npos) << lua << "\n" << game.Output();
     };
-    step("Player_SetPosition(128, 684, 0)", "Game saved to Save1.sav\n");
+    step("Player_SetPosition(40, 600, 0)", "Game saved to Save1.sav\n");
     const std::string saved = testsupport::ReadFile(game.GameDir() + "/Save1.sav");
     EXPECT_EQ(MemberNames(saved), (std::vector<std::string>{"Bramle Vey", "Orravine", "Tamberlyx"}));
 
@@ -74,7 +78,13 @@ TEST(ItemsAndSaves, PickUpUseSaveChangeThePartyAndLoadFromTheKeyboard) {
     EXPECT_EQ(MemberNames(changed).size(), 3u);
     EXPECT_EQ(MemberNames(changed)[0], "Orravine");
 
-    step("Player_SetPosition(336, 580, 0)", "Game loaded from Save1.sav\n");
+    // The golden stone asks first; its "Yes" brings the save back.
+    EXPECT_EQ(game.ProbeOne("(function() Player_SetPosition(72, 690, 0) return 1 end)()"), "1");
+    EXPECT_TRUE(WaitFor([&] { return player.Capture(240, 483, 100, 18).Count(IsDialogueText) > 20; }, 20.0));
+    EXPECT_EQ(testsupport::FindFrom(game.Output(), "Game loaded", at), std::string::npos);
+    player.Click(300, 456);
+    at = game.WaitForOutput("Game loaded from Save1.sav\n", at, 20.0);
+    ASSERT_NE(at, std::string::npos) << game.Output();
     EXPECT_EQ(testsupport::SaveThroughProbe(game, "After.sav"), saved);
 
     EXPECT_EQ(game.Close(), 0);

@@ -4,8 +4,8 @@
 // the targets back to the commands, left and right turn the command pages,
 // and the leader once uses Items from the second page), the victory's
 // experience takes the party up a level, the pause and options menus open,
-// are steered and close with keys, and the elder's questions are answered
-// with the arrows and the confirm key.
+// are steered and close with keys; the elder, talked to with the mouse,
+// leaves the keys alone once his box is closed.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -147,18 +147,10 @@ std::string CommandRows(GameSession& game) {
     return rows;
 }
 
-// The dialogue line (0 to 9, 18 apart from y 393) whose answer the gold
-// outline marks; -1 for none.
-int AnswerLine(GameSession& game) {
-    std::vector<std::vector<int>> lines;
-    for (int line = 0; line < 10; ++line) lines.push_back({222, 392 + 18 * line, 300, 18});
-    return Which(game, lines, IsGold, 100);
-}
-
 // The highlighted button of the pause menu (Options, Exit Game, Close) and
 // of the options menu (Close).
 int PauseButton(GameSession& game) {
-    return Which(game, {{318, 184, 60, 20}, {318, 213, 80, 20}, {318, 413, 60, 20}}, IsYellowed, 600);
+    return Which(game, {{318, 84, 60, 20}, {318, 113, 80, 20}, {318, 313, 60, 20}}, IsYellowed, 600);
 }
 bool OptionsCloseHighlighted(GameSession& game) {
     return Which(game, {{218, 363, 60, 20}}, IsYellowed, 600) == 0;
@@ -251,7 +243,7 @@ TEST(KeyboardBattle, WonFromTheKeyboardWithALevelUpThenTheMenus) {
 
     {
         SCOPED_TRACE("the pause and options menus from the keyboard");
-        auto pauseShown = [&] { return Share(player.Capture(390, 410, 95, 30), IsBlack) > 0.95; };
+        auto pauseShown = [&] { return Share(player.Capture(390, 150, 95, 30), IsBlack) > 0.95; };
         auto optionsShown = [&] { return Share(player.Capture(220, 240, 360, 110), IsBlack) > 0.95; };
         EXPECT_TRUE(player.Hold("Escape", pauseShown, kStepTimeout));
         EXPECT_EQ(PauseButton(game), 0);
@@ -278,38 +270,34 @@ TEST(KeyboardBattle, WonFromTheKeyboardWithALevelUpThenTheMenus) {
     }
 
     {
-        SCOPED_TRACE("the elder's questions answered with the arrows and the confirm key");
+        SCOPED_TRACE("the elder's questions answered with clicks");
         auto variable = [&](const char* name) {
             return game.ProbeOne(std::string("Global_GetScriptVariableI(\"") + name + "\")");
         };
         auto dialogueShown = [&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) > 0.9; };
+        // A dialogue line (0 to 9, 18 apart from y 393) holds words.
+        auto lineShows = [&](int line) { return player.Capture(240, 393 + 18 * line, 200, 18).Count(IsDialogueText) > 20; };
         EXPECT_EQ(variable("MetTheElder"), "0");
         // He starts talking as a click on him would have him.
         EXPECT_EQ(game.ProbeOne("(function() DM_SetDialogueNPC(\"Elder\") DM_ManualActivate() return 1 end)()"), "1");
         ASSERT_TRUE(WaitFor(dialogueShown, kStepTimeout));
-        // Confirm shows the rest of his words at once; his first question is
-        // highlighted (on line 2, under his greeting and a blank line). The
-        // confirm key is only tapped here: held until the key repeats, it
-        // would answer too.
-        player.Tap("z");
-        EXPECT_TRUE(WaitFor([&] { return AnswerLine(game) == 2; }, kStepTimeout)) << AnswerLine(game);
-        game.Picture("keyboard-dialogue");
-        for (auto [key, line] : std::vector<std::pair<const char*, int>>{{"Down", 4}, {"Down", 6}, {"Up", 4}})
-            EXPECT_TRUE(player.Hold(key, [&] { return AnswerLine(game) == line; }, kStepTimeout)) << key << " " << line;
+        // His questions stand on lines 2, 4 and 6, under his greeting; the
+        // arrow keys and the confirm key answer none of them.
+        ASSERT_TRUE(WaitFor([&] { return lineShows(6); }, kStepTimeout));
+        for (const char* key : {"Down", "z"}) player.Tap(key);
+        for (int tick = 0; tick < 3; ++tick) game.ProbeOne("1");
+        EXPECT_EQ(variable("MetTheElder"), "0");
+        EXPECT_TRUE(dialogueShown());
         // "Anything I should watch out for?" sets its flag, not the other's.
-        player.Tap("z");
+        player.Click(350, 393 + 18 * 4 + 9);
         EXPECT_TRUE(game.WaitForValue("Global_GetScriptVariableI(\"WarnedOfTheSlime\")", "1", kStepTimeout));
         EXPECT_EQ(variable("MetTheElder"), "1");
         EXPECT_EQ(variable("HeardOfTheCaves"), "-100");
         // His answer runs two lines; the questions follow a line lower, and
-        // "Farewell." closes the box. The arrows wait until the last question
-        // is out: before, there is nothing further down to move to.
-        EXPECT_TRUE(WaitFor([&] { return player.Capture(240, 519, 100, 18).Count(IsDialogueText) > 20; },
-                            kStepTimeout));
-        EXPECT_TRUE(WaitFor([&] { return AnswerLine(game) == 3; }, kStepTimeout)) << AnswerLine(game);
-        for (auto [key, line] : std::vector<std::pair<const char*, int>>{{"Down", 5}, {"Down", 7}})
-            EXPECT_TRUE(player.Hold(key, [&] { return AnswerLine(game) == line; }, kStepTimeout)) << key << " " << line;
-        EXPECT_TRUE(player.Hold("z", [&] { return !dialogueShown(); }, kStepTimeout));
+        // "Farewell." on line 7 closes the box.
+        EXPECT_TRUE(WaitFor([&] { return lineShows(7); }, kStepTimeout));
+        player.Click(280, 393 + 18 * 7 + 9);
+        EXPECT_TRUE(WaitFor([&] { return !dialogueShown(); }, kStepTimeout));
         EXPECT_EQ(variable("HeardOfTheCaves"), "-100");
 
         // The box let go of the keys: they walk the player again.

@@ -11,9 +11,9 @@
 #include "gui/GUIButton.h"
 #include "gui/GUIControlStack.h"
 #include "gui/GUICoreTestObjects.h"
-#include "gui/GUIDialogueManager.h"
 #include "support/LuaTestState.h"
 #include "support/TempDir.h"
+#include "world/GUIDialogueManager.h"
 #include "world/PlayerVorn.h"
 
 namespace {
@@ -263,21 +263,30 @@ TEST_F(NavigationStackTest, ChoosingAnEntryThatDeletesItsObjectEndsCleanly) {
     EXPECT_TRUE(Stack().IsEmpty());
 }
 
-TEST_F(NavigationStackTest, TheDialogueBoxHoldsTheStackWhileShownAndReleasesTheLockWhenClosed) {
-    GUIBaseObject* box = lua.Gui().CreateDialogueManager();
+// The dialogue box is talked to with the mouse: whatever key is down, the
+// stack lets it go at its next update, with its text, answers and lock of
+// its own untouched, and drops the stack's lock one update later.
+TEST_F(NavigationStackTest, TheDialogueBoxLeavesTheStackAtItsNextUpdateWhateverKeyIsDown) {
+    auto* box = static_cast<GUIDialogueManager*>(GUIDialogueManager::Create(lua.Gui()));
     ASSERT_NE(box, nullptr);
-    box->Open();
-    ASSERT_TRUE(Stack().Contains(box));
-    for (const char* key : {static_cast<const char*>(nullptr), "Cancel"}) {
+    for (const char* key : {static_cast<const char*>(nullptr), "Down", "Accept", "Cancel"}) {
+        const std::string name = key ? key : "no key";
+        box->Clear();
+        box->SetLineResponse(0, "Farewell.", GUIDialogueManager::kCloseResponse);
+        box->AddText("Still typing");
+        box->Open();
+        ASSERT_TRUE(Stack().Contains(box)) << name;
         Press(key);
         Stack().Update();
-        EXPECT_EQ(Stack().Top(), box);
-        EXPECT_TRUE(player->HoldsInputLock(GUIControlStack::kInputLockName));
+        EXPECT_FALSE(Stack().Contains(box)) << name;
+        EXPECT_TRUE(box->IsSelfVisible()) << name;
+        EXPECT_FALSE(box->IsFastForward()) << name;
+        EXPECT_EQ(box->GetLastResponse(), -1) << name;
+        EXPECT_TRUE(player->HoldsInputLock(GUIControlStack::kInputLockName)) << name;
+        Stack().Update();
+        EXPECT_FALSE(player->HoldsInputLock(GUIControlStack::kInputLockName)) << name;
+        box->Close();
     }
-    box->Close();
-    EXPECT_TRUE(Stack().IsEmpty());
-    Stack().Update();
-    EXPECT_FALSE(player->HoldsInputLock(GUIControlStack::kInputLockName));
 }
 
 TEST(GUINavigation, TheCurrentEntryIsHighlighted) {

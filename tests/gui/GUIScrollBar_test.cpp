@@ -7,11 +7,11 @@
 #include <string>
 
 #include "core/media/BitmapWrapper.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIButton.h"
 #include "gui/ListWidgetTestImages.h"
 #include "gui/PixelProbe.h"
 #include "support/AllegroTestEnv.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 

@@ -12,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "app/StandardWindows.h"
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/ExternalImageManager.h"
@@ -19,9 +20,9 @@
 #include "core/script/DataLibrary.h"
 #include "core/script/KeyboardManager.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIColorBox.h"
-#include "gui/GUIDialogueManager.h"
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIList.h"
 #include "gui/GUIManager.h"
@@ -29,15 +30,14 @@
 #include "gui/GUISmartTextLine.h"
 #include "gui/GUIWindow.h"
 #include "gui/PixelProbe.h"
-#include "gui/StandardWindows.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
-#include "world/ItemPrototype.h"
-#include "world/PlayerInventory.h"
+#include "world/GUIDialogueManager.h"
+#include "world/items/ItemPrototype.h"
+#include "world/items/PlayerInventory.h"
 #include "world/PlayerVorn.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 
@@ -71,7 +71,7 @@ struct Stage {
         testsupport::StderrCapture quiet;
         lua->Gui().LoadDefaultBorderImages();
         BuildDefaultWindows();
-        box = static_cast<GUIDialogueManager*>(lua->Gui().CreateDialogueManager());
+        box = static_cast<GUIDialogueManager*>(GUIDialogueManager::Create(lua->Gui()));
     }
     ~Stage() {
         delete player;

@@ -10,11 +10,11 @@
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
 #include "core/base/Random.h"
+#include "core/base/TransitionState.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/PathManager.h"
 #include "maps/IsometricMap.h"
 #include "maps/MapManager.h"
-#include "maps/TransitionState.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/ScenePlayer.h"
@@ -39,6 +39,7 @@ struct Floor {
     int32_t side = 0;
     std::vector<std::pair<double, double>> enemies;
     int stairs = 0;
+    std::pair<double, double> stair;
     std::vector<bool> ground;
 };
 
@@ -85,7 +86,10 @@ protected:
             auto* entity = static_cast<RootEntity*>(npcs->GetAt(i));
             if (auto* enemy = dynamic_cast<NPCWorldEnemy*>(entity))
                 floor.enemies.push_back({enemy->GetDimensions().X, enemy->GetDimensions().Y});
-            if (dynamic_cast<NPCStaticDialogue*>(entity)) ++floor.stairs;
+            if (auto* stair = dynamic_cast<NPCStaticDialogue*>(entity)) {
+                ++floor.stairs;
+                floor.stair = {stair->GetDimensions().X, stair->GetDimensions().Y};
+            }
         }
         return floor;
     }
@@ -165,6 +169,42 @@ TEST_F(RandomFloorTest, ThePrintedSeedReproducesTheFloor) {
     EXPECT_EQ(a.ground, b.ground);
     EXPECT_EQ(a.enemies, b.enemies);
     EXPECT_NE(a.ground, c.ground);
+}
+
+// Over many seeds, the up-stair and every enemy stand on ground the player
+// can walk to from its start (ground cells joined side by side; a column
+// without ground is a wall).
+TEST_F(RandomFloorTest, TheStairAndTheEnemiesCanBeReachedFromTheStart) {
+    const char* ranges[] = {"ISOM_SetSizes(6, 30, 1)", "ISOM_SetSizes(30, 90, 1)"};
+    int floors = 0;
+    for (const char* range : ranges) {
+        dir.WriteFile("Data/Scripts/Maps/RLG/General.lua", range);
+        for (int seed = 1; seed <= 250; ++seed) {
+            const Floor floor = Load(seed, seed * 7919);
+            const int32_t side = floor.side;
+            ASSERT_GT(side, 0) << floor.printed;
+            ASSERT_EQ(floor.stairs, 1) << range << " seed " << seed * 7919;
+            auto cell = [side](double x, double y) { return static_cast<int32_t>(x) / 30 * side + static_cast<int32_t>(y) / 30; };
+            std::vector<bool> reached(floor.ground.size(), false);
+            std::vector<int32_t> open{cell(player.GetDimensions()->X, player.GetDimensions()->Y)};
+            reached[open[0]] = true;
+            while (!open.empty()) {
+                const int32_t at = open.back();
+                open.pop_back();
+                const int32_t x = at / side, y = at % side;
+                for (auto [nx, ny] : {std::pair{x - 1, y}, {x + 1, y}, {x, y - 1}, {x, y + 1}}) {
+                    const int32_t next = nx * side + ny;
+                    if (nx < 0 || ny < 0 || nx >= side || ny >= side || reached[next] || !floor.ground[next]) continue;
+                    reached[next] = true;
+                    open.push_back(next);
+                }
+            }
+            EXPECT_TRUE(reached[cell(floor.stair.first, floor.stair.second)]) << range << " seed " << seed * 7919;
+            for (auto [x, y] : floor.enemies) EXPECT_TRUE(reached[cell(x, y)]) << range << " seed " << seed * 7919;
+            ++floors;
+        }
+    }
+    EXPECT_EQ(floors, 500);
 }
 
 TEST_F(RandomFloorTest, SizeRangesThatCannotWorkAreRefused) {

@@ -1,5 +1,5 @@
+#include "core/base/TransitionState.h"
 #include "maps/MapManager.h"
-#include "maps/TransitionState.h"
 
 #include <gtest/gtest.h>
 
@@ -17,10 +17,10 @@
 #include "core/script/DataLibrary.h"
 #include "core/script/PathManager.h"
 #include "core/script/ScriptVariableSet.h"
+#include "gui/GUIManager.h"
 #include "maps/Chunk.h"
 #include "maps/ChunkStreamer.h"
 #include "maps/DeferredJobQueue.h"
-#include "gui/GUIManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/FakeAudioBackend.h"
 #include "support/LoggingEntity.h"
@@ -385,6 +385,43 @@ TEST_F(MapManagerTest, ChunkedLevelsStreamBlockAndDrawInTwoPasses) {
     EXPECT_EQ(maps.GetChunkStreamer(), nullptr);
     EXPECT_FALSE(std::filesystem::exists("ActiveChunks.pcf"));
     EXPECT_TRUE(maps.IsBlocked(5, 300, 0));  // the empty defined map holds no cell
+}
+
+// As the game runs it, one deferred job a tick: a wall in a chunk of the
+// window that no view shows blocks a character from the first tick on, and
+// the whole window is built over the following ticks.
+TEST_F(MapManagerTest, WallsOutOfSightBlockAtOnceAndTheWholeWindowIsBuilt) {
+    GlobalState* state = GetGlobalState();
+    DeferredJobQueue jobs;
+    DeferredJobQueue* saved = state->deferredJobs;
+    state->deferredJobs = &jobs;
+    plf::LevelWriter level(8, 2);
+    for (uint32_t y = 0; y < 512; ++y) level.SetTile(2 * 256 + 10, y, plf::Tile{0, 0, 0, 255, 1, 0});
+    dir.WriteFile("Maps/Walled.plf", testlevels::LevelFile(level));
+    EXPECT_EQ(Load("Walled"), "No matching script file found.\n");
+    ChunkStreamer* streamer = maps.GetChunkStreamer();
+    ASSERT_NE(streamer, nullptr);
+    // The camera shows 320 x 240 from (0, 0); the wall is 200 pixels east
+    // of it, in chunk (2, 0), and the same in chunk (2, 1).
+    maps.ProcessEvent(-1, -1, -1);
+    EXPECT_FALSE(maps.IsBlocked(2 * 256 + 9, 100, 0));
+    EXPECT_TRUE(maps.IsBlocked(2 * 256 + 10, 100, 0));
+    EXPECT_TRUE(maps.IsBlocked(2 * 256 + 10, 256 + 100, 0));
+
+    int ticks = 0;
+    for (; streamer->CountPending() > 0 && ticks < 1000; ++ticks) {
+        jobs.Run(0.0166, true);
+        maps.ProcessEvent(-1, -1, -1);
+    }
+    // Chunks 0-4 x 0-1 less the four in sight (with the margin), a stage a
+    // tick.
+    EXPECT_EQ(ticks, 6 * Chunk::kStageCount);
+    for (int cx = 0; cx < 5; ++cx)
+        for (int cy = 0; cy < 2; ++cy) EXPECT_TRUE(streamer->GetChunkAt(cx * 256, cy * 256)->IsReady());
+    EXPECT_EQ(testsupport::PixelAt(streamer->GetChunkAt(512, 0)->GetForeground(), 10, 200),
+              (testsupport::Rgba{0, 0, 255, 255}));
+    EXPECT_EQ(streamer->GetChunkAt(5 * 256, 0), nullptr);
+    state->deferredJobs = saved;
 }
 
 // Streaming with the deferred job queue: the chunks in sight are built at

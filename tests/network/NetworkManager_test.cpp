@@ -14,7 +14,7 @@
 #include "core/base/GlobalState.h"
 #include "network/NetworkMessages.h"
 #include "platform/net/BitStream.h"
-#include "support/LoopbackServer.h"
+#include "relay/LoopbackServer.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
@@ -22,7 +22,7 @@
 #include "world/NonPlayingCharacter.h"
 #include "world/PlayerVorn.h"
 
-using testsupport::LoopbackServer;
+using relay::LoopbackServer;
 using testsupport::StderrCapture;
 
 namespace {

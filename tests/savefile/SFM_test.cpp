@@ -23,8 +23,8 @@
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
-#include "world/ItemPrototype.h"
-#include "world/PlayerInventory.h"
+#include "world/items/ItemPrototype.h"
+#include "world/items/PlayerInventory.h"
 #include "world/PlayerVorn.h"
 
 using testsupport::StderrCapture;

@@ -1,10 +1,10 @@
 #include "support/DialogueBoxFixture.h"
 
 #include "core/base/GlobalState.h"
-#include "gui/GUIDialogueManager.h"
 #include "gui/GUIManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/StderrCapture.h"
+#include "world/GUIDialogueManager.h"
 
 namespace testsupport {
 
@@ -17,7 +17,7 @@ void DialogueBoxFixture::SetUp() {
     state->windowHeight = 600;
     lua = std::make_unique<LuaTestState>();
     StderrCapture quiet;
-    box = static_cast<GUIDialogueManager*>(lua->Gui().CreateDialogueManager());
+    box = static_cast<GUIDialogueManager*>(GUIDialogueManager::Create(lua->Gui()));
 }
 
 void DialogueBoxFixture::TearDown() {

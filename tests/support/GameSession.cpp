@@ -37,16 +37,16 @@ answer:close()
 os.rename("probe.answer.part", "probe.answer")
 )";
 
-// Appended to a map's script: the probe, and the map's name for the test to
-// read ("TestMapName"). No script function tells which map is loaded, so
-// each map's script names itself: a script of the maps' folder names the
-// map it loads, the random floors' script (in a folder of its own) the
-// random floor's load target.
+// Appended to the scripts of the maps' folder: the probe, and in a map's
+// own script the map's name for the test to read ("TestMapName"). No script
+// function tells which map is loaded, so each map's script names itself: a
+// level's script its level, the random floors' script (in a folder of its
+// own) the random floor's load target. Other scripts there (run by a map's
+// objects) name nothing.
 std::string ProbeStart(const std::string& mapName) {
-    return "\n-- Test-only: the probe that answers the end-to-end test's questions.\n"
-           "TestMapName = \"" +
-           mapName +
-           "\"\n"
+    std::string text = "\n-- Test-only: the probe that answers the end-to-end test's questions.\n";
+    if (!mapName.empty()) text += "TestMapName = \"" + mapName + "\"\n";
+    return text +
            "AIM_CreateObject(\"TestProbe\", \"FloatingAIPackageList\", \"AIAutoScript\", "
            "\"Data/Scripts/Test/Probe.lua\", 0)\n";
 }
@@ -75,8 +75,13 @@ void GameSession::InstallProbe() {
     const fs::path maps = game + "/Data/Scripts/Maps";
     for (const fs::directory_entry& entry : fs::recursive_directory_iterator(maps, ec))
         if (entry.is_regular_file() && entry.path().extension() == ".lua") {
-            const bool ownFolder = entry.path().parent_path() != maps;
-            WriteText(entry.path().string(), ProbeStart(ownFolder ? "MAPRANDOM" : entry.path().stem().string()), true);
+            const std::string stem = entry.path().stem().string();
+            std::string name;
+            if (entry.path().parent_path() != maps)
+                name = "MAPRANDOM";
+            else if (fs::exists(game + "/Data/Maps/" + stem + ".plf") || fs::exists(game + "/Data/Maps/" + stem + ".slf"))
+                name = stem;
+            WriteText(entry.path().string(), ProbeStart(name), true);
         }
 }
 

@@ -9,16 +9,16 @@
 #include "core/script/KeyboardManager.h"
 #include "core/script/LuaManager.h"
 #include "core/script/PathManager.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptVariableSet.h"
 #include "core/script/TimerManager.h"
 #include "gui/GUIManager.h"
 #include "maps/MapManager.h"
-#include "world/AIManager.h"
+#include "world/ai/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
-#include "world/PropertyRouter.h"
 
 namespace testsupport {
 

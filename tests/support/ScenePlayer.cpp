@@ -1,7 +1,7 @@
 #include "support/ScenePlayer.h"
 
 #include "core/base/GlobalState.h"
-#include "maps/TransitionState.h"
+#include "core/base/TransitionState.h"
 
 namespace testsupport {
 

@@ -19,6 +19,7 @@
 #include "core/script/LuaManager.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
+#include "app/StandardWindows.h"
 #include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/SampleGameScripts.h"
@@ -420,6 +421,8 @@ TEST_F(GameArchivesTest, TheAvatarWalksInFourDirectionsOnItsShadow) {
     GetGlobalState()->imageManager = nullptr;
 }
 
+// The welcome window opens on the meadow's first tick, clear of the player;
+// the meadow moves the pause menu clear of the chat window (y 400 on).
 TEST_F(GameArchivesTest, TheMeadowOpensTheWelcomeWindowOnItsFirstTickOnly) {
     testsupport::SampleGameScripts::CopyFromGame({"Data/StandardTextures.sif", "Data/TitleScreen.sif"});
     ExternalImageManager images;
@@ -434,6 +437,9 @@ TEST_F(GameArchivesTest, TheMeadowOpensTheWelcomeWindowOnItsFirstTickOnly) {
         }
         GUIBaseObject* welcome = lua.Gui().FindObject("WelcomeWindow");
         ASSERT_TRUE(welcome);
+        GUIBaseObject* pause = BuildPauseMenu();
+        ASSERT_TRUE(pause);
+        EXPECT_GT(pause->GetY2(), 400);
         // Leaving the title hides it with every other window.
         lua.Gui().HideAllObjects();
         EXPECT_FALSE(welcome->IsVisible());
@@ -446,9 +452,13 @@ TEST_F(GameArchivesTest, TheMeadowOpensTheWelcomeWindowOnItsFirstTickOnly) {
         EXPECT_FALSE(welcome->IsVisible());
         EXPECT_EQ(player.GetDimensions()->X, 224);
         EXPECT_EQ(player.GetDimensions()->Y, 536);
-        // Its first tick opens the window.
+        EXPECT_LE(pause->GetY2(), 400);
+        EXPECT_FALSE(pause->IsVisible());
+        // Its first tick opens the window, right of where the player stands
+        // on the screen (left of the middle).
         lua.Entities().UpdateAll();
         EXPECT_TRUE(welcome->IsVisible());
+        EXPECT_GT(welcome->GetX1(), 250);
         // Closed, it stays closed, through later ticks and a second visit.
         welcome->Close();
         lua.Entities().UpdateAll();

@@ -10,9 +10,9 @@
 
 #include "core/base/GlobalState.h"
 #include "core/base/RootEntity.h"
+#include "core/base/TransitionState.h"
 #include "core/script/LuaManager.h"
 #include "maps/ChunkStreamer.h"
-#include "maps/TransitionState.h"
 #include "support/AllegroTestEnv.h"
 #include "support/SampleGameScripts.h"
 #include "support/StderrCapture.h"
@@ -132,12 +132,17 @@ TEST_F(MeadowTest, TheStairsTakeAPlayerWhoWalksOntoTheirDrawing) {
             EXPECT_EQ(ZoneSends("Stairwell", static_cast<float>(x), static_cast<float>(y)), "MAPRANDOM")
                 << x << ", " << y;
         }
-    EXPECT_EQ(stairwell, 256);
-    // Where the player comes back from the cellar is on neither, and a walk
-    // across the square just below the roof's edge passes by.
-    EXPECT_EQ(ZoneSends("HutStairs", 200, 640), "");
-    EXPECT_EQ(ZoneSends("Stairwell", 200, 640), "");
+    EXPECT_EQ(stairwell, 512);
+    // Where the player comes back from the cellar or up from the caves is on
+    // neither, a walk across the square just below the roof's edge passes
+    // by, and so does a walk along the square's lower edge, above the
+    // stairwell's bay.
+    for (const auto& [x, y] : {std::pair{200.0f, 640.0f}, std::pair{320.0f, 704.0f}}) {
+        EXPECT_EQ(ZoneSends("HutStairs", x, y), "");
+        EXPECT_EQ(ZoneSends("Stairwell", x, y), "");
+    }
     for (float x = 100; x < 300; x += 2.2f) EXPECT_EQ(ZoneSends("HutStairs", x, 616), "") << x;
+    for (float x = 104; x < 352; x += 2.2f) EXPECT_EQ(ZoneSends("Stairwell", x, 719), "") << x;
 }
 
 TEST_F(MeadowTest, NoWalkToOneStandingStoneCrossesTheOther) {
@@ -151,7 +156,7 @@ TEST_F(MeadowTest, NoWalkToOneStandingStoneCrossesTheOther) {
 
     // Where a player comes from: the start on the path, the hut's door, the
     // herb below the square, the elder, the cordial, the stairwell.
-    const float from[][2] = {{224, 536}, {200, 640}, {96, 724}, {262, 610}, {300, 620}, {312, 690}, {312, 630}};
+    const float from[][2] = {{224, 536}, {200, 640}, {96, 724}, {262, 610}, {300, 620}, {320, 704}, {312, 630}};
     // A stone acts on a player within ten units on both axes.
     auto reaches = [](float x, float y, const Stone& stone) {
         return std::abs(x - stone.x) <= 10 && std::abs(y - stone.y) <= 10;
@@ -215,19 +220,37 @@ protected:
         streamer.LoadPass();
         return true;
     }
+    // Whether a tile of the rectangle (edges included) is blocked.
+    bool BlockedBetween(int x0, int y0, int x1, int y1) {
+        for (int x = x0; x <= x1; ++x)
+            for (int y = y0; y <= y1; ++y)
+                if (streamer.IsBlocked(x, y)) return true;
+        return false;
+    }
     testsupport::TempDir dir;
     ChunkStreamer streamer;
 };
 
+// Blocked tiles are drawn over the characters: the hedge, the wood and the
+// lake block along their rims, and what lies inside is drawn under them.
 TEST_F(SampleLevelTest, TheMeadowIsHedgedRoundSoNoWalkLeavesIt) {
     ASSERT_TRUE(Open("DebugRoom"));
     const int width = streamer.GetCountX() * 256, height = streamer.GetCountY() * 256;
     int open = 0;
-    for (int x = 0; x < width; ++x)
-        for (int y : {0, 7, height - 8, height - 1}) open += streamer.IsBlocked(x, y) ? 0 : 1;
-    for (int y = 0; y < height; ++y)
-        for (int x : {0, 7, width - 8, width - 1}) open += streamer.IsBlocked(x, y) ? 0 : 1;
+    // The hedge along the top and the sides, the wood along the bottom: it
+    // keeps every walk above y 816, clear of the strip of the screen the
+    // chat window covers when the view rests on the bottom edge (824 on).
+    for (int x = 8; x < width - 8; ++x) open += (BlockedBetween(x, 0, x, 7) && BlockedBetween(x, 800, x, 816)) ? 0 : 1;
+    for (int y = 8; y < 808; ++y) open += (BlockedBetween(0, y, 7, y) && BlockedBetween(width - 8, y, width - 1, y)) ? 0 : 1;
     EXPECT_EQ(open, 0);
+    EXPECT_FALSE(BlockedBetween(1, 1, 6, 6));
+    EXPECT_LT(height, 824 + 600);
+    // The lake's water is free inside its rim: seen from the south shore,
+    // one blocked line, then open water.
+    int lines = 0;
+    for (int y = 330; y > 208; --y) lines += streamer.IsBlocked(736, y) && !streamer.IsBlocked(736, y + 1);
+    EXPECT_EQ(lines, 1);
+    EXPECT_FALSE(streamer.IsBlocked(736, 208));
     // Inside it the player walks where a new game starts.
     EXPECT_FALSE(streamer.IsBlocked(224, 536));
     EXPECT_FALSE(streamer.IsBlocked(8, 8));
@@ -242,9 +265,10 @@ TEST_F(SampleLevelTest, TheCellarFillsTheViewAndIsWalledRound) {
     EXPECT_GE(streamer.GetCountY() * 256, 600);
     // The room's walls run round the view's edges; the player arrives below
     // the stairs, on free ground.
+    // The walls block along their rims (a line inside the view's edges).
     int open = 0;
-    for (int x = 0; x < 800; ++x) open += (streamer.IsBlocked(x, 0) ? 0 : 1) + (streamer.IsBlocked(x, 599) ? 0 : 1);
-    for (int y = 0; y < 600; ++y) open += (streamer.IsBlocked(0, y) ? 0 : 1) + (streamer.IsBlocked(799, y) ? 0 : 1);
+    for (int x = 16; x < 784; ++x) open += (BlockedBetween(x, 0, x, 15) && BlockedBetween(x, 584, x, 599)) ? 0 : 1;
+    for (int y = 16; y < 584; ++y) open += (BlockedBetween(0, y, 15, y) && BlockedBetween(784, y, 799, y)) ? 0 : 1;
     EXPECT_EQ(open, 0);
     EXPECT_FALSE(streamer.IsBlocked(128, 64));
     EXPECT_FALSE(streamer.IsBlocked(400, 300));

@@ -6,14 +6,14 @@
 
 #include <string>
 
-#include "AITestObjects.h"
+#include "world/ai/AITestObjects.h"
 #include "core/media/RenderState.h"
 #include "core/script/DataLibrary.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
-#include "world/AIDrawingList.h"
-#include "world/AIDrawingPackage.h"
-#include "world/AIManager.h"
+#include "world/ai/AIDrawingList.h"
+#include "world/ai/AIDrawingPackage.h"
+#include "world/ai/AIManager.h"
 #include "world/AnimationState.h"
 
 using aitest::Capture;

@@ -9,13 +9,13 @@
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
+#include "core/script/PropertyRouter.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "world/BackgroundObject.h"
 #include "world/Camera.h"
 #include "world/CameraManager.h"
-#include "world/PropertyRouter.h"
 
 using testsupport::LuaTestState;
 using testsupport::StderrCapture;

@@ -5,11 +5,11 @@
 #include <string>
 
 #include "core/base/GlobalState.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "support/LuaTestState.h"
 #include "support/RunScript.h"
-#include "world/PropertyRouter.h"
 
 namespace {
 

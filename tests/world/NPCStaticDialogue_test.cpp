@@ -5,9 +5,8 @@
 #include <string>
 
 #include "core/base/GlobalState.h"
-#include "gui/GUIDialogueManager.h"
-#include "gui/GUIEnvironmentWindow.h"
 #include "gui/GUIManager.h"
+#include "maps/GUIEnvironmentWindow.h"
 #include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
@@ -15,6 +14,7 @@
 #include "support/TempDir.h"
 #include "world/CameraManager.h"
 #include "world/EntityManager.h"
+#include "world/GUIDialogueManager.h"
 
 using testsupport::LuaTestState;
 using testsupport::StderrCapture;
@@ -32,7 +32,7 @@ protected:
                       "talkCode = GetScriptCode()\n");
         {
             StderrCapture cap;  // the box's missing pane and font
-            box = static_cast<GUIDialogueManager*>(lua.Gui().CreateDialogueManager());
+            box = static_cast<GUIDialogueManager*>(GUIDialogueManager::Create(lua.Gui()));
         }
         sage = Create("Sage");
         sage->SetDialoguePath("Talk.lua");

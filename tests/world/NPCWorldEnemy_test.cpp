@@ -10,20 +10,21 @@
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
 #include "core/base/Random.h"
+#include "core/base/TransitionState.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
-#include "maps/TransitionState.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/QueryTerrain.h"
 #include "support/ScenePlayer.h"
 #include "support/ScriptedRandom.h"
 #include "support/StderrCapture.h"
-#include "world/AIWEChasePackage.h"
-#include "world/AIWEWanderPackage.h"
+#include "world/ai/AIWEChasePackage.h"
+#include "world/ai/AIWEWanderPackage.h"
 #include "world/EntityManager.h"
-#include "world/PhysicsMovement.h"
 #include "world/PlayerVorn.h"
+#include "world/Terrain.h"
 
 using testsupport::LuaTestState;
 using testsupport::ScriptedRandom;
@@ -314,7 +315,8 @@ TEST(WorldEnemyWander, GivesUpAPointAfterElevenStepsInPlace) {
     // Radius 100 + 0, angle (3141 - 3141) / 1000 = 0: straight along x.
     ScriptedRandom random({0, 3141, 50, 3141});
     StderrCapture cap;  // the character has no movement states
-    SetBlockedQuery([](int32_t, int32_t, int32_t) { return true; });
+    testsupport::QueryTerrain walls([](int32_t, int32_t, int32_t) { return true; });
+    SetTerrain(&walls);
     wander.RunAI();  // moves from the remembered origin: not stuck yet
     EXPECT_TRUE(wander.HasTarget());
     EXPECT_EQ(wander.GetTargetX(), 200);
@@ -327,7 +329,7 @@ TEST(WorldEnemyWander, GivesUpAPointAfterElevenStepsInPlace) {
     wander.RunAI();  // a new point: 150 along x
     EXPECT_EQ(wander.GetTargetX(), 250);
     EXPECT_EQ(random.Used(), 4u);
-    SetBlockedQuery(nullptr);
+    SetTerrain(nullptr);
     EXPECT_EQ(enemy->GetDimensions().X, 100);
 }
 

@@ -8,22 +8,22 @@
 #include <memory>
 #include <vector>
 
+#include "IsoMapWriter.h"
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/PathManager.h"
+#include "core/script/PropertyRouter.h"
 #include "core/script/ScriptVariableSet.h"
+#include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
-#include "IsoMapWriter.h"
-#include "maps/MapManager.h"
-#include "world/AIBasePackage.h"
-#include "world/AIDrawingList.h"
-#include "world/AIManager.h"
+#include "world/ai/AIBasePackage.h"
+#include "world/ai/AIDrawingList.h"
+#include "world/ai/AIManager.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
-#include "world/PropertyRouter.h"
 
 using testsupport::LuaTestState;
 using testsupport::StderrCapture;

@@ -7,13 +7,14 @@
 
 #include "core/base/GlobalState.h"
 #include "core/base/Random.h"
+#include "core/base/TransitionState.h"
 #include "core/script/LuaManager.h"
+#include "core/script/PropertyRouter.h"
 #include "maps/MapManager.h"
-#include "maps/TransitionState.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
-#include "world/AIManager.h"
+#include "world/ai/AIManager.h"
 #include "world/Animation.h"
 #include "world/BasePhysicsPack.h"
 #include "world/EntityManager.h"
@@ -23,7 +24,6 @@
 #include "world/ObjectStaticPosition.h"
 #include "world/ObjectStaticTransition.h"
 #include "world/PlayerVorn.h"
-#include "world/PropertyRouter.h"
 
 using testsupport::LuaTestState;
 using testsupport::Stderr;

@@ -5,13 +5,13 @@
 #include <string>
 
 #include "core/base/GlobalState.h"
+#include "core/base/TransitionState.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/LuaManager.h"
-#include "maps/TransitionState.h"
 #include "support/LuaTestState.h"
 #include "support/RunScript.h"
 #include "support/StderrCapture.h"
-#include "world/AIManager.h"
+#include "world/ai/AIManager.h"
 #include "world/Animation.h"
 #include "world/EntityManager.h"
 #include "world/ObjectItem.h"

@@ -6,10 +6,12 @@
 #include <set>
 #include <tuple>
 
+#include "support/QueryTerrain.h"
 #include "support/StderrCapture.h"
 #include "world/BasePhysicsPack.h"
 #include "world/Dimensions.h"
 #include "world/PhysicsObjectBox.h"
+#include "world/Terrain.h"
 
 using testsupport::StderrCapture;
 
@@ -23,9 +25,10 @@ class PhysicsTest : public ::testing::Test {
 protected:
     void SetUp() override {
         g_blocked.clear();
-        SetBlockedQuery(GridBlocked);
+        SetTerrain(&m_terrain);
     }
-    void TearDown() override { SetBlockedQuery(nullptr); }
+    void TearDown() override { SetTerrain(nullptr); }
+    testsupport::QueryTerrain m_terrain{GridBlocked};
 
     // A 10 x 10 x 28 box centred on (x, y, z), feet at z.
     static Dimensions Box(double x, double y, double z) {

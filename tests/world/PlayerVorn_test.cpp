@@ -11,19 +11,21 @@
 #include <string>
 #include <vector>
 
+#include "IsoMapWriter.h"
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/KeyboardManager.h"
 #include "core/script/LuaManager.h"
 #include "core/script/PathManager.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIControlStack.h"
 #include "gui/GUICoreTestObjects.h"
 #include "gui/GUIManager.h"
-#include "IsoMapWriter.h"
 #include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/QueryTerrain.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "world/Camera.h"
@@ -31,7 +33,7 @@
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PhysicsMovement.h"
-#include "world/PropertyRouter.h"
+#include "world/Terrain.h"
 
 using testsupport::LuaTestState;
 using testsupport::StderrCapture;
@@ -75,11 +77,11 @@ protected:
         g_sideView = false;
         g_openFloor = false;
         g_wallColumn = 1000000;
-        SetBlockedQuery(FloorGrid);
+        SetTerrain(&m_terrain);
         m_player.SetPosition(100, 100, 0);
     }
     void TearDown() override {
-        SetBlockedQuery(nullptr);
+        SetTerrain(nullptr);
         GetGlobalState()->keyboardManager = m_savedKeyboard;
         GetGlobalState()->player = m_savedPlayer;
     }
@@ -92,6 +94,7 @@ protected:
 
     KeyboardManager m_keyboard;
     PlayerVorn m_player;
+    testsupport::QueryTerrain m_terrain{FloorGrid};
     KeyboardManager* m_savedKeyboard = nullptr;
     PlayerVorn* m_savedPlayer = nullptr;
 };

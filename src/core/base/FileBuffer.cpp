@@ -1,9 +1,10 @@
 #include "core/base/FileBuffer.h"
 
-#include <cstdio>
-#include <cstring>
 #include <sys/stat.h>
 #include <sys/types.h>
+
+#include <cstdio>
+#include <cstring>
 
 #include "core/base/FileNames.h"
 

@@ -22,8 +22,10 @@ void GenericQueue::ReleaseValue(void* value) const {
 
 GenericQueue* GenericQueue::Push(const char* name, void* value) {
     Node* node = new Node{name ? name : "", nullptr, value};
-    if (m_tail) m_tail->next = node;
-    else m_head = node;
+    if (m_tail)
+        m_tail->next = node;
+    else
+        m_head = node;
     m_tail = node;
     ++m_count;
     return this;

@@ -9,10 +9,10 @@ namespace {
 
 // Overlap of [low1, high1] and [low2, high2] on one axis, ends included.
 bool AxisOverlaps(int32_t low1, int32_t high1, int32_t low2, int32_t high2) {
-    if (low1 >= low2 && low1 <= high2) return true;   // first starts inside
-    if (high1 >= low2 && high1 <= high2) return true; // first ends inside
-    if (low1 >= low2 && high1 <= high2) return true;  // first lies inside
-    return low1 <= low2 && high1 >= high2;            // first covers second
+    if (low1 >= low2 && low1 <= high2) return true;    // first starts inside
+    if (high1 >= low2 && high1 <= high2) return true;  // first ends inside
+    if (low1 >= low2 && high1 <= high2) return true;   // first lies inside
+    return low1 <= low2 && high1 >= high2;             // first covers second
 }
 
 }  // namespace

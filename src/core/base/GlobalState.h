@@ -2,6 +2,7 @@
 // The one program-wide block through which every component reaches the
 // managers, the Allegro handles and the command-line settings.
 #include <allegro5/allegro.h>
+
 #include <cstdint>
 #include <string>
 

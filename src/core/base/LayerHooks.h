@@ -2,8 +2,10 @@
 // Services the program's top layer hands down at start-up. The ground and the
 // subsystems never include a header from the layer above them; where they
 // must reach up (drawing the GUI into a frame, telling the GUI a key, running
-// a console line, switching game states), they call through these slots.
+// a console line, switching game states, asking for a snapshot or the map's
+// name, whether the network is connected), they call through these slots.
 // A slot that is still null is skipped.
+#include <optional>
 #include <string>
 
 #include "core/base/GlobalState.h"
@@ -26,6 +28,13 @@ struct LayerHooks {
     bool (*isConsoleCommand)(const std::string& line) = nullptr;
     // Runs a console command line.
     void (*runConsoleCommand)(const std::string& line) = nullptr;
+    // Asks the display for a snapshot of the next frame.
+    void (*requestSnapshot)() = nullptr;
+    // The map manager's load target: the map the game starts in (none when
+    // unset).
+    std::optional<std::string> (*currentMapName)() = nullptr;
+    // True while the network manager is connected to a server.
+    bool (*isOnline)() = nullptr;
     // The event handler and render function of each game state.
     EventHandlerFn stateHandlers[static_cast<int>(GameStateId::Count)] = {};
     RenderFn stateRenderers[static_cast<int>(GameStateId::Count)] = {};

@@ -11,8 +11,7 @@
 
 using ValueDeleter = void (*)(void*);
 
-template <class Node>
-class NamedChain {
+template <class Node> class NamedChain {
 public:
     NamedChain() = default;
     NamedChain(const NamedChain&) = delete;
@@ -38,13 +37,17 @@ public:
         node->value = value;
         if (atFront) {
             node->next = m_head;
-            if (m_head) m_head->previous = node;
-            else m_tail = node;
+            if (m_head)
+                m_head->previous = node;
+            else
+                m_tail = node;
             m_head = node;
         } else {
             node->previous = m_tail;
-            if (m_tail) m_tail->next = node;
-            else m_head = node;
+            if (m_tail)
+                m_tail->next = node;
+            else
+                m_head = node;
             m_tail = node;
         }
         ++m_count;
@@ -53,10 +56,14 @@ public:
 
     // Unlinks the node and applies the release rule.
     void* Remove(Node* node) {
-        if (node->previous) node->previous->next = node->next;
-        else m_head = node->next;
-        if (node->next) node->next->previous = node->previous;
-        else m_tail = node->previous;
+        if (node->previous)
+            node->previous->next = node->next;
+        else
+            m_head = node->next;
+        if (node->next)
+            node->next->previous = node->previous;
+        else
+            m_tail = node->previous;
         --m_count;
         if (m_count == 0) m_head = m_tail = nullptr;
         node->next = node->previous = nullptr;
@@ -86,8 +93,7 @@ public:
 
     // The node a removal takes among those `matches` accepts: the head wins,
     // then the tail, then the first inner match.
-    template <class Matches>
-    Node* FindForRemovalIf(Matches matches) const {
+    template <class Matches> Node* FindForRemovalIf(Matches matches) const {
         if (!m_head) return nullptr;
         if (matches(*m_head)) return m_head;
         if (matches(*m_tail)) return m_tail;

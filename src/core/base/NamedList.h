@@ -79,10 +79,7 @@ public:
     void* RemoveValue(const void* value);
     // The node Remove would take among those `matches` accepts (a callable
     // taking a const Node&), for removals by more than the name.
-    template <class Matches>
-    Node* FindForRemovalIf(Matches matches) const {
-        return m_chain.FindForRemovalIf(matches);
-    }
+    template <class Matches> Node* FindForRemovalIf(Matches matches) const { return m_chain.FindForRemovalIf(matches); }
     void Clear();
 
     // Flat walks with the single cursor.

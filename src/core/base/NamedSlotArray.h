@@ -11,7 +11,7 @@ class NamedSlotArray {
 public:
     using Deleter = void (*)(void*);
 
-    NamedSlotArray();  // same as Init(4)
+    NamedSlotArray();   // same as Init(4)
     ~NamedSlotArray();  // Destroy()
     NamedSlotArray(const NamedSlotArray&) = delete;
     NamedSlotArray& operator=(const NamedSlotArray&) = delete;

@@ -45,12 +45,8 @@ void RootEntity::SafeDrawSecondPass(BitmapWrapper* target, Camera* camera) {
 void DeletePointer(void* pointer, int32_t type) {
     if (!pointer) return;
     switch (type) {
-        case kTypeAllegroBitmap:
-            al_destroy_bitmap(static_cast<ALLEGRO_BITMAP*>(pointer));
-            return;
+        case kTypeAllegroBitmap: al_destroy_bitmap(static_cast<ALLEGRO_BITMAP*>(pointer)); return;
         // The classes of the other ids are added here as they are built.
-        default:
-            std::fprintf(stderr, "DeletePointer:  Failed, could not find a pointer of type %i\n", type);
-            return;
+        default: std::fprintf(stderr, "DeletePointer:  Failed, could not find a pointer of type %i\n", type); return;
     }
 }

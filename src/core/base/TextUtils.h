@@ -20,8 +20,7 @@ std::string IntToString(int32_t value);
 // One value for FormatString: integers (any integral type) or text.
 class FormatArg {
 public:
-    template <std::integral T>
-    FormatArg(T value) : m_text(std::to_string(value)) {}
+    template <std::integral T> FormatArg(T value) : m_text(std::to_string(value)) {}
     FormatArg(const char* text) : m_text(text ? text : "") {}
     FormatArg(const std::string& text) : m_text(text) {}
     FormatArg(std::string_view text) : m_text(text) {}
@@ -37,8 +36,7 @@ private:
 // nothing. The result is at most kMaxBuiltTextLength characters.
 std::string FormatStringArgs(const char* format, std::initializer_list<FormatArg> values);
 
-template <typename... Args>
-std::string FormatString(const char* format, const Args&... values) {
+template <typename... Args> std::string FormatString(const char* format, const Args&... values) {
     return FormatStringArgs(format, {FormatArg(values)...});
 }
 
@@ -50,8 +48,7 @@ inline std::string WildcardText(const char* text) { return text ? text : ""; }
 inline std::string WildcardText(std::string_view text) { return std::string(text); }
 
 // MakeWildcardPairs("<Name>", name, "<Place>", place): keys and values in turn.
-template <typename... Texts>
-WildcardPairs MakeWildcardPairs(const Texts&... texts) {
+template <typename... Texts> WildcardPairs MakeWildcardPairs(const Texts&... texts) {
     static_assert(sizeof...(Texts) % 2 == 0, "MakeWildcardPairs takes keys and values in pairs");
     std::vector<std::string> flat{WildcardText(texts)...};
     WildcardPairs pairs;

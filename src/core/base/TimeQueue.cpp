@@ -17,8 +17,10 @@ TimeQueue::~TimeQueue() { TimeQueue::Clear(); }
 
 TimeQueue* TimeQueue::Push(const char* name, int time, void* value, bool hold) {
     Entry* entry = new Entry{name ? name : "", time, hold, nullptr, value};
-    if (m_tail) m_tail->next = entry;
-    else m_head = entry;
+    if (m_tail)
+        m_tail->next = entry;
+    else
+        m_head = entry;
     m_tail = entry;
     ++m_count;
     return this;

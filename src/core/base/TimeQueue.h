@@ -14,7 +14,9 @@ public:
     // Appends an entry of `time` ticks and returns the queue; a held entry
     // never fires by itself. A null name is queued as "".
     TimeQueue* Push(const char* name, int time, void* value, bool hold);
-    TimeQueue* Push(const std::string& name, int time, void* value, bool hold) { return Push(name.c_str(), time, value, hold); }
+    TimeQueue* Push(const std::string& name, int time, void* value, bool hold) {
+        return Push(name.c_str(), time, value, hold);
+    }
     // Base push: an entry of time 0, not held.
     GenericQueue* Push(const char* name, void* value) override;
     using GenericQueue::Push;

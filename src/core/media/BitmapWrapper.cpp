@@ -4,9 +4,7 @@
 #include <cstdio>
 #include <cstring>
 
-bool ColorsEqual(ALLEGRO_COLOR a, ALLEGRO_COLOR b) {
-    return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a;
-}
+bool ColorsEqual(ALLEGRO_COLOR a, ALLEGRO_COLOR b) { return a.r == b.r && a.g == b.g && a.b == b.b && a.a == b.a; }
 
 namespace {
 
@@ -44,7 +42,7 @@ BitmapWrapper::~BitmapWrapper() {
 }
 
 BitmapWrapper* BitmapWrapper::CreatePending(int width, int height, const uint8_t* rgba,
-                                           std::shared_ptr<const void> owner, uint8_t* openGLFlag) {
+                                            std::shared_ptr<const void> owner, uint8_t* openGLFlag) {
     auto* wrapper = new BitmapWrapper();
     wrapper->m_openGLFlag = openGLFlag;
     wrapper->m_width = std::max(width, 0);
@@ -266,10 +264,10 @@ void BitmapWrapper::DrawPaletteMapped(int x, int y, int flags) {
     al_get_clipping_rectangle(&clipX, &clipY, &clipW, &clipH);
     int64_t left = std::max<int64_t>({x, 0, clipX});
     int64_t top = std::max<int64_t>({y, 0, clipY});
-    int64_t right = std::min<int64_t>({static_cast<int64_t>(x) + m_width, al_get_bitmap_width(target),
-                                       static_cast<int64_t>(clipX) + clipW});
-    int64_t bottom = std::min<int64_t>({static_cast<int64_t>(y) + m_height, al_get_bitmap_height(target),
-                                        static_cast<int64_t>(clipY) + clipH});
+    int64_t right = std::min<int64_t>(
+        {static_cast<int64_t>(x) + m_width, al_get_bitmap_width(target), static_cast<int64_t>(clipX) + clipW});
+    int64_t bottom = std::min<int64_t>(
+        {static_cast<int64_t>(y) + m_height, al_get_bitmap_height(target), static_cast<int64_t>(clipY) + clipH});
     if (left >= right || top >= bottom) return;
 
     bool alreadyLocked = al_is_bitmap_locked(target);
@@ -331,8 +329,7 @@ void BitmapWrapper::DrawRegionDefault(int sx, int sy, int sw, int sh, int dx, in
     DrawRegionToCurrent(sx, sy, sw, sh, dx, dy, m_defaultFlags);
 }
 
-void BitmapWrapper::DrawRegionTo(ALLEGRO_BITMAP* target, int sx, int sy, int sw, int sh, int dx, int dy,
-                                 int flags) {
+void BitmapWrapper::DrawRegionTo(ALLEGRO_BITMAP* target, int sx, int sy, int sw, int sh, int dx, int dy, int flags) {
     if (PrepareTarget(target)) DrawRegionToCurrent(sx, sy, sw, sh, dx, dy, flags);
 }
 
@@ -340,8 +337,7 @@ void BitmapWrapper::DrawRegionToDefault(ALLEGRO_BITMAP* target, int sx, int sy, 
     DrawRegionTo(target, sx, sy, sw, sh, dx, dy, m_defaultFlags);
 }
 
-void BitmapWrapper::DrawScaledToCurrent(int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
-                                        int flags) {
+void BitmapWrapper::DrawScaledToCurrent(int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh, int flags) {
     if (!GetBitmap()) return;
     al_draw_scaled_bitmap(m_bitmap, static_cast<float>(sx), static_cast<float>(sy), static_cast<float>(sw),
                           static_cast<float>(sh), static_cast<float>(dx + m_offsetX),
@@ -352,20 +348,20 @@ void BitmapWrapper::DrawScaledDefault(int sx, int sy, int sw, int sh, int dx, in
     DrawScaledToCurrent(sx, sy, sw, sh, dx, dy, dw, dh, m_defaultFlags);
 }
 
-void BitmapWrapper::DrawScaledTo(ALLEGRO_BITMAP* target, int sx, int sy, int sw, int sh, int dx, int dy, int dw,
-                                 int dh, int flags) {
+void BitmapWrapper::DrawScaledTo(ALLEGRO_BITMAP* target, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
+                                 int flags) {
     if (PrepareTarget(target)) DrawScaledToCurrent(sx, sy, sw, sh, dx, dy, dw, dh, flags);
 }
 
-void BitmapWrapper::DrawScaledToDefault(ALLEGRO_BITMAP* target, int sx, int sy, int sw, int sh, int dx, int dy,
-                                        int dw, int dh) {
+void BitmapWrapper::DrawScaledToDefault(ALLEGRO_BITMAP* target, int sx, int sy, int sw, int sh, int dx, int dy, int dw,
+                                        int dh) {
     DrawScaledTo(target, sx, sy, sw, sh, dx, dy, dw, dh, m_defaultFlags);
 }
 
 void BitmapWrapper::DrawRotatedToCurrent(int cx, int cy, int dx, int dy, float angle, int flags) {
     if (!GetBitmap()) return;
-    al_draw_rotated_bitmap(m_bitmap, static_cast<float>(cx), static_cast<float>(cy),
-                           static_cast<float>(dx + m_offsetX), static_cast<float>(dy + m_offsetY), angle, flags);
+    al_draw_rotated_bitmap(m_bitmap, static_cast<float>(cx), static_cast<float>(cy), static_cast<float>(dx + m_offsetX),
+                           static_cast<float>(dy + m_offsetY), angle, flags);
 }
 
 void BitmapWrapper::DrawRotatedDefault(int cx, int cy, int dx, int dy, float angle) {

@@ -3,6 +3,7 @@
 // offset, a default flags word and an optional palette index map that lets the
 // bitmap be drawn in any variant of its palette.
 #include <allegro5/allegro.h>
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -96,8 +97,7 @@ public:
     void DrawScaledDefault(int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh);
     void DrawScaledTo(ALLEGRO_BITMAP* target, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh,
                       int flags);
-    void DrawScaledToDefault(ALLEGRO_BITMAP* target, int sx, int sy, int sw, int sh, int dx, int dy, int dw,
-                             int dh);
+    void DrawScaledToDefault(ALLEGRO_BITMAP* target, int sx, int sy, int sw, int sh, int dx, int dy, int dw, int dh);
 
     // The pivot (cx, cy) of the bitmap is placed at (dx, dy) plus the offset.
     void DrawRotatedToCurrent(int cx, int cy, int dx, int dy, float angle, int flags);

@@ -98,8 +98,7 @@ int DL_ExtractBitmapWithPalette(lua_State* L) {
 
     BitmapWrapper* bitmap = call.images->GetBitmapFromActiveFile(a[0]);
     if (call.count == 2) {
-        if (!bitmap)
-            return lines.Fail("no Bitmap named " + a[0] + " found");
+        if (!bitmap) return lines.Fail("no Bitmap named " + a[0] + " found");
         auto* palette = static_cast<Palette*>(library->GetActiveObject(DataKind::Palette));
         if (!palette) {
             delete bitmap;
@@ -110,8 +109,7 @@ int DL_ExtractBitmapWithPalette(lua_State* L) {
         return 0;
     }
 
-    auto* palette =
-        library->Get<Palette>(a[5].c_str(), a[6].c_str(), a[7].c_str(), a[8].c_str(), DataKind::Palette);
+    auto* palette = library->Get<Palette>(a[5].c_str(), a[6].c_str(), a[7].c_str(), a[8].c_str(), DataKind::Palette);
     if (!state->noPalette && bitmap && palette) bitmap->BuildPaletteIndexMap(palette, &state->paletteIndex);
     // A missing bitmap reaches the library as null, which warns about it.
     library->RegisterOrDelete(call.a + 1, 4, bitmap, DataKind::Bitmap);

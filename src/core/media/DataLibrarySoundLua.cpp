@@ -44,8 +44,8 @@ int RegisterAudio(lua_State* L, Track track) {
     // Under "-nomusic" a track is never played, so nothing of it is opened:
     // its entry holds no stream.
     if (track == Track::Music && state->noMusic) {
-        library->Register(section.c_str(), catalogue.c_str(), heading.c_str(), name.c_str(),
-                          sound->CreateHandleCell(0), DataKind::Music);
+        library->Register(section.c_str(), catalogue.c_str(), heading.c_str(), name.c_str(), sound->CreateHandleCell(0),
+                          DataKind::Music);
         library->SetActiveObject(nullptr, DataKind::Any);
         return 0;
     }

@@ -120,8 +120,9 @@ public:
         for (;;) {
             if (produced == capacity) {
                 uint64_t larger = std::min<uint64_t>(capacity * 2, kLargestArchive);
-                auto* grown = larger > capacity ? static_cast<uint8_t*>(std::realloc(block, static_cast<size_t>(larger)))
-                                                : nullptr;
+                auto* grown = larger > capacity
+                                  ? static_cast<uint8_t*>(std::realloc(block, static_cast<size_t>(larger)))
+                                  : nullptr;
                 if (!grown) {
                     result = Z_MEM_ERROR;
                     break;
@@ -290,7 +291,8 @@ int ExternalImageManager::WritePendingCacheCopies() {
         if (ok)
             ++written;
         else
-            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n", copy.cachePath.c_str());
+            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n",
+                         copy.cachePath.c_str());
     }
     return written;
 }
@@ -317,8 +319,8 @@ bool ExternalImageManager::OpenFileUncompressed(const std::string& path) {
     return true;
 }
 
-bool ExternalImageManager::ReadTable(const Bytes& bytes, uint32_t headerSize, const std::string& path,
-                                     const char* who, std::vector<ArchiveEntry>& out) {
+bool ExternalImageManager::ReadTable(const Bytes& bytes, uint32_t headerSize, const std::string& path, const char* who,
+                                     std::vector<ArchiveEntry>& out) {
     const uint8_t* data = bytes.Data();
     const uint64_t size = bytes.Size();
     auto refuse = [&](const char* why) {
@@ -389,69 +391,90 @@ BitmapWrapper* ExternalImageManager::GetBitmapFromActiveFile(const std::string& 
     return ReadImage(*entry);
 }
 
-BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
-    StartTimer();
-    const uint8_t* data = archive_->Data();
-    const uint64_t size = archive_->Size();
-    auto refuse = [&](const char* why) -> BitmapWrapper* {
-        StopTimer(ProcessTime);
-        std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, %s is damaged (%s)\n",
-                     entry.name.c_str(), why);
-        return nullptr;
-    };
+// An image record's header: its size, its drawing offset and where its
+// pixels begin.
+struct ExternalImageManager::ImageRecord {
+    uint64_t width = 0;
+    uint64_t height = 0;
+    int32_t x = 0;
+    int32_t y = 0;
+    uint64_t pixels = 0;
+};
 
-    uint64_t at = entry.dataOffset;
-    if (at + 9 > size) return refuse("image record past the end");
+// Reads and checks the record at `at`; null when it fits the archive, else
+// what is wrong with it.
+const char* ExternalImageManager::ReadImageRecord(const uint8_t* data, uint64_t size, uint64_t at, ImageRecord& out) {
+    if (at + 9 > size) return "image record past the end";
     uint64_t width = ReadU32(data, at);
     uint64_t height = ReadU32(data, at + 4);
     uint8_t trimmed = data[at + 8];
     at += 9;
     int32_t x = 0, y = 0;
     if (trimmed == 1) {
-        if (at + 16 > size) return refuse("image record past the end");
+        if (at + 16 > size) return "image record past the end";
         x = static_cast<int32_t>(ReadU32(data, at));
         y = static_cast<int32_t>(ReadU32(data, at + 4));
         width = ReadU32(data, at + 8);
         height = ReadU32(data, at + 12);
         at += 16;
     }
-    if (width == 0 || height == 0) return refuse("empty image");
+    if (width == 0 || height == 0) return "empty image";
     // Both sizes are below 2^32, so width * height fits 64 bits; the bytes
     // (4 per pixel) are compared by division so that nothing wraps.
-    if (width * height > (size - at) / 4) return refuse("pixels past the end");
-    if (width > INT32_MAX || height > INT32_MAX) return refuse("image too large");
+    if (width * height > (size - at) / 4) return "pixels past the end";
+    if (width > INT32_MAX || height > INT32_MAX) return "image too large";
+    out = ImageRecord{width, height, x, y, at};
+    return nullptr;
+}
 
-    GlobalState* state = GetGlobalState();
-    const uint8_t* source = data + at;
-    const size_t rowBytes = static_cast<size_t>(width) * 4;
+BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
+    StartTimer();
+    ImageRecord record;
+    if (const char* why = ReadImageRecord(archive_->Data(), archive_->Size(), entry.dataOffset, record))
+        return RefuseImage(entry, why);
+    if (BitmapWrapper* pending = MakePendingImage(record)) {
+        StopTimer(ProcessTime);
+        return pending;
+    }
+    return CopyImage(entry, record);
+}
+
+BitmapWrapper* ExternalImageManager::RefuseImage(const ArchiveEntry& entry, const char* why) {
+    StopTimer(ProcessTime);
+    std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, %s is damaged (%s)\n",
+                 entry.name.c_str(), why);
+    return nullptr;
+}
+
+BitmapWrapper* ExternalImageManager::MakePendingImage(const ImageRecord& record) {
     // With a display, the image becomes a texture only when it is first
     // used (the archive's bytes are kept until then); making textures is
     // most of what taking images out costs, and many are not shown soon.
     // Sizes the display cannot hold are made now, so that they fail here.
     ALLEGRO_DISPLAY* display = al_get_current_display();
-    if (display && !(al_get_new_bitmap_flags() & ALLEGRO_MEMORY_BITMAP)) {
-        const int largest = al_get_display_option(display, ALLEGRO_MAX_BITMAP_SIZE);
-        if (largest <= 0 || (width <= static_cast<uint64_t>(largest) && height <= static_cast<uint64_t>(largest))) {
-            // The pixels are read from the archive's bytes, kept for it.
-            BitmapWrapper* wrapper = BitmapWrapper::CreatePending(static_cast<int>(width), static_cast<int>(height),
-                                                                  source, archive_, &state->openGLMode);
-            wrapper->SetOffset(x, y);
-            StopTimer(ProcessTime);
-            return wrapper;
-        }
-    }
+    if (!display || (al_get_new_bitmap_flags() & ALLEGRO_MEMORY_BITMAP)) return nullptr;
+    const int largest = al_get_display_option(display, ALLEGRO_MAX_BITMAP_SIZE);
+    if (largest > 0 &&
+        (record.width > static_cast<uint64_t>(largest) || record.height > static_cast<uint64_t>(largest)))
+        return nullptr;
+    // The pixels are read from the archive's bytes, kept for it.
+    BitmapWrapper* wrapper =
+        BitmapWrapper::CreatePending(static_cast<int>(record.width), static_cast<int>(record.height),
+                                     archive_->Data() + record.pixels, archive_, &GetGlobalState()->openGLMode);
+    wrapper->SetOffset(record.x, record.y);
+    return wrapper;
+}
 
+BitmapWrapper* ExternalImageManager::CopyImage(const ArchiveEntry& entry, const ImageRecord& record) {
     // The caller's drawing target is restored afterwards, so that taking an
     // image out while a frame is being drawn does not send the rest of the
     // frame into the new image.
     ALLEGRO_BITMAP* previousTarget = al_get_target_bitmap();
-    auto* wrapper = new BitmapWrapper(static_cast<int>(width), static_cast<int>(height), &state->openGLMode);
-    if (!wrapper->GetBitmap()) {
-        delete wrapper;
-        return refuse("no bitmap of that size can be made");
-    }
+    auto wrapper = std::make_unique<BitmapWrapper>(static_cast<int>(record.width), static_cast<int>(record.height),
+                                                   &GetGlobalState()->openGLMode);
+    if (!wrapper->GetBitmap()) return RefuseImage(entry, "no bitmap of that size can be made");
     // Every pixel is written below, so the new bitmap is not cleared first.
-    wrapper->SetOffset(x, y);
+    wrapper->SetOffset(record.x, record.y);
 
     // The file holds R, G, B, A per pixel, the very byte order of
     // ABGR_8888_LE, so its rows are copied as they are. Allegro hands a lock
@@ -462,7 +485,7 @@ BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
     ALLEGRO_LOCKED_REGION* region = al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_WRITEONLY);
     StopTimer(ProcessTime);
     if (!region) {
-        delete wrapper;
+        wrapper.reset();
         al_set_target_bitmap(previousTarget);
         std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, cannot lock %s\n",
                      entry.name.c_str());
@@ -470,14 +493,16 @@ BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
     }
 
     StartTimer();
-    for (uint64_t row = 0; row < height; ++row) {
+    const uint8_t* source = archive_->Data() + record.pixels;
+    const size_t rowBytes = static_cast<size_t>(record.width) * 4;
+    for (uint64_t row = 0; row < record.height; ++row) {
         std::memcpy(static_cast<uint8_t*>(region->data) + static_cast<ptrdiff_t>(row) * region->pitch,
                     source + row * rowBytes, rowBytes);
     }
     al_unlock_bitmap(bitmap);
     al_set_target_bitmap(previousTarget);
     StopTimer(WriteTime);
-    return wrapper;
+    return wrapper.release();
 }
 
 BitmapWrapper* ExternalImageManager::GetBitmapFromActiveFileL(uint32_t dataOffset) {

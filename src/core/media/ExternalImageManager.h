@@ -102,6 +102,17 @@ private:
     // Copies the pixels of an image record into a new bitmap, or null with
     // a line when the record does not fit the archive.
     BitmapWrapper* ReadImage(const ArchiveEntry& entry);
+    // An image record's header, read and checked against the archive's
+    // size: null when it fits, else what is wrong with it.
+    struct ImageRecord;
+    static const char* ReadImageRecord(const uint8_t* data, uint64_t size, uint64_t at, ImageRecord& out);
+    // The phases of ReadImage: the line for a record that does not fit
+    // (null); a bitmap made from the archive's bytes when it is first drawn
+    // (null when this one must be made now); a bitmap made now and filled
+    // row by row.
+    BitmapWrapper* RefuseImage(const ArchiveEntry& entry, const char* why);
+    BitmapWrapper* MakePendingImage(const ImageRecord& record);
+    BitmapWrapper* CopyImage(const ArchiveEntry& entry, const ImageRecord& record);
 
     // Writes one cache copy under a temporary name and renames it into
     // place; false (and nothing left behind) when it cannot.

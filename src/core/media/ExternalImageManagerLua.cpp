@@ -19,8 +19,7 @@ int EIM_OpenFile(lua_State* L) {
 int EIM_OpenFileUncompressed(lua_State* L) {
     if (!script::HasArgs(L, 1)) return script::Fail("EIM_OpenFileUncompressed:  Failed, invalid argument list\n");
     std::string path;
-    if (!script::GetText(L, 1, path))
-        return script::Fail("EIM_OpenFileUncompressed:  Failed, invalid argument list\n");
+    if (!script::GetText(L, 1, path)) return script::Fail("EIM_OpenFileUncompressed:  Failed, invalid argument list\n");
     ExternalImageManager* images = GetGlobalState()->imageManager;
     if (!images) return script::Fail("EIM_OpenFileUncompressed:  Failed, ExternalImageManager does not exist\n");
     images->OpenFileUncompressed(path);

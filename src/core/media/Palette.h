@@ -3,6 +3,7 @@
 // a bitmap's pixels are matched against its colours, and a palette-mapped
 // bitmap is drawn with the same-numbered colours of the selected variant.
 #include <allegro5/allegro.h>
+
 #include <cstdint>
 #include <vector>
 

@@ -68,8 +68,8 @@ void CopyBitmapRegionTo(ALLEGRO_BITMAP* source, ALLEGRO_BITMAP* destination, int
     CopyLocking(source, destination, sx, sy, w, h, dx, dy, mode);
 }
 
-void CopyBitmapRegionLocked(ALLEGRO_BITMAP* source, ALLEGRO_BITMAP* destination, int sx, int sy, int w, int h,
-                            int dx, int dy, int mode) {
+void CopyBitmapRegionLocked(ALLEGRO_BITMAP* source, ALLEGRO_BITMAP* destination, int sx, int sy, int w, int h, int dx,
+                            int dy, int mode) {
     if (!source || !destination || mode < 0 || mode > 3) return;
     Put(destination, Gather(source, destination, sx, sy, w, h, dx, dy, mode));
 }

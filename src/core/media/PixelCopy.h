@@ -11,5 +11,5 @@ void CopyBitmapRegion(ALLEGRO_BITMAP* source, ALLEGRO_BITMAP* destination, int s
 void CopyBitmapRegionTo(ALLEGRO_BITMAP* source, ALLEGRO_BITMAP* destination, int sx, int sy, int w, int h, int dx,
                         int dy, int mode);
 // As CopyBitmapRegionTo, for a caller that already holds both bitmaps locked.
-void CopyBitmapRegionLocked(ALLEGRO_BITMAP* source, ALLEGRO_BITMAP* destination, int sx, int sy, int w, int h,
-                            int dx, int dy, int mode);
+void CopyBitmapRegionLocked(ALLEGRO_BITMAP* source, ALLEGRO_BITMAP* destination, int sx, int sy, int w, int h, int dx,
+                            int dy, int mode);

@@ -6,8 +6,8 @@
 #include <allegro5/allegro_opengl.h>
 
 #include <cmath>
-#include <utility>
 #include <cstdio>
+#include <utility>
 
 #include "platform/os/DebugConsole.h"
 
@@ -60,8 +60,7 @@ bool HaveGLContext() {
     return (flags & ALLEGRO_OPENGL) && !(flags & ALLEGRO_PROGRAMMABLE_PIPELINE);
 }
 
-template <class Fn>
-void Load(Fn& slot, const char* name) {
+template <class Fn> void Load(Fn& slot, const char* name) {
     if (!slot) slot = reinterpret_cast<Fn>(al_get_opengl_proc_address(name));
 }
 
@@ -258,8 +257,7 @@ void GLDrawBitmapQuad(ALLEGRO_BITMAP* bitmap, float r, float g, float b, float a
     if (!texture) return;
     int textureWidth = 0;
     int textureHeight = 0;
-    if (!al_get_opengl_texture_size(bitmap, &textureWidth, &textureHeight) || textureWidth <= 0 ||
-        textureHeight <= 0)
+    if (!al_get_opengl_texture_size(bitmap, &textureWidth, &textureHeight) || textureWidth <= 0 || textureHeight <= 0)
         return;
     g_quadDepth += 0.01f;
 
@@ -353,27 +351,26 @@ void GLDrawBitmap(ALLEGRO_BITMAP* bitmap, float dx, float dy, int flags) {
     GLDrawTintedBitmap(bitmap, kWhite, dx, dy, flags);
 }
 
-void GLDrawBitmapRegion(ALLEGRO_BITMAP* bitmap, float sx, float sy, float sw, float sh, float dx, float dy,
-                        int flags) {
+void GLDrawBitmapRegion(ALLEGRO_BITMAP* bitmap, float sx, float sy, float sw, float sh, float dx, float dy, int flags) {
     GLDrawTintedBitmapRegion(bitmap, kWhite, sx, sy, sw, sh, dx, dy, flags);
 }
 
 void GLDrawTintedScaledBitmap(ALLEGRO_BITMAP* bitmap, ALLEGRO_COLOR tint, float sx, float sy, float sw, float sh,
                               float dx, float dy, float dw, float dh, int flags) {
     if (sw == 0.0f || sh == 0.0f) return;
-    GLDrawBitmapQuad(bitmap, tint.r, tint.g, tint.b, tint.a, 0.0f, 0.0f, 0.0f, dw / sw, dh / sh, sx, sy, sw, sh, dx,
-                     dy, flags);
+    GLDrawBitmapQuad(bitmap, tint.r, tint.g, tint.b, tint.a, 0.0f, 0.0f, 0.0f, dw / sw, dh / sh, sx, sy, sw, sh, dx, dy,
+                     flags);
 }
 
-void GLDrawScaledBitmap(ALLEGRO_BITMAP* bitmap, float sx, float sy, float sw, float sh, float dx, float dy,
-                        float dw, float dh, int flags) {
+void GLDrawScaledBitmap(ALLEGRO_BITMAP* bitmap, float sx, float sy, float sw, float sh, float dx, float dy, float dw,
+                        float dh, int flags) {
     GLDrawTintedScaledBitmap(bitmap, kWhite, sx, sy, sw, sh, dx, dy, dw, dh, flags);
 }
 
-void GLDrawTintedScaledRotatedBitmap(ALLEGRO_BITMAP* bitmap, ALLEGRO_COLOR tint, float cx, float cy, float dx,
-                                     float dy, float xScale, float yScale, float angle, int flags) {
-    GLDrawBitmapQuad(bitmap, tint.r, tint.g, tint.b, tint.a, cx, cy, angle, xScale, yScale, 0.0f, 0.0f,
-                     Width(bitmap), Height(bitmap), dx, dy, flags);
+void GLDrawTintedScaledRotatedBitmap(ALLEGRO_BITMAP* bitmap, ALLEGRO_COLOR tint, float cx, float cy, float dx, float dy,
+                                     float xScale, float yScale, float angle, int flags) {
+    GLDrawBitmapQuad(bitmap, tint.r, tint.g, tint.b, tint.a, cx, cy, angle, xScale, yScale, 0.0f, 0.0f, Width(bitmap),
+                     Height(bitmap), dx, dy, flags);
 }
 
 void GLDrawTintedRotatedBitmap(ALLEGRO_BITMAP* bitmap, ALLEGRO_COLOR tint, float cx, float cy, float dx, float dy,

@@ -15,7 +15,7 @@
 // An off-screen render target. Zero-filled until Setup fills it.
 struct GLsurface {
     uint32_t framebuffer = 0;
-    uint32_t depthBuffer = 0;   // renderbuffer
+    uint32_t depthBuffer = 0;    // renderbuffer
     uint32_t colourTexture = 0;  // 0: none
     int32_t width = 0;
     int32_t height = 0;
@@ -63,14 +63,13 @@ void GLDrawTintedBitmapRegion(ALLEGRO_BITMAP* bitmap, ALLEGRO_COLOR tint, float 
                               float dx, float dy, int flags);
 void GLDrawTintedBitmap(ALLEGRO_BITMAP* bitmap, ALLEGRO_COLOR tint, float dx, float dy, int flags);
 void GLDrawBitmap(ALLEGRO_BITMAP* bitmap, float dx, float dy, int flags);
-void GLDrawBitmapRegion(ALLEGRO_BITMAP* bitmap, float sx, float sy, float sw, float sh, float dx, float dy,
-                        int flags);
+void GLDrawBitmapRegion(ALLEGRO_BITMAP* bitmap, float sx, float sy, float sw, float sh, float dx, float dy, int flags);
 void GLDrawTintedScaledBitmap(ALLEGRO_BITMAP* bitmap, ALLEGRO_COLOR tint, float sx, float sy, float sw, float sh,
                               float dx, float dy, float dw, float dh, int flags);
-void GLDrawScaledBitmap(ALLEGRO_BITMAP* bitmap, float sx, float sy, float sw, float sh, float dx, float dy,
-                        float dw, float dh, int flags);
-void GLDrawTintedScaledRotatedBitmap(ALLEGRO_BITMAP* bitmap, ALLEGRO_COLOR tint, float cx, float cy, float dx,
-                                     float dy, float xScale, float yScale, float angle, int flags);
+void GLDrawScaledBitmap(ALLEGRO_BITMAP* bitmap, float sx, float sy, float sw, float sh, float dx, float dy, float dw,
+                        float dh, int flags);
+void GLDrawTintedScaledRotatedBitmap(ALLEGRO_BITMAP* bitmap, ALLEGRO_COLOR tint, float cx, float cy, float dx, float dy,
+                                     float xScale, float yScale, float angle, int flags);
 void GLDrawTintedRotatedBitmap(ALLEGRO_BITMAP* bitmap, ALLEGRO_COLOR tint, float cx, float cy, float dx, float dy,
                                float angle, int flags);
 void GLDrawRotatedBitmap(ALLEGRO_BITMAP* bitmap, float cx, float cy, float dx, float dy, float angle, int flags);

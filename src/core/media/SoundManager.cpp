@@ -105,9 +105,7 @@ size_t SoundManager::CountIn(const std::vector<AudioRecord*>& list, const AudioR
 size_t SoundManager::CountFadingOut(const AudioRecord* record) const { return CountIn(fadingOut_, record); }
 size_t SoundManager::CountFadingIn(const AudioRecord* record) const { return CountIn(fadingIn_, record); }
 size_t SoundManager::CountLooping(const AudioRecord* record) const { return CountIn(loopPoints_, record); }
-size_t SoundManager::CountAutoSuppressed(const AudioRecord* record) const {
-    return CountIn(autoSuppressed_, record);
-}
+size_t SoundManager::CountAutoSuppressed(const AudioRecord* record) const { return CountIn(autoSuppressed_, record); }
 
 void SoundManager::SetChannelVolume(AudioRecord* record, float volume) {
     if (record->handle) audio::ChannelSetVolume(*record->handle, ClampVolume(volume));

@@ -22,16 +22,16 @@
 
 // One registered track or effect. Owned by the manager's music or sound list.
 struct AudioRecord {
-    uint32_t* handle = nullptr;      // the stream handle cell (owned by the manager)
-    uint8_t suppressed = 0;          // while 1, play requests are ignored
-    uint8_t pauseAtFadeEnd = 0;      // when a fade-out ends: 1 pause, 0 stop and rewind
-    uint8_t restart = 0;             // 1 plays from the start, 0 resumes
-    float volume = 1.0f;             // 0 silent .. 1 full
-    float fadeRate = 0.0f;           // volume units per second
-    float loopStart = 0.0f;          // seconds
-    float loopEnd = 0.0f;            // seconds
-    float autoSuppressTime = 0.0f;   // > 0: every play suppresses the record this long
-    float suppressElapsed = 0.0f;    // seconds since the suppression began
+    uint32_t* handle = nullptr;     // the stream handle cell (owned by the manager)
+    uint8_t suppressed = 0;         // while 1, play requests are ignored
+    uint8_t pauseAtFadeEnd = 0;     // when a fade-out ends: 1 pause, 0 stop and rewind
+    uint8_t restart = 0;            // 1 plays from the start, 0 resumes
+    float volume = 1.0f;            // 0 silent .. 1 full
+    float fadeRate = 0.0f;          // volume units per second
+    float loopStart = 0.0f;         // seconds
+    float loopEnd = 0.0f;           // seconds
+    float autoSuppressTime = 0.0f;  // > 0: every play suppresses the record this long
+    float suppressElapsed = 0.0f;   // seconds since the suppression began
 };
 
 class SoundManager {

@@ -8,8 +8,8 @@
 // own inflate accepts and refuses.
 #include <zlib.h>
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 
 class ZLibStream {
 public:

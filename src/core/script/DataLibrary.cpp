@@ -135,13 +135,13 @@ void* DataLibrary::GetPointer(const char* section, const char* catalogue, const 
     return entry->pointer;
 }
 
-void DataLibrary::ReportMiss(NamedList* headingList, const char* section, const char* catalogue,
-                             const char* heading, const char* name, DataKind kind) {
+void DataLibrary::ReportMiss(NamedList* headingList, const char* section, const char* catalogue, const char* heading,
+                             const char* name, DataKind kind) {
     // A name registered only with another kind is not missing: the caller
     // asked for the wrong kind, and the line says which it is.
     if (const Entry* other = FindEntry(headingList, name, DataKind::Any); other && kind != DataKind::Any) {
-        std::fprintf(stderr, "DataLibrary:  Warning, Root/%s/%s/%s/%s is %s, not %s\n", Show(section),
-                     Show(catalogue), Show(heading), Show(name), KindName(other->kind), KindName(kind));
+        std::fprintf(stderr, "DataLibrary:  Warning, Root/%s/%s/%s/%s is %s, not %s\n", Show(section), Show(catalogue),
+                     Show(heading), Show(name), KindName(other->kind), KindName(kind));
         return;
     }
     std::fprintf(stderr, "DataLibrary:  Warning, Root/%s/%s/%s/%s does not exist\n", Show(section), Show(catalogue),
@@ -167,6 +167,12 @@ void* DataLibrary::FindPointerInSection(NamedList* sectionList, const char* name
         if (void* found = FindPointerInCatalogue(static_cast<NamedList*>(node->value), name, kind)) return found;
     }
     return nullptr;
+}
+
+void* DataLibrary::GetPointerQuietly(const char* section, const char* catalogue, const char* heading, const char* name,
+                                     DataKind kind) {
+    QuietLookups quiet(*this);
+    return GetPointer(section, catalogue, heading, name, kind);
 }
 
 void* DataLibrary::FindPointerAnywhere(const char* name, DataKind kind) {
@@ -290,8 +296,7 @@ void DataLibrary::SetActiveObject(void* object, DataKind kind) {
     activeKind_ = object ? kind : DataKind::Any;
 }
 
-void DataLibrary::SetActiveObject(const char* section, const char* catalogue, const char* heading,
-                                  const char* name) {
+void DataLibrary::SetActiveObject(const char* section, const char* catalogue, const char* heading, const char* name) {
     activeObject_ = nullptr;
     activeKind_ = DataKind::Any;
     NamedList* headingList = GetHeadingB(GetCatalogueB(GetSection(section), catalogue), heading);

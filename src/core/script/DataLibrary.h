@@ -69,11 +69,19 @@ public:
     // null with "DataLibrary:  Warning, Root/s/c/h/n does not exist"; when
     // the name is there with another kind only, the line says so instead:
     // "DataLibrary:  Warning, Root/s/c/h/n is a Portrait, not a Bitmap".
-    void* GetPointer(const char* section, const char* catalogue, const char* heading, const char* name,
-                     DataKind kind);
+    void* GetPointer(const char* section, const char* catalogue, const char* heading, const char* name, DataKind kind);
     template <class T>
     T* Get(const char* section, const char* catalogue, const char* heading, const char* name, DataKind kind) {
         return static_cast<T*>(GetPointer(section, catalogue, heading, name, kind));
+    }
+
+    // The same lookup without any warning line, for entries a game may
+    // leave out; warn-on-miss is as before afterwards.
+    void* GetPointerQuietly(const char* section, const char* catalogue, const char* heading, const char* name,
+                            DataKind kind);
+    template <class T>
+    T* GetQuietly(const char* section, const char* catalogue, const char* heading, const char* name, DataKind kind) {
+        return static_cast<T*>(GetPointerQuietly(section, catalogue, heading, name, kind));
     }
 
     // Silent searches without a path; null when absent.
@@ -97,11 +105,10 @@ public:
     // names (section, catalogue, heading, name), or with one name in the
     // active Heading, and deletes it when it finds no place, because nothing
     // else would ever free it. `names` holds `count` (4 or 1) names.
-    template <class T>
-    void RegisterOrDelete(const std::string* names, int count, T* made, DataKind kind) {
-        bool registered = count == 4 ? Register(names[0].c_str(), names[1].c_str(), names[2].c_str(),
-                                                names[3].c_str(), made, kind)
-                                     : RegisterInActiveHeading(names[0].c_str(), made, kind);
+    template <class T> void RegisterOrDelete(const std::string* names, int count, T* made, DataKind kind) {
+        bool registered =
+            count == 4 ? Register(names[0].c_str(), names[1].c_str(), names[2].c_str(), names[3].c_str(), made, kind)
+                       : RegisterInActiveHeading(names[0].c_str(), made, kind);
         if (!registered) delete made;
     }
 
@@ -165,4 +172,20 @@ private:
     // Everything the library made, freed by the destructor.
     std::vector<NamedList*> lists_;
     std::vector<Entry*> entries_;
+};
+
+// Turns a library's warn-on-miss off for its lifetime and then restores
+// what it was, for a run of lookups that may miss without a fault.
+class QuietLookups {
+public:
+    explicit QuietLookups(DataLibrary& library) : library_(library), saved_(library.GetWarnOnMiss()) {
+        library_.SetWarnOnMiss(0);
+    }
+    ~QuietLookups() { library_.SetWarnOnMiss(saved_); }
+    QuietLookups(const QuietLookups&) = delete;
+    QuietLookups& operator=(const QuietLookups&) = delete;
+
+private:
+    DataLibrary& library_;
+    uint8_t saved_;
 };

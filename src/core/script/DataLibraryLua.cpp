@@ -77,10 +77,9 @@ int DL_PopActiveEntity(lua_State* L) {
     return 0;
 }
 
-// font file, section, catalogue, heading, name: the file at size 16, counted
-// as the glyphs' whole height (ascent and descent), so that a line of text
-// fits the 16-pixel lines of the text widgets, tails of g, p and y included.
-constexpr int kFontHeight = 16;
+// font file, section, catalogue, heading, name: the file at size 16 (its em,
+// as TrueType sizes go); a game picks font files whose glyphs suit its lines.
+constexpr int kFontSize = 16;
 
 int DL_RegisterFont(lua_State* L) {
     static const char* const kInvalid = "DL_RegisterFont:  Failed, invalid argument list\n";
@@ -90,7 +89,7 @@ int DL_RegisterFont(lua_State* L) {
     if (!library) return script::Fail("DL_RegisterFont:  Failed, DataLibrary does not exist\n");
     if (!al_is_system_installed() || !al_is_ttf_addon_initialized())
         return script::Fail("DL_RegisterFont:  Failed, the TrueType font add-on is not running\n");
-    ALLEGRO_FONT* font = al_load_ttf_font(NormalizePath(a[0]).c_str(), -kFontHeight, 0);
+    ALLEGRO_FONT* font = al_load_ttf_font(NormalizePath(a[0]).c_str(), kFontSize, 0);
     // A failed load reaches Register as a null pointer and gets its warning.
     if (!library->Register(a[1].c_str(), a[2].c_str(), a[3].c_str(), a[4].c_str(), font, DataKind::Font) && font)
         al_destroy_font(font);  // nowhere to keep it

@@ -1,5 +1,7 @@
 #include "core/script/KeyboardManager.h"
 
+#include <algorithm>
+
 #include "core/base/GlobalState.h"
 #include "core/base/LayerHooks.h"
 #include "core/script/LuaManager.h"
@@ -30,18 +32,16 @@ KeyboardManager::KeyboardManager() {
         const char* name;
         int32_t code;
     } kNamedKeys[] = {
-        {"NONE", -1},         {"ARROW_UP", 84},     {"ARROW_RIGHT", 83}, {"ARROW_DOWN", 85},
-        {"ARROW_LEFT", 82},   {"LSHIFT", 215},      {"RSHIFT", 216},     {"TILDE", 60},
-        {"MINUS", 61},        {"EQUALS", 62},       {"BACKSPACE", 63},   {"TAB", 64},
-        {"OPENBRACE", 65},    {"CLOSEBRACE", 66},   {"ENTER", 67},       {"SEMICOLON", 68},
-        {"QUOTE", 69},        {"BACKSLASH", 70},    {"COMMA", 72},       {"FULLSTOP", 73},
-        {"SLASH", 74},        {"SPACE", 75},        {"INSERT", 76},      {"DELETE", 77},
-        {"HOME", 78},         {"PADSLASH", 86},     {"PADASTERISK", 87}, {"PADMINUS", 88},
-        {"PADPLUS", 89},      {"PADDELETE", 90},    {"PADENTER", 91},    {"PRINTSCREEN", 92},
-        {"PAUSE", 93},        {"LCONTROL", 217},    {"RCONTROL", 218},   {"ALT", 219},
-        {"ALTGR", 220},       {"LWINDOWS", 221},    {"RWINDOWS", 222},   {"MENU", 223},
-        {"SCROLLLOCK", 224},  {"NUMLOCK", 225},     {"CAPSLOCK", 226},   {"PADEQUALS", 103},
-        {"BACKQUOTE", 104},   {"ESCAPE", 59},
+        {"NONE", -1},        {"ARROW_UP", 84},    {"ARROW_RIGHT", 83}, {"ARROW_DOWN", 85}, {"ARROW_LEFT", 82},
+        {"LSHIFT", 215},     {"RSHIFT", 216},     {"TILDE", 60},       {"MINUS", 61},      {"EQUALS", 62},
+        {"BACKSPACE", 63},   {"TAB", 64},         {"OPENBRACE", 65},   {"CLOSEBRACE", 66}, {"ENTER", 67},
+        {"SEMICOLON", 68},   {"QUOTE", 69},       {"BACKSLASH", 70},   {"COMMA", 72},      {"FULLSTOP", 73},
+        {"SLASH", 74},       {"SPACE", 75},       {"INSERT", 76},      {"DELETE", 77},     {"HOME", 78},
+        {"PADSLASH", 86},    {"PADASTERISK", 87}, {"PADMINUS", 88},    {"PADPLUS", 89},    {"PADDELETE", 90},
+        {"PADENTER", 91},    {"PRINTSCREEN", 92}, {"PAUSE", 93},       {"LCONTROL", 217},  {"RCONTROL", 218},
+        {"ALT", 219},        {"ALTGR", 220},      {"LWINDOWS", 221},   {"RWINDOWS", 222},  {"MENU", 223},
+        {"SCROLLLOCK", 224}, {"NUMLOCK", 225},    {"CAPSLOCK", 226},   {"PADEQUALS", 103}, {"BACKQUOTE", 104},
+        {"ESCAPE", 59},
     };
     keys_.reserve(104);
     for (const auto& key : kNamedKeys) AddKey(key.name, key.code);
@@ -88,7 +88,7 @@ KeyboardManager::KeyboardManager() {
         char plain;
         char shifted;
     } kPunctuation[] = {
-        {60, '`', '~'}, {61, '-', '_'},  {62, '=', '+'}, {65, '[', '{'}, {66, ']', '}'}, {68, ';', ':'},
+        {60, '`', '~'},  {61, '-', '_'},  {62, '=', '+'}, {65, '[', '{'}, {66, ']', '}'}, {68, ';', ':'},
         {69, '\'', '"'}, {70, '\\', '|'}, {72, ',', '<'}, {73, '.', '>'}, {74, '/', '?'}, {75, ' ', ' '},
     };
     for (const auto& p : kPunctuation) {
@@ -151,9 +151,25 @@ bool KeyboardManager::IsNonTextKey(const KeyState& key) {
     return code <= 0 || (code >= 47 && code <= 59) || code == 64 || code == 67 || code >= 76;
 }
 
+void KeyboardManager::AddInputLock(const char* name) {
+    if (!name || HoldsInputLock(name)) return;
+    inputLocks_.emplace_back(name);
+}
+
+void KeyboardManager::RemoveInputLock(const char* name) {
+    if (!name) return;
+    auto it = std::find(inputLocks_.begin(), inputLocks_.end(), name);
+    if (it != inputLocks_.end()) inputLocks_.erase(it);
+}
+
+bool KeyboardManager::HoldsInputLock(const std::string& name) const {
+    return std::find(inputLocks_.begin(), inputLocks_.end(), name) != inputLocks_.end();
+}
+
 void KeyboardManager::ResetBindings() {
     bindingPresses_.fill(0);
     bindingReleases_.fill(0);
+    bindingRepresses_.fill(0);
     for (auto& entry : bindings_) {
         KeyState& key = entry.second;
         key.pressed = key.repeat = key.released = key.held = key.ready = 0;
@@ -190,9 +206,11 @@ void KeyboardManager::NoteKeyEvent(int32_t code, bool down) {
     if (code <= 0 || code >= ALLEGRO_KEY_MAX) return;
     const auto index = static_cast<size_t>(code);
     eventDown_[index] = down ? 1 : 0;
-    if (down)
+    if (down) {
         keyPresses_[index] = bindingPresses_[index] = 1;
-    else
+        if (keyReleases_[index]) keyRepresses_[index] = 1;
+        if (bindingReleases_[index]) bindingRepresses_[index] = 1;
+    } else
         keyReleases_[index] = bindingReleases_[index] = 1;
 }
 
@@ -220,6 +238,7 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
     }
     KeyFlags& presses = keyTable ? keyPresses_ : bindingPresses_;
     KeyFlags& releases = keyTable ? keyReleases_ : bindingReleases_;
+    KeyFlags& represses = keyTable ? keyRepresses_ : bindingRepresses_;
 
     if (keyTable) {
         // Shift and control as they were at the key event being handled,
@@ -232,11 +251,12 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
         KeyState& key = entry.second;
         // A key-down event since the last update is a new press, even when
         // the key has been let go again, or was held and let go before it.
-        // A key already held with no key-up since is that press's own event
-        // handled late (an update read the key down first): counted once.
-        const bool released = Flagged(releases, key.keyCode) || Flagged(releases, key.secondKeyCode);
+        // For a key already held, a key-down event with no key-up before it
+        // is that press's own event handled late (an update read the key
+        // down first), also when its key-up follows: counted once.
+        const bool repressed = Flagged(represses, key.keyCode) || Flagged(represses, key.secondKeyCode);
         const bool newPress =
-            (Flagged(presses, key.keyCode) || Flagged(presses, key.secondKeyCode)) && (!key.held || released);
+            (Flagged(presses, key.keyCode) || Flagged(presses, key.secondKeyCode)) && (!key.held || repressed);
         bool down = newPress || IsDown(state, key.keyCode) || IsDown(state, key.secondKeyCode);
         bool text = !IsNonTextKey(key);
         if (!down) {
@@ -275,4 +295,5 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
     }
     presses.fill(0);
     releases.fill(0);
+    represses.fill(0);
 }

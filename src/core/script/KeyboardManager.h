@@ -71,6 +71,16 @@ public:
     void DisablePlayerInput() { playerInput_ = 0; }
     bool IsPlayerInputEnabled() const { return playerInput_ != 0; }
 
+    // Named locks on the player's keys (a window shown with a lock name, the
+    // GUI's control stack, a transition): while any is held the player reads
+    // no key. Adding skips a null name or one already held.
+    void AddInputLock(const char* name);
+    void AddInputLock(const std::string& name) { AddInputLock(name.c_str()); }
+    void RemoveInputLock(const char* name);
+    void RemoveInputLock(const std::string& name) { RemoveInputLock(name.c_str()); }
+    bool HasInputLock() const { return !inputLocks_.empty(); }
+    bool HoldsInputLock(const std::string& name) const;
+
     // Clears every binding's flags (ready too), so a key held across the
     // reset must be released before it counts again.
     void ResetBindings();
@@ -102,6 +112,7 @@ private:
     void SetLastKey(int32_t code);
 
     uint8_t playerInput_ = 1;
+    std::vector<std::string> inputLocks_;
     int32_t repeatDelay_ = kDefaultRepeatDelay;
     KeyList keys_;
     KeyList bindings_;
@@ -117,4 +128,8 @@ private:
     KeyFlags bindingPresses_ = {};
     KeyFlags keyReleases_ = {};
     KeyFlags bindingReleases_ = {};
+    // Key-down events that came after a key-up event of the same key, since
+    // the last update: a press of its own even for a key already held.
+    KeyFlags keyRepresses_ = {};
+    KeyFlags bindingRepresses_ = {};
 };

@@ -14,7 +14,8 @@ int KeyboardManager_SetPlayerInputState(lua_State* L) {
     static const char* const kInvalid = "KeyboardManager SetPlayerInputState:  Failed, invalid argument list\n";
     if (!script::HasArgs(L, 1) || !lua_isnumber(L, 1)) return script::Fail(kInvalid);
     KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
-    if (!keyboard) return script::Fail("KeyboardManager SetPlayerInputState:  Failed, KeyboardManager does not exist\n");
+    if (!keyboard)
+        return script::Fail("KeyboardManager SetPlayerInputState:  Failed, KeyboardManager does not exist\n");
     if (script::GetInt(L, 1) == 0)
         keyboard->DisablePlayerInput();
     else

@@ -3,9 +3,9 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <ctime>
 #include <cstdio>
 #include <cstring>
+#include <ctime>
 
 #include "core/base/FileNames.h"
 #include "core/base/LayerHooks.h"
@@ -51,7 +51,7 @@ bool LuaManager::LoadFile(const std::string& path) {
     const bool found = ::stat(fullPath.c_str(), &info) == 0 && S_ISREG(info.st_mode);
     const int64_t modifiedNs = int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec;
     // File times come from the wall clock, so the wall clock tells their age.
-    timespec now {};
+    timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     const int64_t nowNs = int64_t{now.tv_sec} * 1000000000 + now.tv_nsec;
     const bool settled = found && nowNs - modifiedNs > int64_t{2} * 1000000000;
@@ -90,8 +90,9 @@ bool LuaManager::LoadFile(const std::string& path) {
     if (m_lastStatus != 0) {
         size_t length = 0;
         const char* message = lua_tolstring(m_state, -1, &length);
-        const std::string line = "Lua Error during Loading: " +
-                                 (message ? std::string(message, length) : std::string("(no message)")) + "\n";
+        const std::string line =
+            "Lua Error during Loading: " + (message ? std::string(message, length) : std::string("(no message)")) +
+            "\n";
         std::fwrite(line.data(), 1, line.size(), stderr);
         lua_settop(m_state, top);
         m_lastStatus = 0;
@@ -102,8 +103,8 @@ bool LuaManager::LoadFile(const std::string& path) {
     if (settled) {
         lua_pushvalue(m_state, -1);
         const int reference = luaL_ref(m_state, LUA_REGISTRYINDEX);
-        m_compiled[fullPath] = Compiled{reference, modifiedNs, static_cast<int64_t>(info.st_size),
-                                        static_cast<uint64_t>(info.st_ino)};
+        m_compiled[fullPath] =
+            Compiled{reference, modifiedNs, static_cast<int64_t>(info.st_size), static_cast<uint64_t>(info.st_ino)};
     }
     m_loadTop = top;
     return true;
@@ -128,8 +129,9 @@ bool LuaManager::Execute() {
     if (!ok) {
         size_t length = 0;
         const char* message = lua_tolstring(m_state, -1, &length);
-        const std::string line = "Lua Error during Execution: " +
-                                 (message ? std::string(message, length) : std::string("(no message)")) + "\n";
+        const std::string line =
+            "Lua Error during Execution: " + (message ? std::string(message, length) : std::string("(no message)")) +
+            "\n";
         std::fwrite(line.data(), 1, line.size(), stderr);
         m_lastStatus = 0;
     }

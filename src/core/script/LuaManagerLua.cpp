@@ -152,8 +152,8 @@ int LM_GetScriptArgumentString(lua_State* L) {
 
 int GN_IsPointWithinRect(lua_State* L) {
     if (!script::HasArgs(L, 6)) return script::Fail("GN_IsPointWithinRect:  Failed, invalid argument list\n");
-    bool inside = PointInRect(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3),
-                              script::GetInt(L, 4), script::GetInt(L, 5), script::GetInt(L, 6));
+    bool inside = PointInRect(script::GetInt(L, 1), script::GetInt(L, 2), script::GetInt(L, 3), script::GetInt(L, 4),
+                              script::GetInt(L, 5), script::GetInt(L, 6));
     return script::PushNumber(L, inside ? 1 : 0);
 }
 

@@ -19,9 +19,7 @@ PathManager::PathManager() : m_paths(std::make_unique<NamedList>(true)) {
 
 PathManager::~PathManager() = default;
 
-const std::string* PathManager::GetPath(const std::string& name) const {
-    return m_paths->FindAs<std::string>(name);
-}
+const std::string* PathManager::GetPath(const std::string& name) const { return m_paths->FindAs<std::string>(name); }
 
 void PathManager::AddPath(const std::string& name, const std::string& path) {
     m_paths->Add(name, new std::string(path));

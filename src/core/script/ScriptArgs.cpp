@@ -1,7 +1,8 @@
 #include "core/script/ScriptArgs.h"
 
-#include <cmath>
 #include <cstdio>
+
+#include "core/base/Int32Range.h"
 
 namespace script {
 
@@ -47,27 +48,16 @@ double GetNumber(lua_State* L, int index) {
     return lua_tonumber(L, index);
 }
 
-int32_t TruncateToInt(double value) {
-    if (std::isnan(value)) return 0;
-    if (value >= 2147483647.0) return INT32_MAX;
-    if (value <= -2147483648.0) return INT32_MIN;
-    return static_cast<int32_t>(value);
-}
-
-int32_t GetInt(lua_State* L, int index) { return TruncateToInt(GetNumber(L, index)); }
+int32_t GetInt(lua_State* L, int index) { return TruncateToInt32(GetNumber(L, index)); }
 
 bool GetFlag(lua_State* L, int index) {
     if (index < 1 || index > lua_gettop(L)) return false;
     switch (lua_type(L, index)) {
         case LUA_TNIL:
-        case LUA_TNONE:
-            return false;
-        case LUA_TBOOLEAN:
-            return lua_toboolean(L, index) != 0;
-        case LUA_TNUMBER:
-            return lua_tonumber(L, index) != 0.0;
-        default:
-            return true;
+        case LUA_TNONE: return false;
+        case LUA_TBOOLEAN: return lua_toboolean(L, index) != 0;
+        case LUA_TNUMBER: return lua_tonumber(L, index) != 0.0;
+        default: return true;
     }
 }
 

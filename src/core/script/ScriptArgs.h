@@ -66,9 +66,6 @@ inline int PushText(lua_State* L, const std::string& value) {
     return 1;
 }
 
-// Truncates a double toward zero into the 32-bit range (NaN gives 0).
-int32_t TruncateToInt(double value);
-
 // The failure lines of one script function: "<name><gap>Failed, <reason>\n".
 // Most functions put two blanks after the colon; some put one.
 struct Lines {

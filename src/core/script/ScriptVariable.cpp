@@ -1,5 +1,6 @@
 #include "core/script/ScriptVariable.h"
 
+#include "core/base/Int32Range.h"
 #include "core/script/ScriptArgs.h"
 
 void ScriptVariable::InitNumber(const std::string& name, float number) {
@@ -16,7 +17,7 @@ void ScriptVariable::InitString(const std::string& name, const std::string& text
     m_isNumber = 0;
 }
 
-int32_t ScriptVariable::GetNumber() const { return m_isNumber ? script::TruncateToInt(m_number) : 0; }
+int32_t ScriptVariable::GetNumber() const { return m_isNumber ? TruncateToInt32(m_number) : 0; }
 
 void ScriptVariable::SetNumber(float number) {
     m_text.clear();

@@ -89,7 +89,7 @@ bool AllegroBackend::Init(int device, int frequency) {
 bool AllegroBackend::OpenDevice(int frequency) {
     if (!al_is_system_installed()) return false;
     if (!al_is_audio_installed()) {
-        if (!al_install_audio()) return false;   // no voice may be made now
+        if (!al_install_audio()) return false;  // no voice may be made now
         audioInstalled_ = true;
     }
     al_init_acodec_addon();
@@ -116,7 +116,7 @@ void AllegroBackend::CloseDevice() {
 }
 
 void AllegroBackend::Free() {
-    channels_.clear();   // streams and samples go before the mixer they play on
+    channels_.clear();  // streams and samples go before the mixer they play on
     CloseDevice();
     initialised_ = false;
     error_ = kOk;
@@ -398,7 +398,7 @@ double AllegroBackend::ChannelBytes2Seconds(uint32_t handle, uint64_t bytes) {
 uint64_t AllegroBackend::ChannelSeconds2Bytes(uint32_t handle, double seconds) {
     Channel* ch = Find(handle);
     if (!ch) return 0;
-    if (!(seconds > 0)) return 0;   // negative or NaN
+    if (!(seconds > 0)) return 0;  // negative or NaN
     const double frames = std::floor(seconds * ch->format.frequency);
     const uint64_t maxFrames = std::numeric_limits<uint64_t>::max() / ch->BytesPerFrame();
     if (frames >= double(maxFrames)) return maxFrames * ch->BytesPerFrame();

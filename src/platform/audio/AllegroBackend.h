@@ -24,7 +24,7 @@ namespace audio {
 struct AllegroBackendOptions {
     // Streams whose decoded sound is at most this many bytes are decoded
     // whole on their first play; longer ones are decoded as they play.
-    uint64_t wholeDecodeBytes = uint64_t(1) << 20;   // about 6 s of 44100 Hz stereo
+    uint64_t wholeDecodeBytes = uint64_t(1) << 20;  // about 6 s of 44100 Hz stereo
     // The buffering of a stream decoded as it plays.
     unsigned fragments = 4;
     unsigned fragmentFrames = 2048;
@@ -94,7 +94,7 @@ private:
     // Opens a long stream's output at a frame.
     int OpenPlayer(Channel& ch, uint64_t frame);
     bool Fail(int code);
-    uint32_t FailOpen(int code);   // a stream that did not open: handle 0
+    uint32_t FailOpen(int code);  // a stream that did not open: handle 0
     bool OpenDevice(int frequency);
     void CloseDevice();
 
@@ -102,7 +102,7 @@ private:
     Options options_;
     std::shared_ptr<OutputTap> tap_;
     bool initialised_ = false;
-    bool audioInstalled_ = false;   // we installed Allegro's audio addon
+    bool audioInstalled_ = false;  // we installed Allegro's audio addon
     ALLEGRO_VOICE* voice_ = nullptr;
     ALLEGRO_MIXER* mixer_ = nullptr;
     std::map<uint32_t, std::unique_ptr<Channel>> channels_;

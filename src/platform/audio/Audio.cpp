@@ -49,9 +49,7 @@ bool ChannelStop(uint32_t handle) { return CurrentBackend().ChannelStop(handle);
 bool ChannelIsActive(uint32_t handle) { return CurrentBackend().ChannelIsActive(handle); }
 
 uint64_t ChannelGetPosition(uint32_t handle) { return CurrentBackend().ChannelGetPosition(handle); }
-bool ChannelSetPosition(uint32_t handle, uint64_t bytes) {
-    return CurrentBackend().ChannelSetPosition(handle, bytes);
-}
+bool ChannelSetPosition(uint32_t handle, uint64_t bytes) { return CurrentBackend().ChannelSetPosition(handle, bytes); }
 uint64_t ChannelGetLength(uint32_t handle) { return CurrentBackend().ChannelGetLength(handle); }
 double ChannelBytes2Seconds(uint32_t handle, uint64_t bytes) {
     return CurrentBackend().ChannelBytes2Seconds(handle, bytes);

@@ -28,12 +28,12 @@ inline constexpr uint32_t kStreamPrescan = 0x20000;
 
 // Devices for Init.
 inline constexpr int kDefaultDevice = -1;
-inline constexpr int kSilentDevice = 0;   // run silent without trying a device
+inline constexpr int kSilentDevice = 0;  // run silent without trying a device
 
 // Error codes.
 enum ErrorCode : int {
     kOk = 0,
-    kErrorNotInitialised = 1,    // Init has not been called (or Free has)
+    kErrorNotInitialised = 1,  // Init has not been called (or Free has)
     kErrorAlreadyInitialised = 2,
     kErrorInvalidHandle = 3,     // 0 or a handle this layer never gave out
     kErrorFileOpen = 4,          // missing or unreadable file

@@ -41,10 +41,10 @@ private:
     AudioFile() = default;
     bool ReadRaw(uint64_t offset, void* buffer, size_t n, size_t& got);
 
-    std::FILE* file_ = nullptr;   // null for bytes in memory
+    std::FILE* file_ = nullptr;  // null for bytes in memory
     std::string data_;
     uint64_t size_ = 0;
-    uint64_t position_ = 0;        // for Read and Seek
+    uint64_t position_ = 0;  // for Read and Seek
 };
 
 }  // namespace audio

@@ -13,12 +13,8 @@ namespace {
 uint32_t Le16(const std::string& d, uint64_t at) {
     return uint32_t(uint8_t(d[at])) | uint32_t(uint8_t(d[at + 1])) << 8;
 }
-uint32_t Le32(const std::string& d, uint64_t at) {
-    return Le16(d, at) | Le16(d, at + 2) << 16;
-}
-uint64_t Le64(const std::string& d, uint64_t at) {
-    return uint64_t(Le32(d, at)) | uint64_t(Le32(d, at + 4)) << 32;
-}
+uint32_t Le32(const std::string& d, uint64_t at) { return Le16(d, at) | Le16(d, at + 2) << 16; }
+uint64_t Le64(const std::string& d, uint64_t at) { return uint64_t(Le32(d, at)) | uint64_t(Le32(d, at + 4)) << 32; }
 uint32_t Be24(const std::string& d, uint64_t at) {
     return uint32_t(uint8_t(d[at])) << 16 | uint32_t(uint8_t(d[at + 1])) << 8 | uint8_t(d[at + 2]);
 }
@@ -188,7 +184,7 @@ int ProbeAudioFile(AudioFile& file, const std::string& path, StreamFormat& out) 
     if (StartsWith(head, 0, "fLaC", 4)) return ProbeFlac(file, out);
     const bool frameSync = head.size() >= 2 && uint8_t(head[0]) == 0xFF && (uint8_t(head[1]) & 0xE0) == 0xE0;
     if (StartsWith(head, 0, "ID3", 3) || frameSync || EndsWithMp3(path)) {
-        out.codec = Codec::Mp3;   // measured by Mp3Decoder
+        out.codec = Codec::Mp3;  // measured by Mp3Decoder
         return kOk;
     }
     return kErrorFileFormat;

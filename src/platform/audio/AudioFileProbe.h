@@ -13,9 +13,9 @@ enum class Codec { Wav, OggVorbis, Flac, Mp3 };
 
 struct StreamFormat {
     Codec codec = Codec::Wav;
-    uint32_t frequency = 0;   // frames a second
+    uint32_t frequency = 0;  // frames a second
     uint32_t channels = 0;
-    uint64_t frames = 0;      // samples per channel; 0 when the header does not say
+    uint64_t frames = 0;  // samples per channel; 0 when the header does not say
 };
 
 class AudioFile;

@@ -105,7 +105,7 @@ size_t Mp3Decoder::Decode(unsigned char* out, size_t bytes) {
         } else if (rc != MPG123_OK) {
             failed_ = true;
         } else if (done == 0) {
-            atEnd_ = true;   // no progress: nothing more in the file
+            atEnd_ = true;  // no progress: nothing more in the file
         }
     }
     return written;

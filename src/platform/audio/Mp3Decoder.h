@@ -14,7 +14,7 @@ class AudioFile;
 struct DecodedPcm {
     uint32_t frequency = 0;
     uint32_t channels = 0;
-    std::vector<int16_t> samples;   // interleaved, frames x channels
+    std::vector<int16_t> samples;  // interleaved, frames x channels
     uint64_t Frames() const { return channels ? samples.size() / channels : 0; }
 };
 
@@ -36,7 +36,7 @@ public:
 
     uint32_t Frequency() const { return frequency_; }
     uint32_t Channels() const { return channels_; }
-    uint64_t Frames() const { return frames_; }   // 0 until measured
+    uint64_t Frames() const { return frames_; }  // 0 until measured
     uint64_t Position() const { return position_; }
 
     // Decodes up to `frames` frames into out (frames x channels samples).

@@ -47,8 +47,8 @@ std::unique_ptr<StreamPlayer> StreamPlayer::Open(const std::string& path, const 
             return nullptr;
         }
         player->decoder_ = std::move(decoder);
-        player->stream_ = al_create_audio_stream(fragments, fragmentFrames, format.frequency,
-                                                 ALLEGRO_AUDIO_DEPTH_INT16, AllegroChannelConf(format.channels));
+        player->stream_ = al_create_audio_stream(fragments, fragmentFrames, format.frequency, ALLEGRO_AUDIO_DEPTH_INT16,
+                                                 AllegroChannelConf(format.channels));
         if (!player->stream_) return nullptr;
         al_set_audio_stream_playing(player->stream_, false);
     } else {
@@ -99,7 +99,7 @@ StreamPlayer::~StreamPlayer() {
         al_emit_user_event(&quit_->source, &event, nullptr);
         feeder_.join();
     }
-    if (stream_) al_destroy_audio_stream(stream_);   // detaches it from the mixer
+    if (stream_) al_destroy_audio_stream(stream_);  // detaches it from the mixer
     if (queue_) al_destroy_event_queue(queue_);
     if (quit_) al_destroy_user_event_source(&quit_->source);
 }

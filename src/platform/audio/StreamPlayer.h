@@ -29,15 +29,15 @@ class StreamPlayer {
 public:
     struct Buffering {
         unsigned fragments = 4;
-        unsigned fragmentFrames = 2048;   // about 46 ms at 44100 Hz
+        unsigned fragmentFrames = 2048;  // about 46 ms at 44100 Hz
     };
 
     // Opens the file on the mixer at `frame` (below the length), stopped.
     // Null on failure, with kErrorFileFormat (the codec refused the file) or
     // kErrorOutputFailed in error.
-    static std::unique_ptr<StreamPlayer> Open(const std::string& path, const StreamFormat& format,
-                                              ALLEGRO_MIXER* mixer, uint64_t frame, bool loop, float volume,
-                                              const Buffering& buffering, int& error);
+    static std::unique_ptr<StreamPlayer> Open(const std::string& path, const StreamFormat& format, ALLEGRO_MIXER* mixer,
+                                              uint64_t frame, bool loop, float volume, const Buffering& buffering,
+                                              int& error);
     ~StreamPlayer();
     StreamPlayer(const StreamPlayer&) = delete;
     StreamPlayer& operator=(const StreamPlayer&) = delete;
@@ -63,23 +63,23 @@ private:
     void Settle();
     uint64_t Played();
     // MP3 only.
-    void FillFragments();   // with mutex_ held
-    void Feed();            // the feeding thread
+    void FillFragments();  // with mutex_ held
+    void Feed();           // the feeding thread
 
     StreamFormat format_;
     bool loop_;
     Buffering buffering_;
     ALLEGRO_AUDIO_STREAM* stream_ = nullptr;
     ALLEGRO_MIXER* mixer_ = nullptr;
-    bool attached_ = false;     // off the mixer while paused
-    uint64_t startFrame_ = 0;   // where playing (re)began
+    bool attached_ = false;    // off the mixer while paused
+    uint64_t startFrame_ = 0;  // where playing (re)began
     bool playing_ = false;
-    uint64_t played_ = 0;       // frames taken by the mixer since playing began
-    bool ended_ = false;        // played out (a stream that does not loop)
+    uint64_t played_ = 0;  // frames taken by the mixer since playing began
+    bool ended_ = false;   // played out (a stream that does not loop)
 
     std::unique_ptr<Mp3Decoder> decoder_;
-    std::mutex mutex_;            // the decoder and the fragments
-    bool decoderEnded_ = false;   // a stream that does not loop has given all it has
+    std::mutex mutex_;           // the decoder and the fragments
+    bool decoderEnded_ = false;  // a stream that does not loop has given all it has
     ALLEGRO_EVENT_QUEUE* queue_ = nullptr;
     struct QuitSource;
     std::unique_ptr<QuitSource> quit_;

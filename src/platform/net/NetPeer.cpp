@@ -3,8 +3,8 @@
 #include <enet/enet.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <chrono>
+#include <cstdio>
 #include <random>
 
 namespace net {
@@ -70,8 +70,7 @@ NetPeer::~NetPeer() { Shutdown(0); }
 StartResult NetPeer::Startup(uint32_t maxConnections, const SocketDescriptor& socket) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (m_host) return StartResult::kAlreadyStarted;
-    if (maxConnections == 0 || maxConnections >= ENET_PROTOCOL_MAXIMUM_PEER_ID)
-        return StartResult::kInvalidArguments;
+    if (maxConnections == 0 || maxConnections >= ENET_PROTOCOL_MAXIMUM_PEER_ID) return StartResult::kInvalidArguments;
     if (!StartLibrary()) return StartResult::kSocketFailed;
     ENetAddress address{};
     address.host = ENET_HOST_ANY;
@@ -112,8 +111,8 @@ uint16_t NetPeer::GetBoundPort() const {
     return address.port;
 }
 
-ConnectResult NetPeer::Connect(const std::string& host, uint16_t port, uint32_t attempts,
-                               uint32_t attemptIntervalMs, uint32_t timeoutMs) {
+ConnectResult NetPeer::Connect(const std::string& host, uint16_t port, uint32_t attempts, uint32_t attemptIntervalMs,
+                               uint32_t timeoutMs) {
     std::lock_guard<std::mutex> lock(m_mutex);
     if (!m_host) return ConnectResult::kNotStarted;
     if (host.empty() || port == 0) return ConnectResult::kInvalidParameter;
@@ -191,18 +190,13 @@ void NetPeer::ServiceNow() {
         }
         if (result == 0) break;
         switch (event.type) {
-        case ENET_EVENT_TYPE_CONNECT:
-            HandleConnect(event.peer);
-            break;
-        case ENET_EVENT_TYPE_RECEIVE:
-            HandleReceive(event.peer, event.channelID, event.packet->data, event.packet->dataLength);
-            enet_packet_destroy(event.packet);
-            break;
-        case ENET_EVENT_TYPE_DISCONNECT:
-            HandleDisconnect(event.peer, event.data);
-            break;
-        default:
-            break;
+            case ENET_EVENT_TYPE_CONNECT: HandleConnect(event.peer); break;
+            case ENET_EVENT_TYPE_RECEIVE:
+                HandleReceive(event.peer, event.channelID, event.packet->data, event.packet->dataLength);
+                enet_packet_destroy(event.packet);
+                break;
+            case ENET_EVENT_TYPE_DISCONNECT: HandleDisconnect(event.peer, event.data); break;
+            default: break;
         }
     }
     CheckConnectDeadlines();
@@ -238,8 +232,8 @@ void NetPeer::HandleConnect(ENetPeer* peer) {
     size_t incoming = 0;
     for (auto& other : m_links)
         if (!other->outgoing && !other->closing) ++incoming;
-    size_t open = static_cast<size_t>(std::count_if(m_links.begin(), m_links.end(),
-                                                    [](const std::unique_ptr<Link>& l) { return !l->closing; }));
+    size_t open = static_cast<size_t>(
+        std::count_if(m_links.begin(), m_links.end(), [](const std::unique_ptr<Link>& l) { return !l->closing; }));
     auto created = std::make_unique<Link>();
     created->peer = peer;
     created->address = ToAddress(peer->address);
@@ -399,9 +393,8 @@ uint64_t NetPeer::GetDroppedCount() const {
 
 size_t NetPeer::GetConnectionCount() const {
     std::lock_guard<std::mutex> lock(m_mutex);
-    return static_cast<size_t>(std::count_if(m_links.begin(), m_links.end(), [](const std::unique_ptr<Link>& l) {
-        return l->up && !l->closing;
-    }));
+    return static_cast<size_t>(std::count_if(m_links.begin(), m_links.end(),
+                                             [](const std::unique_ptr<Link>& l) { return l->up && !l->closing; }));
 }
 
 void NetPeer::Shutdown(uint32_t blockMs) {

@@ -166,9 +166,9 @@ private:
     uint32_t m_maxIncoming = 0;
     uint32_t m_incomingTimeoutMs = kDefaultTimeoutMs;
     std::vector<std::unique_ptr<Link>> m_links;
-    std::deque<std::unique_ptr<NetPacket>> m_queue;     // received, not yet given out
-    size_t m_queuedMessages = 0;                        // of m_queue, not notices
-    size_t m_queuedBytes = 0;                           // of those messages
+    std::deque<std::unique_ptr<NetPacket>> m_queue;  // received, not yet given out
+    size_t m_queuedMessages = 0;                     // of m_queue, not notices
+    size_t m_queuedBytes = 0;                        // of those messages
     uint64_t m_dropped = 0;
     bool m_overflowReported = false;
     std::vector<std::unique_ptr<NetPacket>> m_givenOut;  // given out, not yet handed back

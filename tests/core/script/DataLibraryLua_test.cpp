@@ -1,7 +1,9 @@
 #include <allegro5/allegro_font.h>
+#include <allegro5/allegro_ttf.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <regex>
 #include <string>
 
 #include "core/base/GlobalState.h"
@@ -116,14 +118,13 @@ TEST_F(DLScript, RegistersFonts) {
     EXPECT_EQ(Run(std::string("DL_RegisterFont('") + kDejaVu + "', 'Fonts', 'General', 'System', 'SystemFont')"), "");
     auto* font = library->Get<ALLEGRO_FONT>("Fonts", "General", "System", "SystemFont", DataKind::Font);
     ASSERT_NE(font, nullptr);
-    EXPECT_GT(al_get_text_width(font, "Hello"), 0);
-    // The glyphs fit a 16-pixel line drawn from its top, so "g", "p" and "y"
-    // keep their tails and capitals their tops.
-    int x, y, w, h;
-    al_get_text_dimensions(font, "gpyTqJ", &x, &y, &w, &h);
-    EXPECT_GE(y, 0);
-    EXPECT_LE(y + h, 16);
-    EXPECT_GE(h, 12);
+    // The file at size 16 as TrueType counts it (16 pixels to the em), the
+    // same font any caller gets from that size.
+    ALLEGRO_FONT* sixteen = al_load_ttf_font(kDejaVu, 16, 0);
+    ASSERT_NE(sixteen, nullptr);
+    EXPECT_EQ(al_get_font_line_height(font), al_get_font_line_height(sixteen));
+    EXPECT_EQ(al_get_text_width(font, "Hello, world"), al_get_text_width(sixteen, "Hello, world"));
+    al_destroy_font(sixteen);
 
     EXPECT_EQ(Run("DL_RegisterFont('Data/Graphics/Fonts/Missing.ttf', 'Fonts', 'General', 'System', 'Gone')"),
               "DataLibrary - Register:  Warning, Pointer Gone did not exist when registered\n");
@@ -156,8 +157,32 @@ TEST_F(DLScript, SampleGameRouting) {
     };
     testsupport::StderrCapture cap;
     for (const auto& p : paths) EXPECT_NE(library->GetHeading(p[0], p[1], p[2]), nullptr) << p[2];
-    EXPECT_NE(library->GetPointer("Fonts", "General", "System", "SystemFont", DataKind::Font), nullptr);
-    EXPECT_NE(library->GetPointer("Fonts", "General", "Dialogue", "ChatFont", DataKind::Font), nullptr);
+    // Menus, lists and the chat draw text in 16-pixel lines: no letter, digit
+    // or mark the game writes inks a row outside them (a descender below
+    // them is cut off).
+    const std::string written = "!\"%(),./:;<>?\\_|0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz";
+    for (const char* name : {"SystemFont", "ChatFont", "DialogueFont"}) {
+        const char* heading = std::string(name) == "SystemFont" ? "System" : "Dialogue";
+        auto* font = library->Get<ALLEGRO_FONT>("Fonts", "General", heading, name, DataKind::Font);
+        ASSERT_NE(font, nullptr) << name;
+        for (char c : written) {
+            int x, y, w, h;
+            ASSERT_TRUE(al_get_glyph_dimensions(font, c, &x, &y, &w, &h)) << name << " " << c;
+            EXPECT_GE(y, 0) << name << " " << c;
+            EXPECT_LE(y + h, 16) << name << " " << c;
+        }
+    }
+    // Every line the elder says fits the dialogue box's text area (451
+    // pixels; an answer's words start 18 further right, after its bubble).
+    auto* dialogue = library->Get<ALLEGRO_FONT>("Fonts", "General", "Dialogue", "DialogueFont", DataKind::Font);
+    ASSERT_NE(dialogue, nullptr);
+    const std::string elder = testsupport::ReadFile(game + "/Data/Scripts/NPCs/Elder/Dialogue.lua");
+    const std::regex said(R"re(DM_Add(Text|Response)\("([^"]*)")re");
+    int lines = 0;
+    for (std::sregex_iterator it(elder.begin(), elder.end(), said), end; it != end; ++it, ++lines)
+        EXPECT_LE(al_get_text_width(dialogue, (*it)[2].str().c_str()), (*it)[1] == "Text" ? 451 : 451 - 18)
+            << (*it)[2];
+    EXPECT_GE(lines, 8);
     // The archive the dungeon floors take their textures from; the library
     // does not own what it points to.
     auto* textures = static_cast<TextureFile*>(

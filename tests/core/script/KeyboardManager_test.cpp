@@ -115,6 +115,8 @@ TEST(KeyboardManager, TapsOverBeforeTheirEventsAreHandledStillCount) {
         {"X seen down before its event", {}, {24}, "X", "Cancel", 1, 1, 1},
         {"then X's own key-down event", {{24, true}}, {24}, "X", "Cancel", 0, 0, 1},
         {"X let go", {{24, false}}, {}, "X", "Cancel", 0, 0, 0},
+        {"I seen down before its event", {}, {9}, "I", "Inventory", 1, 1, 1},
+        {"then its key-down and key-up events", {{9, true}, {9, false}}, {}, "I", "Inventory", 0, 0, 0},
     };
     KeyboardManager keyboard;
     for (const Step& step : steps) {

@@ -4,6 +4,13 @@
 -- game runs).
 TakenItems = TakenItems or {}
 
+-- A notice left up by the last visit goes; the keeper takes the next ones
+-- down after their time.
+if StoneNotice then StoneNotice(nil) end
+EM_OBJ_CreateObject("NoticeKeeper", "StaticAutoScript")
+OBJSAS_SetDelay(30)
+OBJSAS_SetPath("Data/Scripts/Items/NoticeKeeper.lua")
+
 -- A spot's script keeps its own variables, which only it can set: it takes
 -- them from SpotSettings on its first run, which OBJSAS_SetPath starts at
 -- once (script code -2).
@@ -41,28 +48,29 @@ local function Show(name, picture, click, x, y)
 end
 
 -- An item on the ground, and on it the spot that hands it over when the
--- player steps there.
-local function Place(name, prototype, picture, x, y)
+-- player steps there (and says so at the top of the screen).
+local function Place(name, prototype, picture, label, x, y)
     if TakenItems[name] then return end
     Show(name, picture, "Data/Scripts/Items/OnTheGround.lua", x, y)
-    Spot(name .. "Spot", "Data/Scripts/Items/Pickup.lua", {Item = name, Prototype = prototype, X = x, Y = y})
+    Spot(name .. "Spot", "Data/Scripts/Items/Pickup.lua",
+         {Item = name, Prototype = prototype, Label = label, X = x, Y = y})
 end
 
-Place("MeadowCordial", "Potion", "Potion", 60, 40)
-Place("MeadowHerb", "Herb", "Herb", 100, 70)
-Place("HutCordial", "Potion", "Potion", 300, 620)
-Place("PathHerb", "Herb", "Herb", 96, 724)
-Place("LakeMoonstone", "Moonstone", "Moonstone", 40, 90)
+Place("MeadowCordial", "Potion", "Potion", "a Red Cordial", 60, 40)
+Place("MeadowHerb", "Herb", "Herb", "a Healing Herb", 100, 70)
+Place("HutCordial", "Potion", "Potion", "a Red Cordial", 300, 620)
+Place("PathHerb", "Herb", "Herb", "a Healing Herb", 96, 724)
+Place("LakeMoonstone", "Moonstone", "Moonstone", "the Moonstone", 40, 90)
 
--- A standing stone: the blue one writes the game into "Save1.sav", the
--- golden one brings it back, when the player steps onto it or clicks it.
--- They stand at opposite corners of the square, so that no walk to one of
--- them crosses the other (crossing the golden one on the way to the blue
--- one would load an old game; the other way round, overwrite the save).
+-- A standing stone: the blue one writes the game into "Save1.sav" when the
+-- player steps onto it or clicks it; the golden one asks, in the dialogue
+-- box, whether to bring that journey back. They stand on the grass west of
+-- the square, off every way between the places on and around it, and far
+-- enough apart that no walk to one crosses the other.
 local function Stone(name, picture, action, x, y)
     Show(name, picture, "Data/Scripts/Items/" .. action .. "Game.lua", x, y)
     Spot(name .. "Spot", "Data/Scripts/Items/Waystone.lua", {Action = action, X = x, Y = y, Inside = 0})
 end
 
-Stone("SaveStone", "SaveStone", "Save", 128, 684)
-Stone("MemoryStone", "MemoryStone", "Load", 336, 580)
+Stone("SaveStone", "SaveStone", "Save", 40, 600)
+Stone("MemoryStone", "MemoryStone", "Load", 72, 690)

@@ -16,6 +16,7 @@ end
 local item = OBJSAS_GetString("Item")
 PInv_AddItem("ItemPrototypes", "Sample", "Common", OBJSAS_GetString("Prototype"), false)
 io.stderr:write("Picked up " .. item .. "\n")
+StoneNotice("You pick up " .. OBJSAS_GetString("Label") .. ".")
 TakenItems[item] = true
 EM_NPC_RemoveNPC(item)
 EM_OBJ_RemoveObject(item .. "Spot")

@@ -64,7 +64,8 @@ Item("Moonstone", "Moonstone", 3, "Moonstone", 1, 60,
      {"A pale stone that glows when the moon is up.",
       "Its light restores 60 HP to one member of the party,", "and then the stone is gone."})
 
--- The notice the standing stones show at the top of the screen.
+-- The notice at the top of the screen: what the standing stones say, and a
+-- line for every item picked up.
 GUI_SetActiveObjectList("Base")
 GUIOL_AddObject("StoneNotice", "GUIWindow")
 GUIG_SetDimensions(380, 16, 400, 44)
@@ -78,7 +79,8 @@ GUI_SetActiveObjectList("Base")
 GUI_SetActiveObject("StoneNotice")
 GUIG_Hide()
 
--- Shows the notice with a text, or hides it (no text).
+-- Shows the notice with a text, or hides it (no text). A notice goes again
+-- by itself after about four seconds (NoticeKeeper.lua counts them down).
 function StoneNotice(text)
     GUI_SetActiveObjectList("StoneNotice")
     GUI_SetActiveObject("StoneNoticeLine")
@@ -86,4 +88,5 @@ function StoneNotice(text)
     GUI_SetActiveObjectList("Base")
     GUI_SetActiveObject("StoneNotice")
     if text then GUIG_Show() else GUIG_Hide() end
+    NoticeRunsLeft = text and 8 or nil
 end

@@ -1,6 +1,8 @@
 -- Run every few ticks by a standing stone's spot (the script's caller).
--- Stepping onto the stone saves or loads the game once (SaveGame.lua,
--- LoadGame.lua); stepping off hides the stone's notice again.
+-- Stepping onto the blue stone saves the game once (SaveGame.lua); stepping
+-- onto the golden one starts its question in the dialogue box, as a click
+-- on it does (LoadGame.lua is its dialogue script). Stepping off hides the
+-- stone's notice again.
 -- The first run takes the settings its maker left (SpotPlayerNear,
 -- MeadowItems.lua).
 local near = SpotPlayerNear()
@@ -9,7 +11,12 @@ local inside = OBJSAS_GetFloat("Inside") ~= 0
 
 if near and not inside then
     OBJSAS_ModFloat("Inside", 1)
-    LM_ExecuteScript("Data/Scripts/Items/" .. OBJSAS_GetString("Action") .. "Game.lua", -1)
+    if OBJSAS_GetString("Action") == "Load" then
+        DM_SetDialogueNPC("MemoryStone")
+        DM_ManualActivate()
+    else
+        LM_ExecuteScript("Data/Scripts/Items/SaveGame.lua", -1)
+    end
 elseif not near and inside then
     OBJSAS_ModFloat("Inside", 0)
     StoneNotice(nil)

@@ -8,6 +8,9 @@ MapM_SetMapDisplayState(1)
 -- The view of this map, by which the characters place their pictures.
 MapView = "Flat"
 InTheMeadow = false
+-- A notice at the top of the screen does not follow the player down.
+if StoneNotice then StoneNotice(nil) end
+LM_ExecuteScript("Scripts", "System/Windows/MenusClearOfChat.lua", -1)
 
 -- Where the player arrives, just below the stairs.
 EM_OBJ_CreateObject("CellarFoot", "StaticPosition")

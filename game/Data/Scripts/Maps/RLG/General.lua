@@ -10,6 +10,9 @@ MapM_SetMapDisplayState(1)
 -- The view of this map, by which the characters place their pictures.
 MapView = "Isometric"
 InTheMeadow = false
+-- A notice at the top of the screen does not follow the player down.
+if StoneNotice then StoneNotice(nil) end
+LM_ExecuteScript("Scripts", "System/Windows/MenusClearOfChat.lua", -1)
 
 -- In this order the caves take the first as their floor and the second as
 -- their walls; the edge of the floor takes any of the three.

@@ -17,12 +17,18 @@ local function Remember(flag)
 end
 if answer == 1 then Remember("HeardOfTheCaves") end
 if answer == 2 then Remember("WarnedOfTheSlime") end
+-- Every line fits the box's text area, 451 pixels wide in the dialogue
+-- font.
 if answer == 1 then
-    DM_AddText("Elder: The dark stairwell on the square leads down to the caves.")
+    DM_AddText("Elder: The dark stairwell leads down to the caves.")
     DM_BreakLine()
-    DM_AddText("They are never the same twice. A ladder always leads back up.")
+    DM_AddText("They are never the same twice; a ladder leads back up.")
+elseif answer == 2 and Global_GetScriptVariableI("MeadowSlimeFought") == 1 then
+    DM_AddText("Elder: Not any more: you fought the slime off.")
+    DM_BreakLine()
+    DM_AddText("More of its kind wait in the caves below.")
 elseif answer == 2 then
-    DM_AddText("Elder: A slime has crept out of the caves into the meadow.")
+    DM_AddText("Elder: A slime has crept out of the caves.")
     DM_BreakLine()
     DM_AddText("Keep your distance, or be ready to fight it.")
 else

@@ -19,7 +19,9 @@ EIM_CloseFile()
 -- The frame: dark blue, with the moon border, movable.
 GUI_SetActiveObjectList("Base")
 GUIOL_AddObject("WelcomeWindow", "GUIWindow")
-GUIG_SetDimensions(40, 40, 320, 256)
+-- It opens right of where a new game puts the player on the screen (about
+-- 230 across, 250 down), not over him.
+GUIG_SetDimensions(300, 40, 320, 256)
 GUIW_SetBackgroundColor(16, 20, 48)
 GUIG_SetBorderImages("MoonCorner", "MoonHorizontal", "MoonVertical")
 GUIG_SetLock(0)
