@@ -314,11 +314,11 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
             moved = WaitFor(
                 [&] {
                     Position at = PlayerPosition(game);
-                    return at.x == x && at.y == y;
+                    return at.x == x && at.y == y && at.map == "DebugRoom";
                 },
                 10.0);
         }
-        EXPECT_TRUE(moved) << command;
+        EXPECT_TRUE(moved) << command << "; " << Describe(PlayerPosition(game));
         player.Tap("Return");
         player.Type("/npc unknowncommand");
         player.Tap("Return");
@@ -335,8 +335,13 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
     {
         SCOPED_TRACE("the slime chases the player and starts a battle; the party wins it and the meadow returns");
         // The test wakes the slime: from now on it notices the player at 150
-        // and fights at 16, as the meadow's script has it.
-        EXPECT_EQ(game.ProbeOne("(function() EM_NPC_SetActiveNPC(\"Zezazoru\") NPC_WorldEnemy_SetDetectRange(150) "
+        // and fights at 16, as the meadow's script has it. Calm, it has
+        // wandered anywhere, and the way to it could cross the stairwell or
+        // a stone: it is first put a little east of the player, on the open
+        // grass the player has just walked.
+        EXPECT_EQ(game.ProbeOne("(function() EM_NPC_SetActiveNPC(\"Zezazoru\") "
+                                "NPC_SetPositionData(PM_GetValue(\"Player\", \"\", \"XCenter\") + 60, "
+                                "PM_GetValue(\"Player\", \"\", \"YCenter\"), 0) NPC_WorldEnemy_SetDetectRange(150) "
                                 "NPC_WorldEnemy_SetAggroRange(16) return 1 end)()"),
                   "1");
         // Towards the slime, a few steps at a time, until the battle begins.

@@ -1,7 +1,7 @@
 // Two real clients and the relay tool on one machine, under Xvfb: both stay
 // connected on the title screen past the relay's time-out, then enter the
 // game; each gets the other's character, one sees the other walk, and one's
-// chat line reaches the other. The test runs in a network namespace of its
+// chat line reaches both, each once. The test runs in a network namespace of its
 // own, so the relay's fixed port is never shared with anything else on the
 // machine.
 #include <gtest/gtest.h>
@@ -22,6 +22,12 @@ using testsupport::WaitFor;
 namespace {
 
 bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+size_t Count(const std::string& text, const std::string& part) {
+    size_t count = 0;
+    for (size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + part.size())) ++count;
+    return count;
+}
 
 // Where a client shows the other player's character ("nil" until it has
 // one), through the probe of its copy of the game. The "NPC" properties
@@ -128,6 +134,15 @@ TEST(NetworkEndToEnd, TwoClientsThroughTheRelaySeeEachOtherWalkAndChat) {
             10))
             << bob.Runner().Stdout();
         EXPECT_TRUE(WaitFor([&] { return bobsChat().CountDifferent(chatBefore, 40) > 100; }, 10));
+        // The client does not show a line it sends: the relay sends it back
+        // to Ann too, and each client shows each line it relayed once.
+        const std::string line = "Received message from server: \nAnn: Hello from the meadow\n";
+        const size_t relayed = Count(relay.Log(), "says: Ann: Hello from the meadow\n");
+        EXPECT_TRUE(WaitFor(
+            [&] { return Count(ann.Runner().Stdout(), line) == relayed && Count(bob.Runner().Stdout(), line) == relayed; },
+            10))
+            << relayed << " relayed\n"
+            << ann.Runner().Stdout() << bob.Runner().Stdout();
     }
 
     EXPECT_EQ(ann.Close(), 0);

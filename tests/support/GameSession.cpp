@@ -37,10 +37,19 @@ answer:close()
 os.rename("probe.answer.part", "probe.answer")
 )";
 
-constexpr const char* kProbeStart =
-    "\n-- Test-only: the probe that answers the end-to-end test's questions.\n"
-    "AIM_CreateObject(\"TestProbe\", \"FloatingAIPackageList\", \"AIAutoScript\", "
-    "\"Data/Scripts/Test/Probe.lua\", 0)\n";
+// Appended to the scripts of the maps' folder: the probe, and in a map's
+// own script the map's name for the test to read ("TestMapName"). No script
+// function tells which map is loaded, so each map's script names itself: a
+// level's script its level, the random floors' script (in a folder of its
+// own) the random floor's load target. Other scripts there (run by a map's
+// objects) name nothing.
+std::string ProbeStart(const std::string& mapName) {
+    std::string text = "\n-- Test-only: the probe that answers the end-to-end test's questions.\n";
+    if (!mapName.empty()) text += "TestMapName = \"" + mapName + "\"\n";
+    return text +
+           "AIM_CreateObject(\"TestProbe\", \"FloatingAIPackageList\", \"AIAutoScript\", "
+           "\"Data/Scripts/Test/Probe.lua\", 0)\n";
+}
 
 bool WriteText(const std::string& path, const std::string& text, bool append) {
     std::ofstream out(path, append ? std::ios::app : std::ios::trunc);
@@ -63,9 +72,17 @@ void GameSession::InstallProbe() {
     WriteText(game + "/Data/Scripts/Test/Probe.lua", kProbeScript, false);
     // Loading a map clears the floating packages, so every map script
     // starts the probe again.
-    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(game + "/Data/Scripts/Maps", ec))
-        if (entry.is_regular_file() && entry.path().extension() == ".lua")
-            WriteText(entry.path().string(), kProbeStart, true);
+    const fs::path maps = game + "/Data/Scripts/Maps";
+    for (const fs::directory_entry& entry : fs::recursive_directory_iterator(maps, ec))
+        if (entry.is_regular_file() && entry.path().extension() == ".lua") {
+            const std::string stem = entry.path().stem().string();
+            std::string name;
+            if (entry.path().parent_path() != maps)
+                name = "MAPRANDOM";
+            else if (fs::exists(game + "/Data/Maps/" + stem + ".plf") || fs::exists(game + "/Data/Maps/" + stem + ".slf"))
+                name = stem;
+            WriteText(entry.path().string(), ProbeStart(name), true);
+        }
 }
 
 bool GameSession::AppendToScript(const std::string& relativePath, const std::string& text) {

@@ -12,7 +12,8 @@ namespace testsupport {
 // a WindowDriver. The copy carries a test-only probe: a script the game runs
 // every tick of play, which answers requests the test leaves in the game's
 // folder by evaluating Lua expressions (script variables, the player's
-// position) in the running game.
+// position) in the running game. Each map's script of the copy also sets
+// TestMapName to the map's name ("DebugRoom", "Cellar", "MAPRANDOM").
 class GameSession {
 public:
     GameSession();

@@ -19,9 +19,11 @@ namespace testsupport {
 bool CalmTheMeadowSlime(GameSession& game);
 
 // A position in the world ("nan" when the probe did not answer: it runs
-// only while the world does, not during a battle or a map change).
+// only while the world does, not during a battle or a map change), and the
+// name of the map it was read on ("" when unknown).
 struct Position {
     double x = NAN, y = NAN, z = NAN;
+    std::string map;
     bool Known() const { return !std::isnan(x) && !std::isnan(y) && !std::isnan(z); }
 };
 Position PlayerPosition(GameSession& game, double timeoutSeconds = 20.0);
@@ -30,19 +32,26 @@ Position PlayerPosition(GameSession& game, double timeoutSeconds = 20.0);
 // becomes the active character whenever its default script runs (every
 // step): the character is made active in the same request.
 Position CharacterPosition(GameSession& game, const std::string& name, double timeoutSeconds = 20.0);
+// "player at x, y, z on <map>", or that the position could not be read.
 std::string Describe(const Position& at);
 
-// Holds a key until the player's position passes the test. False (with a
-// test failure saying so) when the position cannot be read any more.
+// Holds a key until the player's position passes the test (it may lead
+// onto another map). False (with a test failure saying so) when the
+// position cannot be read any more.
 bool WalkUntil(GameSession& game, const std::string& key, const std::function<bool(const Position&)>& arrived,
                double timeoutSeconds = 30.0);
 // Walks across, then up or down, until the player stands within a few units
-// of the spot: a long walk to near it, then short steps. Gives up, as a test
-// failure saying why, when the position cannot be read or the walk outlasts
-// the timeout.
+// of the spot, on the map the walk began on. It steers by the position read
+// back after every key press: each press is sized to cover about a third
+// of what is left, so a slow machine makes the walk slower, not longer, and a
+// press that carried the player past the spot is answered by one back.
+// Gives up, as a test failure saying where the player is and on which map,
+// when the walk leaves the map, the position cannot be read, presses bring
+// the player no nearer, or the walk outlasts the timeout.
 bool WalkTo(GameSession& game, double x, double y, double timeoutSeconds = 90.0);
 // Steps towards the named world enemy, a few steps at a time, until its
-// battle begins. False when no battle began within the steps.
+// battle begins. False, with a test failure saying where the player is,
+// when no battle began within the steps.
 bool WalkIntoBattle(GameSession& game, const std::string& enemy);
 
 // Share of a picture's pixels for which the test holds (0 for an empty one).
@@ -51,7 +60,8 @@ double Share(const Screenshot& shot, const std::function<bool(uint32_t)>& test);
 // The battle screen is up: the party's parchment status plates at the left.
 bool InBattle(GameSession& game);
 // Clicks Attack and the first target for whoever acts, and a key for every
-// message, until the battle screen is gone. False when it outlasted the tries.
+// message, until the battle is over and the world answers the probe again.
+// False when it outlasted the tries.
 bool WinBattleWithClicks(GameSession& game);
 
 // The inventory's windows, steered from the keyboard: I opens it, the arrow
