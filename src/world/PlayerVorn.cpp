@@ -72,6 +72,8 @@ PlayerVorn::~PlayerVorn() {
 
 void PlayerVorn::Release() {
     m_keySnapshot.clear();
+    // The locks are taken through the player: they go with it.
+    if (KeyboardManager* keyboard = Keyboard()) keyboard->ClearInputLocks();
     m_inventory.reset();
 }
 

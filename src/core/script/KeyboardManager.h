@@ -79,6 +79,7 @@ public:
     void RemoveInputLock(const char* name);
     void RemoveInputLock(const std::string& name) { RemoveInputLock(name.c_str()); }
     bool HasInputLock() const { return !inputLocks_.empty(); }
+    void ClearInputLocks() { inputLocks_.clear(); }
     bool HoldsInputLock(const std::string& name) const;
 
     // Clears every binding's flags (ready too), so a key held across the
