@@ -86,13 +86,11 @@ bool UsableCoordinate(double value) { return std::isfinite(value) && value > -21
 std::string PlainText(const std::string& text) { return std::string(text.c_str()); }
 
 // Cuts the text to at most `limit` bytes, never inside a UTF-8 sequence.
-// True when something was cut.
-bool CutText(std::string& text, size_t limit) {
-    if (text.size() <= limit) return false;
+void CutText(std::string& text, size_t limit) {
+    if (text.size() <= limit) return;
     size_t end = limit;
     while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
     text.resize(end);
-    return true;
 }
 
 }  // namespace
@@ -294,16 +292,14 @@ void NetworkManager::ReceiveServerText(const net::NetPacket* packet) {
     }
     // Server texts are plain texts: nothing after a zero byte counts.
     text = PlainText(text);
-    const size_t received = text.size();
-    if (CutText(text, kMaxServerTextLength))
-        std::fprintf(stderr, "NetworkManager::ReceiveServerText:  Warning, a text of %zu bytes was cut to %zu\n",
-                     received, text.size());
     std::printf("Received message from server: \n%s\n", text.c_str());
     std::fflush(stdout);
     GUIManager* gui = GetGlobalState()->guiManager;
     GUIBaseObject* window = gui ? gui->FindObject("DefaultChatWindow") : nullptr;
-    if (window && window->GetType() == kTypeGUIChatWindow)
+    if (window && window->GetType() == kTypeGUIChatWindow) {
+        CutText(text, kMaxServerTextLength);
         static_cast<GUIChatWindow*>(window)->AddLine(text, GUIChatWindow::kDefaultKind);
+    }
 }
 
 NonPlayingCharacter* NetworkManager::FindRemotePlayer(const std::string& name) {

@@ -53,10 +53,10 @@ public:
     // Refused names remembered so that each is reported once; past this
     // many, one last line says that refusals are no longer reported.
     static constexpr size_t kMaxReportedRefusals = 1024;
-    // Server texts are cut to this many bytes before they are printed and
-    // shown: longer than any line a client can type (the chat line holds
-    // some 60 characters, behind the sender's name), and wider than the
-    // chat window shows.
+    // A server text is printed whole (the peer's message limit bounds it);
+    // the chat window keeps and draws it cut to this many bytes: longer
+    // than any line a client can type (the chat line holds some 60
+    // characters, behind the sender's name), and wider than the window.
     static constexpr size_t kMaxServerTextLength = 256;
 
     struct ServerSettings {

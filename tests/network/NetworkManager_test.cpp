@@ -12,9 +12,13 @@
 #include <vector>
 
 #include "core/base/GlobalState.h"
+#include "gui/GUIManager.h"
+#include "network/GUIChatWindow.h"
 #include "network/NetworkMessages.h"
 #include "platform/net/BitStream.h"
+#include "platform/net/NetPeer.h"
 #include "relay/LoopbackServer.h"
+#include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
@@ -617,31 +621,58 @@ TEST_F(NetworkManagerTest, OtherPlayersAreCappedAndEachRefusedNameIsReportedOnce
 }
 
 TEST_F(NetworkManagerTest, LongServerTextsAreCutAndBoundTheWorkOfAPump) {
+    testsupport::EnsureAllegro();
+    auto* window = new GUIChatWindow;
+    lua.Gui().ResetActiveObjectList();
+    lua.Gui().AddObject("DefaultChatWindow", window);
     auto client = ConnectClient();
     // Six texts of 100 KiB, the first in two-byte characters: a pump stops
-    // once it has handled 256 KiB, and every text is cut, never inside a
-    // character, before it is shown.
+    // once it has handled 256 KiB. Each text is printed whole; the chat
+    // window keeps it cut, never inside a character.
     std::string accented = "a";
     for (int i = 0; i < 51200; ++i) accented += "\xC3\xA9";
+    const std::string plain(102400, 'b');
     for (int i = 0; i < 6; ++i) {
         net::BitStream text = LoopbackServer::MakeMessage(netmsg::kServerText);
-        text.WriteText(i == 0 ? accented : std::string(102400, 'b'));
+        text.WriteText(i == 0 ? accented : plain);
         ASSERT_TRUE(server.SendToClient(text));
     }
     std::this_thread::sleep_for(std::chrono::milliseconds(200));
-    const std::string plain = "Received message from server: \n" + std::string(256, 'b') + "\n";
-    const std::string cut = "NetworkManager::ReceiveServerText:  Warning, a text of 102400 bytes was cut to 256\n";
-    const std::string pumps[2][2] = {
-        {"Received message from server: \n" + accented.substr(0, 255) + "\n" + plain + plain,
-         "NetworkManager::ReceiveServerText:  Warning, a text of 102401 bytes was cut to 255\n" + cut + cut},
-        {plain + plain + plain, cut + cut + cut}};
-    for (const auto& expected : pumps) {
+    const std::string printed = "Received message from server: \n" + plain + "\n";
+    const std::string pumps[2] = {"Received message from server: \n" + accented + "\n" + printed + printed,
+                                  printed + printed + printed};
+    for (const std::string& expected : pumps) {
         testing::internal::CaptureStdout();
         StderrCapture lines;
         client->PumpPackets();
-        EXPECT_EQ(testing::internal::GetCapturedStdout(), expected[0]);
-        EXPECT_EQ(lines.Take(), expected[1]);
+        EXPECT_TRUE(testing::internal::GetCapturedStdout() == expected);
+        EXPECT_EQ(lines.Take(), "");
     }
+    ASSERT_EQ(window->GetLineCount(), 6);
+    EXPECT_EQ(window->GetLine(5)->text, accented.substr(0, 255));
+    EXPECT_EQ(window->GetLine(0)->text, plain.substr(0, 256));
+}
+
+TEST_F(NetworkManagerTest, AMessageOverTheLimitIsRefusedWithALineAndTheConnectionGoesAtOnce) {
+    // A server that sends longer messages than its clients take.
+    server.SetMaximumMessageSize(2 * net::NetPeer::kMaxPacketSize);
+    auto client = ConnectClient();
+    net::BitStream before = LoopbackServer::MakeMessage(netmsg::kServerText);
+    before.WriteText("still here");
+    net::BitStream tooLong = LoopbackServer::MakeMessage(netmsg::kServerText);
+    tooLong.WriteText(std::string(net::NetPeer::kMaxPacketSize, 'x'));
+    testing::internal::CaptureStdout();
+    StderrCapture cap;
+    ASSERT_TRUE(server.SendToClient(before));
+    ASSERT_TRUE(server.SendToClient(tooLong));
+    // Well within the connection's time-out (10 s): the refusal closes it.
+    const bool lost = PumpUntil(*client, [&] { return !client->IsConnected(); });
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "Received message from server: \nstill here\n");
+    ASSERT_TRUE(lost);
+    EXPECT_EQ(cap.Take(), "NetPeer: refused a message of 262158 bytes from " + client->GetServerAddress().ToString() +
+                              ", the limit is 262144 bytes; the connection is closed\n"
+                              "Connection to server has been lost.\n");
+    EXPECT_TRUE(server.WaitFor([&] { return server.ClientCount() == 0; }));
 }
 
 }  // namespace

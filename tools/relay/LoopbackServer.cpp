@@ -64,6 +64,10 @@ void LoopbackServer::Run() {
     }
 }
 
+void LoopbackServer::SetMaximumMessageSize(size_t bytes) {
+    if (m_peer) m_peer->SetMaximumMessageSize(bytes);
+}
+
 bool LoopbackServer::WaitFor(const std::function<bool()>& done, uint32_t timeoutMs) {
     auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
     for (;;) {

@@ -53,6 +53,9 @@ public:
     LoopbackServer& operator=(const LoopbackServer&) = delete;
 
     uint16_t Port() const { return m_port; }
+    // The longest message sent or received (0: the network layer's limit);
+    // raised, the server can send what its clients refuse.
+    void SetMaximumMessageSize(size_t bytes);
 
     // Polls the condition (under the server's lock, which the accessors
     // below may take again) until it holds or the

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cinttypes>
 #include <cstdio>
+#include <cstring>
 #include <random>
 
 namespace net {
@@ -17,6 +19,7 @@ constexpr uint8_t kIdentityMessage = 1;
 // Reasons carried by a graceful close. A close without one (0) is a loss.
 constexpr uint32_t kReasonGoodbye = 1;
 constexpr uint32_t kReasonFull = 2;
+constexpr uint32_t kReasonTooLong = 3;
 // An incoming connection that never sends its identity is dropped after this.
 constexpr uint32_t kIncomingHandshakeMs = 10000;
 // Messages held back until the identity arrives, per connection.
@@ -41,6 +44,50 @@ uint64_t NewGuidValue() {
 
 NetAddress ToAddress(const ENetAddress& address) { return NetAddress{address.host, address.port}; }
 
+// The length of a message over `limit` that the datagram brings a piece of,
+// or 0. The datagram is read as the library lays it out (this layer uses
+// neither compression nor checksums); whatever cannot be read is left to the
+// library, which drops it.
+uint64_t OversizedMessageIn(const uint8_t* data, size_t length, size_t limit) {
+    if (length < sizeof(enet_uint16)) return 0;
+    enet_uint16 flags = 0;
+    std::memcpy(&flags, data, sizeof flags);
+    flags = ENET_NET_TO_HOST_16(flags);
+    if (flags & ENET_PROTOCOL_HEADER_FLAG_COMPRESSED) return 0;
+    size_t offset = (flags & ENET_PROTOCOL_HEADER_FLAG_SENT_TIME) ? sizeof(ENetProtocolHeader) : sizeof(enet_uint16);
+    while (length - offset >= sizeof(ENetProtocolCommandHeader)) {
+        const uint8_t number = data[offset] & ENET_PROTOCOL_COMMAND_MASK;
+        const size_t size = number < ENET_PROTOCOL_COMMAND_COUNT ? enet_protocol_command_size(number) : 0;
+        if (size == 0 || length - offset < size) break;
+        ENetProtocol command;
+        std::memcpy(&command, data + offset, size);
+        size_t payload = 0;
+        switch (number) {
+            case ENET_PROTOCOL_COMMAND_SEND_RELIABLE:
+                payload = ENET_NET_TO_HOST_16(command.sendReliable.dataLength);
+                break;
+            case ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE:
+                payload = ENET_NET_TO_HOST_16(command.sendUnreliable.dataLength);
+                break;
+            case ENET_PROTOCOL_COMMAND_SEND_UNSEQUENCED:
+                payload = ENET_NET_TO_HOST_16(command.sendUnsequenced.dataLength);
+                break;
+            case ENET_PROTOCOL_COMMAND_SEND_FRAGMENT:
+            case ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE_FRAGMENT: {
+                const uint32_t total = ENET_NET_TO_HOST_32(command.sendFragment.totalLength);
+                if (total > limit) return total;
+                payload = ENET_NET_TO_HOST_16(command.sendFragment.dataLength);
+                break;
+            }
+            default: break;
+        }
+        offset += size;
+        if (length - offset < payload) break;
+        offset += payload;
+    }
+    return 0;
+}
+
 }  // namespace
 
 struct NetPeer::Link {
@@ -53,8 +100,24 @@ struct NetPeer::Link {
     bool closing = false;      // closed by this side (or refused): no notices
     uint64_t deadline = 0;     // until then the connection must come up
     uint32_t timeoutMs = kDefaultTimeoutMs;
+    uint64_t refusedLength = 0;  // a message this long, over the limit, began to arrive
     std::vector<std::unique_ptr<NetPacket>> pending;
 };
+
+int NetPeer::LookAtDatagram(ENetHost* host, ENetEvent*) {
+    if (host->receivedDataLength < sizeof(enet_uint16)) return 0;
+    enet_uint16 peerId = 0;
+    std::memcpy(&peerId, host->receivedData, sizeof peerId);
+    peerId = ENET_NET_TO_HOST_16(peerId) & ENET_PROTOCOL_MAXIMUM_PEER_ID;
+    if (peerId >= host->peerCount) return 0;
+    ENetPeer* peer = &host->peers[peerId];
+    auto* link = static_cast<Link*>(peer->data);
+    if (!link || link->refusedLength || peer->address.host != host->receivedAddress.host ||
+        peer->address.port != host->receivedAddress.port)
+        return 0;
+    link->refusedLength = OversizedMessageIn(host->receivedData, host->receivedDataLength, host->maximumPacketSize);
+    return 0;
+}
 
 NetPeer* NetPeer::GetInstance() {
     if (!StartLibrary()) return nullptr;
@@ -81,7 +144,8 @@ StartResult NetPeer::Startup(uint32_t maxConnections, const SocketDescriptor& so
     // told that this side is full instead of going unanswered.
     m_host = enet_host_create(&address, maxConnections + 1, kChannelCount + 1, 0, 0);
     if (!m_host) return StartResult::kSocketFailed;
-    m_host->maximumPacketSize = kMaxPacketSize;
+    m_host->maximumPacketSize = m_maxMessageSize;
+    m_host->intercept = LookAtDatagram;
     m_maxConnections = maxConnections;
     m_stopThread = false;
     m_thread = std::thread([this] { Run(); });
@@ -101,6 +165,12 @@ void NetPeer::SetMaximumIncomingConnections(uint32_t count) {
 void NetPeer::SetIncomingTimeout(uint32_t timeoutMs) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_incomingTimeoutMs = timeoutMs ? timeoutMs : kDefaultTimeoutMs;
+}
+
+void NetPeer::SetMaximumMessageSize(size_t bytes) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    m_maxMessageSize = bytes ? bytes : kMaxPacketSize;
+    if (m_host) m_host->maximumPacketSize = m_maxMessageSize;
 }
 
 uint16_t NetPeer::GetBoundPort() const {
@@ -199,6 +269,7 @@ void NetPeer::ServiceNow() {
             default: break;
         }
     }
+    CloseRefusedLinks();
     CheckConnectDeadlines();
 }
 
@@ -216,6 +287,26 @@ void NetPeer::CheckConnectDeadlines() {
     for (Link* link : expired) {
         if (link->outgoing) Notify(kConnectionAttemptFailed, *link);
         enet_peer_reset(link->peer);
+        DropLink(link);
+    }
+}
+
+void NetPeer::CloseRefusedLinks() {
+    std::vector<Link*> refused;
+    for (auto& link : m_links)
+        if (link->refusedLength && !link->closing) refused.push_back(link.get());
+    for (Link* link : refused) {
+        std::fprintf(stderr,
+                     "NetPeer: refused a message of %" PRIu64
+                     " bytes from %s, the limit is %zu bytes; the connection is closed\n",
+                     link->refusedLength, link->address.ToString().c_str(), m_host->maximumPacketSize);
+        // The messages that arrived before it are delivered first.
+        if (link->up) {
+            Notify(kConnectionLost, *link);
+        } else if (link->outgoing) {
+            Notify(kConnectionAttemptFailed, *link);
+        }
+        enet_peer_disconnect_now(link->peer, kReasonTooLong);
         DropLink(link);
     }
 }

@@ -14,8 +14,16 @@
 // The queue holds at most kMaxQueuedMessages messages and kMaxQueuedBytes
 // bytes of them: past that the oldest messages are dropped, with one line on
 // stderr until the owner has emptied the queue again. Notifications are
-// never dropped. A message longer than kMaxPacketSize is refused by the
-// network library and never reaches the queue.
+// never dropped.
+//
+// A message longer than the peer's limit (kMaxPacketSize unless set) is
+// neither sent nor received. The network library would refuse such a
+// message in silence and leave it unacknowledged, so that the sender resends
+// it until its time-out and every later message on the connection waits
+// behind it. The peer therefore looks at each datagram before the library
+// does: at the first piece of a message over the limit it prints a line
+// with the message's size and the limit, closes that connection at once
+// and reports it lost (kConnectionLost).
 //
 // Behind the notifications lies a small handshake of the layer's own: once
 // ENet has the connection up, each side sends its identity on a channel the
@@ -38,6 +46,7 @@
 
 typedef struct _ENetHost ENetHost;
 typedef struct _ENetPeer ENetPeer;
+typedef struct _ENetEvent ENetEvent;
 
 namespace net {
 
@@ -69,9 +78,10 @@ public:
     static constexpr size_t kMaxQueuedMessages = 4096;
     // Bytes of messages the receive queue holds before the oldest are dropped.
     static constexpr size_t kMaxQueuedBytes = 16 * 1024 * 1024;
-    // The longest message sent or received, in bytes. The game's messages
-    // are far shorter: a chat line, a name, one player's state, a world
-    // state of some hundred players.
+    // The longest message sent or received, in bytes, unless set otherwise
+    // (SetMaximumMessageSize). The game's messages are far shorter: a chat
+    // line, a name, one player's state, a world state of some hundred
+    // players.
     static constexpr size_t kMaxPacketSize = 256 * 1024;
 
     // A new peer, or null when the network library cannot start.
@@ -93,6 +103,9 @@ public:
     // How long an incoming connection may stay silent before it is lost
     // (0: kDefaultTimeoutMs). Holds for connections made afterwards.
     void SetIncomingTimeout(uint32_t timeoutMs);
+    // The longest message sent or received (0: kMaxPacketSize). A server
+    // whose clients take longer messages, or a test that plays one, sets it.
+    void SetMaximumMessageSize(size_t bytes);
     // The port the socket is bound to (0 when not started).
     uint16_t GetBoundPort() const;
 
@@ -137,12 +150,21 @@ public:
 private:
     struct Link;
 
+    // Called by the library with each datagram before it handles it: marks
+    // the connection when the datagram brings a piece of a message over the
+    // limit. The library then handles the datagram as ever (what came
+    // before the piece is delivered); ServiceNow closes the connection.
+    static int LookAtDatagram(ENetHost* host, ENetEvent* event);
+
     // The servicing thread's loop.
     void Run();
     // Handles every event ENet has now (the lock held).
     void ServiceNow();
     void StopThread();
     void CheckConnectDeadlines();
+    // Closes the connections on which a message over the limit began to
+    // arrive, with a line each, and reports them lost.
+    void CloseRefusedLinks();
     void HandleConnect(ENetPeer* peer);
     void HandleReceive(ENetPeer* peer, uint8_t channel, const uint8_t* data, size_t length);
     void HandleDisconnect(ENetPeer* peer, uint32_t reason);
@@ -165,6 +187,7 @@ private:
     uint32_t m_maxConnections = 0;
     uint32_t m_maxIncoming = 0;
     uint32_t m_incomingTimeoutMs = kDefaultTimeoutMs;
+    size_t m_maxMessageSize = kMaxPacketSize;
     std::vector<std::unique_ptr<Link>> m_links;
     std::deque<std::unique_ptr<NetPacket>> m_queue;  // received, not yet given out
     size_t m_queuedMessages = 0;                     // of m_queue, not notices
