@@ -363,8 +363,8 @@ TEST_F(SaveFileTest, NumbersNoClassReachesAreLoadedAtTheNearestItReaches) {
     }
 }
 
-// Every saved number of the first member, in the file's order.
-std::vector<int64_t> Numbers(const Character& c) {
+// Every saved number of a member, in the file's order.
+static std::vector<int64_t> Numbers(const Character& c) {
     const CombatStats& s = *c.GetStats();
     return {s.level,     s.hp,       s.maxHp,     s.mp,      s.maxMp,   s.shownHp,          s.shownMp,
             s.strength,  s.toughness, s.intellect, s.cunning, s.agility, s.speed, c.GetExperience()->needed,
