@@ -95,6 +95,19 @@ float XAt(int32_t level, int32_t draw) {
 
 float DrawX(int32_t level) { return XAt(level, RandomNext()); }
 
+// HP (or MP) moves with its maximum, held to the 32-bit range. A raise never
+// lifts it past the new maximum: only a value a script left above a negative
+// maximum could get there.
+int32_t MoveWithMaximum(int32_t value, int32_t oldMaximum, int32_t newMaximum) {
+    const int64_t change = int64_t{newMaximum} - oldMaximum;
+    int64_t moved = int64_t{value} + change;
+    if (change > 0) moved = std::min(moved, std::max<int64_t>(value, newMaximum));
+    return SaturateToInt32(moved);
+}
+
+// A change for the level-up texts, held to the 32-bit range.
+int32_t Change(int32_t now, int32_t before) { return SaturateToInt32(int64_t{now} - before); }
+
 template <typename... Args> std::string Format(const char* format, Args... values) {
     char buffer[256];
     std::snprintf(buffer, sizeof buffer, format, values...);
@@ -110,27 +123,6 @@ GUICombatMessageWindow* FindMessageWindow() {
 
 const PartyClassData& PartyClass::GetClassData(int32_t classId) {
     return kClasses[std::clamp(classId, 0, kClassCount - 1)];
-}
-
-const CombatStats& PartyClass::GrowthCeilings() {
-    static const CombatStats ceilings = [] {
-        // Every formula grows with x, so each is largest at the cap's top draw.
-        const float top = XAt(kMaxLevel, 70);
-        CombatStats c;
-        int32_t* stats[6] = {&c.strength, &c.toughness, &c.intellect, &c.cunning, &c.agility, &c.speed};
-        for (int32_t* stat : stats) *stat = 0;
-        for (const PartyClassData& d : kClasses) {
-            c.maxHp = std::max({c.maxHp, d.hp, Evaluate(d.maxHp, top)});
-            if (d.setsMp) c.maxMp = std::max(c.maxMp, d.mp);
-            if (d.hasMp) c.maxMp = std::max(c.maxMp, Evaluate(d.maxMp, top));
-            for (int i = 0; i < 6; ++i) *stats[i] = std::max({*stats[i], d.stats[i], Evaluate(d.growth[i], top)});
-        }
-        c.level = kMaxLevel;
-        c.hp = c.shownHp = c.maxHp;
-        c.mp = c.shownMp = c.maxMp;
-        return c;
-    }();
-    return ceilings;
 }
 
 PartyClass::PartyClass(const PartyClassData& data) : m_data(data), m_sprite(new FieldSprite()) {
@@ -192,8 +184,8 @@ void PartyClass::LevelUp(GUICombatMessageWindow* window) {
     s.maxHp = Evaluate(m_data.maxHp, DrawX(level));
     if (m_data.hasMp) s.maxMp = Evaluate(m_data.maxMp, DrawX(level));
     for (int i = 0; i < 6; ++i) *stats[i] = Evaluate(m_data.growth[i], DrawX(level));
-    s.hp = TruncateToInt32(static_cast<double>(s.hp) + s.maxHp - oldMaxHp);
-    if (m_data.hasMp) s.mp = TruncateToInt32(static_cast<double>(s.mp) + s.maxMp - oldMaxMp);
+    s.hp = MoveWithMaximum(s.hp, oldMaxHp, s.maxHp);
+    if (m_data.hasMp) s.mp = MoveWithMaximum(s.mp, oldMaxMp, s.maxMp);
 
     if (!window) return;
     auto line = [window](const std::string& text) {
@@ -205,9 +197,9 @@ void PartyClass::LevelUp(GUICombatMessageWindow* window) {
                                               "Intellect increased by %i.", "Cunning increased by %i.",
                                               "Agility increased by %i.",   "Speed increased by %i."};
     line(Format("%s is now level %i!", GetName().c_str(), level));
-    line(Format("Max HP increased by %i.", s.maxHp - oldMaxHp));
-    if (m_data.hasMp) line(Format("Max MP increased by %i.", s.maxMp - oldMaxMp));
-    for (int i = 0; i < 6; ++i) line(Format(kStatLines[i], *stats[i] - old[i]));
+    line(Format("Max HP increased by %i.", Change(s.maxHp, oldMaxHp)));
+    if (m_data.hasMp) line(Format("Max MP increased by %i.", Change(s.maxMp, oldMaxMp)));
+    for (int i = 0; i < 6; ++i) line(Format(kStatLines[i], Change(*stats[i], old[i])));
     window->QueueLineBreak();
 }
 

@@ -56,10 +56,6 @@ public:
     // The number of party classes and their rows, by class id.
     static constexpr int32_t kClassCount = 6;
     static const PartyClassData& GetClassData(int32_t classId);
-    // The most any class holds of each statistic, at its start or through
-    // growth up to the level cap; the level is the cap. Nothing the game
-    // itself does goes past these.
-    static const CombatStats& GrowthCeilings();
 
     explicit PartyClass(const PartyClassData& data);
     ~PartyClass() override;

@@ -1,6 +1,5 @@
 #include "savefile/SFCharacterModule.h"
 
-#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -33,30 +32,14 @@ int32_t* StatFields(CombatStats& s, size_t index) {
     return fields[index];
 }
 
-// The saved statistics' names, in their saved order.
-const char* const kStatNames[kStatCount] = {"level",    "HP",       "max HP",   "MP",        "max MP",
-                                            "shown HP", "shown MP", "Strength", "Toughness", "Intellect",
-                                            "Cunning",  "Agility",  "Speed"};
-
-// Current and shown HP and MP: these alone go below 0, when a knocked-out
-// member's maximum drops at a level-up.
-bool MayBeNegative(size_t index) { return index == 1 || index == 3 || index == 5 || index == 6; }
-
-// Brings every number within what the classes reach, saying so for each one
-// that was not: a file made or altered elsewhere cannot hand the battle
-// numbers that overflow it.
-void KeepWithinReach(const std::string& name, CombatStats& stats) {
-    CombatStats ceilings = PartyClass::GrowthCeilings();
-    for (size_t i = 0; i < kStatCount; ++i) {
-        int32_t& value = *StatFields(stats, i);
-        const int32_t high = *StatFields(ceilings, i);
-        const int32_t low = i == 0 ? 1 : MayBeNegative(i) ? -high : 0;
-        const int32_t kept = std::clamp(value, low, high);
-        if (kept == value) continue;
-        std::fprintf(stderr, "SFCharacterModule - Warning, %s: %s %i is out of range, loaded as %i.\n", name.c_str(),
-                     kStatNames[i], value, kept);
-        value = kept;
-    }
+// A level above the cap is brought down to it, saying so. Every other
+// number is kept as saved: scripts may set any of them, and the battle's
+// arithmetic holds whatever 32-bit values it meets.
+void KeepLevelWithinReach(const std::string& name, CombatStats& stats) {
+    if (stats.level <= PartyClass::kMaxLevel) return;
+    std::fprintf(stderr, "SFCharacterModule - Warning, %s: level %i is out of range, loaded as %i.\n", name.c_str(),
+                 stats.level, PartyClass::kMaxLevel);
+    stats.level = PartyClass::kMaxLevel;
 }
 
 }  // namespace
@@ -103,7 +86,7 @@ void SFCharacterModule::Interperet() {
     if (!member) return;
     auto stats = std::make_unique<CombatStats>();
     for (size_t i = 0; i < kStatCount; ++i) *StatFields(*stats, i) = GetI32(m_data, 4 + 4 * i);
-    KeepWithinReach(GetName(), *stats);
+    KeepLevelWithinReach(GetName(), *stats);
     auto experience = std::make_unique<ExperienceRecord>();
     experience->needed = GetI32(m_data, 56);
     experience->gained = GetI32(m_data, 60);

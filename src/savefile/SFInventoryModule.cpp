@@ -21,12 +21,22 @@ uint32_t GetU32(const std::vector<uint8_t>& in, size_t offset) {
     return v;
 }
 
-// Codes and quantities are 32-bit signed numbers in the game; a saved one
+// Codes and quantities are 32-bit signed numbers in the game; a saved code
 // above that range stands for nothing.
 bool InRange(uint32_t value) { return value <= uint32_t{std::numeric_limits<int32_t>::max()}; }
 
 void ReportUnresolved(uint32_t code) {
     std::fprintf(stderr, "SFIM::Interperet - Warning, unresolved code %i\n", static_cast<int32_t>(code));
+}
+
+// A quantity beyond the 32-bit range is loaded as the most a slot can hold,
+// saying so: the item itself is kept.
+int32_t LoadedQuantity(uint32_t quantity, uint32_t slot) {
+    if (InRange(quantity)) return static_cast<int32_t>(quantity);
+    const int32_t kept = std::numeric_limits<int32_t>::max();
+    std::fprintf(stderr, "SFIM::Interperet - Warning, quantity %u in slot %u is out of range, loaded as %i\n", quantity,
+                 slot, kept);
+    return kept;
 }
 
 }  // namespace
@@ -71,7 +81,7 @@ void SFInventoryModule::Interperet() {
         const uint32_t code = GetU32(m_data, 4 + 8 * size_t{i});
         const uint32_t quantity = GetU32(m_data, 8 + 8 * size_t{i});
         if (code == 0 || quantity == 0) continue;
-        if (!InRange(code) || !InRange(quantity)) {
+        if (!InRange(code)) {
             ReportUnresolved(code);
             continue;
         }
@@ -83,7 +93,7 @@ void SFInventoryModule::Interperet() {
             ReportUnresolved(code);
             continue;
         }
-        item->SetQuantity(static_cast<int32_t>(quantity));
+        item->SetQuantity(LoadedQuantity(quantity, i));
         // A refused placement leaves the item here, and it is freed here.
         inventory->PutItemInSlot(item, static_cast<int>(i));
     }

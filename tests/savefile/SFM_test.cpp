@@ -7,6 +7,7 @@
 #include <sys/syscall.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <filesystem>
 #include <string>
@@ -310,20 +311,22 @@ TEST_F(SaveFileTest, UnknownPartsAreSkippedWithTheirWarnings) {
               "PI::BuildItemFromPrototypeCode:  Failed, code 99 not found\n"
               "SFIM::Interperet - Warning, unresolved code 99\n"
               "SFIM::Interperet - Warning, unresolved code -1\n"
-              "SFIM::Interperet - Warning, unresolved code 1\n");
+              "SFIM::Interperet - Warning, quantity 2147483648 in slot 5 is out of range, loaded as 2147483647\n");
     EXPECT_EQ(Names(), (std::vector<std::string>{"Kell", "Orravine"}));
     EXPECT_EQ(party->GetMemberAt(1)->GetStats()->hp, 33);
     EXPECT_EQ(party->GetMemberAt(1)->GetStats()->level, 99);
     EXPECT_EQ(party->GetMemberAt(0)->GetStats()->strength, 11);
     EXPECT_EQ(inventory->GetItemAt(0)->GetQuantity(), 5);
+    ASSERT_NE(inventory->GetItemAt(5), nullptr);
+    EXPECT_EQ(inventory->GetItemAt(5)->GetQuantity(), INT32_MAX);
     EXPECT_EQ(inventory->GetItemAt(49)->GetQuantity(), 2);
-    EXPECT_EQ(inventory->CountItems(), 2);
+    EXPECT_EQ(inventory->CountItems(), 3);
 
     // A file of no records empties the party and leaves the inventory.
     dir.WriteFile("empty.dat", Bytes().Text("TamskCube Savefile").U32(0).data);
     EXPECT_EQ(Load("empty.dat"), "");
     EXPECT_TRUE(Names().empty());
-    EXPECT_EQ(inventory->CountItems(), 2);
+    EXPECT_EQ(inventory->CountItems(), 3);
 }
 
 TEST_F(SaveFileTest, NumbersNoClassReachesAreLoadedAtTheNearestItReaches) {
@@ -337,13 +340,9 @@ TEST_F(SaveFileTest, NumbersNoClassReachesAreLoadedAtTheNearestItReaches) {
         {100, 33, 11, "SFCharacterModule - Warning, Kell: level 100 is out of range, loaded as 99.\n", 99, 33, 11},
         {INT32_MAX, 33, 11, "SFCharacterModule - Warning, Kell: level 2147483647 is out of range, loaded as 99.\n",
          99, 33, 11},
-        {99, 33, INT32_MAX,
-         "SFCharacterModule - Warning, Kell: Strength 2147483647 is out of range, loaded as 401.\n", 99, 33, 401},
-        {5, -2000000000, -7,
-         "SFCharacterModule - Warning, Kell: HP -2000000000 is out of range, loaded as -813.\n"
-         "SFCharacterModule - Warning, Kell: shown HP -2000000000 is out of range, loaded as -813.\n"
-         "SFCharacterModule - Warning, Kell: Strength -7 is out of range, loaded as 0.\n",
-         5, -813, 0},
+        // Any other number is one a script may have set: kept as it is.
+        {99, 33, INT32_MAX, "", 99, 33, INT32_MAX},
+        {5, -2000000000, -7, "", 5, -2000000000, -7},
     };
     for (const Case& c : cases) {
         // One member, four letters of name: 104 bytes.
@@ -361,6 +360,43 @@ TEST_F(SaveFileTest, NumbersNoClassReachesAreLoadedAtTheNearestItReaches) {
         EXPECT_EQ(s.hp, c.loadedHp);
         EXPECT_EQ(s.strength, c.loadedStrength);
         EXPECT_EQ(s.maxHp, 90);
+    }
+}
+
+// Every saved number of a member, in the file's order.
+static std::vector<int64_t> Numbers(const Character& c) {
+    const CombatStats& s = *c.GetStats();
+    return {s.level,     s.hp,       s.maxHp,     s.mp,      s.maxMp,   s.shownHp,          s.shownMp,
+            s.strength,  s.toughness, s.intellect, s.cunning, s.agility, s.speed, c.GetExperience()->needed,
+            c.GetExperience()->gained};
+}
+
+TEST_F(SaveFileTest, WhatScriptsSetLoadsBackUnchangedAndStillFights) {
+    const char* const cases[] = {
+        "5000, 0, 1000, 5, 4, 4, 8, 10",
+        "2147483647, 2147483647, 2147483647, 2147483647, 2147483647, 2147483647, 2147483647, 2147483647",
+        "-2147483648, -1, -2147483648, -2147483648, -5, -2147483648, -2147483648, -2147483648",
+    };
+    for (const char* numbers : cases) {
+        party->ClearParty();
+        ASSERT_TRUE(lua.Run(std::string("PartyManager_AddCharacter('Kell') Character_SetBasicProperties(") + numbers +
+                            ") SFM_IssueSave('round.dat')"));
+        const std::vector<int64_t> saved = Numbers(*party->GetMemberAt(0));
+        StderrCapture cap;
+        ASSERT_TRUE(lua.Run("SFM_IssueLoad('round.dat')"));
+        EXPECT_EQ(cap.Take(), "") << numbers;
+        ASSERT_EQ(party->GetPartySize(), 1);
+        Character& kell = *party->GetMemberAt(0);
+        EXPECT_EQ(Numbers(kell), saved) << numbers;
+
+        // A blow lowers HP in full; level-ups move HP with max HP, never past it.
+        const int64_t hp = std::max<int64_t>(0, saved[1] - 1000);
+        kell.TakeDamage(nullptr, 1000);
+        EXPECT_EQ(kell.GetStats()->hp, hp) << numbers;
+        kell.GainExperience(INT32_MAX);
+        const int32_t maxHp = kell.GetStats()->maxHp;
+        EXPECT_EQ(kell.GetStats()->level, 99) << numbers;
+        EXPECT_EQ(kell.GetStats()->hp, std::min<int64_t>(hp - saved[2] + maxHp, maxHp)) << numbers;
     }
 }
 
