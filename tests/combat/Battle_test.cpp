@@ -156,12 +156,14 @@ TEST_F(BattleTest, TheAttackScriptCannotChangeTheParty) {
 }
 
 // A script run in the middle of a turn cannot stall the battle: a second
-// battle asked for is refused with a line (the preload list untouched); the
-// battle ends.
+// battle asked for is refused with a line (the preload list untouched), and
+// the battle's windows that it hides are shown again; the battle ends.
 TEST_F(BattleTest, AScriptRunMidTurnCannotStallTheBattle) {
     const std::pair<const char*, const char*> cases[] = {
         {"CombatManager_InitiateCombat()", "CombatManager_InitiateCombat:  Failed, a battle is running\n"},
         {"DEBUG_ActivateCombat()", "DEBUG_ActivateCombat:  Failed, a battle is running\n"},
+        {"GUI_HideAllObjects()", ""},
+        {"GUI_SetActiveObjectAndListFromBase('CombatMessageWindow') GUIG_Hide()", ""},
     };
     for (const auto& [call, line] : cases) {
         dir_.WriteFile("Data/Scripts/Combat/Algorithms/LeapToPoint.lua", std::string(call) + "\n");
