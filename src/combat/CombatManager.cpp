@@ -132,6 +132,7 @@ void CombatManager::Update() {
         FinishBattle();
         return;
     }
+    ShowOwnWindows();
     if (m_party) m_party->UpdateFieldSprites();
     if (m_enemies) m_enemies->UpdateFieldSprites();
     GUICombatMessageWindow* window = m_messageWindow;
@@ -151,6 +152,17 @@ void CombatManager::Update() {
     } else if (window->IsFinished()) {
         window->Reset();
         JudgeRound();
+    }
+}
+
+void CombatManager::ShowOwnWindows() {
+    auto hidden = [](const GUIBaseObject* window) { return window && !window->IsSelfVisible(); };
+    for (NamedList::Node* node = m_characterDisplays->GetHead(); node; node = node->next)
+        if (auto* display = static_cast<GUIBaseObject*>(node->value); hidden(display)) display->Open();
+    if (m_messageWindow && m_messageWindow->IsRunning()) {
+        if (hidden(m_overlay) || hidden(m_messageWindow)) EnterMessagePhase();
+    } else if (!m_ready && (hidden(m_overlay) || (hidden(m_commandWindow) && hidden(m_targetWindow)))) {
+        EnterCommandPhase();
     }
 }
 

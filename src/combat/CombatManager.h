@@ -102,6 +102,13 @@ public:
 private:
     void JudgeRound();
     void FinishBattle();
+    // A script the battle runs (an attack script) may hide any window, the
+    // battle's own too: a hidden message window plays no further and a
+    // hidden command window takes no choice, so the battle would wait for
+    // ever. Each tick the windows of the phase at hand are shown again when
+    // none of them is (the player closing the target list still counts as
+    // showing the commands).
+    void ShowOwnWindows();
     void DrawCombatants();
     // Refuses a battle that cannot be fought (no living party member):
     // the return to the map is filed at once.

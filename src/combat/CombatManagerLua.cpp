@@ -34,7 +34,17 @@ int CombatManager_AddPreloadEnemy(lua_State* L) {
     return 0;
 }
 
+// A battle runs, or one is on its way: a battle started over it would never
+// end, so the request is refused with the caller's line.
+bool RefusedInBattle(const char* caller) {
+    const CombatManager* manager = GetCombatRegistry().combatManager;
+    if (!(manager && manager->IsBattleRunning()) && !IsBattleRunningOrRequested()) return false;
+    script::Lines{caller}.Fail("a battle is running");
+    return true;
+}
+
 int CombatManager_InitiateCombat(lua_State*) {
+    if (RefusedInBattle("CombatManager_InitiateCombat")) return 0;
     RequestCombatTransition();
     return 0;
 }
@@ -42,6 +52,8 @@ int CombatManager_InitiateCombat(lua_State*) {
 int DEBUG_ActivateCombat(lua_State*) {
     CombatManager* manager = GetCombatRegistry().combatManager;
     if (!manager) return script::Lines{"DEBUG_ActivateCombat"}.Fail(kNoManager);
+    // Refused before the preload list changes: it belongs to the battle.
+    if (RefusedInBattle("DEBUG_ActivateCombat")) return 0;
     manager->ClearPreloadList();
     DataLibrary* library = GetGlobalState()->dataLibrary;
     void* first = nullptr;

@@ -155,4 +155,25 @@ TEST_F(BattleTest, TheAttackScriptCannotChangeTheParty) {
     GetGlobalState()->savefileManager = savedManager;
 }
 
+// A script run in the middle of a turn cannot stall the battle: a second
+// battle asked for is refused with a line (the preload list untouched), and
+// the battle's windows that it hides are shown again; the battle ends.
+TEST_F(BattleTest, AScriptRunMidTurnCannotStallTheBattle) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"CombatManager_InitiateCombat()", "CombatManager_InitiateCombat:  Failed, a battle is running\n"},
+        {"DEBUG_ActivateCombat()", "DEBUG_ActivateCombat:  Failed, a battle is running\n"},
+        {"GUI_HideAllObjects()", ""},
+        {"GUI_SetActiveObjectAndListFromBase('CombatMessageWindow') GUIG_Hide()", ""},
+    };
+    for (const auto& [call, line] : cases) {
+        dir_.WriteFile("Data/Scripts/Combat/Algorithms/LeapToPoint.lua", std::string(call) + "\n");
+        std::string lines;
+        const std::string out = testsupport::Stderr([&] { lines = Fight(); });
+        EXPECT_NE(out.find(line), std::string::npos) << call;
+        EXPECT_EQ(manager_->GetPreloadList()->GetCount(), 2) << call;
+        EXPECT_EQ(manager_->GetState(), 1) << call << "\n" << lines;
+        GetGlobalState()->stateSwitchRequest = 0;
+    }
+}
+
 }  // namespace

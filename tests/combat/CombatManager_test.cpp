@@ -318,11 +318,21 @@ TEST_F(CombatManagerTest, PreloadFunctionsAndTheDebugBattle) {
     Start();
     EXPECT_EQ(enemies->preloadSeen, manager->GetPreloadList());
 
+    // Once that battle is over a new one may be asked for.
+    manager->SetBattleResult(1);
+    manager->Update();
     ClearTransitionState();
     GetGlobalState()->stateSwitchRequest = 0;
     ASSERT_TRUE(lua->Run("CombatManager_InitiateCombat()"));
     EXPECT_EQ(GetGlobalState()->stateSwitchRequest, 1);
     EXPECT_EQ(GetTransitionState().targetKind, kTransitionBattle);
+    // A second request before the first is taken up is refused, as it is on
+    // the way in and during the battle.
+    EXPECT_EQ(testsupport::Stderr([&] { lua->Run("CombatManager_InitiateCombat()"); }),
+              "CombatManager_InitiateCombat:  Failed, a battle is running\n");
+    GetGlobalState()->stateSwitchRequest = 0;
+    GetTransitionState().currentMode = kTransitionBattle;
+    EXPECT_EQ(testsupport::Stderr(RequestCombatTransition), "RequestCombatTransition:  Failed, a battle is running\n");
 }
 
 TEST_F(CombatManagerTest, TheBattleIsDrawnOverItsBackgroundWithCombatantsByDepth) {

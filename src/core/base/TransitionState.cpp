@@ -81,7 +81,20 @@ void RequestMapTransition(const char* mapName, int32_t x, int32_t y, int32_t z) 
     });
 }
 
+bool IsBattleRunningOrRequested() {
+    if (g_record.currentMode == kTransitionBattle) return true;
+    // Filed and not yet taken up, or being carried out. (Requests held back
+    // behind another transition are filed one after the other into the same
+    // record, so two of them still make one battle.)
+    const GlobalState* state = GetGlobalState();
+    return g_record.targetKind == kTransitionBattle && (state->stateSwitchRequest || state->transition);
+}
+
 void RequestCombatTransition() {
+    if (IsBattleRunningOrRequested()) {
+        std::fputs("RequestCombatTransition:  Failed, a battle is running\n", stderr);
+        return;
+    }
     File([](TransitionState& record) {
         record.targetKind = kTransitionBattle;
         record.keepMap = 1;

@@ -47,8 +47,14 @@ void RequestStartTransition();
 void RequestEntityTransition(const char* mapName, const char* entityName);
 // To a map, at a drop point. Nothing happens for a null name.
 void RequestMapTransition(const char* mapName, int32_t x, int32_t y, int32_t z);
-// Into a battle over the map, which stays loaded.
+// Into a battle over the map, which stays loaded. Refused with
+// "RequestCombatTransition:  Failed, a battle is running\n" while
+// IsBattleRunningOrRequested: a second battle started over a live one would
+// never end.
 void RequestCombatTransition();
+// True from a battle request until the game is back on the map: a battle
+// request filed or being carried out, or the battle mode itself.
+bool IsBattleRunningOrRequested();
 // Back to the title screen; prints "Setup transition to title\n".
 void RequestTitleTransition();
 
