@@ -168,6 +168,9 @@ bool NPCWorldEnemy::HandleMouseState(int32_t mouseState) {
     if (mouseState != -1) return false;
     if (!m_ready) return false;
     if (InAggroRange()) {
+        // A battle already asked for (another enemy reached the player this
+        // tick) is fought first; this one stays ready for a later one.
+        if (IsBattleRunningOrRequested()) return false;
         StartBattle();
         return false;
     }

@@ -224,6 +224,22 @@ TEST_F(WorldEnemyTest, TheBattlePreloadsThisEnemysEncounterOnly) {
     EXPECT_EQ(preload->GetAt(0), &g_imp);
     EXPECT_EQ(preload->GetAt(1), &g_imp);
 
+    // A second enemy in reach in the same tick waits, ready, for a later
+    // battle: the battle asked for keeps the first one's encounter.
+    auto* second = new NPCWorldEnemy;
+    second->SetInternalName("Ogre");
+    lua.Entities().RegisterPointer(EntityManager::kNPC, "Ogre", second);
+    second->SetCoordinates(300, 300, 0);
+    second->SetAggroRange(30);
+    second->SetAutoAggroRange(false);
+    StderrCapture quiet;
+    second->Update();
+    EXPECT_TRUE(second->IsReady());
+    EXPECT_EQ(second->GetEnabled(), 1);
+    EXPECT_EQ(preload->GetAt(0), &g_imp);
+    EXPECT_EQ(combat.GetPreloadList()->GetCount(), 2);
+    EXPECT_EQ(quiet.Take(), "");
+
     // Nothing to bring: the battle chooses its own enemies.
     auto* empty = new NPCWorldEnemy;
     empty->SetInternalName("Nobody");
