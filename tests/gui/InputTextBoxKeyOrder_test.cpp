@@ -59,8 +59,11 @@ TEST(InputTextBoxKeyOrder, ABurstOfKeyEventsTypesInTheOrderStruck) {
         }
         return events;
     };
-    std::vector<std::pair<int, bool>> longBurst = taps("thequickbrownfox");
-    longBurst.push_back({ALLEGRO_KEY_Z, true});
+    // Long bursts that end with a key still held: the keyboard shows it down
+    // all along, the T also before its own earlier key-up.
+    std::vector<std::pair<int, bool>> heldZ = taps("thequickbrownfox"), heldT = heldZ;
+    heldZ.push_back({ALLEGRO_KEY_Z, true});
+    heldT.push_back({ALLEGRO_KEY_T, true});
     struct Case {
         const char* what;
         std::vector<std::pair<int, bool>> burst;  // key code, down
@@ -77,7 +80,8 @@ TEST(InputTextBoxKeyOrder, ABurstOfKeyEventsTypesInTheOrderStruck) {
         {"caps lock struck between letters",
          {{A, true}, {Caps, true}, {Caps, false}, {B, true}, {Caps, true}, {D, true}},
          "aBd"},
-        {"a key held through a long burst before its own event", longBurst, "thequickbrownfoxz"},
+        {"a key shown down through a long burst before its event", heldZ, "thequickbrownfoxz"},
+        {"a key struck again, shown down before its key-up", heldT, "thequickbrownfoxt"},
     };
 
     testsupport::EnsureAllegro();

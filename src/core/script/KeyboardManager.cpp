@@ -273,11 +273,11 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
         bool down = newPress || IsDown(state, key.keyCode) || IsDown(state, key.secondKeyCode);
         bool text = !IsNonTextKey(key);
         // A busy machine shows keys down before their key-down events are
-        // handled. Such a key is typed by its own event, in its turn, and
-        // types no repeat before it; its repeat counts from that event.
+        // handled (the events so far leave them up). Such a key is typed by
+        // its own event, in its turn, and types no repeat before it; its
+        // repeat counts from that event.
         const bool ownEvent = Flagged(presses, key.keyCode);
-        const bool ahead = keyTable && Flagged(ahead_, key.keyCode);
-        if (ahead && (!down || ownEvent)) ahead_[static_cast<size_t>(key.keyCode)] = 0;
+        const bool ahead = eventsWaiting && !Flagged(eventDown_, key.keyCode);
         if (!down) {
             key.pressed = key.repeat = 0;
             key.released = key.held;
@@ -287,13 +287,9 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
         } else if (key.ready || newPress) {
             // A key-down event has typed its key above; a key down with no
             // event is typed here once no event waits.
-            if (keyTable && !ownEvent) {
-                if (eventsWaiting) {
-                    ahead_[static_cast<size_t>(key.keyCode)] = 1;
-                } else {
-                    if (key.keyCode == kCapsLock) capsLock_ = capsLock_ ? 0 : 1;
-                    SetLastKey(key.keyCode, shift_ != 0);
-                }
+            if (keyTable && !ownEvent && !eventsWaiting) {
+                if (key.keyCode == kCapsLock) capsLock_ = capsLock_ ? 0 : 1;
+                SetLastKey(key.keyCode, shift_ != 0);
             }
             key.pressed = 1;
             key.repeat = key.released = key.ready = 0;
@@ -307,7 +303,7 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
         } else {
             key.pressed = key.released = 0;
             key.held = 1;
-            if (ahead && ownEvent) {
+            if (keyTable && ownEvent) {
                 key.repeat = 0;
                 key.countdown = repeatDelay_;
             }
@@ -318,7 +314,7 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
             if (text && key.countdown > 0) --key.countdown;
             if (key.countdown == 0) {
                 key.repeat = 1;
-                if (keyTable && !Flagged(ahead_, key.keyCode)) SetLastKey(key.keyCode, shift_ != 0);
+                if (keyTable && !ahead) SetLastKey(key.keyCode, shift_ != 0);
             }
         }
     }

@@ -135,9 +135,6 @@ private:
     // the last update: a press of its own even for a key already held.
     KeyFlags keyRepresses_ = {};
     KeyFlags bindingRepresses_ = {};
-    // Keys the key table took as pressed from the keyboard state while their
-    // key-down events still waited in the queue.
-    KeyFlags ahead_ = {};
     // Keys struck since the last key-table update, in the order of their
     // key-down events, each with shift as it was at its event.
     struct Stroke {
