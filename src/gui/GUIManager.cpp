@@ -143,11 +143,15 @@ void GUIManager::HideAllObjects() {
 // ---- Mouse, keys and images -----------------------------------------------------------------
 
 void GUIManager::SetLastKey(int32_t code) {
+    const KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
+    SetLastKey(code, keyboard && keyboard->IsShiftDown(), keyboard && keyboard->IsCapsLockOn());
+}
+
+void GUIManager::SetLastKey(int32_t code, bool shift, bool capsLock) {
     m_lastKey = code;
     if (code < 0) return;
-    const KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
     if (m_typedKeys.size() >= kMaxTypedKeys) m_typedKeys.pop_front();
-    m_typedKeys.push_back({code, keyboard && keyboard->IsShiftDown(), keyboard && keyboard->IsCapsLockOn()});
+    m_typedKeys.push_back({code, shift, capsLock});
 }
 
 std::vector<GUIManager::TypedKey> GUIManager::TakeTypedKeys() {

@@ -69,6 +69,8 @@ public:
     // a focused input box gets every key even when several come within one
     // tick.
     void SetLastKey(int32_t code);
+    // As above, with the shift and caps-lock state the key was struck with.
+    void SetLastKey(int32_t code, bool shift, bool capsLock);
     int32_t GetLastKey() const { return m_lastKey; }
     struct TypedKey {
         int32_t code;

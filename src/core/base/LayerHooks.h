@@ -19,8 +19,9 @@ enum class GameStateId { Title, Transition, Combat, Count };
 struct LayerHooks {
     // Draws the GUI into the frame; false when there is no GUI to draw.
     bool (*drawInterface)(BitmapWrapper* target) = nullptr;
-    // Tells the GUI the last key typed, for its text boxes.
-    void (*keyTyped)(int32_t keyCode) = nullptr;
+    // Tells the GUI a key typed, for its text boxes, with shift and caps
+    // lock as they were when it was struck.
+    void (*keyTyped)(int32_t keyCode, bool shift, bool capsLock) = nullptr;
     // Registers the script families the script host opens with, beyond its
     // own (cameras, GUI, chat log).
     void (*registerHostFamilies)(lua_State* state) = nullptr;

@@ -207,6 +207,11 @@ void KeyboardManager::NoteKeyEvent(int32_t code, bool down) {
     const auto index = static_cast<size_t>(code);
     eventDown_[index] = down ? 1 : 0;
     if (down) {
+        if (FindKeyByCode(code)) {
+            if (strokes_.size() >= kMaxStrokes) strokes_.erase(strokes_.begin());
+            const bool shift = Flagged(eventDown_, kLeftShift) || Flagged(eventDown_, kRightShift);
+            strokes_.push_back({code, shift});
+        }
         keyPresses_[index] = bindingPresses_[index] = 1;
         if (keyReleases_[index]) keyRepresses_[index] = 1;
         if (bindingReleases_[index]) bindingRepresses_[index] = 1;
@@ -214,9 +219,9 @@ void KeyboardManager::NoteKeyEvent(int32_t code, bool down) {
         keyReleases_[index] = bindingReleases_[index] = 1;
 }
 
-void KeyboardManager::SetLastKey(int32_t code) {
-    // The GUI keeps the last key typed for its text boxes.
-    if (auto keyTyped = GetLayerHooks().keyTyped) keyTyped(code);
+void KeyboardManager::SetLastKey(int32_t code, bool shift) {
+    // The GUI keeps the keys typed for its text boxes.
+    if (auto keyTyped = GetLayerHooks().keyTyped) keyTyped(code, shift, capsLock_ != 0);
 }
 
 void KeyboardManager::UpdateKeys(const ALLEGRO_KEYBOARD_STATE* state) { UpdateList(keys_, state, true); }
@@ -246,6 +251,14 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
         auto modifier = [&](int32_t code) { return eventsWaiting ? Flagged(eventDown_, code) : IsDown(state, code); };
         control_ = (modifier(kLeftControl) || modifier(kRightControl)) ? 1 : 0;
         shift_ = (modifier(kLeftShift) || modifier(kRightShift)) ? 1 : 0;
+
+        // The keys struck since the last update are typed in the order they
+        // were struck, whatever their order in the table.
+        for (const Stroke& stroke : strokes_) {
+            if (stroke.code == kCapsLock) capsLock_ = capsLock_ ? 0 : 1;
+            SetLastKey(stroke.code, stroke.shift);
+        }
+        strokes_.clear();
     }
     for (auto& entry : list) {
         KeyState& key = entry.second;
@@ -259,6 +272,12 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
             (Flagged(presses, key.keyCode) || Flagged(presses, key.secondKeyCode)) && (!key.held || repressed);
         bool down = newPress || IsDown(state, key.keyCode) || IsDown(state, key.secondKeyCode);
         bool text = !IsNonTextKey(key);
+        // A busy machine shows keys down before their key-down events are
+        // handled (the events so far leave them up). Such a key is typed by
+        // its own event, in its turn, and types no repeat before it; its
+        // repeat counts from that event.
+        const bool ownEvent = Flagged(presses, key.keyCode);
+        const bool ahead = eventsWaiting && !Flagged(eventDown_, key.keyCode);
         if (!down) {
             key.pressed = key.repeat = 0;
             key.released = key.held;
@@ -266,9 +285,11 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
             key.ready = 1;
             key.countdown = repeatDelay_;
         } else if (key.ready || newPress) {
-            if (keyTable) {
-                SetLastKey(key.keyCode);
+            // A key-down event has typed its key above; a key down with no
+            // event is typed here once no event waits.
+            if (keyTable && !ownEvent && !eventsWaiting) {
                 if (key.keyCode == kCapsLock) capsLock_ = capsLock_ ? 0 : 1;
+                SetLastKey(key.keyCode, shift_ != 0);
             }
             key.pressed = 1;
             key.repeat = key.released = key.ready = 0;
@@ -282,6 +303,10 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
         } else {
             key.pressed = key.released = 0;
             key.held = 1;
+            if (keyTable && ownEvent) {
+                key.repeat = 0;
+                key.countdown = repeatDelay_;
+            }
             if (key.repeat) {
                 key.repeat = 0;
                 key.countdown = repeatDelay_ / 2;
@@ -289,7 +314,7 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
             if (text && key.countdown > 0) --key.countdown;
             if (key.countdown == 0) {
                 key.repeat = 1;
-                if (keyTable) SetLastKey(key.keyCode);
+                if (keyTable && !ahead) SetLastKey(key.keyCode, shift_ != 0);
             }
         }
     }

@@ -51,6 +51,8 @@ public:
     // key is up again. While more events wait in the queue, shift and
     // control are read as these events left them rather than as they are
     // now, so each key is seen with the modifiers held when it was pressed.
+    // Each key-down event also types its key at the next key-table update,
+    // in the order of the events, with shift as the events left it.
     void NoteKeyEvent(int32_t code, bool down);
 
     KeyState* FindKey(const std::string& name);
@@ -110,7 +112,7 @@ private:
     static bool IsDown(const ALLEGRO_KEYBOARD_STATE* state, int32_t code);
     using KeyFlags = std::array<uint8_t, ALLEGRO_KEY_MAX>;
     static bool Flagged(const KeyFlags& flags, int32_t code);
-    void SetLastKey(int32_t code);
+    void SetLastKey(int32_t code, bool shift);
 
     uint8_t playerInput_ = 1;
     std::vector<std::string> inputLocks_;
@@ -133,4 +135,12 @@ private:
     // the last update: a press of its own even for a key already held.
     KeyFlags keyRepresses_ = {};
     KeyFlags bindingRepresses_ = {};
+    // Keys struck since the last key-table update, in the order of their
+    // key-down events, each with shift as it was at its event.
+    struct Stroke {
+        int32_t code;
+        bool shift;
+    };
+    static constexpr size_t kMaxStrokes = 64;
+    std::vector<Stroke> strokes_;
 };

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "core/base/GlobalState.h"
+#include "core/base/LayerHooks.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
@@ -98,8 +99,8 @@ TEST(KeyboardManager, TapsOverBeforeTheirEventsAreHandledStillCount) {
     struct Step {
         const char* what;
         std::vector<std::pair<int, bool>> events;  // key code, down
-        std::vector<int> stillDown;               // the keyboard state afterwards
-        const char* key;                          // a key-table name
+        std::vector<int> stillDown;                // the keyboard state afterwards
+        const char* key;                           // a key-table name
         const char* binding;
         int keyPressed, bindingPressed, bindingHeld;
     };
@@ -247,6 +248,44 @@ TEST(KeyboardManager, BindingsAnswerEitherKeyAndSurviveAReset) {
     keyboard.UpdateBindings(&all);
     EXPECT_FALSE(keyboard.FindBinding("Jump")->pressed);
     EXPECT_TRUE(keyboard.FindBinding("Menu")->pressed);
+}
+
+// A burst of key events handled while the keyboard already shows the later
+// keys down ("+k" down, "-k" up; ^ shift, # caps lock, _ space): the keys are
+// typed in the order struck, with shift and caps lock as at each, and a key
+// shown down before its own event types no repeat before it.
+TEST(KeyboardManager, ABurstTypesKeysInTheOrderStruck) {
+    testsupport::EnsureAllegro();
+    const std::string tapped = "+t-t+h-h+e-e+q-q+u-u+i-i+c-c+k-k+b-b+r-r+o-o+w-w+n-n+f-f+o-o+x-x";
+    const std::pair<std::string, const char*> cases[] = {
+        {"+s+e+t", "set"},       {"+2+6-2+0+_-0+0", "260 0"},          {"+^+p-^+e+l-l+l", "Pell"},
+        {"+a+#-#+b+#+d", "aBd"}, {tapped + "+z", "thequickbrownfoxz"}, {tapped + "+t", "thequickbrownfoxt"}};
+    auto code = [](char c) {
+        return c == '^' ? 215 : c == '#' ? 226 : c == '_' ? 75 : c <= '9' ? 27 + c - '0' : 1 + c - 'a';
+    };
+    static KeyboardManager* keyboard;
+    static std::string typed;
+    const auto saved = GetLayerHooks().keyTyped;
+    GetLayerHooks().keyTyped = [](int32_t key, bool shift, bool caps) {
+        if (char c = static_cast<char>(keyboard->GetCharTable()[key][shift != caps ? 1 : 0])) typed += c;
+    };
+    for (const auto& [burst, expected] : cases) {
+        KeyboardManager manager;
+        keyboard = &manager;
+        typed.clear();
+        std::vector<bool> down(ALLEGRO_KEY_MAX);
+        for (size_t i = 0; i < burst.size(); i += 2) down[code(burst[i + 1])] = burst[i] == '+';
+        Keys live;  // as every handler of the burst reads it
+        for (int k = 0; k < ALLEGRO_KEY_MAX; ++k)
+            if (down[k]) live.Down(k);
+        testsupport::WaitingEventQueue waiting;
+        for (size_t i = 0; i < burst.size(); i += 2) {
+            manager.NoteKeyEvent(code(burst[i + 1]), burst[i] == '+');
+            manager.UpdateKeys(&live);
+        }
+        EXPECT_EQ(typed, expected) << burst;
+    }
+    GetLayerHooks().keyTyped = saved;
 }
 
 // The script functions, registered by the constructor on the script host.
