@@ -70,10 +70,10 @@ Place("LakeMoonstone", "Moonstone", "Moonstone", "the Moonstone", 40, 90)
 -- box, whether to bring that journey back. They stand on the grass west of
 -- the square, off every way between the places on and around it, and far
 -- enough apart that no walk to one crosses the other. A stone takes a
--- player within 14 pixels of its foot on both axes.
+-- player within 12 pixels of its foot on both axes.
 local function Stone(name, picture, action, x, y)
     Show(name, picture, "Data/Scripts/Items/" .. action .. "Game.lua", x, y)
-    Spot(name .. "Spot", "Data/Scripts/Items/Waystone.lua", {Action = action, X = x, Y = y, Inside = 0, Reach = 14})
+    Spot(name .. "Spot", "Data/Scripts/Items/Waystone.lua", {Action = action, X = x, Y = y, Inside = 0, Reach = 12})
 end
 
 Stone("SaveStone", "SaveStone", "Save", 40, 600)
