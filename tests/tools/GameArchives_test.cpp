@@ -30,8 +30,8 @@
 #include "world/Camera.h"
 #include "world/CameraManager.h"
 #include "world/EntityManager.h"
-#include "world/NonPlayingCharacter.h"
 #include "world/GUIDialogueManager.h"
+#include "world/NonPlayingCharacter.h"
 #include "world/PlayerVorn.h"
 
 namespace {

@@ -8,12 +8,12 @@
 #include <string>
 #include <vector>
 
+#include "LevelWriter.h"
 #include "core/base/GlobalState.h"
 #include "core/base/RootEntity.h"
 #include "core/base/TransitionState.h"
 #include "core/script/LuaManager.h"
 #include "maps/ChunkStreamer.h"
-#include "LevelWriter.h"
 #include "support/AllegroTestEnv.h"
 #include "support/SampleGameScripts.h"
 #include "support/StderrCapture.h"
