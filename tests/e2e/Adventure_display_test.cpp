@@ -563,33 +563,3 @@ TEST(DungeonFloor, TheStairwellLeadsDownToARandomCaveFloorThroughOpenGL) {
     EXPECT_NE(out.find("Forcing OpenGL mode\n"), std::string::npos) << out;
     EXPECT_EQ(out.find("Lua Error"), std::string::npos) << out;
 }
-
-
-// In a 1024 x 768 window the sample keeps its 800 x 600 layout in the top
-// left: the first view shows the stairwell above the chat window, the
-// options menu stands above the chat window with its Close button in reach,
-// and the dialogue box runs along the bottom of the game's screen.
-TEST(Adventure, ALargerWindowKeepsTheLayoutOfTheGamesScreen) {
-    GameSession game;
-    ASSERT_TRUE(testsupport::CalmTheMeadowSlime(game));
-    ASSERT_TRUE(game.Start({"-w", "1024", "-h", "768", "-skiptitle"})) << game.Failure();
-    testsupport::WindowDriver& player = game.Driver();
-    ASSERT_FALSE(std::isnan(PlayerPosition(game).x)) << game.Output();
-    EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(410, 100, 80, 80), IsMoonlight) > 0.5; }, kStepTimeout));
-    player.Click(564, 264);
-    EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(410, 100, 80, 80), IsMoonlight) < 0.05; }, kStepTimeout));
-    EXPECT_GT(player.Capture(0, 0, 800, 400).Count(IsStairwell), 100u);
-
-    auto optionsShown = [&] { return Share(player.Capture(220, 240, 360, 140), IsBlack) > 0.95; };
-    player.Tap("Escape");
-    EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(390, 150, 95, 30), IsBlack) > 0.95; }, kStepTimeout));
-    player.Click(347, 93);
-    EXPECT_TRUE(WaitFor(optionsShown, kStepTimeout));
-    player.Click(247, 372);
-    EXPECT_TRUE(WaitFor([&] { return !optionsShown(); }, kStepTimeout));
-
-    // The elder at (262, 646) stands at (205, 305) in the shrunk view.
-    player.Click(205, 295);
-    EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) > 0.9; }, kStepTimeout));
-    EXPECT_EQ(game.Close(), 0);
-}

@@ -441,9 +441,8 @@ TEST_F(GameArchivesTest, TheMeadowOpensTheWelcomeWindowOnItsFirstTickOnly) {
         GUIBaseObject* pause = BuildPauseMenu();
         ASSERT_TRUE(pause);
         EXPECT_GT(pause->GetY2(), 400);
-        // In a 1024 x 768 window the engine centres the options menu, over
-        // the chat window, and runs the dialogue box along the window's
-        // bottom, below the game's 800 x 600 screen.
+        // In a 1024 x 768 window the options menu and the dialogue box are
+        // built in the middle and along the bottom of the whole window.
         const int32_t width = GetGlobalState()->windowWidth, height = GetGlobalState()->windowHeight;
         GetGlobalState()->windowWidth = 1024;
         GetGlobalState()->windowHeight = 768;
@@ -471,8 +470,7 @@ TEST_F(GameArchivesTest, TheMeadowOpensTheWelcomeWindowOnItsFirstTickOnly) {
         EXPECT_EQ(options->GetY2(), 400);
         EXPECT_EQ(box->GetY1(), 380);
         EXPECT_EQ(box->GetX2(), 800);
-        EXPECT_FALSE(options->IsVisible());
-        EXPECT_FALSE(box->IsVisible());
+        EXPECT_FALSE(options->IsVisible() || box->IsVisible());
         // Its first tick opens the window, right of where the player stands
         // on the screen (left of the middle).
         lua.Entities().UpdateAll();

@@ -262,18 +262,14 @@ TEST_F(SampleLevelTest, TheMeadowIsHedgedRoundSoNoWalkLeavesIt) {
 // A tree's crown is drawn over the characters on every other tile only:
 // one who stands under it shows through the tiles between.
 TEST(SampleMeadowDrawing, SomeoneUnderATreeShowsThroughItsCrown) {
-    const std::string text = testsupport::ReadFile(QEL_SOURCE_DIR "/tools/levels/DebugRoom.txt");
     std::string error;
-    auto level = plf::ParseDescription(text, error);
+    auto level = plf::ParseDescription(testsupport::ReadFile(QEL_SOURCE_DIR "/tools/levels/DebugRoom.txt"), error);
     ASSERT_TRUE(level) << error;
     const Drawing meadow = ReadDrawing("DebugRoom");
     size_t crown = 0, over = 0;
     for (uint32_t x = 0; x < level->Width(); ++x)
-        for (uint32_t y = 0; y < level->Height(); ++y) {
-            if (meadow.At(x, y) != 'T') continue;
-            ++crown;
-            over += level->GetTile(x, y).layer >= 128;
-        }
+        for (uint32_t y = 0; y < level->Height(); ++y)
+            if (meadow.At(x, y) == 'T') ++crown, over += level->GetTile(x, y).layer >= 128;
     EXPECT_GT(crown, 5000u);
     EXPECT_EQ(over * 2, crown);
 }
