@@ -160,7 +160,10 @@ private:
 // Patterns give a tile kind its surface, computed per tile from its world
 // position, so that large areas do not look flat: "flat", "speckle" (grain),
 // "brick" (courses of bricks with mortar), "water" (ripples), "leaves"
-// (dappled light). A character that has no tile kind is an error; cells the
+// (dappled light), "crown" (leaves on every other tile like a screen, for a
+// tree's crown on a layer over the characters: the tiles between are the
+// crown's shade on layer 0, under the characters, so that one standing
+// under the tree shows through). A character that has no tile kind is an error; cells the
 // map rows do not reach stay transparent and free.
 
 struct TileKind {
@@ -205,9 +208,14 @@ inline Tile PatternTile(const TileKind& kind, uint32_t x, uint32_t y) {
         const double wave = std::sin(x * 0.35 + std::sin(y * 0.21) * 2.0) + std::sin(y * 0.5);
         return detail::Brighten(base, static_cast<int>(wave * 12.0));
     }
-    if (kind.pattern == "leaves") {
+    if (kind.pattern == "leaves" || kind.pattern == "crown") {
         const uint32_t clump = detail::Hash(x / 3, y / 3) % 40;
-        return detail::Brighten(base, static_cast<int>(clump) - 20 + grain / 3);
+        Tile leaves = detail::Brighten(base, static_cast<int>(clump) - 20 + grain / 3);
+        if (kind.pattern == "crown" && (x + y) % 2 == 0) {
+            leaves = detail::Brighten(leaves, -24);
+            leaves.layer = 0;
+        }
+        return leaves;
     }
     return base;
 }
@@ -275,7 +283,7 @@ inline std::unique_ptr<LevelWriter> ParseDescription(const std::string& text, st
             if (clip != "free" && clip != "blocked" && clip != "rim")
                 return fail("a tile is free, blocked or rim, not " + clip);
             if (pattern != "flat" && pattern != "speckle" && pattern != "brick" && pattern != "water" &&
-                pattern != "leaves")
+                pattern != "leaves" && pattern != "crown")
                 return fail("unknown pattern " + pattern);
             TileKind kind;
             kind.base = Tile{static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b),

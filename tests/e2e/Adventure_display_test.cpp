@@ -44,6 +44,8 @@ bool IsDialogueText(uint32_t p) { return testsupport::Red(p) > 150 && testsuppor
 bool IsRobeBlue(uint32_t p) { return Near(p, 56, 77, 158, 40) || Near(p, 36, 48, 107, 30); }
 bool IsCommandBlue(uint32_t p) { return testsupport::Blue(p) > testsupport::Red(p) + 40 && testsupport::Blue(p) > 110; }
 bool IsBright(uint32_t p) { return testsupport::Red(p) > 180 && testsupport::Green(p) > 180 && testsupport::Blue(p) > 180; }
+// The dark bricks of the meadow's stairwell.
+bool IsStairwell(uint32_t p) { return Near(p, 34, 30, 36, 10); }
 
 // Colours of the cave floors' ground and rock.
 bool IsCave(uint32_t p) {
@@ -75,6 +77,17 @@ void GoDownTheStairwell(GameSession& game, const std::string& picture, bool from
     int side = 0;
     EXPECT_EQ(std::sscanf(game.Output().c_str() + size, "%d", &side), 1);
     EXPECT_GE(side, 24);
+    // The ladder back up stands beside the player, in sight where he
+    // arrives, before any step.
+    Position ladder, self;
+    EXPECT_TRUE(WaitFor(
+        [&] {
+            ladder = testsupport::CharacterPosition(game, "UpStair", 5.0);
+            self = PlayerPosition(game, 5.0);
+            return std::abs(ladder.x - self.x) <= 20 && std::abs(ladder.y - self.y) <= 20;
+        },
+        10.0))
+        << "ladder " << Describe(ladder) << "; " << Describe(self);
     // The floor's cells and walls fill a good part of the screen, and no
     // grass is left once the new map is drawn (a slow machine may show a
     // frame of both while the view changes).
@@ -229,13 +242,17 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         player.Click(564, 264);
         EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(410, 100, 80, 80), IsMoonlight) < 0.05; }, kStepTimeout));
         EXPECT_GT(Share(player.Capture(0, 0, 800, 380), IsGrass), 0.5);
+        // The view rests on the meadow's bottom edge: the stairwell (and the
+        // stones and the herb beside the square) lie above the chat window.
+        EXPECT_GT(player.Capture(0, 0, 800, 400).Count(IsStairwell), 200u);
         game.Picture("meadow");
     }
 
     {
         SCOPED_TRACE("the arrow keys walk the player, shift runs, space jumps");
+        // West along the square, past the hut's corner, then north beside it.
         Position from = PlayerPosition(game);
-        EXPECT_TRUE(WalkUntil(game, "Right", [&](const Position& at) { return at.x > from.x + 60; }));
+        EXPECT_TRUE(WalkUntil(game, "Left", [&](const Position& at) { return at.x < from.x - 80; }));
         EXPECT_NEAR(PlayerPosition(game).y, from.y, 1.0);
         from = PlayerPosition(game);
         EXPECT_TRUE(WalkUntil(game, "Up", [&](const Position& at) { return at.y < from.y - 40; }));
@@ -255,10 +272,10 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
 
     {
         SCOPED_TRACE("under the hut's roof the stairs lead down to the cellar, and back up");
-        // Onto the path above the hut, then down it onto the square: the
-        // stairs take the player to the foot of the cellar's stairs.
-        EXPECT_TRUE(WalkTo(game, 200, 520)) << Describe(PlayerPosition(game));
-        EXPECT_TRUE(WalkUntil(game, "Down", [](const Position& at) { return at.x == 128 && at.y == 64; }))
+        // In front of the hut's door, then up in under its roof: the stairs
+        // take the player to the foot of the cellar's stairs.
+        EXPECT_TRUE(WalkTo(game, 200, 640)) << Describe(PlayerPosition(game));
+        EXPECT_TRUE(WalkUntil(game, "Up", [](const Position& at) { return at.x == 128 && at.y == 64; }))
             << Describe(PlayerPosition(game));
         EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 0, 800, 600), IsGrass) < 0.3; }, kStepTimeout));
         game.Picture("cellar");
@@ -546,4 +563,3 @@ TEST(DungeonFloor, TheStairwellLeadsDownToARandomCaveFloorThroughOpenGL) {
     EXPECT_NE(out.find("Forcing OpenGL mode\n"), std::string::npos) << out;
     EXPECT_EQ(out.find("Lua Error"), std::string::npos) << out;
 }
-

@@ -64,7 +64,8 @@ TEST(ItemsAndSaves, PickUpUseSaveChangeThePartyAndLoadFromTheKeyboard) {
         at = game.WaitForOutput(line, at, 20.0);
         ASSERT_NE(at, std::string::npos) << lua << "\n" << game.Output();
     };
-    step("Player_SetPosition(40, 600, 0)", "Game saved to Save1.sav\n");
+    // A stone takes a player who stands 11 units off its foot on both axes.
+    step("Player_SetPosition(51, 589, 0)", "Game saved to Save1.sav\n");
     const std::string saved = testsupport::ReadFile(game.GameDir() + "/Save1.sav");
     EXPECT_EQ(MemberNames(saved), (std::vector<std::string>{"Bramle Vey", "Orravine", "Tamberlyx"}));
 
@@ -79,7 +80,7 @@ TEST(ItemsAndSaves, PickUpUseSaveChangeThePartyAndLoadFromTheKeyboard) {
     EXPECT_EQ(MemberNames(changed)[0], "Orravine");
 
     // The golden stone asks first; its "Yes" brings the save back.
-    EXPECT_EQ(game.ProbeOne("(function() Player_SetPosition(72, 690, 0) return 1 end)()"), "1");
+    EXPECT_EQ(game.ProbeOne("(function() Player_SetPosition(61, 701, 0) return 1 end)()"), "1");
     EXPECT_TRUE(WaitFor([&] { return player.Capture(240, 483, 100, 18).Count(IsDialogueText) > 20; }, 20.0));
     EXPECT_EQ(testsupport::FindFrom(game.Output(), "Game loaded", at), std::string::npos);
     player.Click(300, 456);

@@ -112,10 +112,11 @@ TEST(NetworkEndToEnd, TwoClientsThroughTheRelaySeeEachOtherWalkAndChat) {
 
     {
         SCOPED_TRACE("Ann's chat line reaches Bob: printed, and shown in his chat window");
-        // Bob's chat window, his window raised over Ann's.
+        // Bob's chat window down to its newest line (just above the input
+        // line), his window raised over Ann's.
         auto bobsChat = [&] {
             bob.Driver().Focus();
-            return bob.Driver().Capture(0, 400, 600, 160);
+            return bob.Driver().Capture(0, 400, 600, 180);
         };
         const testsupport::Screenshot chatBefore = bobsChat();
         ann.Driver().Focus();

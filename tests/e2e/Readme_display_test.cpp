@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#include <cstdio>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -131,4 +132,17 @@ TEST(Readme, TheTwoClientsItShowsConnectThroughTheRelay) {
             << relay.Log();
     }
     for (auto& game : games) EXPECT_EQ(game->Close(), 0);
+}
+
+// scripts/run builds the "play" target: the program, the relay and the
+// sample game's data, and no test program, benchmark or fuzz target.
+TEST(Readme, TheRunScriptBuildsOnlyWhatPlayingNeeds) {
+    FILE* pipe = popen(("ninja -C " + std::string(QEL_BINARY_DIR) + " -t commands play").c_str(), "r");
+    std::string commands;
+    for (int c; pipe && (c = fgetc(pipe)) != EOF;) commands += static_cast<char>(c);
+    EXPECT_EQ(pipe ? pclose(pipe) : -1, 0);
+    for (const char* made : {"-o qel ", "-o netrelay ", "DebugRoom.plf", "makeart", "makesound", "makeportraits"})
+        EXPECT_NE(commands.find(made), std::string::npos) << made;
+    for (const char* unwanted : {"-o test_", "-o bench_", "-o fuzz_"})
+        EXPECT_EQ(commands.find(unwanted), std::string::npos) << unwanted;
 }

@@ -30,6 +30,7 @@
 #include "world/Camera.h"
 #include "world/CameraManager.h"
 #include "world/EntityManager.h"
+#include "world/GUIDialogueManager.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PlayerVorn.h"
 
@@ -440,20 +441,36 @@ TEST_F(GameArchivesTest, TheMeadowOpensTheWelcomeWindowOnItsFirstTickOnly) {
         GUIBaseObject* pause = BuildPauseMenu();
         ASSERT_TRUE(pause);
         EXPECT_GT(pause->GetY2(), 400);
+        // In a 1024 x 768 window the options menu and the dialogue box are
+        // built in the middle and along the bottom of the whole window.
+        const int32_t width = GetGlobalState()->windowWidth, height = GetGlobalState()->windowHeight;
+        GetGlobalState()->windowWidth = 1024;
+        GetGlobalState()->windowHeight = 768;
+        GUIBaseObject* options = BuildOptionsMenu();
+        GUIBaseObject* box = GUIDialogueManager::Create(lua.Gui());
+        GetGlobalState()->windowWidth = width;
+        GetGlobalState()->windowHeight = height;
+        ASSERT_TRUE(options && box);
+        EXPECT_GT(options->GetY2(), 400);
         // Leaving the title hides it with every other window.
         lua.Gui().HideAllObjects();
         EXPECT_FALSE(welcome->IsVisible());
 
         // The meadow loads (its script runs inside the map change, which
-        // ends by hiding the windows again) and places the player on the path.
+        // ends by hiding the windows again) and places the player on the square.
         testsupport::StderrCapture cap;
         lua.Manager().RunFile("Data/Scripts/Maps/DebugRoom.lua", -2);
         lua.Gui().ShowStandardUI();
         EXPECT_FALSE(welcome->IsVisible());
         EXPECT_EQ(player.GetDimensions()->X, 224);
-        EXPECT_EQ(player.GetDimensions()->Y, 536);
+        EXPECT_EQ(player.GetDimensions()->Y, 668);
         EXPECT_LE(pause->GetY2(), 400);
         EXPECT_FALSE(pause->IsVisible());
+        // The meadow puts them where they stand in an 800 x 600 window.
+        EXPECT_EQ(options->GetY2(), 400);
+        EXPECT_EQ(box->GetY1(), 380);
+        EXPECT_EQ(box->GetX2(), 800);
+        EXPECT_FALSE(options->IsVisible() || box->IsVisible());
         // Its first tick opens the window, right of where the player stands
         // on the screen (left of the middle).
         lua.Entities().UpdateAll();

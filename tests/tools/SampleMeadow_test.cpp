@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "LevelWriter.h"
 #include "core/base/GlobalState.h"
 #include "core/base/RootEntity.h"
 #include "core/base/TransitionState.h"
@@ -154,12 +155,14 @@ TEST_F(MeadowTest, NoWalkToOneStandingStoneCrossesTheOther) {
     Stone stones[] = {{"SaveStoneSpot"}, {"MemoryStoneSpot"}};
     for (Stone& stone : stones) ASSERT_TRUE(PositionOf(stone.name, stone.x, stone.y)) << stone.name;
 
-    // Where a player comes from: the start on the path, the hut's door, the
-    // herb below the square, the elder, the cordial, the stairwell.
-    const float from[][2] = {{224, 536}, {200, 640}, {96, 724}, {262, 610}, {300, 620}, {320, 704}, {312, 630}};
-    // A stone acts on a player within ten units on both axes.
+    // Where a player comes from: the start on the square, the path above it,
+    // the hut's door, the herb below the square, the elder, the cordial, the
+    // stairwell.
+    const float from[][2] = {{224, 668}, {224, 536}, {200, 640}, {96, 724},
+                             {262, 610}, {300, 620}, {320, 704}, {312, 630}};
+    // A stone acts on a player within 12 units on both axes.
     auto reaches = [](float x, float y, const Stone& stone) {
-        return std::abs(x - stone.x) <= 10 && std::abs(y - stone.y) <= 10;
+        return std::abs(x - stone.x) <= 12 && std::abs(y - stone.y) <= 12;
     };
     for (int to = 0; to < 2; ++to) {
         const Stone& goal = stones[to];
@@ -186,7 +189,7 @@ TEST_F(MeadowTest, TheSlimeStartsAwayFromTheNewGameAndStaysGoneOnceFought) {
     float x = 0, y = 0;
     ASSERT_TRUE(PositionOf("Zezazoru", x, y));
     // It chases at 150: a new game starts twice as far away.
-    EXPECT_GT(std::hypot(x - 224.0f, y - 536.0f), 300.0f);
+    EXPECT_GT(std::hypot(x - 224.0f, y - 668.0f), 300.0f);
 
     // A battle with a slime in a cave floor leaves the meadow's slime be.
     struct Case {
@@ -252,8 +255,23 @@ TEST_F(SampleLevelTest, TheMeadowIsHedgedRoundSoNoWalkLeavesIt) {
     EXPECT_EQ(lines, 1);
     EXPECT_FALSE(streamer.IsBlocked(736, 208));
     // Inside it the player walks where a new game starts.
-    EXPECT_FALSE(streamer.IsBlocked(224, 536));
+    EXPECT_FALSE(streamer.IsBlocked(224, 668));
     EXPECT_FALSE(streamer.IsBlocked(8, 8));
+}
+
+// A tree's crown is drawn over the characters on every other tile only:
+// one who stands under it shows through the tiles between.
+TEST(SampleMeadowDrawing, SomeoneUnderATreeShowsThroughItsCrown) {
+    std::string error;
+    auto level = plf::ParseDescription(testsupport::ReadFile(QEL_SOURCE_DIR "/tools/levels/DebugRoom.txt"), error);
+    ASSERT_TRUE(level) << error;
+    const Drawing meadow = ReadDrawing("DebugRoom");
+    size_t crown = 0, over = 0;
+    for (uint32_t x = 0; x < level->Width(); ++x)
+        for (uint32_t y = 0; y < level->Height(); ++y)
+            if (meadow.At(x, y) == 'T') ++crown, over += level->GetTile(x, y).layer >= 128;
+    EXPECT_GT(crown, 5000u);
+    EXPECT_EQ(over * 2, crown);
 }
 
 TEST_F(SampleLevelTest, TheCellarFillsTheViewAndIsWalledRound) {

@@ -25,8 +25,9 @@ end
 
 -- Called first thing by a spot's script (Pickup.lua, Waystone.lua). On the
 -- spot's first run it takes the settings and answers nil: the script has
--- nothing more to do. Later it answers whether the player stands within ten
--- pixels of the spot's X and Y.
+-- nothing more to do. Later it answers whether the player stands within the
+-- spot's reach of its X and Y on both axes: ten pixels, or the spot's own
+-- "Reach".
 function SpotPlayerNear()
     if GetScriptCode() == -2 then
         for key, value in pairs(SpotSettings or {}) do
@@ -36,7 +37,9 @@ function SpotPlayerNear()
     end
     local px = PM_GetValue("Player", "Pelloc", "XCenter")
     local py = PM_GetValue("Player", "Pelloc", "YCenter")
-    return math.abs(px - OBJSAS_GetFloat("X")) <= 10 and math.abs(py - OBJSAS_GetFloat("Y")) <= 10
+    local reach = OBJSAS_GetFloat("Reach")
+    if reach <= 0 then reach = 10 end
+    return math.abs(px - OBJSAS_GetFloat("X")) <= reach and math.abs(py - OBJSAS_GetFloat("Y")) <= reach
 end
 
 -- A thing shown on the ground (a still character), clicked for the script.
@@ -66,10 +69,11 @@ Place("LakeMoonstone", "Moonstone", "Moonstone", "the Moonstone", 40, 90)
 -- player steps onto it or clicks it; the golden one asks, in the dialogue
 -- box, whether to bring that journey back. They stand on the grass west of
 -- the square, off every way between the places on and around it, and far
--- enough apart that no walk to one crosses the other.
+-- enough apart that no walk to one crosses the other. A stone takes a
+-- player within 12 pixels of its foot on both axes.
 local function Stone(name, picture, action, x, y)
     Show(name, picture, "Data/Scripts/Items/" .. action .. "Game.lua", x, y)
-    Spot(name .. "Spot", "Data/Scripts/Items/Waystone.lua", {Action = action, X = x, Y = y, Inside = 0})
+    Spot(name .. "Spot", "Data/Scripts/Items/Waystone.lua", {Action = action, X = x, Y = y, Inside = 0, Reach = 12})
 end
 
 Stone("SaveStone", "SaveStone", "Save", 40, 600)

@@ -19,10 +19,14 @@ MapView = "Flat"
 -- The pause menu is moved clear of the chat window once the game runs.
 LM_ExecuteScript("Scripts", "System/Windows/MenusClearOfChat.lua", -1)
 
--- A new game starts on the earth path just north of the hut's stone square.
--- Arriving at a named spot (back up from the cellar) moves the player there
--- after this script has run.
-Player_SetPosition(224, 536, 0)
+-- A new game starts on the hut's stone square, below the hut and west of
+-- the elder. The view keeps the player 243 below its top and stops at the
+-- meadow's bottom edge: from this far down it rests on that edge at once,
+-- so the first view shows the square, the stones, the herb below it and
+-- the stairwell above the strip the chat window covers (the wood), at
+-- 800 x 600 and in larger windows alike. Arriving at a named spot (back up
+-- from the cellar) moves the player there after this script has run.
+Player_SetPosition(224, 668, 0)
 
 -- Once the meadow is on screen the welcome window opens, the first time
 -- only: a map change closes every window but the standard ones, so it is
@@ -55,7 +59,7 @@ NPC_SetPositionData(262, 646, 0)
 -- it walks to a new point 100 to 199 units away whenever it gets where it
 -- was going). It chases a player who comes within 150 units and starts a
 -- battle at 16, which it fights alone (the party's first battle, worth a
--- level to each member). It starts almost 600 units from where a new game
+-- level to each member). It starts almost 580 units from where a new game
 -- begins, so that it does not come for a player who is still reading the
 -- welcome window. Once it has fought the party it does not come back (its
 -- battle sets the story flag "MeadowSlimeFought").

@@ -14,6 +14,16 @@ InTheMeadow = false
 if StoneNotice then StoneNotice(nil) end
 LM_ExecuteScript("Scripts", "System/Windows/MenusClearOfChat.lua", -1)
 
+-- On the floor's first tick the ladder back up is moved beside the player
+-- (LadderInSight.lua), with a notice at the top of the screen, which the
+-- keeper takes down after a few seconds.
+EM_OBJ_CreateObject("LadderInSight", "StaticAutoScript")
+OBJSAS_SetDelay(1000000)
+OBJSAS_SetPath("Data/Scripts/Maps/RLG/LadderInSight.lua")
+EM_OBJ_CreateObject("NoticeKeeper", "StaticAutoScript")
+OBJSAS_SetDelay(30)
+OBJSAS_SetPath("Data/Scripts/Items/NoticeKeeper.lua")
+
 -- In this order the caves take the first as their floor and the second as
 -- their walls; the edge of the floor takes any of the three.
 ISOM_QueueTexture("CaveFloor")
