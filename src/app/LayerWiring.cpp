@@ -3,6 +3,7 @@
 #include "app/ConsoleManager.h"
 #include "app/GameStates.h"
 #include "app/PropertyRoutes.h"
+#include "app/ScriptVariableLua.h"
 #include "app/StandardWindows.h"
 #include "combat/CombatWindows.h"
 #include "combat/GUICombatCharDisplay.h"
@@ -38,6 +39,7 @@ void RegisterHostFamilies(lua_State* state) {
     CameraManager::RegisterLuaFunctions(state);
     GUIManager::RegisterLuaFunctions(state);
     ChatManager::RegisterLuaFunctions(state);
+    RegisterScriptVariableLuaFunctions(state);
 }
 
 bool IsConsoleCommand(const std::string& line) {

@@ -22,7 +22,7 @@ struct LayerHooks {
     // Tells the GUI the last key typed, for its text boxes.
     void (*keyTyped)(int32_t keyCode) = nullptr;
     // Registers the script families the script host opens with, beyond its
-    // own (cameras, GUI, chat log).
+    // own (cameras, GUI, chat log, script variables).
     void (*registerHostFamilies)(lua_State* state) = nullptr;
     // True when the line is a console command.
     bool (*isConsoleCommand)(const std::string& line) = nullptr;
