@@ -2,7 +2,6 @@
 
 #include "app/ConsoleManager.h"
 #include "app/GameStates.h"
-#include "app/PropertyRoutes.h"
 #include "app/ScriptVariableLua.h"
 #include "app/StandardWindows.h"
 #include "combat/CombatWindows.h"
@@ -19,6 +18,7 @@
 #include "network/NetworkManager.h"
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
+#include "world/PropertyRoutes.h"
 #include "world/Terrain.h"
 #include "world/items/InventoryWindows.h"
 
