@@ -59,6 +59,5 @@ TEST(GUIChatWindow, TypedCommandLinesRunInTheConsole) {
     state->consoleManager = saved;
 
     ASSERT_EQ(window->GetLineCount(), 1);
-    EXPECT_EQ(window->GetLine(0)->text,
-              "Incomplete command given, format is /category commandname [parameter] ...");
+    EXPECT_EQ(window->GetLine(0)->text, "Incomplete command given, format is /category commandname [parameter] ...");
 }

@@ -1,10 +1,7 @@
 // The sample game's avatar script, which keeps its state in script
 // variables, run on the player with the whole engine.
-#include "world/PlayerVorn.h"
-
-#include <gtest/gtest.h>
-
 #include <allegro5/allegro.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
@@ -35,6 +32,7 @@
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PhysicsMovement.h"
+#include "world/PlayerVorn.h"
 #include "world/Terrain.h"
 
 using testsupport::LuaTestState;

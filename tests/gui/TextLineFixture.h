@@ -2,10 +2,9 @@
 // The text line tests' fixture: a Lua state whose data library has the
 // built-in font as the system font, and Allegro's keyboard state with keys
 // down.
-#include <gtest/gtest.h>
-
 #include <allegro5/allegro.h>
 #include <allegro5/allegro_font.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <initializer_list>

@@ -1,8 +1,7 @@
 // A character on an isometric map: where it is drawn and how high its
 // shadow stands.
-#include <gtest/gtest.h>
-
 #include <allegro5/allegro.h>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>

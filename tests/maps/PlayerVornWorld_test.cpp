@@ -1,11 +1,8 @@
 // The player with the script host and the managers: the avatar's record,
 // the sample game's avatar script, standing on a map, and the script
 // functions.
-#include "world/PlayerVorn.h"
-
-#include <gtest/gtest.h>
-
 #include <allegro5/allegro.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
@@ -36,6 +33,7 @@
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PhysicsMovement.h"
+#include "world/PlayerVorn.h"
 #include "world/Terrain.h"
 
 using testsupport::LuaTestState;

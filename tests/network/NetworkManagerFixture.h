@@ -2,8 +2,6 @@
 // The network manager's tests' fixture: a loopback server, a client
 // connected to it with the script host and the managers, and the world-state
 // messages the server sends.
-#include "network/NetworkManager.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -16,6 +14,7 @@
 #include <vector>
 
 #include "core/base/GlobalState.h"
+#include "network/NetworkManager.h"
 #include "network/NetworkMessages.h"
 #include "platform/net/BitStream.h"
 #include "relay/LoopbackServer.h"
