@@ -2,7 +2,7 @@
 
 #include "app/ConsoleManager.h"
 #include "app/GameStates.h"
-#include "app/PropertyRoutes.h"
+#include "app/ScriptVariableLua.h"
 #include "app/StandardWindows.h"
 #include "combat/CombatWindows.h"
 #include "combat/GUICombatCharDisplay.h"
@@ -18,6 +18,7 @@
 #include "network/NetworkManager.h"
 #include "world/CameraManager.h"
 #include "world/ChatManager.h"
+#include "world/PropertyRoutes.h"
 #include "world/Terrain.h"
 #include "world/items/InventoryWindows.h"
 
@@ -38,6 +39,7 @@ void RegisterHostFamilies(lua_State* state) {
     CameraManager::RegisterLuaFunctions(state);
     GUIManager::RegisterLuaFunctions(state);
     ChatManager::RegisterLuaFunctions(state);
+    RegisterScriptVariableLuaFunctions(state);
 }
 
 bool IsConsoleCommand(const std::string& line) {

@@ -4,6 +4,8 @@
 //   Global_ the game-wide variables
 // "I" functions hold numbers, "A" functions texts. Add, Delete and Set push 1
 // on success; the getters push the value.
+#include "app/ScriptVariableLua.h"
+
 #include <string>
 
 #include "core/base/GlobalState.h"
@@ -135,4 +137,4 @@ const script::Function kVariableFunctions[] = {
 
 }  // namespace
 
-void ScriptVariableSet::RegisterLuaFunctions(lua_State* L) { script::Register(L, kVariableFunctions); }
+void RegisterScriptVariableLuaFunctions(lua_State* L) { script::Register(L, kVariableFunctions); }

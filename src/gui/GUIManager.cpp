@@ -325,3 +325,15 @@ void GUIManager::ForgetObject(GUIBaseObject* object) {
     RemoveAll(m_standardUI, object);
     if (!m_destroying) RemoveAll(m_topLevel, object);
 }
+
+PropertyRouter::Target GUIManager::RouteProperty(const std::string& owner, const std::string& property) {
+    PropertyRouter::Target target;
+    GUIManager* gui = GetGlobalState()->guiManager;
+    if (GUIBaseObject* object = gui ? gui->FindObject(owner) : nullptr) {
+        target.address = object->RouteProperty(property);
+        target.source = object;
+        target.life = object->GetLifeToken();
+        target.hasLife = true;
+    }
+    return target;
+}

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/base/NamedList.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIControlStack.h"
 
 class BitmapWrapper;
@@ -150,6 +151,11 @@ public:
     using WidgetFactory = GUIBaseObject* (*)();
     using LuaRegistrar = void (*)(lua_State* L);
     static void RegisterWidgetKind(const std::string& typeName, WidgetFactory create, LuaRegistrar registerLua);
+
+    // The property router's resolver for "GUI" owners: the property of the
+    // global manager's object of that name, which the object's life token
+    // guards; nothing when there is no such object.
+    static PropertyRouter::Target RouteProperty(const std::string& owner, const std::string& property);
 
 private:
     NamedList m_topLevel{false};  // deleted by the manager, not by the list

@@ -20,52 +20,19 @@
 #include "gui/GUISmartTextLine.h"
 #include "gui/GUIWindow.h"
 #include "gui/PixelProbe.h"
+#include "gui/TextLineFixture.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/WaitingEventQueue.h"
-#include "world/ChatManager.h"
-#include "world/PlayerVorn.h"
 
 namespace {
 
 using testsupport::LuaTestState;
 using testsupport::StderrCapture;
 
-// A Lua state whose data library has the built-in font as the system font.
-class WithFont : public ::testing::Test {
-protected:
-    void SetUp() override {
-        testsupport::EnsureAllegro();
-        lua = std::make_unique<LuaTestState>();
-        font = al_create_builtin_font();
-        DataLibrary& library = lua->Library();
-        library.AddSection("Fonts");
-        library.AddCatalogue("Fonts", "General");
-        library.AddHeading("Fonts", "General", "System");
-        library.Register("Fonts", "General", "System", "SystemFont", font, DataKind::Font);
-        lua->Gui().ResetActiveObjectList();
-    }
-    void TearDown() override {
-        lua.reset();
-        al_destroy_font(font);
-    }
-    std::string Printed(const std::string& chunk) {
-        StderrCapture cap;
-        EXPECT_TRUE(lua->Run(chunk)) << lua->LastError();
-        return cap.Take();
-    }
-    std::unique_ptr<LuaTestState> lua;
-    ALLEGRO_FONT* font = nullptr;
-};
-
-// Allegro's keyboard state with the given keys down.
-struct Keys : ALLEGRO_KEYBOARD_STATE {
-    explicit Keys(std::initializer_list<int> codes) {
-        std::memset(static_cast<ALLEGRO_KEYBOARD_STATE*>(this), 0, sizeof(ALLEGRO_KEYBOARD_STATE));
-        for (int code : codes) __key_down__internal__[code / 32] |= 1u << (code % 32);
-    }
-};
+using guitest::Keys;
+using guitest::WithFont;
 
 TEST_F(WithFont, TextLineSizesToItsTextAndNeedsAFont) {
     GUIManager& gui = lua->Gui();
@@ -105,176 +72,6 @@ TEST_F(WithFont, TextLineSizesToItsTextAndNeedsAFont) {
     EXPECT_EQ(*static_cast<GUITextLine*>(gui.FindObject("I"))->GetText(), "12");
     EXPECT_EQ(Printed("GUIOL_AddObject('C', 'GUIColorBox') GUIT_SetString('x')"),
               "GUIT SetString:  Failed, object is not a Text Line\n");
-}
-
-TEST_F(WithFont, SmartTextLineShowsWatchedValues) {
-    GUIManager& gui = lua->Gui();
-    ASSERT_EQ(Printed("GUIOL_AddObject('Swatch', 'GUIColorBox') GUIColB_SetColorData(7, 0, 0, 0)"
-                      "GUIOL_AddObject('S', 'GUISmartText') GUIG_SetDimensions(0, 0, 10, 10)"
-                      "GUISTL_WatchProperty('GUI', 'Swatch', 'Red')"),
-              "");
-    auto* line = static_cast<GUISmartTextLine*>(gui.FindObject("S"));
-    gui.HandleMouseEvent(-1);
-    ASSERT_NE(line->GetText(), nullptr);
-    EXPECT_EQ(*line->GetText(), "7");
-    static_cast<GUIColorBox*>(gui.FindObject("Swatch"))->SetColor(-12, 0, 0, 0);
-    gui.HandleMouseEvent(-1);
-    EXPECT_EQ(*line->GetText(), "-12");
-
-    // A watched string (the chat log's newest line).
-    lua->Chat().AddLine("hello there");
-    EXPECT_EQ(Printed("GUISTL_WatchProperty('ChatLog', '', 'Log|00')"), "");
-    gui.HandleMouseEvent(-1);
-    EXPECT_EQ(*line->GetText(), "hello there");
-
-    // The owner goes: the text stays as it was, nothing is read.
-    EXPECT_EQ(Printed("GUISTL_WatchProperty('GUI', 'Swatch', 'Green')"), "");
-    gui.HandleMouseEvent(-1);
-    EXPECT_EQ(*line->GetText(), "0");
-    static_cast<GUIColorBox*>(gui.FindObject("Swatch"))->SetColor(0, 9, 0, 0);
-    delete gui.FindObject("Swatch");
-    gui.HandleMouseEvent(-1);
-    EXPECT_EQ(*line->GetText(), "0");
-
-    EXPECT_EQ(Printed("GUIOL_AddObject('P', 'GUITextLine') GUISTL_WatchProperty('GUI', 'S', 'x')"),
-              "GUISTL WatchProperty:  Failed, Active Object is not a GUISmartTextLine\n");
-}
-
-TEST_F(WithFont, InputBoxTypesSubmitsAndGivesUpFocus) {
-    GUIManager& gui = lua->Gui();
-    KeyboardManager& keyboard = lua->Keyboard();
-    ASSERT_EQ(Printed("GUIOL_AddObject('Box', 'GUIInputBox') GUIG_SetDimensions(0, 0, 300, 20)"
-                      "GUIITB_SetSystemData(5, 1) ChatManager_WatchProperty('Box')"),
-              "InputBox Linked\n");
-    auto* box = static_cast<GUIInputTextBox*>(gui.FindObject("Box"));
-    EXPECT_EQ(box->GetMaxChars(), 5);
-    EXPECT_TRUE(box->GetSystemFlag());
-    auto key = [&](int code) {
-        gui.SetLastKey(code);
-        gui.HandleMouseEvent(-1);
-    };
-
-    // A press inside takes the focus; the Enter that gave it is no send.
-    {
-        StderrCapture cap;
-        gui.SetMousePosition(10, 10);
-        EXPECT_TRUE(gui.HandleMouseEvent(0));
-        char expected[128];
-        std::snprintf(expected, sizeof expected, "Set focus to %p Root/Box\n", static_cast<void*>(box));
-        EXPECT_EQ(cap.Take(), expected);
-    }
-    EXPECT_TRUE(box->IsFocused());
-    EXPECT_TRUE(gui.GetControlStack().TopHoldsInput());
-    key(GUIInputTextBox::kKeyEnter);
-    EXPECT_TRUE(box->IsFocused());
-    EXPECT_EQ(gui.GetLastKey(), -1);
-
-    // Letters follow shift xor caps lock; digits follow shift alone.
-    key(1);  // a
-    EXPECT_EQ(*box->GetText(), "a");
-    Keys shift({ALLEGRO_KEY_LSHIFT});
-    keyboard.UpdateKeys(&shift);
-    key(2);   // B
-    key(28);  // shifted 1
-    Keys none({});
-    keyboard.UpdateKeys(&none);
-    key(75);  // space
-    key(3);   // c
-    key(4);   // full: dropped
-    EXPECT_EQ(*box->GetText(), "aB! c");
-    EXPECT_EQ(box->GetCursor(), 5);
-    key(GUIInputTextBox::kKeyBackspace);
-    key(GUIInputTextBox::kKeyBackspace);
-    EXPECT_EQ(*box->GetText(), "aB!");
-    key(GUIInputTextBox::kKeyEnter);
-    EXPECT_FALSE(box->IsFocused());
-    EXPECT_TRUE(gui.GetControlStack().IsEmpty());
-    EXPECT_EQ(*box->GetText(), "");
-    lua->Chat().Update();
-    ASSERT_EQ(lua->Chat().GetCount(), 1);
-    EXPECT_EQ(*lua->Chat().GetNewestLine(0), "aB!");
-    std::string taken;
-    EXPECT_FALSE(box->TakeEnteredText(taken));
-
-    // Enter on an empty box only gives up the focus.
-    box->SetFocus(true);
-    key(-1);
-    key(GUIInputTextBox::kKeyBackspace);  // nothing before the cursor
-    EXPECT_EQ(box->GetCursor(), 0);
-    key(GUIInputTextBox::kKeyEnter);
-    EXPECT_FALSE(box->IsFocused());
-    EXPECT_FALSE(box->HasEnteredText());
-
-    // The "Chat" key gives the chat window's input box the focus, when shown.
-    lua->Gui().AddObject("DefaultChatWindowInputBox", new GUIInputTextBox);
-    auto* chatBox = static_cast<GUIInputTextBox*>(gui.FindObject("DefaultChatWindowInputBox"));
-    Keys enter({GUIInputTextBox::kKeyEnter});
-    keyboard.UpdateBindings(&enter);
-    {
-        StderrCapture cap;
-        gui.HandleHotkeys();
-        EXPECT_FALSE(chatBox->IsFocused());  // hidden
-        chatBox->SetDimensions(0, 40, 100, 20);
-        gui.HandleHotkeys();
-        EXPECT_TRUE(chatBox->IsFocused());
-    }
-    chatBox->SetFocus(false);
-    keyboard.UpdateBindings(&none);
-
-    // A hidden box lets go of the stack.
-    box->SetFocus(true);
-    box->Hide(false);
-    gui.HandleMouseEvent(-1);
-    EXPECT_TRUE(gui.GetControlStack().IsEmpty());
-}
-
-// One slow frame's key events, handled after all of them were over: a
-// stray W, Enter for the chat line, shift-H, i, then I for the inventory.
-// Every key after the Enter is the chat line's, with the shift it was
-// typed with, and the game sees none of them.
-TEST_F(WithFont, KeysOfOneFrameAllReachTheChatLineAndNoneTheGame) {
-    GUIManager& gui = lua->Gui();
-    KeyboardManager& keyboard = lua->Keyboard();
-    auto* chatBox = new GUIInputTextBox;
-    gui.AddObject("DefaultChatWindowInputBox", chatBox);
-    chatBox->SetDimensions(0, 40, 300, 20);
-    GUIWindow* inventory = new GUIWindow;
-    gui.AddObject("InventoryWindow", inventory);
-    gui.AddObject("InventoryWindowSubmenu", new GUIWindow);
-    inventory->Close();
-    PlayerVorn player;
-    PlayerVorn* savedPlayer = GetGlobalState()->player;
-    GetGlobalState()->player = &player;
-    // More events wait behind this frame's.
-    testsupport::WaitingEventQueue waiting;
-
-    const Keys none({});
-    const std::pair<int, bool> frame[] = {
-        {ALLEGRO_KEY_W, true},      {ALLEGRO_KEY_W, false},      {ALLEGRO_KEY_ENTER, true},
-        {ALLEGRO_KEY_ENTER, false}, {ALLEGRO_KEY_LSHIFT, true},  {ALLEGRO_KEY_H, true},
-        {ALLEGRO_KEY_H, false},     {ALLEGRO_KEY_LSHIFT, false}, {ALLEGRO_KEY_I, true},
-        {ALLEGRO_KEY_I, false},
-    };
-    {
-        StderrCapture cap;  // the focus line
-        for (const auto& [code, down] : frame) {
-            keyboard.NoteKeyEvent(code, down);
-            keyboard.UpdateKeys(&none);
-        }
-        // The tick.
-        keyboard.UpdateKeys(&none);
-        keyboard.UpdateBindings(&none);
-        gui.HandleHotkeys();
-        EXPECT_TRUE(chatBox->IsFocused());
-        EXPECT_TRUE(player.HoldsInputLock(GUIControlStack::kInputLockName));  // before the player's update
-        EXPECT_FALSE(inventory->IsSelfVisible());
-        gui.HandleMouseEvent(-1);
-    }
-    EXPECT_EQ(*chatBox->GetText(), "Hi");
-    EXPECT_TRUE(chatBox->IsFocused());
-
-    GetGlobalState()->player = savedPlayer;
-    chatBox->SetFocus(false);
 }
 
 TEST_F(WithFont, InputBoxStopsAtItsWidthAndShowsItsProperties) {

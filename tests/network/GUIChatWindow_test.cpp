@@ -7,7 +7,6 @@
 
 #include <string>
 
-#include "app/ConsoleManager.h"
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
@@ -215,31 +214,6 @@ TEST(GUIChatWindow, ChatTextCarriesTheOutgoingNameOnly) {
     EXPECT_EQ(GUIChatWindow::ComposeChatText("hi there"), "Wren: hi there");
     state->outgoingName = savedName;
     state->player = savedPlayer;
-}
-
-TEST(GUIChatWindow, TypedCommandLinesRunInTheConsole) {
-    ChatFixture f;
-    GUIChatWindow* window = f.Build();
-    ASSERT_NE(window, nullptr);
-    ConsoleManager console;
-    console.RegisterCommands();
-    GlobalState* state = GetGlobalState();
-    ConsoleManager* saved = state->consoleManager;
-    state->consoleManager = &console;
-
-    GUIInputTextBox* box = window->GetInputBox();
-    StderrCapture cap;
-    box->SetFocus(true);
-    box->HandleNavigation();  // the focusing tick
-    for (char c : std::string("/npc")) ASSERT_TRUE(box->Insert(c, box->GetLength()));
-    f.lua.Gui().SetLastKey(GUIInputTextBox::kKeyEnter);
-    EXPECT_TRUE(box->HandleNavigation());
-    cap.Take();
-    state->consoleManager = saved;
-
-    ASSERT_EQ(window->GetLineCount(), 1);
-    EXPECT_EQ(window->GetLine(0)->text,
-              "Incomplete command given, format is /category commandname [parameter] ...");
 }
 
 TEST(GUIChatWindow, ALibraryFontIsUsedAndStaysTheLibrarys) {

@@ -6,13 +6,13 @@
 #include <allegro5/allegro_primitives.h>
 #include <allegro5/allegro_ttf.h>
 
-#include "app/LayerWiring.h"
+#include "support/TestWiring.h"
 
 namespace testsupport {
 
 void EnsureAllegro() {
-    // The program's wiring between its layers, as start-up installs it.
-    InstallLayerHooks();
+    // The wiring between the layers, as start-up installs it.
+    InstallTestWiring();
     if (al_is_system_installed()) return;
     al_install_system(ALLEGRO_VERSION_INT, nullptr);
     al_init_font_addon();

@@ -243,24 +243,6 @@ TEST(ObjectStaticTransition, ZonesHoldThePlayerAndRequestTheTransition) {
     EXPECT_FALSE(record.mapName);
 }
 
-TEST(ObjectStaticTransition, RandomLevelMovesOneFloorEveryTickInside) {
-    LuaTestState lua;
-    WithPlayer with;
-    with.player.SetPosition(10.0f, 10.0f, 0.0f);
-    ObjectStaticTransition stairs;
-    stairs.AddCircle(10.0f, 10.0f, 2.0f);
-    stairs.SetLevelDestination("MAPRANDOM");
-    stairs.SetEntityDestination("StairsUp");
-    std::string out = Stderr([&] {
-        stairs.Update();
-        stairs.Update();
-    });
-    EXPECT_EQ(out, "Current floor is 1\nCurrent floor is 2\n");
-    // The object's own request replaces the floor change's.
-    EXPECT_EQ(GetTransitionState().entityMode, 1);
-    EXPECT_EQ(GetTransitionState().entityName, "StairsUp");
-}
-
 TEST(ObjectStaticAutoScript, RunsAtOnceThenEveryDelayTicksWithItsVariables) {
     TempDir dir;
     dir.WriteFile("tick.lua",

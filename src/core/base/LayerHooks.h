@@ -23,7 +23,7 @@ struct LayerHooks {
     // lock as they were when it was struck.
     void (*keyTyped)(int32_t keyCode, bool shift, bool capsLock) = nullptr;
     // Registers the script families the script host opens with, beyond its
-    // own (cameras, GUI, chat log).
+    // own (cameras, GUI, chat log, script variables).
     void (*registerHostFamilies)(lua_State* state) = nullptr;
     // True when the line is a console command.
     bool (*isConsoleCommand)(const std::string& line) = nullptr;

@@ -10,7 +10,6 @@
 #include "core/base/FileNames.h"
 #include "core/base/LayerHooks.h"
 #include "core/script/PathManager.h"
-#include "core/script/ScriptVariableSet.h"
 
 LuaManager::LuaManager() {
     m_state = luaL_newstate();
@@ -20,11 +19,11 @@ LuaManager::LuaManager() {
     }
     luaL_openlibs(m_state);
     // The script host's own families, then those of the subsystems it opens
-    // with (cameras, GUI, chat log), which the top layer hands down.
+    // with (cameras, GUI, chat log, script variables), which the top layer
+    // hands down.
     RegisterLuaManagerFunctions(m_state);
     if (auto registerFamilies = GetLayerHooks().registerHostFamilies) registerFamilies(m_state);
     PathManager::RegisterLuaFunctions(m_state);
-    ScriptVariableSet::RegisterLuaFunctions(m_state);
 }
 
 LuaManager::~LuaManager() { Close(); }

@@ -39,9 +39,6 @@ public:
     const std::string* GetStringAt(int32_t index) const;
     int32_t GetNumberAt(int32_t index) const;
 
-    // The NPC_, Env_ and Global_ script functions.
-    static void RegisterLuaFunctions(lua_State* L);
-
 private:
     ScriptVariable* FindFirst(const std::string& name) const;
 

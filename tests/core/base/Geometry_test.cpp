@@ -4,9 +4,7 @@
 
 #include <cstdlib>
 
-#include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
-#include "core/media/RenderState.h"
 
 TEST(Geometry, PointsAndRectanglesIncludeTheirBounds) {
     EXPECT_TRUE(PointInRect(0, 0, 0, 0, 10, 5));
@@ -47,13 +45,4 @@ TEST(Geometry, DistanceFloatOrderAndListConveniences) {
     EXPECT_FALSE(NamedListAddPointer(&list, "q", nullptr));
     EXPECT_FALSE(NamedListAddPointer(nullptr, "q", &value));
     EXPECT_EQ(list.GetCount(), 1);
-}
-
-TEST(RenderState, PaletteIndexIgnoresNegatives) {
-    SetPaletteIndex(3);
-    EXPECT_EQ(GetGlobalState()->paletteIndex, 3);
-    SetPaletteIndex(-1);
-    EXPECT_EQ(GetPaletteIndex(), 3);
-    SetPaletteIndex(0);
-    EXPECT_EQ(GetPaletteIndex(), 0);
 }

@@ -1,4 +1,4 @@
-#include "app/PropertyRoutes.h"
+#include "world/PropertyRoutes.h"
 
 #include <cstdio>
 #include <string>
@@ -6,7 +6,6 @@
 #include "core/base/GlobalState.h"
 #include "core/base/RootEntity.h"
 #include "core/script/PropertyRouter.h"
-#include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/ChatManager.h"
@@ -25,18 +24,6 @@ Target RoutePlayer(const std::string&, const std::string& property) {
     Target target;
     if (PlayerVorn* player = GetGlobalState()->player)
         target.address = player->GetPropertyAddress(property, &target.source);
-    return target;
-}
-
-Target RouteGUI(const std::string& owner, const std::string& property) {
-    Target target;
-    GUIManager* gui = GetGlobalState()->guiManager;
-    if (GUIBaseObject* object = gui ? gui->FindObject(owner) : nullptr) {
-        target.address = object->RouteProperty(property);
-        target.source = object;
-        target.life = object->GetLifeToken();
-        target.hasLife = true;
-    }
     return target;
 }
 
@@ -109,7 +96,7 @@ Target RouteBackgroundManager(const std::string& owner, const std::string& prope
 
 void RegisterPropertyRoutes() {
     PropertyRouter::SetResolver("Player", RoutePlayer);
-    PropertyRouter::SetResolver("GUI", RouteGUI);
+    PropertyRouter::SetResolver("GUI", GUIManager::RouteProperty);
     PropertyRouter::SetResolver("AIManager", RouteAIManager);
     PropertyRouter::SetResolver("ActiveAIDrawingList", RouteActiveAIDrawingList);
     PropertyRouter::SetResolver("NPC", RouteNPC);

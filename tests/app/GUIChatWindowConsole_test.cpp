@@ -1,0 +1,63 @@
+// Lines typed into the chat window that start with "/" run in the console.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/ConsoleManager.h"
+#include "core/base/GlobalState.h"
+#include "gui/GUIInputTextBox.h"
+#include "gui/GUIManager.h"
+#include "network/GUIChatWindow.h"
+#include "support/AllegroTestEnv.h"
+#include "support/LuaTestState.h"
+#include "support/StderrCapture.h"
+#include "support/TempDir.h"
+
+using testsupport::LuaTestState;
+using testsupport::StderrCapture;
+using testsupport::TempDir;
+
+namespace {
+
+// A working directory with the chat window's TrueType file in place.
+struct ChatFixture {
+    TempDir dir;
+    LuaTestState lua;
+    ChatFixture() {
+        testsupport::EnsureAllegro();
+        dir.WriteFile("Data/Graphics/Fonts/FixedSys.ttf",
+                      testsupport::ReadFile("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
+    }
+    GUIChatWindow* Build() {
+        StderrCapture quiet;
+        auto* window = dynamic_cast<GUIChatWindow*>(BuildDefaultChatWindow());
+        quiet.Take();
+        return window;
+    }
+};
+
+}  // namespace
+
+TEST(GUIChatWindow, TypedCommandLinesRunInTheConsole) {
+    ChatFixture f;
+    GUIChatWindow* window = f.Build();
+    ASSERT_NE(window, nullptr);
+    ConsoleManager console;
+    console.RegisterCommands();
+    GlobalState* state = GetGlobalState();
+    ConsoleManager* saved = state->consoleManager;
+    state->consoleManager = &console;
+
+    GUIInputTextBox* box = window->GetInputBox();
+    StderrCapture cap;
+    box->SetFocus(true);
+    box->HandleNavigation();  // the focusing tick
+    for (char c : std::string("/npc")) ASSERT_TRUE(box->Insert(c, box->GetLength()));
+    f.lua.Gui().SetLastKey(GUIInputTextBox::kKeyEnter);
+    EXPECT_TRUE(box->HandleNavigation());
+    cap.Take();
+    state->consoleManager = saved;
+
+    ASSERT_EQ(window->GetLineCount(), 1);
+    EXPECT_EQ(window->GetLine(0)->text, "Incomplete command given, format is /category commandname [parameter] ...");
+}
