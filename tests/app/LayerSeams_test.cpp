@@ -1,11 +1,38 @@
-// The seams between the layers: the build's layer check refuses an include
-// across them in every form.
+// The seams between the layers: start-up fills every one through which a
+// lower layer reaches up (a slot or a kind added later and never filled fails
+// here), and the build's layer check refuses an include across them in every
+// form.
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <string>
 
+#include "app/LayerWiring.h"
+#include "core/base/LayerHooks.h"
+#include "core/script/PropertyRouter.h"
+#include "gui/GUIButtonCallbacks.h"
+#include "gui/GUIInputTextBox.h"
+#include "gui/GUIManager.h"
 #include "support/TempDir.h"
+#include "world/Terrain.h"
+
+TEST(LayerSeams, StartUpFillsEveryHookAndRegistry) {
+    InstallLayerHooks();  // first thing at start-up
+    const LayerHooks& hooks = GetLayerHooks();
+#define QEL_EXPECT_HOOK_FILLED(name, ...) EXPECT_NE(hooks.name, nullptr) << #name;
+    QEL_LAYER_HOOKS(QEL_EXPECT_HOOK_FILLED)
+#undef QEL_EXPECT_HOOK_FILLED
+    for (int id = 0; id < static_cast<int>(GameStateId::Count); ++id) {
+        EXPECT_NE(hooks.stateHandlers[id], nullptr) << "game state " << id;
+        EXPECT_NE(hooks.stateRenderers[id], nullptr) << "game state " << id;
+    }
+    EXPECT_NE(GetTerrainSource(), nullptr);
+    EXPECT_NE(GUIInputTextBox::GetLineEnteredHandler(), nullptr);
+    for (const char* kind : PropertyRouter::kOwnerKinds) EXPECT_TRUE(PropertyRouter::HasResolver(kind)) << kind;
+    for (const char* kind : GUIManager::kRegisteredWidgetKinds)
+        EXPECT_TRUE(GUIManager::IsWidgetKindRegistered(kind)) << kind;
+    for (const char* prefix : kButtonCallbackPrefixes) EXPECT_TRUE(HasButtonCallbackPrefix(prefix)) << prefix;
+}
 
 TEST(LayerSeams, LayerCheckRefusesEveryIncludeFormFromAboveOrBeside) {
     // The including file, its include, and the check's complaint (empty: it passes).
