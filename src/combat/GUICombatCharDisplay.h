@@ -10,9 +10,6 @@
 
 class BitmapWrapper;
 
-// The kind id of this widget (GetType), beside the toolkit's own.
-constexpr int32_t kTypeGUICombatCharDisplay = 3803;
-
 class GUICombatCharDisplay : public GUIBaseObject {
 public:
     GUICombatCharDisplay();

@@ -18,9 +18,6 @@
 
 class GUIButton;
 
-// The kind id of this widget (GetType), beside the toolkit's own.
-constexpr int32_t kTypeGUICombatCommandWindow = 3800;
-
 class GUICombatCommandWindow : public GUIBaseObject {
 public:
     GUICombatCommandWindow();

@@ -17,9 +17,6 @@
 class Character;
 struct DataBlock;
 
-// The kind id of this widget (GetType), beside the toolkit's own.
-constexpr int32_t kTypeGUICombatMessageWindow = 3801;
-
 class GUICombatMessageWindow : public GUIBaseObject {
 public:
     enum Opcode : int32_t {

@@ -13,9 +13,6 @@
 
 #include "gui/GUIBaseObject.h"
 
-// The kind id of this widget (GetType), beside the toolkit's own.
-constexpr int32_t kTypeGUICombatTargetWindow = 3802;
-
 class GUICombatTargetWindow : public GUIBaseObject {
 public:
     // What FillTargets lists.

@@ -34,28 +34,9 @@
 #include "core/base/NamedList.h"
 #include "core/base/RootObject.h"
 #include "gui/GUINavEntry.h"
+#include "gui/WidgetKinds.h"
 
 class BitmapWrapper;
-
-// Type ids of the GUI classes. Widgets of the layers above declare theirs
-// in their own headers, in the ranges left free here.
-enum GUITypeId : int32_t {
-    kTypeGUIBaseObject = 3000,
-    kTypeGUIButton = 3010,
-    kTypeGUICheckBox = 3020,
-    kTypeGUIColorBox = 3030,
-    kTypeGUIImage = 3100,
-    kTypeGUISmartImage = 3101,
-    kTypeGUITextLine = 3200,
-    kTypeGUIInputTextBox = 3201,
-    kTypeGUISmartTextLine = 3202,
-    kTypeGUIWindow = 3300,
-    kTypeGUIScrollableWindow = 3301,
-    kTypeGUIResizeWindow = 3302,
-    kTypeGUIScrollBar = 3400,
-    kTypeGUIDropMenu = 3600,
-    kTypeGUIList = 3700,
-};
 
 // The text-line family (GUITextLine and its subclasses).
 inline bool IsGUITextLineType(int32_t type) { return type >= 3200 && type <= 3299; }

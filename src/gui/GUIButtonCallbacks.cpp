@@ -54,6 +54,12 @@ void RegisterButtonCallbackPrefix(const std::string& prefix, ButtonCallbackLooku
     PrefixLookups().emplace_back(prefix, lookup);
 }
 
+bool HasButtonCallbackPrefix(const std::string& prefix) {
+    for (const auto& [registered, lookup] : PrefixLookups())
+        if (registered == prefix) return lookup != nullptr;
+    return false;
+}
+
 ButtonCallback FindButtonCallback(const std::string& name) {
     for (const auto& [prefix, lookup] : PrefixLookups())
         if (StartsWith(name, prefix)) return lookup ? lookup(name) : nullptr;

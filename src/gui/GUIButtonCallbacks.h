@@ -13,11 +13,15 @@ using ButtonCallback = bool (*)(void* argument);
 ButtonCallback FindButtonCallback(const std::string& name);
 
 // A family of windows above the toolkit (the combat windows' "Combat", the
-// inventory windows' "Inv") hands its table of callbacks in at start-up.
-// Prefixes are tried in the order they were first registered; registering
-// one again replaces its lookup.
+// inventory windows' "Inv") hands its table of callbacks in at start-up:
+// app/LayerWiring.cpp registers each of kButtonCallbackPrefixes. Prefixes
+// are tried in the order they were first registered; registering one again
+// replaces its lookup.
 using ButtonCallbackLookup = ButtonCallback (*)(const std::string& name);
 void RegisterButtonCallbackPrefix(const std::string& prefix, ButtonCallbackLookup lookup);
+inline constexpr const char* kButtonCallbackPrefixes[] = {"Combat", "Inv"};
+// The prefix is registered with a lookup that is not null.
+bool HasButtonCallbackPrefix(const std::string& prefix);
 
 // Closes the clicked button's parent, drops the head of the active-window
 // list and opens the window that is then at its head; false without a parent.

@@ -35,10 +35,12 @@ public:
     // The submitted line, once: true and the line in `line` when one waits.
     bool TakeEnteredText(std::string& line);
     // Called with every submitted line that is not a console command; a
-    // window above the toolkit (the chat window) sets it at start-up to act
-    // on lines typed into its box. Null: nothing happens.
+    // window above the toolkit (the chat window) has app/LayerWiring.cpp set
+    // it at start-up to act on lines typed into its box. Null: nothing
+    // happens.
     using LineEnteredFn = void (*)(GUIInputTextBox& box, const std::string& line);
     static void SetLineEnteredHandler(LineEnteredFn handler);
+    static LineEnteredFn GetLineEnteredHandler() { return LineEnteredHandler(); }
     bool HasEnteredText() const { return m_entered; }
 
     // Maximum characters (negative reads 0) and the system flag; the text

@@ -179,6 +179,12 @@ void GUIManager::RegisterWidgetKind(const std::string& typeName, WidgetFactory c
     WidgetKinds().push_back({typeName, create, registerLua});
 }
 
+bool GUIManager::IsWidgetKindRegistered(const std::string& typeName) {
+    for (const WidgetKind& kind : WidgetKinds())
+        if (kind.typeName == typeName) return kind.create || kind.registerLua;
+    return false;
+}
+
 void GUIManager::RegisterLuaFunctions(lua_State* L) {
     if (!L) return;
     script::Register(L, kManagerFunctions);

@@ -16,9 +16,6 @@
 
 class GUIInputTextBox;
 
-// The kind id of this widget (GetType), beside the toolkit's own.
-constexpr int32_t kTypeGUIChatWindow = 3050;
-
 class GUIChatWindow : public GUIBaseObject {
 public:
     static constexpr int kMaxLines = 256;

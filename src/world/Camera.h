@@ -9,10 +9,6 @@
 
 class BitmapWrapper;
 
-// The kind id of the window that shows the world through the active camera
-// (GUIEnvironmentWindow, whose points WindowToView maps into the view).
-constexpr int32_t kTypeGUIEnvironmentWindow = 3500;
-
 class Camera : public RootEntity {
 public:
     // Boundaries start at 0..display width and 0..display height.

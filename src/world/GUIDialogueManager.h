@@ -28,9 +28,6 @@ class ChatBubble;
 class GUIManager;
 class Portrait;
 
-// The kind id of this widget (GetType), beside the toolkit's own.
-constexpr int32_t kTypeGUIDialogueManager = 3040;
-
 class GUIDialogueManager : public GUIBaseObject {
 public:
     // The box's own queued actions (below 100 are the shared data blocks).

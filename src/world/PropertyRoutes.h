@@ -1,6 +1,5 @@
 #pragma once
-// Registers the owner kinds the property router resolves ("Player", "GUI",
-// "AIManager", "ActiveAIDrawingList", "NPC", "Object", "ChatLog",
-// "BackgroundManager"). InstallLayerHooks calls it; calling it again changes
-// nothing.
+// Registers a resolver for each owner kind the property router resolves
+// (PropertyRouter::kOwnerKinds). InstallLayerHooks calls it; calling it again
+// changes nothing.
 void RegisterPropertyRoutes();

@@ -12,4 +12,6 @@ Terrain* CurrentTerrain() {
 
 void SetTerrainSource(TerrainSource source) { g_source = source; }
 
+TerrainSource GetTerrainSource() { return g_source; }
+
 void SetTerrain(Terrain* terrain) { g_terrain = terrain; }

@@ -22,8 +22,10 @@ public:
 // source names; null when there is none (every cell is then free).
 Terrain* CurrentTerrain();
 // Where CurrentTerrain looks when no terrain was put in place; called each
-// time, so it follows the slot it reads.
+// time, so it follows the slot it reads. app/LayerWiring.cpp sets it at
+// start-up to the map manager's slot.
 using TerrainSource = Terrain* (*)();
 void SetTerrainSource(TerrainSource source);
+TerrainSource GetTerrainSource();
 // Puts a terrain in place of the source's; null puts the source back.
 void SetTerrain(Terrain* terrain);

@@ -49,8 +49,8 @@ bool DrawInterface(BitmapWrapper* target) {
     return true;
 }
 
-void KeyTyped(int32_t code) {
-    if (GUIManager* gui = GetGlobalState()->guiManager) gui->SetLastKey(code);
+void KeyTyped(int32_t code, bool shift, bool capsLock) {
+    if (GUIManager* gui = GetGlobalState()->guiManager) gui->SetLastKey(code, shift, capsLock);
 }
 
 // The families the script host opens with, of the layers linked, in the

@@ -16,27 +16,40 @@ class BitmapWrapper;
 // The game states a lower layer can switch to.
 enum class GameStateId { Title, Transition, Combat, Count };
 
+// A slot holding a function of the given type.
+template <class Function> using HookSlot = Function*;
+
+// The slots, one row each: X(name, function type). The struct below declares
+// them from this list, and a test checks that start-up fills every row, so a
+// slot added here and never filled fails it. app/LayerWiring.cpp
+// (InstallLayerHooks) fills them all.
+#define QEL_LAYER_HOOKS(X)                                                     \
+    /* Draws the GUI into the frame; false when there is no GUI to draw. */    \
+    X(drawInterface, bool(BitmapWrapper*))                                     \
+    /* Tells the GUI a key typed, for its text boxes, with shift and caps */   \
+    /* lock as they were when it was struck. */                                \
+    X(keyTyped, void(int32_t keyCode, bool shift, bool capsLock))              \
+    /* Registers the script families the script host opens with, beyond its */ \
+    /* own (cameras, GUI, chat log, script variables). */                      \
+    X(registerHostFamilies, void(lua_State*))                                  \
+    /* True when the line is a console command. */                             \
+    X(isConsoleCommand, bool(const std::string& line))                         \
+    /* Runs a console command line. */                                         \
+    X(runConsoleCommand, void(const std::string& line))                        \
+    /* Asks the display for a snapshot of the next frame. */                   \
+    X(requestSnapshot, void())                                                 \
+    /* The map manager's load target: the map the game starts in (none when */ \
+    /* unset). */                                                              \
+    X(currentMapName, std::optional<std::string>())                            \
+    /* True while the network manager is connected to a server. */             \
+    X(isOnline, bool())
+
 struct LayerHooks {
-    // Draws the GUI into the frame; false when there is no GUI to draw.
-    bool (*drawInterface)(BitmapWrapper* target) = nullptr;
-    // Tells the GUI a key typed, for its text boxes, with shift and caps
-    // lock as they were when it was struck.
-    void (*keyTyped)(int32_t keyCode, bool shift, bool capsLock) = nullptr;
-    // Registers the script families the script host opens with, beyond its
-    // own (cameras, GUI, chat log, script variables).
-    void (*registerHostFamilies)(lua_State* state) = nullptr;
-    // True when the line is a console command.
-    bool (*isConsoleCommand)(const std::string& line) = nullptr;
-    // Runs a console command line.
-    void (*runConsoleCommand)(const std::string& line) = nullptr;
-    // Asks the display for a snapshot of the next frame.
-    void (*requestSnapshot)() = nullptr;
-    // The map manager's load target: the map the game starts in (none when
-    // unset).
-    std::optional<std::string> (*currentMapName)() = nullptr;
-    // True while the network manager is connected to a server.
-    bool (*isOnline)() = nullptr;
-    // The event handler and render function of each game state.
+#define QEL_LAYER_HOOK_SLOT(name, ...) HookSlot<__VA_ARGS__> name = nullptr;
+    QEL_LAYER_HOOKS(QEL_LAYER_HOOK_SLOT)
+#undef QEL_LAYER_HOOK_SLOT
+    // The event handler and render function of each game state, one per
+    // GameStateId (filled by app/LayerWiring.cpp too).
     EventHandlerFn stateHandlers[static_cast<int>(GameStateId::Count)] = {};
     RenderFn stateRenderers[static_cast<int>(GameStateId::Count)] = {};
 };

@@ -95,6 +95,11 @@ PropertyRouter::~PropertyRouter() {
 
 void PropertyRouter::SetResolver(const std::string& kind, Resolver resolver) { Resolvers()[kind] = resolver; }
 
+bool PropertyRouter::HasResolver(const std::string& kind) {
+    auto found = Resolvers().find(kind);
+    return found != Resolvers().end() && found->second;
+}
+
 void PropertyRouter::Report(int32_t code) {
     PropertyRouter* router = g_routing ? g_routing : GetGlobalState()->propertyRouter;
     if (router) router->SetValueType(code);

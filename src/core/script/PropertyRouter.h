@@ -110,10 +110,14 @@ public:
     // failure lines; the owner reports the value type (Report) as it looks.
     using Resolver = Target (*)(const std::string& owner, const std::string& property);
     // Sets or replaces the resolver of an owner kind, for every router. Each
-    // owner's layer is above this one, so the program's top layer registers
-    // the kinds at start-up ("Player", "GUI", "AIManager",
-    // "ActiveAIDrawingList", "NPC", "Object", "ChatLog", "BackgroundManager").
+    // owner's layer is above this one, so the kinds are registered at
+    // start-up: world/PropertyRoutes.cpp (RegisterPropertyRoutes, which the
+    // top layer's wiring calls) gives each of kOwnerKinds its resolver.
     static void SetResolver(const std::string& kind, Resolver resolver);
+    static constexpr const char* kOwnerKinds[] = {"Player", "GUI",    "AIManager", "ActiveAIDrawingList",
+                                                  "NPC",    "Object", "ChatLog",   "BackgroundManager"};
+    // The kind has a resolver that is not null.
+    static bool HasResolver(const std::string& kind);
 
     // Sets the value type to 0, then resolves through the resolver of the
     // owner kind (exact, case-sensitive). Null when the kind has none or
