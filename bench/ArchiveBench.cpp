@@ -43,9 +43,9 @@ struct Fixture {
                 for (uint32_t x = 0; x < 128; ++x) {
                     seed = seed * 1103515245u + 12345u;
                     uint8_t noise = static_cast<uint8_t>((seed >> 16) & 7);
-                    picture.rgba.insert(picture.rgba.end(), {static_cast<uint8_t>(x * 2 + i + noise),
-                                                             static_cast<uint8_t>(y * 2 + noise),
-                                                             static_cast<uint8_t>((x + y + i * 5) & 0xFF), 255});
+                    picture.rgba.insert(picture.rgba.end(),
+                                        {static_cast<uint8_t>(x * 2 + i + noise), static_cast<uint8_t>(y * 2 + noise),
+                                         static_cast<uint8_t>((x + y + i * 5) & 0xFF), 255});
                 }
             }
             writer.AddImage("Tex" + std::to_string(i), picture);
@@ -124,7 +124,8 @@ void BM_OpenCachedAndExtractAll(benchmark::State& state) {
     ExternalImageManager images;
     for (auto _ : state) {
         images.OpenFile(f.archive);
-        for (const ArchiveEntry& entry : images.GetEntryTable()) delete images.GetBitmapFromActiveFileL(entry.dataOffset);
+        for (const ArchiveEntry& entry : images.GetEntryTable())
+            delete images.GetBitmapFromActiveFileL(entry.dataOffset);
         images.CloseFile();
     }
 }

@@ -45,9 +45,6 @@
 #include "maps/ChunkStreamer.h"
 #include "maps/DeferredJobQueue.h"
 #include "maps/MapManager.h"
-#include "world/ai/AIDrawingList.h"
-#include "world/ai/AIDrawingPackage.h"
-#include "world/ai/AIManager.h"
 #include "world/Animation.h"
 #include "world/AnimationState.h"
 #include "world/Camera.h"
@@ -55,6 +52,9 @@
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PlayerVorn.h"
+#include "world/ai/AIDrawingList.h"
+#include "world/ai/AIDrawingPackage.h"
+#include "world/ai/AIManager.h"
 
 namespace {
 
@@ -87,7 +87,8 @@ ALLEGRO_BITMAP* MakeSprite(int direction, int frame) {
             bool head = (x - 9) * (x - 9) + (y - 5) * (y - 5) <= 16;
             bool body = x >= 4 && x < 14 && y >= 9 && y < 20;
             int stride = (frame % 2) ? 2 : -2;
-            bool legs = y >= 20 && ((x >= 5 + stride / 2 && x < 8 + stride / 2) || (x >= 10 - stride / 2 && x < 13 - stride / 2));
+            bool legs = y >= 20 &&
+                        ((x >= 5 + stride / 2 && x < 8 + stride / 2) || (x >= 10 - stride / 2 && x < 13 - stride / 2));
             uint8_t a = (head || body || legs) ? 255 : 0;
             p[0] = a ? static_cast<uint8_t>(60 + direction * 24) : 0;
             p[1] = a ? static_cast<uint8_t>(head ? 210 : 90 + frame * 30) : 0;
@@ -217,13 +218,15 @@ struct Crowd {
         }
         Dimensions* centre = state->player ? state->player->GetDimensions() : nullptr;
         const int cx = centre ? static_cast<int>(centre->X) : 400, cy = centre ? static_cast<int>(centre->Y) : 300;
-        std::string chunk = "for i = 0, " + std::to_string(count - 1) +
-                            " do\n"
-                            "  CrowdName = 'Crowd' .. i\n"
-                            "  EM_NPC_CreateNPC(CrowdName, 'DialogueNPC', 'Data/Scripts/NPCs/BenchCrowd/Constructor.lua')\n"
-                            "  NPC_SetPositionData(" + std::to_string(cx - 380) + " + (i * 37) % 760, " +
-                            std::to_string(cy - 270) + " + (i * 53) % 560, 0)\n"
-                            "end\n";
+        std::string chunk =
+            "for i = 0, " + std::to_string(count - 1) +
+            " do\n"
+            "  CrowdName = 'Crowd' .. i\n"
+            "  EM_NPC_CreateNPC(CrowdName, 'DialogueNPC', 'Data/Scripts/NPCs/BenchCrowd/Constructor.lua')\n"
+            "  NPC_SetPositionData(" +
+            std::to_string(cx - 380) + " + (i * 37) % 760, " + std::to_string(cy - 270) +
+            " + (i * 53) % 560, 0)\n"
+            "end\n";
         lua_State* L = state->luaManager->GetLuaState();
         if (luaL_dostring(L, chunk.c_str()) != 0) {
             std::printf("bench: the crowd script failed: %s\n", lua_tostring(L, -1));
@@ -231,8 +234,8 @@ struct Crowd {
         }
         AIDrawingPackage* look = state->aiManager->GetDrawingPackage("ElderLook");
         for (int i = 0; i < count; ++i) {
-            auto* npc = dynamic_cast<NonPlayingCharacter*>(
-                state->entityManager->GetNPC(("Crowd" + std::to_string(i)).c_str()));
+            auto* npc =
+                dynamic_cast<NonPlayingCharacter*>(state->entityManager->GetNPC(("Crowd" + std::to_string(i)).c_str()));
             if (!npc) {
                 std::printf("bench: the crowd script made no Crowd%d\n", i);
                 return false;
@@ -354,7 +357,8 @@ struct Reference {
             al_draw_bitmap(shadow, static_cast<int>(m.x) - 14 - camX, static_cast<int>(m.y) - 2 - camY, 0);
             int frame = crowd.walking ? (npc->GetAnimTimer() % (kWalkFrames * 8)) / 8 : 0;
             ALLEGRO_BITMAP* sprite = m.still ? m.still : crowd.Sprite(m.direction, frame);
-            al_draw_bitmap(sprite, static_cast<int>(m.x) - m.offsetX - camX, static_cast<int>(m.y) - m.offsetY - camY, 0);
+            al_draw_bitmap(sprite, static_cast<int>(m.x) - m.offsetX - camX, static_cast<int>(m.y) - m.offsetY - camY,
+                           0);
         }
         for (int x = -(camX & 255); x < width; x += 256)
             for (int y = -(camY & 255); y < height; y += 256) al_draw_bitmap(over, x, y, 0);
@@ -409,8 +413,8 @@ int RunFrame(int count, bool walking, bool script, bool windowed, bool scripted)
         phaseMs[p] = phases.Total(static_cast<FramePhase>(p)) * 1000.0 / std::max(phases.Frames(), 1);
     const double e = Median(engine), r = Median(reference);
     std::printf("bench: frame characters=%d%s %s script=%s %s engine_ms=%.2f reference_ms=%.2f ratio=%.2f", count,
-                scripted ? " (EM_NPC_CreateNPC)" : "", walking ? "walking" : "standing", script ? "yes" : "no", windowed ? "windows" : "world-only", e, r,
-                r > 0 ? e / r : 0.0);
+                scripted ? " (EM_NPC_CreateNPC)" : "", walking ? "walking" : "standing", script ? "yes" : "no",
+                windowed ? "windows" : "world-only", e, r, r > 0 ? e / r : 0.0);
     for (int p = 0; p < FramePhases::kCount; ++p)
         std::printf(" %s_ms=%.2f", FramePhases::Name(static_cast<FramePhase>(p)), phaseMs[p]);
     std::printf(" resident_mb=%.1f\n", ResidentMegabytes());
@@ -545,7 +549,8 @@ Clock::time_point g_mainStart;
 void ReportSteps(const std::vector<Clock::time_point>& ends) {
     std::string line = "steps";
     for (Clock::time_point end : ends)
-        line += " " + std::to_string(std::chrono::duration_cast<std::chrono::nanoseconds>(end.time_since_epoch()).count());
+        line +=
+            " " + std::to_string(std::chrono::duration_cast<std::chrono::nanoseconds>(end.time_since_epoch()).count());
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
 }

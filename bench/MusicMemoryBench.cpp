@@ -63,10 +63,10 @@ void WriteLongTrack(const std::string& path) {
 }
 
 struct Figures {
-    long registerKb = 0;   // resident growth from registering
-    long playKb = 0;       // resident growth once every track plays
+    long registerKb = 0;  // resident growth from registering
+    long playKb = 0;      // resident growth once every track plays
     double registerMs = 0;
-    double startMs = 0;    // from registering to every track playing
+    double startMs = 0;  // from registering to every track playing
     bool silent = true;
 };
 

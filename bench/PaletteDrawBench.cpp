@@ -29,8 +29,9 @@ struct Scene {
         target = al_create_bitmap(800, 600);
         palette.variantCount = 2;
         palette.colourCount = 4;
-        palette.variants = {{al_map_rgb(200, 0, 0), al_map_rgb(0, 200, 0), al_map_rgb(0, 0, 200), al_map_rgb(90, 90, 90)},
-                            {al_map_rgb(250, 200, 0), al_map_rgb(0, 80, 200), al_map_rgb(120, 0, 120), al_map_rgb(9, 9, 9)}};
+        palette.variants = {
+            {al_map_rgb(200, 0, 0), al_map_rgb(0, 200, 0), al_map_rgb(0, 0, 200), al_map_rgb(90, 90, 90)},
+            {al_map_rgb(250, 200, 0), al_map_rgb(0, 80, 200), al_map_rgb(120, 0, 120), al_map_rgb(9, 9, 9)}};
         mapped = new BitmapWrapper(64, 64, &openGL);
         plain = new BitmapWrapper(64, 64, &openGL);
         for (BitmapWrapper* sprite : {mapped, plain}) {
@@ -38,7 +39,8 @@ struct Scene {
             sprite->SetAsTarget();
             for (int x = 0; x < 64; ++x)
                 for (int y = 0; y < 64; ++y)
-                    if ((x - 32) * (x - 32) + (y - 32) * (y - 32) < 900) al_put_pixel(x, y, palette.variants[0][(x / 8 + y / 8) % 4]);
+                    if ((x - 32) * (x - 32) + (y - 32) * (y - 32) < 900)
+                        al_put_pixel(x, y, palette.variants[0][(x / 8 + y / 8) % 4]);
         }
         mapped->BuildPaletteIndexMap(&palette, &selector);
     }

@@ -2,7 +2,6 @@
 // function, a script variable read, and a data-library lookup, as the game
 // does many times per frame.
 #include <benchmark/benchmark.h>
-
 #include <lua5.1/lua.hpp>
 
 #include <string>

@@ -45,7 +45,8 @@ void Archives() {
     sif::Picture picture;
     picture.width = 3;
     picture.height = 2;
-    for (int i = 0; i < 6; ++i) picture.rgba.insert(picture.rgba.end(), {uint8_t(40 * i), 200, 30, uint8_t(i ? 255 : 0)});
+    for (int i = 0; i < 6; ++i)
+        picture.rgba.insert(picture.rgba.end(), {uint8_t(40 * i), 200, 30, uint8_t(i ? 255 : 0)});
     writer.AddImage("Tile", picture);
     writer.AddAutoTrimmedImage("Trimmed", picture);
     writer.AddPalette("Colours", {{{1, 2, 3, 255}, {9, 8, 7, 128}}, {{0, 0, 0, 0}, {255, 255, 255, 255}}});
@@ -223,7 +224,8 @@ void CombatArchives() {
     for (int i = 0; i < 4; ++i) writer.AddImage("Slime" + std::to_string(i), solid(3, 2, uint8_t(50 * i)));
     for (int i = 0; i < 2; ++i) writer.AddAutoTrimmedImage("Bat" + std::to_string(i), solid(4, 4, uint8_t(90 + i)));
     writer.AddImage("Combat_ForestBackground", solid(5, 3, 200));
-    const std::string options = std::string("\x00\x12", 2) + std::string("\x00\x04\x00", 3) + std::string("\x85\x02\x00", 3);
+    const std::string options =
+        std::string("\x00\x12", 2) + std::string("\x00\x04\x00", 3) + std::string("\x85\x02\x00", 3);
     Put("combat", "layout", options + Str(writer.BuildLayout(true)));
     std::string file = options;
     file[0] = '\1';

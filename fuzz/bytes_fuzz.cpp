@@ -35,8 +35,10 @@ void ExerciseCheckedReaders(const std::vector<Op>& ops, const uint8_t* data, uin
                 int32_t out = 12345;
                 bool ok = BufferReadInt32BEChecked(&cursor, data, size, &out);
                 Check(ok == fits4, "Int32BE refused a fitting read or took one past the end");
-                if (ok) Check(out == static_cast<int32_t>(BigEndian32(data + before)), "Int32BE read wrong bytes");
-                else Check(out == 12345, "a refused Int32BE read changed its output");
+                if (ok)
+                    Check(out == static_cast<int32_t>(BigEndian32(data + before)), "Int32BE read wrong bytes");
+                else
+                    Check(out == 12345, "a refused Int32BE read changed its output");
                 break;
             }
             case 1: {
@@ -57,16 +59,20 @@ void ExerciseCheckedReaders(const std::vector<Op>& ops, const uint8_t* data, uin
                 bool ok = BufferReadStringChecked(&cursor, data, size, &out);
                 const void* zero = before < size ? std::memchr(data + before, 0, size - before) : nullptr;
                 Check(ok == (zero != nullptr), "String disagrees about its terminating zero");
-                if (ok) Check(out == reinterpret_cast<const char*>(data + before), "String read wrong bytes");
-                else Check(out == "kept", "a refused String read changed its output");
+                if (ok)
+                    Check(out == reinterpret_cast<const char*>(data + before), "String read wrong bytes");
+                else
+                    Check(out == "kept", "a refused String read changed its output");
                 break;
             }
             case 4: {
                 std::vector<uint8_t> out;
                 bool ok = BufferReadBytesChecked(op.value, &cursor, data, size, &out);
                 Check(ok == (uint64_t{before} + op.value <= size), "Bytes disagrees about what remains");
-                if (ok) Check(out.size() == op.value && (op.value == 0 || std::memcmp(out.data(), data + before, op.value) == 0),
-                              "Bytes read wrong bytes");
+                if (ok)
+                    Check(out.size() == op.value &&
+                              (op.value == 0 || std::memcmp(out.data(), data + before, op.value) == 0),
+                          "Bytes read wrong bytes");
                 break;
             }
             case 5: {
@@ -122,18 +128,43 @@ void ExerciseBitStream(const std::vector<Op>& ops, const uint8_t* data, size_t s
         bool ok = false;
         size_t width = 0;
         switch (op.kind % 6) {
-            case 0: { uint8_t v; ok = stream.ReadU8(v); width = 1; break; }
-            case 1: { uint32_t v; ok = stream.ReadU32(v); width = 4; break; }
-            case 2: { uint64_t v; ok = stream.ReadU64(v); width = 8; break; }
-            case 3: { double v; ok = stream.ReadDouble(v); width = 8; break; }
+            case 0: {
+                uint8_t v;
+                ok = stream.ReadU8(v);
+                width = 1;
+                break;
+            }
+            case 1: {
+                uint32_t v;
+                ok = stream.ReadU32(v);
+                width = 4;
+                break;
+            }
+            case 2: {
+                uint64_t v;
+                ok = stream.ReadU64(v);
+                width = 8;
+                break;
+            }
+            case 3: {
+                double v;
+                ok = stream.ReadDouble(v);
+                width = 8;
+                break;
+            }
             case 4: {
                 std::string text = "kept";
                 ok = stream.ReadText(text);
-                if (!ok) Check(text == "kept" && stream.GetReadOffset() == before, "a refused text changed something");
-                else Check(stream.GetReadOffset() == before + 4 + text.size(), "a text moved the stream wrongly");
+                if (!ok)
+                    Check(text == "kept" && stream.GetReadOffset() == before, "a refused text changed something");
+                else
+                    Check(stream.GetReadOffset() == before + 4 + text.size(), "a text moved the stream wrongly");
                 continue;
             }
-            default: ok = stream.IgnoreBytes(op.value); width = op.value; break;
+            default:
+                ok = stream.IgnoreBytes(op.value);
+                width = op.value;
+                break;
         }
         Check(ok == (width <= size - before), "the bit stream disagrees about what remains");
         Check(stream.GetReadOffset() == (ok ? before + width : before), "the bit stream moved wrongly");
@@ -145,9 +176,7 @@ void ExerciseBitStream(const std::vector<Op>& ops, const uint8_t* data, size_t s
 
 }  // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***) {
-    return 0;
-}
+extern "C" int LLVMFuzzerInitialize(int*, char***) { return 0; }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     fuzzsupport::EnterWorkFolder();

@@ -37,8 +37,8 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/media/ExternalImageManager.h"
 #include "support/FuzzSupport.h"
-#include "support/StartsAllegro.h"
 #include "support/LuaTestState.h"
+#include "support/StartsAllegro.h"
 
 using fuzzsupport::Check;
 
@@ -216,7 +216,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         BitmapWrapper* background = battle.combat->GetBackground();
         Check((background != nullptr) == (expected != nullptr), "the background is not the archive's image");
         if (background) Check(SamePicture(background, expected.get()), "the background differs from the archive's");
-        if (!readable) Check(!fuzzsupport::FileExists(backgroundCache), "a refused background archive left a cache copy");
+        if (!readable)
+            Check(!fuzzsupport::FileExists(backgroundCache), "a refused background archive left a cache copy");
     }
     // What the input left in the script host goes now: otherwise every
     // input ends with allocations outstanding and the fuzzer scans the

@@ -83,8 +83,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     IsometricMap copy;
     Check(copy.ReadData(reinterpret_cast<const uint8_t*>(again.data()), again.size()) == 0,
           "a rewritten map is refused");
-    Check(copy.GetSizeX() == map.GetSizeX() && copy.GetSizeY() == map.GetSizeY() &&
-              copy.GetSizeZ() == map.GetSizeZ() && Presence(copy) == cells,
+    Check(copy.GetSizeX() == map.GetSizeX() && copy.GetSizeY() == map.GetSizeY() && copy.GetSizeZ() == map.GetSizeZ() &&
+              Presence(copy) == cells,
           "a rewritten map reads back differently");
     return 0;
 }

@@ -39,8 +39,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     ChunkStreamer streamer;
     if (streamer.Open(kLevel) != 0) {
-        Check(!streamer.IsOpen() && streamer.GetCountX() == 0 && streamer.GetCountY() == 0,
-              "a refused level is open");
+        Check(!streamer.IsOpen() && streamer.GetCountX() == 0 && streamer.GetCountY() == 0, "a refused level is open");
         Check(!fuzzsupport::FileExists(ChunkStreamer::kWorkingFile) &&
                   !fuzzsupport::FileExists(std::string(ChunkStreamer::kWorkingFile) + ".tmp"),
               "a refused level left a working file");

@@ -163,7 +163,8 @@ inline std::unique_ptr<IsoMapWriter> ParseDescription(const std::string& text, s
                 return fail("cells outside the map");
             for (int64_t x = x0; x <= x1; ++x)
                 for (int64_t y = y0; y <= y1; ++y)
-                    map->SetBlock(static_cast<uint32_t>(x), static_cast<uint32_t>(y), static_cast<uint32_t>(z), f, l, r);
+                    map->SetBlock(static_cast<uint32_t>(x), static_cast<uint32_t>(y), static_cast<uint32_t>(z), f, l,
+                                  r);
         } else {
             return fail("unknown command " + command);
         }

@@ -286,8 +286,11 @@ inline std::unique_ptr<LevelWriter> ParseDescription(const std::string& text, st
                 pattern != "leaves" && pattern != "crown")
                 return fail("unknown pattern " + pattern);
             TileKind kind;
-            kind.base = Tile{static_cast<uint8_t>(r), static_cast<uint8_t>(g), static_cast<uint8_t>(b),
-                             static_cast<uint8_t>(a), static_cast<uint16_t>(clip == "blocked" ? 1 : 0),
+            kind.base = Tile{static_cast<uint8_t>(r),
+                             static_cast<uint8_t>(g),
+                             static_cast<uint8_t>(b),
+                             static_cast<uint8_t>(a),
+                             static_cast<uint16_t>(clip == "blocked" ? 1 : 0),
                              static_cast<uint8_t>(layer)};
             kind.pattern = pattern;
             kind.rim = clip == "rim";

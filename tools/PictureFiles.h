@@ -63,7 +63,8 @@ inline bool SavePicture(const std::string& path, const Picture& picture, std::st
     }
     for (uint32_t row = 0; row < picture.height; ++row) {
         uint8_t* to = static_cast<uint8_t*>(region->data) + static_cast<ptrdiff_t>(row) * region->pitch;
-        std::memcpy(to, &picture.rgba[static_cast<size_t>(row) * picture.width * 4], static_cast<size_t>(picture.width) * 4);
+        std::memcpy(to, &picture.rgba[static_cast<size_t>(row) * picture.width * 4],
+                    static_cast<size_t>(picture.width) * 4);
     }
     al_unlock_bitmap(bitmap);
     bool saved = al_save_bitmap(path.c_str(), bitmap);

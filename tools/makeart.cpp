@@ -9,6 +9,7 @@
 #include <allegro5/allegro_font.h>
 #include <allegro5/allegro_image.h>
 #include <allegro5/allegro_ttf.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <cmath>
@@ -16,7 +17,6 @@
 #include <functional>
 #include <initializer_list>
 #include <string>
-#include <sys/stat.h>
 #include <vector>
 
 #include "ArchiveWriter.h"
@@ -30,8 +30,7 @@ using art::RGBA;
 
 // A picture drawn by a function of the pixel centre, sampled 4 x 4 times per
 // pixel so that edges come out smooth.
-sif::Picture Draw(uint32_t width, uint32_t height, const std::function<RGBA(double, double)>& shade,
-                  int samples = 4) {
+sif::Picture Draw(uint32_t width, uint32_t height, const std::function<RGBA(double, double)>& shade, int samples = 4) {
     return art::DrawPicture(width, height, samples, shade);
 }
 
@@ -112,9 +111,8 @@ sif::Picture ScrollBarBox() {
 }
 
 sif::Picture ResponseBubble() {
-    return Draw(14, 14, [](double x, double y) {
-        return InCircle(x, y, 7, 7, 5) ? Mix(kMoonGold, kSilver, y / 14) : kClear;
-    });
+    return Draw(14, 14,
+                [](double x, double y) { return InCircle(x, y, 7, 7, 5) ? Mix(kMoonGold, kSilver, y / 14) : kClear; });
 }
 
 // The dialogue box's pane, as wide as the default window and as tall as the
@@ -330,7 +328,8 @@ sif::Picture Bramle(int view, int frame) {
             out = (by >= 16.5 && by < 17.8) ? belt : tunic;
             if (side) {
                 const double armX = 8 + 2.5 * stride * (by - 11) / 7.0;
-                if (x >= armX && x < armX + 2 && by >= 11 && by < 18.5) out = by > 17 ? skin : Mix(tunic, outline, 0.25);
+                if (x >= armX && x < armX + 2 && by >= 11 && by < 18.5)
+                    out = by > 17 ? skin : Mix(tunic, outline, 0.25);
             }
             return true;
         }
@@ -625,21 +624,27 @@ double Noise(double x, double y, uint32_t seed) {
 // A 32 x 32 ground texture: a base colour, mottled in 4 x 4 patches, with
 // pebbles of a second colour in 2 x 2 spots.
 sif::Picture Ground(const RGBA& base, const RGBA& speck, double share, uint32_t seed) {
-    return Draw(32, 32, [=](double x, double y) {
-        if (Noise(x / 2, y / 2, seed) < share) return Mix(base, speck, 0.7);
-        return Mix(base, speck, Noise(x / 4, y / 4, seed + 1) * 0.2);
-    }, 1);
+    return Draw(
+        32, 32,
+        [=](double x, double y) {
+            if (Noise(x / 2, y / 2, seed) < share) return Mix(base, speck, 0.7);
+            return Mix(base, speck, Noise(x / 4, y / 4, seed + 1) * 0.2);
+        },
+        1);
 }
 
 // Rough stone courses for the cave walls.
 sif::Picture CaveRock() {
     const RGBA stone{0.30, 0.29, 0.31, 1}, joint{0.14, 0.13, 0.15, 1};
-    return Draw(32, 32, [=](double x, double y) {
-        const int row = static_cast<int>(y) / 8;
-        const double shifted = x + (row % 2) * 6;
-        if (static_cast<int>(y) % 8 == 7 || static_cast<int>(shifted) % 12 == 11) return joint;
-        return Mix(stone, joint, Noise(x, y, 7) * 0.35);
-    }, 1);
+    return Draw(
+        32, 32,
+        [=](double x, double y) {
+            const int row = static_cast<int>(y) / 8;
+            const double shifted = x + (row % 2) * 6;
+            if (static_cast<int>(y) % 8 == 7 || static_cast<int>(shifted) % 12 == 11) return joint;
+            return Mix(stone, joint, Noise(x, y, 7) * 0.35);
+        },
+        1);
 }
 
 // The village elder: a blue robe, a white beard and a staff, 20 x 30.
@@ -652,8 +657,7 @@ sif::Picture ElderStand() {
         if (InCircle(x, y, 9, 6, 4)) return y > 6.5 ? beard : skin;
         if (y > 8 && y < 15 && std::fabs(x - 9) < 3.5 - (y - 8) * 0.3) return beard;
         const double half = 3 + (y - 9) * 0.28;
-        if (y >= 9 && y <= 29.5 && std::fabs(x - 9) <= half)
-            return std::fabs(x - 9) > half - 1 || y > 28 ? trim : robe;
+        if (y >= 9 && y <= 29.5 && std::fabs(x - 9) <= half) return std::fabs(x - 9) > half - 1 || y > 28 ? trim : robe;
         return kClear;
     });
 }
@@ -707,34 +711,32 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "makeart: cannot start Allegro\n");
         return 1;
     }
-    bool ok = Save(folder, "MoonCorner", MoonCorner()) && Save(folder, "MoonHorizontal", MoonHorizontal()) &&
-              Save(folder, "MoonVertical", MoonVertical()) && Save(folder, "IconImg", IconImg()) &&
-              Save(folder, "ShadowL", Shadow(13, 5.5)) && Save(folder, "ShadowM", Shadow(10, 4.5)) &&
-              Save(folder, "ShadowS", Shadow(7, 3.5)) && Save(folder, "ShadowT", Shadow(4.5, 2.5)) &&
-              Save(folder, "CheckBoxChecked", CheckBox(true)) && Save(folder, "CheckBoxUnchecked", CheckBox(false)) &&
-              Save(folder, "ScrollBarBlank", ScrollBarBlank()) && Save(folder, "ScrollBarBox", ScrollBarBox()) &&
-              Save(folder, "ResponseBubble", ResponseBubble()) && Save(folder, "ItemBorder", ItemBorder()) &&
-              Save(folder, "ChatPane", ChatPane()) &&
-              Save(folder, "TitleBackground", TitleBackground()) && Save(folder, "StarrySky", StarrySky()) &&
-              Save(folder, "FarHills", FarHills()) && Save(folder, "NearHills", NearHills()) &&
-              Save(folder, "Clouds", Clouds()) &&
-              Save(folder, "Combat_ForestBackground", CombatForestBackground()) &&
-              Save(folder, "CombatBase", CombatBase()) && Save(folder, "CombatButtonN", CombatButton(0)) &&
-              Save(folder, "CombatButtonL", CombatButton(0.2)) && Save(folder, "CombatButtonD", CombatButton(-0.3)) &&
-              Save(folder, "PageButtonUpN", PageButton(true, 0)) && Save(folder, "PageButtonUpL", PageButton(true, 0.3)) &&
-              Save(folder, "PageButtonUpD", PageButton(true, -0.3)) &&
-              Save(folder, "PageButtonDnN", PageButton(false, 0)) &&
-              Save(folder, "PageButtonDnL", PageButton(false, 0.3)) &&
-              Save(folder, "PageButtonDnD", PageButton(false, -0.3)) &&
-              Save(folder, "CombatCharDisplay", CombatCharDisplay()) &&
-              // The dungeon's ground and the characters.
-              Save(folder, "Grass", Ground({0.29, 0.50, 0.24, 1}, {0.18, 0.36, 0.14, 1}, 0.18, 1)) &&
-              Save(folder, "Mud", Ground({0.40, 0.29, 0.18, 1}, {0.26, 0.18, 0.10, 1}, 0.22, 2)) &&
-              Save(folder, "CaveFloor", Ground({0.42, 0.38, 0.34, 1}, {0.25, 0.22, 0.20, 1}, 0.15, 3)) &&
-              Save(folder, "CaveMoss", Ground({0.30, 0.40, 0.28, 1}, {0.42, 0.38, 0.34, 1}, 0.30, 4)) &&
-              Save(folder, "CaveRock", CaveRock()) && Save(folder, "ElderStand", ElderStand()) &&
-              Save(folder, "ZezazoruA", Zezazoru(0.0)) && Save(folder, "ZezazoruB", Zezazoru(0.12)) &&
-              Save(folder, "UpStairImg", UpStairImg());
+    bool ok =
+        Save(folder, "MoonCorner", MoonCorner()) && Save(folder, "MoonHorizontal", MoonHorizontal()) &&
+        Save(folder, "MoonVertical", MoonVertical()) && Save(folder, "IconImg", IconImg()) &&
+        Save(folder, "ShadowL", Shadow(13, 5.5)) && Save(folder, "ShadowM", Shadow(10, 4.5)) &&
+        Save(folder, "ShadowS", Shadow(7, 3.5)) && Save(folder, "ShadowT", Shadow(4.5, 2.5)) &&
+        Save(folder, "CheckBoxChecked", CheckBox(true)) && Save(folder, "CheckBoxUnchecked", CheckBox(false)) &&
+        Save(folder, "ScrollBarBlank", ScrollBarBlank()) && Save(folder, "ScrollBarBox", ScrollBarBox()) &&
+        Save(folder, "ResponseBubble", ResponseBubble()) && Save(folder, "ItemBorder", ItemBorder()) &&
+        Save(folder, "ChatPane", ChatPane()) && Save(folder, "TitleBackground", TitleBackground()) &&
+        Save(folder, "StarrySky", StarrySky()) && Save(folder, "FarHills", FarHills()) &&
+        Save(folder, "NearHills", NearHills()) && Save(folder, "Clouds", Clouds()) &&
+        Save(folder, "Combat_ForestBackground", CombatForestBackground()) && Save(folder, "CombatBase", CombatBase()) &&
+        Save(folder, "CombatButtonN", CombatButton(0)) && Save(folder, "CombatButtonL", CombatButton(0.2)) &&
+        Save(folder, "CombatButtonD", CombatButton(-0.3)) && Save(folder, "PageButtonUpN", PageButton(true, 0)) &&
+        Save(folder, "PageButtonUpL", PageButton(true, 0.3)) && Save(folder, "PageButtonUpD", PageButton(true, -0.3)) &&
+        Save(folder, "PageButtonDnN", PageButton(false, 0)) && Save(folder, "PageButtonDnL", PageButton(false, 0.3)) &&
+        Save(folder, "PageButtonDnD", PageButton(false, -0.3)) &&
+        Save(folder, "CombatCharDisplay", CombatCharDisplay()) &&
+        // The dungeon's ground and the characters.
+        Save(folder, "Grass", Ground({0.29, 0.50, 0.24, 1}, {0.18, 0.36, 0.14, 1}, 0.18, 1)) &&
+        Save(folder, "Mud", Ground({0.40, 0.29, 0.18, 1}, {0.26, 0.18, 0.10, 1}, 0.22, 2)) &&
+        Save(folder, "CaveFloor", Ground({0.42, 0.38, 0.34, 1}, {0.25, 0.22, 0.20, 1}, 0.15, 3)) &&
+        Save(folder, "CaveMoss", Ground({0.30, 0.40, 0.28, 1}, {0.42, 0.38, 0.34, 1}, 0.30, 4)) &&
+        Save(folder, "CaveRock", CaveRock()) && Save(folder, "ElderStand", ElderStand()) &&
+        Save(folder, "ZezazoruA", Zezazoru(0.0)) && Save(folder, "ZezazoruB", Zezazoru(0.12)) &&
+        Save(folder, "UpStairImg", UpStairImg());
     const struct {
         const char* stem;
         const char* label;

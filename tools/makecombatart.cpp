@@ -102,10 +102,10 @@ sif::Picture Member(const ClassLook& look, const Pose& pose) {
         put(Segment(fx, fy, shoulderX, shoulderY, handX, handY) < 2.4, look.skin);
         put(Segment(fx, fy, handX, handY, handX + std::sin(pose.arm) * 12, handY + std::cos(pose.arm) * 12) < 1.4,
             look.accent);
-        put(Ellipse(fx, fy, 24, 13, 6.5, 6.5), look.skin);                       // head
-        put(Ellipse(fx, fy, 22, 9, 6.5, 3.5), look.accent);                      // hair or hood
-        put(Ellipse(fx, fy, 27, 13, 1.2, 1.2), RGBA{0.1, 0.1, 0.15, 1});         // eye
-        put(Segment(fx, fy, 24, 22, 24, 38) < 6.5, look.body);                   // body
+        put(Ellipse(fx, fy, 24, 13, 6.5, 6.5), look.skin);                                 // head
+        put(Ellipse(fx, fy, 22, 9, 6.5, 3.5), look.accent);                                // hair or hood
+        put(Ellipse(fx, fy, 27, 13, 1.2, 1.2), RGBA{0.1, 0.1, 0.15, 1});                   // eye
+        put(Segment(fx, fy, 24, 22, 24, 38) < 6.5, look.body);                             // body
         put(Segment(fx, fy, 24, 38, 24 + pose.stride, 53) < 2.6, Shade(look.body, 0.6));   // front leg
         put(Segment(fx, fy, 24, 38, 24 - pose.stride, 53) < 2.6, Shade(look.body, 0.45));  // back leg
         if (colour.a > 0 && pose.flash > 0) colour = Blend(colour, RGBA{1, 0.2, 0.2, 1}, pose.flash);
@@ -221,7 +221,8 @@ int main(int argc, char** argv) {
         enemies.AddImage("Didozado" + std::to_string(i), Bat(i));
     }
 
-    bool ok = sprites.WriteFile(folder + "/CombatSprites.sif", true) && enemies.WriteFile(folder + "/Enemies.sif", true);
+    bool ok =
+        sprites.WriteFile(folder + "/CombatSprites.sif", true) && enemies.WriteFile(folder + "/Enemies.sif", true);
     if (!ok) std::fprintf(stderr, "makecombatart: cannot write the archives in %s\n", folder.c_str());
     return ok ? 0 : 1;
 }

@@ -41,7 +41,8 @@ RGBA Potion(double u, double v) {
         const RGBA liquid = Mix(RGBA{0.95, 0.2, 0.25, 1}, RGBA{0.55, 0.05, 0.1, 1}, (v - 0.4) / 0.5);
         return v > 0.5 ? liquid : RGBA{0.8, 0.85, 0.95, 0.6};
     }
-    if (u > 0.41 && u < 0.59 && v > 0.18 && v < 0.36) return u < 0.44 || u > 0.56 ? kOutline : RGBA{0.8, 0.85, 0.95, 0.7};
+    if (u > 0.41 && u < 0.59 && v > 0.18 && v < 0.36)
+        return u < 0.44 || u > 0.56 ? kOutline : RGBA{0.8, 0.85, 0.95, 0.7};
     if (u > 0.39 && u < 0.61 && v > 0.08 && v < 0.2) return RGBA{0.6, 0.42, 0.22, 1};
     return kClear;
 }

@@ -25,10 +25,10 @@ constexpr int kRate = 44100;
 constexpr double kPi = 3.14159265358979323846;
 
 // The title track's layout, in seconds.
-constexpr double kTitleIntro = 4.0;       // loop start
-constexpr double kTitleBody = 16.0;       // loop body length
-constexpr double kTitleTail = 2.0;        // repeat of the body's start after the loop end
-constexpr double kBeat = 0.5;             // 120 beats per minute
+constexpr double kTitleIntro = 4.0;  // loop start
+constexpr double kTitleBody = 16.0;  // loop body length
+constexpr double kTitleTail = 2.0;   // repeat of the body's start after the loop end
+constexpr double kBeat = 0.5;        // 120 beats per minute
 
 struct Stereo {
     std::vector<float> left, right;
@@ -82,11 +82,10 @@ void AddNote(Stereo& out, double start, double length, int midi, double gain, Vo
                 // A soft square with a slow vibrato.
                 sample = 0.6 * Pulse(phase + 0.003 * Sine(5.0 * t), 0.5) * Envelope(t, length, 0.01, 0.1, 0.6, release);
                 break;
-            case Voice::Bass:
-                sample = Triangle(phase) * Envelope(t, length, 0.005, 0.05, 0.8, release);
-                break;
+            case Voice::Bass: sample = Triangle(phase) * Envelope(t, length, 0.005, 0.05, 0.8, release); break;
             case Voice::Pad:
-                sample = 0.5 * (Triangle(phase) + Triangle(phase * 1.003)) * Envelope(t, length, 0.2, 0.3, 0.7, release);
+                sample =
+                    0.5 * (Triangle(phase) + Triangle(phase * 1.003)) * Envelope(t, length, 0.2, 0.3, 0.7, release);
                 break;
             case Voice::Bell:
                 // Inharmonic partials decaying at their own speeds.
@@ -110,14 +109,10 @@ struct Note {
     int midi;
 };
 const Note kMelody[] = {
-    {0, 1, 76},    {1, 0.5, 74}, {1.5, 0.5, 72}, {2, 1.5, 69}, {3.5, 0.5, 72},
-    {4, 1, 72},    {5, 1, 74},   {6, 2, 77},
-    {8, 1, 79},    {9, 0.5, 76}, {9.5, 0.5, 74}, {10, 2, 72},
-    {12, 1, 74},   {13, 1, 71},  {14, 2, 67},
-    {16, 1, 76},   {17, 0.5, 74}, {17.5, 0.5, 72}, {18, 1.5, 69}, {19.5, 0.5, 72},
-    {20, 1, 77},   {21, 1, 76},  {22, 2, 74},
-    {24, 1, 72},   {25, 1, 74},  {26, 1, 76}, {27, 1, 79},
-    {28, 3, 81},
+    {0, 1, 76},  {1, 0.5, 74}, {1.5, 0.5, 72}, {2, 1.5, 69},    {3.5, 0.5, 72}, {4, 1, 72},      {5, 1, 74},
+    {6, 2, 77},  {8, 1, 79},   {9, 0.5, 76},   {9.5, 0.5, 74},  {10, 2, 72},    {12, 1, 74},     {13, 1, 71},
+    {14, 2, 67}, {16, 1, 76},  {17, 0.5, 74},  {17.5, 0.5, 72}, {18, 1.5, 69},  {19.5, 0.5, 72}, {20, 1, 77},
+    {21, 1, 76}, {22, 2, 74},  {24, 1, 72},    {25, 1, 74},     {26, 1, 76},    {27, 1, 79},     {28, 3, 81},
 };
 
 // One pass of the loop body starting at `start` seconds; only notes that
@@ -152,7 +147,8 @@ Stereo MakeTitle() {
     for (int bar = 0; bar < 2; ++bar) {
         const double at = bar * 4 * kBeat;
         const int third = bar == 0 ? 3 : 4;
-        for (int interval : {0, third, 7}) AddNote(out, at, 4 * kBeat - 0.1, introRoots[bar] + interval, 0.08, Voice::Pad, 0.0);
+        for (int interval : {0, third, 7})
+            AddNote(out, at, 4 * kBeat - 0.1, introRoots[bar] + interval, 0.08, Voice::Pad, 0.0);
         AddNote(out, at, 0.5, introRoots[bar] + 24, 0.10, Voice::Bell, 0.4);
     }
     AddLoopBody(out, kTitleIntro, kTitleBody);
@@ -288,11 +284,8 @@ int main(int argc, char** argv) {
         Stereo (*make)();
     };
     const Output outputs[] = {
-        {"Music/Title.wav", MakeTitle},
-        {"Music/Dungeon.wav", MakeDungeon},
-        {"Sounds/Click.wav", MakeClick},
-        {"Sounds/Chime.wav", MakeChime},
-        {"Sounds/TextTick.wav", MakeTextTick},
+        {"Music/Title.wav", MakeTitle},  {"Music/Dungeon.wav", MakeDungeon},    {"Sounds/Click.wav", MakeClick},
+        {"Sounds/Chime.wav", MakeChime}, {"Sounds/TextTick.wav", MakeTextTick},
     };
     for (const Output& output : outputs)
         if (!WriteFileAtomically(data / output.path, EncodeWav(output.make()))) return 1;

@@ -88,9 +88,7 @@ public:
                 SendToOthers(from, out);
                 return;
             }
-            default:
-                std::printf("%s: ignored message %d\n", from.ToString().c_str(), message.id);
-                return;
+            default: std::printf("%s: ignored message %d\n", from.ToString().c_str(), message.id); return;
         }
         std::printf("%s: ignored a damaged message %d\n", from.ToString().c_str(), message.id);
     }

@@ -101,7 +101,8 @@ bool AddJob(sif::ArchiveWriter& writer, const Job& job) {
 }
 
 int Usage() {
-    std::fprintf(stderr, "usage: sifpack [-u] [-C dir] OUTPUT.sif [-m MANIFEST]... [image|trimmed|palette NAME PNG]...\n");
+    std::fprintf(stderr,
+                 "usage: sifpack [-u] [-C dir] OUTPUT.sif [-m MANIFEST]... [image|trimmed|palette NAME PNG]...\n");
     return 2;
 }
 

@@ -13,10 +13,10 @@
 #include "savefile/SFM.h"
 #include "support/FuzzSupport.h"
 #include "support/LuaTestState.h"
+#include "world/PlayerVorn.h"
 #include "world/items/ItemInstance.h"
 #include "world/items/ItemPrototype.h"
 #include "world/items/PlayerInventory.h"
-#include "world/PlayerVorn.h"
 
 namespace fuzzsupport {
 
@@ -59,9 +59,8 @@ SaveGame::SaveGame() {
         int32_t code;
         bool stacks;
     };
-    const Kind kinds[] = {{&m_parts->potion, "Potion", 1, true},
-                          {&m_parts->herb, "Herb", 2, false},
-                          {&m_parts->stone, "Stone", 3, true}};
+    const Kind kinds[] = {
+        {&m_parts->potion, "Potion", 1, true}, {&m_parts->herb, "Herb", 2, false}, {&m_parts->stone, "Stone", 3, true}};
     for (const Kind& kind : kinds) {
         kind.prototype->SetName(kind.name);
         kind.prototype->SetCode(kind.code);
@@ -96,8 +95,8 @@ std::string SaveGame::Snapshot(bool addresses) const {
     std::string text;
     for (NamedList::Node* node = m_party->GetPartyList()->GetHead(); node; node = node->next) {
         const auto* member = static_cast<const Character*>(node->value);
-        text += node->name + "/" + member->GetName() + address(member) + " class " +
-                std::to_string(member->GetClassId());
+        text +=
+            node->name + "/" + member->GetName() + address(member) + " class " + std::to_string(member->GetClassId());
         if (const CombatStats* s = member->GetStats())
             for (int32_t v : {s->level, s->hp, s->maxHp, s->mp, s->maxMp, s->shownHp, s->shownMp, s->strength,
                               s->toughness, s->intellect, s->cunning, s->agility, s->speed})

@@ -6,16 +6,16 @@
 
 #include "app/FrameContext.h"
 #include "app/GameStates.h"
+#include "app/StandardWindows.h"
 #include "combat/CombatTestDoubles.h"
 #include "combat/RestoreEffect.h"
 #include "core/base/LayerHooks.h"
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIManager.h"
-#include "app/StandardWindows.h"
 #include "support/StderrCapture.h"
+#include "world/PlayerVorn.h"
 #include "world/items/ItemPrototype.h"
 #include "world/items/PlayerInventory.h"
-#include "world/PlayerVorn.h"
 
 using namespace combattest;
 

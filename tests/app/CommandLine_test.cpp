@@ -63,8 +63,8 @@ TEST(CommandLine, ValueWordsAreComparedAgain) {
 }
 
 TEST(CommandLine, FlagsAndUnknownWords) {
-    Parsed parsed = Parse({"-f", "-ogl", "-d3d", "-skiptitle", "-nomusic", "-nopalette", "-GUITrace",
-                           "-starttrace", "-nonetwork", "-bogus", "-F"});
+    Parsed parsed = Parse({"-f", "-ogl", "-d3d", "-skiptitle", "-nomusic", "-nopalette", "-GUITrace", "-starttrace",
+                           "-nonetwork", "-bogus", "-F"});
     EXPECT_EQ(parsed.state.memoryMode, 1);
     EXPECT_EQ(parsed.state.openGLMode, 1);
     EXPECT_EQ(parsed.state.direct3DMode, 1);

@@ -65,8 +65,8 @@ TEST(ConsoleManager, RegistersTheCommandTreeAndRemovesItsRecordOnDestruction) {
         for (const char* category : {"npc", "player", "system"})
             for (const char* heading : {"normal", "restricted"})
                 EXPECT_NE(library.GetHeading("commands", category, heading), nullptr) << category << heading;
-        auto* command = library.Get<ConsoleCommand>("commands", "npc", "restricted", "setnpcposition",
-                                                    DataKind::ConsoleCommand);
+        auto* command =
+            library.Get<ConsoleCommand>("commands", "npc", "restricted", "setnpcposition", DataKind::ConsoleCommand);
         ASSERT_NE(command, nullptr);
         EXPECT_EQ(command->name, "setnpcposition");
         EXPECT_EQ(command->argumentCount, 4);
@@ -75,8 +75,7 @@ TEST(ConsoleManager, RegistersTheCommandTreeAndRemovesItsRecordOnDestruction) {
     }
     // The library keeps no pointer to a record that has gone.
     library.SetWarnOnMiss(0);
-    EXPECT_EQ(library.GetPointer("commands", "npc", "restricted", "setnpcposition", DataKind::ConsoleCommand),
-              nullptr);
+    EXPECT_EQ(library.GetPointer("commands", "npc", "restricted", "setnpcposition", DataKind::ConsoleCommand), nullptr);
 }
 
 TEST(ConsoleManager, ReportsBadLinesInTheChatWindow) {

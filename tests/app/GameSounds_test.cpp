@@ -39,8 +39,8 @@ TEST(GameSounds, RoutingRegistersMusicThatPlaysAndLoops) {
         for (const char* name : {"Click", "Chime", "TextTick"}) EXPECT_NE(sound.FindSound(name), nullptr) << name;
         EXPECT_NE(sound.FindMusic("StratumOne"), nullptr);  // the dungeon floors' music
         // The texture archive's entry is not this test's either.
-        delete static_cast<TextureFile*>(lua.Library().RemovePointer("Images", "Maps", "Textures", "StandardTextures",
-                                                                      DataKind::TextureFile));
+        delete static_cast<TextureFile*>(
+            lua.Library().RemovePointer("Images", "Maps", "Textures", "StandardTextures", DataKind::TextureFile));
         sound.PlayMusic("TitleTheme");
         EXPECT_TRUE(audio::ChannelIsActive(*theme->handle));
         // A position past the loop end is brought back to the loop start.

@@ -15,14 +15,14 @@
 #include "gui/GUIManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
-#include "world/ai/AIBasePackage.h"
-#include "world/ai/AIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/BackgroundObject.h"
 #include "world/CameraManager.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
 #include "world/PlayerVorn.h"
+#include "world/ai/AIBasePackage.h"
+#include "world/ai/AIManager.h"
 
 namespace {
 

@@ -26,9 +26,9 @@
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
+#include "world/PlayerVorn.h"
 #include "world/items/ItemPrototype.h"
 #include "world/items/PlayerInventory.h"
-#include "world/PlayerVorn.h"
 
 using testsupport::StderrCapture;
 
@@ -122,8 +122,8 @@ TEST_F(InventoryWindowsTest, SevenWindowsBuiltOnceClosedAndWired) {
     BuildDefaultWindows();
     EXPECT_EQ(lua->Gui().GetTopLevelList()->GetCount(), topLevel);
 
-    const char* names[] = {"InventoryWindow", "InventoryWindowSubmenu", "InventoryDescriptionWindow",
-                           "InventoryTargetWindow", "InventoryTitleWindow", "InventoryItemsWindow",
+    const char* names[] = {"InventoryWindow",       "InventoryWindowSubmenu", "InventoryDescriptionWindow",
+                           "InventoryTargetWindow", "InventoryTitleWindow",   "InventoryItemsWindow",
                            "BitAndItemCountWindow"};
     for (const char* name : names) {
         GUIBaseObject* window = Find(name);
@@ -348,8 +348,9 @@ TEST_F(InventoryWindowsTest, TheTargetListShowsTheHPThatAUseLeft) {
 
 TEST_F(InventoryWindowsTest, CallbacksBoundByScriptsToOtherButtonsReadNoButtonData) {
     inventory->AddItem("Herb", &herb, false);
-    ASSERT_TRUE(lua->Run("GUI_SetActiveObjectList('Base') GUIOL_AddObject('Stray', 'GUIButton') "
-                         "GUIG_SetDimensions(500, 500, 20, 20) GUIB_SetFunctionData('Inv_ActivateItem')"));
+    ASSERT_TRUE(
+        lua->Run("GUI_SetActiveObjectList('Base') GUIOL_AddObject('Stray', 'GUIButton') "
+                 "GUIG_SetDimensions(500, 500, 20, 20) GUIB_SetFunctionData('Inv_ActivateItem')"));
     auto* stray = static_cast<GUIButton*>(Find("Stray"));
     ASSERT_NE(stray, nullptr);
     stray->AllocData(2);

@@ -35,9 +35,9 @@
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "world/GUIDialogueManager.h"
+#include "world/PlayerVorn.h"
 #include "world/items/ItemPrototype.h"
 #include "world/items/PlayerInventory.h"
-#include "world/PlayerVorn.h"
 
 namespace {
 
@@ -160,23 +160,26 @@ void BuildWelcome(Stage& stage) {
     stage.lua->Library().AddHeading("Images", "Background", "Scenery");
     stage.lua->Manager().RunFile("Data/Scripts/System/Windows/Welcome.lua", -1);
     // The library does not own the picture: it goes with the stage.
-    stage.images.emplace_back(static_cast<BitmapWrapper*>(stage.lua->Library().RemovePointer(
-        "Images", "Background", "Scenery", "TitleBackground", DataKind::Bitmap)));
+    stage.images.emplace_back(static_cast<BitmapWrapper*>(
+        stage.lua->Library().RemovePointer("Images", "Background", "Scenery", "TitleBackground", DataKind::Bitmap)));
 }
 
 void StepWelcome(Stage& stage, int frame) {
     switch (frame) {
-        case 3: stage.Mouse(290, 260); break;                      // over the close button
-        case 5: stage.Mouse(150, 150, kGUIEventPress); break;      // inside the view: drags it
+        case 3: stage.Mouse(290, 260); break;                  // over the close button
+        case 5: stage.Mouse(150, 150, kGUIEventPress); break;  // inside the view: drags it
         case 6: stage.Mouse(140, 135); break;
         case 7: stage.Mouse(120, 140, kGUIEventRelease); break;
         case 9: stage.lua->Run("GUI_SetActiveObjectAndListFromBase('WelcomeTitle') GUIT_SetString('Farewell')"); break;
-        case 10: stage.lua->Run("GUI_SetActiveObjectAndListFromBase('WelcomeCloseFace') GUIColB_SetColorData(200, 60, 60, 255)"); break;
+        case 10:
+            stage.lua->Run(
+                "GUI_SetActiveObjectAndListFromBase('WelcomeCloseFace') GUIColB_SetColorData(200, 60, 60, 255)");
+            break;
         case 11: stage.lua->Router().SetPropertyPointerInt(30, "GUI", "WelcomeCloseFace", "Green"); break;
-        case 13: stage.Mouse(42, 100, kGUIEventPress); break;      // on the frame: drags the window
+        case 13: stage.Mouse(42, 100, kGUIEventPress); break;  // on the frame: drags the window
         case 14: stage.Gui().SetMousePosition(90, 130); break;
         case 15: stage.Mouse(90, 130, kGUIEventRelease); break;
-        case 17: stage.Mouse(340, 290, kGUIEventPress); break;     // the close button closes it
+        case 17: stage.Mouse(340, 290, kGUIEventPress); break;  // the close button closes it
         case 18: stage.Mouse(340, 290, kGUIEventRelease); break;
         default: break;
     }
@@ -192,7 +195,7 @@ void StepDialogue(Stage& stage, int frame) {
         box->AddResponse("Thank you", 1);
         box->AddResponse("Goodbye", GUIDialogueManager::kCloseResponse);
     }
-    if (frame == 30) stage.Mouse(300, 420, kGUIEventPress);     // a click types the rest at once
+    if (frame == 30) stage.Mouse(300, 420, kGUIEventPress);  // a click types the rest at once
     if (frame == 31) stage.Mouse(300, 420, kGUIEventRelease);
     if (frame == 36) box->SetLineText(3, "A line set by a script");
 }
@@ -207,8 +210,8 @@ void BuildInventory(Stage& stage) {
 }
 
 void StepInventory(Stage& stage, int frame) {
-    const char* keys[] = {"Inventory", "", "Right", "", "Down", "Down", "Left", "", "Up", "Up", "Accept", "",
-                          "Down", "", "Cancel", "", "Inventory", ""};
+    const char* keys[] = {"Inventory", "",       "Right", "",     "Down", "Down",   "Left", "",          "Up",
+                          "Up",        "Accept", "",      "Down", "",     "Cancel", "",     "Inventory", ""};
     stage.Key(keys[frame]);
 }
 
@@ -240,8 +243,7 @@ void BuildChanging(Stage& stage) {
     static_cast<GUITextLine*>(add(inner, "Text", new GUITextLine, 4, 4, 120, 16))->SetString("Score 0");
     add(inner, "Input", new GUIInputTextBox, 4, 30, 150, 24);
     auto* watch = static_cast<GUISmartTextLine*>(add(inner, "Watch", new GUISmartTextLine, 4, 60, 60, 16));
-    static_cast<GUIScrollBar*>(add(window, "Bar", new GUIScrollBar, 0, 0, 1, 1))
-        ->SetScrollData(260, 10, 8, 150, true);
+    static_cast<GUIScrollBar*>(add(window, "Bar", new GUIScrollBar, 0, 0, 1, 1))->SetScrollData(260, 10, 8, 150, true);
     watch->Watch("GUI", "Bar", "mBoxCurrentValue");
     static_cast<GUIColorBox*>(add(window, "Swatch", new GUIColorBox, 10, 150, 30, 20))->SetColor(90, 0, 0, 255);
     auto* list = static_cast<GUIList*>(add(window, "List", new GUIList, 60, 120, 150, 60));
@@ -279,19 +281,17 @@ void BuildButton(Stage& stage) {
 }
 
 void StepButton(Stage& stage, int frame) {
-    const int moves[][3] = {{2, 250, 250}, {4, 300, 260}, {6, 500, 500}, {8, 260, 255}, {9, 260, 255},
+    const int moves[][3] = {{2, 250, 250},  {4, 300, 260},  {6, 500, 500},  {8, 260, 255}, {9, 260, 255},
                             {11, 500, 100}, {12, 500, 100}, {14, 260, 255}, {16, 10, 10}};
-    const int events[] = {kGUIEventPulse, kGUIEventPulse, kGUIEventPulse, kGUIEventPulse, kGUIEventPress,
+    const int events[] = {kGUIEventPulse, kGUIEventPulse,   kGUIEventPulse, kGUIEventPulse, kGUIEventPress,
                           kGUIEventPulse, kGUIEventRelease, kGUIEventPulse, kGUIEventPulse};
     for (size_t i = 0; i < std::size(moves); ++i)
         if (moves[i][0] == frame) stage.Mouse(moves[i][1], moves[i][2], events[i]);
 }
 
 const Scene kScenes[] = {
-    {"welcome window", 20, BuildWelcome, StepWelcome},
-    {"dialogue box", 40, [](Stage&) {}, StepDialogue},
-    {"inventory", 18, BuildInventory, StepInventory},
-    {"changing window", 24, BuildChanging, StepChanging},
+    {"welcome window", 20, BuildWelcome, StepWelcome}, {"dialogue box", 40, [](Stage&) {}, StepDialogue},
+    {"inventory", 18, BuildInventory, StepInventory},  {"changing window", 24, BuildChanging, StepChanging},
     {"hovered button", 18, BuildButton, StepButton},
 };
 
@@ -307,8 +307,8 @@ TEST(KeptPicture, EveryFrameLooksAsWhenEveryObjectWasRenderedAgain) {
             if (forced[f] == kept[f]) continue;
             size_t i = 0;
             while (forced[f][i] == kept[f][i]) ++i;
-            ADD_FAILURE() << scene.name << ", frame " << f << ": first difference at (" << i % 800 << ", "
-                          << i / 800 << ")";
+            ADD_FAILURE() << scene.name << ", frame " << f << ": first difference at (" << i % 800 << ", " << i / 800
+                          << ")";
             break;
         }
     }

@@ -35,11 +35,15 @@ public:
     int32_t box = 12345;
 
     void* GetProperty(const std::string& name) override {
-        struct Entry { const char* name; void* address; int32_t type; };
-        for (const Entry& e : {Entry{"Flag", &flag, PR::kByte}, Entry{"Count", &count, PR::kInt},
-                               Entry{"Speed", &speed, PR::kFloat}, Entry{"Center", &center, PR::kDouble},
-                               Entry{"Label", &label, PR::kString}, Entry{"Id", &count, PR::kId},
-                               Entry{"Box", &box, PR::kObjectBox}}) {
+        struct Entry {
+            const char* name;
+            void* address;
+            int32_t type;
+        };
+        for (const Entry& e :
+             {Entry{"Flag", &flag, PR::kByte}, Entry{"Count", &count, PR::kInt}, Entry{"Speed", &speed, PR::kFloat},
+              Entry{"Center", &center, PR::kDouble}, Entry{"Label", &label, PR::kString}, Entry{"Id", &count, PR::kId},
+              Entry{"Box", &box, PR::kObjectBox}}) {
             if (name == e.name) {
                 PR::Report(e.type);
                 return e.address;
@@ -50,8 +54,7 @@ public:
 };
 
 // Swaps a global slot for the length of a scope.
-template <class T>
-class Slot {
+template <class T> class Slot {
 public:
     Slot(T*& slot, T* value) : m_slot(slot), m_saved(slot) { slot = value; }
     ~Slot() { m_slot = m_saved; }
@@ -88,14 +91,19 @@ TEST(PropertyRouter, FailedLookupsGiveNullTypeZeroAndTheirLine) {
 
     // Kinds are exact; unbuilt owners find nothing. Each failure resets the
     // type left by the lookup before it.
-    struct Case { const char* kind; const char* owner; const char* property; const char* line; };
+    struct Case {
+        const char* kind;
+        const char* owner;
+        const char* property;
+        const char* line;
+    };
     EntityManager entities;
-    for (const Case& c : {Case{"player", "x", "Direction", ""}, Case{"gui", "Probe", "Count", ""},
-                          Case{"GUI", "Nobody", "Count", ""}, Case{"GUI", "Probe", "count", ""},
-                          Case{"Player", "x", "XCenter", ""}, Case{"ChatLog", "", "Log|00", ""},
-                          Case{"Object", "", "XPos", "Routing Function:  Failed, no Active Object set\n"},
-                          Case{"ActiveAIDrawingList", "", "a", "Routing Function:  Failed, no Active Drawing List set\n"},
-                          Case{"NPC", "", "St|Walking", "Routing Function:  Failed, no Active NPC set\n"}}) {
+    for (const Case& c :
+         {Case{"player", "x", "Direction", ""}, Case{"gui", "Probe", "Count", ""}, Case{"GUI", "Nobody", "Count", ""},
+          Case{"GUI", "Probe", "count", ""}, Case{"Player", "x", "XCenter", ""}, Case{"ChatLog", "", "Log|00", ""},
+          Case{"Object", "", "XPos", "Routing Function:  Failed, no Active Object set\n"},
+          Case{"ActiveAIDrawingList", "", "a", "Routing Function:  Failed, no Active Drawing List set\n"},
+          Case{"NPC", "", "St|Walking", "Routing Function:  Failed, no Active NPC set\n"}}) {
         router.SetValueType(PR::kDouble);
         void* address = &router;
         EXPECT_EQ(Stderr([&] { address = router.Route(c.kind, c.owner, c.property); }), c.line) << c.kind;
@@ -121,9 +129,10 @@ TEST(PropertyRouter, ScriptsReadAndWriteByTheFieldType) {
     GuiFixture fixture;
     ProbeWidget& probe = *fixture.probe;
     probe.flag = 0;
-    EXPECT_EQ(RunScript(lua, "f = PM_GetValue('GUI', 'Probe', 'Flag') i = PM_GetValue('GUI', 'Probe', 'Id') "
-                               "s = PM_GetValue('GUI', 'Probe', 'Speed') d = PM_GetValue('GUI', 'Probe', 'Center') "
-                               "b = PM_GetPropertyPointerInteger('GUI', 'Probe', 'Flag')"),
+    EXPECT_EQ(RunScript(lua,
+                        "f = PM_GetValue('GUI', 'Probe', 'Flag') i = PM_GetValue('GUI', 'Probe', 'Id') "
+                        "s = PM_GetValue('GUI', 'Probe', 'Speed') d = PM_GetValue('GUI', 'Probe', 'Center') "
+                        "b = PM_GetPropertyPointerInteger('GUI', 'Probe', 'Flag')"),
               "");
     EXPECT_EQ(lua.GetType("f"), LUA_TNUMBER);
     EXPECT_EQ(lua.GetNumber("f"), 0);
@@ -149,14 +158,15 @@ TEST(PropertyRouter, ScriptsReadAndWriteByTheFieldType) {
 
     // Strings and records are never read or written as numbers; flags and ids
     // are not integers to the integer setter.
-    EXPECT_EQ(RunScript(lua, "n = select('#', PM_GetValue('GUI', 'Probe', 'Label')) + "
-                               "select('#', PM_GetValue('GUI', 'Probe', 'Gone')) + "
-                               "select('#', PM_GetPropertyPointerInteger('GUI', 'Probe', 'Speed')) + "
-                               "select('#', PM_GetPropertyPointerInteger('GUI', 'Probe', 'Id')) "
-                               "PM_SetValue(65, 'GUI', 'Probe', 'Label') PM_SetValue(65, 'GUI', 'Probe', 'Box') "
-                               "PM_SetValue(65, 'GUI', 'Nobody', 'Count') "
-                               "PM_SetPropertyPointerInteger(0, 'GUI', 'Probe', 'Flag') "
-                               "PM_SetPropertyPointerInteger(0, 'Player', 'Probe', 'Direction')"),
+    EXPECT_EQ(RunScript(lua,
+                        "n = select('#', PM_GetValue('GUI', 'Probe', 'Label')) + "
+                        "select('#', PM_GetValue('GUI', 'Probe', 'Gone')) + "
+                        "select('#', PM_GetPropertyPointerInteger('GUI', 'Probe', 'Speed')) + "
+                        "select('#', PM_GetPropertyPointerInteger('GUI', 'Probe', 'Id')) "
+                        "PM_SetValue(65, 'GUI', 'Probe', 'Label') PM_SetValue(65, 'GUI', 'Probe', 'Box') "
+                        "PM_SetValue(65, 'GUI', 'Nobody', 'Count') "
+                        "PM_SetPropertyPointerInteger(0, 'GUI', 'Probe', 'Flag') "
+                        "PM_SetPropertyPointerInteger(0, 'Player', 'Probe', 'Direction')"),
               "PM GetValue:  Failed, pointer was not a primitive\n"
               "PM GetValue:  Failed, pointer was NULL\n"
               "PM GetPropertyPointer (int):  Failed, pointer was not an Integer\n"

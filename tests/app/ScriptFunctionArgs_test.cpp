@@ -167,25 +167,32 @@ std::vector<BadCall> BadCallTable() {
     AddRow(rows, "NPC_PushAI", "'a', 1, 'Walk'", "NPC PushAI:  Failed, could not find type Walk\n");
     AddRow(rows, "NPC_PushAI", "'a', 1, 'Basic Pathing', 'WalkSpeed', 1",
            "NPC PushAI:  -Basic Pathing- Failed, invalid argument list\n");
-    AddRow(rows, "NPC_PushAI", "'a', 1, 'Follow Target', 1", "NPC_PushAI:  -Follow Target- Failed, invalid argument list\n");
-    AddRow(rows, "NPC_PushAI", "'a', 1, 'Force Frame', 1", "NPC PushAI:  -Force Frame- Failed, invalid argument list\n");
-    AddRow(rows, "NPC_PushAI", "'a', 1, 'Fire Script', 's'", "NPC PushAI:  -Fire Script- Failed, invalid argument list\n");
+    AddRow(rows, "NPC_PushAI", "'a', 1, 'Follow Target', 1",
+           "NPC_PushAI:  -Follow Target- Failed, invalid argument list\n");
+    AddRow(rows, "NPC_PushAI", "'a', 1, 'Force Frame', 1",
+           "NPC PushAI:  -Force Frame- Failed, invalid argument list\n");
+    AddRow(rows, "NPC_PushAI", "'a', 1, 'Fire Script', 's'",
+           "NPC PushAI:  -Fire Script- Failed, invalid argument list\n");
     AddRow(rows, "NPC_PushAI", "nil, 1, 'Trail Target', 'a', 'b', 'c'",
            "NPC PushAI:  -Trail Target- Failed, invalid argument list\n");
     AddRow(rows, "NPC_PushAI", "'a', 1, 'Trail Target', 'a', true, 'c'",
            "NPC PushAI:  -Trail Target- Failed, invalid argument list\n");
     AddRow(rows, "NPC_PushAI", "'a', 1, 'Basic Pathing', nil, 1, 2",
            "NPC PushAI:  -Basic Pathing- Failed, invalid argument list\n");
-    AddRow(rows, "NPC_PushAI", "'a', 1, 'Fire Script', {}, 1", "NPC PushAI:  -Fire Script- Failed, invalid argument list\n");
+    AddRow(rows, "NPC_PushAI", "'a', 1, 'Fire Script', {}, 1",
+           "NPC PushAI:  -Fire Script- Failed, invalid argument list\n");
 
     // Static-dialogue characters and world enemies: their count lines
     // (the detect-range line lost its first letter; the respawn line names
     // the aggro range).
     AddRows(rows, "NPCSD_SetDialogueSuppression", 1, {}, "NPCSD_SetDialogueSuppression" + incorrect);
     AddRows(rows, "NPC_WorldEnemy_SetMaxSpawns", 1, {}, "NPC_WorldEnemy_SetMaxSpawns: no spawn number given.\n");
-    AddRows(rows, "NPC_WorldEnemy_SetDetectRange", 1, {}, "PC_WorldEnemy_SetDetectRange: no detect range number given.\n");
-    AddRows(rows, "NPC_WorldEnemy_SetAggroRange", 1, {}, "NPC_WorldEnemy_SetAggroRange: no aggro range number given.\n");
-    AddRows(rows, "NPC_WorldEnemy_SetRespawnTime", 1, {}, "NPC_WorldEnemy_SetRespawnTime: no aggro range number given.\n");
+    AddRows(rows, "NPC_WorldEnemy_SetDetectRange", 1, {},
+            "PC_WorldEnemy_SetDetectRange: no detect range number given.\n");
+    AddRows(rows, "NPC_WorldEnemy_SetAggroRange", 1, {},
+            "NPC_WorldEnemy_SetAggroRange: no aggro range number given.\n");
+    AddRows(rows, "NPC_WorldEnemy_SetRespawnTime", 1, {},
+            "NPC_WorldEnemy_SetRespawnTime: no aggro range number given.\n");
     for (const char* bad : {"", "nil", "true, 5", "{}"})
         AddRow(rows, "NPC_WorldEnemy_AddMob", bad, "NPC_WorldEnemy_AddMob: no monster prototype name given.\n");
     AddRow(rows, "NPC_WorldEnemy_AddMob", "'Imp', 5, 6", "NPC_WorldEnemy_AddMob: too many arguments given.\n");
@@ -206,8 +213,7 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "DL_RegisterTextureFile", 5, {1, 2, 3, 4, 5}, "DL_RegisterTextureFile" + invalid);
 
     // Keyboard
-    AddRows(rows, "KeyboardManager_SetPlayerInputState", 1, {},
-            "KeyboardManager SetPlayerInputState" + invalid);
+    AddRows(rows, "KeyboardManager_SetPlayerInputState", 1, {}, "KeyboardManager SetPlayerInputState" + invalid);
     AddRow(rows, "KeyboardManager_SetPlayerInputState", "'on'", "KeyboardManager SetPlayerInputState" + invalid);
     AddRows(rows, "KeyboardManager_AttachScript", 2, {}, "KeyboardManager AttachScript" + invalid);
     AddRows(rows, "KeyboardManager_DetachScript", 1, {}, "KeyboardManager DetachScript" + invalid);
@@ -288,8 +294,8 @@ std::vector<BadCall> BadCallTable() {
     AddRows(rows, "Anim_SetFrame", 3, {3}, "Anim SetFrame" + invalid);
     AddRows(rows, "Anim_SetDuration", 1, {}, "Anim SetDuration" + invalid);
     AddRows(rows, "AIM_SetActiveAIObject", 4, {1, 2, 3, 4}, "AIM SetActiveAIObject" + invalid);
-    for (const char* bad : {"", "'n'", "nil, 'AnimationsList', 'Animation'", "'n', true, 'Animation'",
-                            "'n', 'AnimationsList', {}"})
+    for (const char* bad :
+         {"", "'n'", "nil, 'AnimationsList', 'Animation'", "'n', true, 'Animation'", "'n', 'AnimationsList', {}"})
         AddRow(rows, "AIM_CreateObject", bad, "AIM CreateObject" + invalid);
     AddRows(rows, "AIM_DeleteObject", 2, {1, 2}, "AIM DeleteObject" + invalid);
     AddRows(rows, "AIDP_AllocateSpace", 1, {}, "AIDP AllocateSpace" + invalid);

@@ -25,8 +25,8 @@ namespace {
 // the sweep sets up.
 const std::vector<std::string>& BadValues() {
     static const std::vector<std::string> values = {
-        "nil",  "true",  "false",    "{}",        "function() end", "0/0",   "1/0",     "-1/0", "1e300",
-        "-1e300", "2^31", "-2^31-1", "4294967296", "-1",            "'' ",   "zero",    "long",
+        "nil",     "true",       "false", "{}",  "function() end", "0/0",  "1/0", "-1/0", "1e300", "-1e300", "2^31",
+        "-2^31-1", "4294967296", "-1",    "'' ", "zero",           "long",
     };
     return values;
 }
@@ -35,12 +35,26 @@ const std::vector<std::string>& BadValues() {
 // called without any.
 const std::set<std::string>& TakeNoArguments() {
     static const std::set<std::string> names = {
-        "GetScriptCode",      "GetScriptString",   "Activate_Debug_Mode", "Deactivate_Debug_Mode",
-        "NPC_ClearAIQueue",   "BackgroundManager_DisableFill", "GUI_HideAllObjects", "Path_SetRootToLocal",
-        "DL_PushActiveEntity", "DL_PopActiveEntity", "EIM_CloseFile",       "DM_ManualActivate",
-        "NPC_WorldEnemy_Setup", "CombatManager_ClearPreloadList", "CombatManager_InitiateCombat",
-        "FSpriteAnim_FinishAndLock", "FSpriteDL_CreateAndPush", "DL_CreateHotFieldSpriteAnimation",
-        "PartyManager_ClearParty", "PartyManager_RestoreParty",
+        "GetScriptCode",
+        "GetScriptString",
+        "Activate_Debug_Mode",
+        "Deactivate_Debug_Mode",
+        "NPC_ClearAIQueue",
+        "BackgroundManager_DisableFill",
+        "GUI_HideAllObjects",
+        "Path_SetRootToLocal",
+        "DL_PushActiveEntity",
+        "DL_PopActiveEntity",
+        "EIM_CloseFile",
+        "DM_ManualActivate",
+        "NPC_WorldEnemy_Setup",
+        "CombatManager_ClearPreloadList",
+        "CombatManager_InitiateCombat",
+        "FSpriteAnim_FinishAndLock",
+        "FSpriteDL_CreateAndPush",
+        "DL_CreateHotFieldSpriteAnimation",
+        "PartyManager_ClearParty",
+        "PartyManager_RestoreParty",
         // Accepted and ignored whatever it is given.
         "IP_AddEquipEffect",
     };

@@ -49,27 +49,27 @@ TEST(ScriptVariableSet, DuplicatesAbsentNamesAndPositions) {
 TEST(ScriptVariableSet, GlobalFunctionsFromScripts) {
     LuaTestState lua;
     StderrCapture cap;
-    ASSERT_TRUE(lua.Run(
-        "absentI = Global_GetScriptVariableI('never')\n"
-        "absentA = Global_GetScriptVariableA('never')\n"
-        "r1 = Global_AddScriptVariableI('x', 2.7)\n"
-        "r2 = Global_AddScriptVariableI('x', -2.7)\n"
-        "r3 = Global_SetScriptVariableI('x', 5)\n"
-        "first = Global_GetScriptVariableI('x')\n"
-        "r4 = Global_DeleteScriptVariable('x')\n"
-        "second = Global_GetScriptVariableI('x')\n"
-        "r5 = Global_SetScriptVariableI('missing', 1)\n"
-        "r6 = Global_AddScriptVariableA('name', 'Vey')\n"
-        "name = Global_GetScriptVariableA('name')\n"
-        "nameI = Global_GetScriptVariableI('name')\n"
-        "r7 = Global_SetScriptVariableA('x', 'now text')\n"
-        "xI = Global_GetScriptVariableI('x')\n"
-        "xA = Global_GetScriptVariableA('x')\n"
-        "Global_SetScriptVariableI('name', 12)\n"
-        "nameA = Global_GetScriptVariableA('name')\n"
-        "nameN = Global_GetScriptVariableI('name')\n"
-        "numberAsText = Global_AddScriptVariableA(7, 8)\n"
-        "seven = Global_GetScriptVariableA(7)\n"));
+    ASSERT_TRUE(
+        lua.Run("absentI = Global_GetScriptVariableI('never')\n"
+                "absentA = Global_GetScriptVariableA('never')\n"
+                "r1 = Global_AddScriptVariableI('x', 2.7)\n"
+                "r2 = Global_AddScriptVariableI('x', -2.7)\n"
+                "r3 = Global_SetScriptVariableI('x', 5)\n"
+                "first = Global_GetScriptVariableI('x')\n"
+                "r4 = Global_DeleteScriptVariable('x')\n"
+                "second = Global_GetScriptVariableI('x')\n"
+                "r5 = Global_SetScriptVariableI('missing', 1)\n"
+                "r6 = Global_AddScriptVariableA('name', 'Vey')\n"
+                "name = Global_GetScriptVariableA('name')\n"
+                "nameI = Global_GetScriptVariableI('name')\n"
+                "r7 = Global_SetScriptVariableA('x', 'now text')\n"
+                "xI = Global_GetScriptVariableI('x')\n"
+                "xA = Global_GetScriptVariableA('x')\n"
+                "Global_SetScriptVariableI('name', 12)\n"
+                "nameA = Global_GetScriptVariableA('name')\n"
+                "nameN = Global_GetScriptVariableI('name')\n"
+                "numberAsText = Global_AddScriptVariableA(7, 8)\n"
+                "seven = Global_GetScriptVariableA(7)\n"));
     EXPECT_EQ(cap.Take(), "");
     EXPECT_EQ(lua.GetNumber("absentI"), -100);
     EXPECT_TRUE(lua.IsNil("absentA"));
@@ -113,8 +113,9 @@ TEST(ScriptVariableSet, ScopesWithoutTheirOwnerSayWhy) {
 
     // Before the global set exists.
     ScriptVariableSet* globals = GetGlobalState()->globalVariables;
-    const auto [ok, out] = testsupport::RunWithEmptySlot(
-        lua, &GlobalState::globalVariables, "h = Global_GetScriptVariableI('x') i = Global_AddScriptVariableA('x', 'y')");
+    const auto [ok, out] =
+        testsupport::RunWithEmptySlot(lua, &GlobalState::globalVariables,
+                                      "h = Global_GetScriptVariableI('x') i = Global_AddScriptVariableA('x', 'y')");
     ASSERT_TRUE(ok);
     EXPECT_EQ(out,
               "Global GetScriptVariableI:  Failed, ScriptVariableSet does not exist\n"
@@ -127,20 +128,20 @@ TEST(ScriptVariableSet, ScopesWithoutTheirOwnerSayWhy) {
 TEST(ScriptVariableSet, EnvironmentFunctionsUseTheMapsSetAcrossMapChanges) {
     LuaTestState lua;
     StderrCapture cap;
-    ASSERT_TRUE(lua.Run(
-        "r1 = Env_AddScriptVariableI('x', 1)\n"
-        "r2 = Env_AddScriptVariableI('x', 2)\n"
-        "r3 = Env_SetScriptVariableI('x', 9.9)\n"
-        "r4 = Env_DeleteScriptVariable('x')\n"
-        "x = Env_GetScriptVariableI('x')\n"
-        "r5 = Env_AddScriptVariableI('door', 4)\n"
-        "r6 = Env_SetScriptVariableA('door', 'open')\n"
-        "doorI = Env_GetScriptVariableI('door')\n"
-        "doorA = Env_GetScriptVariableA('door')\n"
-        "r7 = Env_SetScriptVariableA('missing', 'y')\n"
-        "missingA = Env_GetScriptVariableA('missing')\n"
-        "MapM_TransitionMap('MAPNONE')\n"
-        "afterLoad = Env_GetScriptVariableA('door')\n"));
+    ASSERT_TRUE(
+        lua.Run("r1 = Env_AddScriptVariableI('x', 1)\n"
+                "r2 = Env_AddScriptVariableI('x', 2)\n"
+                "r3 = Env_SetScriptVariableI('x', 9.9)\n"
+                "r4 = Env_DeleteScriptVariable('x')\n"
+                "x = Env_GetScriptVariableI('x')\n"
+                "r5 = Env_AddScriptVariableI('door', 4)\n"
+                "r6 = Env_SetScriptVariableA('door', 'open')\n"
+                "doorI = Env_GetScriptVariableI('door')\n"
+                "doorA = Env_GetScriptVariableA('door')\n"
+                "r7 = Env_SetScriptVariableA('missing', 'y')\n"
+                "missingA = Env_GetScriptVariableA('missing')\n"
+                "MapM_TransitionMap('MAPNONE')\n"
+                "afterLoad = Env_GetScriptVariableA('door')\n"));
     EXPECT_EQ(cap.Take(), "");
     for (const char* result : {"r1", "r2", "r3", "r4", "r5", "r6", "r7"}) EXPECT_EQ(lua.GetNumber(result), 1) << result;
     EXPECT_EQ(lua.GetNumber("x"), 2);  // the first "x" took 9.9 and was deleted

@@ -93,7 +93,7 @@ TEST_F(StandardWindowsTest, MenusAreCentredClosedAndBuiltOnce) {
     EXPECT_EQ(pause->FindChild("GUIPauseMenu_Button_CloseMenu")->GetY1(), 258);
     EXPECT_NE(options->FindChild("GUIOptionsMenu NameLine"), nullptr);
     auto* quit = static_cast<GUIButton*>(pause->FindChild("GUIPauseMenu_Button_QuitGame"));
-    EXPECT_TRUE(quit->OwnsImages());  // the text faces were made
+    EXPECT_TRUE(quit->OwnsImages());         // the text faces were made
     EXPECT_TRUE(quit->HasUnpaintedFaces());  // and wait to be shown
 
     const int count = lua->Gui().GetTopLevelList()->GetCount();
@@ -180,10 +180,10 @@ TEST_F(StandardWindowsTest, KeysOpenSteerAndCloseTheMenus) {
         {"Up", "PauseMenu", options},
         {"Up", "PauseMenu", options},
         {"Accept", "OptionsMenu", "Close_Menu_Button"},  // in the pause menu's place
-        {"Accept", "", ""},                               // its close button
+        {"Accept", "", ""},                              // its close button
         {"Menu", "PauseMenu", options},
         {"Down", "PauseMenu", quit},
-        {"Cancel", "", ""},  // the back key closes the menu
+        {"Cancel", "", ""},              // the back key closes the menu
         {"Menu", "PauseMenu", options},  // and the next opening starts over
         {"Accept", "OptionsMenu", "Close_Menu_Button"},
         {"Menu", "", ""},  // escape closes the options

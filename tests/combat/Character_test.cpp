@@ -40,10 +40,8 @@ TEST(CharacterDamage, ToughnessOfNinetyNineAndAboveCapsTheReduction) {
     } cases[] = {
         {8, 1, 98, 1.2418750f},  // 12.09375 x 0.02 + 1
         {8, 1, 99, 1.1209375f},  // capped at 99 %
-        {8, 1, 100, 1.1209375f},
-        {8, 1, 500, 1.1209375f},
-        {50, 10, 99, 2.3359375f},
-        {0, 1, 0, 1.0f},  // never below 1 before truncation
+        {8, 1, 100, 1.1209375f},  {8, 1, 500, 1.1209375f},
+        {50, 10, 99, 2.3359375f}, {0, 1, 0, 1.0f},  // never below 1 before truncation
     };
     for (const Case& c : cases)
         EXPECT_FLOAT_EQ(Character::ComputeDamage(c.strength, c.level, c.toughness, 10), c.expected)
@@ -55,10 +53,11 @@ TEST(CharacterFormat, StatNumbersAreFourRightAlignedCharacters) {
         int32_t magnitude, value;
         const char* text;
     } cases[] = {
-        {7, 7, "   7"},     {12345, 12345, "2345"}, {92, 7, "  07"},  {999, 5, " 005"},
-        {1000, 1234, "1234"}, {50, -5, "  00"},    {9, 0, "   0"}, {100, 99, " 099"},
+        {7, 7, "   7"},       {12345, 12345, "2345"}, {92, 7, "  07"}, {999, 5, " 005"},
+        {1000, 1234, "1234"}, {50, -5, "  00"},       {9, 0, "   0"},  {100, 99, " 099"},
     };
-    for (const Case& c : cases) EXPECT_EQ(FormatStatNumber(c.magnitude, c.value), c.text) << c.magnitude << " " << c.value;
+    for (const Case& c : cases)
+        EXPECT_EQ(FormatStatNumber(c.magnitude, c.value), c.text) << c.magnitude << " " << c.value;
 }
 
 TEST(CharacterSetup, NamesTemplatesAndAnimationValues) {
@@ -167,10 +166,27 @@ TEST_F(CharacterBattleTest, OneAttackQueuesItsTextsWaitsAndAnimations) {
     ScriptRandom({10});  // factor 1: 12 points
     ana->Attack(bog);
     EXPECT_EQ(bog->GetStats()->hp, 38);
-    EXPECT_EQ(DumpQueue(Window()),
-              (Strings{"21 PlayerAttack", "text Ana Attacks!", "103", "200 0", "201 1", "202 0", "300", "202 1",
-                       "104 30", "21 PlayerInjured", "105 1 12", "text 12 points of damage to Bog.", "103",
-                       "201 1", "203 4", "300", "200 0", "201 1", "202 3", "104 1", "300"}));
+    EXPECT_EQ(DumpQueue(Window()), (Strings{"21 PlayerAttack",
+                                            "text Ana Attacks!",
+                                            "103",
+                                            "200 0",
+                                            "201 1",
+                                            "202 0",
+                                            "300",
+                                            "202 1",
+                                            "104 30",
+                                            "21 PlayerInjured",
+                                            "105 1 12",
+                                            "text 12 points of damage to Bog.",
+                                            "103",
+                                            "201 1",
+                                            "203 4",
+                                            "300",
+                                            "200 0",
+                                            "201 1",
+                                            "202 3",
+                                            "104 1",
+                                            "300"}));
 }
 
 TEST_F(CharacterBattleTest, AKnockOutQueuesTheKnockOutTextsAndEndsAtZero) {
@@ -324,9 +340,10 @@ TEST_F(CharacterBattleTest, AMissingAttackScriptStillGivesAStraightLeap) {
 
 TEST_F(CharacterBattleTest, CharacterFunctionsActOnTheCurrentCharacter) {
     Character::RegisterLuaFunctions(lua->L());
-    ASSERT_TRUE(lua->Run("Character_SetBasicProperties(90, 12, 9, 7, 6, 5, 4, 3)\n"
-                         "Character_SetAttackAnimProperties(3, 8, 4, 2, 1)\n"
-                         "count = select('#', Character_GetMoveData())"));
+    ASSERT_TRUE(
+        lua->Run("Character_SetBasicProperties(90, 12, 9, 7, 6, 5, 4, 3)\n"
+                 "Character_SetAttackAnimProperties(3, 8, 4, 2, 1)\n"
+                 "count = select('#', Character_GetMoveData())"));
     EXPECT_EQ(ana->GetStats()->maxHp, 90);
     EXPECT_EQ(ana->GetStats()->mp, 12);
     EXPECT_EQ(ana->GetStats()->speed, 3);

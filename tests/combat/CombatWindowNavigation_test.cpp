@@ -106,7 +106,7 @@ TEST_F(CombatWindowNavigationTest, KeysChooseCommandsAndTargetsAndGoBack) {
     const Step steps[] = {
         {"Down", "commands", kDefend},
         {"Down", "commands", Character::kCommandNone},
-        {"Down", "commands", Character::kCommandNone},  // the end of the list
+        {"Down", "commands", Character::kCommandNone},    // the end of the list
         {"Cancel", "commands", Character::kCommandNone},  // nothing to go back to
         {nullptr, "commands", Character::kCommandNone},
         {"Up", "commands", kDefend},
@@ -156,14 +156,11 @@ TEST_F(CombatWindowNavigationTest, LeftAndRightTurnThePagesAndTheSecondPageIsCho
         int32_t highlighted;
     };
     const Step steps[] = {
-        {"Down", 0, kDefend},
-        {"Left", 0, kDefend},  // no page before the first: the list stays
-        {"Right", 1, kItems},  // a new page starts on its first command
-        {"Down", 1, kRun},
-        {"Down", 1, kRun},
-        {"Right", 1, kRun},    // nor one after the last
-        {"Cancel", 1, kRun},
-        {"Left", 0, Character::kCommandAttack},
+        {"Down", 0, kDefend}, {"Left", 0, kDefend},  // no page before the first: the list stays
+        {"Right", 1, kItems},                        // a new page starts on its first command
+        {"Down", 1, kRun},    {"Down", 1, kRun},
+        {"Right", 1, kRun},  // nor one after the last
+        {"Cancel", 1, kRun},  {"Left", 0, Character::kCommandAttack},
         {"Right", 1, kItems},
     };
     for (const Step& step : steps) {
@@ -198,10 +195,10 @@ TEST_F(CombatWindowNavigationTest, APageTurnRedrawsTheWindowWithItsHighlight) {
         return PixelAt(commands->GetBackingBitmap(), x, y) == Rgba{255, 215, 0, 255};
     };
     Key("Down");
-    EXPECT_TRUE(goldAt(50, 41));   // round Defend
+    EXPECT_TRUE(goldAt(50, 41));  // round Defend
     EXPECT_FALSE(goldAt(50, 1));
     Key("Right");
-    EXPECT_TRUE(goldAt(50, 1));    // round Items, the new page's first
+    EXPECT_TRUE(goldAt(50, 1));  // round Items, the new page's first
     EXPECT_FALSE(goldAt(50, 41));
 }
 

@@ -62,12 +62,9 @@ TEST_F(CombatWindowsTest, TargetListingsByModeAndTheirLayout) {
         int32_t mode;
         int count;
         int32_t firstId;
-    } cases[] = {{GUICombatTargetWindow::kParty, 3, 0},
-                 {GUICombatTargetWindow::kAllFriendlies, 1, -1},
-                 {GUICombatTargetWindow::kEnemies, 2, 4},
-                 {GUICombatTargetWindow::kAllEnemies, 1, -1},
-                 {GUICombatTargetWindow::kYourself, 1, -1},
-                 {9, 0, 0}};
+    } cases[] = {{GUICombatTargetWindow::kParty, 3, 0},     {GUICombatTargetWindow::kAllFriendlies, 1, -1},
+                 {GUICombatTargetWindow::kEnemies, 2, 4},   {GUICombatTargetWindow::kAllEnemies, 1, -1},
+                 {GUICombatTargetWindow::kYourself, 1, -1}, {9, 0, 0}};
     for (const Case& c : cases) {
         window->FillTargets(c.mode, 1, -1);
         EXPECT_EQ(window->GetChildList()->GetCount(), c.count) << c.mode;

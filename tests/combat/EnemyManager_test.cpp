@@ -85,8 +85,9 @@ TEST_F(EnemyTest, ScriptsFillThePrototype) {
     EXPECT_EQ(Prototype("Blank")->GetStats(), nullptr);
     EXPECT_EQ(Prototype("Blank")->GetDeathMessage(), "Death Message not set");
 
-    ASSERT_TRUE(lua_.Run("EP_SetAttackAnimInstructions(9, 4, 3, 0, 0) EP_SetRandomFlag(false) "
-                         "EP_AddLoadingInstruction('Bat', 3) EP_SetLoadingString('Bats')"));
+    ASSERT_TRUE(
+        lua_.Run("EP_SetAttackAnimInstructions(9, 4, 3, 0, 0) EP_SetRandomFlag(false) "
+                 "EP_AddLoadingInstruction('Bat', 3) EP_SetLoadingString('Bats')"));
     EnemyPrototype* blank = Prototype("Blank");
     EXPECT_EQ(blank->GetHitFrame(), 0);
     EXPECT_FALSE(blank->GetRandomFlag());
@@ -96,8 +97,9 @@ TEST_F(EnemyTest, ScriptsFillThePrototype) {
 
 TEST_F(EnemyTest, APrototypeThatCannotBeFiledLeavesNothingToFill) {
     testsupport::StderrCapture capture;
-    ASSERT_TRUE(lua_.Run("DL_RegisterEnemyPrototype('Enemies', 'StratumZero', 'Elite', 'Boss') "
-                         "EP_SetCombatName('Boss')"));
+    ASSERT_TRUE(
+        lua_.Run("DL_RegisterEnemyPrototype('Enemies', 'StratumZero', 'Elite', 'Boss') "
+                 "EP_SetCombatName('Boss')"));
     EXPECT_EQ(capture.Take(),
               "DataLibrary - GetHeading(B):  Failed, Elite not found\n"
               "EP_SetCombatName:  Failed, Active Prototype not set\n");

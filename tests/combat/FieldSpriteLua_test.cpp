@@ -73,7 +73,8 @@ TEST_F(SpriteScriptTest, AScriptBuildsPosesFromRegisteredAndHotAnimations) {
         FSpriteAnim_FinishAndLock()
         FSpriteDL_RegisterAnimByPop('Body')
         FSpriteDL_PopAndHook('Moving')
-    )"), "");
+    )"),
+              "");
     EXPECT_EQ(sprite_.GetCanvas()->GetWidth(), 40);
     EXPECT_EQ(sprite_.GetPalette(), 2);
     EXPECT_FLOAT_EQ(sprite_.GetAttackOffset(), 12.5f);

@@ -40,7 +40,7 @@ protected:
 
 struct PlayCase {
     const char* name;
-    int mode;  // 0 loop, 1 oscillate, 2 play once
+    int mode;                 // 0 loop, 1 oscillate, 2 play once
     std::vector<int> ticks;   // tick after each advance
     std::vector<int> frames;  // frame shown after each advance
 };

@@ -99,10 +99,10 @@ TEST_F(MessageWindowTest, AKeyPauseEndsOnlyWithAPressAndItsRelease) {
         int event;
         bool pausedAfter;
     } steps[] = {
-        {kGUIEventKeyUp, true},     // a release without a press
+        {kGUIEventKeyUp, true},  // a release without a press
         {kGUIEventRelease, true},
-        {kGUIEventKeyDown, true},   // armed
-        {kGUIEventKeyUp, false},    // released: the pause ends
+        {kGUIEventKeyDown, true},  // armed
+        {kGUIEventKeyUp, false},   // released: the pause ends
     };
     for (const Step& step : steps) {
         EXPECT_FALSE(window->OnEvent(step.event, 0, 0));
@@ -251,8 +251,8 @@ TEST_F(MessageWindowBattleTest, AnimationsGoToTheActorAndTargetFoundById) {
     ana->SetAttackAnimProperties(0, 1, 1, 0, 0);
     Window()->PushAnimateActor(Character::kStrike);  // no actor yet: nothing
     Window()->PushSetActor(0);
-    Window()->PushSetTarget(9);                       // not found
-    Window()->PushAnimateActor(Character::kStrike);   // still nothing
+    Window()->PushSetTarget(9);                      // not found
+    Window()->PushAnimateActor(Character::kStrike);  // still nothing
     Window()->PushSetTarget(1);
     Window()->PushAnimateActor(Character::kStrike);
     Window()->PushAnimateTarget(Character::kKnockedOut);
@@ -260,8 +260,7 @@ TEST_F(MessageWindowBattleTest, AnimationsGoToTheActorAndTargetFoundById) {
     Play();
     EXPECT_EQ(Window()->GetActor(), ana);
     EXPECT_EQ(Window()->GetTarget(), bog);
-    EXPECT_EQ(ana->sprite->queued,
-              (Strings{"200", "102 1", "103 HardAttacking", "101 0", "105", "103 Idling", "201"}));
+    EXPECT_EQ(ana->sprite->queued, (Strings{"200", "102 1", "103 HardAttacking", "101 0", "105", "103 Idling", "201"}));
     EXPECT_EQ(bog->sprite->queued, (Strings{"200", "103 KnockedOut", "201"}));
     EXPECT_EQ(ana->sprite->pending, Window()->GetPendingCounter());
     EXPECT_EQ(manager->GetState(), 1);

@@ -117,11 +117,11 @@ TEST_F(LevelUpTest, TamberlyxLevelsOnceWithItsTexts) {
     EXPECT_EQ(s.hp, 99);
     EXPECT_EQ(s.strength, 12);
     EXPECT_EQ(s.speed, 13);
-    EXPECT_EQ(PlayOut(*window_), (std::vector<std::string>{
-                                     "Tamberlyx is now level 2!", "Max HP increased by 7.",
-                                     "Strength increased by 4.", "Toughness increased by 4.",
-                                     "Intellect increased by 2.", "Cunning increased by 2.",
-                                     "Agility increased by 3.", "Speed increased by 6.", "", ""}));
+    EXPECT_EQ(
+        PlayOut(*window_),
+        (std::vector<std::string>{"Tamberlyx is now level 2!", "Max HP increased by 7.", "Strength increased by 4.",
+                                  "Toughness increased by 4.", "Intellect increased by 2.", "Cunning increased by 2.",
+                                  "Agility increased by 3.", "Speed increased by 6.", "", ""}));
 }
 
 TEST_F(LevelUpTest, TheNextThresholdStaysWithinItsRange) {
@@ -261,12 +261,9 @@ TEST(PartyClassCommands, PagesHoldEachClassesCommands) {
     testsupport::LuaTestState lua;
     using B = std::vector<std::pair<int32_t, int>>;
     const B pages[6] = {
-        {{1, 0}, {2, 40}, {3, 120}},
-        {{1, 0}, {2, 40}, {0, 80}, {3, 120}},
-        {{1, 0}, {2, 40}, {4, 120}},
-        {{1, 0}, {2, 40}, {10, 80}, {3, 120}},
-        {{1, 0}, {2, 40}, {10, 80}, {3, 120}},
-        {{1, 0}, {2, 40}, {10, 80}, {3, 120}},
+        {{1, 0}, {2, 40}, {3, 120}},           {{1, 0}, {2, 40}, {0, 80}, {3, 120}},
+        {{1, 0}, {2, 40}, {4, 120}},           {{1, 0}, {2, 40}, {10, 80}, {3, 120}},
+        {{1, 0}, {2, 40}, {10, 80}, {3, 120}}, {{1, 0}, {2, 40}, {10, 80}, {3, 120}},
     };
     GUICombatCommandWindow window;
     for (int32_t id = 0; id < 6; ++id) {

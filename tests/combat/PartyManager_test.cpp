@@ -42,8 +42,9 @@ protected:
 };
 
 TEST_F(PartyTest, ScriptsFormThePartyByClassName) {
-    ASSERT_TRUE(lua_.Run("PartyManager_AddCharacter('Kell') PartyManager_AddCharacter('Nobody') "
-                         "PartyManager_AddCharacter('Bramle') PartyManager_AddCharacter('Kell')"));
+    ASSERT_TRUE(
+        lua_.Run("PartyManager_AddCharacter('Kell') PartyManager_AddCharacter('Nobody') "
+                 "PartyManager_AddCharacter('Bramle') PartyManager_AddCharacter('Kell')"));
     EXPECT_EQ(Names(), (std::vector<std::string>{"Kell", "Bramle Vey", "Kell"}));
     EXPECT_EQ(party_->GetCurrentCharacter(), party_->GetMemberAt(2));
     EXPECT_EQ(party_->GetPartyList()->GetHead()->name, "Kell");

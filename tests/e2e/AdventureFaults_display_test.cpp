@@ -59,7 +59,8 @@ TEST(AdventureFaults, EveryJumpInTheMeadowLandsOnTheGround) {
     for (int jump = 1; jump <= 3; ++jump) {
         SCOPED_TRACE("jump " + std::to_string(jump));
         // Up (negative z), then down again until it stops.
-        EXPECT_TRUE(player.Hold("space", [&] { return Coordinate(game, "Z") < -1.0; }, kStepTimeout));
+        EXPECT_TRUE(player.Hold(
+            "space", [&] { return Coordinate(game, "Z") < -1.0; }, kStepTimeout));
         EXPECT_TRUE(WaitFor([&] { return Coordinate(game, "Z") >= 0.0; }, kStepTimeout));
         std::string last, now;
         EXPECT_TRUE(WaitFor(
@@ -102,20 +103,22 @@ TEST(AdventureFaults, AfterATalkWithTheElderThePlayerWalksOn) {
         EXPECT_EQ(Coordinate(game, "X"), x);
         if (c.farewell) {
             // An answer, then, once it is out, "Farewell." a line lower.
-            EXPECT_TRUE(WaitFor([&] { return player.Capture(240, 465, 200, 18).Count(IsDialogueText) > 0; },
-                                kStepTimeout));
+            EXPECT_TRUE(
+                WaitFor([&] { return player.Capture(240, 465, 200, 18).Count(IsDialogueText) > 0; }, kStepTimeout));
             player.Click(350, 438);
             EXPECT_TRUE(game.WaitForValue("Global_GetScriptVariableI(\"MetTheElder\")", "1", kStepTimeout));
-            EXPECT_TRUE(WaitFor([&] { return player.Capture(240, 519, 100, 18).Count(IsDialogueText) > 20; },
-                                kStepTimeout));
+            EXPECT_TRUE(
+                WaitFor([&] { return player.Capture(240, 519, 100, 18).Count(IsDialogueText) > 20; }, kStepTimeout));
             player.Click(280, 528);
         } else {
             player.Tap("Escape");
         }
         EXPECT_TRUE(WaitFor([&] { return !dialogueShown(); }, kStepTimeout));
-        EXPECT_TRUE(player.Hold("Right", [&] { return Coordinate(game, "X") > x + 8; }, kStepTimeout));
+        EXPECT_TRUE(player.Hold(
+            "Right", [&] { return Coordinate(game, "X") > x + 8; }, kStepTimeout));
         const double y = Coordinate(game, "Y");
-        EXPECT_TRUE(player.Hold("Up", [&] { return Coordinate(game, "Y") < y - 8; }, kStepTimeout));
+        EXPECT_TRUE(player.Hold(
+            "Up", [&] { return Coordinate(game, "Y") < y - 8; }, kStepTimeout));
     }
     EXPECT_EQ(game.Close(), 0);
     EXPECT_EQ(game.Output().find("Lua Error"), std::string::npos) << game.Output();

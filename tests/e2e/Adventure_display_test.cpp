@@ -36,27 +36,37 @@ std::string AvatarFlag(GameSession& game, const std::string& flag) {
                          "\") end)()");
 }
 
-bool IsGrass(uint32_t p) { return testsupport::Green(p) > testsupport::Red(p) + 40 && testsupport::Green(p) > testsupport::Blue(p) + 40; }
+bool IsGrass(uint32_t p) {
+    return testsupport::Green(p) > testsupport::Red(p) + 40 && testsupport::Green(p) > testsupport::Blue(p) + 40;
+}
 bool IsBlack(uint32_t p) { return Near(p, 0, 0, 0, 8); }
-bool IsMoonlight(uint32_t p) { return testsupport::Red(p) > 200 && testsupport::Green(p) > 200 && testsupport::Blue(p) < 190; }
-bool IsDialogueNavy(uint32_t p) { return testsupport::Blue(p) > testsupport::Red(p) + 15 && testsupport::Blue(p) < 110 && testsupport::Red(p) < 70; }
-bool IsDialogueText(uint32_t p) { return testsupport::Red(p) > 150 && testsupport::Green(p) > 110 && testsupport::Blue(p) < 90; }
+bool IsMoonlight(uint32_t p) {
+    return testsupport::Red(p) > 200 && testsupport::Green(p) > 200 && testsupport::Blue(p) < 190;
+}
+bool IsDialogueNavy(uint32_t p) {
+    return testsupport::Blue(p) > testsupport::Red(p) + 15 && testsupport::Blue(p) < 110 && testsupport::Red(p) < 70;
+}
+bool IsDialogueText(uint32_t p) {
+    return testsupport::Red(p) > 150 && testsupport::Green(p) > 110 && testsupport::Blue(p) < 90;
+}
 bool IsRobeBlue(uint32_t p) { return Near(p, 56, 77, 158, 40) || Near(p, 36, 48, 107, 30); }
 bool IsCommandBlue(uint32_t p) { return testsupport::Blue(p) > testsupport::Red(p) + 40 && testsupport::Blue(p) > 110; }
-bool IsBright(uint32_t p) { return testsupport::Red(p) > 180 && testsupport::Green(p) > 180 && testsupport::Blue(p) > 180; }
+bool IsBright(uint32_t p) {
+    return testsupport::Red(p) > 180 && testsupport::Green(p) > 180 && testsupport::Blue(p) > 180;
+}
 // The dark bricks of the meadow's stairwell.
 bool IsStairwell(uint32_t p) { return Near(p, 34, 30, 36, 10); }
 
 // Colours of the cave floors' ground and rock.
-bool IsCave(uint32_t p) {
-    return Near(p, 107, 97, 87, 30) || Near(p, 77, 74, 79, 25) || Near(p, 77, 102, 71, 25);
-}
+bool IsCave(uint32_t p) { return Near(p, 107, 97, 87, 30) || Near(p, 77, 74, 79, 25) || Near(p, 77, 102, 71, 25); }
 
 // Colours of the inventory: its grid's empty cells, a red cordial, the
 // description's grey letters.
 bool IsGridNavy(uint32_t p) { return Near(p, 14, 17, 42, 12); }
 bool IsCordialRed(uint32_t p) { return testsupport::Red(p) > testsupport::Green(p) + 40; }
-bool IsLetter(uint32_t p) { return testsupport::Red(p) > 150 && testsupport::Green(p) > 150 && testsupport::Blue(p) > 150; }
+bool IsLetter(uint32_t p) {
+    return testsupport::Red(p) > 150 && testsupport::Green(p) > 150 && testsupport::Blue(p) > 150;
+}
 
 // Walks from the meadow onto the stairwell in its bay below the square, from
 // the square or from the grass south of it, and checks the random cave floor
@@ -148,8 +158,9 @@ void ClimbTheLadder(GameSession& game) {
         }
         // The view follows the player over a few frames: the click waits for
         // the ladder's picture where the click goes.
-        if (!WaitFor([&] { return game.Driver().Capture(x - 10, y - 14, 20, 28).Count(IsLadderWood) > 30 || inBattle(); },
-                     kStepTimeout)) {
+        if (!WaitFor(
+                [&] { return game.Driver().Capture(x - 10, y - 14, 20, 28).Count(IsLadderWood) > 30 || inBattle(); },
+                kStepTimeout)) {
             ADD_FAILURE() << "the ladder was not seen at " << x << ", " << y << "; " << Describe(PlayerPosition(game));
             continue;
         }
@@ -225,7 +236,8 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
 
     {
         SCOPED_TRACE("the title screen shows the moon over the hills");
-        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(540, 120, 100, 100), IsMoonlight) > 0.5; }, kStepTimeout));
+        EXPECT_TRUE(
+            WaitFor([&] { return Share(player.Capture(540, 120, 100, 100), IsMoonlight) > 0.5; }, kStepTimeout));
         game.Picture("title");
     }
 
@@ -260,13 +272,15 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
 
         // Running while shift is held.
         player.KeyDown("Shift_L");
-        EXPECT_TRUE(player.Hold("Right", [&] { return AvatarFlag(game, "Running") == "1"; }, kStepTimeout));
+        EXPECT_TRUE(player.Hold(
+            "Right", [&] { return AvatarFlag(game, "Running") == "1"; }, kStepTimeout));
         player.KeyUp("Shift_L");
         EXPECT_TRUE(WaitFor([&] { return AvatarFlag(game, "Stationary") == "1"; }, kStepTimeout));
 
         // A jump lifts the player off the ground (up is negative) and brings
         // it back down.
-        EXPECT_TRUE(player.Hold("space", [&] { return PlayerPosition(game).z < -1.0; }, kStepTimeout));
+        EXPECT_TRUE(player.Hold(
+            "space", [&] { return PlayerPosition(game).z < -1.0; }, kStepTimeout));
         EXPECT_TRUE(WaitFor([&] { return PlayerPosition(game).z >= 0.0; }, kStepTimeout));
     }
 
@@ -340,8 +354,8 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         player.Type("/npc unknowncommand");
         player.Tap("Return");
         // The answer appears as a line of text in the chat window.
-        EXPECT_TRUE(WaitFor([&] { return player.Capture(0, 560, 600, 20).CountDifferent(before, 40) > 100; },
-                            kStepTimeout));
+        EXPECT_TRUE(
+            WaitFor([&] { return player.Capture(0, 560, 600, 20).CountDifferent(before, 40) > 100; }, kStepTimeout));
         game.Picture("chat");
         // A click on the world gives the keys back to walking.
         player.Click(700, 60);
@@ -365,7 +379,8 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         ASSERT_TRUE(testsupport::WalkIntoBattle(game, "Zezazoru")) << game.Output();
         // The party's status plates at the left, the command window at the
         // lower right.
-        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(660, 435, 95, 20), IsCommandBlue) > 0.3; }, kStepTimeout));
+        EXPECT_TRUE(
+            WaitFor([&] { return Share(player.Capture(660, 435, 95, 20), IsCommandBlue) > 0.3; }, kStepTimeout));
         game.Picture("battle");
         // Attack and the first target for whoever acts, a key for every
         // message, until the battle is over and the meadow is back.
@@ -374,10 +389,10 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         EXPECT_FALSE(game.ProbeOne("PM_GetValue(\"Player\", \"\", \"XCenter\")").empty());
     }
 
-
     SaveFile saved;
     {
-        SCOPED_TRACE("a cordial lies east of the elder: walked onto, it goes into the inventory, and the screen says so");
+        SCOPED_TRACE(
+            "a cordial lies east of the elder: walked onto, it goes into the inventory, and the screen says so");
         const size_t from = game.Output().size();
         EXPECT_TRUE(WalkTo(game, 300, 620)) << Describe(PlayerPosition(game));
         EXPECT_NE(game.WaitForOutput("Picked up HutCordial\n", from, kStepTimeout), std::string::npos);
@@ -513,7 +528,8 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         EXPECT_EQ(game.ProbeOne("Global_GetScriptVariableI(\"MetTheElder\")"), "0");
         player.Click(262, 266);
         // The box along the bottom of the screen, his portrait at its left.
-        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) > 0.9; }, kStepTimeout));
+        EXPECT_TRUE(
+            WaitFor([&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) > 0.9; }, kStepTimeout));
         EXPECT_GT(Share(player.Capture(60, 520, 100, 50), IsRobeBlue), 0.5);
         // The words appear letter by letter.
         size_t first = 0, last = 0;
@@ -537,9 +553,11 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         // for an unknown variable).
         EXPECT_EQ(game.ProbeOne("Global_GetScriptVariableI(\"WarnedOfTheSlime\")"), "-100");
         // Once his answer is out, "Farewell." (now a line lower) closes the box.
-        EXPECT_TRUE(WaitFor([&] { return player.Capture(240, 519, 100, 18).Count(IsDialogueText) > 20; }, kStepTimeout));
+        EXPECT_TRUE(
+            WaitFor([&] { return player.Capture(240, 519, 100, 18).Count(IsDialogueText) > 20; }, kStepTimeout));
         player.Click(280, 528);
-        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) < 0.5; }, kStepTimeout));
+        EXPECT_TRUE(
+            WaitFor([&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) < 0.5; }, kStepTimeout));
     }
 
     EXPECT_EQ(game.Close(), 0);

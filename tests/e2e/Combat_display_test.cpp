@@ -1,8 +1,7 @@
 // The real program under Xvfb: a battle asked for by a script goes through
 // the transition into the combat state and back to the kept map.
-#include <gtest/gtest.h>
-
 #include <X11/keysym.h>
+#include <gtest/gtest.h>
 #include <unistd.h>
 
 #include <fstream>
@@ -118,4 +117,3 @@ TEST(CombatProgram, APartyOfThreeFightsABattleByMouseAndKeysAndComesBackToTheMap
     for (const char* failure : {"Failed", "does not exist", "not set", "Lua Error"})
         EXPECT_EQ(out.find(failure), std::string::npos) << failure << "\n" << out;
 }
-

@@ -3,7 +3,6 @@
 // size are printed), the player stands on a cell of it, and the floor's
 // ladder leads back to the meadow.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <fstream>

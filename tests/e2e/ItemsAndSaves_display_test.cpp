@@ -41,7 +41,9 @@ size_t StartAndPickUp(GameSession& game, int x, int y, const std::string& item) 
 }
 
 // The dialogue box's letters.
-bool IsDialogueText(uint32_t p) { return testsupport::Red(p) > 150 && testsupport::Green(p) > 110 && testsupport::Blue(p) < 90; }
+bool IsDialogueText(uint32_t p) {
+    return testsupport::Red(p) > 150 && testsupport::Green(p) > 110 && testsupport::Blue(p) < 90;
+}
 
 }  // namespace
 
@@ -70,10 +72,11 @@ TEST(ItemsAndSaves, PickUpUseSaveChangeThePartyAndLoadFromTheKeyboard) {
     EXPECT_EQ(MemberNames(saved), (std::vector<std::string>{"Bramle Vey", "Orravine", "Tamberlyx"}));
 
     // Bramle leaves, Kell joins, a moonstone comes: a save now differs.
-    step("Player_SetPosition(240, 730, 0) PartyManager_DelCharacter(\"Bramle\", 0) PartyManager_AddCharacter(\"Kell\") "
-         "PInv_AddItem(\"ItemPrototypes\", \"Sample\", \"Common\", \"Moonstone\", false) "
-         "io.stderr:write(\"Probe: changed\\n\")",
-         "Probe: changed\n");
+    step(
+        "Player_SetPosition(240, 730, 0) PartyManager_DelCharacter(\"Bramle\", 0) PartyManager_AddCharacter(\"Kell\") "
+        "PInv_AddItem(\"ItemPrototypes\", \"Sample\", \"Common\", \"Moonstone\", false) "
+        "io.stderr:write(\"Probe: changed\\n\")",
+        "Probe: changed\n");
     const std::string changed = testsupport::SaveThroughProbe(game, "Changed.sav");
     EXPECT_NE(changed, saved);
     EXPECT_EQ(MemberNames(changed).size(), 3u);

@@ -152,9 +152,7 @@ std::string CommandRows(GameSession& game) {
 int PauseButton(GameSession& game) {
     return Which(game, {{318, 84, 60, 20}, {318, 113, 80, 20}, {318, 313, 60, 20}}, IsYellowed, 600);
 }
-bool OptionsCloseHighlighted(GameSession& game) {
-    return Which(game, {{218, 363, 60, 20}}, IsYellowed, 600) == 0;
-}
+bool OptionsCloseHighlighted(GameSession& game) { return Which(game, {{218, 363, 60, 20}}, IsYellowed, 600) == 0; }
 
 }  // namespace
 
@@ -185,12 +183,16 @@ TEST(KeyboardBattle, WonFromTheKeyboardWithALevelUpThenTheMenus) {
         // The leader's commands: Attack, Defend, Aura, Abilities, Attack first.
         ASSERT_TRUE(WaitFor([&] { return command() == 0; }, kStepTimeout)) << command();
         for (auto [key, row] : std::vector<std::pair<const char*, int>>{{"Down", 1}, {"Down", 2}, {"Up", 1}, {"Up", 0}})
-            EXPECT_TRUE(player.Hold(key, [&] { return command() == row; }, kStepTimeout)) << key << " " << row;
+            EXPECT_TRUE(player.Hold(
+                key, [&] { return command() == row; }, kStepTimeout))
+                << key << " " << row;
         // Attack: the targets in the commands' place, the first one chosen.
-        EXPECT_TRUE(player.Hold("z", [&] { return target() == 0; }, kStepTimeout));
+        EXPECT_TRUE(player.Hold(
+            "z", [&] { return target() == 0; }, kStepTimeout));
         EXPECT_EQ(command(), -1);
         game.Picture("keyboard-targets");
-        EXPECT_TRUE(player.Hold("x", [&] { return command() == 0; }, kStepTimeout));
+        EXPECT_TRUE(player.Hold(
+            "x", [&] { return command() == 0; }, kStepTimeout));
         EXPECT_EQ(target(), -1);
     }
 
@@ -200,16 +202,25 @@ TEST(KeyboardBattle, WonFromTheKeyboardWithALevelUpThenTheMenus) {
         // Auto) three; the next member's first page leaves the third empty.
         auto rows = [&] { return CommandRows(game); };
         ASSERT_TRUE(WaitFor([&] { return rows() == "1111"; }, kStepTimeout)) << rows();
-        EXPECT_TRUE(player.Hold("Right", [&] { return rows() == "1110"; }, kStepTimeout)) << rows();
+        EXPECT_TRUE(player.Hold(
+            "Right", [&] { return rows() == "1110"; }, kStepTimeout))
+            << rows();
         EXPECT_TRUE(WaitFor([&] { return command() == 0; }, kStepTimeout)) << command();
         game.Picture("keyboard-items");
-        EXPECT_TRUE(player.Hold("Down", [&] { return command() == 1; }, kStepTimeout));
+        EXPECT_TRUE(player.Hold(
+            "Down", [&] { return command() == 1; }, kStepTimeout));
         // Back on the first page, on its first command.
-        EXPECT_TRUE(player.Hold("Left", [&] { return rows() == "1111"; }, kStepTimeout)) << rows();
+        EXPECT_TRUE(player.Hold(
+            "Left", [&] { return rows() == "1111"; }, kStepTimeout))
+            << rows();
         EXPECT_TRUE(WaitFor([&] { return command() == 0; }, kStepTimeout)) << command();
-        EXPECT_TRUE(player.Hold("Right", [&] { return rows() == "1110"; }, kStepTimeout)) << rows();
+        EXPECT_TRUE(player.Hold(
+            "Right", [&] { return rows() == "1110"; }, kStepTimeout))
+            << rows();
         // Items: the leader's turn is taken; Orravine's commands follow.
-        EXPECT_TRUE(player.Hold("z", [&] { return rows() == "1101"; }, kStepTimeout)) << rows();
+        EXPECT_TRUE(player.Hold(
+            "z", [&] { return rows() == "1101"; }, kStepTimeout))
+            << rows();
         EXPECT_TRUE(WaitFor([&] { return command() == 0; }, kStepTimeout)) << command();
     }
 
@@ -220,9 +231,11 @@ TEST(KeyboardBattle, WonFromTheKeyboardWithALevelUpThenTheMenus) {
         const auto deadline = std::chrono::steady_clock::now() + std::chrono::minutes(4);
         for (int i = 0; i < 400 && inBattle() && std::chrono::steady_clock::now() < deadline; ++i) {
             if (target() >= 0)
-                player.Hold("z", [&] { return target() < 0; }, kStepTimeout);
+                player.Hold(
+                    "z", [&] { return target() < 0; }, kStepTimeout);
             else if (command() == 0)
-                player.Hold("z", [&] { return command() < 0; }, kStepTimeout);
+                player.Hold(
+                    "z", [&] { return command() < 0; }, kStepTimeout);
             else
                 player.Tap("space");
         }
@@ -249,19 +262,25 @@ TEST(KeyboardBattle, WonFromTheKeyboardWithALevelUpThenTheMenus) {
         EXPECT_EQ(PauseButton(game), 0);
         game.Picture("keyboard-pause");
         for (auto [key, row] : std::vector<std::pair<const char*, int>>{{"Down", 1}, {"Down", 2}, {"Up", 1}, {"Up", 0}})
-            EXPECT_TRUE(player.Hold(key, [&] { return PauseButton(game) == row; }, kStepTimeout)) << key << " " << row;
+            EXPECT_TRUE(player.Hold(
+                key, [&] { return PauseButton(game) == row; }, kStepTimeout))
+                << key << " " << row;
         // Options: the options menu in the pause menu's place, its Close
         // button chosen; the back key closes it.
         EXPECT_TRUE(player.Hold("z", optionsShown, kStepTimeout));
         EXPECT_FALSE(pauseShown());
         game.Picture("keyboard-options");
         EXPECT_TRUE(OptionsCloseHighlighted(game));
-        EXPECT_TRUE(player.Hold("x", [&] { return !optionsShown(); }, kStepTimeout));
+        EXPECT_TRUE(player.Hold(
+            "x", [&] { return !optionsShown(); }, kStepTimeout));
         // Again, closed by its own Close button.
         EXPECT_TRUE(player.Hold("Escape", pauseShown, kStepTimeout));
-        EXPECT_TRUE(player.Hold("Down", [&] { return PauseButton(game) == 1; }, kStepTimeout));
-        EXPECT_TRUE(player.Hold("Down", [&] { return PauseButton(game) == 2; }, kStepTimeout));
-        EXPECT_TRUE(player.Hold("z", [&] { return !pauseShown(); }, kStepTimeout));
+        EXPECT_TRUE(player.Hold(
+            "Down", [&] { return PauseButton(game) == 1; }, kStepTimeout));
+        EXPECT_TRUE(player.Hold(
+            "Down", [&] { return PauseButton(game) == 2; }, kStepTimeout));
+        EXPECT_TRUE(player.Hold(
+            "z", [&] { return !pauseShown(); }, kStepTimeout));
 
         // The keys walk the player again.
         const std::string x = game.ProbeOne("PM_GetValue(\"Player\", \"\", \"XCenter\")");
@@ -276,7 +295,9 @@ TEST(KeyboardBattle, WonFromTheKeyboardWithALevelUpThenTheMenus) {
         };
         auto dialogueShown = [&] { return Share(player.Capture(0, 385, 800, 10), IsDialogueNavy) > 0.9; };
         // A dialogue line (0 to 9, 18 apart from y 393) holds words.
-        auto lineShows = [&](int line) { return player.Capture(240, 393 + 18 * line, 200, 18).Count(IsDialogueText) > 20; };
+        auto lineShows = [&](int line) {
+            return player.Capture(240, 393 + 18 * line, 200, 18).Count(IsDialogueText) > 20;
+        };
         EXPECT_EQ(variable("MetTheElder"), "0");
         // He starts talking as a click on him would have him.
         EXPECT_EQ(game.ProbeOne("(function() DM_SetDialogueNPC(\"Elder\") DM_ManualActivate() return 1 end)()"), "1");

@@ -35,8 +35,8 @@ size_t Count(const std::string& text, const std::string& part) {
 // other player's character active first.
 std::vector<std::string> WhereOther(GameSession& game, const std::string& other) {
     auto read = [&](const char* property) {
-        return "(function() EM_NPC_SetActiveNPC(\"" + other + "\") return PM_GetValue(\"NPC\", \"\", \"" +
-               property + "\") end)()";
+        return "(function() EM_NPC_SetActiveNPC(\"" + other + "\") return PM_GetValue(\"NPC\", \"\", \"" + property +
+               "\") end)()";
     };
     return game.Probe({read("XCenter"), read("YCenter")}, 5.0);
 }
@@ -47,7 +47,9 @@ std::vector<std::string> WhereSelf(GameSession& game) {
                       5.0);
 }
 
-bool IsMoonlight(uint32_t p) { return testsupport::Red(p) > 200 && testsupport::Green(p) > 200 && testsupport::Blue(p) < 190; }
+bool IsMoonlight(uint32_t p) {
+    return testsupport::Red(p) > 200 && testsupport::Green(p) > 200 && testsupport::Blue(p) < 190;
+}
 
 // Clicks the title screen and then the welcome window's Close button.
 void EnterTheMeadow(GameSession& game) {
@@ -100,9 +102,8 @@ TEST(NetworkEndToEnd, TwoClientsThroughTheRelaySeeEachOtherWalkAndChat) {
         const std::vector<std::string> before = WhereOther(bob, "Ann");
         ASSERT_EQ(before.size(), 2u);
         ann.Driver().Focus();
-        EXPECT_TRUE(testsupport::WalkUntil(ann, "Right", [&](const testsupport::Position& at) {
-            return at.x > std::atof(before[0].c_str()) + 60;
-        }));
+        EXPECT_TRUE(testsupport::WalkUntil(
+            ann, "Right", [&](const testsupport::Position& at) { return at.x > std::atof(before[0].c_str()) + 60; }));
         EXPECT_TRUE(WaitFor([&] { return WhereOther(bob, "Ann") == WhereSelf(ann); }, 10));
         const std::vector<std::string> after = WhereOther(bob, "Ann");
         ASSERT_EQ(after.size(), 2u);
@@ -140,7 +141,9 @@ TEST(NetworkEndToEnd, TwoClientsThroughTheRelaySeeEachOtherWalkAndChat) {
         const std::string line = "Received message from server: \nAnn: Hello from the meadow\n";
         const size_t relayed = Count(relay.Log(), "says: Ann: Hello from the meadow\n");
         EXPECT_TRUE(WaitFor(
-            [&] { return Count(ann.Runner().Stdout(), line) == relayed && Count(bob.Runner().Stdout(), line) == relayed; },
+            [&] {
+                return Count(ann.Runner().Stdout(), line) == relayed && Count(bob.Runner().Stdout(), line) == relayed;
+            },
             10))
             << relayed << " relayed\n"
             << ann.Runner().Stdout() << bob.Runner().Stdout();

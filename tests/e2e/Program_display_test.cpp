@@ -1,7 +1,6 @@
 // The real program under Xvfb: start-up lines, the window, and a clean
 // shut-down when the window is asked to close.
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include <filesystem>

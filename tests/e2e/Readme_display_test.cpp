@@ -58,8 +58,7 @@ std::string ClientName(const std::vector<std::string>& command) {
 TEST(Readme, EveryScriptItShowsExists) {
     const auto commands = ReadmeCommands();
     ASSERT_FALSE(commands.empty());
-    for (const auto& command : commands)
-        EXPECT_TRUE(IsExecutable(ProgramPath(command[0]))) << command[0];
+    for (const auto& command : commands) EXPECT_TRUE(IsExecutable(ProgramPath(command[0]))) << command[0];
 }
 
 // scripts/run builds the program and runs it in game/ with the options

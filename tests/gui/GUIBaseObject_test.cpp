@@ -196,7 +196,7 @@ TEST_F(GUIBaseObjectTest, NamedPointersReplaceRepeatAndFree) {
     object.SetNamedPointerWithDeleter("Data", std::malloc(4), CountingDeleter);
     void* data = std::malloc(4);
     object.SetNamedPointerWithDeleter("Data", data, CountingDeleter);
-    EXPECT_EQ(g_deleted, 1);  // the first was replaced and freed
+    EXPECT_EQ(g_deleted, 1);                                           // the first was replaced and freed
     object.SetNamedPointerWithDeleter("Data", data, CountingDeleter);  // set again: kept, not freed
     EXPECT_EQ(g_deleted, 1);
     EXPECT_EQ(object.GetNamedPointer("Data"), data);
@@ -252,14 +252,14 @@ TEST_F(GUIBaseObjectTest, BorderTilesDrawIntoTheBackingBitmap) {
     object.Draw(&target);
     const uint32_t red = 0xFF0000FF, green = 0x00FF00FF, blue = 0x0000FFFF, black = 0x000000FF;
     EXPECT_EQ(Px(&target, 5, 5), red);
-    EXPECT_EQ(Px(&target, 5 + 19, 5 + 15), red);   // bottom-right corner
-    EXPECT_EQ(Px(&target, 5 + 4, 5), green);       // first top tile
-    EXPECT_EQ(Px(&target, 5 + 15, 5 + 12), green); // last bottom tile reaches x 15
-    EXPECT_EQ(Px(&target, 5 + 17, 5 + 1), red);    // top-right corner over the tiles
-    EXPECT_EQ(Px(&target, 5, 5 + 6), blue);        // left edge
-    EXPECT_EQ(Px(&target, 5 + 16, 5 + 11), blue);  // right edge, last tile
-    EXPECT_EQ(Px(&target, 5 + 8, 5 + 8), black);   // the inside stays transparent
-    EXPECT_EQ(Px(&target, 4, 4), black);           // nothing outside the object
+    EXPECT_EQ(Px(&target, 5 + 19, 5 + 15), red);    // bottom-right corner
+    EXPECT_EQ(Px(&target, 5 + 4, 5), green);        // first top tile
+    EXPECT_EQ(Px(&target, 5 + 15, 5 + 12), green);  // last bottom tile reaches x 15
+    EXPECT_EQ(Px(&target, 5 + 17, 5 + 1), red);     // top-right corner over the tiles
+    EXPECT_EQ(Px(&target, 5, 5 + 6), blue);         // left edge
+    EXPECT_EQ(Px(&target, 5 + 16, 5 + 11), blue);   // right edge, last tile
+    EXPECT_EQ(Px(&target, 5 + 8, 5 + 8), black);    // the inside stays transparent
+    EXPECT_EQ(Px(&target, 4, 4), black);            // nothing outside the object
 
     // A size Allegro refuses leaves no bitmap: nothing is tiled or drawn
     // (the tiling would otherwise walk two billion steps into nothing).

@@ -40,8 +40,9 @@ TEST(GUIButton, ClicksNeedPressAndReleaseInside) {
     dir.WriteFile("click.lua", "clicks = (clicks or 0) + 1 code = GetScriptCode()\n");
     LuaTestState lua;
     GUIManager& gui = lua.Gui();
-    ASSERT_EQ(RunScript(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Go', 'GUIButton') "
-                           "GUIG_SetDimensions(10, 10, 40, 20) GUIB_SetScriptData('click.lua', 3)"),
+    ASSERT_EQ(RunScript(lua,
+                        "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Go', 'GUIButton') "
+                        "GUIG_SetDimensions(10, 10, 40, 20) GUIB_SetScriptData('click.lua', 3)"),
               "");
     auto* button = static_cast<GUIButton*>(gui.FindObject("Go"));
     ASSERT_NE(button, nullptr);
@@ -260,8 +261,9 @@ TEST(GUIButton, FaceFollowsPressAndHover) {
     library.Register("Images", "GUI", "Buttons", "N", &normal, DataKind::Bitmap);
     library.Register("Images", "GUI", "Buttons", "H", &hover, DataKind::Bitmap);
     library.Register("Images", "GUI", "Buttons", "P", &pressed, DataKind::Bitmap);
-    ASSERT_EQ(RunScript(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('B', 'GUIButton') "
-                           "GUIG_SetDimensions(0, 0, 20, 20) GUIB_SetImages('N', 'H', 'P')"),
+    ASSERT_EQ(RunScript(lua,
+                        "GUI_SetActiveObjectList('Base') GUIOL_AddObject('B', 'GUIButton') "
+                        "GUIG_SetDimensions(0, 0, 20, 20) GUIB_SetImages('N', 'H', 'P')"),
               "");
     auto* button = static_cast<GUIButton*>(gui.FindObject("B"));
     BitmapWrapper screen(64, 64, gl);

@@ -22,17 +22,17 @@ TEST(GUIDropMenu, BuildsFieldsAndEntriesAndRunsThem) {
     testsupport::TempDir dir;
     dir.WriteFile("open.lua", "opened = GetScriptCode()\n");
     LuaTestState lua;
-    ASSERT_EQ(testsupport::RunScript(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Menu', 'GUIDropMenu') "
-                           "GUIG_SetDimensions(5, 6, 200, 20) "
-                           "GUIDM_AddField('File') GUIDM_AddField('Edit') "
-                           "GUIDM_AddEntry('File', 'Open', 'Open...', 'open.lua', 7, 0) "
-                           "GUIDM_AddEntry('File', 'Quit', 'Quit', '', -1, true)"),
+    ASSERT_EQ(testsupport::RunScript(lua,
+                                     "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Menu', 'GUIDropMenu') "
+                                     "GUIG_SetDimensions(5, 6, 200, 20) "
+                                     "GUIDM_AddField('File') GUIDM_AddField('Edit') "
+                                     "GUIDM_AddEntry('File', 'Open', 'Open...', 'open.lua', 7, 0) "
+                                     "GUIDM_AddEntry('File', 'Quit', 'Quit', '', -1, true)"),
               "");
     auto* menu = static_cast<GUIDropMenu*>(lua.Gui().FindObject("Menu"));
     ASSERT_NE(menu, nullptr);
     EXPECT_EQ(menu->GetHeight(), 52);
-    for (int i = 0; i < 5; ++i)
-        lua.Run("GUIDM_AddEntry('Edit', 'E" + std::to_string(i) + "', 'Item', '', 0, 0)");
+    for (int i = 0; i < 5; ++i) lua.Run("GUIDM_AddEntry('Edit', 'E" + std::to_string(i) + "', 'Item', '', 0, 0)");
     // Two fields of 2 and 5 entries: (5 + 1) x 16 + 4; the place stays.
     EXPECT_EQ(menu->GetHeight(), 100);
     EXPECT_EQ(menu->GetX1(), 5);
@@ -67,10 +67,11 @@ TEST(GUIDropMenu, BuildsFieldsAndEntriesAndRunsThem) {
 TEST(GUIDropMenu, DrawsEachColumnUnderItsField) {
     testsupport::EnsureAllegro();
     LuaTestState lua;
-    ASSERT_EQ(testsupport::RunScript(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Menu', 'GUIDropMenu') "
-                           "GUIG_SetDimensions(0, 0, 200, 20) "
-                           "GUIDM_AddField('Options') GUIDM_AddField('Go') "
-                           "GUIDM_AddEntry('Go', 'Now', 'Now', '', 0, 0)"),
+    ASSERT_EQ(testsupport::RunScript(lua,
+                                     "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Menu', 'GUIDropMenu') "
+                                     "GUIG_SetDimensions(0, 0, 200, 20) "
+                                     "GUIDM_AddField('Options') GUIDM_AddField('Go') "
+                                     "GUIDM_AddEntry('Go', 'Now', 'Now', '', 0, 0)"),
               "");
     auto* menu = static_cast<GUIDropMenu*>(lua.Gui().FindObject("Menu"));
     // The menu takes no input.

@@ -41,16 +41,18 @@ TEST(GUIImage, ImagesAndColourBoxesDrawWhatTheyAreGiven) {
     library.AddHeading("Images", "Misc", "Icons");
     library.Register("Images", "Misc", "Icons", "Leaf", &picture, DataKind::Bitmap);
 
-    ASSERT_EQ(RunScript(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Img', 'GUIImage')"
-                           "GUIG_SetDimensions(2, 2, 20, 20) GUII_SetImage('Leaf') GUII_SetImage('Missing')"),
+    ASSERT_EQ(RunScript(lua,
+                        "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Img', 'GUIImage')"
+                        "GUIG_SetDimensions(2, 2, 20, 20) GUII_SetImage('Leaf') GUII_SetImage('Missing')"),
               "");
     auto* image = static_cast<GUIImage*>(gui.FindObject("Img"));
     EXPECT_EQ(image->GetImage(), &picture);
     EXPECT_EQ(image->GetWidth(), 6);
     EXPECT_EQ(image->GetX2(), 22);  // the rectangle stays
 
-    ASSERT_EQ(RunScript(lua, "GUIOL_AddObject('Box', 'GUIColorBox') GUIG_SetDimensions(30, 0, 10, 10)"
-                           "GUIColB_SetColorData(300, 20, 30.9, 255)"),
+    ASSERT_EQ(RunScript(lua,
+                        "GUIOL_AddObject('Box', 'GUIColorBox') GUIG_SetDimensions(30, 0, 10, 10)"
+                        "GUIColB_SetColorData(300, 20, 30.9, 255)"),
               "");
     BitmapWrapper screen(64, 64, gl);
     gui.Draw(&screen);
@@ -71,8 +73,9 @@ TEST(GUIImage, ImagesAndColourBoxesDrawWhatTheyAreGiven) {
               "GUIColB SetColorData:  Failed, Active Object is not a GUIColorBox\n");
 
     // A smart image without a bitmap property shows nothing, children neither.
-    ASSERT_EQ(RunScript(lua, "GUIOL_AddObject('Smart', 'GUISmartImage') GUIG_SetDimensions(0, 30, 20, 20)"
-                           "GUISI_SetImage('GUI', 'Box', 'Red')"),
+    ASSERT_EQ(RunScript(lua,
+                        "GUIOL_AddObject('Smart', 'GUISmartImage') GUIG_SetDimensions(0, 30, 20, 20)"
+                        "GUISI_SetImage('GUI', 'Box', 'Red')"),
               "");
     auto* smart = static_cast<GUISmartImage*>(gui.FindObject("Smart"));
     auto* inner = new GUIColorBox;
@@ -103,8 +106,9 @@ TEST(GUIImage, CheckBoxTogglesOnAClickAndRunsItsFiles) {
     library.Register("Images", "GUI", "Misc", "CheckBoxChecked", &checked, DataKind::Bitmap);
     library.Register("Images", "GUI", "Misc", "CheckBoxUnchecked", &unchecked, DataKind::Bitmap);
 
-    ASSERT_EQ(RunScript(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Tick', 'GUICheckBox')"
-                           "GUIG_SetDimensions(0, 0, 8, 8) GUICB_SetFiringData('on.lua', 1.7, 'off.lua', -2.9)"),
+    ASSERT_EQ(RunScript(lua,
+                        "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Tick', 'GUICheckBox')"
+                        "GUIG_SetDimensions(0, 0, 8, 8) GUICB_SetFiringData('on.lua', 1.7, 'off.lua', -2.9)"),
               "");
     auto* box = static_cast<GUICheckBox*>(gui.FindObject("Tick"));
     EXPECT_TRUE(box->IsChecked());

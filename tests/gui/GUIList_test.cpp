@@ -2,13 +2,12 @@
 // router, picking rows with the mouse (scrolled too), drawing.
 #include "gui/GUIList.h"
 
+#include <allegro5/allegro_font.h>
 #include <gtest/gtest.h>
 
-#include <allegro5/allegro_font.h>
-
+#include <cstdint>
 #include <cstdio>
 #include <memory>
-#include <cstdint>
 #include <string>
 
 #include "core/media/BitmapWrapper.h"
@@ -32,8 +31,9 @@ std::string Pointer(const void* p) {
 
 // A list "Roster" at (0, 0), 100 wide, at the top level.
 GUIList* MakeList(LuaTestState& lua) {
-    EXPECT_EQ(testsupport::RunScript(lua, "GUI_SetActiveObjectList('Base') "
-                           "GUIOL_AddObject('Roster', 'GUIList') GUIG_SetDimensions(0, 0, 100, 10)"),
+    EXPECT_EQ(testsupport::RunScript(lua,
+                                     "GUI_SetActiveObjectList('Base') "
+                                     "GUIOL_AddObject('Roster', 'GUIList') GUIG_SetDimensions(0, 0, 100, 10)"),
               "");
     return static_cast<GUIList*>(lua.Gui().FindObject("Roster"));
 }
@@ -50,9 +50,10 @@ TEST(GUIList, EntriesAreRoutedAndForgetTheirOwners) {
     lua.Library().AddHeading("Fonts", "General", "System");
     lua.Library().Register("Fonts", "General", "System", "SystemFont", font.get(), DataKind::Font);
     GUIList* list = MakeList(lua);
-    ASSERT_EQ(testsupport::RunScript(lua, "GUIL_SetListSize(3) "
-                           "GUIOL_AddObject('HeroName', 'GUIInputBox') GUIOL_AddObject('Hp', 'GUIScrollBar') "
-                           "GUI_SetActiveObject('Roster')"),
+    ASSERT_EQ(testsupport::RunScript(lua,
+                                     "GUIL_SetListSize(3) "
+                                     "GUIOL_AddObject('HeroName', 'GUIInputBox') GUIOL_AddObject('Hp', 'GUIScrollBar') "
+                                     "GUI_SetActiveObject('Roster')"),
               "");
     auto* hero = static_cast<GUIInputTextBox*>(lua.Gui().FindObject("HeroName"));
     auto* hp = static_cast<GUIScrollBar*>(lua.Gui().FindObject("Hp"));
@@ -60,17 +61,21 @@ TEST(GUIList, EntriesAreRoutedAndForgetTheirOwners) {
     hero->SetString("Ayla");
 
     // Out of range: nothing happens and nothing is said.
-    EXPECT_EQ(testsupport::RunScript(lua, "GUIL_SetListEntry(3, 'GUI', 'HeroName', 'String', 'GUI', 'Hp', 'mBoxCurrentValue') "
-                           "GUIL_SetListEntry(-1, 'GUI', 'HeroName', 'String', 'GUI', 'Hp', 'mBoxCurrentValue')"),
-              "");
-    EXPECT_EQ(testsupport::RunScript(lua, "GUIL_SetListEntry(1, 'GUI', 'Hp', 'mBoxCurrentValue', 'GUI', 'Hp', 'mBoxCurrentValue')"),
+    EXPECT_EQ(
+        testsupport::RunScript(lua,
+                               "GUIL_SetListEntry(3, 'GUI', 'HeroName', 'String', 'GUI', 'Hp', 'mBoxCurrentValue') "
+                               "GUIL_SetListEntry(-1, 'GUI', 'HeroName', 'String', 'GUI', 'Hp', 'mBoxCurrentValue')"),
+        "");
+    EXPECT_EQ(testsupport::RunScript(
+                  lua, "GUIL_SetListEntry(1, 'GUI', 'Hp', 'mBoxCurrentValue', 'GUI', 'Hp', 'mBoxCurrentValue')"),
               "GUIList SetListEntry:  Failed, did not find name in GUI Hp mBoxCurrentValue\n");
     EXPECT_EQ(testsupport::RunScript(lua, "GUIL_SetListEntry(1, 'GUI', 'HeroName', 'String', 'GUI', 'Hp', 'Nothing')"),
               "GUIList SetListEntry:  Failed, did not find object in GUI Hp Nothing\n");
     EXPECT_EQ(list->GetEntryName(1), nullptr);
 
     void* value = lua.Router().Route("GUI", "Hp", "mBoxCurrentValue");
-    EXPECT_EQ(testsupport::RunScript(lua, "GUIL_SetListEntry(1, 'GUI', 'HeroName', 'String', 'GUI', 'Hp', 'mBoxCurrentValue')"),
+    EXPECT_EQ(testsupport::RunScript(
+                  lua, "GUIL_SetListEntry(1, 'GUI', 'HeroName', 'String', 'GUI', 'Hp', 'mBoxCurrentValue')"),
               "Name is Ayla, points to " + Pointer(value) + "\n");
     ASSERT_NE(list->GetEntryName(1), nullptr);
     EXPECT_EQ(*list->GetEntryName(1), "Ayla");
@@ -95,8 +100,9 @@ TEST(GUIList, SizesItselfPicksTheRowUnderTheMouseAndDrawsIt) {
     GUIManager& gui = lua.Gui();
     GUIList* list = MakeList(lua);
     ASSERT_NE(list, nullptr);
-    ASSERT_EQ(testsupport::RunScript(lua, "GUIL_SetListSize(25) GUIOL_AddObject('Name', 'GUIInputBox') "
-                           "GUIOL_AddObject('Value', 'GUIScrollBar')"),
+    ASSERT_EQ(testsupport::RunScript(lua,
+                                     "GUIL_SetListSize(25) GUIOL_AddObject('Name', 'GUIInputBox') "
+                                     "GUIOL_AddObject('Value', 'GUIScrollBar')"),
               "");
     GUIScrollBar* bar = list->GetListBar();
     ASSERT_NE(bar, nullptr);
@@ -105,8 +111,7 @@ TEST(GUIList, SizesItselfPicksTheRowUnderTheMouseAndDrawsIt) {
     EXPECT_EQ(bar->GetHighestValue(), 138);
     EXPECT_EQ(bar->GetX1(), 90);
     StderrCapture quiet;
-    for (int i = 0; i < 25; ++i)
-        list->SetListEntry(i, "GUI", "Name", "String", "GUI", "Value", "mBoxCurrentValue");
+    for (int i = 0; i < 25; ++i) list->SetListEntry(i, "GUI", "Name", "String", "GUI", "Value", "mBoxCurrentValue");
     quiet.Take();
     const void* value = list->GetEntryObject(0);
 
@@ -157,7 +162,8 @@ TEST(GUIList, SizesItselfPicksTheRowUnderTheMouseAndDrawsIt) {
     // More entries than the bar has pixels: one entry per pixel.
     list->SetListSize(500);
     EXPECT_EQ(bar->GetStep(), 1);
-    EXPECT_EQ(testsupport::RunScript(lua, "GUIL_SetListSize(-1)"), "GUIL SetListSize:  Failed, invalid argument list\n");
+    EXPECT_EQ(testsupport::RunScript(lua, "GUIL_SetListSize(-1)"),
+              "GUIL SetListSize:  Failed, invalid argument list\n");
     EXPECT_EQ(list->GetCount(), 500);
 }
 

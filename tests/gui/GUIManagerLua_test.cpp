@@ -15,10 +15,7 @@ using testsupport::LuaTestState;
 using testsupport::RunScript;
 using testsupport::StderrCapture;
 
-namespace {
-
-
-}  // namespace
+namespace {}  // namespace
 
 TEST(GUIManagerLua, ActiveObjectAndListSelection) {
     testsupport::EnsureAllegro();
@@ -26,8 +23,9 @@ TEST(GUIManagerLua, ActiveObjectAndListSelection) {
     GUIManager& gui = lua.Gui();
     EXPECT_EQ(RunScript(lua, "GUI_SetActiveObject('Win')"),
               "GUI SetActiveObject:  Failed, Active Object List was not set\n");
-    EXPECT_EQ(RunScript(lua, "GUIOL_AddObject('Win', 'GUIWindow', 'extra')").find("GUIOL AddObject: Failed, Active "
-                                                                                  "Object List not set\n"),
+    EXPECT_EQ(RunScript(lua, "GUIOL_AddObject('Win', 'GUIWindow', 'extra')")
+                  .find("GUIOL AddObject: Failed, Active "
+                        "Object List not set\n"),
               0u);
 
     gui.ResetActiveObjectList();
@@ -82,8 +80,9 @@ TEST(GUIManagerLua, GeneralFunctionsActOnTheActiveObject) {
     testsupport::EnsureAllegro();
     LuaTestState lua;
     GUIManager& gui = lua.Gui();
-    EXPECT_EQ(RunScript(lua, "GUIG_Show() GUIG_Hide() GUIG_Flip() GUIG_SetLock(0) GUIG_SetDimensions(1, 2, 3, 4) "
-                           "GUIG_SetBorderImages('a', 'b', 'c') GUIG_AddToStandardUI()"),
+    EXPECT_EQ(RunScript(lua,
+                        "GUIG_Show() GUIG_Hide() GUIG_Flip() GUIG_SetLock(0) GUIG_SetDimensions(1, 2, 3, 4) "
+                        "GUIG_SetBorderImages('a', 'b', 'c') GUIG_AddToStandardUI()"),
               "GUIG Show:  Failed, Active Object not set\n"
               "GUIG Hide:  Failed, Active Object not set\n"
               "GUIG Flip:  Failed, Active Object not set\n"
@@ -120,8 +119,9 @@ TEST(GUIManagerLua, GeneralFunctionsActOnTheActiveObject) {
     lua.Library().Register("Images", "GUI", "Windows", "Corner", &corner, DataKind::Bitmap);
     lua.Library().Register("Images", "GUI", "Windows", "Edge", &edge, DataKind::Bitmap);
     lua.Library().Register("Images", "Misc", "Cursors", "Hand", &edge, DataKind::Bitmap);
-    EXPECT_EQ(RunScript(lua, "GUIG_SetBorderImages('Corner', 'Edge', 'Edge') GUI_SetStdCursor('Images', 'Misc', "
-                           "'Cursors', 'Hand')"),
+    EXPECT_EQ(RunScript(lua,
+                        "GUIG_SetBorderImages('Corner', 'Edge', 'Edge') GUI_SetStdCursor('Images', 'Misc', "
+                        "'Cursors', 'Hand')"),
               "");
     EXPECT_TRUE(window->IsBorderOn());
     EXPECT_EQ(window->GetGrabWidth(), 6);

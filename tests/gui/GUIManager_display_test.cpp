@@ -96,10 +96,10 @@ TEST(GUIManagerDisplay, OpenGLModeDrawsWhatTheDefaultModeDraws) {
     // The default frame shows what was built: fill, border, inner window,
     // colour box and button face.
     auto at = [&plain](int x, int y) { return &plain.rgba[(static_cast<size_t>(y) * plain.width + x) * 4]; };
-    EXPECT_EQ(at(41, 31)[0], 250);   // corner tile
-    EXPECT_EQ(at(200, 70)[2], 60);   // window fill
-    EXPECT_EQ(at(100, 80)[1], 120);  // inner window
-    EXPECT_EQ(at(65, 135)[0], 255);  // colour box
+    EXPECT_EQ(at(41, 31)[0], 250);    // corner tile
+    EXPECT_EQ(at(200, 70)[2], 60);    // window fill
+    EXPECT_EQ(at(100, 80)[1], 120);   // inner window
+    EXPECT_EQ(at(65, 135)[0], 255);   // colour box
     EXPECT_EQ(at(160, 130)[0], 200);  // button frame
 
     // One channel may differ by 2 (rounding); no pixel by more.

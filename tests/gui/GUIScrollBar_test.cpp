@@ -21,9 +21,11 @@ TEST(GUIScrollBar, LayoutRangeArrowsDrawingAndFields) {
     testsupport::EnsureAllegro();
     LuaTestState lua;
     ListWidgetTestImages images(lua.Library());
-    ASSERT_EQ(testsupport::RunScript(lua, "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Bar', 'GUIScrollBar') "
-                           "GUISB_SetScrollData(10, 20, 30, 100, 1) GUISB_SetScrollData(10, 20, 30, 100, true)"),
-              "");
+    ASSERT_EQ(
+        testsupport::RunScript(lua,
+                               "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Bar', 'GUIScrollBar') "
+                               "GUISB_SetScrollData(10, 20, 30, 100, 1) GUISB_SetScrollData(10, 20, 30, 100, true)"),
+        "");
     auto* bar = static_cast<GUIScrollBar*>(lua.Gui().FindObject("Bar"));
     ASSERT_NE(bar, nullptr);
     EXPECT_TRUE(bar->IsVertical());  // a true flag counts as much as 1
@@ -93,9 +95,10 @@ TEST(GUIScrollBar, DragsAndStepsWithTheMouse) {
     LuaTestState lua;
     ListWidgetTestImages images(lua.Library());
     GUIManager& gui = lua.Gui();
-    ASSERT_EQ(testsupport::RunScript(lua, "GUI_SetActiveObjectList('Base') "
-                           "GUIOL_AddObject('A', 'GUIScrollBar') GUISB_SetScrollData(10, 20, 30, 100, 1) "
-                           "GUIOL_AddObject('B', 'GUIScrollBar') GUISB_SetScrollData(50, 20, 30, 100, 1)"),
+    ASSERT_EQ(testsupport::RunScript(lua,
+                                     "GUI_SetActiveObjectList('Base') "
+                                     "GUIOL_AddObject('A', 'GUIScrollBar') GUISB_SetScrollData(10, 20, 30, 100, 1) "
+                                     "GUIOL_AddObject('B', 'GUIScrollBar') GUISB_SetScrollData(50, 20, 30, 100, 1)"),
               "");
     auto* a = static_cast<GUIScrollBar*>(gui.FindObject("A"));
     auto* b = static_cast<GUIScrollBar*>(gui.FindObject("B"));

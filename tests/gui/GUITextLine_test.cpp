@@ -1,9 +1,8 @@
 // Text lines, smart text lines and input boxes.
 #include "gui/GUITextLine.h"
 
-#include <gtest/gtest.h>
-
 #include <allegro5/allegro_font.h>
+#include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>

@@ -29,10 +29,10 @@ public:
         library.AddCatalogue("Images", "GUI");
         library.AddHeading("Images", "GUI", "Misc");
         library.AddHeading("Images", "GUI", "Buttons");
-        Add(library, "Misc", "ScrollBarBlank", 8, 8, 0, 0, 200);    // blue track
-        Add(library, "Misc", "ScrollBarBox", 8, 8, 0, 200, 0);      // green box
-        for (const char* name : {"ButtonArroSB0", "ButtonArroSB1", "ButtonArroSB2", "ButtonArroSBF0",
-                                 "ButtonArroSBF1", "ButtonArroSBF2"})
+        Add(library, "Misc", "ScrollBarBlank", 8, 8, 0, 0, 200);  // blue track
+        Add(library, "Misc", "ScrollBarBox", 8, 8, 0, 200, 0);    // green box
+        for (const char* name :
+             {"ButtonArroSB0", "ButtonArroSB1", "ButtonArroSB2", "ButtonArroSBF0", "ButtonArroSBF1", "ButtonArroSBF2"})
             Add(library, "Buttons", name, 8, 8, 200, 200, 200);
     }
 

@@ -103,10 +103,10 @@ TEST_F(ChunkStreamerTest, WindowFollowsTheCentreAndShiftsInwardAtEdges) {
 TEST_F(ChunkStreamerTest, CellsLandInTheirChunkTileAndLayer) {
     plf::LevelWriter level(2, 2);
     // Transposing x and y, or the chunk order, moves these apart.
-    level.SetTile(256 + 1, 0, plf::Tile{10, 20, 30, 255, 0, 127});   // chunk (1, 0), tile (1, 0)
-    level.SetTile(256, 1, plf::Tile{40, 50, 60, 255, 0, 128});       // chunk (1, 0), tile (0, 1)
-    level.SetTile(3, 256 + 2, plf::Tile{0, 0, 0, 0, 1, 0});          // chunk (0, 1), tile (3, 2): blocked
-    level.SetTile(511, 511, plf::Tile{200, 100, 50, 128, 0x100, 0}); // high byte of the clip value
+    level.SetTile(256 + 1, 0, plf::Tile{10, 20, 30, 255, 0, 127});    // chunk (1, 0), tile (1, 0)
+    level.SetTile(256, 1, plf::Tile{40, 50, 60, 255, 0, 128});        // chunk (1, 0), tile (0, 1)
+    level.SetTile(3, 256 + 2, plf::Tile{0, 0, 0, 0, 1, 0});           // chunk (0, 1), tile (3, 2): blocked
+    level.SetTile(511, 511, plf::Tile{200, 100, 50, 128, 0x100, 0});  // high byte of the clip value
     ChunkStreamer streamer;
     ASSERT_EQ(OpenLevel(streamer, testlevels::LevelFile(level)), "");
     streamer.SetCentre(0, 0);
@@ -234,8 +234,9 @@ TEST_F(ChunkStreamerTest, StagedLoadBuildsTheSameChunkAndDiesWithIt) {
     plf::LevelWriter level(1, 1);
     for (uint32_t x = 0; x < 256; x += 17)
         for (uint32_t y = 0; y < 256; y += 13)
-            level.SetTile(x, y, plf::Tile{uint8_t(x), uint8_t(y), uint8_t(x ^ y), 255, uint16_t(x % 3 == 0),
-                                          uint8_t((x + y) % 256)});
+            level.SetTile(
+                x, y,
+                plf::Tile{uint8_t(x), uint8_t(y), uint8_t(x ^ y), 255, uint16_t(x % 3 == 0), uint8_t((x + y) % 256)});
     ChunkStreamer streamer;
     ASSERT_EQ(OpenLevel(streamer, testlevels::LevelFile(level)), "");
     Chunk whole;

@@ -73,7 +73,7 @@ TEST(DefinedMap, SizesAreCheckedAndBoundTheCamera) {
         int32_t w, h;
         bool accepted;
     };
-    const Case cases[] = {{0, 0, true},      {-1, 4, false},     {4, -1, false},    {70000, 1, false},
+    const Case cases[] = {{0, 0, true},         {-1, 4, false},    {4, -1, false},       {70000, 1, false},
                           {65536, 2048, false}, {1000, 600, true}, {INT32_MIN, 0, false}};
     for (const Case& c : cases) {
         StderrCapture cap;
@@ -107,7 +107,8 @@ TEST(DefinedMap, ScriptFunctionsNeedTheDefinedMap) {
               "Set clipping 0 0 4 4\n");
     EXPECT_EQ(map->GetWidth(), 4);
     EXPECT_TRUE(lua.Maps().IsBlocked(2, 2, -90));
-    EXPECT_EQ(RunScript(lua, "DefinedMap_ClipArea(0, 0, 0, 2, 1) DefinedMap_ClearClipping(1, 2)"), "Set clipping 0 0 2 1\n");
+    EXPECT_EQ(RunScript(lua, "DefinedMap_ClipArea(0, 0, 0, 2, 1) DefinedMap_ClearClipping(1, 2)"),
+              "Set clipping 0 0 2 1\n");
     EXPECT_FALSE(lua.Maps().IsBlocked(3, 3, 0));
     EXPECT_TRUE(lua.Maps().IsBlocked(4, 0, 0));
     EXPECT_EQ(RunScript(lua, "DefinedMap_SetDimensions(-4, 4)"),

@@ -48,7 +48,7 @@ std::vector<uint32_t> Pixels(ALLEGRO_BITMAP* bitmap, int width, int height) {
     ALLEGRO_LOCKED_REGION* region = al_lock_bitmap(bitmap, ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_READONLY);
     for (int y = 0; y < height; ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(region->data) +
-                                                             static_cast<ptrdiff_t>(y) * region->pitch);
+                                                            static_cast<ptrdiff_t>(y) * region->pitch);
         out.insert(out.end(), row, row + width);
     }
     al_unlock_bitmap(bitmap);
@@ -59,7 +59,7 @@ struct Case {
     const char* name;
     bool seeThrough;  // the level has tiles the scenery shows through
     int cameraX, cameraY;
-    bool covered;  // the level covers the whole view, opaque
+    bool covered;        // the level covers the whole view, opaque
     uint8_t openGL = 0;  // the OpenGL display mode
 };
 
@@ -95,8 +95,9 @@ TEST(GUIEnvironmentWindowDisplay, StraightOntoTheFrameLooksAsThroughTheWindowsBi
             }
         }
         dir.WriteFile("Maps/Field.plf", testlevels::LevelFile(level));
-        ASSERT_TRUE(lua.Run("BackgroundManager_SetFillColor(200, 30, 30) "
-                            "MapM_SetBackgroundDisplayState(1) MapM_SetMapDisplayState(1)"));
+        ASSERT_TRUE(
+            lua.Run("BackgroundManager_SetFillColor(200, 30, 30) "
+                    "MapM_SetBackgroundDisplayState(1) MapM_SetMapDisplayState(1)"));
         {
             testsupport::StderrCapture quiet;
             lua.Maps().TransitionMap("Field");

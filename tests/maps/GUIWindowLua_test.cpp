@@ -17,9 +17,10 @@ namespace {
 TEST(GUIWindowLua, FactoryTypesSettersAndTheirFailureLines) {
     testsupport::EnsureAllegro();
     testsupport::LuaTestState lua;
-    ASSERT_TRUE(lua.Run("GUI_SetActiveObjectList('Base')\nGUIOL_AddObject('W', 'GUIWindow')\n"
-                        "GUIOL_AddObject('S', 'GUIScrollableWindow')\nGUIOL_AddObject('R', 'GUIResizeWindow')\n"
-                        "GUIOL_AddObject('EnvironmentWindow', 'GUIEnvironmentWindow')"));
+    ASSERT_TRUE(
+        lua.Run("GUI_SetActiveObjectList('Base')\nGUIOL_AddObject('W', 'GUIWindow')\n"
+                "GUIOL_AddObject('S', 'GUIScrollableWindow')\nGUIOL_AddObject('R', 'GUIResizeWindow')\n"
+                "GUIOL_AddObject('EnvironmentWindow', 'GUIEnvironmentWindow')"));
     GUIManager* gui = GetGlobalState()->guiManager;
     const std::pair<const char*, int> made[] = {{"W", 3300}, {"S", 3301}, {"R", 3302}, {"EnvironmentWindow", 3500}};
     for (const auto& [name, type] : made) {
@@ -36,10 +37,10 @@ TEST(GUIWindowLua, FactoryTypesSettersAndTheirFailureLines) {
         "GUISW_SetPictureDimensions(5, 6, 7, 8)\nGUISW_SetWindowBorderWidth(3)\n"
         "GUIRSW_SetBackgroundPic('Sky')\nGUIRSW_SetWindowDimensions(4, 5, 6.7, 8)\n"
         "GUIRSW_SetPictureDimensions(-1, -2, -3, -4)\nGUIRSW_SetWindowBorderWidth(9)\n";
-    const char* families[] = {"GUIW SetBackgroundColor", "GUISW SetBackgroundPic", "GUISW SetWindowDimentions",
-                              "GUISW SetPictureDimentions", "GUISW SetWindowBorderWidth", "GUIRSW SetBackgroundPic",
-                              "GUIRSW SetWindowDimensions", "GUIRSW SetPictureDimensions",
-                              "GUIRSW SetWindowBorderWidth"};
+    const char* families[] = {
+        "GUIW SetBackgroundColor",    "GUISW SetBackgroundPic",      "GUISW SetWindowDimentions",
+        "GUISW SetPictureDimentions", "GUISW SetWindowBorderWidth",  "GUIRSW SetBackgroundPic",
+        "GUIRSW SetWindowDimensions", "GUIRSW SetPictureDimensions", "GUIRSW SetWindowBorderWidth"};
     // Each family acts on its exact type only (no subclass passes for a
     // plain window) and says so for every other.
     auto lines = [&](int from, int to, const std::string& what) {
@@ -65,7 +66,8 @@ TEST(GUIWindowLua, FactoryTypesSettersAndTheirFailureLines) {
     auto* rs = static_cast<GUIResizeWindow*>(gui->FindObject("R"));
     EXPECT_EQ(rs->GetX1() + rs->GetWidth(), 4 + 6);
     EXPECT_EQ(rs->GetViewX1() + rs->GetViewY2() + rs->GetBorderWidth(), -1 - 4 + 9);
-    EXPECT_EQ(with("EnvironmentWindow", "GUIW_SetBackgroundColor(1, 2, 3)"), lines(0, 1, "Active Object is not a GUIWindow"));
+    EXPECT_EQ(with("EnvironmentWindow", "GUIW_SetBackgroundColor(1, 2, 3)"),
+              lines(0, 1, "Active Object is not a GUIWindow"));
 
     EXPECT_EQ(with("Missing", all), lines(0, 9, "Active Object not set"));
     GetGlobalState()->guiManager = nullptr;

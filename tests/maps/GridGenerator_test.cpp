@@ -3,9 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <random>
-
-#include <utility>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "support/StderrCapture.h"
@@ -81,11 +80,10 @@ TEST(GridGenerator, RandomFillPlacesItsShareOfInnerCells) {
         int expected;
     };
     const Case cases[] = {
-        {10, 10, 0.4, 40},  // exactly X * Y * p
-        {10, 10, 0.25, 25},
-        {11, 7, 0.4, 31},   // 30.8: the fill goes on while below it
-        {6, 6, 0.9, 16},    // more than the inside holds: all of it
-        {10, 10, 1.5, 40},  // outside (0, 1): the default 0.4
+        {10, 10, 0.4, 40},                     // exactly X * Y * p
+        {10, 10, 0.25, 25}, {11, 7, 0.4, 31},  // 30.8: the fill goes on while below it
+        {6, 6, 0.9, 16},                       // more than the inside holds: all of it
+        {10, 10, 1.5, 40},                     // outside (0, 1): the default 0.4
         {10, 10, 0.0, 40},
     };
     for (const Case& c : cases) {

@@ -112,9 +112,9 @@ TEST_F(RandomFloorTest, SideSeedPlayerEnemiesStairAndMusic) {
     for (const Case& c : cases) {
         const Floor floor = Load(c.sideDraw, 4242);
         // (From the second floor on, the music already playing stays.)
-        EXPECT_EQ(floor.printed.substr(0, floor.printed.find("Music")),
-                  "Generate level with seed 4242\nSize was " + std::to_string(c.side) + " " + std::to_string(c.side) +
-                      " 1\n");
+        EXPECT_EQ(floor.printed.substr(0, floor.printed.find("Music")), "Generate level with seed 4242\nSize was " +
+                                                                            std::to_string(c.side) + " " +
+                                                                            std::to_string(c.side) + " 1\n");
         EXPECT_EQ(floor.side, c.side);
         EXPECT_EQ(floor.enemies.size(), c.enemies) << c.side;
         EXPECT_EQ(floor.stairs, 1);
@@ -124,8 +124,8 @@ TEST_F(RandomFloorTest, SideSeedPlayerEnemiesStairAndMusic) {
     // The edge row and column are filled in.
     const Floor floor = Load(0, 4242);
     for (int32_t i = 0; i < floor.side; ++i) {
-        EXPECT_TRUE(floor.ground[i]);                  // x 0
-        EXPECT_TRUE(floor.ground[i * floor.side]);     // y 0
+        EXPECT_TRUE(floor.ground[i]);               // x 0
+        EXPECT_TRUE(floor.ground[i * floor.side]);  // y 0
     }
     // Enemies and the stair stand on ground cells' centres.
     for (auto [x, y] : floor.enemies) {
@@ -184,7 +184,9 @@ TEST_F(RandomFloorTest, TheStairAndTheEnemiesCanBeReachedFromTheStart) {
             const int32_t side = floor.side;
             ASSERT_GT(side, 0) << floor.printed;
             ASSERT_EQ(floor.stairs, 1) << range << " seed " << seed * 7919;
-            auto cell = [side](double x, double y) { return static_cast<int32_t>(x) / 30 * side + static_cast<int32_t>(y) / 30; };
+            auto cell = [side](double x, double y) {
+                return static_cast<int32_t>(x) / 30 * side + static_cast<int32_t>(y) / 30;
+            };
             std::vector<bool> reached(floor.ground.size(), false);
             std::vector<int32_t> open{cell(player.GetDimensions()->X, player.GetDimensions()->Y)};
             reached[open[0]] = true;

@@ -119,10 +119,8 @@ TEST(IsometricMapTest, DamagedOrForeignFilesAreRefusedAndChangeNothing) {
     // A map without cells is refused: its empty sides would still be walked
     // on every frame.
     const std::pair<std::array<uint32_t, 3>, const char*> refused[] = {
-        {{0, 4, 2}, "map without cells"},
-        {{0, 1, 0x7fffffff}, "map without cells"},
-        {{4, 0, 2}, "map without cells"},
-        {{0x7fffffff, 0x7fffffff, 0}, "map without cells"},
+        {{0, 4, 2}, "map without cells"}, {{0, 1, 0x7fffffff}, "map without cells"},
+        {{4, 0, 2}, "map without cells"}, {{0x7fffffff, 0x7fffffff, 0}, "map without cells"},
         {{1, 1, 0}, "map without cells"},
     };
     for (const auto& [size, why] : refused) {

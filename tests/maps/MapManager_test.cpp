@@ -1,4 +1,3 @@
-#include "core/base/TransitionState.h"
 #include "maps/MapManager.h"
 
 #include <gtest/gtest.h>
@@ -12,6 +11,7 @@
 #include "ArchiveWriter.h"
 #include "LevelFiles.h"
 #include "core/base/GlobalState.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/SoundManager.h"
 #include "core/script/DataLibrary.h"
@@ -108,8 +108,9 @@ TEST_F(MapManagerTest, LevelLoadsPrepareTheCameraAndRunTheMapScript) {
 
     // Without a camera the level is not loaded and its script does not run.
     lua.Cameras().ClearCameras();
-    EXPECT_EQ(Load("Town"), "ReadFile:  FAILURE, blocks it the wrong file version\n"
-                            "Failed to find default camera!\n");
+    EXPECT_EQ(Load("Town"),
+              "ReadFile:  FAILURE, blocks it the wrong file version\n"
+              "Failed to find default camera!\n");
     EXPECT_EQ(lua.GetNumber("runs"), 2);
 }
 
@@ -320,7 +321,8 @@ TEST_F(MapManagerTest, TextureLookupFromTheArchiveOfTheHeading) {
     {
         StderrCapture cap;
         maps.AddNextTextureIndex("Stone", counter);  // unknown: skipped with a line, still counted
-        EXPECT_EQ(cap.Take(), "MapManager::AddTextureIndex:  Warning, no texture Stone is known; its faces stay blank\n");
+        EXPECT_EQ(cap.Take(),
+                  "MapManager::AddTextureIndex:  Warning, no texture Stone is known; its faces stay blank\n");
     }
     maps.AddNextTextureIndex("Grass", counter);
     EXPECT_EQ(counter, 3);
@@ -347,9 +349,9 @@ TEST_F(MapManagerTest, TextureLookupFromTheArchiveOfTheHeading) {
 
 TEST_F(MapManagerTest, ChunkedLevelsStreamBlockAndDrawInTwoPasses) {
     plf::LevelWriter level(1, 2);
-    level.SetTile(5, 300, plf::Tile{0, 0, 0, 0, 1, 0});         // blocked, in chunk (0, 1)
-    level.SetTile(2, 2, plf::Tile{200, 10, 10, 255, 0, 128});   // drawn over the entities
-    level.SetTile(3, 2, plf::Tile{10, 200, 10, 255, 0, 0});     // drawn under them
+    level.SetTile(5, 300, plf::Tile{0, 0, 0, 0, 1, 0});        // blocked, in chunk (0, 1)
+    level.SetTile(2, 2, plf::Tile{200, 10, 10, 255, 0, 128});  // drawn over the entities
+    level.SetTile(3, 2, plf::Tile{10, 200, 10, 255, 0, 0});    // drawn under them
     dir.WriteFile("Maps/Meadow.plf", testlevels::LevelFile(level));
     EXPECT_EQ(Load("Meadow"), "No matching script file found.\n");
     ASSERT_NE(maps.GetChunkStreamer(), nullptr);

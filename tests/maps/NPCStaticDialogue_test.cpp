@@ -157,9 +157,10 @@ TEST_F(DialogueClickTest, AnAvatarRunningItsDefaultScriptEveryStepLeavesClicksTo
     // properties then read the avatar whatever owner name is given, and
     // the character's own ones once it is made active.
     EXPECT_EQ(lua.Entities().GetActiveEntity(), avatar);
-    ASSERT_TRUE(lua.Run("seen = PM_GetValue('NPC', 'Sage', 'XCenter')\n"
-                        "EM_NPC_SetActiveNPC('Sage')\n"
-                        "sage = PM_GetValue('NPC', '', 'XCenter')\n"))
+    ASSERT_TRUE(
+        lua.Run("seen = PM_GetValue('NPC', 'Sage', 'XCenter')\n"
+                "EM_NPC_SetActiveNPC('Sage')\n"
+                "sage = PM_GetValue('NPC', '', 'XCenter')\n"))
         << lua.LastError();
     EXPECT_EQ(lua.GetNumber("seen"), 104);
     EXPECT_EQ(lua.GetNumber("sage"), 100);

@@ -1,9 +1,8 @@
 #include "network/GUIChatWindow.h"
 
-#include <gtest/gtest.h>
-
 #include <allegro5/allegro.h>
 #include <allegro5/allegro_ttf.h>
+#include <gtest/gtest.h>
 
 #include <string>
 

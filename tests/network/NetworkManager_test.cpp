@@ -63,9 +63,13 @@ TEST_F(NetworkManagerTest, RefusedUnansweredAndImpossibleConnectionsLeaveItUncon
         LoopbackServer full(0);
         settings.port = full.Port();
         StderrCapture cap;
-        { NetworkManager client(settings); EXPECT_FALSE(client.IsConnected()); }
-        EXPECT_TRUE(Contains(cap.Take(), "Connection attempt failed, server is currently full.\n"
-                                         "Network Manager getting deleted.\n"));
+        {
+            NetworkManager client(settings);
+            EXPECT_FALSE(client.IsConnected());
+        }
+        EXPECT_TRUE(Contains(cap.Take(),
+                             "Connection attempt failed, server is currently full.\n"
+                             "Network Manager getting deleted.\n"));
     }
     uint16_t deadPort = 0;
     {
@@ -90,8 +94,9 @@ TEST_F(NetworkManagerTest, RefusedUnansweredAndImpossibleConnectionsLeaveItUncon
         StderrCapture cap;
         NetworkManager client(settings);
         EXPECT_FALSE(client.IsConnected());
-        EXPECT_TRUE(Contains(cap.Take(), "Failed to connect to server. Problem occurred while attempting to run "
-                                         "RakPeerInteface::Connect\n"));
+        EXPECT_TRUE(Contains(cap.Take(),
+                             "Failed to connect to server. Problem occurred while attempting to run "
+                             "RakPeerInteface::Connect\n"));
     }
 }
 
@@ -292,9 +297,10 @@ TEST_F(NetworkManagerTest, PositionsTheWorldCannotHoldAreSkippedWithALine) {
     std::string expected;
     for (const auto& position : bad) {
         // The bad record is skipped; the next one is applied.
-        net::NetPacket packet =
-            WorldState(2).Record("Ivy", position.x, position.y, position.z, 0, 0, 0).Record("Jon", 7, 8, 9, 0, 0, 0)
-                .Packet();
+        net::NetPacket packet = WorldState(2)
+                                    .Record("Ivy", position.x, position.y, position.z, 0, 0, 0)
+                                    .Record("Jon", 7, 8, 9, 0, 0, 0)
+                                    .Packet();
         client->ApplyWorldState(&packet);
         expected += "NetworkManager::ApplyWorldState:  Warning, bad position for Ivy, record skipped\n";
     }
@@ -322,8 +328,8 @@ TEST_F(NetworkManagerTest, OtherPlayersNeverTouchCharactersTheyDidNotMake) {
 
     StderrCapture cap;
     for (int i = 0; i < 2; ++i) {
-        net::NetPacket moveKim = WorldState(2).Record("Kim", 90, 90, 90, 1, 1, 1).Record("Me", 80, 80, 0, 0, 0, 0)
-                                     .Packet();
+        net::NetPacket moveKim =
+            WorldState(2).Record("Kim", 90, 90, 90, 1, 1, 1).Record("Me", 80, 80, 0, 0, 0, 0).Packet();
         client->ApplyWorldState(&moveKim);
     }
     net::NetPacket removeKim = WorldState(1).Removal("Kim").Packet();
@@ -462,10 +468,9 @@ TEST_F(NetworkManagerTest, OtherPlayersAreCappedAndEachRefusedNameIsReportedOnce
     StderrCapture lines;
     for (int repeat = 0; repeat < 3; ++repeat) client->ApplyWorldState(&packet);
     const std::string shown = " players are shown already, ";
-    EXPECT_EQ(lines.Take(), "NetworkManager::ApplyWorldState:  Warning, " + std::to_string(cap) + shown +
-                                "P" + std::to_string(cap) + " not shown\n" +
-                                "NetworkManager::ApplyWorldState:  Warning, " + std::to_string(cap) + shown + "P" +
-                                std::to_string(cap + 1) + " not shown\n");
+    EXPECT_EQ(lines.Take(), "NetworkManager::ApplyWorldState:  Warning, " + std::to_string(cap) + shown + "P" +
+                                std::to_string(cap) + " not shown\n" + "NetworkManager::ApplyWorldState:  Warning, " +
+                                std::to_string(cap) + shown + "P" + std::to_string(cap + 1) + " not shown\n");
     EXPECT_EQ(client->GetRemotePlayerCount(), cap);
     EXPECT_NE(Npc(("P" + std::to_string(cap - 1)).c_str()), nullptr);
     EXPECT_EQ(Npc(("P" + std::to_string(cap)).c_str()), nullptr);

@@ -1,3 +1,5 @@
+#include "platform/audio/Audio.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,7 +9,6 @@
 #include <string>
 
 #include "platform/audio/AllegroBackend.h"
-#include "platform/audio/Audio.h"
 #include "support/AllegroTestEnv.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
@@ -75,14 +76,14 @@ std::string MakeOggHeaders(uint32_t channels, uint32_t rate, uint64_t granule) {
 
 std::string MakeFlacHeaders(uint32_t rate, uint32_t channels, uint64_t total) {
     std::string s = "fLaC";
-    s += char(0x80);   // last block, stream info
+    s += char(0x80);  // last block, stream info
     s += '\0';
     s += '\0';
     s += char(34);
     s += std::string(10, '\0');
     const uint64_t bits = uint64_t(rate) << 44 | uint64_t(channels - 1) << 41 | uint64_t(15) << 36 | total;
     for (int i = 7; i >= 0; --i) s += char((bits >> (8 * i)) & 0xff);
-    s += std::string(16, '\0');   // signature
+    s += std::string(16, '\0');  // signature
     s += char(0xFF);
     s += char(0xF8);
     s += std::string(20, '\0');
@@ -114,14 +115,14 @@ TEST_F(AudioTest, EveryFormatGivesItsLengthAndConvertsBytesAndSeconds) {
     EXPECT_EQ(backend.ChannelSeconds2Bytes(stereo, 1.5), kStereoSecond * 3 / 2);
     EXPECT_EQ(backend.ChannelSeconds2Bytes(stereo, -3.0), 0u);
     EXPECT_EQ(backend.ChannelSeconds2Bytes(stereo, NAN), 0u);
-    EXPECT_EQ(backend.ChannelSeconds2Bytes(stereo, 1.0 / 88200), 0u);   // rounds down to a frame
+    EXPECT_EQ(backend.ChannelSeconds2Bytes(stereo, 1.0 / 88200), 0u);  // rounds down to a frame
 
     // 8-bit mono at 22050 Hz still counts 2 bytes per sample.
     const uint32_t mono = Open("b.wav", MakeWav(1, 22050, 11025, 8));
     ASSERT_NE(mono, 0u);
     EXPECT_NE(mono, stereo);
     EXPECT_EQ(backend.ChannelGetLength(mono), 22050u);
-    EXPECT_EQ(backend.ChannelSeconds2Bytes(mono, 0.25), 11024u);   // 5512 frames
+    EXPECT_EQ(backend.ChannelSeconds2Bytes(mono, 0.25), 11024u);  // 5512 frames
 
     // MP3 is measured by decoding and recognised by content whatever its name.
     const uint32_t mp3 = Open("music.mp3", MakeMp3(20, true), audio::kStreamPrescan);
@@ -157,7 +158,7 @@ void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 // WAV claiming 400 MB of sound (a sparse file) leave the peak memory where it
 // was, and their lengths are still exact.
 TEST_F(AudioTest, OpeningLongTracksDecodesAndReadsNothingOfTheirSound) {
-    const int mp3Frames = 6892;   // 1152 frames each: 180 s
+    const int mp3Frames = 6892;  // 1152 frames each: 180 s
     dir.WriteFile("long.mp3", MakeMp3(mp3Frames, true));
     const uint32_t wavBytes = 400u << 20;
     std::string header = MakeWav(2, 44100, 0);
@@ -183,7 +184,7 @@ TEST_F(AudioTest, OpeningLongTracksDecodesAndReadsNothingOfTheirSound) {
 }
 
 TEST_F(AudioTest, SilentPlayFollowsTheClockAndStopsAtTheEndUnlessLooping) {
-    const uint32_t h = Open("a.wav", MakeWav(2, 44100, 44100));   // one second
+    const uint32_t h = Open("a.wav", MakeWav(2, 44100, 44100));  // one second
     ASSERT_NE(h, 0u);
     ASSERT_TRUE(backend.ChannelPlay(h, false));
     now += 0.25;
@@ -213,7 +214,7 @@ TEST_F(AudioTest, SilentPlayFollowsTheClockAndStopsAtTheEndUnlessLooping) {
 
     // Looping wraps and keeps playing; switched off, it plays out and stops.
     ASSERT_TRUE(backend.ChannelSetLoop(h, true));
-    now += 2.25;   // 2.75 s in a 1 s stream
+    now += 2.25;  // 2.75 s in a 1 s stream
     EXPECT_TRUE(backend.ChannelIsActive(h));
     EXPECT_EQ(backend.ChannelGetPosition(h), kStereoSecond * 3 / 4);
     ASSERT_TRUE(backend.ChannelSetLoop(h, false));
@@ -233,7 +234,7 @@ TEST_F(AudioTest, SilentPlayFollowsTheClockAndStopsAtTheEndUnlessLooping) {
 TEST_F(AudioTest, PositionsAndVolumesAreCheckedAndClamped) {
     const uint32_t h = Open("a.wav", MakeWav(2, 44100, 1000));
     ASSERT_NE(h, 0u);
-    ASSERT_TRUE(backend.ChannelSetPosition(h, 403));   // inside frame 100
+    ASSERT_TRUE(backend.ChannelSetPosition(h, 403));  // inside frame 100
     EXPECT_EQ(backend.ChannelGetPosition(h), 400u);
     EXPECT_TRUE(backend.ChannelSetPosition(h, 4000));  // the end itself
     EXPECT_FALSE(backend.ChannelSetPosition(h, 4004));
@@ -254,12 +255,12 @@ TEST_F(AudioTest, PositionsAndVolumesAreCheckedAndClamped) {
 TEST_F(AudioTest, BadFilesAndHandlesGiveErrorCodes) {
     EXPECT_EQ(backend.StreamCreateFile("missing.wav", 0), 0u);
     EXPECT_EQ(backend.ErrorGetCode(), audio::kErrorFileOpen);
-    EXPECT_EQ(backend.StreamCreateFile(".", 0), 0u);   // a folder
+    EXPECT_EQ(backend.StreamCreateFile(".", 0), 0u);  // a folder
 
     std::string truncated = MakeWav(2, 44100, 1000);
     truncated.resize(truncated.size() - 10);
     std::string badFormat = MakeWav(2, 44100, 1000);
-    badFormat[20] = 7;   // not PCM
+    badFormat[20] = 7;  // not PCM
     std::string badCrc = MakeOggHeaders(2, 44100, 500);
     badCrc[40] ^= 1;
     std::string opus = MakeOggHeaders(2, 44100, 500);
@@ -320,7 +321,7 @@ TEST(AudioFunctions, DefaultDeviceNeverAbortsAndTheFunctionsForward) {
     testsupport::EnsureAllegro();
     testsupport::TempDir dir;
     dir.WriteFile("a.wav", MakeWav(2, 44100, 4410));
-    testsupport::StderrCapture quiet;   // sound drivers may complain
+    testsupport::StderrCapture quiet;  // sound drivers may complain
     audio::AllegroBackend real;
     audio::SetBackend(&real);
     ASSERT_TRUE(audio::Init(audio::kDefaultDevice, 44100));

@@ -24,9 +24,9 @@
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
+#include "world/PlayerVorn.h"
 #include "world/items/ItemPrototype.h"
 #include "world/items/PlayerInventory.h"
-#include "world/PlayerVorn.h"
 
 using testsupport::StderrCapture;
 
@@ -265,13 +265,17 @@ TEST_F(SaveFileTest, DamagedFilesAreRefusedWhole) {
         {"level 0", Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", CharacterPayload(0, 5, 0)).data},
         {"level -2^31",
          Bytes().Text("TamskCube Savefile").U32(1).Record(1, 0, "A", CharacterPayload(0, 5, INT32_MIN)).data},
-        {"inventory without its count", Bytes().Text("TamskCube Savefile").U32(1).Record(2, 0, "Inventory", "abc").data},
+        {"inventory without its count",
+         Bytes().Text("TamskCube Savefile").U32(1).Record(2, 0, "Inventory", "abc").data},
         {"inventory counting past its data",
          Bytes().Text("TamskCube Savefile").U32(1).Record(2, 0, "Inventory", InventoryPayload(2, {{1, 1}})).data},
         {"inventory with bytes past its slots",
          Bytes().Text("TamskCube Savefile").U32(1).Record(2, 0, "Inventory", InventoryPayload(1, {{1, 1}}) + "x").data},
-        {"inventory count 2^32-1",
-         Bytes().Text("TamskCube Savefile").U32(1).Record(2, 0, "Inventory", InventoryPayload(0xFFFFFFFFu, {{1, 1}})).data},
+        {"inventory count 2^32-1", Bytes()
+                                       .Text("TamskCube Savefile")
+                                       .U32(1)
+                                       .Record(2, 0, "Inventory", InventoryPayload(0xFFFFFFFFu, {{1, 1}}))
+                                       .data},
         {"a good record, then a bad one",
          Bytes().Text("TamskCube Savefile").U32(2).Record(2, 0, "Inventory", slots).Record(1, 0, "B", "").data},
     };
@@ -286,12 +290,12 @@ TEST_F(SaveFileTest, UnknownPartsAreSkippedWithTheirWarnings) {
     MakeGame();
     std::vector<std::pair<uint32_t, uint32_t>> sixty(60, {0, 0});
     sixty[0] = {1, 5};
-    sixty[1] = {99, 1};         // no such item
-    sixty[2] = {2, 0};          // no quantity
+    sixty[1] = {99, 1};           // no such item
+    sixty[2] = {2, 0};            // no quantity
     sixty[4] = {0xFFFFFFFFu, 3};  // not a code
     sixty[5] = {1, 0x80000000u};  // not a quantity
     sixty[49] = {2, 2};
-    sixty[55] = {1, 1};         // past the inventory's 50 slots
+    sixty[55] = {1, 1};  // past the inventory's 50 slots
     const std::string file = Bytes()
                                  .Text("TamskCube Savefile")
                                  .U32(6)
@@ -338,8 +342,8 @@ TEST_F(SaveFileTest, NumbersNoClassReachesAreLoadedAtTheNearestItReaches) {
     } cases[] = {
         {99, 33, 401, "", 99, 33, 401},
         {100, 33, 11, "SFCharacterModule - Warning, Kell: level 100 is out of range, loaded as 99.\n", 99, 33, 11},
-        {INT32_MAX, 33, 11, "SFCharacterModule - Warning, Kell: level 2147483647 is out of range, loaded as 99.\n",
-         99, 33, 11},
+        {INT32_MAX, 33, 11, "SFCharacterModule - Warning, Kell: level 2147483647 is out of range, loaded as 99.\n", 99,
+         33, 11},
         // Any other number is one a script may have set: kept as it is.
         {99, 33, INT32_MAX, "", 99, 33, INT32_MAX},
         {5, -2000000000, -7, "", 5, -2000000000, -7},
@@ -366,8 +370,20 @@ TEST_F(SaveFileTest, NumbersNoClassReachesAreLoadedAtTheNearestItReaches) {
 // Every saved number of a member, in the file's order.
 static std::vector<int64_t> Numbers(const Character& c) {
     const CombatStats& s = *c.GetStats();
-    return {s.level,     s.hp,       s.maxHp,     s.mp,      s.maxMp,   s.shownHp,          s.shownMp,
-            s.strength,  s.toughness, s.intellect, s.cunning, s.agility, s.speed, c.GetExperience()->needed,
+    return {s.level,
+            s.hp,
+            s.maxHp,
+            s.mp,
+            s.maxMp,
+            s.shownHp,
+            s.shownMp,
+            s.strength,
+            s.toughness,
+            s.intellect,
+            s.cunning,
+            s.agility,
+            s.speed,
+            c.GetExperience()->needed,
             c.GetExperience()->gained};
 }
 

@@ -3,7 +3,8 @@
 // is before start-up makes that manager, and gives what the chunk printed;
 // the slot names its manager again afterwards.
 //
-//   auto [ok, printed] = testsupport::RunWithEmptySlot(lua, &GlobalState::timerManager, "TimerManager_AddTimer('t', 1)");
+//   auto [ok, printed] = testsupport::RunWithEmptySlot(lua, &GlobalState::timerManager, "TimerManager_AddTimer('t',
+//   1)");
 #include <string>
 
 #include "core/base/GlobalState.h"
@@ -17,8 +18,7 @@ struct EmptySlotRun {
     std::string printed;  // what it wrote on stderr
 };
 
-template <class T>
-EmptySlotRun RunWithEmptySlot(LuaTestState& lua, T* GlobalState::*slot, const std::string& chunk) {
+template <class T> EmptySlotRun RunWithEmptySlot(LuaTestState& lua, T* GlobalState::*slot, const std::string& chunk) {
     GlobalState* state = GetGlobalState();
     T* manager = state->*slot;
     state->*slot = nullptr;

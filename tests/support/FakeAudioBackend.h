@@ -43,7 +43,9 @@ public:
     bool ChannelStop(uint32_t h) override { return channels[h].playing = false, Log("stop", h); }
     bool ChannelIsActive(uint32_t h) override { return channels[h].playing; }
     uint64_t ChannelGetPosition(uint32_t h) override { return channels[h].position; }
-    bool ChannelSetPosition(uint32_t h, uint64_t bytes) override { return channels[h].position = bytes, Log("seek", h); }
+    bool ChannelSetPosition(uint32_t h, uint64_t bytes) override {
+        return channels[h].position = bytes, Log("seek", h);
+    }
     uint64_t ChannelGetLength(uint32_t) override { return 0; }
     double ChannelBytes2Seconds(uint32_t, uint64_t bytes) override { return bytes / kBytesPerSecond; }
     uint64_t ChannelSeconds2Bytes(uint32_t, double s) override {

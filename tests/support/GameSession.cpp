@@ -79,7 +79,8 @@ void GameSession::InstallProbe() {
             std::string name;
             if (entry.path().parent_path() != maps)
                 name = "MAPRANDOM";
-            else if (fs::exists(game + "/Data/Maps/" + stem + ".plf") || fs::exists(game + "/Data/Maps/" + stem + ".slf"))
+            else if (fs::exists(game + "/Data/Maps/" + stem + ".plf") ||
+                     fs::exists(game + "/Data/Maps/" + stem + ".slf"))
                 name = stem;
             WriteText(entry.path().string(), ProbeStart(name), true);
         }

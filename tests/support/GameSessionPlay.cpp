@@ -29,7 +29,6 @@ void PutU32(std::string& bytes, uint32_t value) {
     for (int shift = 0; shift < 32; shift += 8) bytes.push_back(static_cast<char>(value >> shift));
 }
 
-
 // A number the probe answered; nan for "nil", "error" or nothing.
 double Number(const std::string& text) {
     char* end = nullptr;
@@ -79,10 +78,10 @@ Position PlayerPosition(GameSession& game, double timeoutSeconds) {
 }
 
 Position CharacterPosition(GameSession& game, const std::string& name, double timeoutSeconds) {
-    return ReadPosition(game,
-                        {CharacterProperty(name, "XCenter"), CharacterProperty(name, "YCenter"),
-                         CharacterProperty(name, "ZCenter")},
-                        timeoutSeconds);
+    return ReadPosition(
+        game,
+        {CharacterProperty(name, "XCenter"), CharacterProperty(name, "YCenter"), CharacterProperty(name, "ZCenter")},
+        timeoutSeconds);
 }
 
 std::string Describe(const Position& at) {
@@ -105,8 +104,7 @@ bool WalkUntil(GameSession& game, const std::string& key, const std::function<bo
         },
         timeoutSeconds);
     if (lost) {
-        ADD_FAILURE() << "Walking with " << key << ": " << Describe(Position{})
-                      << "; last seen: " << Describe(last);
+        ADD_FAILURE() << "Walking with " << key << ": " << Describe(Position{}) << "; last seen: " << Describe(last);
         return false;
     }
     return done;
@@ -187,9 +185,8 @@ bool Approach(GameSession& game, double Position::*axis, double target, const ch
 }  // namespace
 
 bool WalkTo(GameSession& game, double x, double y, double timeoutSeconds) {
-    const auto end = std::chrono::steady_clock::now() +
-                     std::chrono::duration_cast<std::chrono::steady_clock::duration>(
-                         std::chrono::duration<double>(timeoutSeconds));
+    const auto end = std::chrono::steady_clock::now() + std::chrono::duration_cast<std::chrono::steady_clock::duration>(
+                                                            std::chrono::duration<double>(timeoutSeconds));
     const Position start = PlayerPosition(game);
     std::string failure = Describe(start);
     if (start.Known() && Approach(game, &Position::x, x, "Left", "Right", start.map, end, failure) &&
@@ -276,8 +273,8 @@ bool ParseSave(const std::string& bytes, SaveFile& save, std::string& why) {
         }
         record.type = U32At(bytes, at);
         record.version = U32At(bytes, at + 4);
-        const size_t nameLength = static_cast<unsigned char>(bytes[at + 8]) |
-                                  size_t{static_cast<unsigned char>(bytes[at + 9])} << 8;
+        const size_t nameLength =
+            static_cast<unsigned char>(bytes[at + 8]) | size_t{static_cast<unsigned char>(bytes[at + 9])} << 8;
         at += 10;
         if (bytes.size() - at < nameLength + 4) {
             why = "record " + std::to_string(i) + "'s name is cut short";

@@ -75,8 +75,7 @@ public:
 private:
     // Makes a T into its global-state slot and keeps it in `Member`; the
     // destructor deletes it and puts the slot back.
-    template <class T, T* GlobalState::*Slot, T* LuaTestState::*Member, T* (*Make)()>
-    void Install();
+    template <class T, T* GlobalState::*Slot, T* LuaTestState::*Member, T* (*Make)()> void Install();
     using InstallStep = void (LuaTestState::*)();
     // Every manager after the script host, in start-up order.
     static const InstallStep kManagers[];

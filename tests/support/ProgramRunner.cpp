@@ -78,8 +78,8 @@ long WindowPid(Display* display, Window window) {
     unsigned long count, after;
     unsigned char* data = nullptr;
     long pid = 0;
-    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after,
-                           &data) == Success &&
+    if (XGetWindowProperty(display, window, pidAtom, 0, 1, False, XA_CARDINAL, &type, &format, &count, &after, &data) ==
+            Success &&
         data) {
         if (count == 1 && format == 32) pid = *reinterpret_cast<long*>(data);
         XFree(data);
@@ -339,8 +339,9 @@ bool ProgramRunner::Click(unsigned long window, int x, int y) {
         event.xbutton.button = Button1;
         event.xbutton.state = type == ButtonRelease ? Button1Mask : 0;
         event.xbutton.same_screen = True;
-        sent = XSendEvent(display, window, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask,
-                          &event) != 0 && sent;
+        sent =
+            XSendEvent(display, window, True, type == ButtonPress ? ButtonPressMask : ButtonReleaseMask, &event) != 0 &&
+            sent;
         XFlush(display);
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }
@@ -359,8 +360,7 @@ bool ProgramRunner::PressKey(unsigned long window, unsigned long keySymbol) {
         event.xkey.root = DefaultRootWindow(display);
         event.xkey.keycode = XKeysymToKeycode(display, keySymbol);
         event.xkey.same_screen = True;
-        sent = XSendEvent(display, window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event) != 0 &&
-               sent;
+        sent = XSendEvent(display, window, True, type == KeyPress ? KeyPressMask : KeyReleaseMask, &event) != 0 && sent;
         XFlush(display);
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }

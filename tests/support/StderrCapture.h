@@ -23,8 +23,7 @@ private:
 };
 
 // What f writes on stderr while it runs.
-template <class F>
-std::string Stderr(F&& f) {
+template <class F> std::string Stderr(F&& f) {
     StderrCapture capture;
     f();
     return capture.Take();

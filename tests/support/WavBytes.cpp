@@ -19,7 +19,7 @@ std::string WavFile(uint32_t channels, uint32_t rate, uint32_t bits, const std::
     Put32(s, 36 + bytes);
     s += "WAVEfmt ";
     Put32(s, 16);
-    Put16(s, 1);   // PCM
+    Put16(s, 1);  // PCM
     Put16(s, channels);
     Put32(s, rate);
     Put32(s, rate * align);

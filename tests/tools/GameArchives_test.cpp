@@ -1,16 +1,16 @@
 // The sample game's archives, as the build makes them (game/archives.cmake):
 // every picture the start-up script extracts is there, at a sensible size,
 // and the world window's script lays the scenery out on the screen.
-#include <gtest/gtest.h>
-
 #include <allegro5/allegro.h>
+#include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
-#include <vector>
 #include <string>
+#include <vector>
 
+#include "app/StandardWindows.h"
 #include "combat/GUICombatCharDisplay.h"
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
@@ -19,7 +19,6 @@
 #include "core/script/LuaManager.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
-#include "app/StandardWindows.h"
 #include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/SampleGameScripts.h"
@@ -53,13 +52,17 @@ const std::vector<Where> kFiled = {
     {"Misc", "Shadows", {"ShadowL", "ShadowM", "ShadowS", "ShadowT"}},
     {"Misc", "ItemIcons", {"ItemBorder"}},
     {"GUI", "Chat", {"ChatPane"}},
-    {"GUI", "Combat", {"Base", "ButtonN", "ButtonL", "ButtonD", "PageButtonUpN", "PageButtonUpL", "PageButtonUpD",
-                       "PageButtonDnN", "PageButtonDnL", "PageButtonDnD", "CharDisplay"}},
+    {"GUI",
+     "Combat",
+     {"Base", "ButtonN", "ButtonL", "ButtonD", "PageButtonUpN", "PageButtonUpL", "PageButtonUpD", "PageButtonDnN",
+      "PageButtonDnL", "PageButtonDnD", "CharDisplay"}},
     {"Background", "Scenery", {"StarrySky", "Clouds", "FarHills", "NearHills"}},
-    {"GUI", "Buttons",
+    {"GUI",
+     "Buttons",
      {"ButtonOptn0", "ButtonOptn1", "ButtonOptn2", "ButtonExit0", "ButtonExit1", "ButtonExit2", "ButtonArroSB0",
       "ButtonArroSB1", "ButtonArroSB2", "ButtonArroSBF0", "ButtonArroSBF1", "ButtonArroSBF2"}},
-    {"Characters", "Bramle",
+    {"Characters",
+     "Bramle",
      {"BramleDown0", "BramleDown1", "BramleDown2", "BramleDown3", "BramleUp0", "BramleUp1", "BramleUp2", "BramleUp3",
       "BramleLeft0", "BramleLeft1", "BramleLeft2", "BramleLeft3", "BramleRight0", "BramleRight1", "BramleRight2",
       "BramleRight3"}},

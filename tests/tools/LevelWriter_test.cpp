@@ -44,8 +44,8 @@ TEST(LevelWriterTest, DescriptionsScaleTheMapAndReportTheirLine) {
     EXPECT_EQ(level->GetTile(3, 3).r, 1);
     EXPECT_EQ(level->GetTile(4, 0).clip, 1);
     EXPECT_EQ(level->GetTile(7, 3).layer, 130);
-    EXPECT_EQ(level->GetTile(8, 0).a, 0);   // past the row's end: untouched
-    EXPECT_EQ(level->GetTile(0, 4).a, 0);   // the empty row
+    EXPECT_EQ(level->GetTile(8, 0).a, 0);  // past the row's end: untouched
+    EXPECT_EQ(level->GetTile(0, 4).a, 0);  // the empty row
     EXPECT_EQ(level->GetTile(3, 11).clip, 1);
 
     auto fails = [](const std::string& text) {

@@ -244,7 +244,8 @@ TEST_F(SampleLevelTest, TheMeadowIsHedgedRoundSoNoWalkLeavesIt) {
     // keeps every walk above y 816, clear of the strip of the screen the
     // chat window covers when the view rests on the bottom edge (824 on).
     for (int x = 8; x < width - 8; ++x) open += (BlockedBetween(x, 0, x, 7) && BlockedBetween(x, 800, x, 816)) ? 0 : 1;
-    for (int y = 8; y < 808; ++y) open += (BlockedBetween(0, y, 7, y) && BlockedBetween(width - 8, y, width - 1, y)) ? 0 : 1;
+    for (int y = 8; y < 808; ++y)
+        open += (BlockedBetween(0, y, 7, y) && BlockedBetween(width - 8, y, width - 1, y)) ? 0 : 1;
     EXPECT_EQ(open, 0);
     EXPECT_FALSE(BlockedBetween(1, 1, 6, 6));
     EXPECT_LT(height, 824 + 600);

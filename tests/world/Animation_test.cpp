@@ -6,15 +6,15 @@
 
 #include <string>
 
-#include "world/ai/AITestObjects.h"
 #include "core/media/RenderState.h"
 #include "core/script/DataLibrary.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "world/AnimationState.h"
 #include "world/ai/AIDrawingList.h"
 #include "world/ai/AIDrawingPackage.h"
 #include "world/ai/AIManager.h"
-#include "world/AnimationState.h"
+#include "world/ai/AITestObjects.h"
 
 using aitest::Capture;
 using aitest::SameColour;
@@ -31,8 +31,7 @@ struct Frames {
         library.AddHeading("Images", "Hero", "Walk");
         for (int i = 0; i < 4; ++i) {
             images[i] = SolidImage(2, 2, al_map_rgb(10 * (i + 1), 0, 0));
-            library.Register("Images", "Hero", "Walk", ("F" + std::to_string(i)).c_str(), images[i],
-                             DataKind::Bitmap);
+            library.Register("Images", "Hero", "Walk", ("F" + std::to_string(i)).c_str(), images[i], DataKind::Bitmap);
         }
     }
     ~Frames() {
@@ -48,14 +47,15 @@ TEST(Animation, FramesFollowTheTimeInCycles) {
     LuaTestState lua;
     Frames frames(lua.Library());
     Capture cap;
-    ASSERT_TRUE(lua.Run("AIM_CreateObject('Walk', 'AnimationsList', 'Animation')\n"
-                        "Anim_DeclareSizes(2, 4)\n"
-                        "Anim_SetFrame(0, 0, 'F0')\n"  // no heading yet
-                        "Anim_SetActiveHeading('Images', 'Hero', 'Walk')\n"
-                        "for i = 0, 3 do Anim_SetFrame(0, i, 'F' .. i) end\n"
-                        "Anim_SetFrame(1, 0, 'Missing')\n"
-                        "Anim_SetFrame(2, 0, 'F0') Anim_SetFrame(0, 4, 'F0') Anim_SetFrame(-1, 0, 'F0')\n"
-                        "Anim_SetDuration(5)"));
+    ASSERT_TRUE(
+        lua.Run("AIM_CreateObject('Walk', 'AnimationsList', 'Animation')\n"
+                "Anim_DeclareSizes(2, 4)\n"
+                "Anim_SetFrame(0, 0, 'F0')\n"  // no heading yet
+                "Anim_SetActiveHeading('Images', 'Hero', 'Walk')\n"
+                "for i = 0, 3 do Anim_SetFrame(0, i, 'F' .. i) end\n"
+                "Anim_SetFrame(1, 0, 'Missing')\n"
+                "Anim_SetFrame(2, 0, 'F0') Anim_SetFrame(0, 4, 'F0') Anim_SetFrame(-1, 0, 'F0')\n"
+                "Anim_SetDuration(5)"));
     EXPECT_EQ(cap.Take(),
               "Animation::SetAnimationFrame:  Failed, rActiveHeading was not set\n"
               "Animation::SetAnimationFrame: Warning, 1 0 Missing not found\n");
@@ -82,8 +82,9 @@ TEST(Animation, FramesFollowTheTimeInCycles) {
     cap.Take();
 
     // A duration set before the sizes leaves no cycle: no frame is found.
-    ASSERT_TRUE(lua.Run("AIM_CreateObject('W', 'AnimationsList', 'Animation')\n"
-                        "Anim_SetDuration(5) Anim_DeclareSizes(8, 4)"));
+    ASSERT_TRUE(
+        lua.Run("AIM_CreateObject('W', 'AnimationsList', 'Animation')\n"
+                "Anim_SetDuration(5) Anim_DeclareSizes(8, 4)"));
     Animation* early = lua.AI().GetAnimation("W");
     EXPECT_EQ(early->GetCycle(), 0);
     EXPECT_EQ(early->GetFrame(0, 0), nullptr);
@@ -103,13 +104,14 @@ TEST(Animation, StateTreesChooseTheDeepestActiveState) {
     AIDrawingList list(&hero->animTimer, &hero->animDirection);
     ai.SetActiveDrawingList(&list);
     Capture cap;
-    ASSERT_TRUE(lua.Run("AIDL_SetActiveStateList('Moving')\n"  // nothing selected yet
-                        "AIDL_SetBaseStateToActive()\n"
-                        "ok = AIS_AddState('Moving', 1, 'GUI', 'Hero', 'St|Walking', 0)\n"
-                        "AIS_AddState('Ghost', 5, 'GUI', 'Nobody', 'St|Walking', 0)\n"
-                        "AIDL_SetActiveStateList('Nope')\n"
-                        "AIDL_SetActiveStateList('Moving')\n"
-                        "AIS_AddState('Fast', 2, 'GUI', 'Hero', 'St|Running', 0)"));
+    ASSERT_TRUE(
+        lua.Run("AIDL_SetActiveStateList('Moving')\n"  // nothing selected yet
+                "AIDL_SetBaseStateToActive()\n"
+                "ok = AIS_AddState('Moving', 1, 'GUI', 'Hero', 'St|Walking', 0)\n"
+                "AIS_AddState('Ghost', 5, 'GUI', 'Nobody', 'St|Walking', 0)\n"
+                "AIDL_SetActiveStateList('Nope')\n"
+                "AIDL_SetActiveStateList('Moving')\n"
+                "AIS_AddState('Fast', 2, 'GUI', 'Hero', 'St|Running', 0)"));
     EXPECT_EQ(cap.Take(),
               "AIDL_SetActiveStateList:  Failed, no Animation State is active\n"
               "Animation State Constructor:  Warning, Watch Pointer was found to be NULL\n"
@@ -158,16 +160,18 @@ TEST(Animation, DeletedDrawingListTakesTheActivePointersWithIt) {
     auto* list = new AIDrawingList(&timer, &direction);
     ai.SetActiveDrawingList(list);
     Capture cap;
-    ASSERT_TRUE(lua.Run("AIDL_SetBaseStateToActive() AIS_AddState('S', 1, 'GUI', 'x', 'y', 0)\n"
-                        "AIDL_SetActiveStateList('S')"));
+    ASSERT_TRUE(
+        lua.Run("AIDL_SetBaseStateToActive() AIS_AddState('S', 1, 'GUI', 'x', 'y', 0)\n"
+                "AIDL_SetActiveStateList('S')"));
     cap.Take();
     ASSERT_NE(ai.GetActiveAnimationState(), nullptr);
     delete list;
     EXPECT_EQ(ai.GetActiveDrawingList(), nullptr);
     EXPECT_EQ(ai.GetActiveAnimationState(), nullptr);
     EXPECT_EQ(ai.GetCurrentStateList(), nullptr);
-    ASSERT_TRUE(lua.Run("r = select('#', AIS_AddState('T', 1, 'GUI', 'x', 'y', 0)) AIDL_ClearAIList()\n"
-                        "AIDL_EnableAI('a') AIDL_SetBaseStateToActive()"));
+    ASSERT_TRUE(
+        lua.Run("r = select('#', AIS_AddState('T', 1, 'GUI', 'x', 'y', 0)) AIDL_ClearAIList()\n"
+                "AIDL_EnableAI('a') AIDL_SetBaseStateToActive()"));
     EXPECT_EQ(cap.Take(),
               "AID AddState: Failed, no Active State List set\n"
               "Active Drawing List was not set\n"
@@ -183,13 +187,14 @@ TEST(Animation, DrawingListDrawsEveryEnabledEntry) {
     Frames frames(lua.Library());
     aitest::FlagWidget* hero = aitest::AddFlagWidget("Hero");
     Capture cap;
-    ASSERT_TRUE(lua.Run("AIM_CreateObject('Walk', 'AnimationsList', 'Animation')\n"
-                        "Anim_DeclareSizes(1, 4) Anim_SetActiveHeading('Images', 'Hero', 'Walk')\n"
-                        "for i = 0, 3 do Anim_SetFrame(0, i, 'F' .. i) end Anim_SetDuration(1)\n"
-                        "AIM_CreateObject('Body', 'AIDrawingPackageList', 'AIDrawingPackage')\n"
-                        "AIDP_AllocateSpace(2) AIDP_SetAnimation(1, 'Walk') AIDP_SetAnimation(2, 'Walk')\n"
-                        "AIDL_AddAI('body', 'Body')\n"  // no list yet
-                        "AIDL_AddAI('body', 'Nothing')"));
+    ASSERT_TRUE(
+        lua.Run("AIM_CreateObject('Walk', 'AnimationsList', 'Animation')\n"
+                "Anim_DeclareSizes(1, 4) Anim_SetActiveHeading('Images', 'Hero', 'Walk')\n"
+                "for i = 0, 3 do Anim_SetFrame(0, i, 'F' .. i) end Anim_SetDuration(1)\n"
+                "AIM_CreateObject('Body', 'AIDrawingPackageList', 'AIDrawingPackage')\n"
+                "AIDP_AllocateSpace(2) AIDP_SetAnimation(1, 'Walk') AIDP_SetAnimation(2, 'Walk')\n"
+                "AIDL_AddAI('body', 'Body')\n"  // no list yet
+                "AIDL_AddAI('body', 'Nothing')"));
     EXPECT_EQ(cap.Take(), "Active Drawing List was not set\nFailed to find package Nothing\n");
     AIDrawingPackage* body = ai.GetDrawingPackage("Body");
     EXPECT_EQ(body->GetAnimation(1), ai.GetAnimation("Walk"));
@@ -198,9 +203,10 @@ TEST(Animation, DrawingListDrawsEveryEnabledEntry) {
     AIDrawingList list(&hero->animTimer, &hero->animDirection);
     ai.SetActiveDrawingList(&list);
     hero->animDirection = 0;
-    ASSERT_TRUE(lua.Run("AIDL_AddAI('body', 'Body') AIDL_AddAI('shadow', 'Body') AIDL_DisableAI('shadow')\n"
-                        "AIDL_SetAIPalette('body', 3)\n"
-                        "AIDL_SetBaseStateToActive() AIS_AddState('Walking', 1, 'GUI', 'Hero', 'St|Walking', 0)"));
+    ASSERT_TRUE(
+        lua.Run("AIDL_AddAI('body', 'Body') AIDL_AddAI('shadow', 'Body') AIDL_DisableAI('shadow')\n"
+                "AIDL_SetAIPalette('body', 3)\n"
+                "AIDL_SetBaseStateToActive() AIS_AddState('Walking', 1, 'GUI', 'Hero', 'St|Walking', 0)"));
     EXPECT_EQ(cap.Take(), "");
     BitmapWrapper* target = SolidImage(4, 4, al_map_rgba(0, 0, 0, 0));
 

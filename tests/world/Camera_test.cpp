@@ -203,12 +203,13 @@ TEST_F(CameraTest, ScriptFunctions) {
     cameras.SetActiveCamera(nullptr);
     EXPECT_EQ(RunScript(lua, "Cam_SetBoundaries(0, 0, 1, 1)"), "Cam SetBoundaries:  Failed, Active Camera not set\n");
     GetGlobalState()->cameraManager = nullptr;
-    EXPECT_EQ(RunScript(lua, "Cam_SetBoundaries(0, 0, 1, 1)"), "Cam SetBoundaries:  Failed, CameraManager does not exist\n");
+    EXPECT_EQ(RunScript(lua, "Cam_SetBoundaries(0, 0, 1, 1)"),
+              "Cam SetBoundaries:  Failed, CameraManager does not exist\n");
     GetGlobalState()->cameraManager = &cameras;
 }
 
 TEST(CameraOverlap, RectanglesAgainstACameraView) {
-    testsupport::EnsureAllegro();  // the camera makes its image
+    testsupport::EnsureAllegro();       // the camera makes its image
     Camera camera(100, 100, 200, 100);  // 100..300 x 100..200
     const int32_t touching[4] = {300, 200, 400, 400};
     const int32_t apart[4] = {301, 0, 400, 400};

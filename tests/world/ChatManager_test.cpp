@@ -49,7 +49,7 @@ TEST(ChatManager, LogLinesThroughTheRouter) {
     EXPECT_EQ(*newest.AsString(), "more " + std::to_string(ChatManager::kMaxLogLines + 4));
 
     // Two characters read as a decimal number up to the first non-digit.
-    const std::pair<const char*, int> cases[] = {{"Log|00", 0}, {"Log|09", 9},  {"Log|5x", 5}, {"Log|03+", 3},
+    const std::pair<const char*, int> cases[] = {{"Log|00", 0},  {"Log|09", 9},  {"Log|5x", 5}, {"Log|03+", 3},
                                                  {"Log|10", -1}, {"Log|-1", -1}, {"Log|7", -1}, {"Log|x1", -1},
                                                  {"log|01", -1}, {"", -1}};
     for (const auto& [property, slot] : cases) {

@@ -32,19 +32,20 @@ TEST(EntityManager, LookupsTakeTheFirstMatchAndThePlayerNameNeedsAPlayer) {
 
     EXPECT_EQ(Stderr([&] {
                   EXPECT_EQ(em.GetEntityByName("guard"), first);
-    EXPECT_EQ(em.GetNPC("guard"), first);
-    EXPECT_EQ(em.GetObject("guard"), nullptr);
-    EXPECT_EQ(em.GetObject("crate"), object);
-    EXPECT_EQ(em.GetEntityByName("Guard"), nullptr);  // case-sensitive
-    EXPECT_EQ(em.GetEntity(nullptr, "guard"), nullptr);
-    // No player exists: the reserved name finds nothing, whatever list is
-    // named, and is never looked up in a list.
-    EXPECT_EQ(em.GetPlayer(), nullptr);
-    em.RegisterPointer("NPC", "Pelloc", new LoggingEntity("impostor", log));
-    EXPECT_EQ(em.GetEntityByName("Pelloc"), nullptr);
-    EXPECT_EQ(em.GetEntity("Object", "Pelloc"), nullptr);
-    EXPECT_EQ(em.GetEntity("NoSuchList", "Pelloc"), nullptr);
-    }), "");
+                  EXPECT_EQ(em.GetNPC("guard"), first);
+                  EXPECT_EQ(em.GetObject("guard"), nullptr);
+                  EXPECT_EQ(em.GetObject("crate"), object);
+                  EXPECT_EQ(em.GetEntityByName("Guard"), nullptr);  // case-sensitive
+                  EXPECT_EQ(em.GetEntity(nullptr, "guard"), nullptr);
+                  // No player exists: the reserved name finds nothing, whatever list is
+                  // named, and is never looked up in a list.
+                  EXPECT_EQ(em.GetPlayer(), nullptr);
+                  em.RegisterPointer("NPC", "Pelloc", new LoggingEntity("impostor", log));
+                  EXPECT_EQ(em.GetEntityByName("Pelloc"), nullptr);
+                  EXPECT_EQ(em.GetEntity("Object", "Pelloc"), nullptr);
+                  EXPECT_EQ(em.GetEntity("NoSuchList", "Pelloc"), nullptr);
+              }),
+              "");
 
     EXPECT_EQ(Stderr([&] { EXPECT_EQ(em.GetEntity("Npc", "guard"), nullptr); }),
               "EntityManager::GetEntity(L, N) Warning, could not find list Npc\n");
@@ -260,16 +261,18 @@ TEST(EntityManagerLua, DeprecatedNamesWarnThenAct) {
 
     // Each warns on two lines, then does what its replacement does (or
     // nothing), and returns no result.
-    EXPECT_EQ(RunScript(lua, "n = select('#', NPCM_AddNPC('a', 'EnemyNPC')) + select('#', SetActiveNPCA('n')) + "
-                             "select('#', SetActiveNPCI(1))"),
+    EXPECT_EQ(RunScript(lua,
+                        "n = select('#', NPCM_AddNPC('a', 'EnemyNPC')) + select('#', SetActiveNPCA('n')) + "
+                        "select('#', SetActiveNPCI(1))"),
               "Warning:  NPCM_AddNPC.  This function is deprecated.\n - Please change it to EM_NPC_CreateNPC.\n"
               "Warning:  SetActiveNPCA.  Function is deprecated.\n - Please change it to EM_NPC_SetActiveNPC.\n"
               "Warning:  SetActiveNPCI.  Function is deprecated.\n - No replacement is available.\n");
     EXPECT_EQ(lua.GetNumber("n"), 0);
     EXPECT_EQ(lua.Entities().GetActiveEntity(), npc);
     EXPECT_NE(lua.Entities().GetNPC("a"), nullptr);  // the deprecated name made it
-    EXPECT_EQ(RunScript(lua, "n = select('#', OBJM_SetActiveObject('o')) + select('#', OBJM_SetActiveObjectByID(7)) + "
-                             "select('#', OBJM_CreateObject('b'))"),
+    EXPECT_EQ(RunScript(lua,
+                        "n = select('#', OBJM_SetActiveObject('o')) + select('#', OBJM_SetActiveObjectByID(7)) + "
+                        "select('#', OBJM_CreateObject('b'))"),
               "Warning:  OBJM_SetActiveObject.  Function is deprecated.\n"
               " - Please change it to EM_OBJ_SetActiveObject.\n"
               "Warning:  OBJM_SetActiveObjectByID.  Function is deprecated.\n - No replacement is available.\n"

@@ -216,8 +216,9 @@ TEST_F(DialogueBoxTest, TextWrapsAfterSeventyCharactersAndCursorIsCorrected) {
 
 TEST_F(DialogueBoxTest, ClicksFastForwardThenAnswerThroughTheDialogueScript) {
     testsupport::TempDir dir;
-    dir.WriteFile("Talk.lua", "calls = (calls or 0) + 1\nseen = GetLastChatResponse()\nClearDialogue()\n"
-                              "DM_AddText('Fine')\n");
+    dir.WriteFile("Talk.lua",
+                  "calls = (calls or 0) + 1\nseen = GetLastChatResponse()\nClearDialogue()\n"
+                  "DM_AddText('Fine')\n");
 
     box->Open();
     box->AddText("Hello there");
@@ -347,8 +348,9 @@ TEST_F(DialogueBoxTest, ScriptFunctionsSetPicturesLinesAndReportAMissingBox) {
     // Queued pictures change when played; a missing one silently changes
     // nothing.
     box->Open();
-    ASSERT_TRUE(lua->Run("DM_QueueSetPortrait('Images', 'Portraits', 'Test', 'Face2')\n"
-                         "DM_QueueSetBackground('Images', 'Portraits', 'Test', 'Gone')\nDM_AddText('a')"));
+    ASSERT_TRUE(
+        lua->Run("DM_QueueSetPortrait('Images', 'Portraits', 'Test', 'Face2')\n"
+                 "DM_QueueSetBackground('Images', 'Portraits', 'Test', 'Gone')\nDM_AddText('a')"));
     EXPECT_EQ(box->GetPortraitImage(), nullptr);
     {
         StderrCapture cap;
@@ -358,16 +360,18 @@ TEST_F(DialogueBoxTest, ScriptFunctionsSetPicturesLinesAndReportAMissingBox) {
     EXPECT_EQ(box->GetPortraitImage(), &face2);
     EXPECT_EQ(box->GetBackgroundImage(), &scene);
 
-    ASSERT_TRUE(lua->Run("n = SetDialogueLineIncr(3, 'Line three')\nm = SetDialogueResponseIncr(n, 'Pick', 9)\n"
-                         "SetDialogueLine(42, 'nowhere')\nr = GetLastChatResponse()"));
+    ASSERT_TRUE(
+        lua->Run("n = SetDialogueLineIncr(3, 'Line three')\nm = SetDialogueResponseIncr(n, 'Pick', 9)\n"
+                 "SetDialogueLine(42, 'nowhere')\nr = GetLastChatResponse()"));
     EXPECT_EQ(lua->GetNumber("n"), 4);
     EXPECT_EQ(lua->GetNumber("m"), 5);
     EXPECT_EQ(Line(3), "Line three");
     EXPECT_EQ(box->GetLineResponse(4), 9);
     EXPECT_EQ(lua->GetNumber("r"), -1);
 
-    ASSERT_TRUE(lua->Run("DM_SetTextSpeed(2.9)\nDM_AddText('x')\nDM_SetCursor(7, 2)\nDM_BreakLine()"
-                         "\nDM_ResetCursor()\nDM_AddDelay(2.7)"));
+    ASSERT_TRUE(
+        lua->Run("DM_SetTextSpeed(2.9)\nDM_AddText('x')\nDM_SetCursor(7, 2)\nDM_BreakLine()"
+                 "\nDM_ResetCursor()\nDM_AddDelay(2.7)"));
     std::vector<int32_t> types;
     for (auto& r : Drain()) types.push_back(r.first);
     EXPECT_EQ(types, (std::vector<int32_t>{102, 100, 21, 101, 103, 104, 103, 105}));
@@ -395,8 +399,9 @@ TEST_F(DialogueBoxTest, ScriptFunctionsSetPicturesLinesAndReportAMissingBox) {
     delete box;
     box = nullptr;
     StderrCapture cap;
-    ASSERT_TRUE(lua->Run("a = GetLastChatResponse()\nDM_AddText('x')\nClearDialogue()\nDM_BreakLine(1, 2)\n"
-                         "DM_ManualActivate()"));
+    ASSERT_TRUE(
+        lua->Run("a = GetLastChatResponse()\nDM_AddText('x')\nClearDialogue()\nDM_BreakLine(1, 2)\n"
+                 "DM_ManualActivate()"));
     EXPECT_EQ(cap.Take(),
               "GetLastChatResponse:  Failed, could not find DialogueManager!\n"
               "DM_AddText:  Failed, could not find DialogueManager!\n"
@@ -430,10 +435,10 @@ TEST_F(DialogueBoxTest, DrawsPanePicturesAndText) {
     BitmapWrapper frame(800, 600, &noGL);
     lua->Gui().SetClearBeforeDraw(true);
     lua->Gui().Draw(&frame);
-    EXPECT_EQ(Px(&frame, 5, 385), 0x0000FFFFu);       // pane
-    EXPECT_EQ(Px(&frame, 11 + 5, 380 + 13 + 5), 0xFF0000FFu);   // portrait over the background
+    EXPECT_EQ(Px(&frame, 5, 385), 0x0000FFFFu);                  // pane
+    EXPECT_EQ(Px(&frame, 11 + 5, 380 + 13 + 5), 0xFF0000FFu);    // portrait over the background
     EXPECT_EQ(Px(&frame, 11 + 30, 380 + 13 + 30), 0x00FF00FFu);  // background around it
-    EXPECT_EQ(Px(&frame, 5, 375), 0x000000FFu);       // above the box
+    EXPECT_EQ(Px(&frame, 5, 375), 0x000000FFu);                  // above the box
     box->SetPortraitImage(nullptr);
     box->SetBackgroundImage(nullptr);
     lua->Library().RemovePointer("Images", "GUI", "Chat", "ChatPane", DataKind::Bitmap);

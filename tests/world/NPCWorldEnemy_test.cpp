@@ -20,11 +20,11 @@
 #include "support/ScenePlayer.h"
 #include "support/ScriptedRandom.h"
 #include "support/StderrCapture.h"
-#include "world/ai/AIWEChasePackage.h"
-#include "world/ai/AIWEWanderPackage.h"
 #include "world/EntityManager.h"
 #include "world/PlayerVorn.h"
 #include "world/Terrain.h"
+#include "world/ai/AIWEChasePackage.h"
+#include "world/ai/AIWEWanderPackage.h"
 
 using testsupport::LuaTestState;
 using testsupport::ScriptedRandom;
@@ -87,9 +87,8 @@ TEST_F(WorldEnemyTest, RangesComeFromTheImageOffsetsAndCountFromOne) {
         bool detect, aggro;
     };
     const Case cases[] = {
-        {0, 0, 0, false, false},    {30, 40, 50, true, false}, {-30, -40, 50, true, false},
-        {6, 8, 10, true, true},     {0.9, 0, 0, false, false}, {30.9, 40.9, 50, true, false},
-        {31, 41, 51, false, false}, {1, 0, 1, true, true},
+        {0, 0, 0, false, false},   {30, 40, 50, true, false},     {-30, -40, 50, true, false}, {6, 8, 10, true, true},
+        {0.9, 0, 0, false, false}, {30.9, 40.9, 50, true, false}, {31, 41, 51, false, false},  {1, 0, 1, true, true},
     };
     for (const Case& c : cases) {
         PlacePlayer(c.dx, c.dy);
@@ -300,9 +299,10 @@ TEST_F(WorldEnemyTest, ScriptFunctionsActOnlyOnWorldEnemies) {
 
     lua.Entities().SetActiveEntity(enemy);
     StderrCapture cap;
-    ASSERT_TRUE(lua.Run("NPC_WorldEnemy_SetDetectRange(0) NPC_WorldEnemy_SetAggroRange(-4) "
-                        "NPC_WorldEnemy_SetMaxSpawns(0) NPC_WorldEnemy_SetRespawnTime(90) "
-                        "NPC_WorldEnemy_AddMob('Imp', 25) NPC_WorldEnemy_AddBoss('King', 'ignored')"));
+    ASSERT_TRUE(
+        lua.Run("NPC_WorldEnemy_SetDetectRange(0) NPC_WorldEnemy_SetAggroRange(-4) "
+                "NPC_WorldEnemy_SetMaxSpawns(0) NPC_WorldEnemy_SetRespawnTime(90) "
+                "NPC_WorldEnemy_AddMob('Imp', 25) NPC_WorldEnemy_AddBoss('King', 'ignored')"));
     EXPECT_EQ(cap.Take(), "");
     EXPECT_EQ(enemy->GetDetectRange(), 500);  // 0 only switches the automatic range off
     EXPECT_FALSE(enemy->GetAutoDetectRange());

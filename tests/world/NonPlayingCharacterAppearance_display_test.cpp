@@ -15,15 +15,15 @@
 #include "core/script/DataLibrary.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
-#include "world/ai/AIDrawingList.h"
-#include "world/ai/AIDrawingPackage.h"
-#include "world/ai/AIManager.h"
 #include "world/Animation.h"
 #include "world/AnimationState.h"
 #include "world/Camera.h"
 #include "world/EntityManager.h"
 #include "world/NPCStaticDialogue.h"
 #include "world/NonPlayingCharacter.h"
+#include "world/ai/AIDrawingList.h"
+#include "world/ai/AIDrawingPackage.h"
+#include "world/ai/AIManager.h"
 
 namespace {
 
@@ -32,13 +32,13 @@ constexpr int kW = 200, kH = 150;
 // How one kind of character is set up.
 struct Look {
     const char* name;
-    int layers;         // drawing-list entries
-    bool paletted;      // frames drawn through a palette
-    int32_t palette;    // the entries' palette (-1: the current selection; variant 1 has a
-                        // colour that is not opaque)
-    int offsetX;        // frame offset inside the picture (negative: partly outside)
-    bool walking;       // timer and direction change every frame
-    bool talks = false; // a character that talks when clicked
+    int layers;          // drawing-list entries
+    bool paletted;       // frames drawn through a palette
+    int32_t palette;     // the entries' palette (-1: the current selection; variant 1 has a
+                         // colour that is not opaque)
+    int offsetX;         // frame offset inside the picture (negative: partly outside)
+    bool walking;        // timer and direction change every frame
+    bool talks = false;  // a character that talks when clicked
 };
 
 const Look kLooks[] = {
@@ -99,8 +99,7 @@ struct CrowdScene {
                 // the images scripts take out with a palette.
                 if (paletted) frame->BuildPaletteIndexMap(&palette, &GetGlobalState()->paletteIndex);
                 std::string name = "F" + std::to_string(d) + std::to_string(f);
-                lua.Library().Register("Images", "Crowd", heading.c_str(), name.c_str(), frame.get(),
-                                       DataKind::Bitmap);
+                lua.Library().Register("Images", "Crowd", heading.c_str(), name.c_str(), frame.get(), DataKind::Bitmap);
                 walk->SetAnimationFrame(d, f, name.c_str());
                 frames.push_back(std::move(frame));
             }
@@ -193,7 +192,7 @@ std::vector<uint32_t> Pixels(BitmapWrapper& bitmap) {
         al_lock_bitmap(bitmap.GetBitmap(), ALLEGRO_PIXEL_FORMAT_ABGR_8888_LE, ALLEGRO_LOCK_READONLY);
     for (int y = 0; y < bitmap.GetHeight(); ++y) {
         const auto* row = reinterpret_cast<const uint32_t*>(static_cast<const uint8_t*>(region->data) +
-                                                             static_cast<ptrdiff_t>(y) * region->pitch);
+                                                            static_cast<ptrdiff_t>(y) * region->pitch);
         out.insert(out.end(), row, row + bitmap.GetWidth());
     }
     al_unlock_bitmap(bitmap.GetBitmap());

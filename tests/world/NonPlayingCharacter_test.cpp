@@ -1,8 +1,7 @@
 #include "world/NonPlayingCharacter.h"
 
-#include <gtest/gtest.h>
-
 #include <allegro5/allegro.h>
+#include <gtest/gtest.h>
 
 #include <filesystem>
 #include <memory>
@@ -17,11 +16,11 @@
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
+#include "world/Camera.h"
+#include "world/EntityManager.h"
 #include "world/ai/AIBasePackage.h"
 #include "world/ai/AIDrawingList.h"
 #include "world/ai/AIManager.h"
-#include "world/Camera.h"
-#include "world/EntityManager.h"
 
 using testsupport::LuaTestState;
 using testsupport::StderrCapture;
@@ -163,7 +162,8 @@ TEST(NonPlayingCharacter, MouseEventsAndTheDefaultScript) {
 TEST(NonPlayingCharacter, GeometryClickBoxAndDrawOrder) {
     NonPlayingCharacter npc;
     npc.SetBoundaryOffsets(-5, 7, -3, 4, -20, 0);
-    EXPECT_EQ(std::vector<int32_t>({npc.GetXSize(), npc.GetYSize(), npc.GetZSize()}), std::vector<int32_t>({12, 7, 20}));
+    EXPECT_EQ(std::vector<int32_t>({npc.GetXSize(), npc.GetYSize(), npc.GetZSize()}),
+              std::vector<int32_t>({12, 7, 20}));
     EXPECT_EQ(npc.GetDimensions().xmin, 0);  // not recomputed yet
     npc.SetCoordinates(100, 50, -2);
     Dimensions d = npc.GetDimensions();
@@ -267,8 +267,9 @@ TEST(NonPlayingCharacter, FreedPartsAreForgottenByTheirWatchersOnly) {
     testsupport::EnsureAllegro();
     LuaTestState lua;
     NonPlayingCharacter* npc = MakeActive(lua, "Guard");
-    ASSERT_TRUE(lua.Run("NPC_AllocateStateVariables(1) NPC_SetStateVariable(0, 'Walking', 1) "
-                        "NPC_SetDisplayData(0, 0, 8, 8)"));
+    ASSERT_TRUE(
+        lua.Run("NPC_AllocateStateVariables(1) NPC_SetStateVariable(0, 'Walking', 1) "
+                "NPC_SetDisplayData(0, 0, 8, 8)"));
 
     // Watchers of the image, a flag, the position and a speed.
     PropertyRouter::SyncPointer image, flag, dimensions, speed;
@@ -298,8 +299,9 @@ TEST(NonPlayingCharacter, StateTreesWatchNumbersOnlyAndSurviveANewImage) {
     testsupport::EnsureAllegro();
     LuaTestState lua;
     NonPlayingCharacter* npc = MakeActive(lua, "Guard");
-    ASSERT_TRUE(lua.Run("NPC_AllocateStateVariables(1) NPC_SetStateVariable(0, 'Walking', 1) "
-                        "NPC_SetDisplayData(0, 0, 8, 8)"));
+    ASSERT_TRUE(
+        lua.Run("NPC_AllocateStateVariables(1) NPC_SetStateVariable(0, 'Walking', 1) "
+                "NPC_SetDisplayData(0, 0, 8, 8)"));
     npc->SetAnimTimerAndDirection(0, 300);
     AIDrawingList list(nullptr, nullptr);
     lua.AI().SetActiveDrawingList(&list);
@@ -315,8 +317,9 @@ TEST(NonPlayingCharacter, StateTreesWatchNumbersOnlyAndSurviveANewImage) {
         // A flag and an int are read as what they are: 300 is not 44 though
         // its low byte is.
         StderrCapture cap;
-        ASSERT_TRUE(lua.Run("AIDL_SetBaseStateToActive() AIS_AddState('Walk', 1, 'NPC', 'Guard', 'St|Walking', 0) "
-                            "AIDL_SetBaseStateToActive() AIS_AddState('Turned', 2, 'NPC', 'Guard', 'AnimDirection', 44)"));
+        ASSERT_TRUE(
+            lua.Run("AIDL_SetBaseStateToActive() AIS_AddState('Walk', 1, 'NPC', 'Guard', 'St|Walking', 0) "
+                    "AIDL_SetBaseStateToActive() AIS_AddState('Turned', 2, 'NPC', 'Guard', 'AnimDirection', 44)"));
         EXPECT_EQ(cap.Take(), "");
     }
     EXPECT_EQ(list.ChooseAnimation(), 1);
@@ -333,12 +336,12 @@ TEST(NonPlayingCharacter, StateTreesWatchNumbersOnlyAndSurviveANewImage) {
 TEST(NonPlayingCharacter, ScriptFunctionsConfigureTheActiveCharacter) {
     LuaTestState lua;
     NonPlayingCharacter* npc = MakeActive(lua, "Scripted");
-    ASSERT_TRUE(lua.Run(
-        "NPC_SetInternalName('Renamed')\n"
-        "NPC_SetBoundaryOffsetsData(-4.9, 4.9, -2, 2, -30, 0)\n"
-        "NPC_SetPositionData(10.7, -20.7, 0)\n"
-        "NPC_AllocateStateVariables(2) NPC_SetStateVariable(1, 'Walking', 1)\n"
-        "NPC_SetDisplaySuppression(0)"));
+    ASSERT_TRUE(
+        lua.Run("NPC_SetInternalName('Renamed')\n"
+                "NPC_SetBoundaryOffsetsData(-4.9, 4.9, -2, 2, -30, 0)\n"
+                "NPC_SetPositionData(10.7, -20.7, 0)\n"
+                "NPC_AllocateStateVariables(2) NPC_SetStateVariable(1, 'Walking', 1)\n"
+                "NPC_SetDisplaySuppression(0)"));
     EXPECT_EQ(npc->GetInternalName(), "Renamed");
     EXPECT_EQ(npc->GetXSize(), 8);  // truncated toward zero: -4 .. 4
     EXPECT_EQ(npc->GetDimensions().Y, -20);

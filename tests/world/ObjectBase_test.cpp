@@ -14,7 +14,6 @@
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
-#include "world/ai/AIManager.h"
 #include "world/Animation.h"
 #include "world/BasePhysicsPack.h"
 #include "world/EntityManager.h"
@@ -24,6 +23,7 @@
 #include "world/ObjectStaticPosition.h"
 #include "world/ObjectStaticTransition.h"
 #include "world/PlayerVorn.h"
+#include "world/ai/AIManager.h"
 
 using testsupport::LuaTestState;
 using testsupport::Stderr;
@@ -310,9 +310,7 @@ TEST(ObjectStaticAutoScript, ScriptMayRemoveItsOwnObjectAndCallersNest) {
 
     // Removed by its own script while its path is set (outside any walk):
     // the script host forgets it as caller.
-    EXPECT_EQ(Stderr([&] {
-                  lua.Run("EM_OBJ_CreateObject('Ghost', 'StaticAutoScript') OBJSAS_SetPath('vanish.lua')");
-              }),
+    EXPECT_EQ(Stderr([&] { lua.Run("EM_OBJ_CreateObject('Ghost', 'StaticAutoScript') OBJSAS_SetPath('vanish.lua')"); }),
               "OBJSAS_AddFloat:  Failed, script did not have a caller entity\n");
     EXPECT_EQ(lua.GetNumber("vanished"), -2);
     EXPECT_EQ(em.GetObject("Ghost"), nullptr);

@@ -11,7 +11,6 @@
 #include "support/LuaTestState.h"
 #include "support/RunScript.h"
 #include "support/StderrCapture.h"
-#include "world/ai/AIManager.h"
 #include "world/Animation.h"
 #include "world/EntityManager.h"
 #include "world/ObjectItem.h"
@@ -20,6 +19,7 @@
 #include "world/ObjectStaticPosition.h"
 #include "world/ObjectStaticTransition.h"
 #include "world/PlayerVorn.h"
+#include "world/ai/AIManager.h"
 
 using testsupport::LuaTestState;
 using testsupport::RunScript;
@@ -38,7 +38,8 @@ TEST(ObjectLua, CreateObjectMakesEachKindActive) {
     EXPECT_NE(dynamic_cast<ObjectStaticTransition*>(em.GetObject("T")), nullptr);
     EXPECT_NE(dynamic_cast<ObjectStaticAutoScript*>(em.GetObject("S")), nullptr);
     EXPECT_EQ(em.GetActiveObject(), em.GetObject("S"));
-    EXPECT_EQ(RunScript(lua, "EM_OBJ_CreateObject('X', 'Static')"), "EM_OBJ_CreateObject:  Failed, no type Static found\n");
+    EXPECT_EQ(RunScript(lua, "EM_OBJ_CreateObject('X', 'Static')"),
+              "EM_OBJ_CreateObject:  Failed, no type Static found\n");
     EXPECT_EQ(em.GetEntityCount(), 5);
 }
 
@@ -47,15 +48,17 @@ TEST(ObjectLua, FunctionsCheckTheActiveObjectAndItsKind) {
     EXPECT_EQ(RunScript(lua, "OBJ_SetKillScript('k.lua', 1) OBJST_ClearGeometryList()"),
               "OBJ_SetKillScript:  Failed, Active Object not set\n"
               "OBJST_ClearGeometryList:  Failed, Active Object not set\n");
-    RunScript(lua, "EM_OBJ_CreateObject('Mark', 'StaticPosition') OBJ_SetDimensions(4, 5.9, -6.9)"
-                   " OBJ_SetKillScript('k.lua', 7.8)");
+    RunScript(lua,
+              "EM_OBJ_CreateObject('Mark', 'StaticPosition') OBJ_SetDimensions(4, 5.9, -6.9)"
+              " OBJ_SetKillScript('k.lua', 7.8)");
     auto* mark = dynamic_cast<ObjectBase*>(lua.Entities().GetObject("Mark"));
     ASSERT_NE(mark, nullptr);
     EXPECT_EQ(mark->GetBox().YDim, 5);
     EXPECT_EQ(mark->GetBox().ZDim, -6);
     EXPECT_EQ(mark->GetKillScriptCode(), 7);
-    EXPECT_EQ(RunScript(lua, "Hook_OBJI_SetImage('a', 'b', 'c', 'd') OBJSA_SetAnimationData('x', 0, 0, 1)"
-                             " OBJST_ClearGeometryList(1, 2, 3) OBJSAS_SetPath('x.lua')"),
+    EXPECT_EQ(RunScript(lua,
+                        "Hook_OBJI_SetImage('a', 'b', 'c', 'd') OBJSA_SetAnimationData('x', 0, 0, 1)"
+                        " OBJST_ClearGeometryList(1, 2, 3) OBJSAS_SetPath('x.lua')"),
               "OBJI_SetImage:  Failed, Active Object pointer is of the wrong type\n"
               "ObjectStaticAnimation SetAnimationData:  Failed, Active Object pointer is of the wrong type\n"
               "OBJST_ClearGeometryList:  Failed, Active Object is not an ObjectStaticTransition\n"
@@ -74,9 +77,10 @@ TEST(ObjectLua, FunctionsCheckTheActiveObjectAndItsKind) {
 TEST(ObjectLua, TransitionAnimationAndItemSetters) {
     LuaTestState lua;
     EntityManager& em = lua.Entities();
-    RunScript(lua, "EM_OBJ_CreateObject('Gate', 'StaticTransition') OBJST_AddCircle(1.5, 2.5, 7.9)"
-                   " OBJST_SetCoordinateDestination(3.9, -4.9, 5) OBJST_ClearGeometryList('ignored')"
-                   " OBJST_AddRectangle(1, 2, 3, 4)");
+    RunScript(lua,
+              "EM_OBJ_CreateObject('Gate', 'StaticTransition') OBJST_AddCircle(1.5, 2.5, 7.9)"
+              " OBJST_SetCoordinateDestination(3.9, -4.9, 5) OBJST_ClearGeometryList('ignored')"
+              " OBJST_AddRectangle(1, 2, 3, 4)");
     auto* gate = dynamic_cast<ObjectStaticTransition*>(em.GetObject("Gate"));
     ASSERT_NE(gate, nullptr);
     ASSERT_EQ(gate->GetGeometry().size(), 1u);
@@ -84,8 +88,9 @@ TEST(ObjectLua, TransitionAnimationAndItemSetters) {
     EXPECT_EQ(gate->GetDestinationY(), -4);
 
     ASSERT_TRUE(lua.AI().AddAnimation("Puff", new Animation));
-    EXPECT_EQ(RunScript(lua, "EM_OBJ_CreateObject('Smoke', 'StaticAnimation') OBJSA_SetAnimationData('Puff', 2.9, 4, 1)"),
-              "");
+    EXPECT_EQ(
+        RunScript(lua, "EM_OBJ_CreateObject('Smoke', 'StaticAnimation') OBJSA_SetAnimationData('Puff', 2.9, 4, 1)"),
+        "");
     auto* smoke = dynamic_cast<ObjectStaticAnimation*>(em.GetObject("Smoke"));
     ASSERT_NE(smoke, nullptr);
     EXPECT_EQ(smoke->GetDirection(), 2);

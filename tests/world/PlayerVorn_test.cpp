@@ -1,8 +1,7 @@
 #include "world/PlayerVorn.h"
 
-#include <gtest/gtest.h>
-
 #include <allegro5/allegro.h>
+#include <gtest/gtest.h>
 
 #include <cstring>
 #include <filesystem>
@@ -40,8 +39,7 @@ using testsupport::StderrCapture;
 namespace {
 
 // Key codes of the default bindings.
-constexpr int kUp = 84, kDown = 85, kLeft = 82, kRight = 83, kRunHold = 215, kRunToggle = 226, kTrot = 20,
-              kJump = 75;
+constexpr int kUp = 84, kDown = 85, kLeft = 82, kRight = 83, kRunHold = 215, kRunToggle = 226, kTrot = 20, kJump = 75;
 
 struct KeysDown : ALLEGRO_KEYBOARD_STATE {
     KeysDown(std::initializer_list<int> codes) {
@@ -136,12 +134,12 @@ TEST_F(PlayerTest, GaitsAndTheMoveItself) {
     m_player.SetGameMode(0);
     Tick({kRight});
     EXPECT_FLOAT_EQ(m_player.GetCurrentSpeed(), 2.2f);  // trots by default
-    EXPECT_EQ(m_player.GetDimensions()->X, 102);         // carry 0.2
+    EXPECT_EQ(m_player.GetDimensions()->X, 102);        // carry 0.2
     Tick({kRight, kRunHold});
     EXPECT_TRUE(m_player.IsRunning());
     EXPECT_EQ(m_player.GetDimensions()->X, 107);
 
-    Tick({kRunToggle});  // run toggle on
+    Tick({kRunToggle});            // run toggle on
     Tick({kRunToggle, kRunHold});  // holding RunHold with the toggle on trots
     EXPECT_FALSE(m_player.IsRunning());
     EXPECT_FLOAT_EQ(m_player.GetCurrentSpeed(), 2.2f);
@@ -166,8 +164,9 @@ TEST_F(PlayerTest, MovingStateFollowsTheGaitToggles) {
         const char* state;
     };
     const Step steps[] = {
-        {false, {kRight}, "Trotting"}, {false, {kRight, kRunHold}, "Running"}, {true, {kRight}, "Walking"},
-        {false, {kLeft, kRunHold}, "Running"}, {false, {kDown}, "Walking"},    {true, {kUp}, "Trotting"},
+        {false, {kRight}, "Trotting"}, {false, {kRight, kRunHold}, "Running"},
+        {true, {kRight}, "Walking"},   {false, {kLeft, kRunHold}, "Running"},
+        {false, {kDown}, "Walking"},   {true, {kUp}, "Trotting"},
     };
     for (const Step& step : steps) {
         if (step.toggleTrotFirst) {

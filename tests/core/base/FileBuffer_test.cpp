@@ -1,7 +1,6 @@
 #include "core/base/FileBuffer.h"
 
 #include <gtest/gtest.h>
-
 #include <sys/stat.h>
 
 #include <cstring>

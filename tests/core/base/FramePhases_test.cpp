@@ -40,8 +40,8 @@ TEST(FramePhases, ReportsEveryPeriodAndStartsAgain) {
     ASSERT_EQ(text.find(head), 0u) << text;
     EXPECT_NE(text.find(head, 1), std::string::npos) << text;
     size_t at = 0;
-    for (const char* name : {"update ", ", streaming ", ", map 0.00", ", entities 0.00", ", gui 0.00", ", flip 0.00",
-                             ", total "}) {
+    for (const char* name :
+         {"update ", ", streaming ", ", map 0.00", ", entities 0.00", ", gui 0.00", ", flip 0.00", ", total "}) {
         at = text.find(name, at);
         ASSERT_NE(at, std::string::npos) << name << " in " << text;
     }

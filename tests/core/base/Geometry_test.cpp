@@ -12,13 +12,13 @@ TEST(Geometry, PointsAndRectanglesIncludeTheirBounds) {
     EXPECT_FALSE(PointInRect(11, 2, 0, 0, 10, 5));
     EXPECT_FALSE(PointInRect(4, -1, 0, 0, 10, 5));
 
-    EXPECT_TRUE(RectsOverlap(0, 0, 10, 10, 10, 0, 20, 10));      // shared edge
-    EXPECT_TRUE(RectsOverlap(0, 0, 10, 10, 10, 10, 20, 20));     // shared corner
-    EXPECT_FALSE(RectsOverlap(0, 0, 10, 10, 11, 0, 20, 10));     // one apart on x
-    EXPECT_FALSE(RectsOverlap(0, 0, 10, 10, 0, 11, 10, 20));     // one apart on y
-    EXPECT_TRUE(RectsOverlap(0, 0, 100, 100, 40, 40, 50, 50));   // first covers second
-    EXPECT_TRUE(RectsOverlap(40, 40, 50, 50, 0, 0, 100, 100));   // first inside second
-    EXPECT_TRUE(RectsOverlap(0, 40, 100, 50, 40, 0, 50, 100));   // a cross: neither corner inside
+    EXPECT_TRUE(RectsOverlap(0, 0, 10, 10, 10, 0, 20, 10));     // shared edge
+    EXPECT_TRUE(RectsOverlap(0, 0, 10, 10, 10, 10, 20, 20));    // shared corner
+    EXPECT_FALSE(RectsOverlap(0, 0, 10, 10, 11, 0, 20, 10));    // one apart on x
+    EXPECT_FALSE(RectsOverlap(0, 0, 10, 10, 0, 11, 10, 20));    // one apart on y
+    EXPECT_TRUE(RectsOverlap(0, 0, 100, 100, 40, 40, 50, 50));  // first covers second
+    EXPECT_TRUE(RectsOverlap(40, 40, 50, 50, 0, 0, 100, 100));  // first inside second
+    EXPECT_TRUE(RectsOverlap(0, 40, 100, 50, 40, 0, 50, 100));  // a cross: neither corner inside
     EXPECT_FALSE(RectsOverlap(0, 40, 100, 50, 40, 60, 50, 100));
 
     const int32_t a[4] = {0, 0, 5, 5};

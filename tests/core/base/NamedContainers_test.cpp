@@ -1,12 +1,11 @@
-#include "core/base/NamedNodeList.h"
-#include "core/base/NamedSlotArray.h"
-#include "core/base/NamedStack.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdlib>
 #include <vector>
 
+#include "core/base/NamedNodeList.h"
+#include "core/base/NamedSlotArray.h"
+#include "core/base/NamedStack.h"
 #include "support/ReleaseLog.h"
 
 using namespace testsupport::release_log;
@@ -15,7 +14,7 @@ TEST(NamedNodeList, RemovalOrderInPlaceValuesAndOwnership) {
     NamedNodeList list;
     for (const char* name : {"A", "B", "A"}) list.Add(name, V(list.GetCount()));
     EXPECT_EQ(list.Remove("A"), V(0));
-    list.Add("A", V(3));  // B, A, A
+    list.Add("A", V(3));                // B, A, A
     EXPECT_EQ(list.Remove("A"), V(3));  // the tail, not the inner match
     EXPECT_EQ(list.Add(nullptr, V(4)), nullptr);
     list.FindNode("B")->value = V(5);

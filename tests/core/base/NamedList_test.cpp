@@ -79,7 +79,7 @@ TEST(NamedList, OwningListReleasesThroughDeleters) {
         EXPECT_EQ(g_released.size(), 2u);
         list.Add("f", V(4));
         list.Add("g", nullptr);  // a null value is never passed to a deleter
-    }  // destroying the list releases what is left
+    }                            // destroying the list releases what is left
     EXPECT_EQ(g_released.size(), 3u);
     std::free(special);
 

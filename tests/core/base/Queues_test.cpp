@@ -1,6 +1,3 @@
-#include "core/base/GenericQueue.h"
-#include "core/base/TimeQueue.h"
-
 #include <gtest/gtest.h>
 
 #include <climits>
@@ -8,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "core/base/GenericQueue.h"
+#include "core/base/TimeQueue.h"
 #include "support/ReleaseLog.h"
 
 using namespace testsupport::release_log;

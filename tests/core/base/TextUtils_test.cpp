@@ -20,7 +20,7 @@ TEST(TextUtils, FormatStringFillsPlaceholdersAndDropsStrayPercents) {
     EXPECT_EQ(FormatString("%s has %i HP", std::string("Bo"), -3), "Bo has -3 HP");
     EXPECT_EQ(FormatString("100%"), "100");
     EXPECT_EQ(FormatString("50%% off %d"), "50 off d");  // no doubled percent sign
-    EXPECT_EQ(FormatString("%i and %i", 1), "1 and ");  // a missing value gives nothing
+    EXPECT_EQ(FormatString("%i and %i", 1), "1 and ");   // a missing value gives nothing
     EXPECT_EQ(FormatString("%s", static_cast<const char*>(nullptr)), "");
     EXPECT_EQ(FormatString(nullptr, 1), "");
 }

@@ -47,7 +47,7 @@ TEST_F(BitmapWrapperDisplay, PaletteDrawKeepsUnwrittenVideoPixels) {
     EXPECT_TRUE(IsColour(target, 11, 11, 0, 0, 255));
     EXPECT_TRUE(IsColour(target, 10, 10, 0, 200, 0));  // inside the rectangle, unmapped
     EXPECT_TRUE(IsColour(target, 12, 12, 0, 200, 0));
-    EXPECT_TRUE(IsColour(target, 0, 0, 0, 200, 0));    // outside it
+    EXPECT_TRUE(IsColour(target, 0, 0, 0, 200, 0));  // outside it
     EXPECT_TRUE(IsColour(target, 31, 31, 0, 200, 0));
     al_destroy_bitmap(target);
 }
@@ -79,8 +79,12 @@ TEST_F(BitmapWrapperDisplay, PaletteDrawsMatchPixelByPixelWrites) {
     struct Case {
         int variant, flags;
     };
-    const Case cases[] = {{0, 0}, {1, 0}, {1, ALLEGRO_FLIP_HORIZONTAL}, {0, ALLEGRO_FLIP_VERTICAL},
-                          {2, 0}, {1, ALLEGRO_FLIP_HORIZONTAL | ALLEGRO_FLIP_VERTICAL}};
+    const Case cases[] = {{0, 0},
+                          {1, 0},
+                          {1, ALLEGRO_FLIP_HORIZONTAL},
+                          {0, ALLEGRO_FLIP_VERTICAL},
+                          {2, 0},
+                          {1, ALLEGRO_FLIP_HORIZONTAL | ALLEGRO_FLIP_VERTICAL}};
     ALLEGRO_BITMAP* drawn = al_create_bitmap(8, 8);
     ALLEGRO_BITMAP* expected = al_create_bitmap(8, 8);
     for (const Case& c : cases) {
@@ -135,8 +139,7 @@ TEST_F(BitmapWrapperDisplay, PendingBitmapIsMadeOnFirstUseAsAskedAtCreation) {
         auto pixels = Pixels(4, 3);
         std::weak_ptr<std::vector<uint8_t>> held = pixels;
         al_set_new_bitmap_flags(c.createFlags);
-        std::unique_ptr<BitmapWrapper> image(
-            BitmapWrapper::CreatePending(4, 3, pixels->data(), pixels, &openGL));
+        std::unique_ptr<BitmapWrapper> image(BitmapWrapper::CreatePending(4, 3, pixels->data(), pixels, &openGL));
         pixels.reset();
         image->SetOffset(1, 1);
         EXPECT_TRUE(image->IsPending());

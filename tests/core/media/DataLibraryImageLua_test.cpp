@@ -1,5 +1,7 @@
 // The EIM_ and image DL_ script functions, run from Lua against archives
 // made by the archive writer.
+#include "core/media/DataLibraryImageLua.h"
+
 #include <allegro5/allegro.h>
 #include <gtest/gtest.h>
 #include <lua5.1/lua.hpp>
@@ -10,7 +12,6 @@
 #include "ArchiveWriter.h"
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
-#include "core/media/DataLibraryImageLua.h"
 #include "core/media/ExternalImageManager.h"
 #include "core/media/Palette.h"
 #include "core/media/Portrait.h"
@@ -70,8 +71,7 @@ protected:
     }
 
     // Looks up a registered pointer and remembers it for freeing.
-    template <class T>
-    T* Take(const char* heading, const char* name, DataKind kind) {
+    template <class T> T* Take(const char* heading, const char* name, DataKind kind) {
         testsupport::StderrCapture quiet;
         void* p = library_.GetPointer("Images", "Test", heading, name, kind);
         if (p) (kind == DataKind::Bitmap ? bitmaps_ : kind == DataKind::Palette ? palettes_ : portraits_).push_back(p);

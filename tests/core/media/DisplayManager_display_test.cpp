@@ -1,11 +1,10 @@
 // The display manager against a real window (run under Xvfb).
-#include "core/media/DisplayManager.h"
-
 #include <allegro5/allegro.h>
 #include <gtest/gtest.h>
 
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
+#include "core/media/DisplayManager.h"
 #include "support/AllegroTestEnv.h"
 
 namespace {

@@ -33,8 +33,8 @@ sif::Picture Gradient(uint32_t width, uint32_t height) {
     picture.height = height;
     for (uint32_t y = 0; y < height; ++y)
         for (uint32_t x = 0; x < width; ++x)
-            picture.rgba.insert(picture.rgba.end(), {static_cast<uint8_t>(x), static_cast<uint8_t>(y),
-                                                     static_cast<uint8_t>(x + y), 200});
+            picture.rgba.insert(picture.rgba.end(),
+                                {static_cast<uint8_t>(x), static_cast<uint8_t>(y), static_cast<uint8_t>(x + y), 200});
     return picture;
 }
 
@@ -227,7 +227,8 @@ TEST_F(ExternalImageManagerTest, CacheCopyIsMadeOnceInItsFolderAndReused) {
     testsupport::StderrCapture capture;
     images.PrintTimes(stderr);
     EXPECT_TRUE(testing::internal::RE::FullMatch(
-        capture.Take(), "Read   : [0-9]+\\.[0-9]{6}\nProcess: [0-9.]+\nWrite  : [0-9.]+\nSearch : [0-9.]+\nClean  : [0-9.]+\n"));
+        capture.Take(),
+        "Read   : [0-9]+\\.[0-9]{6}\nProcess: [0-9.]+\nWrite  : [0-9.]+\nSearch : [0-9.]+\nClean  : [0-9.]+\n"));
     EXPECT_GT(images.GetTime(ExternalImageManager::ReadTime) + images.GetTime(ExternalImageManager::ProcessTime), 0.0);
 
     // Without a path manager the cache copy is the base name alone.
@@ -277,7 +278,8 @@ TEST_F(ExternalImageManagerTest, FoldersAndEmptyFilesInPlaceOfArchivesAreRefused
     const std::vector<Case> cases = {
         {"folder, uncompressed", false, "Folder.sif",
          "ExternalImageManager::OpenFileUncompressed - Warning, cannot read Folder.sif\n"},
-        {"folder, compressed", true, "Folder.sif", "ExternalImageManager::OpenFile - Warning, cannot read Folder.sif\n"},
+        {"folder, compressed", true, "Folder.sif",
+         "ExternalImageManager::OpenFile - Warning, cannot read Folder.sif\n"},
         {"folder as cache copy", true, "Shadowed.sif",
          "ExternalImageManager::OpenFile - Warning, cannot read Cache/Shadowed.sif\n"},
         {"empty, uncompressed", false, "Empty.sif",
@@ -349,8 +351,9 @@ TEST_F(ExternalImageManagerTest, DamagedTablesAreRefusedWhole) {
         ASSERT_TRUE(images.OpenFileUncompressed("Good.sif"));
         testsupport::StderrCapture capture;
         EXPECT_FALSE(images.OpenFileUncompressed("Bad.sif"));
-        EXPECT_EQ(capture.Take(), std::string("ExternalImageManager::OpenFileUncompressed - Warning, Bad.sif is damaged (") +
-                                      c.reason + ")\n");
+        EXPECT_EQ(capture.Take(),
+                  std::string("ExternalImageManager::OpenFileUncompressed - Warning, Bad.sif is damaged (") + c.reason +
+                      ")\n");
         EXPECT_FALSE(images.IsOpen());
         EXPECT_EQ(images.GetEntryCount(), 0);
     }
@@ -399,9 +402,10 @@ TEST_F(ExternalImageManagerTest, DamagedRecordsGiveNullAndKeepTheArchiveOpen) {
         testsupport::StderrCapture capture;
         EXPECT_EQ(images.GetPaletteFromActiveFile("PalHuge"), nullptr);
         EXPECT_EQ(images.GetPaletteFromActiveFile("PalEmpty"), nullptr);
-        EXPECT_EQ(capture.Take(),
-                  "ExternalImageManager::GetPaletteFromActiveFile - Warning, PalHuge is damaged (colours past the end)\n"
-                  "ExternalImageManager::GetPaletteFromActiveFile - Warning, PalEmpty is damaged (empty palette)\n");
+        EXPECT_EQ(
+            capture.Take(),
+            "ExternalImageManager::GetPaletteFromActiveFile - Warning, PalHuge is damaged (colours past the end)\n"
+            "ExternalImageManager::GetPaletteFromActiveFile - Warning, PalEmpty is damaged (empty palette)\n");
     }
     EXPECT_TRUE(images.IsOpen());
     std::unique_ptr<BitmapWrapper> good(images.GetBitmapFromActiveFile("Good"));
@@ -414,8 +418,9 @@ TEST_F(ExternalImageManagerTest, DamagedRecordsGiveNullAndKeepTheArchiveOpen) {
         std::vector<uint8_t> record;
         const char* reason;
     };
-    for (const Last& last : {Last{"Short", Cat({U32(2), U32(2), {0}, std::vector<uint8_t>(15, 0)}), "pixels past the end"},
-                             Last{"TrimCut", Cat({U32(2), U32(2), {1}, U32(0), U32(0)}), "image record past the end"}}) {
+    for (const Last& last :
+         {Last{"Short", Cat({U32(2), U32(2), {0}, std::vector<uint8_t>(15, 0)}), "pixels past the end"},
+          Last{"TrimCut", Cat({U32(2), U32(2), {1}, U32(0), U32(0)}), "image record past the end"}}) {
         sif::ArchiveWriter lastWriter;
         lastWriter.AddRawRecord(last.name, last.record);
         ASSERT_TRUE(lastWriter.WriteFile("Last.sif", false));

@@ -8,8 +8,6 @@
 #include <gtest/gtest.h>
 
 #define ALLEGRO_UNSTABLE
-#include "core/media/RenderTarget.h"
-
 #include <allegro5/allegro_opengl.h>
 
 #include <cmath>
@@ -18,6 +16,7 @@
 #include <string>
 #include <vector>
 
+#include "core/media/RenderTarget.h"
 #include "support/AllegroTestEnv.h"
 #include "support/PixelRead.h"
 #include "support/StderrCapture.h"

@@ -60,8 +60,8 @@ TEST_F(SoundManagerTest, LookupsPlaysAndStops) {
     // StopAll stops and rewinds the music first, then the sounds.
     fake.log.clear();
     sound.StopAll();
-    EXPECT_EQ(fake.log, (std::vector<std::string>{"stop 1", "seek 1", "stop 3", "seek 3", "stop 2", "seek 2",
-                                                  "stop 4", "seek 4"}));
+    EXPECT_EQ(fake.log, (std::vector<std::string>{"stop 1", "seek 1", "stop 3", "seek 3", "stop 2", "seek 2", "stop 4",
+                                                  "seek 4"}));
     EXPECT_EQ(Ch(theme).position, 0u);
 
     // Misses: silent by kind, a line for the lookup across both lists.

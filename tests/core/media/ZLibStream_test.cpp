@@ -24,7 +24,8 @@ std::vector<uint8_t> Deflate(const std::vector<uint8_t>& data, int windowBits = 
     z_stream s{};
     deflateInit2(&s, 6, Z_DEFLATED, windowBits, 8, Z_DEFAULT_STRATEGY);
     if (dictionary)
-        deflateSetDictionary(&s, reinterpret_cast<const Bytef*>(dictionary), static_cast<uInt>(std::string(dictionary).size()));
+        deflateSetDictionary(&s, reinterpret_cast<const Bytef*>(dictionary),
+                             static_cast<uInt>(std::string(dictionary).size()));
     std::vector<uint8_t> out(deflateBound(&s, data.size()) + 16);
     s.next_in = const_cast<Bytef*>(data.data());
     s.avail_in = static_cast<uInt>(data.size());
@@ -83,10 +84,18 @@ TEST(ZLibStreamTest, Adler32MatchesZlibAcrossRunsAndBlockEdges) {
         uint32_t start;
     };
     const std::vector<Case> cases = {
-        {&noise, 0, 0, 1},         {&noise, 0, 1, 1},          {&noise, 3, 15, 1},
-        {&noise, 1, 16, 1},        {&noise, 5, 17, 0x12345678}, {&noise, 0, 16 * 344 - 1, 1},
-        {&noise, 0, 16 * 344, 1},  {&noise, 0, 16 * 344 + 1, 1}, {&noise, 9, 5552, 0xFFF0FFF0},
-        {&noise, 0, 5553, 1},      {&noise, 0, noise.size(), 1}, {&full, 0, full.size(), 1},
+        {&noise, 0, 0, 1},
+        {&noise, 0, 1, 1},
+        {&noise, 3, 15, 1},
+        {&noise, 1, 16, 1},
+        {&noise, 5, 17, 0x12345678},
+        {&noise, 0, 16 * 344 - 1, 1},
+        {&noise, 0, 16 * 344, 1},
+        {&noise, 0, 16 * 344 + 1, 1},
+        {&noise, 9, 5552, 0xFFF0FFF0},
+        {&noise, 0, 5553, 1},
+        {&noise, 0, noise.size(), 1},
+        {&full, 0, full.size(), 1},
         {&full, 1, 16 * 344 * 3 + 7, 0xFFF0FFF0},
     };
     for (const Case& c : cases) {

@@ -143,16 +143,16 @@ TEST_F(DLScript, SampleGameRouting) {
     ASSERT_EQ(chdir(game.c_str()), 0);
     // Other families' functions (archives, sounds) are outside this test:
     // they answer as no-ops here.
-    std::string out = Run(
-        "setmetatable(_G, {__index = function(_, name)"
-        "  if type(name) == 'string' and name:match('^%u%a*_') then return function() end end end})"
-        " dofile('Data/Scripts/System/Loading/Routing.lua')");
+    std::string out =
+        Run("setmetatable(_G, {__index = function(_, name)"
+            "  if type(name) == 'string' and name:match('^%u%a*_') then return function() end end end})"
+            " dofile('Data/Scripts/System/Loading/Routing.lua')");
     ASSERT_EQ(chdir(previous), 0);
     EXPECT_EQ(out, "");
 
     const char* paths[][3] = {
-        {"Images", "GUI", "Windows"}, {"Images", "GUI", "Buttons"},     {"Images", "GUI", "Misc"},
-        {"Images", "GUI", "Bubbles"}, {"Images", "GUI", "Combat"},      {"Images", "Misc", "Icons"},
+        {"Images", "GUI", "Windows"},  {"Images", "GUI", "Buttons"},        {"Images", "GUI", "Misc"},
+        {"Images", "GUI", "Bubbles"},  {"Images", "GUI", "Combat"},         {"Images", "Misc", "Icons"},
         {"Images", "Misc", "Shadows"}, {"Images", "Background", "Scenery"},
     };
     testsupport::StderrCapture cap;
@@ -180,8 +180,7 @@ TEST_F(DLScript, SampleGameRouting) {
     const std::regex said(R"re(DM_Add(Text|Response)\("([^"]*)")re");
     int lines = 0;
     for (std::sregex_iterator it(elder.begin(), elder.end(), said), end; it != end; ++it, ++lines)
-        EXPECT_LE(al_get_text_width(dialogue, (*it)[2].str().c_str()), (*it)[1] == "Text" ? 451 : 451 - 18)
-            << (*it)[2];
+        EXPECT_LE(al_get_text_width(dialogue, (*it)[2].str().c_str()), (*it)[1] == "Text" ? 451 : 451 - 18) << (*it)[2];
     EXPECT_GE(lines, 8);
     // The archive the dungeon floors take their textures from; the library
     // does not own what it points to.

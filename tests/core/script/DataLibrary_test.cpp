@@ -140,7 +140,7 @@ TEST_F(Library, RegisteringWarnsVerboseLinesAndRefusals) {
     library.SetVerbose(0);
     library.SetWarnOnMiss(0);
     EXPECT_FALSE(library.Register("Fonts", "General", "System", "Null", nullptr, DataKind::Font));  // always
-    EXPECT_FALSE(library.Register("Fonts", "General", "Nope", "A", &a, DataKind::Font));           // silent
+    EXPECT_FALSE(library.Register("Fonts", "General", "Nope", "A", &a, DataKind::Font));            // silent
     EXPECT_FALSE(library.RegisterInActiveHeading("X", nullptr, DataKind::Font));
     EXPECT_EQ(cap.Take(),
               "DataLibrary:  Registered Root/Fonts/\n"

@@ -186,9 +186,10 @@ TEST(LuaManager, LoadAndRunErrorsAreReportedAndTheStateStaysUsable) {
     ASSERT_TRUE(lua.Run("LM_ExecuteScript('gone\\0.lua')"));
     script::Fail("Named:  Failed, no entry a\0b\n"s);
     std::fputs("next\n", stderr);
-    EXPECT_EQ(cap3.Take(), "Lua Error during Loading: cannot open gone\0.lua: No such file or directory\n"
-                           "Named:  Failed, no entry a\0b\n"
-                           "next\n"s);
+    EXPECT_EQ(cap3.Take(),
+              "Lua Error during Loading: cannot open gone\0.lua: No such file or directory\n"
+              "Named:  Failed, no entry a\0b\n"
+              "next\n"s);
 }
 
 TEST(LuaManager, RandomNumberRanges) {
@@ -196,12 +197,12 @@ TEST(LuaManager, RandomNumberRanges) {
     int next = 0;
     SetRandomSource([&] { return next++; });
     StderrCapture cap;
-    ASSERT_TRUE(lua.Run(
-        "same = Get_Random_Number(3, 3)\n"
-        "dice = '' for i = 1, 7 do dice = dice .. Get_Random_Number(1, 6) end\n"
-        "inverted = Get_Random_Number(5, 2)\n"
-        "wide = Get_Random_Number(-2147483648, 2147483647)\n"
-        "truncated = Get_Random_Number(1.9, 2.9)\n"));
+    ASSERT_TRUE(
+        lua.Run("same = Get_Random_Number(3, 3)\n"
+                "dice = '' for i = 1, 7 do dice = dice .. Get_Random_Number(1, 6) end\n"
+                "inverted = Get_Random_Number(5, 2)\n"
+                "wide = Get_Random_Number(-2147483648, 2147483647)\n"
+                "truncated = Get_Random_Number(1.9, 2.9)\n"));
     EXPECT_EQ(cap.Take(), "");
     EXPECT_EQ(lua.GetNumber("same"), 3);
     EXPECT_EQ(lua.GetString("dice"), "2345612");  // draws 1..7
@@ -224,12 +225,12 @@ TEST(LuaManager, RandomNumberRanges) {
 TEST(LuaManager, PointWithinRectDebugModeScriptStringAndMissingManagers) {
     LuaTestState lua;
     StderrCapture cap;
-    ASSERT_TRUE(lua.Run(
-        "edge = GN_IsPointWithinRect(2.9, 0, 0, 0, 2, 2)\n"
-        "outside = GN_IsPointWithinRect(3, 0, 0, 0, 2, 2)\n"
-        "negative = GN_IsPointWithinRect(-0.9, 1, 0, 0, 2, 2)\n"
-        "noText = GetScriptString()\n"
-        "Activate_Debug_Mode()\n"));
+    ASSERT_TRUE(
+        lua.Run("edge = GN_IsPointWithinRect(2.9, 0, 0, 0, 2, 2)\n"
+                "outside = GN_IsPointWithinRect(3, 0, 0, 0, 2, 2)\n"
+                "negative = GN_IsPointWithinRect(-0.9, 1, 0, 0, 2, 2)\n"
+                "noText = GetScriptString()\n"
+                "Activate_Debug_Mode()\n"));
     EXPECT_EQ(lua.GetNumber("edge"), 1);
     EXPECT_EQ(lua.GetNumber("outside"), 0);
     EXPECT_EQ(lua.GetNumber("negative"), 1);
@@ -267,7 +268,8 @@ TEST(LuaManager, CompiledScriptsAreKeptUntilTheirFileChanges) {
     // Files written long enough ago to be kept; "age 0" leaves the time now.
     auto write = [&dir](const std::string& text, int ageSeconds) {
         dir.WriteFile("s.lua", text);
-        if (ageSeconds > 0) fs::last_write_time("s.lua", fs::file_time_type::clock::now() - std::chrono::seconds(ageSeconds));
+        if (ageSeconds > 0)
+            fs::last_write_time("s.lua", fs::file_time_type::clock::now() - std::chrono::seconds(ageSeconds));
     };
     struct Step {
         const char* text;  // null: the file stays as it is

@@ -36,16 +36,16 @@ TEST(PathManager, RootDerivedPathsAndBuildPath) {
 TEST(PathManager, ScriptFunctions) {
     LuaTestState lua;
     StderrCapture cap;
-    ASSERT_TRUE(lua.Run(
-        "root = Path_GetPath('Root')\n"
-        "Path_SetPath('Root', 'G/')\n"
-        "Path_AddPathFromRoot('MapScripts', 'Data/Scripts/Maps/')\n"
-        "Path_AddPath('Decompress', 'Cache/')\n"
-        "Path_SetPath('Nothing', 'x')\n"
-        "Path_SetPathFromRoot('Decompress', 'Data/Cache/')\n"
-        "maps = Path_GetPath('MapScripts')\n"
-        "cache = Path_GetPath('Decompress')\n"
-        "nothing = Path_GetPath('Nothing')\n"));
+    ASSERT_TRUE(
+        lua.Run("root = Path_GetPath('Root')\n"
+                "Path_SetPath('Root', 'G/')\n"
+                "Path_AddPathFromRoot('MapScripts', 'Data/Scripts/Maps/')\n"
+                "Path_AddPath('Decompress', 'Cache/')\n"
+                "Path_SetPath('Nothing', 'x')\n"
+                "Path_SetPathFromRoot('Decompress', 'Data/Cache/')\n"
+                "maps = Path_GetPath('MapScripts')\n"
+                "cache = Path_GetPath('Decompress')\n"
+                "nothing = Path_GetPath('Nothing')\n"));
     EXPECT_EQ(cap.Take(), "Path GetPath:  Failed, could not find pathname Nothing\n");
     EXPECT_EQ(lua.GetString("root"), "UNINITIALIZED");
     EXPECT_EQ(lua.GetString("maps"), "G/Data/Scripts/Maps/");

@@ -15,9 +15,10 @@ TEST(TimerManager, CountsTicksFromScriptsAndFailsWithoutTheManager) {
     StderrCapture cap;
     ASSERT_TRUE(lua.Run("TimerManager_AddTimer('t', -5.9) TimerManager_AddTimer('second', 0)"));
     for (int i = 0; i < 60; ++i) lua.Timers().Tick();
-    ASSERT_TRUE(lua.Run("t = TimerManager_GetTimer('t') absent = TimerManager_GetTimer('never') "
-                        "s = TimerManager_GetTimer('second') TimerManager_DelTimer('second') "
-                        "gone = TimerManager_GetTimer('second')"));
+    ASSERT_TRUE(
+        lua.Run("t = TimerManager_GetTimer('t') absent = TimerManager_GetTimer('never') "
+                "s = TimerManager_GetTimer('second') TimerManager_DelTimer('second') "
+                "gone = TimerManager_GetTimer('second')"));
     EXPECT_EQ(lua.GetNumber("t"), 55);  // -5.9 truncates to -5
     EXPECT_EQ(lua.GetNumber("s"), 60);
     EXPECT_EQ(lua.GetNumber("absent"), -700);

@@ -37,7 +37,7 @@ extern "C" const char* __lsan_default_suppressions() { return "leak:al_create_th
 
 namespace {
 
-using Frames = std::vector<int16_t>;   // interleaved stereo
+using Frames = std::vector<int16_t>;  // interleaved stereo
 
 constexpr int kRate = 44100;
 
@@ -69,22 +69,22 @@ std::string MakeMpegAudio(int frameCount) {
         auto put = [&bits](uint32_t value, int count) {
             for (int i = count - 1; i >= 0; --i) bits.push_back((value >> i) & 1);
         };
-        put(0xFFF, 12);   // sync
-        put(1, 1);        // MPEG-1
-        put(3, 2);        // Layer I
-        put(1, 1);        // no checksum
-        put(12, 4);       // 384 kbit/s
-        put(0, 2);        // 44100 Hz
-        put(0, 4);        // no padding, private bit, stereo
-        put(0, 6);        // mode extension, copyright, original, emphasis
+        put(0xFFF, 12);  // sync
+        put(1, 1);       // MPEG-1
+        put(3, 2);       // Layer I
+        put(1, 1);       // no checksum
+        put(12, 4);      // 384 kbit/s
+        put(0, 2);       // 44100 Hz
+        put(0, 4);       // no padding, private bit, stereo
+        put(0, 6);       // mode extension, copyright, original, emphasis
         for (int sb = 0; sb < 32; ++sb)
-            for (int ch = 0; ch < 2; ++ch) put(sb < 8 ? 3 : 0, 4);   // 4 bits a sample
+            for (int ch = 0; ch < 2; ++ch) put(sb < 8 ? 3 : 0, 4);  // 4 bits a sample
         for (int sb = 0; sb < 8; ++sb)
-            for (int ch = 0; ch < 2; ++ch) put(8 + next() % 20, 6);   // scale factors
+            for (int ch = 0; ch < 2; ++ch) put(8 + next() % 20, 6);  // scale factors
         for (int s = 0; s < 12; ++s)
             for (int sb = 0; sb < 8; ++sb)
                 for (int ch = 0; ch < 2; ++ch) put(next() % 15, 4);
-        std::string frame(416, '\0');   // 12 * 384000 / 44100 slots of 4 bytes
+        std::string frame(416, '\0');  // 12 * 384000 / 44100 slots of 4 bytes
         for (size_t i = 0; i < bits.size(); ++i)
             if (bits[i]) frame[i / 8] = char(uint8_t(frame[i / 8]) | (0x80 >> (i % 8)));
         out += frame;
@@ -154,8 +154,8 @@ struct FlacOutput {
     size_t at = 0;
 };
 
-FLAC__StreamEncoderWriteStatus FlacWrite(const FLAC__StreamEncoder*, const FLAC__byte buffer[], size_t bytes,
-                                         uint32_t, uint32_t, void* data) {
+FLAC__StreamEncoderWriteStatus FlacWrite(const FLAC__StreamEncoder*, const FLAC__byte buffer[], size_t bytes, uint32_t,
+                                         uint32_t, void* data) {
     auto* out = static_cast<FlacOutput*>(data);
     if (out->bytes.size() < out->at + bytes) out->bytes.resize(out->at + bytes);
     std::memcpy(out->bytes.data() + out->at, buffer, bytes);
@@ -227,7 +227,7 @@ protected:
         setenv("ALSOFT_DRIVERS", "null", 1);
         al_set_config_value(al_get_system_config(), "audio", "driver", "openal");
         audio::AllegroBackend::Options options;
-        options.wholeDecodeBytes = 0;   // every stream decoded as it plays
+        options.wholeDecodeBytes = 0;  // every stream decoded as it plays
         options.fragmentFrames = 1024;
         backend = std::make_unique<audio::AllegroBackend>([] { return 0.0; }, options);
         ASSERT_TRUE(backend->Init(audio::kDefaultDevice, kRate));
@@ -265,7 +265,7 @@ protected:
     }
 
     testsupport::TempDir dir;
-    testsupport::StderrCapture quiet;   // sound libraries may talk
+    testsupport::StderrCapture quiet;  // sound libraries may talk
     std::unique_ptr<audio::AllegroBackend> backend;
     std::mutex mutex;
     Frames heard;
@@ -273,7 +273,7 @@ protected:
 
 struct FormatCase {
     const char* name;
-    std::function<std::string(const Frames&)> make;   // null: MPEG audio of its own
+    std::function<std::string(const Frames&)> make;  // null: MPEG audio of its own
 };
 
 std::string Describe(const ::testing::TestParamInfo<FormatCase>& info) { return info.param.name; }
@@ -302,13 +302,13 @@ TEST_P(EveryFormat, PlaysOutAsItsWholeDecodeAndLetsGoAtTheEnd) {
     const uint32_t h = backend->StreamCreateFile(file, audio::kStreamPrescan);
     ASSERT_NE(h, 0u) << backend->ErrorGetCode();
     EXPECT_EQ(backend->ChannelGetLength(h), whole.size() * 2);
-    EXPECT_EQ(backend->SoundingCount(), 0u);   // opening decoded nothing
+    EXPECT_EQ(backend->SoundingCount(), 0u);  // opening decoded nothing
 
     ASSERT_TRUE(backend->ChannelPlay(h, true)) << backend->ErrorGetCode();
     EXPECT_EQ(backend->SoundingCount(), 1u);
     ASSERT_TRUE(WaitUntil([&] { return !backend->ChannelIsActive(h); }));
     EXPECT_EQ(backend->ChannelGetPosition(h), backend->ChannelGetLength(h));
-    EXPECT_EQ(backend->SoundingCount(), 0u);   // played out: decoder and buffers gone
+    EXPECT_EQ(backend->SoundingCount(), 0u);  // played out: decoder and buffers gone
     const Frames heardNow = Heard();
     const Frames expected = Audible(whole);
     ASSERT_EQ(heardNow.size(), expected.size());
@@ -332,7 +332,7 @@ TEST_P(EveryFormat, PausedAndResumedItSkipsAndRepeatsNothing) {
     EXPECT_FALSE(backend->ChannelIsActive(h));
     EXPECT_GT(paused, 0u);
     EXPECT_LT(paused, backend->ChannelGetLength(h));
-    EXPECT_EQ(backend->SoundingCount(), 1u);   // a paused track keeps its player
+    EXPECT_EQ(backend->SoundingCount(), 1u);  // a paused track keeps its player
     ASSERT_TRUE(backend->ChannelPlay(h, false));
     ASSERT_TRUE(WaitUntil([&] { return !backend->ChannelIsActive(h); }));
     const Frames heardNow = Heard();
@@ -393,7 +393,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, EveryFormat, ::testing::ValuesIn(kFormats), De
 // A looping track wraps seamlessly, fragment after fragment; stopping lets
 // its decoder go and keeps the place.
 TEST_F(StreamPlayerTest, LoopingWrapsWithoutAGapAndStopFreesTheDecoder) {
-    const std::string bytes = MakeMpegAudio(12);   // 4608 frames
+    const std::string bytes = MakeMpegAudio(12);  // 4608 frames
     audio::DecodedPcm pcm;
     ASSERT_EQ(audio::Mp3Decoder::Decode(bytes, pcm), audio::kOk);
     const Frames wav = Signal(3000);
@@ -425,8 +425,7 @@ TEST_F(StreamPlayerTest, LoopingWrapsWithoutAGapAndStopFreesTheDecoder) {
         ASSERT_GT(heardNow.size(), once.size() * 3);
         size_t mismatches = 0;
         for (size_t i = 0; i + 1 < heardNow.size(); i += 2)
-            if (heardNow[i] != once[i % once.size()] || heardNow[i + 1] != once[(i + 1) % once.size()])
-                ++mismatches;
+            if (heardNow[i] != once[i % once.size()] || heardNow[i + 1] != once[(i + 1) % once.size()]) ++mismatches;
         EXPECT_LE(mismatches, Allowed(heardNow));
     }
 }

@@ -1,10 +1,10 @@
-#include "platform/net/BitStream.h"
-
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "platform/net/BitStream.h"
 
 using net::BitStream;
 
@@ -18,9 +18,9 @@ TEST(NetBitStream, NumbersAndTextsTravelBigEndian) {
     out.WriteI32(-2);
     out.WriteDouble(1.5);
     EXPECT_TRUE(out.WriteText(std::string("h\0i", 3)));
-    const std::vector<uint8_t> expected = {0xAB, 0x12, 0x34, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0x10, 0x11,
-                                           0xFF, 0xFF, 0xFF, 0xFE, 0x3F, 0xF8, 0,    0,    0,    0,    0,
-                                           0,    0,    0,    0,    3,    'h',  0,    'i'};
+    const std::vector<uint8_t> expected = {0xAB, 0x12, 0x34, 0x0A, 0x0B, 0x0C, 0x0D, 0x0E, 0x0F, 0x10,
+                                           0x11, 0xFF, 0xFF, 0xFF, 0xFE, 0x3F, 0xF8, 0,    0,    0,
+                                           0,    0,    0,    0,    0,    0,    3,    'h',  0,    'i'};
     EXPECT_EQ(std::vector<uint8_t>(out.GetData(), out.GetData() + out.GetLength()), expected);
 
     BitStream in(out.GetData(), out.GetLength());

@@ -4,8 +4,8 @@
 
 #include <chrono>
 #include <memory>
-#include <thread>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "support/StderrCapture.h"
@@ -59,8 +59,7 @@ protected:
     }
     // Connects the client and waits until both sides have seen it.
     void ConnectBoth(uint32_t timeoutMs) {
-        ASSERT_EQ(client.Connect("127.0.0.1", server.GetBoundPort(), 12, 500, timeoutMs),
-                  net::ConnectResult::kStarted);
+        ASSERT_EQ(client.Connect("127.0.0.1", server.GetBoundPort(), 12, 500, timeoutMs), net::ConnectResult::kStarted);
         ASSERT_TRUE(ClientSees(net::kConnectionRequestAccepted));
         uint64_t end = net::GetTime() + 5000;
         while (!Has(atServer, net::kNewIncomingConnection) && net::GetTime() < end) Drain(server, atServer);
@@ -161,9 +160,12 @@ TEST_F(NetPeerTest, PayloadsThatLookLikeNoticesStayMessages) {
     ConnectBoth(0);
     EXPECT_EQ(atClient.back().notice, net::kConnectionRequestAccepted);
     const net::NetAddress toClient = atServer.back().sender;
-    const std::vector<uint8_t> reserved = {net::kConnectionRequestAccepted,  net::kConnectionAttemptFailed,
-                                           net::kNewIncomingConnection,      net::kNoFreeIncomingConnections,
-                                           net::kDisconnectionNotification, net::kConnectionLost,
+    const std::vector<uint8_t> reserved = {net::kConnectionRequestAccepted,
+                                           net::kConnectionAttemptFailed,
+                                           net::kNewIncomingConnection,
+                                           net::kNoFreeIncomingConnections,
+                                           net::kDisconnectionNotification,
+                                           net::kConnectionLost,
                                            net::kTimestamp};
     for (uint8_t id : reserved) {
         net::BitStream stream;

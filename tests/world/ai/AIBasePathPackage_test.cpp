@@ -6,9 +6,9 @@
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
-#include "world/ai/AIManager.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
+#include "world/ai/AIManager.h"
 
 using testsupport::LuaTestState;
 

@@ -12,12 +12,12 @@
 #include "gui/GUIManager.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
-#include "world/ai/AIManager.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
+#include "world/ai/AIManager.h"
 
-using testsupport::LuaTestState;
 using aitest::Capture;
+using testsupport::LuaTestState;
 
 namespace {
 

@@ -11,20 +11,21 @@
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
-#include "world/ai/AIDrawingPackage.h"
 #include "world/Animation.h"
+#include "world/ai/AIDrawingPackage.h"
 
+using aitest::Capture;
 using aitest::StepPackage;
 using testsupport::LuaTestState;
-using aitest::Capture;
 
 TEST(AIManager, CreateObjectFillsTheNamedListAndMakesTheObjectActive) {
     LuaTestState lua;
     AIManager& ai = lua.AI();
     Capture cap;
-    ASSERT_TRUE(lua.Run("AIM_CreateObject('Walk', 'AnimationsList', 'Animation')\n"
-                        "AIM_CreateObject('Look', 'AIDrawingPackageList', 'AIDrawingPackage')\n"
-                        "AIM_CreateObject('Odd', 'FloatingAIPackageList', 'Animation')"));
+    ASSERT_TRUE(
+        lua.Run("AIM_CreateObject('Walk', 'AnimationsList', 'Animation')\n"
+                "AIM_CreateObject('Look', 'AIDrawingPackageList', 'AIDrawingPackage')\n"
+                "AIM_CreateObject('Odd', 'FloatingAIPackageList', 'Animation')"));
     EXPECT_EQ(cap.Take(), "");
     ASSERT_NE(ai.GetAnimation("Walk"), nullptr);
     // The last one made is active, though only AnimationsList is searched
@@ -37,9 +38,10 @@ TEST(AIManager, CreateObjectFillsTheNamedListAndMakesTheObjectActive) {
     EXPECT_EQ(ai.GetActiveAnimation()->GetType(), kTypeAnimation);
 
     // Failures create nothing.
-    ASSERT_TRUE(lua.Run("AIM_CreateObject('X', 'Elsewhere', 'Animation')\n"
-                        "AIM_CreateObject('X', 'AnimationsList', 'Sprite')\n"
-                        "AIM_CreateObject('X', 'Elsewhere', 'AIValueRouter')"));
+    ASSERT_TRUE(
+        lua.Run("AIM_CreateObject('X', 'Elsewhere', 'Animation')\n"
+                "AIM_CreateObject('X', 'AnimationsList', 'Sprite')\n"
+                "AIM_CreateObject('X', 'Elsewhere', 'AIValueRouter')"));
     EXPECT_EQ(cap.Take(),
               "AIM_CreateObject: Invalid SubList specifier\n"
               "AIM CreateObject:  Failed, invalid object specifier Sprite\n"
@@ -54,11 +56,13 @@ TEST(AIManager, CreateObjectFillsTheNamedListAndMakesTheObjectActive) {
     AIDrawingPackage* look = ai.GetDrawingPackage("Look");
     look->AllocateSpace(1);
     look->SetAnimation(0, "Walk");
-    ASSERT_TRUE(lua.Run("AIM_DeleteObject('AnimationsList', 'Nobody')\n"
-                        "AIM_DeleteObject('Elsewhere', 'Walk')"));
+    ASSERT_TRUE(
+        lua.Run("AIM_DeleteObject('AnimationsList', 'Nobody')\n"
+                "AIM_DeleteObject('Elsewhere', 'Walk')"));
     EXPECT_EQ(ai.GetCount(AIManager::kAnimationsList), 1);
-    ASSERT_TRUE(lua.Run("AIM_DeleteObject('AnimationsList', 'Walk')\n"
-                        "Anim_DeclareSizes(2, 3)"));
+    ASSERT_TRUE(
+        lua.Run("AIM_DeleteObject('AnimationsList', 'Walk')\n"
+                "Anim_DeclareSizes(2, 3)"));
     EXPECT_EQ(cap.Take(), "");
     EXPECT_EQ(ai.GetAnimation("Walk"), nullptr);
     EXPECT_EQ(look->GetAnimation(0), walk);
@@ -68,9 +72,10 @@ TEST(AIManager, CreateObjectFillsTheNamedListAndMakesTheObjectActive) {
 TEST(AIManager, ScriptFunctionsWithoutTheirObjectsSayWhy) {
     LuaTestState lua;
     Capture cap;
-    ASSERT_TRUE(lua.Run("a = select('#', AI_GetType()) AI_Activate() AI_Deactivate()\n"
-                        "Anim_SetDuration(5) Anim_DeclareSizes(1, 2) Anim_SetFrame(0, 0, 'f')\n"
-                        "Anim_SetActiveHeading('a', 'b', 'c') AIDP_AllocateSpace(2) AIDP_SetAnimation(0, 'x')"));
+    ASSERT_TRUE(
+        lua.Run("a = select('#', AI_GetType()) AI_Activate() AI_Deactivate()\n"
+                "Anim_SetDuration(5) Anim_DeclareSizes(1, 2) Anim_SetFrame(0, 0, 'f')\n"
+                "Anim_SetActiveHeading('a', 'b', 'c') AIDP_AllocateSpace(2) AIDP_SetAnimation(0, 'x')"));
     EXPECT_EQ(cap.Take(),
               "AI_GetType:  Active AI was not set.\n"
               "AI_Activate: Active AI was not set\n"
@@ -203,9 +208,10 @@ TEST(AIManager, SetActiveObjectTakesOnlyObjectsOfTheKind) {
     ai.SetActiveAnimation(animation);
 
     Capture cap;
-    ASSERT_TRUE(lua.Run("AIM_SetActiveAIObject('Sprite', 'GUI', 'Hero', 'AnimTimer')\n"
-                        "AIM_SetActiveAIObject('Animation', 'GUI', 'Hero', 'AnimTimer')\n"
-                        "AIM_SetActiveAIObject('DrawingList', 'GUI', 'Hero', 'St|Walking')"));
+    ASSERT_TRUE(
+        lua.Run("AIM_SetActiveAIObject('Sprite', 'GUI', 'Hero', 'AnimTimer')\n"
+                "AIM_SetActiveAIObject('Animation', 'GUI', 'Hero', 'AnimTimer')\n"
+                "AIM_SetActiveAIObject('DrawingList', 'GUI', 'Hero', 'St|Walking')"));
     EXPECT_EQ(cap.Take(),
               "AIM SetActiveAIObject:  Failed, could not discern type Sprite\n"
               "AIM SetActiveAIObject:  Failed, GUI Hero AnimTimer is not a Animation\n"

@@ -6,9 +6,9 @@
 
 #include "AITestObjects.h"
 #include "support/LuaTestState.h"
-#include "world/ai/AIManager.h"
 #include "world/EntityManager.h"
 #include "world/NonPlayingCharacter.h"
+#include "world/ai/AIManager.h"
 
 using aitest::Capture;
 using testsupport::LuaTestState;
@@ -115,10 +115,10 @@ TEST(AITrailingPackage, StandingLeaderFlagsAndFailures) {
     Capture cap;
     // Flags of the wrong type are refused, and the leader stays.
     lua.Entities().SetActiveEntity(leader);
-    ASSERT_TRUE(lua.Run("AITP_SyncTargetPointers('NPC', 'Leader', 'AnimTimer', 'St|Stationary', 'St|Walking', "
-                        "'St|Running', 'AnimDirection')"));
-    EXPECT_EQ(cap.Take(),
-              "AITP SyncTargetPointers:  Failed, the leader's properties were not found\n");
+    ASSERT_TRUE(
+        lua.Run("AITP_SyncTargetPointers('NPC', 'Leader', 'AnimTimer', 'St|Stationary', 'St|Walking', "
+                "'St|Running', 'AnimDirection')"));
+    EXPECT_EQ(cap.Take(), "AITP SyncTargetPointers:  Failed, the leader's properties were not found\n");
     leader->GetDimensionsPointer()->X = 0.3;
     trailer->Update();
     EXPECT_EQ(trail->GetRingIndex(), 3);
@@ -130,10 +130,10 @@ TEST(AITrailingPackage, StandingLeaderFlagsAndFailures) {
     EXPECT_EQ(trailer->GetAIQueueLength(), 1);
 
     // The active object must be a trailing package.
-    ASSERT_TRUE(lua.Run("AIM_CreateObject('R', 'FloatingAIPackageList', 'AIValueRouter')\n"
-                        "AITP_SyncTargetPointers('NPC', 'Leader', 'Dimensions', 'a', 'b', 'c', 'd')"));
-    EXPECT_EQ(cap.Take(),
-              "AITP SyncTargetPointers:  Failed, Active AI was not set, or not a Trailing Package\n");
+    ASSERT_TRUE(
+        lua.Run("AIM_CreateObject('R', 'FloatingAIPackageList', 'AIValueRouter')\n"
+                "AITP_SyncTargetPointers('NPC', 'Leader', 'Dimensions', 'a', 'b', 'c', 'd')"));
+    EXPECT_EQ(cap.Take(), "AITP SyncTargetPointers:  Failed, Active AI was not set, or not a Trailing Package\n");
 
     // The leader goes: the trailer no longer moves, and nothing reads the
     // dead record.

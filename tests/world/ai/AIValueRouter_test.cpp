@@ -10,12 +10,12 @@
 #include "AITestObjects.h"
 #include "support/LuaTestState.h"
 #include "support/TempDir.h"
+#include "world/EntityManager.h"
+#include "world/NonPlayingCharacter.h"
 #include "world/ai/AIAutoScriptPackage.h"
 #include "world/ai/AIFrameSetter.h"
 #include "world/ai/AIManager.h"
 #include "world/ai/AIValueScaleRouter.h"
-#include "world/EntityManager.h"
-#include "world/NonPlayingCharacter.h"
 
 using aitest::Capture;
 using aitest::FlagWidget;
@@ -26,8 +26,9 @@ TEST(AIValueRouter, CopiesAnIntegerEveryTickOnceWired) {
     FlagWidget* from = aitest::AddFlagWidget("From");
     FlagWidget* to = aitest::AddFlagWidget("To");
     Capture cap;
-    ASSERT_TRUE(lua.Run("AIM_CreateObject('Copy', 'FloatingAIPackageList', 'AIValueRouter') t = AI_GetType()\n"
-                        "a = AIVR_SyncPointer('GUI', 'From', 'AnimTimer', 'GUI', 'To', 'AnimDirection')"));
+    ASSERT_TRUE(
+        lua.Run("AIM_CreateObject('Copy', 'FloatingAIPackageList', 'AIValueRouter') t = AI_GetType()\n"
+                "a = AIVR_SyncPointer('GUI', 'From', 'AnimTimer', 'GUI', 'To', 'AnimDirection')"));
     EXPECT_EQ(lua.GetNumber("t"), 1300);
     EXPECT_EQ(lua.GetNumber("a"), 1);
     from->animTimer = 17;
@@ -38,8 +39,9 @@ TEST(AIValueRouter, CopiesAnIntegerEveryTickOnceWired) {
     EXPECT_EQ(to->animDirection, -4);
 
     // Only integers are wired; a failure keeps the wiring there was.
-    ASSERT_TRUE(lua.Run("b = select('#', AIVR_SyncPointer('GUI', 'From', 'St|Walking', 'GUI', 'To', 'AnimTimer'))\n"
-                        "AIVR_SyncPointer('GUI', 'From', 'AnimTimer', 'GUI', 'Nobody', 'AnimTimer')"));
+    ASSERT_TRUE(
+        lua.Run("b = select('#', AIVR_SyncPointer('GUI', 'From', 'St|Walking', 'GUI', 'To', 'AnimTimer'))\n"
+                "AIVR_SyncPointer('GUI', 'From', 'AnimTimer', 'GUI', 'Nobody', 'AnimTimer')"));
     EXPECT_EQ(lua.GetNumber("b"), 0);
     EXPECT_EQ(cap.Take(),
               "AIVR_SyncPointer: Source was not an integer.\n"
@@ -53,8 +55,9 @@ TEST(AIValueRouter, CopiesAnIntegerEveryTickOnceWired) {
     lua.AI().UpdateFloatingAI();
 
     // The wrong active object, and the warnings of an unwired router.
-    ASSERT_TRUE(lua.Run("AIM_CreateObject('S', 'FloatingAIPackageList', 'AIValueScaleRouter')\n"
-                        "AIVR_SyncPointer('GUI', 'From', 'AnimTimer', 'GUI', 'From', 'AnimTimer')"));
+    ASSERT_TRUE(
+        lua.Run("AIM_CreateObject('S', 'FloatingAIPackageList', 'AIValueScaleRouter')\n"
+                "AIVR_SyncPointer('GUI', 'From', 'AnimTimer', 'GUI', 'From', 'AnimTimer')"));
     AIValueRouter loose;
     loose.SetPointers("GUI", "Nobody", "X", "GUI", "Nobody", "Y");
     loose.RunAI();
@@ -69,9 +72,10 @@ TEST(AIValueScaleRouter, ScalesAndTruncatesTowardZero) {
     LuaTestState lua;
     FlagWidget* widget = aitest::AddFlagWidget("W");
     Capture cap;
-    ASSERT_TRUE(lua.Run("AIM_CreateObject('Half', 'FloatingAIPackageList', 'AIValueScaleRouter')\n"
-                        "a = AIVSR_SyncPointer('GUI', 'W', 'AnimTimer', 'GUI', 'W', 'AnimDirection')\n"
-                        "b = AIVSR_SetScaler(0.5)"));
+    ASSERT_TRUE(
+        lua.Run("AIM_CreateObject('Half', 'FloatingAIPackageList', 'AIValueScaleRouter')\n"
+                "a = AIVSR_SyncPointer('GUI', 'W', 'AnimTimer', 'GUI', 'W', 'AnimDirection')\n"
+                "b = AIVSR_SetScaler(0.5)"));
     EXPECT_EQ(lua.GetNumber("a"), 1);
     EXPECT_EQ(lua.GetNumber("b"), 1);
     widget->animTimer = 7;
@@ -93,11 +97,12 @@ TEST(AIValueScaleRouter, ScalesAndTruncatesTowardZero) {
     EXPECT_EQ(widget->animDirection, 0);
     EXPECT_EQ(cap.Take(), "");
 
-    ASSERT_TRUE(lua.Run("AIM_CreateObject('Copy', 'FloatingAIPackageList', 'AIValueRouter')\n"
-                        "AIVSR_SetScaler(2) AIVSR_SyncPointer('GUI', 'W', 'AnimTimer', 'GUI', 'W', 'AnimTimer')\n"
-                        "AIM_CreateObject('Half2', 'FloatingAIPackageList', 'AIValueScaleRouter')\n"
-                        "AIVSR_SyncPointer('GUI', 'W', 'St|Walking', 'GUI', 'W', 'AnimTimer')\n"
-                        "AIVSR_SyncPointer('GUI', 'W', 'AnimTimer', 'GUI', 'W', 'St|Walking')"));
+    ASSERT_TRUE(
+        lua.Run("AIM_CreateObject('Copy', 'FloatingAIPackageList', 'AIValueRouter')\n"
+                "AIVSR_SetScaler(2) AIVSR_SyncPointer('GUI', 'W', 'AnimTimer', 'GUI', 'W', 'AnimTimer')\n"
+                "AIM_CreateObject('Half2', 'FloatingAIPackageList', 'AIValueScaleRouter')\n"
+                "AIVSR_SyncPointer('GUI', 'W', 'St|Walking', 'GUI', 'W', 'AnimTimer')\n"
+                "AIVSR_SyncPointer('GUI', 'W', 'AnimTimer', 'GUI', 'W', 'St|Walking')"));
     EXPECT_EQ(cap.Take(),
               "AIVSR_SyncPointer: Active AI was not set, or not a Value Scale Router.\n"
               "AIVSR_SyncPointer: Active AI was not set, or not a Value Scale Router.\n"
@@ -144,8 +149,9 @@ TEST(AIAutoScriptPackage, RunsItsScriptEachStepAsTheActiveObject) {
                   "if runs == 3 then AIM_DeleteObject('FloatingAIPackageList', 'Tick') end\n");
     LuaTestState lua;
     AIManager& ai = lua.AI();
-    ASSERT_TRUE(lua.Run("AIM_CreateObject('Tick', 'FloatingAIPackageList', 'AIAutoScript', 'Tick.lua', 12)\n"
-                        "AIM_CreateObject('Quiet', 'FloatingAIPackageList', 'AIAutoScript')"));
+    ASSERT_TRUE(
+        lua.Run("AIM_CreateObject('Tick', 'FloatingAIPackageList', 'AIAutoScript', 'Tick.lua', 12)\n"
+                "AIM_CreateObject('Quiet', 'FloatingAIPackageList', 'AIAutoScript')"));
     ai.UpdateFloatingAI();
     EXPECT_EQ(lua.GetNumber("runs"), 1);
     EXPECT_EQ(lua.GetNumber("code"), 12);

@@ -22,15 +22,15 @@
 #include "support/LuaTestState.h"
 #include "support/RunScript.h"
 #include "support/StderrCapture.h"
-#include "world/items/ItemPrototype.h"
 #include "world/PlayerVorn.h"
+#include "world/items/ItemPrototype.h"
 
 using testsupport::StderrCapture;
 
 namespace {
 
-ItemPrototype* NewPrototype(std::vector<std::unique_ptr<ItemPrototype>>& keep, const std::string& name,
-                            bool stackable, int maximum) {
+ItemPrototype* NewPrototype(std::vector<std::unique_ptr<ItemPrototype>>& keep, const std::string& name, bool stackable,
+                            int maximum) {
     auto prototype = std::make_unique<ItemPrototype>();
     prototype->SetName(name);
     prototype->SetStackProperties(stackable, maximum);
@@ -214,8 +214,8 @@ TEST(ItemPrototype, ClonesOwnTheirEffectsAndKeepWhatTheSourceIs) {
 
 TEST(PlayerInventory, SlotIndexFromButtonReadsThreeDigits) {
     const std::pair<const char*, int> cases[] = {
-        {"INV-017", 17}, {"INV-000", 0}, {"INV-049", 49}, {"INV-0", -1}, {"INV-1x3", -1}, {"INV- 12", -1},
-        {"INV-12345", 123},
+        {"INV-017", 17}, {"INV-000", 0},  {"INV-049", 49},    {"INV-0", -1},
+        {"INV-1x3", -1}, {"INV- 12", -1}, {"INV-12345", 123},
     };
     for (const auto& [name, slot] : cases) {
         GUIButton button;
@@ -239,7 +239,8 @@ TEST(PlayerInventory, DumpListsEverySlot) {
     inventory.Dump(stream);
     std::fclose(stream);
     char expected[128];
-    std::snprintf(expected, sizeof expected, "0: Empty\n1:  3 of Key, addr %p\n2: Empty\n", static_cast<void*>(address));
+    std::snprintf(expected, sizeof expected, "0: Empty\n1:  3 of Key, addr %p\n2: Empty\n",
+                  static_cast<void*>(address));
     EXPECT_EQ(std::string(text).substr(0, std::strlen(expected)), expected);
     EXPECT_NE(std::string(text).find("49: Empty\n"), std::string::npos);
     std::free(text);
@@ -338,9 +339,8 @@ TEST_F(InventoryScriptTest, PrototypeFunctionsNeedAnActivePrototype) {
               "DataLibrary - GetSection(N):  Failed, x not found\n"
               "ICM_AddRestoreEffect:  Failed, active item not set\n");
     const char* functions[][2] = {
-        {"IP_SetPrototypeCode", "3, false"},          {"IP_SetUsableFlags", "1, 1, 0"},
-        {"IP_SetImage", "'a', 'b', 'c', 'd'"},        {"IP_SetStackProperties", "1, 2"},
-        {"IP_SetFlavourText", "0, 'x'"},
+        {"IP_SetPrototypeCode", "3, false"}, {"IP_SetUsableFlags", "1, 1, 0"}, {"IP_SetImage", "'a', 'b', 'c', 'd'"},
+        {"IP_SetStackProperties", "1, 2"},   {"IP_SetFlavourText", "0, 'x'"},
     };
     // None at all, then an active object of another kind.
     lua.Library().SetActiveObject(nullptr, DataKind::Any);
