@@ -7,36 +7,17 @@
 #include "core/base/GlobalState.h"
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIManager.h"
+#include "network/ChatFixture.h"
 #include "network/GUIChatWindow.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 
+using testsupport::ChatFixture;
 using testsupport::LuaTestState;
 using testsupport::StderrCapture;
 using testsupport::TempDir;
-
-namespace {
-
-// A working directory with the chat window's TrueType file in place.
-struct ChatFixture {
-    TempDir dir;
-    LuaTestState lua;
-    ChatFixture() {
-        testsupport::EnsureAllegro();
-        dir.WriteFile("Data/Graphics/Fonts/FixedSys.ttf",
-                      testsupport::ReadFile("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
-    }
-    GUIChatWindow* Build() {
-        StderrCapture quiet;
-        auto* window = dynamic_cast<GUIChatWindow*>(BuildDefaultChatWindow());
-        quiet.Take();
-        return window;
-    }
-};
-
-}  // namespace
 
 TEST(GUIChatWindow, TypedCommandLinesRunInTheConsole) {
     ChatFixture f;

@@ -11,6 +11,7 @@
 #include "core/script/DataLibrary.h"
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIManager.h"
+#include "network/ChatFixture.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
 #include "support/PixelRead.h"
@@ -18,28 +19,12 @@
 #include "support/TempDir.h"
 #include "world/PlayerVorn.h"
 
+using testsupport::ChatFixture;
 using testsupport::LuaTestState;
 using testsupport::StderrCapture;
 using testsupport::TempDir;
 
 namespace {
-
-// A working directory with the chat window's TrueType file in place.
-struct ChatFixture {
-    TempDir dir;
-    LuaTestState lua;
-    ChatFixture() {
-        testsupport::EnsureAllegro();
-        dir.WriteFile("Data/Graphics/Fonts/FixedSys.ttf",
-                      testsupport::ReadFile("/usr/share/fonts/truetype/dejavu/DejaVuSansMono.ttf"));
-    }
-    GUIChatWindow* Build() {
-        StderrCapture quiet;
-        auto* window = dynamic_cast<GUIChatWindow*>(BuildDefaultChatWindow());
-        quiet.Take();
-        return window;
-    }
-};
 
 // True when some pixel of the row band [y0, y1) of the bitmap is mostly red.
 bool HasTextColourInRows(ALLEGRO_BITMAP* bitmap, int y0, int y1) {

@@ -23,43 +23,14 @@
 #include "world/ObjectStaticPosition.h"
 #include "world/ObjectStaticTransition.h"
 #include "world/PlayerVorn.h"
+#include "world/WithPlayer.h"
 #include "world/ai/AIManager.h"
 
 using testsupport::LuaTestState;
 using testsupport::Stderr;
 using testsupport::StderrCapture;
 using testsupport::TempDir;
-
-namespace {
-
-// A player in its slot and a clean transition record; both put back after.
-class WithPlayer {
-public:
-    WithPlayer() {
-        GlobalState* state = GetGlobalState();
-        m_savedPlayer = state->player;
-        m_savedSwitch = state->stateSwitchRequest;
-        m_savedTransition = state->transition;
-        state->player = &player;
-        state->transition = nullptr;
-        ClearTransitionState();
-    }
-    ~WithPlayer() {
-        ClearTransitionState();
-        GlobalState* state = GetGlobalState();
-        state->player = m_savedPlayer;
-        state->stateSwitchRequest = m_savedSwitch;
-        state->transition = m_savedTransition;
-    }
-    PlayerVorn player;
-
-private:
-    PlayerVorn* m_savedPlayer;
-    uint8_t m_savedSwitch;
-    Transition* m_savedTransition;
-};
-
-}  // namespace
+using testsupport::WithPlayer;
 
 TEST(ObjectBase, DrawOrderRoutedPropertiesAndKeptAddresses) {
     LuaTestState lua;
