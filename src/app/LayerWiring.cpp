@@ -24,17 +24,6 @@
 
 namespace {
 
-bool DrawInterface(BitmapWrapper* target) {
-    GUIManager* gui = GetGlobalState()->guiManager;
-    if (!gui) return false;
-    gui->Draw(target);
-    return true;
-}
-
-void KeyTyped(int32_t code, bool shift, bool capsLock) {
-    if (GUIManager* gui = GetGlobalState()->guiManager) gui->SetLastKey(code, shift, capsLock);
-}
-
 void RegisterHostFamilies(lua_State* state) {
     CameraManager::RegisterLuaFunctions(state);
     GUIManager::RegisterLuaFunctions(state);
@@ -51,11 +40,9 @@ void RunConsoleCommand(const std::string& line) {
     if (ConsoleManager* console = GetGlobalState()->consoleManager) console->ExecuteCommand(line);
 }
 
-GUIBaseObject* CreateEnvironmentWindow() { return new GUIEnvironmentWindow; }
-
 // The game's windows that the toolkit reaches only through its registries.
 void RegisterGameWidgets() {
-    GUIManager::RegisterWidgetKind("GUIEnvironmentWindow", CreateEnvironmentWindow, nullptr);
+    GUIManager::RegisterWidgetKind("GUIEnvironmentWindow", GUIEnvironmentWindow::Create, nullptr);
     GUIManager::RegisterWidgetKind("GUICombatCharDisplay", nullptr, GUICombatCharDisplay::RegisterLuaFunctions);
     RegisterButtonCallbackPrefix("Combat", GetCombatButtonCallback);
     RegisterButtonCallbackPrefix("Inv", GetInventoryButtonCallback);
@@ -76,9 +63,6 @@ bool IsOnline() {
     return network && network->IsConnected();
 }
 
-// The world stands on whatever map manager is in its slot now.
-Terrain* MapTerrain() { return GetGlobalState()->mapManager; }
-
 void SetState(LayerHooks& hooks, GameStateId id, EventHandlerFn handler, RenderFn render) {
     hooks.stateHandlers[static_cast<int>(id)] = handler;
     hooks.stateRenderers[static_cast<int>(id)] = render;
@@ -88,8 +72,8 @@ void SetState(LayerHooks& hooks, GameStateId id, EventHandlerFn handler, RenderF
 
 void InstallLayerHooks() {
     LayerHooks& hooks = GetLayerHooks();
-    hooks.drawInterface = DrawInterface;
-    hooks.keyTyped = KeyTyped;
+    hooks.drawInterface = GUIManager::DrawInterface;
+    hooks.keyTyped = GUIManager::KeyTyped;
     hooks.registerHostFamilies = RegisterHostFamilies;
     hooks.isConsoleCommand = IsConsoleCommand;
     hooks.runConsoleCommand = RunConsoleCommand;
@@ -98,7 +82,7 @@ void InstallLayerHooks() {
     hooks.requestSnapshot = RequestSnapshot;
     hooks.currentMapName = CurrentMapName;
     hooks.isOnline = IsOnline;
-    SetTerrainSource(MapTerrain);
+    SetTerrainSource(MapManager::GlobalTerrain);
     SetState(hooks, GameStateId::Title, TitleStateHandleEvent, TitleStateRender);
     SetState(hooks, GameStateId::Transition, TransitionStateHandleEvent, TransitionStateRender);
     SetState(hooks, GameStateId::Combat, HandleCombatEvent, RedrawCombat);

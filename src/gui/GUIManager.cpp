@@ -326,6 +326,17 @@ void GUIManager::ForgetObject(GUIBaseObject* object) {
     if (!m_destroying) RemoveAll(m_topLevel, object);
 }
 
+bool GUIManager::DrawInterface(BitmapWrapper* target) {
+    GUIManager* gui = GetGlobalState()->guiManager;
+    if (!gui) return false;
+    gui->Draw(target);
+    return true;
+}
+
+void GUIManager::KeyTyped(int32_t code, bool shift, bool capsLock) {
+    if (GUIManager* gui = GetGlobalState()->guiManager) gui->SetLastKey(code, shift, capsLock);
+}
+
 PropertyRouter::Target GUIManager::RouteProperty(const std::string& owner, const std::string& property) {
     PropertyRouter::Target target;
     GUIManager* gui = GetGlobalState()->guiManager;

@@ -160,6 +160,12 @@ public:
     // guards; nothing when there is no such object.
     static PropertyRouter::Target RouteProperty(const std::string& owner, const std::string& property);
 
+    // The ground's hooks into the GUI (core/base/LayerHooks.h), on the
+    // manager in the global state; start-up installs them. DrawInterface is
+    // false when there is no manager to draw.
+    static bool DrawInterface(BitmapWrapper* target);
+    static void KeyTyped(int32_t code, bool shift, bool capsLock);
+
 private:
     NamedList m_topLevel{false};  // deleted by the manager, not by the list
     bool m_mouseDown = false;

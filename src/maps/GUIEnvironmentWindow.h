@@ -15,6 +15,8 @@ class GUIEnvironmentWindow : public GUIBaseObject {
 public:
     GUIEnvironmentWindow();
     ~GUIEnvironmentWindow() override;
+    // The factory GUIOL_AddObject makes it with (registered at start-up).
+    static GUIBaseObject* Create() { return new GUIEnvironmentWindow; }
 
     bool OnEvent(int event, int x, int y) override;
     // Draws the world through the active camera (falling back to the

@@ -481,3 +481,5 @@ void MapManager::ChangeFloor(int32_t n, bool absolute) {
     }
     std::fprintf(stderr, "Current floor is %i\n", m_floor);
 }
+
+Terrain* MapManager::GlobalTerrain() { return GetGlobalState()->mapManager; }

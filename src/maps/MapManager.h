@@ -166,6 +166,9 @@ public:
 
     // The nine MapM_ functions.
     static void RegisterLuaFunctions(lua_State* L);
+    // The world's terrain source (SetTerrainSource): whatever map manager
+    // is in the global state's slot now.
+    static Terrain* GlobalTerrain();
 
 private:
     // Frees whichever map is active and clears the modes.

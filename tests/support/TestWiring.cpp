@@ -42,17 +42,6 @@ void InstallTestWiring() { InstallLayerHooks(); }
 namespace {
 
 #ifdef QEL_TEST_HAS_GUI
-bool DrawInterface(BitmapWrapper* target) {
-    GUIManager* gui = GetGlobalState()->guiManager;
-    if (!gui) return false;
-    gui->Draw(target);
-    return true;
-}
-
-void KeyTyped(int32_t code, bool shift, bool capsLock) {
-    if (GUIManager* gui = GetGlobalState()->guiManager) gui->SetLastKey(code, shift, capsLock);
-}
-
 // The families the script host opens with, of the layers linked, in the
 // program's order.
 void RegisterHostFamilies(lua_State* state) {
@@ -66,18 +55,13 @@ void RegisterHostFamilies(lua_State* state) {
 }
 #endif
 
-#ifdef QEL_TEST_HAS_MAPS
-GUIBaseObject* CreateEnvironmentWindow() { return new GUIEnvironmentWindow; }
-Terrain* MapTerrain() { return GetGlobalState()->mapManager; }
-#endif
-
 }  // namespace
 
 void InstallTestWiring() {
 #ifdef QEL_TEST_HAS_GUI
     LayerHooks& hooks = GetLayerHooks();
-    hooks.drawInterface = DrawInterface;
-    hooks.keyTyped = KeyTyped;
+    hooks.drawInterface = GUIManager::DrawInterface;
+    hooks.keyTyped = GUIManager::KeyTyped;
     hooks.registerHostFamilies = RegisterHostFamilies;
 #ifdef QEL_TEST_HAS_WORLD
     RegisterPropertyRoutes();
@@ -93,8 +77,8 @@ void InstallTestWiring() {
     RegisterButtonCallbackPrefix("Inv", GetInventoryButtonCallback);
 #endif
 #ifdef QEL_TEST_HAS_MAPS
-    GUIManager::RegisterWidgetKind("GUIEnvironmentWindow", CreateEnvironmentWindow, nullptr);
-    SetTerrainSource(MapTerrain);
+    GUIManager::RegisterWidgetKind("GUIEnvironmentWindow", GUIEnvironmentWindow::Create, nullptr);
+    SetTerrainSource(MapManager::GlobalTerrain);
 #endif
 #ifdef QEL_TEST_HAS_NETWORK
     GUIInputTextBox::SetLineEnteredHandler(GUIChatWindow::OnLineEntered);
