@@ -157,12 +157,18 @@ void CombatManager::Update() {
 
 void CombatManager::ShowOwnWindows() {
     auto hidden = [](const GUIBaseObject* window) { return window && !window->IsSelfVisible(); };
-    for (NamedList::Node* node = m_characterDisplays->GetHead(); node; node = node->next)
-        if (auto* display = static_cast<GUIBaseObject*>(node->value); hidden(display)) display->Open();
     if (m_messageWindow && m_messageWindow->IsRunning()) {
-        if (hidden(m_overlay) || hidden(m_messageWindow)) EnterMessagePhase();
-    } else if (!m_ready && (hidden(m_overlay) || (hidden(m_commandWindow) && hidden(m_targetWindow)))) {
-        EnterCommandPhase();
+        if (hidden(m_messageWindow)) OpenObject(m_messageWindow);
+    } else if (!m_ready && hidden(m_commandWindow) && hidden(m_targetWindow)) {
+        // The window the choice was being made in: the target list once
+        // Attack was chosen, else the commands with their page buttons.
+        if (m_command == Character::kCommandAttack) {
+            OpenObject(m_targetWindow);
+        } else {
+            OpenObject(m_commandWindow);
+            OpenObject(m_pageButtonA);
+            OpenObject(m_pageButtonB);
+        }
     }
 }
 

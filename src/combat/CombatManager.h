@@ -105,9 +105,11 @@ private:
     // A script the battle runs (an attack script) may hide any window, the
     // battle's own too: a hidden message window plays no further and a
     // hidden command window takes no choice, so the battle would wait for
-    // ever. Each tick the windows of the phase at hand are shown again when
-    // none of them is (the player closing the target list still counts as
-    // showing the commands).
+    // ever. Each tick the one window the battle waits on is shown again when
+    // it is hidden: the message window while its messages play, else, while
+    // a command is awaited and neither the command nor the target window is
+    // shown, the one the choice was being made in. Status displays and the
+    // overlay stay as scripts leave them.
     void ShowOwnWindows();
     void DrawCombatants();
     // Refuses a battle that cannot be fought (no living party member):

@@ -34,12 +34,18 @@ int CombatManager_AddPreloadEnemy(lua_State* L) {
     return 0;
 }
 
-// A battle runs, or one is on its way: a battle started over it would never
-// end, so the request is refused with the caller's line.
+// A battle runs, or one has been asked for and not yet begun: a battle
+// started over it would never end, so the request is refused with the
+// caller's line, which says which of the two it met.
 bool RefusedInBattle(const char* caller) {
     const CombatManager* manager = GetCombatRegistry().combatManager;
-    if (!(manager && manager->IsBattleRunning()) && !IsBattleRunningOrRequested()) return false;
-    script::Lines{caller}.Fail("a battle is running");
+    const char* reason = nullptr;
+    if ((manager && manager->IsBattleRunning()) || GetTransitionState().currentMode == kTransitionBattle)
+        reason = "a battle is running";
+    else if (IsBattleRunningOrRequested())
+        reason = "a battle has already been asked for";
+    if (!reason) return false;
+    script::Lines{caller}.Fail(reason);
     return true;
 }
 

@@ -196,7 +196,11 @@ void FieldSprite::Draw() {
 void FieldSprite::LoadFromScript(const std::string& path) {
     GlobalState* state = GetGlobalState();
     if (state->dataLibrary) state->dataLibrary->SetActiveObject(this, DataKind::FieldSprite);
-    if (state->luaManager) state->luaManager->RunFile(path, -1);
+    if (state->luaManager) {
+        ++s_loadingDepth;
+        state->luaManager->RunFile(path, -1);
+        --s_loadingDepth;
+    }
     FieldSpriteanimation::ReleaseAllHot();
     FieldSpriteDisplayList::ReleaseAllLoose();
     PlayAnimation("Idling");

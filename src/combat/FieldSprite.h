@@ -110,8 +110,14 @@ public:
     // "Idling" and is shown. Animations and poses the script made but never
     // handed to a sprite are freed afterwards.
     void LoadFromScript(const std::string& path);
+    // True while a field-sprite script runs (for any sprite). The script's
+    // sprite belongs to a combatant the party or save functions could
+    // delete under it, so they refuse while this holds.
+    static bool IsLoadingFromScript() { return s_loadingDepth > 0; }
 
 private:
+    static inline int32_t s_loadingDepth = 0;
+
     void Recompute();
     void Push(int32_t opcode, const void* bytes, size_t size);
     void PushInt(int32_t opcode, int32_t value);

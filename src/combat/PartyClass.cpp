@@ -95,14 +95,16 @@ float XAt(int32_t level, int32_t draw) {
 
 float DrawX(int32_t level) { return XAt(level, RandomNext()); }
 
-// HP (or MP) moves with its maximum, held to the 32-bit range. A raise never
-// lifts it past the new maximum: only a value a script left above a negative
-// maximum could get there.
-int32_t MoveWithMaximum(int32_t value, int32_t oldMaximum, int32_t newMaximum) {
-    const int64_t change = int64_t{newMaximum} - oldMaximum;
-    int64_t moved = int64_t{value} + change;
-    if (change > 0) moved = std::min(moved, std::max<int64_t>(value, newMaximum));
-    return SaturateToInt32(moved);
+// HP (or MP) moves with its maximum: value + new maximum - old maximum, in
+// 64 bits. A value at or above `floor` (1 for HP: standing; 0 for MP) stays
+// between the floor and the new maximum however far the maximum falls; one
+// below it (knocked out) falls no further and rises at most to the new
+// maximum.
+int32_t MoveWithMaximum(int32_t value, int32_t oldMaximum, int32_t newMaximum, int32_t floor) {
+    const int64_t moved = int64_t{value} + (int64_t{newMaximum} - oldMaximum);
+    const int64_t low = std::min(value, floor);
+    const int64_t high = std::max<int64_t>(newMaximum, low);
+    return static_cast<int32_t>(std::clamp(moved, low, high));
 }
 
 // A change for the level-up texts, held to the 32-bit range.
@@ -184,8 +186,8 @@ void PartyClass::LevelUp(GUICombatMessageWindow* window) {
     s.maxHp = Evaluate(m_data.maxHp, DrawX(level));
     if (m_data.hasMp) s.maxMp = Evaluate(m_data.maxMp, DrawX(level));
     for (int i = 0; i < 6; ++i) *stats[i] = Evaluate(m_data.growth[i], DrawX(level));
-    s.hp = MoveWithMaximum(s.hp, oldMaxHp, s.maxHp);
-    if (m_data.hasMp) s.mp = MoveWithMaximum(s.mp, oldMaxMp, s.maxMp);
+    s.hp = MoveWithMaximum(s.hp, oldMaxHp, s.maxHp, 1);
+    if (m_data.hasMp) s.mp = MoveWithMaximum(s.mp, oldMaxMp, s.maxMp, 0);
 
     if (!window) return;
     auto line = [window](const std::string& text) {

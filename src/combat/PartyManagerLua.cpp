@@ -5,6 +5,7 @@
 
 #include "combat/CombatManager.h"
 #include "combat/CombatRegistry.h"
+#include "combat/FieldSprite.h"
 #include "combat/PartyManager.h"
 #include "core/script/ScriptArgs.h"
 
@@ -12,11 +13,15 @@ namespace {
 
 PartyManager* Party() { return static_cast<PartyManager*>(GetCombatRegistry().partyManager); }
 
-// While a battle runs its turn order, its windows and its sprites' queues
-// hold the members: the party is not changed under it.
-bool InBattle() {
+// The party is not changed under what holds its members: a running battle
+// (its turn order, windows and sprites' queues), or a field-sprite script,
+// which runs for one member's sprite while the party is walked. The reason
+// for the function's line, or null when the change may go ahead.
+const char* Refusal() {
     const CombatManager* combat = GetCombatRegistry().combatManager;
-    return combat && combat->IsBattleRunning();
+    if (combat && combat->IsBattleRunning()) return "a battle is running";
+    if (FieldSprite::IsLoadingFromScript()) return "field sprites are loading";
+    return nullptr;
 }
 
 int PartyManager_AddCharacter(lua_State* L) {
@@ -25,7 +30,7 @@ int PartyManager_AddCharacter(lua_State* L) {
         return script::Fail("PartyManager_AddCharacter:  Failed, invalid argument list\n");
     PartyManager* party = Party();
     if (!party) return script::Fail("PartyManager_AddCharacter:  Failed, PartyManager does not exist\n");
-    if (InBattle()) return script::Fail("PartyManager_AddCharacter:  Failed, a battle is running\n");
+    if (const char* reason = Refusal()) return script::Lines{"PartyManager_AddCharacter"}.Fail(reason);
     party->AddCharacter(name.c_str());
     return 0;
 }
@@ -37,7 +42,7 @@ int PartyManager_DelCharacter(lua_State* L) {
         return script::Fail("PartyManager_DelCharacter:  Failed, invalid argument list\n");
     PartyManager* party = Party();
     if (!party) return script::Fail("PartyManager_DelCharacter:  Failed, PartyManager does not exist\n");
-    if (InBattle()) return script::Fail("PartyManager_DelCharacter:  Failed, a battle is running\n");
+    if (const char* reason = Refusal()) return script::Lines{"PartyManager_DelCharacter"}.Fail(reason);
     party->DelCharacter(name.c_str());
     return 0;
 }
@@ -45,7 +50,7 @@ int PartyManager_DelCharacter(lua_State* L) {
 int PartyManager_ClearParty(lua_State*) {
     PartyManager* party = Party();
     if (!party) return script::Fail("PartyManager_ClearParty:  Failed, PartyManager does not exist\n");
-    if (InBattle()) return script::Fail("PartyManager_ClearParty:  Failed, a battle is running\n");
+    if (const char* reason = Refusal()) return script::Lines{"PartyManager_ClearParty"}.Fail(reason);
     party->ClearParty();
     return 0;
 }

@@ -3,21 +3,26 @@
 
 #include "combat/CombatManager.h"
 #include "combat/CombatRegistry.h"
+#include "combat/FieldSprite.h"
 #include "core/base/GlobalState.h"
 #include "core/script/ScriptArgs.h"
 #include "savefile/SFM.h"
 
 namespace {
 
-// `inBattle`, when given, refuses the call while a battle runs.
+// `guarded`, when given, names the function whose call is refused while a
+// battle runs or a field-sprite script runs.
 int IssueWith(lua_State* L, const char* invalid, const char* missing, void (SFM::*issue)(const std::string&),
-              const char* inBattle = nullptr) {
+              const char* guarded = nullptr) {
     std::string path;
     if (!script::HasArgs(L, 1) || !script::GetText(L, 1, path)) return script::Fail(invalid);
     SFM* manager = GetGlobalState()->savefileManager;
     if (!manager) return script::Fail(missing);
     const CombatManager* combat = GetCombatRegistry().combatManager;
-    if (inBattle && combat && combat->IsBattleRunning()) return script::Fail(inBattle);
+    if (guarded && combat && combat->IsBattleRunning())
+        return script::Lines{guarded, " - "}.Fail("a battle is running");
+    if (guarded && FieldSprite::IsLoadingFromScript())
+        return script::Lines{guarded, " - "}.Fail("field sprites are loading");
     (manager->*issue)(path);
     return 0;
 }
@@ -29,10 +34,10 @@ int SFM_IssueSave(lua_State* L) {
 
 int SFM_IssueLoad(lua_State* L) {
     // A load rebuilds the party, which a running battle still holds in its
-    // turn order, windows and sprites' queues.
+    // turn order, windows and sprites' queues, and which a field-sprite
+    // script's loader is walking (the load itself runs those scripts).
     return IssueWith(L, "SFM_IssueLoad - Failed, invalid argument list\n",
-                     "SFM_IssueLoad - Failed, SFM does not exist\n", &SFM::IssueLoad,
-                     "SFM_IssueLoad - Failed, a battle is running\n");
+                     "SFM_IssueLoad - Failed, SFM does not exist\n", &SFM::IssueLoad, "SFM_IssueLoad");
 }
 
 const script::Function kFunctions[] = {

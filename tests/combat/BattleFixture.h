@@ -3,6 +3,7 @@
 // fixture sets up the party, a foe and the combat managers, and fights.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <string>
 
 #include "combat/Character.h"
@@ -62,7 +63,8 @@ protected:
 
     // Plays a battle: every member attacks the first enemy still standing,
     // and every "Press any key" is answered. Returns every line shown.
-    std::string Fight() {
+    // `watch` looks on after every tick of the running battle.
+    std::string Fight(const std::function<void()>& watch = {}) {
         std::string lines;
         manager_->StartCombat();
         GUICombatMessageWindow* window = manager_->GetMessageWindow();
@@ -78,6 +80,7 @@ protected:
                 lua_.Gui().HandleMouseEvent(3);
             }
             Tick();
+            if (watch && manager_->IsBattleRunning()) watch();
         }
         return lines;
     }

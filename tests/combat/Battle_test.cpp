@@ -41,23 +41,71 @@ TEST_F(BattleTest, AStrongerFoeVanquishesTheParty) {
     EXPECT_EQ(party_->GetMemberAt(0)->GetStats()->hp, 1);
 }
 
+// Members whose scripts set a maximum far above what the formulas give
+// (HP 300 of 5000) win and level up: the formulas replace the maxima, and a
+// member who was standing keeps HP between 1 and the new maximum, MP between
+// 0 and the new maximum.
+TEST_F(BattleTest, ALevelUpThatLowersTheMaximumLeavesTheWinnersStanding) {
+    for (int i = 0; i < party_->GetPartySize(); ++i) {
+        CombatStats& s = *party_->GetMemberAt(i)->GetStats();
+        s.maxHp = s.maxMp = 5000;
+        s.hp = s.mp = 300;
+        party_->GetMemberAt(i)->GetExperience()->needed = 1;
+    }
+    const std::string lines = Fight();
+    ASSERT_EQ(manager_->GetState(), 1) << lines;
+    for (int i = 0; i < party_->GetPartySize(); ++i) {
+        const Character& member = *party_->GetMemberAt(i);
+        const CombatStats& s = *member.GetStats();
+        EXPECT_EQ(s.level, 2) << member.GetName();
+        EXPECT_LT(s.maxHp, 5000) << member.GetName();
+        EXPECT_GE(s.hp, 1) << member.GetName();
+        EXPECT_LE(s.hp, s.maxHp) << member.GetName();
+        EXPECT_GE(s.mp, 0) << member.GetName();
+        EXPECT_LE(s.mp, s.maxMp) << member.GetName();
+        EXPECT_NE(lines.find(member.GetName() + " is now level 2!|Max HP increased by -"), std::string::npos) << lines;
+    }
+}
+
 // A script run in the middle of a turn cannot stall the battle: a second
 // battle asked for is refused with a line (the preload list untouched), and
-// the battle's windows that it hides are shown again; the battle ends.
+// the window the battle waits on is shown again if the script hid it; a
+// status display it hides stays hidden. Every battle ends in victory.
 TEST_F(BattleTest, AScriptRunMidTurnCannotStallTheBattle) {
-    const std::pair<const char*, const char*> cases[] = {
-        {"CombatManager_InitiateCombat()", "CombatManager_InitiateCombat:  Failed, a battle is running\n"},
-        {"DEBUG_ActivateCombat()", "DEBUG_ActivateCombat:  Failed, a battle is running\n"},
-        {"GUI_HideAllObjects()", ""},
-        {"GUI_SetActiveObjectAndListFromBase('CombatMessageWindow') GUIG_Hide()", ""},
+    const struct {
+        const char* call;
+        const char* line;         // printed, when not null
+        const char* staysHidden;  // a window that, once hidden, is not shown again during the battle
+    } cases[] = {
+        {"CombatManager_InitiateCombat()", "CombatManager_InitiateCombat:  Failed, a battle is running\n", nullptr},
+        {"DEBUG_ActivateCombat()", "DEBUG_ActivateCombat:  Failed, a battle is running\n", nullptr},
+        {"GUI_HideAllObjects()", nullptr, "CombatCharDisplay1"},
+        {"GUI_SetActiveObjectAndListFromBase('CombatMessageWindow') GUIG_Hide()", nullptr, nullptr},
+        {"GUI_SetActiveObjectAndListFromBase('CombatCharDisplay0') GUIG_Hide()", nullptr, "CombatCharDisplay0"},
     };
-    for (const auto& [call, line] : cases) {
-        dir_.WriteFile("Data/Scripts/Combat/Algorithms/LeapToPoint.lua", std::string(call) + "\n");
+    for (const auto& c : cases) {
+        dir_.WriteFile("Data/Scripts/Combat/Algorithms/LeapToPoint.lua", std::string(c.call) + "\n");
+        bool hidden = false;
+        int shownAgain = 0;
+        auto watch = [&] {
+            GUIBaseObject* window = c.staysHidden ? lua_.Gui().FindObject(c.staysHidden) : nullptr;
+            if (!window) return;
+            if (!window->IsSelfVisible()) hidden = true;
+            if (hidden && window->IsSelfVisible()) ++shownAgain;
+        };
         std::string lines;
-        const std::string out = testsupport::Stderr([&] { lines = Fight(); });
-        EXPECT_NE(out.find(line), std::string::npos) << call;
-        EXPECT_EQ(manager_->GetPreloadList()->GetCount(), 2) << call;
-        EXPECT_EQ(manager_->GetState(), 1) << call << "\n" << lines;
+        const std::string out = testsupport::Stderr([&] { lines = Fight(watch); });
+        if (c.line) {
+            EXPECT_NE(out.find(c.line), std::string::npos) << c.call;
+        }
+        EXPECT_EQ(manager_->GetPreloadList()->GetCount(), 2) << c.call;
+        EXPECT_FALSE(manager_->IsBattleRunning()) << c.call;
+        EXPECT_EQ(manager_->GetState(), 1) << c.call << "\n" << lines;
+        EXPECT_NE(lines.find("The enemy was defeated!"), std::string::npos) << c.call << "\n" << lines;
+        if (c.staysHidden) {
+            EXPECT_TRUE(hidden) << c.call;
+            EXPECT_EQ(shownAgain, 0) << c.call;
+        }
         GetGlobalState()->stateSwitchRequest = 0;
     }
 }

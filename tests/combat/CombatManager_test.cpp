@@ -327,11 +327,15 @@ TEST_F(CombatManagerTest, PreloadFunctionsAndTheDebugBattle) {
     EXPECT_EQ(GetGlobalState()->stateSwitchRequest, 1);
     EXPECT_EQ(GetTransitionState().targetKind, kTransitionBattle);
     // A second request before the first is taken up is refused, as it is on
-    // the way in and during the battle.
-    EXPECT_EQ(testsupport::Stderr([&] { lua->Run("CombatManager_InitiateCombat()"); }),
-              "CombatManager_InitiateCombat:  Failed, a battle is running\n");
+    // the way in and during the battle; until the battle begins the line
+    // says it has been asked for.
+    EXPECT_EQ(testsupport::Stderr([&] { lua->Run("CombatManager_InitiateCombat() DEBUG_ActivateCombat()"); }),
+              "CombatManager_InitiateCombat:  Failed, a battle has already been asked for\n"
+              "DEBUG_ActivateCombat:  Failed, a battle has already been asked for\n");
     GetGlobalState()->stateSwitchRequest = 0;
     GetTransitionState().currentMode = kTransitionBattle;
+    EXPECT_EQ(testsupport::Stderr([&] { lua->Run("CombatManager_InitiateCombat()"); }),
+              "CombatManager_InitiateCombat:  Failed, a battle is running\n");
     EXPECT_EQ(testsupport::Stderr(RequestCombatTransition), "RequestCombatTransition:  Failed, a battle is running\n");
 }
 

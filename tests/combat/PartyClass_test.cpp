@@ -206,29 +206,38 @@ TEST_F(LevelUpTest, HugeGainsStopAtTheTopLevelWithoutOverflow) {
 }
 
 TEST_F(LevelUpTest, ScriptedExtremesNeitherWrapNorRaiseHPPastTheMaximum) {
-    // Kell at level 2 with every x = 2: max HP 67, Strength 11.
+    // Kell at level 2 with every x = 2: max HP 67, Strength 11, Toughness 8.
+    // A member standing before stays standing, however far the maximum falls.
     struct Case {
-        int32_t all, hp;
-        const char *maxHpLine, *strengthLine;
+        int32_t all, toughness, hp;
+        const char *maxHpLine, *strengthLine, *toughnessLine;
         int32_t hpAfter;
     } cases[] = {
-        {INT32_MAX, INT32_MAX, "Max HP increased by -2147483580.", "Strength increased by -2147483636.", 67},
-        {INT32_MIN, INT32_MIN, "Max HP increased by 2147483647.", "Strength increased by 2147483647.", 67},
-        {INT32_MIN, 0, "Max HP increased by 2147483647.", "Strength increased by 2147483647.", 67},
-        {1000, 400, "Max HP increased by -933.", "Strength increased by -989.", -533},
+        {INT32_MAX, INT32_MAX, INT32_MAX, "Max HP increased by -2147483580.", "Strength increased by -2147483636.",
+         "Toughness increased by -2147483639.", 67},
+        {INT32_MAX, INT32_MIN, INT32_MAX, "Max HP increased by -2147483580.", "Strength increased by -2147483636.",
+         "Toughness increased by 2147483647.", 67},
+        {INT32_MIN, INT32_MIN, INT32_MIN, "Max HP increased by 2147483647.", "Strength increased by 2147483647.",
+         "Toughness increased by 2147483647.", 67},
+        {INT32_MIN, INT32_MIN, 0, "Max HP increased by 2147483647.", "Strength increased by 2147483647.",
+         "Toughness increased by 2147483647.", 67},
+        {1000, 1000, 400, "Max HP increased by -933.", "Strength increased by -989.", "Toughness increased by -992.",
+         1},
+        {1000, 1000, 0, "Max HP increased by -933.", "Strength increased by -989.", "Toughness increased by -992.", 0},
     };
     for (const Case& c : cases) {
         ScriptedRandom draws({0, 10, 35});
         auto member = CreatePartyClass(4);
-        member->SetBasicProperties(c.all, c.all, c.all, c.all, c.all, c.all, c.all, c.all);
+        member->SetBasicProperties(c.all, c.all, c.all, c.toughness, c.all, c.all, c.all, c.all);
         member->GetStats()->hp = c.hp;
         window_->Reset();
         member->GainExperience(15);
         EXPECT_EQ(member->GetStats()->hp, c.hpAfter) << c.all << " " << c.hp;
         const std::vector<std::string> lines = PlayOut(*window_);
-        ASSERT_GE(lines.size(), 3u);
+        ASSERT_GE(lines.size(), 4u);
         EXPECT_EQ(lines[1], c.maxHpLine);
         EXPECT_EQ(lines[2], c.strengthLine);
+        EXPECT_EQ(lines[3], c.toughnessLine);
     }
 }
 
