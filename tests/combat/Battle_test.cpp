@@ -57,12 +57,9 @@ TEST_F(BattleTest, ALevelUpThatLowersTheMaximumLeavesTheWinnersStanding) {
     for (int i = 0; i < party_->GetPartySize(); ++i) {
         const Character& member = *party_->GetMemberAt(i);
         const CombatStats& s = *member.GetStats();
-        EXPECT_EQ(s.level, 2) << member.GetName();
-        EXPECT_LT(s.maxHp, 5000) << member.GetName();
-        EXPECT_GE(s.hp, 1) << member.GetName();
-        EXPECT_LE(s.hp, s.maxHp) << member.GetName();
-        EXPECT_GE(s.mp, 0) << member.GetName();
-        EXPECT_LE(s.mp, s.maxMp) << member.GetName();
+        EXPECT_TRUE(s.level == 2 && s.maxHp < 5000 && s.hp >= 1 && s.hp <= s.maxHp && s.mp >= 0 && s.mp <= s.maxMp)
+            << member.GetName() << " level " << s.level << " HP " << s.hp << "/" << s.maxHp << " MP " << s.mp << "/"
+            << s.maxMp;
         EXPECT_NE(lines.find(member.GetName() + " is now level 2!|Max HP increased by -"), std::string::npos) << lines;
     }
 }
