@@ -35,7 +35,7 @@ constexpr const char* kDoom =
     "  else\n"
     "    EM_NPC_RemoveNPC('Walker') EM_OBJ_RemoveObject('Auto')\n"
     "    AIM_DeleteObject('FloatingAIPackageList', 'Float') EM_NPC_RemoveNPC('Hero')\n"
-    "    GUI_SetActiveObject('Win') GUIG_Hide()\n"
+    "    GUI_SetActiveObjectList('Base') GUI_SetActiveObject('Win') GUIG_Hide()\n"
     "  end\n"
     "  OBJSAS_ModFloat('x', 2) NPC_SetDisplaySuppression(0) Ran = (Ran or 0) + 1\n"
     "end\n";
@@ -45,12 +45,13 @@ constexpr const char* kDoom =
 // character as a default script does).
 constexpr const char* kWorld =
     "EM_NPC_CreateNPC('Walker', 'DialogueNPC') NPC_SetDefaultScript(WalkerScript)\n"
-    "NPC_SetDialoguePath('Doom.lua')\n"
+    "NPC_SetDialoguePath('Doom.lua') AIM_SetActiveAIObject('DrawingList', 'NPC', '', 'AIDrawingList')\n"
     "if FireScript then NPC_PushAI('fire', 1, 'Fire Script', FireScript, 0) end\n"
-    "EM_OBJ_CreateObject('Auto', 'StaticAutoScript') OBJSAS_SetPath(AutoScript) OBJSAS_AddFloat('x', 1)\n"
+    "EM_OBJ_CreateObject('Auto', 'StaticAutoScript') OBJSAS_SetPath(AutoScript)\n"
     "AIM_CreateObject('Float', 'FloatingAIPackageList', 'AIAutoScript', FloatScript, 0)\n"
-    "GUIOL_AddObject('Win', 'GUIWindow') GUI_SetActiveObjectAndListFromBase('Win')\n"
-    "GUIOL_AddObject('Btn', 'GUIButton') GUIB_SetScriptData('Doom.lua', 0)\n";
+    "GUI_SetActiveObjectList('Base') GUIOL_AddObject('Win', 'GUIWindow') GUI_SetActiveObjectAndListFromBase('Win')\n"
+    "GUIOL_AddObject('Btn', 'GUIButton') GUIB_SetScriptData('Doom.lua', 0)\n"
+    "AIM_CreateObject('Looks', 'AIDrawingPackageList', 'AIDrawingPackage')\n";
 
 struct Row {
     const char* entry;
@@ -95,11 +96,11 @@ const Row kRows[] = {
 TEST(ScriptDeletesItsCaller, NothingTouchesTheObjectAfterItsScriptDeletedIt) {
     testsupport::TempDir dir;
     dir.WriteFile("Doom.lua", kDoom);
-    dir.WriteFile("Idle.lua", "NPC_SetDisplaySuppression(0) Idles = (Idles or 0) + 1\n");
+    dir.WriteFile("Idle.lua", "if GetScriptCode() ~= -2 then NPC_SetDisplaySuppression(0) end\n");
     for (const char* mode : {"remove", "map"}) {
         for (const Row& row : kRows) {
             SCOPED_TRACE(std::string(row.entry) + ", " + mode);
-            testsupport::StderrCapture quiet;
+            testsupport::StderrCapture setUp;
             LuaTestState lua;
             testsupport::WithPlayer with;
             with.player.SetName("Hero");
@@ -107,14 +108,20 @@ TEST(ScriptDeletesItsCaller, NothingTouchesTheObjectAfterItsScriptDeletedIt) {
                                             "'Idle.lua' Mode = '") +
                                 mode + "' " + row.choice));
             ASSERT_TRUE(lua.Run(kWorld)) << lua.LastError();
+            ASSERT_EQ(setUp.Take(), "");
+            ASSERT_NE(lua.Gui().FindObject("Btn"), nullptr);
+            testsupport::StderrCapture quiet;
             lua.Run("Armed = true");
             row.run(lua, with.player);
             EXPECT_EQ(lua.GetNumber("Ran"), 1);
             // Whatever the engine kept of the deleted objects is used again.
             Tick(lua, with.player);
-            ASSERT_TRUE(
-                lua.Run("NPC_SetDisplaySuppression(0) OBJ_SetCoordinates(1, 2, 3) OBJSAS_ModFloat('x', 3)"
-                        " GUI_SetActiveObject('Win') GUIG_Show()"));
+            ASSERT_TRUE(lua.Run(
+                "NPC_SetDisplaySuppression(0) OBJ_SetCoordinates(1, 2, 3) OBJSAS_ModFloat('x', 3)"
+                " GUI_SetActiveObjectList('Base') GUI_SetActiveObject('Win') GUIG_Show() AIDL_AddAI('Body', 'Looks')"));
+            // No pointer is kept to an entity that has gone.
+            for (RootEntity* kept : {lua.Entities().GetActiveEntity(), lua.Entities().GetDialogueCharacter()})
+                EXPECT_TRUE(!kept || lua.Entities().IsRegistered(kept));
             EXPECT_EQ(lua.Entities().GetNPC("Walker"), nullptr);
             EXPECT_EQ(lua.Entities().GetObject("Auto"), nullptr);
             EXPECT_EQ(lua.Entities().GetNPC("Hero"), nullptr);
