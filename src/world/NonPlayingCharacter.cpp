@@ -202,6 +202,7 @@ void NonPlayingCharacter::Update() {
     if (m_enabled != 1) return;
     GlobalState* state = GetGlobalState();
     EntityManager* entities = state->entityManager;
+    const uint64_t removals = entities ? entities->GetRemovalCount() : 0;
     if (!HandleMouseState(entities ? entities->GetMouseState() : -1)) return;
 
     bool fired = false;
@@ -226,6 +227,9 @@ void NonPlayingCharacter::Update() {
         }
     }
 
+    // A script run above may have removed this character: it is deleted when
+    // the walk that updates it ends, and runs nothing more until then.
+    if (entities && entities->GetRemovalCount() != removals && !entities->IsRegistered(this)) return;
     if (m_aiQueue->GetCount() == 0 && !m_scriptPath.empty()) {
         if (entities) entities->SetActiveEntity(this);
         if (LuaManager* lua = state->luaManager) lua->RunFile(m_scriptPath, m_scriptCode);
