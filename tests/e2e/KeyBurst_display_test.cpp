@@ -25,17 +25,20 @@ bool IsWhite(uint32_t p) {
 }
 bool IsBlack(uint32_t p) { return testsupport::Near(p, 0, 0, 0, 8); }
 
-// The grid cell (10 columns of 32-pixel cells from (13, 79)) with the white
+// The grid cell (10 columns of 32-pixel cells from (13, 47)) with the white
 // outline of the highlight; -1 when none shows.
 int HighlightedCell(GameSession& game) {
-    const testsupport::Screenshot shot = game.Driver().Capture(13, 79, 320, 160);
+    const testsupport::Screenshot shot = game.Driver().Capture(13, 47, 320, 160);
     if (shot.width < 320 || shot.height < 160) return -1;
     int best = -1;
-    size_t most = 40;
+    size_t most = 120;
     for (int cell = 0; cell < 50; ++cell) {
+        // The outline runs along the cell's edge.
         size_t count = 0;
         for (int y = 0; y < 32; ++y)
-            for (int x = 0; x < 32; ++x) count += IsWhite(shot.At(cell % 10 * 32 + x, cell / 10 * 32 + y)) ? 1 : 0;
+            for (int x = 0; x < 32; ++x)
+                if (x < 3 || x > 28 || y < 3 || y > 28)
+                    count += IsWhite(shot.At(cell % 10 * 32 + x, cell / 10 * 32 + y)) ? 1 : 0;
         if (count > most) {
             most = count;
             best = cell;

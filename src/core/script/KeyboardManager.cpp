@@ -311,8 +311,9 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
         shift_ = (modifier(kLeftShift) || modifier(kRightShift)) ? 1 : 0;
 
         // Keys taken as pressed ahead of key-down events that never came
-        // (dropped with the pending events) are typed once no event waits:
-        // they went down before the events handled since.
+        // (dropped with the pending events at a map load) are typed once no
+        // event waits, when it is plain that their events are gone: late,
+        // after the keys whose events were handled meanwhile, but once.
         if (!eventsWaiting) {
             for (const auto& entry : list) {
                 const int32_t code = entry.second.keyCode;
@@ -355,7 +356,10 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
             key.held = 0;
             key.ready = 1;
             key.countdown = repeatDelay_;
-            if (menu) {
+            // Up on a keyboard state that is current: a press queued from it
+            // has no event still to come. (While events wait, the state may
+            // show a whole tap over before its key-down event is handled.)
+            if (menu && !eventsWaiting) {
                 for (int32_t code : {key.keyCode, key.secondKeyCode}) {
                     if (code >= 0 && code < ALLEGRO_KEY_MAX)
                         menuSeen_[static_cast<size_t>(code)] = menuMuted_[static_cast<size_t>(code)] = 0;

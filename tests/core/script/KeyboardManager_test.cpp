@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -145,6 +146,39 @@ TEST(KeyboardManager, TapsOverBeforeTheirEventsAreHandledStillCount) {
     keyboard.NoteKeyEvent(ALLEGRO_KEY_MAX, true);
     keyboard.UpdateKeys(&kNothing);
     EXPECT_FALSE(keyboard.AnyKeyPressed());
+}
+
+// Each menu key-down is queued once, in the order struck, whether the
+// update sees it first on the keyboard state or in its own event, and also
+// when the state shows a tap over before its events are handled.
+TEST(KeyboardManager, EachMenuKeyDownIsQueuedOnce) {
+    testsupport::EnsureAllegro();
+    struct Step {
+        std::vector<std::pair<int, bool>> events;  // key code, down
+        std::vector<int> shown;                    // the keyboard state at the update
+        bool waiting;                              // more events wait behind
+    };
+    const std::pair<const char*, std::vector<Step>> cases[] = {
+        {"13", {{{{85, true}, {85, false}, {83, true}, {83, false}}, {}, false}}},
+        {"3", {{{}, {83}, true}, {{}, {}, true}, {{{83, true}, {83, false}}, {}, false}}},
+        {"1", {{{}, {85}, true}, {{}, {85}, false}, {{}, {}, false}}},
+        {"4041", {{{{26, true}, {26, false}, {84, true}, {26, true}}, {26}, false}, {{{19, true}}, {19}, false}}},
+    };
+    for (const auto& [expected, steps] : cases) {
+        KeyboardManager keyboard;
+        for (const Step& step : steps) {
+            std::optional<testsupport::WaitingEventQueue> waiting;
+            if (step.waiting) waiting.emplace();
+            Keys state;
+            for (int code : step.shown) state.Down(code);
+            for (const auto& [code, down] : step.events) keyboard.NoteKeyEvent(code, down);
+            keyboard.UpdateKeys(&state);
+            keyboard.UpdateBindings(&state);
+        }
+        std::string queued;
+        for (int32_t action; (action = keyboard.TakeMenuAction()) != -1;) queued += std::to_string(action);
+        EXPECT_EQ(queued, expected);
+    }
 }
 
 // While events wait in the queue, shift is as the events so far left it:
