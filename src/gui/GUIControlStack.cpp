@@ -62,15 +62,55 @@ bool GUIControlStack::TopHoldsInput() const {
     return top && top->HoldsInput();
 }
 
+namespace {
+
+// The action of the update being run: taken from the keyboard's queue at
+// its first read, so every read within one update gives the same action.
+struct UpdateAction {
+    bool inUpdate = false;
+    bool taken = false;
+    int32_t action = -1;
+};
+UpdateAction g_update;
+
+int32_t ReadPressedBinding(const KeyboardManager& keyboard) {
+    for (const auto& [name, binding] : keyboard.GetBindings()) {
+        if (binding.menuIndex != -1 && (binding.pressed || binding.repeat) && !keyboard.IsMenuBindingMuted(binding))
+            return binding.menuIndex;
+    }
+    return -1;
+}
+
+}  // namespace
+
 void GUIControlStack::Update() {
+    KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
     GUIBaseObject* top = Top();
     if (!top) {
-        if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->RemoveInputLock(kInputLockName);
+        if (keyboard) {
+            keyboard->RemoveInputLock(kInputLockName);
+            // Keys struck while no object holds the keyboard were the
+            // player's: no menu opened later acts on them.
+            keyboard->ClearMenuActions();
+        }
+        m_lastTop = nullptr;
         return;
     }
-    if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->AddInputLock(kInputLockName);
+    if (keyboard) {
+        keyboard->AddInputLock(kInputLockName);
+        // An object that has just come on top is not driven by a key held
+        // since before it opened until that key is struck again.
+        if (top != m_lastTop || m_lastTopLife.expired()) keyboard->MuteHeldMenuKeys();
+    }
+    m_lastTop = top;
+    m_lastTopLife = top->GetLifeToken();
     std::weak_ptr<char> life = top->GetLifeToken();
+    g_update = {true, false, -1};
     bool letGo = top->HandleNavigation();
+    // An object that reads no menu action (an input box typing, a box
+    // without navigation) had the keys struck meanwhile for itself.
+    if (keyboard && !g_update.taken) keyboard->ClearMenuActions();
+    g_update = {};
     // Navigation may have destroyed the object; its destructor has then
     // taken it off the stack already.
     if (letGo && !life.expired()) Remove(top);
@@ -85,8 +125,11 @@ void GUIControlStack::Forget(const GUIBaseObject* object) {
 int32_t GUIControlStack::ReadNavigationAction() {
     KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
     if (!keyboard) return -1;
-    for (const auto& [name, binding] : keyboard->GetBindings()) {
-        if (binding.menuIndex != -1 && (binding.pressed || binding.repeat)) return binding.menuIndex;
+    if (!g_update.inUpdate) return ReadPressedBinding(*keyboard);
+    if (!g_update.taken) {
+        g_update.taken = true;
+        g_update.action = keyboard->TakeMenuAction();
+        if (g_update.action == -1) g_update.action = ReadPressedBinding(*keyboard);
     }
-    return -1;
+    return g_update.action;
 }

@@ -4,6 +4,7 @@
 // top runs its HandleNavigation until it lets go. Entries only refer to
 // objects; a destroyed object is taken off by the GUI manager.
 #include <cstdint>
+#include <memory>
 
 #include "core/base/NamedList.h"
 
@@ -45,11 +46,18 @@ public:
     // Drops every entry of a destroyed object without touching it.
     void Forget(const GUIBaseObject* object);
 
-    // The menu index (0 up, 1 down, 2 left, 3 right, 4 accept, 5 cancel) of
-    // the first key binding with one that is pressed or repeating this
-    // tick; -1 when none (or when there is no keyboard manager).
+    // The menu action (0 up, 1 down, 2 left, 3 right, 4 accept, 5 cancel)
+    // the top object acts on in this update; -1 when none (or when there is
+    // no keyboard manager). Within Update: the oldest menu key struck and
+    // not yet acted on, taken once however often it is read, so keys struck
+    // faster than the updates each get an update of their own, in order.
+    // Elsewhere, and when no struck key waits: the first menu binding
+    // pressed or repeating this tick (a binding set by code, not struck).
     static int32_t ReadNavigationAction();
 
 private:
     NamedList m_list{false};
+    // The top object of the last update, to tell a newly opened one.
+    const GUIBaseObject* m_lastTop = nullptr;
+    std::weak_ptr<char> m_lastTopLife;
 };

@@ -167,6 +167,8 @@ bool KeyboardManager::HoldsInputLock(const std::string& name) const {
 }
 
 void KeyboardManager::ResetBindings() {
+    menuActions_.clear();
+    menuSeen_.fill(0);
     bindingPresses_.fill(0);
     bindingReleases_.fill(0);
     bindingRepresses_.fill(0);
@@ -215,8 +217,64 @@ void KeyboardManager::NoteKeyEvent(int32_t code, bool down) {
         keyPresses_[index] = bindingPresses_[index] = 1;
         if (keyReleases_[index]) keyRepresses_[index] = 1;
         if (bindingReleases_[index]) bindingRepresses_[index] = 1;
-    } else
+        unheard_[index] = 0;
+        // A press already queued from the keyboard state, or one held since
+        // before a menu opened, queues nothing now.
+        if (menuSeen_[index])
+            menuSeen_[index] = 0;
+        else if (!menuMuted_[index])
+            QueueMenuAction(MenuActionOf(code));
+    } else {
         keyReleases_[index] = bindingReleases_[index] = 1;
+        menuSeen_[index] = menuMuted_[index] = 0;
+    }
+}
+
+int32_t KeyboardManager::MenuActionOf(int32_t code) const {
+    for (const auto& [name, binding] : bindings_) {
+        if (binding.menuIndex != -1 && (binding.keyCode == code || binding.secondKeyCode == code))
+            return binding.menuIndex;
+    }
+    return -1;
+}
+
+void KeyboardManager::QueueMenuAction(int32_t action) {
+    if (action == -1) return;
+    // Nobody takes more than one a tick only while a menu reads them; the
+    // GUI empties the queue when none does, so this bound is never reached
+    // by a person's keys.
+    if (menuActions_.size() >= kMaxMenuActions) menuActions_.pop_front();
+    menuActions_.push_back(action);
+}
+
+int32_t KeyboardManager::TakeMenuAction() {
+    if (menuActions_.empty()) return -1;
+    const int32_t action = menuActions_.front();
+    menuActions_.pop_front();
+    return action;
+}
+
+void KeyboardManager::MuteHeldMenuKeys() {
+    for (const auto& [name, binding] : bindings_) {
+        // Struck in this very update: a press of its own, not a hold.
+        if (binding.menuIndex == -1 || binding.pressed) continue;
+        bool any = false;
+        for (int32_t code : {binding.keyCode, binding.secondKeyCode}) {
+            if (Flagged(eventDown_, code)) {
+                menuMuted_[static_cast<size_t>(code)] = 1;
+                any = true;
+            }
+        }
+        // Held by the keyboard state before its key-down event: both keys.
+        if (binding.held && !any) {
+            for (int32_t code : {binding.keyCode, binding.secondKeyCode})
+                if (code >= 0 && code < ALLEGRO_KEY_MAX) menuMuted_[static_cast<size_t>(code)] = 1;
+        }
+    }
+}
+
+bool KeyboardManager::IsMenuBindingMuted(const KeyState& binding) const {
+    return Flagged(menuMuted_, binding.keyCode) || Flagged(menuMuted_, binding.secondKeyCode);
 }
 
 void KeyboardManager::SetLastKey(int32_t code, bool shift) {
@@ -252,6 +310,19 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
         control_ = (modifier(kLeftControl) || modifier(kRightControl)) ? 1 : 0;
         shift_ = (modifier(kLeftShift) || modifier(kRightShift)) ? 1 : 0;
 
+        // Keys taken as pressed ahead of key-down events that never came
+        // (dropped with the pending events at a map load) are typed once no
+        // event waits, when it is plain that their events are gone: late,
+        // after the keys whose events were handled meanwhile, but once.
+        if (!eventsWaiting) {
+            for (const auto& entry : list) {
+                const int32_t code = entry.second.keyCode;
+                if (!Flagged(unheard_, code)) continue;
+                unheard_[static_cast<size_t>(code)] = 0;
+                if (code == kCapsLock) capsLock_ = capsLock_ ? 0 : 1;
+                SetLastKey(code, shift_ != 0);
+            }
+        }
         // The keys struck since the last update are typed in the order they
         // were struck, whatever their order in the table.
         for (const Stroke& stroke : strokes_) {
@@ -277,19 +348,42 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
         // its own event, in its turn, and types no repeat before it; its
         // repeat counts from that event.
         const bool ownEvent = Flagged(presses, key.keyCode);
-        const bool ahead = eventsWaiting && !Flagged(eventDown_, key.keyCode);
+        const bool anyOwnEvent = ownEvent || Flagged(presses, key.secondKeyCode);
+        const bool menu = !keyTable && key.menuIndex != -1;
         if (!down) {
             key.pressed = key.repeat = 0;
             key.released = key.held;
             key.held = 0;
             key.ready = 1;
             key.countdown = repeatDelay_;
+            // Up on a keyboard state that is current: a press queued from it
+            // has no event still to come. (While events wait, the state may
+            // show a whole tap over before its key-down event is handled.)
+            if (menu && !eventsWaiting) {
+                for (int32_t code : {key.keyCode, key.secondKeyCode}) {
+                    if (code >= 0 && code < ALLEGRO_KEY_MAX)
+                        menuSeen_[static_cast<size_t>(code)] = menuMuted_[static_cast<size_t>(code)] = 0;
+                }
+            }
         } else if (key.ready || newPress) {
             // A key-down event has typed its key above; a key down with no
-            // event is typed here once no event waits.
-            if (keyTable && !ownEvent && !eventsWaiting) {
-                if (key.keyCode == kCapsLock) capsLock_ = capsLock_ ? 0 : 1;
-                SetLastKey(key.keyCode, shift_ != 0);
+            // event is typed here once no event waits, or, while events
+            // wait, by its own event when it comes.
+            if (keyTable && !ownEvent) {
+                if (eventsWaiting) {
+                    if (key.keyCode >= 0) unheard_[static_cast<size_t>(key.keyCode)] = 1;
+                } else {
+                    if (key.keyCode == kCapsLock) capsLock_ = capsLock_ ? 0 : 1;
+                    SetLastKey(key.keyCode, shift_ != 0);
+                }
+            }
+            // A menu press seen on the keyboard alone is queued now; its own
+            // key-down event, if it comes later, then queues nothing.
+            if (menu && !anyOwnEvent && !IsMenuBindingMuted(key)) {
+                QueueMenuAction(key.menuIndex);
+                for (int32_t code : {key.keyCode, key.secondKeyCode}) {
+                    if (IsDown(state, code)) menuSeen_[static_cast<size_t>(code)] = 1;
+                }
             }
             key.pressed = 1;
             key.repeat = key.released = key.ready = 0;
@@ -311,10 +405,18 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
                 key.repeat = 0;
                 key.countdown = repeatDelay_ / 2;
             }
-            if (text && key.countdown > 0) --key.countdown;
-            if (key.countdown == 0) {
-                key.repeat = 1;
-                if (keyTable && !ahead) SetLastKey(key.keyCode, shift_ != 0);
+            // While events wait, the keyboard state is ahead of the events
+            // handled so far and the updates come faster than time passes:
+            // a key shown held may have been let go and struck again since,
+            // and a backlog of updates is no long hold. The hold is timed on
+            // current updates only, so it repeats nothing before its events.
+            if (!eventsWaiting) {
+                if (text && key.countdown > 0) --key.countdown;
+                if (key.countdown == 0) {
+                    key.repeat = 1;
+                    if (keyTable) SetLastKey(key.keyCode, shift_ != 0);
+                    if (menu && !IsMenuBindingMuted(key)) QueueMenuAction(key.menuIndex);
+                }
             }
         }
     }

@@ -8,6 +8,7 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <string>
 #include <utility>
 #include <vector>
@@ -52,8 +53,23 @@ public:
     // control are read as these events left them rather than as they are
     // now, so each key is seen with the modifiers held when it was pressed.
     // Each key-down event also types its key at the next key-table update,
-    // in the order of the events, with shift as the events left it.
+    // in the order of the events, with shift as the events left it, and
+    // queues the menu action of its key (see TakeMenuAction).
     void NoteKeyEvent(int32_t code, bool down);
+
+    // The menu actions struck (the menu index of the first menu binding of
+    // each key-down, or of a press seen on the keyboard state alone, and of
+    // each auto-repeat of a menu binding), oldest first: a menu takes one
+    // per update and none is lost when several fall into one update.
+    // TakeMenuAction gives -1 when none waits.
+    int32_t TakeMenuAction();
+    size_t PendingMenuActions() const { return menuActions_.size(); }
+    void ClearMenuActions() { menuActions_.clear(); }
+    // The menu keys held now (a window opening under them) queue nothing
+    // more, by repeat or a late key-down event, until they have been let go.
+    void MuteHeldMenuKeys();
+    // Whether a menu binding is down only by keys muted that way.
+    bool IsMenuBindingMuted(const KeyState& binding) const;
 
     KeyState* FindKey(const std::string& name);
     KeyState* FindBinding(const std::string& name);
@@ -113,6 +129,9 @@ private:
     using KeyFlags = std::array<uint8_t, ALLEGRO_KEY_MAX>;
     static bool Flagged(const KeyFlags& flags, int32_t code);
     void SetLastKey(int32_t code, bool shift);
+    // The menu index of the first menu binding on that key, or -1.
+    int32_t MenuActionOf(int32_t code) const;
+    void QueueMenuAction(int32_t action);
 
     uint8_t playerInput_ = 1;
     std::vector<std::string> inputLocks_;
@@ -143,4 +162,16 @@ private:
     };
     static constexpr size_t kMaxStrokes = 64;
     std::vector<Stroke> strokes_;
+    // Keys the key table took as pressed from the keyboard state while their
+    // key-down events still waited: typed by that event, or, when no event
+    // waits any more and it never came (it was dropped with the pending
+    // events at a map load), at that update.
+    KeyFlags unheard_ = {};
+    // The menu actions not yet taken, and the keys whose press was queued
+    // from the keyboard state (their own key-down event, handled late,
+    // queues nothing more) or that are muted until let go.
+    static constexpr size_t kMaxMenuActions = 256;
+    std::deque<int32_t> menuActions_;
+    KeyFlags menuSeen_ = {};
+    KeyFlags menuMuted_ = {};
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -147,6 +148,39 @@ TEST(KeyboardManager, TapsOverBeforeTheirEventsAreHandledStillCount) {
     EXPECT_FALSE(keyboard.AnyKeyPressed());
 }
 
+// Each menu key-down is queued once, in the order struck, whether the
+// update sees it first on the keyboard state or in its own event, and also
+// when the state shows a tap over before its events are handled.
+TEST(KeyboardManager, EachMenuKeyDownIsQueuedOnce) {
+    testsupport::EnsureAllegro();
+    struct Step {
+        std::vector<std::pair<int, bool>> events;  // key code, down
+        std::vector<int> shown;                    // the keyboard state at the update
+        bool waiting;                              // more events wait behind
+    };
+    const std::pair<const char*, std::vector<Step>> cases[] = {
+        {"13", {{{{85, true}, {85, false}, {83, true}, {83, false}}, {}, false}}},
+        {"3", {{{}, {83}, true}, {{}, {}, true}, {{{83, true}, {83, false}}, {}, false}}},
+        {"1", {{{}, {85}, true}, {{}, {85}, false}, {{}, {}, false}}},
+        {"4041", {{{{26, true}, {26, false}, {84, true}, {26, true}}, {26}, false}, {{{19, true}}, {19}, false}}},
+    };
+    for (const auto& [expected, steps] : cases) {
+        KeyboardManager keyboard;
+        for (const Step& step : steps) {
+            std::optional<testsupport::WaitingEventQueue> waiting;
+            if (step.waiting) waiting.emplace();
+            Keys state;
+            for (int code : step.shown) state.Down(code);
+            for (const auto& [code, down] : step.events) keyboard.NoteKeyEvent(code, down);
+            keyboard.UpdateKeys(&state);
+            keyboard.UpdateBindings(&state);
+        }
+        std::string queued;
+        for (int32_t action; (action = keyboard.TakeMenuAction()) != -1;) queued += std::to_string(action);
+        EXPECT_EQ(queued, expected);
+    }
+}
+
 // While events wait in the queue, shift is as the events so far left it:
 // a capital typed quickly is still a capital when its events are handled
 // after shift has been let go.
@@ -253,13 +287,25 @@ TEST(KeyboardManager, BindingsAnswerEitherKeyAndSurviveAReset) {
 // A burst of key events handled while the keyboard already shows the later
 // keys down ("+k" down, "-k" up; ^ shift, # caps lock, _ space): the keys are
 // typed in the order struck, with shift and caps lock as at each, and a key
-// shown down before its own event types no repeat before it.
+// shown down before its own event types no repeat before it. "~~": a stall,
+// a backlog of 30 updates behind the events, with the keyboard as the
+// events so far leave it: a key held through it repeats nothing. "?k": a key
+// down whose key-down event was dropped with the pending events; "!!": no
+// event waits any more, one update.
 TEST(KeyboardManager, ABurstTypesKeysInTheOrderStruck) {
     testsupport::EnsureAllegro();
     const std::string tapped = "+t-t+h-h+e-e+q-q+u-u+i-i+c-c+k-k+b-b+r-r+o-o+w-w+n-n+f-f+o-o+x-x";
     const std::pair<std::string, const char*> cases[] = {
-        {"+s+e+t", "set"},       {"+2+6-2+0+_-0+0", "260 0"},          {"+^+p-^+e+l-l+l", "Pell"},
-        {"+a+#-#+b+#+d", "aBd"}, {tapped + "+z", "thequickbrownfoxz"}, {tapped + "+t", "thequickbrownfoxt"}};
+        {"+s+e+t", "set"},
+        {"+2+6-2+0+_-0+0", "260 0"},
+        {"+^+p-^+e+l-l+l", "Pell"},
+        {"+a+#-#+b+#+d", "aBd"},
+        {tapped + "+z", "thequickbrownfoxz"},
+        {tapped + "+t", "thequickbrownfoxt"},
+        {"+^+s-s-^+e-e+v-v+e-e+n-n+t-t+y+^+s~~-y-s-^+e-e+v-v+e-e+n-n+7-7+7-7", "SeventySeven77"},
+        {"+a-a?k+b-b!!", "abk"},
+        {"+a-a?k+b-b+k!!", "abk"},
+    };
     auto code = [](char c) {
         return c == '^' ? 215 : c == '#' ? 226 : c == '_' ? 75 : c <= '9' ? 27 + c - '0' : 1 + c - 'a';
     };
@@ -269,19 +315,34 @@ TEST(KeyboardManager, ABurstTypesKeysInTheOrderStruck) {
     GetLayerHooks().keyTyped = [](int32_t key, bool shift, bool caps) {
         if (char c = static_cast<char>(keyboard->GetCharTable()[key][shift != caps ? 1 : 0])) typed += c;
     };
+    auto shown = [](const std::vector<bool>& down) {
+        Keys keys;
+        for (int k = 0; k < ALLEGRO_KEY_MAX; ++k)
+            if (down[k]) keys.Down(k);
+        return keys;
+    };
     for (const auto& [burst, expected] : cases) {
         KeyboardManager manager;
         keyboard = &manager;
         typed.clear();
-        std::vector<bool> down(ALLEGRO_KEY_MAX);
-        for (size_t i = 0; i < burst.size(); i += 2) down[code(burst[i + 1])] = burst[i] == '+';
-        Keys live;  // as every handler of the burst reads it
-        for (int k = 0; k < ALLEGRO_KEY_MAX; ++k)
-            if (down[k]) live.Down(k);
+        std::vector<bool> down(ALLEGRO_KEY_MAX), soFar(ALLEGRO_KEY_MAX);
+        for (size_t i = 0; i < burst.size(); i += 2)
+            if (burst[i] != '~' && burst[i] != '!') down[code(burst[i + 1])] = burst[i] != '-';
+        const Keys live = shown(down);  // as every handler of the burst reads it
         testsupport::WaitingEventQueue waiting;
         for (size_t i = 0; i < burst.size(); i += 2) {
-            manager.NoteKeyEvent(code(burst[i + 1]), burst[i] == '+');
-            manager.UpdateKeys(&live);
+            const char what = burst[i], key = burst[i + 1];
+            if (what == '~') {
+                const Keys stalled = shown(soFar);
+                for (int update = 0; update < 30; ++update) manager.UpdateKeys(&stalled);
+            } else if (what == '!') {
+                waiting.Flush();
+                manager.UpdateKeys(&live);
+            } else if (what != '?') {
+                soFar[code(key)] = what == '+';
+                manager.NoteKeyEvent(code(key), what == '+');
+                manager.UpdateKeys(&live);
+            }
         }
         EXPECT_EQ(typed, expected) << burst;
     }
