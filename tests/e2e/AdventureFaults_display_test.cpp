@@ -44,9 +44,9 @@ void StartInTheMeadow(GameSession& game) {
     ASSERT_TRUE(game.Start({"-skiptitle", "-nonetwork"})) << game.Failure();
     ASSERT_FALSE(game.ProbeOne(kZ).empty()) << game.Output();
     // The welcome window shows the moon; its Close button closes it.
-    auto welcome = [&] { return game.Driver().Capture(410, 100, 80, 80).Count(IsMoonlight) > 3200; };
+    auto welcome = [&] { return game.Driver().Capture(430, 100, 80, 80).Count(IsMoonlight) > 3200; };
     ASSERT_TRUE(WaitFor(welcome, kStepTimeout));
-    game.Driver().Click(564, 264);
+    game.Driver().Click(584, 264);
     ASSERT_TRUE(WaitFor([&] { return !welcome(); }, kStepTimeout));
 }
 

@@ -87,17 +87,22 @@ void GoDownTheStairwell(GameSession& game, const std::string& picture, bool from
     int side = 0;
     EXPECT_EQ(std::sscanf(game.Output().c_str() + size, "%d", &side), 1);
     EXPECT_GE(side, 24);
-    // The ladder back up stands beside the player, in sight where he
-    // arrives, before any step.
-    Position ladder, self;
+    // The ladder back up stands beside the player where he arrives: on the
+    // screen right of him, clear of his picture (18 wide; the ladder's is
+    // 28), once the few steps he walks on with the key still down are done.
+    Position ladder, self, before;
+    double across = 0, down = 0;
     EXPECT_TRUE(WaitFor(
         [&] {
+            before = self;
             ladder = testsupport::CharacterPosition(game, "UpStair", 5.0);
             self = PlayerPosition(game, 5.0);
-            return std::abs(ladder.x - self.x) <= 20 && std::abs(ladder.y - self.y) <= 20;
+            across = (ladder.x - ladder.y) - (self.x - self.y);
+            down = (ladder.x + ladder.y) / 2 - (self.x + self.y) / 2;
+            return self.x == before.x && self.y == before.y && across >= 23 && across <= 80 && std::abs(down) <= 20;
         },
         10.0))
-        << "ladder " << Describe(ladder) << "; " << Describe(self);
+        << "ladder " << Describe(ladder) << "; " << Describe(self) << "; on the screen " << across << ", " << down;
     // The floor's cells and walls fill a good part of the screen, and no
     // grass is left once the new map is drawn (a slow machine may show a
     // frame of both while the view changes).
@@ -148,12 +153,12 @@ void ClimbTheLadder(GameSession& game) {
         int x = 0, y = 0;
         if (!LadderOnScreen(game, ladder, x, y)) {
             // Finding the ladder through a random maze is not what this test
-            // is about: the player is put on the ladder's cell, just right of
-            // the ladder on the screen, as the console's position command
-            // would put him there.
+            // is about: the player is put where he arrived, on the middle of
+            // the ladder's cell left of it on the screen, as the console's
+            // position command would put him there.
             if (ladder.Known())
-                game.ProbeOne("(function() Player_SetPosition(" + std::to_string(ladder.x + 8) + ", " +
-                              std::to_string(ladder.y - 8) + ", -52) return 1 end)()");
+                game.ProbeOne("(function() Player_SetPosition(" + std::to_string(ladder.x - 14) + ", " +
+                              std::to_string(ladder.y + 14) + ", -52) return 1 end)()");
             continue;
         }
         // The view follows the player over a few frames: the click waits for
@@ -249,10 +254,13 @@ TEST(Adventure, PlayedThroughFromTheTitle) {
         ASSERT_FALSE(std::isnan(start.x)) << game.Output();
         // The welcome window greets the player over the meadow, showing the
         // moon; its Close button closes it.
-        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(410, 100, 80, 80), IsMoonlight) > 0.5; }, kStepTimeout));
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(430, 100, 80, 80), IsMoonlight) > 0.5; }, kStepTimeout));
+        // It stands clear of the red cordial on the square's east edge
+        // (about 50 red pixels, half of them under a window over them).
+        EXPECT_GT(player.Capture(284, 168, 32, 32).Count(IsCordialRed), 40u);
         game.Picture("welcome");
-        player.Click(564, 264);
-        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(410, 100, 80, 80), IsMoonlight) < 0.05; }, kStepTimeout));
+        player.Click(584, 264);
+        EXPECT_TRUE(WaitFor([&] { return Share(player.Capture(430, 100, 80, 80), IsMoonlight) < 0.05; }, kStepTimeout));
         EXPECT_GT(Share(player.Capture(0, 0, 800, 380), IsGrass), 0.5);
         // The view rests on the meadow's bottom edge: the stairwell (and the
         // stones and the herb beside the square) lie above the chat window.

@@ -56,9 +56,9 @@ void EnterTheMeadow(GameSession& game) {
     testsupport::WindowDriver& player = game.Driver();
     player.Focus();
     player.Click(300, 300);
-    EXPECT_TRUE(WaitFor([&] { return testsupport::Share(player.Capture(410, 100, 80, 80), IsMoonlight) > 0.5; }, 30));
-    player.Click(564, 264);
-    EXPECT_TRUE(WaitFor([&] { return testsupport::Share(player.Capture(410, 100, 80, 80), IsMoonlight) < 0.05; }, 30));
+    EXPECT_TRUE(WaitFor([&] { return testsupport::Share(player.Capture(430, 100, 80, 80), IsMoonlight) > 0.5; }, 30));
+    player.Click(584, 264);
+    EXPECT_TRUE(WaitFor([&] { return testsupport::Share(player.Capture(430, 100, 80, 80), IsMoonlight) < 0.05; }, 30));
 }
 
 }  // namespace

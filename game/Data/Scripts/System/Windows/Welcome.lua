@@ -20,8 +20,9 @@ EIM_CloseFile()
 GUI_SetActiveObjectList("Base")
 GUIOL_AddObject("WelcomeWindow", "GUIWindow")
 -- It opens right of where a new game puts the player on the screen (about
--- 230 across, 250 down), not over him.
-GUIG_SetDimensions(300, 40, 320, 256)
+-- 230 across, 250 down), not over him, and right of the red cordial on the
+-- square's east edge (292 to 308 across).
+GUIG_SetDimensions(320, 40, 320, 256)
 GUIW_SetBackgroundColor(16, 20, 48)
 GUIG_SetBorderImages("MoonCorner", "MoonHorizontal", "MoonVertical")
 GUIG_SetLock(0)
