@@ -2,6 +2,7 @@
 //   fuzz_make_seeds <fuzz/corpus folder>
 // One folder per target; each file is one input in that target's layout
 // (see the target's comment for its leading option bytes).
+#include <enet/enet.h>
 #include <zlib.h>
 
 #include <cstdint>
@@ -108,6 +109,51 @@ void Packets() {
     for (int i = 0; i < 3; ++i) world.WriteDouble(netmsg::kRemovalCoordinate);
     Put("packet", "world", Bytes(world));
     Put("packet", "notice", std::string(1, '\5'));
+}
+
+std::string Raw(const net::BitStream& stream) {
+    return std::string(reinterpret_cast<const char*>(stream.GetData()), stream.GetLength());
+}
+
+// Datagrams as the network library lays them out, from the peer in slot 0:
+// a reliable message, a fragment of a message over the limit, a reliable
+// send that claims more than it brings, the peer-id field alone, and a
+// compressed datagram.
+void Datagrams() {
+    auto header = [](uint16_t flags) {
+        net::BitStream out;
+        out.WriteU16(flags);
+        if (flags & ENET_PROTOCOL_HEADER_FLAG_SENT_TIME) out.WriteU16(0x1234);
+        return out;
+    };
+    auto command = [](net::BitStream& out, uint8_t number, uint16_t sequence) {
+        out.WriteU8(number | ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE);
+        out.WriteU8(0);
+        out.WriteU16(sequence);
+    };
+    net::BitStream reliable = header(ENET_PROTOCOL_HEADER_FLAG_SENT_TIME);
+    command(reliable, ENET_PROTOCOL_COMMAND_SEND_RELIABLE, 1);
+    reliable.WriteU16(5);
+    reliable.WriteBytes("hello", 5);
+    Put("datagram", "reliable", Raw(reliable));
+    for (uint32_t total : {uint32_t{40}, uint32_t{0x7FFFFFFF}}) {
+        net::BitStream fragment = header(ENET_PROTOCOL_HEADER_FLAG_SENT_TIME);
+        command(fragment, ENET_PROTOCOL_COMMAND_SEND_FRAGMENT, 2);
+        fragment.WriteU16(2);  // start sequence number
+        fragment.WriteU16(4);  // bytes in this fragment
+        fragment.WriteU32(10);
+        fragment.WriteU32(0);
+        fragment.WriteU32(total);
+        fragment.WriteU32(0);
+        fragment.WriteBytes("abcd", 4);
+        Put("datagram", total > 40 ? "oversized" : "fragment", Raw(fragment));
+    }
+    net::BitStream claim = header(ENET_PROTOCOL_HEADER_FLAG_SENT_TIME);
+    command(claim, ENET_PROTOCOL_COMMAND_SEND_RELIABLE, 1);
+    claim.WriteU16(65000);
+    Put("datagram", "claim", Raw(claim));
+    Put("datagram", "idonly", std::string("\x80\x00", 2));
+    Put("datagram", "compressed", std::string("\x40\x00\x01\x02\x03", 5));
 }
 
 uint32_t OggCrc(const std::string& page) {
@@ -244,6 +290,7 @@ int main(int argc, char** argv) {
     Levels();
     IsoMaps();
     Packets();
+    Datagrams();
     Sounds();
     ByteReaders();
     CombatArchives();

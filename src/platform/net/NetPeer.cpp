@@ -47,14 +47,21 @@ NetAddress ToAddress(const ENetAddress& address) { return NetAddress{address.hos
 // The length of a message over `limit` that the datagram brings a piece of,
 // or 0. The datagram is read as the library lays it out (this layer uses
 // neither compression nor checksums); whatever cannot be read is left to the
-// library, which drops it.
+// library, which drops it. Nothing at or past `length` is read, whatever the
+// datagram claims: the library's receive buffer goes on with the bytes of
+// earlier datagrams there.
 uint64_t OversizedMessageIn(const uint8_t* data, size_t length, size_t limit) {
     if (length < sizeof(enet_uint16)) return 0;
     enet_uint16 flags = 0;
     std::memcpy(&flags, data, sizeof flags);
     flags = ENET_NET_TO_HOST_16(flags);
     if (flags & ENET_PROTOCOL_HEADER_FLAG_COMPRESSED) return 0;
-    size_t offset = (flags & ENET_PROTOCOL_HEADER_FLAG_SENT_TIME) ? sizeof(ENetProtocolHeader) : sizeof(enet_uint16);
+    const size_t header =
+        (flags & ENET_PROTOCOL_HEADER_FLAG_SENT_TIME) ? sizeof(ENetProtocolHeader) : sizeof(enet_uint16);
+    // A header cut short brings no command. From here on offset <= length,
+    // so length - offset is what remains and cannot wrap.
+    if (length < header) return 0;
+    size_t offset = header;
     while (length - offset >= sizeof(ENetProtocolCommandHeader)) {
         const uint8_t number = data[offset] & ENET_PROTOCOL_COMMAND_MASK;
         const size_t size = number < ENET_PROTOCOL_COMMAND_COUNT ? enet_protocol_command_size(number) : 0;
@@ -104,19 +111,28 @@ struct NetPeer::Link {
     std::vector<std::unique_ptr<NetPacket>> pending;
 };
 
-int NetPeer::LookAtDatagram(ENetHost* host, ENetEvent*) {
-    if (host->receivedDataLength < sizeof(enet_uint16)) return 0;
+bool NetPeer::MarkOversized(ENetHost* host, const uint8_t* data, size_t length, const NetAddress& from) {
+    if (length < sizeof(enet_uint16)) return false;
     enet_uint16 peerId = 0;
-    std::memcpy(&peerId, host->receivedData, sizeof peerId);
+    std::memcpy(&peerId, data, sizeof peerId);
     peerId = ENET_NET_TO_HOST_16(peerId) & ENET_PROTOCOL_MAXIMUM_PEER_ID;
-    if (peerId >= host->peerCount) return 0;
+    if (peerId >= host->peerCount) return false;
     ENetPeer* peer = &host->peers[peerId];
     auto* link = static_cast<Link*>(peer->data);
-    if (!link || link->refusedLength || peer->address.host != host->receivedAddress.host ||
-        peer->address.port != host->receivedAddress.port)
-        return 0;
-    link->refusedLength = OversizedMessageIn(host->receivedData, host->receivedDataLength, host->maximumPacketSize);
+    if (!link || link->refusedLength || !(ToAddress(peer->address) == from)) return false;
+    link->refusedLength = OversizedMessageIn(data, length, host->maximumPacketSize);
+    return link->refusedLength != 0;
+}
+
+int NetPeer::InterceptDatagram(ENetHost* host, ENetEvent*) {
+    MarkOversized(host, host->receivedData, host->receivedDataLength, ToAddress(host->receivedAddress));
     return 0;
+}
+
+bool NetPeer::LookAtDatagram(const uint8_t* data, size_t length, const NetAddress& from) {
+    std::lock_guard<std::mutex> lock(m_mutex);
+    if (!m_host || (!data && length > 0)) return false;
+    return MarkOversized(m_host, data, length, from);
 }
 
 NetPeer* NetPeer::GetInstance() {
@@ -145,7 +161,7 @@ StartResult NetPeer::Startup(uint32_t maxConnections, const SocketDescriptor& so
     m_host = enet_host_create(&address, maxConnections + 1, kChannelCount + 1, 0, 0);
     if (!m_host) return StartResult::kSocketFailed;
     m_host->maximumPacketSize = m_maxMessageSize;
-    m_host->intercept = LookAtDatagram;
+    m_host->intercept = InterceptDatagram;
     m_maxConnections = maxConnections;
     m_stopThread = false;
     m_thread = std::thread([this] { Run(); });

@@ -141,6 +141,14 @@ public:
     // sides find their connections lost when their time-outs run out.
     void Abort();
 
+    // Looks at one datagram from `from` as the servicing thread looks at
+    // every datagram before the network library handles it: true when it
+    // brings a piece of a message over the limit on a connection, which the
+    // thread then closes as above. Bytes of any length and content are
+    // read within their length. For tests and fuzzing, which cannot make a
+    // socket deliver any datagram they like.
+    bool LookAtDatagram(const uint8_t* data, size_t length, const NetAddress& from);
+
     NetGuid GetMyGUID() const { return m_guid; }
     // Connections that are up (identity exchanged, not closing).
     size_t GetConnectionCount() const;
@@ -150,11 +158,14 @@ public:
 private:
     struct Link;
 
-    // Called by the library with each datagram before it handles it: marks
-    // the connection when the datagram brings a piece of a message over the
-    // limit. The library then handles the datagram as ever (what came
-    // before the piece is delivered); ServiceNow closes the connection.
-    static int LookAtDatagram(ENetHost* host, ENetEvent* event);
+    // Called by the library with each datagram before it handles it
+    // (MarkOversized). The library then handles the datagram as ever (what
+    // came before the piece is delivered); ServiceNow closes the connection.
+    static int InterceptDatagram(ENetHost* host, ENetEvent* event);
+    // Marks the connection the datagram came on when the datagram brings a
+    // piece of a message over the limit; true when it did. Only the
+    // datagram's own length bytes are read.
+    static bool MarkOversized(ENetHost* host, const uint8_t* data, size_t length, const NetAddress& from);
 
     // The servicing thread's loop.
     void Run();

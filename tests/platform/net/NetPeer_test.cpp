@@ -1,5 +1,6 @@
 #include "platform/net/NetPeer.h"
 
+#include <enet/enet.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -229,6 +230,63 @@ TEST_F(NetPeerTest, MessagesAndTheQueueAreBoundedInBytes) {
     EXPECT_EQ(cap.Take(), "NetPeer: the receive queue is full, the oldest messages are dropped\n");
     ASSERT_EQ(indexes.size(), fits);
     EXPECT_EQ(indexes.front(), 3u);
+}
+
+// A datagram as the library sends it from the peer in slot 0 (the first
+// connection): the header with the flags (and the sent time when flagged),
+// then one fragment of a message of 2^31 - 1 bytes, over any limit.
+std::vector<uint8_t> OversizedFragmentDatagram(uint16_t flags) {
+    net::BitStream out;
+    out.WriteU16(flags);
+    if (flags & ENET_PROTOCOL_HEADER_FLAG_SENT_TIME) out.WriteU16(0x1234);
+    out.WriteU8(ENET_PROTOCOL_COMMAND_SEND_FRAGMENT | uint8_t{ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE});
+    out.WriteU8(0);   // channel
+    out.WriteU16(1);  // reliable sequence number
+    out.WriteU16(1);  // start sequence number
+    out.WriteU16(0);  // bytes in this fragment
+    out.WriteU32(1000);
+    out.WriteU32(0);
+    out.WriteU32(0x7FFFFFFF);  // total length
+    out.WriteU32(0);
+    return std::vector<uint8_t>(out.GetData(), out.GetData() + out.GetLength());
+}
+
+// Each datagram of 0 to 16 bytes, under each combination of the header's
+// flags, is the start of a whole datagram that brings a piece of a message
+// over the limit; the bytes after it stay in the buffer, as earlier
+// datagrams' bytes stay in the library's. None of them is refused: only its
+// own bytes are read. The whole datagram is, unless compressed, and the
+// connection it came on is closed.
+TEST_F(NetPeerTest, DatagramsAreReadOnlyWithinTheirLength) {
+    ConnectBoth(0);
+    const struct {
+        uint16_t flags;
+        bool wholeRefused;
+    } rows[] = {
+        {0, true},
+        {ENET_PROTOCOL_HEADER_FLAG_SENT_TIME, true},
+        {ENET_PROTOCOL_HEADER_FLAG_COMPRESSED, false},
+        {ENET_PROTOCOL_HEADER_FLAG_COMPRESSED | ENET_PROTOCOL_HEADER_FLAG_SENT_TIME, false},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.flags);
+        const net::NetAddress from = atServer.back().sender;
+        const std::vector<uint8_t> whole = OversizedFragmentDatagram(row.flags);
+        testsupport::StderrCapture cap;
+        for (size_t length = 0; length <= 16; ++length)
+            EXPECT_FALSE(server.LookAtDatagram(whole.data(), length, from)) << length << " bytes";
+        EXPECT_EQ(server.LookAtDatagram(whole.data(), whole.size(), from), row.wholeRefused);
+        if (!row.wholeRefused) {
+            EXPECT_EQ(cap.Take(), "");
+            continue;
+        }
+        EXPECT_TRUE(ClientSees(net::kDisconnectionNotification));
+        EXPECT_NE(cap.Take().find("NetPeer: refused a message of 2147483647 bytes from " + from.ToString()),
+                  std::string::npos);
+        atClient.clear();
+        atServer.clear();
+        ConnectBoth(0);
+    }
 }
 
 }  // namespace
