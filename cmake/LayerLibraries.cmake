@@ -5,8 +5,10 @@
 # qel_core_script; QEL_LAYER_LIBRARIES holds every library from the ground up.
 #
 # A call from a lower layer into a higher one still compiles (a static
-# library leaves its symbols open); it fails where a program of the lower
-# layer links, as each tests/ folder's program does.
+# library leaves its symbols open). Each layer's link check (qel_link_check_*,
+# part of every build) links the whole of its library, every object whether
+# a program uses it or not, against the libraries below it and nothing else,
+# so such a call fails to link there.
 include(${CMAKE_CURRENT_LIST_DIR}/Layers.cmake)
 
 # The library name of a layer folder: qel_ and the folder, "/" as "_".
@@ -62,6 +64,18 @@ function(qel_test_layer_definitions folder out)
   set(${out} ${definitions} PARENT_SCOPE)
 endfunction()
 
+# A program made of nothing but the whole of <library> and what it links:
+# it builds only if every object of the library finds each symbol it uses
+# in the library itself, the layers below or the outside libraries.
+function(qel_add_link_check library)
+  if(NOT TARGET qel_link_check_main)
+    add_library(qel_link_check_main OBJECT ${QEL_LINK_CHECK_MAIN})
+  endif()
+  add_executable(qel_link_check_${library} $<TARGET_OBJECTS:qel_link_check_main>)
+  target_link_libraries(qel_link_check_${library} PRIVATE "$<LINK_LIBRARY:WHOLE_ARCHIVE,${library}>")
+endfunction()
+set(QEL_LINK_CHECK_MAIN ${CMAKE_CURRENT_LIST_DIR}/LinkCheck.cpp)
+
 # Adds the libraries from the sources under <source_dir> (every .cpp except
 # those in EXCLUDE). What all of them need (headers, outside libraries, a
 # target to build first) goes to the lowest layer's library PUBLIC, or is
@@ -100,6 +114,7 @@ function(qel_add_layer_libraries source_dir)
       if(ARG_DEPENDS)
         add_dependencies(${library} ${ARG_DEPENDS})
       endif()
+      qel_add_link_check(${library})
       list(APPEND this_layer ${library})
     endforeach()
     # Side-by-side folders do not link each other: the next layer links both.

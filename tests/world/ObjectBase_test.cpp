@@ -10,7 +10,6 @@
 #include "core/base/TransitionState.h"
 #include "core/script/LuaManager.h"
 #include "core/script/PropertyRouter.h"
-#include "maps/MapManager.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"

@@ -1,5 +1,3 @@
-#include "world/NPCStaticDialogue.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,6 +13,7 @@
 #include "world/CameraManager.h"
 #include "world/EntityManager.h"
 #include "world/GUIDialogueManager.h"
+#include "world/NPCStaticDialogue.h"
 
 using testsupport::LuaTestState;
 using testsupport::StderrCapture;

@@ -1,8 +1,6 @@
 // The inventory windows: their layout and wiring, and an item's way through
 // them from the keyboard (focus, submenu, use on a party member) and the
 // mouse (move, drop).
-#include "world/items/InventoryWindows.h"
-
 #include <allegro5/allegro_font.h>
 #include <gtest/gtest.h>
 
@@ -27,6 +25,7 @@
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
 #include "world/PlayerVorn.h"
+#include "world/items/InventoryWindows.h"
 #include "world/items/ItemPrototype.h"
 #include "world/items/PlayerInventory.h"
 

@@ -1,7 +1,5 @@
 // Routing (kind, owner, property) to live fields: the value type each lookup
 // leaves, the PM_ functions' type checks, kept addresses dying with owners.
-#include "core/script/PropertyRouter.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -10,6 +8,7 @@
 
 #include "app/LayerWiring.h"
 #include "core/base/GlobalState.h"
+#include "core/script/PropertyRouter.h"
 #include "gui/GUIBaseObject.h"
 #include "gui/GUIManager.h"
 #include "support/LuaTestState.h"
