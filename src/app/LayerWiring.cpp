@@ -3,31 +3,19 @@
 #include "app/ConsoleManager.h"
 #include "app/GameStates.h"
 #include "app/ScriptVariableLua.h"
-#include "app/StandardWindows.h"
-#include "combat/CombatWindows.h"
-#include "combat/GUICombatCharDisplay.h"
+#include "combat/CombatLayerWiring.h"
 #include "core/base/GlobalState.h"
 #include "core/base/LayerHooks.h"
-#include "core/media/DisplayManager.h"
-#include "gui/GUIButtonCallbacks.h"
-#include "gui/GUIInputTextBox.h"
-#include "gui/GUIManager.h"
-#include "maps/GUIEnvironmentWindow.h"
-#include "maps/MapManager.h"
-#include "network/GUIChatWindow.h"
-#include "network/NetworkManager.h"
-#include "world/CameraManager.h"
-#include "world/ChatManager.h"
-#include "world/PropertyRoutes.h"
-#include "world/Terrain.h"
-#include "world/items/InventoryWindows.h"
+#include "core/media/MediaLayerWiring.h"
+#include "gui/GUILayerWiring.h"
+#include "maps/MapsLayerWiring.h"
+#include "network/NetworkLayerWiring.h"
+#include "world/WorldLayerWiring.h"
 
 namespace {
 
 void RegisterHostFamilies(lua_State* state) {
-    CameraManager::RegisterLuaFunctions(state);
-    GUIManager::RegisterLuaFunctions(state);
-    ChatManager::RegisterLuaFunctions(state);
+    RegisterWorldHostFamilies(state);
     RegisterScriptVariableLuaFunctions(state);
 }
 
@@ -40,29 +28,6 @@ void RunConsoleCommand(const std::string& line) {
     if (ConsoleManager* console = GetGlobalState()->consoleManager) console->ExecuteCommand(line);
 }
 
-// The game's windows that the toolkit reaches only through its registries.
-void RegisterGameWidgets() {
-    GUIManager::RegisterWidgetKind("GUIEnvironmentWindow", GUIEnvironmentWindow::Create, nullptr);
-    GUIManager::RegisterWidgetKind("GUICombatCharDisplay", nullptr, GUICombatCharDisplay::RegisterLuaFunctions);
-    RegisterButtonCallbackPrefix("Combat", GetCombatButtonCallback);
-    RegisterButtonCallbackPrefix("Inv", GetInventoryButtonCallback);
-    GUIInputTextBox::SetLineEnteredHandler(GUIChatWindow::OnLineEntered);
-}
-
-void RequestSnapshot() {
-    if (DisplayManager* display = GetGlobalState()->displayManager) display->RequestSnapshot();
-}
-
-std::optional<std::string> CurrentMapName() {
-    MapManager* maps = GetGlobalState()->mapManager;
-    return maps ? maps->GetMapName() : std::nullopt;
-}
-
-bool IsOnline() {
-    NetworkManager* network = GetGlobalState()->networkManager;
-    return network && network->IsConnected();
-}
-
 void SetState(LayerHooks& hooks, GameStateId id, EventHandlerFn handler, RenderFn render) {
     hooks.stateHandlers[static_cast<int>(id)] = handler;
     hooks.stateRenderers[static_cast<int>(id)] = render;
@@ -71,18 +36,19 @@ void SetState(LayerHooks& hooks, GameStateId id, EventHandlerFn handler, RenderF
 }  // namespace
 
 void InstallLayerHooks() {
+    // Each layer hands down its own, from the ground up, as the test wiring
+    // does for the layers a test program links (tests/support/TestWiring.cpp);
+    // a slot two layers fill keeps the higher one's.
+    InstallMediaLayerHooks();
+    InstallGUILayerHooks();
+    InstallCombatLayerHooks();
+    InstallWorldLayerHooks();
+    InstallMapsLayerHooks();
+    InstallNetworkLayerHooks();
     LayerHooks& hooks = GetLayerHooks();
-    hooks.drawInterface = GUIManager::DrawInterface;
-    hooks.keyTyped = GUIManager::KeyTyped;
     hooks.registerHostFamilies = RegisterHostFamilies;
     hooks.isConsoleCommand = IsConsoleCommand;
     hooks.runConsoleCommand = RunConsoleCommand;
-    RegisterPropertyRoutes();
-    RegisterGameWidgets();
-    hooks.requestSnapshot = RequestSnapshot;
-    hooks.currentMapName = CurrentMapName;
-    hooks.isOnline = IsOnline;
-    SetTerrainSource(MapManager::GlobalTerrain);
     SetState(hooks, GameStateId::Title, TitleStateHandleEvent, TitleStateRender);
     SetState(hooks, GameStateId::Transition, TransitionStateHandleEvent, TransitionStateRender);
     SetState(hooks, GameStateId::Combat, HandleCombatEvent, RedrawCombat);

@@ -60,6 +60,13 @@ bool HasButtonCallbackPrefix(const std::string& prefix) {
     return false;
 }
 
+std::vector<std::string> RegisteredButtonCallbackPrefixes() {
+    std::vector<std::string> prefixes;
+    for (const auto& [prefix, lookup] : PrefixLookups())
+        if (lookup) prefixes.push_back(prefix);
+    return prefixes;
+}
+
 ButtonCallback FindButtonCallback(const std::string& name) {
     for (const auto& [prefix, lookup] : PrefixLookups())
         if (StartsWith(name, prefix)) return lookup ? lookup(name) : nullptr;

@@ -144,16 +144,22 @@ public:
     static void RegisterLuaFunctions(lua_State* L);
 
     // A widget kind of a layer above the toolkit, handed in at start-up by
-    // app/LayerWiring.cpp (each of kRegisteredWidgetKinds): GUIOL_AddObject
-    // creates it by `typeName` (never when `create` is null), and
-    // RegisterLuaFunctions registers its script family `registerLua` (when
-    // not null) with the toolkit's own. Registering a name again replaces it.
+    // that layer's wiring (combat/CombatLayerWiring.cpp,
+    // maps/MapsLayerWiring.cpp): GUIOL_AddObject creates it by `typeName`
+    // (never when `create` is null), and RegisterLuaFunctions registers its
+    // script family `registerLua` (when not null) with the toolkit's own.
+    // Registering a name again replaces it. kRegisteredWidgetKinds names them
+    // all: a test checks that start-up registers exactly these, so a kind
+    // added on one side only fails it.
     using WidgetFactory = GUIBaseObject* (*)();
     using LuaRegistrar = void (*)(lua_State* L);
     static void RegisterWidgetKind(const std::string& typeName, WidgetFactory create, LuaRegistrar registerLua);
     static constexpr const char* kRegisteredWidgetKinds[] = {"GUIEnvironmentWindow", "GUICombatCharDisplay"};
     // The name is registered with a factory or a script family.
     static bool IsWidgetKindRegistered(const std::string& typeName);
+    // Every name registered with a factory or a script family, in the order
+    // first registered.
+    static std::vector<std::string> RegisteredWidgetKinds();
 
     // The property router's resolver for "GUI" owners: the property of the
     // global manager's object of that name, which the object's life token

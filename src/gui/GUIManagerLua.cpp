@@ -185,6 +185,13 @@ bool GUIManager::IsWidgetKindRegistered(const std::string& typeName) {
     return false;
 }
 
+std::vector<std::string> GUIManager::RegisteredWidgetKinds() {
+    std::vector<std::string> names;
+    for (const WidgetKind& kind : WidgetKinds())
+        if (kind.create || kind.registerLua) names.push_back(kind.typeName);
+    return names;
+}
+
 void GUIManager::RegisterLuaFunctions(lua_State* L) {
     if (!L) return;
     script::Register(L, kManagerFunctions);

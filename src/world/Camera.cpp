@@ -14,6 +14,14 @@
 #include "world/CameraManager.h"
 #include "world/PlayerVorn.h"
 
+namespace {
+Camera::MapWindowTest g_isMapWindow = nullptr;
+}  // namespace
+
+void Camera::SetMapWindowTest(MapWindowTest test) { g_isMapWindow = test; }
+
+Camera::MapWindowTest Camera::GetMapWindowTest() { return g_isMapWindow; }
+
 void Camera::WindowToView(float x, float y, int32_t* viewX, int32_t* viewY) {
     auto toInt = [](double v) {
         return std::isfinite(v) ? static_cast<int32_t>(std::clamp(v, -2147483648.0, 2147483647.0)) : 0;
@@ -22,7 +30,7 @@ void Camera::WindowToView(float x, float y, int32_t* viewX, int32_t* viewY) {
     GlobalState* state = GetGlobalState();
     GUIBaseObject* window = state->guiManager ? state->guiManager->FindObject("EnvironmentWindow") : nullptr;
     Camera* camera = state->cameraManager ? state->cameraManager->GetActiveCamera() : nullptr;
-    if (window && window->GetType() == kTypeGUIEnvironmentWindow && camera && window->GetWidth() > 0 &&
+    if (window && g_isMapWindow && g_isMapWindow(window) && camera && window->GetWidth() > 0 &&
         window->GetHeight() > 0 && camera->GetWidth() > 0 && camera->GetHeight() > 0) {
         double left = 0, top = 0;
         for (const GUIBaseObject* o = window; o; o = o->GetParent()) {

@@ -8,6 +8,7 @@
 #include "core/base/RootEntity.h"
 
 class BitmapWrapper;
+class GUIBaseObject;
 
 class Camera : public RootEntity {
 public:
@@ -60,6 +61,12 @@ public:
     // what the world's click boxes are tested against. Without that window
     // or an active camera the point is only truncated.
     static void WindowToView(float x, float y, int32_t* viewX, int32_t* viewY);
+    // Whether an object named "EnvironmentWindow" is the map window: the map
+    // layer, whose window it is, hands the test in at start-up. While it is
+    // unset no object is, and WindowToView only truncates.
+    using MapWindowTest = bool (*)(const GUIBaseObject* object);
+    static void SetMapWindowTest(MapWindowTest test);
+    static MapWindowTest GetMapWindowTest();
 
 private:
     uint8_t m_isometric = 0;

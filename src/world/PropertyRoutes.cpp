@@ -6,7 +6,6 @@
 #include "core/base/GlobalState.h"
 #include "core/base/RootEntity.h"
 #include "core/script/PropertyRouter.h"
-#include "gui/GUIManager.h"
 #include "world/BackgroundManager.h"
 #include "world/ChatManager.h"
 #include "world/EntityManager.h"
@@ -96,7 +95,6 @@ Target RouteBackgroundManager(const std::string& owner, const std::string& prope
 
 void RegisterPropertyRoutes() {
     PropertyRouter::SetResolver("Player", RoutePlayer);
-    PropertyRouter::SetResolver("GUI", GUIManager::RouteProperty);
     PropertyRouter::SetResolver("AIManager", RouteAIManager);
     PropertyRouter::SetResolver("ActiveAIDrawingList", RouteActiveAIDrawingList);
     PropertyRouter::SetResolver("NPC", RouteNPC);

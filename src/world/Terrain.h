@@ -22,7 +22,7 @@ public:
 // source names; null when there is none (every cell is then free).
 Terrain* CurrentTerrain();
 // Where CurrentTerrain looks when no terrain was put in place; called each
-// time, so it follows the slot it reads. app/LayerWiring.cpp sets it at
+// time, so it follows the slot it reads. maps/MapsLayerWiring.cpp sets it at
 // start-up to the map manager's slot.
 using TerrainSource = Terrain* (*)();
 void SetTerrainSource(TerrainSource source);

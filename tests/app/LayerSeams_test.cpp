@@ -1,11 +1,15 @@
 // The seams between the layers: start-up fills every one through which a
 // lower layer reaches up (a slot or a kind added later and never filled fails
-// here), and the build's layer check refuses an include across them in every
+// here, and so does a kind registered that the lower layer's table does not
+// name), and the build's layer check refuses an include across them in every
 // form.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <iterator>
 #include <string>
+#include <vector>
 
 #include "app/LayerWiring.h"
 #include "core/base/LayerHooks.h"
@@ -14,6 +18,7 @@
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIManager.h"
 #include "support/TempDir.h"
+#include "world/Camera.h"
 #include "world/Terrain.h"
 
 TEST(LayerSeams, StartUpFillsEveryHookAndRegistry) {
@@ -28,10 +33,19 @@ TEST(LayerSeams, StartUpFillsEveryHookAndRegistry) {
     }
     EXPECT_NE(GetTerrainSource(), nullptr);
     EXPECT_NE(GUIInputTextBox::GetLineEnteredHandler(), nullptr);
-    for (const char* kind : PropertyRouter::kOwnerKinds) EXPECT_TRUE(PropertyRouter::HasResolver(kind)) << kind;
-    for (const char* kind : GUIManager::kRegisteredWidgetKinds)
-        EXPECT_TRUE(GUIManager::IsWidgetKindRegistered(kind)) << kind;
-    for (const char* prefix : kButtonCallbackPrefixes) EXPECT_TRUE(HasButtonCallbackPrefix(prefix)) << prefix;
+    EXPECT_NE(Camera::GetMapWindowTest(), nullptr);
+    // Each table of kinds a lower layer names from above holds exactly what
+    // start-up registers: a kind left out on either side fails.
+    auto sorted = [](std::vector<std::string> names) {
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    auto named = [&](const auto& table) {
+        return sorted(std::vector<std::string>(std::begin(table), std::end(table)));
+    };
+    EXPECT_EQ(sorted(PropertyRouter::ResolverKinds()), named(PropertyRouter::kOwnerKinds)) << "property owner kinds";
+    EXPECT_EQ(sorted(GUIManager::RegisteredWidgetKinds()), named(GUIManager::kRegisteredWidgetKinds)) << "widget kinds";
+    EXPECT_EQ(sorted(RegisteredButtonCallbackPrefixes()), named(kButtonCallbackPrefixes)) << "button prefixes";
 }
 
 TEST(LayerSeams, LayerCheckRefusesEveryIncludeFormFromAboveOrBeside) {

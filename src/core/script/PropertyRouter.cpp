@@ -95,6 +95,13 @@ PropertyRouter::~PropertyRouter() {
 
 void PropertyRouter::SetResolver(const std::string& kind, Resolver resolver) { Resolvers()[kind] = resolver; }
 
+std::vector<std::string> PropertyRouter::ResolverKinds() {
+    std::vector<std::string> kinds;
+    for (const auto& [kind, resolver] : Resolvers())
+        if (resolver) kinds.push_back(kind);
+    return kinds;
+}
+
 bool PropertyRouter::HasResolver(const std::string& kind) {
     auto found = Resolvers().find(kind);
     return found != Resolvers().end() && found->second;

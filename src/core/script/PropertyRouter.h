@@ -111,13 +111,17 @@ public:
     using Resolver = Target (*)(const std::string& owner, const std::string& property);
     // Sets or replaces the resolver of an owner kind, for every router. Each
     // owner's layer is above this one, so the kinds are registered at
-    // start-up: world/PropertyRoutes.cpp (RegisterPropertyRoutes, which the
-    // top layer's wiring calls) gives each of kOwnerKinds its resolver.
+    // start-up by the owners' layers (gui/GUILayerWiring.cpp gives "GUI",
+    // world/PropertyRoutes.cpp the others). kOwnerKinds names them all: a
+    // test checks that start-up registers exactly these, no fewer and no
+    // more, so a kind added on one side only fails it.
     static void SetResolver(const std::string& kind, Resolver resolver);
     static constexpr const char* kOwnerKinds[] = {"Player", "GUI",    "AIManager", "ActiveAIDrawingList",
                                                   "NPC",    "Object", "ChatLog",   "BackgroundManager"};
     // The kind has a resolver that is not null.
     static bool HasResolver(const std::string& kind);
+    // Every kind that has a resolver that is not null, in name order.
+    static std::vector<std::string> ResolverKinds();
 
     // Sets the value type to 0, then resolves through the resolver of the
     // owner kind (exact, case-sensitive). Null when the kind has none or

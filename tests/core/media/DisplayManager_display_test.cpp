@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "core/base/GlobalState.h"
+#include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/DisplayManager.h"
 #include "support/AllegroTestEnv.h"
@@ -138,6 +139,16 @@ TEST_F(DisplayManagerTest, SnapshotCopiesTheSourceOnceThenTheFrame) {
     manager->CaptureSnapshot();
     ASSERT_NE(manager->GetSnapshot(), nullptr);
     EXPECT_EQ(manager->GetSnapshot()->GetWidth(), 64);
+}
+
+TEST_F(DisplayManagerTest, ATransitionRequestAsksForASnapshotOfTheNextFrame) {
+    DisplayManager* manager = Make(64, 48);
+    GetGlobalState()->displayManager = manager;
+    RequestTitleTransition();
+    EXPECT_TRUE(manager->IsSnapshotRequested());
+    GetGlobalState()->displayManager = nullptr;
+    GetGlobalState()->stateSwitchRequest = 0;
+    ClearTransitionState();
 }
 
 TEST_F(DisplayManagerTest, FailedWindowSetsQuitAndRendersNothing) {
