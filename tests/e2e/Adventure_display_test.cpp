@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <functional>
 #include <string>
 
 #include "support/GameSessionPlay.h"
@@ -68,6 +69,24 @@ bool IsLetter(uint32_t p) {
     return testsupport::Red(p) > 150 && testsupport::Green(p) > 150 && testsupport::Blue(p) > 150;
 }
 
+// Waits for a check on a cave floor. A slime of the floor may start at the
+// player's arrival and reach him before the check is done: the battle is
+// won and the check waited for again.
+bool WaitOnTheFloor(GameSession& game, const std::function<bool()>& done, double seconds) {
+    for (int battles = 0; battles < 3; ++battles) {
+        bool battle = false;
+        const bool ok = WaitFor(
+            [&] {
+                battle = testsupport::InBattle(game);
+                return battle || done();
+            },
+            seconds);
+        if (!battle) return ok;
+        if (!testsupport::WinBattleWithClicks(game)) return false;
+    }
+    return false;
+}
+
 // Walks from the meadow onto the stairwell in its bay below the square, from
 // the square or from the grass south of it, and checks the random cave floor
 // it leads to: printed, and drawn in the isometric view.
@@ -92,7 +111,8 @@ void GoDownTheStairwell(GameSession& game, const std::string& picture, bool from
     // 28), once the few steps he walks on with the key still down are done.
     Position ladder, self, before;
     double across = 0, down = 0;
-    EXPECT_TRUE(WaitFor(
+    EXPECT_TRUE(WaitOnTheFloor(
+        game,
         [&] {
             before = self;
             ladder = testsupport::CharacterPosition(game, "UpStair", 5.0);
@@ -107,7 +127,8 @@ void GoDownTheStairwell(GameSession& game, const std::string& picture, bool from
     // grass is left once the new map is drawn (a slow machine may show a
     // frame of both while the view changes).
     double cave = 0, grass = 0;
-    EXPECT_TRUE(WaitFor(
+    EXPECT_TRUE(WaitOnTheFloor(
+        game,
         [&] {
             const Screenshot shot = game.Driver().CaptureAll();
             cave = Share(shot, IsCave);
