@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "core/script/KeyboardManager.h"
 #include "gui/GUICoreTestObjects.h"
 #include "support/StderrCapture.h"
@@ -180,4 +185,64 @@ TEST_F(GUIManagerTest, ActiveWindowsAndTheMenuHotKey) {
     EXPECT_EQ(manager->GetLastKey(), ALLEGRO_KEY_A);
 
     state->keyboardManager = savedKeyboard;
+}
+
+// Hot keys struck faster than the updates: each strike acts once, in the
+// order struck, also when the keyboard shows a key down before its own
+// key-down event is handled; a held key strikes once.
+TEST_F(GUIManagerTest, EveryHotKeyStruckActsOnceInOrder) {
+    enum : int { Esc = ALLEGRO_KEY_ESCAPE, I = ALLEGRO_KEY_I };
+    struct Update {
+        std::vector<std::pair<int, bool>> events;  // key code, down; noted before the update
+        std::vector<int> shown;                    // the keyboard state at the update
+        int times;
+    };
+    struct Row {
+        const char* what;
+        bool inventoryOpen;
+        std::vector<Update> updates;
+        const char* open;  // I: the inventory, P: the pause menu
+    };
+    const Row rows[] = {
+        {"Escape, Escape in one update", true, {{{{Esc, true}, {Esc, false}, {Esc, true}, {Esc, false}}, {}, 1}}, "P"},
+        {"I, I in one update", false, {{{{I, true}, {I, false}, {I, true}, {I, false}}, {}, 1}}, ""},
+        {"I, then Escape, in one update", false, {{{{I, true}, {I, false}, {Esc, true}, {Esc, false}}, {}, 1}}, ""},
+        {"Escape shown down before its own event",
+         true,
+         {{{}, {Esc}, 1}, {{{Esc, true}, {Esc, false}}, {}, 1}, {{}, {}, 1}},
+         ""},
+        {"Escape held", true, {{{{Esc, true}}, {Esc}, 40}, {{{Esc, false}}, {}, 1}}, ""},
+    };
+    struct Keys : ALLEGRO_KEYBOARD_STATE {
+        explicit Keys(const std::vector<int>& down) {
+            std::memset(static_cast<ALLEGRO_KEYBOARD_STATE*>(this), 0, sizeof(ALLEGRO_KEYBOARD_STATE));
+            for (int code : down) __key_down__internal__[code / 32] |= 1u << (code % 32);
+        }
+    };
+    KeyboardManager* savedKeyboard = GetGlobalState()->keyboardManager;
+    for (const Row& row : rows) {
+        KeyboardManager keyboard;
+        GetGlobalState()->keyboardManager = &keyboard;
+        for (const char* name : {"InventoryWindow", "InventoryWindowSubmenu", "PauseMenu"}) {
+            delete manager->FindObject(name);
+            Widget* window = Add(name, 0, 0, 10, 10);
+            window->SetJoinsActiveWindows(true);
+            window->Close();
+        }
+        if (row.inventoryOpen) manager->FindObject("InventoryWindow")->Open();
+        for (const Update& update : row.updates) {
+            for (const auto& [code, down] : update.events) keyboard.NoteKeyEvent(code, down);
+            const Keys state(update.shown);
+            for (int i = 0; i < update.times; ++i) {
+                keyboard.UpdateKeys(&state);
+                keyboard.UpdateBindings(&state);
+                manager->HandleHotkeys();
+            }
+        }
+        std::string open;
+        if (manager->FindObject("InventoryWindow")->IsVisible()) open += "I";
+        if (manager->FindObject("PauseMenu")->IsVisible()) open += "P";
+        EXPECT_EQ(open, row.open) << row.what;
+    }
+    GetGlobalState()->keyboardManager = savedKeyboard;
 }
