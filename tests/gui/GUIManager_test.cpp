@@ -2,10 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
-#include <utility>
-#include <vector>
 
 #include "core/script/KeyboardManager.h"
 #include "gui/GUICoreTestObjects.h"
@@ -189,55 +186,46 @@ TEST_F(GUIManagerTest, ActiveWindowsAndTheMenuHotKey) {
 
 // Hot keys struck faster than the updates: each strike acts once, in the
 // order struck, also when the keyboard shows a key down before its own
-// key-down event is handled; a held key strikes once.
+// key-down event is handled; a held key strikes once. Updates: "+E" Escape's
+// key-down event, "-I" I's key-up event, "=E" Escape down on the keyboard
+// state, "." one update.
 TEST_F(GUIManagerTest, EveryHotKeyStruckActsOnceInOrder) {
-    enum : int { Esc = ALLEGRO_KEY_ESCAPE, I = ALLEGRO_KEY_I };
-    struct Update {
-        std::vector<std::pair<int, bool>> events;  // key code, down; noted before the update
-        std::vector<int> shown;                    // the keyboard state at the update
-        int times;
-    };
-    struct Row {
+    std::string held = "+E";
+    for (int i = 0; i < 40; ++i) held += "=E.";
+    const struct {
         const char* what;
         bool inventoryOpen;
-        std::vector<Update> updates;
+        std::string updates;
         const char* open;  // I: the inventory, P: the pause menu
-    };
-    const Row rows[] = {
-        {"Escape, Escape in one update", true, {{{{Esc, true}, {Esc, false}, {Esc, true}, {Esc, false}}, {}, 1}}, "P"},
-        {"I, I in one update", false, {{{{I, true}, {I, false}, {I, true}, {I, false}}, {}, 1}}, ""},
-        {"I, then Escape, in one update", false, {{{{I, true}, {I, false}, {Esc, true}, {Esc, false}}, {}, 1}}, ""},
-        {"Escape shown down before its own event",
-         true,
-         {{{}, {Esc}, 1}, {{{Esc, true}, {Esc, false}}, {}, 1}, {{}, {}, 1}},
-         ""},
-        {"Escape held", true, {{{{Esc, true}}, {Esc}, 40}, {{{Esc, false}}, {}, 1}}, ""},
-    };
-    struct Keys : ALLEGRO_KEYBOARD_STATE {
-        explicit Keys(const std::vector<int>& down) {
-            std::memset(static_cast<ALLEGRO_KEYBOARD_STATE*>(this), 0, sizeof(ALLEGRO_KEYBOARD_STATE));
-            for (int code : down) __key_down__internal__[code / 32] |= 1u << (code % 32);
-        }
+    } rows[] = {
+        {"Escape, Escape in one update", true, "+E-E+E-E.", "P"},
+        {"I, I in one update", false, "+I-I+I-I.", ""},
+        {"I, then Escape, in one update", false, "+I-I+E-E.", ""},
+        {"Escape shown down before its own event", true, "=E.+E-E..", ""},
+        {"Escape held", true, held + "-E.", ""},
     };
     KeyboardManager* savedKeyboard = GetGlobalState()->keyboardManager;
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         KeyboardManager keyboard;
         GetGlobalState()->keyboardManager = &keyboard;
         for (const char* name : {"InventoryWindow", "InventoryWindowSubmenu", "PauseMenu"}) {
             delete manager->FindObject(name);
-            Widget* window = Add(name, 0, 0, 10, 10);
-            window->SetJoinsActiveWindows(true);
-            window->Close();
+            Add(name, 0, 0, 10, 10)->SetJoinsActiveWindows(true);
+            manager->FindObject(name)->Close();
         }
         if (row.inventoryOpen) manager->FindObject("InventoryWindow")->Open();
-        for (const Update& update : row.updates) {
-            for (const auto& [code, down] : update.events) keyboard.NoteKeyEvent(code, down);
-            const Keys state(update.shown);
-            for (int i = 0; i < update.times; ++i) {
-                keyboard.UpdateKeys(&state);
-                keyboard.UpdateBindings(&state);
-                manager->HandleHotkeys();
-            }
+        ALLEGRO_KEYBOARD_STATE state{};
+        for (size_t i = 0; i < row.updates.size(); ++i) {
+            const char c = row.updates[i];
+            const int code =
+                i + 1 < row.updates.size() && row.updates[i + 1] == 'I' ? ALLEGRO_KEY_I : ALLEGRO_KEY_ESCAPE;
+            if (c == '+' || c == '-') keyboard.NoteKeyEvent(code, c == '+');
+            if (c == '=') state.__key_down__internal__[code / 32] |= 1u << (code % 32);
+            if (c != '.') continue;
+            keyboard.UpdateKeys(&state);
+            keyboard.UpdateBindings(&state);
+            manager->HandleHotkeys();
+            state = ALLEGRO_KEYBOARD_STATE{};
         }
         std::string open;
         if (manager->FindObject("InventoryWindow")->IsVisible()) open += "I";
