@@ -222,48 +222,58 @@ bool GUIManager::HandleMouseEvent(int event) {
 }
 
 void GUIManager::HandleHotkeys() {
-    if (m_controlStack.TopHoldsInput()) return;
     KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
+    if (m_controlStack.TopHoldsInput()) {
+        // Keys struck while a text box holds the keyboard were typed into it.
+        if (keyboard) keyboard->ClearHotKeys();
+        return;
+    }
     if (!keyboard) return;
-    auto struck = [keyboard](const char* name) {
-        const KeyState* binding = keyboard->FindBinding(name);
-        return binding && binding->pressed && binding->held;
-    };
+
+    // Every hot key struck since the last update, in the order struck, so
+    // that two strikes within one update act twice. With none queued, a
+    // binding flagged as struck (set by code, not by a key) still counts.
+    std::vector<std::string> strikes;
+    for (std::string name; !(name = keyboard->TakeHotKey()).empty();) strikes.push_back(std::move(name));
+    if (strikes.empty()) {
+        for (const char* name : {"Chat", "Menu", "Inventory"}) {
+            const KeyState* binding = keyboard->FindBinding(name);
+            if (binding && binding->pressed && binding->held) strikes.emplace_back(name);
+        }
+    }
 
     // Keys typed since the last tick went to no input box, except those
     // from the key that now gives the chat line the focus.
     std::vector<TypedKey> typed = TakeTypedKeys();
-    if (struck("Chat")) {
-        GUIBaseObject* box = FindObject("DefaultChatWindowInputBox");
-        if (box && box->GetType() == kTypeGUIInputTextBox && box->IsVisible()) {
-            // From the key that struck it on: the box passes over that key
-            // as the one that gave it the focus.
-            const KeyState* chat = keyboard->FindBinding("Chat");
-            auto from = typed.begin();
-            while (from != typed.end() && from->code != chat->keyCode && from->code != chat->secondKeyCode) ++from;
-            static_cast<GUIInputTextBox*>(box)->SetFocus(true);
-            m_typedKeys.insert(m_typedKeys.end(), from, typed.end());
-            // The line holds the keyboard from this tick on: the other hot
-            // keys wait.
-            if (m_controlStack.TopHoldsInput()) return;
-        }
-    }
-
-    if (struck("Menu")) {
-        PruneActiveWindows();
-        if (NamedList::Node* head = m_activeWindows.GetHead()) {
-            if (head->value) static_cast<GUIBaseObject*>(head->value)->Close();
-        } else if (GUIBaseObject* pause = FindObject("PauseMenu")) {
-            if (!pause->IsVisible()) pause->Open();
-        }
-    }
-
-    if (struck("Inventory")) {
-        GUIBaseObject* inventory = FindObject("InventoryWindow");
-        if (inventory && FindObject("InventoryWindowSubmenu")) {
-            std::weak_ptr<char> life = inventory->GetLifeToken();
-            inventory->Flip();
-            if (!life.expired() && inventory->IsVisible()) AddActiveWindowNamed("InventoryWindow", inventory);
+    for (const std::string& name : strikes) {
+        // The chat line holds the keyboard from its key on: the keys struck
+        // after it are its own.
+        if (m_controlStack.TopHoldsInput()) return;
+        if (name == "Chat") {
+            GUIBaseObject* box = FindObject("DefaultChatWindowInputBox");
+            if (box && box->GetType() == kTypeGUIInputTextBox && box->IsVisible()) {
+                // From the key that struck it on: the box passes over that
+                // key as the one that gave it the focus.
+                const KeyState* chat = keyboard->FindBinding("Chat");
+                auto from = typed.begin();
+                while (from != typed.end() && from->code != chat->keyCode && from->code != chat->secondKeyCode) ++from;
+                static_cast<GUIInputTextBox*>(box)->SetFocus(true);
+                m_typedKeys.insert(m_typedKeys.end(), from, typed.end());
+            }
+        } else if (name == "Menu") {
+            PruneActiveWindows();
+            if (NamedList::Node* head = m_activeWindows.GetHead()) {
+                if (head->value) static_cast<GUIBaseObject*>(head->value)->Close();
+            } else if (GUIBaseObject* pause = FindObject("PauseMenu")) {
+                if (!pause->IsVisible()) pause->Open();
+            }
+        } else if (name == "Inventory") {
+            GUIBaseObject* inventory = FindObject("InventoryWindow");
+            if (inventory && FindObject("InventoryWindowSubmenu")) {
+                std::weak_ptr<char> life = inventory->GetLifeToken();
+                inventory->Flip();
+                if (!life.expired() && inventory->IsVisible()) AddActiveWindowNamed("InventoryWindow", inventory);
+            }
         }
     }
 }

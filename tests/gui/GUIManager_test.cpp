@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "core/script/KeyboardManager.h"
 #include "gui/GUICoreTestObjects.h"
 #include "support/StderrCapture.h"
@@ -180,4 +182,55 @@ TEST_F(GUIManagerTest, ActiveWindowsAndTheMenuHotKey) {
     EXPECT_EQ(manager->GetLastKey(), ALLEGRO_KEY_A);
 
     state->keyboardManager = savedKeyboard;
+}
+
+// Hot keys struck faster than the updates: each strike acts once, in the
+// order struck, also when the keyboard shows a key down before its own
+// key-down event is handled; a held key strikes once. Updates: "+E" Escape's
+// key-down event, "-I" I's key-up event, "=E" Escape down on the keyboard
+// state, "." one update.
+TEST_F(GUIManagerTest, EveryHotKeyStruckActsOnceInOrder) {
+    std::string held = "+E";
+    for (int i = 0; i < 40; ++i) held += "=E.";
+    const struct {
+        const char* what;
+        bool inventoryOpen;
+        std::string updates;
+        const char* open;  // I: the inventory, P: the pause menu
+    } rows[] = {
+        {"Escape, Escape in one update", true, "+E-E+E-E.", "P"},
+        {"I, I in one update", false, "+I-I+I-I.", ""},
+        {"I, then Escape, in one update", false, "+I-I+E-E.", ""},
+        {"Escape shown down before its own event", true, "=E.+E-E..", ""},
+        {"Escape held", true, held + "-E.", ""},
+    };
+    KeyboardManager* savedKeyboard = GetGlobalState()->keyboardManager;
+    for (const auto& row : rows) {
+        KeyboardManager keyboard;
+        GetGlobalState()->keyboardManager = &keyboard;
+        for (const char* name : {"InventoryWindow", "InventoryWindowSubmenu", "PauseMenu"}) {
+            delete manager->FindObject(name);
+            Add(name, 0, 0, 10, 10)->SetJoinsActiveWindows(true);
+            manager->FindObject(name)->Close();
+        }
+        if (row.inventoryOpen) manager->FindObject("InventoryWindow")->Open();
+        ALLEGRO_KEYBOARD_STATE state{};
+        for (size_t i = 0; i < row.updates.size(); ++i) {
+            const char c = row.updates[i];
+            const int code =
+                i + 1 < row.updates.size() && row.updates[i + 1] == 'I' ? ALLEGRO_KEY_I : ALLEGRO_KEY_ESCAPE;
+            if (c == '+' || c == '-') keyboard.NoteKeyEvent(code, c == '+');
+            if (c == '=') state.__key_down__internal__[code / 32] |= 1u << (code % 32);
+            if (c != '.') continue;
+            keyboard.UpdateKeys(&state);
+            keyboard.UpdateBindings(&state);
+            manager->HandleHotkeys();
+            state = ALLEGRO_KEYBOARD_STATE{};
+        }
+        std::string open;
+        if (manager->FindObject("InventoryWindow")->IsVisible()) open += "I";
+        if (manager->FindObject("PauseMenu")->IsVisible()) open += "P";
+        EXPECT_EQ(open, row.open) << row.what;
+    }
+    GetGlobalState()->keyboardManager = savedKeyboard;
 }

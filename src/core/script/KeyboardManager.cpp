@@ -169,6 +169,8 @@ bool KeyboardManager::HoldsInputLock(const std::string& name) const {
 void KeyboardManager::ResetBindings() {
     menuActions_.clear();
     menuSeen_.fill(0);
+    hotKeys_.clear();
+    hotKeySeen_.fill(0);
     bindingPresses_.fill(0);
     bindingReleases_.fill(0);
     bindingRepresses_.fill(0);
@@ -224,10 +226,35 @@ void KeyboardManager::NoteKeyEvent(int32_t code, bool down) {
             menuSeen_[index] = 0;
         else if (!menuMuted_[index])
             QueueMenuAction(MenuActionOf(code));
+        if (hotKeySeen_[index]) {
+            hotKeySeen_[index] = 0;
+        } else {
+            for (const auto& [name, binding] : bindings_) {
+                if ((binding.keyCode == code || binding.secondKeyCode == code) && IsHotKey(name)) QueueHotKey(name);
+            }
+        }
     } else {
         keyReleases_[index] = bindingReleases_[index] = 1;
-        menuSeen_[index] = menuMuted_[index] = 0;
+        menuSeen_[index] = menuMuted_[index] = hotKeySeen_[index] = 0;
     }
+}
+
+bool KeyboardManager::IsHotKey(const std::string& binding) {
+    return binding == "Chat" || binding == "Menu" || binding == "Inventory";
+}
+
+void KeyboardManager::QueueHotKey(const std::string& binding) {
+    // Taken every update the GUI runs and cleared at each transition: only
+    // a stalled GUI could fill it, and then the oldest go first.
+    if (hotKeys_.size() >= kMaxHotKeys) hotKeys_.pop_front();
+    hotKeys_.push_back(binding);
+}
+
+std::string KeyboardManager::TakeHotKey() {
+    if (hotKeys_.empty()) return {};
+    std::string binding = std::move(hotKeys_.front());
+    hotKeys_.pop_front();
+    return binding;
 }
 
 int32_t KeyboardManager::MenuActionOf(int32_t code) const {
@@ -350,6 +377,7 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
         const bool ownEvent = Flagged(presses, key.keyCode);
         const bool anyOwnEvent = ownEvent || Flagged(presses, key.secondKeyCode);
         const bool menu = !keyTable && key.menuIndex != -1;
+        const bool hotKey = !keyTable && IsHotKey(entry.first);
         if (!down) {
             key.pressed = key.repeat = 0;
             key.released = key.held;
@@ -359,10 +387,11 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
             // Up on a keyboard state that is current: a press queued from it
             // has no event still to come. (While events wait, the state may
             // show a whole tap over before its key-down event is handled.)
-            if (menu && !eventsWaiting) {
+            if ((menu || hotKey) && !eventsWaiting) {
                 for (int32_t code : {key.keyCode, key.secondKeyCode}) {
-                    if (code >= 0 && code < ALLEGRO_KEY_MAX)
-                        menuSeen_[static_cast<size_t>(code)] = menuMuted_[static_cast<size_t>(code)] = 0;
+                    if (code < 0 || code >= ALLEGRO_KEY_MAX) continue;
+                    if (menu) menuSeen_[static_cast<size_t>(code)] = menuMuted_[static_cast<size_t>(code)] = 0;
+                    if (hotKey) hotKeySeen_[static_cast<size_t>(code)] = 0;
                 }
             }
         } else if (key.ready || newPress) {
@@ -383,6 +412,13 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
                 QueueMenuAction(key.menuIndex);
                 for (int32_t code : {key.keyCode, key.secondKeyCode}) {
                     if (IsDown(state, code)) menuSeen_[static_cast<size_t>(code)] = 1;
+                }
+            }
+            // Likewise a hot key; a key held and repeating strikes nothing.
+            if (hotKey && !anyOwnEvent) {
+                QueueHotKey(entry.first);
+                for (int32_t code : {key.keyCode, key.secondKeyCode}) {
+                    if (IsDown(state, code)) hotKeySeen_[static_cast<size_t>(code)] = 1;
                 }
             }
             key.pressed = 1;

@@ -54,7 +54,8 @@ public:
     // now, so each key is seen with the modifiers held when it was pressed.
     // Each key-down event also types its key at the next key-table update,
     // in the order of the events, with shift as the events left it, and
-    // queues the menu action of its key (see TakeMenuAction).
+    // queues the menu action of its key (see TakeMenuAction) and the hot
+    // keys bound to it (see TakeHotKey).
     void NoteKeyEvent(int32_t code, bool down);
 
     // The menu actions struck (the menu index of the first menu binding of
@@ -70,6 +71,15 @@ public:
     void MuteHeldMenuKeys();
     // Whether a menu binding is down only by keys muted that way.
     bool IsMenuBindingMuted(const KeyState& binding) const;
+
+    // The hot keys ("Chat", "Menu", "Inventory") struck, by binding name,
+    // oldest first: each key-down of a hot key's key, or a press seen on the
+    // keyboard state alone, queues it once, so two strikes within one update
+    // are two. Held keys queue nothing more. TakeHotKey gives "" when none
+    // waits.
+    static bool IsHotKey(const std::string& binding);
+    std::string TakeHotKey();
+    void ClearHotKeys() { hotKeys_.clear(); }
 
     KeyState* FindKey(const std::string& name);
     KeyState* FindBinding(const std::string& name);
@@ -132,6 +142,7 @@ private:
     // The menu index of the first menu binding on that key, or -1.
     int32_t MenuActionOf(int32_t code) const;
     void QueueMenuAction(int32_t action);
+    void QueueHotKey(const std::string& binding);
 
     uint8_t playerInput_ = 1;
     std::vector<std::string> inputLocks_;
@@ -174,4 +185,10 @@ private:
     std::deque<int32_t> menuActions_;
     KeyFlags menuSeen_ = {};
     KeyFlags menuMuted_ = {};
+    // The hot keys struck and not yet taken, and the keys whose hot-key
+    // press was queued from the keyboard state (their own key-down event,
+    // handled late, queues nothing more).
+    static constexpr size_t kMaxHotKeys = 64;
+    std::deque<std::string> hotKeys_;
+    KeyFlags hotKeySeen_ = {};
 };
