@@ -71,16 +71,21 @@ bool IsLetter(uint32_t p) {
 
 // Waits for a check on a cave floor. A slime of the floor may start at the
 // player's arrival and reach him before the check is done: the battle is
-// won and the check waited for again.
+// won and the check waited for again. A check that reads positions waits
+// seconds on a world the battle holds, and the battle's screen may show only
+// after its fade: the screen is looked at again after every check, and a
+// little longer once the time is up.
 bool WaitOnTheFloor(GameSession& game, const std::function<bool()>& done, double seconds) {
     for (int battles = 0; battles < 3; ++battles) {
         bool battle = false;
         const bool ok = WaitFor(
             [&] {
+                if (!testsupport::InBattle(game) && done()) return true;
                 battle = testsupport::InBattle(game);
-                return battle || done();
+                return battle;
             },
             seconds);
+        if (!battle && !ok) battle = WaitFor([&] { return testsupport::InBattle(game); }, 5.0);
         if (!battle) return ok;
         if (!testsupport::WinBattleWithClicks(game)) return false;
     }
