@@ -24,6 +24,7 @@
 #include "maps/MapManager.h"
 #include "support/AllegroTestEnv.h"
 #include "support/LuaTestState.h"
+#include "support/PlayerWorldTest.h"
 #include "support/QueryTerrain.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
@@ -36,19 +37,10 @@
 #include "world/Terrain.h"
 
 using testsupport::LuaTestState;
+using testsupport::PlayerWorldTest;
 using testsupport::StderrCapture;
 
 namespace {
-
-class PlayerWorldTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        testsupport::EnsureAllegro();
-        m_saved = GetGlobalState()->player;
-    }
-    void TearDown() override { GetGlobalState()->player = m_saved; }
-    PlayerVorn* m_saved = nullptr;
-};
 
 TEST_F(PlayerWorldTest, SampleGameAvatarScript) {
     LuaTestState lua;
