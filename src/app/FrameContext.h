@@ -1,14 +1,10 @@
 #pragma once
-#include <allegro5/allegro.h>
-
 #include <cstdint>
 
 // Per-loop record handed to every game state's event handler and render
 // function.
 struct FrameContext {
     uint8_t redrawPending;
-    // Refreshed on key events; the KeyboardManager reads its keys from it.
-    ALLEGRO_KEYBOARD_STATE keyboard;
     // Monotonic milliseconds at the start of the loop pass and after a
     // timer event's handler returned.
     int64_t passStart;

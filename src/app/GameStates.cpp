@@ -23,23 +23,18 @@
 
 namespace {
 
-void RefreshKeyboard(FrameContext* context) {
-    if (al_is_keyboard_installed()) al_get_keyboard_state(&context->keyboard);
-}
-
-// A key event reaches the keyboard manager before the key table's update,
-// so a press already over by now still counts.
+// A key event, or the display losing the focus, goes to the keyboard in
+// the order it came; the keys act at the next tick.
 void NoteKeyEvent(const ALLEGRO_EVENT& event) {
-    if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager)
-        keyboard->NoteKeyEvent(event.keyboard.keycode, event.type == ALLEGRO_EVENT_KEY_DOWN);
+    if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->HandleEvent(event);
 }
 
-void UpdateKeys(FrameContext* context) {
-    if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->UpdateKeys(&context->keyboard);
-}
-
-void UpdateBindings(FrameContext* context) {
-    if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->UpdateBindings(&context->keyboard);
+// The tick's key flags and strokes, from the key events since the last.
+void UpdateKeyboard() {
+    if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) {
+        keyboard->UpdateKeys();
+        keyboard->UpdateBindings();
+    }
 }
 
 void HandleHotkeys() {
@@ -68,11 +63,10 @@ bool HandleCommonEvent(const ALLEGRO_EVENT& event, FrameContext* context) {
     GlobalState* state = GetGlobalState();
     switch (event.type) {
         case ALLEGRO_EVENT_DISPLAY_CLOSE: state->quit = 1; return true;
+        case ALLEGRO_EVENT_DISPLAY_SWITCH_OUT: NoteKeyEvent(event); return true;
         case ALLEGRO_EVENT_KEY_DOWN:
         case ALLEGRO_EVENT_KEY_UP:
-            RefreshKeyboard(context);
             NoteKeyEvent(event);
-            UpdateKeys(context);
             if (state->guiManager) {
                 if (GUIBaseObject* receiver = state->guiManager->GetKeyReceiver())
                     receiver->HandleEvent(event.type == ALLEGRO_EVENT_KEY_DOWN ? 2 : 3, 0, 0);
@@ -115,8 +109,7 @@ void GameStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
     if (event.type == ALLEGRO_EVENT_TIMER) {
         GlobalState* state = GetGlobalState();
         PhaseScope phase(FramePhase::Update);
-        UpdateKeys(context);
-        UpdateBindings(context);
+        UpdateKeyboard();
         HandleHotkeys();
         if (state->timerManager) state->timerManager->Tick();
         if (state->backgroundManager) state->backgroundManager->Update();
@@ -145,8 +138,7 @@ void GameStateRender(ALLEGRO_EVENT_QUEUE* queue, FrameContext* context) { Render
 void TitleStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
     if (!context) return;
     if (event.type == ALLEGRO_EVENT_TIMER) {
-        UpdateKeys(context);
-        UpdateBindings(context);
+        UpdateKeyboard();
         HandleHotkeys();
         GuiPulse();
         UpdateSound();
@@ -169,9 +161,7 @@ void HandleCombatEvent(ALLEGRO_EVENT event, FrameContext* context) {
     GUIManager* gui = state->guiManager;
     switch (event.type) {
         case ALLEGRO_EVENT_TIMER:
-            RefreshKeyboard(context);
-            UpdateKeys(context);
-            UpdateBindings(context);
+            UpdateKeyboard();
             HandleHotkeys();
             GuiPulse();
             if (CombatManager* combat = GetCombatRegistry().combatManager) combat->Update();
@@ -179,13 +169,12 @@ void HandleCombatEvent(ALLEGRO_EVENT event, FrameContext* context) {
             context->redrawPending = 1;
             break;
         case ALLEGRO_EVENT_DISPLAY_CLOSE: state->quit = 1; break;
+        case ALLEGRO_EVENT_DISPLAY_SWITCH_OUT: NoteKeyEvent(event); break;
         case ALLEGRO_EVENT_KEY_DOWN:
         case ALLEGRO_EVENT_KEY_UP:
             // Key presses reach the message window's key pause as GUI events.
-            RefreshKeyboard(context);
             NoteKeyEvent(event);
             if (gui) gui->HandleMouseEvent(event.type == ALLEGRO_EVENT_KEY_DOWN ? kGUIEventKeyDown : kGUIEventKeyUp);
-            UpdateKeys(context);
             break;
         case ALLEGRO_EVENT_MOUSE_AXES:
         case ALLEGRO_EVENT_MOUSE_ENTER_DISPLAY:
@@ -213,21 +202,16 @@ void TransitionStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
     if (!state->transition) StartTransition();
     switch (event.type) {
         case ALLEGRO_EVENT_TIMER:
-            RefreshKeyboard(context);
-            UpdateKeys(context);
-            UpdateBindings(context);
+            UpdateKeyboard();
             // May end the transition, which then deletes itself.
             if (state->transition) state->transition->Update();
             UpdateSound();
             context->redrawPending = 1;
             break;
         case ALLEGRO_EVENT_DISPLAY_CLOSE: GetGlobalState()->quit = 1; break;
+        case ALLEGRO_EVENT_DISPLAY_SWITCH_OUT:
         case ALLEGRO_EVENT_KEY_DOWN:
-        case ALLEGRO_EVENT_KEY_UP:
-            RefreshKeyboard(context);
-            NoteKeyEvent(event);
-            UpdateKeys(context);
-            break;
+        case ALLEGRO_EVENT_KEY_UP: NoteKeyEvent(event); break;
         default:
             // Mouse events are ignored during a transition.
             break;

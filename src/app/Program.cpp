@@ -119,6 +119,10 @@ bool CreateManagers(GlobalState* state) {
     RegisterLuaFunctions(state->luaManager->GetLuaState());
     if (!DisplayManager::SizeFits(state->windowWidth, state->windowHeight)) return false;
     state->displayManager = new DisplayManager(state->windowWidth, state->windowHeight);
+    // The window's close request is taken from the moment it exists: the
+    // rest of start-up may wait seconds for a server.
+    if (state->display && state->eventQueue)
+        al_register_event_source(state->eventQueue, al_get_display_event_source(state->display));
     state->dataLibrary = new DataLibrary();
     state->entityManager = new EntityManager();
     state->soundManager = new SoundManager();
@@ -146,6 +150,7 @@ bool CreateManagers(GlobalState* state) {
     state->mapManager = new MapManager();
     InitCombatRegistry();
     RegisterEventSources(state->eventQueue);
+    state->displayManager->StopWatchingClose();
     return true;
 }
 
@@ -316,7 +321,6 @@ int RunProgram(int argc, char** argv) {
     if (Initialize() == -1) return 1;
 
     bool displayOpened = state->display != nullptr;
-    al_get_keyboard_state(&context->keyboard);
     al_start_timer(state->timer);
     std::fprintf(stderr, "Begin primary game loop\n");
     RunMainLoop(context.get());

@@ -4,18 +4,16 @@
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIBaseObject.h"
 
-void GUIControlStack::Push(GUIBaseObject* object) {
-    if (object) m_list.AddToFront("X", object);
-}
-
 void GUIControlStack::Remove(GUIBaseObject* object) {
     if (!object || !m_list.RemoveValue(object)) return;
+    if (!m_list.ContainsValue(object)) m_since.erase(object);
     if (object->ClosesOnLeavingStack()) object->Close();
 }
 
 void GUIControlStack::Pop() {
     if (m_list.IsEmpty()) return;
     auto* object = static_cast<GUIBaseObject*>(m_list.RemoveFirst());
+    if (object && !m_list.ContainsValue(object)) m_since.erase(object);
     if (object && object->ClosesOnLeavingStack()) object->Close();
 }
 
@@ -48,6 +46,7 @@ void GUIControlStack::Clear() {
         }
     }
     m_list.Clear();
+    m_since.clear();
 }
 
 bool GUIControlStack::Contains(const GUIBaseObject* object) const { return object && m_list.ContainsValue(object); }
@@ -64,53 +63,62 @@ bool GUIControlStack::TopHoldsInput() const {
 
 namespace {
 
-// The action of the update being run: taken from the keyboard's queue at
-// its first read, so every read within one update gives the same action.
-struct UpdateAction {
-    bool inUpdate = false;
-    bool taken = false;
-    int32_t action = -1;
-};
-UpdateAction g_update;
-
-int32_t ReadPressedBinding(const KeyboardManager& keyboard) {
-    for (const auto& [name, binding] : keyboard.GetBindings()) {
-        if (binding.menuIndex != -1 && (binding.pressed || binding.repeat) && !keyboard.IsMenuBindingMuted(binding))
-            return binding.menuIndex;
-    }
-    return -1;
-}
+// The stroke being handed to the object on top, while it is.
+const KeyStroke* g_stroke = nullptr;
+// The stroke the GUI is handling (as a hot key or for the object on top).
+const KeyStroke* g_inHand = nullptr;
 
 }  // namespace
 
+GUIControlStack::StrokeInHand::StrokeInHand(const KeyStroke& stroke) : m_outer(g_inHand) { g_inHand = &stroke; }
+
+GUIControlStack::StrokeInHand::~StrokeInHand() { g_inHand = m_outer; }
+
+uint64_t GUIControlStack::StreamPosition() {
+    if (g_inHand) return g_inHand->serial;
+    const KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
+    return keyboard ? keyboard->GetStrokesStruck() : 0;
+}
+
+bool GUIControlStack::TopTakes(const KeyStroke& stroke) const {
+    GUIBaseObject* top = Top();
+    if (!top) return false;
+    auto since = m_since.find(top);
+    return since == m_since.end() || stroke.serial > since->second;
+}
+
+void GUIControlStack::Push(GUIBaseObject* object) {
+    if (!object) return;
+    m_list.AddToFront("X", object);
+    m_since[object] = StreamPosition();
+    // The player sees no key from the moment something holds the keys, not
+    // only from the next pulse: a key that opened it moves nobody.
+    if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->AddInputLock(kInputLockName);
+}
+
 void GUIControlStack::Update() {
-    KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
     GUIBaseObject* top = Top();
     if (!top) {
-        if (keyboard) {
-            keyboard->RemoveInputLock(kInputLockName);
-            // Keys struck while no object holds the keyboard were the
-            // player's: no menu opened later acts on them.
-            keyboard->ClearMenuActions();
-        }
-        m_lastTop = nullptr;
+        if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->RemoveInputLock(kInputLockName);
         return;
     }
-    if (keyboard) {
-        keyboard->AddInputLock(kInputLockName);
-        // An object that has just come on top is not driven by a key held
-        // since before it opened until that key is struck again.
-        if (top != m_lastTop || m_lastTopLife.expired()) keyboard->MuteHeldMenuKeys();
-    }
-    m_lastTop = top;
-    m_lastTopLife = top->GetLifeToken();
+    if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->AddInputLock(kInputLockName);
+    RunTop(top, nullptr);
+}
+
+void GUIControlStack::Deliver(const KeyStroke& stroke) {
+    // An object that neither navigates nor types (the dialogue box) has no
+    // use for keys; it lets go at the next pulse, as without them.
+    GUIBaseObject* top = Top();
+    if (top && (top->IsNavigationOn() || top->HoldsInput())) RunTop(top, &stroke);
+}
+
+void GUIControlStack::RunTop(GUIBaseObject* top, const KeyStroke* stroke) {
     std::weak_ptr<char> life = top->GetLifeToken();
-    g_update = {true, false, -1};
+    const KeyStroke* outer = g_stroke;
+    g_stroke = stroke;
     bool letGo = top->HandleNavigation();
-    // An object that reads no menu action (an input box typing, a box
-    // without navigation) had the keys struck meanwhile for itself.
-    if (keyboard && !g_update.taken) keyboard->ClearMenuActions();
-    g_update = {};
+    g_stroke = outer;
     // Navigation may have destroyed the object; its destructor has then
     // taken it off the stack already.
     if (letGo && !life.expired()) Remove(top);
@@ -120,16 +128,9 @@ void GUIControlStack::Forget(const GUIBaseObject* object) {
     if (!object) return;
     while (m_list.RemoveValue(object)) {
     }
+    m_since.erase(object);
 }
 
-int32_t GUIControlStack::ReadNavigationAction() {
-    KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
-    if (!keyboard) return -1;
-    if (!g_update.inUpdate) return ReadPressedBinding(*keyboard);
-    if (!g_update.taken) {
-        g_update.taken = true;
-        g_update.action = keyboard->TakeMenuAction();
-        if (g_update.action == -1) g_update.action = ReadPressedBinding(*keyboard);
-    }
-    return g_update.action;
-}
+const KeyStroke* GUIControlStack::CurrentStroke() { return g_stroke; }
+
+int32_t GUIControlStack::ReadNavigationAction() { return g_stroke ? g_stroke->menuAction : -1; }

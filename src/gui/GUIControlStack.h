@@ -1,14 +1,16 @@
 #pragma once
 // The GUI objects that hold keyboard control, newest on top. While the stack
-// holds anything the player gets no key input, and every tick the object on
-// top runs its HandleNavigation until it lets go. Entries only refer to
+// holds anything the player gets no key input; the object on top runs its
+// HandleNavigation every tick and with every key stroke the GUI hands it,
+// until it lets go. Entries only refer to
 // objects; a destroyed object is taken off by the GUI manager.
 #include <cstdint>
-#include <memory>
+#include <unordered_map>
 
 #include "core/base/NamedList.h"
 
 class GUIBaseObject;
+struct KeyStroke;
 
 class GUIControlStack {
 public:
@@ -40,24 +42,48 @@ public:
     // False when empty, else the top object's holds-input flag.
     bool TopHoldsInput() const;
 
-    // Once per pulse: the top object navigates and leaves when it lets go.
+    // Once per pulse: the top object navigates, with no stroke, and leaves
+    // when it lets go; the player's input lock follows the stack.
     void Update();
+    // One stroke handed to the object on top: it navigates or types with
+    // it, and leaves when it lets go. Nothing when the stack is empty or the
+    // object neither navigates nor holds input.
+    void Deliver(const KeyStroke& stroke);
 
     // Drops every entry of a destroyed object without touching it.
     void Forget(const GUIBaseObject* object);
 
+    // Whether the object on top takes the stroke: it was struck after the
+    // object came on top (a key struck before a window opened, or held into
+    // it, does nothing there).
+    bool TopTakes(const KeyStroke& stroke) const;
+    // While the GUI handles a stroke, objects that come on top come after it
+    // (and take the strokes struck after it); at any other time, after every
+    // key struck so far. Restores the one before when it goes.
+    class StrokeInHand {
+    public:
+        explicit StrokeInHand(const KeyStroke& stroke);
+        ~StrokeInHand();
+        StrokeInHand(const StrokeInHand&) = delete;
+        StrokeInHand& operator=(const StrokeInHand&) = delete;
+
+    private:
+        const KeyStroke* m_outer;
+    };
+
+    // The stroke being delivered to the object on top, null at any other
+    // time (the pulse included).
+    static const KeyStroke* CurrentStroke();
     // The menu action (0 up, 1 down, 2 left, 3 right, 4 accept, 5 cancel)
-    // the top object acts on in this update; -1 when none (or when there is
-    // no keyboard manager). Within Update: the oldest menu key struck and
-    // not yet acted on, taken once however often it is read, so keys struck
-    // faster than the updates each get an update of their own, in order.
-    // Elsewhere, and when no struck key waits: the first menu binding
-    // pressed or repeating this tick (a binding set by code, not struck).
+    // of the stroke being delivered; -1 when none, or at any other time.
     static int32_t ReadNavigationAction();
 
 private:
+    void RunTop(GUIBaseObject* top, const KeyStroke* stroke);
+    // The place in the key stream at which an object came on the stack.
+    static uint64_t StreamPosition();
+
     NamedList m_list{false};
-    // The top object of the last update, to tell a newly opened one.
-    const GUIBaseObject* m_lastTop = nullptr;
-    std::weak_ptr<char> m_lastTopLife;
+    // Each object on the stack with the stream position of its last push.
+    std::unordered_map<const GUIBaseObject*, uint64_t> m_since;
 };

@@ -59,15 +59,9 @@ void GUIInputTextBox::SetFocus(bool on) {
     Resync();
     if (on) {
         m_focused = true;
-        if (manager && !manager->GetControlStack().Contains(this)) {
-            manager->GetControlStack().Push(this);
-            m_justFocused = true;
-            // Keys typed before the focus are not the box's, and the player
-            // sees no key from now on, not only from the next pulse.
-            manager->ClearTypedKeys();
-            if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager)
-                keyboard->AddInputLock(GUIControlStack::kInputLockName);
-        }
+        // On top of the control stack, the box takes the strokes after the
+        // one that focused it, and the player sees no key.
+        if (manager && !manager->GetControlStack().Contains(this)) manager->GetControlStack().Push(this);
         MarkDirty();
         m_cursor = m_length;
     } else {
@@ -147,36 +141,10 @@ void GUIInputTextBox::Submit() {
 
 bool GUIInputTextBox::HandleNavigation() {
     if (!IsVisible()) return true;
-    return TypePendingKeys();
-}
-
-void GUIInputTextBox::Hide(bool childrenOnly) {
-    // The keys waiting for the next tick were typed while the box held the
-    // keyboard, so they are the box's even when something hides it first: a
-    // battle that opens in the same moment hides the chat window before the
-    // GUI's tick, and the line's Enter would be lost with the box's focus.
-    // They are typed now, so an ended line is sent; an unfinished one stays
-    // in the box.
-    GUIManager* manager = GetGlobalState()->guiManager;
-    if (m_visible && m_focused && manager && manager->GetControlStack().Top() == this) TypePendingKeys();
-    GUITextLine::Hide(childrenOnly);
-}
-
-bool GUIInputTextBox::TypePendingKeys() {
-    std::vector<GUIManager::TypedKey> keys;
-    if (GUIManager* manager = GetGlobalState()->guiManager) {
-        keys = manager->TakeTypedKeys();
-        manager->SetLastKey(-1);
-    }
+    const KeyStroke* stroke = GUIControlStack::CurrentStroke();
+    if (!stroke || !stroke->types) return false;
     Resync();
-    // Every key typed since the last tick, in order; Enter and Tab end the
-    // focus, and what was typed after them is no longer the box's.
-    for (const GUIManager::TypedKey& key : keys) {
-        if (TypeKey(key.code, key.shift, key.capsLock)) return true;
-        m_justFocused = false;
-    }
-    m_justFocused = false;
-    return false;
+    return TypeKey(stroke->code, stroke->shift, stroke->capsLock);
 }
 
 bool GUIInputTextBox::TypeKey(int32_t key, bool shift, bool capsLock) {
@@ -186,11 +154,11 @@ bool GUIInputTextBox::TypeKey(int32_t key, bool shift, bool capsLock) {
         const bool shifted = letter ? shift != capsLock : shift;
         const char character = static_cast<char>(keyboard->GetCharTable()[key][shifted ? 1 : 0]);
         if (Insert(character, m_cursor)) ++m_cursor;
-    } else if (key == kKeyEnter && !m_justFocused) {
+    } else if (key == kKeyEnter) {
         if (m_length > 0) Submit();
         ToggleFocus();
         return true;
-    } else if (key == kKeyTab && !m_justFocused) {
+    } else if (key == kKeyTab) {
         ToggleFocus();
         return true;
     } else if (key == kKeyDelete || key == kKeyBackspace) {

@@ -25,12 +25,11 @@ public:
     GUIInputTextBox();
     ~GUIInputTextBox() override;
 
-    // On: joins the control stack (just focused when it was not on it),
-    // cursor to the end. Off: leaves the stack. Both print a line.
+    // On: joins the control stack, cursor to the end. Off: leaves the
+    // stack. Both print a line.
     void SetFocus(bool on);
     void ToggleFocus() { SetFocus(!m_focused); }
     bool IsFocused() const { return m_focused; }
-    bool IsJustFocused() const { return m_justFocused; }
 
     // The submitted line, once: true and the line in `line` when one waits.
     bool TakeEnteredText(std::string& line);
@@ -61,13 +60,11 @@ public:
     // already fills the box's width less the width of "M-".
     bool Insert(char character, int position);
 
-    // Keys typed while the box held the keyboard are typed before it goes
-    // (see the .cpp), then it hides as any object does.
-    void Hide(bool childrenOnly) override;
     bool OnEvent(int event, int x, int y) override;
     void Render() override;
     void* GetProperty(const std::string& name) override;
-    // One tick of typing while on the control stack; true lets go of it.
+    // Types the stroke the control stack hands it, if any; true when Enter
+    // or Tab gave up the focus, or the box is hidden.
     bool HandleNavigation() override;
 
     // GUIITB_SetSystemData.
@@ -80,9 +77,6 @@ private:
     // writes and GUIT_SetString may have moved them).
     void Resync();
     void Submit();
-    // Types every key typed since the last tick, in order; true when Enter
-    // or Tab gave up the focus (what was typed after them is dropped).
-    bool TypePendingKeys();
     // One typed key with the modifiers it was typed with; true: Enter or
     // Tab gave up the focus.
     bool TypeKey(int32_t key, bool shift, bool capsLock);
@@ -98,7 +92,6 @@ private:
     bool m_entered = false;
     std::string m_enteredText;
     ALLEGRO_FONT* m_inputFont = nullptr;
-    bool m_justFocused = false;
     // What the last Render drew.
     std::string m_drawnText;
     bool m_drawnHasText = false;

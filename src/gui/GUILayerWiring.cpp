@@ -9,7 +9,6 @@ void RegisterGUIHostFamilies(lua_State* L) { GUIManager::RegisterLuaFunctions(L)
 void InstallGUILayerHooks() {
     LayerHooks& hooks = GetLayerHooks();
     hooks.drawInterface = GUIManager::DrawInterface;
-    hooks.keyTyped = GUIManager::KeyTyped;
     hooks.registerHostFamilies = RegisterGUIHostFamilies;
     PropertyRouter::SetResolver("GUI", GUIManager::RouteProperty);
 }

@@ -142,24 +142,6 @@ void GUIManager::HideAllObjects() {
 
 // ---- Mouse, keys and images -----------------------------------------------------------------
 
-void GUIManager::SetLastKey(int32_t code) {
-    const KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
-    SetLastKey(code, keyboard && keyboard->IsShiftDown(), keyboard && keyboard->IsCapsLockOn());
-}
-
-void GUIManager::SetLastKey(int32_t code, bool shift, bool capsLock) {
-    m_lastKey = code;
-    if (code < 0) return;
-    if (m_typedKeys.size() >= kMaxTypedKeys) m_typedKeys.pop_front();
-    m_typedKeys.push_back({code, shift, capsLock});
-}
-
-std::vector<GUIManager::TypedKey> GUIManager::TakeTypedKeys() {
-    std::vector<TypedKey> keys(m_typedKeys.begin(), m_typedKeys.end());
-    m_typedKeys.clear();
-    return keys;
-}
-
 void GUIManager::SetMousePosition(float x, float y) {
     m_mouseX = x;
     m_mouseY = y;
@@ -206,11 +188,9 @@ bool GUIManager::HandleMouseEvent(int event) {
     } else if (event == kGUIEventRelease) {
         m_mouseDown = false;
     }
-    // A key-down event does not run the control stack: the menu actions are
-    // read from the key bindings, which change only on the tick, so the
-    // stack would act on the tick's press a second time (an arrow moving two
-    // places, a confirm choosing in the window it has just opened). The
-    // tick's pulse is where the stack reads the keys.
+    // A key-down event does not run the control stack: keys reach the
+    // object on top as strokes, handed out once each at the tick
+    // (HandleHotkeys), not again from the event.
 
     const int x = TruncateToInt32(m_mouseX);
     const int y = TruncateToInt32(m_mouseY);
@@ -221,61 +201,63 @@ bool GUIManager::HandleMouseEvent(int event) {
     return false;
 }
 
+const GUIManager::HotKeyHandler GUIManager::kHotKeyHandlers[3] = {
+    {"Chat", &GUIManager::FocusChatLine},
+    {"Menu", &GUIManager::CloseNewestWindow},
+    {"Inventory", &GUIManager::FlipInventory},
+};
+
 void GUIManager::HandleHotkeys() {
     KeyboardManager* keyboard = GetGlobalState()->keyboardManager;
-    if (m_controlStack.TopHoldsInput()) {
-        // Keys struck while a text box holds the keyboard were typed into it.
-        if (keyboard) keyboard->ClearHotKeys();
+    if (!keyboard) return;
+    for (const KeyStroke& stroke : keyboard->TakeStrokes()) HandleStroke(stroke);
+}
+
+void GUIManager::HandleStroke(const KeyStroke& stroke) {
+    GUIControlStack::StrokeInHand inHand(stroke);
+    // The object on top takes only what was struck after it came there.
+    const bool topTakes = m_controlStack.TopTakes(stroke);
+    // A text box holding the keys types them all, hot keys included.
+    if (topTakes && m_controlStack.TopHoldsInput()) {
+        m_controlStack.Deliver(stroke);
         return;
     }
-    if (!keyboard) return;
-
-    // Every hot key struck since the last update, in the order struck, so
-    // that two strikes within one update act twice. With none queued, a
-    // binding flagged as struck (set by code, not by a key) still counts.
-    std::vector<std::string> strikes;
-    for (std::string name; !(name = keyboard->TakeHotKey()).empty();) strikes.push_back(std::move(name));
-    if (strikes.empty()) {
-        for (const char* name : {"Chat", "Menu", "Inventory"}) {
-            const KeyState* binding = keyboard->FindBinding(name);
-            if (binding && binding->pressed && binding->held) strikes.emplace_back(name);
+    if (!stroke.repeat && !stroke.hotKey.empty()) {
+        for (const HotKeyHandler& handler : kHotKeyHandlers) {
+            if (stroke.hotKey == handler.binding && (this->*handler.handle)()) return;
         }
     }
+    if (topTakes) m_controlStack.Deliver(stroke);
+}
 
-    // Keys typed since the last tick went to no input box, except those
-    // from the key that now gives the chat line the focus.
-    std::vector<TypedKey> typed = TakeTypedKeys();
-    for (const std::string& name : strikes) {
-        // The chat line holds the keyboard from its key on: the keys struck
-        // after it are its own.
-        if (m_controlStack.TopHoldsInput()) return;
-        if (name == "Chat") {
-            GUIBaseObject* box = FindObject("DefaultChatWindowInputBox");
-            if (box && box->GetType() == kTypeGUIInputTextBox && box->IsVisible()) {
-                // From the key that struck it on: the box passes over that
-                // key as the one that gave it the focus.
-                const KeyState* chat = keyboard->FindBinding("Chat");
-                auto from = typed.begin();
-                while (from != typed.end() && from->code != chat->keyCode && from->code != chat->secondKeyCode) ++from;
-                static_cast<GUIInputTextBox*>(box)->SetFocus(true);
-                m_typedKeys.insert(m_typedKeys.end(), from, typed.end());
-            }
-        } else if (name == "Menu") {
-            PruneActiveWindows();
-            if (NamedList::Node* head = m_activeWindows.GetHead()) {
-                if (head->value) static_cast<GUIBaseObject*>(head->value)->Close();
-            } else if (GUIBaseObject* pause = FindObject("PauseMenu")) {
-                if (!pause->IsVisible()) pause->Open();
-            }
-        } else if (name == "Inventory") {
-            GUIBaseObject* inventory = FindObject("InventoryWindow");
-            if (inventory && FindObject("InventoryWindowSubmenu")) {
-                std::weak_ptr<char> life = inventory->GetLifeToken();
-                inventory->Flip();
-                if (!life.expired() && inventory->IsVisible()) AddActiveWindowNamed("InventoryWindow", inventory);
-            }
-        }
+bool GUIManager::FocusChatLine() {
+    GUIBaseObject* box = FindObject("DefaultChatWindowInputBox");
+    if (!box || box->GetType() != kTypeGUIInputTextBox || !box->IsVisible()) return false;
+    // From here on the box is on top of the control stack, and the strokes
+    // after this one are typed into it.
+    static_cast<GUIInputTextBox*>(box)->SetFocus(true);
+    return true;
+}
+
+bool GUIManager::CloseNewestWindow() {
+    PruneActiveWindows();
+    if (NamedList::Node* head = m_activeWindows.GetHead()) {
+        if (head->value) static_cast<GUIBaseObject*>(head->value)->Close();
+        return true;
     }
+    GUIBaseObject* pause = FindObject("PauseMenu");
+    if (!pause || pause->IsVisible()) return false;
+    pause->Open();
+    return true;
+}
+
+bool GUIManager::FlipInventory() {
+    GUIBaseObject* inventory = FindObject("InventoryWindow");
+    if (!inventory || !FindObject("InventoryWindowSubmenu")) return false;
+    std::weak_ptr<char> life = inventory->GetLifeToken();
+    inventory->Flip();
+    if (!life.expired() && inventory->IsVisible()) AddActiveWindowNamed("InventoryWindow", inventory);
+    return true;
 }
 
 void GUIManager::DrawPulse(BitmapWrapper* target) {
@@ -341,10 +323,6 @@ bool GUIManager::DrawInterface(BitmapWrapper* target) {
     if (!gui) return false;
     gui->Draw(target);
     return true;
-}
-
-void GUIManager::KeyTyped(int32_t code, bool shift, bool capsLock) {
-    if (GUIManager* gui = GetGlobalState()->guiManager) gui->SetLastKey(code, shift, capsLock);
 }
 
 PropertyRouter::Target GUIManager::RouteProperty(const std::string& owner, const std::string& property) {

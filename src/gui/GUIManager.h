@@ -7,7 +7,6 @@
 #include <lua5.1/lua.hpp>
 
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <vector>
 
@@ -17,6 +16,7 @@
 
 class BitmapWrapper;
 class GUIBaseObject;
+struct KeyStroke;
 
 class GUIManager {
 public:
@@ -65,23 +65,6 @@ public:
     float GetMouseX() const { return m_mouseX; }
     float GetMouseY() const { return m_mouseY; }
     bool IsMouseDown() const { return m_mouseDown; }
-    // The last key pressed (-1: none). Each key pressed also joins the typed
-    // keys, with the shift and caps-lock state it was pressed with, so that
-    // a focused input box gets every key even when several come within one
-    // tick.
-    void SetLastKey(int32_t code);
-    // As above, with the shift and caps-lock state the key was struck with.
-    void SetLastKey(int32_t code, bool shift, bool capsLock);
-    int32_t GetLastKey() const { return m_lastKey; }
-    struct TypedKey {
-        int32_t code;
-        bool shift;
-        bool capsLock;
-    };
-    // The typed keys, oldest first; the list is left empty.
-    std::vector<TypedKey> TakeTypedKeys();
-    void ClearTypedKeys() { m_typedKeys.clear(); }
-    static constexpr size_t kMaxTypedKeys = 64;
 
     // ---- Kept objects (cleared when the object is destroyed) ----------------------
     void SetDragObject(GUIBaseObject* object) { m_dragObject = object; }
@@ -113,9 +96,23 @@ public:
     // Event -1 is the per-tick pulse, 0/1 mouse press/release, 2/3 key
     // down/up; true when a top-level object took it.
     bool HandleMouseEvent(int event);
-    // "Chat", "Menu" and "Inventory", once per tick, unless the control
-    // stack's top holds input.
+    // Once per tick, right after the keyboard's update: the tick's strokes
+    // (KeyboardManager::TakeStrokes), each handed in order to the receiver
+    // that holds the keys at that stroke (HandleStroke).
     void HandleHotkeys();
+    // One stroke to its receiver: a text box on top of the control stack
+    // types it; else a hot key's handler acts on it; else the object on top
+    // navigates with it; else it is nobody's here (the player reads the
+    // bindings). An object on top takes only strokes struck after it came
+    // there, so a key held into a window does nothing there.
+    void HandleStroke(const KeyStroke& stroke);
+    // What each hot-key binding does (the bindings declare the role, see
+    // KeyboardManager): true when it acted, so the stroke is taken.
+    struct HotKeyHandler {
+        const char* binding;
+        bool (GUIManager::*handle)();
+    };
+    static const HotKeyHandler kHotKeyHandlers[3];
     void Draw(BitmapWrapper* target) { DrawPulse(target); }
     // Clears the target to black (when asked) and draws the top-level
     // objects back to front.
@@ -170,15 +167,12 @@ public:
     // manager in the global state; start-up installs them. DrawInterface is
     // false when there is no manager to draw.
     static bool DrawInterface(BitmapWrapper* target);
-    static void KeyTyped(int32_t code, bool shift, bool capsLock);
 
 private:
     NamedList m_topLevel{false};  // deleted by the manager, not by the list
     bool m_mouseDown = false;
     float m_mouseX = 320.0f;
     float m_mouseY = 240.0f;
-    int32_t m_lastKey = -1;
-    std::deque<TypedKey> m_typedKeys;
     bool m_clearBeforeDraw = true;
     GUIControlStack m_controlStack;
     GUIBaseObject* m_listOwner = nullptr;
@@ -196,4 +190,9 @@ private:
     BitmapWrapper* m_defaultHorizontal = nullptr;
     BitmapWrapper* m_defaultVertical = nullptr;
     bool m_destroying = false;
+    // The hot keys' handlers: the chat line takes the focus; the newest
+    // window closes or the pause menu opens; the inventory flips.
+    bool FocusChatLine();
+    bool CloseNewestWindow();
+    bool FlipInventory();
 };

@@ -1,6 +1,8 @@
 #pragma once
 // Dropping the events that piled up while the program was busy (a map
 // load): key presses, clicks and timer ticks from then must not act now.
-// A request to close the window is not input to drop: when one was waiting,
-// the quit flag is set, as every game state does when it sees one.
+// What only ends something already begun is not input to drop: a request to
+// close the window sets the quit flag, as every game state does when it sees
+// one, and key-ups (and the display losing the focus) still reach the
+// keyboard, so no key stays down after it was let go during the load.
 void DropPendingEvents();

@@ -7,6 +7,7 @@
 
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
+#include "core/media/DisplayManager.h"
 #include "core/script/LuaManager.h"
 #include "core/script/ScriptArgs.h"
 #include "gui/GUIManager.h"
@@ -124,6 +125,9 @@ void NetworkManager::Connect(const ServerSettings& settings) {
         kAnswerGraceMs;
     bool answered = false;
     while (!answered) {
+        // A window closed meanwhile ends the wait, and the program with it.
+        DisplayManager* display = GetGlobalState()->displayManager;
+        if (display && display->PollCloseRequest()) break;
         if (net::GetTime() >= giveUp) {
             std::fputs("Failed to connect to the server.\n", stderr);
             break;

@@ -10,6 +10,7 @@
 #include "network/ChatFixture.h"
 #include "network/GUIChatWindow.h"
 #include "support/AllegroTestEnv.h"
+#include "support/GuiKeyTicks.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
@@ -32,10 +33,9 @@ TEST(GUIChatWindow, TypedCommandLinesRunInTheConsole) {
     GUIInputTextBox* box = window->GetInputBox();
     StderrCapture cap;
     box->SetFocus(true);
-    box->HandleNavigation();  // the focusing tick
     for (char c : std::string("/npc")) ASSERT_TRUE(box->Insert(c, box->GetLength()));
-    f.lua.Gui().SetLastKey(GUIInputTextBox::kKeyEnter);
-    EXPECT_TRUE(box->HandleNavigation());
+    testsupport::GuiKeyTicks(f.lua.Keyboard(), f.lua.Gui()).Type("ENTER");
+    EXPECT_FALSE(box->IsFocused());
     cap.Take();
     state->consoleManager = saved;
 

@@ -21,6 +21,7 @@
 #include "gui/GUIManager.h"
 #include "gui/GUITextLine.h"
 #include "support/AllegroTestEnv.h"
+#include "support/GuiKeyTicks.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
@@ -73,19 +74,10 @@ protected:
         std::snprintf(name, sizeof name, "INV-%03d", slot);
         return Find(name);
     }
-    // One tick of the keyboard: the binding is pressed for this tick only.
+    // One tick of the keyboard, with the binding struck before it.
     void Tick(const char* binding = nullptr) {
-        KeyboardManager& keyboard = lua->Keyboard();
-        for (const auto& [name, state] : keyboard.GetBindings()) {
-            keyboard.FindBinding(name)->pressed = 0;
-            keyboard.FindBinding(name)->held = 0;
-        }
-        if (binding) {
-            keyboard.FindBinding(binding)->pressed = 1;
-            keyboard.FindBinding(binding)->held = 1;
-        }
-        lua->Gui().HandleHotkeys();
-        lua->Gui().HandleMouseEvent(kGUIEventPulse);
+        if (binding) keys.Strike(binding);
+        keys.Tick();
     }
     void Click(int x, int y) {
         lua->Gui().SetMousePosition(static_cast<float>(x), static_cast<float>(y));
@@ -112,6 +104,7 @@ protected:
     PartyManager* party = nullptr;
     ItemPrototype potion;
     ItemPrototype herb;
+    testsupport::GuiKeyTicks keys{lua->Keyboard(), lua->Gui()};
 };
 
 }  // namespace

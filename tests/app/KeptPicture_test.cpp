@@ -31,6 +31,7 @@
 #include "gui/GUIWindow.h"
 #include "gui/PixelProbe.h"
 #include "support/AllegroTestEnv.h"
+#include "support/GuiKeyTicks.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
@@ -92,18 +93,13 @@ struct Stage {
         Gui().SetMousePosition(static_cast<float>(x), static_cast<float>(y));
         if (event != kGUIEventPulse) Gui().HandleMouseEvent(event);
     }
-    // A binding struck for the coming tick only.
-    void Key(const char* binding) {
-        for (const auto& [name, state] : lua->Keyboard().GetBindings()) {
-            lua->Keyboard().FindBinding(name)->pressed = name == binding;
-            lua->Keyboard().FindBinding(name)->held = name == binding;
-        }
+    // A binding or key struck before the coming tick.
+    void Key(const char* name) {
+        if (name && *name) keys.Strike(name);
     }
     // One tick and one frame.
     Frame Play(bool forced) {
-        Gui().HandleHotkeys();
-        Gui().HandleMouseEvent(kGUIEventPulse);
-        Key("");
+        keys.Tick();
         if (forced)
             for (NamedList::Node* node = Gui().GetTopLevelList()->GetHead(); node; node = node->next)
                 static_cast<GUIBaseObject*>(node->value)->SetDirtyRecursive();
@@ -127,6 +123,7 @@ struct Stage {
     Portrait portrait;
     GUIDialogueManager* box = nullptr;
     BitmapWrapper screen{800, 600, &GetGlobalState()->openGLMode};
+    testsupport::GuiKeyTicks keys{lua->Keyboard(), lua->Gui()};
 };
 
 struct Scene {
@@ -260,7 +257,7 @@ void StepChanging(Stage& stage, int frame) {
     if (frame % 3 == 0) ++g_unmarkedCount;
     if (frame == 5) text->SetColor(al_map_rgb(255, 200, 0));
     if (frame == 6) static_cast<GUIInputTextBox*>(stage.Find("Input"))->SetFocus(true);
-    if (frame >= 8 && frame < 12) stage.Gui().SetLastKey(frame - 7);  // a, b, c, d typed
+    if (frame >= 8 && frame < 12) stage.Key(std::string(1, static_cast<char>('A' + frame - 8)).c_str());
     if (frame == 14) stage.lua->Router().SetPropertyPointerInt(40, "GUI", "Bar", "mBoxCurrentValue");
     if (frame == 16) stage.lua->Router().SetPropertyPointerInt(255, "GUI", "Swatch", "Blue");
     if (frame == 18) stage.Find("Inner")->MoveBy(20, 30);

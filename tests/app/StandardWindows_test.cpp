@@ -23,6 +23,7 @@
 #include "gui/GUIWindow.h"
 #include "gui/PixelProbe.h"
 #include "support/AllegroTestEnv.h"
+#include "support/GuiKeyTicks.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
@@ -152,15 +153,8 @@ TEST_F(StandardWindowsTest, KeysOpenSteerAndCloseTheMenus) {
     BuildDefaultWindows();
     GUIManager& gui = lua->Gui();
     // One tick with this binding struck: hot keys, then the control stack.
-    auto key = [&](const char* binding) {
-        KeyboardManager& keyboard = lua->Keyboard();
-        for (const auto& [name, state] : keyboard.GetBindings()) keyboard.FindBinding(name)->pressed = 0;
-        KeyState* struck = keyboard.FindBinding(binding);
-        struck->pressed = struck->held = 1;
-        gui.HandleHotkeys();
-        gui.HandleMouseEvent(kGUIEventPulse);
-        struck->held = 0;
-    };
+    testsupport::GuiKeyTicks keys(lua->Keyboard(), gui);
+    auto key = [&](const char* binding) { keys.Type(binding); };
     const char* options = "GUIPauseMenu_Button_OpenOptionsMenu";
     const char* quit = "GUIPauseMenu_Button_QuitGame";
     const char* close = "GUIPauseMenu_Button_CloseMenu";
@@ -236,10 +230,7 @@ TEST_F(StandardWindowsTest, MenusOpenedLaterShowWhatTheyShowedWhenPaintedAtOnce)
             al_draw_text(font, al_map_rgb(255, 255, 255), 0, 0, 0, "x");
             al_set_blender(ALLEGRO_ADD, ALLEGRO_ONE, ALLEGRO_INVERSE_ALPHA);
         }
-        KeyState* menuKey = lua->Keyboard().FindBinding("Menu");
-        menuKey->pressed = menuKey->held = 1;
-        lua->Gui().HandleHotkeys();
-        menuKey->pressed = menuKey->held = 0;
+        testsupport::KeyTicks(lua->Keyboard(), [&] { lua->Gui().HandleHotkeys(); }).Type("Menu");
         EXPECT_TRUE(lua->Run("GUI_SetActiveObjectAndListFromBase('InventoryWindowSubmenu') GUIG_Show()"))
             << lua->LastError();
         BitmapWrapper screen(800, 600, gl);

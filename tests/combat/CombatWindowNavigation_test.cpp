@@ -13,6 +13,7 @@
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIButton.h"
 #include "gui/GUIControlStack.h"
+#include "support/KeyTicks.h"
 #include "support/PixelRead.h"
 
 using namespace combattest;
@@ -62,13 +63,15 @@ protected:
         enemies->roster = {{"Bog", 0, 8, 8, 2, 5}, {"Fen", 50, 8, 8, 2, 5}, {"Gil", 50, 8, 8, 2, 5}};
         Start();
     }
-    // One tick with this binding struck (none for null).
+    // One tick with this binding struck before it (none for null): the
+    // keyboard's update and the hand-out of the strokes, then the pulse and
+    // the battle's update.
     void Key(const char* binding) {
-        KeyboardManager& keyboard = lua->Keyboard();
-        for (const auto& [name, state] : keyboard.GetBindings()) keyboard.FindBinding(name)->pressed = 0;
-        if (binding) keyboard.FindBinding(binding)->pressed = 1;
         // The sample's fonts and images are not registered in tests.
         testsupport::StderrCapture quiet;
+        testsupport::KeyTicks keys(lua->Keyboard(), [this] { lua->Gui().HandleHotkeys(); });
+        if (binding) keys.Strike(binding);
+        keys.Tick();
         Tick();
     }
     GUIControlStack& Stack() { return lua->Gui().GetControlStack(); }

@@ -64,8 +64,8 @@ TEST_F(GUIControlStackTest, UpdateRunsTheTopUntilItLetsGo) {
     EXPECT_EQ(top.navigations, 1);
     EXPECT_EQ(below.navigations, 0);
     EXPECT_EQ(stack.Top(), &below);  // left in the same update
-    // Key events run nothing: the keys are read on the pulse alone, so one
-    // press is never read twice.
+    // Key events run nothing: keys reach the stack as strokes at the tick,
+    // so one press is never read twice.
     manager->HandleMouseEvent(kGUIEventKeyDown);
     manager->HandleMouseEvent(kGUIEventKeyUp);
     EXPECT_EQ(below.navigations, 0);
@@ -84,22 +84,4 @@ TEST_F(GUIControlStackTest, UpdateRunsTheTopUntilItLetsGo) {
     stack.Update();
     EXPECT_EQ(stack.Top(), &below);
     stack.Clear();
-}
-
-TEST_F(GUIControlStackTest, NavigationActionIsTheFirstMenuBindingPressedOrRepeating) {
-    GlobalState* state = GetGlobalState();
-    KeyboardManager* saved = state->keyboardManager;
-    state->keyboardManager = nullptr;
-    EXPECT_EQ(GUIControlStack::ReadNavigationAction(), -1);
-    KeyboardManager keyboard;
-    state->keyboardManager = &keyboard;
-    EXPECT_EQ(GUIControlStack::ReadNavigationAction(), -1);
-    keyboard.FindBinding("Jump")->pressed = 1;  // no menu index
-    keyboard.FindBinding("Cancel")->pressed = 1;
-    keyboard.FindBinding("Down")->repeat = 1;
-    EXPECT_EQ(GUIControlStack::ReadNavigationAction(), 1);  // Down comes before Cancel
-    keyboard.FindBinding("Down")->repeat = 0;
-    keyboard.FindBinding("Down")->held = 1;  // held alone does not count
-    EXPECT_EQ(GUIControlStack::ReadNavigationAction(), 5);
-    state->keyboardManager = saved;
 }

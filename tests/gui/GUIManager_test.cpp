@@ -2,10 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <string>
 
 #include "core/script/KeyboardManager.h"
 #include "gui/GUICoreTestObjects.h"
+#include "support/KeyTicks.h"
 #include "support/StderrCapture.h"
 
 using guitest::Widget;
@@ -23,13 +25,6 @@ protected:
         return window;
     }
 };
-
-// Marks a key binding as struck (pressed and held) for one tick.
-void Strike(KeyboardManager& keyboard, const char* binding, bool on = true) {
-    KeyState* state = keyboard.FindBinding(binding);
-    ASSERT_NE(state, nullptr);
-    state->pressed = state->held = on ? 1 : 0;
-}
 
 }  // namespace
 
@@ -79,7 +74,6 @@ TEST_F(GUIManagerTest, OverlappingWindowsHitAndDrawFrontFirst) {
 TEST_F(GUIManagerTest, RegistryLookupsAndLists) {
     EXPECT_FLOAT_EQ(manager->GetMouseX(), 320.0f);
     EXPECT_FLOAT_EQ(manager->GetMouseY(), 240.0f);
-    EXPECT_EQ(manager->GetLastKey(), -1);
     EXPECT_EQ(manager->GetActiveObjectList(), nullptr);
 
     Widget* first = Add("First", 0, 0, 10, 10);
@@ -125,6 +119,14 @@ TEST_F(GUIManagerTest, ActiveWindowsAndTheMenuHotKey) {
     GlobalState* state = GetGlobalState();
     KeyboardManager* savedKeyboard = state->keyboardManager;
     state->keyboardManager = &keyboard;
+    testsupport::KeyTicks keys(keyboard, [this] { manager->HandleHotkeys(); });
+
+    // The bindings declare which are hot keys; each has its handler here.
+    std::set<std::string> roles, handlers;
+    for (const auto& [name, binding] : keyboard.GetBindings())
+        if (binding.hotKey) roles.insert(name);
+    for (const GUIManager::HotKeyHandler& handler : GUIManager::kHotKeyHandlers) handlers.insert(handler.binding);
+    EXPECT_EQ(roles, handlers);
 
     Widget* older = Add("Older", 0, 0, 10, 10);
     Widget* newer = Add("Newer", 0, 0, 10, 10);
@@ -140,8 +142,7 @@ TEST_F(GUIManagerTest, ActiveWindowsAndTheMenuHotKey) {
     EXPECT_EQ(manager->GetActiveWindowList()->GetCount(), 3);
 
     // Menu closes the newest window (every entry of it goes with Hide).
-    Strike(keyboard, "Menu");
-    manager->HandleHotkeys();
+    keys.Type("Menu");
     EXPECT_FALSE(newer->IsSelfVisible());
     EXPECT_TRUE(older->IsSelfVisible());
     EXPECT_EQ(manager->GetActiveWindowList()->GetCount(), 1);
@@ -150,82 +151,68 @@ TEST_F(GUIManagerTest, ActiveWindowsAndTheMenuHotKey) {
     Widget* stale = Add("Stale", 0, 0, 10, 10);
     manager->AddActiveWindow(stale);
     stale->Close();
-    manager->HandleHotkeys();
+    keys.Type("Menu");
     EXPECT_FALSE(older->IsSelfVisible());
     EXPECT_TRUE(manager->IsActiveWindowListEmpty());
 
-    // Nothing open: the pause menu opens, and stays open when pressed again.
-    manager->HandleHotkeys();
+    // Nothing open: the pause menu opens, and stays open when struck again.
+    keys.Type("Menu");
     EXPECT_TRUE(pause->IsVisible());
     pause->SetJoinsActiveWindows(false);
     manager->RemoveActiveWindow(pause);
-    manager->HandleHotkeys();
+    keys.Type("Menu");
     EXPECT_TRUE(pause->IsVisible());
 
-    // An object holding input on top of the control stack silences the keys.
+    // An object holding input on top of the control stack takes the keys.
     auto* typing = new Widget;
     typing->SetHoldsInput(true);
     manager->GetControlStack().Push(typing);
     pause->SetJoinsActiveWindows(true);
     manager->AddActiveWindow(pause);
-    manager->HandleHotkeys();
+    keys.Type("Menu");
     EXPECT_TRUE(pause->IsVisible());
     delete typing;  // leaves the stack as it goes
     EXPECT_TRUE(manager->GetControlStack().IsEmpty());
-    manager->HandleHotkeys();
+    keys.Type("Menu");
     EXPECT_FALSE(pause->IsSelfVisible());
-
-    // The keyboard tells the manager each key pressed.
-    ALLEGRO_KEYBOARD_STATE keys{};
-    keys.__key_down__internal__[ALLEGRO_KEY_A / 32] = 1u << (ALLEGRO_KEY_A % 32);
-    keyboard.UpdateKeys(&keys);
-    EXPECT_EQ(manager->GetLastKey(), ALLEGRO_KEY_A);
 
     state->keyboardManager = savedKeyboard;
 }
 
-// Hot keys struck faster than the updates: each strike acts once, in the
-// order struck, also when the keyboard shows a key down before its own
-// key-down event is handled; a held key strikes once. Updates: "+E" Escape's
-// key-down event, "-I" I's key-up event, "=E" Escape down on the keyboard
-// state, "." one update.
+// Hot keys struck faster than the ticks: each strike acts once, in the
+// order struck; a held key strikes once. "+E" Escape's key-down, "-I" I's
+// key-up, "." a tick.
 TEST_F(GUIManagerTest, EveryHotKeyStruckActsOnceInOrder) {
     std::string held = "+E";
-    for (int i = 0; i < 40; ++i) held += "=E.";
+    for (int i = 0; i < 40; ++i) held += ".";
     const struct {
         const char* what;
         bool inventoryOpen;
         std::string updates;
         const char* open;  // I: the inventory, P: the pause menu
     } rows[] = {
-        {"Escape, Escape in one update", true, "+E-E+E-E.", "P"},
-        {"I, I in one update", false, "+I-I+I-I.", ""},
-        {"I, then Escape, in one update", false, "+I-I+E-E.", ""},
-        {"Escape shown down before its own event", true, "=E.+E-E..", ""},
+        {"Escape, Escape in one tick", true, "+E-E+E-E.", "P"},
+        {"I, I in one tick", false, "+I-I+I-I.", ""},
+        {"I, then Escape, in one tick", false, "+I-I+E-E.", ""},
         {"Escape held", true, held + "-E.", ""},
     };
     KeyboardManager* savedKeyboard = GetGlobalState()->keyboardManager;
     for (const auto& row : rows) {
         KeyboardManager keyboard;
         GetGlobalState()->keyboardManager = &keyboard;
+        testsupport::KeyTicks keys(keyboard, [this] { manager->HandleHotkeys(); });
         for (const char* name : {"InventoryWindow", "InventoryWindowSubmenu", "PauseMenu"}) {
             delete manager->FindObject(name);
             Add(name, 0, 0, 10, 10)->SetJoinsActiveWindows(true);
             manager->FindObject(name)->Close();
         }
         if (row.inventoryOpen) manager->FindObject("InventoryWindow")->Open();
-        ALLEGRO_KEYBOARD_STATE state{};
         for (size_t i = 0; i < row.updates.size(); ++i) {
             const char c = row.updates[i];
-            const int code =
-                i + 1 < row.updates.size() && row.updates[i + 1] == 'I' ? ALLEGRO_KEY_I : ALLEGRO_KEY_ESCAPE;
-            if (c == '+' || c == '-') keyboard.NoteKeyEvent(code, c == '+');
-            if (c == '=') state.__key_down__internal__[code / 32] |= 1u << (code % 32);
-            if (c != '.') continue;
-            keyboard.UpdateKeys(&state);
-            keyboard.UpdateBindings(&state);
-            manager->HandleHotkeys();
-            state = ALLEGRO_KEYBOARD_STATE{};
+            const char* key = i + 1 < row.updates.size() && row.updates[i + 1] == 'I' ? "I" : "ESCAPE";
+            if (c == '+') keys.Down(key);
+            if (c == '-') keys.Up(key);
+            if (c == '.') keys.Tick();
         }
         std::string open;
         if (manager->FindObject("InventoryWindow")->IsVisible()) open += "I";

@@ -3,8 +3,8 @@
 // the player in the game is in tests/world/GUINavigationStack_test.cpp).
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -14,6 +14,8 @@
 #include "gui/GUIButton.h"
 #include "gui/GUIControlStack.h"
 #include "gui/GUICoreTestObjects.h"
+#include "gui/GUIManager.h"
+#include "support/GuiKeyTicks.h"
 
 namespace {
 
@@ -187,101 +189,63 @@ TEST(GUINavigation, TheCurrentEntryIsHighlighted) {
     EXPECT_EQ(Px(menu.object.GetBackingBitmap(), 5, 2), 0x0000FFFFu);
 }
 
-// Menu keys struck faster than the updates: each key-down moves the grid on
-// the control stack once, in the order struck, one per update. A key held
-// since before the grid came on top, or struck while nothing was on the
-// stack, moves nothing.
+// Menu keys struck faster than the ticks: each key-down moves the grid on
+// the control stack once, in the order struck. A key held since before the
+// grid came on top, or struck while nothing was on the stack, moves nothing
+// until it is struck again (the arrows' bindings never repeat). Events: "+K" down, "-K"
+// up, "K" both, "." a tick; the grid's cursor is noted after each tick.
 TEST(GUINavigation, EveryMenuKeyStruckMovesOnceInOrder) {
     testsupport::EnsureAllegro();
-    enum : int { Up = 84, Right = 83, Down = 85, Left = 82, W = 23, A = 1, S = 19, D = 4 };
-    using Events = std::vector<std::pair<int, bool>>;  // key code, down
-    auto taps = [](std::vector<int> keys) {
-        Events events;
-        for (int k : keys) events.insert(events.end(), {{k, true}, {k, false}});
-        return events;
-    };
     struct Row {
         const char* what;
-        Events before;           // noted with the stack empty, then a few updates
-        bool transition;         // then the bindings reset, as a transition ends
-        Events burst;            // noted after the grid came on top, before its first update
-        std::vector<int> shown;  // keys the keyboard shows down at every update
-        Events late;             // noted after the grid's first update
-        int updates;
-        const char* visited;  // the grid's cursor, repeats left out
+        const char* before;  // with the stack empty, then the bindings reset as a transition ends
+        const char* after;   // with the grid on top
+        const char* visited;
     };
     const Row rows[] = {
-        {"the inventory burst in one update",
-         {},
-         false,
-         taps({Down, Right, Down, Down, Left, Right, Right}),
-         {},
-         {},
-         9,
-         "0 10 11 21 31 30 31 32"},
-        {"rolled letter keys",
-         {},
-         false,
-         {{S, true}, {D, true}, {S, false}, {S, true}, {D, false}, {S, false}, {S, true}, {S, false}},
-         {},
-         {},
-         6,
-         "0 10 11 21 31"},
-        {"the order struck, not the bindings' order",
-         {},
-         false,
-         taps({Right, Down, Up, Left}),
-         {},
-         {},
-         6,
-         "0 1 11 1 0"},
-        {"a key shown down before its own event", {}, false, {}, {Down}, {{Down, true}}, 4, "0 10"},
-        // Held through the transition that opened the grid; the key-down the
-        // keyboard repeats for a held key after another key was struck.
-        {"held since before the grid opened",
-         {{Down, true}, {Left, true}, {Left, false}},
-         true,
-         {},
-         {Down},
-         {{Down, true}},
-         10,
-         "0"},
-        {"then struck again", {{Down, true}}, true, {{Down, false}, {Down, true}}, {Down}, {}, 10, "0 10"},
-        {"struck while nothing was on the stack", taps({Down, Down, Right}), false, {}, {}, {}, 4, "0"},
+        {"the inventory burst in one tick", "", "Down Right Down Down Left Right Right .", "0 32"},
+        {"rolled letter keys", "", "+S +D -S +S -D -S +S -S .", "0 31"},
+        {"the order struck, not the bindings' order", "", "Right . Down . Up . Left .", "0 1 11 1 0"},
+        {"held since before the grid opened", "+S . . Left .", "........................................", "0"},
+        {"then struck again and held", "+S . .", "-S +S ........................................", "0 10"},
+        {"struck while nothing was on the stack", "Down . Down . Right .", ". .", "0"},
     };
-    struct Keys : ALLEGRO_KEYBOARD_STATE {
-        Keys() { std::memset(static_cast<ALLEGRO_KEYBOARD_STATE*>(this), 0, sizeof(ALLEGRO_KEYBOARD_STATE)); }
-    };
-    KeyboardManager* saved = GetGlobalState()->keyboardManager;
+    KeyboardManager* savedKeyboard = GetGlobalState()->keyboardManager;
+    GUIManager* savedGui = GetGlobalState()->guiManager;
     for (const Row& row : rows) {
         KeyboardManager keyboard;
+        GUIManager gui;
         GetGlobalState()->keyboardManager = &keyboard;
-        Keys state, before;
-        for (int code : row.shown) state.__key_down__internal__[code / 32] |= 1u << (code % 32);
-        for (const auto& [code, down] : row.before)
-            if (down) before.__key_down__internal__[code / 32] |= 1u << (code % 32);
-        GUIControlStack stack;
-        auto update = [&](const Keys& keys) {
-            keyboard.UpdateKeys(&keys);
-            keyboard.UpdateBindings(&keys);
-            stack.Update();
-        };
-        for (const auto& [code, down] : row.before) keyboard.NoteKeyEvent(code, down);
-        for (int i = 0; i < 3; ++i) update(before);
-        if (row.transition) keyboard.ResetBindings();
+        GetGlobalState()->guiManager = &gui;
         Menu grid(50, true, 10, 10);  // the inventory's item grid
         grid.object.SetVisible(true);
-        stack.Push(&grid.object);
-        for (const auto& [code, down] : row.burst) keyboard.NoteKeyEvent(code, down);
         std::string visited = "0";
-        for (int i = 0, last = 0; i < row.updates; ++i) {
-            update(state);
-            if (i == 0)
-                for (const auto& [code, down] : row.late) keyboard.NoteKeyEvent(code, down);
-            if (grid.object.GetNavCursor() != last) visited += " " + std::to_string(last = grid.object.GetNavCursor());
-        }
+        testsupport::GuiKeyTicks keys(keyboard, gui);
+        auto play = [&](const char* events, bool note) {
+            std::istringstream words(events);
+            for (std::string word; words >> word;) {
+                for (; !word.empty() && word[0] == '.'; word.erase(0, 1)) {
+                    keys.Tick();
+                    const int at = grid.object.GetNavCursor();
+                    if (note && visited.substr(visited.rfind(' ') + 1) != std::to_string(at))
+                        visited += " " + std::to_string(at);
+                }
+                if (word.empty()) continue;
+                if (word[0] == '+')
+                    keys.Down(word.substr(1));
+                else if (word[0] == '-')
+                    keys.Up(word.substr(1));
+                else
+                    keys.Strike(word);
+            }
+        };
+        play(row.before, false);
+        keyboard.ResetBindings();
+        gui.GetControlStack().Push(&grid.object);
+        play(row.after, true);
         EXPECT_EQ(visited, row.visited) << row.what;
-        stack.Clear();
+        gui.GetControlStack().Forget(&grid.object);
     }
-    GetGlobalState()->keyboardManager = saved;
+    GetGlobalState()->keyboardManager = savedKeyboard;
+    GetGlobalState()->guiManager = savedGui;
 }

@@ -21,16 +21,15 @@
 #include "gui/PixelProbe.h"
 #include "gui/TextLineFixture.h"
 #include "support/AllegroTestEnv.h"
+#include "support/GuiKeyTicks.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
-#include "support/WaitingEventQueue.h"
 
 namespace {
 
 using testsupport::LuaTestState;
 using testsupport::StderrCapture;
 
-using guitest::Keys;
 using guitest::WithFont;
 
 TEST_F(WithFont, TextLineSizesToItsTextAndNeedsAFont) {
@@ -102,10 +101,10 @@ TEST_F(WithFont, InputBoxStopsAtItsWidthAndShowsItsProperties) {
     EXPECT_EQ(router.GetValueType(), PropertyRouter::kInt);
     field->SetFocus(false);
     lua->Gui().GetControlStack().Push(field);
-    lua->Gui().SetLastKey(GUIInputTextBox::kKeyBackspace);
     field->Show(false);
     field->SetDimensions(0, 0, 100, 20);
-    EXPECT_FALSE(field->HandleNavigation());
+    testsupport::GuiKeyTicks(lua->Keyboard(), lua->Gui()).Type("BACKSPACE");
+    EXPECT_EQ(lua->Gui().GetControlStack().Top(), field);
     EXPECT_EQ(*field->GetText(), "he");
 
     // Focused, the cursor blinks 10 ticks in 21; unfocused it is off.

@@ -46,12 +46,4 @@ protected:
     ALLEGRO_FONT* font = nullptr;
 };
 
-// Allegro's keyboard state with the given keys down.
-struct Keys : ALLEGRO_KEYBOARD_STATE {
-    explicit Keys(std::initializer_list<int> codes) {
-        std::memset(static_cast<ALLEGRO_KEYBOARD_STATE*>(this), 0, sizeof(ALLEGRO_KEYBOARD_STATE));
-        for (int code : codes) __key_down__internal__[code / 32] |= 1u << (code % 32);
-    }
-};
-
 }  // namespace guitest

@@ -17,6 +17,7 @@
 #include "platform/net/NetPeer.h"
 #include "relay/LoopbackServer.h"
 #include "support/AllegroTestEnv.h"
+#include "support/GuiKeyTicks.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
@@ -58,10 +59,9 @@ TEST(GUIChatWindowNetwork, TypedLinesAreSentAndServerTextIsShown) {
     {
         StderrCapture quiet;
         box->SetFocus(true);
-        box->HandleNavigation();
         for (char c : std::string("good day")) ASSERT_TRUE(box->Insert(c, box->GetLength()));
-        lua.Gui().SetLastKey(GUIInputTextBox::kKeyEnter);
-        EXPECT_TRUE(box->HandleNavigation());
+        testsupport::GuiKeyTicks(lua.Keyboard(), lua.Gui()).Type("ENTER");
+        EXPECT_FALSE(box->IsFocused());
     }
     ASSERT_TRUE(server.WaitFor([&] { return server.MessageCount() >= 1; }));
     auto messages = server.Messages();
@@ -85,15 +85,17 @@ TEST(GUIChatWindowNetwork, TypedLinesAreSentAndServerTextIsShown) {
     EXPECT_EQ(window->GetLine(0)->text, "Ash: hello Wren");
     EXPECT_EQ(window->GetLine(0)->kind, 8u);
 
-    // A battle that opens as the line is ended hides the window before the
-    // box's next tick: the line still goes out. A line not ended stays.
+    // A battle that opens in the tick the line is ended hides the window
+    // after the tick's keys were handed out: the line still goes out. A line
+    // not ended stays.
     for (const bool ended : {true, false}) {
         StderrCapture quiet;
         window->Show(false);
         box->SetFocus(true);
-        box->HandleNavigation();
         for (char c : std::string("to arms")) ASSERT_TRUE(box->Insert(c, box->GetLength()));
-        if (ended) lua.Gui().SetLastKey(GUIInputTextBox::kKeyEnter);
+        if (ended) lua.Keyboard().NoteKeyEvent(ALLEGRO_KEY_ENTER, true);
+        testsupport::KeyTicks(lua.Keyboard(), [&] { lua.Gui().HandleHotkeys(); }).Tick();
+        if (ended) lua.Keyboard().NoteKeyEvent(ALLEGRO_KEY_ENTER, false);
         lua.Gui().HideAllObjects();
         EXPECT_EQ(*box->GetText(), ended ? "" : "to arms");
     }

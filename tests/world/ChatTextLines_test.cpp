@@ -15,31 +15,27 @@
 #include "gui/GUISmartTextLine.h"
 #include "gui/GUIWindow.h"
 #include "gui/TextLineFixture.h"
-#include "support/WaitingEventQueue.h"
+#include "support/GuiKeyTicks.h"
 #include "world/ChatManager.h"
 #include "world/PlayerVorn.h"
 
 namespace {
 
-using guitest::Keys;
 using guitest::WithFont;
 using testsupport::StderrCapture;
 
 TEST_F(WithFont, InputBoxTypesSubmitsAndGivesUpFocus) {
     GUIManager& gui = lua->Gui();
-    KeyboardManager& keyboard = lua->Keyboard();
+    testsupport::GuiKeyTicks keys(lua->Keyboard(), gui);
     ASSERT_EQ(Printed("GUIOL_AddObject('Box', 'GUIInputBox') GUIG_SetDimensions(0, 0, 300, 20)"
                       "GUIITB_SetSystemData(5, 1) ChatManager_WatchProperty('Box')"),
               "InputBox Linked\n");
     auto* box = static_cast<GUIInputTextBox*>(gui.FindObject("Box"));
     EXPECT_EQ(box->GetMaxChars(), 5);
     EXPECT_TRUE(box->GetSystemFlag());
-    auto key = [&](int code) {
-        gui.SetLastKey(code);
-        gui.HandleMouseEvent(-1);
-    };
 
-    // A press inside takes the focus; the Enter that gave it is no send.
+    // A press inside takes the focus; keys struck before it are not the box's.
+    keys.Strike("X");
     {
         StderrCapture cap;
         gui.SetMousePosition(10, 10);
@@ -50,28 +46,14 @@ TEST_F(WithFont, InputBoxTypesSubmitsAndGivesUpFocus) {
     }
     EXPECT_TRUE(box->IsFocused());
     EXPECT_TRUE(gui.GetControlStack().TopHoldsInput());
-    key(GUIInputTextBox::kKeyEnter);
-    EXPECT_TRUE(box->IsFocused());
-    EXPECT_EQ(gui.GetLastKey(), -1);
 
     // Letters follow shift xor caps lock; digits follow shift alone.
-    key(1);  // a
-    EXPECT_EQ(*box->GetText(), "a");
-    Keys shift({ALLEGRO_KEY_LSHIFT});
-    keyboard.UpdateKeys(&shift);
-    key(2);   // B
-    key(28);  // shifted 1
-    Keys none({});
-    keyboard.UpdateKeys(&none);
-    key(75);  // space
-    key(3);   // c
-    key(4);   // full: dropped
+    keys.Tick().Type("A").Down("LSHIFT").Type("B 1").Up("LSHIFT").Type("SPACE C D");  // D: full, dropped
     EXPECT_EQ(*box->GetText(), "aB! c");
     EXPECT_EQ(box->GetCursor(), 5);
-    key(GUIInputTextBox::kKeyBackspace);
-    key(GUIInputTextBox::kKeyBackspace);
+    keys.Type("BACKSPACE BACKSPACE");
     EXPECT_EQ(*box->GetText(), "aB!");
-    key(GUIInputTextBox::kKeyEnter);
+    keys.Type("ENTER");
     EXPECT_FALSE(box->IsFocused());
     EXPECT_TRUE(gui.GetControlStack().IsEmpty());
     EXPECT_EQ(*box->GetText(), "");
@@ -83,28 +65,24 @@ TEST_F(WithFont, InputBoxTypesSubmitsAndGivesUpFocus) {
 
     // Enter on an empty box only gives up the focus.
     box->SetFocus(true);
-    key(-1);
-    key(GUIInputTextBox::kKeyBackspace);  // nothing before the cursor
+    keys.Tick().Type("BACKSPACE");  // nothing before the cursor
     EXPECT_EQ(box->GetCursor(), 0);
-    key(GUIInputTextBox::kKeyEnter);
+    keys.Type("ENTER");
     EXPECT_FALSE(box->IsFocused());
     EXPECT_FALSE(box->HasEnteredText());
 
     // The "Chat" key gives the chat window's input box the focus, when shown.
     lua->Gui().AddObject("DefaultChatWindowInputBox", new GUIInputTextBox);
     auto* chatBox = static_cast<GUIInputTextBox*>(gui.FindObject("DefaultChatWindowInputBox"));
-    Keys enter({GUIInputTextBox::kKeyEnter});
-    keyboard.UpdateBindings(&enter);
     {
         StderrCapture cap;
-        gui.HandleHotkeys();
+        keys.Type("Chat");
         EXPECT_FALSE(chatBox->IsFocused());  // hidden
         chatBox->SetDimensions(0, 40, 100, 20);
-        gui.HandleHotkeys();
+        keys.Type("Chat");
         EXPECT_TRUE(chatBox->IsFocused());
     }
     chatBox->SetFocus(false);
-    keyboard.UpdateBindings(&none);
 
     // A hidden box lets go of the stack.
     box->SetFocus(true);
@@ -113,10 +91,9 @@ TEST_F(WithFont, InputBoxTypesSubmitsAndGivesUpFocus) {
     EXPECT_TRUE(gui.GetControlStack().IsEmpty());
 }
 
-// One slow frame's key events, handled after all of them were over: a
-// stray W, Enter for the chat line, shift-H, i, then I for the inventory.
-// Every key after the Enter is the chat line's, with the shift it was
-// typed with, and the game sees none of them.
+// One slow tick's key events: a stray W, Enter for the chat line, shift-H,
+// i, then I for the inventory. Every key after the Enter is the chat line's,
+// with the shift it was typed with, and the game sees none of them.
 TEST_F(WithFont, KeysOfOneFrameAllReachTheChatLineAndNoneTheGame) {
     GUIManager& gui = lua->Gui();
     KeyboardManager& keyboard = lua->Keyboard();
@@ -130,24 +107,12 @@ TEST_F(WithFont, KeysOfOneFrameAllReachTheChatLineAndNoneTheGame) {
     PlayerVorn player;
     PlayerVorn* savedPlayer = GetGlobalState()->player;
     GetGlobalState()->player = &player;
-    // More events wait behind this frame's.
-    testsupport::WaitingEventQueue waiting;
 
-    const Keys none({});
-    const std::pair<int, bool> frame[] = {
-        {ALLEGRO_KEY_W, true},      {ALLEGRO_KEY_W, false}, {ALLEGRO_KEY_ENTER, true}, {ALLEGRO_KEY_ENTER, false},
-        {ALLEGRO_KEY_LSHIFT, true}, {ALLEGRO_KEY_H, true},  {ALLEGRO_KEY_H, false},    {ALLEGRO_KEY_LSHIFT, false},
-        {ALLEGRO_KEY_I, true},      {ALLEGRO_KEY_I, false},
-    };
+    testsupport::KeyTicks keys(keyboard);
+    keys.Strike("W").Strike("ENTER").Down("LSHIFT").Strike("H").Up("LSHIFT").Strike("I");
     {
         StderrCapture cap;  // the focus line
-        for (const auto& [code, down] : frame) {
-            keyboard.NoteKeyEvent(code, down);
-            keyboard.UpdateKeys(&none);
-        }
-        // The tick.
-        keyboard.UpdateKeys(&none);
-        keyboard.UpdateBindings(&none);
+        keys.Tick();
         gui.HandleHotkeys();
         EXPECT_TRUE(chatBox->IsFocused());
         EXPECT_TRUE(player.HoldsInputLock(GUIControlStack::kInputLockName));  // before the player's update

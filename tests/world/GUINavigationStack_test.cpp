@@ -8,6 +8,7 @@
 #include "gui/GUIControlStack.h"
 #include "gui/GUIManager.h"
 #include "support/AllegroTestEnv.h"
+#include "support/KeyTicks.h"
 #include "support/LuaTestState.h"
 #include "support/TempDir.h"
 #include "world/GUIDialogueManager.h"
@@ -20,15 +21,18 @@ protected:
         GetGlobalState()->player = player;
     }
     ~NavigationStackTest() override { delete player; }
+    // The binding struck (none: no key), then a tick's keyboard update and
+    // hand-out of the strokes; the stack's own update is the test's.
     void Press(const char* binding) {
-        for (const auto& [name, state] : lua.Keyboard().GetBindings()) lua.Keyboard().FindBinding(name)->pressed = 0;
-        if (binding) lua.Keyboard().FindBinding(binding)->pressed = 1;
+        if (binding) keys.Strike(binding);
+        keys.Tick();
     }
     GUIControlStack& Stack() { return lua.Gui().GetControlStack(); }
 
     testsupport::TempDir dir;
     testsupport::LuaTestState lua;
     PlayerVorn* player = new PlayerVorn;
+    testsupport::KeyTicks keys{lua.Keyboard(), [this] { lua.Gui().HandleHotkeys(); }};
 };
 
 TEST_F(NavigationStackTest, AcceptChoosesCancelLeavesAndHiddenObjectsLetGo) {

@@ -7,6 +7,7 @@
 #include <filesystem>
 #include <limits>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -40,13 +41,6 @@ namespace {
 
 // Key codes of the default bindings.
 constexpr int kUp = 84, kDown = 85, kLeft = 82, kRight = 83, kRunHold = 215, kRunToggle = 226, kTrot = 20, kJump = 75;
-
-struct KeysDown : ALLEGRO_KEYBOARD_STATE {
-    KeysDown(std::initializer_list<int> codes) {
-        std::memset(static_cast<ALLEGRO_KEYBOARD_STATE*>(this), 0, sizeof(ALLEGRO_KEYBOARD_STATE));
-        for (int code : codes) __key_down__internal__[code / 32] |= 1u << (code % 32);
-    }
-};
 
 // Top down: a floor at z = 1 under everything. Side view (the map's rows
 // standing for height): ground from row 1 down, and a wall from column
@@ -82,12 +76,20 @@ protected:
         GetGlobalState()->keyboardManager = m_savedKeyboard;
         GetGlobalState()->player = m_savedPlayer;
     }
-    // One tick with exactly these keys down.
+    // One tick with exactly these keys down: the key events since the last
+    // tick, then the keyboard's update and the player's.
     void Tick(std::initializer_list<int> codes) {
-        KeysDown keys(codes);
-        m_keyboard.UpdateBindings(&keys);
+        std::set<int> down(codes);
+        for (int code : m_down)
+            if (!down.count(code)) m_keyboard.NoteKeyEvent(code, false);
+        for (int code : down)
+            if (!m_down.count(code)) m_keyboard.NoteKeyEvent(code, true);
+        m_down = down;
+        m_keyboard.UpdateKeys();
+        m_keyboard.UpdateBindings();
         m_player.Update();
     }
+    std::set<int> m_down;
 
     KeyboardManager m_keyboard;
     PlayerVorn m_player;

@@ -1,10 +1,10 @@
 #pragma once
-// Services the program's top layer hands down at start-up. The ground and the
+// Services the higher layers hand down at start-up. The ground and the
 // subsystems never include a header from the layer above them; where they
-// must reach up (drawing the GUI into a frame, telling the GUI a key, running
-// a console line, switching game states, asking for a snapshot or the map's
-// name, whether the network is connected), they call through these slots.
-// A slot that is still null is skipped.
+// must reach up (drawing the GUI into a frame, running a console line,
+// switching game states, asking for a snapshot or the map's name, whether
+// the network is connected), they call through these slots. A slot that is
+// still null is skipped.
 #include <optional>
 #include <string>
 
@@ -21,14 +21,13 @@ template <class Function> using HookSlot = Function*;
 
 // The slots, one row each: X(name, function type). The struct below declares
 // them from this list, and a test checks that start-up fills every row, so a
-// slot added here and never filled fails it. app/LayerWiring.cpp
-// (InstallLayerHooks) fills them all.
+// slot added here and never filled fails it. Each row is filled by the
+// installer of the layer that answers it (<layer>/<Layer>LayerWiring.cpp;
+// the top layer's own in app/LayerWiring.cpp), and InstallLayerHooks calls
+// the installers from the ground up.
 #define QEL_LAYER_HOOKS(X)                                                     \
     /* Draws the GUI into the frame; false when there is no GUI to draw. */    \
     X(drawInterface, bool(BitmapWrapper*))                                     \
-    /* Tells the GUI a key typed, for its text boxes, with shift and caps */   \
-    /* lock as they were when it was struck. */                                \
-    X(keyTyped, void(int32_t keyCode, bool shift, bool capsLock))              \
     /* Registers the script families the script host opens with, beyond its */ \
     /* own (cameras, GUI, chat log, script variables). */                      \
     X(registerHostFamilies, void(lua_State*))                                  \

@@ -49,6 +49,8 @@ DisplayManager::DisplayManager(int width, int height)
         state->quit = 1;
         return;
     }
+    m_closeWatch = al_create_event_queue();
+    if (m_closeWatch) al_register_event_source(m_closeWatch, al_get_display_event_source(state->display));
     al_set_target_backbuffer(state->display);
     al_clear_to_color(al_map_rgb(0, 0, 0));
     m_snapshot = new BitmapWrapper(m_width, m_height, &state->openGLMode);
@@ -67,12 +69,28 @@ bool DisplayManager::SizeFits(int width, int height) {
 }
 
 DisplayManager::~DisplayManager() {
+    StopWatchingClose();
     delete m_backBuffer;
     delete m_snapshot;
     delete m_fadeBitmap;
 }
 
 bool DisplayManager::HasDisplay() const { return GetGlobalState()->display != nullptr; }
+
+bool DisplayManager::PollCloseRequest() {
+    GlobalState* state = GetGlobalState();
+    ALLEGRO_EVENT event;
+    while (m_closeWatch && al_get_next_event(m_closeWatch, &event)) {
+        if (event.type == ALLEGRO_EVENT_DISPLAY_CLOSE) state->quit = 1;
+    }
+    return state->quit != 0;
+}
+
+void DisplayManager::StopWatchingClose() {
+    if (!m_closeWatch) return;
+    al_destroy_event_queue(m_closeWatch);
+    m_closeWatch = nullptr;
+}
 
 void DisplayManager::DrawFrameInto(BitmapWrapper* target) {
     if (!target) return;

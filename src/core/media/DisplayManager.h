@@ -1,4 +1,6 @@
 #pragma once
+#include <allegro5/allegro.h>
+
 #include <cstdint>
 
 class BitmapWrapper;
@@ -23,6 +25,15 @@ public:
     int GetHeight() const { return m_height; }
     // False when the window could not be created.
     bool HasDisplay() const;
+
+    // A close request made while start-up still runs, before the event
+    // queue is read: the window's events are also watched on a queue of
+    // their own from its creation, so a long start-up wait can end when the
+    // window is closed. True once one came (the quit flag is then set), or
+    // when the program is to end anyway.
+    bool PollCloseRequest();
+    // Start-up is over: the main loop reads the window's events from now on.
+    void StopWatchingClose();
 
     void Render();
 
@@ -50,6 +61,7 @@ private:
 
     uint8_t m_snapshotRequested;
     uint8_t m_snapshotCaptured;
+    ALLEGRO_EVENT_QUEUE* m_closeWatch = nullptr;
     int m_width;
     int m_height;
     BitmapWrapper* m_backBuffer;

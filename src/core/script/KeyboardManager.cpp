@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "core/base/GlobalState.h"
-#include "core/base/LayerHooks.h"
 #include "core/script/LuaManager.h"
 
 namespace {
@@ -69,9 +68,11 @@ KeyboardManager::KeyboardManager() {
     AddBinding("Drop", 24, -1, -1);
     for (int32_t weapon = 1; weapon <= 5; ++weapon)
         AddBinding(("Weapon" + std::to_string(weapon)).c_str(), 27 + weapon, -1, -1);
-    AddBinding("Menu", 59, -1, -1);
-    AddBinding("Inventory", 9, -1, -1);
-    AddBinding("Chat", 67, -1, -1);
+    // The hot keys: the GUI acts on them wherever the keys are, but in a
+    // text box (GUIManager::kHotKeyHandlers names what each does).
+    AddBinding("Menu", 59, -1, -1, true);
+    AddBinding("Inventory", 9, -1, -1, true);
+    AddBinding("Chat", 67, -1, -1, true);
 
     // Characters typed by each key, without and with shift.
     for (int32_t letter = 0; letter < 26; ++letter) {
@@ -108,10 +109,16 @@ KeyState KeyboardManager::MakeState(int32_t code, int32_t second, int32_t menuIn
     return state;
 }
 
-void KeyboardManager::AddKey(const char* name, int32_t code) { keys_.emplace_back(name, MakeState(code, -1, -1)); }
+void KeyboardManager::AddKey(const char* name, int32_t code) {
+    keys_.emplace_back(name, MakeState(code, -1, -1));
+    keyEvents_.emplace_back();
+}
 
-void KeyboardManager::AddBinding(const char* name, int32_t code, int32_t second, int32_t menuIndex) {
-    bindings_.emplace_back(name, MakeState(code, second, menuIndex));
+void KeyboardManager::AddBinding(const char* name, int32_t code, int32_t second, int32_t menuIndex, bool hotKey) {
+    KeyState state = MakeState(code, second, menuIndex);
+    state.hotKey = hotKey ? 1 : 0;
+    bindings_.emplace_back(name, state);
+    bindingEvents_.emplace_back();
 }
 
 KeyState* KeyboardManager::FindIn(KeyList& list, const std::string& name) {
@@ -167,18 +174,12 @@ bool KeyboardManager::HoldsInputLock(const std::string& name) const {
 }
 
 void KeyboardManager::ResetBindings() {
-    menuActions_.clear();
-    menuSeen_.fill(0);
-    hotKeys_.clear();
-    hotKeySeen_.fill(0);
-    bindingPresses_.fill(0);
-    bindingReleases_.fill(0);
-    bindingRepresses_.fill(0);
     for (auto& entry : bindings_) {
         KeyState& key = entry.second;
         key.pressed = key.repeat = key.released = key.held = key.ready = 0;
         key.countdown = repeatDelay_;
     }
+    for (EntryEvents& events : bindingEvents_) events = {};
 }
 
 KeyList KeyboardManager::CloneBindings() const { return bindings_; }
@@ -198,232 +199,117 @@ bool KeyboardManager::SetBinding(const std::string& binding, const std::string& 
     return true;
 }
 
-bool KeyboardManager::IsDown(const ALLEGRO_KEYBOARD_STATE* state, int32_t code) {
-    return code >= 0 && code < ALLEGRO_KEY_MAX && al_key_down(state, code);
+bool KeyboardManager::Down(int32_t code) const {
+    return code >= 0 && code < ALLEGRO_KEY_MAX && down_[static_cast<size_t>(code)];
 }
 
-bool KeyboardManager::Flagged(const KeyFlags& flags, int32_t code) {
-    return code >= 0 && code < ALLEGRO_KEY_MAX && flags[static_cast<size_t>(code)];
+bool KeyboardManager::IsKeyDown(int32_t code) const { return Down(code); }
+
+void KeyboardManager::HandleEvent(const ALLEGRO_EVENT& event) {
+    switch (event.type) {
+        case ALLEGRO_EVENT_KEY_DOWN: NoteKeyEvent(event.keyboard.keycode, true); break;
+        case ALLEGRO_EVENT_KEY_UP: NoteKeyEvent(event.keyboard.keycode, false); break;
+        case ALLEGRO_EVENT_DISPLAY_SWITCH_OUT: ReleaseAllKeys(); break;
+        default: break;
+    }
 }
 
 void KeyboardManager::NoteKeyEvent(int32_t code, bool down) {
     if (code <= 0 || code >= ALLEGRO_KEY_MAX) return;
+    if (down)
+        KeyDown(code);
+    else
+        KeyUp(code);
+}
+
+void KeyboardManager::ReleaseAllKeys() {
+    for (int32_t code = 1; code < ALLEGRO_KEY_MAX; ++code) KeyUp(code);
+}
+
+void KeyboardManager::KeyDown(int32_t code) {
     const auto index = static_cast<size_t>(code);
-    eventDown_[index] = down ? 1 : 0;
-    if (down) {
-        if (FindKeyByCode(code)) {
-            if (strokes_.size() >= kMaxStrokes) strokes_.erase(strokes_.begin());
-            const bool shift = Flagged(eventDown_, kLeftShift) || Flagged(eventDown_, kRightShift);
-            strokes_.push_back({code, shift});
-        }
-        keyPresses_[index] = bindingPresses_[index] = 1;
-        if (keyReleases_[index]) keyRepresses_[index] = 1;
-        if (bindingReleases_[index]) bindingRepresses_[index] = 1;
-        unheard_[index] = 0;
-        // A press already queued from the keyboard state, or one held since
-        // before a menu opened, queues nothing now.
-        if (menuSeen_[index])
-            menuSeen_[index] = 0;
-        else if (!menuMuted_[index])
-            QueueMenuAction(MenuActionOf(code));
-        if (hotKeySeen_[index]) {
-            hotKeySeen_[index] = 0;
-        } else {
-            for (const auto& [name, binding] : bindings_) {
-                if ((binding.keyCode == code || binding.secondKeyCode == code) && IsHotKey(name)) QueueHotKey(name);
-            }
-        }
-    } else {
-        keyReleases_[index] = bindingReleases_[index] = 1;
-        menuSeen_[index] = menuMuted_[index] = hotKeySeen_[index] = 0;
+    // A key is up just before its key-down: one shown down still had its
+    // key-up go elsewhere, and this is a fresh press.
+    down_[index] = 0;
+    KeyStroke stroke;
+    stroke.code = code;
+    stroke.shift = shift_ != 0;
+    if (code == kCapsLock) capsLock_ = capsLock_ ? 0 : 1;
+    stroke.capsLock = capsLock_ != 0;
+    downShift_[index] = stroke.shift ? 1 : 0;
+    downCaps_[index] = stroke.capsLock ? 1 : 0;
+    stroke.serial = downSerial_[index] = ++strokesStruck_;
+
+    // An entry is pressed by the key-down that finds all its keys up: a
+    // second key of a binding already held presses nothing.
+    auto press = [&](KeyList& list, std::vector<EntryEvents>& events, size_t i) {
+        const KeyState& key = list[i].second;
+        if (!Has(key, code) || AnyDown(key)) return false;
+        events[i].pressed = 1;
+        events[i].by = code;
+        return true;
+    };
+    for (size_t i = 0; i < keys_.size(); ++i) {
+        if (press(keys_, keyEvents_, i) && keys_[i].second.keyCode == code) stroke.types = true;
     }
-}
-
-bool KeyboardManager::IsHotKey(const std::string& binding) {
-    return binding == "Chat" || binding == "Menu" || binding == "Inventory";
-}
-
-void KeyboardManager::QueueHotKey(const std::string& binding) {
-    // Taken every update the GUI runs and cleared at each transition: only
-    // a stalled GUI could fill it, and then the oldest go first.
-    if (hotKeys_.size() >= kMaxHotKeys) hotKeys_.pop_front();
-    hotKeys_.push_back(binding);
-}
-
-std::string KeyboardManager::TakeHotKey() {
-    if (hotKeys_.empty()) return {};
-    std::string binding = std::move(hotKeys_.front());
-    hotKeys_.pop_front();
-    return binding;
-}
-
-int32_t KeyboardManager::MenuActionOf(int32_t code) const {
-    for (const auto& [name, binding] : bindings_) {
-        if (binding.menuIndex != -1 && (binding.keyCode == code || binding.secondKeyCode == code))
-            return binding.menuIndex;
+    for (size_t i = 0; i < bindings_.size(); ++i) {
+        if (!press(bindings_, bindingEvents_, i)) continue;
+        const auto& [name, binding] = bindings_[i];
+        if (binding.menuIndex != -1 && stroke.menuAction == -1) stroke.menuAction = binding.menuIndex;
+        if (binding.hotKey && stroke.hotKey.empty()) stroke.hotKey = name;
     }
-    return -1;
+
+    down_[index] = 1;
+    shift_ = (Down(kLeftShift) || Down(kRightShift)) ? 1 : 0;
+    control_ = (Down(kLeftControl) || Down(kRightControl)) ? 1 : 0;
+    pending_.push_back(std::move(stroke));
 }
 
-void KeyboardManager::QueueMenuAction(int32_t action) {
-    if (action == -1) return;
-    // Nobody takes more than one a tick only while a menu reads them; the
-    // GUI empties the queue when none does, so this bound is never reached
-    // by a person's keys.
-    if (menuActions_.size() >= kMaxMenuActions) menuActions_.pop_front();
-    menuActions_.push_back(action);
+void KeyboardManager::KeyUp(int32_t code) {
+    down_[static_cast<size_t>(code)] = 0;
+    shift_ = (Down(kLeftShift) || Down(kRightShift)) ? 1 : 0;
+    control_ = (Down(kLeftControl) || Down(kRightControl)) ? 1 : 0;
 }
 
-int32_t KeyboardManager::TakeMenuAction() {
-    if (menuActions_.empty()) return -1;
-    const int32_t action = menuActions_.front();
-    menuActions_.pop_front();
-    return action;
+void KeyboardManager::UpdateKeys() {
+    // Strokes a tick offered and nobody took are gone: they were struck
+    // before what holds the keys now.
+    offered_ = std::move(pending_);
+    pending_.clear();
+    UpdateList(keys_, keyEvents_, true);
 }
 
-void KeyboardManager::MuteHeldMenuKeys() {
-    for (const auto& [name, binding] : bindings_) {
-        // Struck in this very update: a press of its own, not a hold.
-        if (binding.menuIndex == -1 || binding.pressed) continue;
-        bool any = false;
-        for (int32_t code : {binding.keyCode, binding.secondKeyCode}) {
-            if (Flagged(eventDown_, code)) {
-                menuMuted_[static_cast<size_t>(code)] = 1;
-                any = true;
-            }
-        }
-        // Held by the keyboard state before its key-down event: both keys.
-        if (binding.held && !any) {
-            for (int32_t code : {binding.keyCode, binding.secondKeyCode})
-                if (code >= 0 && code < ALLEGRO_KEY_MAX) menuMuted_[static_cast<size_t>(code)] = 1;
-        }
-    }
+void KeyboardManager::UpdateBindings() { UpdateList(bindings_, bindingEvents_, false); }
+
+std::vector<KeyStroke> KeyboardManager::TakeStrokes() {
+    std::vector<KeyStroke> strokes = std::move(offered_);
+    offered_.clear();
+    return strokes;
 }
 
-bool KeyboardManager::IsMenuBindingMuted(const KeyState& binding) const {
-    return Flagged(menuMuted_, binding.keyCode) || Flagged(menuMuted_, binding.secondKeyCode);
-}
-
-void KeyboardManager::SetLastKey(int32_t code, bool shift) {
-    // The GUI keeps the keys typed for its text boxes.
-    if (auto keyTyped = GetLayerHooks().keyTyped) keyTyped(code, shift, capsLock_ != 0);
-}
-
-void KeyboardManager::UpdateKeys(const ALLEGRO_KEYBOARD_STATE* state) { UpdateList(keys_, state, true); }
-
-void KeyboardManager::UpdateBindings(const ALLEGRO_KEYBOARD_STATE* state) { UpdateList(bindings_, state, false); }
-
-void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* state, bool keyTable) {
-    if (!state) return;
-    // With no event waiting, the keyboard state is as current as the events
-    // and the event view follows it (which also heals a view that missed a
-    // key-up dropped with a flushed queue). Only shift and control are read
-    // from the event view; a key's own state is the keyboard's, with the
-    // key-downs kept since the last update.
-    ALLEGRO_EVENT_QUEUE* queue = GetGlobalState()->eventQueue;
-    const bool eventsWaiting = queue && !al_is_event_queue_empty(queue);
-    if (!eventsWaiting) {
-        for (int32_t code = 0; code < ALLEGRO_KEY_MAX; ++code)
-            eventDown_[static_cast<size_t>(code)] = IsDown(state, code) ? 1 : 0;
-    }
-    KeyFlags& presses = keyTable ? keyPresses_ : bindingPresses_;
-    KeyFlags& releases = keyTable ? keyReleases_ : bindingReleases_;
-    KeyFlags& represses = keyTable ? keyRepresses_ : bindingRepresses_;
-
-    if (keyTable) {
-        // Shift and control as they were at the key event being handled,
-        // so each key types the character it was typed as.
-        auto modifier = [&](int32_t code) { return eventsWaiting ? Flagged(eventDown_, code) : IsDown(state, code); };
-        control_ = (modifier(kLeftControl) || modifier(kRightControl)) ? 1 : 0;
-        shift_ = (modifier(kLeftShift) || modifier(kRightShift)) ? 1 : 0;
-
-        // Keys taken as pressed ahead of key-down events that never came
-        // (dropped with the pending events at a map load) are typed once no
-        // event waits, when it is plain that their events are gone: late,
-        // after the keys whose events were handled meanwhile, but once.
-        if (!eventsWaiting) {
-            for (const auto& entry : list) {
-                const int32_t code = entry.second.keyCode;
-                if (!Flagged(unheard_, code)) continue;
-                unheard_[static_cast<size_t>(code)] = 0;
-                if (code == kCapsLock) capsLock_ = capsLock_ ? 0 : 1;
-                SetLastKey(code, shift_ != 0);
-            }
-        }
-        // The keys struck since the last update are typed in the order they
-        // were struck, whatever their order in the table.
-        for (const Stroke& stroke : strokes_) {
-            if (stroke.code == kCapsLock) capsLock_ = capsLock_ ? 0 : 1;
-            SetLastKey(stroke.code, stroke.shift);
-        }
-        strokes_.clear();
-    }
-    for (auto& entry : list) {
-        KeyState& key = entry.second;
-        // A key-down event since the last update is a new press, even when
-        // the key has been let go again, or was held and let go before it.
-        // For a key already held, a key-down event with no key-up before it
-        // is that press's own event handled late (an update read the key
-        // down first), also when its key-up follows: counted once.
-        const bool repressed = Flagged(represses, key.keyCode) || Flagged(represses, key.secondKeyCode);
-        const bool newPress =
-            (Flagged(presses, key.keyCode) || Flagged(presses, key.secondKeyCode)) && (!key.held || repressed);
-        bool down = newPress || IsDown(state, key.keyCode) || IsDown(state, key.secondKeyCode);
-        bool text = !IsNonTextKey(key);
-        // A busy machine shows keys down before their key-down events are
-        // handled (the events so far leave them up). Such a key is typed by
-        // its own event, in its turn, and types no repeat before it; its
-        // repeat counts from that event.
-        const bool ownEvent = Flagged(presses, key.keyCode);
-        const bool anyOwnEvent = ownEvent || Flagged(presses, key.secondKeyCode);
-        const bool menu = !keyTable && key.menuIndex != -1;
-        const bool hotKey = !keyTable && IsHotKey(entry.first);
-        if (!down) {
+void KeyboardManager::UpdateList(KeyList& list, std::vector<EntryEvents>& events, bool keyTable) {
+    for (size_t i = 0; i < list.size(); ++i) {
+        KeyState& key = list[i].second;
+        const EntryEvents struck = events[i];
+        events[i] = {};
+        const bool text = !IsNonTextKey(key);
+        if (struck.pressed) {
+            // Struck since the last tick: a press, even when it has been let
+            // go again already (a tap within one tick).
+            key.pressed = key.held = 1;
+            key.repeat = key.released = key.ready = 0;
+            key.countdown = repeatDelay_;
+            if (text && key.countdown > 0) --key.countdown;
+        } else if (!AnyDown(key)) {
             key.pressed = key.repeat = 0;
             key.released = key.held;
             key.held = 0;
             key.ready = 1;
             key.countdown = repeatDelay_;
-            // Up on a keyboard state that is current: a press queued from it
-            // has no event still to come. (While events wait, the state may
-            // show a whole tap over before its key-down event is handled.)
-            if ((menu || hotKey) && !eventsWaiting) {
-                for (int32_t code : {key.keyCode, key.secondKeyCode}) {
-                    if (code < 0 || code >= ALLEGRO_KEY_MAX) continue;
-                    if (menu) menuSeen_[static_cast<size_t>(code)] = menuMuted_[static_cast<size_t>(code)] = 0;
-                    if (hotKey) hotKeySeen_[static_cast<size_t>(code)] = 0;
-                }
-            }
-        } else if (key.ready || newPress) {
-            // A key-down event has typed its key above; a key down with no
-            // event is typed here once no event waits, or, while events
-            // wait, by its own event when it comes.
-            if (keyTable && !ownEvent) {
-                if (eventsWaiting) {
-                    if (key.keyCode >= 0) unheard_[static_cast<size_t>(key.keyCode)] = 1;
-                } else {
-                    if (key.keyCode == kCapsLock) capsLock_ = capsLock_ ? 0 : 1;
-                    SetLastKey(key.keyCode, shift_ != 0);
-                }
-            }
-            // A menu press seen on the keyboard alone is queued now; its own
-            // key-down event, if it comes later, then queues nothing.
-            if (menu && !anyOwnEvent && !IsMenuBindingMuted(key)) {
-                QueueMenuAction(key.menuIndex);
-                for (int32_t code : {key.keyCode, key.secondKeyCode}) {
-                    if (IsDown(state, code)) menuSeen_[static_cast<size_t>(code)] = 1;
-                }
-            }
-            // Likewise a hot key; a key held and repeating strikes nothing.
-            if (hotKey && !anyOwnEvent) {
-                QueueHotKey(entry.first);
-                for (int32_t code : {key.keyCode, key.secondKeyCode}) {
-                    if (IsDown(state, code)) hotKeySeen_[static_cast<size_t>(code)] = 1;
-                }
-            }
-            key.pressed = 1;
+        } else if (key.ready) {
+            // Down with no key-down of its own: a key rebound onto keys held.
+            key.pressed = key.held = 1;
             key.repeat = key.released = key.ready = 0;
-            key.held = 1;
             key.countdown = repeatDelay_;
             if (text && key.countdown > 0) --key.countdown;
         } else if (!key.held) {
@@ -432,31 +318,30 @@ void KeyboardManager::UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* st
             key.pressed = key.repeat = key.released = 0;
         } else {
             key.pressed = key.released = 0;
-            key.held = 1;
-            if (keyTable && ownEvent) {
-                key.repeat = 0;
-                key.countdown = repeatDelay_;
-            }
             if (key.repeat) {
                 key.repeat = 0;
                 key.countdown = repeatDelay_ / 2;
             }
-            // While events wait, the keyboard state is ahead of the events
-            // handled so far and the updates come faster than time passes:
-            // a key shown held may have been let go and struck again since,
-            // and a backlog of updates is no long hold. The hold is timed on
-            // current updates only, so it repeats nothing before its events.
-            if (!eventsWaiting) {
-                if (text && key.countdown > 0) --key.countdown;
-                if (key.countdown == 0) {
-                    key.repeat = 1;
-                    if (keyTable) SetLastKey(key.keyCode, shift_ != 0);
-                    if (menu && !IsMenuBindingMuted(key)) QueueMenuAction(key.menuIndex);
+            if (text && key.countdown > 0) --key.countdown;
+            if (key.countdown == 0) {
+                key.repeat = 1;
+                // The repeat is a stroke of the key held, typing as it was
+                // struck; a binding's is its menu action (hot keys do not
+                // repeat).
+                const int32_t code = keyTable ? key.keyCode : Down(key.keyCode) ? key.keyCode : key.secondKeyCode;
+                KeyStroke stroke;
+                stroke.code = code;
+                stroke.repeat = true;
+                stroke.serial = downSerial_[static_cast<size_t>(code)];
+                if (keyTable) {
+                    stroke.types = true;
+                    stroke.shift = downShift_[static_cast<size_t>(code)] != 0;
+                    stroke.capsLock = downCaps_[static_cast<size_t>(code)] != 0;
+                } else {
+                    stroke.menuAction = key.menuIndex;
                 }
+                if (keyTable || key.menuIndex != -1) offered_.push_back(std::move(stroke));
             }
         }
     }
-    presses.fill(0);
-    releases.fill(0);
-    represses.fill(0);
 }

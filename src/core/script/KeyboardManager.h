@@ -1,14 +1,36 @@
 #pragma once
-// Turns the Allegro keyboard state into per-key and per-action flags
-// (pressed this update, auto-repeat fired, released this update, held,
-// ready), keeps the key names scripts bind actions to, and the characters
-// each key types.
+// The keyboard: which keys are down, the per-update flags of each key name
+// and each action binding, the key names scripts bind actions to, and the
+// characters each key types.
+//
+// The input model, which every receiver of keys follows:
+// - One stream. Key events come in through HandleEvent in the order the
+//   event queue delivered them, interleaved with the timer's ticks. Nothing
+//   reads the live keyboard: which keys are down is what the events so far
+//   say, so a busy machine that handles its events late sees them exactly
+//   as a quick one does.
+// - Strokes. Each key-down becomes one stroke, queued in order with the
+//   Shift and Caps Lock state of that moment, the menu action of the binding
+//   it presses and the hot key it strikes. A key held on repeats by ticks
+//   held (the first repeat on its 30th tick, then every 15th), and each
+//   repeat is a stroke of its own, made at the tick where it falls.
+// - Ticks. Each timer tick runs UpdateKeys and UpdateBindings: the flags of
+//   both lists are worked out from the events since the last tick, and the
+//   strokes of those events, then the tick's repeats, are offered. The GUI
+//   takes them (TakeStrokes) and hands each, in order, to the one receiver
+//   that holds the keys at that stroke: a text box on top of the control
+//   stack, else a hot key, else the window on top, else nobody (the player
+//   reads the bindings' flags). Each stroke has its place in the stream
+//   (its serial), and a window on top takes only the strokes struck after
+//   it came on top: a key struck before a window opened, or held into it
+//   (its repeats keep their key-down's place), does nothing there. What is
+//   not taken by the next tick is dropped.
+// - Held time is ticks held, never updates run or events waiting.
 #include <allegro5/allegro.h>
 #include <lua5.1/lua.hpp>
 
 #include <array>
 #include <cstdint>
-#include <deque>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +46,7 @@ struct KeyState {
     uint8_t ready = 1;           // up: a new press will count
     int32_t countdown = 30;      // updates left before auto-repeat (the repeat delay)
     int32_t menuIndex = -1;      // 0-5 for the menu bindings
+    uint8_t hotKey = 0;          // a binding the GUI acts on wherever the keys are (Chat, Menu, Inventory)
 
     // The five flags only.
     static void CopyFlags(const KeyState& from, KeyState& to);
@@ -34,6 +57,20 @@ struct KeyState {
 // An ordered list of named key states; names are unique within a list.
 using KeyList = std::vector<std::pair<std::string, KeyState>>;
 
+// One key-down, or one auto-repeat of a held key, as the receivers take it.
+struct KeyStroke {
+    int32_t code = -1;    // the key struck (for a binding's repeat, the key that pressed it)
+    bool repeat = false;  // an auto-repeat, not a key-down
+    bool types = false;   // it types code (a key of the key table struck, or its own repeat)
+    bool shift = false;   // Shift and Caps Lock at the key's own key-down
+    bool capsLock = false;
+    int32_t menuAction = -1;  // the menu index of the binding it presses or repeats, -1 none
+    std::string hotKey;       // the hot-key binding it strikes, empty none
+    // Its place in the stream: the number of key-downs so far, this one
+    // included (a repeat has its key-down's).
+    uint64_t serial = 0;
+};
+
 class KeyboardManager {
 public:
     static constexpr int kCharTableSize = 227;  // one row per Allegro key code
@@ -43,43 +80,26 @@ public:
     // registers the script functions on the LuaManager's state when it exists.
     KeyboardManager();
 
-    void UpdateKeys(const ALLEGRO_KEYBOARD_STATE* state);
-    void UpdateBindings(const ALLEGRO_KEYBOARD_STATE* state);
-    // A key event as it comes off the event queue, before the update it
-    // causes. Events are handled after the fact, so by then the keyboard
-    // state may already show a quick tap as over: a key-down is kept until
-    // each list's next update, which counts it as a new press even if the
-    // key is up again. While more events wait in the queue, shift and
-    // control are read as these events left them rather than as they are
-    // now, so each key is seen with the modifiers held when it was pressed.
-    // Each key-down event also types its key at the next key-table update,
-    // in the order of the events, with shift as the events left it, and
-    // queues the menu action of its key (see TakeMenuAction) and the hot
-    // keys bound to it (see TakeHotKey).
+    // A key event off the queue, in order: key down and key up (codes
+    // outside the key range are ignored); the display losing the focus lets
+    // every key go, since its key-ups will go elsewhere. Other events are
+    // ignored.
+    void HandleEvent(const ALLEGRO_EVENT& event);
+    // The same for one key: down or up.
     void NoteKeyEvent(int32_t code, bool down);
+    // Every key down is let go, as key-up events would.
+    void ReleaseAllKeys();
+    // Whether the events so far leave the key down.
+    bool IsKeyDown(int32_t code) const;
+    // The key-downs so far: the serial of the latest stroke struck.
+    uint64_t GetStrokesStruck() const { return strokesStruck_; }
 
-    // The menu actions struck (the menu index of the first menu binding of
-    // each key-down, or of a press seen on the keyboard state alone, and of
-    // each auto-repeat of a menu binding), oldest first: a menu takes one
-    // per update and none is lost when several fall into one update.
-    // TakeMenuAction gives -1 when none waits.
-    int32_t TakeMenuAction();
-    size_t PendingMenuActions() const { return menuActions_.size(); }
-    void ClearMenuActions() { menuActions_.clear(); }
-    // The menu keys held now (a window opening under them) queue nothing
-    // more, by repeat or a late key-down event, until they have been let go.
-    void MuteHeldMenuKeys();
-    // Whether a menu binding is down only by keys muted that way.
-    bool IsMenuBindingMuted(const KeyState& binding) const;
-
-    // The hot keys ("Chat", "Menu", "Inventory") struck, by binding name,
-    // oldest first: each key-down of a hot key's key, or a press seen on the
-    // keyboard state alone, queues it once, so two strikes within one update
-    // are two. Held keys queue nothing more. TakeHotKey gives "" when none
-    // waits.
-    static bool IsHotKey(const std::string& binding);
-    std::string TakeHotKey();
-    void ClearHotKeys() { hotKeys_.clear(); }
+    // One tick: the flags of the key table, then of the bindings, from the
+    // key events since the last tick, and the strokes they offer.
+    void UpdateKeys();
+    void UpdateBindings();
+    // The strokes of this tick, oldest first, for one taker; none are left.
+    std::vector<KeyStroke> TakeStrokes();
 
     KeyState* FindKey(const std::string& name);
     KeyState* FindBinding(const std::string& name);
@@ -111,7 +131,8 @@ public:
     bool HoldsInputLock(const std::string& name) const;
 
     // Clears every binding's flags (ready too), so a key held across the
-    // reset must be released before it counts again.
+    // reset must be released before it counts again; presses not yet seen
+    // by an update are forgotten with them.
     void ResetBindings();
     // A copy of every binding under its name.
     KeyList CloneBindings() const;
@@ -130,65 +151,43 @@ public:
     static void RegisterLuaFunctions(lua_State* L);
 
 private:
-    void UpdateList(KeyList& list, const ALLEGRO_KEYBOARD_STATE* state, bool keyTable);
+    // The events since the last tick, for each entry of one list: pressed
+    // (a key-down found every key of the entry up), and the key that did it.
+    struct EntryEvents {
+        uint8_t pressed = 0;
+        int32_t by = -1;
+    };
+    void UpdateList(KeyList& list, std::vector<EntryEvents>& events, bool keyTable);
     void AddKey(const char* name, int32_t code);
-    void AddBinding(const char* name, int32_t code, int32_t second, int32_t menuIndex);
+    void AddBinding(const char* name, int32_t code, int32_t second, int32_t menuIndex, bool hotKey = false);
     KeyState MakeState(int32_t code, int32_t second, int32_t menuIndex) const;
     static KeyState* FindIn(KeyList& list, const std::string& name);
-    static bool IsDown(const ALLEGRO_KEYBOARD_STATE* state, int32_t code);
-    using KeyFlags = std::array<uint8_t, ALLEGRO_KEY_MAX>;
-    static bool Flagged(const KeyFlags& flags, int32_t code);
-    void SetLastKey(int32_t code, bool shift);
-    // The menu index of the first menu binding on that key, or -1.
-    int32_t MenuActionOf(int32_t code) const;
-    void QueueMenuAction(int32_t action);
-    void QueueHotKey(const std::string& binding);
+    bool Down(int32_t code) const;
+    bool AnyDown(const KeyState& key) const { return Down(key.keyCode) || Down(key.secondKeyCode); }
+    static bool Has(const KeyState& key, int32_t code) { return key.keyCode == code || key.secondKeyCode == code; }
+    void KeyDown(int32_t code);
+    void KeyUp(int32_t code);
 
     uint8_t playerInput_ = 1;
     std::vector<std::string> inputLocks_;
     int32_t repeatDelay_ = kDefaultRepeatDelay;
     KeyList keys_;
     KeyList bindings_;
+    std::vector<EntryEvents> keyEvents_;
+    std::vector<EntryEvents> bindingEvents_;
     uint8_t charTable_[kCharTableSize][2] = {};
     uint8_t shift_ = 0;
     uint8_t capsLock_ = 0;
     uint8_t control_ = 0;
-    // Keys as the key events handled so far left them (read for shift and
-    // control while more events wait).
-    KeyFlags eventDown_ = {};
-    // Key-down events not yet seen by the key table, or by the bindings.
-    KeyFlags keyPresses_ = {};
-    KeyFlags bindingPresses_ = {};
-    KeyFlags keyReleases_ = {};
-    KeyFlags bindingReleases_ = {};
-    // Key-down events that came after a key-up event of the same key, since
-    // the last update: a press of its own even for a key already held.
-    KeyFlags keyRepresses_ = {};
-    KeyFlags bindingRepresses_ = {};
-    // Keys struck since the last key-table update, in the order of their
-    // key-down events, each with shift as it was at its event.
-    struct Stroke {
-        int32_t code;
-        bool shift;
-    };
-    static constexpr size_t kMaxStrokes = 64;
-    std::vector<Stroke> strokes_;
-    // Keys the key table took as pressed from the keyboard state while their
-    // key-down events still waited: typed by that event, or, when no event
-    // waits any more and it never came (it was dropped with the pending
-    // events at a map load), at that update.
-    KeyFlags unheard_ = {};
-    // The menu actions not yet taken, and the keys whose press was queued
-    // from the keyboard state (their own key-down event, handled late,
-    // queues nothing more) or that are muted until let go.
-    static constexpr size_t kMaxMenuActions = 256;
-    std::deque<int32_t> menuActions_;
-    KeyFlags menuSeen_ = {};
-    KeyFlags menuMuted_ = {};
-    // The hot keys struck and not yet taken, and the keys whose hot-key
-    // press was queued from the keyboard state (their own key-down event,
-    // handled late, queues nothing more).
-    static constexpr size_t kMaxHotKeys = 64;
-    std::deque<std::string> hotKeys_;
-    KeyFlags hotKeySeen_ = {};
+    // Keys down as the events so far leave them.
+    std::array<uint8_t, ALLEGRO_KEY_MAX> down_ = {};
+    // Shift and Caps Lock at each key's last key-down, which its repeats type with.
+    std::array<uint8_t, ALLEGRO_KEY_MAX> downShift_ = {};
+    std::array<uint8_t, ALLEGRO_KEY_MAX> downCaps_ = {};
+    std::array<uint64_t, ALLEGRO_KEY_MAX> downSerial_ = {};
+    uint64_t strokesStruck_ = 0;
+    // The strokes of the key events since the last tick, and those the last
+    // tick offered.
+    std::vector<KeyStroke> pending_;
+    std::vector<KeyStroke> offered_;
 };
