@@ -4,6 +4,11 @@
 // queue.
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <sstream>
+#include <string>
+#include <utility>
+
 #include "app/FrameContext.h"
 #include "app/GameStates.h"
 #include "app/StandardWindows.h"
@@ -11,8 +16,12 @@
 #include "combat/RestoreEffect.h"
 #include "core/base/LayerHooks.h"
 #include "core/script/KeyboardManager.h"
+#include "combat/GUICombatCommandWindow.h"
+#include "combat/GUICombatTargetWindow.h"
+#include "gui/GUIInputTextBox.h"
 #include "gui/GUIManager.h"
 #include "support/StderrCapture.h"
+#include "support/WaitingEventQueue.h"
 #include "world/PlayerVorn.h"
 #include "world/items/ItemPrototype.h"
 #include "world/items/PlayerInventory.h"
@@ -152,6 +161,127 @@ TEST_F(CombatStateTest, TheInventoryKeyUsesAnItemInBattle) {
     EXPECT_EQ(ana->GetStats()->hp, 40);
     state->player = savedPlayer;
 }
+
+// Keys as a player strikes them, through the combat state's handler, to
+// every receiver that holds the keys in battle: the battle's command and
+// target windows, the inventory and its submenu, the pause menu, the chat
+// line, the hot keys. Keys: "+K" down, "-K" up, "K" both, "." a tick, "~n"
+// n ticks. A row with a backlog is played with more events waiting behind
+// each one. Seen at the end: what holds the keys and its highlighted entry,
+// the command window's page and highlighted entry, the inventory grid's, and
+// what the chat line shows.
+struct InputRow {
+    const char* what;
+    const char* held;  // struck before the battle's windows came up
+    const char* keys;
+    bool backlog;
+    const char* expected;
+};
+
+const InputRow kInputRows[] = {
+    {"an arrow held into the command window", "+Down", "~40 -Down . ~40", false, "commands:0 p0 0 grid 0 ''"},
+    {"an arrow held into it, then Accept", "+Down", "~40 -Down . Z .", false, "targets:0 p0 0 grid 0 ''"},
+    {"the right arrow held into it", "+Right", "~40 -Right . ~40", true, "commands:0 p0 0 grid 0 ''"},
+    {"Accept held into it", "+Z", "~40 -Z . ~40", true, "commands:0 p0 0 grid 0 ''"},
+    {"z Down x Down struck within a tick", "", "Z Down X Down .", false, "commands:1 p0 1 grid 0 ''"},
+    {"z Down x Down a tick apart", "", "Z . Down . X . Down .", true, "commands:1 p0 1 grid 0 ''"},
+    {"W struck while the arrow holds Up", "", "Down Down . +Up . +W . -W -Up .", false,
+     "commands:1 p0 1 grid 0 ''"},
+    {"Down, then I, within a tick", "", "Down I .", false, "items:0 p0 1 grid 0 ''"},
+    {"i Right z Down within a tick", "", "I Right Z Down .", true, "submenu:1 p0 0 grid 1 ''"},
+    {"i Right z Down a tick apart", "", "I . Right . Z . Down .", false, "submenu:1 p0 0 grid 1 ''"},
+    {"rolled arrows in the inventory", "", "I . +Right +Down -Right -Down .", false, "items:11 p0 0 grid 11 ''"},
+    {"a burst of arrows in the inventory", "", "I Down Right Down Down Left Right Right .", true,
+     "items:32 p0 0 grid 32 ''"},
+    {"Escape, Escape from the inventory", "", "I . ESCAPE ESCAPE .", false, "pause:0 p0 0 grid 0 ''"},
+    {"q held three seconds in the chat line", "", "ENTER . +Q ~180 -Q .", false,
+     "chat:-1 p0 0 grid 0 'qqqqqqqqqqqq'"},
+    {"the same with a backlog", "", "ENTER . +Q ~180 -Q .", true, "chat:-1 p0 0 grid 0 'qqqqqqqqqqqq'"},
+    {"a letter held into the chat line", "+Q", "~40 ENTER ~40 -Q A .", true, "chat:-1 p0 0 grid 0 'a'"},
+};
+
+class CombatInputTest : public CombatStateTest, public ::testing::WithParamInterface<InputRow> {};
+
+TEST_P(CombatInputTest, EachKeyActsOnceInTheWindowThatHeldTheKeysWhenItWasStruck) {
+    const InputRow& row = GetParam();
+    auto code = [](const std::string& name) {
+        const std::pair<const char*, int> names[] = {
+            {"Up", ALLEGRO_KEY_UP},       {"Down", ALLEGRO_KEY_DOWN},   {"Left", ALLEGRO_KEY_LEFT},
+            {"Right", ALLEGRO_KEY_RIGHT}, {"ENTER", ALLEGRO_KEY_ENTER}, {"ESCAPE", ALLEGRO_KEY_ESCAPE}};
+        for (const auto& [key, value] : names)
+            if (name == key) return value;
+        return ALLEGRO_KEY_A + (name[0] - 'A');
+    };
+    GlobalState* state = GetGlobalState();
+    PlayerVorn player;
+    PlayerVorn* savedPlayer = state->player;
+    state->player = &player;
+    ItemPrototype potion, herb;
+    potion.SetName("Potion");
+    potion.SetUsableFlags(true, false, -1);
+    herb.SetName("Herb");
+    player.GetInventory()->AddItem("Potion", &potion, false);
+    player.GetInventory()->AddItem("Herb", &herb, false);
+    for (const char* member : {"Ana", "Cid"}) party->members.Add(member, new Fighter(member, 60, 8, 8, 5));
+    enemies->roster = {{"Bog", 500, 8, 8, 1, 4}};
+    testsupport::StderrCapture quiet;
+    BuildDefaultWindows();
+    GUIManager& gui = lua->Gui();
+    auto* chat = static_cast<GUIInputTextBox*>(gui.FindObject("DefaultChatWindowInputBox"));
+    ASSERT_NE(chat, nullptr);
+
+    std::optional<testsupport::WaitingEventQueue> waiting;
+    if (row.backlog) waiting.emplace();
+    auto play = [&](const std::string& keys) {
+        auto send = [&](int key, bool down) {
+            ALLEGRO_EVENT event = Event(down ? ALLEGRO_EVENT_KEY_DOWN : ALLEGRO_EVENT_KEY_UP);
+            event.keyboard.keycode = key;
+            HandleCombatEvent(event, &m_context);
+        };
+        std::istringstream words(keys);
+        for (std::string word; words >> word;) {
+            if (word == ".") {
+                Timer();
+            } else if (word[0] == '~') {
+                Timer(std::stoi(word.substr(1)));
+            } else if (word[0] == '+' || word[0] == '-') {
+                send(code(word.substr(1)), word[0] == '+');
+            } else {
+                send(code(word), true);
+                send(code(word), false);
+            }
+        }
+    };
+    play(row.held);
+    Start();
+    for (int i = 0; i < 600 && gui.GetControlStack().Top() != manager->GetCommandWindow(); ++i) Timer();
+    ASSERT_EQ(gui.GetControlStack().Top(), manager->GetCommandWindow());
+    chat->GetParent()->Show(false);  // the battle hid the chat window; Enter gives its line the keys
+    play(row.keys);
+
+    GUIBaseObject* top = gui.GetControlStack().Top();
+    auto name = [&](GUIBaseObject* object) -> std::string {
+        if (!object) return "none";
+        if (object == manager->GetCommandWindow()) return "commands";
+        if (object == manager->GetTargetWindow()) return "targets";
+        if (object == chat) return "chat";
+        const std::pair<const char*, const char*> names[] = {
+            {"InventoryItemsWindow", "items"}, {"InventoryWindowSubmenu", "submenu"}, {"PauseMenu", "pause"}};
+        for (const auto& [full, shorter] : names)
+            if (object == gui.FindObject(full)) return shorter;
+        return object->GetName();
+    };
+    const std::string seen = name(top) + ":" + std::to_string(top ? top->GetNavCursor() : -1) + " p" +
+                             std::to_string(manager->GetPage()) + " " +
+                             std::to_string(manager->GetCommandWindow()->GetNavCursor()) + " grid " +
+                             std::to_string(gui.FindObject("InventoryItemsWindow")->GetNavCursor()) + " '" +
+                             (chat->GetText() ? *chat->GetText() : "") + "'";
+    EXPECT_EQ(seen, row.expected);
+    chat->SetFocus(false);
+    state->player = savedPlayer;
+}
+
+INSTANTIATE_TEST_SUITE_P(Rows, CombatInputTest, ::testing::ValuesIn(kInputRows));
 
 TEST_F(CombatStateTest, TheRedrawWaitsForADrainedQueue) {
     ALLEGRO_EVENT_QUEUE* queue = al_create_event_queue();

@@ -22,38 +22,6 @@ using testsupport::Rgba;
 
 namespace {
 
-// The party's classes number Defend 2, Items 5 and Run 6.
-constexpr int32_t kDefend = 2;
-constexpr int32_t kItems = 5;
-constexpr int32_t kRun = 6;
-
-// A fighter whose command window offers Attack, Defend and Aura on its first
-// page and Items and Run on its second, as the party's classes fill theirs.
-class Fighter : public TestCombatant {
-public:
-    using TestCombatant::TestCombatant;
-    int32_t GetLastCommandPage() override { return 1; }
-    void FillCommandWindow(GUICombatCommandWindow* window, int32_t page) override {
-        window->DeleteChildren();
-        struct Command {
-            const char* label;
-            int32_t command;
-        };
-        const std::vector<Command> commands =
-            page == 0 ? std::vector<Command>{{"Attack", kCommandAttack}, {"Defend", kDefend}, {"Aura", kCommandNone}}
-                      : std::vector<Command>{{"Items", kItems}, {"Run", kRun}};
-        int y = 0;
-        for (const auto& c : commands) {
-            GUIButton* button = window->AddCommandButton(0, y, 107, 33, c.label);
-            button->AllocData(4);
-            button->SetFunction("CombatButton_OrderCommand");
-            uint32_t cursor = 0;
-            BufferWriteInt32BE(c.command, &cursor, button->GetData());
-            y += 40;
-        }
-    }
-};
-
 class CombatWindowNavigationTest : public CombatFixture {
 protected:
     void SetUp() override {

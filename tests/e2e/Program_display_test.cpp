@@ -85,6 +85,23 @@ TEST(Program, WindowThatCannotOpenEndsWithFailureStatus) {
     EXPECT_NE(out.find("Begin destruction sequence\n"), std::string::npos) << out;
 }
 
+// With the network on and no server, start-up looks for one for seconds
+// with the window open: closing the window then ends the program at once.
+TEST(Program, TheWindowClosedWhileStartUpLooksForAServerEndsTheProgram) {
+    ProgramRunner runner;
+    ASSERT_TRUE(runner.Start({}));
+    unsigned long window = runner.WaitForWindow("Qel:Online", 30.0);
+    ASSERT_NE(window, 0UL) << runner.Stderr();
+    ASSERT_NE(runner.WaitForOutput("attempting to connect to server.\n", 0, 30.0), std::string::npos);
+    EXPECT_TRUE(runner.RequestClose(window));
+    const int status = runner.Wait(30.0);
+    std::string out = runner.Stderr();
+    EXPECT_EQ(status, 0) << out;
+    // The wait ended with the close, not by itself.
+    EXPECT_EQ(out.find("Failed to connect to the server.\n"), std::string::npos) << out;
+    EXPECT_NE(out.find("Begin destruction sequence\n"), std::string::npos) << out;
+}
+
 TEST(Program, WindowsLargerThanTheDisplayCanHoldAreRefusedAtStartUp) {
     const struct {
         const char* width;

@@ -276,7 +276,9 @@ bool Inv_ActivateItem(void*) {
         inventoryWindow->RemoveNamedPointer("ActiveMoveItemPtr");
         return true;
     }
-    auto* item = static_cast<ItemInstance*>(button->GetNamedPointer("ItemPtr"));
+    // The slot's item as it is now: the grid is filled at the pulse, and a
+    // key struck in the tick the window opened comes before that.
+    ItemInstance* item = inventory->GetItemAt(PlayerInventory::SlotIndexFromButton(button));
     if (!item) return false;
     inventoryWindow->SetOwnedPointer("ActiveItemPtr", item);
     submenu->Open();
