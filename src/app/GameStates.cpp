@@ -41,6 +41,12 @@ void HandleHotkeys() {
     if (GUIManager* gui = GetGlobalState()->guiManager) gui->HandleHotkeys();
 }
 
+// Before a click: the keys struck before it act first, in the stream's order.
+void HandOutStrokes() {
+    if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->OfferPendingStrokes();
+    HandleHotkeys();
+}
+
 void GuiPulse() {
     if (GUIManager* gui = GetGlobalState()->guiManager) gui->HandleMouseEvent(-1);
 }
@@ -80,6 +86,7 @@ bool HandleCommonEvent(const ALLEGRO_EVENT& event, FrameContext* context) {
             return true;
         case ALLEGRO_EVENT_MOUSE_BUTTON_DOWN:
         case ALLEGRO_EVENT_MOUSE_BUTTON_UP: {
+            HandOutStrokes();
             // Presses go to the entities, then the GUI; what the GUI does not
             // take goes on to the map once maps exist.
             int code = event.type == ALLEGRO_EVENT_MOUSE_BUTTON_DOWN ? 0 : 1;
@@ -181,9 +188,11 @@ void HandleCombatEvent(ALLEGRO_EVENT event, FrameContext* context) {
             if (gui) gui->SetMousePosition(static_cast<float>(event.mouse.x), static_cast<float>(event.mouse.y));
             break;
         case ALLEGRO_EVENT_MOUSE_BUTTON_DOWN:
+            HandOutStrokes();
             if (gui) gui->HandleMouseEvent(kGUIEventPress);
             break;
         case ALLEGRO_EVENT_MOUSE_BUTTON_UP:
+            HandOutStrokes();
             if (gui) gui->HandleMouseEvent(kGUIEventRelease);
             break;
         default: break;

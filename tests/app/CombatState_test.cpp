@@ -13,11 +13,11 @@
 #include "app/GameStates.h"
 #include "app/StandardWindows.h"
 #include "combat/CombatTestDoubles.h"
+#include "combat/GUICombatCommandWindow.h"
+#include "combat/GUICombatTargetWindow.h"
 #include "combat/RestoreEffect.h"
 #include "core/base/LayerHooks.h"
 #include "core/script/KeyboardManager.h"
-#include "combat/GUICombatCommandWindow.h"
-#include "combat/GUICombatTargetWindow.h"
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIManager.h"
 #include "support/StderrCapture.h"
@@ -166,7 +166,7 @@ TEST_F(CombatStateTest, TheInventoryKeyUsesAnItemInBattle) {
 // every receiver that holds the keys in battle: the battle's command and
 // target windows, the inventory and its submenu, the pause menu, the chat
 // line, the hot keys. Keys: "+K" down, "-K" up, "K" both, "." a tick, "~n"
-// n ticks. A row with a backlog is played with more events waiting behind
+// n ticks, "@" a click on the first command. A row with a backlog is played with more events waiting behind
 // each one. Seen at the end: what holds the keys and its highlighted entry,
 // the command window's page and highlighted entry, the inventory grid's, and
 // what the chat line shows.
@@ -185,8 +185,7 @@ const InputRow kInputRows[] = {
     {"Accept held into it", "+Z", "~40 -Z . ~40", true, "commands:0 p0 0 grid 0 ''"},
     {"z Down x Down struck within a tick", "", "Z Down X Down .", false, "commands:1 p0 1 grid 0 ''"},
     {"z Down x Down a tick apart", "", "Z . Down . X . Down .", true, "commands:1 p0 1 grid 0 ''"},
-    {"W struck while the arrow holds Up", "", "Down Down . +Up . +W . -W -Up .", false,
-     "commands:1 p0 1 grid 0 ''"},
+    {"W struck while the arrow holds Up", "", "Down Down . +Up . +W . -W -Up .", false, "commands:1 p0 1 grid 0 ''"},
     {"Down, then I, within a tick", "", "Down I .", false, "items:0 p0 1 grid 0 ''"},
     {"i Right z Down within a tick", "", "I Right Z Down .", true, "submenu:1 p0 0 grid 1 ''"},
     {"i Right z Down a tick apart", "", "I . Right . Z . Down .", false, "submenu:1 p0 0 grid 1 ''"},
@@ -194,8 +193,8 @@ const InputRow kInputRows[] = {
     {"a burst of arrows in the inventory", "", "I Down Right Down Down Left Right Right .", true,
      "items:32 p0 0 grid 32 ''"},
     {"Escape, Escape from the inventory", "", "I . ESCAPE ESCAPE .", false, "pause:0 p0 0 grid 0 ''"},
-    {"q held three seconds in the chat line", "", "ENTER . +Q ~180 -Q .", false,
-     "chat:-1 p0 0 grid 0 'qqqqqqqqqqqq'"},
+    {"Down struck, then Attack clicked, within a tick", "", "Down @ .", false, "targets:0 p0 1 grid 0 ''"},
+    {"q held three seconds in the chat line", "", "ENTER . +Q ~180 -Q .", false, "chat:-1 p0 0 grid 0 'qqqqqqqqqqqq'"},
     {"the same with a backlog", "", "ENTER . +Q ~180 -Q .", true, "chat:-1 p0 0 grid 0 'qqqqqqqqqqqq'"},
     {"a letter held into the chat line", "+Q", "~40 ENTER ~40 -Q A .", true, "chat:-1 p0 0 grid 0 'a'"},
 };
@@ -205,9 +204,9 @@ class CombatInputTest : public CombatStateTest, public ::testing::WithParamInter
 TEST_P(CombatInputTest, EachKeyActsOnceInTheWindowThatHeldTheKeysWhenItWasStruck) {
     const InputRow& row = GetParam();
     auto code = [](const std::string& name) {
-        const std::pair<const char*, int> names[] = {
-            {"Up", ALLEGRO_KEY_UP},       {"Down", ALLEGRO_KEY_DOWN},   {"Left", ALLEGRO_KEY_LEFT},
-            {"Right", ALLEGRO_KEY_RIGHT}, {"ENTER", ALLEGRO_KEY_ENTER}, {"ESCAPE", ALLEGRO_KEY_ESCAPE}};
+        const std::pair<const char*, int> names[] = {{"Up", ALLEGRO_KEY_UP},       {"Down", ALLEGRO_KEY_DOWN},
+                                                     {"Left", ALLEGRO_KEY_LEFT},   {"Right", ALLEGRO_KEY_RIGHT},
+                                                     {"ENTER", ALLEGRO_KEY_ENTER}, {"ESCAPE", ALLEGRO_KEY_ESCAPE}};
         for (const auto& [key, value] : names)
             if (name == key) return value;
         return ALLEGRO_KEY_A + (name[0] - 'A');
@@ -242,6 +241,13 @@ TEST_P(CombatInputTest, EachKeyActsOnceInTheWindowThatHeldTheKeysWhenItWasStruck
         for (std::string word; words >> word;) {
             if (word == ".") {
                 Timer();
+            } else if (word == "@") {
+                ALLEGRO_EVENT move = Event(ALLEGRO_EVENT_MOUSE_AXES);
+                move.mouse.x = manager->GetCommandWindow()->GetPositionX() + 20;
+                move.mouse.y = manager->GetCommandWindow()->GetPositionY() + 15;
+                HandleCombatEvent(move, &m_context);
+                HandleCombatEvent(Event(ALLEGRO_EVENT_MOUSE_BUTTON_DOWN), &m_context);
+                HandleCombatEvent(Event(ALLEGRO_EVENT_MOUSE_BUTTON_UP), &m_context);
             } else if (word[0] == '~') {
                 Timer(std::stoi(word.substr(1)));
             } else if (word[0] == '+' || word[0] == '-') {

@@ -1,6 +1,7 @@
 #include "core/script/KeyboardManager.h"
 
 #include <algorithm>
+#include <iterator>
 
 #include "core/base/GlobalState.h"
 #include "core/script/LuaManager.h"
@@ -280,6 +281,11 @@ void KeyboardManager::UpdateKeys() {
 }
 
 void KeyboardManager::UpdateBindings() { UpdateList(bindings_, bindingEvents_, false); }
+
+void KeyboardManager::OfferPendingStrokes() {
+    offered_.insert(offered_.end(), std::make_move_iterator(pending_.begin()), std::make_move_iterator(pending_.end()));
+    pending_.clear();
+}
 
 std::vector<KeyStroke> KeyboardManager::TakeStrokes() {
     std::vector<KeyStroke> strokes = std::move(offered_);

@@ -20,7 +20,9 @@
 //   takes them (TakeStrokes) and hands each, in order, to the one receiver
 //   that holds the keys at that stroke: a text box on top of the control
 //   stack, else a hot key, else the window on top, else nobody (the player
-//   reads the bindings' flags). Each stroke has its place in the stream
+//   reads the bindings' flags). A mouse button event hands out the strokes
+//   struck before it first, so they act before the click does. Each stroke
+//   has its place in the stream
 //   (its serial), and a window on top takes only the strokes struck after
 //   it came on top: a key struck before a window opened, or held into it
 //   (its repeats keep their key-down's place), does nothing there. What is
@@ -100,6 +102,10 @@ public:
     void UpdateBindings();
     // The strokes of this tick, oldest first, for one taker; none are left.
     std::vector<KeyStroke> TakeStrokes();
+    // The strokes of the key events so far join this tick's offer now, not
+    // at the next tick: what comes next in the stream (a click) must find
+    // them handed out already.
+    void OfferPendingStrokes();
 
     KeyState* FindKey(const std::string& name);
     KeyState* FindBinding(const std::string& name);
