@@ -1,13 +1,16 @@
-// Raw datagrams as the network peer's servicing thread looks at them before
+// Raw datagrams as the network peer's servicing thread reads them before
 // the network library handles them. Each input is one datagram (its first
-// two bytes are the peer-id field with the header's flags) from the one
-// client connected to a peer on 127.0.0.1, whose slot is 0. The input is a
-// buffer of exactly its size, so a read past it is a finding. A datagram
-// that brings a piece of a message over the limit closes the connection;
-// the client then connects again, and must be let in.
+// two bytes are the peer-id field with the header's flags and session) from
+// the one client connected to a peer on 127.0.0.1, in slot 0 and session 0.
+// The input is a buffer of exactly its size, so a read past it is a finding.
+// The connection stays up unless the datagram brings a piece of a message
+// over the limit, whole and consistent, in that slot and session; such a
+// datagram closes it, the client must then be let in again, and a new pair
+// of peers (slot 0 and session 0 again) takes the next inputs.
 #include <enet/enet.h>
 
 #include <cstdint>
+#include <cstring>
 #include <memory>
 
 #include "platform/net/NetPeer.h"
@@ -57,9 +60,9 @@ bool Closed(Pair& pair) {
     return false;
 }
 
-Pair& ThePair() {
+std::unique_ptr<Pair>& ThePair() {
     static std::unique_ptr<Pair> pair;
-    if (pair) return *pair;
+    if (pair) return pair;
     pair = std::make_unique<Pair>();
     net::SocketDescriptor socket;
     socket.hostAddress = "127.0.0.1";
@@ -68,19 +71,47 @@ Pair& ThePair() {
         fuzzsupport::Broken("the peers cannot start");
     pair->server.SetMaximumIncomingConnections(1);
     if (!Connect(*pair)) fuzzsupport::Broken("the client cannot connect");
-    return *pair;
+    return pair;
+}
+
+// True when the datagram names slot 0 in session 0, uncompressed, and holds
+// a piece of a message of `total` bytes as the library lays it out: on one of
+// the connection's channels, consistent with itself, its bytes all there.
+bool BringsPieceOf(const uint8_t* data, size_t size, uint64_t total) {
+    if (size < sizeof(enet_uint16)) return false;
+    const unsigned field = (unsigned{data[0]} << 8) | data[1];
+    if ((field & ~unsigned{ENET_PROTOCOL_HEADER_FLAG_SENT_TIME}) != 0) return false;
+    for (size_t at = 2; size - at >= sizeof(ENetProtocolSendFragment); ++at) {
+        ENetProtocolSendFragment piece;
+        std::memcpy(&piece, data + at, sizeof piece);
+        const unsigned number = piece.header.command & ENET_PROTOCOL_COMMAND_MASK;
+        const uint32_t count = ENET_NET_TO_HOST_32(piece.fragmentCount);
+        const uint32_t offset = ENET_NET_TO_HOST_32(piece.fragmentOffset);
+        const size_t bytes = ENET_NET_TO_HOST_16(piece.dataLength);
+        if ((number == ENET_PROTOCOL_COMMAND_SEND_FRAGMENT ||
+             number == ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE_FRAGMENT) &&
+            piece.header.channelID <= net::NetPeer::kChannelCount && ENET_NET_TO_HOST_32(piece.totalLength) == total &&
+            count <= ENET_PROTOCOL_MAXIMUM_FRAGMENT_COUNT && ENET_NET_TO_HOST_32(piece.fragmentNumber) < count &&
+            offset < total && bytes <= total - offset && bytes <= size - at - sizeof piece)
+            return true;
+    }
+    return false;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
-    Pair& pair = ThePair();
-    if (!pair.server.LookAtDatagram(data, size, pair.clientAddress)) return 0;
-    // A piece of a message needs the peer-id field and a whole fragment
-    // command at least.
-    Check(size >= sizeof(enet_uint16) + sizeof(ENetProtocolSendFragment),
-          "a datagram too short for a fragment was refused");
-    Check(Closed(pair), "a refused datagram left its connection open");
-    Check(Connect(pair), "after a refused datagram the peer let no client in");
+    std::unique_ptr<Pair>& pair = ThePair();
+    const uint64_t refused = pair->server.RefuseOverLimitMessage(data, size, pair->clientAddress);
+    if (!refused) {
+        Check(pair->server.GetConnectionCount() == 1, "a datagram with nothing refused closed the connection");
+        return 0;
+    }
+    Check(refused > net::NetPeer::kMaxPacketSize, "a message within the limit was refused");
+    Check(BringsPieceOf(data, size, refused), "a datagram was refused without a piece of that message in it");
+    Check(Closed(*pair), "a refused datagram left its connection open");
+    Check(Connect(*pair), "after a refused datagram the peer let no client in");
+    pair.reset();
+    ThePair();
     return 0;
 }

@@ -44,53 +44,130 @@ uint64_t NewGuidValue() {
 
 NetAddress ToAddress(const ENetAddress& address) { return NetAddress{address.host, address.port}; }
 
-// The length of a message over `limit` that the datagram brings a piece of,
-// or 0. The datagram is read as the library lays it out (this layer uses
-// neither compression nor checksums); whatever cannot be read is left to the
-// library, which drops it. Nothing at or past `length` is read, whatever the
-// datagram claims: the library's receive buffer goes on with the bytes of
-// earlier datagrams there.
-uint64_t OversizedMessageIn(const uint8_t* data, size_t length, size_t limit) {
-    if (length < sizeof(enet_uint16)) return 0;
-    enet_uint16 flags = 0;
-    std::memcpy(&flags, data, sizeof flags);
-    flags = ENET_NET_TO_HOST_16(flags);
-    if (flags & ENET_PROTOCOL_HEADER_FLAG_COMPRESSED) return 0;
-    const size_t header =
-        (flags & ENET_PROTOCOL_HEADER_FLAG_SENT_TIME) ? sizeof(ENetProtocolHeader) : sizeof(enet_uint16);
+// How the library reads a datagram, as far as a message over its size limit
+// goes: it drops a datagram that names no peer slot, comes from another
+// address than that peer's or carries another session. It reads the commands
+// in order and stops at the first it cannot take: a command it does not know
+// or that is cut short, a connection request, a message for a channel the
+// connection lacks, one whose bytes the datagram does not hold or that is
+// longer than the limit, a piece of a message that contradicts itself. It
+// passes over a piece that lies outside the window of sequence numbers it
+// expects, and after a command that asks for an acknowledgement it stops
+// when the datagram lacks its sent time. A message it refuses for its length
+// is refused in silence (a reliable one is then sent again and again), so the
+// peer closes the connection instead; to judge only what the library
+// measures, it reads with the library's checks in the library's order. This
+// layer uses neither compression nor checksums. Nothing at or past `length`
+// is read, whatever the datagram claims: the library's receive buffer goes
+// on with the bytes of earlier datagrams there.
+
+// The peer the library would read the datagram for, when that is a
+// connection that takes messages; otherwise null.
+ENetPeer* ConnectedPeerFor(ENetHost* host, const uint8_t* data, size_t length, const NetAddress& from) {
+    if (length < sizeof(enet_uint16)) return nullptr;
+    enet_uint16 field = 0;
+    std::memcpy(&field, data, sizeof field);
+    field = ENET_NET_TO_HOST_16(field);
+    // Without a decompressor the library drops a compressed datagram.
+    if (field & ENET_PROTOCOL_HEADER_FLAG_COMPRESSED) return nullptr;
+    const unsigned slot = field & ENET_PROTOCOL_MAXIMUM_PEER_ID;
+    const unsigned session = (field & ENET_PROTOCOL_HEADER_SESSION_MASK) >> ENET_PROTOCOL_HEADER_SESSION_SHIFT;
+    if (slot == ENET_PROTOCOL_MAXIMUM_PEER_ID || slot >= host->peerCount) return nullptr;
+    ENetPeer* peer = &host->peers[slot];
+    // Only an established connection takes messages (the library's other
+    // state that does, "disconnect later", follows a close by this side).
+    if (peer->state != ENET_PEER_STATE_CONNECTED) return nullptr;
+    if (!(ToAddress(peer->address) == from) && peer->address.host != ENET_HOST_BROADCAST) return nullptr;
+    if (peer->outgoingPeerID < ENET_PROTOCOL_MAXIMUM_PEER_ID && session != peer->incomingSessionID) return nullptr;
+    return peer;
+}
+
+// True when the library passes over a piece of a message that starts at
+// this reliable sequence number: behind the channel's window, or too far
+// ahead of it. The window is taken as it stands before the datagram (a
+// message earlier in the same datagram may move it on).
+bool OutsideReliableWindow(const ENetChannel& channel, uint16_t sequence) {
+    unsigned window = sequence / ENET_PEER_RELIABLE_WINDOW_SIZE;
+    const unsigned current = channel.incomingReliableSequenceNumber / ENET_PEER_RELIABLE_WINDOW_SIZE;
+    if (sequence < channel.incomingReliableSequenceNumber) window += ENET_PEER_RELIABLE_WINDOWS;
+    return window < current || window >= current + ENET_PEER_FREE_RELIABLE_WINDOWS - 1;
+}
+
+// The length of a message over the host's limit that the library would reach
+// in this datagram from a connected peer, and refuse; 0 when there is none.
+uint64_t OverLimitMessageIn(const ENetHost& host, const ENetPeer& peer, const uint8_t* data, size_t length) {
+    const size_t limit = host.maximumPacketSize;
+    enet_uint16 field = 0;
+    std::memcpy(&field, data, sizeof field);
+    const bool sentTime = ENET_NET_TO_HOST_16(field) & ENET_PROTOCOL_HEADER_FLAG_SENT_TIME;
+    size_t offset = sentTime ? sizeof(ENetProtocolHeader) : sizeof(enet_uint16);
     // A header cut short brings no command. From here on offset <= length,
     // so length - offset is what remains and cannot wrap.
-    if (length < header) return 0;
-    size_t offset = header;
+    if (length < offset) return 0;
+    // The library refuses every further message from a peer with this many
+    // bytes waiting for delivery, and stops reading there: near that, what
+    // follows a message is left to it.
+    const bool nearlyFull = peer.totalWaitingData + length >= host.maximumWaitingData;
     while (length - offset >= sizeof(ENetProtocolCommandHeader)) {
         const uint8_t number = data[offset] & ENET_PROTOCOL_COMMAND_MASK;
         const size_t size = number < ENET_PROTOCOL_COMMAND_COUNT ? enet_protocol_command_size(number) : 0;
-        if (size == 0 || length - offset < size) break;
+        if (size == 0 || length - offset < size) return 0;
         ENetProtocol command;
         std::memcpy(&command, data + offset, size);
-        size_t payload = 0;
+        offset += size;
+        const size_t rest = length - offset;
+        const bool channelOpen = command.header.channelID < peer.channelCount;
         switch (number) {
+            // A connection request on a connection, or the connection's end:
+            // no message is read after either.
+            case ENET_PROTOCOL_COMMAND_CONNECT:
+            case ENET_PROTOCOL_COMMAND_DISCONNECT: return 0;
             case ENET_PROTOCOL_COMMAND_SEND_RELIABLE:
-                payload = ENET_NET_TO_HOST_16(command.sendReliable.dataLength);
-                break;
             case ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE:
-                payload = ENET_NET_TO_HOST_16(command.sendUnreliable.dataLength);
-                break;
-            case ENET_PROTOCOL_COMMAND_SEND_UNSEQUENCED:
-                payload = ENET_NET_TO_HOST_16(command.sendUnsequenced.dataLength);
-                break;
-            case ENET_PROTOCOL_COMMAND_SEND_FRAGMENT:
-            case ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE_FRAGMENT: {
-                const uint32_t total = ENET_NET_TO_HOST_32(command.sendFragment.totalLength);
-                if (total > limit) return total;
-                payload = ENET_NET_TO_HOST_16(command.sendFragment.dataLength);
+            case ENET_PROTOCOL_COMMAND_SEND_UNSEQUENCED: {
+                // A whole message.
+                const size_t bytes = ENET_NET_TO_HOST_16(
+                    number == ENET_PROTOCOL_COMMAND_SEND_RELIABLE     ? command.sendReliable.dataLength
+                    : number == ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE ? command.sendUnreliable.dataLength
+                                                                      : command.sendUnsequenced.dataLength);
+                if (!channelOpen || bytes > rest) return 0;
+                if (bytes > limit) return bytes;
+                if (nearlyFull) return 0;
+                offset += bytes;
                 break;
             }
-            default: break;
+            case ENET_PROTOCOL_COMMAND_SEND_FRAGMENT:
+            case ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE_FRAGMENT: {
+                const ENetProtocolSendFragment& piece = command.sendFragment;
+                const size_t bytes = ENET_NET_TO_HOST_16(piece.dataLength);
+                if (!channelOpen || bytes > rest) return 0;
+                const uint32_t count = ENET_NET_TO_HOST_32(piece.fragmentCount);
+                const uint32_t index = ENET_NET_TO_HOST_32(piece.fragmentNumber);
+                const uint32_t total = ENET_NET_TO_HOST_32(piece.totalLength);
+                const uint32_t at = ENET_NET_TO_HOST_32(piece.fragmentOffset);
+                const bool consistent =
+                    count <= ENET_PROTOCOL_MAXIMUM_FRAGMENT_COUNT && index < count && at < total && bytes <= total - at;
+                if (bytes > limit) return consistent ? total : 0;
+                offset += bytes;
+                const ENetChannel& channel = peer.channels[command.header.channelID];
+                const uint16_t start = ENET_NET_TO_HOST_16(piece.startSequenceNumber);
+                const uint16_t sequence = ENET_NET_TO_HOST_16(command.header.reliableSequenceNumber);
+                const bool passedOver = number == ENET_PROTOCOL_COMMAND_SEND_FRAGMENT
+                                            ? OutsideReliableWindow(channel, start)
+                                            : OutsideReliableWindow(channel, sequence) ||
+                                                  (sequence == channel.incomingReliableSequenceNumber &&
+                                                   start <= channel.incomingUnreliableSequenceNumber);
+                if (passedOver) break;
+                if (!consistent) return 0;
+                if (total > limit) return total;
+                // Whether the library takes a piece within the limit rests on
+                // the pieces it holds already (a repeat, a piece of another
+                // message): what follows it is left to the library.
+                return 0;
+            }
+            default: break;  // acknowledgements, pings and the connection's settings
         }
-        offset += size;
-        if (length - offset < payload) break;
-        offset += payload;
+        if ((command.header.command & ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE) && !sentTime) return 0;
     }
     return 0;
 }
@@ -111,28 +188,23 @@ struct NetPeer::Link {
     std::vector<std::unique_ptr<NetPacket>> pending;
 };
 
-bool NetPeer::MarkOversized(ENetHost* host, const uint8_t* data, size_t length, const NetAddress& from) {
-    if (length < sizeof(enet_uint16)) return false;
-    enet_uint16 peerId = 0;
-    std::memcpy(&peerId, data, sizeof peerId);
-    peerId = ENET_NET_TO_HOST_16(peerId) & ENET_PROTOCOL_MAXIMUM_PEER_ID;
-    if (peerId >= host->peerCount) return false;
-    ENetPeer* peer = &host->peers[peerId];
-    auto* link = static_cast<Link*>(peer->data);
-    if (!link || link->refusedLength || !(ToAddress(peer->address) == from)) return false;
-    link->refusedLength = OversizedMessageIn(data, length, host->maximumPacketSize);
-    return link->refusedLength != 0;
+uint64_t NetPeer::MarkOverLimitMessage(ENetHost* host, const uint8_t* data, size_t length, const NetAddress& from) {
+    ENetPeer* peer = ConnectedPeerFor(host, data, length, from);
+    auto* link = peer ? static_cast<Link*>(peer->data) : nullptr;
+    if (!link || link->refusedLength) return 0;
+    link->refusedLength = OverLimitMessageIn(*host, *peer, data, length);
+    return link->refusedLength;
 }
 
 int NetPeer::InterceptDatagram(ENetHost* host, ENetEvent*) {
-    MarkOversized(host, host->receivedData, host->receivedDataLength, ToAddress(host->receivedAddress));
+    MarkOverLimitMessage(host, host->receivedData, host->receivedDataLength, ToAddress(host->receivedAddress));
     return 0;
 }
 
-bool NetPeer::LookAtDatagram(const uint8_t* data, size_t length, const NetAddress& from) {
+uint64_t NetPeer::RefuseOverLimitMessage(const uint8_t* data, size_t length, const NetAddress& from) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!m_host || (!data && length > 0)) return false;
-    return MarkOversized(m_host, data, length, from);
+    if (!m_host || (!data && length > 0)) return 0;
+    return MarkOverLimitMessage(m_host, data, length, from);
 }
 
 NetPeer* NetPeer::GetInstance() {

@@ -20,10 +20,14 @@
 // neither sent nor received. The network library would refuse such a
 // message in silence and leave it unacknowledged, so that the sender resends
 // it until its time-out and every later message on the connection waits
-// behind it. The peer therefore looks at each datagram before the library
-// does: at the first piece of a message over the limit it prints a line
-// with the message's size and the limit, closes that connection at once
-// and reports it lost (kConnectionLost).
+// behind it. The peer therefore reads each datagram before the library
+// does, with the library's own checks in the library's order: where the
+// library would reach a piece of a message over the limit (its peer slot,
+// address and session those of a connection, each command before it one
+// the library takes, the piece itself whole and consistent) the peer prints
+// a line with the message's size and the limit, closes that connection at
+// once and reports it lost (kConnectionLost). A datagram the library would
+// drop, or stop reading before such a piece, changes nothing.
 //
 // Behind the notifications lies a small handshake of the layer's own: once
 // ENet has the connection up, each side sends its identity on a channel the
@@ -141,13 +145,14 @@ public:
     // sides find their connections lost when their time-outs run out.
     void Abort();
 
-    // Looks at one datagram from `from` as the servicing thread looks at
-    // every datagram before the network library handles it: true when it
-    // brings a piece of a message over the limit on a connection, which the
-    // thread then closes as above. Bytes of any length and content are
-    // read within their length. For tests and fuzzing, which cannot make a
-    // socket deliver any datagram they like.
-    bool LookAtDatagram(const uint8_t* data, size_t length, const NetAddress& from);
+    // Reads one datagram from `from` as the servicing thread reads every
+    // datagram before the network library handles it, and refuses a message
+    // over the limit that the library would reach in it: marks the
+    // connection, which the thread then closes as above, and gives the
+    // message's length (0: nothing refused). Bytes of any length and content
+    // are read within their length. For tests and fuzzing, which cannot make
+    // a socket deliver any datagram they like.
+    uint64_t RefuseOverLimitMessage(const uint8_t* data, size_t length, const NetAddress& from);
 
     NetGuid GetMyGUID() const { return m_guid; }
     // Connections that are up (identity exchanged, not closing).
@@ -159,13 +164,14 @@ private:
     struct Link;
 
     // Called by the library with each datagram before it handles it
-    // (MarkOversized). The library then handles the datagram as ever (what
-    // came before the piece is delivered); ServiceNow closes the connection.
+    // (MarkOverLimitMessage). The library then handles the datagram as ever
+    // (what came before the piece is delivered); ServiceNow closes the
+    // connection.
     static int InterceptDatagram(ENetHost* host, ENetEvent* event);
-    // Marks the connection the datagram came on when the datagram brings a
-    // piece of a message over the limit; true when it did. Only the
-    // datagram's own length bytes are read.
-    static bool MarkOversized(ENetHost* host, const uint8_t* data, size_t length, const NetAddress& from);
+    // Marks the connection the datagram came on when the library would reach
+    // a piece of a message over the limit in it; gives that message's length
+    // (0: none). Only the datagram's own length bytes are read.
+    static uint64_t MarkOverLimitMessage(ENetHost* host, const uint8_t* data, size_t length, const NetAddress& from);
 
     // The servicing thread's loop.
     void Run();

@@ -67,6 +67,17 @@ protected:
         ASSERT_TRUE(Has(atServer, net::kNewIncomingConnection));
     }
 
+    // Starts both peers afresh and connects them: the client then has slot 0
+    // and session 0 at the server, as on the first connection of any pair.
+    void Restart() {
+        server.Shutdown(0);
+        client.Shutdown(0);
+        SetUp();
+        atServer.clear();
+        atClient.clear();
+        ConnectBoth(0);
+    }
+
     NetPeer server, client;
     std::vector<NetPacket> atServer, atClient;
 };
@@ -232,60 +243,90 @@ TEST_F(NetPeerTest, MessagesAndTheQueueAreBoundedInBytes) {
     EXPECT_EQ(indexes.front(), 3u);
 }
 
-// A datagram as the library sends it from the peer in slot 0 (the first
-// connection): the header with the flags (and the sent time when flagged),
-// then one fragment of a message of 2^31 - 1 bytes, over any limit.
-std::vector<uint8_t> OversizedFragmentDatagram(uint16_t flags) {
+// A piece of a message as the library lays it out, with `present` of its
+// bytes after it.
+struct Piece {
+    uint8_t command = ENET_PROTOCOL_COMMAND_SEND_FRAGMENT | uint8_t{ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE};
+    uint8_t channel = 1;
+    uint16_t sequence = 1, start = 1, bytes = 0;
+    uint32_t count = 1, index = 0, total = 0x7FFFFFFF, offset = 0;
+    size_t present = 0;
+};
+
+// The header's first field (and the sent time when flagged), the commands
+// before the piece, and the piece.
+std::vector<uint8_t> Datagram(uint16_t field, const std::vector<uint8_t>& before, const Piece& piece) {
     net::BitStream out;
-    out.WriteU16(flags);
-    if (flags & ENET_PROTOCOL_HEADER_FLAG_SENT_TIME) out.WriteU16(0x1234);
-    out.WriteU8(ENET_PROTOCOL_COMMAND_SEND_FRAGMENT | uint8_t{ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE});
-    out.WriteU8(0);   // channel
-    out.WriteU16(1);  // reliable sequence number
-    out.WriteU16(1);  // start sequence number
-    out.WriteU16(0);  // bytes in this fragment
-    out.WriteU32(1000);
-    out.WriteU32(0);
-    out.WriteU32(0x7FFFFFFF);  // total length
-    out.WriteU32(0);
+    out.WriteU16(field);
+    if (field & ENET_PROTOCOL_HEADER_FLAG_SENT_TIME) out.WriteU16(0x1234);
+    out.WriteBytes(before.data(), before.size());
+    for (uint8_t byte : {piece.command, piece.channel}) out.WriteU8(byte);
+    for (uint16_t value : {piece.sequence, piece.start, piece.bytes}) out.WriteU16(value);
+    for (uint32_t value : {piece.count, piece.index, piece.total, piece.offset}) out.WriteU32(value);
+    out.WriteBytes(std::string(piece.present, 'x').data(), piece.present);
     return std::vector<uint8_t>(out.GetData(), out.GetData() + out.GetLength());
 }
 
-// Each datagram of 0 to 16 bytes, under each combination of the header's
-// flags, is the start of a whole datagram that brings a piece of a message
-// over the limit; the bytes after it stay in the buffer, as earlier
-// datagrams' bytes stay in the library's. None of them is refused: only its
-// own bytes are read. The whole datagram is, unless compressed, and the
-// connection it came on is closed.
-TEST_F(NetPeerTest, DatagramsAreReadOnlyWithinTheirLength) {
-    ConnectBoth(0);
+// Datagrams from the client's address, naming its slot (0) and session (0)
+// unless a row says otherwise. Only a piece of a message over the limit that
+// the network library would reach and measure is refused, and the connection
+// closed; the bare piece makes the 26-byte datagram that claims a message of
+// 2^31 - 1 bytes. No datagram's first 0 to 16 bytes are refused: only its own
+// bytes are read, while the bytes after them stay in the buffer, as earlier
+// datagrams' bytes stay in the library's.
+TEST_F(NetPeerTest, OnlyAPieceTheLibraryWouldMeasureIsRefused) {
+    Restart();
+    constexpr uint16_t kSentTime = ENET_PROTOCOL_HEADER_FLAG_SENT_TIME, kPacked = ENET_PROTOCOL_HEADER_FLAG_COMPRESSED;
+    const std::vector<uint8_t> ping = {ENET_PROTOCOL_COMMAND_PING | uint8_t{ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE}, 0,
+                                       0, 1};
+    std::vector<uint8_t> message = {ENET_PROTOCOL_COMMAND_SEND_RELIABLE, 1, 0, 1, 0, 200};
+    message.resize(message.size() + 200, 'x');
+    const Piece unreliable{.command = ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE_FRAGMENT, .sequence = 0};
+    Piece late = unreliable;
+    late.start = 0;
     const struct {
-        uint16_t flags;
-        bool wholeRefused;
+        const char* what;
+        uint16_t flags, otherSession, otherSlot;
+        std::vector<uint8_t> before;
+        Piece piece;
+        size_t limit;  // 0: the default
+        uint64_t refused;
     } rows[] = {
-        {0, true},
-        {ENET_PROTOCOL_HEADER_FLAG_SENT_TIME, true},
-        {ENET_PROTOCOL_HEADER_FLAG_COMPRESSED, false},
-        {ENET_PROTOCOL_HEADER_FLAG_COMPRESSED | ENET_PROTOCOL_HEADER_FLAG_SENT_TIME, false},
+        {"alone", 0, 0, 0, {}, {}, 0, 0x7FFFFFFF},
+        {"with the sent time, after a ping", kSentTime, 0, 0, ping, {.bytes = 4, .present = 4}, 0, 0x7FFFFFFF},
+        {"unreliable", 0, 0, 0, {}, unreliable, 0, 0x7FFFFFFF},
+        {"a whole message over a lowered limit", 0, 0, 0, message, {}, 100, 200},
+        {"compressed", kPacked, 0, 0, {}, {}, 0, 0},
+        {"compressed, with the sent time", kPacked | kSentTime, 0, 0, {}, {}, 0, 0},
+        {"in another session", 0, 1, 0, {}, {}, 0, 0},
+        {"for another peer slot", 0, 0, 1, {}, {}, 0, 0},
+        {"after a command the library does not know", kSentTime, 0, 0, {13, 0, 0, 0}, {}, 0, 0},
+        {"after an acknowledged command, without the sent time", 0, 0, 0, ping, {}, 0, 0},
+        {"on a channel the connection lacks", 0, 0, 0, {}, {.channel = NetPeer::kChannelCount + 1}, 0, 0},
+        {"numbered past its count", 0, 0, 0, {}, {.index = 1}, 0, 0},
+        {"with bytes the datagram lacks", 0, 0, 0, {}, {.bytes = 4, .present = 3}, 0, 0},
+        {"far ahead of the window", 0, 0, 0, {}, {.start = 8 * ENET_PEER_RELIABLE_WINDOW_SIZE}, 0, 0},
+        {"unreliable, arriving late", 0, 0, 0, {}, late, 0, 0},
     };
     for (const auto& row : rows) {
-        SCOPED_TRACE(row.flags);
+        SCOPED_TRACE(row.what);
+        server.SetMaximumMessageSize(row.limit);
+        const uint16_t field = row.flags | row.otherSlot | row.otherSession << ENET_PROTOCOL_HEADER_SESSION_SHIFT;
+        const std::vector<uint8_t> datagram = Datagram(field, row.before, row.piece);
         const net::NetAddress from = atServer.back().sender;
-        const std::vector<uint8_t> whole = OversizedFragmentDatagram(row.flags);
         testsupport::StderrCapture cap;
         for (size_t length = 0; length <= 16; ++length)
-            EXPECT_FALSE(server.LookAtDatagram(whole.data(), length, from)) << length << " bytes";
-        EXPECT_EQ(server.LookAtDatagram(whole.data(), whole.size(), from), row.wholeRefused);
-        if (!row.wholeRefused) {
+            EXPECT_EQ(server.RefuseOverLimitMessage(datagram.data(), length, from), 0u) << length << " bytes";
+        EXPECT_EQ(server.RefuseOverLimitMessage(datagram.data(), datagram.size(), from), row.refused);
+        if (!row.refused) {
             EXPECT_EQ(cap.Take(), "");
             continue;
         }
         EXPECT_TRUE(ClientSees(net::kDisconnectionNotification));
-        EXPECT_NE(cap.Take().find("NetPeer: refused a message of 2147483647 bytes from " + from.ToString()),
+        EXPECT_NE(cap.Take().find("NetPeer: refused a message of " + std::to_string(row.refused) + " bytes from " +
+                                  from.ToString()),
                   std::string::npos);
-        atClient.clear();
-        atServer.clear();
-        ConnectBoth(0);
+        Restart();
     }
 }
 
