@@ -344,9 +344,13 @@ TEST_F(SaveFileTest, NumbersNoClassReachesAreLoadedAtTheNearestItReaches) {
         {100, 33, 11, "SFCharacterModule - Warning, Kell: level 100 is out of range, loaded as 99.\n", 99, 33, 11},
         {INT32_MAX, 33, 11, "SFCharacterModule - Warning, Kell: level 2147483647 is out of range, loaded as 99.\n", 99,
          33, 11},
+        // HP is kept within [0, max HP], as every change of it keeps it.
+        {5, -2000000000, 11, "SFCharacterModule - Warning, Kell: HP -2000000000 is out of range, loaded as 0.\n", 5, 0,
+         11},
+        {5, 91, 11, "SFCharacterModule - Warning, Kell: HP 91 is out of range, loaded as 90.\n", 5, 90, 11},
         // Any other number is one a script may have set: kept as it is.
         {99, 33, INT32_MAX, "", 99, 33, INT32_MAX},
-        {5, -2000000000, -7, "", 5, -2000000000, -7},
+        {5, 33, -7, "", 5, 33, -7},
     };
     for (const Case& c : cases) {
         // One member, four letters of name: 104 bytes.
