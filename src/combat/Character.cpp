@@ -80,8 +80,10 @@ void Character::SetLevel(int32_t level) { m_stats->level = level; }
 
 void Character::SetBasicProperties(int32_t hp, int32_t mp, int32_t strength, int32_t toughness, int32_t intellect,
                                    int32_t cunning, int32_t agility, int32_t speed) {
-    m_stats->hp = m_stats->maxHp = hp;
-    m_stats->mp = m_stats->maxMp = mp;
+    m_stats->maxHp = std::max(hp, 0);
+    SetHP(hp);
+    m_stats->maxMp = std::max(mp, 0);
+    SetMP(mp);
     m_stats->strength = strength;
     m_stats->toughness = toughness;
     m_stats->intellect = intellect;
@@ -145,21 +147,53 @@ void Character::SnapshotShownStats() {
     m_stats->shownMp = m_stats->mp;
 }
 
+// ---- HP and MP -----------------------------------------------------------------------
+
+bool Character::PutHP(int64_t value) {
+    const bool standing = m_stats->hp > 0;
+    m_stats->hp = static_cast<int32_t>(std::clamp<int64_t>(value, 0, std::max(m_stats->maxHp, 0)));
+    return standing && m_stats->hp == 0;
+}
+
+void Character::SetHP(int64_t value) {
+    if (PutHP(value)) KnockOut();
+}
+
+void Character::SetMP(int64_t value) {
+    m_stats->mp = static_cast<int32_t>(std::clamp<int64_t>(value, 0, std::max(m_stats->maxMp, 0)));
+}
+
 void Character::RestoreHP(int32_t amount) {
-    int64_t hp = static_cast<int64_t>(m_stats->hp) + amount;
-    if (hp > m_stats->maxHp) hp = m_stats->maxHp;
-    if (hp < INT32_MIN) hp = INT32_MIN;
-    m_stats->hp = static_cast<int32_t>(hp);
+    const bool knockedOut = PutHP(int64_t{m_stats->hp} + amount);
     std::fprintf(stderr, "%s recovered %i HP!  %i/%i\n", m_name.c_str(), amount, m_stats->hp, m_stats->maxHp);
+    if (knockedOut) KnockOut();
 }
 
 void Character::ReviveIfKnockedOut(int32_t value) {
-    if (m_stats->hp < 1) m_stats->hp = value;
+    if (m_stats->hp < 1) SetHP(value);
 }
 
-void Character::LowerHP(int32_t amount) {
-    const int64_t hp = static_cast<int64_t>(m_stats->hp) - amount;
-    m_stats->hp = static_cast<int32_t>(std::clamp<int64_t>(hp, INT32_MIN, INT32_MAX));
+void Character::KnockOut() {
+    m_stats->shownHp = 0;
+    CombatManager* manager = GetCombatRegistry().combatManager;
+    GUICombatMessageWindow* window = manager && manager->IsBattleRunning() ? manager->GetMessageWindow() : nullptr;
+    if (!window) {
+        std::fprintf(stderr, "%s\n", m_koText.c_str());
+        return;
+    }
+    // No blow named an actor: without one the window plays no pose.
+    window->PushSetActor(m_combatId);
+    QueueKnockOut(*window);
+}
+
+void Character::QueueKnockOut(GUICombatMessageWindow& window) {
+    window.PushSetTarget(m_combatId);
+    window.PushAnimateTarget(kKnockedOut);
+    window.PushWait(24);
+    window.PushSound("PlayerKO");
+    window.QueueText(m_koText);
+    window.QueueLineBreak();
+    window.PushWait(24);
 }
 
 void Character::LowerShownHP(int32_t amount) {
@@ -264,7 +298,7 @@ void Character::AttackWith(Character* target, const char* cue, const char* textF
 }
 
 void Character::TakeDamage(Character* attacker, int32_t damage) {
-    LowerHP(damage);
+    PutHP(int64_t{m_stats->hp} - damage);
     GUICombatMessageWindow* window = MessageWindow();
     if (m_stats->hp > 0) {
         if (!window) return;
@@ -281,15 +315,8 @@ void Character::TakeDamage(Character* attacker, int32_t damage) {
         window->PushShowDamage(m_combatId, damage);
         window->QueueText(FormatString("%i points of knock-out damage to %s!", damage, m_name));
         window->QueueLineBreak();
-        window->PushSetTarget(m_combatId);
-        window->PushAnimateTarget(kKnockedOut);
-        window->PushWait(24);
-        window->PushSound("PlayerKO");
-        window->QueueText(m_koText);
-        window->QueueLineBreak();
-        window->PushWait(24);
+        QueueKnockOut(*window);
     }
-    m_stats->hp = 0;
     m_stats->shownHp = 0;
 }
 

@@ -20,6 +20,7 @@ class BitmapWrapper;
 class CombatSprite;
 class GUICombatCharDisplay;
 class GUICombatCommandWindow;
+class GUICombatMessageWindow;
 
 // Where an attacker leaps from and to.
 struct AttackMovement {
@@ -123,6 +124,8 @@ public:
     // broken template is taken as it stands.
     void SetKOMessage(const std::string& text);
     void SetLevel(int32_t level);
+    // HP and max HP, MP and max MP, then the six statistics. A maximum below
+    // 0 is taken as 0; HP set to 0 this way knocks a standing character out.
     void SetBasicProperties(int32_t hp, int32_t mp, int32_t strength, int32_t toughness, int32_t intellect,
                             int32_t cunning, int32_t agility, int32_t speed);
     // The hit frame becomes 0 when negative or not below the strike frames.
@@ -146,12 +149,21 @@ public:
     // One point of the move buffer, while it exists and for 0..24 only.
     void SetMovePoint(int32_t index, const MovePoint& point);
 
+    // ---- HP and MP ---------------------------------------------------------------------
+    // HP and MP change through these (a blow and a level-up through PutHP):
+    // HP stays within [0, max HP] and MP within [0, max MP], and HP falling
+    // from above 0 to 0 is a knock-out with its texts (KnockOut).
+    void SetHP(int64_t value);
+    void SetMP(int64_t value);
+    // HP += amount, within [0, max HP]; prints "%s recovered %i HP!  %i/%i\n"
+    // with the amount asked for, then the knock-out's texts when it was one.
+    void RestoreHP(int32_t amount);
+    // HP := value (within [0, max HP]) while HP is below 1.
+    void ReviveIfKnockedOut(int32_t value);
+
     // ---- Battle ------------------------------------------------------------------------
     void ResetForBattle();
     void SnapshotShownStats();
-    // Prints "%s recovered %i HP!  %i/%i\n".
-    void RestoreHP(int32_t amount);
-    void ReviveIfKnockedOut(int32_t value);
     // Lowers the shown HP, never below 0 (message opcode 105).
     void LowerShownHP(int32_t amount);
     void PutSpriteAtHome();
@@ -173,8 +185,16 @@ public:
 protected:
     // The attack with its sound cue and text format ("%s Attacks!" here).
     void AttackWith(Character* target, const char* cue, const char* textFormat);
-    // HP -= amount, worked in 64 bits and kept within the 32-bit range.
-    void LowerHP(int32_t amount);
+    // HP := value within [0, max HP], without texts; true when this knocked
+    // the character out (HP was above 0 and is 0 now).
+    bool PutHP(int64_t value);
+    // A knock-out outside a blow: shown HP := 0, and the knock-out texts go
+    // into the message window while a battle runs, else the KO text goes to
+    // stderr (there is no battle to show it in).
+    void KnockOut();
+    // The knock-out's choreography and text: the pose, a wait, the cue and the
+    // KO text (an enemy's own cue and waits).
+    virtual void QueueKnockOut(GUICombatMessageWindow& window);
     // Fills the move buffer with a straight path for the move, runs the
     // attack script on it as the party's current character and queues the
     // 25 points into the field sprite.

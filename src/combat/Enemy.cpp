@@ -39,9 +39,11 @@ void Enemy::InitFromPrototype(EnemyPrototype* prototype) {
     SetKOMessage(prototype->GetDeathMessage());
     if (const CombatStats* from = prototype->GetStats()) {
         CombatStats& s = *GetStats();
+        // A new enemy is set up, not knocked out: one whose prototype gives it
+        // no HP starts down, without the knock-out's texts.
         s.level = from->level;
-        s.hp = s.maxHp = from->maxHp;
-        s.mp = s.maxMp = from->maxMp;
+        s.hp = s.maxHp = std::max(from->maxHp, 0);
+        s.mp = s.maxMp = std::max(from->maxMp, 0);
         s.strength = from->strength;
         s.toughness = from->toughness;
         s.intellect = from->intellect;
@@ -70,7 +72,7 @@ void Enemy::Attack(Character* target) { AttackWith(target, "EnemyAttack", "%s At
 void Enemy::TakeDamage(Character* attacker, int32_t damage) {
     (void)attacker;
     CombatStats& s = *GetStats();
-    LowerHP(damage);
+    PutHP(int64_t{s.hp} - damage);
     GUICombatMessageWindow* window = MessageWindow();
     const int32_t id = GetCombatId();
     if (s.hp > 0) {
@@ -88,15 +90,18 @@ void Enemy::TakeDamage(Character* attacker, int32_t damage) {
         window->PushShowDamage(id, damage);
         window->QueueText(Format("%i points of mortal damage to %s!", damage, GetName().c_str()));
         window->QueueLineBreak();
-        window->PushSetTarget(id);
-        window->PushAnimateTarget(kKnockedOut);
-        window->PushWait(48);
-        window->PushSound("EnemyKO");
-        window->QueueText(GetKOText());
-        window->QueueLineBreak();
-        window->PushWait(48);
+        QueueKnockOut(*window);
     }
-    s.hp = 0;
+}
+
+void Enemy::QueueKnockOut(GUICombatMessageWindow& window) {
+    window.PushSetTarget(GetCombatId());
+    window.PushAnimateTarget(kKnockedOut);
+    window.PushWait(48);
+    window.PushSound("EnemyKO");
+    window.QueueText(GetKOText());
+    window.QueueLineBreak();
+    window.PushWait(48);
 }
 
 AttackMovement Enemy::GetAttackMovement(Character* attacker, Character* target) {

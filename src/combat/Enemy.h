@@ -32,6 +32,9 @@ public:
     void TakeDamage(Character* attacker, int32_t damage) override;
     AttackMovement GetAttackMovement(Character* attacker, Character* target) override;
 
+protected:
+    void QueueKnockOut(GUICombatMessageWindow& window) override;
+
 private:
     EnemyPrototype* m_prototype = nullptr;
     uint8_t m_suffixed = 0;

@@ -95,18 +95,6 @@ float XAt(int32_t level, int32_t draw) {
 
 float DrawX(int32_t level) { return XAt(level, RandomNext()); }
 
-// HP (or MP) moves with its maximum: value + new maximum - old maximum, in
-// 64 bits. A value at or above `floor` (1 for HP: standing; 0 for MP) stays
-// between the floor and the new maximum however far the maximum falls; one
-// below it (knocked out) falls no further and rises at most to the new
-// maximum.
-int32_t MoveWithMaximum(int32_t value, int32_t oldMaximum, int32_t newMaximum, int32_t floor) {
-    const int64_t moved = int64_t{value} + (int64_t{newMaximum} - oldMaximum);
-    const int64_t low = std::min(value, floor);
-    const int64_t high = std::max<int64_t>(newMaximum, low);
-    return static_cast<int32_t>(std::clamp(moved, low, high));
-}
-
 // A change for the level-up texts, held to the 32-bit range.
 int32_t Change(int32_t now, int32_t before) { return SaturateToInt32(int64_t{now} - before); }
 
@@ -186,23 +174,27 @@ void PartyClass::LevelUp(GUICombatMessageWindow* window) {
     s.maxHp = Evaluate(m_data.maxHp, DrawX(level));
     if (m_data.hasMp) s.maxMp = Evaluate(m_data.maxMp, DrawX(level));
     for (int i = 0; i < 6; ++i) *stats[i] = Evaluate(m_data.growth[i], DrawX(level));
-    s.hp = MoveWithMaximum(s.hp, oldMaxHp, s.maxHp, 1);
-    if (m_data.hasMp) s.mp = MoveWithMaximum(s.mp, oldMaxMp, s.maxMp, 0);
-
-    if (!window) return;
-    auto line = [window](const std::string& text) {
-        window->QueueText(text);
+    // HP and MP move with their maxima. A maximum that falls further than
+    // HP stands above 0 (one a script set above the formulas) knocks the
+    // member out; its texts follow the level's.
+    const bool knockedOut = PutHP(int64_t{s.hp} + (int64_t{s.maxHp} - oldMaxHp));
+    if (m_data.hasMp) SetMP(int64_t{s.mp} + (int64_t{s.maxMp} - oldMaxMp));
+    if (window) {
+        auto line = [window](const std::string& text) {
+            window->QueueText(text);
+            window->QueueLineBreak();
+            window->PushWait(16);
+        };
+        static const char* const kStatLines[6] = {"Strength increased by %i.",  "Toughness increased by %i.",
+                                                  "Intellect increased by %i.", "Cunning increased by %i.",
+                                                  "Agility increased by %i.",   "Speed increased by %i."};
+        line(Format("%s is now level %i!", GetName().c_str(), level));
+        line(Format("Max HP increased by %i.", Change(s.maxHp, oldMaxHp)));
+        if (m_data.hasMp) line(Format("Max MP increased by %i.", Change(s.maxMp, oldMaxMp)));
+        for (int i = 0; i < 6; ++i) line(Format(kStatLines[i], Change(*stats[i], old[i])));
         window->QueueLineBreak();
-        window->PushWait(16);
-    };
-    static const char* const kStatLines[6] = {"Strength increased by %i.",  "Toughness increased by %i.",
-                                              "Intellect increased by %i.", "Cunning increased by %i.",
-                                              "Agility increased by %i.",   "Speed increased by %i."};
-    line(Format("%s is now level %i!", GetName().c_str(), level));
-    line(Format("Max HP increased by %i.", Change(s.maxHp, oldMaxHp)));
-    if (m_data.hasMp) line(Format("Max MP increased by %i.", Change(s.maxMp, oldMaxMp)));
-    for (int i = 0; i < 6; ++i) line(Format(kStatLines[i], Change(*stats[i], old[i])));
-    window->QueueLineBreak();
+    }
+    if (knockedOut) KnockOut();
 }
 
 void PartyClass::FillCommandWindow(GUICombatCommandWindow* window, int32_t page) {

@@ -104,9 +104,8 @@ void PartyManager::ClearParty() {
 
 void PartyManager::RestoreParty() {
     for (Character* member : Members(m_party)) {
-        CombatStats& s = *member->GetStats();
-        s.hp = s.maxHp;
-        s.mp = s.maxMp;
+        member->SetHP(member->GetStats()->maxHp);
+        member->SetMP(member->GetStats()->maxMp);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "savefile/SFCharacterModule.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 
@@ -32,14 +33,24 @@ int32_t* StatFields(CombatStats& s, size_t index) {
     return fields[index];
 }
 
-// A level above the cap is brought down to it, saying so. Every other
-// number is kept as saved: scripts may set any of them, and the battle's
-// arithmetic holds whatever 32-bit values it meets.
-void KeepLevelWithinReach(const std::string& name, CombatStats& stats) {
-    if (stats.level <= PartyClass::kMaxLevel) return;
-    std::fprintf(stderr, "SFCharacterModule - Warning, %s: level %i is out of range, loaded as %i.\n", name.c_str(),
-                 stats.level, PartyClass::kMaxLevel);
-    stats.level = PartyClass::kMaxLevel;
+void BringWithin(const std::string& name, const char* what, int32_t& value, int32_t low, int32_t high) {
+    if (value >= low && value <= high) return;
+    const int32_t loaded = std::clamp(value, low, high);
+    std::fprintf(stderr, "SFCharacterModule - Warning, %s: %s %i is out of range, loaded as %i.\n", name.c_str(), what,
+                 value, loaded);
+    value = loaded;
+}
+
+// A level above the cap is brought down to it, and HP and MP (with their
+// maxima) into [0, max] as every change of them keeps them, saying so.
+// Every other number is kept as saved: scripts may set any of them, and the
+// battle's arithmetic holds whatever 32-bit values it meets.
+void KeepWithinReach(const std::string& name, CombatStats& stats) {
+    BringWithin(name, "level", stats.level, INT32_MIN, PartyClass::kMaxLevel);
+    BringWithin(name, "max HP", stats.maxHp, 0, INT32_MAX);
+    BringWithin(name, "HP", stats.hp, 0, stats.maxHp);
+    BringWithin(name, "max MP", stats.maxMp, 0, INT32_MAX);
+    BringWithin(name, "MP", stats.mp, 0, stats.maxMp);
 }
 
 }  // namespace
@@ -86,7 +97,7 @@ void SFCharacterModule::Interperet() {
     if (!member) return;
     auto stats = std::make_unique<CombatStats>();
     for (size_t i = 0; i < kStatCount; ++i) *StatFields(*stats, i) = GetI32(m_data, 4 + 4 * i);
-    KeepLevelWithinReach(GetName(), *stats);
+    KeepWithinReach(GetName(), *stats);
     auto experience = std::make_unique<ExperienceRecord>();
     experience->needed = GetI32(m_data, 56);
     experience->gained = GetI32(m_data, 60);

@@ -42,10 +42,10 @@ TEST_F(BattleTest, AStrongerFoeVanquishesTheParty) {
 }
 
 // Members whose scripts set a maximum far above what the formulas give
-// (HP 300 of 5000) win and level up: the formulas replace the maxima, and a
-// member who was standing keeps HP between 1 and the new maximum, MP between
-// 0 and the new maximum.
-TEST_F(BattleTest, ALevelUpThatLowersTheMaximumLeavesTheWinnersStanding) {
+// (HP 300 of 5000) win and level up: the formulas replace the maxima, HP and
+// MP move with them, no lower than 0, and HP reaching 0 knocks the member
+// out, its knock-out text following the level's texts.
+TEST_F(BattleTest, ALevelUpThatLowersTheMaximumPastHPKnocksTheWinnerOut) {
     for (int i = 0; i < party_->GetPartySize(); ++i) {
         CombatStats& s = *party_->GetMemberAt(i)->GetStats();
         s.maxHp = s.maxMp = 5000;
@@ -57,10 +57,13 @@ TEST_F(BattleTest, ALevelUpThatLowersTheMaximumLeavesTheWinnersStanding) {
     for (int i = 0; i < party_->GetPartySize(); ++i) {
         const Character& member = *party_->GetMemberAt(i);
         const CombatStats& s = *member.GetStats();
-        EXPECT_TRUE(s.level == 2 && s.maxHp < 5000 && s.hp >= 1 && s.hp <= s.maxHp && s.mp >= 0 && s.mp <= s.maxMp)
+        const int32_t mp = member.GetClassId() == 0 ? 0 : 300;  // Orravine's MP grows with its maximum
+        EXPECT_TRUE(s.level == 2 && s.maxHp < 5000 && s.hp == 0 && s.shownHp == 0 && s.mp == mp)
             << member.GetName() << " level " << s.level << " HP " << s.hp << "/" << s.maxHp << " MP " << s.mp << "/"
             << s.maxMp;
-        EXPECT_NE(lines.find(member.GetName() + " is now level 2!|Max HP increased by -"), std::string::npos) << lines;
+        const size_t level = lines.find(member.GetName() + " is now level 2!|Max HP increased by -");
+        EXPECT_NE(level, std::string::npos) << lines;
+        EXPECT_NE(lines.find(member.GetKOText(), level), std::string::npos) << lines;
     }
 }
 

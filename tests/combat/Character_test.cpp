@@ -5,11 +5,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "CombatTestDoubles.h"
 #include "combat/GUICombatCommandWindow.h"
+#include "combat/PartyClass.h"
 #include "gui/GUIButton.h"
 #include "support/TempDir.h"
 
@@ -127,6 +130,59 @@ TEST(CharacterSetup, CommandsHealingAndKnockOut) {
     character.GetStats()->shownHp = 5;
     character.LowerShownHP(12);
     EXPECT_EQ(character.GetStats()->shownHp, 0);
+}
+
+// Every path that changes HP or MP keeps them within [0, max], and HP falling
+// to 0 is a knock-out: its texts go into the message window while a battle
+// runs, else the KO text goes to stderr. (Items restore through RestoreHP.)
+class HPAndMPTest : public CombatFixture {};
+
+TEST_F(HPAndMPTest, EveryChangeStaysWithinTheMaximaAndAFallToZeroKnocksOut) {
+    const struct {
+        const char* path;
+        bool inBattle;  // rows out of battle come first
+        int32_t hp;     // of 40, MP 20 of 20
+        std::function<void(Character&)> change;
+        int32_t hpAfter, mpAfter;
+        bool knockedOut;
+    } cases[] = {
+        {"a restore out of battle", false, 40, [](Character& c) { c.RestoreHP(INT32_MIN); }, 0, 20, true},
+        {"a scripted set", false, 40,
+         [this](Character&) { lua->Run("Character_SetBasicProperties(-5, -3, 1, 1, 1, 1, 1, 1)"); }, 0, 0, true},
+        {"a restore in battle", true, 40, [](Character& c) { c.RestoreHP(-50); }, 0, 20, true},
+        {"a revive", true, 0, [](Character& c) { c.ReviveIfKnockedOut(100); }, 40, 20, false},
+        {"a level-up lowering the maxima", true, 40,
+         [](Character& c) {
+             c.SetBasicProperties(1000, 1000, 8, 8, 8, 8, 8, 8);
+             c.GetStats()->hp = 400;
+             c.GetStats()->mp = 300;
+             c.GainExperience(20);
+         },
+         0, 0, true},
+    };
+    party->Add("Ana", 40, 8, 8, 5);
+    enemies->roster = {{"Bog", 50, 8, 8, 3, 10}};
+    for (const auto& c : cases) {
+        if (c.inBattle && !manager->IsBattleRunning()) Start();
+        std::unique_ptr<PartyClass> subject = CreatePartyClass(0);
+        subject->SetBasicProperties(40, 20, 8, 8, 8, 8, 8, 8);
+        subject->GetStats()->hp = c.hp;
+        party->current = subject.get();
+        if (Window()) Window()->GetQueue().Clear();
+        StderrCapture cap;
+        c.change(*subject);
+        const std::string printed = cap.Take();
+        party->current = nullptr;
+        EXPECT_EQ(subject->GetStats()->hp, c.hpAfter) << c.path;
+        EXPECT_EQ(subject->GetStats()->mp, c.mpAfter) << c.path;
+        const Strings queue = c.inBattle ? DumpQueue(Window()) : Strings{};
+        const Strings ko = {"21 PlayerKO", "text Orravine got hurt and collapsed!"};
+        EXPECT_EQ(std::search(queue.begin(), queue.end(), ko.begin(), ko.end()) != queue.end(),
+                  c.inBattle && c.knockedOut)
+            << c.path;
+        EXPECT_EQ(printed.find("Orravine got hurt and collapsed!\n") != std::string::npos, !c.inBattle && c.knockedOut)
+            << c.path << ": " << printed;
+    }
 }
 
 TEST(CharacterSetup, BaseCommandWindowShowsOneErrorButton) {

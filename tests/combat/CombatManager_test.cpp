@@ -107,7 +107,8 @@ TEST_F(CombatManagerTest, ARoundActsInSpeedOrderRetargetsAndSkipsTheFallen) {
 
 TEST_F(CombatManagerTest, ABattleWonEndsWithTheVictoryTextsAndTheReturnToTheMap) {
     TestCombatant* ana = party->Add("Ana", 40, 60, 8, 10);
-    TestCombatant* cid = party->Add("Cid", 0, 8, 8, 10);  // knocked out from the start
+    TestCombatant* cid = party->Add("Cid", 30, 8, 8, 10);
+    cid->GetStats()->hp = 0;  // knocked out from the start
     enemies->roster = {{"Bog", 20, 8, 8, 1, 31}};
     Start();
     EXPECT_EQ(party->active, ana);

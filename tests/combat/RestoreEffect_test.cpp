@@ -1,5 +1,5 @@
 // Restore effects: the amount restored, scaled by the user's multiplier in
-// mode 0, capped at the target's maximum.
+// mode 0, held within 0 and the target's maximum.
 #include "combat/RestoreEffect.h"
 
 #include <gtest/gtest.h>
@@ -26,6 +26,8 @@ TEST(RestoreEffect, RestoresScaledOrUnscaledAndCapped) {
         {"user in mode 1: unscaled", true, 1.5f, 10, 1, 50, 60},
         {"scaled down, truncated", true, 0.55f, 10, 0, 50, 55},
         {"30 x 0.9 is 27 in single precision", true, 0.9f, 30, 0, 10, 37},
+        {"a negative restore stops at 0", true, 2.0f, -30, 0, 50, 0},
+        {"the most negative restore too", false, 1.0f, INT32_MIN, 1, 50, 0},
     };
     for (const RestoreCase& c : cases) {
         Character user;

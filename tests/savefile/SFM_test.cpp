@@ -344,9 +344,13 @@ TEST_F(SaveFileTest, NumbersNoClassReachesAreLoadedAtTheNearestItReaches) {
         {100, 33, 11, "SFCharacterModule - Warning, Kell: level 100 is out of range, loaded as 99.\n", 99, 33, 11},
         {INT32_MAX, 33, 11, "SFCharacterModule - Warning, Kell: level 2147483647 is out of range, loaded as 99.\n", 99,
          33, 11},
+        // HP is kept within [0, max HP], as every change of it keeps it.
+        {5, -2000000000, 11, "SFCharacterModule - Warning, Kell: HP -2000000000 is out of range, loaded as 0.\n", 5, 0,
+         11},
+        {5, 91, 11, "SFCharacterModule - Warning, Kell: HP 91 is out of range, loaded as 90.\n", 5, 90, 11},
         // Any other number is one a script may have set: kept as it is.
         {99, 33, INT32_MAX, "", 99, 33, INT32_MAX},
-        {5, -2000000000, -7, "", 5, -2000000000, -7},
+        {5, 33, -7, "", 5, 33, -7},
     };
     for (const Case& c : cases) {
         // One member, four letters of name: 104 bytes.
@@ -405,16 +409,20 @@ TEST_F(SaveFileTest, WhatScriptsSetLoadsBackUnchangedAndStillFights) {
         Character& kell = *party->GetMemberAt(0);
         EXPECT_EQ(Numbers(kell), saved) << numbers;
 
-        // A blow lowers HP in full; level-ups move HP with max HP, never past
-        // it, and a member left standing stays standing however far it falls.
-        const int64_t hp = std::max<int64_t>(0, saved[1] - 1000);
+        // A blow lowers HP in full, to 0 at the least. Then level by level to
+        // the top: HP moves by what max HP moved, within [0, max HP] (a fall
+        // to 0 is a knock-out, and a later level's rise lifts HP from there).
+        int64_t hp = std::max<int64_t>(0, saved[1] - 1000);
         kell.TakeDamage(nullptr, 1000);
         EXPECT_EQ(kell.GetStats()->hp, hp) << numbers;
-        kell.GainExperience(INT32_MAX);
-        const int32_t maxHp = kell.GetStats()->maxHp;
-        EXPECT_EQ(kell.GetStats()->level, 99) << numbers;
-        EXPECT_LE(kell.GetStats()->hp, maxHp) << numbers;
-        EXPECT_GE(kell.GetStats()->hp, hp >= 1 ? 1 : std::min<int64_t>(hp - saved[2] + maxHp, maxHp)) << numbers;
+        for (int32_t level = 2; level <= 99; ++level) {
+            const int64_t maxBefore = kell.GetStats()->maxHp;
+            kell.GainExperience(kell.GetExperience()->needed - kell.GetExperience()->gained);
+            ASSERT_EQ(kell.GetStats()->level, level) << numbers;
+            const int64_t maxHp = kell.GetStats()->maxHp;
+            hp = std::clamp<int64_t>(hp + maxHp - maxBefore, 0, maxHp);
+            ASSERT_EQ(kell.GetStats()->hp, hp) << numbers << ", level " << level;
+        }
     }
 }
 
