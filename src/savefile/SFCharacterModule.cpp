@@ -8,6 +8,7 @@
 #include "combat/CombatStats.h"
 #include "combat/PartyClass.h"
 #include "combat/PartyManager.h"
+#include "core/base/TextUtils.h"
 
 namespace {
 
@@ -37,8 +38,8 @@ int32_t* StatFields(CombatStats& s, size_t index) {
 // arithmetic holds whatever 32-bit values it meets.
 void KeepLevelWithinReach(const std::string& name, CombatStats& stats) {
     if (stats.level <= PartyClass::kMaxLevel) return;
-    std::fprintf(stderr, "SFCharacterModule - Warning, %s: level %i is out of range, loaded as %i.\n", name.c_str(),
-                 stats.level, PartyClass::kMaxLevel);
+    std::fprintf(stderr, "SFCharacterModule - Warning, %s: level %i is out of range, loaded as %i.\n",
+                 PrintableText(name.c_str()).c_str(), stats.level, PartyClass::kMaxLevel);
     stats.level = PartyClass::kMaxLevel;
 }
 
