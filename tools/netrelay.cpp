@@ -26,6 +26,7 @@
 #include <string>
 #include <thread>
 
+#include "core/base/TextUtils.h"
 #include "network/NetworkMessages.h"
 #include "platform/net/BitStream.h"
 #include "relay/LoopbackServer.h"
@@ -54,7 +55,7 @@ public:
             case netmsg::kChatText: {
                 std::string line;
                 if (!in.ReadText(line)) break;
-                std::printf("%s says: %s\n", from.ToString().c_str(), line.c_str());
+                std::printf("%s says: %s\n", from.ToString().c_str(), PrintableText(line.c_str()).c_str());
                 net::BitStream out = LoopbackServer::MakeMessage(netmsg::kChatText);
                 out.WriteText(line);
                 for (const net::NetAddress& client : m_server.Clients()) m_server.SendTo(client, out);
@@ -63,7 +64,7 @@ public:
             case netmsg::kPlayerName: {
                 std::string name;
                 if (!in.ReadText(name)) break;
-                std::printf("%s is called %s\n", from.ToString().c_str(), name.c_str());
+                std::printf("%s is called %s\n", from.ToString().c_str(), PrintableText(name.c_str()).c_str());
                 return;
             }
             case netmsg::kPlayerState: {
@@ -74,7 +75,8 @@ public:
                     !in.ReadI32(direction) || !in.ReadI32(timer) || !in.ReadI32(state))
                     break;
                 std::string& known = m_avatars[Key(from)];
-                if (known != avatar) std::printf("%s walks as %s\n", from.ToString().c_str(), avatar.c_str());
+                if (known != avatar)
+                    std::printf("%s walks as %s\n", from.ToString().c_str(), PrintableText(avatar.c_str()).c_str());
                 known = avatar;
                 net::BitStream out = LoopbackServer::MakeMessage(netmsg::kPlayerState);
                 out.WriteU32(1);

@@ -9,6 +9,7 @@
 
 #include "core/base/GlobalState.h"
 #include "core/base/Random.h"
+#include "core/base/TextUtils.h"
 #include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/IsoTexture.h"
@@ -70,15 +71,18 @@ bool Damaged(const char* what) {
 bool Parse(const uint8_t* data, size_t size, ParsedMap& map) {
     Reader in(data, size);
     const uint8_t* magic;
+    // The version bytes are printed as text, up to a zero byte, with what a
+    // terminal would take as control written as escapes.
     if (!in.Bytes(IsometricMap::kMagicLength, magic)) {
         std::string found(reinterpret_cast<const char*>(data), size);
-        std::fprintf(stderr, "ReadFile:  FAILURE, %s it the wrong file version\n", found.c_str());
+        std::fprintf(stderr, "ReadFile:  FAILURE, %s it the wrong file version\n",
+                     PrintableText(found.c_str()).c_str());
         return false;
     }
     if (std::memcmp(magic, IsometricMap::kMagic, IsometricMap::kMagicLength) != 0) {
         std::string found(reinterpret_cast<const char*>(magic), IsometricMap::kMagicLength);
-        found.resize(std::strlen(found.c_str()));  // printed as text: up to a zero byte
-        std::fprintf(stderr, "ReadFile:  FAILURE, %s it the wrong file version\n", found.c_str());
+        std::fprintf(stderr, "ReadFile:  FAILURE, %s it the wrong file version\n",
+                     PrintableText(found.c_str()).c_str());
         return false;
     }
     const uint8_t* skipped;

@@ -8,6 +8,7 @@
 
 #include "core/base/FileNames.h"
 #include "core/base/GlobalState.h"
+#include "core/base/TextUtils.h"
 #include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/ExternalImageManager.h"
@@ -382,7 +383,7 @@ void MapManager::AddTextureIndex(const std::string& name, int32_t index) {
         entry ? const_cast<std::vector<TextureLookupEntry*>*>(GetTextureFileEntries(entry->fileName)) : nullptr;
     if (!entries || index < 0) {
         std::fprintf(stderr, "MapManager::AddTextureIndex:  Warning, no texture %s is known; its faces stay blank\n",
-                     name.c_str());
+                     PrintableText(name.c_str()).c_str());
         return;
     }
     entries->push_back(entry);

@@ -7,6 +7,7 @@
 
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
+#include "core/base/TextUtils.h"
 #include "core/media/DisplayManager.h"
 #include "core/script/LuaManager.h"
 #include "core/script/ScriptArgs.h"
@@ -296,7 +297,7 @@ void NetworkManager::ReceiveServerText(const net::NetPacket* packet) {
     }
     // Server texts are plain texts: nothing after a zero byte counts.
     text = PlainText(text);
-    std::printf("Received message from server: \n%s\n", text.c_str());
+    std::printf("Received message from server: \n%s\n", PrintableText(text).c_str());
     std::fflush(stdout);
     GUIManager* gui = GetGlobalState()->guiManager;
     GUIBaseObject* window = gui ? gui->FindObject("DefaultChatWindow") : nullptr;
@@ -346,7 +347,7 @@ NonPlayingCharacter* NetworkManager::CreateRemotePlayer(const std::string& name)
             m_reportedRefusals.insert(name);
             std::fprintf(stderr,
                          "NetworkManager::ApplyWorldState:  Warning, %zu players are shown already, %s not shown\n",
-                         kMaxRemotePlayers, name.c_str());
+                         kMaxRemotePlayers, PrintableText(name).c_str());
         } else if (!m_refusalsMuted) {
             m_refusalsMuted = true;
             std::fputs("NetworkManager::ApplyWorldState:  Warning, further players refused are not reported\n", stderr);
@@ -357,7 +358,7 @@ NonPlayingCharacter* NetworkManager::CreateRemotePlayer(const std::string& name)
     if (entities->GetEntity(EntityManager::kNPC, name.c_str()) || name == EntityManager::kPlayerName) {
         if (m_reportedClashes.insert(name).second)
             std::fprintf(stderr, "NetworkManager::ApplyWorldState:  Warning, the name %s is taken, player not shown\n",
-                         name.c_str());
+                         PrintableText(name).c_str());
         return nullptr;
     }
     auto* character = new NonPlayingCharacter;
@@ -369,7 +370,8 @@ NonPlayingCharacter* NetworkManager::CreateRemotePlayer(const std::string& name)
     if (LuaManager* lua = state->luaManager) lua->RunFile(kRemotePlayerScript, 1);
     // The script may have removed (and so deleted) the character.
     if (!InNPCList(entities, character) || character->GetID() != id) {
-        std::fprintf(stderr, "NetworkManager::ApplyWorldState:  Warning, %s was removed by its script\n", name.c_str());
+        std::fprintf(stderr, "NetworkManager::ApplyWorldState:  Warning, %s was removed by its script\n",
+                     PrintableText(name).c_str());
         return nullptr;
     }
     character->SetInternalName(name);
@@ -402,7 +404,7 @@ void NetworkManager::ApplyWorldState(const net::NetPacket* packet) {
         if (!record.removal &&
             !(UsableCoordinate(record.x) && UsableCoordinate(record.y) && UsableCoordinate(record.z))) {
             std::fprintf(stderr, "NetworkManager::ApplyWorldState:  Warning, bad position for %s, record skipped\n",
-                         name.c_str());
+                         PrintableText(name).c_str());
             continue;
         }
         NonPlayingCharacter* character = FindRemotePlayer(name);

@@ -9,6 +9,7 @@
 #include "combat/CombatStats.h"
 #include "combat/PartyClass.h"
 #include "combat/PartyManager.h"
+#include "core/base/TextUtils.h"
 
 namespace {
 
@@ -36,8 +37,8 @@ int32_t* StatFields(CombatStats& s, size_t index) {
 void BringWithin(const std::string& name, const char* what, int32_t& value, int32_t low, int32_t high) {
     if (value >= low && value <= high) return;
     const int32_t loaded = std::clamp(value, low, high);
-    std::fprintf(stderr, "SFCharacterModule - Warning, %s: %s %i is out of range, loaded as %i.\n", name.c_str(), what,
-                 value, loaded);
+    std::fprintf(stderr, "SFCharacterModule - Warning, %s: %s %i is out of range, loaded as %i.\n",
+                 PrintableText(name.c_str()).c_str(), what, value, loaded);
     value = loaded;
 }
 

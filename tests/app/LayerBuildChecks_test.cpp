@@ -1,6 +1,7 @@
 // The build's two layer checks, run on small trees of their own: the include
-// check, however a path climbs out of its layer and in tests/ as in src/, and
-// the link check, which links every object of a layer, used or not.
+// check, however a path climbs out of its layer, in tests/ (its shared
+// fixtures too) as in src/, and the link check, which links every object of
+// a layer, used or not.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -21,12 +22,14 @@ bool RunShell(const std::string& command, std::string& output) {
 }  // namespace
 
 TEST(LayerChecks, IncludeCheckFollowsEveryPathToItsFileInSrcAndTests) {
-    // The including file, its include, and the check's complaint (empty: it passes).
+    // The including file, its include (or its whole text, when that starts
+    // with '#'), and the check's complaint (empty: it passes).
     const char* const cases[][3] = {
         {"src/gui/Button.cpp", "\"../../src/world/Vorn.h\"",
          "gui/Button.cpp includes ../../src/world/Vorn.h (world/Vorn.h), a layer above its own"},
         {"src/gui/Button.cpp", "<../src/world/Vorn.h>",
          "gui/Button.cpp includes <../src/world/Vorn.h> (world/Vorn.h), a layer above its own"},
+        {"src/gui/Button.inl", "\"world/Vorn.h\"", "gui/Button.inl includes world/Vorn.h, a layer above its own"},
         {"tests/gui/Button_test.cpp", "\"world/Vorn.h\"",
          "tests/gui/Button_test.cpp includes world/Vorn.h, a layer above its own"},
         {"tests/gui/Button_test.cpp", "\"../world/WithVorn.h\"",
@@ -36,14 +39,25 @@ TEST(LayerChecks, IncludeCheckFollowsEveryPathToItsFileInSrcAndTests) {
         {"tests/world/ai/Path_test.cpp", "\"world/Vorn.h\"", ""},
         {"tests/world/Vorn_test.cpp", "\"../../src/gui/Button.h\"", ""},
         {"tests/gui/Button_test.cpp", "\"support/Fixture.h\"", ""},
-        {"tests/support/Fixture.cpp", "\"world/Vorn.h\"", ""},
+        // A fixture every program links, one of the layer it is listed with
+        // (asking whether a higher one is linked), and a header of
+        // tests/support that reaches a layer.
+        {"tests/support/Fixture.cpp", "\"world/Vorn.h\"",
+         "tests/support/Fixture.cpp includes world/Vorn.h, a layer above its own"},
+        {"tests/support/LuaTestState.cpp", "#ifdef QEL_TEST_HAS_WORLD\n#include \"world/Vorn.h\"\n#endif\n", ""},
+        {"tests/support/LuaTestState.cpp", "#ifdef QEL_TEST_HAS_WORLD\n#else\n#include \"world/Vorn.h\"\n#endif\n",
+         "tests/support/LuaTestState.cpp includes world/Vorn.h, a layer above its own"},
+        {"tests/gui/Button_test.cpp", "\"support/QueryVorn.h\"",
+         "includes support/QueryVorn.h (tests/support/QueryVorn.h, of world), a layer above its own"},
+        {"tests/world/Vorn_test.cpp", "\"support/QueryVorn.h\"", ""},
     };
     for (const auto& [file, include, failure] : cases) {
         testsupport::TempDir tree;
         for (const char* other : {"src/gui/Button.h", "src/world/Vorn.h", "src/savefile/SFM.h",
                                   "tests/world/WithVorn.h", "tests/support/Fixture.h"})
             tree.WriteFile(other, "");
-        tree.WriteFile(file, std::string("#include ") + include + "\n");
+        tree.WriteFile("tests/support/QueryVorn.h", "#include \"world/Vorn.h\"\n");
+        tree.WriteFile(file, *include == '#' ? include : std::string("#include ") + include + "\n");
         std::string output;
         bool passed =
             RunShell("cmake -DSOURCE_DIR=" + tree.Path() + " -P " QEL_SOURCE_DIR "/cmake/CheckLayers.cmake", output);

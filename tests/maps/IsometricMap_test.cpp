@@ -77,9 +77,17 @@ TEST(IsometricMapTest, DamagedOrForeignFilesAreRefusedAndChangeNothing) {
     ASSERT_EQ(Read(map, SmallMap().Bytes()).first, 0);
 
     EXPECT_EQ(map.ReadFile(nullptr), 1);
-    auto [result, printed] = Read(map, "TamskLevel0001rest of it");
-    EXPECT_NE(result, 0);
-    EXPECT_EQ(printed, "ReadFile:  FAILURE, TamskLevel0001 it the wrong file version\n");
+    // A foreign file's version bytes are printed as text, up to a zero byte,
+    // with what a terminal would take as control written as escapes.
+    const std::pair<std::string, std::string> foreign[] = {
+        {"TamskLevel0001rest of it", "TamskLevel0001"},
+        {std::string("\x1b[31mTamsk\x7f\xff\0M", 14) + "rest", "\\x1b[31mTamsk\\x7f\\xff"},
+    };
+    for (const auto& [bytes, shown] : foreign) {
+        auto [result, printed] = Read(map, bytes);
+        EXPECT_NE(result, 0);
+        EXPECT_EQ(printed, "ReadFile:  FAILURE, " + shown + " it the wrong file version\n");
+    }
 
     // Every cut of a good file is refused with one line, and the map read
     // before stays as it was.

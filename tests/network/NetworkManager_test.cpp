@@ -151,7 +151,7 @@ TEST_F(NetworkManagerTest, ServerTextIsPrintedAndUnknownOrDamagedMessagesAreRepo
     net::BitStream welcome = LoopbackServer::MakeMessage(netmsg::kServerText);
     welcome.WriteText("Welcome, traveller");
     net::BitStream news = LoopbackServer::MakeMessage(netmsg::kServerText4);
-    news.WriteText(std::string("News\0hidden", 11));
+    news.WriteText(std::string("News\x1b[2J\0hidden", 15));
     net::BitStream unknown = LoopbackServer::MakeMessage(140);
     net::BitStream damaged = LoopbackServer::MakeMessage(netmsg::kChatText);
     damaged.WriteU32(1000);  // a text count with nothing behind it
@@ -176,7 +176,8 @@ TEST_F(NetworkManagerTest, ServerTextIsPrintedAndUnknownOrDamagedMessagesAreRepo
               "NetworkManager::ReceiveServerText:  Failed, damaged message\n"
               "we've received a packet from the server with ID: 132\n");
     std::string out = testing::internal::GetCapturedStdout();
-    EXPECT_EQ(out, "Received message from server: \nWelcome, traveller\nReceived message from server: \nNews\n");
+    EXPECT_EQ(out,
+              "Received message from server: \nWelcome, traveller\nReceived message from server: \nNews\\x1b[2J\n");
     EXPECT_TRUE(client->IsConnected());
 }
 
@@ -293,19 +294,21 @@ TEST_F(NetworkManagerTest, PositionsTheWorldCannotHoldAreSkippedWithALine) {
     const struct {
         double x, y, z;
     } bad[] = {{NAN, 0, 0}, {0, inf, 0}, {0, 0, -inf}, {huge, 0, 0}, {0, -huge, 0}, {2147483648.0, 0, 0}};
+    // The name is printed as text.
+    std::string name = "Ivy\x1b[8m";
     StderrCapture cap;
     std::string expected;
     for (const auto& position : bad) {
         // The bad record is skipped; the next one is applied.
         net::NetPacket packet = WorldState(2)
-                                    .Record("Ivy", position.x, position.y, position.z, 0, 0, 0)
+                                    .Record(name, position.x, position.y, position.z, 0, 0, 0)
                                     .Record("Jon", 7, 8, 9, 0, 0, 0)
                                     .Packet();
         client->ApplyWorldState(&packet);
-        expected += "NetworkManager::ApplyWorldState:  Warning, bad position for Ivy, record skipped\n";
+        expected += "NetworkManager::ApplyWorldState:  Warning, bad position for Ivy\\x1b[8m, record skipped\n";
     }
     EXPECT_EQ(cap.Take(), expected);
-    EXPECT_EQ(Npc("Ivy"), nullptr);
+    EXPECT_EQ(Npc(name.c_str()), nullptr);
     ASSERT_NE(Npc("Jon"), nullptr);
     EXPECT_EQ(Npc("Jon")->GetDimensions().Z, 9.0);
 

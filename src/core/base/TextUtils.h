@@ -1,6 +1,7 @@
 #pragma once
-// Text helpers: integers as decimal text, a small %i/%s formatter and the
-// substitution of wildcards written as a key in angle brackets ("<Name>").
+// Text helpers: integers as decimal text, a small %i/%s formatter, the
+// substitution of wildcards written as a key in angle brackets ("<Name>") and
+// outside bytes made safe to print.
 #include <concepts>
 #include <cstdint>
 #include <initializer_list>
@@ -13,6 +14,15 @@
 // Longest text FormatString and ReplaceWildcards produce; longer results are
 // cut at this many characters.
 inline constexpr size_t kMaxBuiltTextLength = 255;
+
+// Bytes read from outside (a file, a server) as they may be printed on a
+// terminal: printable ASCII and well-formed UTF-8 characters are kept byte
+// for byte; every other byte (control characters, line ends and tabs
+// included, DEL, the C1 controls and each byte of a malformed UTF-8
+// sequence) becomes "\xNN" in lower-case hex, so that nothing read reaches
+// the terminal as a control sequence. Pass `text.c_str()` to print what
+// "%s" printed: up to the first zero byte.
+std::string PrintableText(std::string_view bytes);
 
 // Decimal digits without leading zeros, with a '-' for negative values.
 std::string IntToString(int32_t value);

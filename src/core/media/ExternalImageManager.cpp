@@ -16,6 +16,7 @@
 
 #include "core/base/FileNames.h"
 #include "core/base/GlobalState.h"
+#include "core/base/TextUtils.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/Palette.h"
 #include "core/media/ZLibStream.h"
@@ -442,7 +443,7 @@ BitmapWrapper* ExternalImageManager::ReadImage(const ArchiveEntry& entry) {
 BitmapWrapper* ExternalImageManager::RefuseImage(const ArchiveEntry& entry, const char* why) {
     StopTimer(ProcessTime);
     std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, %s is damaged (%s)\n",
-                 entry.name.c_str(), why);
+                 PrintableText(entry.name.c_str()).c_str(), why);
     return nullptr;
 }
 
@@ -488,7 +489,7 @@ BitmapWrapper* ExternalImageManager::CopyImage(const ArchiveEntry& entry, const 
         wrapper.reset();
         al_set_target_bitmap(previousTarget);
         std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, cannot lock %s\n",
-                     entry.name.c_str());
+                     PrintableText(entry.name.c_str()).c_str());
         return nullptr;
     }
 

@@ -9,6 +9,7 @@
 
 #include "core/base/FileNames.h"
 #include "core/base/LayerHooks.h"
+#include "core/base/TextUtils.h"
 #include "core/script/PathManager.h"
 
 LuaManager::LuaManager() {
@@ -89,8 +90,9 @@ bool LuaManager::LoadFile(const std::string& path) {
     if (m_lastStatus != 0) {
         size_t length = 0;
         const char* message = lua_tolstring(m_state, -1, &length);
+        // The message quotes the file's bytes near the fault: printed as text.
         const std::string line =
-            "Lua Error during Loading: " + (message ? std::string(message, length) : std::string("(no message)")) +
+            "Lua Error during Loading: " + (message ? PrintableText({message, length}) : std::string("(no message)")) +
             "\n";
         std::fwrite(line.data(), 1, line.size(), stderr);
         lua_settop(m_state, top);

@@ -69,3 +69,18 @@ TEST(TextUtils, BrokenWildcardIsReportedAndGivesNoText) {
     EXPECT_FALSE(ReplaceWildcards(text.c_str(), nullptr));
     EXPECT_EQ(again.Take(), "Broken wildcard detected in string " + text + "\n");
 }
+
+TEST(TextUtils, PrintableTextEscapesWhatATerminalWouldTakeAsControl) {
+    // Bytes read from outside, and how they are printed.
+    const std::pair<std::string, std::string> cases[] = {
+        {"Tamsk \\ ~Map1.0", "Tamsk \\ ~Map1.0"},
+        {"\x1b[2J\x1b]0;owned\x07", "\\x1b[2J\\x1b]0;owned\\x07"},
+        {std::string("a\0b\tc\r\n\x7f", 8), "a\\x00b\\x09c\\x0d\\x0a\\x7f"},
+        {"caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\xb2", "caf\xc3\xa9 \xe2\x82\xac \xf0\x9f\x8e\xb2"},
+        {"\xc2\x9b[31m", "\\xc2\\x9b[31m"},                     // the C1 control CSI, as UTF-8
+        {"\x9b\xff\xc3", "\\x9b\\xff\\xc3"},                    // stray bytes, a sequence cut short
+        {"\xc0\xaf\xed\xa0\x80", "\\xc0\\xaf\\xed\\xa0\\x80"},  // overlong, a surrogate
+        {"\xf4\x90\x80\x80", "\\xf4\\x90\\x80\\x80"},           // past U+10FFFF
+    };
+    for (const auto& [bytes, printed] : cases) EXPECT_EQ(PrintableText(bytes), printed);
+}

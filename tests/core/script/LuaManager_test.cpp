@@ -146,6 +146,7 @@ TEST(LuaManager, NestedRunsKeepTheOuterScriptsContext) {
 TEST(LuaManager, LoadAndRunErrorsAreReportedAndTheStateStaysUsable) {
     TempDir dir;
     dir.WriteFile("broken.lua", "x = = 1\n");
+    dir.WriteFile("unfinished.lua", "x = '\x1b[2J\n");
     dir.WriteFile("throws.lua", "partial = 1\nerror('boom')\n");
     dir.WriteFile("returns.lua", "return 1, 2, 3\n");
     dir.WriteFile("self.lua", "depth = (depth or 0) + 1 LM_ExecuteScript('self.lua')\n");
@@ -155,11 +156,13 @@ TEST(LuaManager, LoadAndRunErrorsAreReportedAndTheStateStaysUsable) {
 
     StderrCapture cap;
     EXPECT_FALSE(manager.RunFile("broken.lua", 1));
+    EXPECT_FALSE(manager.RunFile("unfinished.lua", 1));
     EXPECT_FALSE(manager.RunFile("throws.lua", 2));
     EXPECT_FALSE(manager.RunFile("missing.lua", 3));
     EXPECT_FALSE(manager.Execute());  // nothing loaded: nothing is called
     EXPECT_EQ(cap.Take(),
               "Lua Error during Loading: broken.lua:1: unexpected symbol near '='\n"
+              "Lua Error during Loading: unfinished.lua:1: unfinished string near ''\\x1b[2J'\n"
               "Lua Error during Execution: throws.lua:2: boom\n"
               "Lua Error during Loading: cannot open missing.lua: No such file or directory\n"
               "Lua Error during Execution: no script loaded\n");
