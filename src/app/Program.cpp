@@ -307,7 +307,7 @@ void DestructionSequence() {
         state->display = nullptr;
     }
     std::fprintf(stderr, "Done\n");
-    std::remove("ActiveChunks.pcf");
+    MapManager::RemoveWorkingFiles();
 }
 
 int RunProgram(int argc, char** argv) {

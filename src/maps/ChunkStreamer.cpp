@@ -1,9 +1,16 @@
 #include "maps/ChunkStreamer.h"
 
+#include <signal.h>
 #include <sys/types.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
+#include <cstdint>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <filesystem>
 
 #include "core/base/FileNames.h"
 #include "core/base/GlobalState.h"
@@ -14,7 +21,16 @@
 
 namespace {
 
-constexpr const char* kWorkingTemp = "ActiveChunks.pcf.tmp";
+constexpr const char* kWorkingExtension = ".pcf";
+
+// "ActiveChunks.": where the names of every working file start.
+std::string WorkingFilePrefix() {
+    const std::string base = ChunkStreamer::kWorkingFile;
+    return base.substr(0, base.size() - std::strlen(kWorkingExtension)) + ".";
+}
+
+// Whether the process still runs; one of another user's answers EPERM.
+bool ProcessRuns(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
 
 uint32_t ReadU32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
@@ -22,6 +38,29 @@ uint32_t ReadU32(const uint8_t* p) {
 }
 
 }  // namespace
+
+int ChunkStreamer::RemoveLeftoverWorkingFiles(bool ownToo) {
+    const std::string prefix = WorkingFilePrefix();
+    int removed = 0;
+    std::error_code error, ignored;
+    for (std::filesystem::directory_iterator it(".", error), end; !error && it != end; it.increment(error)) {
+        const std::string name = it->path().filename().string();
+        if (!name.starts_with(prefix) || !name.ends_with(kWorkingExtension)) continue;
+        // "ActiveChunks.<pid>.<tag>.pcf": the process id is the digits up to
+        // the next dot.
+        const size_t dot = name.find('.', prefix.size());
+        const std::string digits = name.substr(prefix.size(), dot - prefix.size());
+        if (dot == std::string::npos || digits.empty() || digits.size() > 10 ||
+            digits.find_first_not_of("0123456789") != std::string::npos)
+            continue;
+        const long long pid = std::stoll(digits);
+        if (pid < 1 || pid > INT32_MAX) continue;
+        const pid_t owner = static_cast<pid_t>(pid);
+        if (owner == getpid() ? !ownToo : ProcessRuns(owner)) continue;
+        if (std::filesystem::remove(it->path(), ignored)) ++removed;
+    }
+    return removed;
+}
 
 ChunkStreamer::ChunkStreamer() = default;
 
@@ -35,38 +74,38 @@ int32_t ChunkStreamer::Open(const std::string& levelPath) {
         std::fprintf(stderr, "Warning:  Couldn't open level %s, file not found\n", levelPath.c_str());
         return -2;
     }
-    // Inflated under a temporary name and renamed into place, so a failed
-    // inflation never leaves a half-written working file.
-    FILE* temp = std::fopen(kWorkingTemp, "wb");
-    if (!temp) {
+    // A working file of this level's own, made new (never one that another
+    // game reads) and removed again on any failure, so a refused or damaged
+    // level leaves nothing behind.
+    m_workingName = WorkingFilePrefix() + std::to_string(getpid()) + ".XXXXXX" + kWorkingExtension;
+    const int fd = mkstemps(m_workingName.data(), static_cast<int>(std::strlen(kWorkingExtension)));
+    FILE* inflated = fd >= 0 ? fdopen(fd, "wb") : nullptr;
+    if (!inflated) {
         std::fclose(level);
-        std::fprintf(stderr, "Warning:  Couldn't open level %s, cannot write %s\n", levelPath.c_str(), kWorkingFile);
+        std::fprintf(stderr, "Warning:  Couldn't open level %s, cannot write %s\n", levelPath.c_str(),
+                     m_workingName.c_str());
+        if (fd >= 0)
+            ::close(fd);
+        else
+            m_workingName.clear();  // nothing was made
+        DiscardWorkingFile();
         return -2;
     }
-    int inflated = ZLibDecompressor::InflateFile(level, temp, kMaxInflatedSize);
+    int result = ZLibDecompressor::InflateFile(level, inflated, kMaxInflatedSize);
     std::fclose(level);
-    bool written = std::fclose(temp) == 0;
-    if (inflated == ZLibDecompressor::kTooLarge) {
-        std::remove(kWorkingTemp);
-        std::fprintf(stderr, "Warning:  Couldn't open level %s, the level data inflates past %llu bytes\n",
-                     levelPath.c_str(), static_cast<unsigned long long>(kMaxInflatedSize));
+    bool written = std::fclose(inflated) == 0;
+    if (result != 0 || !written) {
+        DiscardWorkingFile();
+        if (result == ZLibDecompressor::kTooLarge)
+            std::fprintf(stderr, "Warning:  Couldn't open level %s, the level data inflates past %llu bytes\n",
+                         levelPath.c_str(), static_cast<unsigned long long>(kMaxInflatedSize));
+        else
+            std::fprintf(stderr, "Warning:  Couldn't open level %s, the level data is damaged\n", levelPath.c_str());
         return -2;
     }
-    if (inflated != 0 || !written) {
-        std::remove(kWorkingTemp);
-        std::fprintf(stderr, "Warning:  Couldn't open level %s, the level data is damaged\n", levelPath.c_str());
-        return -2;
-    }
-    // The header is checked before the working file is replaced, so a
-    // damaged level never touches it; the open handle follows the rename.
-    m_workingFile = std::fopen(kWorkingTemp, "rb");
+    m_workingFile = std::fopen(m_workingName.c_str(), "rb");
     if (!m_workingFile || !ReadHeader(levelPath)) {
-        DiscardWorkingFile(kWorkingTemp);
-        return -2;
-    }
-    if (std::rename(kWorkingTemp, kWorkingFile) != 0) {
-        DiscardWorkingFile(kWorkingTemp);
-        std::fprintf(stderr, "Warning:  Couldn't open level %s, cannot write %s\n", levelPath.c_str(), kWorkingFile);
+        DiscardWorkingFile();
         return -2;
     }
     m_levelPath = levelPath;
@@ -110,17 +149,18 @@ bool ChunkStreamer::ReadHeader(const std::string& levelPath) {
     return true;
 }
 
-void ChunkStreamer::DiscardWorkingFile(const char* name) {
+void ChunkStreamer::DiscardWorkingFile() {
     if (m_workingFile) std::fclose(m_workingFile);
     m_workingFile = nullptr;
-    std::remove(name);
+    if (!m_workingName.empty()) std::remove(m_workingName.c_str());
+    m_workingName.clear();
     m_chunkSize = 0;
     m_countX = m_countY = 0;
 }
 
 void ChunkStreamer::Close() {
     FreeAll();
-    if (m_workingFile) DiscardWorkingFile(kWorkingFile);
+    DiscardWorkingFile();
     m_levelPath.clear();
     m_open = 0;
 }

@@ -2,9 +2,9 @@
 // A chunked level: a grid of 256 x 256 tile chunks of which only a 5 x 5
 // window around the player is held in memory.
 //
-// Opening a level inflates the whole level file (one zlib stream) into the
-// working file "ActiveChunks.pcf", from which single chunks are read by
-// position. The working file starts with a 22-byte header:
+// Opening a level inflates the whole level file (one zlib stream) into a
+// working file, from which single chunks are read by position. The working
+// file starts with a 22-byte header:
 //   0   10 bytes  not interpreted
 //   10  u32 LE    chunk size: bytes per chunk record
 //   14  u32 LE    chunks in X
@@ -24,6 +24,10 @@ class Chunk;
 
 class ChunkStreamer {
 public:
+    // Each open level inflates into a working file of its own in the current
+    // folder, named from this one with the process id and a tag unique to
+    // the level before the extension ("ActiveChunks.<pid>.<tag>.pcf"), so
+    // that games sharing a folder never write or remove each other's.
     static constexpr const char* kWorkingFile = "ActiveChunks.pcf";
     static constexpr int32_t kDataOffset = 22;
     // A level inflates to at most this many bytes; a small file asking for
@@ -46,6 +50,12 @@ public:
     bool IsOpen() const { return m_open != 0; }
     const std::string& GetLevelPath() const { return m_levelPath; }
     FILE* GetWorkingFile() const { return m_workingFile; }
+    // The working file's name while a level is open, else empty.
+    const std::string& GetWorkingFileName() const { return m_workingName; }
+    // Removes the working files in the current folder whose game no longer
+    // runs (one that crashed leaves its own), and with `ownToo` those of
+    // this process as well; returns how many it removed.
+    static int RemoveLeftoverWorkingFiles(bool ownToo = false);
 
     int32_t GetCountX() const { return m_countX; }
     int32_t GetCountY() const { return m_countY; }
@@ -116,8 +126,8 @@ private:
     void Draw(const Camera* camera, bool foreground) const;
     // Checks the header against the working file's size; prints why not.
     bool ReadHeader(const std::string& levelPath);
-    // Closes the working file, removes the named file and forgets the counts.
-    void DiscardWorkingFile(const char* name);
+    // Closes the working file, removes it and forgets the counts.
+    void DiscardWorkingFile();
 
     uint8_t m_open = 0;
     std::string m_levelPath;
@@ -127,4 +137,5 @@ private:
     int32_t m_dataOffset = kDataOffset;
     std::vector<Slot> m_grid;  // [cx * countY + cy]
     FILE* m_workingFile = nullptr;
+    std::string m_workingName;
 };

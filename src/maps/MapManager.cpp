@@ -58,6 +58,7 @@ AudioRecord* FindMusic(const std::string& name) {
 }  // namespace
 
 MapManager::MapManager() : m_environment(std::make_unique<ScriptVariableSet>()) {
+    ChunkStreamer::RemoveLeftoverWorkingFiles();
     LuaManager* lua = GetGlobalState()->luaManager;
     if (lua && lua->GetLuaState()) RegisterLuaFunctions(lua->GetLuaState());
 }

@@ -49,14 +49,16 @@ public:
     // The heading entry naming the texture archive, and that archive.
     static constexpr const char* kTextureEntryName = "StandardTextures";
     static constexpr const char* kTextureArchive = "Data/StandardTextures.sif";
-    // The working file a chunked level is inflated into.
-    static constexpr const char* kWorkingFile = "ActiveChunks.pcf";
-
-    // Map shown, background hidden, no map, floor 0. Registers the MapM_
-    // script functions on the script host's state when the host exists.
+    // Map shown, background hidden, no map, floor 0. Removes the working
+    // level files that games no longer running left in the current folder.
+    // Registers the MapM_ script functions on the script host's state when
+    // the host exists.
     MapManager();
     // Closes the active map (removing the working level file).
     ~MapManager() override;
+    // At shut-down: removes any working level file this game still has in
+    // the current folder, and those of games no longer running.
+    static void RemoveWorkingFiles() { ChunkStreamer::RemoveLeftoverWorkingFiles(true); }
     MapManager(const MapManager&) = delete;
     MapManager& operator=(const MapManager&) = delete;
 

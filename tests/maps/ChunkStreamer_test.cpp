@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <filesystem>
+#include <set>
 #include <string>
 
 #include "LevelFiles.h"
@@ -32,6 +34,15 @@ std::string Activity(const ChunkStreamer& streamer) {
     return rows;
 }
 
+// The working files in the current folder, by name.
+std::set<std::string> WorkingFiles() {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        if (entry.path().filename().string().starts_with("ActiveChunks"))
+            names.insert(entry.path().filename().string());
+    return names;
+}
+
 class ChunkStreamerTest : public ::testing::Test {
 protected:
     ChunkStreamerTest() { testsupport::EnsureAllegro(); }
@@ -50,8 +61,7 @@ TEST_F(ChunkStreamerTest, WindowFollowsTheCentreAndShiftsInwardAtEdges) {
     ASSERT_EQ(OpenLevel(streamer, testlevels::LevelFile(plf::LevelWriter(10, 10))), "");
     EXPECT_EQ(streamer.GetCountX(), 10);
     EXPECT_EQ(streamer.GetChunkSize(), Chunk::kRecordBytes);
-    EXPECT_TRUE(std::filesystem::exists("ActiveChunks.pcf"));
-    EXPECT_FALSE(std::filesystem::exists("ActiveChunks.pcf.tmp"));
+    EXPECT_EQ(WorkingFiles(), std::set<std::string>{streamer.GetWorkingFileName()});
 
     auto window = [&](int cx, int cy, int x0, int y0) {
         streamer.SetCentre(cx, cy);
@@ -84,20 +94,34 @@ TEST_F(ChunkStreamerTest, WindowFollowsTheCentreAndShiftsInwardAtEdges) {
     EXPECT_EQ(streamer.GetCountX(), 10);
 
     streamer.Close();
-    EXPECT_FALSE(std::filesystem::exists("ActiveChunks.pcf"));
+    EXPECT_TRUE(WorkingFiles().empty());
     EXPECT_EQ(streamer.GetChunkAt(9 * 256, 9 * 256), nullptr);
 
     // A level of one chunk: that chunk, wherever the centre is; smaller
-    // levels are covered whole.
+    // levels are covered whole. Two levels open at once, as two games in
+    // one folder, each have a working file of their own, and closing one
+    // leaves the other's.
     ChunkStreamer tiny;
     OpenLevel(tiny, testlevels::TinyLevel());
     tiny.SetCentre(100, -100);
     EXPECT_EQ(Activity(tiny), "#/");
-    tiny.Close();
     ChunkStreamer small;
     OpenLevel(small, testlevels::LevelFile(plf::LevelWriter(3, 2)));
+    EXPECT_EQ(WorkingFiles().size(), 2u);
+    tiny.Close();
+    EXPECT_EQ(WorkingFiles().size(), 1u);
     small.SetCentre(2, 0);
     EXPECT_EQ(Activity(small), "###/###/");
+
+    // What games no longer running left goes; a running game's (process 1)
+    // stays, and this game's own only when asked.
+    const std::string ended = "ActiveChunks." + std::to_string(INT32_MAX) + ".abcdef.pcf";
+    dir.WriteFile(ended, "");
+    dir.WriteFile("ActiveChunks.1.abcdef.pcf", "");
+    EXPECT_EQ(ChunkStreamer::RemoveLeftoverWorkingFiles(), 1);
+    EXPECT_EQ(WorkingFiles(), (std::set<std::string>{"ActiveChunks.1.abcdef.pcf", small.GetWorkingFileName()}));
+    EXPECT_EQ(ChunkStreamer::RemoveLeftoverWorkingFiles(true), 1);
+    EXPECT_EQ(WorkingFiles(), std::set<std::string>{"ActiveChunks.1.abcdef.pcf"});
 }
 
 TEST_F(ChunkStreamerTest, CellsLandInTheirChunkTileAndLayer) {
@@ -155,16 +179,16 @@ TEST_F(ChunkStreamerTest, BadLevelsAreRefusedAndLeaveNothingBehind) {
         EXPECT_EQ(streamer.Open("Missing.plf"), -2);
         EXPECT_EQ(cap.Take(), "Warning:  Couldn't open level Missing.plf, file not found\n");
     }
-    // A refused level leaves the working file that was there untouched.
+    // A refused level leaves no working file, and another game's untouched.
     auto refused = [&](const std::string& bytes, const std::string& why) {
         ChunkStreamer streamer;
-        dir.WriteFile("ActiveChunks.pcf", "before");
+        dir.WriteFile("ActiveChunks.1.abcdef.pcf", "before");
         std::string out = OpenLevel(streamer, bytes, -2);
         EXPECT_EQ(out, "Warning:  Couldn't open level Level.plf, " + why + "\n");
         EXPECT_FALSE(streamer.IsOpen());
         EXPECT_EQ(streamer.GetCountX(), 0);
-        EXPECT_EQ(testsupport::ReadFile("ActiveChunks.pcf"), "before");
-        EXPECT_FALSE(std::filesystem::exists("ActiveChunks.pcf.tmp"));
+        EXPECT_EQ(testsupport::ReadFile("ActiveChunks.1.abcdef.pcf"), "before");
+        EXPECT_EQ(WorkingFiles(), std::set<std::string>{"ActiveChunks.1.abcdef.pcf"});
         streamer.SetCentre(0, 0);
         streamer.LoadPass();
         EXPECT_FALSE(streamer.IsBlocked(0, 0));

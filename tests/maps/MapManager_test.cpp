@@ -382,10 +382,11 @@ TEST_F(MapManagerTest, ChunkedLevelsStreamBlockAndDrawInTwoPasses) {
     maps.SetMapDisplayState(true);
 
     // Leaving the level closes it and removes the working file.
-    EXPECT_TRUE(std::filesystem::exists("ActiveChunks.pcf"));
+    const std::string working = maps.GetChunkStreamer()->GetWorkingFileName();
+    EXPECT_TRUE(std::filesystem::exists(working));
     EXPECT_EQ(Load("MAPNONE"), "");
     EXPECT_EQ(maps.GetChunkStreamer(), nullptr);
-    EXPECT_FALSE(std::filesystem::exists("ActiveChunks.pcf"));
+    EXPECT_FALSE(std::filesystem::exists(working));
     EXPECT_TRUE(maps.IsBlocked(5, 300, 0));  // the empty defined map holds no cell
 }
 

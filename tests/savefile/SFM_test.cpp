@@ -47,6 +47,9 @@ extern "C" int fsync(int fd) {
 
 namespace {
 
+// The name this process writes a save under before renaming it into place.
+std::string Temporary(const std::string& save) { return save + "." + std::to_string(getpid()) + ".tmp"; }
+
 // Little-endian pieces of a hand-made file.
 struct Bytes {
     std::string data;
@@ -163,10 +166,14 @@ TEST_F(SaveFileTest, ASaveHasTheExactBytes) {
     Character* bramle = party->GetMemberAt(1);
     bramle->GetStats()->hp = 7;
     bramle->GetExperience()->gained = 1234;
+    // What a game that stopped while saving left goes with the next save.
+    const std::string ended = "save.dat." + std::to_string(INT32_MAX) + ".tmp";
+    std::filesystem::create_directory(ended);
     ASSERT_TRUE(lua.Run("SFM_IssueSave('save.dat')"));
     const std::string file = testsupport::ReadFile("save.dat");
     ASSERT_EQ(file.size(), 707u);  // 22 + (14 + 8 + 64) + (14 + 10 + 64) + (14 + 6 + 64) + (14 + 9 + 404)
-    EXPECT_FALSE(std::filesystem::exists("save.dat.tmp"));
+    EXPECT_FALSE(std::filesystem::exists(Temporary("save.dat")));
+    EXPECT_FALSE(std::filesystem::exists(ended));
 
     Bytes expected;
     expected.Text("TamskCube Savefile").U32(4);
@@ -445,7 +452,7 @@ TEST_F(SaveFileTest, TheNewFileReachesTheDiskBeforeItTakesTheName) {
     g_synced.clear();
     sfm->IssueSave("save.dat");
     const std::string folder = std::filesystem::current_path().filename().string();
-    EXPECT_EQ(g_synced, (std::vector<std::string>{"save.dat.tmp before", folder + " after"}));
+    EXPECT_EQ(g_synced, (std::vector<std::string>{Temporary("save.dat") + " before", folder + " after"}));
 }
 
 TEST_F(SaveFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
@@ -458,12 +465,12 @@ TEST_F(SaveFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
     ASSERT_FALSE(old.empty());
     party->AddCharacter("Kell");
     // The temporary file cannot be made where a folder of its name stands.
-    std::filesystem::create_directory("keep.dat.tmp");
+    std::filesystem::create_directory(Temporary("keep.dat"));
     StderrCapture cap;
     sfm->IssueSave("keep.dat");
     EXPECT_EQ(cap.Take(), "Problem saving keep.dat.\n");
     EXPECT_EQ(testsupport::ReadFile("keep.dat"), old);
-    std::filesystem::remove("keep.dat.tmp");
+    std::filesystem::remove(Temporary("keep.dat"));
     // Nor does a save into a folder that is not there.
     StderrCapture again;
     sfm->IssueSave("nowhere/keep.dat");

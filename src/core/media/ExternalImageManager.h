@@ -114,8 +114,8 @@ private:
     BitmapWrapper* MakePendingImage(const ImageRecord& record);
     BitmapWrapper* CopyImage(const ArchiveEntry& entry, const ImageRecord& record);
 
-    // Writes one cache copy under a temporary name and renames it into
-    // place; false (and nothing left behind) when it cannot.
+    // Writes one cache copy under a temporary name of this process's own and
+    // renames it into place; false (and nothing left behind) when it cannot.
     static bool WriteCacheCopy(const std::string& normalized, const Bytes& bytes);
 
     struct PendingCopy {
