@@ -1,11 +1,9 @@
 #include "maps/ChunkStreamer.h"
 
-#include <signal.h>
 #include <sys/types.h>
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -29,9 +27,6 @@ std::string WorkingFilePrefix() {
     return base.substr(0, base.size() - std::strlen(kWorkingExtension)) + ".";
 }
 
-// Whether the process still runs; one of another user's answers EPERM.
-bool ProcessRuns(pid_t pid) { return ::kill(pid, 0) == 0 || errno == EPERM; }
-
 uint32_t ReadU32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
            static_cast<uint32_t>(p[3]) << 24;
@@ -40,26 +35,7 @@ uint32_t ReadU32(const uint8_t* p) {
 }  // namespace
 
 int ChunkStreamer::RemoveLeftoverWorkingFiles(bool ownToo) {
-    const std::string prefix = WorkingFilePrefix();
-    int removed = 0;
-    std::error_code error, ignored;
-    for (std::filesystem::directory_iterator it(".", error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (!name.starts_with(prefix) || !name.ends_with(kWorkingExtension)) continue;
-        // "ActiveChunks.<pid>.<tag>.pcf": the process id is the digits up to
-        // the next dot.
-        const size_t dot = name.find('.', prefix.size());
-        const std::string digits = name.substr(prefix.size(), dot - prefix.size());
-        if (dot == std::string::npos || digits.empty() || digits.size() > 10 ||
-            digits.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        const long long pid = std::stoll(digits);
-        if (pid < 1 || pid > INT32_MAX) continue;
-        const pid_t owner = static_cast<pid_t>(pid);
-        if (owner == getpid() ? !ownToo : ProcessRuns(owner)) continue;
-        if (std::filesystem::remove(it->path(), ignored)) ++removed;
-    }
-    return removed;
+    return RemoveFilesOfEndedProcesses(".", WorkingFilePrefix(), kWorkingExtension, ownToo);
 }
 
 ChunkStreamer::ChunkStreamer() = default;

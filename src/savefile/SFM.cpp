@@ -1,10 +1,8 @@
 #include "savefile/SFM.h"
 
 #include <fcntl.h>
-#include <signal.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
@@ -40,27 +38,6 @@ void SyncFolderOf(const std::string& path) {
     ::close(fd);
 }
 
-// Removes the half-written saves ("<save>.<pid>.tmp") that games which
-// stopped while saving under this name left beside it.
-void RemoveTemporariesOfEndedGames(const std::string& save) {
-    const std::filesystem::path path(save);
-    const std::string prefix = path.filename().string() + ".", suffix = ".tmp";
-    std::error_code error, ignored;
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) || !name.ends_with(suffix))
-            continue;
-        const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
-        if (digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
-        const long long pid = std::stoll(digits);
-        // A process of another user answers EPERM: it still runs.
-        if (pid < 1 || pid > INT32_MAX || pid == getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM)
-            continue;
-        std::filesystem::remove(it->path(), ignored);
-    }
-}
-
 }  // namespace
 
 SFM::SFM() = default;
@@ -69,10 +46,12 @@ SFM::~SFM() = default;
 bool SFM::WriteFile(const std::string& path) {
     if (path.empty()) return false;
     const std::string target = NormalizePath(path);
-    RemoveTemporariesOfEndedGames(target);
-    // A name of this process's own: two games saving under one name at once
-    // each rename a whole save into place, and the later one stays.
-    const std::string temporary = target + "." + std::to_string(getpid()) + ".tmp";
+    // Half-written saves of games that stopped while saving under this name
+    // go; then a name of this process's own: two games saving under one name
+    // at once each rename a whole save into place, and the later one stays.
+    const std::filesystem::path where(target);
+    RemoveFilesOfEndedProcesses(where.parent_path().string(), where.filename().string() + ".", ".tmp");
+    const std::string temporary = OwnTemporaryName(target, ".tmp");
     std::FILE* file = OpenFile(temporary, "wb");
     if (!file) return false;
     uint32_t count = 0;

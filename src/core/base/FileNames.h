@@ -14,3 +14,15 @@ FILE* OpenFile(const std::string& name, const char* mode);
 // Reads a whole file (binary) into out. False, with out left empty, when the
 // file cannot be opened or read.
 bool ReadFileContents(const std::string& name, std::string& out);
+
+// Each running game writes its files under names of its own, with its
+// process id in them ("<prefix><pid>.<...><suffix>", the id up to the next
+// dot). A game that stopped mid-write leaves one; this removes those in the
+// folder whose process no longer runs (this process's own too when
+// `ownToo`), and returns how many went. A process of another user counts as
+// running.
+int RemoveFilesOfEndedProcesses(const std::string& folder, const std::string& prefix, const std::string& suffix,
+                                bool ownToo = false);
+// "<path>.<this process's id><suffix>": a temporary name beside the file
+// that no other running game writes.
+std::string OwnTemporaryName(const std::string& path, const std::string& suffix);

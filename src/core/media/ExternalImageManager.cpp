@@ -2,7 +2,6 @@
 
 #include <allegro5/allegro.h>
 #include <fcntl.h>
-#include <signal.h>
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -54,27 +53,6 @@ bool WriteBytes(const std::string& path, const uint8_t* bytes, uint64_t size) {
         }
     }
     return ::close(fd) == 0 && written;
-}
-
-// Removes the half-written copies ("<copy>.<pid>.part") that games which
-// stopped while writing this copy left beside it.
-void RemovePartsOfEndedGames(const std::string& copy) {
-    const std::filesystem::path path(copy);
-    const std::string prefix = path.filename().string() + ".", suffix = ".part";
-    std::error_code error, ignored;
-    const std::filesystem::path folder = path.has_parent_path() ? path.parent_path() : ".";
-    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) || !name.ends_with(suffix))
-            continue;
-        const std::string digits = name.substr(prefix.size(), name.size() - prefix.size() - suffix.size());
-        if (digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos) continue;
-        const long long pid = std::stoll(digits);
-        // A process of another user answers EPERM: it still runs.
-        if (pid < 1 || pid > INT32_MAX || pid == getpid() || ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM)
-            continue;
-        std::filesystem::remove(it->path(), ignored);
-    }
 }
 
 }  // namespace
@@ -294,10 +272,12 @@ bool ExternalImageManager::WriteCacheCopy(const std::string& normalized, const B
     std::error_code ignored;
     if (!folder.empty() && !std::filesystem::is_directory(folder, ignored))
         std::filesystem::create_directories(folder, ignored);
-    RemovePartsOfEndedGames(normalized);
-    // A name of this process's own: two games writing the same copy at once
-    // each rename a whole file into place.
-    const std::string temporary = normalized + "." + std::to_string(getpid()) + ".part";
+    // Half-written copies of games that stopped while writing this one go;
+    // then a name of this process's own: two games writing the same copy at
+    // once each rename a whole file into place.
+    const std::filesystem::path where(normalized);
+    RemoveFilesOfEndedProcesses(where.parent_path().string(), where.filename().string() + ".", ".part");
+    const std::string temporary = OwnTemporaryName(normalized, ".part");
     if (!WriteBytes(temporary, bytes.Data(), bytes.Size()) || std::rename(temporary.c_str(), normalized.c_str()) != 0) {
         std::remove(temporary.c_str());
         return false;
