@@ -46,11 +46,8 @@ SFM::~SFM() = default;
 bool SFM::WriteFile(const std::string& path) {
     if (path.empty()) return false;
     const std::string target = NormalizePath(path);
-    // Half-written saves of games that stopped while saving under this name
-    // go; then a name of this process's own: two games saving under one name
-    // at once each rename a whole save into place, and the later one stays.
-    const std::filesystem::path where(target);
-    RemoveFilesOfEndedProcesses(where.parent_path().string(), where.filename().string() + ".", ".tmp");
+    // A name of this process's own: two games saving under one name at once
+    // each rename a whole save into place, and the later one stays.
     const std::string temporary = OwnTemporaryName(target, ".tmp");
     std::FILE* file = OpenFile(temporary, "wb");
     if (!file) return false;

@@ -62,5 +62,7 @@ int RemoveFilesOfEndedProcesses(const std::string& folder, const std::string& pr
 }
 
 std::string OwnTemporaryName(const std::string& path, const std::string& suffix) {
+    const std::filesystem::path where(path);
+    RemoveFilesOfEndedProcesses(where.parent_path().string(), where.filename().string() + ".", suffix);
     return path + "." + std::to_string(getpid()) + suffix;
 }

@@ -24,5 +24,6 @@ bool ReadFileContents(const std::string& name, std::string& out);
 int RemoveFilesOfEndedProcesses(const std::string& folder, const std::string& prefix, const std::string& suffix,
                                 bool ownToo = false);
 // "<path>.<this process's id><suffix>": a temporary name beside the file
-// that no other running game writes.
+// that no other running game writes. The ones that games which ended while
+// writing the file left beside it are removed first.
 std::string OwnTemporaryName(const std::string& path, const std::string& suffix);

@@ -272,11 +272,8 @@ bool ExternalImageManager::WriteCacheCopy(const std::string& normalized, const B
     std::error_code ignored;
     if (!folder.empty() && !std::filesystem::is_directory(folder, ignored))
         std::filesystem::create_directories(folder, ignored);
-    // Half-written copies of games that stopped while writing this one go;
-    // then a name of this process's own: two games writing the same copy at
-    // once each rename a whole file into place.
-    const std::filesystem::path where(normalized);
-    RemoveFilesOfEndedProcesses(where.parent_path().string(), where.filename().string() + ".", ".part");
+    // A name of this process's own: two games writing the same copy at once
+    // each rename a whole file into place.
     const std::string temporary = OwnTemporaryName(normalized, ".part");
     if (!WriteBytes(temporary, bytes.Data(), bytes.Size()) || std::rename(temporary.c_str(), normalized.c_str()) != 0) {
         std::remove(temporary.c_str());
