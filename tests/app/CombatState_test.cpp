@@ -5,9 +5,9 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <sstream>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "app/FrameContext.h"
 #include "app/GameStates.h"
@@ -20,6 +20,7 @@
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIInputTextBox.h"
 #include "gui/GUIManager.h"
+#include "support/KeyTicks.h"
 #include "support/StderrCapture.h"
 #include "support/WaitingEventQueue.h"
 #include "world/PlayerVorn.h"
@@ -42,8 +43,11 @@ protected:
         CombatFixture::SetUp();
         m_savedQuit = GetGlobalState()->quit;
         GetGlobalState()->quit = 0;
+        m_savedPlayer = GetGlobalState()->player;
+        GetGlobalState()->player = &player;
     }
     void TearDown() override {
+        GetGlobalState()->player = m_savedPlayer;
         GetGlobalState()->quit = m_savedQuit;
         GetGlobalState()->stateSwitchRequest = 0;
         CombatFixture::TearDown();
@@ -53,6 +57,8 @@ protected:
     }
     FrameContext m_context{};
     uint8_t m_savedQuit = 0;
+    PlayerVorn player;
+    PlayerVorn* m_savedPlayer = nullptr;
 };
 
 TEST_F(CombatStateTest, TicksPlayTheBattleAndKeysEndTheKeyPause) {
@@ -103,10 +109,6 @@ TEST_F(CombatStateTest, TicksPlayTheBattleAndKeysEndTheKeyPause) {
 // on a party member, the windows closed again, and a battle that ends while
 // the inventory is open.
 TEST_F(CombatStateTest, TheInventoryKeyUsesAnItemInBattle) {
-    GlobalState* state = GetGlobalState();
-    PlayerVorn player;
-    PlayerVorn* savedPlayer = state->player;
-    state->player = &player;
     ItemPrototype potion;
     potion.SetName("Potion");
     potion.SetStackProperties(true, 3);
@@ -159,14 +161,13 @@ TEST_F(CombatStateTest, TheInventoryKeyUsesAnItemInBattle) {
     EXPECT_EQ(manager->GetState(), 1);
     EXPECT_FALSE(manager->IsBattleRunning());
     EXPECT_EQ(ana->GetStats()->hp, 40);
-    state->player = savedPlayer;
 }
 
 // Keys as a player strikes them, through the combat state's handler, to
 // every receiver that holds the keys in battle: the battle's command and
 // target windows, the inventory and its submenu, the pause menu, the chat
-// line, the hot keys. Keys: "+K" down, "-K" up, "K" both, "." a tick, "~n"
-// n ticks, "@" a click on the first command. A row with a backlog is played with more events waiting behind
+// line, the hot keys. Keys as KeyTicks::Play takes them, and "@" a click on
+// the first command. A row with a backlog is played with more events waiting behind
 // each one. Seen at the end: what holds the keys and its highlighted entry,
 // the command window's page and highlighted entry, the inventory grid's, and
 // what the chat line shows.
@@ -179,23 +180,18 @@ struct InputRow {
 };
 
 const InputRow kInputRows[] = {
-    {"an arrow held into the command window", "+Down", "~40 -Down . ~40", false, "commands:0 p0 0 grid 0 ''"},
-    {"an arrow held into it, then Accept", "+Down", "~40 -Down . Z .", false, "targets:0 p0 0 grid 0 ''"},
+    {"an arrow held into the command window, let go, then Accept", "+Down", "~40 -Down . ~40 Z .", false,
+     "targets:0 p0 0 grid 0 ''"},
     {"the right arrow held into it", "+Right", "~40 -Right . ~40", true, "commands:0 p0 0 grid 0 ''"},
     {"Accept held into it", "+Z", "~40 -Z . ~40", true, "commands:0 p0 0 grid 0 ''"},
     {"z Down x Down struck within a tick", "", "Z Down X Down .", false, "commands:1 p0 1 grid 0 ''"},
-    {"z Down x Down a tick apart", "", "Z . Down . X . Down .", true, "commands:1 p0 1 grid 0 ''"},
     {"W struck while the arrow holds Up", "", "Down Down . +Up . +W . -W -Up .", false, "commands:1 p0 1 grid 0 ''"},
     {"Down, then I, within a tick", "", "Down I .", false, "items:0 p0 1 grid 0 ''"},
     {"i Right z Down within a tick", "", "I Right Z Down .", true, "submenu:1 p0 0 grid 1 ''"},
-    {"i Right z Down a tick apart", "", "I . Right . Z . Down .", false, "submenu:1 p0 0 grid 1 ''"},
-    {"rolled arrows in the inventory", "", "I . +Right +Down -Right -Down .", false, "items:11 p0 0 grid 11 ''"},
-    {"a burst of arrows in the inventory", "", "I Down Right Down Down Left Right Right .", true,
-     "items:32 p0 0 grid 32 ''"},
     {"Escape, Escape from the inventory", "", "I . ESCAPE ESCAPE .", false, "pause:0 p0 0 grid 0 ''"},
     {"Down struck, then Attack clicked, within a tick", "", "Down @ .", false, "targets:0 p0 1 grid 0 ''"},
-    {"q held three seconds in the chat line", "", "ENTER . +Q ~180 -Q .", false, "chat:-1 p0 0 grid 0 'qqqqqqqqqqqq'"},
-    {"the same with a backlog", "", "ENTER . +Q ~180 -Q .", true, "chat:-1 p0 0 grid 0 'qqqqqqqqqqqq'"},
+    {"q held three seconds in the chat line, with a backlog", "", "ENTER . +Q ~180 -Q .", true,
+     "chat:-1 p0 0 grid 0 'qqqqqqqqqqqq'"},
     {"a letter held into the chat line", "+Q", "~40 ENTER ~40 -Q A .", true, "chat:-1 p0 0 grid 0 'a'"},
 };
 
@@ -203,18 +199,6 @@ class CombatInputTest : public CombatStateTest, public ::testing::WithParamInter
 
 TEST_P(CombatInputTest, EachKeyActsOnceInTheWindowThatHeldTheKeysWhenItWasStruck) {
     const InputRow& row = GetParam();
-    auto code = [](const std::string& name) {
-        const std::pair<const char*, int> names[] = {{"Up", ALLEGRO_KEY_UP},       {"Down", ALLEGRO_KEY_DOWN},
-                                                     {"Left", ALLEGRO_KEY_LEFT},   {"Right", ALLEGRO_KEY_RIGHT},
-                                                     {"ENTER", ALLEGRO_KEY_ENTER}, {"ESCAPE", ALLEGRO_KEY_ESCAPE}};
-        for (const auto& [key, value] : names)
-            if (name == key) return value;
-        return ALLEGRO_KEY_A + (name[0] - 'A');
-    };
-    GlobalState* state = GetGlobalState();
-    PlayerVorn player;
-    PlayerVorn* savedPlayer = state->player;
-    state->player = &player;
     ItemPrototype potion, herb;
     potion.SetName("Potion");
     potion.SetUsableFlags(true, false, -1);
@@ -231,32 +215,25 @@ TEST_P(CombatInputTest, EachKeyActsOnceInTheWindowThatHeldTheKeysWhenItWasStruck
 
     std::optional<testsupport::WaitingEventQueue> waiting;
     if (row.backlog) waiting.emplace();
-    auto play = [&](const std::string& keys) {
-        auto send = [&](int key, bool down) {
+    auto keys = testsupport::KeyTicks::Route(
+        lua->Keyboard(),
+        [this](int code, bool down) {
             ALLEGRO_EVENT event = Event(down ? ALLEGRO_EVENT_KEY_DOWN : ALLEGRO_EVENT_KEY_UP);
-            event.keyboard.keycode = key;
+            event.keyboard.keycode = code;
             HandleCombatEvent(event, &m_context);
-        };
-        std::istringstream words(keys);
-        for (std::string word; words >> word;) {
-            if (word == ".") {
-                Timer();
-            } else if (word == "@") {
-                ALLEGRO_EVENT move = Event(ALLEGRO_EVENT_MOUSE_AXES);
-                move.mouse.x = manager->GetCommandWindow()->GetPositionX() + 20;
-                move.mouse.y = manager->GetCommandWindow()->GetPositionY() + 15;
-                HandleCombatEvent(move, &m_context);
-                HandleCombatEvent(Event(ALLEGRO_EVENT_MOUSE_BUTTON_DOWN), &m_context);
-                HandleCombatEvent(Event(ALLEGRO_EVENT_MOUSE_BUTTON_UP), &m_context);
-            } else if (word[0] == '~') {
-                Timer(std::stoi(word.substr(1)));
-            } else if (word[0] == '+' || word[0] == '-') {
-                send(code(word.substr(1)), word[0] == '+');
-            } else {
-                send(code(word), true);
-                send(code(word), false);
-            }
-        }
+        },
+        [this] { Timer(); });
+    // "@": a click on the first command.
+    auto play = [&](const std::string& events) {
+        const size_t click = events.find('@');
+        keys.Play(events.substr(0, click));
+        if (click == std::string::npos) return;
+        ALLEGRO_EVENT move = Event(ALLEGRO_EVENT_MOUSE_AXES);
+        move.mouse.x = manager->GetCommandWindow()->GetPositionX() + 20;
+        move.mouse.y = manager->GetCommandWindow()->GetPositionY() + 15;
+        for (ALLEGRO_EVENT event : {move, Event(ALLEGRO_EVENT_MOUSE_BUTTON_DOWN), Event(ALLEGRO_EVENT_MOUSE_BUTTON_UP)})
+            HandleCombatEvent(event, &m_context);
+        keys.Play(events.substr(click + 1));
     };
     play(row.held);
     Start();
@@ -267,15 +244,15 @@ TEST_P(CombatInputTest, EachKeyActsOnceInTheWindowThatHeldTheKeysWhenItWasStruck
 
     GUIBaseObject* top = gui.GetControlStack().Top();
     auto name = [&](GUIBaseObject* object) -> std::string {
-        if (!object) return "none";
-        if (object == manager->GetCommandWindow()) return "commands";
-        if (object == manager->GetTargetWindow()) return "targets";
-        if (object == chat) return "chat";
-        const std::pair<const char*, const char*> names[] = {
-            {"InventoryItemsWindow", "items"}, {"InventoryWindowSubmenu", "submenu"}, {"PauseMenu", "pause"}};
-        for (const auto& [full, shorter] : names)
-            if (object == gui.FindObject(full)) return shorter;
-        return object->GetName();
+        for (const auto& [shorter, known] :
+             std::vector<std::pair<const char*, GUIBaseObject*>>{{"commands", manager->GetCommandWindow()},
+                                                                 {"targets", manager->GetTargetWindow()},
+                                                                 {"chat", chat},
+                                                                 {"items", gui.FindObject("InventoryItemsWindow")},
+                                                                 {"submenu", gui.FindObject("InventoryWindowSubmenu")},
+                                                                 {"pause", gui.FindObject("PauseMenu")}})
+            if (object == known) return shorter;
+        return object ? object->GetName() : "none";
     };
     const std::string seen = name(top) + ":" + std::to_string(top ? top->GetNavCursor() : -1) + " p" +
                              std::to_string(manager->GetPage()) + " " +
@@ -284,7 +261,6 @@ TEST_P(CombatInputTest, EachKeyActsOnceInTheWindowThatHeldTheKeysWhenItWasStruck
                              (chat->GetText() ? *chat->GetText() : "") + "'";
     EXPECT_EQ(seen, row.expected);
     chat->SetFocus(false);
-    state->player = savedPlayer;
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CombatInputTest, ::testing::ValuesIn(kInputRows));

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -126,7 +125,7 @@ TEST(KeyboardManager, HeldKeysRepeatByTicksHeld) {
 TEST(KeyboardManager, EventsSinceTheLastTick) {
     struct Step {
         const char* what;
-        const char* events;  // "+K" down, "-K" up, by key name
+        const char* events;  // as KeyTicks::Play takes them
         const char* key;     // a key-table name
         const char* binding;
         int keyPressed, bindingPressed, bindingHeld;
@@ -153,14 +152,7 @@ TEST(KeyboardManager, EventsSinceTheLastTick) {
     KeyboardManager keyboard;
     KeyTicks keys(keyboard);
     for (const Step& step : steps) {
-        std::istringstream events(step.events);
-        for (std::string event; events >> event;) {
-            if (event[0] == '+')
-                keys.Down(event.substr(1));
-            else
-                keys.Up(event.substr(1));
-        }
-        keys.Tick();
+        keys.Play(step.events).Tick();
         EXPECT_EQ(keyboard.FindKey(step.key)->pressed, step.keyPressed) << step.what;
         const KeyState* binding = keyboard.FindBinding(step.binding);
         EXPECT_EQ(binding->pressed, step.bindingPressed) << step.what;
