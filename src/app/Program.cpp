@@ -23,6 +23,7 @@
 #include "core/base/FramePhases.h"
 #include "core/base/GlobalState.h"
 #include "core/base/MonotonicClock.h"
+#include "core/base/TextUtils.h"
 #include "core/base/TransitionState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/DisplayManager.h"
@@ -314,7 +315,7 @@ int RunProgram(int argc, char** argv) {
     GlobalState* state = GetGlobalState();
     ParseCommandLine(argc, argv, state);
     state->localPath = LocalPathFromProgram(argc > 0 ? argv[0] : nullptr);
-    std::fprintf(stderr, "Set Local Path to %s\n", state->localPath.c_str());
+    std::fprintf(stderr, "Set Local Path to %s\n", PrintableText(state->localPath).c_str());
 
     auto context = std::make_unique<FrameContext>();
     state->quit = 0;

@@ -152,7 +152,8 @@ public:
     // ---- HP and MP ---------------------------------------------------------------------
     // HP and MP change through these (a blow and a level-up through PutHP):
     // HP stays within [0, max HP] and MP within [0, max MP], and HP falling
-    // from above 0 to 0 is a knock-out with its texts (KnockOut).
+    // from above 0 to 0 is a knock-out with its texts (KnockOut). A level-up
+    // keeps a standing member at 1 HP at the least, unless its maximum is 0.
     void SetHP(int64_t value);
     void SetMP(int64_t value);
     // HP += amount, within [0, max HP]; prints "%s recovered %i HP!  %i/%i\n"

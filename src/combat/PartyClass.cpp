@@ -171,13 +171,16 @@ void PartyClass::LevelUp(GUICombatMessageWindow* window) {
     int32_t old[6];
     for (int i = 0; i < 6; ++i) old[i] = *stats[i];
 
-    s.maxHp = Evaluate(m_data.maxHp, DrawX(level));
-    if (m_data.hasMp) s.maxMp = Evaluate(m_data.maxMp, DrawX(level));
+    // A maximum is never below 0, whatever its formula gives.
+    s.maxHp = std::max(Evaluate(m_data.maxHp, DrawX(level)), 0);
+    if (m_data.hasMp) s.maxMp = std::max(Evaluate(m_data.maxMp, DrawX(level)), 0);
     for (int i = 0; i < 6; ++i) *stats[i] = Evaluate(m_data.growth[i], DrawX(level));
-    // HP and MP move with their maxima. A maximum that falls further than
-    // HP stands above 0 (one a script set above the formulas) knocks the
-    // member out; its texts follow the level's.
-    const bool knockedOut = PutHP(int64_t{s.hp} + (int64_t{s.maxHp} - oldMaxHp));
+    // HP and MP move with their maxima, within [0, max]. A member who stood
+    // keeps at least 1 HP however far its maximum falls (one a script set
+    // above the formulas); only a maximum of 0 leaves it none, which knocks
+    // it out, its texts following the level's.
+    const int64_t hp = int64_t{s.hp} + (int64_t{s.maxHp} - oldMaxHp);
+    const bool knockedOut = PutHP(s.hp > 0 ? std::max<int64_t>(hp, 1) : hp);
     if (m_data.hasMp) SetMP(int64_t{s.mp} + (int64_t{s.maxMp} - oldMaxMp));
     if (window) {
         auto line = [window](const std::string& text) {

@@ -351,7 +351,7 @@ void MapManager::BuildLookupList() {
     // read leaves the lists as they were.
     if (!images->OpenFile(archive->fileName)) {
         std::fprintf(stderr, "MapManager:  Warning, cannot build lookup list, could not open %s\n",
-                     archive->fileName.c_str());
+                     PrintableText(archive->fileName).c_str());
         return;
     }
     // Entries carry the archive they were read from, so the textures are

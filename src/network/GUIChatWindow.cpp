@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "core/base/GlobalState.h"
+#include "core/base/TextUtils.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIInputTextBox.h"
@@ -190,8 +191,11 @@ void GUIChatWindow::Render() {
         const Line& line = m_lines[i];
         if (line.kind & mask) continue;
         if (m_font) {
-            al_draw_text(m_font, m_shadowColour, m_drawX + 3, m_drawY + y - 1, 0, line.text.c_str());
-            al_draw_text(m_font, m_textColour, m_drawX + 4, m_drawY + y, 0, line.text.c_str());
+            // As the terminal prints it: Allegro would stop at a malformed
+            // UTF-8 sequence, which shows as "\xNN" with the rest after it.
+            const std::string text = PrintableText(line.text);
+            al_draw_text(m_font, m_shadowColour, m_drawX + 3, m_drawY + y - 1, 0, text.c_str());
+            al_draw_text(m_font, m_textColour, m_drawX + 4, m_drawY + y, 0, text.c_str());
         }
         m_drawnLines.push_back(static_cast<int>(i));
         y -= m_fontSize;

@@ -43,9 +43,9 @@ TEST_F(BattleTest, AStrongerFoeVanquishesTheParty) {
 
 // Members whose scripts set a maximum far above what the formulas give
 // (HP 300 of 5000) win and level up: the formulas replace the maxima, HP and
-// MP move with them, no lower than 0, and HP reaching 0 knocks the member
-// out, its knock-out text following the level's texts.
-TEST_F(BattleTest, ALevelUpThatLowersTheMaximumPastHPKnocksTheWinnerOut) {
+// MP move with them, and a member who stood stays standing at 1 HP (MP stops
+// at 0), without a knock-out; back on the map everyone stands.
+TEST_F(BattleTest, ALevelUpThatLowersTheMaximumLeavesTheWinnersStanding) {
     for (int i = 0; i < party_->GetPartySize(); ++i) {
         CombatStats& s = *party_->GetMemberAt(i)->GetStats();
         s.maxHp = s.maxMp = 5000;
@@ -54,16 +54,17 @@ TEST_F(BattleTest, ALevelUpThatLowersTheMaximumPastHPKnocksTheWinnerOut) {
     }
     const std::string lines = Fight();
     ASSERT_EQ(manager_->GetState(), 1) << lines;
+    EXPECT_EQ(GetGlobalState()->stateSwitchRequest, 1);  // back to the map
     for (int i = 0; i < party_->GetPartySize(); ++i) {
         const Character& member = *party_->GetMemberAt(i);
         const CombatStats& s = *member.GetStats();
-        const int32_t mp = member.GetClassId() == 0 ? 0 : 300;  // Orravine's MP grows with its maximum
-        EXPECT_TRUE(s.level == 2 && s.maxHp < 5000 && s.hp == 0 && s.shownHp == 0 && s.mp == mp)
+        const int32_t mp = member.GetClassId() == 0 ? 0 : 300;  // Orravine's MP moves with its maximum
+        EXPECT_TRUE(s.level == 2 && s.maxHp < 5000 && s.hp == 1 && s.mp == mp)
             << member.GetName() << " level " << s.level << " HP " << s.hp << "/" << s.maxHp << " MP " << s.mp << "/"
             << s.maxMp;
         const size_t level = lines.find(member.GetName() + " is now level 2!|Max HP increased by -");
         EXPECT_NE(level, std::string::npos) << lines;
-        EXPECT_NE(lines.find(member.GetKOText(), level), std::string::npos) << lines;
+        EXPECT_EQ(lines.find(member.GetKOText(), level), std::string::npos) << lines;
     }
 }
 

@@ -135,9 +135,17 @@ TEST(CharacterSetup, CommandsHealingAndKnockOut) {
 // Every path that changes HP or MP keeps them within [0, max], and HP falling
 // to 0 is a knock-out: its texts go into the message window while a battle
 // runs, else the KO text goes to stderr. (Items restore through RestoreHP.)
+// A level-up keeps a standing member at 1 HP at the least, unless its maximum is 0.
 class HPAndMPTest : public CombatFixture {};
 
 TEST_F(HPAndMPTest, EveryChangeStaysWithinTheMaximaAndAFallToZeroKnocksOut) {
+    // Maxima far above the formulas' (a script's), HP 400 and MP 300 of them.
+    const auto LowerTheMaxima = [](Character& c) {
+        c.SetBasicProperties(1000, 1000, 8, 8, 8, 8, 8, 8);
+        c.GetStats()->hp = 400;
+        c.GetStats()->mp = 300;
+        c.GainExperience(20);
+    };
     const struct {
         const char* path;
         bool inBattle;  // rows out of battle come first
@@ -149,13 +157,13 @@ TEST_F(HPAndMPTest, EveryChangeStaysWithinTheMaximaAndAFallToZeroKnocksOut) {
         {"a restore out of battle", false, 40, [](Character& c) { c.RestoreHP(INT32_MIN); }, 0, 20, true},
         {"a scripted set", false, 40,
          [this](Character&) { lua->Run("Character_SetBasicProperties(-5, -3, 1, 1, 1, 1, 1, 1)"); }, 0, 0, true},
+        {"a level-up out of battle lowering the maxima", false, 40, LowerTheMaxima, 1, 0, false},
         {"a restore in battle", true, 40, [](Character& c) { c.RestoreHP(-50); }, 0, 20, true},
         {"a revive", true, 0, [](Character& c) { c.ReviveIfKnockedOut(100); }, 40, 20, false},
-        {"a level-up lowering the maxima", true, 40,
+        {"a level-up lowering the maxima", true, 40, LowerTheMaxima, 1, 0, false},
+        {"a level-up to maxima of 0 (NaN)", true, 40,
          [](Character& c) {
-             c.SetBasicProperties(1000, 1000, 8, 8, 8, 8, 8, 8);
-             c.GetStats()->hp = 400;
-             c.GetStats()->mp = 300;
+             c.SetLevel(-50);
              c.GainExperience(20);
          },
          0, 0, true},

@@ -208,8 +208,8 @@ TEST_F(LevelUpTest, HugeGainsStopAtTheTopLevelWithoutOverflow) {
 TEST_F(LevelUpTest, ScriptedExtremesNeitherWrapNorRaiseHPPastTheMaximum) {
     // Kell at level 2 with every x = 2: max HP 67, Strength 11, Toughness 8.
     // A script's maximum below 0 was taken as 0. HP moves with the maximum
-    // within [0, max HP]: a maximum falling further than HP stands knocks
-    // the member out.
+    // within [0, max HP]; a member standing before stays standing, however
+    // far the maximum falls.
     struct Case {
         int32_t all, toughness, hp;
         const char *maxHpLine, *strengthLine, *toughnessLine;
@@ -224,7 +224,7 @@ TEST_F(LevelUpTest, ScriptedExtremesNeitherWrapNorRaiseHPPastTheMaximum) {
         {INT32_MIN, INT32_MIN, 0, "Max HP increased by 67.", "Strength increased by 2147483647.",
          "Toughness increased by 2147483647.", 67},
         {1000, 1000, 400, "Max HP increased by -933.", "Strength increased by -989.", "Toughness increased by -992.",
-         0},
+         1},
         {1000, 1000, 0, "Max HP increased by -933.", "Strength increased by -989.", "Toughness increased by -992.", 0},
     };
     for (const Case& c : cases) {

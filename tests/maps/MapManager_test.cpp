@@ -296,14 +296,14 @@ TEST_F(MapManagerTest, TextureLookupFromTheArchiveOfTheHeading) {
     EXPECT_EQ(build(), "MapManager:  Warning, no StandardTextures was found\n");
 
     // An entry of another kind is not a texture file.
-    TextureFile missing{"Data/Missing.sif"}, tiles{"Data/Tiles.sif"};
+    TextureFile missing{"Data/Missing\x1b.sif"}, tiles{"Data/Tiles.sif"};
     library.Register("Images", "Maps", "Broken", "StandardTextures", &missing, DataKind::Font);
     EXPECT_EQ(build(), "MapManager:  Warning, no StandardTextures was found\n");
     // An archive that does not open leaves the lists as they were.
     library.Register("Images", "Maps", "Broken", "StandardTextures", &missing, DataKind::TextureFile);
-    EXPECT_EQ(build(), "MapManager:  Warning, cannot build lookup list, could not open Data/Missing.sif\n");
+    EXPECT_EQ(build(), "MapManager:  Warning, cannot build lookup list, could not open Data/Missing\\x1b.sif\n");
     EXPECT_EQ(maps.GetLookupCount(), 0u);
-    EXPECT_EQ(maps.GetTextureFileEntries("Data/Missing.sif"), nullptr);
+    EXPECT_EQ(maps.GetTextureFileEntries("Data/Missing\x1b.sif"), nullptr);
 
     maps.SetTextureFileHeading(library.AddHeading("Images", "Maps", "Textures"));
     library.Register("Images", "Maps", "Textures", "StandardTextures", &tiles, DataKind::TextureFile);

@@ -26,10 +26,11 @@ using testsupport::TempDir;
 
 namespace {
 
-// True when some pixel of the row band [y0, y1) of the bitmap is mostly red.
-bool HasTextColourInRows(ALLEGRO_BITMAP* bitmap, int y0, int y1) {
+// True when some pixel of the row band [y0, y1), from x0 to 200, of the
+// bitmap is mostly red.
+bool HasTextColourInRows(ALLEGRO_BITMAP* bitmap, int y0, int y1, int x0 = 0) {
     for (int y = y0; y < y1; ++y)
-        for (int x = 0; x < 200; ++x) {
+        for (int x = x0; x < 200; ++x) {
             unsigned char r, g, b;
             al_unmap_rgb(al_get_pixel(bitmap, x, y), &r, &g, &b);
             if (r > 150 && g < 120 && b < 120) return true;
@@ -118,7 +119,7 @@ TEST(GUIChatWindow, FiltersHideKindsAndOtherLinesMoveDown) {
     ASSERT_NE(window, nullptr);
     window->AddLine("kind one", 1);
     window->AddText("chat a");
-    window->AddLine("kind two", 2);
+    window->AddLine("kind\xff two, past a malformed byte", 2);
     window->AddText("chat b");
 
     window->Render();  // "Default" (mask 0) gets selected: every line shows
@@ -132,6 +133,7 @@ TEST(GUIChatWindow, FiltersHideKindsAndOtherLinesMoveDown) {
     // The newest shown line sits on the bottom row: y = 202 - 36 - 5 = 161.
     ALLEGRO_BITMAP* bitmap = window->GetBackingBitmap()->GetBitmap();
     EXPECT_TRUE(HasTextColourInRows(bitmap, 161, 161 + 16));
+    EXPECT_TRUE(HasTextColourInRows(bitmap, 161, 161 + 16, 120));  // drawn whole, the byte as "\xff"
     EXPECT_TRUE(HasTextColourInRows(bitmap, 145, 161));
     EXPECT_FALSE(HasTextColourInRows(bitmap, 100, 140));
     // Background: black at alpha 192.

@@ -413,8 +413,9 @@ TEST_F(SaveFileTest, WhatScriptsSetLoadsBackUnchangedAndStillFights) {
         EXPECT_EQ(Numbers(kell), saved) << numbers;
 
         // A blow lowers HP in full, to 0 at the least. Then level by level to
-        // the top: HP moves by what max HP moved, within [0, max HP] (a fall
-        // to 0 is a knock-out, and a later level's rise lifts HP from there).
+        // the top: HP moves by what max HP moved, within [0, max HP]; a member
+        // standing before a level stays standing (at 1 HP at the least), one
+        // knocked out rises from 0.
         int64_t hp = std::max<int64_t>(0, saved[1] - 1000);
         kell.TakeDamage(nullptr, 1000);
         EXPECT_EQ(kell.GetStats()->hp, hp) << numbers;
@@ -423,7 +424,7 @@ TEST_F(SaveFileTest, WhatScriptsSetLoadsBackUnchangedAndStillFights) {
             kell.GainExperience(kell.GetExperience()->needed - kell.GetExperience()->gained);
             ASSERT_EQ(kell.GetStats()->level, level) << numbers;
             const int64_t maxHp = kell.GetStats()->maxHp;
-            hp = std::clamp<int64_t>(hp + maxHp - maxBefore, 0, maxHp);
+            hp = std::clamp<int64_t>(hp + maxHp - maxBefore, hp > 0 && maxHp > 0 ? 1 : 0, maxHp);
             ASSERT_EQ(kell.GetStats()->hp, hp) << numbers << ", level " << level;
         }
     }

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "core/base/FileNames.h"
+#include "core/base/TextUtils.h"
 
 bool FileBuffer::Load(const char* path) {
     Free();
@@ -16,7 +17,7 @@ bool FileBuffer::Load(const char* path) {
     struct stat info;
     if (stat(NormalizePath(path).c_str(), &info) != 0) return false;
     if (!S_ISREG(info.st_mode)) {
-        std::fprintf(stderr, "FileBuffer: cannot load %s (not a regular file)\n", path);
+        std::fprintf(stderr, "FileBuffer: cannot load %s (not a regular file)\n", PrintableText(path).c_str());
         return false;
     }
     FILE* file = OpenFile(path, "rb");
@@ -27,7 +28,7 @@ bool FileBuffer::Load(const char* path) {
     off_t end = -1;
     if (fseeko(file, 0, SEEK_END) == 0) end = ftello(file);
     if (end < 0 || static_cast<uint64_t>(end) > UINT32_MAX || fseeko(file, 0, SEEK_SET) != 0) {
-        std::fprintf(stderr, "FileBuffer: cannot load %s (size unknown or too large)\n", path);
+        std::fprintf(stderr, "FileBuffer: cannot load %s (size unknown or too large)\n", PrintableText(path).c_str());
         std::fclose(file);
         return false;
     }
@@ -36,7 +37,7 @@ bool FileBuffer::Load(const char* path) {
     size_t got = data.empty() ? 0 : std::fread(data.data(), 1, data.size(), file);
     std::fclose(file);
     if (got != data.size()) {
-        std::fprintf(stderr, "FileBuffer: cannot load %s (short read)\n", path);
+        std::fprintf(stderr, "FileBuffer: cannot load %s (short read)\n", PrintableText(path).c_str());
         return false;
     }
     m_data = std::move(data);

@@ -9,6 +9,7 @@
 
 #include "core/base/FileNames.h"
 #include "core/base/GlobalState.h"
+#include "core/base/TextUtils.h"
 #include "core/media/SoundManager.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/ScriptArgs.h"
@@ -37,7 +38,7 @@ int RegisterAudio(lua_State* L, Track track) {
     FILE* probe = OpenFile(file, "rb");
     if (!probe) {
         library->SetActiveObject(nullptr, DataKind::Any);
-        return script::Fail(fn + ":  Failed, file " + file + " not found\n");
+        return script::Fail(fn + ":  Failed, file " + PrintableText(file) + " not found\n");
     }
     std::fclose(probe);
 

@@ -9,6 +9,7 @@
 
 #include "core/base/FileNames.h"
 #include "core/base/GlobalState.h"
+#include "core/base/TextUtils.h"
 #include "core/script/DataLibrary.h"
 #include "core/script/ScriptArgs.h"
 
@@ -106,7 +107,7 @@ int DL_RegisterTextureFile(lua_State* L) {
     if (!library) return script::Fail("DL_RegisterTextureFile:  Failed, DataLibrary does not exist\n");
     FILE* file = OpenFile(a[4], "rb");
     if (!file) {
-        std::fprintf(stderr, "DL_RegisterTextureFile:  Failed, file %s not found\n", a[4].c_str());
+        std::fprintf(stderr, "DL_RegisterTextureFile:  Failed, file %s not found\n", PrintableText(a[4]).c_str());
         return 0;
     }
     std::fclose(file);

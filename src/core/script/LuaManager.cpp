@@ -72,8 +72,9 @@ bool LuaManager::LoadFile(const std::string& path) {
     errno = 0;
     if (!ReadFileContents(fullPath, source)) {
         const char* reason = errno ? std::strerror(errno) : "read failed";
-        // The whole path, zero bytes included, and the line end.
-        const std::string line = "Lua Error during Loading: cannot open " + fullPath + ": " + reason + "\n";
+        // The whole path as text (a zero byte too), and the line end.
+        const std::string line =
+            "Lua Error during Loading: cannot open " + PrintableText(fullPath) + ": " + reason + "\n";
         std::fwrite(line.data(), 1, line.size(), stderr);
         m_lastStatus = 0;
         return false;
@@ -130,9 +131,9 @@ bool LuaManager::Execute() {
     if (!ok) {
         size_t length = 0;
         const char* message = lua_tolstring(m_state, -1, &length);
-        const std::string line =
-            "Lua Error during Execution: " + (message ? std::string(message, length) : std::string("(no message)")) +
-            "\n";
+        // The script's own message (error's argument): printed as text.
+        const std::string line = "Lua Error during Execution: " +
+                                 (message ? PrintableText({message, length}) : std::string("(no message)")) + "\n";
         std::fwrite(line.data(), 1, line.size(), stderr);
         m_lastStatus = 0;
     }

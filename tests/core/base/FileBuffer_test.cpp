@@ -22,12 +22,12 @@ TEST(FileBuffer, MissingFoldersAndPipesStayUnloaded) {
 
     // A folder and a named pipe are refused at once, with a line; the pipe
     // must not block waiting for a writer.
-    ASSERT_EQ(mkfifo("pipe", 0600), 0);
+    ASSERT_EQ(mkfifo("pipe\x1b[2J", 0600), 0);
     testsupport::StderrCapture capture;
     EXPECT_FALSE(file.Load(dir.Path().c_str()));
-    EXPECT_FALSE(file.Load("pipe"));
+    EXPECT_FALSE(file.Load("pipe\x1b[2J"));
     EXPECT_EQ(capture.Take(), "FileBuffer: cannot load " + dir.Path() + " (not a regular file)\n" +
-                                  "FileBuffer: cannot load pipe (not a regular file)\n");
+                                  "FileBuffer: cannot load pipe\\x1b[2J (not a regular file)\n");
     EXPECT_FALSE(file.IsLoaded());
 }
 

@@ -108,12 +108,12 @@ TEST_F(SoundScriptTest, FailuresRegisterNothingAndLeaveNoActiveObject) {
 
     // A failed registration does not leave the older record to be configured.
     Run("DL_RegisterSound('Audio', 'Tracks', 'All', 'Click', 'Data/Click.wav')");
-    EXPECT_EQ(Run("DL_RegisterMusic('Audio', 'Tracks', 'All', 'Lost', 'Data/Lost.wav')\n"
+    EXPECT_EQ(Run("DL_RegisterMusic('Audio', 'Tracks', 'All', 'Lost', 'Data/Lost\\27.wav')\n"
                   "SM_SetLoopPositions(1, 2)\n"
                   "DL_RegisterSound('Audio', 'Tracks', 'All', 'Bad', 'Data/corrupt.wav')\n"
                   "DL_RegisterMusic('Audio', 'Tracks', 'All', 'Bad', 'Data/corrupt.wav')\n"
                   "SM_SetAutoSuppress(1)"),
-              "DL_RegisterMusic:  Failed, file Data/Lost.wav not found\n"
+              "DL_RegisterMusic:  Failed, file Data/Lost\\x1b.wav not found\n"
               "SM_SetLoopPositions:  Failed, no active object\n"
               "DL_RegisterSound:  Failed, Bass error 5\n"
               "DL_RegisterMusic:  Failed, Bass error 5\n"

@@ -102,8 +102,8 @@ TEST_F(DLScript, RegistersTextureFiles) {
     ASSERT_NE(texture, nullptr);
     EXPECT_EQ(texture->fileName, "Data\\Textures\\Grass.png");
 
-    EXPECT_EQ(Run("DL_RegisterTextureFile('Maps', 'Ground', 'Tiles', 'Sand', 'Data/Textures/Sand.png')"),
-              "DL_RegisterTextureFile:  Failed, file Data/Textures/Sand.png not found\n");
+    EXPECT_EQ(Run("DL_RegisterTextureFile('Maps', 'Ground', 'Tiles', 'Sand', 'Data/Textures/Sand\\27.png')"),
+              "DL_RegisterTextureFile:  Failed, file Data/Textures/Sand\\x1b.png not found\n");
     EXPECT_EQ(Run("DL_RegisterTextureFile('Maps', 'Ground', 'Nope', 'Grass', 'Data/Textures/Grass.png')"),
               "DataLibrary - GetHeading(B):  Failed, Nope not found\n");
     EXPECT_EQ(library->GetHeading("Maps", "Ground", "Tiles")->GetCount(), 1);

@@ -147,7 +147,7 @@ TEST(LuaManager, LoadAndRunErrorsAreReportedAndTheStateStaysUsable) {
     TempDir dir;
     dir.WriteFile("broken.lua", "x = = 1\n");
     dir.WriteFile("unfinished.lua", "x = '\x1b[2J\n");
-    dir.WriteFile("throws.lua", "partial = 1\nerror('boom')\n");
+    dir.WriteFile("throws.lua", "partial = 1\nerror('boom\\27]0;owned\\7')\n");
     dir.WriteFile("returns.lua", "return 1, 2, 3\n");
     dir.WriteFile("self.lua", "depth = (depth or 0) + 1 LM_ExecuteScript('self.lua')\n");
     LuaTestState lua;
@@ -158,13 +158,13 @@ TEST(LuaManager, LoadAndRunErrorsAreReportedAndTheStateStaysUsable) {
     EXPECT_FALSE(manager.RunFile("broken.lua", 1));
     EXPECT_FALSE(manager.RunFile("unfinished.lua", 1));
     EXPECT_FALSE(manager.RunFile("throws.lua", 2));
-    EXPECT_FALSE(manager.RunFile("missing.lua", 3));
+    EXPECT_FALSE(manager.RunFile("missing\x1b[2J.lua", 3));
     EXPECT_FALSE(manager.Execute());  // nothing loaded: nothing is called
     EXPECT_EQ(cap.Take(),
               "Lua Error during Loading: broken.lua:1: unexpected symbol near '='\n"
               "Lua Error during Loading: unfinished.lua:1: unfinished string near ''\\x1b[2J'\n"
-              "Lua Error during Execution: throws.lua:2: boom\n"
-              "Lua Error during Loading: cannot open missing.lua: No such file or directory\n"
+              "Lua Error during Execution: throws.lua:2: boom\\x1b]0;owned\\x07\n"
+              "Lua Error during Loading: cannot open missing\\x1b[2J.lua: No such file or directory\n"
               "Lua Error during Execution: no script loaded\n");
     EXPECT_EQ(lua.GetNumber("partial"), 1);
     EXPECT_EQ(manager.GetLastStatus(), 0);
@@ -182,15 +182,15 @@ TEST(LuaManager, LoadAndRunErrorsAreReportedAndTheStateStaysUsable) {
     EXPECT_GT(lua.GetNumber("depth"), 10);
     EXPECT_EQ(lua_gettop(lua.L()), top);
 
-    // A name holding a zero byte is written whole, line end included, so the
-    // next line starts on its own.
+    // A name holding a zero byte is written whole (the byte as text), line
+    // end included, so the next line starts on its own.
     using namespace std::string_literals;
     StderrCapture cap3;
     ASSERT_TRUE(lua.Run("LM_ExecuteScript('gone\\0.lua')"));
     script::Fail("Named:  Failed, no entry a\0b\n"s);
     std::fputs("next\n", stderr);
     EXPECT_EQ(cap3.Take(),
-              "Lua Error during Loading: cannot open gone\0.lua: No such file or directory\n"
+              "Lua Error during Loading: cannot open gone\\x00.lua: No such file or directory\n"
               "Named:  Failed, no entry a\0b\n"
               "next\n"s);
 }
