@@ -115,45 +115,79 @@ std::string Raw(const net::BitStream& stream) {
     return std::string(reinterpret_cast<const char*>(stream.GetData()), stream.GetLength());
 }
 
-// Datagrams as the network library lays them out, from the peer in slot 0:
-// a reliable message, a fragment of a message over the limit, a reliable
-// send that claims more than it brings, the peer-id field alone, and a
-// compressed datagram.
+// Datagrams' commands as the network library lays them out, after the
+// option byte (0: with the sent time, slot 0, session 0): a reliable message;
+// a piece of a message within the limit and one over it; a reliable send that
+// claims more than it brings; 500 messages in order, which move the window;
+// the three datagrams whose commands the library reads each against the
+// state the one before left (an unreliable message, then a piece it passes;
+// reliable message 4096, then pieces at 4095 and at 28672); a ping and a
+// piece without the sent time; a compressed datagram; a disconnect.
 void Datagrams() {
-    auto header = [](uint16_t flags) {
-        net::BitStream out;
-        out.WriteU16(flags);
-        if (flags & ENET_PROTOCOL_HEADER_FLAG_SENT_TIME) out.WriteU16(0x1234);
-        return out;
-    };
-    auto command = [](net::BitStream& out, uint8_t number, uint16_t sequence) {
-        out.WriteU8(number | ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE);
-        out.WriteU8(0);
+    auto command = [](net::BitStream& out, uint8_t number, uint8_t channel, uint16_t sequence) {
+        out.WriteU8(number);
+        out.WriteU8(channel);
         out.WriteU16(sequence);
     };
-    net::BitStream reliable = header(ENET_PROTOCOL_HEADER_FLAG_SENT_TIME);
-    command(reliable, ENET_PROTOCOL_COMMAND_SEND_RELIABLE, 1);
-    reliable.WriteU16(5);
-    reliable.WriteBytes("hello", 5);
-    Put("datagram", "reliable", Raw(reliable));
+    auto reliable = [&](net::BitStream& out, uint16_t sequence, const std::string& text) {
+        command(out, ENET_PROTOCOL_COMMAND_SEND_RELIABLE | uint8_t{ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE}, 1,
+                sequence);
+        out.WriteU16(static_cast<uint16_t>(text.size()));
+        out.WriteBytes(text.data(), text.size());
+    };
+    auto piece = [&](net::BitStream& out, uint8_t number, uint16_t sequence, uint16_t start, uint32_t total) {
+        command(out, number, 1, sequence);
+        out.WriteU16(start);
+        out.WriteU16(4);  // bytes in this piece
+        out.WriteU32(10);
+        out.WriteU32(0);
+        out.WriteU32(total);
+        out.WriteU32(0);
+        out.WriteBytes("abcd", 4);
+    };
+    auto options = [](uint8_t value) {
+        net::BitStream out;
+        out.WriteU8(value);
+        return out;
+    };
+    constexpr uint8_t kFragment = ENET_PROTOCOL_COMMAND_SEND_FRAGMENT | uint8_t{ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE};
+    net::BitStream one = options(0);
+    reliable(one, 1, "hello");
+    Put("datagram", "reliable", Raw(one));
     for (uint32_t total : {uint32_t{40}, uint32_t{0x7FFFFFFF}}) {
-        net::BitStream fragment = header(ENET_PROTOCOL_HEADER_FLAG_SENT_TIME);
-        command(fragment, ENET_PROTOCOL_COMMAND_SEND_FRAGMENT, 2);
-        fragment.WriteU16(2);  // start sequence number
-        fragment.WriteU16(4);  // bytes in this fragment
-        fragment.WriteU32(10);
-        fragment.WriteU32(0);
-        fragment.WriteU32(total);
-        fragment.WriteU32(0);
-        fragment.WriteBytes("abcd", 4);
+        net::BitStream fragment = options(0);
+        piece(fragment, kFragment, 2, 2, total);
         Put("datagram", total > 40 ? "oversized" : "fragment", Raw(fragment));
     }
-    net::BitStream claim = header(ENET_PROTOCOL_HEADER_FLAG_SENT_TIME);
-    command(claim, ENET_PROTOCOL_COMMAND_SEND_RELIABLE, 1);
+    net::BitStream claim = options(0);
+    command(claim, ENET_PROTOCOL_COMMAND_SEND_RELIABLE | uint8_t{ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE}, 1, 1);
     claim.WriteU16(65000);
     Put("datagram", "claim", Raw(claim));
-    Put("datagram", "idonly", std::string("\x80\x00", 2));
-    Put("datagram", "compressed", std::string("\x40\x00\x01\x02\x03", 5));
+    net::BitStream many = options(0);
+    for (uint16_t sequence = 1; sequence <= 500; ++sequence) reliable(many, sequence, "m");
+    Put("datagram", "many", Raw(many));
+    net::BitStream passed = options(0);
+    command(passed, ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE, 1, 0);
+    passed.WriteU16(1);  // unreliable sequence number
+    passed.WriteU16(1);
+    passed.WriteBytes("x", 1);
+    piece(passed, ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE_FRAGMENT, 0, 1, 0x7FFFFFFF);
+    Put("datagram", "unreliable-passed", Raw(passed));
+    for (uint16_t start : {uint16_t{4095}, uint16_t{28672}}) {
+        net::BitStream moved = options(0);
+        reliable(moved, 4096, "x");
+        piece(moved, kFragment, start, start, 0x7FFFFFFF);
+        Put("datagram", "window-moved-" + std::to_string(start), Raw(moved));
+    }
+    net::BitStream untimed = options(1);
+    command(untimed, ENET_PROTOCOL_COMMAND_PING | uint8_t{ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE}, 0, 1);
+    piece(untimed, kFragment, 2, 2, 0x7FFFFFFF);
+    Put("datagram", "untimed", Raw(untimed));
+    Put("datagram", "compressed", std::string("\x04\x01\x02\x03", 4));
+    net::BitStream disconnect = options(0);
+    command(disconnect, ENET_PROTOCOL_COMMAND_DISCONNECT | uint8_t{ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE}, 0xFF, 2);
+    disconnect.WriteU32(0);
+    Put("datagram", "disconnect", Raw(disconnect));
 }
 
 uint32_t OggCrc(const std::string& page) {

@@ -6,7 +6,9 @@
 #include <chrono>
 #include <cinttypes>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <limits>
 #include <random>
 
 namespace net {
@@ -29,11 +31,6 @@ constexpr size_t kMaxPending = 256;
 // this often.
 constexpr uint32_t kWaitSliceMs = 10;
 
-bool StartLibrary() {
-    static const bool started = enet_initialize() == 0;
-    return started;
-}
-
 uint64_t NewGuidValue() {
     std::random_device device;
     std::mt19937_64 mix((static_cast<uint64_t>(device()) << 32) ^ device() ^ GetTime());
@@ -44,133 +41,32 @@ uint64_t NewGuidValue() {
 
 NetAddress ToAddress(const ENetAddress& address) { return NetAddress{address.host, address.port}; }
 
-// How the library reads a datagram, as far as a message over its size limit
-// goes: it drops a datagram that names no peer slot, comes from another
-// address than that peer's or carries another session. It reads the commands
-// in order and stops at the first it cannot take: a command it does not know
-// or that is cut short, a connection request, a message for a channel the
-// connection lacks, one whose bytes the datagram does not hold or that is
-// longer than the limit, a piece of a message that contradicts itself. It
-// passes over a piece that lies outside the window of sequence numbers it
-// expects, and after a command that asks for an acknowledgement it stops
-// when the datagram lacks its sent time. A message it refuses for its length
-// is refused in silence (a reliable one is then sent again and again), so the
-// peer closes the connection instead; to judge only what the library
-// measures, it reads with the library's checks in the library's order. This
-// layer uses neither compression nor checksums. Nothing at or past `length`
-// is read, whatever the datagram claims: the library's receive buffer goes
-// on with the bytes of earlier datagrams there.
-
-// The peer the library would read the datagram for, when that is a
-// connection that takes messages; otherwise null.
-ENetPeer* ConnectedPeerFor(ENetHost* host, const uint8_t* data, size_t length, const NetAddress& from) {
-    if (length < sizeof(enet_uint16)) return nullptr;
-    enet_uint16 field = 0;
-    std::memcpy(&field, data, sizeof field);
-    field = ENET_NET_TO_HOST_16(field);
-    // Without a decompressor the library drops a compressed datagram.
-    if (field & ENET_PROTOCOL_HEADER_FLAG_COMPRESSED) return nullptr;
-    const unsigned slot = field & ENET_PROTOCOL_MAXIMUM_PEER_ID;
-    const unsigned session = (field & ENET_PROTOCOL_HEADER_SESSION_MASK) >> ENET_PROTOCOL_HEADER_SESSION_SHIFT;
-    if (slot == ENET_PROTOCOL_MAXIMUM_PEER_ID || slot >= host->peerCount) return nullptr;
-    ENetPeer* peer = &host->peers[slot];
-    // Only an established connection takes messages (the library's other
-    // state that does, "disconnect later", follows a close by this side).
-    if (peer->state != ENET_PEER_STATE_CONNECTED) return nullptr;
-    if (!(ToAddress(peer->address) == from) && peer->address.host != ENET_HOST_BROADCAST) return nullptr;
-    if (peer->outgoingPeerID < ENET_PROTOCOL_MAXIMUM_PEER_ID && session != peer->incomingSessionID) return nullptr;
-    return peer;
-}
-
-// True when the library passes over a piece of a message that starts at
-// this reliable sequence number: behind the channel's window, or too far
-// ahead of it. The window is taken as it stands before the datagram (a
-// message earlier in the same datagram may move it on).
-bool OutsideReliableWindow(const ENetChannel& channel, uint16_t sequence) {
-    unsigned window = sequence / ENET_PEER_RELIABLE_WINDOW_SIZE;
-    const unsigned current = channel.incomingReliableSequenceNumber / ENET_PEER_RELIABLE_WINDOW_SIZE;
-    if (sequence < channel.incomingReliableSequenceNumber) window += ENET_PEER_RELIABLE_WINDOWS;
-    return window < current || window >= current + ENET_PEER_FREE_RELIABLE_WINDOWS - 1;
-}
-
-// The length of a message over the host's limit that the library would reach
-// in this datagram from a connected peer, and refuse; 0 when there is none.
-uint64_t OverLimitMessageIn(const ENetHost& host, const ENetPeer& peer, const uint8_t* data, size_t length) {
-    const size_t limit = host.maximumPacketSize;
-    enet_uint16 field = 0;
-    std::memcpy(&field, data, sizeof field);
-    const bool sentTime = ENET_NET_TO_HOST_16(field) & ENET_PROTOCOL_HEADER_FLAG_SENT_TIME;
-    size_t offset = sentTime ? sizeof(ENetProtocolHeader) : sizeof(enet_uint16);
-    // A header cut short brings no command. From here on offset <= length,
-    // so length - offset is what remains and cannot wrap.
-    if (length < offset) return 0;
-    // The library refuses every further message from a peer with this many
-    // bytes waiting for delivery, and stops reading there: near that, what
-    // follows a message is left to it.
-    const bool nearlyFull = peer.totalWaitingData + length >= host.maximumWaitingData;
-    while (length - offset >= sizeof(ENetProtocolCommandHeader)) {
-        const uint8_t number = data[offset] & ENET_PROTOCOL_COMMAND_MASK;
-        const size_t size = number < ENET_PROTOCOL_COMMAND_COUNT ? enet_protocol_command_size(number) : 0;
-        if (size == 0 || length - offset < size) return 0;
-        ENetProtocol command;
-        std::memcpy(&command, data + offset, size);
-        offset += size;
-        const size_t rest = length - offset;
-        const bool channelOpen = command.header.channelID < peer.channelCount;
-        switch (number) {
-            // A connection request on a connection, or the connection's end:
-            // no message is read after either.
-            case ENET_PROTOCOL_COMMAND_CONNECT:
-            case ENET_PROTOCOL_COMMAND_DISCONNECT: return 0;
-            case ENET_PROTOCOL_COMMAND_SEND_RELIABLE:
-            case ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE:
-            case ENET_PROTOCOL_COMMAND_SEND_UNSEQUENCED: {
-                // A whole message.
-                const size_t bytes = ENET_NET_TO_HOST_16(
-                    number == ENET_PROTOCOL_COMMAND_SEND_RELIABLE     ? command.sendReliable.dataLength
-                    : number == ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE ? command.sendUnreliable.dataLength
-                                                                      : command.sendUnsequenced.dataLength);
-                if (!channelOpen || bytes > rest) return 0;
-                if (bytes > limit) return bytes;
-                if (nearlyFull) return 0;
-                offset += bytes;
-                break;
-            }
-            case ENET_PROTOCOL_COMMAND_SEND_FRAGMENT:
-            case ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE_FRAGMENT: {
-                const ENetProtocolSendFragment& piece = command.sendFragment;
-                const size_t bytes = ENET_NET_TO_HOST_16(piece.dataLength);
-                if (!channelOpen || bytes > rest) return 0;
-                const uint32_t count = ENET_NET_TO_HOST_32(piece.fragmentCount);
-                const uint32_t index = ENET_NET_TO_HOST_32(piece.fragmentNumber);
-                const uint32_t total = ENET_NET_TO_HOST_32(piece.totalLength);
-                const uint32_t at = ENET_NET_TO_HOST_32(piece.fragmentOffset);
-                const bool consistent =
-                    count <= ENET_PROTOCOL_MAXIMUM_FRAGMENT_COUNT && index < count && at < total && bytes <= total - at;
-                if (bytes > limit) return consistent ? total : 0;
-                offset += bytes;
-                const ENetChannel& channel = peer.channels[command.header.channelID];
-                const uint16_t start = ENET_NET_TO_HOST_16(piece.startSequenceNumber);
-                const uint16_t sequence = ENET_NET_TO_HOST_16(command.header.reliableSequenceNumber);
-                const bool passedOver = number == ENET_PROTOCOL_COMMAND_SEND_FRAGMENT
-                                            ? OutsideReliableWindow(channel, start)
-                                            : OutsideReliableWindow(channel, sequence) ||
-                                                  (sequence == channel.incomingReliableSequenceNumber &&
-                                                   start <= channel.incomingUnreliableSequenceNumber);
-                if (passedOver) break;
-                if (!consistent) return 0;
-                if (total > limit) return total;
-                // Whether the library takes a piece within the limit rests on
-                // the pieces it holds already (a repeat, a piece of another
-                // message): what follows it is left to the library.
-                return 0;
-            }
-            default: break;  // acknowledgements, pings and the connection's settings
-        }
-        if ((command.header.command & ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE) && !sentTime) return 0;
-    }
-    return 0;
-}
+// A message over the limit. The network library refuses one in silence and
+// leaves it unacknowledged, so that the sender resends it until its time-out
+// and every later message on the connection waits behind it; the peer closes
+// the connection instead. Whether the library reaches a message in a
+// datagram, and whether it takes it, rests on how it reads the datagram
+// command by command (each command moves the windows of sequence numbers and
+// the messages held that decide what becomes of the next), so the peer does
+// not read datagrams itself: it lets the library decide. The library's own
+// size check is off (its limit is the largest size), and the library takes
+// its memory from the peer (enet_initialize_with_callbacks). Where the library
+// takes a message, it asks for the message's record and right after it for
+// the message's bytes (enet_packet_create: the ENetPacket, then its data);
+// the peer refuses bytes over the limit. The library then drops the message
+// and reads no further in that datagram, as after its own refusal, and the
+// peer closes the connection. So exactly the messages that the library would
+// take but for their length are refused, after what came before them in the
+// datagram has been taken.
+constexpr size_t kNoLibraryLimit = std::numeric_limits<size_t>::max();
+// Besides a message's bytes, the library allocates while it reads: records
+// (of messages held, acknowledgements, commands to send), each shorter than
+// any limit; a held piece's map of the pieces, right after the held
+// message's record; a new connection's channels, first in their datagram.
+// So only a message's bytes are ever refused.
+static_assert(sizeof(ENetIncomingCommand) <= NetPeer::kMinimumMessageSize &&
+              sizeof(ENetOutgoingCommand) <= NetPeer::kMinimumMessageSize &&
+              sizeof(ENetAcknowledgement) <= NetPeer::kMinimumMessageSize);
 
 }  // namespace
 
@@ -188,23 +84,134 @@ struct NetPeer::Link {
     std::vector<std::unique_ptr<NetPacket>> pending;
 };
 
-uint64_t NetPeer::MarkOverLimitMessage(ENetHost* host, const uint8_t* data, size_t length, const NetAddress& from) {
-    ENetPeer* peer = ConnectedPeerFor(host, data, length, from);
-    auto* link = peer ? static_cast<Link*>(peer->data) : nullptr;
-    if (!link || link->refusedLength) return 0;
-    link->refusedLength = OverLimitMessageIn(*host, *peer, data, length);
-    return link->refusedLength;
+// What the library is doing for a peer on this thread: set while it services
+// the peer's host (NetPeer::Service).
+struct NetPeer::Reading {
+    ENetHost* host = nullptr;
+    size_t limit = 0;
+    Injection* injection = nullptr;
+    bool afterRecord = false;  // the library's last allocation was a message's record
+    bool refusing = false;     // an allocation was just refused: the library reports it as want of memory
+};
+
+// A datagram that ReadDatagram put on the socket.
+struct NetPeer::Injection {
+    NetAddress via;        // the address it comes from on the socket
+    NetAddress from;       // the address the library is to read it from
+    bool current = false;  // the library is reading it
+    bool read = false;
+    uint64_t refused = 0;
+};
+
+thread_local NetPeer::Reading* NetPeer::t_reading = nullptr;
+
+bool NetPeer::StartLibrary() {
+    static const bool started = [] {
+        ENetCallbacks callbacks{};
+        callbacks.malloc = Allocate;
+        callbacks.free = std::free;
+        callbacks.no_memory = OutOfMemory;
+        return enet_initialize_with_callbacks(ENET_VERSION, &callbacks) == 0;
+    }();
+    return started;
+}
+
+void* NetPeer::Allocate(size_t size) {
+    Reading* reading = t_reading;
+    if (reading) {
+        const bool messageBytes = reading->afterRecord;
+        reading->afterRecord = size == sizeof(ENetPacket);
+        if (messageBytes && size > reading->limit) {
+            RefuseMessage(*reading, size);
+            reading->refusing = true;
+            return nullptr;
+        }
+    }
+    return std::malloc(size);
+}
+
+void NetPeer::OutOfMemory() {
+    Reading* reading = t_reading;
+    if (reading && reading->refusing) {
+        reading->refusing = false;
+        return;
+    }
+    std::abort();  // the library's own answer to want of memory
+}
+
+void NetPeer::RefuseMessage(const Reading& reading, uint64_t length) {
+    if (reading.injection && reading.injection->current && !reading.injection->refused)
+        reading.injection->refused = length;
+    // The library takes messages only in a datagram for a connection: the
+    // slot it names (the header's first field, less its flags and session).
+    const ENetHost& host = *reading.host;
+    if (host.receivedDataLength < sizeof(enet_uint16)) return;
+    const unsigned slot =
+        ((unsigned{host.receivedData[0]} << 8) | host.receivedData[1]) & ENET_PROTOCOL_MAXIMUM_PEER_ID;
+    if (slot >= host.peerCount) return;
+    auto* link = static_cast<Link*>(host.peers[slot].data);
+    if (link && !link->refusedLength) link->refusedLength = length;
 }
 
 int NetPeer::InterceptDatagram(ENetHost* host, ENetEvent*) {
-    MarkOverLimitMessage(host, host->receivedData, host->receivedDataLength, ToAddress(host->receivedAddress));
+    Reading* reading = t_reading;
+    if (!reading) return 0;
+    reading->afterRecord = false;
+    if (Injection* injection = reading->injection) {
+        injection->current = ToAddress(host->receivedAddress) == injection->via;
+        if (injection->current) {
+            host->receivedAddress.host = injection->from.host;
+            host->receivedAddress.port = injection->from.port;
+            injection->read = true;
+        }
+    }
     return 0;
 }
 
-uint64_t NetPeer::RefuseOverLimitMessage(const uint8_t* data, size_t length, const NetAddress& from) {
+int NetPeer::Service(ENetEvent& event, uint32_t waitMs) {
+    Reading reading;
+    reading.host = m_host;
+    reading.limit = m_maxMessageSize;
+    reading.injection = m_injection;
+    Reading* outer = t_reading;
+    t_reading = &reading;
+    const int result = enet_host_service(m_host, &event, waitMs);
+    t_reading = outer;
+    return result;
+}
+
+uint64_t NetPeer::ReadDatagram(const uint8_t* data, size_t length, const NetAddress& from) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!m_host || (!data && length > 0)) return 0;
-    return MarkOverLimitMessage(m_host, data, length, from);
+    // The library reads nothing of an empty datagram, and reports one longer
+    // than its receive buffer as an error of the socket.
+    if (!m_host || !data || length == 0 || length > ENET_PROTOCOL_MAXIMUM_MTU) return 0;
+    ENetAddress loopback{};
+    enet_address_set_host_ip(&loopback, "127.0.0.1");
+    ENetAddress self{}, via{};
+    ENetSocket sender = enet_socket_create(ENET_SOCKET_TYPE_DATAGRAM);
+    bool sent = sender != ENET_SOCKET_NULL && enet_socket_bind(sender, &loopback) == 0 &&
+                enet_socket_get_address(sender, &via) == 0 && enet_socket_get_address(m_host->socket, &self) == 0;
+    if (self.host == ENET_HOST_ANY) self.host = loopback.host;
+    ENetBuffer buffer;
+    buffer.data = const_cast<uint8_t*>(data);
+    buffer.dataLength = length;
+    sent = sent && enet_socket_send(sender, &self, &buffer, 1) == static_cast<int>(length);
+    Injection injection;
+    injection.via = ToAddress(via);
+    injection.from = from;
+    if (sent) {
+        m_injection = &injection;
+        for (const uint64_t end = GetTime() + 2000; !injection.read && GetTime() < end;) {
+            ServiceNow();
+            if (injection.read) break;
+            enet_uint32 condition = ENET_SOCKET_WAIT_RECEIVE;
+            enet_socket_wait(m_host->socket, &condition, 1);
+        }
+        m_injection = nullptr;
+        m_arrived.notify_all();
+    }
+    if (sender != ENET_SOCKET_NULL) enet_socket_destroy(sender);
+    return injection.refused;
 }
 
 NetPeer* NetPeer::GetInstance() {
@@ -232,7 +239,7 @@ StartResult NetPeer::Startup(uint32_t maxConnections, const SocketDescriptor& so
     // told that this side is full instead of going unanswered.
     m_host = enet_host_create(&address, maxConnections + 1, kChannelCount + 1, 0, 0);
     if (!m_host) return StartResult::kSocketFailed;
-    m_host->maximumPacketSize = m_maxMessageSize;
+    m_host->maximumPacketSize = kNoLibraryLimit;
     m_host->intercept = InterceptDatagram;
     m_maxConnections = maxConnections;
     m_stopThread = false;
@@ -257,8 +264,7 @@ void NetPeer::SetIncomingTimeout(uint32_t timeoutMs) {
 
 void NetPeer::SetMaximumMessageSize(size_t bytes) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    m_maxMessageSize = bytes ? bytes : kMaxPacketSize;
-    if (m_host) m_host->maximumPacketSize = m_maxMessageSize;
+    m_maxMessageSize = std::max(bytes ? bytes : kMaxPacketSize, kMinimumMessageSize);
 }
 
 uint16_t NetPeer::GetBoundPort() const {
@@ -341,7 +347,7 @@ void NetPeer::ServiceNow() {
     CheckConnectDeadlines();
     ENetEvent event;
     for (;;) {
-        int result = enet_host_service(m_host, &event, 0);
+        int result = Service(event, 0);
         if (result < 0) {
             std::fputs("NetPeer: the network socket reported an error\n", stderr);
             break;
@@ -387,7 +393,7 @@ void NetPeer::CloseRefusedLinks() {
         std::fprintf(stderr,
                      "NetPeer: refused a message of %" PRIu64
                      " bytes from %s, the limit is %zu bytes; the connection is closed\n",
-                     link->refusedLength, link->address.ToString().c_str(), m_host->maximumPacketSize);
+                     link->refusedLength, link->address.ToString().c_str(), m_maxMessageSize);
         // The messages that arrived before it are delivered first.
         if (link->up) {
             Notify(kConnectionLost, *link);
@@ -537,7 +543,8 @@ NetPeer::Link* NetPeer::FindLink(const NetAddress& address) const {
 
 bool NetPeer::Send(const BitStream& stream, uint8_t channel, const NetAddress& target) {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (!m_host || stream.GetLength() == 0 || channel >= kChannelCount) return false;
+    if (!m_host || stream.GetLength() == 0 || stream.GetLength() > m_maxMessageSize || channel >= kChannelCount)
+        return false;
     Link* link = FindLink(target);
     if (!link || !link->up || link->closing) return false;
     ENetPacket* packet = enet_packet_create(stream.GetData(), stream.GetLength(), ENET_PACKET_FLAG_RELIABLE);
@@ -608,8 +615,7 @@ void NetPeer::Shutdown(uint32_t blockMs) {
             uint64_t now = GetTime();
             if (now >= end) break;
             ENetEvent event;
-            int result =
-                enet_host_service(m_host, &event, static_cast<uint32_t>(std::min<uint64_t>(end - now, kWaitSliceMs)));
+            int result = Service(event, static_cast<uint32_t>(std::min<uint64_t>(end - now, kWaitSliceMs)));
             if (result < 0) break;
             if (result == 0) continue;
             if (event.type == ENET_EVENT_TYPE_RECEIVE) {

@@ -20,14 +20,15 @@
 // neither sent nor received. The network library would refuse such a
 // message in silence and leave it unacknowledged, so that the sender resends
 // it until its time-out and every later message on the connection waits
-// behind it. The peer therefore reads each datagram before the library
-// does, with the library's own checks in the library's order: where the
-// library would reach a piece of a message over the limit (its peer slot,
-// address and session those of a connection, each command before it one
-// the library takes, the piece itself whole and consistent) the peer prints
-// a line with the message's size and the limit, closes that connection at
-// once and reports it lost (kConnectionLost). A datagram the library would
-// drop, or stop reading before such a piece, changes nothing.
+// behind it. The peer therefore lets the library decide, datagram by
+// datagram and command by command, which messages it takes, and refuses the
+// library the memory for one over the limit (the library's own size check is
+// off): the library drops that message and reads no further in the
+// datagram, what came before it is delivered, and the peer prints a line
+// with the message's size and the limit, closes that connection at once and
+// reports it lost (kConnectionLost). A datagram in which the library takes
+// no message over the limit (it drops the datagram, stops reading before
+// such a message, or passes over it) changes nothing.
 //
 // Behind the notifications lies a small handshake of the layer's own: once
 // ENet has the connection up, each side sends its identity on a channel the
@@ -87,6 +88,10 @@ public:
     // line, a name, one player's state, a world state of some hundred
     // players.
     static constexpr size_t kMaxPacketSize = 256 * 1024;
+    // The lowest limit: a lower one is taken as this. The records the
+    // library allocates while it reads datagrams are shorter, so that only
+    // a message's bytes are ever refused (see Allocate).
+    static constexpr size_t kMinimumMessageSize = 128;
 
     // A new peer, or null when the network library cannot start.
     static NetPeer* GetInstance();
@@ -107,8 +112,9 @@ public:
     // How long an incoming connection may stay silent before it is lost
     // (0: kDefaultTimeoutMs). Holds for connections made afterwards.
     void SetIncomingTimeout(uint32_t timeoutMs);
-    // The longest message sent or received (0: kMaxPacketSize). A server
-    // whose clients take longer messages, or a test that plays one, sets it.
+    // The longest message sent or received (0: kMaxPacketSize; at least
+    // kMinimumMessageSize). A server whose clients take longer messages, or
+    // a test that plays one, sets it.
     void SetMaximumMessageSize(size_t bytes);
     // The port the socket is bound to (0 when not started).
     uint16_t GetBoundPort() const;
@@ -145,14 +151,15 @@ public:
     // sides find their connections lost when their time-outs run out.
     void Abort();
 
-    // Reads one datagram from `from` as the servicing thread reads every
-    // datagram before the network library handles it, and refuses a message
-    // over the limit that the library would reach in it: marks the
-    // connection, which the thread then closes as above, and gives the
-    // message's length (0: nothing refused). Bytes of any length and content
-    // are read within their length. For tests and fuzzing, which cannot make
-    // a socket deliver any datagram they like.
-    uint64_t RefuseOverLimitMessage(const uint8_t* data, size_t length, const NetAddress& from);
+    // Has the network library read one datagram as if it came from `from`,
+    // as every datagram is read: the messages it takes are delivered, and a
+    // message over the limit is refused and its connection closed as above.
+    // Gives the refused message's length (0: nothing refused). The datagram
+    // travels over the loopback interface to the peer's socket; the library
+    // reads nothing of an empty one or of one longer than its receive buffer
+    // (ENET_PROTOCOL_MAXIMUM_MTU). For tests and fuzzing, which cannot make a
+    // socket deliver any datagram they like.
+    uint64_t ReadDatagram(const uint8_t* data, size_t length, const NetAddress& from);
 
     NetGuid GetMyGUID() const { return m_guid; }
     // Connections that are up (identity exchanged, not closing).
@@ -162,16 +169,26 @@ public:
 
 private:
     struct Link;
+    struct Reading;
+    struct Injection;
 
-    // Called by the library with each datagram before it handles it
-    // (MarkOverLimitMessage). The library then handles the datagram as ever
-    // (what came before the piece is delivered); ServiceNow closes the
-    // connection.
+    // Starts the library once, with the peer's allocator.
+    static bool StartLibrary();
+    // The library's allocator. While the library services a host on this
+    // thread (Service), it refuses the bytes of a message over that peer's
+    // limit: the allocation right after a message's record (an ENetPacket).
+    static void* Allocate(size_t size);
+    // The library's answer to a refused allocation: none for a refused
+    // message, which the library drops; otherwise it aborts, as its own does.
+    static void OutOfMemory();
+    // Marks the connection whose datagram the library is reading as refused
+    // (a message of `length` bytes), for ServiceNow to close.
+    static void RefuseMessage(const Reading& reading, uint64_t length);
+    // Called by the library with each datagram before it reads it: a new
+    // datagram begins, and ReadDatagram's takes the address it stands for.
     static int InterceptDatagram(ENetHost* host, ENetEvent* event);
-    // Marks the connection the datagram came on when the library would reach
-    // a piece of a message over the limit in it; gives that message's length
-    // (0: none). Only the datagram's own length bytes are read.
-    static uint64_t MarkOverLimitMessage(ENetHost* host, const uint8_t* data, size_t length, const NetAddress& from);
+    // enet_host_service with the peer's limit on this thread (the lock held).
+    int Service(ENetEvent& event, uint32_t waitMs);
 
     // The servicing thread's loop.
     void Run();
@@ -212,6 +229,9 @@ private:
     uint64_t m_dropped = 0;
     bool m_overflowReported = false;
     std::vector<std::unique_ptr<NetPacket>> m_givenOut;  // given out, not yet handed back
+    Injection* m_injection = nullptr;                    // ReadDatagram's datagram, on its way
+
+    static thread_local Reading* t_reading;  // the library servicing a host on this thread
 };
 
 }  // namespace net

@@ -3,6 +3,7 @@
 #include <enet/enet.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
 #include <string>
@@ -254,8 +255,9 @@ struct Piece {
 };
 
 // The header's first field (and the sent time when flagged), the commands
-// before the piece, and the piece.
-std::vector<uint8_t> Datagram(uint16_t field, const std::vector<uint8_t>& before, const Piece& piece) {
+// before the piece, the piece, and the commands after it.
+std::vector<uint8_t> Datagram(uint16_t field, const std::vector<uint8_t>& before, const Piece& piece,
+                              const std::vector<uint8_t>& after = {}) {
     net::BitStream out;
     out.WriteU16(field);
     if (field & ENET_PROTOCOL_HEADER_FLAG_SENT_TIME) out.WriteU16(0x1234);
@@ -264,26 +266,43 @@ std::vector<uint8_t> Datagram(uint16_t field, const std::vector<uint8_t>& before
     for (uint16_t value : {piece.sequence, piece.start, piece.bytes}) out.WriteU16(value);
     for (uint32_t value : {piece.count, piece.index, piece.total, piece.offset}) out.WriteU32(value);
     out.WriteBytes(std::string(piece.present, 'x').data(), piece.present);
+    out.WriteBytes(after.data(), after.size());
+    return std::vector<uint8_t>(out.GetData(), out.GetData() + out.GetLength());
+}
+
+// A whole reliable message of `text` on a channel, numbered `sequence`.
+std::vector<uint8_t> Reliable(uint8_t channel, uint16_t sequence, const std::string& text) {
+    net::BitStream out;
+    for (uint8_t byte : {uint8_t{ENET_PROTOCOL_COMMAND_SEND_RELIABLE}, channel}) out.WriteU8(byte);
+    for (size_t value : {size_t{sequence}, text.size()}) out.WriteU16(static_cast<uint16_t>(value));
+    out.WriteBytes(text.data(), text.size());
     return std::vector<uint8_t>(out.GetData(), out.GetData() + out.GetLength());
 }
 
 // Datagrams from the client's address, naming its slot (0) and session (0)
-// unless a row says otherwise. Only a piece of a message over the limit that
-// the network library would reach and measure is refused, and the connection
-// closed; the bare piece makes the 26-byte datagram that claims a message of
-// 2^31 - 1 bytes. No datagram's first 0 to 16 bytes are refused: only its own
-// bytes are read, while the bytes after them stay in the buffer, as earlier
-// datagrams' bytes stay in the library's.
+// unless a row says otherwise, read by the server's network library after
+// `delivered` reliable messages (numbered from 1) on channel 1. Only a piece
+// of a message over the limit that the library would take is refused, and
+// the connection closed; the bare piece makes the 26-byte datagram that
+// claims a message of 2^31 - 1 bytes. A probe placed last (a message on
+// channel 2) shows whether the library read on.
 TEST_F(NetPeerTest, OnlyAPieceTheLibraryWouldMeasureIsRefused) {
-    Restart();
     constexpr uint16_t kSentTime = ENET_PROTOCOL_HEADER_FLAG_SENT_TIME, kPacked = ENET_PROTOCOL_HEADER_FLAG_COMPRESSED;
     const std::vector<uint8_t> ping = {ENET_PROTOCOL_COMMAND_PING | uint8_t{ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE}, 0,
                                        0, 1};
-    std::vector<uint8_t> message = {ENET_PROTOCOL_COMMAND_SEND_RELIABLE, 1, 0, 1, 0, 200};
-    message.resize(message.size() + 200, 'x');
+    const std::vector<uint8_t> message = Reliable(1, 1, std::string(200, 'x'));
+    const std::vector<uint8_t> probe = Reliable(2, 1, "probe");
+    // An unreliable message numbered 1 after reliable message 0 on channel 1.
+    const std::vector<uint8_t> unreliableMessage = {ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE, 1, 0, 0, 0, 1, 0, 1, 'x'};
     const Piece unreliable{.command = ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE_FRAGMENT, .sequence = 0};
     Piece late = unreliable;
     late.start = 0;
+    constexpr uint16_t kWindow = ENET_PEER_RELIABLE_WINDOW_SIZE;
+    const Piece farAhead{.start = 8 * kWindow}, behind{.sequence = 4095, .start = 4095},
+        inMovedWindow{.sequence = 7 * kWindow, .start = 7 * kWindow};
+    // Reliable message 4096 on channel 1: after messages 1 to 4095 the
+    // library delivers it and moves the channel's window on by one.
+    const std::vector<uint8_t> next = Reliable(1, 4096, "x");
     const struct {
         const char* what;
         uint16_t flags, otherSession, otherSlot;
@@ -291,42 +310,67 @@ TEST_F(NetPeerTest, OnlyAPieceTheLibraryWouldMeasureIsRefused) {
         Piece piece;
         size_t limit;  // 0: the default
         uint64_t refused;
+        std::vector<uint8_t> after = {};
+        uint16_t delivered = 0;
+        bool readOn = false;  // the probe after the piece arrives
     } rows[] = {
         {"alone", 0, 0, 0, {}, {}, 0, 0x7FFFFFFF},
         {"with the sent time, after a ping", kSentTime, 0, 0, ping, {.bytes = 4, .present = 4}, 0, 0x7FFFFFFF},
-        {"unreliable", 0, 0, 0, {}, unreliable, 0, 0x7FFFFFFF},
-        {"a whole message over a lowered limit", 0, 0, 0, message, {}, 100, 200},
+        {"unreliable", 0, 0, 0, {}, unreliable, 0, 0x7FFFFFFF, probe},
+        {"a whole message over a lowered limit", 0, 0, 0, message, {}, 150, 200},
         {"compressed", kPacked, 0, 0, {}, {}, 0, 0},
         {"compressed, with the sent time", kPacked | kSentTime, 0, 0, {}, {}, 0, 0},
         {"in another session", 0, 1, 0, {}, {}, 0, 0},
         {"for another peer slot", 0, 0, 1, {}, {}, 0, 0},
-        {"after a command the library does not know", kSentTime, 0, 0, {13, 0, 0, 0}, {}, 0, 0},
+        {"after a command the library does not know", kSentTime, 0, 0, {13, 0, 0, 0}, {}, 0, 0, probe},
         {"after an acknowledged command, without the sent time", 0, 0, 0, ping, {}, 0, 0},
-        {"on a channel the connection lacks", 0, 0, 0, {}, {.channel = NetPeer::kChannelCount + 1}, 0, 0},
+        {"on a channel the connection lacks", 0, 0, 0, {}, {.channel = NetPeer::kChannelCount + 1}, 0, 0, probe},
         {"numbered past its count", 0, 0, 0, {}, {.index = 1}, 0, 0},
         {"with bytes the datagram lacks", 0, 0, 0, {}, {.bytes = 4, .present = 3}, 0, 0},
-        {"far ahead of the window", 0, 0, 0, {}, {.start = 8 * ENET_PEER_RELIABLE_WINDOW_SIZE}, 0, 0},
-        {"unreliable, arriving late", 0, 0, 0, {}, late, 0, 0},
+        {"far ahead of the window", kSentTime, 0, 0, {}, farAhead, 0, 0, probe, 0, true},
+        {"unreliable, arriving late", 0, 0, 0, {}, late, 0, 0, probe, 0, true},
+        // The library reads each command against the state the commands
+        // before it in the datagram left.
+        {"unreliable, passed by the message before it", kSentTime, 0, 0, unreliableMessage, unreliable, 0, 0, probe, 0,
+         true},
+        {"behind the window the message before it moved", kSentTime, 0, 0, next, behind, 0, 0, probe, 4095, true},
+        {"in the window the message before it moved", kSentTime, 0, 0, next, inMovedWindow, 0, 0x7FFFFFFF, probe, 4095},
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
+        Restart();
         server.SetMaximumMessageSize(row.limit);
-        const uint16_t field = row.flags | row.otherSlot | row.otherSession << ENET_PROTOCOL_HEADER_SESSION_SHIFT;
-        const std::vector<uint8_t> datagram = Datagram(field, row.before, row.piece);
         const net::NetAddress from = atServer.back().sender;
+        for (uint16_t first = 1; first <= row.delivered; first += 500) {
+            std::vector<uint8_t> messages = {0, 0};
+            for (uint16_t n = first; n < first + 500 && n <= row.delivered; ++n) {
+                const std::vector<uint8_t> one = Reliable(1, n, "m");
+                messages.insert(messages.end(), one.begin(), one.end());
+            }
+            ASSERT_EQ(server.ReadDatagram(messages.data(), messages.size(), from), 0u);
+            Drain(server, atServer);
+        }
+        const uint16_t field = row.flags | row.otherSlot | row.otherSession << ENET_PROTOCOL_HEADER_SESSION_SHIFT;
+        const std::vector<uint8_t> datagram = Datagram(field, row.before, row.piece, row.after);
         testsupport::StderrCapture cap;
-        for (size_t length = 0; length <= 16; ++length)
-            EXPECT_EQ(server.RefuseOverLimitMessage(datagram.data(), length, from), 0u) << length << " bytes";
-        EXPECT_EQ(server.RefuseOverLimitMessage(datagram.data(), datagram.size(), from), row.refused);
+        atServer.clear();
+        EXPECT_EQ(server.ReadDatagram(datagram.data(), datagram.size(), from), row.refused);
+        Drain(server, atServer);
+        if (!row.after.empty()) {
+            const bool probed = std::any_of(atServer.begin(), atServer.end(), [](const NetPacket& p) {
+                return p.channel == 2 && std::string(p.data.begin(), p.data.end()) == "probe";
+            });
+            EXPECT_EQ(probed, row.readOn);
+        }
         if (!row.refused) {
             EXPECT_EQ(cap.Take(), "");
+            EXPECT_EQ(server.GetConnectionCount(), 1u);
             continue;
         }
         EXPECT_TRUE(ClientSees(net::kDisconnectionNotification));
         EXPECT_NE(cap.Take().find("NetPeer: refused a message of " + std::to_string(row.refused) + " bytes from " +
                                   from.ToString()),
                   std::string::npos);
-        Restart();
     }
 }
 
