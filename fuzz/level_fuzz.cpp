@@ -29,12 +29,11 @@ namespace {
 constexpr const char* kLevel = "in/Fuzz.plf";
 constexpr size_t kMaxPadding = size_t{2} << 20;
 
-// Whether a working file of a level ("ActiveChunks.<pid>.<tag>.pcf") is in
-// the work folder.
+// Whether a working file of a level is in the work folder.
 bool AnyWorkingFile() {
     std::error_code error;
     for (std::filesystem::directory_iterator it(".", error), end; !error && it != end; it.increment(error))
-        if (it->path().filename().string().starts_with("ActiveChunks.")) return true;
+        if (ChunkStreamer::IsWorkingFileName(it->path().filename().string())) return true;
     return false;
 }
 

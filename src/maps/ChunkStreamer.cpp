@@ -1,17 +1,17 @@
 #include "maps/ChunkStreamer.h"
 
-#include <sys/types.h>
-#include <unistd.h>
+#include <zlib.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 
 #include "core/base/FileNames.h"
 #include "core/base/GlobalState.h"
+#include "core/base/TextUtils.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/media/ZLibDecompressor.h"
 #include "maps/Chunk.h"
@@ -19,13 +19,9 @@
 
 namespace {
 
-constexpr const char* kWorkingExtension = ".pcf";
-
-// "ActiveChunks.": where the names of every working file start.
-std::string WorkingFilePrefix() {
-    const std::string base = ChunkStreamer::kWorkingFile;
-    return base.substr(0, base.size() - std::strlen(kWorkingExtension)) + ".";
-}
+// The working files' names: "ActiveChunks.<tag>.pcf", built here alone.
+constexpr const char* kWorkingFilePrefix = "ActiveChunks.";
+constexpr const char* kWorkingFileSuffix = ".pcf";
 
 uint32_t ReadU32(const uint8_t* p) {
     return static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 | static_cast<uint32_t>(p[2]) << 16 |
@@ -34,8 +30,12 @@ uint32_t ReadU32(const uint8_t* p) {
 
 }  // namespace
 
-int ChunkStreamer::RemoveLeftoverWorkingFiles(bool ownToo) {
-    return RemoveFilesOfEndedProcesses(".", WorkingFilePrefix(), kWorkingExtension, ownToo);
+bool ChunkStreamer::IsWorkingFileName(const std::string& fileName) {
+    return ClaimedFile::IsClaimedName(fileName, kWorkingFilePrefix, kWorkingFileSuffix);
+}
+
+int ChunkStreamer::RemoveLeftoverWorkingFiles() {
+    return ClaimedFile::RemoveUnclaimed("", kWorkingFilePrefix, kWorkingFileSuffix);
 }
 
 ChunkStreamer::ChunkStreamer() = default;
@@ -44,43 +44,51 @@ ChunkStreamer::~ChunkStreamer() { Close(); }
 
 int32_t ChunkStreamer::Open(const std::string& levelPath) {
     if (m_open) return -1;
+    const std::string shown = PrintableText(levelPath.c_str());
     // The level is only read, so a read-only level file opens as well.
     FILE* level = OpenFile(levelPath, "rb");
     if (!level) {
-        std::fprintf(stderr, "Warning:  Couldn't open level %s, file not found\n", levelPath.c_str());
+        std::fprintf(stderr, "Warning:  Couldn't open level %s, file not found\n", shown.c_str());
         return -2;
     }
     // A working file of this level's own, made new (never one that another
     // game reads) and removed again on any failure, so a refused or damaged
     // level leaves nothing behind.
-    m_workingName = WorkingFilePrefix() + std::to_string(getpid()) + ".XXXXXX" + kWorkingExtension;
-    const int fd = mkstemps(m_workingName.data(), static_cast<int>(std::strlen(kWorkingExtension)));
-    FILE* inflated = fd >= 0 ? fdopen(fd, "wb") : nullptr;
-    if (!inflated) {
-        std::fclose(level);
-        std::fprintf(stderr, "Warning:  Couldn't open level %s, cannot write %s\n", levelPath.c_str(),
-                     m_workingName.c_str());
-        if (fd >= 0)
-            ::close(fd);
-        else
-            m_workingName.clear();  // nothing was made
-        DiscardWorkingFile();
-        return -2;
-    }
-    int result = ZLibDecompressor::InflateFile(level, inflated, kMaxInflatedSize);
+    FILE* inflated =
+        m_working.Create("", kWorkingFilePrefix, kWorkingFileSuffix) ? m_working.OpenStream("wb") : nullptr;
+    int result = inflated ? ZLibDecompressor::InflateFile(level, inflated, kMaxInflatedSize) : Z_ERRNO;
+    int error = inflated ? errno : m_working.Error();
+    // What could not be written is told apart from what could not be read.
+    bool unwritten = !inflated || std::ferror(inflated);
+    const bool unread = std::ferror(level);
     std::fclose(level);
-    bool written = std::fclose(inflated) == 0;
-    if (result != 0 || !written) {
+    if (inflated && std::fclose(inflated) != 0 && !unwritten) {
+        unwritten = true;
+        error = errno;
+    }
+    if (result != 0 || unwritten) {
         DiscardWorkingFile();
-        if (result == ZLibDecompressor::kTooLarge)
+        if (unwritten)
+            std::fprintf(stderr, "Warning:  Couldn't open level %s, cannot write the working file (%s)\n",
+                         shown.c_str(), std::strerror(error));
+        else if (unread)
+            std::fprintf(stderr, "Warning:  Couldn't open level %s, cannot read it (%s)\n", shown.c_str(),
+                         std::strerror(error));
+        else if (result == ZLibDecompressor::kTooLarge)
             std::fprintf(stderr, "Warning:  Couldn't open level %s, the level data inflates past %llu bytes\n",
-                         levelPath.c_str(), static_cast<unsigned long long>(kMaxInflatedSize));
+                         shown.c_str(), static_cast<unsigned long long>(kMaxInflatedSize));
         else
-            std::fprintf(stderr, "Warning:  Couldn't open level %s, the level data is damaged\n", levelPath.c_str());
+            std::fprintf(stderr, "Warning:  Couldn't open level %s, the level data is damaged\n", shown.c_str());
         return -2;
     }
-    m_workingFile = std::fopen(m_workingName.c_str(), "rb");
-    if (!m_workingFile || !ReadHeader(levelPath)) {
+    m_workingFile = m_working.OpenStream("rb");
+    if (!m_workingFile) {
+        std::fprintf(stderr, "Warning:  Couldn't open level %s, cannot read the working file (%s)\n", shown.c_str(),
+                     std::strerror(m_working.Error()));
+        DiscardWorkingFile();
+        return -2;
+    }
+    if (!ReadHeader(shown)) {
         DiscardWorkingFile();
         return -2;
     }
@@ -92,13 +100,13 @@ int32_t ChunkStreamer::Open(const std::string& levelPath) {
     return 0;
 }
 
-bool ChunkStreamer::ReadHeader(const std::string& levelPath) {
+bool ChunkStreamer::ReadHeader(const std::string& shownPath) {
     uint8_t header[kDataOffset];
     int64_t size = -1;
     if (fseeko(m_workingFile, 0, SEEK_END) == 0) size = ftello(m_workingFile);
     std::rewind(m_workingFile);
     if (size < kDataOffset || std::fread(header, 1, sizeof header, m_workingFile) != sizeof header) {
-        std::fprintf(stderr, "Warning:  Couldn't open level %s, the level header is incomplete\n", levelPath.c_str());
+        std::fprintf(stderr, "Warning:  Couldn't open level %s, the level header is incomplete\n", shownPath.c_str());
         return false;
     }
     const uint64_t chunkSize = ReadU32(header + 10), countX = ReadU32(header + 14), countY = ReadU32(header + 18);
@@ -115,7 +123,7 @@ bool ChunkStreamer::ReadHeader(const std::string& levelPath) {
         std::fprintf(stderr,
                      "Warning:  Couldn't open level %s, its header gives %llu x %llu chunks of %llu bytes, which "
                      "the level data does not hold\n",
-                     levelPath.c_str(), static_cast<unsigned long long>(countX),
+                     shownPath.c_str(), static_cast<unsigned long long>(countX),
                      static_cast<unsigned long long>(countY), static_cast<unsigned long long>(chunkSize));
         return false;
     }
@@ -128,8 +136,7 @@ bool ChunkStreamer::ReadHeader(const std::string& levelPath) {
 void ChunkStreamer::DiscardWorkingFile() {
     if (m_workingFile) std::fclose(m_workingFile);
     m_workingFile = nullptr;
-    if (!m_workingName.empty()) std::remove(m_workingName.c_str());
-    m_workingName.clear();
+    m_working.Remove();
     m_chunkSize = 0;
     m_countX = m_countY = 0;
 }

@@ -13,22 +13,23 @@
 // 22 + chunk size x (cx x chunks in Y + cy).
 //
 // World (x, y) lies in chunk (x >> 8, y >> 8), tile (x mod 256, y mod 256).
+//
+// Each open level has a working file of its own in the current folder,
+// "ActiveChunks.<tag>.pcf", claimed while the level is open (ClaimedFile), so
+// that games sharing a folder never write or remove each other's.
 #include <cstdint>
 #include <cstdio>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "core/base/ClaimedFile.h"
+
 class Camera;
 class Chunk;
 
 class ChunkStreamer {
 public:
-    // Each open level inflates into a working file of its own in the current
-    // folder, named from this one with the process id and a tag unique to
-    // the level before the extension ("ActiveChunks.<pid>.<tag>.pcf"), so
-    // that games sharing a folder never write or remove each other's.
-    static constexpr const char* kWorkingFile = "ActiveChunks.pcf";
     static constexpr int32_t kDataOffset = 22;
     // A level inflates to at most this many bytes; a small file asking for
     // more is refused rather than filling the disk.
@@ -42,8 +43,9 @@ public:
     ChunkStreamer& operator=(const ChunkStreamer&) = delete;
 
     // Opens a level file: 0 on success; -1 when a level is already open
-    // (nothing changes); -2 when the file is missing ("Couldn't open level")
-    // or its data is damaged, which leaves the streamer closed.
+    // (nothing changes); -2, with a "Couldn't open level" line that says
+    // why, when the file is missing, its working file cannot be written or
+    // its data is damaged, which leaves the streamer closed.
     int32_t Open(const std::string& levelPath);
     // Closes the working file and removes it, frees every chunk and the grid.
     void Close();
@@ -51,11 +53,12 @@ public:
     const std::string& GetLevelPath() const { return m_levelPath; }
     FILE* GetWorkingFile() const { return m_workingFile; }
     // The working file's name while a level is open, else empty.
-    const std::string& GetWorkingFileName() const { return m_workingName; }
-    // Removes the working files in the current folder whose game no longer
-    // runs (one that crashed leaves its own), and with `ownToo` those of
-    // this process as well; returns how many it removed.
-    static int RemoveLeftoverWorkingFiles(bool ownToo = false);
+    const std::string& GetWorkingFileName() const { return m_working.GetName(); }
+    // Whether a file name (no folder) is that of a level's working file.
+    static bool IsWorkingFileName(const std::string& fileName);
+    // Removes the working files in the current folder that no open level
+    // claims (a game that crashed leaves its own); returns how many went.
+    static int RemoveLeftoverWorkingFiles();
 
     int32_t GetCountX() const { return m_countX; }
     int32_t GetCountY() const { return m_countY; }
@@ -124,8 +127,9 @@ private:
     Slot* SlotAt(int32_t cx, int32_t cy);
     const Slot* SlotAt(int32_t cx, int32_t cy) const;
     void Draw(const Camera* camera, bool foreground) const;
-    // Checks the header against the working file's size; prints why not.
-    bool ReadHeader(const std::string& levelPath);
+    // Checks the header against the working file's size; prints why not,
+    // naming the level as shown.
+    bool ReadHeader(const std::string& shownPath);
     // Closes the working file, removes it and forgets the counts.
     void DiscardWorkingFile();
 
@@ -136,6 +140,6 @@ private:
     int32_t m_countY = 0;
     int32_t m_dataOffset = kDataOffset;
     std::vector<Slot> m_grid;  // [cx * countY + cy]
-    FILE* m_workingFile = nullptr;
-    std::string m_workingName;
+    ClaimedFile m_working;
+    FILE* m_workingFile = nullptr;  // a stream on m_working
 };

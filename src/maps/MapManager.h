@@ -50,15 +50,15 @@ public:
     static constexpr const char* kTextureEntryName = "StandardTextures";
     static constexpr const char* kTextureArchive = "Data/StandardTextures.sif";
     // Map shown, background hidden, no map, floor 0. Removes the working
-    // level files that games no longer running left in the current folder.
+    // level files that no running game claims in the current folder.
     // Registers the MapM_ script functions on the script host's state when
     // the host exists.
     MapManager();
     // Closes the active map (removing the working level file).
     ~MapManager() override;
-    // At shut-down: removes any working level file this game still has in
-    // the current folder, and those of games no longer running.
-    static void RemoveWorkingFiles() { ChunkStreamer::RemoveLeftoverWorkingFiles(true); }
+    // At shut-down, once the level is closed: removes the working level
+    // files in the current folder that no running game claims.
+    static void RemoveWorkingFiles() { ChunkStreamer::RemoveLeftoverWorkingFiles(); }
     MapManager(const MapManager&) = delete;
     MapManager& operator=(const MapManager&) = delete;
 

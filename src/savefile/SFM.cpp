@@ -1,12 +1,9 @@
 #include "savefile/SFM.h"
 
-#include <fcntl.h>
-#include <unistd.h>
-
+#include <cerrno>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
-#include <filesystem>
 
 #include "combat/Character.h"
 #include "combat/CombatParty.h"
@@ -15,6 +12,7 @@
 #include "core/base/FileNames.h"
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
+#include "core/base/TextUtils.h"
 #include "savefile/SFCharacterModule.h"
 #include "savefile/SFInventoryModule.h"
 #include "savefile/SavefileModule.h"
@@ -28,46 +26,28 @@ bool WriteU32(std::FILE* file, uint32_t value) {
     return std::fwrite(bytes, 1, 4, file) == 4;
 }
 
-// Makes the rename itself lasting; a folder that cannot be synced changes
-// nothing about the save, which is in place.
-void SyncFolderOf(const std::string& path) {
-    const std::string folder = std::filesystem::path(path).parent_path().string();
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 }  // namespace
 
 SFM::SFM() = default;
 SFM::~SFM() = default;
 
-bool SFM::WriteFile(const std::string& path) {
-    if (path.empty()) return false;
-    const std::string target = NormalizePath(path);
-    // A name of this process's own: two games saving under one name at once
-    // each rename a whole save into place, and the later one stays.
-    const std::string temporary = OwnTemporaryName(target, ".tmp");
-    std::FILE* file = OpenFile(temporary, "wb");
-    if (!file) return false;
-    uint32_t count = 0;
-    for (const auto& [name, module] : m_modules)
-        if (module && module->IsWritable()) ++count;
-    bool ok = std::fwrite(kMagic, 1, kMagicSize, file) == kMagicSize && WriteU32(file, count);
-    for (const auto& [name, module] : m_modules)
-        if (ok && module && module->IsWritable()) ok = module->WriteRecord(file);
-    // The bytes reach the disk before the name points at them, so a power
-    // cut leaves the old save or the new one, never an empty file.
-    ok = std::fflush(file) == 0 && ok && !std::ferror(file) && ::fsync(fileno(file)) == 0;
-    ok = std::fclose(file) == 0 && ok;
-    if (ok) ok = std::rename(temporary.c_str(), target.c_str()) == 0;
-    if (!ok) {
-        std::remove(temporary.c_str());
+bool SFM::WriteFile(const std::string& path, int* error) {
+    if (path.empty()) {
+        if (error) *error = ENOENT;
         return false;
     }
-    SyncFolderOf(target);
-    return true;
+    return WriteFileWhole(
+        path, ".tmp",
+        [this](std::FILE* file) {
+            uint32_t count = 0;
+            for (const auto& [name, module] : m_modules)
+                if (module && module->IsWritable()) ++count;
+            bool ok = std::fwrite(kMagic, 1, kMagicSize, file) == kMagicSize && WriteU32(file, count);
+            for (const auto& [name, module] : m_modules)
+                if (ok && module && module->IsWritable()) ok = module->WriteRecord(file);
+            return ok;
+        },
+        error);
 }
 
 bool SFM::ReadFile(const std::string& path) {
@@ -134,7 +114,7 @@ std::unique_ptr<SavefileModule> SFM::GetModuleSubtype(uint32_t type) {
     return std::make_unique<SavefileModule>();
 }
 
-void SFM::IssueSave(const std::string& path) {
+bool SFM::IssueSave(const std::string& path) {
     m_modules.clear();
     CombatParty* party = GetCombatRegistry().partyManager;
     NamedList* members = party ? party->GetPartyList() : nullptr;
@@ -147,12 +127,15 @@ void SFM::IssueSave(const std::string& path) {
     PlayerVorn* player = GetGlobalState()->player;
     inventory->Fill(player ? player->GetInventory() : nullptr);
     AddModule(std::move(inventory));
-    if (!WriteFile(path)) std::fprintf(stderr, "Problem saving %s.\n", path.c_str());
+    int error = 0;
+    if (WriteFile(path, &error)) return true;
+    std::fprintf(stderr, "Problem saving %s (%s).\n", PrintableText(path.c_str()).c_str(), std::strerror(error));
+    return false;
 }
 
 void SFM::IssueLoad(const std::string& path) {
     if (!ReadFile(path)) {
-        std::fprintf(stderr, "Problem opening %s.\n", path.c_str());
+        std::fprintf(stderr, "Problem opening %s.\n", PrintableText(path.c_str()).c_str());
         return;
     }
     // The party manager owns its members and alone deletes them; its

@@ -27,9 +27,10 @@ public:
     SFM& operator=(const SFM&) = delete;
 
     // The records of the modules that have a name and data, through a
-    // temporary file renamed over the path. False, with any old file left
-    // as it was, when the path is empty or anything fails.
-    bool WriteFile(const std::string& path);
+    // temporary file renamed over the path (WriteFileWhole). False, with any
+    // old file left as it was and `error`, when given, the errno of what
+    // failed, when the path is empty or anything fails.
+    bool WriteFile(const std::string& path, int* error = nullptr);
     // Reads and checks the whole file; on success the module list holds its
     // records. False, with the list as it was, for a missing file, a wrong
     // magic, a record that runs past the end, a payload of the wrong size,
@@ -49,14 +50,16 @@ public:
     // reported and gives a base module.
     static std::unique_ptr<SavefileModule> GetModuleSubtype(uint32_t type);
 
-    // Saves every party member in party order, then the inventory; a
-    // failure is reported and the old save stays.
-    void IssueSave(const std::string& path);
+    // Saves every party member in party order, then the inventory: true
+    // when the save was written. A failure prints "Problem saving <path>
+    // (<why>)." and leaves the old save as it was.
+    bool IssueSave(const std::string& path);
     // A good file replaces the party and refills the inventory; a bad one
     // gives "Problem opening <path>." and changes nothing.
     void IssueLoad(const std::string& path);
 
-    // SFM_IssueSave and SFM_IssueLoad.
+    // SFM_IssueSave (which answers whether the save was written) and
+    // SFM_IssueLoad.
     static void RegisterLuaFunctions(lua_State* L);
 
 private:

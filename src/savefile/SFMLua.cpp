@@ -11,9 +11,10 @@
 namespace {
 
 // `guarded`, when given, names the function whose call is refused while a
-// battle runs or a field-sprite script runs.
-int IssueWith(lua_State* L, const char* invalid, const char* missing, void (SFM::*issue)(const std::string&),
-              const char* guarded = nullptr) {
+// battle runs or a field-sprite script runs. `issue` does the work and
+// pushes its answers; their count is returned.
+template <typename Issue>
+int IssueWith(lua_State* L, const char* invalid, const char* missing, Issue issue, const char* guarded = nullptr) {
     std::string path;
     if (!script::HasArgs(L, 1) || !script::GetText(L, 1, path)) return script::Fail(invalid);
     SFM* manager = GetGlobalState()->savefileManager;
@@ -23,21 +24,29 @@ int IssueWith(lua_State* L, const char* invalid, const char* missing, void (SFM:
         return script::Lines{guarded, " - "}.Fail("a battle is running");
     if (guarded && FieldSprite::IsLoadingFromScript())
         return script::Lines{guarded, " - "}.Fail("field sprites are loading");
-    (manager->*issue)(path);
-    return 0;
+    return issue(*manager, path);
 }
 
+// Answers whether the save was written; a script may ignore the answer.
 int SFM_IssueSave(lua_State* L) {
     return IssueWith(L, "SFM_IssueSave - Failed, invalid argument list\n",
-                     "SFM_IssueSave - Failed, SFM does not exist\n", &SFM::IssueSave);
+                     "SFM_IssueSave - Failed, SFM does not exist\n", [L](SFM& manager, const std::string& path) {
+                         lua_pushboolean(L, manager.IssueSave(path) ? 1 : 0);
+                         return 1;
+                     });
 }
 
 int SFM_IssueLoad(lua_State* L) {
     // A load rebuilds the party, which a running battle still holds in its
     // turn order, windows and sprites' queues, and which a field-sprite
     // script's loader is walking (the load itself runs those scripts).
-    return IssueWith(L, "SFM_IssueLoad - Failed, invalid argument list\n",
-                     "SFM_IssueLoad - Failed, SFM does not exist\n", &SFM::IssueLoad, "SFM_IssueLoad");
+    return IssueWith(
+        L, "SFM_IssueLoad - Failed, invalid argument list\n", "SFM_IssueLoad - Failed, SFM does not exist\n",
+        [](SFM& manager, const std::string& path) {
+            manager.IssueLoad(path);
+            return 0;
+        },
+        "SFM_IssueLoad");
 }
 
 const script::Function kFunctions[] = {

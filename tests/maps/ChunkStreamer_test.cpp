@@ -2,7 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <climits>
+#include <cstring>
 #include <filesystem>
 #include <set>
 #include <string>
@@ -38,7 +40,7 @@ std::string Activity(const ChunkStreamer& streamer) {
 std::set<std::string> WorkingFiles() {
     std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator("."))
-        if (entry.path().filename().string().starts_with("ActiveChunks"))
+        if (ChunkStreamer::IsWorkingFileName(entry.path().filename().string()))
             names.insert(entry.path().filename().string());
     return names;
 }
@@ -113,15 +115,15 @@ TEST_F(ChunkStreamerTest, WindowFollowsTheCentreAndShiftsInwardAtEdges) {
     small.SetCentre(2, 0);
     EXPECT_EQ(Activity(small), "###/###/");
 
-    // What games no longer running left goes; a running game's (process 1)
-    // stays, and this game's own only when asked.
-    const std::string ended = "ActiveChunks." + std::to_string(INT32_MAX) + ".abcdef.pcf";
-    dir.WriteFile(ended, "");
-    dir.WriteFile("ActiveChunks.1.abcdef.pcf", "");
-    EXPECT_EQ(ChunkStreamer::RemoveLeftoverWorkingFiles(), 1);
-    EXPECT_EQ(WorkingFiles(), (std::set<std::string>{"ActiveChunks.1.abcdef.pcf", small.GetWorkingFileName()}));
-    EXPECT_EQ(ChunkStreamer::RemoveLeftoverWorkingFiles(true), 1);
-    EXPECT_EQ(WorkingFiles(), std::set<std::string>{"ActiveChunks.1.abcdef.pcf"});
+    // A leftover is a working file that no open level claims, whatever its
+    // name holds (a running process's id once kept one); the one a game
+    // claims stays, as `small`'s does here. Other names are no working files.
+    for (const char* name :
+         {"ActiveChunks.abcdef.pcf", "ActiveChunks.1.abcdef.pcf", "ActiveChunks.pcf", "ActiveChunks.a-b.pcf"})
+        dir.WriteFile(name, "");
+    EXPECT_EQ(ChunkStreamer::RemoveLeftoverWorkingFiles(), 2);
+    EXPECT_EQ(WorkingFiles(), std::set<std::string>{small.GetWorkingFileName()});
+    EXPECT_TRUE(std::filesystem::exists("ActiveChunks.pcf") && std::filesystem::exists("ActiveChunks.a-b.pcf"));
 }
 
 TEST_F(ChunkStreamerTest, CellsLandInTheirChunkTileAndLayer) {
@@ -176,8 +178,8 @@ TEST_F(ChunkStreamerTest, BadLevelsAreRefusedAndLeaveNothingBehind) {
     {
         ChunkStreamer streamer;
         StderrCapture cap;
-        EXPECT_EQ(streamer.Open("Missing.plf"), -2);
-        EXPECT_EQ(cap.Take(), "Warning:  Couldn't open level Missing.plf, file not found\n");
+        EXPECT_EQ(streamer.Open("Missing\x1b[2J.plf"), -2);
+        EXPECT_EQ(cap.Take(), "Warning:  Couldn't open level Missing\\x1b[2J.plf, file not found\n");
     }
     // A refused level leaves no working file, and another game's untouched.
     auto refused = [&](const std::string& bytes, const std::string& why) {
@@ -194,6 +196,11 @@ TEST_F(ChunkStreamerTest, BadLevelsAreRefusedAndLeaveNothingBehind) {
         EXPECT_FALSE(streamer.IsBlocked(0, 0));
     };
     refused(good.substr(0, good.size() / 2), "the level data is damaged");
+    {
+        // On a full disk the level is whole; its working file is not.
+        testsupport::FileSizeLimit full(64 * 1024);
+        refused(good, std::string("cannot write the working file (") + std::strerror(EFBIG) + ")");
+    }
     refused("not a zlib stream", "the level data is damaged");
     refused(testlevels::Bytes(plf::LevelWriter::Compress(std::vector<uint8_t>(21, 0))),
             "the level header is incomplete");

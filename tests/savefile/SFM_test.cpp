@@ -9,7 +9,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -17,6 +20,7 @@
 #include "combat/CombatRegistry.h"
 #include "combat/CombatStats.h"
 #include "combat/PartyManager.h"
+#include "core/base/ClaimedFile.h"
 #include "core/base/GlobalState.h"
 #include "core/base/NamedList.h"
 #include "core/script/DataLibrary.h"
@@ -47,8 +51,13 @@ extern "C" int fsync(int fd) {
 
 namespace {
 
-// The name this process writes a save under before renaming it into place.
-std::string Temporary(const std::string& save) { return save + "." + std::to_string(getpid()) + ".tmp"; }
+// The temporary files in the current folder (a save is written to one).
+std::set<std::string> Temporaries() {
+    std::set<std::string> names;
+    for (const auto& entry : std::filesystem::directory_iterator("."))
+        if (entry.path().filename().string().ends_with(".tmp")) names.insert(entry.path().filename().string());
+    return names;
+}
 
 // Little-endian pieces of a hand-made file.
 struct Bytes {
@@ -169,7 +178,7 @@ TEST_F(SaveFileTest, ASaveHasTheExactBytes) {
     ASSERT_TRUE(lua.Run("SFM_IssueSave('save.dat')"));
     const std::string file = testsupport::ReadFile("save.dat");
     ASSERT_EQ(file.size(), 707u);  // 22 + (14 + 8 + 64) + (14 + 10 + 64) + (14 + 6 + 64) + (14 + 9 + 404)
-    EXPECT_FALSE(std::filesystem::exists(Temporary("save.dat")));
+    EXPECT_TRUE(Temporaries().empty());
 
     Bytes expected;
     expected.Text("TamskCube Savefile").U32(4);
@@ -444,34 +453,60 @@ TEST_F(SaveFileTest, AnItemWithoutCodeIsNamedWhenSavedAndWhenLoaded) {
     EXPECT_EQ(inventory->CountItems(), 2);
 }
 
+// A temporary file that a game stopped mid-save left beside the save goes;
+// one that another game, in any process namespace, is writing stays.
 TEST_F(SaveFileTest, TheNewFileReachesTheDiskBeforeItTakesTheName) {
     MakeGame();
+    dir.WriteFile("save.dat.abcdef.tmp", "left");
+    ClaimedFile other;
+    ASSERT_TRUE(other.Create("", "save.dat.", ".tmp"));
     g_synced.clear();
-    sfm->IssueSave("save.dat");
+    EXPECT_TRUE(sfm->IssueSave("save.dat"));
     const std::string folder = std::filesystem::current_path().filename().string();
-    EXPECT_EQ(g_synced, (std::vector<std::string>{Temporary("save.dat") + " before", folder + " after"}));
+    ASSERT_EQ(g_synced.size(), 2u);
+    EXPECT_TRUE(g_synced[0].starts_with("save.dat.") && g_synced[0].ends_with(".tmp before")) << g_synced[0];
+    EXPECT_EQ(g_synced[1], folder + " after");
+    EXPECT_EQ(Temporaries(), std::set<std::string>{other.GetName()});
 }
 
+// A save that cannot be written says why, and SFM_IssueSave answers false;
+// the old save stays whole and nothing is left beside it. The sample's blue
+// stone tells the player whether it was written.
 TEST_F(SaveFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
     MakeGame();
-    {
-        StderrCapture quiet;
-        sfm->IssueSave("keep.dat");
-    }
+    ASSERT_TRUE(sfm->IssueSave("keep.dat"));
     const std::string old = testsupport::ReadFile("keep.dat");
-    ASSERT_FALSE(old.empty());
     party->AddCharacter("Kell");
-    // The temporary file cannot be made where a folder of its name stands.
-    std::filesystem::create_directory(Temporary("keep.dat"));
-    StderrCapture cap;
-    sfm->IssueSave("keep.dat");
-    EXPECT_EQ(cap.Take(), "Problem saving keep.dat.\n");
-    EXPECT_EQ(testsupport::ReadFile("keep.dat"), old);
-    std::filesystem::remove(Temporary("keep.dat"));
-    // Nor does a save into a folder that is not there.
-    StderrCapture again;
-    sfm->IssueSave("nowhere/keep.dat");
-    EXPECT_EQ(again.Take(), "Problem saving nowhere/keep.dat.\n");
+    const std::string stone = "function StoneNotice(text) answer = text end dofile('" QEL_SOURCE_DIR
+                              "/game/Data/Scripts/Items/SaveGame.lua')";
+    const std::string tooLarge = std::strerror(EFBIG);
+    struct Row {
+        const char* what;
+        bool full;  // the disk is full: no file grows past 300 bytes
+        std::string lua, printed, answer;
+    };
+    const Row rows[] = {
+        {"a full disk", true, "answer = tostring(SFM_IssueSave('keep.dat'))",
+         "Problem saving keep.dat (" + tooLarge + ").\n", "false"},
+        {"no such folder", false, "answer = tostring(SFM_IssueSave('no\x1b[2J/keep.dat'))",
+         "Problem saving no\\x1b[2J/keep.dat (" + std::string(std::strerror(ENOENT)) + ").\n", "false"},
+        {"the blue stone, a full disk", true, stone,
+         "Problem saving Save1.sav (" + tooLarge + ").\nGame not saved to Save1.sav\n",
+         "The blue stone cannot keep your journey."},
+        {"the blue stone", false, stone, "Game saved to Save1.sav\n", "The blue stone keeps your journey."},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(row.what);
+        std::optional<testsupport::FileSizeLimit> full;
+        if (row.full) full.emplace(300);
+        StderrCapture cap;
+        EXPECT_TRUE(lua.Run(row.lua)) << lua.LastError();
+        full.reset();
+        EXPECT_EQ(cap.Take(), row.printed);
+        EXPECT_EQ(lua.GetString("answer"), row.answer);
+        EXPECT_EQ(testsupport::ReadFile("keep.dat"), old);
+        EXPECT_TRUE(Temporaries().empty());
+    }
     EXPECT_FALSE(sfm->WriteFile(""));
 }
 

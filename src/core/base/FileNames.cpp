@@ -1,11 +1,13 @@
 #include "core/base/FileNames.h"
 
-#include <signal.h>
+#include <fcntl.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cerrno>
 #include <filesystem>
+
+#include "core/base/ClaimedFile.h"
 
 std::string NormalizePath(const std::string& name) {
     std::string result = name;
@@ -39,30 +41,46 @@ bool ReadFileContents(const std::string& name, std::string& out) {
     return true;
 }
 
-int RemoveFilesOfEndedProcesses(const std::string& folder, const std::string& prefix, const std::string& suffix,
-                                bool ownToo) {
-    int removed = 0;
-    std::error_code error, ignored;
-    for (std::filesystem::directory_iterator it(folder.empty() ? "." : folder, error), end; !error && it != end;
-         it.increment(error)) {
-        const std::string name = it->path().filename().string();
-        if (name.size() <= prefix.size() + suffix.size() || !name.starts_with(prefix) || !name.ends_with(suffix))
-            continue;
-        const size_t stop = std::min(name.find('.', prefix.size()), name.size() - suffix.size());
-        const std::string digits = name.substr(prefix.size(), stop - prefix.size());
-        if (digits.empty() || digits.size() > 10 || digits.find_first_not_of("0123456789") != std::string::npos)
-            continue;
-        const long long pid = std::stoll(digits);
-        if (pid < 1 || pid > INT32_MAX) continue;
-        const auto owner = static_cast<pid_t>(pid);
-        const bool runs = owner == getpid() ? !ownToo : ::kill(owner, 0) == 0 || errno == EPERM;
-        if (!runs && std::filesystem::remove(it->path(), ignored)) ++removed;
-    }
-    return removed;
+namespace {
+
+// Makes a rename in the folder lasting; a folder that cannot be synced
+// changes nothing about the file, which is in place.
+void SyncFolder(const std::string& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
 }
 
-std::string OwnTemporaryName(const std::string& path, const std::string& suffix) {
-    const std::filesystem::path where(path);
-    RemoveFilesOfEndedProcesses(where.parent_path().string(), where.filename().string() + ".", suffix);
-    return path + "." + std::to_string(getpid()) + suffix;
+}  // namespace
+
+bool WriteFileWhole(const std::string& path, const std::string& suffix, const std::function<bool(FILE*)>& write,
+                    int* error) {
+    auto fail = [error](int code) {
+        if (error) *error = code != 0 ? code : EIO;
+        return false;
+    };
+    const std::filesystem::path target(NormalizePath(path));
+    const std::string folder = target.parent_path().string();
+    const std::string prefix = target.filename().string() + ".";
+    ClaimedFile::RemoveUnclaimed(folder, prefix, suffix);
+    // A name of this game's own: two games writing one file at once each
+    // rename a whole file into place, and the later one stays.
+    ClaimedFile temporary;
+    if (!temporary.Create(folder, prefix, suffix)) return fail(temporary.Error());
+    FILE* file = temporary.OpenStream("wb");
+    if (!file) return fail(temporary.Error());
+    // The bytes reach the disk before the name points at them, so a power
+    // cut leaves the old file or the new one, never an empty one.
+    errno = 0;
+    bool written = write(file) && std::fflush(file) == 0 && !std::ferror(file) && ::fsync(fileno(file)) == 0;
+    int code = errno;
+    if (std::fclose(file) != 0 && written) {
+        written = false;
+        code = errno;
+    }
+    if (!written) return fail(code);  // the temporary goes with its claim
+    if (!temporary.RenameTo(target.string())) return fail(temporary.Error());
+    SyncFolder(folder);
+    return true;
 }

@@ -1,8 +1,10 @@
 #pragma once
-// The one place where the engine opens files by name. Scripts and data
-// files may write folders with backslashes; they are turned into slashes
-// here so the same names open on every platform.
+// File names from scripts and data files, and files written whole. Scripts
+// and data files may write folders with backslashes; the engine opens every
+// name they give through these helpers, which turn them into slashes so the
+// same names open on every platform.
 #include <cstdio>
+#include <functional>
 #include <string>
 
 // The name with every backslash replaced by a slash.
@@ -15,15 +17,12 @@ FILE* OpenFile(const std::string& name, const char* mode);
 // file cannot be opened or read.
 bool ReadFileContents(const std::string& name, std::string& out);
 
-// Each running game writes its files under names of its own, with its
-// process id in them ("<prefix><pid>.<...><suffix>", the id up to the next
-// dot). A game that stopped mid-write leaves one; this removes those in the
-// folder whose process no longer runs (this process's own too when
-// `ownToo`), and returns how many went. A process of another user counts as
-// running.
-int RemoveFilesOfEndedProcesses(const std::string& folder, const std::string& prefix, const std::string& suffix,
-                                bool ownToo = false);
-// "<path>.<this process's id><suffix>": a temporary name beside the file
-// that no other running game writes. The ones that games which ended while
-// writing the file left beside it are removed first.
-std::string OwnTemporaryName(const std::string& path, const std::string& suffix);
+// Writes a file whole or not at all (saves, cache copies): `write` fills a
+// temporary file beside it ("<file>.<tag><suffix>", claimed while it is
+// written, see ClaimedFile), whose bytes reach the disk before it is renamed
+// over the (normalised) path, and the rename too. First, the temporaries
+// that games which stopped mid-write left beside it are removed. False when
+// anything fails, with the old file as it was, no temporary left and
+// `error`, when given, the errno of what failed.
+bool WriteFileWhole(const std::string& path, const std::string& suffix, const std::function<bool(FILE*)>& write,
+                    int* error = nullptr);

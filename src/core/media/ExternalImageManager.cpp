@@ -37,24 +37,6 @@ constexpr uint64_t kSmallestRecord = 8;
 // Data offsets are 32-bit, so no archive is larger than this.
 constexpr uint64_t kLargestArchive = UINT32_MAX;
 
-// Writes bytes to a file (permissions as fopen gives them); false when it
-// cannot be written whole.
-bool WriteBytes(const std::string& path, const uint8_t* bytes, uint64_t size) {
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
-    if (fd < 0) return false;
-    bool written = true;
-    while (written && size > 0) {
-        ssize_t n = ::write(fd, bytes, static_cast<size_t>(std::min<uint64_t>(size, 1u << 30)));
-        if (n < 0 && errno == EINTR) continue;
-        written = n > 0;
-        if (written) {
-            bytes += n;
-            size -= static_cast<uint64_t>(n);
-        }
-    }
-    return ::close(fd) == 0 && written;
-}
-
 }  // namespace
 
 // The bytes of a file live in a read-only mapping of it: its pages come
@@ -218,7 +200,8 @@ bool ExternalImageManager::OpenFile(const std::string& path) {
     if (cache != Bytes::Mapped::Missing) {
         StopTimer(ReadTime);
         if (cache == Bytes::Mapped::Unreadable) {
-            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot read %s\n", cachePath.c_str());
+            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot read %s\n",
+                         PrintableText(cachePath.c_str()).c_str());
             return false;
         }
     } else {
@@ -231,14 +214,15 @@ bool ExternalImageManager::OpenFile(const std::string& path) {
             return false;
         }
         if (archive == Bytes::Mapped::Unreadable) {
-            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot read %s\n", path.c_str());
+            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot read %s\n",
+                         PrintableText(path.c_str()).c_str());
             StopTimer(ProcessTime);
             return false;
         }
         int result = bytes->Inflate(packed.Data(), packed.Size());
         if (result != Z_OK) {
             std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, %s is damaged (inflate error %i)\n",
-                         path.c_str(), result);
+                         PrintableText(path.c_str()).c_str(), result);
             StopTimer(ProcessTime);
             return false;
         }
@@ -255,31 +239,33 @@ bool ExternalImageManager::OpenFile(const std::string& path) {
         pending_.push_back(PendingCopy{cachePath, normalized, bytes});
     } else if (fresh) {
         StartTimer();
-        bool written = WriteCacheCopy(normalized, *bytes);
+        bool written = WriteCacheCopy(cachePath, normalized, *bytes);
         StopTimer(WriteTime);
-        if (!written) {
-            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n", cachePath.c_str());
-            return false;
-        }
+        if (!written) return false;
     }
     archive_ = std::move(bytes);
     entries_ = std::move(entries);
     return true;
 }
 
-bool ExternalImageManager::WriteCacheCopy(const std::string& normalized, const Bytes& bytes) {
+bool ExternalImageManager::WriteCacheCopy(const std::string& cachePath, const std::string& normalized,
+                                          const Bytes& bytes) {
     std::filesystem::path folder = std::filesystem::path(normalized).parent_path();
     std::error_code ignored;
     if (!folder.empty() && !std::filesystem::is_directory(folder, ignored))
         std::filesystem::create_directories(folder, ignored);
-    // A name of this process's own: two games writing the same copy at once
-    // each rename a whole file into place.
-    const std::string temporary = OwnTemporaryName(normalized, ".part");
-    if (!WriteBytes(temporary, bytes.Data(), bytes.Size()) || std::rename(temporary.c_str(), normalized.c_str()) != 0) {
-        std::remove(temporary.c_str());
-        return false;
-    }
-    return true;
+    int error = 0;
+    if (WriteFileWhole(
+            normalized, ".part",
+            [&bytes](FILE* file) {
+                return bytes.Size() == 0 ||
+                       std::fwrite(bytes.Data(), 1, static_cast<size_t>(bytes.Size()), file) == bytes.Size();
+            },
+            &error))
+        return true;
+    std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s (%s)\n",
+                 PrintableText(cachePath.c_str()).c_str(), std::strerror(error));
+    return false;
 }
 
 int ExternalImageManager::WritePendingCacheCopies() {
@@ -289,13 +275,8 @@ int ExternalImageManager::WritePendingCacheCopies() {
     pending_.clear();
     for (const PendingCopy& copy : pending) {
         StartTimer();
-        bool ok = WriteCacheCopy(copy.normalized, *copy.bytes);
+        if (WriteCacheCopy(copy.cachePath, copy.normalized, *copy.bytes)) ++written;
         StopTimer(WriteTime);
-        if (ok)
-            ++written;
-        else
-            std::fprintf(stderr, "ExternalImageManager::OpenFile - Warning, cannot create %s\n",
-                         copy.cachePath.c_str());
     }
     return written;
 }
@@ -308,7 +289,8 @@ bool ExternalImageManager::OpenFileUncompressed(const std::string& path) {
     StopTimer(ReadTime);
     if (mapped == Bytes::Mapped::Missing) return false;
     if (mapped == Bytes::Mapped::Unreadable) {
-        std::fprintf(stderr, "ExternalImageManager::OpenFileUncompressed - Warning, cannot read %s\n", path.c_str());
+        std::fprintf(stderr, "ExternalImageManager::OpenFileUncompressed - Warning, cannot read %s\n",
+                     PrintableText(path.c_str()).c_str());
         return false;
     }
 
@@ -327,7 +309,8 @@ bool ExternalImageManager::ReadTable(const Bytes& bytes, uint32_t headerSize, co
     const uint8_t* data = bytes.Data();
     const uint64_t size = bytes.Size();
     auto refuse = [&](const char* why) {
-        std::fprintf(stderr, "ExternalImageManager::%s - Warning, %s is damaged (%s)\n", who, path.c_str(), why);
+        std::fprintf(stderr, "ExternalImageManager::%s - Warning, %s is damaged (%s)\n", who,
+                     PrintableText(path.c_str()).c_str(), why);
         return false;
     };
 
@@ -388,7 +371,8 @@ BitmapWrapper* ExternalImageManager::GetBitmapFromActiveFile(const std::string& 
     }
     const ArchiveEntry* entry = FindByName(name);
     if (!entry) {
-        std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, %s not found\n", name.c_str());
+        std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, %s not found\n",
+                     PrintableText(name.c_str()).c_str());
         return nullptr;
     }
     return ReadImage(*entry);
@@ -533,7 +517,8 @@ Palette* ExternalImageManager::GetPaletteFromActiveFile(const std::string& name)
     if (!IsOpen()) return nullptr;
     const ArchiveEntry* entry = FindByName(name);
     if (!entry) {
-        std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, %s not found\n", name.c_str());
+        std::fprintf(stderr, "ExternalImageManager::GetBitmapFromActiveFile - Warning, %s not found\n",
+                     PrintableText(name.c_str()).c_str());
         return nullptr;
     }
 
@@ -553,7 +538,7 @@ Palette* ExternalImageManager::GetPaletteFromActiveFile(const std::string& name)
     if (damage) {
         StopTimer(ProcessTime);
         std::fprintf(stderr, "ExternalImageManager::GetPaletteFromActiveFile - Warning, %s is damaged (%s)\n",
-                     name.c_str(), damage);
+                     PrintableText(name.c_str()).c_str(), damage);
         return nullptr;
     }
 

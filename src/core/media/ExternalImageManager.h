@@ -114,9 +114,9 @@ private:
     BitmapWrapper* MakePendingImage(const ImageRecord& record);
     BitmapWrapper* CopyImage(const ArchiveEntry& entry, const ImageRecord& record);
 
-    // Writes one cache copy under a temporary name of this process's own and
-    // renames it into place; false (and nothing left behind) when it cannot.
-    static bool WriteCacheCopy(const std::string& normalized, const Bytes& bytes);
+    // Writes one cache copy whole (WriteFileWhole); false, with a "cannot
+    // create" line that says why and nothing left behind, when it cannot.
+    static bool WriteCacheCopy(const std::string& cachePath, const std::string& normalized, const Bytes& bytes);
 
     struct PendingCopy {
         std::string cachePath;   // as given, for messages

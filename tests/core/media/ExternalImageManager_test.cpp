@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstring>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -54,6 +57,16 @@ std::vector<uint8_t> Cat(std::initializer_list<std::vector<uint8_t>> parts) {
     std::vector<uint8_t> out;
     for (const auto& part : parts) out.insert(out.end(), part.begin(), part.end());
     return out;
+}
+
+// The files in the cache folder, by name: whole copies only, never a
+// temporary one left behind.
+std::set<std::string> CacheFiles() {
+    std::set<std::string> names;
+    std::error_code error;
+    for (fs::directory_iterator it("Cache", error), end; !error && it != end; it.increment(error))
+        names.insert(it->path().filename().string());
+    return names;
 }
 
 class ExternalImageManagerTest : public ::testing::Test {
@@ -214,7 +227,7 @@ TEST_F(ExternalImageManagerTest, CacheCopyIsMadeOnceInItsFolderAndReused) {
     ASSERT_TRUE(images.OpenFile("Data\\Art.sif"));
     ASSERT_TRUE(fs::exists("Cache/Art.sif"));
     EXPECT_EQ(testsupport::ReadFile("Cache/Art.sif"), AsText(writer.BuildLayout(true)));
-    EXPECT_FALSE(fs::exists("Cache/Art.sif.part"));
+    EXPECT_EQ(CacheFiles(), std::set<std::string>{"Art.sif"});
     images.CloseFile();
 
     // The archive is gone: the cache copy still serves, in later opens too.
@@ -255,8 +268,7 @@ TEST_F(ExternalImageManagerTest, DamagedCompressedArchiveLeavesNoCacheAndNothing
         EXPECT_EQ(capture.Take(), std::string("ExternalImageManager::OpenFile - Warning, ") + name +
                                       " is damaged (inflate error -3)\n");
         EXPECT_FALSE(images.IsOpen());
-        EXPECT_FALSE(fs::exists(std::string("Cache/") + name));
-        EXPECT_FALSE(fs::exists(std::string("Cache/") + name + ".part"));
+        EXPECT_EQ(CacheFiles(), std::set<std::string>{"Good.sif"});
     }
     // A good archive still opens afterwards.
     EXPECT_TRUE(images.OpenFile("Good.sif"));
@@ -270,6 +282,7 @@ TEST_F(ExternalImageManagerTest, FoldersAndEmptyFilesInPlaceOfArchivesAreRefused
     fs::create_directories("Cache/Shadowed.sif");  // a folder where the cache copy would be
     ASSERT_TRUE(writer.WriteFile("Shadowed.sif", true));
     dir_.WriteFile("Empty.sif", "");
+    dir_.WriteFile("Bad\x1b[2J.sif", "not a zlib stream");
     struct Case {
         const char* what;
         bool compressed;
@@ -285,6 +298,8 @@ TEST_F(ExternalImageManagerTest, FoldersAndEmptyFilesInPlaceOfArchivesAreRefused
          "ExternalImageManager::OpenFile - Warning, cannot read Cache/Shadowed.sif\n"},
         {"empty, uncompressed", false, "Empty.sif",
          "ExternalImageManager::OpenFileUncompressed - Warning, Empty.sif is damaged (shorter than its header)\n"},
+        {"a name that holds an escape", true, "Bad\x1b[2J.sif",
+         "ExternalImageManager::OpenFile - Warning, Bad\\x1b[2J.sif is damaged (inflate error -3)\n"},
     };
     ExternalImageManager images;
     for (const Case& c : cases) {
@@ -367,8 +382,7 @@ TEST_F(ExternalImageManagerTest, DamagedTablesAreRefusedWhole) {
               "ExternalImageManager::OpenFile - Warning, BadZ.sif is damaged (entry count larger than the file)\n");
     EXPECT_FALSE(images.IsOpen());
     // No cache copy is kept of it, so a mended archive is read next time.
-    EXPECT_FALSE(fs::exists("Cache/BadZ.sif"));
-    EXPECT_FALSE(fs::exists("Cache/BadZ.sif.part"));
+    EXPECT_EQ(CacheFiles(), std::set<std::string>{});
 }
 
 TEST_F(ExternalImageManagerTest, DamagedRecordsGiveNullAndKeepTheArchiveOpen) {
@@ -467,7 +481,7 @@ TEST_F(ExternalImageManagerTest, DeferredCacheCopiesAreWrittenLaterAndServeMeanw
     EXPECT_EQ(images.WritePendingCacheCopies(), 1);
     EXPECT_EQ(images.PendingCacheCopyCount(), 0u);
     EXPECT_EQ(testsupport::ReadFile("Cache/Art.sif"), AsText(first.BuildLayout(true)));
-    EXPECT_FALSE(fs::exists("Cache/Art.sif." + std::to_string(getpid()) + ".part"));
+    EXPECT_EQ(CacheFiles(), std::set<std::string>{"Art.sif"});
     EXPECT_EQ(images.WritePendingCacheCopies(), 0);
 
     ASSERT_TRUE(images.OpenFile("Data/More.sif"));
@@ -476,28 +490,42 @@ TEST_F(ExternalImageManagerTest, DeferredCacheCopiesAreWrittenLaterAndServeMeanw
     EXPECT_EQ(capture.Take(), "");
 }
 
-// A held copy that cannot be written says so when its turn comes; the
-// archive it came from opened and read all the same, and the next run
-// simply inflates it again.
-TEST_F(ExternalImageManagerTest, DeferredCacheCopyThatCannotBeWrittenIsReported) {
+// A cache copy that cannot be written says why, held or written at once;
+// the archive it came from opened and read all the same, nothing is left in
+// the cache folder, and the next run simply inflates it again.
+TEST_F(ExternalImageManagerTest, CacheCopiesThatCannotBeWrittenSayWhy) {
     sif::ArchiveWriter writer;
-    writer.AddImage("Pic", Gradient(3, 3));
+    writer.AddImage("Pic", Gradient(64, 64));  // 16 KiB of pixels
     fs::create_directories("Data");
     ASSERT_TRUE(writer.WriteFile("Data/Art.sif", true));
-
-    ExternalImageManager images;
-    images.DeferCacheCopies(true);
-    ASSERT_TRUE(images.OpenFile("Data/Art.sif"));
-    std::unique_ptr<BitmapWrapper> pic(images.GetBitmapFromActiveFile("Pic"));
-    EXPECT_TRUE(pic);
-    images.CloseFile();
-
-    fs::create_directories("Cache/Art.sif/in-the-way");  // a folder where the copy goes
-    testsupport::StderrCapture capture;
-    EXPECT_EQ(images.WritePendingCacheCopies(), 0);
-    EXPECT_EQ(capture.Take(), "ExternalImageManager::OpenFile - Warning, cannot create Cache/Art.sif\n");
-    EXPECT_FALSE(fs::exists("Cache/Art.sif.part"));
-    EXPECT_EQ(images.PendingCacheCopyCount(), 0u);
+    struct Row {
+        const char* what;
+        bool held;
+        bool full;  // the disk is full (no file grows past 4 KiB)
+        int error;
+    };
+    for (const Row& row : {Row{"a folder where the copy goes", true, false, EISDIR},
+                           Row{"a full disk, held", true, true, EFBIG}, Row{"a full disk", false, true, EFBIG}}) {
+        SCOPED_TRACE(row.what);
+        fs::remove_all("Cache");
+        ExternalImageManager images;
+        images.DeferCacheCopies(row.held);
+        std::optional<testsupport::FileSizeLimit> full;
+        if (row.full) full.emplace(4096);
+        testsupport::StderrCapture capture;
+        const bool opened = images.OpenFile("Data/Art.sif");
+        std::unique_ptr<BitmapWrapper> pic(opened ? images.GetBitmapFromActiveFile("Pic") : nullptr);
+        EXPECT_EQ(pic != nullptr, row.held);
+        images.CloseFile();
+        if (!row.full) fs::create_directories("Cache/Art.sif/in-the-way");
+        EXPECT_EQ(images.WritePendingCacheCopies(), 0);
+        full.reset();
+        EXPECT_EQ(capture.Take(),
+                  std::string("ExternalImageManager::OpenFile - Warning, cannot create Cache/Art.sif (") +
+                      std::strerror(row.error) + ")\n");
+        EXPECT_EQ(images.PendingCacheCopyCount(), 0u);
+        EXPECT_EQ(CacheFiles(), row.full ? std::set<std::string>{} : std::set<std::string>{"Art.sif"});
+    }
 }
 
 }  // namespace
