@@ -44,12 +44,13 @@ bool ClaimedFile::Create(const std::string& folder, const std::string& prefix, c
         // next name is tried (the file is that game's to remove).
         struct stat info;
         if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
-            const int error = errno;
-            ::close(fd);
-            if (error == EWOULDBLOCK) continue;
-            ::unlink(name.c_str());  // no lock can be held on this file system
-            m_error = error;
-            return false;
+            if (errno == EWOULDBLOCK) {
+                ::close(fd);
+                continue;
+            }
+            // A file system that holds no locks: the file is used unclaimed.
+            // No game can take its lock either, so none removes it as a
+            // leftover; a save there works as it did before locks.
         }
         if (::fstat(fd, &info) != 0 || info.st_nlink == 0) {
             ::close(fd);
