@@ -71,13 +71,7 @@ bool HandleCommonEvent(const ALLEGRO_EVENT& event, FrameContext* context) {
         case ALLEGRO_EVENT_DISPLAY_CLOSE: state->quit = 1; return true;
         case ALLEGRO_EVENT_DISPLAY_SWITCH_OUT: NoteKeyEvent(event); return true;
         case ALLEGRO_EVENT_KEY_DOWN:
-        case ALLEGRO_EVENT_KEY_UP:
-            NoteKeyEvent(event);
-            if (state->guiManager) {
-                if (GUIBaseObject* receiver = state->guiManager->GetKeyReceiver())
-                    receiver->HandleEvent(event.type == ALLEGRO_EVENT_KEY_DOWN ? 2 : 3, 0, 0);
-            }
-            return true;
+        case ALLEGRO_EVENT_KEY_UP: NoteKeyEvent(event); return true;
         case ALLEGRO_EVENT_MOUSE_AXES:
         case ALLEGRO_EVENT_MOUSE_ENTER_DISPLAY:
             if (state->guiManager)
@@ -176,13 +170,9 @@ void HandleCombatEvent(ALLEGRO_EVENT event, FrameContext* context) {
             context->redrawPending = 1;
             break;
         case ALLEGRO_EVENT_DISPLAY_CLOSE: state->quit = 1; break;
-        case ALLEGRO_EVENT_DISPLAY_SWITCH_OUT: NoteKeyEvent(event); break;
+        case ALLEGRO_EVENT_DISPLAY_SWITCH_OUT:
         case ALLEGRO_EVENT_KEY_DOWN:
-        case ALLEGRO_EVENT_KEY_UP:
-            // Key presses reach the message window's key pause as GUI events.
-            NoteKeyEvent(event);
-            if (gui) gui->HandleMouseEvent(event.type == ALLEGRO_EVENT_KEY_DOWN ? kGUIEventKeyDown : kGUIEventKeyUp);
-            break;
+        case ALLEGRO_EVENT_KEY_UP: NoteKeyEvent(event); break;
         case ALLEGRO_EVENT_MOUSE_AXES:
         case ALLEGRO_EVENT_MOUSE_ENTER_DISPLAY:
             if (gui) gui->SetMousePosition(static_cast<float>(event.mouse.x), static_cast<float>(event.mouse.y));

@@ -118,6 +118,16 @@ void Transition::End() {
 void StartTransition() {
     GlobalState* state = GetGlobalState();
     if (state->transition) return;
+    // A line being typed keeps its text and its keys until it is sent or
+    // left, and a fade hands out no strokes: the change waits for the line,
+    // and then fades from the frame of that moment.
+    static bool waited = false;
+    if (state->guiManager && state->guiManager->IsLineBeingTyped()) {
+        waited = true;
+        return;
+    }
+    if (waited && state->displayManager) state->displayManager->ReleaseSnapshot();
+    waited = false;
     Transition* transition = new Transition(&state->openGLMode);
     state->transition = transition;
     transition->SetOwnerSlot(&state->transition);

@@ -10,7 +10,9 @@
 #include "core/base/GlobalState.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
+#include "core/script/KeyboardManager.h"
 #include "gui/DataBlock.h"
+#include "gui/GUIManager.h"
 
 namespace {
 
@@ -187,6 +189,8 @@ void GUICombatMessageWindow::PerformAction(DataBlock* record) {
         case kWaitForKey:
             m_paused = true;
             m_continue = false;
+            // The pause holds the keys: the next key struck ends it.
+            if (GUIManager* gui = GetGlobalState()->guiManager) gui->GetControlStack().Push(this);
             break;
         case kSetActor: SetActor(first); break;
         case kSetTarget: SetTarget(first); break;
@@ -233,19 +237,26 @@ void GUICombatMessageWindow::Tick() {
 bool GUICombatMessageWindow::OnEvent(int event, int, int) {
     switch (event) {
         case kGUIEventPress:
-        case kGUIEventKeyDown:
             if (m_paused) m_armed = true;
             return false;
         case kGUIEventRelease:
-        case kGUIEventKeyUp:
-            if (m_paused && m_armed) {
-                m_armed = false;
-                m_paused = false;
-            }
+            if (m_paused && m_armed) EndPause();
             return false;
         case kGUIEventPulse: Tick(); return false;
         default: return false;
     }
+}
+
+bool GUICombatMessageWindow::HandleNavigation() {
+    if (!m_paused || !IsVisible()) return true;
+    if (!GUIControlStack::CurrentStroke()) return false;
+    EndPause();
+    return true;
+}
+
+void GUICombatMessageWindow::EndPause() {
+    m_paused = m_armed = false;
+    if (GUIManager* gui = GetGlobalState()->guiManager) gui->GetControlStack().Remove(this);
 }
 
 void GUICombatMessageWindow::Render() {

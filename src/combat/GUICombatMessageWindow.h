@@ -102,13 +102,17 @@ public:
     void SetFont(ALLEGRO_FONT* font) { m_font = font; }
 
     // ---- GUI operations ----------------------------------------------------------------
-    // Key and mouse presses and releases end a key pause; -1 plays the queue.
+    // A mouse press and its release end a key pause; -1 plays the queue.
     bool OnEvent(int event, int x, int y) override;
+    // While a key pause waits, the window holds the keys (it joins the
+    // control stack): the first key struck after the pause began ends it.
+    bool HandleNavigation() override;
     void Render() override;
     void* GetProperty(const std::string& name) override { return nullptr; }
 
 private:
     void Tick();
+    void EndPause();
 
     ALLEGRO_FONT* m_font = nullptr;
     ALLEGRO_COLOR m_textColour;

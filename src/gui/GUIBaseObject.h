@@ -48,8 +48,6 @@ enum GUIEvent : int {
     kGUIEventPulse = -1,   // once per tick
     kGUIEventPress = 0,    // mouse button pressed
     kGUIEventRelease = 1,  // mouse button released
-    kGUIEventKeyDown = 2,
-    kGUIEventKeyUp = 3,
 };
 
 class GUIBaseObject : public RootObject {

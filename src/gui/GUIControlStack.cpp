@@ -3,10 +3,12 @@
 #include "core/base/GlobalState.h"
 #include "core/script/KeyboardManager.h"
 #include "gui/GUIBaseObject.h"
+#include "gui/GUIManager.h"
 
 void GUIControlStack::Remove(GUIBaseObject* object) {
     if (!object || !m_list.RemoveValue(object)) return;
     if (!m_list.ContainsValue(object)) m_since.erase(object);
+    NoteNewTop();
     if (object->ClosesOnLeavingStack()) object->Close();
 }
 
@@ -14,6 +16,7 @@ void GUIControlStack::Pop() {
     if (m_list.IsEmpty()) return;
     auto* object = static_cast<GUIBaseObject*>(m_list.RemoveFirst());
     if (object && !m_list.ContainsValue(object)) m_since.erase(object);
+    NoteNewTop();
     if (object && object->ClosesOnLeavingStack()) object->Close();
 }
 
@@ -87,10 +90,32 @@ bool GUIControlStack::TopTakes(const KeyStroke& stroke) const {
     return since == m_since.end() || stroke.serial > since->second;
 }
 
+namespace {
+
+// Its top-level window to the front of the GUI's top level: drawn over the
+// others, hit first.
+void BringToFront(GUIBaseObject* object) {
+    while (object->GetParent()) object = object->GetParent();
+    if (GUIManager* gui = GetGlobalState()->guiManager) gui->BringToFront(nullptr, object);
+}
+
+}  // namespace
+
 void GUIControlStack::Push(GUIBaseObject* object) {
     if (!object) return;
+    // The window opened last holds the keys and is in front, unless a line
+    // is being typed: the line keeps both until it is sent or left, and
+    // what opens meanwhile waits beneath it, taking the strokes struck after
+    // the line went.
+    GUIBaseObject* line = TopHoldsInput() && !object->HoldsInput() ? Top() : nullptr;
+    if (line) m_list.RemoveFirst();
     m_list.AddToFront("X", object);
-    m_since[object] = StreamPosition();
+    m_since[object] = line ? kNotYetOnTop : StreamPosition();
+    BringToFront(object);
+    if (line) {
+        m_list.AddToFront("X", line);
+        BringToFront(line);
+    }
     // The player sees no key from the moment something holds the keys, not
     // only from the next pulse: a key that opened it moves nobody.
     if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->AddInputLock(kInputLockName);
@@ -107,10 +132,7 @@ void GUIControlStack::Update() {
 }
 
 void GUIControlStack::Deliver(const KeyStroke& stroke) {
-    // An object that neither navigates nor types (the dialogue box) has no
-    // use for keys; it lets go at the next pulse, as without them.
-    GUIBaseObject* top = Top();
-    if (top && (top->IsNavigationOn() || top->HoldsInput())) RunTop(top, &stroke);
+    if (GUIBaseObject* top = Top()) RunTop(top, &stroke);
 }
 
 void GUIControlStack::RunTop(GUIBaseObject* top, const KeyStroke* stroke) {
@@ -129,6 +151,12 @@ void GUIControlStack::Forget(const GUIBaseObject* object) {
     while (m_list.RemoveValue(object)) {
     }
     m_since.erase(object);
+    NoteNewTop();
+}
+
+void GUIControlStack::NoteNewTop() {
+    auto since = m_since.find(Top());
+    if (since != m_since.end() && since->second == kNotYetOnTop) since->second = StreamPosition();
 }
 
 const KeyStroke* GUIControlStack::CurrentStroke() { return g_stroke; }

@@ -21,7 +21,11 @@ public:
     GUIControlStack(const GUIControlStack&) = delete;
     GUIControlStack& operator=(const GUIControlStack&) = delete;
 
-    // On top under "X" (twice when pushed twice); null ignored.
+    // On top under "X" (twice when pushed twice), its top-level window to
+    // the front; null ignored. While a text box holding input is on top (a
+    // line being typed), the object goes beneath it instead and the box's
+    // window stays in front: the line keeps the keys until it is sent or
+    // left, and the object takes the strokes struck after that.
     void Push(GUIBaseObject* object);
     // Takes off the object's first entry; closes it when it closes on
     // leaving the stack.
@@ -46,8 +50,7 @@ public:
     // when it lets go; the player's input lock follows the stack.
     void Update();
     // One stroke handed to the object on top: it navigates or types with
-    // it, and leaves when it lets go. Nothing when the stack is empty or the
-    // object neither navigates nor holds input.
+    // it, and leaves when it lets go. Nothing when the stack is empty.
     void Deliver(const KeyStroke& stroke);
 
     // Drops every entry of a destroyed object without touching it.
@@ -80,6 +83,9 @@ public:
 
 private:
     void RunTop(GUIBaseObject* top, const KeyStroke* stroke);
+    // An object pushed beneath a line comes on top when the line goes.
+    void NoteNewTop();
+    static constexpr uint64_t kNotYetOnTop = UINT64_MAX;
     // The place in the key stream at which an object came on the stack.
     static uint64_t StreamPosition();
 

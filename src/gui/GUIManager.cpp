@@ -188,9 +188,6 @@ bool GUIManager::HandleMouseEvent(int event) {
     } else if (event == kGUIEventRelease) {
         m_mouseDown = false;
     }
-    // A key-down event does not run the control stack: keys reach the
-    // object on top as strokes, handed out once each at the tick
-    // (HandleHotkeys), not again from the event.
 
     const int x = TruncateToInt32(m_mouseX);
     const int y = TruncateToInt32(m_mouseY);
@@ -311,7 +308,6 @@ void GUIManager::ForgetObject(GUIBaseObject* object) {
     if (m_dragObject == object) m_dragObject = nullptr;
     if (m_scrollBarInUse == object) m_scrollBarInUse = nullptr;
     if (m_clickedButton == object) m_clickedButton = nullptr;
-    if (m_keyReceiver == object) m_keyReceiver = nullptr;
     m_controlStack.Forget(object);
     RemoveAll(m_activeWindows, object);
     RemoveAll(m_standardUI, object);

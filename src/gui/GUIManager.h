@@ -69,8 +69,6 @@ public:
     // ---- Kept objects (cleared when the object is destroyed) ----------------------
     void SetDragObject(GUIBaseObject* object) { m_dragObject = object; }
     GUIBaseObject* GetDragObject() const { return m_dragObject; }
-    void SetKeyReceiver(GUIBaseObject* object) { m_keyReceiver = object; }
-    GUIBaseObject* GetKeyReceiver() const { return m_keyReceiver; }
     void SetScrollBarInUse(GUIBaseObject* object) { m_scrollBarInUse = object; }
     GUIBaseObject* GetScrollBarInUse() const { return m_scrollBarInUse; }
     void SetClickedButton(GUIBaseObject* object) { m_clickedButton = object; }
@@ -93,8 +91,8 @@ public:
     BitmapWrapper* GetDefaultVertical() const { return m_defaultVertical; }
 
     // ---- Per event and per frame ------------------------------------------------------
-    // Event -1 is the per-tick pulse, 0/1 mouse press/release, 2/3 key
-    // down/up; true when a top-level object took it.
+    // Event -1 is the per-tick pulse, 0/1 mouse press/release (keys come
+    // as strokes, HandleHotkeys); true when a top-level object took it.
     bool HandleMouseEvent(int event);
     // Once per tick, right after the keyboard's update: the tick's strokes
     // (KeyboardManager::TakeStrokes), each handed in order to the receiver
@@ -120,6 +118,9 @@ public:
 
     // ---- Control stack and active windows ----------------------------------------------
     GUIControlStack& GetControlStack() { return m_controlStack; }
+    // A text box holds the keys: a line is being typed, which keeps them and
+    // its text until it is sent or left (what opens meanwhile waits).
+    bool IsLineBeingTyped() const { return m_controlStack.TopHoldsInput(); }
     // To the head under "X"; nothing when null or already at the head.
     void AddActiveWindow(GUIBaseObject* window);
     // Puts the window at the head under the given key (the hot keys and
@@ -182,7 +183,6 @@ private:
     GUIBaseObject* m_dragObject = nullptr;
     GUIBaseObject* m_scrollBarInUse = nullptr;
     GUIBaseObject* m_clickedButton = nullptr;
-    GUIBaseObject* m_keyReceiver = nullptr;
     NamedList m_activeWindows{false};
     NamedList m_standardUI{false};
     BitmapWrapper* m_stdCursor = nullptr;

@@ -379,10 +379,20 @@ void GUIDialogueManager::UpdateQueue() {
 
 void GUIDialogueManager::Show(bool childrenOnly) {
     std::weak_ptr<char> self = GetLifeToken();
-    // The box joins the control stack without navigation, so the stack lets
-    // it go again at its next update: talking is done with the mouse.
+    // Shown again while up (a dialogue script does so on every answer), it
+    // keeps one entry on the control stack, on top: none is left behind it
+    // to hold the keys once it is hidden.
+    if (GUIManager* gui = GetGlobalState()->guiManager)
+        while (gui->GetControlStack().Contains(this)) gui->GetControlStack().Remove(this);
     GUIBaseObject::Show(childrenOnly);
     if (self.expired()) return;
+    // A line being typed in the chat window keeps it shown until the line
+    // is sent or left; the box hides it then (OnEvent).
+    m_chatHideOwed = LineBeingTypedIn(FindChatWindow());
+    if (!m_chatHideOwed) HideChatWindow(childrenOnly);
+}
+
+void GUIDialogueManager::HideChatWindow(bool childrenOnly) {
     if (GUIBaseObject* chat = FindChatWindow()) {
         // While the box still holds the chat window hidden (shown again while
         // up, or hidden with children only in between), the chat window's
@@ -393,10 +403,21 @@ void GUIDialogueManager::Show(bool childrenOnly) {
     }
 }
 
+bool GUIDialogueManager::LineBeingTypedIn(const GUIBaseObject* window) {
+    GUIManager* gui = GetGlobalState()->guiManager;
+    if (!window || !gui || !gui->GetControlStack().TopHoldsInput()) return false;
+    for (const GUIBaseObject* object = gui->GetControlStack().Top(); object; object = object->GetParent())
+        if (object == window) return true;
+    return false;
+}
+
+bool GUIDialogueManager::HandleNavigation() { return !IsVisible(); }
+
 void GUIDialogueManager::Hide(bool childrenOnly) {
     std::weak_ptr<char> self = GetLifeToken();
     GUIBaseObject::Hide(childrenOnly);
     if (self.expired() || childrenOnly) return;
+    m_chatHideOwed = false;
     // Only a chat window the box has hidden is given back: closing a box
     // that never hid it leaves the chat window alone.
     const bool holds = m_holdsChatWindow;
@@ -437,6 +458,10 @@ bool GUIDialogueManager::HandleRelease(int, int ly) {
 
 bool GUIDialogueManager::OnEvent(int event, int x, int y) {
     if (event == kGUIEventPulse) {
+        if (m_chatHideOwed && !LineBeingTypedIn(FindChatWindow())) {
+            m_chatHideOwed = false;
+            HideChatWindow(false);
+        }
         UpdateQueue();
         return false;
     }

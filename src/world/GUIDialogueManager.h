@@ -9,8 +9,11 @@
 // value with GetLastChatResponse and fills the box anew.
 //
 // Shown, the box holds the "DialogueManager" input lock and hides the chat
-// window "DefaultChatWindow"; hidden, it gives the chat window its former
-// visibility back.
+// window "DefaultChatWindow" (once a line being typed there is sent or
+// left); hidden, it gives the chat window its former visibility back. It
+// joins the control stack and holds the keys while shown and on top, though
+// they do nothing in it (talking is done with the mouse): no window behind
+// it takes them.
 #include <allegro5/allegro.h>
 #include <allegro5/allegro_font.h>
 #include <lua5.1/lua.hpp>
@@ -60,6 +63,8 @@ public:
     // ---- Virtual operations ------------------------------------------------
     void Show(bool childrenOnly) override;
     void Hide(bool childrenOnly) override;
+    // Lets go only when hidden.
+    bool HandleNavigation() override;
     // -1 plays the queue; 0/1 handle clicks on the text area.
     bool OnEvent(int event, int x, int y) override;
     void Render() override;
@@ -142,10 +147,16 @@ private:
     // A portrait is a holder whose bitmap can be replaced while the box
     // shows it.
     bool ShownStateChanged() const override;
+    void HideChatWindow(bool childrenOnly);
+    // A text box in the window (or the window) holds the keys.
+    static bool LineBeingTypedIn(const GUIBaseObject* window);
 
     bool m_chatWindowWasVisible = false;
     // The box has hidden the chat window and not yet given it back.
     bool m_holdsChatWindow = false;
+    // Shown while a line was typed in the chat window: hides it when the
+    // line is sent or left.
+    bool m_chatHideOwed = false;
     BitmapWrapper* m_pane = nullptr;
     Portrait* m_background = nullptr;
     Portrait* m_portrait = nullptr;

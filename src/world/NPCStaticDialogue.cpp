@@ -58,8 +58,12 @@ bool NPCStaticDialogue::HandleMouseState(int32_t mouseState) {
 
 bool NPCStaticDialogue::StartDialogue() {
     GUIBaseObject* box = FindDialogueBox();
-    // A dialogue already showing takes no second one.
+    // A dialogue already showing takes no second one, and a click on the
+    // world opens nothing over a window that holds the keys (a menu, the
+    // inventory, a line being typed): the keys stay where the player sees
+    // them.
     if (box && box->IsVisible()) return false;
+    if (GUIManager* gui = GetGlobalState()->guiManager; gui && !gui->GetControlStack().IsEmpty()) return false;
     int32_t x = 0, y = 0;
     MousePosition(&x, &y);
     if (!HitTest(x, y)) return false;

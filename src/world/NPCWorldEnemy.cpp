@@ -169,8 +169,11 @@ bool NPCWorldEnemy::HandleMouseState(int32_t mouseState) {
     if (!m_ready) return false;
     if (InAggroRange()) {
         // A battle already asked for (another enemy reached the player this
-        // tick) is fought first; this one stays ready for a later one.
+        // tick) is fought first; this one stays ready for a later one. A
+        // line being typed is sent or left first: the enemy waits by the
+        // player.
         if (IsBattleRunningOrRequested()) return false;
+        if (state->guiManager && state->guiManager->IsLineBeingTyped()) return false;
         StartBattle();
         return false;
     }

@@ -1,7 +1,6 @@
 // The combat game state driven by synthetic events: the tick runs the GUI's
-// pulse and the battle, keys and mouse buttons reach the message window as
-// GUI events, the close event quits, and the redraw waits for a drained
-// queue.
+// pulse and the battle, keys reach the message window's key pause as
+// strokes, the close event quits, and the redraw waits for a drained queue.
 #include <gtest/gtest.h>
 
 #include <optional>
@@ -79,10 +78,12 @@ TEST_F(CombatStateTest, TicksPlayTheBattleAndKeysEndTheKeyPause) {
     for (int i = 0; i < 2000 && !Window()->IsPaused(); ++i) Timer();
     ASSERT_TRUE(Window()->IsPaused());
 
-    // A key pressed and released, as Allegro reports them.
-    HandleCombatEvent(Event(ALLEGRO_EVENT_KEY_DOWN), &m_context);
+    // A key struck, as Allegro reports it: the pause ends at the next tick.
+    ALLEGRO_EVENT key = Event(ALLEGRO_EVENT_KEY_DOWN);
+    key.keyboard.keycode = ALLEGRO_KEY_SPACE;
+    HandleCombatEvent(key, &m_context);
     EXPECT_TRUE(Window()->IsPaused());
-    HandleCombatEvent(Event(ALLEGRO_EVENT_KEY_UP), &m_context);
+    Timer();
     EXPECT_FALSE(Window()->IsPaused());
     Timer(2);
     EXPECT_EQ(manager->GetState(), 1);
@@ -193,6 +194,8 @@ const InputRow kInputRows[] = {
     {"q held three seconds in the chat line, with a backlog", "", "ENTER . +Q ~180 -Q .", true,
      "chat:-1 p0 0 grid 0 'qqqqqqqqqqqq'"},
     {"a letter held into the chat line", "+Q", "~40 ENTER ~40 -Q A .", true, "chat:-1 p0 0 grid 0 'a'"},
+    {"Attack clicked while a line is typed: the line keeps the keys", "", "ENTER . A @ B Z .", false,
+     "chat:-1 p0 0 grid 0 'abz'"},
 };
 
 class CombatInputTest : public CombatStateTest, public ::testing::WithParamInterface<InputRow> {};

@@ -367,7 +367,6 @@ TEST_F(InventoryWindowsTest, TheTitleScreenLeavesNoManagerReference) {
     gui.SetActiveObjectList(screen->GetChildList());
     gui.SetDragObject(screen);
     gui.SetClickedButton(screen);
-    gui.SetKeyReceiver(screen);
     gui.AddActiveWindow(screen);
     gui.AddToStandardUI(screen);
     gui.GetControlStack().Push(screen);
@@ -381,7 +380,6 @@ TEST_F(InventoryWindowsTest, TheTitleScreenLeavesNoManagerReference) {
     EXPECT_EQ(gui.GetActiveObjectList(), nullptr);
     EXPECT_EQ(gui.GetDragObject(), nullptr);
     EXPECT_EQ(gui.GetClickedButton(), nullptr);
-    EXPECT_EQ(gui.GetKeyReceiver(), nullptr);
     EXPECT_FALSE(gui.GetActiveWindowList()->ContainsValue(screen));
     EXPECT_FALSE(gui.GetStandardUIList()->ContainsValue(screen));
     EXPECT_FALSE(gui.GetControlStack().Contains(screen));

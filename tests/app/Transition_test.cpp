@@ -437,6 +437,20 @@ TEST_F(TransitionTest, RequestDuringARunningTransitionWaitsForItsEnd) {
     EXPECT_EQ(lua.Maps().GetMapName(), "MAPNONE");
 }
 
+// A line being typed keeps its text and its keys: the change waits until
+// the line is sent or left (a fade hands out no strokes).
+TEST_F(TransitionTest, AChangeWaitsForALineBeingTyped) {
+    GUIBaseObject line;
+    line.SetHoldsInput(true);
+    lua.Gui().GetControlStack().Push(&line);
+    RequestMapTransition("MAPNONE", 1, 2, 3);
+    StartTransition();
+    EXPECT_EQ(GetGlobalState()->transition, nullptr);
+    lua.Gui().GetControlStack().Remove(&line);
+    EXPECT_EQ(Go(), "");
+    EXPECT_EQ(lua.Maps().GetMapName(), "MAPNONE");
+}
+
 TEST_F(TransitionTest, DrawShowsTheSnapshotDarkenedByTheFade) {
     BitmapWrapper source(32, 24, &GetGlobalState()->openGLMode);
     source.ClearToRGBA(200, 100, 50, 255);

@@ -19,6 +19,7 @@
 #include "core/base/TransitionState.h"
 #include "gui/GUIManager.h"
 #include "support/AllegroTestEnv.h"
+#include "support/KeyTicks.h"
 #include "support/LuaTestState.h"
 #include "support/StderrCapture.h"
 #include "support/TempDir.h"
@@ -76,8 +77,7 @@ protected:
             }
             if (window->IsPaused()) {
                 for (int i = window->GetLineCount() - 1; i >= 0; --i) lines += window->GetLine(i) + "|";
-                lua_.Gui().HandleMouseEvent(2);
-                lua_.Gui().HandleMouseEvent(3);
+                testsupport::KeyTicks(lua_.Keyboard(), [this] { lua_.Gui().HandleHotkeys(); }).Type("Z");
             }
             Tick();
             if (watch && manager_->IsBattleRunning()) watch();

@@ -17,6 +17,7 @@
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
 #include "gui/GUIImage.h"
+#include "support/KeyTicks.h"
 #include "support/TempDir.h"
 
 using namespace combattest;
@@ -50,8 +51,7 @@ protected:
         return text;
     }
     void PressAnyKey() {
-        lua->Gui().HandleMouseEvent(kGUIEventKeyDown);
-        lua->Gui().HandleMouseEvent(kGUIEventKeyUp);
+        testsupport::KeyTicks(lua->Keyboard(), [this] { lua->Gui().HandleHotkeys(); }).Type("Z");
     }
 };
 

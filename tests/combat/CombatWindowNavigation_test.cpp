@@ -173,19 +173,6 @@ TEST_F(CombatWindowNavigationTest, APageTurnRedrawsTheWindowWithItsHighlight) {
     EXPECT_FALSE(goldAt(50, 41));
 }
 
-TEST_F(CombatWindowNavigationTest, AKeyEventBeforeTheNextTickDoesNotActOnTheSamePressAgain) {
-    // The tick's binding flags stay set until the next tick; key events in
-    // between come with every press that is already under way.
-    Key("Down");
-    lua->Gui().HandleMouseEvent(kGUIEventKeyDown);
-    EXPECT_EQ(Highlighted(manager->GetCommandWindow()), kDefend);
-    Key("Up");
-    Key("Accept");
-    lua->Gui().HandleMouseEvent(kGUIEventKeyDown);
-    EXPECT_EQ(Top(), "targets");
-    EXPECT_FALSE(manager->IsReady());
-}
-
 TEST_F(CombatWindowNavigationTest, ARefillStartsOnTheFirstCommandWithOnlyTheNewButtons) {
     GUICombatCommandWindow* commands = manager->GetCommandWindow();
     Key("Down");

@@ -11,6 +11,7 @@
 #include "CombatTestDoubles.h"
 #include "core/media/BitmapWrapper.h"
 #include "core/script/DataLibrary.h"
+#include "support/KeyTicks.h"
 
 using namespace combattest;
 using Strings = std::vector<std::string>;
@@ -90,32 +91,25 @@ TEST_F(MessageWindowTest, TextSpeedAndTextTicksAndUnknownOpcodes) {
     EXPECT_EQ(window->GetWaitCounter(), 0);
 }
 
-TEST_F(MessageWindowTest, AKeyPauseEndsOnlyWithAPressAndItsRelease) {
+TEST_F(MessageWindowTest, AKeyPauseEndsWithAKeyStruckAfterItOrAClick) {
+    testsupport::KeyTicks keys(lua->Keyboard(), [this] { lua->Gui().HandleHotkeys(); });
+    keys.Down("SPACE");  // held from before the pause
     window->PushWaitForKey();
     window->QueueText("go");
     Tick();
+    keys.Tick(40).Up("SPACE").Tick();  // its repeats and its release
     EXPECT_TRUE(window->IsPaused());
-    struct Step {
-        int event;
-        bool pausedAfter;
-    } steps[] = {
-        {kGUIEventKeyUp, true},  // a release without a press
-        {kGUIEventRelease, true},
-        {kGUIEventKeyDown, true},  // armed
-        {kGUIEventKeyUp, false},   // released: the pause ends
-    };
-    for (const Step& step : steps) {
-        EXPECT_FALSE(window->OnEvent(step.event, 0, 0));
-        EXPECT_EQ(window->IsPaused(), step.pausedAfter) << step.event;
-        Tick();
-    }
+    keys.Type("Z");
+    EXPECT_FALSE(window->IsPaused());
+    Tick();
     EXPECT_EQ(window->GetLine(0), "go");
 
-    // The mouse works as well.
+    // A click as well: its press, then its release.
     window->PushWaitForKey();
     window->QueueText("!");
     Tick();
-    window->OnEvent(kGUIEventPress, 0, 0);
+    for (int event : {kGUIEventRelease, kGUIEventPress}) window->OnEvent(event, 0, 0);
+    EXPECT_TRUE(window->IsPaused());
     window->OnEvent(kGUIEventRelease, 0, 0);
     Tick();
     EXPECT_EQ(window->GetLine(0), "go!");

@@ -307,7 +307,6 @@ TEST_F(GUIBaseObjectTest, ObjectsDeletedDuringAPulseWalkAreSkippedAndForgotten) 
     // The manager keeps the later child in every slot it has.
     manager->SetActiveObject(later);
     manager->SetDragObject(later);
-    manager->SetKeyReceiver(later);
     manager->SetScrollBarInUse(later);
     manager->SetClickedButton(later);
     manager->SetChatWindow(later);
@@ -327,7 +326,6 @@ TEST_F(GUIBaseObjectTest, ObjectsDeletedDuringAPulseWalkAreSkippedAndForgotten) 
     EXPECT_EQ(window->GetChildList()->GetCount(), 0);
     EXPECT_EQ(manager->GetActiveObject(), nullptr);
     EXPECT_EQ(manager->GetDragObject(), nullptr);
-    EXPECT_EQ(manager->GetKeyReceiver(), nullptr);
     EXPECT_EQ(manager->GetScrollBarInUse(), nullptr);
     EXPECT_EQ(manager->GetClickedButton(), nullptr);
     EXPECT_EQ(manager->GetChatWindow(), nullptr);

@@ -91,6 +91,13 @@ TEST_F(DialogueClickTest, ClicksThatStartNothing) {
     EXPECT_EQ(Talks(), 0);
     sage->SetDialogueSuppression(false);
 
+    // Nor does a click open it over a window that holds the keys.
+    GUIBaseObject menu;
+    lua.Gui().GetControlStack().Push(&menu);
+    EXPECT_EQ(Click(100, 100, 100, 100), "");
+    EXPECT_EQ(Talks(), 0);
+    lua.Gui().GetControlStack().Remove(&menu);
+
     // A dialogue already showing takes no second one.
     box->Open();
     EXPECT_EQ(Click(100, 100, 100, 100), "");

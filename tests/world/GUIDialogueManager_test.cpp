@@ -303,6 +303,7 @@ TEST_F(DialogueBoxTest, ChatWindowIsHiddenWhileTheBoxShowsAndRestoredOnClose) {
     box->SetLineResponse(0, "Goodbye", GUIDialogueManager::kCloseResponse);
     EXPECT_TRUE(Click(300, 15));
     EXPECT_FALSE(box->IsSelfVisible());
+    EXPECT_FALSE(lua->Gui().GetControlStack().Contains(box));
     EXPECT_TRUE(chat->IsSelfVisible());
     EXPECT_EQ(box->GetLastResponse(), -3);
 
@@ -314,6 +315,20 @@ TEST_F(DialogueBoxTest, ChatWindowIsHiddenWhileTheBoxShowsAndRestoredOnClose) {
     box->Open();
     box->Close();
     EXPECT_TRUE(chat->IsSelfVisible());
+
+    // A line being typed there keeps the keys, and the chat window shown,
+    // until it is sent or left.
+    auto* line = new GUIBaseObject;
+    line->SetHoldsInput(true);
+    chat->AddChild("Line", line);
+    lua->Gui().GetControlStack().Push(line);
+    box->Open();
+    EXPECT_EQ(lua->Gui().GetControlStack().Top(), line);
+    EXPECT_TRUE(chat->IsSelfVisible());
+    lua->Gui().GetControlStack().Remove(line);
+    lua->Gui().HandleMouseEvent(kGUIEventPulse);
+    EXPECT_FALSE(chat->IsSelfVisible());
+    box->Close();
 
     // A chat window that was hidden stays hidden.
     chat->Close();

@@ -8,6 +8,7 @@
 #include "combat/CombatManager.h"
 #include "combat/CombatRegistry.h"
 #include "core/base/GlobalState.h"
+#include "core/base/LayerHooks.h"
 #include "core/base/NamedList.h"
 #include "core/base/Random.h"
 #include "core/base/TransitionState.h"
@@ -161,6 +162,14 @@ TEST_F(WorldEnemyTest, OfflineAnOpenMenuFreezesIt) {
     lua.Gui().GetControlStack().Push(menu);
     enemy->Update();
     EXPECT_TRUE(enemy->IsReady());
+
+    // Online it walks on, but waits by the player for a line being typed.
+    auto offline = GetLayerHooks().isOnline;
+    GetLayerHooks().isOnline = [] { return true; };
+    menu->SetHoldsInput(true);
+    enemy->Update();
+    EXPECT_TRUE(enemy->IsReady());
+    GetLayerHooks().isOnline = offline;
 
     lua.Gui().GetControlStack().Remove(menu);
     enemy->Update();

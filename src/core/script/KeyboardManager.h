@@ -27,6 +27,23 @@
 //   it came on top: a key struck before a window opened, or held into it
 //   (its repeats keep their key-down's place), does nothing there. What is
 //   not taken by the next tick is dropped.
+// - The window in front holds the keys. A window that joins the control
+//   stack (a menu, the inventory, a battle window, the dialogue box, the
+//   combat message window while "Press any key" waits, a focused text box)
+//   goes on top of it and to the front when shown, and holds the keys while
+//   it is there, whether it uses them or not: the window opened last holds
+//   them, whatever opened it (a click, a script, a hot key, a battle, a
+//   map's script on arrival). A click on the world (a character, a stone)
+//   starts nothing while the stack holds a window. A line being typed
+//   keeps its text, the keys and its window in front until it is sent
+//   (Enter) or left (Tab): a window opened meanwhile goes beneath it and
+//   takes only the strokes struck after the line went, and a change of
+//   game state (a battle, a map) waits for it, as a fade hands out no
+//   strokes.
+// - Every path a key takes: its events reach HandleEvent, and the game
+//   states do nothing else with them; its strokes reach one receiver each
+//   through GUIManager::HandleStroke; the bindings' flags reach the player,
+//   who walks by them while no input lock is held.
 // - Held time is ticks held, never updates run or events waiting.
 #include <allegro5/allegro.h>
 #include <lua5.1/lua.hpp>
