@@ -29,9 +29,11 @@ void NoteKeyEvent(const ALLEGRO_EVENT& event) {
     if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) keyboard->HandleEvent(event);
 }
 
-// The tick's key flags and strokes, from the key events since the last.
-void UpdateKeyboard() {
+// The tick's key flags and strokes, from the key events since the last
+// and the time the tick stands for.
+void UpdateKeyboard(const ALLEGRO_EVENT& tick) {
     if (KeyboardManager* keyboard = GetGlobalState()->keyboardManager) {
+        keyboard->HandleEvent(tick);
         keyboard->UpdateKeys();
         keyboard->UpdateBindings();
     }
@@ -110,7 +112,7 @@ void GameStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
     if (event.type == ALLEGRO_EVENT_TIMER) {
         GlobalState* state = GetGlobalState();
         PhaseScope phase(FramePhase::Update);
-        UpdateKeyboard();
+        UpdateKeyboard(event);
         HandleHotkeys();
         if (state->timerManager) state->timerManager->Tick();
         if (state->backgroundManager) state->backgroundManager->Update();
@@ -139,7 +141,7 @@ void GameStateRender(ALLEGRO_EVENT_QUEUE* queue, FrameContext* context) { Render
 void TitleStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
     if (!context) return;
     if (event.type == ALLEGRO_EVENT_TIMER) {
-        UpdateKeyboard();
+        UpdateKeyboard(event);
         HandleHotkeys();
         GuiPulse();
         UpdateSound();
@@ -162,7 +164,7 @@ void HandleCombatEvent(ALLEGRO_EVENT event, FrameContext* context) {
     GUIManager* gui = state->guiManager;
     switch (event.type) {
         case ALLEGRO_EVENT_TIMER:
-            UpdateKeyboard();
+            UpdateKeyboard(event);
             HandleHotkeys();
             GuiPulse();
             if (CombatManager* combat = GetCombatRegistry().combatManager) combat->Update();
@@ -201,7 +203,7 @@ void TransitionStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
     if (!state->transition) StartTransition();
     switch (event.type) {
         case ALLEGRO_EVENT_TIMER:
-            UpdateKeyboard();
+            UpdateKeyboard(event);
             // May end the transition, which then deletes itself.
             if (state->transition) state->transition->Update();
             UpdateSound();
@@ -211,8 +213,13 @@ void TransitionStateHandleEvent(ALLEGRO_EVENT event, FrameContext* context) {
         case ALLEGRO_EVENT_DISPLAY_SWITCH_OUT:
         case ALLEGRO_EVENT_KEY_DOWN:
         case ALLEGRO_EVENT_KEY_UP: NoteKeyEvent(event); break;
+        case ALLEGRO_EVENT_MOUSE_BUTTON_UP:
+            // A button let go ends the drag or press it began, as a key-up
+            // lets its key go; the world does not hear it.
+            if (state->guiManager) state->guiManager->ReleaseMouse(event.mouse.x, event.mouse.y);
+            break;
         default:
-            // Mouse events are ignored during a transition.
+            // Presses and moves are ignored during a transition.
             break;
     }
 }

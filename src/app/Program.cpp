@@ -322,9 +322,13 @@ int RunProgram(int argc, char** argv) {
     if (Initialize() == -1) return 1;
 
     bool displayOpened = state->display != nullptr;
-    al_start_timer(state->timer);
-    std::fprintf(stderr, "Begin primary game loop\n");
-    RunMainLoop(context.get());
+    // A close during start-up (the wait for a server) already ended the
+    // game: the loop does not run, and says nothing.
+    if (!state->quit) {
+        al_start_timer(state->timer);
+        std::fprintf(stderr, "Begin primary game loop\n");
+        RunMainLoop(context.get());
+    }
     DestructionSequence();
     return displayOpened ? 0 : 1;
 }

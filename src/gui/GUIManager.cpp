@@ -191,18 +191,21 @@ bool GUIManager::HandleMouseEvent(int event) {
 
     const int x = TruncateToInt32(m_mouseX);
     const int y = TruncateToInt32(m_mouseY);
+    bool taken = false;
     for (const GUIBaseObject::WalkEntry& entry : GUIBaseObject::Snapshot(m_topLevel)) {
         if (!StillOn(m_topLevel, entry)) continue;
-        if (entry.object->HandleEvent(event, x, y)) return true;
+        if ((taken = entry.object->HandleEvent(event, x, y))) break;
     }
-    return false;
+    // A release ends the drag whoever took it, even when the dragged object
+    // was hidden meanwhile and heard nothing.
+    if (event == kGUIEventRelease) m_dragObject = nullptr;
+    return taken;
 }
 
-const GUIManager::HotKeyHandler GUIManager::kHotKeyHandlers[3] = {
-    {"Chat", &GUIManager::FocusChatLine},
-    {"Menu", &GUIManager::CloseNewestWindow},
-    {"Inventory", &GUIManager::FlipInventory},
-};
+void GUIManager::ReleaseMouse(int x, int y) {
+    SetMousePosition(static_cast<float>(x), static_cast<float>(y));
+    HandleMouseEvent(kGUIEventRelease);
+}
 
 void GUIManager::HandleHotkeys() {
     KeyboardManager* keyboard = GetGlobalState()->keyboardManager;

@@ -94,6 +94,10 @@ public:
     // Event -1 is the per-tick pulse, 0/1 mouse press/release (keys come
     // as strokes, HandleHotkeys); true when a top-level object took it.
     bool HandleMouseEvent(int event);
+    // A mouse button let go at (x, y) where only the windows may hear it
+    // (during a load or a fade): the release ends the drag or press its
+    // press began, however late it comes.
+    void ReleaseMouse(int x, int y);
     // Once per tick, right after the keyboard's update: the tick's strokes
     // (KeyboardManager::TakeStrokes), each handed in order to the receiver
     // that holds the keys at that stroke (HandleStroke).
@@ -105,12 +109,13 @@ public:
     // there, so a key held into a window does nothing there.
     void HandleStroke(const KeyStroke& stroke);
     // What each hot-key binding does (the bindings declare the role, see
-    // KeyboardManager): true when it acted, so the stroke is taken.
+    // KeyboardManager): true when it acted, so the stroke is taken. The
+    // table, below the class, sizes itself.
     struct HotKeyHandler {
         const char* binding;
         bool (GUIManager::*handle)();
     };
-    static const HotKeyHandler kHotKeyHandlers[3];
+    static const HotKeyHandler kHotKeyHandlers[];
     void Draw(BitmapWrapper* target) { DrawPulse(target); }
     // Clears the target to black (when asked) and draws the top-level
     // objects back to front.
@@ -195,4 +200,10 @@ private:
     bool FocusChatLine();
     bool CloseNewestWindow();
     bool FlipInventory();
+};
+
+inline const GUIManager::HotKeyHandler GUIManager::kHotKeyHandlers[] = {
+    {"Chat", &GUIManager::FocusChatLine},
+    {"Menu", &GUIManager::CloseNewestWindow},
+    {"Inventory", &GUIManager::FlipInventory},
 };

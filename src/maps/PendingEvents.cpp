@@ -4,6 +4,8 @@
 
 #include "core/base/GlobalState.h"
 #include "core/script/KeyboardManager.h"
+#include "gui/GUIBaseObject.h"
+#include "gui/GUIManager.h"
 
 void DropPendingEvents() {
     GlobalState* state = GetGlobalState();
@@ -15,6 +17,11 @@ void DropPendingEvents() {
             case ALLEGRO_EVENT_KEY_UP:
             case ALLEGRO_EVENT_DISPLAY_SWITCH_OUT:
                 if (state->keyboardManager) state->keyboardManager->HandleEvent(event);
+                break;
+            case ALLEGRO_EVENT_MOUSE_BUTTON_UP:
+                // Only the windows hear it: it ends a drag or a press begun
+                // on them; the world it was begun on has gone.
+                if (state->guiManager) state->guiManager->ReleaseMouse(event.mouse.x, event.mouse.y);
                 break;
             default: break;
         }

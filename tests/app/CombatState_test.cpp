@@ -3,6 +3,7 @@
 // strokes, the close event quits, and the redraw waits for a drained queue.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <utility>
@@ -267,6 +268,30 @@ TEST_P(CombatInputTest, EachKeyActsOnceInTheWindowThatHeldTheKeysWhenItWasStruck
 }
 
 INSTANTIATE_TEST_SUITE_P(Rows, CombatInputTest, ::testing::ValuesIn(kInputRows));
+
+// A window with options to move over hears keys only when it joins the
+// control stack as it is shown and has navigation on; without either it is
+// deaf. Every such window the game builds (the standard ones, the battle's).
+TEST_F(CombatStateTest, EveryWindowWithOptionsCanTakeTheKeys) {
+    party->Add("Ana", 40, 8, 8, 5);
+    enemies->roster = {{"Bog", 50, 8, 8, 3, 10}};
+    testsupport::StderrCapture quiet;
+    BuildDefaultWindows();
+    Start();
+    std::string deaf, checked;
+    std::function<void(NamedList*)> walk = [&](NamedList* list) {
+        for (NamedList::Node* node = list->GetHead(); node; node = node->next) {
+            auto* object = static_cast<GUIBaseObject*>(node->value);
+            if (object->GetNavEntryCount() > 0 && !(object->JoinsControlStack() && object->IsNavigationOn()))
+                deaf += object->GetName() + " ";
+            checked += object->GetNavEntryCount() > 0 ? object->GetName() + " " : "";
+            walk(object->GetChildList());
+        }
+    };
+    walk(lua->Gui().GetTopLevelList());
+    EXPECT_EQ(deaf, "") << "checked: " << checked;
+    EXPECT_NE(checked.find("PauseMenu"), std::string::npos) << checked;
+}
 
 TEST_F(CombatStateTest, TheRedrawWaitsForADrainedQueue) {
     ALLEGRO_EVENT_QUEUE* queue = al_create_event_queue();

@@ -263,17 +263,24 @@ TEST_F(MainGameOrderTest, APressTheGUITakesDoesNotReachTheMap) {
     EXPECT_EQ(log.lines, std::vector<std::string>{"entity clock 0 strip 0 mouse 1"});
 }
 
-TEST_F(MainGameOrderTest, TheTransitionIgnoresTheMouse) {
+// A fade ignores presses and moves; a button let go during it ends the drag
+// its press began, in the windows only.
+TEST_F(MainGameOrderTest, TheTransitionIgnoresTheMouseButALetGo) {
     lua->Gui().SetMousePosition(20, 20);
     auto* button = new GUIButton;
     lua->Gui().AddObject("Catcher", button);
     button->SetDimensions(0, 0, 50, 50);
+    lua->Gui().SetDragObject(widget);
     lua->Entities().SetMouseState(-1);
-    for (unsigned type : {ALLEGRO_EVENT_MOUSE_BUTTON_DOWN, ALLEGRO_EVENT_MOUSE_AXES, ALLEGRO_EVENT_MOUSE_BUTTON_UP})
-        TransitionStateHandleEvent(Event(type), &m_context);
+    for (unsigned type : {ALLEGRO_EVENT_MOUSE_BUTTON_DOWN, ALLEGRO_EVENT_MOUSE_AXES, ALLEGRO_EVENT_MOUSE_BUTTON_UP}) {
+        ALLEGRO_EVENT event = Event(type);
+        event.mouse.x = event.mouse.y = type == ALLEGRO_EVENT_MOUSE_BUTTON_UP ? 300 : 30;
+        TransitionStateHandleEvent(event, &m_context);
+    }
     EXPECT_FALSE(button->IsPressed());
+    EXPECT_EQ(lua->Gui().GetDragObject(), nullptr);
     EXPECT_EQ(lua->Entities().GetMouseState(), -1);
-    EXPECT_EQ(lua->Gui().GetMouseX(), 20);
+    EXPECT_EQ(lua->Gui().GetMouseX(), 300);
     EXPECT_TRUE(log.lines.empty());
 }
 

@@ -244,8 +244,9 @@ TEST_F(TransitionTest, FadesOutInSixteenTicksThenLoadsTheMap) {
 
 // Events that piled up during a map load are dropped at both places that
 // drop them (the transition's switch, the first main-game tick after it),
-// but a waiting request to close the window still ends the program, and a
-// waiting key-up still lets its key go.
+// but a waiting request to close the window still ends the program, a
+// waiting key-up still lets its key go, and a waiting button-up still ends
+// the drag its press began.
 TEST_F(TransitionTest, ACloseRequestWaitingThroughALoadIsKept) {
     GlobalState* state = GetGlobalState();
     state->eventQueue = al_create_event_queue();
@@ -264,14 +265,18 @@ TEST_F(TransitionTest, ACloseRequestWaitingThroughALoadIsKept) {
         {true, {ALLEGRO_EVENT_KEY_DOWN, ALLEGRO_EVENT_DISPLAY_CLOSE, ALLEGRO_EVENT_TIMER}, 1},
         {false, {ALLEGRO_EVENT_TIMER, ALLEGRO_EVENT_KEY_UP}, 0},
         {false, {ALLEGRO_EVENT_TIMER, ALLEGRO_EVENT_DISPLAY_CLOSE}, 1},
+        {true, {ALLEGRO_EVENT_TIMER, ALLEGRO_EVENT_MOUSE_BUTTON_UP, ALLEGRO_EVENT_MOUSE_BUTTON_DOWN}, 0},
+        {false, {ALLEGRO_EVENT_MOUSE_BUTTON_UP, ALLEGRO_EVENT_TIMER}, 0},
     };
+    GUIBaseObject dragged;
     for (const Case& c : cases) {
         state->quit = 0;
         // The arrow is held when the load begins: its key-up, waiting in
         // the queue, is kept, so the player does not walk on; a key-down
         // waiting there is dropped.
         lua.Keyboard().NoteKeyEvent(ALLEGRO_KEY_DOWN, true);
-        bool letGo = false;
+        lua.Gui().SetDragObject(&dragged);
+        bool letGo = false, dropped = false;
         if (c.throughTransition) {
             RequestMapTransition("MAPNONE", 1, 2, 3);
             StartTransition();
@@ -282,6 +287,7 @@ TEST_F(TransitionTest, ACloseRequestWaitingThroughALoadIsKept) {
             ALLEGRO_EVENT pending = Event(type);
             pending.keyboard.keycode = ALLEGRO_KEY_DOWN;
             letGo = letGo || type == ALLEGRO_EVENT_KEY_UP;
+            dropped = dropped || type == ALLEGRO_EVENT_MOUSE_BUTTON_UP;
             al_emit_user_event(&source, &pending, nullptr);
         }
         if (c.throughTransition) {
@@ -293,6 +299,7 @@ TEST_F(TransitionTest, ACloseRequestWaitingThroughALoadIsKept) {
         EXPECT_TRUE(al_is_event_queue_empty(state->eventQueue)) << c.throughTransition;
         EXPECT_EQ(state->quit, c.quit) << c.throughTransition << " " << c.waiting.size();
         EXPECT_EQ(lua.Keyboard().IsKeyDown(ALLEGRO_KEY_DOWN), !letGo) << c.throughTransition << " " << c.waiting.size();
+        EXPECT_EQ(lua.Gui().GetDragObject() == nullptr, dropped) << c.throughTransition << " " << c.waiting.size();
     }
     state->quit = 0;
     al_unregister_event_source(state->eventQueue, &source);

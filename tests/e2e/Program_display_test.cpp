@@ -100,6 +100,7 @@ TEST(Program, TheWindowClosedWhileStartUpLooksForAServerEndsTheProgram) {
     EXPECT_EQ(status, 0) << out;
     // The wait ended with the close, not by itself.
     EXPECT_EQ(out.find("Failed to connect to the server.\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("Begin primary game loop\n"), std::string::npos) << out;
     EXPECT_NE(out.find("Begin destruction sequence\n"), std::string::npos) << out;
 }
 

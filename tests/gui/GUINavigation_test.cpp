@@ -14,13 +14,20 @@
 #include "gui/GUIControlStack.h"
 #include "gui/GUICoreTestObjects.h"
 #include "gui/GUIManager.h"
-#include "support/KeyTicks.h"
+#include "support/GuiKeyTicks.h"
 
 namespace {
 
-// A test widget that navigates as every GUI object does.
+// A test widget that navigates as every GUI object does, noting every cell
+// its cursor visits when given a place to.
 struct NavigatingWidget : guitest::Widget {
-    bool HandleNavigation() override { return GUIBaseObject::HandleNavigation(); }
+    bool HandleNavigation() override {
+        const bool letGo = GUIBaseObject::HandleNavigation();
+        const std::string at = std::to_string(GetNavCursor());
+        if (visited && visited->substr(visited->rfind(' ') + 1) != at) *visited += " " + at;
+        return letGo;
+    }
+    std::string* visited = nullptr;
 };
 
 // An object with n entries, one per child button.
@@ -192,7 +199,7 @@ TEST(GUINavigation, TheCurrentEntryIsHighlighted) {
 // the control stack once, in the order struck. A key held since before the
 // grid came on top, or struck while nothing was on the stack, moves nothing
 // until it is struck again (the arrows' bindings never repeat). Events as
-// KeyTicks::Play takes them; the grid's cursor is noted after each tick.
+// KeyTicks::Play takes them; every cell the grid's cursor visits is noted.
 TEST(GUINavigation, EveryMenuKeyStruckMovesOnceInOrder) {
     testsupport::EnsureAllegro();
     struct Row {
@@ -202,9 +209,9 @@ TEST(GUINavigation, EveryMenuKeyStruckMovesOnceInOrder) {
         const char* visited;
     };
     const Row rows[] = {
-        {"the inventory burst in one tick", "", "Down Right Down Down Left Right Right .", "0 32"},
-        {"rolled letter keys", "", "+S +D -S +S -D -S +S -S .", "0 31"},
-        {"the order struck, not the bindings' order", "", "Right . Down . Up . Left .", "0 1 11 1 0"},
+        {"the inventory burst in one tick", "", "Down Right Down Down Left Right Right .", "0 10 11 21 31 30 31 32"},
+        {"rolled letter keys", "", "+S +D -S +S -D -S +S -S .", "0 10 11 21 31"},
+        {"the order struck, not the bindings' order", "", "Right Down Up Left .", "0 1 11 1 0"},
         {"held since before the grid opened", "+S . . Left .", "~40", "0"},
         {"then struck again and held", "+S . .", "-S +S ~40", "0 10"},
         {"struck while nothing was on the stack", "Down . Down . Right .", ". .", "0"},
@@ -219,12 +226,8 @@ TEST(GUINavigation, EveryMenuKeyStruckMovesOnceInOrder) {
         Menu grid(50, true, 10, 10);  // the inventory's item grid
         grid.object.SetVisible(true);
         std::string visited = "0";
-        testsupport::KeyTicks keys(keyboard, [&] {
-            gui.HandleHotkeys();
-            gui.HandleMouseEvent(kGUIEventPulse);
-            const std::string at = std::to_string(grid.object.GetNavCursor());
-            if (visited.substr(visited.rfind(' ') + 1) != at) visited += " " + at;
-        });
+        grid.object.visited = &visited;
+        testsupport::GuiKeyTicks keys(keyboard, gui);
         keys.Play(row.before);
         keyboard.ResetBindings();
         gui.GetControlStack().Push(&grid.object);

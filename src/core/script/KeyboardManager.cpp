@@ -208,17 +208,21 @@ bool KeyboardManager::IsKeyDown(int32_t code) const { return Down(code); }
 
 void KeyboardManager::HandleEvent(const ALLEGRO_EVENT& event) {
     switch (event.type) {
-        case ALLEGRO_EVENT_KEY_DOWN: NoteKeyEvent(event.keyboard.keycode, true); break;
-        case ALLEGRO_EVENT_KEY_UP: NoteKeyEvent(event.keyboard.keycode, false); break;
+        case ALLEGRO_EVENT_KEY_DOWN: NoteKeyEvent(event.keyboard.keycode, true, event.any.timestamp); break;
+        case ALLEGRO_EVENT_KEY_UP: NoteKeyEvent(event.keyboard.keycode, false, event.any.timestamp); break;
+        // Allegro's timer catches up on ticks it could not send in time, in
+        // a burst stamped at once: a tick stands for the time it is late by
+        // less.
+        case ALLEGRO_EVENT_TIMER: tickTime_ = event.any.timestamp - event.timer.error; break;
         case ALLEGRO_EVENT_DISPLAY_SWITCH_OUT: ReleaseAllKeys(); break;
         default: break;
     }
 }
 
-void KeyboardManager::NoteKeyEvent(int32_t code, bool down) {
+void KeyboardManager::NoteKeyEvent(int32_t code, bool down, double time) {
     if (code <= 0 || code >= ALLEGRO_KEY_MAX) return;
     if (down)
-        KeyDown(code);
+        KeyDown(code, time);
     else
         KeyUp(code);
 }
@@ -227,7 +231,7 @@ void KeyboardManager::ReleaseAllKeys() {
     for (int32_t code = 1; code < ALLEGRO_KEY_MAX; ++code) KeyUp(code);
 }
 
-void KeyboardManager::KeyDown(int32_t code) {
+void KeyboardManager::KeyDown(int32_t code, double time) {
     const auto index = static_cast<size_t>(code);
     // A key is up just before its key-down: one shown down still had its
     // key-up go elsewhere, and this is a fresh press.
@@ -246,8 +250,7 @@ void KeyboardManager::KeyDown(int32_t code) {
     auto press = [&](KeyList& list, std::vector<EntryEvents>& events, size_t i) {
         const KeyState& key = list[i].second;
         if (!Has(key, code) || AnyDown(key)) return false;
-        events[i].pressed = 1;
-        events[i].by = code;
+        events[i] = {1, code, time};
         return true;
     };
     for (size_t i = 0; i < keys_.size(); ++i) {
@@ -305,6 +308,7 @@ void KeyboardManager::UpdateList(KeyList& list, std::vector<EntryEvents>& events
             key.pressed = key.held = 1;
             key.repeat = key.released = key.ready = 0;
             key.countdown = repeatDelay_;
+            key.since = struck.at;
             if (text && key.countdown > 0) --key.countdown;
         } else if (!AnyDown(key)) {
             key.pressed = key.repeat = 0;
@@ -317,6 +321,7 @@ void KeyboardManager::UpdateList(KeyList& list, std::vector<EntryEvents>& events
             key.pressed = key.held = 1;
             key.repeat = key.released = key.ready = 0;
             key.countdown = repeatDelay_;
+            key.since = -1.0;
             if (text && key.countdown > 0) --key.countdown;
         } else if (!key.held) {
             // Down, but neither ready nor held: the bindings were reset while
@@ -328,7 +333,10 @@ void KeyboardManager::UpdateList(KeyList& list, std::vector<EntryEvents>& events
                 key.repeat = 0;
                 key.countdown = repeatDelay_ / 2;
             }
-            if (text && key.countdown > 0) --key.countdown;
+            // A tick that stands for a time before the key was struck (one
+            // of a late burst queued after its key-down) is not held time.
+            const bool heldThrough = tickTime_ < 0 || key.since < 0 || tickTime_ >= key.since;
+            if (text && key.countdown > 0 && heldThrough) --key.countdown;
             if (key.countdown == 0) {
                 key.repeat = 1;
                 // The repeat is a stroke of the key held, typing as it was
@@ -346,7 +354,18 @@ void KeyboardManager::UpdateList(KeyList& list, std::vector<EntryEvents>& events
                 } else {
                     stroke.menuAction = key.menuIndex;
                 }
-                if (keyTable || key.menuIndex != -1) offered_.push_back(std::move(stroke));
+                if (keyTable) {
+                    offered_.push_back(std::move(stroke));
+                } else if (key.menuIndex != -1) {
+                    // One stroke per repeat: the key's own repeat of this
+                    // tick carries the binding's menu action.
+                    auto own = std::find_if(offered_.begin(), offered_.end(),
+                                            [code](const KeyStroke& s) { return s.repeat && s.code == code; });
+                    if (own == offered_.end())
+                        offered_.push_back(std::move(stroke));
+                    else if (own->menuAction == -1)
+                        own->menuAction = key.menuIndex;
+                }
             }
         }
     }

@@ -13,7 +13,9 @@
 //   Shift and Caps Lock state of that moment, the menu action of the binding
 //   it presses and the hot key it strikes. A key held on repeats by ticks
 //   held (the first repeat on its 30th tick, then every 15th), and each
-//   repeat is a stroke of its own, made at the tick where it falls.
+//   repeat is a stroke of its own, made at the tick where it falls: one
+//   stroke, which types as the key's and carries the menu action of the
+//   binding it repeats.
 // - Ticks. Each timer tick runs UpdateKeys and UpdateBindings: the flags of
 //   both lists are worked out from the events since the last tick, and the
 //   strokes of those events, then the tick's repeats, are offered. The GUI
@@ -45,6 +47,25 @@
 //   through GUIManager::HandleStroke; the bindings' flags reach the player,
 //   who walks by them while no input lock is held.
 // - Held time is ticks held, never updates run or events waiting.
+// - Late ticks and late key events. A tick stands for the time its timer
+//   event gives (its stamp less its lateness): Allegro's timer thread, run
+//   late, sends the ticks it owes in one burst, which the queue can hold
+//   after a key-down struck before them; they are not held time for that
+//   key. A key event carries only the stamp Allegro's input thread gave it
+//   when it read the event, so a key-up read late looks like a key held
+//   until then: nothing in the stream tells them apart, and a key-up read
+//   30 ticks (half a second) after its key-down repeats the key once.
+//   Measured typing console lines at 20 ms a key, presses of 6 ms, with 4
+//   and 12 busy processes per core: with the X server and the typist kept
+//   out of the load (its clock gave every press 6-11 ms), bursts of up to
+//   20 ticks stamped within a millisecond fell between a key's down and
+//   up, and key-ups were read up to 200 ms (12 ticks) late; with them
+//   loaded too, a burst of 34 ticks fell inside a press of 33 ms, and a
+//   "c" struck for 6 ms was read 504 ms (32 ticks) after its key-down and
+//   typed twice ("/npcc", 1 line of 20). No letter came out twice in 26
+//   more runs of 20 lines.
+// - Ends are kept. A key-up, or a mouse button let go, ends what its press
+//   began whenever it comes, during a fade or a load too (PendingEvents.h).
 #include <allegro5/allegro.h>
 #include <lua5.1/lua.hpp>
 
@@ -66,6 +87,7 @@ struct KeyState {
     int32_t countdown = 30;      // updates left before auto-repeat (the repeat delay)
     int32_t menuIndex = -1;      // 0-5 for the menu bindings
     uint8_t hotKey = 0;          // a binding the GUI acts on wherever the keys are (Chat, Menu, Inventory)
+    double since = -1.0;         // when the key-down that pressed it was struck (its event's stamp), -1 unknown
 
     // The five flags only.
     static void CopyFlags(const KeyState& from, KeyState& to);
@@ -101,11 +123,13 @@ public:
 
     // A key event off the queue, in order: key down and key up (codes
     // outside the key range are ignored); the display losing the focus lets
-    // every key go, since its key-ups will go elsewhere. Other events are
-    // ignored.
+    // every key go, since its key-ups will go elsewhere. A timer event, just
+    // before its tick's update: the time the tick stands for (its stamp less
+    // its lateness). Other events are ignored.
     void HandleEvent(const ALLEGRO_EVENT& event);
-    // The same for one key: down or up.
-    void NoteKeyEvent(int32_t code, bool down);
+    // The same for one key: down or up, struck at `time` (an event's stamp;
+    // -1 unknown).
+    void NoteKeyEvent(int32_t code, bool down, double time = -1.0);
     // Every key down is let go, as key-up events would.
     void ReleaseAllKeys();
     // Whether the events so far leave the key down.
@@ -179,6 +203,7 @@ private:
     struct EntryEvents {
         uint8_t pressed = 0;
         int32_t by = -1;
+        double at = -1.0;
     };
     void UpdateList(KeyList& list, std::vector<EntryEvents>& events, bool keyTable);
     void AddKey(const char* name, int32_t code);
@@ -188,7 +213,7 @@ private:
     bool Down(int32_t code) const;
     bool AnyDown(const KeyState& key) const { return Down(key.keyCode) || Down(key.secondKeyCode); }
     static bool Has(const KeyState& key, int32_t code) { return key.keyCode == code || key.secondKeyCode == code; }
-    void KeyDown(int32_t code);
+    void KeyDown(int32_t code, double time);
     void KeyUp(int32_t code);
 
     uint8_t playerInput_ = 1;
@@ -209,6 +234,9 @@ private:
     std::array<uint8_t, ALLEGRO_KEY_MAX> downCaps_ = {};
     std::array<uint64_t, ALLEGRO_KEY_MAX> downSerial_ = {};
     uint64_t strokesStruck_ = 0;
+    // The time the coming tick stands for, -1 unknown: a held key counts it
+    // only when it falls after the key was struck.
+    double tickTime_ = -1.0;
     // The strokes of the key events since the last tick, and those the last
     // tick offered.
     std::vector<KeyStroke> pending_;

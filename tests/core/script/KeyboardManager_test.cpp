@@ -116,6 +116,34 @@ TEST(KeyboardManager, HeldKeysRepeatByTicksHeld) {
     std::string twelve = "q";
     for (int i = 0; i < 11; ++i) twelve += "*q";
     EXPECT_EQ(typed, twelve);
+    // "z" held 45 ticks: three strokes, each repeat one that types and
+    // accepts, though the key and the Accept binding both repeat.
+    typed.clear();
+    q.Up("Q").Down("Z");
+    for (int tick = 0; tick < 45; ++tick) {
+        q.Tick();
+        typed += Strokes(other);
+    }
+    EXPECT_EQ(typed, "z<4>*z<4>*z<4>");
+
+    // Ticks queued after a key-down that stand for time before it (Allegro's
+    // timer catching up in a burst) are not held time: "q" struck over 40 of
+    // them types once; over 40 ticks of its own time it repeats.
+    for (const bool burst : {true, false}) {
+        KeyboardManager timed;
+        ALLEGRO_EVENT event{};
+        event.type = ALLEGRO_EVENT_KEY_DOWN, event.keyboard.keycode = ALLEGRO_KEY_Q, event.any.timestamp = 10.0;
+        timed.HandleEvent(event);
+        typed.clear();
+        for (int tick = 1; tick <= 40; ++tick) {
+            event.type = ALLEGRO_EVENT_TIMER, event.any.timestamp = burst ? 10.003 : 10.0 + tick / 60.0;
+            event.timer.error = burst ? 1.0 - tick / 60.0 : 0.0;
+            timed.HandleEvent(event);
+            timed.UpdateKeys();
+            typed += Strokes(timed);
+        }
+        EXPECT_EQ(typed, burst ? "q" : "q*q") << burst;
+    }
 }
 
 // The key events since the last tick, as the tick reads them: each key-down
@@ -147,6 +175,11 @@ TEST(KeyboardManager, EventsSinceTheLastTick) {
         {"Caps Lock struck, then A", "+CAPSLOCK -CAPSLOCK +A -A", "CAPSLOCK", "RunToggle", 1, 1, 1, "A<2>"},
         {"Shift with Caps Lock on", "+RSHIFT +D -D -RSHIFT", "D", "Right", 1, 1, 1, "d<3>"},
         {"Caps Lock off, Enter", "+CAPSLOCK -CAPSLOCK +ENTER -ENTER", "ENTER", "Chat", 1, 1, 1, "[Chat]"},
+        // Caps Lock held toggles once, at its key-down; its binding
+        // (RunToggle), pressed with it, does not toggle it again.
+        {"Caps Lock held, then A", "+CAPSLOCK ~40 A", "A", "Left", 1, 1, 1, "A<2>"},
+        {"Caps Lock let go, then A", "-CAPSLOCK A", "A", "Left", 1, 1, 1, "A<2>"},
+        {"Caps Lock struck again, then A", "CAPSLOCK A", "A", "Left", 1, 1, 1, "a<2>"},
         {"D held", "+D", "D", "Right", 1, 1, 1, "d<3>"},
     };
     KeyboardManager keyboard;
