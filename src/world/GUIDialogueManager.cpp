@@ -405,7 +405,7 @@ void GUIDialogueManager::HideChatWindow(bool childrenOnly) {
 
 bool GUIDialogueManager::LineBeingTypedIn(const GUIBaseObject* window) {
     GUIManager* gui = GetGlobalState()->guiManager;
-    if (!window || !gui || !gui->GetControlStack().TopHoldsInput()) return false;
+    if (!window || !gui || !gui->IsLineBeingTyped()) return false;
     for (const GUIBaseObject* object = gui->GetControlStack().Top(); object; object = object->GetParent())
         if (object == window) return true;
     return false;
