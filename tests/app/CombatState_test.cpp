@@ -31,9 +31,10 @@ using namespace combattest;
 
 namespace {
 
-ALLEGRO_EVENT Event(unsigned type) {
+ALLEGRO_EVENT Event(unsigned type, int keycode = 0) {
     ALLEGRO_EVENT event{};
     event.type = type;
+    event.keyboard.keycode = keycode;
     return event;
 }
 
@@ -80,9 +81,7 @@ TEST_F(CombatStateTest, TicksPlayTheBattleAndKeysEndTheKeyPause) {
     ASSERT_TRUE(Window()->IsPaused());
 
     // A key struck, as Allegro reports it: the pause ends at the next tick.
-    ALLEGRO_EVENT key = Event(ALLEGRO_EVENT_KEY_DOWN);
-    key.keyboard.keycode = ALLEGRO_KEY_SPACE;
-    HandleCombatEvent(key, &m_context);
+    HandleCombatEvent(Event(ALLEGRO_EVENT_KEY_DOWN, ALLEGRO_KEY_SPACE), &m_context);
     EXPECT_TRUE(Window()->IsPaused());
     Timer();
     EXPECT_FALSE(Window()->IsPaused());
@@ -129,12 +128,9 @@ TEST_F(CombatStateTest, TheInventoryKeyUsesAnItemInBattle) {
     GUIBaseObject* inventory = lua->Gui().FindObject("InventoryWindow");
     GUIBaseObject* target = lua->Gui().FindObject("InventoryTargetWindow");
     auto key = [this](int code) {
-        ALLEGRO_EVENT down = Event(ALLEGRO_EVENT_KEY_DOWN);
-        ALLEGRO_EVENT up = Event(ALLEGRO_EVENT_KEY_UP);
-        down.keyboard.keycode = up.keyboard.keycode = code;
-        HandleCombatEvent(down, &m_context);
+        HandleCombatEvent(Event(ALLEGRO_EVENT_KEY_DOWN, code), &m_context);
         Timer();
-        HandleCombatEvent(up, &m_context);
+        HandleCombatEvent(Event(ALLEGRO_EVENT_KEY_UP, code), &m_context);
         Timer();
     };
 
@@ -194,9 +190,8 @@ const InputRow kInputRows[] = {
     {"Down struck, then Attack clicked, within a tick", "", "Down @ .", false, "targets:0 p0 1 grid 0 ''"},
     {"q held three seconds in the chat line, with a backlog", "", "ENTER . +Q ~180 -Q .", true,
      "chat:-1 p0 0 grid 0 'qqqqqqqqqqqq'"},
-    {"a letter held into the chat line", "+Q", "~40 ENTER ~40 -Q A .", true, "chat:-1 p0 0 grid 0 'a'"},
-    {"Attack clicked while a line is typed: the line keeps the keys", "", "ENTER . A @ B Z .", false,
-     "chat:-1 p0 0 grid 0 'abz'"},
+    {"a letter held into the chat line, then Attack clicked: the line keeps the keys", "+Q",
+     "~40 ENTER ~40 -Q A @ B Z .", true, "chat:-1 p0 0 grid 0 'abz'"},
 };
 
 class CombatInputTest : public CombatStateTest, public ::testing::WithParamInterface<InputRow> {};
@@ -222,12 +217,9 @@ TEST_P(CombatInputTest, EachKeyActsOnceInTheWindowThatHeldTheKeysWhenItWasStruck
     auto keys = testsupport::KeyTicks::Route(
         lua->Keyboard(),
         [this](int code, bool down) {
-            ALLEGRO_EVENT event = Event(down ? ALLEGRO_EVENT_KEY_DOWN : ALLEGRO_EVENT_KEY_UP);
-            event.keyboard.keycode = code;
-            HandleCombatEvent(event, &m_context);
+            HandleCombatEvent(Event(down ? ALLEGRO_EVENT_KEY_DOWN : ALLEGRO_EVENT_KEY_UP, code), &m_context);
         },
         [this] { Timer(); });
-    // "@": a click on the first command.
     auto play = [&](const std::string& events) {
         const size_t click = events.find('@');
         keys.Play(events.substr(0, click));
@@ -269,28 +261,26 @@ TEST_P(CombatInputTest, EachKeyActsOnceInTheWindowThatHeldTheKeysWhenItWasStruck
 
 INSTANTIATE_TEST_SUITE_P(Rows, CombatInputTest, ::testing::ValuesIn(kInputRows));
 
-// A window with options to move over hears keys only when it joins the
-// control stack as it is shown and has navigation on; without either it is
-// deaf. Every such window the game builds (the standard ones, the battle's).
+// A window with options hears keys only when it joins the control stack as
+// it is shown and has navigation on: every such window the game builds.
 TEST_F(CombatStateTest, EveryWindowWithOptionsCanTakeTheKeys) {
     party->Add("Ana", 40, 8, 8, 5);
     enemies->roster = {{"Bog", 50, 8, 8, 3, 10}};
     testsupport::StderrCapture quiet;
     BuildDefaultWindows();
     Start();
-    std::string deaf, checked;
+    std::string deaf, heard;
     std::function<void(NamedList*)> walk = [&](NamedList* list) {
         for (NamedList::Node* node = list->GetHead(); node; node = node->next) {
             auto* object = static_cast<GUIBaseObject*>(node->value);
-            if (object->GetNavEntryCount() > 0 && !(object->JoinsControlStack() && object->IsNavigationOn()))
-                deaf += object->GetName() + " ";
-            checked += object->GetNavEntryCount() > 0 ? object->GetName() + " " : "";
+            if (object->GetNavEntryCount() > 0)
+                (object->JoinsControlStack() && object->IsNavigationOn() ? heard : deaf) += object->GetName() + " ";
             walk(object->GetChildList());
         }
     };
     walk(lua->Gui().GetTopLevelList());
-    EXPECT_EQ(deaf, "") << "checked: " << checked;
-    EXPECT_NE(checked.find("PauseMenu"), std::string::npos) << checked;
+    EXPECT_EQ(deaf, "") << "heard: " << heard;
+    EXPECT_NE(heard.find("PauseMenu"), std::string::npos) << heard;
 }
 
 TEST_F(CombatStateTest, TheRedrawWaitsForADrainedQueue) {

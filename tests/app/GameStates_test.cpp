@@ -272,15 +272,15 @@ TEST_F(MainGameOrderTest, TheTransitionIgnoresTheMouseButALetGo) {
     button->SetDimensions(0, 0, 50, 50);
     lua->Gui().SetDragObject(widget);
     lua->Entities().SetMouseState(-1);
-    for (unsigned type : {ALLEGRO_EVENT_MOUSE_BUTTON_DOWN, ALLEGRO_EVENT_MOUSE_AXES, ALLEGRO_EVENT_MOUSE_BUTTON_UP}) {
+    for (unsigned type : {ALLEGRO_EVENT_MOUSE_BUTTON_UP, ALLEGRO_EVENT_MOUSE_BUTTON_DOWN, ALLEGRO_EVENT_MOUSE_AXES}) {
         ALLEGRO_EVENT event = Event(type);
-        event.mouse.x = event.mouse.y = type == ALLEGRO_EVENT_MOUSE_BUTTON_UP ? 300 : 30;
+        event.mouse.x = event.mouse.y = type == ALLEGRO_EVENT_MOUSE_AXES ? 300 : 30;
         TransitionStateHandleEvent(event, &m_context);
     }
     EXPECT_FALSE(button->IsPressed());
     EXPECT_EQ(lua->Gui().GetDragObject(), nullptr);
     EXPECT_EQ(lua->Entities().GetMouseState(), -1);
-    EXPECT_EQ(lua->Gui().GetMouseX(), 300);
+    EXPECT_EQ(lua->Gui().GetMouseX(), 30);
     EXPECT_TRUE(log.lines.empty());
 }
 

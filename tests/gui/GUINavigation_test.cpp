@@ -19,15 +19,15 @@
 namespace {
 
 // A test widget that navigates as every GUI object does, noting every cell
-// its cursor visits when given a place to.
+// its cursor visits.
 struct NavigatingWidget : guitest::Widget {
     bool HandleNavigation() override {
         const bool letGo = GUIBaseObject::HandleNavigation();
         const std::string at = std::to_string(GetNavCursor());
-        if (visited && visited->substr(visited->rfind(' ') + 1) != at) *visited += " " + at;
+        if (visited.substr(visited.rfind(' ') + 1) != at) visited += " " + at;
         return letGo;
     }
-    std::string* visited = nullptr;
+    std::string visited = "0";
 };
 
 // An object with n entries, one per child button.
@@ -225,14 +225,12 @@ TEST(GUINavigation, EveryMenuKeyStruckMovesOnceInOrder) {
         GetGlobalState()->guiManager = &gui;
         Menu grid(50, true, 10, 10);  // the inventory's item grid
         grid.object.SetVisible(true);
-        std::string visited = "0";
-        grid.object.visited = &visited;
         testsupport::GuiKeyTicks keys(keyboard, gui);
         keys.Play(row.before);
         keyboard.ResetBindings();
         gui.GetControlStack().Push(&grid.object);
         keys.Play(row.after);
-        EXPECT_EQ(visited, row.visited) << row.what;
+        EXPECT_EQ(grid.object.visited, row.visited) << row.what;
         gui.GetControlStack().Forget(&grid.object);
     }
     GetGlobalState()->keyboardManager = savedKeyboard;

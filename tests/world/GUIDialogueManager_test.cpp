@@ -316,8 +316,7 @@ TEST_F(DialogueBoxTest, ChatWindowIsHiddenWhileTheBoxShowsAndRestoredOnClose) {
     box->Close();
     EXPECT_TRUE(chat->IsSelfVisible());
 
-    // A line being typed there keeps the keys, and the chat window shown,
-    // until it is sent or left.
+    // A line being typed there keeps the keys and the window until it goes.
     auto* line = new GUIBaseObject;
     line->SetHoldsInput(true);
     chat->AddChild("Line", line);
@@ -326,7 +325,7 @@ TEST_F(DialogueBoxTest, ChatWindowIsHiddenWhileTheBoxShowsAndRestoredOnClose) {
     EXPECT_EQ(lua->Gui().GetControlStack().Top(), line);
     EXPECT_TRUE(chat->IsSelfVisible());
     lua->Gui().GetControlStack().Remove(line);
-    lua->Gui().HandleMouseEvent(kGUIEventPulse);
+    Tick();
     EXPECT_FALSE(chat->IsSelfVisible());
     box->Close();
 

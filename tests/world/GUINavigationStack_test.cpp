@@ -21,11 +21,12 @@ protected:
         GetGlobalState()->player = player;
     }
     ~NavigationStackTest() override { delete player; }
-    // The binding struck (none: no key), then a tick's keyboard update and
-    // hand-out of the strokes; the stack's own update is the test's.
+    // The binding struck (none: no key), then a tick's keyboard update,
+    // hand-out of the strokes and the stack's update.
     void Press(const char* binding) {
         if (binding) keys.Strike(binding);
         keys.Tick();
+        Stack().Update();
     }
     GUIControlStack& Stack() { return lua.Gui().GetControlStack(); }
 
@@ -53,6 +54,7 @@ TEST_F(NavigationStackTest, AcceptChoosesCancelLeavesAndHiddenObjectsLetGo) {
     menu->AddNavEntry(button, false, al_map_rgb(0, 0, 0), "FORCECALL");
     menu->AddNavEntry(button, false, al_map_rgb(0, 0, 0), nullptr);
     menu->AddNavCursorEntry(0, 0, button, "Data/Pick.lua");
+    auto* box = static_cast<GUIDialogueManager*>(GUIDialogueManager::Create(lua.Gui()));
     lua.Gui().ResetActiveObjectList();
     lua.Gui().AddObject("Menu", menu);
     menu->Close();
@@ -60,27 +62,20 @@ TEST_F(NavigationStackTest, AcceptChoosesCancelLeavesAndHiddenObjectsLetGo) {
     ASSERT_EQ(Stack().Top(), menu);
 
     Press("Accept");
-    Stack().Update();
     EXPECT_EQ(lua.GetNumber("clicks"), 1);
     EXPECT_EQ(lua.Gui().GetClickedButton(), button);
     EXPECT_TRUE(player->HoldsInputLock(GUIControlStack::kInputLockName));
     Press("Down");
-    Stack().Update();
     Press("Accept");
-    Stack().Update();
     EXPECT_EQ(lua.GetNumber("voided"), 1);
     Press("Down");
-    Stack().Update();
     Press("Accept");
-    Stack().Update();
     EXPECT_EQ(lua.GetNumber("picked"), 1);
     Press(nullptr);
-    Stack().Update();
     EXPECT_EQ(Stack().Top(), menu);
 
     // Cancel: the object leaves the stack and, closing on leaving, hides.
     Press("Cancel");
-    Stack().Update();
     EXPECT_FALSE(Stack().Contains(menu));
     EXPECT_FALSE(menu->IsSelfVisible());
     Stack().Update();
@@ -89,6 +84,25 @@ TEST_F(NavigationStackTest, AcceptChoosesCancelLeavesAndHiddenObjectsLetGo) {
     // Shown again, the cursor is back on the first entry.
     menu->Open();
     EXPECT_EQ(menu->GetNavCursor(), 0);
+
+    // The dialogue box is talked to with the mouse, yet while it is shown it
+    // holds the keys, in front, and they do nothing there: the menu it opened
+    // over moves only once it is closed. Its text and answers are untouched.
+    EXPECT_EQ(lua.Gui().GetTopLevelList()->GetHead()->value, menu);
+    box->SetLineResponse(0, "Farewell.", GUIDialogueManager::kCloseResponse);
+    box->AddText("Still typing");
+    box->Open();
+    EXPECT_EQ(lua.Gui().GetTopLevelList()->GetHead()->value, box);
+    for (const char* key : {static_cast<const char*>(nullptr), "Down", "Accept", "Cancel"}) {
+        Press(key);
+        EXPECT_EQ(Stack().Top(), box) << (key ? key : "no key");
+    }
+    EXPECT_EQ(menu->GetNavCursor(), 0);
+    EXPECT_FALSE(box->IsFastForward());
+    EXPECT_EQ(box->GetLastResponse(), -1);
+    box->Close();
+    Press("Down");
+    EXPECT_EQ(menu->GetNavCursor(), 1);
 
     // Hidden (through an ancestor or itself) or without navigation: lets go.
     menu->Close();
@@ -123,42 +137,6 @@ TEST_F(NavigationStackTest, ChoosingAnEntryThatDeletesItsObjectEndsCleanly) {
     menu->Close();
     menu->Open();
     Press("Accept");
-    Stack().Update();
     EXPECT_EQ(lua.Gui().FindObject("Doomed"), nullptr);
     EXPECT_TRUE(Stack().IsEmpty());
-}
-
-// The dialogue box is talked to with the mouse, yet while it is shown it
-// holds the keys, in front, and they do nothing there: the menu it opened
-// over (the pause menu) moves only once it is closed. Its text, answers and
-// lock of its own are untouched.
-TEST_F(NavigationStackTest, TheDialogueBoxHoldsTheKeysInFrontWhileShown) {
-    auto* menu = new GUIBaseObject;
-    menu->SetNavigationOn(true);
-    menu->SetControlStackOnShow(true);
-    for (const char* name : {"First", "Second"}) {
-        auto* button = new GUIButton;
-        menu->AddChild(name, button);
-        menu->AddNavEntry(button, false, al_map_rgb(0, 0, 0), nullptr);
-    }
-    auto* box = static_cast<GUIDialogueManager*>(GUIDialogueManager::Create(lua.Gui()));
-    lua.Gui().ResetActiveObjectList();
-    lua.Gui().AddObject("Menu", menu);
-    menu->Open();
-    EXPECT_EQ(lua.Gui().GetTopLevelList()->GetHead()->value, menu);
-    box->SetLineResponse(0, "Farewell.", GUIDialogueManager::kCloseResponse);
-    box->AddText("Still typing");
-    box->Open();
-    EXPECT_EQ(lua.Gui().GetTopLevelList()->GetHead()->value, box);
-    for (const char* key : {static_cast<const char*>(nullptr), "Down", "Accept", "Cancel"}) {
-        Press(key);
-        Stack().Update();
-        EXPECT_EQ(Stack().Top(), box) << (key ? key : "no key");
-    }
-    EXPECT_EQ(menu->GetNavCursor(), 0);
-    EXPECT_FALSE(box->IsFastForward());
-    EXPECT_EQ(box->GetLastResponse(), -1);
-    box->Close();
-    Press("Down");
-    EXPECT_EQ(menu->GetNavCursor(), 1);
 }
