@@ -181,11 +181,10 @@ TEST_F(ChunkStreamerTest, BadLevelsAreRefusedAndLeaveNothingBehind) {
         EXPECT_EQ(streamer.Open("Missing\x1b[2J.plf"), -2);
         EXPECT_EQ(cap.Take(), "Warning:  Couldn't open level Missing\\x1b[2J.plf, file not found\n");
     }
-    // A refused level leaves no working file, and another game's untouched;
-    // `limit` is the size no file may grow past (a full disk).
-    auto refused = [&](const std::string& bytes, const std::string& why, rlim_t limit = RLIM_INFINITY) {
+    // A refused level leaves no working file, and another game's untouched.
+    auto refused = [&](const std::string& bytes, const std::string& why, rlim_t diskFullAt = RLIM_INFINITY) {
         ChunkStreamer streamer;
-        testsupport::FileSizeLimit full(limit);
+        testsupport::FileSizeLimit full(diskFullAt);
         dir.WriteFile("ActiveChunks.1.abcdef.pcf", "before");
         std::string out = OpenLevel(streamer, bytes, -2);
         EXPECT_EQ(out, "Warning:  Couldn't open level Level.plf, " + why + "\n");

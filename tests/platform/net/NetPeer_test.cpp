@@ -288,8 +288,7 @@ TEST_F(NetPeerTest, OnlyAPieceTheLibraryWouldMeasureIsRefused) {
     constexpr uint16_t kSentTime = ENET_PROTOCOL_HEADER_FLAG_SENT_TIME, kPacked = ENET_PROTOCOL_HEADER_FLAG_COMPRESSED;
     const std::vector<uint8_t> ping = {ENET_PROTOCOL_COMMAND_PING | uint8_t{ENET_PROTOCOL_COMMAND_FLAG_ACKNOWLEDGE}, 0,
                                        0, 1};
-    const std::vector<uint8_t> message = Reliable(1, 1, std::string(200, 'x'));
-    const std::vector<uint8_t> probe = Reliable(2, 1, "probe");
+    const std::vector<uint8_t> message = Reliable(1, 1, std::string(200, 'x')), probe = Reliable(2, 1, "probe");
     // An unreliable message numbered 1 after reliable message 0 on channel 1.
     const std::vector<uint8_t> unreliableMessage = {ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE, 1, 0, 0, 0, 1, 0, 1, 'x'};
     constexpr uint8_t kUnreliable = ENET_PROTOCOL_COMMAND_SEND_UNRELIABLE_FRAGMENT;
