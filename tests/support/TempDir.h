@@ -2,6 +2,7 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <set>
 #include <string>
 
 namespace testsupport {
@@ -25,29 +26,28 @@ private:
     std::string m_previous;
 };
 
-// While it lives, no file of this process grows past `bytes`: a write
-// beyond fails as on a full disk, with EFBIG ("File too large"). What a test
+// While it lives, no file of this process grows past `bytes` (RLIM_INFINITY:
+// no limit): a write beyond fails as on a full disk, with EFBIG. What a test
 // prints meanwhile must stay under it too (StderrCapture writes a file).
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) : m_handler(std::signal(SIGXFSZ, SIG_IGN)) {
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        const rlimit limit{bytes, m_previous.rlim_max};
+struct FileSizeLimit {
+    explicit FileSizeLimit(rlim_t bytes) : handler(std::signal(SIGXFSZ, SIG_IGN)) {
+        getrlimit(RLIMIT_FSIZE, &previous);
+        const rlimit limit{bytes, previous.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
     ~FileSizeLimit() {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_handler);
+        setrlimit(RLIMIT_FSIZE, &previous);
+        std::signal(SIGXFSZ, handler);
     }
     FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    void (*m_handler)(int);  // SIGXFSZ, ignored meanwhile: it would end the test
-    rlimit m_previous{};
+    void (*handler)(int);  // SIGXFSZ's, ignored meanwhile: it would end the test
+    rlimit previous{};
 };
 
 // Whole contents of a file, or an empty string when it cannot be read.
 std::string ReadFile(const std::string& path);
+// The names of the files in a folder that end in `ending`; none when the
+// folder is missing.
+std::set<std::string> FileNames(const std::string& folder, const std::string& ending = "");
 
 }  // namespace testsupport
